@@ -1,0 +1,24 @@
+// Main of the window tests: a real QApplication, on the offscreen platform
+// when there is no display, with settings kept in a private folder.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  }
+  QTemporaryDir settingsDir;
+  if (!settingsDir.isValid()) return 3;
+  const QByteArray path = settingsDir.path().toLocal8Bit();
+  setenv("XDG_CONFIG_HOME", path.constData(), 1);
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+
+  ::testing::InitGoogleTest(&argc, argv);
+  QApplication app(argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,25 @@
+#include <cstdio>
+#include <cstring>
+
+#include "ReportCommands.h"
+
+namespace {
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: nimbrel-report stations FILE\n"
+               "       nimbrel-report decode FILE\n"
+               "       nimbrel-report fetch ICAO [--hours N] [--host HOST[:PORT]]\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  const char* command = argv[1];
+  if (std::strcmp(command, "stations") == 0) return RunStationsCommand(argc - 2, argv + 2);
+  if (std::strcmp(command, "decode") == 0) return RunDecodeCommand(argc - 2, argv + 2);
+  if (std::strcmp(command, "fetch") == 0) return RunFetchCommand(argc - 2, argv + 2);
+  return Usage();
+}
