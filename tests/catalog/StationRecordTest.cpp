@@ -78,7 +78,8 @@ TEST(StationRecord, DefaultSettings) {
 
 TEST(StationArray, RemoveAtKeepsOrderAndBoundsAreChecked) {
   CStationArray list;
-  for (const char* icao : {"AAAA", "BBBB", "CCCC", "DDDD"}) EXPECT_EQ(list.Add(MakeCatalogueStation(icao, icao)), list.GetSize() - 1);
+  int expectedIndex = 0;
+  for (const char* icao : {"AAAA", "BBBB", "CCCC", "DDDD"}) EXPECT_EQ(list.Add(MakeCatalogueStation(icao, icao)), expectedIndex++);
   list.RemoveAt(1);
   ASSERT_EQ(list.GetSize(), 3);
   EXPECT_EQ(list.GetAt(0).icao(), "AAAA");
