@@ -1,0 +1,7 @@
+#include "views/HtmlView.h"
+
+namespace nimbrel {
+
+CHtmlView_::CHtmlView_() = default;
+
+}  // namespace nimbrel
