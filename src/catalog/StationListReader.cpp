@@ -83,7 +83,7 @@ double ReadNumber(std::string_view text) {
   }
   char buffer[64];
   const std::size_t length = text.size() < sizeof buffer - 1 ? text.size() : sizeof buffer - 1;
-  std::memcpy(buffer, text.data(), length);
+  if (length > 0) std::memcpy(buffer, text.data(), length);
   buffer[length] = '\0';
   return strtod_l(buffer, nullptr, ClassicLocale());
 }
