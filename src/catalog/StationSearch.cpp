@@ -73,7 +73,9 @@ int CStationCatalog::FindStations(std::string query, const CStationArray& search
     for (const CStation& station : *scanned) {
       if (!ContainsFolded(station.name(), query) && !ContainsFolded(station.icao(), query)) continue;
       if (openFirst) {
-        OpenStationGraph(station);
+        // Opening a window may grow the searched list (the open stations): pass a copy.
+        const CStation chosen = station;
+        OpenStationGraph(chosen);
         return 1;
       }
       result.Add(station);
