@@ -30,7 +30,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsStationLine(std::string_view line) { return line.size() == 83 || line.size() == 84; }
 
-// Like CString::Mid: a piece that runs past the end is shortened.
+// The piece at position and width; one that runs past the end is shortened.
 std::string_view Mid(std::string_view text, std::size_t position, std::size_t width) {
   if (position >= text.size()) return {};
   return text.substr(position, width);
