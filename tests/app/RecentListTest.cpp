@@ -54,7 +54,7 @@ TEST_F(RecentList, KeepsAtMostFortyAndShortensLongNames) {
   EXPECT_EQ(CRecentFileList::DisplayName(QString(30, QLatin1Char('Y'))), QString(30, QLatin1Char('Y')));
 }
 
-TEST_F(RecentList, DISABLED_ChoosingAnEntryRunsTheOpenByName) {
+TEST_F(RecentList, ChoosingAnEntryRunsTheOpenByName) {
   QSettings(QStringLiteral("Quillfen"), QStringLiteral("Nimbrel")).remove(QStringLiteral("Recent File List"));
   StartApp();
   Frame()->AddToRecentList("Nowhere Field");
