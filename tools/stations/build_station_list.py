@@ -17,6 +17,7 @@ import argparse
 import collections
 import datetime
 import gzip
+import html
 import json
 import math
 import os
@@ -109,6 +110,8 @@ def fold_ascii(text):
 
 def clean_name(text):
     """Upper-case ASCII station name of at most 16 characters."""
+    while html.unescape(text) != text:       # some source names are escaped twice
+        text = html.unescape(text)
     text = fold_ascii(text).upper()
     text = re.sub(r"\([^)]*\)", " ", text)       # parenthesised asides
     for pattern, short in WORD_SHORTENINGS:
@@ -118,10 +121,11 @@ def clean_name(text):
     text = re.sub(r"\s+", " ", text).strip(" -/.")
     if len(text) > NAME_WIDTH:
         cut = text[:NAME_WIDTH]
-        space = cut.rfind(" ")
-        # Prefer a whole word when that keeps most of the width.
-        if text[NAME_WIDTH] != " " and space >= 10:
-            cut = cut[:space]
+        # Cut inside the last word, as the service's own list does, but drop a
+        # stub of one or two letters that would only look like a typo.
+        start = max(cut.rfind(" "), cut.rfind("/")) + 1
+        if text[NAME_WIDTH] not in " /" and 0 < start and NAME_WIDTH - start < 3:
+            cut = cut[:start]
         text = cut.rstrip(" -/.")
     return text
 
@@ -327,7 +331,7 @@ def resolve_stations(sources):
             town = fields[1] if len(fields) >= 4 else ""
             st["name"] = oa_name(fields[0], town)
         elif fields:
-            st["name"] = clean_name(fields[0])
+            st["name"] = noaa_name(fields[:len(fields) - country_fields])
         else:
             st["name"] = ""
         if not st["name"]:
@@ -345,6 +349,18 @@ def resolve_stations(sources):
     fill_countries(out, notes)
     fill_states(out, res, notes)
     return out, res, notes
+
+
+GENERIC_WORDS = {"AP", "AB", "AFB", "NAS", "RGNL", "MUNI", "INTL", "CO", "FIELD", "NATL"}
+
+
+def noaa_name(fields):
+    """The first field that says more than "Rgnl AP" names the station."""
+    for field in fields:
+        name = clean_name(field)
+        if set(re.split(r"[ /]", name)) - GENERIC_WORDS - {""}:
+            return name
+    return clean_name(fields[0]) if fields else ""
 
 
 def oa_name(name, town):

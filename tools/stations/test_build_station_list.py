@@ -101,6 +101,17 @@ class NameTest(unittest.TestCase):
         self.assertEqual(b.clean_name("Rolla Municipal Airport"), "ROLLA MUNI")
         self.assertEqual(b.clean_name("Nashville International Airport"), "NASHVILLE INTL")
 
+    def test_escaped_and_generic_source_names(self):
+        self.assertEqual(b.clean_name("Eagle&amp;#39;s Nest AP"), "EAGLE'S NEST AP")
+        self.assertEqual(b.noaa_name(["Rgnl AP", "St Mary&amp;#39;s", "Leonardtown", "MD"]),
+                         "ST MARY'S")
+        self.assertEqual(b.noaa_name(["Kunsan Ab"]), "KUNSAN AB")
+
+    def test_long_names_are_cut_without_stubs(self):
+        self.assertEqual(b.clean_name("Albacete / Los Llanos"), "ALBACETE/LOS LLA")
+        self.assertEqual(b.clean_name("Pristina Adem Jashari"), "PRISTINA ADEM")
+        self.assertEqual(b.clean_name("Abcdefghijklmnop Qrs"), "ABCDEFGHIJKLMNOP")
+
     def test_town_goes_in_front_unless_the_name_holds_it(self):
         self.assertEqual(b.oa_name("Nadzab Airport", "Lae"), "LAE/NADZAB")
         self.assertTrue(b.oa_name("Mount Hagen Kagamuga Airport", "Mount Hagen")
