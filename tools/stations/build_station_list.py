@@ -86,7 +86,9 @@ WORD_SHORTENINGS = [
     (r"\bREGIONAL\b", "RGNL"), (r"\bMUNICIPAL\b", "MUNI"), (r"\bMEMORIAL\b", "MEML"),
     (r"\bNATIONAL\b", "NATL"), (r"\bCOUNTY\b", "CO"), (r"\bMOUNT\b", "MT"),
     (r"\bSAINT\b", "ST"), (r"\bFORT\b", "FT"),
-    (r"\bAIRPORT\b", ""), (r"\bAIRP\.", ""), (r"\bAERODROME\b", ""),
+    (r"\bINTERNACIONAL\b", "INTL"), (r"\bAIRPORT\b", ""), (r"\bAIRP\.", ""),
+    (r"\bAERODROME\b", ""), (r"\bAEROPORTO\b", ""), (r"\bAEROPUERTO\b", ""),
+    (r"\bAEROPORT\b", ""), (r"\bFLUGHAFEN\b", ""), (r"\bLUFTHAVN\b", ""),
 ]
 
 # Letters that Unicode decomposition does not reduce to ASCII.
