@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "observations/ReportDateTime.h"
+
+namespace nimbrel {
+namespace {
+
+CReportDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return {y, mo, d, h, mi, s}; }
+
+TEST(ReportDateTime, AcceptedForms) {
+  const std::vector<std::pair<std::string, CReportDateTime>> cases = {
+      {"4/5/2005 17:53", At(2005, 4, 5, 17, 53)},
+      {"12/31/05 23:59:58", At(2005, 12, 31, 23, 59, 58)},
+      {"1/2/99 0:00", At(1999, 1, 2)},
+      {"4-5-2005 1753", At(2005, 4, 5, 17, 53)},
+      {"2019-04-20 07:05", At(2019, 4, 20, 7, 5)},
+      {"2019.04.20 1753", At(2019, 4, 20, 17, 53)},
+      {"2019/4/20 17:53", At(2019, 4, 20, 17, 53)},
+      {"20 April 2019 17:53", At(2019, 4, 20, 17, 53)},
+      {"April 20, 2019 5:53 PM", At(2019, 4, 20, 17, 53)},
+      {"Apr 20 2019 1753", At(2019, 4, 20, 17, 53)},
+      {"17:53 4/5/2005", At(2005, 4, 5, 17, 53)},
+      {"1753 Apr 20 2019", At(2019, 4, 20, 17, 53)},
+      {"12:10 AM 2/29/2024", At(2024, 2, 29, 0, 10)},
+      {"2/29/2024 12:10pm", At(2024, 2, 29, 12, 10)},
+      {"sept 3 2020", At(2020, 9, 3)},
+      {"4/5/2005", At(2005, 4, 5)},
+  };
+  for (const auto& [text, expected] : cases) {
+    CReportDateTime parsed;
+    EXPECT_TRUE(ParseReportDateTime(text, parsed)) << text;
+    EXPECT_EQ(parsed, expected) << text;
+  }
+}
+
+TEST(ReportDateTime, RejectedForms) {
+  const std::vector<std::string> cases = {
+      "",          "17:53",           "31/12/2005 10:00", "2/30/2024",      "2/29/2023",     "4/5/2005 24:00",
+      "4/5/2005 17:60", "4/5/2005 13:00 PM", "4/5/2005 UTC",  "Smarch 3 2020", "4/5/2005 4/6/2005",
+      "4/5/1969 10:00", "4/5/2005 17:53 18:00", "20 April", "April 2019", "4/5 17:53", "4.5/2005",
+      "2005-4-5-6", "4/5/2005 175",
+  };
+  for (const std::string& text : cases) {
+    CReportDateTime parsed = At(1, 1, 1);
+    EXPECT_FALSE(ParseReportDateTime(text, parsed)) << text;
+    EXPECT_EQ(parsed, At(1, 1, 1)) << "a rejected text leaves the result alone: " << text;
+  }
+}
+
+TEST(ReportDateTime, ConvertsAsLocalCalendarTime) {
+  std::int64_t seconds = 0;
+  ASSERT_TRUE(ConvertReportTime(At(2005, 4, 5, 17, 53, 40), seconds));
+  // Breaking the value down again by the local-time rule gives back the
+  // fields, seconds dropped.
+  const std::time_t t = static_cast<std::time_t>(seconds);
+  std::tm fields{};
+  ASSERT_NE(localtime_r(&t, &fields), nullptr);
+  EXPECT_EQ(fields.tm_year + 1900, 2005);
+  EXPECT_EQ(fields.tm_mon + 1, 4);
+  EXPECT_EQ(fields.tm_mday, 5);
+  EXPECT_EQ(fields.tm_hour, 17);
+  EXPECT_EQ(fields.tm_min, 53);
+  EXPECT_EQ(fields.tm_sec, 0);
+}
+
+}  // namespace
+}  // namespace nimbrel
