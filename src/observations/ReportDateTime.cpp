@@ -260,7 +260,43 @@ bool ParseReportDateTime(std::string_view text, CReportDateTime& result) {
   return true;
 }
 
+namespace {
+
+// Days since 1970-01-01 of a proleptic Gregorian date.
+std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day) {
+  year -= month <= 2 ? 1 : 0;
+  const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const auto yearOfEra = static_cast<unsigned>(year - era * 400);
+  const unsigned dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+  const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return era * 146097 + static_cast<std::int64_t>(dayOfEra) - 719468;
+}
+
+bool SameFields(const std::tm& fields, const CReportDateTime& when) {
+  return fields.tm_year == when.year - 1900 && fields.tm_mon == when.month - 1 && fields.tm_mday == when.day &&
+         fields.tm_hour == when.hour && fields.tm_min == when.minute;
+}
+
+}  // namespace
+
 bool ConvertReportTime(const CReportDateTime& when, std::int64_t& seconds) {
+  // mktime re-reads the time zone (a file system call) every time; a page
+  // of many reports mostly shares one offset from UTC. Try the offset of
+  // the last conversion and keep it when the local-time rule gives the
+  // fields back; otherwise ask mktime.
+  thread_local std::int64_t lastOffset = 0;
+  thread_local bool haveOffset = false;
+  const std::int64_t asUtc = DaysFromCivil(when.year, static_cast<unsigned>(when.month),
+                                           static_cast<unsigned>(when.day)) * 86400 +
+                             when.hour * 3600 + when.minute * 60;
+  if (haveOffset) {
+    const std::time_t guess = static_cast<std::time_t>(asUtc + lastOffset);
+    std::tm check{};
+    if (localtime_r(&guess, &check) != nullptr && SameFields(check, when)) {
+      seconds = static_cast<std::int64_t>(guess);
+      return true;
+    }
+  }
   std::tm fields{};
   fields.tm_year = when.year - 1900;
   fields.tm_mon = when.month - 1;
@@ -272,6 +308,8 @@ bool ConvertReportTime(const CReportDateTime& when, std::int64_t& seconds) {
   const std::time_t value = std::mktime(&fields);
   if (value == static_cast<std::time_t>(-1)) return false;
   seconds = static_cast<std::int64_t>(value);
+  lastOffset = seconds - asUtc;
+  haveOffset = true;
   return true;
 }
 

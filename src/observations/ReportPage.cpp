@@ -14,13 +14,26 @@ namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 
-// glibc's memmem is much faster than a first-character scan on pages full
-// of "<TD" tags.
+// A first-byte scan with memchr and a compare: most searches here run a few
+// dozen bytes, where memmem's per-call table set-up costs more than it saves.
 std::size_t Find(std::string_view text, std::string_view needle, std::size_t from) {
   if (from > text.size()) return npos;
   if (needle.empty()) return from;
-  const void* hit = memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
-  return hit == nullptr ? npos : static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+  if (needle.size() > text.size() - from) return npos;
+  const char* const base = text.data();
+  const char* p = base + from;
+  const char* const last = base + text.size() - needle.size();
+  const char first = needle.front();
+  const std::size_t rest = needle.size() - 1;
+  while (p <= last) {
+    p = static_cast<const char*>(memchr(p, first, static_cast<std::size_t>(last - p) + 1));
+    if (p == nullptr) return npos;
+    std::size_t k = 1;
+    while (k <= rest && p[k] == needle[k]) ++k;
+    if (k > rest) return static_cast<std::size_t>(p - base);
+    ++p;
+  }
+  return npos;
 }
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
@@ -89,7 +102,13 @@ std::string_view RawBetween(std::string_view text, std::size_t anchorPos, std::s
 
 std::string Clean(std::string_view raw) {
   if (raw.empty()) return {};
-  return std::string(Trim(DecodeEntities(raw)));
+  if (raw.find('&') == std::string_view::npos && raw.find('\n') == std::string_view::npos &&
+      raw.find("  ") == std::string_view::npos)
+    return std::string(Trim(raw));
+  std::string text = DecodeEntities(raw);
+  const std::string_view trimmed = Trim(text);
+  if (trimmed.size() == text.size()) return text;
+  return std::string(trimmed);
 }
 
 // Rule A with the sign kept: the integer part and the fraction digits read
@@ -111,15 +130,81 @@ double ReadSplitDecimal(std::string_view integerText, std::string_view fractionT
   return ReadNumber(joined);
 }
 
+
+// The row names a report's chains start from: each chain starts at the
+// first occurrence of its anchor in the report's stretch, looked up once.
+enum Anchor { kTemperature, kDewpoint, kPressure, kWinds, kVisibility, kCeiling, kClouds, kWeather, kHg, kAnchors };
+
+constexpr std::array<std::string_view, kAnchors> kAnchorNames = {
+    "Temperature", "Dewpoint", "Pressure", "Winds", "Visibility", "Ceiling", "Clouds", "Present Weather", "Hg ("};
+
+std::array<std::size_t, kAnchors> FindAnchors(std::string_view stretch) {
+  std::array<std::size_t, kAnchors> positions;
+  for (std::size_t a = 0; a < kAnchorNames.size(); ++a) positions[a] = Find(stretch, kAnchorNames[a], 0);
+  return positions;
+}
+
+// The entity rules present in a text, one bit per rule of kReplacements.
+unsigned EntityRulesPresent(std::string_view text) {
+  unsigned present = 0;
+  std::size_t at = text.find('&');
+  while (at != std::string_view::npos) {
+    for (std::size_t r = 2; r < kReplacements.size(); ++r) {
+      if (text.compare(at, kReplacements[r].from.size(), kReplacements[r].from) == 0) {
+        present |= 1u << r;
+        break;
+      }
+    }
+    at = text.find('&', at + 1);
+  }
+  return present;
+}
+
 }  // namespace
 
 std::string DecodeEntities(std::string_view text) {
+  if (text.find("&#38;") == std::string_view::npos) {
+    // No entity can then make another, and no two can overlap, so one pass
+    // replacing each at its place gives what the rules one after another give.
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+      const char c = text[i];
+      if (c == ' ' && i + 1 < text.size() && text[i + 1] == ' ') {
+        result += ' ';
+        i += 2;
+      } else if (c == '\n') {
+        result += ' ';
+        ++i;
+      } else if (c == '&') {
+        std::size_t r = 2;
+        while (r < kReplacements.size() && text.compare(i, kReplacements[r].from.size(), kReplacements[r].from) != 0)
+          ++r;
+        if (r < kReplacements.size()) {
+          result += kReplacements[r].to;
+          i += kReplacements[r].from.size();
+        } else {
+          result += c;
+          ++i;
+        }
+      } else {
+        result += c;
+        ++i;
+      }
+    }
+    return result;
+  }
   std::string result(text);
-  const bool hasAmpersand = result.find('&') != std::string::npos;
-  for (std::size_t r = 0; r < kReplacements.size(); ++r) {
-    // The entity rules cannot match a text without an ampersand.
-    if (r >= 2 && !hasAmpersand) break;
+  ReplaceAll(result, kReplacements[0].from, kReplacements[0].to);
+  ReplaceAll(result, kReplacements[1].from, kReplacements[1].to);
+  // A rule whose entity is not in the text changes nothing, so only the
+  // rules present run, in their order. Only "&#38;" makes new entities
+  // (it yields an ampersand), so the text is looked at again after it.
+  unsigned present = EntityRulesPresent(result);
+  for (std::size_t r = 2; r < kReplacements.size() && present != 0; ++r) {
+    if ((present & (1u << r)) == 0) continue;
     ReplaceAll(result, kReplacements[r].from, kReplacements[r].to);
+    if (kReplacements[r].to == "&") present = EntityRulesPresent(result) & ~((2u << r) - 1);
   }
   return result;
 }
@@ -176,11 +261,12 @@ bool ReadReport(std::string_view stretch, CObservation& observation, bool& dateO
     observation.observedAt = seconds;
   }
 
-  const std::size_t temperature = Find(stretch, "Temperature", 0);
-  const std::size_t dewpoint = Find(stretch, "Dewpoint", 0);
-  const std::size_t pressure = Find(stretch, "Pressure", 0);
-  const std::size_t winds = Find(stretch, "Winds", 0);
-  const std::size_t visibility = Find(stretch, "Visibility", 0);
+  const auto anchors = FindAnchors(stretch);
+  const std::size_t temperature = anchors[kTemperature];
+  const std::size_t dewpoint = anchors[kDewpoint];
+  const std::size_t pressure = anchors[kPressure];
+  const std::size_t winds = anchors[kWinds];
+  const std::size_t visibility = anchors[kVisibility];
 
   bool hasNumber = false;
   std::string_view integer = RawBetween(stretch, temperature, kCell, "&#46;");
@@ -197,7 +283,7 @@ bool ReadReport(std::string_view stretch, CObservation& observation, bool& dateO
   integer = RawBetween(stretch, pressure, "Hg (", "&#46;");
   if (!integer.empty()) {
     const double millibars = ReadSplitDecimal(
-        Clean(integer), Clean(RawBetween(stretch, Find(stretch, "Hg (", 0), "&#46;", "&#160;mb)")), hasNumber);
+        Clean(integer), Clean(RawBetween(stretch, anchors[kHg], "&#46;", "&#160;mb)")), hasNumber);
     if (hasNumber) observation.pressure = millibars - 1000.0;
   }
   observation.pressureInches = ReadNumber(Clean(RawBetween(stretch, pressure, kCell, "&#160;inches")));
@@ -215,9 +301,9 @@ bool ReadReport(std::string_view stretch, CObservation& observation, bool& dateO
   observation.dewpointText = Clean(RawBetween(stretch, dewpoint, kCell, kCellEnd));
   observation.pressureText = Clean(RawBetween(stretch, pressure, kCell, kCellEnd));
   observation.visibilityText = Clean(RawBetween(stretch, visibility, kCell, kCellEnd));
-  observation.ceilingText = Clean(RawBetween(stretch, Find(stretch, "Ceiling", 0), kCell, kCellEnd));
-  observation.cloudsText = Clean(RawBetween(stretch, Find(stretch, "Clouds", 0), kCell, kCellEnd));
-  observation.weatherText = Clean(RawBetween(stretch, Find(stretch, "Present Weather", 0), kCell, kCellEnd));
+  observation.ceilingText = Clean(RawBetween(stretch, anchors[kCeiling], kCell, kCellEnd));
+  observation.cloudsText = Clean(RawBetween(stretch, anchors[kClouds], kCell, kCellEnd));
+  observation.weatherText = Clean(RawBetween(stretch, anchors[kWeather], kCell, kCellEnd));
   observation.reportText = Clean(RawBetween(stretch, 0, "<SPAN CLASS=\"monospace\">", "<BR>"));
   return true;
 }

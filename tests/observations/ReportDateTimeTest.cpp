@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <string>
 #include <utility>
 #include <vector>
@@ -65,6 +67,54 @@ TEST(ReportDateTime, ConvertsAsLocalCalendarTime) {
   EXPECT_EQ(fields.tm_hour, 17);
   EXPECT_EQ(fields.tm_min, 53);
   EXPECT_EQ(fields.tm_sec, 0);
+}
+
+// Conversions reuse the last offset from UTC where it fits; across daylight
+// saving changes they must still agree with the library's mktime.
+TEST(ReportDateTime, ConversionAgreesWithMktimeAcrossDaylightSaving) {
+  const char* saved = std::getenv("TZ");
+  const std::string previous = saved != nullptr ? saved : "";
+  for (const char* zone : {"EST5EDT,M3.2.0,M11.1.0", "CET-1CEST,M3.5.0,M10.5.0/3", "UTC0"}) {
+    setenv("TZ", zone, 1);
+    tzset();
+    int compared = 0;
+    for (int month : {3, 10, 11}) {
+      for (int day = 1; day <= 31; day += 1) {
+        for (int hour = 0; hour < 24; ++hour) {
+          for (int minute : {0, 30, 59}) {
+            const CReportDateTime when = At(2024, month, day, hour, minute);
+            if (month == 11 && day == 31) continue;
+            std::tm fields{};
+            fields.tm_year = 124;
+            fields.tm_mon = month - 1;
+            fields.tm_mday = day;
+            fields.tm_hour = hour;
+            fields.tm_min = minute;
+            fields.tm_isdst = -1;
+            const std::int64_t expected = std::mktime(&fields);
+            std::int64_t seconds = 0;
+            ASSERT_TRUE(ConvertReportTime(when, seconds));
+            // The repeated hour of the autumn change may take either offset.
+            if (seconds != expected) {
+              std::tm back{};
+              const std::time_t t = static_cast<std::time_t>(seconds);
+              localtime_r(&t, &back);
+              EXPECT_EQ(back.tm_hour, hour) << zone << " " << month << "/" << day << " " << hour << ":" << minute;
+              EXPECT_EQ(back.tm_min, minute);
+              EXPECT_EQ(std::llabs(seconds - expected), 3600);
+            }
+            ++compared;
+          }
+        }
+      }
+    }
+    EXPECT_GT(compared, 6000);
+  }
+  if (saved != nullptr)
+    setenv("TZ", previous.c_str(), 1);
+  else
+    unsetenv("TZ");
+  tzset();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "observations/ReportDateTime.h"
 #include "observations/ReportPage.h"
@@ -62,6 +63,35 @@ TEST(DecodeEntities, ReplacesInOrderSoLaterRulesSeeEarlierOutput) {
   EXPECT_EQ(DecodeEntities("12&#46;2&deg;C"), "12.2\xB0" "C");
   EXPECT_EQ(DecodeEntities("&#34;&#33;&#36;&#37;&#45;&#47;&#62;&#247;"), "\"!$%-/>-");
   EXPECT_EQ(DecodeEntities("&amp; <B>"), "&amp; <B>");
+}
+
+// The fifteen replacements one after another, each over the whole text.
+std::string SequentialDecode(std::string text) {
+  const std::pair<std::string, std::string> rules[] = {
+      {"  ", " "},     {"\n", " "},     {"&#34;", "\""}, {"&#33;", "!"},  {"&#36;", "$"},
+      {"&#37;", "%"},  {"&#38;", "&"},  {"&#45;", "-"},  {"&#46;", "."},  {"&#47;", "/"},
+      {"&#60;", "<"},  {"&#62;", ">"},  {"&#160;", " "}, {"&#247;", "-"}, {"&deg;", "\xB0"}};
+  for (const auto& [from, to] : rules) {
+    std::string out;
+    std::size_t done = 0;
+    for (std::size_t hit = text.find(from); hit != std::string::npos; hit = text.find(from, done)) {
+      out += text.substr(done, hit - done) + to;
+      done = hit + from.size();
+    }
+    text = out + text.substr(done);
+  }
+  return text;
+}
+
+TEST(DecodeEntities, AgreesWithTheRulesOneAfterAnother) {
+  const char* cases[] = {"&#38;#38;#60;", "&&#46;&#4&#160;6;", " \n  \n   x", "&#38;deg;&#38;#160;&#160;&#160;",
+                         "&#160&#160;;", "&deg&deg;;", "a&#38;#38;b", "&#3&#38;4;", "&#247;&#2&#38;#52;47;", "&"};
+  for (const char* text : cases) EXPECT_EQ(DecodeEntities(text), SequentialDecode(text)) << text;
+  // Every pair and triple of a few building blocks.
+  const std::string blocks[] = {"&", "#", "38;", "46;", "160;", "deg;", " ", "\n", "&#", "x"};
+  for (const auto& a : blocks)
+    for (const auto& b : blocks)
+      for (const auto& c : blocks) EXPECT_EQ(DecodeEntities(a + b + c), SequentialDecode(a + b + c)) << a + b + c;
 }
 
 TEST(ExtractBetween, ChainsLinksFromTheEndMarkerAndTrims) {
