@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "SampleService.h"
@@ -127,6 +130,28 @@ TEST(SampleService, ValuesBelowOneDegreeSurviveTheRoundTrip) {
     }
   }
   EXPECT_GT(checked, 0);
+}
+
+TEST(SampleService, ServesSavedPagesFromAFolder) {
+  char folder[] = "/tmp/nimbrel-pages-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string page = "<P>saved page for KXYZ</P>";
+  {
+    std::ofstream out(std::string(folder) + "/KXYZ.html", std::ios::binary);
+    out << page;
+  }
+  sample::CSampleService service(kList, folder);
+  ASSERT_TRUE(service.Start(0));
+  CCurlPageFetcher fetcher;
+  const std::string base = "http://127.0.0.1:" + std::to_string(service.Port());
+  EXPECT_EQ(fetcher.FetchUrl(base + "/weather/surface/index.php?metarIds=KXYZ&hoursStr=past+6+hours", 0), page);
+  EXPECT_EQ(fetcher.FetchUrl(base + "/pages/KXYZ.html", 0), page);
+  // A name that is no ICAO never reaches the file system.
+  EXPECT_NE(fetcher.FetchUrl(base + "/weather/surface/index.php?metarIds=../KXYZ&hoursStr=past+6+hours", 0)
+                .find("Sorry"),
+            std::string::npos);
+  service.Stop();
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
