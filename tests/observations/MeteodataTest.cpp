@@ -79,7 +79,7 @@ TEST(GetMeteodata, NoDataShowsTheHeadingAndReturnsFalse) {
   test::FakeMainFrame frame;
   const CStation station = Station();
   CObservationArray observations;
-  for (const std::string page : {std::string(), std::string("<P>Sorry</P>"), std::string("<HTML></HTML>")}) {
+  for (const std::string& page : {std::string(), std::string("<P>Sorry</P>"), std::string("<HTML></HTML>")}) {
     fetcher.page = page;
     frame.messages.clear();
     EXPECT_FALSE(GetMeteodata(fetcher, frame, "h", &station, &observations, "most+recent+only", 1));
