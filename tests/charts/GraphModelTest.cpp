@@ -169,6 +169,26 @@ TEST(GraphModel, MoreRowsThanPixelsSpreadOverThePlotAndKeepAUsableStep) {
   EXPECT_EQ(dc.Calls("TextOut").size(), 100u + 10u + 1u);  // X label per pixel, Y labels, legend
 }
 
+TEST(GraphModel, WindowsTooSmallForAPlotStillDraw) {
+  for (int size : {0, 60, 276}) {  // 276: a plot one pixel wide
+    FixedOwner owner(size, size);
+    CGraph graph(&owner);
+    AddPlainSeries(graph, 2);
+    graph.autoscale = true;
+    graph.showMarks = true;
+    graph.SetDetailLines(2, {"a long detail line that has to be wrapped more than once"});
+    RecordingDrawContext dc;
+    graph.Draw(dc);  // no rows: the numeric axis divides by xStep
+    for (int i = 0; i < 3; ++i) graph.AddRow({"t", std::to_string(i), "1"});
+    graph.Draw(dc);
+    graph.DrawWindIndicator(90, 40);
+    EXPECT_GE(graph.xStep, 1) << size;
+    EXPECT_GT(graph.yDelta, 0.0) << size;
+    graph.RemoveAllRows();
+    graph.Draw(dc);
+  }
+}
+
 TEST(GraphModel, AutoscaleFitsTheDataBelowOneFreeStep) {
   FixedOwner owner(800, ClientHeightForPlot(400));
   CGraph graph(&owner);
