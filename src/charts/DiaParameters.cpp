@@ -75,7 +75,7 @@ CDia_Parameters::CDia_Parameters(QWidget* parent) : QDialog(parent) {
   showNearestEdit = AddEdit("IDC_SHOW_NEAREST", 287, 137, 32, 12);
   pastHoursList = new QComboBox(this);
   pastHoursList->setObjectName(QStringLiteral("IDC_SHOW_PAST_HOURS"));
-  for (const char* item : kHourItems) pastHoursList->addItem(QString::fromLatin1(item));
+  for (const char* item : kHourItems) pastHoursList->addItem(ToQString(item));
   // The template's 30 units include the dropped-down list; the closed box
   // is one line high.
   QRect hoursRect = DialogRect(baseUnits, 287, 167, 32, 30);
@@ -104,22 +104,22 @@ CDia_Parameters::CDia_Parameters(QWidget* parent) : QDialog(parent) {
 }
 
 QCheckBox* CDia_Parameters::AddCheckBox(const char* id, const char* text, int x, int y, int width, int height) {
-  auto* box = new QCheckBox(QString::fromLatin1(text), this);
-  box->setObjectName(QString::fromLatin1(id));
+  auto* box = new QCheckBox(ToQString(text), this);
+  box->setObjectName(ToQString(id));
   box->setGeometry(DialogRect(baseUnits, x, y, width, height));
   return box;
 }
 
 QLineEdit* CDia_Parameters::AddEdit(const char* id, int x, int y, int width, int height) {
   auto* edit = new QLineEdit(this);
-  edit->setObjectName(QString::fromLatin1(id));
+  edit->setObjectName(ToQString(id));
   edit->setAlignment(Qt::AlignCenter);
   edit->setGeometry(DialogRect(baseUnits, x, y, width, height));
   return edit;
 }
 
 QLabel* CDia_Parameters::AddLabel(const char* text, bool rightAligned, int x, int y, int width, int height) {
-  auto* label = new QLabel(QString::fromLatin1(text), this);
+  auto* label = new QLabel(ToQString(text), this);
   label->setAlignment((rightAligned ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
   label->setGeometry(DialogRect(baseUnits, x, y, width, height));
   label->lower();
@@ -127,7 +127,7 @@ QLabel* CDia_Parameters::AddLabel(const char* text, bool rightAligned, int x, in
 }
 
 void CDia_Parameters::AddGroup(const char* text, int x, int y, int width, int height) {
-  auto* group = new QGroupBox(QString::fromLatin1(text), this);
+  auto* group = new QGroupBox(ToQString(text), this);
   group->setGeometry(DialogRect(baseUnits, x, y, width, height));
   group->lower();
 }
@@ -161,7 +161,7 @@ bool CDia_Parameters::OnInitDialog() {
     SetCheck(metricStyle, settings->metricStyle());
     SetText(showNearestEdit, FormatFixed(settings->nearestMinutes(), 2));
     // A value that is not in the list leaves the list without a selection.
-    pastHoursList->setCurrentIndex(pastHoursList->findText(QString::number(settings->pastHours()), Qt::MatchExactly));
+    pastHoursList->setCurrentIndex(pastHoursList->findText(ToQString(std::to_string(settings->pastHours())), Qt::MatchExactly));
   }
   return true;
 }

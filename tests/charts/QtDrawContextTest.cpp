@@ -107,8 +107,8 @@ TEST(QtDrawContext, EllipseIsOutlinedAndFilled) {
 
 TEST(QtDrawContext, ChartFontsHaveTheirCellHeights) {
   for (int height : {14, 16}) {
-    const CFontSpec spec{"Arial Cyr", height, 400};
-    const QFont font = QtDrawContext::ResolveFont(spec);
+    const CFontSpec description{"Arial Cyr", height, 400};
+    const QFont font = QtDrawContext::ResolveFont(description);
     if (!QFontDatabase::hasFamily(QStringLiteral("Arial Cyr"))) {
       EXPECT_EQ(font.family(), QStringLiteral("Liberation Sans"));
     }
@@ -118,7 +118,7 @@ TEST(QtDrawContext, ChartFontsHaveTheirCellHeights) {
     QImage image = Blank(10, 10);
     QPainter painter(&image);
     QtDrawContext dc(painter);
-    dc.SelectFont(spec);
+    dc.SelectFont(description);
     const CSize extent = dc.GetTextExtent("00:00");
     EXPECT_EQ(extent.cy, metrics.ascent() + metrics.descent());
     EXPECT_EQ(extent.cx, metrics.horizontalAdvance(QStringLiteral("00:00")));

@@ -35,20 +35,20 @@ const QString kFallbackFamily = QStringLiteral("Liberation Sans");
 }  // namespace
 
 struct QtDrawContext::FontEntry {
-  CFontSpec spec;
+  CFontSpec description;
   QFont font;
   QFontMetrics metrics;
   int ascent;
   int cellHeight;
 };
 
-QFont QtDrawContext::ResolveFont(const CFontSpec& spec) {
-  QString family = ToQString(spec.face);
+QFont QtDrawContext::ResolveFont(const CFontSpec& description) {
+  QString family = ToQString(description.face);
   if (family.isEmpty() || !QFontDatabase::hasFamily(family)) family = kFallbackFamily;
   QFont result(family);
-  result.setWeight(static_cast<QFont::Weight>(std::clamp(spec.weight > 0 ? spec.weight : 400, 1, 1000)));
+  result.setWeight(static_cast<QFont::Weight>(std::clamp(description.weight > 0 ? description.weight : 400, 1, 1000)));
   result.setStyleStrategy(QFont::PreferMatch);
-  const int height = spec.height == 0 ? 16 : spec.height;
+  const int height = description.height == 0 ? 16 : description.height;
   if (height < 0) {
     result.setPixelSize(-height);  // a negative height is the character (em) height
     return result;
@@ -66,17 +66,17 @@ QFont QtDrawContext::ResolveFont(const CFontSpec& spec) {
   return result;
 }
 
-const QtDrawContext::FontEntry& QtDrawContext::LookUpFont(const CFontSpec& spec) {
+const QtDrawContext::FontEntry& QtDrawContext::LookUpFont(const CFontSpec& description) {
   // Fonts are resolved once per description for the life of the program;
   // the chart uses three.
   static std::vector<std::unique_ptr<FontEntry>> cache;
   for (const auto& entry : cache) {
-    if (entry->spec == spec) return *entry;
+    if (entry->description == description) return *entry;
   }
-  QFont qfont = ResolveFont(spec);
+  QFont qfont = ResolveFont(description);
   QFontMetrics metrics(qfont);
   cache.push_back(std::unique_ptr<FontEntry>(
-      new FontEntry{spec, qfont, metrics, metrics.ascent(), metrics.ascent() + metrics.descent()}));
+      new FontEntry{description, qfont, metrics, metrics.ascent(), metrics.ascent() + metrics.descent()}));
   return *cache.back();
 }
 

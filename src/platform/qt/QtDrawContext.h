@@ -37,11 +37,11 @@ class QtDrawContext : public IDrawContext {
   // The Qt font a font description resolves to: a missing face (such as
   // "Arial Cyr") becomes the metric-compatible "Liberation Sans", and a
   // positive height is the cell height (ascent + descent) in pixels.
-  static QFont ResolveFont(const CFontSpec& spec);
+  static QFont ResolveFont(const CFontSpec& description);
 
  private:
   struct FontEntry;
-  static const FontEntry& LookUpFont(const CFontSpec& spec);
+  static const FontEntry& LookUpFont(const CFontSpec& description);
 
   QPainter& painter;
   QPoint current;
