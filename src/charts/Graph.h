@@ -52,7 +52,7 @@ class CGraph {
 
   // Paints the whole chart and remembers dc for DrawWindIndicator. Never
   // throws: a point whose row lacks the column, or a series index outside
-  // `series`, is left out.
+  // `series`, is left out. A zero or non-finite yDelta is first set to 1.
   void Draw(IDrawContext& dc);
   // The wind dial in the legend column, on the context and rectangles of the
   // last Draw (nothing without one). The context must still be alive.
