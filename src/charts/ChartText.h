@@ -6,15 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/TextNumbers.h"
+
 namespace nimbrel {
-
-// atof rules: leading white space skipped, optional sign, the longest
-// decimal (or 0x hexadecimal, inf, nan) prefix; no number gives 0.
-double ReadNumber(std::string_view text);
-
-// atoi rules: leading white space skipped, optional sign, decimal digits;
-// no number gives 0. Values beyond the int range are clamped.
-int ReadInteger(std::string_view text);
 
 // printf "%.Nf" with N = decimals, always with a '.' as decimal point.
 std::string FormatFixed(double value, int decimals);

@@ -237,8 +237,8 @@ TEST(GraphModel, AutoscaleGuardsDegenerateScales) {
 
   // Values that cannot be scaled keep the previous range.
   graph.RemoveAllRows();
-  graph.AddRow({"a", "inf"});
-  graph.AddRow({"b", "1"});
+  graph.AddRow({"a", "1e308"});
+  graph.AddRow({"b", "-1e308"});
   graph.Autoscale();
   EXPECT_EQ(graph.yMin, 7.0);
   EXPECT_EQ(graph.yDelta, 3.0);
