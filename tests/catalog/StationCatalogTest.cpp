@@ -154,12 +154,17 @@ TEST_F(Catalog, FindOpeningTheFirstMatchReturnsOne) {
   frame.allStations.Add(At(1, 1, "ZURICH", "LSZH"));
   frame.allStations.Add(At(1, 1, "ZURICH 2", "LSZ2"));
   frame.resultStations.Add(At(1, 1, "LEFT OVER"));
+  // The service has nothing for it: the opening says so and opens nothing,
+  // and the find still counts the station it handed over.
   EXPECT_EQ(catalog.FindStations("zurich", frame.allStations, true), 1);
   EXPECT_EQ(frame.resultStations.GetSize(), 0);
   EXPECT_EQ(frame.waitCount, 0);
-  EXPECT_TRUE(frame.messages.empty());
+  ASSERT_EQ(frame.messages.size(), 1u);
+  EXPECT_EQ(frame.messages[0].rfind("Sorry, no data available for the Station:", 0), 0u);
+  EXPECT_TRUE(frame.windows.empty());
+  EXPECT_EQ(frame.currentRecord.icao(), "LSZH");
   EXPECT_EQ(catalog.FindStations("paris", frame.allStations, true), 0);
-  EXPECT_EQ(frame.messages.size(), 1u);
+  EXPECT_EQ(frame.messages.size(), 2u);
   EXPECT_EQ(frame.waitCount, 0);
 }
 
