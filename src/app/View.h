@@ -24,6 +24,10 @@ enum CommandId : int {
   ID_FIND_STATION = 32780,
   ID_FILE_PRINT = 57607,
   ID_FILE_PRINT_PREVIEW = 57609,
+  ID_FILE_NEW = 57600,
+  ID_FILE_CLOSE = 57602,
+  ID_APP_ABOUT = 57664,
+  ID_APP_EXIT = 57665,
 };
 
 class CView : public QWidget {
@@ -41,6 +45,11 @@ class CView : public QWidget {
   virtual bool OnCreate() { return true; }
   // After the document's new step; views set their title here.
   virtual void OnInitialUpdate() {}
+  // The client size its child frame gives it when it opens (invalid: the
+  // frame's default size).
+  void SetClientSize(QSize size) { clientSize = size; }
+  QSize sizeHint() const override;
+
   // Command routing: return true when the view handles the command.
   virtual bool OnCommand(int /*id*/) { return false; }
   // Return true when the view has an update handler for the command (or
@@ -49,6 +58,7 @@ class CView : public QWidget {
 
  private:
   CNimbrelDoc* document = nullptr;
+  QSize clientSize;
 };
 
 }  // namespace nimbrel

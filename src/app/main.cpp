@@ -1,6 +1,20 @@
-#include <QApplication>
+#include <cstdio>
+
+#include "app/MainFrame.h"
+#include "app/NimbrelApp.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  return 0;
+  nimbrel::CGuardedApplication application(argc, argv);
+  const nimbrel::CCommandLine commandLine = nimbrel::ParseCommandLine(QApplication::arguments());
+  if (!commandLine.valid) {
+    std::fprintf(stderr,
+                 "nimbrel: %s\nusage: nimbrel [--service-host HOST[:PORT]] [STATION NAME]\n",
+                 commandLine.error.c_str());
+    return 2;
+  }
+  nimbrel::CNimbrelApp app;
+  if (!app.InitInstance(commandLine)) return 1;
+  const int result = QApplication::exec();
+  app.ExitInstance();
+  return result;
 }

@@ -53,6 +53,7 @@ CNimbrelView::~CNimbrelView() {
 
 bool CNimbrelView::OnCreate() {
   if (mainFrame == nullptr) return false;
+  if (CNimbrelDoc* doc = GetDocument()) doc->mainFrame = mainFrame;
   if (viewKind == kWorldMap) return true;
   return OnCreateStationGraph();
 }
