@@ -176,7 +176,11 @@ void CListView_Stations::OpenStationOfRow(int row) {
       // A copy: the opening may run message boxes, and a find meanwhile
       // could refill the list under a reference.
       const CStation chosen = station;
-      catalogue->OpenStationGraph(chosen);
+      if (stationOpener) {
+        stationOpener(chosen);
+      } else {
+        catalogue->OpenStationGraph(chosen);
+      }
       return;
     }
   }

@@ -2,6 +2,7 @@
 // The view of template 501: a sortable table of one of the main frame's
 // station lists ("All stations" or the shared "Nearest stations").
 #include <QTableView>
+#include <functional>
 #include <string>
 
 #include "app/View.h"
@@ -73,6 +74,9 @@ class CListView_Stations : public CView {
   CStationCatalog* catalogue = nullptr;
   // The list this table shows, chosen from the next view kind.
   CStationArray* shownStations = nullptr;
+  // Opens a station's graph window: the catalogue's OpenStationGraph unless
+  // replaced (tests watch which station a row opens).
+  std::function<void(const CStation&)> stationOpener;
 
  private:
   CStationGrid* grid = nullptr;
