@@ -29,6 +29,35 @@ void Guarded(const char* where, Handler&& handler) {
   }
 }
 
+// The main frame as the map drawing sees it during a paint event: the status
+// text waits until the paint is over, since the frame repaints its status
+// bar at once and a repaint inside a paint of the same window is not allowed.
+class CPaintTimeFrame : public IMainFrame {
+ public:
+  explicit CPaintTimeFrame(IMainFrame& frame) : frame(frame) {}
+
+  CStation& CurrentRecord() override { return frame.CurrentRecord(); }
+  CStationArray& AllStations() override { return frame.AllStations(); }
+  CStationArray& ResultStations() override { return frame.ResultStations(); }
+  CStationArray& OpenStations() override { return frame.OpenStations(); }
+  void ShowMessage(const std::string& text) override { frame.ShowMessage(text); }
+  void SetStatusText(const std::string& text) override {
+    statusText = text;
+    hasStatusText = true;
+  }
+  void BeginWaitCursor() override { frame.BeginWaitCursor(); }
+  void EndWaitCursor() override { frame.EndWaitCursor(); }
+  bool OpenWindow(int kind, const std::string& title) override { return frame.OpenWindow(kind, title); }
+  void AddToRecentList(const std::string& name) override { frame.AddToRecentList(name); }
+  std::time_t CurrentTime() override { return frame.CurrentTime(); }
+
+  std::string statusText;
+  bool hasStatusText = false;
+
+ private:
+  IMainFrame& frame;
+};
+
 }  // namespace
 
 CNimbrelView::CNimbrelView() : viewKind(nextViewKind) {
@@ -108,10 +137,14 @@ bool CNimbrelView::OnUpdateCommand(int id, CCmdUI& ui) {
 }
 
 void CNimbrelView::OnDraw(QPainter& painter) {
-  if (GetDocument() == nullptr || mainFrame == nullptr) return;
+  if (mainFrame != nullptr) Draw(painter, *mainFrame);
+}
+
+void CNimbrelView::Draw(QPainter& painter, IMainFrame& frame) {
+  if (GetDocument() == nullptr) return;
   if (viewKind == kWorldMap) {
     CMapImageContext map;
-    DrawWorldMap(map, *mainFrame, markAllStations, messageText);
+    DrawWorldMap(map, frame, markAllStations, messageText);
     painter.drawImage(0, 0, map.Image());
   } else {
     PaintStationGraph(painter);
@@ -151,10 +184,17 @@ void CNimbrelView::OnFindStation() {
 }
 
 void CNimbrelView::paintEvent(QPaintEvent*) {
+  if (mainFrame == nullptr) return;
+  CPaintTimeFrame frame(*mainFrame);
   Guarded("paint", [&] {
     QPainter painter(this);
-    OnDraw(painter);
+    Draw(painter, frame);
   });
+  if (frame.hasStatusText) {
+    QMetaObject::invokeMethod(
+        mainFrame, [target = mainFrame, text = frame.statusText] { target->SetStatusText(text); },
+        Qt::QueuedConnection);
+  }
 }
 
 void CNimbrelView::mouseMoveEvent(QMouseEvent* event) {

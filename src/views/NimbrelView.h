@@ -13,6 +13,7 @@ namespace nimbrel {
 
 class CMainFrame;
 class CStationCatalog;
+class IMainFrame;
 
 class CNimbrelView : public CView {
   Q_OBJECT
@@ -56,6 +57,8 @@ class CNimbrelView : public CView {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
+  void Draw(QPainter& painter, IMainFrame& frame);
+
   // Where the station-graph kind plugs in. Until that kind is built it
   // cannot be created, and the other hooks are never reached.
   bool OnCreateStationGraph();
