@@ -69,6 +69,8 @@ struct CStation {
 class CStationArray {
  public:
   int Add(const CStation& station);
+  // Appends an empty record and returns it, so a reader fills it in place.
+  CStation& AddNew() { return items.emplace_back(); }
   void RemoveAll() { items.clear(); }
   void RemoveAt(int index);
   int GetSize() const { return static_cast<int>(items.size()); }

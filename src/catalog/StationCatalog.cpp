@@ -1,14 +1,52 @@
-// Placeholder bodies so that the program links while the catalogue is built.
+// Loading the catalogue and the map projection.
 #include "catalog/StationCatalog.h"
+
+#include <cmath>
+#include <limits>
+
+#include "catalog/StationListReader.h"
+#include "platform/MainFrame.h"
+#include "platform/PageFetcher.h"
 
 namespace nimbrel {
 
-bool CStationCatalog::LoadStations(bool) { return false; }
-int CStationCatalog::FindStations(std::string, const CStationArray&, bool) { return 0; }
-int CStationCatalog::FindNearestStations(int, int, double) { return 0; }
-bool CStationCatalog::ShowMapPointPosition(int, int, CMapPoint*) { return false; }
-CPixel CStationCatalog::MapToPixel(double, double) { return {}; }
-bool CStationCatalog::GetMeteodata(const CStation*, CObservationArray*, const std::string&, int) { return false; }
-void CStationCatalog::OpenStationGraph(const CStation&) {}
+bool CStationCatalog::LoadStations(bool fromLocalFile) {
+  std::string text;
+  if (fromLocalFile) {
+    if (!ReadStationListFile(kStationListFileName, text)) {
+      if (mainFrame != nullptr)
+        mainFrame->ShowMessage(std::string("Can not open a file \"") + kStationListFileName + "\".");
+      return false;
+    }
+  } else {
+    if (fetcher == nullptr) return false;
+    text = fetcher->FetchUrl("http://" + serviceHost + "/weather/surface/stations.txt",
+                             static_cast<int>(kStationListReadLimit));
+    if (text.empty()) return false;
+  }
+  if (stations == nullptr) return false;
+  stations->RemoveAll();
+  ParseStationList(text, *stations);
+  return true;
+}
+
+namespace {
+
+// Pixels outside the int range (a malformed list line can give inf or nan)
+// land far off the map instead of overflowing.
+int ToPixel(double value) {
+  if (std::isnan(value)) return std::numeric_limits<int>::min();
+  if (value <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
+  if (value >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+  return static_cast<int>(value);
+}
+
+}  // namespace
+
+CPixel CStationCatalog::MapToPixel(double mapLongitude, double mapColatitude) {
+  // 360 degrees span 499 pixel steps and 180 degrees span 249.
+  return {ToPixel(20.0 - std::trunc(mapLongitude * -1.386111111111111)),
+          ToPixel(45.0 - std::trunc(mapColatitude * -1.3833333333333333))};
+}
 
 }  // namespace nimbrel

@@ -2,7 +2,7 @@
 // when there is no display, with settings kept in a private folder.
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include "app/NimbrelApp.h"
 #include <QSettings>
 #include <QTemporaryDir>
 #include <cstdlib>
@@ -19,6 +19,6 @@ int main(int argc, char** argv) {
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
 
   ::testing::InitGoogleTest(&argc, argv);
-  QApplication app(argc, argv);
+  nimbrel::CGuardedApplication app(argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -1,8 +1,42 @@
+// nimbrel-report stations FILE: every station the program's reader takes
+// from a list, one tab-separated line each.
 #include <cstdio>
+#include <string>
 
 #include "ReportCommands.h"
+#include "catalog/Station.h"
+#include "catalog/StationListReader.h"
 
-int RunStationsCommand(int, char**) {
-  std::fprintf(stderr, "nimbrel-report: the stations command is not built yet\n");
-  return 2;
+int RunStationsCommand(int argc, char** argv) {
+  if (argc != 1) {
+    std::fprintf(stderr, "usage: nimbrel-report stations FILE\n");
+    return 2;
+  }
+  std::string text;
+  if (!nimbrel::ReadStationListFile(argv[0], text)) {
+    std::fprintf(stderr, "nimbrel-report: can not open a file \"%s\"\n", argv[0]);
+    return 2;
+  }
+  nimbrel::CStationArray stations;
+  nimbrel::ParseStationList(text, stations);
+
+  std::string out =
+      "cd\tname\ticao\tiata\ttext4\tlatText\tlonText\televText\ttext8\ttext9\ttext10\ttext11\ttext12\ttext13\t"
+      "text14\tcy\tmapLongitude\tmapColatitude\televation\n";
+  out.reserve(out.size() + static_cast<std::size_t>(stations.GetSize()) * 120);
+  char numbers[160];
+  for (const nimbrel::CStation& station : stations) {
+    for (const std::string& piece : station.texts) {
+      out += piece;
+      out += '\t';
+    }
+    std::snprintf(numbers, sizeof numbers, "%.4f\t%.4f\t%.1f\n", station.mapLongitude(), station.mapColatitude(),
+                  station.elevation());
+    out += numbers;
+  }
+  if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
+    std::fprintf(stderr, "nimbrel-report: can not write the station table\n");
+    return 1;
+  }
+  return 0;
 }

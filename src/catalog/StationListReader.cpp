@@ -1,0 +1,141 @@
+#include "catalog/StationListReader.h"
+
+#include <locale.h>
+#include <stdlib.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace nimbrel {
+namespace {
+
+struct Column {
+  std::size_t position;
+  std::size_t width;
+};
+
+// Position and width of each text of a station line, in record order.
+constexpr Column kColumns[16] = {
+    {0, 2},  {3, 17}, {20, 4}, {26, 3}, {32, 5}, {39, 6}, {47, 7}, {55, 4},
+    {62, 1}, {65, 1}, {68, 1}, {71, 1}, {74, 1}, {77, 1}, {79, 1}, {81, 2},
+};
+
+constexpr double kMinute = 1.0 / 60.0;
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool IsStationLine(std::string_view line) { return line.size() == 83 || line.size() == 84; }
+
+// The piece at position and width; one that runs past the end is shortened.
+std::string_view Mid(std::string_view text, std::size_t position, std::size_t width) {
+  if (position >= text.size()) return {};
+  return text.substr(position, width);
+}
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
+  while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
+  return text;
+}
+
+// Calls visit for every line of text; a last line without a line feed is a line too.
+template <typename Visit>
+void ForEachLine(std::string_view text, Visit&& visit) {
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const void* found = std::memchr(text.data() + pos, '\n', text.size() - pos);
+    if (found == nullptr) {
+      visit(text.substr(pos));
+      return;
+    }
+    const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
+    visit(text.substr(pos, end - pos));
+    pos = end + 1;
+  }
+}
+
+locale_t ClassicLocale() {
+  static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+  return locale;
+}
+
+}  // namespace
+
+double ReadNumber(std::string_view text) {
+  // Almost every column is a plain run of digits: read it directly and leave
+  // everything else (fractions, exponents, hex, inf) to strtod.
+  std::size_t i = 0;
+  while (i < text.size() && IsSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const std::size_t firstDigit = i;
+  long long value = 0;
+  while (i < text.size() && IsDigit(text[i]) && i - firstDigit < 15) value = value * 10 + (text[i++] - '0');
+  const bool plain = i > firstDigit && (i == text.size() || (!IsDigit(text[i]) && text[i] != '.' && text[i] != 'e' &&
+                                                              text[i] != 'E' && text[i] != 'x' && text[i] != 'X'));
+  if (plain) {
+    const double magnitude = static_cast<double>(value);
+    return negative ? -magnitude : magnitude;
+  }
+  char buffer[64];
+  const std::size_t length = text.size() < sizeof buffer - 1 ? text.size() : sizeof buffer - 1;
+  if (length > 0) std::memcpy(buffer, text.data(), length);
+  buffer[length] = '\0';
+  return strtod_l(buffer, nullptr, ClassicLocale());
+}
+
+void ParseStationLine(std::string_view line, CStation& record) {
+  for (std::size_t i = 0; i < 16; ++i) {
+    const std::string_view piece = Trim(Mid(line, kColumns[i].position, kColumns[i].width));
+    record.texts[i].assign(piece.data(), piece.size());
+  }
+  for (char& c : record.name())
+    if (c == '/' || c == '\\') c = '_';
+
+  const std::string_view lat = record.latText();
+  const double latitude = ReadNumber(Mid(lat, 0, 2)) + ReadNumber(Mid(lat, 3, 2)) * kMinute;
+  record.mapColatitude() = !lat.empty() && lat.back() == 'N' ? 90.0 - latitude : 90.0 + latitude;
+
+  const std::string_view lon = record.lonText();
+  const double longitude = ReadNumber(Mid(lon, 0, 3)) + ReadNumber(Mid(lon, 4, 2)) * kMinute;
+  record.mapLongitude() = !lon.empty() && lon.back() == 'W' ? 180.0 - longitude : 180.0 + longitude;
+
+  record.elevation() = ReadNumber(record.elevText());
+}
+
+int ParseStationList(std::string_view text, CStationArray& stations) {
+  // Count first so the array is allocated once, at its final size.
+  int count = 0;
+  ForEachLine(text, [&](std::string_view line) { count += IsStationLine(line) ? 1 : 0; });
+  stations.Reserve(stations.GetSize() + count);
+  ForEachLine(text, [&](std::string_view line) {
+    if (IsStationLine(line)) ParseStationLine(line, stations.AddNew());
+  });
+  return count;
+}
+
+bool ReadStationListFile(const std::string& path, std::string& text) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  std::unique_ptr<char[]> buffer(new char[kStationListReadLimit]);
+  std::size_t total = 0;
+  // fread may stop short (pipes, signals); read on until the limit or the end.
+  while (total < kStationListReadLimit) {
+    const std::size_t got = std::fread(buffer.get() + total, 1, kStationListReadLimit - total, file);
+    total += got;
+    if (got == 0) break;
+  }
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) return false;
+  const void* zero = std::memchr(buffer.get(), '\0', total);
+  if (zero != nullptr) total = static_cast<std::size_t>(static_cast<const char*>(zero) - buffer.get());
+  text.assign(buffer.get(), total);
+  return true;
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,30 @@
+#pragma once
+// The station list: fixed-column lines of 83 characters (84 with a carriage
+// return), one station each; every other line is skipped.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "catalog/Station.h"
+
+namespace nimbrel {
+
+inline constexpr const char* kStationListFileName = "Stations.txt";
+// The list is read in one piece of at most this many bytes.
+inline constexpr std::size_t kStationListReadLimit = 1000000;
+
+// Reads at most kStationListReadLimit bytes of the file at path into text,
+// up to its first zero byte. False when the file cannot be opened or read.
+bool ReadStationListFile(const std::string& path, std::string& text);
+
+// Appends one record per station line of text, in file order, and returns
+// how many were appended. A last line without a line feed counts too.
+int ParseStationList(std::string_view text, CStationArray& stations);
+
+// Fills the station elements of record from one station line.
+void ParseStationLine(std::string_view line, CStation& record);
+
+// The C library's atof on a piece of text, whatever the process locale.
+double ReadNumber(std::string_view text);
+
+}  // namespace nimbrel
