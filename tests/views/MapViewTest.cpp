@@ -1,5 +1,6 @@
 #include <QFileInfo>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPrinter>
 #include <QTest>
 
@@ -159,6 +160,36 @@ TEST_F(MapViewTest, ShowAllStationsOpensTheAllStationsTable) {
   EXPECT_EQ(table->RowCount(), 3);
   EXPECT_EQ(nextViewKind, 1);
   EXPECT_EQ(frame->WaitCursorCount(), 0);
+}
+
+TEST_F(MapViewTest, StationGraphKindDisablesMarkAllButShowsAndFindsStations) {
+  nextViewKind = 1;
+  CNimbrelView graph;
+  nextViewKind = 1;
+  EXPECT_EQ(graph.viewKind, 1);
+  CCmdUI ui;
+  ASSERT_TRUE(graph.OnUpdateCommand(ID_MARK_ALL_STATIONS, ui));
+  EXPECT_FALSE(ui.enabled);
+  EXPECT_FALSE(ui.checked);
+  EXPECT_FALSE(graph.OnCommand(ID_MARK_ALL_STATIONS));
+  EXPECT_FALSE(graph.markAllStations);
+
+  ui = {};
+  ASSERT_TRUE(graph.OnUpdateCommand(ID_SHOW_ALL_STATIONS, ui));
+  EXPECT_TRUE(ui.enabled);
+  ASSERT_TRUE(graph.OnCommand(ID_SHOW_ALL_STATIONS));
+  CListView_Stations* table = LastView<CListView_Stations>();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(TitleOf(table), "All stations");
+
+  // Mouse actions of the map do nothing in a station graph.
+  frame->SetStatusText("unchanged");
+  QMouseEvent move(QEvent::MouseMove, QPointF(20, 45), QPointF(20, 45), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
+  QCoreApplication::sendEvent(&graph, &move);
+  QTest::mouseDClick(&graph, Qt::LeftButton, Qt::NoModifier, QPoint(269, 169));
+  EXPECT_EQ(frame->StatusText(), QStringLiteral("unchanged"));
+  EXPECT_EQ(Views<CListView_Stations>().size(), 1u);
 }
 
 TEST_F(MapViewTest, ClosingAWorldMapMakesTheNextWindowAWorldMap) {
