@@ -1,3 +1,4 @@
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QMouseEvent>
@@ -6,6 +7,7 @@
 
 #include "catalog/StationCatalog.h"
 #include "views/ListViewStations.h"
+#include "views/MapImageContext.h"
 #include "views/NimbrelView.h"
 #include "views/ViewsGuiFixture.h"
 #include "views/WorldMapDrawing.h"
@@ -216,6 +218,33 @@ TEST_F(MapViewTest, PrintingDrawsTheSamePicture) {
   ui = {};
   EXPECT_TRUE(map->OnUpdateCommand(ID_FILE_PRINT_PREVIEW, ui));
   EXPECT_TRUE(ui.enabled);
+}
+
+// The shipped station list on the picture: the land was drawn through the
+// stations' projection, so airports, nearly all on land or its coast, fall
+// on yellow or black pixels, and hardly any on the sea.
+class ShippedStationsOnMapTest : public test::ViewsGuiTest {
+ protected:
+  void PrepareFolder(const QDir& dir) override {
+    QFile::copy(QStringLiteral(NIMBREL_SOURCE_DIR "/data/Stations.txt"), dir.filePath(QStringLiteral("Stations.txt")));
+  }
+};
+
+TEST_F(ShippedStationsOnMapTest, StationsFallOnLandOrCoast) {
+  const CStationArray& all = frame->AllStations();
+  if (all.GetSize() < 1000) GTEST_SKIP() << "no shipped station list";
+  const QImage& picture = CMapImageContext::BitmapResource(IDB_WORLD_MAP);
+  ASSERT_EQ(picture.size(), QSize(540, 341));
+  int onLand = 0;
+  for (const CStation& s : all) {
+    const CPixel p = CStationCatalog::MapToPixel(s.mapLongitude(), s.mapColatitude());
+    const QRgb colour = picture.pixel(p.x, p.y);
+    if (colour == qRgb(255, 255, 0) || colour == qRgb(0, 0, 0)) ++onLand;
+  }
+  const double share = static_cast<double>(onLand) / all.GetSize();
+  std::printf("stations on land or coast: %d of %d (%.1f%%)\n", onLand, all.GetSize(), share * 100.0);
+  // One pixel off in any direction brings this down to about 92%.
+  EXPECT_GT(share, 0.94);
 }
 
 }  // namespace

@@ -54,6 +54,7 @@ class ViewsGuiTest : public ::testing::Test {
     sortColumn = 0;
     sortDescending = false;
     lastFindText.clear();
+    PrepareFolder(QDir(folder.path()));
     app = std::make_unique<CNimbrelApp>();
     ASSERT_TRUE(app->InitInstance(CCommandLine{}));
     frame = app->MainFrame();
@@ -69,6 +70,9 @@ class ViewsGuiTest : public ::testing::Test {
     CMainFrame::messageHook = nullptr;
     QDir::setCurrent(previousFolder);
   }
+
+  // Puts what start-up should find into the current folder (nothing here).
+  virtual void PrepareFolder(const QDir&) {}
 
   template <typename V>
   std::vector<V*> Views() const {
