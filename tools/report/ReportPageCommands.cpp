@@ -1,13 +1,117 @@
+// decode FILE and fetch ICAO: a report page read by the program's own
+// parser and written one observation a line, tab-separated.
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <string>
 
 #include "ReportCommands.h"
+#include "catalog/StationCatalog.h"
+#include "observations/CurlPageFetcher.h"
+#include "observations/Meteodata.h"
+#include "observations/Observation.h"
+#include "observations/ReportPage.h"
 
-int RunDecodeCommand(int, char**) {
-  std::fprintf(stderr, "nimbrel-report: the decode command is not built yet\n");
-  return 2;
+namespace {
+
+using nimbrel::CObservation;
+using nimbrel::CObservationArray;
+using nimbrel::ReportPageStatus;
+
+// A tab or line break inside a text would break the line's columns.
+std::string Flat(std::string text) {
+  for (char& c : text)
+    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+  return text;
 }
 
-int RunFetchCommand(int, char**) {
-  std::fprintf(stderr, "nimbrel-report: the fetch command is not built yet\n");
-  return 2;
+void WriteObservation(const CObservation& o) {
+  std::printf("%.2f\t%.2f\t%.2f\t%.2f\t%.2f\t%.2f\t%.2f\t%.2f\t", o.temperature, o.dewpoint, o.humidity, o.pressure,
+              o.windSpeed, o.windDirection, o.visibility, o.pressureInches);
+  // observedAt holds the page's UTC fields read as local time.
+  const std::time_t at = static_cast<std::time_t>(o.observedAt);
+  std::tm fields{};
+  if (localtime_r(&at, &fields) != nullptr)
+    std::printf("%04d-%02d-%02d %02d:%02d", fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday, fields.tm_hour,
+                fields.tm_min);
+  const std::string* texts[] = {&o.conditionsText, &o.temperatureText, &o.dewpointText, &o.pressureText,
+                                &o.windsText,      &o.visibilityText,  &o.ceilingText,  &o.cloudsText,
+                                &o.weatherText,    &o.reportText};
+  for (const std::string* text : texts) {
+    std::fputc('\t', stdout);
+    const std::string flat = Flat(*text);
+    std::fwrite(flat.data(), 1, flat.size(), stdout);
+  }
+  std::fputc('\n', stdout);
+}
+
+int WritePage(const std::string& page, const std::string& source) {
+  CObservationArray observations;
+  const ReportPageStatus status = nimbrel::ReadReportPage(page, &observations);
+  if (status != ReportPageStatus::kReports || observations.GetSize() == 0) {
+    std::fprintf(stderr, "nimbrel-report: no data in %s: %s\n", source.c_str(), nimbrel::ReportPageStatusText(status));
+    return 1;
+  }
+  std::printf(
+      "temperature\tdewpoint\thumidity\tpressure\twindSpeed\twindDirection\tvisibility\tpressureInches\tobserved\t"
+      "conditionsText\ttemperatureText\tdewpointText\tpressureText\twindsText\tvisibilityText\tceilingText\t"
+      "cloudsText\tweatherText\treportText\n");
+  for (const CObservation& observation : observations) WriteObservation(observation);
+  return std::fflush(stdout) == 0 ? 0 : 2;
+}
+
+}  // namespace
+
+int RunDecodeCommand(int argc, char** argv) {
+  if (argc != 1) {
+    std::fprintf(stderr, "usage: nimbrel-report decode FILE\n");
+    return 2;
+  }
+  std::ifstream in(argv[0], std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "nimbrel-report: cannot read %s\n", argv[0]);
+    return 2;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) {
+    std::fprintf(stderr, "nimbrel-report: cannot read %s\n", argv[0]);
+    return 2;
+  }
+  return WritePage(text.str(), argv[0]);
+}
+
+int RunFetchCommand(int argc, char** argv) {
+  auto usage = [] {
+    std::fprintf(stderr, "usage: nimbrel-report fetch ICAO [--hours N] [--host HOST[:PORT]]\n");
+    return 2;
+  };
+  std::string icao;
+  std::string host = nimbrel::kDefaultServiceHost;
+  int hours = 0;
+  for (int i = 0; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--hours") == 0 && i + 1 < argc) {
+      char* end = nullptr;
+      const long value = std::strtol(argv[++i], &end, 10);
+      if (*end != '\0' || value < 1 || value > 1000) return usage();
+      hours = static_cast<int>(value);
+    } else if (std::strcmp(argv[i], "--host") == 0 && i + 1 < argc) {
+      host = argv[++i];
+    } else if (argv[i][0] != '-' && icao.empty()) {
+      icao = argv[i];
+    } else {
+      return usage();
+    }
+  }
+  if (icao.empty() || host.empty()) return usage();
+
+  // Without --hours, the window's refresh request: the most recent report.
+  const std::string hoursStr = hours > 0 ? "past+" + std::to_string(hours) + "+hours" : "most+recent+only";
+  const int bufferHours = hours > 0 ? (hours < 2 ? 2 : hours) : 1;
+  nimbrel::CCurlPageFetcher fetcher;
+  const std::string url = nimbrel::MeteodataUrl(host, icao, hoursStr);
+  return WritePage(fetcher.FetchUrl(url, nimbrel::MeteodataBufferSize(bufferHours)), url);
 }

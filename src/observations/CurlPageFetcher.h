@@ -1,0 +1,41 @@
+#pragma once
+// The page fetcher over libcurl's easy interface: one blocking GET per call,
+// the whole body as text, "" on any failure.
+#include <cstddef>
+#include <string>
+
+#include "platform/PageFetcher.h"
+
+namespace nimbrel {
+
+class CCurlPageFetcher : public IPageFetcher {
+ public:
+  // A stalled server must not freeze the program for ever, and a runaway
+  // body must not eat the memory.
+  static constexpr long kDefaultConnectTimeoutMs = 15000;
+  static constexpr long kDefaultTotalTimeoutMs = 120000;
+  static constexpr std::size_t kDefaultMaxBodyBytes = 64u * 1024u * 1024u;
+
+  CCurlPageFetcher();
+
+  std::string FetchUrl(const std::string& url, int readBufferSize) override;
+
+  void SetTimeouts(long connectMs, long totalMs) {
+    connectTimeoutMs = connectMs;
+    totalTimeoutMs = totalMs;
+  }
+  void SetMaxBodyBytes(std::size_t bytes) { maxBodyBytes = bytes; }
+
+  // The buffer size handed to libcurl for a read buffer size: 0 means
+  // 1,000,000, and the result lies in what libcurl accepts.
+  static long CurlBufferSize(int readBufferSize);
+  // Spaces escaped, as in the "most recent only" query.
+  static std::string EscapeSpaces(const std::string& url);
+
+ private:
+  long connectTimeoutMs = kDefaultConnectTimeoutMs;
+  long totalTimeoutMs = kDefaultTotalTimeoutMs;
+  std::size_t maxBodyBytes = kDefaultMaxBodyBytes;
+};
+
+}  // namespace nimbrel

@@ -1,0 +1,56 @@
+#pragma once
+// One decoded report in metric units, and the page-ordered list of them
+// (index 0 is the newest report, as the service lists them).
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace nimbrel {
+
+struct CObservation {
+  double temperature = 0.0;     // degrees Celsius
+  double dewpoint = 0.0;        // degrees Celsius
+  double humidity = 0.0;        // percent
+  double pressure = 0.0;        // millibars minus 1000
+  double windSpeed = 0.0;       // metres per second
+  double windDirection = 0.0;   // degrees
+  double visibility = 0.0;      // kilometres
+  double pressureInches = 0.0;  // inches of mercury
+  std::string conditionsText;
+  std::string temperatureText;
+  std::string dewpointText;
+  std::string pressureText;
+  std::string windsText;
+  std::string visibilityText;
+  std::string ceilingText;
+  std::string cloudsText;
+  std::string weatherText;
+  std::string reportText;
+  // The page's UTC calendar time read as local time (see ConvertReportTime).
+  std::int64_t observedAt = 0;
+
+  bool operator==(const CObservation&) const = default;
+};
+
+void ClearObservation(CObservation& observation);
+void CopyObservation(CObservation& destination, const CObservation& source);
+
+// Observations held by value in page order; an index outside the array
+// throws std::out_of_range.
+class CObservationArray {
+ public:
+  int Add(const CObservation& observation);
+  void RemoveAll() { items.clear(); }
+  int GetSize() const { return static_cast<int>(items.size()); }
+  const CObservation& GetAt(int index) const;
+  CObservation& ElementAt(int index);
+  void Reserve(int count) { items.reserve(static_cast<std::size_t>(count < 0 ? 0 : count)); }
+
+  auto begin() const { return items.begin(); }
+  auto end() const { return items.end(); }
+
+ private:
+  std::vector<CObservation> items;
+};
+
+}  // namespace nimbrel

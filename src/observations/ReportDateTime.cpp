@@ -1,0 +1,316 @@
+#include "observations/ReportDateTime.h"
+
+#include <algorithm>
+#include <array>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace nimbrel {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool AllDigits(std::string_view s) {
+  if (s.empty() || s.size() > 9) return false;
+  for (char c : s)
+    if (!IsDigit(c)) return false;
+  return true;
+}
+
+int ToInt(std::string_view s) {
+  int value = 0;
+  for (char c : s) value = value * 10 + (c - '0');
+  return value;
+}
+
+// 1..12 for a month name or its three-letter (or "sept") abbreviation.
+int MonthNumber(std::string_view word) {
+  static const std::array<std::string_view, 12> kNames = {"january", "february", "march",     "april",
+                                                          "may",     "june",     "july",      "august",
+                                                          "september", "october", "november", "december"};
+  std::string lower;
+  for (char c : word) lower += Lower(c);
+  if (!lower.empty() && lower.back() == '.') lower.pop_back();
+  if (lower.size() < 3) return 0;
+  for (std::size_t m = 0; m < kNames.size(); ++m) {
+    if (lower == kNames[m] || lower == kNames[m].substr(0, 3)) return static_cast<int>(m) + 1;
+  }
+  if (lower == "sept") return 9;
+  return 0;
+}
+
+bool IsLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+int DaysInMonth(int year, int month) {
+  static const std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeap(year) ? 29 : kDays[static_cast<std::size_t>(month - 1)];
+}
+
+int ExpandYear(std::string_view digits) {
+  const int value = ToInt(digits);
+  if (digits.size() == 4) return value;
+  if (digits.size() == 2) return value < 30 ? 2000 + value : 1900 + value;
+  return -1;
+}
+
+std::vector<std::string_view> SplitOn(std::string_view text, char separator) {
+  std::vector<std::string_view> parts;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t hit = text.find(separator, start);
+    parts.push_back(text.substr(start, hit == std::string_view::npos ? std::string_view::npos : hit - start));
+    if (hit == std::string_view::npos) break;
+    start = hit + 1;
+  }
+  return parts;
+}
+
+struct Time {
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
+std::optional<Time> ReadColonTime(std::string_view token) {
+  const auto parts = SplitOn(token, ':');
+  if (parts.size() < 2 || parts.size() > 3) return std::nullopt;
+  for (auto part : parts)
+    if (!AllDigits(part) || part.size() > 2) return std::nullopt;
+  Time time{ToInt(parts[0]), ToInt(parts[1]), parts.size() == 3 ? ToInt(parts[2]) : 0};
+  return time;
+}
+
+std::optional<Time> ReadFourDigitTime(std::string_view token) {
+  if (token.size() != 4 || !AllDigits(token)) return std::nullopt;
+  return Time{ToInt(token.substr(0, 2)), ToInt(token.substr(2, 2)), 0};
+}
+
+// A numeric date token with '/', '-' or '.' between its three parts.
+bool ReadNumericDate(std::string_view token, CReportDateTime& date) {
+  char separator = 0;
+  for (char c : token) {
+    if (c == '/' || c == '-' || c == '.') {
+      if (separator != 0 && c != separator) return false;
+      separator = c;
+    }
+  }
+  if (separator == 0) return false;
+  const auto parts = SplitOn(token, separator);
+  if (parts.size() != 3) return false;
+  for (auto part : parts)
+    if (!AllDigits(part)) return false;
+  if (parts[0].size() == 4) {  // year first: yyyy-mm-dd, yyyy.mm.dd, yyyy/mm/dd
+    if (parts[1].size() > 2 || parts[2].size() > 2) return false;
+    date.year = ToInt(parts[0]);
+    date.month = ToInt(parts[1]);
+    date.day = ToInt(parts[2]);
+    return true;
+  }
+  // Month first, as US English writes it.
+  if (parts[0].size() > 2 || parts[1].size() > 2) return false;
+  date.year = ExpandYear(parts[2]);
+  date.month = ToInt(parts[0]);
+  date.day = ToInt(parts[1]);
+  return date.year > 0;
+}
+
+enum class Kind { kNumber, kMonth, kColonTime, kNumericDate, kMeridiem };
+
+struct Token {
+  Kind kind;
+  std::string_view text;
+  int month = 0;
+};
+
+}  // namespace
+
+bool ParseReportDateTime(std::string_view text, CReportDateTime& result) {
+  std::vector<Token> tokens;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const char c = text[i];
+    if (c == ' ' || c == '\t' || c == ',') {
+      ++i;
+      continue;
+    }
+    std::size_t end = i;
+    while (end < text.size() && text[end] != ' ' && text[end] != '\t' && text[end] != ',') ++end;
+    std::string_view word = text.substr(i, end - i);
+    i = end;
+    if (IsAlpha(word.front())) {
+      std::string lower;
+      for (char w : word) lower += Lower(w);
+      if (lower == "am" || lower == "pm" || lower == "a.m." || lower == "p.m.") {
+        tokens.push_back({Kind::kMeridiem, word, lower[0] == 'p' ? 1 : 0});
+        continue;
+      }
+      const int month = MonthNumber(word);
+      if (month == 0) return false;
+      tokens.push_back({Kind::kMonth, word, month});
+      continue;
+    }
+    // A time glued to its AM/PM marker, as in "5:53PM".
+    if (word.size() > 2 && IsAlpha(word.back())) {
+      const std::string_view suffix = word.substr(word.size() - 2);
+      const char first = Lower(suffix[0]);
+      if ((first == 'a' || first == 'p') && Lower(suffix[1]) == 'm') {
+        tokens.push_back({Kind::kColonTime, word.substr(0, word.size() - 2)});
+        tokens.push_back({Kind::kMeridiem, suffix, first == 'p' ? 1 : 0});
+        continue;
+      }
+    }
+    if (word.find(':') != std::string_view::npos) {
+      tokens.push_back({Kind::kColonTime, word});
+    } else if (AllDigits(word)) {
+      tokens.push_back({Kind::kNumber, word});
+    } else {
+      tokens.push_back({Kind::kNumericDate, word});
+    }
+  }
+
+  CReportDateTime date;
+  std::optional<Time> time;
+  int meridiem = -1;
+  bool haveDate = false;
+  int monthIndex = -1;
+  std::vector<std::size_t> numbers;
+  for (std::size_t t = 0; t < tokens.size(); ++t) {
+    const Token& token = tokens[t];
+    switch (token.kind) {
+      case Kind::kMeridiem:
+        if (meridiem >= 0) return false;
+        meridiem = token.month;
+        break;
+      case Kind::kColonTime:
+        if (time) return false;
+        time = token.text.find(':') != std::string_view::npos ? ReadColonTime(token.text)
+                                                              : ReadFourDigitTime(token.text);
+        if (!time) return false;
+        break;
+      case Kind::kNumericDate:
+        if (haveDate || monthIndex >= 0 || !ReadNumericDate(token.text, date)) return false;
+        haveDate = true;
+        break;
+      case Kind::kMonth:
+        if (haveDate || monthIndex >= 0) return false;
+        monthIndex = static_cast<int>(t);
+        date.month = token.month;
+        break;
+      case Kind::kNumber:
+        numbers.push_back(t);
+        break;
+    }
+  }
+
+  if (monthIndex >= 0) {
+    // Written month: one or two-digit day next to the month, and the year
+    // as the four-digit number right after the day or the month; another
+    // four-digit number is the time.
+    int dayIndex = -1;
+    for (std::size_t n : numbers) {
+      if (tokens[n].text.size() <= 2) {
+        if (dayIndex >= 0) return false;
+        dayIndex = static_cast<int>(n);
+      }
+    }
+    if (dayIndex < 0 || (dayIndex != monthIndex - 1 && dayIndex != monthIndex + 1)) return false;
+    date.day = ToInt(tokens[static_cast<std::size_t>(dayIndex)].text);
+    const int yearIndex = std::max(dayIndex, monthIndex) + 1;
+    bool haveYear = false;
+    for (std::size_t n : numbers) {
+      if (static_cast<int>(n) == dayIndex) continue;
+      if (static_cast<int>(n) == yearIndex && tokens[n].text.size() == 4) {
+        date.year = ToInt(tokens[n].text);
+        haveYear = true;
+      } else {
+        if (time) return false;
+        time = ReadFourDigitTime(tokens[n].text);
+        if (!time) return false;
+      }
+    }
+    if (!haveYear) return false;
+    haveDate = true;
+  } else {
+    for (std::size_t n : numbers) {
+      if (time) return false;
+      time = ReadFourDigitTime(tokens[n].text);
+      if (!time) return false;
+    }
+  }
+  if (!haveDate) return false;
+
+  Time clock = time.value_or(Time{});
+  if (meridiem >= 0) {
+    if (!time || clock.hour < 1 || clock.hour > 12) return false;
+    clock.hour = clock.hour % 12 + (meridiem == 1 ? 12 : 0);
+  }
+  if (clock.hour > 23 || clock.minute > 59 || clock.second > 59) return false;
+  if (date.year < 1970 || date.year > 9999 || date.month < 1 || date.month > 12 || date.day < 1 ||
+      date.day > DaysInMonth(date.year, date.month))
+    return false;
+  date.hour = clock.hour;
+  date.minute = clock.minute;
+  date.second = clock.second;
+  result = date;
+  return true;
+}
+
+namespace {
+
+// Days since 1970-01-01 of a proleptic Gregorian date.
+std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day) {
+  year -= month <= 2 ? 1 : 0;
+  const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const auto yearOfEra = static_cast<unsigned>(year - era * 400);
+  const unsigned dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+  const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return era * 146097 + static_cast<std::int64_t>(dayOfEra) - 719468;
+}
+
+bool SameFields(const std::tm& fields, const CReportDateTime& when) {
+  return fields.tm_year == when.year - 1900 && fields.tm_mon == when.month - 1 && fields.tm_mday == when.day &&
+         fields.tm_hour == when.hour && fields.tm_min == when.minute;
+}
+
+}  // namespace
+
+bool ConvertReportTime(const CReportDateTime& when, std::int64_t& seconds) {
+  // mktime re-reads the time zone (a file system call) every time; a page
+  // of many reports mostly shares one offset from UTC. Try the offset of
+  // the last conversion and keep it when the local-time rule gives the
+  // fields back; otherwise ask mktime.
+  thread_local std::int64_t lastOffset = 0;
+  thread_local bool haveOffset = false;
+  const std::int64_t asUtc = DaysFromCivil(when.year, static_cast<unsigned>(when.month),
+                                           static_cast<unsigned>(when.day)) * 86400 +
+                             when.hour * 3600 + when.minute * 60;
+  if (haveOffset) {
+    const std::time_t guess = static_cast<std::time_t>(asUtc + lastOffset);
+    std::tm check{};
+    if (localtime_r(&guess, &check) != nullptr && SameFields(check, when)) {
+      seconds = static_cast<std::int64_t>(guess);
+      return true;
+    }
+  }
+  std::tm fields{};
+  fields.tm_year = when.year - 1900;
+  fields.tm_mon = when.month - 1;
+  fields.tm_mday = when.day;
+  fields.tm_hour = when.hour;
+  fields.tm_min = when.minute;
+  fields.tm_sec = 0;
+  fields.tm_isdst = -1;
+  const std::time_t value = std::mktime(&fields);
+  if (value == static_cast<std::time_t>(-1)) return false;
+  seconds = static_cast<std::int64_t>(value);
+  lastOffset = seconds - asUtc;
+  haveOffset = true;
+  return true;
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,346 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <utility>
+
+#include "observations/ReportDateTime.h"
+#include "observations/ReportPage.h"
+
+namespace nimbrel {
+namespace {
+
+std::string ReadFixture(const std::string& name) {
+  std::ifstream in(std::string(NIMBREL_FIXTURES_DIR) + "/" + name, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::int64_t LocalSeconds(int year, int month, int day, int hour, int minute) {
+  std::int64_t seconds = 0;
+  EXPECT_TRUE(ConvertReportTime({year, month, day, hour, minute, 0}, seconds));
+  return seconds;
+}
+
+struct ReportValues {
+  std::string time = "17:53";
+  std::string date = "4/5/2005";
+  std::string temperature = "12&#46;2";
+  std::string dewpoint = "-3&#46;9";
+  std::string humidity = "32";
+  std::string winds = "from the SSE (160&#160;degrees) at 10 MPH (9 knots; 4&#46;6&#160;m/s)";
+  std::string ceiling = "none";
+  std::string weather = "light rain";
+  std::string report = "KXYZ 051753Z 16009KT 10SM -RA FEW120 12/M04 A3001";
+  bool withCeiling = true;
+  bool withWeather = true;
+};
+
+std::string Report(const ReportValues& v) {
+  std::string page;
+  page += "Conditions at</TD><TD ALIGN=\"left\">KXYZ&#160;&#160;" + v.date + "&#160;UTC, observed " + v.time +
+          "&#160;UTC</TD>\n";
+  page += "Temperature</TD><TD ALIGN=\"left\">" + v.temperature + "&deg;C (54&deg;F)</TD>\n";
+  page += "Dewpoint</TD><TD ALIGN=\"left\">" + v.dewpoint + "&deg;C (25&deg;F) [RH&#160;=&#160;" + v.humidity +
+          "&#37;]</TD>\n";
+  page += "Pressure (altimeter)</TD><TD ALIGN=\"left\">30&#46;01&#160;inches Hg (1016&#46;3&#160;mb)</TD>\n";
+  page += "Winds</TD><TD ALIGN=\"left\">" + v.winds + "</TD>\n";
+  page += "Visibility</TD><TD ALIGN=\"left\">10 or more miles (16+ km)</TD>\n";
+  if (v.withCeiling) page += "Ceiling</TD><TD ALIGN=\"left\">" + v.ceiling + "</TD>\n";
+  page += "Clouds</TD><TD ALIGN=\"left\">few clouds</TD>\n";
+  if (v.withWeather) page += "Present Weather</TD><TD ALIGN=\"left\">" + v.weather + "</TD>\n";
+  page += "Report: <SPAN CLASS=\"monospace\">" + v.report + "<BR>\n";
+  return page;
+}
+
+TEST(DecodeEntities, ReplacesInOrderSoLaterRulesSeeEarlierOutput) {
+  EXPECT_EQ(DecodeEntities("&#38;#60;"), "<");
+  EXPECT_EQ(DecodeEntities("a  b"), "a b");
+  EXPECT_EQ(DecodeEntities("a   b"), "a  b");  // one left-to-right pass
+  EXPECT_EQ(DecodeEntities("a\nb&#160;&#160;c"), "a b  c");
+  EXPECT_EQ(DecodeEntities("12&#46;2&deg;C"), "12.2\xB0" "C");
+  EXPECT_EQ(DecodeEntities("&#34;&#33;&#36;&#37;&#45;&#47;&#62;&#247;"), "\"!$%-/>-");
+  EXPECT_EQ(DecodeEntities("&amp; <B>"), "&amp; <B>");
+}
+
+// The fifteen replacements one after another, each over the whole text.
+std::string SequentialDecode(std::string text) {
+  const std::pair<std::string, std::string> rules[] = {
+      {"  ", " "},     {"\n", " "},     {"&#34;", "\""}, {"&#33;", "!"},  {"&#36;", "$"},
+      {"&#37;", "%"},  {"&#38;", "&"},  {"&#45;", "-"},  {"&#46;", "."},  {"&#47;", "/"},
+      {"&#60;", "<"},  {"&#62;", ">"},  {"&#160;", " "}, {"&#247;", "-"}, {"&deg;", "\xB0"}};
+  for (const auto& [from, to] : rules) {
+    std::string out;
+    std::size_t done = 0;
+    for (std::size_t hit = text.find(from); hit != std::string::npos; hit = text.find(from, done)) {
+      out += text.substr(done, hit - done) + to;
+      done = hit + from.size();
+    }
+    text = out + text.substr(done);
+  }
+  return text;
+}
+
+TEST(DecodeEntities, AgreesWithTheRulesOneAfterAnother) {
+  const char* cases[] = {"&#38;#38;#60;", "&&#46;&#4&#160;6;", " \n  \n   x", "&#38;deg;&#38;#160;&#160;&#160;",
+                         "&#160&#160;;", "&deg&deg;;", "a&#38;#38;b", "&#3&#38;4;", "&#247;&#2&#38;#52;47;", "&"};
+  for (const char* text : cases) EXPECT_EQ(DecodeEntities(text), SequentialDecode(text)) << text;
+  // Every pair and triple of a few building blocks.
+  const std::string blocks[] = {"&", "#", "38;", "46;", "160;", "deg;", " ", "\n", "&#", "x"};
+  for (const auto& a : blocks)
+    for (const auto& b : blocks)
+      for (const auto& c : blocks) EXPECT_EQ(DecodeEntities(a + b + c), SequentialDecode(a + b + c)) << a + b + c;
+}
+
+TEST(ExtractBetween, ChainsLinksFromTheEndMarkerAndTrims) {
+  const std::string text = "A[ one ]A[two]A[&#46;three\t]";
+  EXPECT_EQ(ExtractBetween(text, "A", "[", "]", 1), "one");
+  EXPECT_EQ(ExtractBetween(text, "A", "[", "]", 2), "two");
+  EXPECT_EQ(ExtractBetween(text, "A", "[", "]", 3), ".three");
+  EXPECT_EQ(ExtractBetween(text, "A", "[", "]", 4), "");
+  EXPECT_EQ(ExtractBetween(text, "", "[", "]", 2), "two");
+  EXPECT_EQ(ExtractBetween(text, "Z", "[", "]", 1), "");
+  EXPECT_EQ(ExtractBetween(text, "A", "{", "]", 1), "");
+  // The end marker is searched from the start marker's beginning: an end
+  // marker inside the start marker gives the empty text, not a crash.
+  EXPECT_EQ(ExtractBetween("x<ab>y", "x", "<ab>", "b", 1), "");
+}
+
+TEST(ReadNumber, FollowsTheLeadingNumberRule) {
+  EXPECT_EQ(ReadNumber("  16+"), 16.0);
+  EXPECT_EQ(ReadNumber("160 degrees) at 10 MPH"), 160.0);
+  EXPECT_EQ(ReadNumber("-3.9"), -3.9);
+  EXPECT_EQ(ReadNumber("+4.5x"), 4.5);
+  EXPECT_EQ(ReadNumber(".5"), 0.5);
+  EXPECT_EQ(ReadNumber("1e2"), 100.0);
+  EXPECT_EQ(ReadNumber("abc"), 0.0);
+  EXPECT_EQ(ReadNumber(""), 0.0);
+  EXPECT_EQ(ReadNumber("-"), 0.0);
+  EXPECT_EQ(ReadNumber("nan"), 0.0);
+}
+
+TEST(ReportPage, WorkedExampleFieldByField) {
+  CObservationArray observations;
+  ASSERT_EQ(ReadReportPage(ReadFixture("report_example.html"), &observations), ReportPageStatus::kReports);
+  ASSERT_EQ(observations.GetSize(), 1);
+  const CObservation& o = observations.GetAt(0);
+  EXPECT_EQ(o.observedAt, LocalSeconds(2005, 4, 5, 17, 53));
+  EXPECT_DOUBLE_EQ(o.temperature, 12.2);
+  EXPECT_DOUBLE_EQ(o.dewpoint, -3.9);
+  EXPECT_DOUBLE_EQ(o.humidity, 32);
+  EXPECT_NEAR(o.pressure, 16.3, 1e-9);
+  EXPECT_DOUBLE_EQ(o.pressureInches, 30.01);
+  EXPECT_DOUBLE_EQ(o.windDirection, 160);
+  EXPECT_DOUBLE_EQ(o.windSpeed, 4.6);
+  EXPECT_DOUBLE_EQ(o.visibility, 16);
+  EXPECT_EQ(o.conditionsText, "KXYZ  4/5/2005 UTC, observed 17:53 UTC");
+  EXPECT_EQ(o.temperatureText, "12.2\xB0" "C (54\xB0" "F)");
+  EXPECT_EQ(o.dewpointText, "-3.9\xB0" "C (25\xB0" "F) [RH = 32%]");
+  EXPECT_EQ(o.pressureText, "30.01 inches Hg (1016.3 mb)");
+  EXPECT_EQ(o.windsText, "from the SSE (160 degrees) at 10 MPH (9 knots; 4.6 m/s)");
+  EXPECT_EQ(o.visibilityText, "10 or more miles (16+ km)");
+  EXPECT_EQ(o.ceilingText, "none");
+  EXPECT_EQ(o.cloudsText, "few clouds");
+  EXPECT_EQ(o.weatherText, "light rain");
+  EXPECT_EQ(o.reportText, "KXYZ 051753Z 16009KT 10SM -RA FEW120 12/M04 A3001");
+}
+
+TEST(ReportPage, ThreeReportsInPageOrderAndEmptiesNothingElse) {
+  ReportValues a, b, c;
+  b.time = "16:53";
+  b.temperature = "11&#46;0";
+  c.time = "15:53";
+  c.temperature = "-7&#46;5";
+  const std::string page = "<HTML><BODY>" + Report(a) + "<HR>" + Report(b) + "<HR>" + Report(c) + "</BODY>";
+  CObservationArray observations;
+  ASSERT_EQ(ReadReportPage(page, &observations), ReportPageStatus::kReports);
+  ASSERT_EQ(observations.GetSize(), 3);
+  EXPECT_EQ(observations.GetAt(0).observedAt, LocalSeconds(2005, 4, 5, 17, 53));
+  EXPECT_EQ(observations.GetAt(1).observedAt, LocalSeconds(2005, 4, 5, 16, 53));
+  EXPECT_EQ(observations.GetAt(2).observedAt, LocalSeconds(2005, 4, 5, 15, 53));
+  EXPECT_DOUBLE_EQ(observations.GetAt(1).temperature, 11.0);
+  EXPECT_DOUBLE_EQ(observations.GetAt(2).temperature, -7.5);
+  // Without an output array the page is read and tested only.
+  EXPECT_EQ(ReadReportPage(page, nullptr), ReportPageStatus::kReports);
+}
+
+// The whole-page chains: the k-th report read with occurrence k of every
+// chain, as the service's pages were first read.
+CObservation ChainedRead(const std::string& page, int k) {
+  const std::string cell = "<TD ALIGN=\"left\">";
+  auto x = [&](const char* anchor, const std::string& start, const char* end) {
+    return ExtractBetween(page, anchor, start, end, k);
+  };
+  auto splitDecimal = [](const std::string& integer, const std::string& fraction) {
+    if (integer.empty() || ReadNumber(integer) == 0.0 || fraction.empty()) return 0.0;
+    return ReadNumber(integer + "." + fraction);
+  };
+  CObservation o;
+  o.temperature = splitDecimal(x("Temperature", cell, "&#46;"), x("Temperature", "&#46;", "&deg;C"));
+  o.dewpoint = splitDecimal(x("Dewpoint", cell, "&#46;"), x("Dewpoint", "&#46;", "&deg;C"));
+  if (o.dewpoint != 0.0) o.humidity = ReadNumber(x("Dewpoint", "RH&#160;=&#160;", "&#37;"));
+  o.pressure = splitDecimal(x("Pressure", "Hg (", "&#46;"), x("Hg (", "&#46;", "&#160;mb)"));
+  if (o.pressure != 0.0) o.pressure -= 1000.0;
+  o.pressureInches = ReadNumber(x("Pressure", cell, "&#160;inches"));
+  if (page.find("degrees") != std::string::npos) o.windDirection = ReadNumber(x("Winds", "(", "&#160;"));
+  o.windSpeed = ReadNumber(x("Winds", "knots;", "&#160;"));
+  o.visibility = ReadNumber(x("Visibility", "(", "km"));
+  o.conditionsText = x("Conditions at", cell, "</TD>");
+  o.temperatureText = x("Temperature", cell, "</TD>");
+  o.dewpointText = x("Dewpoint", cell, "</TD>");
+  o.pressureText = x("Pressure", cell, "</TD>");
+  o.windsText = x("Winds", cell, "</TD>");
+  o.visibilityText = x("Visibility", cell, "</TD>");
+  o.ceilingText = x("Ceiling", cell, "</TD>");
+  o.cloudsText = x("Clouds", cell, "</TD>");
+  o.weatherText = x("Present Weather", cell, "</TD>");
+  o.reportText = x("", "<SPAN CLASS=\"monospace\">", "<BR>");
+  std::int64_t seconds = 0;
+  CReportDateTime when;
+  if (ParseReportDateTime(x("Conditions", "&#160;&#160;", "&#160;UTC") + " " + x("Conditions", "observed", "&#160;"),
+                          when) &&
+      ConvertReportTime(when, seconds))
+    o.observedAt = seconds;
+  return o;
+}
+
+TEST(ReportPage, FullPageReadsAsTheWholePageChainsDo) {
+  std::string page = "<HTML>";
+  for (int i = 0; i < 6; ++i) {
+    ReportValues v;
+    v.time = std::to_string(17 - i) + ":53";
+    v.temperature = std::to_string(i * 3 - 7) + "&#46;" + std::to_string(i);
+    v.dewpoint = std::to_string(-2 - i) + "&#46;5";
+    v.humidity = std::to_string(40 + i);
+    v.weather = "weather " + std::to_string(i);
+    v.ceiling = std::to_string(1000 * i) + " feet";
+    v.winds = "from the W (" + std::to_string(200 + i * 10) + "&#160;degrees) at 5 MPH (4 knots; 2&#46;" +
+              std::to_string(i) + "&#160;m/s)";
+    page += Report(v) + "<HR>";
+  }
+  CObservationArray observations;
+  ASSERT_EQ(ReadReportPage(page, &observations), ReportPageStatus::kReports);
+  ASSERT_EQ(observations.GetSize(), 6);
+  for (int k = 1; k <= 6; ++k) EXPECT_EQ(observations.GetAt(k - 1), ChainedRead(page, k)) << "report " << k;
+}
+
+TEST(ReportPage, ValuesBetweenMinusOneAndOneKeepTheirSign) {
+  ReportValues a;
+  a.temperature = "-0&#46;4";
+  a.dewpoint = "0&#46;6";
+  a.humidity = "97";
+  ReportValues b;
+  b.time = "16:53";
+  b.temperature = "0&#46;0";
+  b.dewpoint = "-0&#46;9";
+  CObservationArray observations;
+  ASSERT_EQ(ReadReportPage(Report(a) + Report(b), &observations), ReportPageStatus::kReports);
+  ASSERT_EQ(observations.GetSize(), 2);
+  EXPECT_DOUBLE_EQ(observations.GetAt(0).temperature, -0.4);
+  EXPECT_DOUBLE_EQ(observations.GetAt(0).dewpoint, 0.6);
+  EXPECT_DOUBLE_EQ(observations.GetAt(0).humidity, 97);  // read even for a dew point below 1
+  EXPECT_DOUBLE_EQ(observations.GetAt(1).temperature, 0.0);
+  EXPECT_DOUBLE_EQ(observations.GetAt(1).dewpoint, -0.9);
+}
+
+TEST(ReportPage, NonNumericIntegerPartGivesZero) {
+  ReportValues a;
+  a.temperature = "M&#46;5";
+  CObservationArray observations;
+  ASSERT_EQ(ReadReportPage(Report(a), &observations), ReportPageStatus::kReports);
+  EXPECT_EQ(observations.GetAt(0).temperature, 0.0);
+}
+
+TEST(ReportPage, MissingRowsStayEmptyInsteadOfBorrowingFromLaterReports) {
+  ReportValues first;
+  first.withWeather = false;
+  first.withCeiling = false;
+  ReportValues second;
+  second.time = "16:53";
+  second.weather = "haze";
+  second.ceiling = "3000 feet AGL";
+  ReportValues third;
+  third.time = "15:53";
+  third.weather = "snow";
+  CObservationArray observations;
+  ASSERT_EQ(ReadReportPage(Report(first) + Report(second) + Report(third), &observations),
+            ReportPageStatus::kReports);
+  ASSERT_EQ(observations.GetSize(), 3);
+  EXPECT_EQ(observations.GetAt(0).weatherText, "");
+  EXPECT_EQ(observations.GetAt(0).ceilingText, "");
+  EXPECT_EQ(observations.GetAt(1).weatherText, "haze");
+  EXPECT_EQ(observations.GetAt(1).ceilingText, "3000 feet AGL");
+  EXPECT_EQ(observations.GetAt(2).weatherText, "snow");
+  EXPECT_EQ(observations.GetAt(2).ceilingText, "none");
+}
+
+TEST(ReportPage, WindDirectionOnlyFromTheReportsOwnDegrees) {
+  ReportValues calm;
+  calm.winds = "calm";
+  ReportValues variable;
+  variable.time = "16:53";
+  variable.winds = "variable (3 knots; 1&#46;5&#160;m/s)";
+  ReportValues steady;
+  steady.time = "15:53";
+  CObservationArray observations;
+  ASSERT_EQ(ReadReportPage(Report(calm) + Report(variable) + Report(steady), &observations),
+            ReportPageStatus::kReports);
+  ASSERT_EQ(observations.GetSize(), 3);
+  EXPECT_EQ(observations.GetAt(0).windDirection, 0.0);
+  EXPECT_EQ(observations.GetAt(0).windSpeed, 0.0);
+  EXPECT_EQ(observations.GetAt(1).windDirection, 0.0);
+  EXPECT_DOUBLE_EQ(observations.GetAt(1).windSpeed, 1.5);
+  EXPECT_EQ(observations.GetAt(2).windDirection, 160.0);
+}
+
+TEST(ReportPage, NoDegreesAnywhereGivesNoDirection) {
+  ReportValues v;
+  v.winds = "from the SSE (160&#160;deg) at 10 MPH (9 knots; 4&#46;6&#160;m/s)";
+  CObservationArray observations;
+  ASSERT_EQ(ReadReportPage(Report(v) + Report(v), &observations), ReportPageStatus::kReports);
+  for (const CObservation& o : observations) {
+    EXPECT_EQ(o.windDirection, 0.0);
+    EXPECT_DOUBLE_EQ(o.windSpeed, 4.6);
+  }
+}
+
+TEST(ReportPage, PagesWithoutData) {
+  CObservationArray observations;
+  EXPECT_EQ(ReadReportPage("", &observations), ReportPageStatus::kEmpty);
+  EXPECT_EQ(ReadReportPage("<HTML>nothing here</HTML>", &observations), ReportPageStatus::kNoReport);
+  ReportValues v;
+  v.weather = "Sorry weather";  // "Sorry" anywhere, even inside a report
+  EXPECT_EQ(ReadReportPage(Report(v), &observations), ReportPageStatus::kSorry);
+  EXPECT_EQ(observations.GetSize(), 0);
+  // "Conditions at" without an observed time is no report.
+  EXPECT_EQ(ReadReportPage("Conditions at</TD><TD ALIGN=\"left\">KXYZ</TD>", &observations),
+            ReportPageStatus::kNoReport);
+}
+
+TEST(ReportPage, UnreadableDateEndsThePageKeepingEarlierReports) {
+  ReportValues good;
+  ReportValues bad;
+  bad.time = "16:53";
+  bad.date = "31/12/2005";  // day before month is not US English
+  ReportValues later;
+  later.time = "15:53";
+  CObservationArray observations;
+  EXPECT_EQ(ReadReportPage(Report(good) + Report(bad) + Report(later), &observations), ReportPageStatus::kBadDate);
+  ASSERT_EQ(observations.GetSize(), 1);
+  EXPECT_EQ(observations.GetAt(0).observedAt, LocalSeconds(2005, 4, 5, 17, 53));
+}
+
+TEST(ReportPage, ReportWithoutDatePieceKeepsZeroTime) {
+  const std::string page =
+      "Conditions at</TD><TD ALIGN=\"left\">KXYZ observed 17:53&#160;UTC</TD>\n"
+      "Temperature</TD><TD ALIGN=\"left\">5&#46;0&deg;C</TD>";
+  CObservationArray observations;
+  ASSERT_EQ(ReadReportPage(page, &observations), ReportPageStatus::kReports);
+  EXPECT_EQ(observations.GetAt(0).observedAt, 0);
+  EXPECT_DOUBLE_EQ(observations.GetAt(0).temperature, 5.0);
+}
+
+}  // namespace
+}  // namespace nimbrel

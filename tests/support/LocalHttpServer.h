@@ -1,0 +1,69 @@
+#pragma once
+// A real HTTP server on 127.0.0.1 (port chosen by the system) running in a
+// thread, for fetch tests: fixed bodies, stalled answers, big bodies.
+#include <httplib.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace nimbrel::test {
+
+class LocalHttpServer {
+ public:
+  LocalHttpServer() = default;
+  ~LocalHttpServer() { Stop(); }
+  LocalHttpServer(const LocalHttpServer&) = delete;
+  LocalHttpServer& operator=(const LocalHttpServer&) = delete;
+
+  httplib::Server& Server() { return server; }
+
+  void Serve(const std::string& path, const std::string& body, const std::string& type = "text/html") {
+    server.Get(path, [body, type](const httplib::Request&, httplib::Response& response) {
+      response.set_content(body, type);
+    });
+  }
+
+  // Answers only when released (or the server stops): a stalled server.
+  void ServeStalled(const std::string& path) {
+    server.Get(path, [this](const httplib::Request&, httplib::Response& response) {
+      std::unique_lock lock(mutex);
+      released.wait_for(lock, std::chrono::seconds(20), [this] { return release; });
+      response.set_content("late", "text/plain");
+    });
+  }
+
+  bool Start() {
+    port = server.bind_to_any_port("127.0.0.1");
+    if (port <= 0) return false;
+    thread = std::thread([this] { server.listen_after_bind(); });
+    for (int i = 0; i < 5000 && !server.is_running(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return server.is_running();
+  }
+
+  void Stop() {
+    {
+      std::lock_guard lock(mutex);
+      release = true;
+    }
+    released.notify_all();
+    server.stop();
+    if (thread.joinable()) thread.join();
+  }
+
+  int Port() const { return port; }
+  std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port) + path; }
+
+ private:
+  httplib::Server server;
+  std::thread thread;
+  int port = 0;
+  std::mutex mutex;
+  std::condition_variable released;
+  bool release = false;
+};
+
+}  // namespace nimbrel::test

@@ -1,0 +1,67 @@
+// nimbrel-sample-service [--port N] [--stations FILE] [--pages DIR]
+// Serves report pages on 127.0.0.1 so the viewer can run with no network.
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "SampleService.h"
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+void OnSignal(int) { stopRequested = 1; }
+
+int Usage() {
+  std::fprintf(stderr, "usage: nimbrel-sample-service [--port N] [--stations FILE] [--pages DIR]\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int port = 8642;
+  std::string stationsFile = "Stations.txt";
+  std::string pagesDir;
+  for (int i = 1; i < argc; ++i) {
+    const bool hasValue = i + 1 < argc;
+    if (std::strcmp(argv[i], "--port") == 0 && hasValue) {
+      char* end = nullptr;
+      const long value = std::strtol(argv[++i], &end, 10);
+      if (*end != '\0' || value < 0 || value > 65535) return Usage();
+      port = static_cast<int>(value);
+    } else if (std::strcmp(argv[i], "--stations") == 0 && hasValue) {
+      stationsFile = argv[++i];
+    } else if (std::strcmp(argv[i], "--pages") == 0 && hasValue) {
+      pagesDir = argv[++i];
+    } else {
+      return Usage();
+    }
+  }
+  std::ifstream in(stationsFile, std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "nimbrel-sample-service: cannot read %s\n", stationsFile.c_str());
+    return 2;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+
+  nimbrel::sample::CSampleService service(text.str(), pagesDir);
+  if (!service.Start(port)) {
+    std::fprintf(stderr, "nimbrel-sample-service: cannot listen on 127.0.0.1:%d\n", port);
+    return 1;
+  }
+  std::printf("nimbrel-sample-service: %d stations on http://127.0.0.1:%d/\n", service.StationCount(), service.Port());
+  std::fflush(stdout);
+  std::signal(SIGINT, OnSignal);
+  std::signal(SIGTERM, OnSignal);
+  while (stopRequested == 0) pause();
+  service.Stop();
+  return 0;
+}
