@@ -5,6 +5,7 @@
 
 #include "app/View.h"
 #include "catalog/Station.h"
+#include "observations/Observation.h"
 
 class QPainter;
 class QPrinter;
@@ -45,10 +46,16 @@ class CNimbrelView : public CView {
   const int viewKind;
   // The window title and the texts of messages.
   std::string messageText;
+  // Kind 1: the newest report read.
+  CObservation currentObservation;
   // Kind 1: the station shown (a copy).
   CStation station;
+  // The document is the base's (GetDocument); kind 1's chart object joins
+  // here with the station-graph kind.
   CStationCatalog* catalogue = nullptr;
   CMainFrame* mainFrame = nullptr;
+  // Kind 1: the reports read so far.
+  CObservationArray observations;
   CStationArray* openStations = nullptr;
 
  protected:
