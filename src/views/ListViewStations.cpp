@@ -3,28 +3,19 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QVBoxLayout>
-#include <exception>
 
 #include "app/MainFrame.h"
 #include "catalog/StationCatalog.h"
 #include "platform/MainFrame.h"
 #include "platform/ViewKind.h"
 #include "views/DiaFind.h"
+#include "views/Guarded.h"
 #include "views/StationSort.h"
 #include "views/StationTableModel.h"
 
 namespace nimbrel {
 
 namespace {
-
-template <typename Handler>
-void Guarded(const char* where, Handler&& handler) {
-  try {
-    handler();
-  } catch (const std::exception& error) {
-    qWarning("%s: %s", where, error.what());
-  }
-}
 
 // Suspends repaints and item-change handling for a fill or a sort.
 class CSuspendTable {

@@ -5,29 +5,19 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <exception>
 
 #include "app/MainFrame.h"
 #include "app/NimbrelDoc.h"
 #include "catalog/StationCatalog.h"
 #include "platform/ViewKind.h"
 #include "views/DiaFind.h"
+#include "views/Guarded.h"
 #include "views/MapImageContext.h"
 #include "views/WorldMapDrawing.h"
 
 namespace nimbrel {
 
 namespace {
-
-// No exception may leave a Qt event handler; the window stays alive.
-template <typename Handler>
-void Guarded(const char* where, Handler&& handler) {
-  try {
-    handler();
-  } catch (const std::exception& error) {
-    qWarning("%s: %s", where, error.what());
-  }
-}
 
 // The main frame as the map drawing sees it during a paint event: the status
 // text waits until the paint is over, since the frame repaints its status
@@ -67,7 +57,6 @@ CNimbrelView::CNimbrelView() : viewKind(nextViewKind) {
     openStations = &mainFrame->OpenStations();
   }
   setMouseTracking(true);
-  setAttribute(Qt::WA_OpaquePaintEvent, false);
   setBackgroundRole(QPalette::Base);
   setAutoFillBackground(true);
 }
