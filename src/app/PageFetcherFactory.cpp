@@ -1,15 +1,9 @@
 #include "app/PageFetcherFactory.h"
 
+#include "observations/CurlPageFetcher.h"
+
 namespace nimbrel {
 
-// Until the HTTP fetcher is in, pages come back empty (no data).
-namespace {
-class CNoPageFetcher : public IPageFetcher {
- public:
-  std::string FetchUrl(const std::string&, int) override { return {}; }
-};
-}  // namespace
-
-std::unique_ptr<IPageFetcher> MakePageFetcher() { return std::make_unique<CNoPageFetcher>(); }
+std::unique_ptr<IPageFetcher> MakePageFetcher() { return std::make_unique<CCurlPageFetcher>(); }
 
 }  // namespace nimbrel

@@ -26,7 +26,6 @@ constexpr double kMinute = 1.0 / 60.0;
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsStationLine(std::string_view line) { return line.size() == 83 || line.size() == 84; }
 
@@ -58,35 +57,9 @@ void ForEachLine(std::string_view text, Visit&& visit) {
   }
 }
 
-locale_t ClassicLocale() {
-  static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-  return locale;
-}
 
 }  // namespace
 
-double ReadNumber(std::string_view text) {
-  // Almost every column is a plain run of digits: read it directly and leave
-  // everything else (fractions, exponents, hex, inf) to strtod.
-  std::size_t i = 0;
-  while (i < text.size() && IsSpace(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  const std::size_t firstDigit = i;
-  long long value = 0;
-  while (i < text.size() && IsDigit(text[i]) && i - firstDigit < 15) value = value * 10 + (text[i++] - '0');
-  const bool plain = i > firstDigit && (i == text.size() || (!IsDigit(text[i]) && text[i] != '.' && text[i] != 'e' &&
-                                                              text[i] != 'E' && text[i] != 'x' && text[i] != 'X'));
-  if (plain) {
-    const double magnitude = static_cast<double>(value);
-    return negative ? -magnitude : magnitude;
-  }
-  char buffer[64];
-  const std::size_t length = text.size() < sizeof buffer - 1 ? text.size() : sizeof buffer - 1;
-  if (length > 0) std::memcpy(buffer, text.data(), length);
-  buffer[length] = '\0';
-  return strtod_l(buffer, nullptr, ClassicLocale());
-}
 
 void ParseStationLine(std::string_view line, CStation& record) {
   for (std::size_t i = 0; i < 16; ++i) {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "catalog/Station.h"
+#include "platform/TextNumbers.h"
 
 namespace nimbrel {
 
@@ -24,7 +25,5 @@ int ParseStationList(std::string_view text, CStationArray& stations);
 // Fills the station elements of record from one station line.
 void ParseStationLine(std::string_view line, CStation& record);
 
-// The C library's atof on a piece of text, whatever the process locale.
-double ReadNumber(std::string_view text);
 
 }  // namespace nimbrel

@@ -223,22 +223,6 @@ std::string ExtractBetween(std::string_view text, std::string_view anchor, std::
   return Clean(raw);
 }
 
-double ReadNumber(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && IsSpace(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  // Only decimal numbers: the pages never write inf, nan or hex values.
-  if (i >= text.size() || !(IsDigit(text[i]) || (text[i] == '.' && i + 1 < text.size() && IsDigit(text[i + 1]))))
-    return 0.0;
-  double value = 0.0;
-  const auto result = std::from_chars(text.data() + i, text.data() + text.size(), value, std::chars_format::general);
-  if (result.ec != std::errc()) return 0.0;
-  return negative ? -value : value;
-}
 
 bool ReadReport(std::string_view stretch, CObservation& observation, bool& dateOk) {
   static constexpr std::string_view kCell = "<TD ALIGN=\"left\">";

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "observations/Observation.h"
+#include "platform/TextNumbers.h"
 
 namespace nimbrel {
 
@@ -19,9 +20,6 @@ std::string DecodeEntities(std::string_view text);
 std::string ExtractBetween(std::string_view text, std::string_view anchor, std::string_view startMarker,
                            std::string_view endMarker, int occurrence);
 
-// The C library's atof rule without its locale: leading white space, the
-// longest decimal prefix, 0 when there is none.
-double ReadNumber(std::string_view text);
 
 enum class ReportPageStatus {
   kReports,      // at least one report read

@@ -1,0 +1,24 @@
+#pragma once
+// Number <-> text conversions of the chart and its dialog. They follow the
+// C library's atof/atoi/printf rules but never depend on the process locale:
+// the Qt layer may switch LC_NUMERIC, and a chart row must read back exactly
+// what was written into it.
+#include <string>
+#include <string_view>
+
+#include "platform/TextNumbers.h"
+
+namespace nimbrel {
+
+// printf "%.Nf" with N = decimals, always with a '.' as decimal point.
+std::string FormatFixed(double value, int decimals);
+
+// printf "%W.f": rounded to no decimals, right-aligned in at least width
+// characters.
+std::string FormatWhole(double value, int width);
+
+// Truncates towards zero like a C cast, but saturates out-of-range and
+// maps NaN to 0 instead of invoking undefined behaviour.
+int TruncToInt(double value);
+
+}  // namespace nimbrel
