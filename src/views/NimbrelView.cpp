@@ -10,10 +10,20 @@
 #include "app/NimbrelDoc.h"
 #include "catalog/StationCatalog.h"
 #include "platform/ViewKind.h"
+#include "platform/qt/QtDrawContext.h"
 #include "views/DiaFind.h"
 #include "views/Guarded.h"
-#include "views/MapImageContext.h"
 #include "views/WorldMapDrawing.h"
+
+// The picture lives in the resources of a static library: nothing would
+// pull their registration in unless it is asked for by name.
+static void InitViewResources() {
+  static const bool registered = [] {
+    Q_INIT_RESOURCE(resources);
+    return true;
+  }();
+  (void)registered;
+}
 
 namespace nimbrel {
 
@@ -51,6 +61,7 @@ class CPaintTimeFrame : public IMainFrame {
 }  // namespace
 
 CNimbrelView::CNimbrelView() : viewKind(nextViewKind) {
+  InitViewResources();
   mainFrame = GetMainFrame();
   if (mainFrame != nullptr) {
     catalogue = &mainFrame->catalogue;
@@ -132,9 +143,8 @@ void CNimbrelView::OnDraw(QPainter& painter) {
 void CNimbrelView::Draw(QPainter& painter, IMainFrame& frame) {
   if (GetDocument() == nullptr) return;
   if (viewKind == kWorldMap) {
-    CMapImageContext map;
-    DrawWorldMap(map, frame, markAllStations, messageText);
-    painter.drawImage(0, 0, map.Image());
+    QtDrawContext dc(painter);
+    DrawWorldMap(dc, frame, markAllStations, messageText);
   } else {
     PaintStationGraph(painter);
   }

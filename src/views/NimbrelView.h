@@ -1,10 +1,12 @@
 #pragma once
 // The view of template 129: a world map (kind 0) or a station graph (kind 1),
 // fixed by the next view kind when it is constructed.
+#include <memory>
 #include <string>
 
 #include "app/View.h"
 #include "catalog/Station.h"
+#include "charts/Graph.h"
 #include "observations/Observation.h"
 
 class QPainter;
@@ -50,8 +52,9 @@ class CNimbrelView : public CView {
   CObservation currentObservation;
   // Kind 1: the station shown (a copy).
   CStation station;
-  // The document is the base's (GetDocument); kind 1's chart object joins
-  // here with the station-graph kind.
+  // The document is the base's (GetDocument).
+  // Kind 1: the chart; null in a world map.
+  std::unique_ptr<CGraph> graph;
   CStationCatalog* catalogue = nullptr;
   CMainFrame* mainFrame = nullptr;
   // Kind 1: the reports read so far.

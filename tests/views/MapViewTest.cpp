@@ -7,7 +7,6 @@
 
 #include "catalog/StationCatalog.h"
 #include "views/ListViewStations.h"
-#include "views/MapImageContext.h"
 #include "views/NimbrelView.h"
 #include "views/ViewsGuiFixture.h"
 #include "views/WorldMapDrawing.h"
@@ -233,7 +232,7 @@ class ShippedStationsOnMapTest : public test::ViewsGuiTest {
 TEST_F(ShippedStationsOnMapTest, StationsFallOnLandOrCoast) {
   const CStationArray& all = frame->AllStations();
   if (all.GetSize() < 1000) GTEST_SKIP() << "no shipped station list";
-  const QImage& picture = CMapImageContext::BitmapResource(IDB_WORLD_MAP);
+  const QImage picture(QStringLiteral(":/bitmaps/130.bmp"));
   ASSERT_EQ(picture.size(), QSize(540, 341));
   int onLand = 0;
   for (const CStation& s : all) {
