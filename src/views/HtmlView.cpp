@@ -2,6 +2,14 @@
 
 namespace nimbrel {
 
-CHtmlView_::CHtmlView_() = default;
+CHtmlView_::CHtmlView_() {
+  setBackgroundRole(QPalette::Base);
+  setAutoFillBackground(true);
+}
+
+CHtmlView_::~CHtmlView_() = default;
+
+// Navigates nowhere: the base behaviour is all there is.
+void CHtmlView_::OnInitialUpdate() { CView::OnInitialUpdate(); }
 
 }  // namespace nimbrel

@@ -1,11 +1,23 @@
 #pragma once
+// The view of template 129: a world map (kind 0) or a station graph (kind 1),
+// fixed by the next view kind when it is constructed.
+#include <memory>
 #include <string>
 
 #include "app/View.h"
+#include "catalog/Station.h"
+#include "charts/Graph.h"
+#include "observations/Observation.h"
+
+class QPainter;
+class QPrinter;
 
 namespace nimbrel {
 
-// The view of template 129: a world map (kind 0) or a station graph (kind 1).
+class CMainFrame;
+class CStationCatalog;
+class IMainFrame;
+
 class CNimbrelView : public CView {
   Q_OBJECT
 
@@ -13,10 +25,56 @@ class CNimbrelView : public CView {
   CNimbrelView();
   ~CNimbrelView() override;
 
+  bool OnCreate() override;
   void OnInitialUpdate() override;
+  bool OnCommand(int id) override;
+  bool OnUpdateCommand(int id, CCmdUI& ui) override;
 
-  int viewKind;
+  // Draws the view on any target; the printer gets the same pixel coordinates.
+  void OnDraw(QPainter& painter);
+  // Prints through the print dialog, or shows the print preview.
+  void OnFilePrint();
+  void OnFilePrintPreview();
+  // Prints straight to a printer that is already set up.
+  void PrintTo(QPrinter& printer);
+
+  void OnMarkAllStations();
+  void OnShowAllStations();
+  void OnFindStation();
+
+  // Kind 0: draw a point for every station.
+  bool markAllStations = false;
+  // 0 world map, 1 station graph; never changes.
+  const int viewKind;
+  // The window title and the texts of messages.
   std::string messageText;
+  // Kind 1: the newest report read.
+  CObservation currentObservation;
+  // Kind 1: the station shown (a copy).
+  CStation station;
+  // The document is the base's (GetDocument).
+  // Kind 1: the chart; null in a world map.
+  std::unique_ptr<CGraph> graph;
+  CStationCatalog* catalogue = nullptr;
+  CMainFrame* mainFrame = nullptr;
+  // Kind 1: the reports read so far.
+  CObservationArray observations;
+  CStationArray* openStations = nullptr;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  void Draw(QPainter& painter, IMainFrame& frame);
+
+  // Where the station-graph kind plugs in. Until that kind is built it
+  // cannot be created, and the other hooks are never reached.
+  bool OnCreateStationGraph();
+  void PaintStationGraph(QPainter& painter);
+  void OnDestroyStationGraph();
+  bool stationGraphCreated = false;
 };
 
 }  // namespace nimbrel
