@@ -1,5 +1,7 @@
 #include "app/DocTemplate.h"
 
+#include <QMdiArea>
+#include <algorithm>
 #include <memory>
 
 #include "app/ChildFrame.h"
@@ -31,6 +33,10 @@ CNimbrelDoc* CDocTemplate::OpenDocumentFile() {
 
   CChildFrame* shown = frame->AddChildFrame(std::move(child));
   if (clientSize.isValid()) shown->resize(shown->sizeHint());
+  if (view->CentreInParent()) {
+    const QSize area = frame->MdiArea()->viewport()->size();
+    shown->move(std::max(0, (area.width() - shown->width()) / 2), std::max(0, (area.height() - shown->height()) / 2));
+  }
   shown->show();
   return doc;
 }

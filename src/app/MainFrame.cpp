@@ -254,8 +254,8 @@ void CMainFrame::ShowMessage(const std::string& text) {
 }
 
 void CMainFrame::SetStatusText(const std::string& text) {
+  // Shown at the next paint: a status text may be set while a view paints.
   messagePane->setText(ToQString(text));
-  messagePane->repaint();
 }
 
 QString CMainFrame::StatusText() const { return messagePane->text(); }

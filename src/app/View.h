@@ -50,11 +50,17 @@ class CView : public QWidget {
   void SetClientSize(QSize size) { clientSize = size; }
   QSize sizeHint() const override;
 
+  // Whether the child window is centred in the main window when it opens.
+  bool CentreInParent() const { return centreInParent; }
+
   // Command routing: return true when the view handles the command.
   virtual bool OnCommand(int /*id*/) { return false; }
   // Return true when the view has an update handler for the command (or
   // handles it without one: then it is simply enabled).
   virtual bool OnUpdateCommand(int /*id*/, CCmdUI& /*ui*/) { return false; }
+
+ protected:
+  bool centreInParent = false;
 
  private:
   CNimbrelDoc* document = nullptr;

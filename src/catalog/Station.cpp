@@ -40,6 +40,16 @@ void ClearStationFields(CStation& record) {
   for (auto& text : record.texts) text.clear();
 }
 
+bool RemoveOpenStation(CStationArray& openStations, const std::string& icao) {
+  for (int i = 0; i < openStations.GetSize(); ++i) {
+    if (openStations.GetAt(i).icao() == icao) {
+      openStations.RemoveAt(i);
+      return true;
+    }
+  }
+  return false;
+}
+
 void SetDefaultSettings(CStation& record) {
   record.showTemperature() = true;
   record.showPressure() = true;

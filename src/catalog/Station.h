@@ -91,6 +91,10 @@ void CopyStationFields(CStation& destination, const CStation& source);
 // Empties the station elements and leaves the settings as they are.
 void ClearStationFields(CStation& record);
 
+// Removes the first entry of openStations with exactly this ICAO code, so a
+// station with two open windows keeps one mark when one of them closes.
+bool RemoveOpenStation(CStationArray& openStations, const std::string& icao);
+
 // The program's default settings, as every run starts with them.
 void SetDefaultSettings(CStation& record);
 

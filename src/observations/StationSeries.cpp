@@ -138,13 +138,7 @@ void CStationSeries::Destroy(const std::filesystem::path& currentFolder) {
   if (frame.CurrentRecord().writeMeteodata()) {
     WriteMeteodataFile(frame, currentFolder, station.name(), observations, frame.CurrentTime());
   }
-  CStationArray& open = frame.OpenStations();
-  for (int i = 0; i < open.GetSize(); ++i) {
-    if (open.GetAt(i).icao() == station.icao()) {
-      open.RemoveAt(i);
-      break;
-    }
-  }
+  RemoveOpenStation(frame.OpenStations(), station.icao());
   graph.reset();
 }
 

@@ -5,10 +5,14 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QTimer>
+#include <filesystem>
 
 #include "app/MainFrame.h"
 #include "app/NimbrelDoc.h"
 #include "catalog/StationCatalog.h"
+#include "charts/DiaParameters.h"
+#include "charts/StationChart.h"
 #include "platform/ViewKind.h"
 #include "platform/qt/QtDrawContext.h"
 #include "views/DiaFind.h"
@@ -27,38 +31,6 @@ static void InitViewResources() {
 
 namespace nimbrel {
 
-namespace {
-
-// The main frame as the map drawing sees it during a paint event: the status
-// text waits until the paint is over, since the frame repaints its status
-// bar at once and a repaint inside a paint of the same window is not allowed.
-class CPaintTimeFrame : public IMainFrame {
- public:
-  explicit CPaintTimeFrame(IMainFrame& frame) : frame(frame) {}
-
-  CStation& CurrentRecord() override { return frame.CurrentRecord(); }
-  CStationArray& AllStations() override { return frame.AllStations(); }
-  CStationArray& ResultStations() override { return frame.ResultStations(); }
-  CStationArray& OpenStations() override { return frame.OpenStations(); }
-  void ShowMessage(const std::string& text) override { frame.ShowMessage(text); }
-  void SetStatusText(const std::string& text) override {
-    statusText = text;
-    hasStatusText = true;
-  }
-  void BeginWaitCursor() override { frame.BeginWaitCursor(); }
-  void EndWaitCursor() override { frame.EndWaitCursor(); }
-  bool OpenWindow(int kind, const std::string& title) override { return frame.OpenWindow(kind, title); }
-  void AddToRecentList(const std::string& name) override { frame.AddToRecentList(name); }
-  std::time_t CurrentTime() override { return frame.CurrentTime(); }
-
-  std::string statusText;
-  bool hasStatusText = false;
-
- private:
-  IMainFrame& frame;
-};
-
-}  // namespace
 
 CNimbrelView::CNimbrelView() : viewKind(nextViewKind) {
   InitViewResources();
@@ -75,7 +47,7 @@ CNimbrelView::CNimbrelView() : viewKind(nextViewKind) {
 CNimbrelView::~CNimbrelView() {
   if (viewKind == kWorldMap) {
     nextViewKind = kWorldMap;
-  } else if (stationGraphCreated) {
+  } else {
     OnDestroyStationGraph();
   }
 }
@@ -91,7 +63,7 @@ void CNimbrelView::OnInitialUpdate() {
   if (viewKind == kWorldMap) {
     messageText = "World Map";
   } else {
-    messageText = station.name();
+    messageText = series ? series->station.name() : std::string();
   }
   if (CNimbrelDoc* doc = GetDocument()) doc->SetTitle(messageText);
 }
@@ -107,6 +79,9 @@ bool CNimbrelView::OnCommand(int id) {
       return true;
     case ID_FIND_STATION:
       OnFindStation();
+      return true;
+    case ID_SHOW_PARAMETERS:
+      OnShowParameters();
       return true;
     case ID_FILE_PRINT:
       OnFilePrint();
@@ -125,6 +100,7 @@ bool CNimbrelView::OnUpdateCommand(int id, CCmdUI& ui) {
       ui.Enable(viewKind == kWorldMap);
       ui.SetCheck(viewKind == kWorldMap && markAllStations);
       return true;
+    case ID_SHOW_PARAMETERS:
     case ID_SHOW_ALL_STATIONS:
     case ID_FIND_STATION:
     case ID_FILE_PRINT:
@@ -184,16 +160,10 @@ void CNimbrelView::OnFindStation() {
 
 void CNimbrelView::paintEvent(QPaintEvent*) {
   if (mainFrame == nullptr) return;
-  CPaintTimeFrame frame(*mainFrame);
   Guarded("paint", [&] {
     QPainter painter(this);
-    Draw(painter, frame);
+    Draw(painter, *mainFrame);
   });
-  if (frame.hasStatusText) {
-    QMetaObject::invokeMethod(
-        mainFrame, [target = mainFrame, text = frame.statusText] { target->SetStatusText(text); },
-        Qt::QueuedConnection);
-  }
 }
 
 void CNimbrelView::mouseMoveEvent(QMouseEvent* event) {
@@ -213,13 +183,40 @@ void CNimbrelView::mouseDoubleClickEvent(QMouseEvent* event) {
   CView::mouseDoubleClickEvent(event);
 }
 
-bool CNimbrelView::OnCreateStationGraph() { return false; }
+CRect CNimbrelView::GetClientRect() const { return CRect{0, 0, width(), height()}; }
 
-void CNimbrelView::PaintStationGraph(QPainter&) {}
+bool CNimbrelView::OnCreateStationGraph() {
+  series = std::make_unique<CStationSeries>(*catalogue, *mainFrame, this);
+  // Each appended row asks for a paint; Qt folds them into one.
+  series->onChartChanged = [this] { update(); };
+  if (!series->Create()) return false;
+  refreshTimer = new QTimer(this);
+  refreshTimer->setTimerType(Qt::VeryCoarseTimer);
+  connect(refreshTimer, &QTimer::timeout, this, [this] { Guarded("refresh", [this] { OnRefreshTimer(); }); });
+  refreshTimer->start(series->RefreshIntervalMs());
+  centreInParent = true;
+  return true;
+}
+
+void CNimbrelView::OnRefreshTimer() {
+  if (series && series->IsCreated()) series->OnTimer();
+}
+
+void CNimbrelView::PaintStationGraph(QPainter& painter) {
+  if (!series || !series->graph) return;
+  QtDrawContext dc(painter);
+  nimbrel::PaintStationGraph(*series->graph, dc, series->dialDirection, series->dialSpeed);
+}
+
+void CNimbrelView::OnShowParameters() {
+  if (mainFrame == nullptr) return;
+  CGraph* chart = series ? series->graph.get() : nullptr;
+  if (ShowParametersDialog(this, chart, mainFrame->CurrentRecord()) && chart != nullptr) update();
+}
 
 void CNimbrelView::OnDestroyStationGraph() {
-  mainFrame->AddToRecentList(station.name());
-  RemoveOpenStation(*openStations, station.icao());
+  if (refreshTimer != nullptr) refreshTimer->stop();
+  if (series) series->Destroy(std::filesystem::current_path());
 }
 
 }  // namespace nimbrel

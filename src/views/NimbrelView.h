@@ -8,9 +8,11 @@
 #include "catalog/Station.h"
 #include "charts/Graph.h"
 #include "observations/Observation.h"
+#include "observations/StationSeries.h"
 
 class QPainter;
 class QPrinter;
+class QTimer;
 
 namespace nimbrel {
 
@@ -18,7 +20,7 @@ class CMainFrame;
 class CStationCatalog;
 class IMainFrame;
 
-class CNimbrelView : public CView {
+class CNimbrelView : public CView, public IChartOwner {
   Q_OBJECT
 
  public:
@@ -42,24 +44,28 @@ class CNimbrelView : public CView {
   void OnShowAllStations();
   void OnFindStation();
 
+  void OnShowParameters();
+
+  // IChartOwner: the chart fits the client area.
+  CRect GetClientRect() const override;
+
   // Kind 0: draw a point for every station.
   bool markAllStations = false;
   // 0 world map, 1 station graph; never changes.
   const int viewKind;
   // The window title and the texts of messages.
   std::string messageText;
-  // Kind 1: the newest report read.
-  CObservation currentObservation;
-  // Kind 1: the station shown (a copy).
-  CStation station;
   // The document is the base's (GetDocument).
-  // Kind 1: the chart; null in a world map.
-  std::unique_ptr<CGraph> graph;
   CStationCatalog* catalogue = nullptr;
   CMainFrame* mainFrame = nullptr;
-  // Kind 1: the reports read so far.
-  CObservationArray observations;
   CStationArray* openStations = nullptr;
+  // Kind 1: the station shown, its reports, the newest report of the load
+  // and the chart (null in a world map).
+  std::unique_ptr<CStationSeries> series;
+
+  // Kind 1: one tick of the refresh timer (timer 1).
+  void OnRefreshTimer();
+  QTimer* RefreshTimer() const { return refreshTimer; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -74,7 +80,7 @@ class CNimbrelView : public CView {
   bool OnCreateStationGraph();
   void PaintStationGraph(QPainter& painter);
   void OnDestroyStationGraph();
-  bool stationGraphCreated = false;
+  QTimer* refreshTimer = nullptr;
 };
 
 }  // namespace nimbrel

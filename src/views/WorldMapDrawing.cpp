@@ -59,14 +59,4 @@ bool ShowNearestStations(IMainFrame& frame, CStationCatalog& catalogue, int x, i
   return false;
 }
 
-bool RemoveOpenStation(CStationArray& openStations, const std::string& icao) {
-  for (int i = 0; i < openStations.GetSize(); ++i) {
-    if (openStations.GetAt(i).icao() == icao) {
-      openStations.RemoveAt(i);
-      return true;
-    }
-  }
-  return false;
-}
-
 }  // namespace nimbrel

@@ -36,8 +36,4 @@ void ShowAllStations(IMainFrame& frame);
 // table was asked for.
 bool ShowNearestStations(IMainFrame& frame, CStationCatalog& catalogue, int x, int y, std::string& messageText);
 
-// Removes the first entry of openStations with exactly this ICAO code, so a
-// station with two open windows keeps one mark when one of them closes.
-bool RemoveOpenStation(CStationArray& openStations, const std::string& icao);
-
 }  // namespace nimbrel
