@@ -62,8 +62,11 @@ void BM_StartupToFirstWorldMapPaint(benchmark::State& state) {
 
 void BM_BareQtWindowToFirstPaint(benchmark::State& state) { Run(state, {BARE_WINDOW_PROGRAM}); }
 
+void BM_BareQtMainWindowToFirstPaint(benchmark::State& state) { Run(state, {BARE_MAIN_WINDOW_PROGRAM}); }
+
 }  // namespace
 
 BENCHMARK(BM_BareQtWindowToFirstPaint)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_BareQtMainWindowToFirstPaint)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_StartupToFirstWorldMapPaint)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK_MAIN();

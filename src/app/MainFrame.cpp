@@ -68,12 +68,6 @@ CMainFrame::CMainFrame(std::unique_ptr<IPageFetcher> pageFetcher, CRecentFileLis
   resultStations.RemoveAll();
   allStations.RemoveAll();
 
-  {
-    CWaitCursor wait(*this);
-    catalogue.LoadStations(true);
-  }
-  nextViewKind = kWorldMap;
-
   setWindowIcon(ProgramIcon());
   resize(800, 800);
   mdiArea = new QMdiArea(this);
@@ -89,6 +83,14 @@ CMainFrame::CMainFrame(std::unique_ptr<IPageFetcher> pageFetcher, CRecentFileLis
   ShowMenu(128);
   UpdateCommandStates();
   UpdateTitle();
+
+  // The window is built first (nothing shows until start-up ends), so the
+  // station list read meanwhile on a worker thread is ready when it is needed.
+  {
+    CWaitCursor wait(*this);
+    catalogue.LoadStations(true);
+  }
+  nextViewKind = kWorldMap;
 
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     QRect area = screen->availableGeometry();

@@ -2,8 +2,11 @@
 
 #include "app/MainFrame.h"
 #include "app/NimbrelApp.h"
+#include "catalog/StationListPrefetch.h"
 
 int main(int argc, char** argv) {
+  // The station list is read while Qt and the windows start up.
+  nimbrel::PrefetchStationList();
   nimbrel::CGuardedApplication application(argc, argv);
   const nimbrel::CCommandLine commandLine = nimbrel::ParseCommandLine(QApplication::arguments());
   if (!commandLine.valid) {

@@ -1,5 +1,6 @@
 // Loading the catalogue and the map projection.
 #include "catalog/StationCatalog.h"
+#include "catalog/StationListPrefetch.h"
 
 #include <cmath>
 #include <limits>
@@ -13,10 +14,19 @@ namespace nimbrel {
 bool CStationCatalog::LoadStations(bool fromLocalFile) {
   std::string text;
   if (fromLocalFile) {
-    if (!ReadStationListFile(kStationListFileName, text)) {
+    bool fileRead = false;
+    CStationArray prefetched;
+    const bool wasPrefetched = TakePrefetchedStationList(fileRead, prefetched);
+    if (!wasPrefetched) fileRead = ReadStationListFile(kStationListFileName, text);
+    if (!fileRead) {
       if (mainFrame != nullptr)
         mainFrame->ShowMessage(std::string("Can not open a file \"") + kStationListFileName + "\".");
       return false;
+    }
+    if (wasPrefetched) {
+      if (stations == nullptr) return false;
+      *stations = std::move(prefetched);
+      return true;
     }
   } else {
     if (fetcher == nullptr) return false;

@@ -87,8 +87,15 @@ QtDrawContext::QtDrawContext(QPainter& qpainter)
   qtPen = MakePen(pen);
   painter.setPen(qtPen);
   painter.setBrush(Qt::NoBrush);
-  fontEntry = &LookUpFont(font);
-  painter.setFont(fontEntry->font);
+}
+
+// The selected font is resolved when text first needs it: a map paint never does.
+const QtDrawContext::FontEntry& QtDrawContext::CurrentFont() {
+  if (fontEntry == nullptr) {
+    fontEntry = &LookUpFont(font);
+    painter.setFont(fontEntry->font);
+  }
+  return *fontEntry;
 }
 
 QtDrawContext::~QtDrawContext() { painter.restore(); }
@@ -122,8 +129,9 @@ void QtDrawContext::LineTo(int x, int y) {
 void QtDrawContext::TextOut(int x, int y, const std::string& text) {
   if (text.empty()) return;
   const QString qtext = ToQString(text);
-  const int width = fontEntry->metrics.horizontalAdvance(qtext);
-  const int height = fontEntry->cellHeight;
+  const FontEntry& entry = CurrentFont();
+  const int width = entry.metrics.horizontalAdvance(qtext);
+  const int height = entry.cellHeight;
   int left = x;
   if ((textAlign & TA_CENTER) == TA_CENTER) {
     left = x - width / 2;
@@ -132,13 +140,13 @@ void QtDrawContext::TextOut(int x, int y, const std::string& text) {
   }
   int top = y;
   if ((textAlign & kTaBaseline) == kTaBaseline) {
-    top = y - fontEntry->ascent;
+    top = y - entry.ascent;
   } else if ((textAlign & kTaBaseline) == kTaBottom) {
     top = y - height;
   }
   painter.fillRect(QRect(left, top, width, height), ToQColor(bkColour));
   painter.setPen(ToQColor(textColour));
-  painter.drawText(left, top + fontEntry->ascent, qtext);
+  painter.drawText(left, top + entry.ascent, qtext);
   painter.setPen(qtPen);
 }
 
@@ -176,14 +184,14 @@ CFontSpec QtDrawContext::SelectFont(const CFontSpec& newFont) {
   CFontSpec previous = font;
   if (!(newFont == font)) {
     font = newFont;
-    fontEntry = &LookUpFont(font);
-    painter.setFont(fontEntry->font);
+    fontEntry = nullptr;
   }
   return previous;
 }
 
 CSize QtDrawContext::GetTextExtent(const std::string& text) {
-  return CSize{fontEntry->metrics.horizontalAdvance(ToQString(text)), fontEntry->cellHeight};
+  const FontEntry& entry = CurrentFont();
+  return CSize{entry.metrics.horizontalAdvance(ToQString(text)), entry.cellHeight};
 }
 
 void QtDrawContext::FillSolidRect(int x, int y, int width, int height, COLORREF colour) {

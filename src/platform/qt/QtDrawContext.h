@@ -42,6 +42,7 @@ class QtDrawContext : public IDrawContext {
  private:
   struct FontEntry;
   static const FontEntry& LookUpFont(const CFontSpec& description);
+  const FontEntry& CurrentFont();
 
   QPainter& painter;
   QPoint current;
