@@ -239,44 +239,6 @@ TEST_F(StationWindow, TableDoubleClickOpensTheStationsChart) {
   EXPECT_EQ(nextViewKind, kStationGraph);
 }
 
-TEST_F(StationWindow, DisplayUnitsAndTimesFollowTheSettings) {
-  std::vector<PageReport> reports = Reports(2, 60);
-  reports[0].temperature = 20.0;
-  reports[0].pressureMb = 1016.3;
-  reports[0].inches = 30.01;
-  reports[0].windSpeed = 5.0;
-  reports[0].windDirection = 180.0;
-  pages.Set("TEST", "most recent only", ComposePage(reports));
-  pages.Set("TEST", "past+6+hours", ComposePage(reports));
-  Start();
-  Frame()->CurrentRecord().metricStyle() = false;
-  Frame()->CurrentRecord().timeUtc() = true;
-  Open("TEST");
-  ASSERT_EQ(Charts().size(), 1u);
-  const CStationSeries& series = *Charts().back()->series;
-  EXPECT_EQ(series.station.refreshMinutes(), 60);
-  ASSERT_EQ(series.graph->GetRowCount(), 2);
-  EXPECT_EQ(series.graph->GetRow(1), (CStringArray{"17:53", "68.00", "30.01", "11.18", "-18.00"}));
-  EXPECT_EQ(series.graph->GetRow(0)[0], "16:53");
-  // The stored report stays metric.
-  EXPECT_DOUBLE_EQ(series.currentObservation.temperature, 20.0);
-  EXPECT_NEAR(series.currentObservation.pressure, 16.3, 1e-9);
-  EXPECT_DOUBLE_EQ(series.currentObservation.windSpeed, 5.0);
-
-  // Local time: the page's UTC time moved by the window's offset.
-  Frame()->CurrentRecord().metricStyle() = true;
-  Frame()->CurrentRecord().timeUtc() = false;
-  Open("TEST");
-  ASSERT_EQ(Charts().size(), 2u);
-  const CStationSeries& local = *Charts().back()->series;
-  const int shifted = ((17 + local.station.utcDeltaHours()) % 24 + 24) % 24;
-  char expected[8];
-  std::snprintf(expected, sizeof expected, "%02d:53", shifted);
-  EXPECT_EQ(local.graph->GetRow(1)[0], expected);
-  EXPECT_EQ(local.graph->GetRow(1)[1], "20.00");
-  EXPECT_EQ(local.graph->GetRow(1)[2], "16.30");
-}
-
 TEST_F(StationWindow, NoDataOpensNoWindowAndLeavesNoTrace) {
   // No report at all: the check says so and nothing opens.
   Start();
