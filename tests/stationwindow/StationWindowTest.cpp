@@ -404,9 +404,10 @@ TEST_F(StationWindow, ClosingWritesTheExportFileBesideTheProgram) {
   Open("KSTP");
   ASSERT_EQ(Charts().size(), 1u);
   Close(Charts().front());
-  EXPECT_EQ(ReadAll(exportFile()), header +
-                                       "12/07/2026\t17:53\t12.20\t1016.30\t\t160.00\t\t4.60\r\n"
-                                       "12/07/2026\t17:23\t-3.50\t1000.00\t\t5.00\t\t12.30\r\n");
+  const std::string loaded = header +
+                             "12/07/2026\t17:53\t12.20\t1016.30\t\t160.00\t\t4.60\r\n"
+                             "12/07/2026\t17:23\t-3.50\t1000.00\t\t5.00\t\t12.30\r\n";
+  EXPECT_EQ(ReadAll(exportFile()), loaded);
   EXPECT_EQ(QDir::currentPath(), folder);
 
   // A window that refreshed writes what the last tick brought, over the
@@ -429,6 +430,14 @@ TEST_F(StationWindow, ClosingWritesTheExportFileBesideTheProgram) {
   EXPECT_EQ(messages[0], "Can not open an output file \"" + exportFile().filename().string() + "\".");
   EXPECT_EQ(QDir::currentPath(), folder);
   EXPECT_EQ(Frame()->OpenStations().GetSize(), 0);
+
+  // A window still open when the program ends does its closing work too.
+  fs::remove(exportFile());
+  Open("KSTP");
+  ASSERT_EQ(Charts().size(), 1u);
+  StopApp();
+  EXPECT_EQ(ReadAll(exportFile()), loaded);
+  EXPECT_EQ(QDir::currentPath(), folder);
 }
 
 TEST_F(StationWindow, ViewCommandsOfAChartWindow) {
