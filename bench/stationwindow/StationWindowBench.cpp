@@ -1,0 +1,232 @@
+// Budgets: opening a station's chart (check fetch, full fetch, parse,
+// set-up, rows, first paint) at most 50 ms with 60 past hours, not counting
+// the service's own time, which BM_ServicePages measures so it can be taken
+// off; one refresh tick at most 10 ms.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <string>
+
+#include "SampleService.h"
+#include "app/MainFrame.h"
+#include "app/NimbrelApp.h"
+#include "observations/Meteodata.h"
+#include "views/NimbrelView.h"
+
+namespace nimbrel {
+namespace {
+
+sample::CSampleService* service = nullptr;
+CStation chosen;
+// 12:00 UTC on 7 December 2026: the pages do not change between runs.
+constexpr std::time_t kNow = 1796644800;
+
+// Paints of one widget, so a run can show that every open was painted.
+class PaintCounter : public QObject {
+ public:
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+CNimbrelView* NewestChart() {
+  const QList<QMdiSubWindow*> windows = GetMainFrame()->MdiArea()->subWindowList();
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+    auto* view = qobject_cast<CNimbrelView*>((*it)->widget());
+    if (view != nullptr && view->viewKind == kStationGraph) return view;
+  }
+  return nullptr;
+}
+
+void CloseCharts() {
+  for (QMdiSubWindow* sub : GetMainFrame()->MdiArea()->subWindowList()) {
+    auto* view = qobject_cast<CNimbrelView*>(sub->widget());
+    if (view != nullptr && view->viewKind == kStationGraph) delete sub;
+  }
+  QCoreApplication::processEvents();
+}
+
+// Opens the chart and paints it once; null when no window opened.
+CNimbrelView* OpenChart(PaintCounter& counter) {
+  GetMainFrame()->catalogue.OpenStationGraph(chosen);
+  CNimbrelView* view = NewestChart();
+  if (view == nullptr) return nullptr;
+  view->installEventFilter(&counter);
+  view->repaint();
+  return view;
+}
+
+void BM_OpenStationChart(benchmark::State& state) {
+  const int hours = static_cast<int>(state.range(0));
+  GetMainFrame()->CurrentRecord().pastHours() = hours;
+  PaintCounter counter;
+  int rows = 0;
+  for (auto _ : state) {
+    CNimbrelView* view = OpenChart(counter);
+    if (view == nullptr) {
+      state.SkipWithError("no chart window");
+      break;
+    }
+    state.PauseTiming();
+    rows = view->series->graph->GetRowCount();
+    CloseCharts();
+    state.ResumeTiming();
+  }
+  state.counters["rows"] = rows;
+  state.counters["paints"] = benchmark::Counter(counter.paints, benchmark::Counter::kAvgIterations);
+  GetMainFrame()->CurrentRecord().pastHours() = 6;
+}
+
+// What the service spends making the two pages of one opening.
+void BM_ServicePages(benchmark::State& state) {
+  char hoursStr[32];
+  std::snprintf(hoursStr, sizeof hoursStr, "past+%d+hours", static_cast<int>(state.range(0)));
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    const std::string check = service->ReportPageFor(chosen.icao(), "most+recent+only");
+    const std::string full = service->ReportPageFor(chosen.icao(), hoursStr);
+    bytes = check.size() + full.size();
+    benchmark::DoNotOptimize(bytes);
+  }
+  state.counters["bytes"] = static_cast<double>(bytes);
+}
+
+// The full fetch and parse alone, through the program's own fetcher.
+void BM_FetchAndParse(benchmark::State& state) {
+  const int hours = static_cast<int>(state.range(0));
+  char hoursStr[32];
+  std::snprintf(hoursStr, sizeof hoursStr, "past+%d+hours", hours);
+  CObservationArray observations;
+  for (auto _ : state) {
+    if (!GetMainFrame()->catalogue.GetMeteodata(&chosen, &observations, hoursStr, hours)) {
+      state.SkipWithError("no reports");
+      break;
+    }
+  }
+  state.counters["reports"] = observations.GetSize();
+}
+
+// One paint of an open chart.
+void BM_RepaintChart(benchmark::State& state) {
+  GetMainFrame()->CurrentRecord().pastHours() = static_cast<int>(state.range(0));
+  PaintCounter counter;
+  CNimbrelView* view = OpenChart(counter);
+  GetMainFrame()->CurrentRecord().pastHours() = 6;
+  if (view == nullptr) {
+    state.SkipWithError("no chart window");
+    return;
+  }
+  for (auto _ : state) view->repaint();
+  CloseCharts();
+}
+
+// A tick (most recent report, one more row) and the paint it asks for. The
+// window is opened afresh every 50 ticks so the chart keeps a day's rows.
+void BM_RefreshTick(benchmark::State& state) {
+  PaintCounter counter;
+  CNimbrelView* view = OpenChart(counter);
+  int ticks = 0;
+  for (auto _ : state) {
+    if (view == nullptr) {
+      state.SkipWithError("no chart window");
+      break;
+    }
+    const int before = view->series->graph->GetRowCount();
+    view->OnRefreshTimer();
+    view->repaint();
+    if (view->series->graph->GetRowCount() != before + 1) {
+      state.SkipWithError("the tick appended no row");
+      break;
+    }
+    if (++ticks % 50 == 0) {
+      state.PauseTiming();
+      CloseCharts();
+      view = OpenChart(counter);
+      state.ResumeTiming();
+    }
+  }
+  CloseCharts();
+}
+
+// The recent list is written through to the settings file on every open
+// and close: part of the opening's wall time, most of it waiting on the disk.
+void BM_RecentListWrite(benchmark::State& state) {
+  for (auto _ : state) GetMainFrame()->AddToRecentList(chosen.name());
+}
+
+BENCHMARK(BM_OpenStationChart)->Arg(6)->Arg(24)->Arg(60)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ServicePages)->Arg(6)->Arg(24)->Arg(60)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FetchAndParse)->Arg(6)->Arg(24)->Arg(60)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepaintChart)->Arg(6)->Arg(24)->Arg(60)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefreshTick)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RecentListWrite)->Unit(benchmark::kMillisecond);
+
+std::string ReadFile(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  const QByteArray bytes = file.readAll();
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+}  // namespace
+}  // namespace nimbrel
+
+int main(int argc, char** argv) {
+  using namespace nimbrel;
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  // The recent list goes to a private settings folder, not the user's.
+  QTemporaryDir folder;
+  setenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path()).constData(), 1);
+  QApplication application(argc, argv);
+
+  const std::string list = ReadFile(QStringLiteral(NIMBREL_SOURCE_DIR "/data/Stations.txt"));
+  if (list.empty()) {
+    std::fprintf(stderr, "bench_station_window: no data/Stations.txt\n");
+    return 1;
+  }
+  sample::CSampleService sampleService(list);
+  sampleService.SetNow(kNow);
+  if (!sampleService.Start(0)) return 1;
+  service = &sampleService;
+
+  const QString previous = QDir::currentPath();
+  QDir::setCurrent(folder.path());
+  QFile::copy(QStringLiteral(NIMBREL_SOURCE_DIR "/data/Stations.txt"), QStringLiteral("Stations.txt"));
+  CMainFrame::messageHook = [](const std::string& text) { std::fprintf(stderr, "message: %s\n", text.c_str()); };
+  auto app = std::make_unique<CNimbrelApp>();
+  CCommandLine commandLine;
+  commandLine.serviceHost = "127.0.0.1:" + std::to_string(sampleService.Port());
+  if (!app->InitInstance(commandLine)) return 1;
+  for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
+
+  // The worst case: a station reporting every 20 minutes, 180 reports in 60 hours.
+  for (const CStation& s : app->MainFrame()->AllStations()) {
+    if (sample::ReportIntervalMinutes(s.icao()) == 20) {
+      chosen = s;
+      break;
+    }
+  }
+  if (chosen.icao().empty()) return 1;
+  std::fprintf(stderr, "station: %s (%s)\n", chosen.name().c_str(), chosen.icao().c_str());
+
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+
+  app->ExitInstance();
+  app.reset();
+  sampleService.Stop();
+  QDir::setCurrent(previous);
+  return 0;
+}
