@@ -284,8 +284,8 @@ bool CMainFrame::OpenWindow(int kind, const std::string& title) {
 
 void CMainFrame::AddToRecentList(const std::string& name) {
   if (recentList == nullptr) return;
+  // Written back when the program ends, with the rest of its settings.
   recentList->Add(ToQString(name));
-  recentList->WriteList();
   RebuildRecentMenu();
 }
 
