@@ -6,10 +6,22 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <cstdio>
 namespace {
 class Child : public QWidget {
  protected:
-  void paintEvent(QPaintEvent*) override { QTimer::singleShot(0, qApp, &QCoreApplication::quit); }
+  void paintEvent(QPaintEvent*) override {
+    if (painted) return;
+    painted = true;
+    QTimer::singleShot(0, qApp, [] {
+      std::fputs("first paint\n", stdout);
+      std::fflush(stdout);
+      QCoreApplication::quit();
+    });
+  }
+
+ private:
+  bool painted = false;
 };
 }
 int main(int argc, char** argv) {

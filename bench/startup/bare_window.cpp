@@ -4,12 +4,24 @@
 #include <QEvent>
 #include <QMainWindow>
 #include <QTimer>
+#include <cstdio>
 
 namespace {
 
 class Child : public QWidget {
  protected:
-  void paintEvent(QPaintEvent*) override { QTimer::singleShot(0, qApp, &QCoreApplication::quit); }
+  void paintEvent(QPaintEvent*) override {
+    if (painted) return;
+    painted = true;
+    QTimer::singleShot(0, qApp, [] {
+      std::fputs("first paint\n", stdout);
+      std::fflush(stdout);
+      QCoreApplication::quit();
+    });
+  }
+
+ private:
+  bool painted = false;
 };
 
 }  // namespace

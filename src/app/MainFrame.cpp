@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <cstdio>
 
 #include "app/ChildFrame.h"
 #include "app/DocTemplate.h"
@@ -312,8 +313,13 @@ CChildFrame* CMainFrame::AddChildFrame(std::unique_ptr<CChildFrame> child) {
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Paint && watched == firstPaintWatched) {
-    // Let the paint finish, then leave.
-    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    // Let the paint finish, say so (start-up timing reads it), then leave.
+    firstPaintWatched = nullptr;
+    QTimer::singleShot(0, qApp, [] {
+      std::fputs("first paint\n", stdout);
+      std::fflush(stdout);
+      QCoreApplication::quit();
+    });
   }
   return QMainWindow::eventFilter(watched, event);
 }

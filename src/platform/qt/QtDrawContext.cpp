@@ -205,7 +205,8 @@ void QtDrawContext::DrawBitmap(int resourceId, int x, int y) {
   static QHash<int, QImage> images;
   auto found = images.find(resourceId);
   if (found == images.end()) {
-    found = images.insert(resourceId, QImage(QStringLiteral(":/bitmaps/%1.bmp").arg(resourceId)));
+    // Naming the format spares probing (and loading) every image plugin.
+    found = images.insert(resourceId, QImage(QStringLiteral(":/bitmaps/%1.bmp").arg(resourceId), "BMP"));
   }
   if (!found->isNull()) painter.drawImage(QPoint(x, y), *found);
 }
