@@ -2,9 +2,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QTimer>
 #include <filesystem>
 
@@ -14,6 +11,7 @@
 #include "charts/DiaParameters.h"
 #include "charts/StationChart.h"
 #include "platform/ViewKind.h"
+#include "print/PrintModule.h"
 #include "platform/qt/QtDrawContext.h"
 #include "views/DiaFind.h"
 #include "views/Guarded.h"
@@ -126,23 +124,20 @@ void CNimbrelView::Draw(QPainter& painter, IMainFrame& frame) {
   }
 }
 
-void CNimbrelView::PrintTo(QPrinter& printer) {
+void CNimbrelView::PrintTo(QPaintDevice& printer) {
   QPainter painter(&printer);
   if (!painter.isActive()) return;
   OnDraw(painter);
 }
 
-void CNimbrelView::OnFilePrint() {
-  QPrinter printer;
-  QPrintDialog dialog(&printer, this);
-  if (dialog.exec() == QDialog::Accepted) PrintTo(printer);
-}
+void CNimbrelView::OnFilePrint() { RunPrint(false); }
 
-void CNimbrelView::OnFilePrintPreview() {
-  QPrinter printer;
-  QPrintPreviewDialog preview(&printer, this);
-  connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* target) { PrintTo(*target); });
-  preview.exec();
+void CNimbrelView::OnFilePrintPreview() { RunPrint(true); }
+
+void CNimbrelView::RunPrint(bool preview) {
+  if (!RunPrintDialog(this, preview, [this](QPaintDevice& printer) { PrintTo(printer); }) && mainFrame != nullptr) {
+    mainFrame->ShowMessage("Printing is not available: the print module could not be loaded.");
+  }
 }
 
 void CNimbrelView::OnMarkAllStations() {

@@ -11,7 +11,7 @@
 #include "observations/StationSeries.h"
 
 class QPainter;
-class QPrinter;
+class QPaintDevice;
 class QTimer;
 
 namespace nimbrel {
@@ -37,8 +37,8 @@ class CNimbrelView : public CView, public IChartOwner {
   // Prints through the print dialog, or shows the print preview.
   void OnFilePrint();
   void OnFilePrintPreview();
-  // Prints straight to a printer that is already set up.
-  void PrintTo(QPrinter& printer);
+  // Prints straight to a printer (or any paint device) that is set up.
+  void PrintTo(QPaintDevice& printer);
 
   void OnMarkAllStations();
   void OnShowAllStations();
@@ -74,6 +74,7 @@ class CNimbrelView : public CView, public IChartOwner {
 
  private:
   void Draw(QPainter& painter, IMainFrame& frame);
+  void RunPrint(bool preview);
 
   // Where the station-graph kind plugs in. Until that kind is built it
   // cannot be created, and the other hooks are never reached.
