@@ -389,24 +389,29 @@ void CMainFrame::ShowMenu(int menuId) {
 }
 
 void CMainFrame::RebuildRecentMenu() {
-  for (QAction* action : recentActions) {
-    fileMenu->removeAction(action);
-    action->deleteLater();
-  }
-  recentActions.clear();
   if (recentList == nullptr) return;
+  // One action per place in the list, made once; a change only renames them.
+  if (recentActions.isEmpty()) {
+    for (int i = 0; i < CRecentFileList::kMaxEntries; ++i) {
+      auto* action = new QAction(this);
+      action->setStatusTip(QStringLiteral("Open this station"));
+      connect(action, &QAction::triggered, this, [this, i] {
+        const QStringList& names = this->recentList->Entries();
+        if (i >= names.size()) return;
+        if (CNimbrelApp* app = GetApp()) app->OpenStationByName(FromQString(names.at(i)));
+      });
+      fileMenu->insertAction(recentSeparator, action);
+      recentActions.append(action);
+    }
+  }
   const QStringList& entries = recentList->Entries();
-  for (int i = 0; i < entries.size(); ++i) {
-    const QString name = entries.at(i);
-    const QString text = i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(CRecentFileList::DisplayName(name))
-                               : QStringLiteral("%1 %2").arg(i + 1).arg(CRecentFileList::DisplayName(name));
-    auto* action = new QAction(text, this);
-    action->setStatusTip(QStringLiteral("Open this station"));
-    connect(action, &QAction::triggered, this, [name] {
-      if (CNimbrelApp* app = GetApp()) app->OpenStationByName(FromQString(name));
-    });
-    fileMenu->insertAction(recentSeparator, action);
-    recentActions.append(action);
+  for (int i = 0; i < recentActions.size(); ++i) {
+    QAction* action = recentActions.at(i);
+    const bool used = i < entries.size();
+    action->setVisible(used);
+    if (!used) continue;
+    const QString shown = CRecentFileList::DisplayName(entries.at(i));
+    action->setText(i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(shown) : QStringLiteral("%1 %2").arg(i + 1).arg(shown));
   }
   recentSeparator->setVisible(!entries.isEmpty());
 }
