@@ -1,6 +1,5 @@
 #include "views/DiaFind.h"
 
-#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +7,7 @@
 #include <QWidget>
 
 #include "app/MainFrame.h"
+#include "platform/qt/DialogUnits.h"
 #include "platform/qt/QtText.h"
 #include "views/FindCommand.h"
 
@@ -34,33 +34,16 @@ QFont DialogFont() {
   return font;
 }
 
-// The dialog base units: the average width of the Latin letters and the
-// font's height.
-double BaseUnitX(const QFont& font) {
-  const QFontMetricsF metrics(font);
-  return metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0;
-}
-
-double BaseUnitY(const QFont& font) { return QFontMetricsF(font).height(); }
-
 }  // namespace
-
-int CDia_Find::DialogUnitsToPixelsX(const QFont& font, int units) {
-  return qRound(units * BaseUnitX(font) / 4.0);
-}
-
-int CDia_Find::DialogUnitsToPixelsY(const QFont& font, int units) {
-  return qRound(units * BaseUnitY(font) / 8.0);
-}
 
 CDia_Find::CDia_Find(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Find a station"));
   setModal(true);
   const QFont font = DialogFont();
   setFont(font);
+  const DialogBaseUnits units = BaseUnitsOf(font);
   auto place = [&](QWidget* widget, const DluRect& r) {
-    widget->setGeometry(DialogUnitsToPixelsX(font, r.x), DialogUnitsToPixelsY(font, r.y),
-                        DialogUnitsToPixelsX(font, r.width), DialogUnitsToPixelsY(font, r.height));
+    widget->setGeometry(DialogRect(units, r.x, r.y, r.width, r.height));
   };
 
   auto* group = new QGroupBox(this);
@@ -82,7 +65,7 @@ CDia_Find::CDia_Find(QWidget* parent) : QDialog(parent) {
   connect(cancelButton, &QPushButton::clicked, this, &CDia_Find::reject);
 
   findText->setText(ToQString(enteredText));
-  setFixedSize(DialogUnitsToPixelsX(font, kDialogWidth), DialogUnitsToPixelsY(font, kDialogHeight));
+  setFixedSize(DialogRect(units, 0, 0, kDialogWidth, kDialogHeight).size());
   findText->setFocus();
 }
 

@@ -27,9 +27,6 @@ class CDia_Find : public QDialog {
   QPushButton* OkButton() const { return okButton; }
   QPushButton* CancelButton() const { return cancelButton; }
 
-  // Dialog units of the layout in pixels, through the dialog font.
-  static int DialogUnitsToPixelsX(const QFont& font, int units);
-  static int DialogUnitsToPixelsY(const QFont& font, int units);
 
  public slots:
   void accept() override;

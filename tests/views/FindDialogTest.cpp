@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "platform/qt/DialogUnits.h"
 #include "views/DiaFind.h"
 #include "views/ListViewStations.h"
 #include "views/NimbrelView.h"
@@ -30,8 +31,9 @@ TEST(FindDialog, TextsAndLayoutFromDialogUnits) {
   EXPECT_EQ(dialog.findChildren<QGroupBox*>().size(), 1);
 
   const QFont font = dialog.font();
-  auto x = [&](int units) { return CDia_Find::DialogUnitsToPixelsX(font, units); };
-  auto y = [&](int units) { return CDia_Find::DialogUnitsToPixelsY(font, units); };
+  const DialogBaseUnits base = BaseUnitsOf(font);
+  auto x = [&](int units) { return MulDivRounded(units, base.x, 4); };
+  auto y = [&](int units) { return MulDivRounded(units, base.y, 8); };
   EXPECT_EQ(dialog.size(), QSize(x(215), y(97)));
   EXPECT_EQ(dialog.FindTextEdit()->geometry(), QRect(x(39), y(39), x(137), y(14)));
   EXPECT_EQ(dialog.OkButton()->geometry(), QRect(x(100), y(76), x(50), y(14)));
@@ -41,7 +43,7 @@ TEST(FindDialog, TextsAndLayoutFromDialogUnits) {
   // character, eight vertical units one line.
   EXPECT_GT(x(4), 2);
   EXPECT_LT(x(4), 20);
-  EXPECT_EQ(y(8), qRound(QFontMetricsF(font).height()));
+  EXPECT_EQ(y(8), QFontMetrics(font).height());
 }
 
 class FindCommandGuiTest : public test::ViewsGuiTest {
