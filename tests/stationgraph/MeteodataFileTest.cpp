@@ -7,22 +7,12 @@
 
 #include "observations/MeteodataFile.h"
 #include "support/FakeMainFrame.h"
+#include "support/ReportPages.h"
 
 namespace nimbrel::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::time_t LocalTime(int year, int month, int day, int hour, int minute) {
-  std::tm fields{};
-  fields.tm_year = year - 1900;
-  fields.tm_mon = month - 1;
-  fields.tm_mday = day;
-  fields.tm_hour = hour;
-  fields.tm_min = minute;
-  fields.tm_isdst = -1;
-  return std::mktime(&fields);
-}
 
 std::string ReadAll(const fs::path& path) {
   std::ifstream file(path, std::ios::binary);
@@ -57,7 +47,7 @@ class MeteodataFileTest : public ::testing::Test {
 };
 
 TEST_F(MeteodataFileTest, NameFromTheDateAndTheStation) {
-  const std::time_t day = LocalTime(2005, 4, 5, 12, 0);
+  const std::time_t day = static_cast<std::time_t>(AsLocal(2005, 4, 5, 12, 0));
   EXPECT_EQ(MeteodataFileName("ST. PAUL (DOWNTOWN)", day), "04_05_2005_st. paul _downtown_.txt");
   EXPECT_EQ(MeteodataFileName("A-B/C", day), "04_05_2005_a_b_c.txt");
 }
@@ -65,19 +55,19 @@ TEST_F(MeteodataFileTest, NameFromTheDateAndTheStation) {
 TEST_F(MeteodataFileTest, WritesTheObservationsNewestFirstWithCrLf) {
   CObservationArray observations;
   CObservation report;
-  report.observedAt = LocalTime(2005, 4, 5, 17, 53);
+  report.observedAt = AsLocal(2005, 4, 5, 17, 53);
   report.temperature = 12.2;
   report.pressure = 16.299999999999955;
   report.windDirection = 160;
   report.windSpeed = 4.6;
   observations.Add(report);
   CObservation unreadable;  // a pressure that could not be read is stored as 0
-  unreadable.observedAt = LocalTime(2005, 4, 5, 17, 23);
+  unreadable.observedAt = AsLocal(2005, 4, 5, 17, 23);
   unreadable.temperature = -3.5;
   observations.Add(unreadable);
 
   const fs::path written =
-      WriteMeteodataFile(frame, folder, "ST. PAUL (DOWNTOWN)", observations, LocalTime(2005, 4, 5, 20, 0));
+      WriteMeteodataFile(frame, folder, "ST. PAUL (DOWNTOWN)", observations, static_cast<std::time_t>(AsLocal(2005, 4, 5, 20, 0)));
   EXPECT_EQ(written, folder / "Meteodata" / "04_05_2005_st. paul _downtown_.txt");
   EXPECT_EQ(ReadAll(written), kHeader +
                                   "04/05/2005\t17:53\t12.20\t1016.30\t\t160.00\t\t4.60\r\n"
@@ -86,13 +76,13 @@ TEST_F(MeteodataFileTest, WritesTheObservationsNewestFirstWithCrLf) {
   EXPECT_EQ(frame.waitCount, 0);
 
   // The same station on the same day: the later window's file wins.
-  WriteMeteodataFile(frame, folder, "ST. PAUL (DOWNTOWN)", CObservationArray{}, LocalTime(2005, 4, 5, 21, 0));
+  WriteMeteodataFile(frame, folder, "ST. PAUL (DOWNTOWN)", CObservationArray{}, static_cast<std::time_t>(AsLocal(2005, 4, 5, 21, 0)));
   EXPECT_EQ(ReadAll(written), kHeader);
 }
 
 TEST_F(MeteodataFileTest, AFileThatCannotBeOpenedIsReported) {
   // A folder in the file's place cannot be opened for writing.
-  const std::time_t day = LocalTime(2005, 4, 5, 12, 0);
+  const std::time_t day = static_cast<std::time_t>(AsLocal(2005, 4, 5, 12, 0));
   fs::create_directories(folder / "Meteodata" / MeteodataFileName("BLOCKED", day));
   EXPECT_TRUE(WriteMeteodataFile(frame, folder, "BLOCKED", CObservationArray{}, day).empty());
   EXPECT_EQ(frame.messages, std::vector<std::string>{"Can not open an output file \"04_05_2005_blocked.txt\"."});
@@ -101,7 +91,7 @@ TEST_F(MeteodataFileTest, AFileThatCannotBeOpenedIsReported) {
 TEST_F(MeteodataFileTest, AFolderThatCannotBeMadeLeavesTheFileBesideIt) {
   // "Meteodata" exists as a plain file: the export goes to the folder itself.
   std::ofstream(folder / "Meteodata") << "not a folder";
-  const std::time_t day = LocalTime(2005, 4, 5, 12, 0);
+  const std::time_t day = static_cast<std::time_t>(AsLocal(2005, 4, 5, 12, 0));
   const fs::path written = WriteMeteodataFile(frame, folder, "BERN", CObservationArray{}, day);
   EXPECT_EQ(written, folder / "04_05_2005_bern.txt");
   EXPECT_EQ(ReadAll(written), kHeader);

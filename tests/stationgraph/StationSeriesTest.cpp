@@ -13,33 +13,6 @@
 namespace nimbrel::test {
 namespace {
 
-// Seconds of a UTC calendar time read as local time, as observedAt holds it.
-std::int64_t AsLocal(int year, int month, int day, int hour, int minute) {
-  std::tm fields{};
-  fields.tm_year = year - 1900;
-  fields.tm_mon = month - 1;
-  fields.tm_mday = day;
-  fields.tm_hour = hour;
-  fields.tm_min = minute;
-  fields.tm_isdst = -1;
-  return static_cast<std::int64_t>(std::mktime(&fields));
-}
-
-// Reports every `step` minutes back from 17:53, newest first.
-std::vector<PageReport> Reports(int count, int step) {
-  std::vector<PageReport> reports;
-  for (int i = 0; i < count; ++i) {
-    PageReport r;
-    const int minutes = 17 * 60 + 53 - i * step;
-    r.hour = minutes / 60;
-    r.minute = minutes % 60;
-    r.temperature = 10.0 + i;
-    r.windDirection = 10.0 * (i + 1);
-    reports.push_back(r);
-  }
-  return reports;
-}
-
 class StationSeriesTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -3,7 +3,9 @@
 // local report service that answers the report path with them.
 #include <httplib.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <mutex>
 #include <string>
@@ -59,6 +61,35 @@ inline std::string ComposeReport(const PageReport& r) {
   page += "<TR><TD>Clouds</TD><TD ALIGN=\"left\">few clouds</TD></TR>\n";
   page += "Report: <SPAN CLASS=\"monospace\">TEST 071753Z 27009KT<BR>\n";
   return page;
+}
+
+// Seconds of a calendar time read as local time, as observedAt holds a
+// report's UTC fields.
+inline std::int64_t AsLocal(int year, int month, int day, int hour, int minute) {
+  std::tm fields{};
+  fields.tm_year = year - 1900;
+  fields.tm_mon = month - 1;
+  fields.tm_mday = day;
+  fields.tm_hour = hour;
+  fields.tm_min = minute;
+  fields.tm_isdst = -1;
+  return static_cast<std::int64_t>(std::mktime(&fields));
+}
+
+// Reports every `step` minutes back from 17:53 UTC on 7 December, newest
+// first, each a degree warmer and ten degrees of wind further round.
+inline std::vector<PageReport> Reports(int count, int step) {
+  std::vector<PageReport> reports;
+  for (int i = 0; i < count; ++i) {
+    PageReport r;
+    const int minutes = 17 * 60 + 53 - i * step;
+    r.hour = minutes / 60;
+    r.minute = minutes % 60;
+    r.temperature = 10.0 + i;
+    r.windDirection = 10.0 * (i + 1);
+    reports.push_back(r);
+  }
+  return reports;
 }
 
 inline std::string ComposePage(const std::vector<PageReport>& reports) {
