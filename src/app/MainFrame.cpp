@@ -101,9 +101,7 @@ CMainFrame::CMainFrame(std::unique_ptr<IPageFetcher> pageFetcher, CRecentFileLis
 
 CMainFrame::~CMainFrame() {
   // Child windows do their closing work while the lists still exist.
-  if (mdiArea != nullptr) {
-    for (QMdiSubWindow* sub : mdiArea->subWindowList()) delete sub;
-  }
+  CloseAllChildren();
   allStations.RemoveAll();
   resultStations.RemoveAll();
   openStations.RemoveAll();
@@ -336,6 +334,11 @@ CView* CMainFrame::ActiveView() const {
 QAction* CMainFrame::CommandAction(int id) const {
   auto it = actions.find(id);
   return it != actions.end() ? it->second : nullptr;
+}
+
+void CMainFrame::CloseAllChildren() {
+  if (mdiArea == nullptr) return;
+  for (QMdiSubWindow* sub : mdiArea->subWindowList()) delete sub;
 }
 
 void CMainFrame::RouteCommand(int id) {

@@ -62,6 +62,8 @@ class CMainFrame : public QMainWindow, public IMainFrame {
 
   // Puts a new child window into the MDI area (the document templates call it).
   CChildFrame* AddChildFrame(std::unique_ptr<CChildFrame> child);
+  // Destroys every child window (each does its closing work).
+  void CloseAllChildren();
   // Asks the active view which of the view commands it handles.
   void UpdateCommandStates();
   // The menu shown now: 128 (the frame's own) or 129 (a map or chart window).

@@ -94,6 +94,9 @@ bool CNimbrelApp::InitInstance(const CCommandLine& commandLine) {
 void CNimbrelApp::ExitInstance() {
   if (exited) return;
   exited = true;
+  // Windows still open do their closing work first: a chart puts its
+  // station back on top of the recent list, which is then saved.
+  if (mainFrame) mainFrame->CloseAllChildren();
   recentList.WriteList();
 }
 

@@ -408,9 +408,14 @@ TEST_F(StationWindow, ClosingWritesTheExportFileBesideTheProgram) {
   fs::remove(exportFile());
   Open("KSTP");
   ASSERT_EQ(Charts().size(), 1u);
+  const QString name = QString::fromStdString(Frame()->OpenStations().GetAt(0).name());
+  Frame()->AddToRecentList("SOMEWHERE ELSE");
   StopApp();
   EXPECT_EQ(ReadAll(exportFile()), loaded);
   EXPECT_EQ(QDir::currentPath(), folder);
+  // Its name went back on top of the recent list before the list was saved.
+  QSettings settings(QStringLiteral("Quillfen"), QStringLiteral("Nimbrel"));
+  EXPECT_EQ(settings.value(QStringLiteral("Recent File List/File1")).toString(), name);
 }
 
 TEST_F(StationWindow, ViewCommandsOfAChartWindow) {
