@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPrinter>
 #include <QTest>
+#include <QTimer>
+#include <QApplication>
 
 #include "catalog/StationCatalog.h"
 #include "views/ListViewStations.h"
@@ -217,6 +219,23 @@ TEST_F(MapViewTest, PrintingDrawsTheSamePicture) {
   ui = {};
   EXPECT_TRUE(map->OnUpdateCommand(ID_FILE_PRINT_PREVIEW, ui));
   EXPECT_TRUE(ui.enabled);
+}
+
+// The dialogs come from the print module, loaded at the first print command.
+TEST_F(MapViewTest, PrintCommandsShowTheModulesDialogs) {
+  for (bool preview : {false, true}) {
+    QString shownTitle;
+    QTimer::singleShot(200, [&] {
+      if (QWidget* dialog = QApplication::activeModalWidget()) {
+        shownTitle = dialog->windowTitle();
+        dialog->close();
+      }
+    });
+    messages.clear();
+    EXPECT_TRUE(map->OnCommand(preview ? ID_FILE_PRINT_PREVIEW : ID_FILE_PRINT));
+    EXPECT_TRUE(messages.empty()) << messages.front();
+    EXPECT_FALSE(shownTitle.isEmpty()) << (preview ? "preview" : "print");
+  }
 }
 
 // The shipped station list on the picture: the land was drawn through the
