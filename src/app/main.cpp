@@ -1,3 +1,4 @@
+#include <clocale>
 #include <cstdio>
 
 #include "app/MainFrame.h"
@@ -8,6 +9,9 @@ int main(int argc, char** argv) {
   // The station list is read while Qt and the windows start up.
   nimbrel::PrefetchStationList();
   nimbrel::CGuardedApplication application(argc, argv);
+  // Qt adopts the user's locale; the program's texts are written with the C
+  // library's "%.2f" and read with atof rules, which want a decimal point.
+  std::setlocale(LC_NUMERIC, "C");
   const nimbrel::CCommandLine commandLine = nimbrel::ParseCommandLine(QApplication::arguments());
   if (!commandLine.valid) {
     std::fprintf(stderr,

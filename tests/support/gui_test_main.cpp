@@ -5,6 +5,7 @@
 #include "app/NimbrelApp.h"
 #include <QSettings>
 #include <QTemporaryDir>
+#include <clocale>
 #include <cstdlib>
 
 int main(int argc, char** argv) {
@@ -20,5 +21,6 @@ int main(int argc, char** argv) {
 
   ::testing::InitGoogleTest(&argc, argv);
   nimbrel::CGuardedApplication app(argc, argv);
+  std::setlocale(LC_NUMERIC, "C");  // as the program does
   return RUN_ALL_TESTS();
 }

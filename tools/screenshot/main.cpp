@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QPixmap>
 #include <QTimer>
+#include <clocale>
 #include <cstdio>
 
 #include "SampleService.h"
@@ -19,6 +20,7 @@ using namespace nimbrel;
 
 int main(int argc, char** argv) {
   CGuardedApplication application(argc, argv);
+  std::setlocale(LC_NUMERIC, "C");
   if (argc != 3) {
     std::fprintf(stderr, "usage: nimbrel-tour-picture STATION-NAME FILE.png (in a folder with Stations.txt)\n");
     return 2;
