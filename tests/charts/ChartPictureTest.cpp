@@ -15,6 +15,7 @@
 #include "ChartTestSupport.h"
 #include "charts/StationChart.h"
 #include "platform/qt/QtDrawContext.h"
+#include "charts/SampleStation.h"
 
 namespace nimbrel::test {
 namespace {
@@ -57,14 +58,7 @@ class TextBoxRecorder : public IDrawContext {
 };
 
 void BuildChart(CGraph& graph) {
-  CStation station;
-  station.name() = "ST. PAUL";
-  station.cd() = "MN";
-  station.latText() = "44 56N";
-  station.lonText() = "093 03W";
-  station.elevText() = "215";
-  station.cy() = "US";
-  station.refreshMinutes() = 30;
+  const CStation station = SampleStation();
   CStation settings;
   SetDefaultSettings(settings);
   SetupGraph(graph, station, settings);

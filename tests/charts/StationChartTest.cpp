@@ -4,21 +4,10 @@
 #include "ChartTestSupport.h"
 #include "charts/StationChart.h"
 #include "support/RecordingDrawContext.h"
+#include "charts/SampleStation.h"
 
 namespace nimbrel::test {
 namespace {
-
-CStation SampleStation() {
-  CStation station;
-  station.name() = "ST. PAUL";
-  station.cd() = "MN";
-  station.latText() = "44 56N";
-  station.lonText() = "093 03W";
-  station.elevText() = "215";
-  station.cy() = "US";
-  station.refreshMinutes() = 30;
-  return station;
-}
 
 CStation DefaultSettings() {
   CStation settings;

@@ -8,18 +8,12 @@
 #include "observations/MeteodataFile.h"
 #include "support/FakeMainFrame.h"
 #include "support/ReportPages.h"
+#include "support/ReadFile.h"
 
 namespace nimbrel::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 const std::string kHeader =
     "---------------------------------------------------------------------------\r\n"

@@ -27,18 +27,12 @@
 #include "views/ListViewStations.h"
 #include "views/NimbrelView.h"
 #include "views/StationTableModel.h"
+#include "support/ReadFile.h"
 
 namespace nimbrel::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 // Report pages by station and period; a station or period without a page
 // gets the service's "no data" answer.
