@@ -1,8 +1,11 @@
 #include "app/Icons.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+
+#include <algorithm>
 
 #include "app/View.h"
 
@@ -15,29 +18,43 @@ QPixmap Canvas(int width, int height) {
   return pixmap;
 }
 
+// The program's picture is drawn at the size asked for, when it is asked
+// for, rather than as pixmaps made at start-up.
+class ProgramIconEngine : public QIconEngine {
+ public:
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+    const double side = std::min(rect.width(), rect.height());
+    if (side <= 0) return;
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->translate(rect.x() + (rect.width() - side) / 2.0, rect.y() + (rect.height() - side) / 2.0);
+    const double s = side / 32.0;
+    painter->setPen(QPen(QColor(20, 60, 140), 1.5 * s));
+    painter->setBrush(QColor(120, 180, 240));
+    painter->drawEllipse(QRectF(2 * s, 2 * s, 28 * s, 28 * s));
+    painter->setBrush(QColor(255, 230, 0));
+    painter->setPen(Qt::NoPen);
+    painter->drawEllipse(QRectF(8 * s, 9 * s, 10 * s, 8 * s));
+    painter->drawEllipse(QRectF(17 * s, 16 * s, 8 * s, 9 * s));
+    painter->setPen(QPen(QColor(220, 0, 0), 2.5 * s));
+    painter->drawLine(QPointF(16 * s, 16 * s), QPointF(27 * s, 6 * s));
+    painter->restore();
+  }
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    QPixmap pixmap = Canvas(size.width(), size.height());
+    if (pixmap.isNull()) return pixmap;
+    QPainter painter(&pixmap);
+    paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+    return pixmap;
+  }
+  QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {{16, 16}, {32, 32}, {48, 48}}; }
+  QString key() const override { return QStringLiteral("NimbrelProgramIcon"); }
+  QIconEngine* clone() const override { return new ProgramIconEngine; }
+};
+
 }  // namespace
 
-QIcon ProgramIcon() {
-  QIcon icon;
-  for (int size : {16, 32, 48}) {
-    QPixmap pixmap = Canvas(size, size);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const double s = size / 32.0;
-    p.setPen(QPen(QColor(20, 60, 140), 1.5 * s));
-    p.setBrush(QColor(120, 180, 240));
-    p.drawEllipse(QRectF(2 * s, 2 * s, 28 * s, 28 * s));
-    p.setBrush(QColor(255, 230, 0));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QRectF(8 * s, 9 * s, 10 * s, 8 * s));
-    p.drawEllipse(QRectF(17 * s, 16 * s, 8 * s, 9 * s));
-    p.setPen(QPen(QColor(220, 0, 0), 2.5 * s));
-    p.drawLine(QPointF(16 * s, 16 * s), QPointF(27 * s, 6 * s));
-    p.end();
-    icon.addPixmap(pixmap);
-  }
-  return icon;
-}
+QIcon ProgramIcon() { return QIcon(new ProgramIconEngine); }
 
 QIcon ToolbarIcon(int commandId) {
   QPixmap pixmap = Canvas(17, 18);

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "app/AppStyle.h"
 #include "app/DocTemplate.h"
 #include "app/Icons.h"
 #include "app/MainFrame.h"
@@ -70,6 +71,7 @@ CNimbrelApp::~CNimbrelApp() {
 bool CNimbrelApp::InitInstance(const CCommandLine& commandLine) {
   QApplication::setOrganizationName(QStringLiteral("Quillfen"));
   QApplication::setApplicationName(QStringLiteral("Nimbrel"));
+  QApplication::setStyle(new CAppStyle);
   recentList.ReadList();
 
   templates[0] = std::make_unique<CDocTemplate>(129, [] { return new CNimbrelView(); });

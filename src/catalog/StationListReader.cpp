@@ -2,11 +2,13 @@
 
 #include <locale.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
+#include <utility>
 
 namespace nimbrel {
 namespace {
@@ -94,20 +96,29 @@ int ParseStationList(std::string_view text, CStationArray& stations) {
 bool ReadStationListFile(const std::string& path, std::string& text) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return false;
-  std::unique_ptr<char[]> buffer(new char[kStationListReadLimit]);
+  // Read straight into the text, sized by the file where it has a size: at
+  // start-up every fresh page of memory costs more than the parsing of it.
+  struct stat info {};
+  std::size_t expected = 64 * 1024;
+  if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0)
+    expected = static_cast<std::size_t>(info.st_size) + 1;  // one more byte sees the end
+  std::string bytes(std::min(expected, kStationListReadLimit), '\0');
   std::size_t total = 0;
-  // fread may stop short (pipes, signals); read on until the limit or the end.
+  // fread may stop short (pipes, signals, a growing file); read on until the
+  // limit or the end.
   while (total < kStationListReadLimit) {
-    const std::size_t got = std::fread(buffer.get() + total, 1, kStationListReadLimit - total, file);
+    if (total == bytes.size()) bytes.resize(std::min(kStationListReadLimit, bytes.size() * 2));
+    const std::size_t got = std::fread(bytes.data() + total, 1, bytes.size() - total, file);
     total += got;
     if (got == 0) break;
   }
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
   if (failed) return false;
-  const void* zero = std::memchr(buffer.get(), '\0', total);
-  if (zero != nullptr) total = static_cast<std::size_t>(static_cast<const char*>(zero) - buffer.get());
-  text.assign(buffer.get(), total);
+  const void* zero = std::memchr(bytes.data(), '\0', total);
+  if (zero != nullptr) total = static_cast<std::size_t>(static_cast<const char*>(zero) - bytes.data());
+  bytes.resize(total);
+  text = std::move(bytes);
   return true;
 }
 

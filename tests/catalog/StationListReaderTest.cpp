@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <clocale>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "StationListLines.h"
 #include "catalog/StationListReader.h"
@@ -209,6 +212,21 @@ TEST_F(TempFile, ReadsAtMostTheLimitAndStopsAtAZeroByte) {
   ASSERT_TRUE(ReadStationListFile(Write(line + line + std::string(1, '\0') + line), text));
   EXPECT_EQ(text, line + line);
   EXPECT_EQ(Parse(text).GetSize(), 2);
+}
+
+TEST_F(TempFile, ReadsAStreamWithoutASizeWhole) {
+  // A pipe has no size to go by: the text grows as it arrives.
+  const std::string fifo = (dir / "stations.fifo").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string line = StationLine() + "\n";
+  std::string bytes;
+  while (bytes.size() < 300000) bytes += line;
+  std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << bytes; });
+  std::string text;
+  const bool read = ReadStationListFile(fifo, text);
+  writer.join();
+  ASSERT_TRUE(read);
+  EXPECT_EQ(text, bytes);
 }
 
 TEST_F(TempFile, MissingOrUnreadableFileFails) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/qt/BitmapResource.h"
 #include "platform/qt/QtText.h"
 
 namespace nimbrel {
@@ -205,8 +206,9 @@ void QtDrawContext::DrawBitmap(int resourceId, int x, int y) {
   static QHash<int, QImage> images;
   auto found = images.find(resourceId);
   if (found == images.end()) {
-    // Naming the format spares probing (and loading) every image plugin.
-    found = images.insert(resourceId, QImage(QStringLiteral(":/bitmaps/%1.bmp").arg(resourceId), "BMP"));
+    // Kept in the window's own pixel format, so a paint copies the picture
+    // instead of converting its colour table every time.
+    found = images.insert(resourceId, LoadBitmapResource(resourceId));
   }
   if (!found->isNull()) painter.drawImage(QPoint(x, y), *found);
 }
