@@ -72,6 +72,9 @@ bool CNimbrelApp::InitInstance(const CCommandLine& commandLine) {
   QApplication::setOrganizationName(QStringLiteral("Quillfen"));
   QApplication::setApplicationName(QStringLiteral("Nimbrel"));
   QApplication::setStyle(new CAppStyle);
+  // Child windows show the program's icon in their title bars (instead of
+  // the toolkit's logo, which is decoded and scaled for each new window).
+  QApplication::setWindowIcon(ProgramIcon());
   recentList.ReadList();
 
   templates[0] = std::make_unique<CDocTemplate>(129, [] { return new CNimbrelView(); });
