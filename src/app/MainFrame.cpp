@@ -68,6 +68,11 @@ CMainFrame::CMainFrame(std::unique_ptr<IPageFetcher> pageFetcher, CRecentFileLis
   openStations.RemoveAll();
   resultStations.RemoveAll();
   allStations.RemoveAll();
+  {
+    CWaitCursor wait(*this);
+    catalogue.LoadStations(true);
+  }
+  nextViewKind = kWorldMap;
 
   setWindowIcon(ProgramIcon());
   resize(800, 800);
@@ -84,14 +89,6 @@ CMainFrame::CMainFrame(std::unique_ptr<IPageFetcher> pageFetcher, CRecentFileLis
   ShowMenu(128);
   UpdateCommandStates();
   UpdateTitle();
-
-  // The window is built first (nothing shows until start-up ends), so the
-  // station list read meanwhile on a worker thread is ready when it is needed.
-  {
-    CWaitCursor wait(*this);
-    catalogue.LoadStations(true);
-  }
-  nextViewKind = kWorldMap;
 
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     QRect area = screen->availableGeometry();
@@ -256,10 +253,10 @@ void CMainFrame::ShowMessage(const std::string& text) {
 
 void CMainFrame::SetStatusText(const std::string& text) {
   // Shown at the next paint: a status text may be set while a view paints.
-  messagePane->setText(ToQString(text));
+  if (messagePane != nullptr) messagePane->setText(ToQString(text));
 }
 
-QString CMainFrame::StatusText() const { return messagePane->text(); }
+QString CMainFrame::StatusText() const { return messagePane != nullptr ? messagePane->text() : QString(); }
 
 void CMainFrame::BeginWaitCursor() {
   if (waitCount++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -302,7 +299,7 @@ CChildFrame* CMainFrame::AddChildFrame(std::unique_ptr<CChildFrame> child) {
       UpdateTitle();
     });
   });
-  if (quitAfterFirstPaint && firstPaintWatched.isNull() && frame->widget() != nullptr) {
+  if (!firstPaintSeen && firstPaintWatched.isNull() && frame->widget() != nullptr) {
     firstPaintWatched = frame->widget();
     frame->widget()->installEventFilter(this);
   }
@@ -311,12 +308,18 @@ CChildFrame* CMainFrame::AddChildFrame(std::unique_ptr<CChildFrame> child) {
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Paint && watched == firstPaintWatched) {
-    // Let the paint finish, say so (start-up timing reads it), then leave.
+    watched->removeEventFilter(this);
     firstPaintWatched = nullptr;
-    QTimer::singleShot(0, qApp, [] {
-      std::fputs("first paint\n", stdout);
-      std::fflush(stdout);
-      QCoreApplication::quit();
+    firstPaintSeen = true;
+    // Once the first window is on the screen, the station list left for its
+    // first use is read (start-up timing reads the "first paint" line).
+    QTimer::singleShot(0, this, [this] {
+      if (quitAfterFirstPaint) {
+        std::fputs("first paint\n", stdout);
+        std::fflush(stdout);
+      }
+      allStations.GetSize();
+      if (quitAfterFirstPaint) QCoreApplication::quit();
     });
   }
   return QMainWindow::eventFilter(watched, event);

@@ -113,6 +113,7 @@ class CMainFrame : public QMainWindow, public IMainFrame {
   int waitCount = 0;
   bool quitAfterFirstPaint = false;
   QPointer<QWidget> firstPaintWatched;
+  bool firstPaintSeen = false;
 };
 
 // The application's main window.

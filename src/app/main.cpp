@@ -3,11 +3,8 @@
 
 #include "app/MainFrame.h"
 #include "app/NimbrelApp.h"
-#include "catalog/StationListPrefetch.h"
 
 int main(int argc, char** argv) {
-  // The station list is read while Qt and the windows start up.
-  nimbrel::PrefetchStationList();
   nimbrel::CGuardedApplication application(argc, argv);
   // Qt adopts the user's locale; the program's texts are written with the C
   // library's "%.2f" and read with atof rules, which want a decimal point.

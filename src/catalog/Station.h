@@ -3,6 +3,7 @@
 // as the main frame's current record, the program's settings.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -66,23 +67,67 @@ struct CStation {
 
 // Station lists hold records by value in insertion order; an index outside
 // the list throws std::out_of_range.
+//
+// A list may also be pending: its records are read by a loader on first use,
+// whatever that use is, so start-up can show its window before the station
+// list is parsed. A pending list looks like a loaded one to every caller.
 class CStationArray {
  public:
+  using Loader = std::function<void(CStationArray&)>;
+
+  CStationArray() = default;
+  CStationArray(const CStationArray& other);
+  CStationArray(CStationArray&& other);
+  CStationArray& operator=(const CStationArray& other);
+  CStationArray& operator=(CStationArray&& other);
+  ~CStationArray() = default;
+
+  // Replaces the records with what loader puts into its (empty) argument
+  // when the list is first used.
+  void SetPending(Loader loader);
+  bool IsPending() const { return static_cast<bool>(pending); }
+
   int Add(const CStation& station);
   // Appends an empty record and returns it, so a reader fills it in place.
-  CStation& AddNew() { return items.emplace_back(); }
-  void RemoveAll() { items.clear(); }
+  CStation& AddNew() {
+    Settle();
+    return items.emplace_back();
+  }
+  // Empties the list; a pending load is dropped unread.
+  void RemoveAll() {
+    pending = nullptr;
+    items.clear();
+  }
   void RemoveAt(int index);
-  int GetSize() const { return static_cast<int>(items.size()); }
+  int GetSize() const {
+    Settle();
+    return static_cast<int>(items.size());
+  }
   const CStation& GetAt(int index) const;
   CStation& ElementAt(int index);
-  void Reserve(int count) { items.reserve(static_cast<std::size_t>(count)); }
+  void Reserve(int count) {
+    Settle();
+    items.reserve(static_cast<std::size_t>(count));
+  }
 
-  auto begin() const { return items.begin(); }
-  auto end() const { return items.end(); }
+  auto begin() const {
+    Settle();
+    return items.cbegin();
+  }
+  auto end() const {
+    Settle();
+    return items.cend();
+  }
 
  private:
-  std::vector<CStation> items;
+  void Settle() const {
+    if (pending) [[unlikely]] Load();
+  }
+  void Load() const;
+
+  // Loading on first use happens behind const readers.
+  mutable std::vector<CStation> items;
+  mutable Loader pending;
 };
 
 // Puts a station into a record without touching its settings (flags,

@@ -1,9 +1,12 @@
 // Loading the catalogue and the map projection.
 #include "catalog/StationCatalog.h"
-#include "catalog/StationListPrefetch.h"
+
+#include <sys/stat.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <memory>
 
 #include "catalog/StationListReader.h"
 #include "platform/MainFrame.h"
@@ -14,20 +17,28 @@ namespace nimbrel {
 bool CStationCatalog::LoadStations(bool fromLocalFile) {
   std::string text;
   if (fromLocalFile) {
-    bool fileRead = false;
-    CStationArray prefetched;
-    const bool wasPrefetched = TakePrefetchedStationList(fileRead, prefetched);
-    if (!wasPrefetched) fileRead = ReadStationListFile(kStationListFileName, text);
-    if (!fileRead) {
-      if (mainFrame != nullptr)
+    std::FILE* opened = std::fopen(kStationListFileName, "rb");
+    struct stat info {};
+    const bool regular = opened != nullptr && fstat(fileno(opened), &info) == 0 && S_ISREG(info.st_mode);
+    // A regular file is read when the list is first used (start-up paints its
+    // window first); anything else is read now, so a read error still shows.
+    const bool fileRead = regular || (opened != nullptr && ReadStationList(opened, text));
+    if (!fileRead || stations == nullptr) {
+      if (opened != nullptr) std::fclose(opened);
+      if (!fileRead && mainFrame != nullptr)
         mainFrame->ShowMessage(std::string("Can not open a file \"") + kStationListFileName + "\".");
       return false;
     }
-    if (wasPrefetched) {
-      if (stations == nullptr) return false;
-      *stations = std::move(prefetched);
+    if (regular) {
+      std::shared_ptr<std::FILE> file(opened, &std::fclose);
+      // A read error after the file opened leaves the list empty.
+      stations->SetPending([file](CStationArray& records) {
+        std::string listText;
+        if (ReadStationList(file.get(), listText)) ParseStationList(listText, records);
+      });
       return true;
     }
+    std::fclose(opened);
   } else {
     if (fetcher == nullptr) return false;
     text = fetcher->FetchUrl("http://" + serviceHost + "/weather/surface/stations.txt",

@@ -96,6 +96,12 @@ int ParseStationList(std::string_view text, CStationArray& stations) {
 bool ReadStationListFile(const std::string& path, std::string& text) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return false;
+  const bool read = ReadStationList(file, text);
+  std::fclose(file);
+  return read;
+}
+
+bool ReadStationList(std::FILE* file, std::string& text) {
   // Read straight into the text, sized by the file where it has a size: at
   // start-up every fresh page of memory costs more than the parsing of it.
   struct stat info {};
@@ -112,9 +118,7 @@ bool ReadStationListFile(const std::string& path, std::string& text) {
     total += got;
     if (got == 0) break;
   }
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) return false;
+  if (std::ferror(file) != 0) return false;
   const void* zero = std::memchr(bytes.data(), '\0', total);
   if (zero != nullptr) total = static_cast<std::size_t>(static_cast<const char*>(zero) - bytes.data());
   bytes.resize(total);

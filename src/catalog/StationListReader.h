@@ -2,6 +2,7 @@
 // The station list: fixed-column lines of 83 characters (84 with a carriage
 // return), one station each; every other line is skipped.
 #include <cstddef>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,8 @@ inline constexpr std::size_t kStationListReadLimit = 1000000;
 // Reads at most kStationListReadLimit bytes of the file at path into text,
 // up to its first zero byte. False when the file cannot be opened or read.
 bool ReadStationListFile(const std::string& path, std::string& text);
+// The same for a file already open, which stays open.
+bool ReadStationList(std::FILE* file, std::string& text);
 
 // Appends one record per station line of text, in file order, and returns
 // how many were appended. A last line without a line feed counts too.

@@ -70,6 +70,20 @@ TEST_F(AppShell, StartUpOpensOneWorldMapOfMapSize) {
   EXPECT_EQ(Frame()->size(), QSize(800, 800));
 }
 
+TEST_F(AppShell, TheStationListIsReadOnceTheFirstWindowHasPainted) {
+  WriteStationList("   ZURICH-KLOTEN    LSZH  ZRH          47 27N  008 33E  432   X                  CH\n");
+  nextViewKind = 1;
+  app = std::make_unique<CNimbrelApp>();
+  ASSERT_TRUE(app->InitInstance(ParseCommandLine(QStringList{QStringLiteral("nimbrel")})));
+  // Start-up itself leaves the list for later: nothing on the map needs it.
+  EXPECT_TRUE(Frame()->AllStations().IsPending());
+  for (int i = 0; i < 200 && Frame()->AllStations().IsPending(); ++i) QTest::qWait(10);
+  EXPECT_FALSE(Frame()->AllStations().IsPending());
+  ASSERT_EQ(Frame()->AllStations().GetSize(), 1);
+  EXPECT_EQ(Frame()->AllStations().GetAt(0).icao(), "LSZH");
+  EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(AppShell, NewRightAfterStartUpOpensASecondWorldMap) {
   StartApp();
   Frame()->activateWindow();

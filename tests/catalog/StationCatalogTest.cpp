@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "StationListLines.h"
@@ -103,6 +105,29 @@ TEST_F(CatalogInFolder, MissingOrUnreadableListKeepsTheCatalogue) {
   EXPECT_EQ(frame.messages,
             (std::vector<std::string>{"Can not open a file \"Stations.txt\".", "Can not open a file \"Stations.txt\"."}));
   EXPECT_EQ(Names(frame.allStations), (std::vector<std::string>{"OLD"}));
+}
+
+TEST_F(CatalogInFolder, ARegularListIsReadOnItsFirstUseFromTheFileAsItWasOpened) {
+  WriteList(NamedLine("ONE", "AAAA") + "\n" + NamedLine("TWO", "BBBB") + "\n");
+  ASSERT_TRUE(catalog.LoadStations(true));
+  EXPECT_TRUE(frame.allStations.IsPending());
+  // The open file is what gets read, whatever happens to its name meanwhile.
+  std::filesystem::rename("Stations.txt", "Moved.txt");
+  WriteList(NamedLine("OTHER", "CCCC") + "\n");
+  EXPECT_EQ(Names(frame.allStations), (std::vector<std::string>{"ONE", "TWO"}));
+  EXPECT_FALSE(frame.allStations.IsPending());
+  EXPECT_TRUE(frame.messages.empty());
+}
+
+TEST_F(CatalogInFolder, AListThatIsNotARegularFileIsReadAtOnce) {
+  ASSERT_EQ(mkfifo("Stations.txt", 0600), 0);
+  const std::string text = NamedLine("PIPED", "PPPP") + "\n";
+  std::thread writer([&] { std::ofstream("Stations.txt", std::ios::binary) << text; });
+  const bool loaded = catalog.LoadStations(true);
+  writer.join();
+  EXPECT_TRUE(loaded);
+  EXPECT_FALSE(frame.allStations.IsPending());
+  EXPECT_EQ(Names(frame.allStations), (std::vector<std::string>{"PIPED"}));
 }
 
 TEST_F(Catalog, LoadsFromTheService) {

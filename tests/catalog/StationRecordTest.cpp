@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "catalog/Station.h"
 
@@ -90,6 +94,91 @@ TEST(StationArray, RemoveAtKeepsOrderAndBoundsAreChecked) {
   EXPECT_THROW(list.RemoveAt(3), std::out_of_range);
   list.RemoveAll();
   EXPECT_EQ(list.GetSize(), 0);
+}
+
+}  // namespace
+}  // namespace nimbrel
+
+namespace nimbrel {
+namespace {
+
+CStationArray::Loader Loads(std::vector<std::string> names, int& calls) {
+  return [names, &calls](CStationArray& list) {
+    ++calls;
+    for (const std::string& name : names) list.AddNew().name() = name;
+  };
+}
+
+std::vector<std::string> NamesOf(const CStationArray& list) {
+  std::vector<std::string> names;
+  for (const CStation& s : list) names.push_back(s.name());
+  return names;
+}
+
+TEST(StationArray, APendingListLoadsOnceOnItsFirstUseOfAnyKind) {
+  int calls = 0;
+  CStationArray list;
+  list.AddNew().name() = "OLD";
+  list.SetPending(Loads({"A", "B"}, calls));
+  EXPECT_TRUE(list.IsPending());
+  EXPECT_EQ(calls, 0);
+  EXPECT_EQ(list.GetSize(), 2);
+  EXPECT_EQ(NamesOf(list), (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(calls, 1);
+
+  // Every reader and writer settles the list first.
+  const std::vector<std::function<void(CStationArray&)>> uses = {
+      [](CStationArray& l) { l.GetAt(0); },
+      [](CStationArray& l) { l.ElementAt(1); },
+      [](CStationArray& l) { l.Add(CStation{}); },
+      [](CStationArray& l) { l.RemoveAt(0); },
+      [](CStationArray& l) { l.Reserve(10); },
+      [](CStationArray& l) { (void)l.begin(); },
+      [](CStationArray& l) { CStationArray copy(l); },
+      [](CStationArray& l) { CStationArray moved(std::move(l)); },
+  };
+  for (std::size_t i = 0; i < uses.size(); ++i) {
+    int loads = 0;
+    CStationArray pending;
+    pending.SetPending(Loads({"X", "Y"}, loads));
+    uses[i](pending);
+    EXPECT_EQ(loads, 1) << i;
+    EXPECT_FALSE(pending.IsPending()) << i;
+  }
+}
+
+TEST(StationArray, CopiesOfAPendingListHoldItsRecordsAndEmptyingDropsTheLoad) {
+  int calls = 0;
+  CStationArray source;
+  source.SetPending(Loads({"A"}, calls));
+  CStationArray copy;
+  copy = source;
+  EXPECT_EQ(NamesOf(copy), (std::vector<std::string>{"A"}));
+  EXPECT_EQ(NamesOf(source), (std::vector<std::string>{"A"}));
+  CStationArray target;
+  target.SetPending(Loads({"NEVER"}, calls));
+  target = std::move(copy);  // the target's own load is dropped, not run
+  EXPECT_EQ(NamesOf(target), (std::vector<std::string>{"A"}));
+  EXPECT_EQ(calls, 1);
+
+  source.SetPending(Loads({"B"}, calls));
+  source.RemoveAll();
+  EXPECT_FALSE(source.IsPending());
+  EXPECT_EQ(source.GetSize(), 0);
+  EXPECT_EQ(calls, 1);
+}
+
+TEST(StationArray, AFailedLoadLeavesAnEmptyListAndIsNotRetried) {
+  int calls = 0;
+  CStationArray list;
+  list.SetPending([&](CStationArray& partial) {
+    ++calls;
+    partial.AddNew().name() = "HALF";
+    throw std::runtime_error("read failed");
+  });
+  EXPECT_THROW(list.GetSize(), std::runtime_error);
+  EXPECT_EQ(list.GetSize(), 0);
+  EXPECT_EQ(calls, 1);
 }
 
 }  // namespace
