@@ -30,7 +30,7 @@ bool CStationCatalog::LoadStations(bool fromLocalFile) {
       return false;
     }
     if (regular) {
-      std::shared_ptr<std::FILE> file(opened, &std::fclose);
+      std::shared_ptr<std::FILE> file(opened, [](std::FILE* f) { std::fclose(f); });
       // A read error after the file opened leaves the list empty.
       stations->SetPending([file](CStationArray& records) {
         std::string listText;
