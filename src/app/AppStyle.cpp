@@ -99,8 +99,8 @@ void CAppStyle::drawControl(ControlElement element, const QStyleOption* option, 
   const auto* bar = qstyleoption_cast<const QStyleOptionToolBar*>(option);
   // Fusion's look for the usual case, a single toolbar row at the top of a
   // main window: the same gradient and lines, pixel for pixel, drawn as plain
-  // fills. Fusion's own drawing hands every paint to worker threads and takes
-  // some twenty times as long.
+  // fills. Fusion's own drawing hands each paint to the thread pool and takes
+  // ten times as long or more.
   if (element == CE_ToolBar && bar != nullptr && baseStyle()->name() == QLatin1String("fusion") &&
       widget != nullptr && qobject_cast<const QMainWindow*>(widget->parentWidget()) != nullptr &&
       bar->toolBarArea == Qt::TopToolBarArea && (option->state & State_Horizontal) &&
