@@ -1,46 +1,20 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "StationListLines.h"
+#include "support/RunTool.h"
 
 namespace nimbrel {
 namespace {
 
-struct RunResult {
-  int exitCode = -1;
-  std::string out;
-};
-
-// Runs the built tool; its standard error goes with its output or nowhere.
-RunResult RunTool(const std::string& arguments, bool withErrors = false) {
-  RunResult result;
-  const std::string command =
-      std::string("'") + NIMBREL_REPORT_TOOL + "' " + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return result;
-  char buffer[4096];
-  std::size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, got);
-  const int status = pclose(pipe);
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
-}
-
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::string part;
-  std::istringstream in(text);
-  while (std::getline(in, part, separator)) parts.push_back(part);
-  if (!text.empty() && text.back() == separator) parts.push_back("");
-  return parts;
-}
+using test::RunTool;
+using test::Split;
+using test::ToolRun;
 
 class StationsCommand : public ::testing::Test {
  protected:
@@ -62,7 +36,7 @@ TEST_F(StationsCommand, PrintsAHeaderAndOneLinePerStation) {
   south.elev = "-12";
   std::ofstream(path, std::ios::binary) << "! header\n" << test::StationLine() << "\r\n" << test::StationLine(south);
 
-  const RunResult run = RunTool("stations '" + path.string() + "'");
+  const ToolRun run = RunTool("stations '" + path.string() + "'");
   ASSERT_EQ(run.exitCode, 0);
   const std::vector<std::string> lines = Split(run.out, '\n');
   ASSERT_EQ(lines.size(), 4u);  // header, two stations, nothing after the last line feed
@@ -81,7 +55,7 @@ TEST_F(StationsCommand, PrintsAHeaderAndOneLinePerStation) {
 }
 
 TEST_F(StationsCommand, FailuresExitWithTwo) {
-  const RunResult missing = RunTool("stations '" + path.string() + "'", true);  // never created
+  const ToolRun missing = RunTool("stations '" + path.string() + "'", true);  // never created
   EXPECT_EQ(missing.exitCode, 2);
   EXPECT_NE(missing.out.find("can not open a file \"" + path.string() + "\""), std::string::npos) << missing.out;
   EXPECT_EQ(RunTool("stations '" + path.string() + "'").out, "");  // the message goes to standard error only
@@ -90,7 +64,7 @@ TEST_F(StationsCommand, FailuresExitWithTwo) {
 
 TEST(StationsCommandRealList, ListsEveryStation) {
   if (!std::filesystem::exists(NIMBREL_STATIONS_LIST)) GTEST_SKIP() << "no shared station list";
-  const RunResult run = RunTool(std::string("stations '") + NIMBREL_STATIONS_LIST + "'");
+  const ToolRun run = RunTool(std::string("stations '") + NIMBREL_STATIONS_LIST + "'");
   ASSERT_EQ(run.exitCode, 0);
   const std::vector<std::string> lines = Split(run.out, '\n');
   ASSERT_EQ(lines.size(), 9147u);  // header, 9,145 stations, the empty tail

@@ -1,47 +1,21 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "SampleService.h"
+#include "support/RunTool.h"
 
 namespace {
 
-struct ToolRun {
-  int code = -1;
-  std::string out;
-};
-
-// Runs the tool, standard error discarded.
-ToolRun RunTool(const std::string& arguments) {
-  ToolRun run;
-  const std::string command = std::string(NIMBREL_REPORT_TOOL) + " " + arguments + " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  std::size_t n = 0;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int status = pclose(pipe);
-  run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
-
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t hit = text.find(separator, start);
-    parts.push_back(text.substr(start, hit == std::string::npos ? std::string::npos : hit - start));
-    if (hit == std::string::npos) return parts;
-    start = hit + 1;
-  }
-}
+using nimbrel::test::RunTool;
+using nimbrel::test::Split;
+using nimbrel::test::ToolRun;
 
 TEST(ReportCommand, DecodeWritesHeaderAndOneLinePerObservation) {
   const ToolRun decode = RunTool("decode " + std::string(NIMBREL_FIXTURES_DIR) + "/report_example.html");
-  ASSERT_EQ(decode.code, 0);
+  ASSERT_EQ(decode.exitCode, 0);
   const auto lines = Split(decode.out, '\n');
   ASSERT_EQ(lines.size(), 3u);  // header, one observation, the empty rest
   EXPECT_EQ(lines[0],
@@ -65,13 +39,13 @@ TEST(ReportCommand, DecodeWritesHeaderAndOneLinePerObservation) {
 }
 
 TEST(ReportCommand, ExitCodes) {
-  EXPECT_EQ(RunTool("decode").code, 2);
-  EXPECT_EQ(RunTool("decode /nonexistent/page.html").code, 2);
-  EXPECT_EQ(RunTool("decode " + std::string(NIMBREL_SOURCE_DIR) + "/CMakeLists.txt").code, 1);
-  EXPECT_EQ(RunTool("fetch").code, 2);
-  EXPECT_EQ(RunTool("fetch KJFK --hours x").code, 2);
+  EXPECT_EQ(RunTool("decode").exitCode, 2);
+  EXPECT_EQ(RunTool("decode /nonexistent/page.html").exitCode, 2);
+  EXPECT_EQ(RunTool("decode " + std::string(NIMBREL_SOURCE_DIR) + "/CMakeLists.txt").exitCode, 1);
+  EXPECT_EQ(RunTool("fetch").exitCode, 2);
+  EXPECT_EQ(RunTool("fetch KJFK --hours x").exitCode, 2);
   // Nobody listens on port 1: no page, no data.
-  EXPECT_EQ(RunTool("fetch KJFK --host 127.0.0.1:1").code, 1);
+  EXPECT_EQ(RunTool("fetch KJFK --host 127.0.0.1:1").exitCode, 1);
 }
 
 TEST(ReportCommand, FetchReadsTheServicesPage) {
@@ -80,17 +54,17 @@ TEST(ReportCommand, FetchReadsTheServicesPage) {
   ASSERT_TRUE(service.Start(0));
   const std::string host = "127.0.0.1:" + std::to_string(service.Port());
   const ToolRun latest = RunTool("fetch EDDF --host " + host);
-  ASSERT_EQ(latest.code, 0);
+  ASSERT_EQ(latest.exitCode, 0);
   EXPECT_EQ(Split(latest.out, '\n').size(), 3u);
 
   const ToolRun past = RunTool("fetch EDDF --hours 3 --host " + host);
-  ASSERT_EQ(past.code, 0);
+  ASSERT_EQ(past.exitCode, 0);
   const int interval = nimbrel::sample::ReportIntervalMinutes("EDDF");
   const auto lines = Split(past.out, '\n');
   EXPECT_EQ(static_cast<int>(lines.size()), 2 + 3 * 60 / interval);
   EXPECT_EQ(Split(lines[1], '\t')[18].substr(0, 4), "EDDF");
 
-  EXPECT_EQ(RunTool("fetch QQQQ --host " + host).code, 1);
+  EXPECT_EQ(RunTool("fetch QQQQ --host " + host).exitCode, 1);
 }
 
 }  // namespace
