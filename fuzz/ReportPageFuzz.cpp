@@ -34,23 +34,23 @@ std::string SequentialDecode(std::string text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view page(reinterpret_cast<const char*>(data), size);
-  nimbrel::CObservationArray observations;
-  const nimbrel::ReportPageStatus status = nimbrel::ReadReportPage(page, &observations);
-  if (status == nimbrel::ReportPageStatus::kReports && observations.GetSize() == 0) __builtin_trap();
-  for (const nimbrel::CObservation& o : observations) {
+  nimbrel::ObservationList observations;
+  const nimbrel::ReportPageStatus status = nimbrel::readReportPage(page, &observations);
+  if (status == nimbrel::ReportPageStatus::kReports && observations.getSize() == 0) __builtin_trap();
+  for (const nimbrel::Observation& o : observations) {
     // Texts are decoded and trimmed: no line break and no edge blank left.
     for (const std::string* text : {&o.conditionsText, &o.windsText, &o.reportText}) {
       if (!text->empty() && (text->front() == ' ' || text->back() == ' ')) __builtin_trap();
       if (text->find('\n') != std::string::npos) __builtin_trap();
     }
   }
-  if (size < 4096 && nimbrel::DecodeEntities(page) != SequentialDecode(std::string(page))) __builtin_trap();
+  if (size < 4096 && nimbrel::decodeEntities(page) != SequentialDecode(std::string(page))) __builtin_trap();
   // The first bytes pick the markers for a chained extraction.
   if (size > 8) {
     const std::string_view anchor = page.substr(0, data[0] % 4);
     const std::string_view start = page.substr(1, data[1] % 3 + 1);
     const std::string_view end = page.substr(2, data[2] % 3 + 1);
-    (void)nimbrel::ExtractBetween(page.substr(3), anchor, start, end, data[3] % 5 + 1);
+    (void)nimbrel::extractBetween(page.substr(3), anchor, start, end, data[3] % 5 + 1);
   }
   return 0;
 }

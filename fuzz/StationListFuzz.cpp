@@ -28,7 +28,7 @@ std::vector<std::string_view> StationLines(std::string_view text) {
   return lines;
 }
 
-void CheckRecord(const nimbrel::CStation& record) {
+void CheckRecord(const nimbrel::Station& record) {
   for (std::size_t i = 0; i < 16; ++i) {
     const std::string& text = record.texts[i];
     if (text.size() > kWidths[i]) __builtin_trap();
@@ -46,26 +46,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text(reinterpret_cast<const char*>(data), size);
 
   // Records already in the array stay as they were.
-  nimbrel::CStationArray stations;
-  nimbrel::CStation first;
+  nimbrel::StationList stations;
+  nimbrel::Station first;
   first.name() = "KEPT";
-  stations.Add(first);
-  const int count = nimbrel::ParseStationList(text, stations);
+  stations.add(first);
+  const int count = nimbrel::parseStationList(text, stations);
 
   const std::vector<std::string_view> lines = StationLines(text);
-  if (count != static_cast<int>(lines.size()) || stations.GetSize() != count + 1) __builtin_trap();
-  if (!(stations.GetAt(0) == first)) __builtin_trap();
+  if (count != static_cast<int>(lines.size()) || stations.getSize() != count + 1) __builtin_trap();
+  if (!(stations.getAt(0) == first)) __builtin_trap();
   for (int i = 0; i < count; ++i) {
-    const nimbrel::CStation& record = stations.GetAt(i + 1);
+    const nimbrel::Station& record = stations.getAt(i + 1);
     CheckRecord(record);
-    nimbrel::CStation alone;
-    nimbrel::ParseStationLine(lines[static_cast<std::size_t>(i)], alone);
+    nimbrel::Station alone;
+    nimbrel::parseStationLine(lines[static_cast<std::size_t>(i)], alone);
     if (!(alone == record)) __builtin_trap();
   }
 
   // A line of any length, short ones included, reads without harm.
-  nimbrel::CStation any;
-  nimbrel::ParseStationLine(text, any);
+  nimbrel::Station any;
+  nimbrel::parseStationLine(text, any);
   CheckRecord(any);
   return 0;
 }

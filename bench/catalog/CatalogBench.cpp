@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "catalog/StationCatalog.h"
+#include "catalog/MapProjection.h"
 #include "catalog/StationListReader.h"
 #include "support/FakeMainFrame.h"
 
@@ -17,7 +17,7 @@ namespace {
 
 std::string ReadAll(const char* path) {
   std::string text;
-  if (!std::filesystem::exists(path) || !ReadStationListFile(path, text)) return {};
+  if (!std::filesystem::exists(path) || !readStationListFile(path, text)) return {};
   return text;
 }
 
@@ -42,11 +42,11 @@ std::string SyntheticList(std::size_t size) {
   return text;
 }
 
-CStationArray SyntheticStations(int count) {
-  CStationArray stations;
-  stations.Reserve(count);
+StationList SyntheticStations(int count) {
+  StationList stations;
+  stations.reserve(count);
   for (int i = 0; i < count; ++i) {
-    CStation& s = stations.AddNew();
+    Station& s = stations.addNew();
     s.name() = std::string("STATION NUMBER ").append(std::to_string(i));
     s.icao() = std::string("K").append(std::to_string(100 + i % 900));
     s.mapLongitude() = (i * 37 % 3600) / 10.0;
@@ -95,15 +95,15 @@ void BM_CatalogueMemory(benchmark::State& state) {
   double growth = 0;
   for (auto _ : state) {
     test::FakeMainFrame frame;
-    CStationCatalog catalog;
+    StationCatalog catalog;
     catalog.mainFrame = &frame;
     catalog.stations = &frame.allStations;
     const long before = ResidentBytes();
-    catalog.LoadStations(true);
-    frame.allStations.GetSize();  // the list is read on its first use
+    catalog.loadStations(true);
+    frame.allStations.getSize();  // the list is read on its first use
     growth = static_cast<double>(ResidentBytes() - before);
-    held = static_cast<double>(frame.allStations.GetSize()) * sizeof(CStation);
-    for (const CStation& s : frame.allStations)
+    held = static_cast<double>(frame.allStations.getSize()) * sizeof(Station);
+    for (const Station& s : frame.allStations)
       for (const std::string& t : s.texts)
         if (t.capacity() > 15) held += static_cast<double>(t.capacity() + 1);
   }
@@ -114,9 +114,9 @@ BENCHMARK(BM_CatalogueMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void ParseText(benchmark::State& state, const std::string& text) {
   for (auto _ : state) {
-    CStationArray stations;
-    ParseStationList(text, stations);
-    benchmark::DoNotOptimize(stations.GetSize());
+    StationList stations;
+    parseStationList(text, stations);
+    benchmark::DoNotOptimize(stations.getSize());
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(text.size()));
 }
@@ -124,14 +124,14 @@ void ParseText(benchmark::State& state, const std::string& text) {
 void LoadText(benchmark::State& state, const std::string& text) {
   ListFolder folder(text);
   test::FakeMainFrame frame;
-  CStationCatalog catalog;
+  StationCatalog catalog;
   catalog.mainFrame = &frame;
   catalog.stations = &frame.allStations;
   for (auto _ : state) {
-    if (!catalog.LoadStations(true)) state.SkipWithError("LoadStations failed");
-    benchmark::DoNotOptimize(frame.allStations.GetSize());
+    if (!catalog.loadStations(true)) state.SkipWithError("LoadStations failed");
+    benchmark::DoNotOptimize(frame.allStations.getSize());
   }
-  state.counters["stations"] = frame.allStations.GetSize();
+  state.counters["stations"] = frame.allStations.getSize();
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(text.size()));
 }
 
@@ -157,22 +157,22 @@ BENCHMARK(BM_LoadStationsSynthetic1MB)->Unit(benchmark::kMillisecond);
 
 void BM_FindStationsNoMatch10k(benchmark::State& state) {
   test::FakeMainFrame frame;
-  CStationCatalog catalog;
+  StationCatalog catalog;
   catalog.mainFrame = &frame;
-  const CStationArray stations = SyntheticStations(10000);
-  for (auto _ : state) benchmark::DoNotOptimize(catalog.FindStations("Nowhere at all", stations, false));
-  if (frame.resultStations.GetSize() != 0) state.SkipWithError("the query should match nothing");
+  const StationList stations = SyntheticStations(10000);
+  for (auto _ : state) benchmark::DoNotOptimize(catalog.findStations("Nowhere at all", stations, false));
+  if (frame.resultStations.getSize() != 0) state.SkipWithError("the query should match nothing");
 }
 BENCHMARK(BM_FindStationsNoMatch10k)->Unit(benchmark::kMicrosecond);
 
 void BM_FindNearestStations10k(benchmark::State& state) {
   test::FakeMainFrame frame;
-  CStationCatalog catalog;
+  StationCatalog catalog;
   catalog.mainFrame = &frame;
   frame.allStations = SyntheticStations(10000);
   catalog.stations = &frame.allStations;
   int found = 0;
-  for (auto _ : state) benchmark::DoNotOptimize(found = catalog.FindNearestStations(270, 120, 90.0));
+  for (auto _ : state) benchmark::DoNotOptimize(found = catalog.findNearestStations(270, 120, 90.0));
   state.counters["found"] = found;
 }
 BENCHMARK(BM_FindNearestStations10k)->Unit(benchmark::kMicrosecond);

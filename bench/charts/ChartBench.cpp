@@ -11,77 +11,77 @@
 #include <cstdlib>
 
 #include "charts/StationChart.h"
-#include "platform/qt/QtDrawContext.h"
+#include "ui/QtDrawContext.h"
 
 namespace nimbrel {
 namespace {
 
 constexpr int kRows = 720;
 
-class WindowOwner : public IChartOwner {
+class WindowOwner : public ChartOwner {
  public:
-  CRect GetClientRect() const override { return CRect{0, 0, 650, 670}; }
+  Rect getClientRect() const override { return Rect{0, 0, 650, 670}; }
 };
 
 // Draws nothing: the cost of the chart's own work.
-class NullDrawContext : public IDrawContext {
+class NullDrawContext : public DrawContext {
  public:
-  void Rectangle(int, int, int, int) override {}
-  void Ellipse(int, int, int, int) override {}
-  void MoveTo(int, int) override {}
-  void LineTo(int, int) override {}
-  void TextOut(int, int, const std::string&) override {}
-  unsigned SetTextAlign(unsigned) override { return 0; }
-  COLORREF SetTextColor(COLORREF) override { return 0; }
-  COLORREF SetBkColor(COLORREF) override { return 0; }
-  CPen SelectPen(const CPen& pen) override {
-    CPen previous = current;
+  void rectangle(int, int, int, int) override {}
+  void ellipse(int, int, int, int) override {}
+  void moveTo(int, int) override {}
+  void lineTo(int, int) override {}
+  void textOut(int, int, const std::string&) override {}
+  unsigned setTextAlign(unsigned) override { return 0; }
+  Colour setTextColor(Colour) override { return 0; }
+  Colour setBkColor(Colour) override { return 0; }
+  Pen selectPen(const Pen& pen) override {
+    Pen previous = current;
     current = pen;
     return previous;
   }
-  CPen GetCurrentPen() const override { return current; }
-  CFontSpec SelectFont(const CFontSpec&) override { return CFontSpec{}; }
-  CSize GetTextExtent(const std::string& text) override { return CSize{static_cast<int>(text.size()) * 7, 14}; }
-  void FillSolidRect(int, int, int, int, COLORREF) override {}
-  void SetPixel(int, int, COLORREF) override {}
-  void DrawBitmap(int, int, int) override {}
+  Pen getCurrentPen() const override { return current; }
+  FontSpec selectFont(const FontSpec&) override { return FontSpec{}; }
+  Size getTextExtent(const std::string& text) override { return Size{static_cast<int>(text.size()) * 7, 14}; }
+  void fillSolidRect(int, int, int, int, Colour) override {}
+  void setPixel(int, int, Colour) override {}
+  void drawBitmap(int, int, int) override {}
 
  private:
-  CPen current;
+  Pen current;
 };
 
-void SetUp(CGraph& graph) {
-  CStation station;
+void SetUp(Chart& graph) {
+  Station station;
   station.name() = "ST. PAUL";
   station.refreshMinutes() = 5;
-  CStation settings;
-  SetDefaultSettings(settings);
-  SetupGraph(graph, station, settings);
+  Station settings;
+  setDefaultSettings(settings);
+  setupGraph(graph, station, settings);
 }
 
-void AddRow(CGraph& graph, int i) {
+void addRow(Chart& graph, int i) {
   char time[8];
   std::snprintf(time, sizeof time, "%02d:%02d", (i / 12) % 24, (i % 12) * 5);
-  AddObservationRow(graph, time, 12 + 6 * std::sin(i / 40.0), 13 - (i % 100) * 0.1, 3 + (i % 7), (i * 3) % 360);
-  graph.SetDetailLines(graph.seriesCount - 1,
+  addObservationRow(graph, time, 12 + 6 * std::sin(i / 40.0), 13 - (i % 100) * 0.1, 3 + (i % 7), (i * 3) % 360);
+  graph.setDetailLines(graph.seriesCount - 1,
                        {"DATE: 2005.04.05 1753 UTC", "TEMP: 22.8 C", "DEWPOINT: 1.1 C", "PRESSURE: 1013 hPa",
                         "WINDS: from the WSW (250 degrees) at 12 MPH (10 knots; 5.1 m/s)", "VISIBILITY: 10 miles",
                         "CEILING: none", "CLOUDS: sky clear", "PRESENT: "});
 }
 
-void Paint(CGraph& graph, QImage& image) {
+void Paint(Chart& graph, QImage& image) {
   image.fill(Qt::white);
   QPainter painter(&image);
   QtDrawContext dc(painter);
-  PaintStationGraph(graph, dc, 250.0, 5.1);
+  paintStationGraph(graph, dc, 250.0, 5.1);
 }
 
 void BM_DrawChart720Rows(benchmark::State& state) {
   WindowOwner owner;
-  CGraph graph(&owner);
+  Chart graph(&owner);
   SetUp(graph);
   graph.showMarks = state.range(0) != 0;
-  for (int i = 0; i < kRows; ++i) AddRow(graph, i);
+  for (int i = 0; i < kRows; ++i) addRow(graph, i);
   QImage image(650, 670, QImage::Format_RGB32);
   for (auto _ : state) {
     Paint(graph, image);
@@ -92,12 +92,12 @@ BENCHMARK(BM_DrawChart720Rows)->Arg(0)->Arg(1)->ArgName("marks")->Unit(benchmark
 
 void BM_DrawChart720RowsCoreOnly(benchmark::State& state) {
   WindowOwner owner;
-  CGraph graph(&owner);
+  Chart graph(&owner);
   SetUp(graph);
-  for (int i = 0; i < kRows; ++i) AddRow(graph, i);
+  for (int i = 0; i < kRows; ++i) addRow(graph, i);
   NullDrawContext dc;
   for (auto _ : state) {
-    PaintStationGraph(graph, dc, 250.0, 5.1);
+    paintStationGraph(graph, dc, 250.0, 5.1);
     benchmark::ClobberMemory();
   }
 }
@@ -108,10 +108,10 @@ void BM_LoadDrawingPerRow720Rows(benchmark::State& state) {
   WindowOwner owner;
   QImage image(650, 670, QImage::Format_RGB32);
   for (auto _ : state) {
-    CGraph graph(&owner);
+    Chart graph(&owner);
     SetUp(graph);
     for (int i = 0; i < kRows; ++i) {
-      AddRow(graph, i);
+      addRow(graph, i);
       Paint(graph, image);
     }
     benchmark::DoNotOptimize(image.constBits());

@@ -19,22 +19,22 @@ std::string PageOf(int reports) {
   std::string icao;
   for (char c = 'A'; c <= 'Z' && icao.empty(); ++c) {
     const std::string candidate = std::string("BN") + c + "X";
-    if (nimbrel::sample::ReportIntervalMinutes(candidate) == 60) icao = candidate;
+    if (nimbrel::sample::reportIntervalMinutes(candidate) == 60) icao = candidate;
   }
   const nimbrel::sample::SampleStation station{icao, 48.0, 11.0};
-  return nimbrel::sample::MakeReportPage(station, reports, 1765000000);
+  return nimbrel::sample::makeReportPage(station, reports, 1765000000);
 }
 
 void BM_ReadReportPage(benchmark::State& state) {
   const std::string page = PageOf(static_cast<int>(state.range(0)));
-  nimbrel::CObservationArray observations;
+  nimbrel::ObservationList observations;
   for (auto _ : state) {
-    observations.RemoveAll();
-    benchmark::DoNotOptimize(nimbrel::ReadReportPage(page, &observations));
+    observations.removeAll();
+    benchmark::DoNotOptimize(nimbrel::readReportPage(page, &observations));
   }
-  if (observations.GetSize() != state.range(0)) state.SkipWithError("wrong report count");
+  if (observations.getSize() != state.range(0)) state.SkipWithError("wrong report count");
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(page.size()));
-  state.counters["reports"] = static_cast<double>(observations.GetSize());
+  state.counters["reports"] = static_cast<double>(observations.getSize());
   state.counters["page_bytes"] = static_cast<double>(page.size());
 }
 BENCHMARK(BM_ReadReportPage)->Arg(12)->Arg(120)->Arg(1200)->Unit(benchmark::kMicrosecond);
@@ -49,10 +49,10 @@ void BM_Fetch1MB(benchmark::State& state) {
   std::thread thread([&] { server.listen_after_bind(); });
   while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 
-  nimbrel::CCurlPageFetcher fetcher;
+  nimbrel::CurlPageFetcher fetcher;
   const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/page";
   for (auto _ : state) {
-    const std::string page = fetcher.FetchUrl(url, 0);
+    const std::string page = fetcher.fetch(url, 0);
     if (page.size() != body.size()) state.SkipWithError("short body");
     benchmark::DoNotOptimize(page.data());
   }

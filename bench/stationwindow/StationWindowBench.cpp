@@ -17,16 +17,16 @@
 #include <string>
 
 #include "SampleService.h"
-#include "app/MainFrame.h"
-#include "app/NimbrelApp.h"
-#include "observations/Meteodata.h"
-#include "views/NimbrelView.h"
+#include "ui/MainWindow.h"
+#include "ui/Application.h"
+#include "observations/ReportPageSource.h"
+#include "ui/WorldMapView.h"
 
 namespace nimbrel {
 namespace {
 
-sample::CSampleService* service = nullptr;
-CStation chosen;
+sample::SampleService* service = nullptr;
+Station chosen;
 // 12:00 UTC on 7 December 2026: the pages do not change between runs.
 constexpr std::time_t kNow = 1796644800;
 
@@ -40,27 +40,27 @@ class PaintCounter : public QObject {
   }
 };
 
-CNimbrelView* NewestChart() {
-  const QList<QMdiSubWindow*> windows = GetMainFrame()->MdiArea()->subWindowList();
+WorldMapView* NewestChart() {
+  const QList<QMdiSubWindow*> windows = getMainFrame()->MdiArea()->subWindowList();
   for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
-    auto* view = qobject_cast<CNimbrelView*>((*it)->widget());
+    auto* view = qobject_cast<WorldMapView*>((*it)->widget());
     if (view != nullptr && view->viewKind == kStationGraph) return view;
   }
   return nullptr;
 }
 
 void CloseCharts() {
-  for (QMdiSubWindow* sub : GetMainFrame()->MdiArea()->subWindowList()) {
-    auto* view = qobject_cast<CNimbrelView*>(sub->widget());
+  for (QMdiSubWindow* sub : getMainFrame()->MdiArea()->subWindowList()) {
+    auto* view = qobject_cast<WorldMapView*>(sub->widget());
     if (view != nullptr && view->viewKind == kStationGraph) delete sub;
   }
   QCoreApplication::processEvents();
 }
 
 // Opens the chart and paints it once; null when no window opened.
-CNimbrelView* OpenChart(PaintCounter& counter) {
-  GetMainFrame()->catalogue.OpenStationGraph(chosen);
-  CNimbrelView* view = NewestChart();
+WorldMapView* OpenChart(PaintCounter& counter) {
+  getMainFrame()->catalogue.openStationGraph(chosen);
+  WorldMapView* view = NewestChart();
   if (view == nullptr) return nullptr;
   view->installEventFilter(&counter);
   view->repaint();
@@ -69,23 +69,23 @@ CNimbrelView* OpenChart(PaintCounter& counter) {
 
 void BM_OpenStationChart(benchmark::State& state) {
   const int hours = static_cast<int>(state.range(0));
-  GetMainFrame()->CurrentRecord().pastHours() = hours;
+  getMainFrame()->currentRecord().pastHours() = hours;
   PaintCounter counter;
   int rows = 0;
   for (auto _ : state) {
-    CNimbrelView* view = OpenChart(counter);
+    WorldMapView* view = OpenChart(counter);
     if (view == nullptr) {
       state.SkipWithError("no chart window");
       break;
     }
     state.PauseTiming();
-    rows = view->series->graph->GetRowCount();
+    rows = view->series->graph->getRowCount();
     CloseCharts();
     state.ResumeTiming();
   }
   state.counters["rows"] = rows;
   state.counters["paints"] = benchmark::Counter(counter.paints, benchmark::Counter::kAvgIterations);
-  GetMainFrame()->CurrentRecord().pastHours() = 6;
+  getMainFrame()->currentRecord().pastHours() = 6;
 }
 
 // What the service spends making the two pages of one opening.
@@ -94,8 +94,8 @@ void BM_ServicePages(benchmark::State& state) {
   std::snprintf(hoursStr, sizeof hoursStr, "past+%d+hours", static_cast<int>(state.range(0)));
   std::size_t bytes = 0;
   for (auto _ : state) {
-    const std::string check = service->ReportPageFor(chosen.icao(), "most+recent+only");
-    const std::string full = service->ReportPageFor(chosen.icao(), hoursStr);
+    const std::string check = service->reportPageFor(chosen.icao(), "most+recent+only");
+    const std::string full = service->reportPageFor(chosen.icao(), hoursStr);
     bytes = check.size() + full.size();
     benchmark::DoNotOptimize(bytes);
   }
@@ -107,22 +107,22 @@ void BM_FetchAndParse(benchmark::State& state) {
   const int hours = static_cast<int>(state.range(0));
   char hoursStr[32];
   std::snprintf(hoursStr, sizeof hoursStr, "past+%d+hours", hours);
-  CObservationArray observations;
+  ObservationList observations;
   for (auto _ : state) {
-    if (!GetMainFrame()->catalogue.GetMeteodata(&chosen, &observations, hoursStr, hours)) {
+    if (!getMainFrame()->catalogue.getMeteodata(&chosen, &observations, hoursStr, hours)) {
       state.SkipWithError("no reports");
       break;
     }
   }
-  state.counters["reports"] = observations.GetSize();
+  state.counters["reports"] = observations.getSize();
 }
 
 // One paint of an open chart.
 void BM_RepaintChart(benchmark::State& state) {
-  GetMainFrame()->CurrentRecord().pastHours() = static_cast<int>(state.range(0));
+  getMainFrame()->currentRecord().pastHours() = static_cast<int>(state.range(0));
   PaintCounter counter;
-  CNimbrelView* view = OpenChart(counter);
-  GetMainFrame()->CurrentRecord().pastHours() = 6;
+  WorldMapView* view = OpenChart(counter);
+  getMainFrame()->currentRecord().pastHours() = 6;
   if (view == nullptr) {
     state.SkipWithError("no chart window");
     return;
@@ -135,17 +135,17 @@ void BM_RepaintChart(benchmark::State& state) {
 // window is opened afresh every 50 ticks so the chart keeps a day's rows.
 void BM_RefreshTick(benchmark::State& state) {
   PaintCounter counter;
-  CNimbrelView* view = OpenChart(counter);
+  WorldMapView* view = OpenChart(counter);
   int ticks = 0;
   for (auto _ : state) {
     if (view == nullptr) {
       state.SkipWithError("no chart window");
       break;
     }
-    const int before = view->series->graph->GetRowCount();
-    view->OnRefreshTimer();
+    const int before = view->series->graph->getRowCount();
+    view->onRefreshTimer();
     view->repaint();
-    if (view->series->graph->GetRowCount() != before + 1) {
+    if (view->series->graph->getRowCount() != before + 1) {
       state.SkipWithError("the tick appended no row");
       break;
     }
@@ -162,7 +162,7 @@ void BM_RefreshTick(benchmark::State& state) {
 // Every open and close puts the station on top of the recent list and
 // renames the File menu's entries.
 void BM_RecentListAdd(benchmark::State& state) {
-  for (auto _ : state) GetMainFrame()->AddToRecentList(chosen.name());
+  for (auto _ : state) getMainFrame()->addToRecentList(chosen.name());
 }
 
 BENCHMARK(BM_OpenStationChart)->Arg(6)->Arg(24)->Arg(60)->Unit(benchmark::kMillisecond);
@@ -172,7 +172,7 @@ BENCHMARK(BM_RepaintChart)->Arg(6)->Arg(24)->Arg(60)->Unit(benchmark::kMilliseco
 BENCHMARK(BM_RefreshTick)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RecentListAdd)->Unit(benchmark::kMillisecond);
 
-std::string ReadFile(const QString& path) {
+std::string readFile(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return {};
   const QByteArray bytes = file.readAll();
@@ -190,29 +190,29 @@ int main(int argc, char** argv) {
   setenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path()).constData(), 1);
   QApplication application(argc, argv);
 
-  const std::string list = ReadFile(QStringLiteral(NIMBREL_SOURCE_DIR "/data/Stations.txt"));
+  const std::string list = readFile(QStringLiteral(NIMBREL_SOURCE_DIR "/data/Stations.txt"));
   if (list.empty()) {
     std::fprintf(stderr, "bench_station_window: no data/Stations.txt\n");
     return 1;
   }
-  sample::CSampleService sampleService(list);
-  sampleService.SetNow(kNow);
-  if (!sampleService.Start(0)) return 1;
+  sample::SampleService sampleService(list);
+  sampleService.setNow(kNow);
+  if (!sampleService.start(0)) return 1;
   service = &sampleService;
 
   const QString previous = QDir::currentPath();
   QDir::setCurrent(folder.path());
   QFile::copy(QStringLiteral(NIMBREL_SOURCE_DIR "/data/Stations.txt"), QStringLiteral("Stations.txt"));
-  CMainFrame::messageHook = [](const std::string& text) { std::fprintf(stderr, "message: %s\n", text.c_str()); };
+  MainWindow::messageHook = [](const std::string& text) { std::fprintf(stderr, "message: %s\n", text.c_str()); };
   auto app = std::make_unique<CNimbrelApp>();
   CCommandLine commandLine;
-  commandLine.serviceHost = "127.0.0.1:" + std::to_string(sampleService.Port());
-  if (!app->InitInstance(commandLine)) return 1;
+  commandLine.serviceHost = "127.0.0.1:" + std::to_string(sampleService.listeningPort());
+  if (!app->initInstance(commandLine)) return 1;
   for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
 
   // The worst case: a station reporting every 20 minutes, 180 reports in 60 hours.
-  for (const CStation& s : app->MainFrame()->AllStations()) {
-    if (sample::ReportIntervalMinutes(s.icao()) == 20) {
+  for (const Station& s : app->MainFrame()->allStations()) {
+    if (sample::reportIntervalMinutes(s.icao()) == 20) {
       chosen = s;
       break;
     }
@@ -224,9 +224,9 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
 
-  app->ExitInstance();
+  app->exitInstance();
   app.reset();
-  sampleService.Stop();
+  sampleService.stop();
   QDir::setCurrent(previous);
   return 0;
 }

@@ -13,20 +13,20 @@
 #include <memory>
 #include <random>
 
-#include "app/MainFrame.h"
-#include "app/NimbrelApp.h"
-#include "views/ListViewStations.h"
-#include "views/NimbrelView.h"
+#include "ui/MainWindow.h"
+#include "ui/Application.h"
+#include "ui/StationTableView.h"
+#include "ui/WorldMapView.h"
 
 namespace nimbrel {
 namespace {
 
 // Names of capitals and blanks like the catalogue's, coordinates anywhere.
 void FillStations(int count) {
-  CMainFrame* frame = GetMainFrame();
-  CStationArray& all = frame->AllStations();
-  all.RemoveAll();
-  all.Reserve(count);
+  MainWindow* frame = getMainFrame();
+  StationList& all = frame->allStations();
+  all.removeAll();
+  all.reserve(count);
   std::mt19937 random(12345);
   std::uniform_int_distribution<int> letter('A', 'Z');
   std::uniform_int_distribution<int> length(4, 24);
@@ -34,7 +34,7 @@ void FillStations(int count) {
   std::uniform_real_distribution<double> colatitude(0.0, 180.0);
   std::uniform_int_distribution<int> elevation(-50, 4000);
   for (int i = 0; i < count; ++i) {
-    CStation s;
+    Station s;
     const int n = length(random);
     for (int k = 0; k < n; ++k) s.name() += (k % 7 == 6) ? ' ' : static_cast<char>(letter(random));
     for (int k = 0; k < 4; ++k) s.icao() += static_cast<char>(letter(random));
@@ -49,26 +49,26 @@ void FillStations(int count) {
     s.elevText() = std::to_string(elevation(random));
     s.cy() = s.icao().substr(0, 2);
     s.cd() = s.icao().substr(2, 2);
-    all.Add(s);
+    all.add(s);
   }
 }
 
 void CloseTables() {
-  for (QMdiSubWindow* sub : GetMainFrame()->MdiArea()->subWindowList()) {
-    if (qobject_cast<CListView_Stations*>(sub->widget()) != nullptr) delete sub;
+  for (QMdiSubWindow* sub : getMainFrame()->MdiArea()->subWindowList()) {
+    if (qobject_cast<StationTableView*>(sub->widget()) != nullptr) delete sub;
   }
   QCoreApplication::processEvents();
 }
 
-CListView_Stations* OpenAllStationsTable() {
-  CMainFrame* frame = GetMainFrame();
-  if (!frame->OpenWindow(3, "All stations")) return nullptr;
-  return qobject_cast<CListView_Stations*>(frame->MdiArea()->subWindowList().back()->widget());
+StationTableView* OpenAllStationsTable() {
+  MainWindow* frame = getMainFrame();
+  if (!frame->openWindow(3, "All stations")) return nullptr;
+  return qobject_cast<StationTableView*>(frame->MdiArea()->subWindowList().back()->widget());
 }
 
-CNimbrelView* WorldMap() {
-  for (QMdiSubWindow* sub : GetMainFrame()->MdiArea()->subWindowList()) {
-    if (auto* view = qobject_cast<CNimbrelView*>(sub->widget())) return view;
+WorldMapView* WorldMap() {
+  for (QMdiSubWindow* sub : getMainFrame()->MdiArea()->subWindowList()) {
+    if (auto* view = qobject_cast<WorldMapView*>(sub->widget())) return view;
   }
   return nullptr;
 }
@@ -76,7 +76,7 @@ CNimbrelView* WorldMap() {
 void BM_OpenAllStationsToFirstPaint(benchmark::State& state) {
   FillStations(static_cast<int>(state.range(0)));
   for (auto _ : state) {
-    CListView_Stations* table = OpenAllStationsTable();
+    StationTableView* table = OpenAllStationsTable();
     if (table == nullptr) {
       state.SkipWithError("no table window");
       break;
@@ -90,7 +90,7 @@ void BM_OpenAllStationsToFirstPaint(benchmark::State& state) {
 
 void BM_ColumnResortToRepaint(benchmark::State& state) {
   FillStations(static_cast<int>(state.range(0)));
-  CListView_Stations* table = OpenAllStationsTable();
+  StationTableView* table = OpenAllStationsTable();
   if (table == nullptr) {
     state.SkipWithError("no table window");
     return;
@@ -99,7 +99,7 @@ void BM_ColumnResortToRepaint(benchmark::State& state) {
   table->parentWidget()->repaint();
   // Every click reverses the direction, so each one is a real re-sort.
   for (auto _ : state) {
-    table->OnColumnClick(column);
+    table->onColumnClick(column);
     table->Grid()->viewport()->repaint();
     table->Grid()->horizontalHeader()->viewport()->repaint();
   }
@@ -108,21 +108,21 @@ void BM_ColumnResortToRepaint(benchmark::State& state) {
 
 void BM_WorldMapRepaintWithAllStations(benchmark::State& state) {
   FillStations(static_cast<int>(state.range(0)));
-  CNimbrelView* map = WorldMap();
+  WorldMapView* map = WorldMap();
   if (map == nullptr) {
     state.SkipWithError("no world map");
     return;
   }
-  CMainFrame* frame = GetMainFrame();
-  frame->OpenStations().RemoveAll();
-  for (int i = 0; i < 10; ++i) frame->OpenStations().Add(frame->AllStations().GetAt(i));
+  MainWindow* frame = getMainFrame();
+  frame->openStations().removeAll();
+  for (int i = 0; i < 10; ++i) frame->openStations().add(frame->allStations().getAt(i));
   map->markAllStations = true;
   for (auto _ : state) {
     map->repaint();
     QCoreApplication::processEvents();  // the status text of the paint
   }
   map->markAllStations = false;
-  frame->OpenStations().RemoveAll();
+  frame->openStations().removeAll();
 }
 
 BENCHMARK(BM_OpenAllStationsToFirstPaint)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
@@ -146,16 +146,16 @@ int main(int argc, char** argv) {
   QTemporaryDir folder;
   const QString previous = QDir::currentPath();
   QDir::setCurrent(folder.path());
-  nimbrel::CMainFrame::messageHook = [](const std::string&) {};
+  nimbrel::MainWindow::messageHook = [](const std::string&) {};
   auto app = std::make_unique<nimbrel::CNimbrelApp>();
-  if (!app->InitInstance(nimbrel::CCommandLine{})) return 1;
+  if (!app->initInstance(nimbrel::CCommandLine{})) return 1;
   QCoreApplication::processEvents();
 
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
 
-  app->ExitInstance();
+  app->exitInstance();
   app.reset();
   QDir::setCurrent(previous);
   return 0;

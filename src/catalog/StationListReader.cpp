@@ -1,10 +1,12 @@
 #include "catalog/StationListReader.h"
+#include "base/Text.h"
 
-#include <locale.h>
-#include <stdlib.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -16,36 +18,35 @@ namespace {
 struct Column {
   std::size_t position;
   std::size_t width;
+  std::string Station::*field;
 };
 
-// Position and width of each text of a station line, in record order.
-constexpr Column kColumns[16] = {
-    {0, 2},  {3, 17}, {20, 4}, {26, 3}, {32, 5}, {39, 6}, {47, 7}, {55, 4},
-    {62, 1}, {65, 1}, {68, 1}, {71, 1}, {74, 1}, {77, 1}, {79, 1}, {81, 2},
+// The fixed columns of a station line.
+constexpr Column kColumns[] = {
+    {0, 2, &Station::cd},           {3, 17, &Station::name},         {20, 4, &Station::icao},
+    {26, 3, &Station::iata},        {32, 5, &Station::synop},        {39, 6, &Station::latText},
+    {47, 7, &Station::lonText},     {55, 4, &Station::elevText},     {62, 1, &Station::metarFlag},
+    {65, 1, &Station::nexradFlag},  {68, 1, &Station::aviationFlag}, {71, 1, &Station::upperAirFlag},
+    {74, 1, &Station::autoFlag},    {77, 1, &Station::officeFlag},   {79, 1, &Station::plotPriority},
+    {81, 2, &Station::country},
 };
 
 constexpr double kMinute = 1.0 / 60.0;
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 
-bool IsStationLine(std::string_view line) { return line.size() == 83 || line.size() == 84; }
+bool isStationLine(std::string_view line) { return line.size() == 83 || line.size() == 84; }
 
 // The piece at position and width; one that runs past the end is shortened.
-std::string_view Mid(std::string_view text, std::size_t position, std::size_t width) {
+std::string_view mid(std::string_view text, std::size_t position, std::size_t width) {
   if (position >= text.size()) return {};
   return text.substr(position, width);
 }
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
-  while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
-  return text;
-}
 
 // Calls visit for every line of text; a last line without a line feed is a line too.
 template <typename Visit>
-void ForEachLine(std::string_view text, Visit&& visit) {
+void forEachLine(std::string_view text, Visit&& visit) {
   std::size_t pos = 0;
   while (pos < text.size()) {
     const void* found = std::memchr(text.data() + pos, '\n', text.size() - pos);
@@ -63,45 +64,64 @@ void ForEachLine(std::string_view text, Visit&& visit) {
 }  // namespace
 
 
-void ParseStationLine(std::string_view line, CStation& record) {
-  for (std::size_t i = 0; i < 16; ++i) {
-    const std::string_view piece = Trim(Mid(line, kColumns[i].position, kColumns[i].width));
-    record.texts[i].assign(piece.data(), piece.size());
+void parseStationLine(std::string_view line, Station& station) {
+  for (const Column& column : kColumns) {
+    const std::string_view piece = trim(mid(line, column.position, column.width));
+    (station.*column.field).assign(piece.data(), piece.size());
   }
-  for (char& c : record.name())
+  for (char& c : station.name)
     if (c == '/' || c == '\\') c = '_';
 
-  const std::string_view lat = record.latText();
-  const double latitude = ReadNumber(Mid(lat, 0, 2)) + ReadNumber(Mid(lat, 3, 2)) * kMinute;
-  record.mapColatitude() = !lat.empty() && lat.back() == 'N' ? 90.0 - latitude : 90.0 + latitude;
-
-  const std::string_view lon = record.lonText();
-  const double longitude = ReadNumber(Mid(lon, 0, 3)) + ReadNumber(Mid(lon, 4, 2)) * kMinute;
-  record.mapLongitude() = !lon.empty() && lon.back() == 'W' ? 180.0 - longitude : 180.0 + longitude;
-
-  record.elevation() = ReadNumber(record.elevText());
+  const std::string_view lat = station.latText;
+  const double latitude = readNumber(mid(lat, 0, 2)) + readNumber(mid(lat, 3, 2)) * kMinute;
+  const std::string_view lon = station.lonText;
+  const double longitude = readNumber(mid(lon, 0, 3)) + readNumber(mid(lon, 4, 2)) * kMinute;
+  // A position off the globe is no position: such a station stays in the
+  // tables but is never drawn or found around a map point.
+  station.hasPosition = !lat.empty() && !lon.empty() && std::isfinite(latitude) && std::isfinite(longitude) &&
+                        latitude >= 0.0 && latitude <= 90.0 && longitude >= 0.0 && longitude <= 180.0;
+  if (station.hasPosition) {
+    station.mapColatitude = lat.back() == 'N' ? 90.0 - latitude : 90.0 + latitude;
+    station.mapLongitude = lon.back() == 'W' ? 180.0 - longitude : 180.0 + longitude;
+  } else {
+    station.mapColatitude = 0.0;
+    station.mapLongitude = 0.0;
+  }
+  station.elevation = readNumber(station.elevText);
 }
 
-int ParseStationList(std::string_view text, CStationArray& stations) {
+int parseStationList(std::string_view text, StationList& stations) {
   // Count first so the array is allocated once, at its final size.
   int count = 0;
-  ForEachLine(text, [&](std::string_view line) { count += IsStationLine(line) ? 1 : 0; });
-  stations.Reserve(stations.GetSize() + count);
-  ForEachLine(text, [&](std::string_view line) {
-    if (IsStationLine(line)) ParseStationLine(line, stations.AddNew());
+  forEachLine(text, [&](std::string_view line) { count += isStationLine(line) ? 1 : 0; });
+  stations.reserve(stations.size() + static_cast<std::size_t>(count));
+  forEachLine(text, [&](std::string_view line) {
+    if (isStationLine(line)) parseStationLine(line, stations.emplace_back());
   });
   return count;
 }
 
-bool ReadStationListFile(const std::string& path, std::string& text) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  const bool read = ReadStationList(file, text);
+bool readStationListFile(const std::string& path, std::string& text) {
+  // Opened without blocking and read only when it is a regular file: a FIFO
+  // or a device under the list's name must not hang the program.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  std::FILE* file = fdopen(fd, "rb");
+  if (file == nullptr) {
+    ::close(fd);
+    return false;
+  }
+  const bool read = readStationList(file, text);
   std::fclose(file);
   return read;
 }
 
-bool ReadStationList(std::FILE* file, std::string& text) {
+bool readStationList(std::FILE* file, std::string& text) {
   // Read straight into the text, sized by the file where it has a size: at
   // start-up every fresh page of memory costs more than the parsing of it.
   struct stat info {};

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "catalog/Station.h"
-#include "platform/TextNumbers.h"
+#include "base/TextNumbers.h"
 
 namespace nimbrel {
 
@@ -17,16 +17,16 @@ inline constexpr std::size_t kStationListReadLimit = 1000000;
 
 // Reads at most kStationListReadLimit bytes of the file at path into text,
 // up to its first zero byte. False when the file cannot be opened or read.
-bool ReadStationListFile(const std::string& path, std::string& text);
+bool readStationListFile(const std::string& path, std::string& text);
 // The same for a file already open, which stays open.
-bool ReadStationList(std::FILE* file, std::string& text);
+bool readStationList(std::FILE* file, std::string& text);
 
 // Appends one record per station line of text, in file order, and returns
 // how many were appended. A last line without a line feed counts too.
-int ParseStationList(std::string_view text, CStationArray& stations);
+int parseStationList(std::string_view text, StationList& stations);
 
 // Fills the station elements of record from one station line.
-void ParseStationLine(std::string_view line, CStation& record);
+void parseStationLine(std::string_view line, Station& record);
 
 
 }  // namespace nimbrel

@@ -8,7 +8,7 @@
 
 namespace nimbrel {
 
-std::string FormatFixed(double value, int decimals) {
+std::string formatFixed(double value, int decimals) {
   if (!std::isfinite(value)) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%f", value);  // inf / nan: no decimal point involved
@@ -20,7 +20,7 @@ std::string FormatFixed(double value, int decimals) {
   return std::string(buffer, ptr);
 }
 
-std::string FormatWhole(double value, int width) {
+std::string formatWhole(double value, int width) {
   // No decimal point is written, so the locale cannot change the result.
   char buffer[400];
   int length = std::snprintf(buffer, sizeof buffer, "%*.f", width, value);
@@ -28,7 +28,7 @@ std::string FormatWhole(double value, int width) {
   return std::string(buffer, static_cast<std::size_t>(std::min<int>(length, sizeof buffer - 1)));
 }
 
-int TruncToInt(double value) {
+int truncToInt(double value) {
   if (std::isnan(value)) return 0;
   if (value >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
   if (value <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();

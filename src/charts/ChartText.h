@@ -6,19 +6,19 @@
 #include <string>
 #include <string_view>
 
-#include "platform/TextNumbers.h"
+#include "base/TextNumbers.h"
 
 namespace nimbrel {
 
 // printf "%.Nf" with N = decimals, always with a '.' as decimal point.
-std::string FormatFixed(double value, int decimals);
+std::string formatFixed(double value, int decimals);
 
 // printf "%W.f": rounded to no decimals, right-aligned in at least width
 // characters.
-std::string FormatWhole(double value, int width);
+std::string formatWhole(double value, int width);
 
 // Truncates towards zero like a C cast, but saturates out-of-range and
 // maps NaN to 0 instead of invoking undefined behaviour.
-int TruncToInt(double value);
+int truncToInt(double value);
 
 }  // namespace nimbrel

@@ -8,58 +8,58 @@ namespace nimbrel {
 namespace {
 
 struct Quantity {
-  bool (CStation::*enabled)() const;
-  StationColumn column;
-  COLORREF colour;
+  bool Settings::*enabled;
+  ChartColumn column;
+  Colour colour;
   const char* metricTitle;
   const char* otherTitle;
 };
 
 // "\xB0" is the degree sign of the Windows-1252 texts.
 constexpr Quantity kQuantities[] = {
-    {&CStation::showTemperature, kTemperatureColumn, RGB(250, 0, 0),
+    {&Settings::showTemperature, kTemperatureColumn, rgb(250, 0, 0),
      "Temperature     \xB0" "C", "Temperature     \xB0" "F"},
-    {&CStation::showPressure, kPressureColumn, RGB(0, 200, 0),
+    {&Settings::showPressure, kPressureColumn, rgb(0, 200, 0),
      "Pressure           hps-1000", "Pressure           inches Hg"},
-    {&CStation::showWindSpeed, kWindSpeedColumn, RGB(0, 0, 250),
+    {&Settings::showWindSpeed, kWindSpeedColumn, rgb(0, 0, 250),
      "Wind speed       m/s", "Wind speed        MpH"},
-    {&CStation::showWindDirection, kWindDirectionColumn, RGB(0, 200, 250),
+    {&Settings::showWindDirection, kWindDirectionColumn, rgb(0, 200, 250),
      "Wind direction    -18...+18", "Wind direction    -18...+18"},
 };
 
 }  // namespace
 
-void SetupGraph(CGraph& graph, const CStation& station, const CStation& settings) {
-  graph.RemoveAllSeries();
-  graph.RemoveAllRows();
-  graph.SetTitle(station.name() + "   " + station.cd() + "   (" + station.latText() + ", " + station.lonText() +
-                 "),  elevation " + station.elevText() + " m,  " + station.cy());
+void setupStationChart(Chart& graph, const Station& station, const Settings& settings, int refreshMinutes) {
+  graph.removeAllSeries();
+  graph.removeAllRows();
+  graph.setTitle(station.name + "   " + station.cd + "   (" + station.latText + ", " + station.lonText +
+                 "),  elevation " + station.elevText + " m,  " + station.country);
   char axisTitle[64];
-  std::snprintf(axisTitle, sizeof axisTitle, "Time (every %d min)", static_cast<int>(station.refreshMinutes()));
-  graph.AddSeries(0, std::string(axisTitle), std::nullopt, std::nullopt);
+  std::snprintf(axisTitle, sizeof axisTitle, "Time (every %d min)", refreshMinutes);
+  graph.addSeries(0, std::string(axisTitle), std::nullopt, std::nullopt);
   for (const Quantity& quantity : kQuantities) {
-    if (!(settings.*quantity.enabled)()) continue;
-    graph.AddSeries(4, std::string(settings.metricStyle() ? quantity.metricTitle : quantity.otherTitle),
-                    CPen{PS_SOLID, 1, quantity.colour}, std::nullopt, quantity.column);
+    if (!(settings.*quantity.enabled)) continue;
+    graph.addSeries(4, std::string(settings.metricStyle ? quantity.metricTitle : quantity.otherTitle),
+                    Pen{PS_SOLID, 1, quantity.colour}, std::nullopt, quantity.column);
   }
   graph.seriesCount = static_cast<int>(graph.series.size());
-  if (!settings.metricStyle()) graph.yDelta = 10.0;
+  if (!settings.metricStyle) graph.yDelta = 10.0;
 }
 
-double WindDirectionOnChart(double directionDegrees) {
+double windDirectionOnChart(double directionDegrees) {
   return (directionDegrees < 180 ? directionDegrees : directionDegrees - 360) * 0.1;
 }
 
-void AddObservationRow(CGraph& graph, const std::string& timeText, double temperature, double pressure,
+void addObservationRow(Chart& graph, const std::string& timeText, double temperature, double pressure,
                        double windSpeed, double windDirectionDegrees) {
-  graph.AddRow(CStringArray{timeText, FormatFixed(temperature, 2), FormatFixed(pressure, 2),
-                            FormatFixed(windSpeed, 2), FormatFixed(WindDirectionOnChart(windDirectionDegrees), 2)});
+  graph.addRow(TextLines{timeText, formatFixed(temperature, 2), formatFixed(pressure, 2),
+                            formatFixed(windSpeed, 2), formatFixed(windDirectionOnChart(windDirectionDegrees), 2)});
 }
 
-void PaintStationGraph(CGraph& graph, IDrawContext& dc, double windDirection, double windSpeed) {
-  graph.Draw(dc);
-  if (graph.showLegend) graph.DrawWindIndicator(windDirection, windSpeed);
-  graph.ForgetDrawContext();
+void paintStationChart(Chart& graph, DrawContext& dc, double windDirection, double windSpeed) {
+  graph.draw(dc);
+  if (graph.showLegend) graph.drawWindIndicator(windDirection, windSpeed);
+  graph.forgetDrawContext();
 }
 
 }  // namespace nimbrel

@@ -2,12 +2,12 @@
 // How a station window's chart is built from its station and the settings.
 //
 // Use, in the station window:
-//   SetupGraph(graph, station, settings);          once, before the rows
-//   AddObservationRow(graph, "17:53", t, p, v, d);  per observation, oldest
+//   setupStationChart(graph, station, settings);          once, before the rows
+//   addObservationRow(graph, "17:53", t, p, v, d);  per observation, oldest
 //                                                   first, values already in
 //                                                   display units
-//   graph.SetDetailLines(graph.seriesCount - 1, ...) and a repaint
-//   PaintStationGraph(graph, dc, direction, speed)  from the paint handler
+//   graph.setDetailLines(graph.seriesCount - 1, ...) and a repaint
+//   paintStationChart(graph, dc, direction, speed)  from the paint handler
 //
 // Rows always carry all four quantities (time, temperature, pressure, wind
 // speed, wind direction); each series set up here reads the column of its
@@ -15,14 +15,15 @@
 // on at set-up and whatever the settings are when a row is appended.
 #include <string>
 
+#include "base/Settings.h"
 #include "catalog/Station.h"
-#include "charts/Graph.h"
-#include "platform/DrawContext.h"
+#include "charts/Chart.h"
+#include "base/DrawContext.h"
 
 namespace nimbrel {
 
-// Row columns of the quantities written by AddObservationRow.
-enum StationColumn : int {
+// Row columns of the quantities written by addObservationRow.
+enum ChartColumn : int {
   kTimeColumn = 0,
   kTemperatureColumn = 1,
   kPressureColumn = 2,
@@ -32,23 +33,23 @@ enum StationColumn : int {
 
 // Empties the chart's series and rows, sets the heading
 // "name   cd   (lat, lon),  elevation elev m,  country", the X-axis title
-// "Time (every N min)" with station.refreshMinutes(), one series per
+// "Time (every N min)" with refreshMinutes, one series per
 // quantity switched on in settings (temperature, pressure, wind speed, wind
-// direction, in that order; titles by settings.metricStyle()), seriesCount,
+// direction, in that order; titles by settings.metricStyle), seriesCount,
 // and yDelta 10.0 when metric style is off.
-void SetupGraph(CGraph& graph, const CStation& station, const CStation& settings);
+void setupStationChart(Chart& chart, const Station& station, const Settings& settings, int refreshMinutes);
 
 // The wind direction on the chart's scale: d < 180 ? d : d - 360, times 0.1
 // (-18 to +18).
-double WindDirectionOnChart(double directionDegrees);
+double windDirectionOnChart(double directionDegrees);
 
 // Appends one row: the time text, then "%.2f" of temperature, pressure,
 // wind speed and the wind direction on the chart's scale.
-void AddObservationRow(CGraph& graph, const std::string& timeText, double temperature, double pressure,
+void addObservationRow(Chart& graph, const std::string& timeText, double temperature, double pressure,
                        double windSpeed, double windDirectionDegrees);
 
 // The station window's paint: the chart, then the wind dial when the legend
 // is shown. The chart forgets dc afterwards, as it dies with the paint.
-void PaintStationGraph(CGraph& graph, IDrawContext& dc, double windDirection, double windSpeed);
+void paintStationChart(Chart& graph, DrawContext& dc, double windDirection, double windSpeed);
 
 }  // namespace nimbrel

@@ -1,7 +1,6 @@
 #include "observations/CurlPageFetcher.h"
 
 #include <curl/curl.h>
-#include <dlfcn.h>
 
 #include <memory>
 #include <mutex>
@@ -10,41 +9,10 @@ namespace nimbrel {
 
 namespace {
 
-// libcurl and the two dozen libraries it pulls in are loaded at the first
-// fetch rather than at start-up, which they would slow down for every run.
-struct CurlLibrary {
-  CURLcode (*globalInit)(long) = nullptr;
-  CURL* (*easyInit)() = nullptr;
-  CURLcode (*easySetopt)(CURL*, CURLoption, ...) = nullptr;
-  CURLcode (*easyPerform)(CURL*) = nullptr;
-  void (*easyCleanup)(CURL*) = nullptr;
-  curl_slist* (*slistAppend)(curl_slist*, const char*) = nullptr;
-  void (*slistFreeAll)(curl_slist*) = nullptr;
-  bool loaded = false;
-};
-
-template <typename Function>
-bool Resolve(void* handle, const char* name, Function& function) {
-  function = reinterpret_cast<Function>(dlsym(handle, name));
-  return function != nullptr;
-}
-
-const CurlLibrary& Curl() {
-  static const CurlLibrary library = [] {
-    CurlLibrary curl;
-    void* handle = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) return curl;
-    curl.loaded = Resolve(handle, "curl_global_init", curl.globalInit) &&
-                  Resolve(handle, "curl_easy_init", curl.easyInit) &&
-                  Resolve(handle, "curl_easy_setopt", curl.easySetopt) &&
-                  Resolve(handle, "curl_easy_perform", curl.easyPerform) &&
-                  Resolve(handle, "curl_easy_cleanup", curl.easyCleanup) &&
-                  Resolve(handle, "curl_slist_append", curl.slistAppend) &&
-                  Resolve(handle, "curl_slist_free_all", curl.slistFreeAll);
-    if (curl.loaded) curl.loaded = curl.globalInit(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    return curl;
-  }();
-  return library;
+// curl_global_init is not thread-safe: run it once, before any handle.
+void initCurlOnce() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
 // libcurl's own limits on CURLOPT_BUFFERSIZE.
@@ -57,7 +25,7 @@ struct Body {
   bool tooLarge = false;
 };
 
-std::size_t Append(char* data, std::size_t size, std::size_t count, void* user) {
+std::size_t append(char* data, std::size_t size, std::size_t count, void* user) {
   auto* body = static_cast<Body*>(user);
   const std::size_t bytes = size * count;
   if (body->text.size() + bytes > body->limit) {
@@ -69,24 +37,24 @@ std::size_t Append(char* data, std::size_t size, std::size_t count, void* user) 
 }
 
 struct EasyDeleter {
-  void operator()(CURL* handle) const { Curl().easyCleanup(handle); }
+  void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
 };
 struct ListDeleter {
-  void operator()(curl_slist* list) const { Curl().slistFreeAll(list); }
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
 
 }  // namespace
 
-CCurlPageFetcher::CCurlPageFetcher() = default;
+CurlPageFetcher::CurlPageFetcher() = default;
 
-long CCurlPageFetcher::CurlBufferSize(int readBufferSize) {
+long CurlPageFetcher::curlBufferSize(int readBufferSize) {
   long size = readBufferSize == 0 ? 1000000L : static_cast<long>(readBufferSize);
   if (size < kMinCurlBuffer) size = kMinCurlBuffer;
   if (size > kMaxCurlBuffer) size = kMaxCurlBuffer;
   return size;
 }
 
-std::string CCurlPageFetcher::EscapeSpaces(const std::string& url) {
+std::string CurlPageFetcher::escapeSpaces(const std::string& url) {
   std::string escaped;
   escaped.reserve(url.size());
   for (char c : url) {
@@ -98,37 +66,39 @@ std::string CCurlPageFetcher::EscapeSpaces(const std::string& url) {
   return escaped;
 }
 
-std::string CCurlPageFetcher::FetchUrl(const std::string& url, int readBufferSize) {
+std::string CurlPageFetcher::fetch(const std::string& url, int readBufferSize) {
   // A negative size is a buffer that cannot be had: the fetch fails.
   if (readBufferSize < 0) return "";
-  const CurlLibrary& curl = Curl();
-  if (!curl.loaded) return "";
-  std::unique_ptr<CURL, EasyDeleter> easy(curl.easyInit());
+  initCurlOnce();
+  std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
   if (!easy) return "";
-  curl_slist* rawList = curl.slistAppend(nullptr, "Cache-Control: no-cache");
-  if (rawList != nullptr) rawList = curl.slistAppend(rawList, "Pragma: no-cache");
+  curl_slist* rawList = curl_slist_append(nullptr, "Cache-Control: no-cache");
+  if (rawList != nullptr) rawList = curl_slist_append(rawList, "Pragma: no-cache");
   std::unique_ptr<curl_slist, ListDeleter> headers(rawList);
 
   Body body;
   body.limit = maxBodyBytes;
-  const std::string target = EscapeSpaces(url);
+  const std::string target = escapeSpaces(url);
   CURL* h = easy.get();
-  curl.easySetopt(h, CURLOPT_URL, target.c_str());
-  curl.easySetopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl.easySetopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl.easySetopt(h, CURLOPT_USERAGENT, "Microsoft Internet Explorer");
-  curl.easySetopt(h, CURLOPT_HTTPHEADER, headers.get());
-  curl.easySetopt(h, CURLOPT_NOSIGNAL, 1L);
-  curl.easySetopt(h, CURLOPT_NOPROXY, "127.0.0.1,localhost,::1");
-  curl.easySetopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-  curl.easySetopt(h, CURLOPT_MAXREDIRS, 10L);
-  curl.easySetopt(h, CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs);
-  curl.easySetopt(h, CURLOPT_TIMEOUT_MS, totalTimeoutMs);
-  curl.easySetopt(h, CURLOPT_BUFFERSIZE, CurlBufferSize(readBufferSize));
-  curl.easySetopt(h, CURLOPT_WRITEFUNCTION, &Append);
-  curl.easySetopt(h, CURLOPT_WRITEDATA, &body);
+  curl_easy_setopt(h, CURLOPT_URL, target.c_str());
+  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(h, CURLOPT_USERAGENT, "Microsoft Internet Explorer");
+  curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
+  curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(h, CURLOPT_NOPROXY, "127.0.0.1,localhost,::1");
+  curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(h, CURLOPT_MAXREDIRS, 10L);
+  curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs);
+  curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, totalTimeoutMs);
+  // A server that stops sending is given up long before the total limit.
+  curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, kIdleTimeoutSeconds);
+  curl_easy_setopt(h, CURLOPT_BUFFERSIZE, curlBufferSize(readBufferSize));
+  curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &append);
+  curl_easy_setopt(h, CURLOPT_WRITEDATA, &body);
 
-  if (curl.easyPerform(h) != CURLE_OK || body.tooLarge) return "";
+  if (curl_easy_perform(h) != CURLE_OK || body.tooLarge) return "";
   return std::move(body.text);
 }
 

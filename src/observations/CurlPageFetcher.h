@@ -4,33 +4,34 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/PageFetcher.h"
+#include "base/PageFetcher.h"
 
 namespace nimbrel {
 
-class CCurlPageFetcher : public IPageFetcher {
+class CurlPageFetcher : public PageFetcher {
  public:
   // A stalled server must not freeze the program for ever, and a runaway
   // body must not eat the memory.
   static constexpr long kDefaultConnectTimeoutMs = 15000;
   static constexpr long kDefaultTotalTimeoutMs = 120000;
+  static constexpr long kIdleTimeoutSeconds = 20;
   static constexpr std::size_t kDefaultMaxBodyBytes = 64u * 1024u * 1024u;
 
-  CCurlPageFetcher();
+  CurlPageFetcher();
 
-  std::string FetchUrl(const std::string& url, int readBufferSize) override;
+  std::string fetch(const std::string& url, int readBufferSize) override;
 
-  void SetTimeouts(long connectMs, long totalMs) {
+  void setTimeouts(long connectMs, long totalMs) {
     connectTimeoutMs = connectMs;
     totalTimeoutMs = totalMs;
   }
-  void SetMaxBodyBytes(std::size_t bytes) { maxBodyBytes = bytes; }
+  void setMaxBodyBytes(std::size_t bytes) { maxBodyBytes = bytes; }
 
   // The buffer size handed to libcurl for a read buffer size: 0 means
   // 1,000,000, and the result lies in what libcurl accepts.
-  static long CurlBufferSize(int readBufferSize);
+  static long curlBufferSize(int readBufferSize);
   // Spaces escaped, as in the "most recent only" query.
-  static std::string EscapeSpaces(const std::string& url);
+  static std::string escapeSpaces(const std::string& url);
 
  private:
   long connectTimeoutMs = kDefaultConnectTimeoutMs;

@@ -7,7 +7,7 @@
 
 namespace nimbrel {
 
-struct CObservation {
+struct Observation {
   double temperature = 0.0;     // degrees Celsius
   double dewpoint = 0.0;        // degrees Celsius
   double humidity = 0.0;        // percent
@@ -26,31 +26,13 @@ struct CObservation {
   std::string cloudsText;
   std::string weatherText;
   std::string reportText;
-  // The page's UTC calendar time read as local time (see ConvertReportTime).
+  // The page's UTC calendar time read as local time (see convertReportTime).
   std::int64_t observedAt = 0;
 
-  bool operator==(const CObservation&) const = default;
+  bool operator==(const Observation&) const = default;
 };
 
-void ClearObservation(CObservation& observation);
-void CopyObservation(CObservation& destination, const CObservation& source);
-
-// Observations held by value in page order; an index outside the array
-// throws std::out_of_range.
-class CObservationArray {
- public:
-  int Add(const CObservation& observation);
-  void RemoveAll() { items.clear(); }
-  int GetSize() const { return static_cast<int>(items.size()); }
-  const CObservation& GetAt(int index) const;
-  CObservation& ElementAt(int index);
-  void Reserve(int count) { items.reserve(static_cast<std::size_t>(count < 0 ? 0 : count)); }
-
-  auto begin() const { return items.begin(); }
-  auto end() const { return items.end(); }
-
- private:
-  std::vector<CObservation> items;
-};
+// Reports in page order: index 0 is the newest.
+using ObservationList = std::vector<Observation>;
 
 }  // namespace nimbrel

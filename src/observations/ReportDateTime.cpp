@@ -1,4 +1,5 @@
 #include "observations/ReportDateTime.h"
+#include "base/Text.h"
 
 #include <algorithm>
 #include <array>
@@ -11,30 +12,27 @@ namespace nimbrel {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool AllDigits(std::string_view s) {
+bool allDigits(std::string_view s) {
   if (s.empty() || s.size() > 9) return false;
   for (char c : s)
-    if (!IsDigit(c)) return false;
+    if (!isDigit(c)) return false;
   return true;
 }
 
-int ToInt(std::string_view s) {
+int toInt(std::string_view s) {
   int value = 0;
   for (char c : s) value = value * 10 + (c - '0');
   return value;
 }
 
 // 1..12 for a month name or its three-letter (or "sept") abbreviation.
-int MonthNumber(std::string_view word) {
+int monthNumber(std::string_view word) {
   static const std::array<std::string_view, 12> kNames = {"january", "february", "march",     "april",
                                                           "may",     "june",     "july",      "august",
                                                           "september", "october", "november", "december"};
   std::string lower;
-  for (char c : word) lower += Lower(c);
+  for (char c : word) lower += lowerAscii(c);
   if (!lower.empty() && lower.back() == '.') lower.pop_back();
   if (lower.size() < 3) return 0;
   for (std::size_t m = 0; m < kNames.size(); ++m) {
@@ -44,21 +42,21 @@ int MonthNumber(std::string_view word) {
   return 0;
 }
 
-bool IsLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool isLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
-int DaysInMonth(int year, int month) {
+int daysInMonth(int year, int month) {
   static const std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeap(year) ? 29 : kDays[static_cast<std::size_t>(month - 1)];
+  return month == 2 && isLeap(year) ? 29 : kDays[static_cast<std::size_t>(month - 1)];
 }
 
-int ExpandYear(std::string_view digits) {
-  const int value = ToInt(digits);
+int expandYear(std::string_view digits) {
+  const int value = toInt(digits);
   if (digits.size() == 4) return value;
   if (digits.size() == 2) return value < 30 ? 2000 + value : 1900 + value;
   return -1;
 }
 
-std::vector<std::string_view> SplitOn(std::string_view text, char separator) {
+std::vector<std::string_view> splitOn(std::string_view text, char separator) {
   std::vector<std::string_view> parts;
   std::size_t start = 0;
   while (true) {
@@ -76,22 +74,22 @@ struct Time {
   int second = 0;
 };
 
-std::optional<Time> ReadColonTime(std::string_view token) {
-  const auto parts = SplitOn(token, ':');
+std::optional<Time> readColonTime(std::string_view token) {
+  const auto parts = splitOn(token, ':');
   if (parts.size() < 2 || parts.size() > 3) return std::nullopt;
   for (auto part : parts)
-    if (!AllDigits(part) || part.size() > 2) return std::nullopt;
-  Time time{ToInt(parts[0]), ToInt(parts[1]), parts.size() == 3 ? ToInt(parts[2]) : 0};
+    if (!allDigits(part) || part.size() > 2) return std::nullopt;
+  Time time{toInt(parts[0]), toInt(parts[1]), parts.size() == 3 ? toInt(parts[2]) : 0};
   return time;
 }
 
-std::optional<Time> ReadFourDigitTime(std::string_view token) {
-  if (token.size() != 4 || !AllDigits(token)) return std::nullopt;
-  return Time{ToInt(token.substr(0, 2)), ToInt(token.substr(2, 2)), 0};
+std::optional<Time> readFourDigitTime(std::string_view token) {
+  if (token.size() != 4 || !allDigits(token)) return std::nullopt;
+  return Time{toInt(token.substr(0, 2)), toInt(token.substr(2, 2)), 0};
 }
 
 // A numeric date token with '/', '-' or '.' between its three parts.
-bool ReadNumericDate(std::string_view token, CReportDateTime& date) {
+bool readNumericDate(std::string_view token, ReportDateTime& date) {
   char separator = 0;
   for (char c : token) {
     if (c == '/' || c == '-' || c == '.') {
@@ -100,22 +98,22 @@ bool ReadNumericDate(std::string_view token, CReportDateTime& date) {
     }
   }
   if (separator == 0) return false;
-  const auto parts = SplitOn(token, separator);
+  const auto parts = splitOn(token, separator);
   if (parts.size() != 3) return false;
   for (auto part : parts)
-    if (!AllDigits(part)) return false;
+    if (!allDigits(part)) return false;
   if (parts[0].size() == 4) {  // year first: yyyy-mm-dd, yyyy.mm.dd, yyyy/mm/dd
     if (parts[1].size() > 2 || parts[2].size() > 2) return false;
-    date.year = ToInt(parts[0]);
-    date.month = ToInt(parts[1]);
-    date.day = ToInt(parts[2]);
+    date.year = toInt(parts[0]);
+    date.month = toInt(parts[1]);
+    date.day = toInt(parts[2]);
     return true;
   }
   // Month first, as US English writes it.
   if (parts[0].size() > 2 || parts[1].size() > 2) return false;
-  date.year = ExpandYear(parts[2]);
-  date.month = ToInt(parts[0]);
-  date.day = ToInt(parts[1]);
+  date.year = expandYear(parts[2]);
+  date.month = toInt(parts[0]);
+  date.day = toInt(parts[1]);
   return date.year > 0;
 }
 
@@ -129,7 +127,7 @@ struct Token {
 
 }  // namespace
 
-bool ParseReportDateTime(std::string_view text, CReportDateTime& result) {
+bool parseReportDateTime(std::string_view text, ReportDateTime& result) {
   std::vector<Token> tokens;
   std::size_t i = 0;
   while (i < text.size()) {
@@ -142,23 +140,23 @@ bool ParseReportDateTime(std::string_view text, CReportDateTime& result) {
     while (end < text.size() && text[end] != ' ' && text[end] != '\t' && text[end] != ',') ++end;
     std::string_view word = text.substr(i, end - i);
     i = end;
-    if (IsAlpha(word.front())) {
+    if (isAlpha(word.front())) {
       std::string lower;
-      for (char w : word) lower += Lower(w);
+      for (char w : word) lower += lowerAscii(w);
       if (lower == "am" || lower == "pm" || lower == "a.m." || lower == "p.m.") {
         tokens.push_back({Kind::kMeridiem, word, lower[0] == 'p' ? 1 : 0});
         continue;
       }
-      const int month = MonthNumber(word);
+      const int month = monthNumber(word);
       if (month == 0) return false;
       tokens.push_back({Kind::kMonth, word, month});
       continue;
     }
     // A time glued to its AM/PM marker, as in "5:53PM".
-    if (word.size() > 2 && IsAlpha(word.back())) {
+    if (word.size() > 2 && isAlpha(word.back())) {
       const std::string_view suffix = word.substr(word.size() - 2);
-      const char first = Lower(suffix[0]);
-      if ((first == 'a' || first == 'p') && Lower(suffix[1]) == 'm') {
+      const char first = lowerAscii(suffix[0]);
+      if ((first == 'a' || first == 'p') && lowerAscii(suffix[1]) == 'm') {
         tokens.push_back({Kind::kColonTime, word.substr(0, word.size() - 2)});
         tokens.push_back({Kind::kMeridiem, suffix, first == 'p' ? 1 : 0});
         continue;
@@ -166,14 +164,14 @@ bool ParseReportDateTime(std::string_view text, CReportDateTime& result) {
     }
     if (word.find(':') != std::string_view::npos) {
       tokens.push_back({Kind::kColonTime, word});
-    } else if (AllDigits(word)) {
+    } else if (allDigits(word)) {
       tokens.push_back({Kind::kNumber, word});
     } else {
       tokens.push_back({Kind::kNumericDate, word});
     }
   }
 
-  CReportDateTime date;
+  ReportDateTime date;
   std::optional<Time> time;
   int meridiem = -1;
   bool haveDate = false;
@@ -188,12 +186,12 @@ bool ParseReportDateTime(std::string_view text, CReportDateTime& result) {
         break;
       case Kind::kColonTime:
         if (time) return false;
-        time = token.text.find(':') != std::string_view::npos ? ReadColonTime(token.text)
-                                                              : ReadFourDigitTime(token.text);
+        time = token.text.find(':') != std::string_view::npos ? readColonTime(token.text)
+                                                              : readFourDigitTime(token.text);
         if (!time) return false;
         break;
       case Kind::kNumericDate:
-        if (haveDate || monthIndex >= 0 || !ReadNumericDate(token.text, date)) return false;
+        if (haveDate || monthIndex >= 0 || !readNumericDate(token.text, date)) return false;
         haveDate = true;
         break;
       case Kind::kMonth:
@@ -219,17 +217,17 @@ bool ParseReportDateTime(std::string_view text, CReportDateTime& result) {
       }
     }
     if (dayIndex < 0 || (dayIndex != monthIndex - 1 && dayIndex != monthIndex + 1)) return false;
-    date.day = ToInt(tokens[static_cast<std::size_t>(dayIndex)].text);
+    date.day = toInt(tokens[static_cast<std::size_t>(dayIndex)].text);
     const int yearIndex = std::max(dayIndex, monthIndex) + 1;
     bool haveYear = false;
     for (std::size_t n : numbers) {
       if (static_cast<int>(n) == dayIndex) continue;
       if (static_cast<int>(n) == yearIndex && tokens[n].text.size() == 4) {
-        date.year = ToInt(tokens[n].text);
+        date.year = toInt(tokens[n].text);
         haveYear = true;
       } else {
         if (time) return false;
-        time = ReadFourDigitTime(tokens[n].text);
+        time = readFourDigitTime(tokens[n].text);
         if (!time) return false;
       }
     }
@@ -238,7 +236,7 @@ bool ParseReportDateTime(std::string_view text, CReportDateTime& result) {
   } else {
     for (std::size_t n : numbers) {
       if (time) return false;
-      time = ReadFourDigitTime(tokens[n].text);
+      time = readFourDigitTime(tokens[n].text);
       if (!time) return false;
     }
   }
@@ -251,7 +249,7 @@ bool ParseReportDateTime(std::string_view text, CReportDateTime& result) {
   }
   if (clock.hour > 23 || clock.minute > 59 || clock.second > 59) return false;
   if (date.year < 1970 || date.year > 9999 || date.month < 1 || date.month > 12 || date.day < 1 ||
-      date.day > DaysInMonth(date.year, date.month))
+      date.day > daysInMonth(date.year, date.month))
     return false;
   date.hour = clock.hour;
   date.minute = clock.minute;
@@ -263,7 +261,7 @@ bool ParseReportDateTime(std::string_view text, CReportDateTime& result) {
 namespace {
 
 // Days since 1970-01-01 of a proleptic Gregorian date.
-std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day) {
+std::int64_t daysFromCivil(std::int64_t year, unsigned month, unsigned day) {
   year -= month <= 2 ? 1 : 0;
   const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
   const auto yearOfEra = static_cast<unsigned>(year - era * 400);
@@ -272,27 +270,27 @@ std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day) {
   return era * 146097 + static_cast<std::int64_t>(dayOfEra) - 719468;
 }
 
-bool SameFields(const std::tm& fields, const CReportDateTime& when) {
+bool sameFields(const std::tm& fields, const ReportDateTime& when) {
   return fields.tm_year == when.year - 1900 && fields.tm_mon == when.month - 1 && fields.tm_mday == when.day &&
          fields.tm_hour == when.hour && fields.tm_min == when.minute;
 }
 
 }  // namespace
 
-bool ConvertReportTime(const CReportDateTime& when, std::int64_t& seconds) {
+bool convertReportTime(const ReportDateTime& when, std::int64_t& seconds) {
   // mktime re-reads the time zone (a file system call) every time; a page
   // of many reports mostly shares one offset from UTC. Try the offset of
   // the last conversion and keep it when the local-time rule gives the
   // fields back; otherwise ask mktime.
   thread_local std::int64_t lastOffset = 0;
   thread_local bool haveOffset = false;
-  const std::int64_t asUtc = DaysFromCivil(when.year, static_cast<unsigned>(when.month),
+  const std::int64_t asUtc = daysFromCivil(when.year, static_cast<unsigned>(when.month),
                                            static_cast<unsigned>(when.day)) * 86400 +
                              when.hour * 3600 + when.minute * 60;
   if (haveOffset) {
     const std::time_t guess = static_cast<std::time_t>(asUtc + lastOffset);
     std::tm check{};
-    if (localtime_r(&guess, &check) != nullptr && SameFields(check, when)) {
+    if (localtime_r(&guess, &check) != nullptr && sameFields(check, when)) {
       seconds = static_cast<std::int64_t>(guess);
       return true;
     }

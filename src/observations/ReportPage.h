@@ -6,18 +6,18 @@
 #include <string_view>
 
 #include "observations/Observation.h"
-#include "platform/TextNumbers.h"
+#include "base/TextNumbers.h"
 
 namespace nimbrel {
 
 // The page's entities, replaced one after another in a fixed order (so
 // "&#38;#60;" becomes "<"); two spaces and line breaks become one space.
-std::string DecodeEntities(std::string_view text);
+std::string decodeEntities(std::string_view text);
 
 // occurrence chained anchor -> start -> end searches, each link starting at
 // the previous end marker; the text between the last start and end marker,
 // decoded and trimmed. An empty anchor means "from where the chain stands".
-std::string ExtractBetween(std::string_view text, std::string_view anchor, std::string_view startMarker,
+std::string extractBetween(std::string_view text, std::string_view anchor, std::string_view startMarker,
                            std::string_view endMarker, int occurrence);
 
 
@@ -34,12 +34,12 @@ enum class ReportPageStatus {
 // "Conditions at" to the next one, so a row a report lacks stays empty
 // instead of being taken from a later report. Reports read before a report
 // with an unreadable date stay appended.
-ReportPageStatus ReadReportPage(std::string_view page, CObservationArray* observations);
+ReportPageStatus readReportPage(std::string_view page, ObservationList* observations);
 
 // Reads one report's stretch; false when it has no "observed" time.
 // dateOk is false when the time is there but cannot be read.
-bool ReadReport(std::string_view stretch, CObservation& observation, bool& dateOk);
+bool readReport(std::string_view stretch, Observation& observation, bool& dateOk);
 
-const char* ReportPageStatusText(ReportPageStatus status);
+const char* reportPageStatusText(ReportPageStatus status);
 
 }  // namespace nimbrel

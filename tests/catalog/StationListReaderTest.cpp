@@ -20,18 +20,18 @@ using test::StationLine;
 
 constexpr double kMinute = 1.0 / 60.0;
 
-CStationArray Parse(const std::string& text) {
-  CStationArray stations;
-  ParseStationList(text, stations);
+StationList Parse(const std::string& text) {
+  StationList stations;
+  parseStationList(text, stations);
   return stations;
 }
 
 TEST(StationListReader, WorkedExampleLine) {
   const std::string line = "ZZ SAMPLE FIELD     ZZZZ  ZZZ   ZZZZZ  12 34N  056 07W   89   X           A    5 QQ";
   ASSERT_EQ(line.size(), 83u);
-  const CStationArray stations = Parse(line + "\n");
-  ASSERT_EQ(stations.GetSize(), 1);
-  const CStation& s = stations.GetAt(0);
+  const StationList stations = Parse(line + "\n");
+  ASSERT_EQ(stations.getSize(), 1);
+  const Station& s = stations.getAt(0);
   EXPECT_EQ(s.cd(), "ZZ");
   EXPECT_EQ(s.name(), "SAMPLE FIELD");
   EXPECT_EQ(s.icao(), "ZZZZ");
@@ -66,11 +66,11 @@ TEST(StationListReader, LineLengthsDecideWhatIsAStation) {
                            comment + "\n" +                 // 83: read
                            station + "\r\n" +               // 84 with its carriage return: read
                            "CD  STATION         ICAO\n" + "\n";
-  const CStationArray stations = Parse(text);
-  ASSERT_EQ(stations.GetSize(), 2);
-  EXPECT_EQ(stations.GetAt(0).cd(), "!-");
-  EXPECT_EQ(stations.GetAt(1).name(), "SAMPLE FIELD");
-  EXPECT_EQ(stations.GetAt(1).cy(), "QQ");
+  const StationList stations = Parse(text);
+  ASSERT_EQ(stations.getSize(), 2);
+  EXPECT_EQ(stations.getAt(0).cd(), "!-");
+  EXPECT_EQ(stations.getAt(1).name(), "SAMPLE FIELD");
+  EXPECT_EQ(stations.getAt(1).cy(), "QQ");
 }
 
 TEST(StationListReader, CrLfAndLfGiveTheSameStations) {
@@ -83,11 +83,11 @@ TEST(StationListReader, CrLfAndLfGiveTheSameStations) {
     lf += NamedLine(name, "KABC") + "\n";
     crlf += NamedLine(name, "KABC") + "\r\n";
   }
-  const CStationArray a = Parse(lf);
-  const CStationArray b = Parse(crlf);
-  ASSERT_EQ(a.GetSize(), 3);
-  ASSERT_EQ(b.GetSize(), 3);
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(a.GetAt(i), b.GetAt(i)) << i;
+  const StationList a = Parse(lf);
+  const StationList b = Parse(crlf);
+  ASSERT_EQ(a.getSize(), 3);
+  ASSERT_EQ(b.getSize(), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(a.getAt(i), b.getAt(i)) << i;
 }
 
 TEST(StationListReader, TextsAreTrimmedAndSlashesReplaced) {
@@ -95,13 +95,13 @@ TEST(StationListReader, TextsAreTrimmedAndSlashesReplaced) {
   f.name = "\tA/B\\C  ";
   f.icao = " AB";
   f.cd = " X";
-  const CStation s = Parse(StationLine(f)).GetAt(0);
+  const Station s = Parse(StationLine(f)).getAt(0);
   EXPECT_EQ(s.name(), "A_B_C");
   EXPECT_EQ(s.icao(), "AB");
   EXPECT_EQ(s.cd(), "X");
   // A name that fills its whole column keeps all 17 characters.
   f.name = "ABCDEFGHIJKLMNOPQ";
-  EXPECT_EQ(Parse(StationLine(f)).GetAt(0).name(), "ABCDEFGHIJKLMNOPQ");
+  EXPECT_EQ(Parse(StationLine(f)).getAt(0).name(), "ABCDEFGHIJKLMNOPQ");
 }
 
 TEST(StationListReader, HemisphereRules) {
@@ -109,7 +109,7 @@ TEST(StationListReader, HemisphereRules) {
     LineFields f;
     f.lat = lat;
     f.lon = lon;
-    return Parse(StationLine(f)).GetAt(0);
+    return Parse(StationLine(f)).getAt(0);
   };
   EXPECT_EQ(positionOf("05 30S", "000 00E").mapColatitude(), 95.5);
   EXPECT_EQ(positionOf("05 30S", "000 00E").mapLongitude(), 180.0);
@@ -121,26 +121,26 @@ TEST(StationListReader, HemisphereRules) {
   EXPECT_DOUBLE_EQ(positionOf("90 00S", "180 00E").mapLongitude(), 360.0);
   EXPECT_DOUBLE_EQ(positionOf("90 00S", "180 00E").mapColatitude(), 180.0);
   // Malformed columns read as numbers the C library's way: no number gives 0.
-  const CStation odd = positionOf("xx yyN", "abc");
+  const Station odd = positionOf("xx yyN", "abc");
   EXPECT_EQ(odd.mapColatitude(), 90.0);
   EXPECT_EQ(odd.mapLongitude(), 180.0);
 }
 
 TEST(StationListReader, ReadNumberFollowsAtof) {
-  EXPECT_EQ(ReadNumber("89"), 89.0);
-  EXPECT_EQ(ReadNumber("-12"), -12.0);
-  EXPECT_EQ(ReadNumber("+7"), 7.0);
-  EXPECT_EQ(ReadNumber("  42m"), 42.0);
-  EXPECT_EQ(ReadNumber("1.5"), 1.5);
-  EXPECT_EQ(ReadNumber("2e2"), 200.0);
-  EXPECT_EQ(ReadNumber("12e"), 12.0);
-  EXPECT_EQ(ReadNumber("0x10"), 16.0);
-  EXPECT_EQ(ReadNumber("abc"), 0.0);
-  EXPECT_EQ(ReadNumber(""), 0.0);
-  EXPECT_EQ(ReadNumber("-"), 0.0);
-  EXPECT_EQ(ReadNumber("1234567890123456789"), 1234567890123456789.0);
+  EXPECT_EQ(readNumber("89"), 89.0);
+  EXPECT_EQ(readNumber("-12"), -12.0);
+  EXPECT_EQ(readNumber("+7"), 7.0);
+  EXPECT_EQ(readNumber("  42m"), 42.0);
+  EXPECT_EQ(readNumber("1.5"), 1.5);
+  EXPECT_EQ(readNumber("2e2"), 200.0);
+  EXPECT_EQ(readNumber("12e"), 12.0);
+  EXPECT_EQ(readNumber("0x10"), 16.0);
+  EXPECT_EQ(readNumber("abc"), 0.0);
+  EXPECT_EQ(readNumber(""), 0.0);
+  EXPECT_EQ(readNumber("-"), 0.0);
+  EXPECT_EQ(readNumber("1234567890123456789"), 1234567890123456789.0);
   // A view is read only up to its end, not up to the next zero byte.
-  EXPECT_EQ(ReadNumber(std::string_view("12345").substr(0, 2)), 12.0);
+  EXPECT_EQ(readNumber(std::string_view("12345").substr(0, 2)), 12.0);
 }
 
 TEST(StationListReader, ReadNumberIgnoresTheProcessLocale) {
@@ -149,8 +149,8 @@ TEST(StationListReader, ReadNumberIgnoresTheProcessLocale) {
   for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"})
     if ((comma = std::setlocale(LC_NUMERIC, name)) != nullptr) break;
   if (comma == nullptr) GTEST_SKIP() << "no locale with a decimal comma installed";
-  const double point = ReadNumber("1.5");
-  const double withComma = ReadNumber("1,5");
+  const double point = readNumber("1.5");
+  const double withComma = readNumber("1,5");
   std::setlocale(LC_NUMERIC, "C");
   EXPECT_EQ(point, 1.5);
   EXPECT_EQ(withComma, 1.0);
@@ -158,25 +158,25 @@ TEST(StationListReader, ReadNumberIgnoresTheProcessLocale) {
 
 TEST(StationListReader, WhereTheTextBeginsAndEnds) {
   const std::string line = StationLine();
-  EXPECT_EQ(Parse("").GetSize(), 0);
-  EXPECT_EQ(Parse("\n" + line + "\n").GetSize(), 1);       // a leading empty line
-  EXPECT_EQ(Parse(line + "\n" + line).GetSize(), 2);      // the last line has no line feed
-  EXPECT_EQ(Parse(line + "\n" + line + "\r").GetSize(), 2);
-  EXPECT_EQ(Parse(line).GetSize(), 1);
-  EXPECT_EQ(Parse(line + "\n\n\n").GetSize(), 1);
+  EXPECT_EQ(Parse("").getSize(), 0);
+  EXPECT_EQ(Parse("\n" + line + "\n").getSize(), 1);       // a leading empty line
+  EXPECT_EQ(Parse(line + "\n" + line).getSize(), 2);      // the last line has no line feed
+  EXPECT_EQ(Parse(line + "\n" + line + "\r").getSize(), 2);
+  EXPECT_EQ(Parse(line).getSize(), 1);
+  EXPECT_EQ(Parse(line + "\n\n\n").getSize(), 1);
 }
 
 TEST(StationListReader, AppendsInFileOrderDuplicatesIncluded) {
-  CStationArray stations;
-  stations.Add(CStation{});
-  const int added = ParseStationList(NamedLine("ONE", "AAAA") + "\n" + NamedLine("TWO", "BBBB") + "\n" +
+  StationList stations;
+  stations.add(Station{});
+  const int added = parseStationList(NamedLine("ONE", "AAAA") + "\n" + NamedLine("TWO", "BBBB") + "\n" +
                                          NamedLine("ONE", "AAAA") + "\n",
                                      stations);
   EXPECT_EQ(added, 3);
-  ASSERT_EQ(stations.GetSize(), 4);
-  EXPECT_EQ(stations.GetAt(1).name(), "ONE");
-  EXPECT_EQ(stations.GetAt(2).name(), "TWO");
-  EXPECT_EQ(stations.GetAt(3), stations.GetAt(1));
+  ASSERT_EQ(stations.getSize(), 4);
+  EXPECT_EQ(stations.getAt(1).name(), "ONE");
+  EXPECT_EQ(stations.getAt(2).name(), "TWO");
+  EXPECT_EQ(stations.getAt(3), stations.getAt(1));
 }
 
 class TempFile : public ::testing::Test {
@@ -205,13 +205,13 @@ TEST_F(TempFile, ReadsAtMostTheLimitAndStopsAtAZeroByte) {
   ASSERT_EQ(bytes.size(), 999936u);
   for (int i = 0; i < 5; ++i) bytes += line;
   std::string text;
-  ASSERT_TRUE(ReadStationListFile(Write(bytes), text));
+  ASSERT_TRUE(readStationListFile(Write(bytes), text));
   EXPECT_EQ(text.size(), kStationListReadLimit);
-  EXPECT_EQ(Parse(text).GetSize(), 11904);
+  EXPECT_EQ(Parse(text).getSize(), 11904);
 
-  ASSERT_TRUE(ReadStationListFile(Write(line + line + std::string(1, '\0') + line), text));
+  ASSERT_TRUE(readStationListFile(Write(line + line + std::string(1, '\0') + line), text));
   EXPECT_EQ(text, line + line);
-  EXPECT_EQ(Parse(text).GetSize(), 2);
+  EXPECT_EQ(Parse(text).getSize(), 2);
 }
 
 TEST_F(TempFile, ReadsAStreamWithoutASizeWhole) {
@@ -223,7 +223,7 @@ TEST_F(TempFile, ReadsAStreamWithoutASizeWhole) {
   while (bytes.size() < 300000) bytes += line;
   std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << bytes; });
   std::string text;
-  const bool read = ReadStationListFile(fifo, text);
+  const bool read = readStationListFile(fifo, text);
   writer.join();
   ASSERT_TRUE(read);
   EXPECT_EQ(text, bytes);
@@ -231,23 +231,23 @@ TEST_F(TempFile, ReadsAStreamWithoutASizeWhole) {
 
 TEST_F(TempFile, MissingOrUnreadableFileFails) {
   std::string text = "kept";
-  EXPECT_FALSE(ReadStationListFile((dir / "absent.txt").string(), text));
-  EXPECT_FALSE(ReadStationListFile(dir.string(), text));  // a folder opens but cannot be read
+  EXPECT_FALSE(readStationListFile((dir / "absent.txt").string(), text));
+  EXPECT_FALSE(readStationListFile(dir.string(), text));  // a folder opens but cannot be read
   EXPECT_EQ(text, "kept");
-  ASSERT_TRUE(ReadStationListFile(Write(""), text));
+  ASSERT_TRUE(readStationListFile(Write(""), text));
   EXPECT_EQ(text, "");
 }
 
 TEST(StationListReader, RealStationList) {
   std::string text;
-  if (!std::filesystem::exists(NIMBREL_STATIONS_LIST) || !ReadStationListFile(NIMBREL_STATIONS_LIST, text))
+  if (!std::filesystem::exists(NIMBREL_STATIONS_LIST) || !readStationListFile(NIMBREL_STATIONS_LIST, text))
     GTEST_SKIP() << "no shared station list at " << NIMBREL_STATIONS_LIST;
   ASSERT_EQ(text.size(), 782752u);
-  const CStationArray stations = Parse(text);
-  ASSERT_EQ(stations.GetSize(), 9145);
+  const StationList stations = Parse(text);
+  ASSERT_EQ(stations.getSize(), 9145);
   int withoutIcao = 0;
   int withUnderscore = 0;
-  for (const CStation& s : stations) {
+  for (const Station& s : stations) {
     withoutIcao += s.icao().empty() ? 1 : 0;
     EXPECT_EQ(s.name().find_first_of("/\\"), std::string::npos) << s.name();
     withUnderscore += s.name().find('_') != std::string::npos ? 1 : 0;
@@ -258,7 +258,7 @@ TEST(StationListReader, RealStationList) {
   }
   EXPECT_EQ(withoutIcao, 206);
   EXPECT_GE(withUnderscore, 1912);
-  const CStation& first = stations.GetAt(0);
+  const Station& first = stations.getAt(0);
   EXPECT_EQ(first.icao(), "PADK");
   EXPECT_EQ(first.name(), "ADAK NAS");
   EXPECT_DOUBLE_EQ(first.mapLongitude(), 180.0 - (176.0 + 39.0 * kMinute));

@@ -11,8 +11,8 @@
 namespace nimbrel {
 namespace {
 
-CStation MakeCatalogueStation(const std::string& name, const std::string& icao) {
-  CStation s;
+Station MakeCatalogueStation(const std::string& name, const std::string& icao) {
+  Station s;
   s.name() = name;
   s.icao() = icao;
   s.mapLongitude() = 123.5;
@@ -25,7 +25,7 @@ CStation MakeCatalogueStation(const std::string& name, const std::string& icao) 
 }
 
 TEST(StationRecord, NewRecordIsEmpty) {
-  CStation s;
+  Station s;
   for (bool f : s.flags) EXPECT_FALSE(f);
   for (auto i : s.ints) EXPECT_EQ(i, 0);
   for (double r : s.reals) EXPECT_EQ(r, 0.0);
@@ -33,14 +33,14 @@ TEST(StationRecord, NewRecordIsEmpty) {
 }
 
 TEST(StationRecord, CopyStationFieldsLeavesSettingsUntouched) {
-  CStation current;
-  SetDefaultSettings(current);
+  Station current;
+  setDefaultSettings(current);
   current.utcDeltaHours() = 3;
   current.flags[5] = true;  // write meteodata switched on by the user
-  const CStation before = current;
+  const Station before = current;
 
-  const CStation station = MakeCatalogueStation("SAMPLE FIELD", "ZZZZ");
-  CopyStationFields(current, station);
+  const Station station = MakeCatalogueStation("SAMPLE FIELD", "ZZZZ");
+  copyStationFields(current, station);
 
   EXPECT_EQ(current.flags, before.flags);
   EXPECT_EQ(current.pastHours(), 6);
@@ -54,21 +54,21 @@ TEST(StationRecord, CopyStationFieldsLeavesSettingsUntouched) {
 }
 
 TEST(StationRecord, ClearStationFieldsKeepsSettings) {
-  CStation current;
-  SetDefaultSettings(current);
-  CopyStationFields(current, MakeCatalogueStation("SAMPLE FIELD", "ZZZZ"));
+  Station current;
+  setDefaultSettings(current);
+  copyStationFields(current, MakeCatalogueStation("SAMPLE FIELD", "ZZZZ"));
   current.utcDeltaHours() = -4;
-  ClearStationFields(current);
+  clearStationFields(current);
 
-  CStation expected;
-  SetDefaultSettings(expected);
+  Station expected;
+  setDefaultSettings(expected);
   expected.utcDeltaHours() = -4;
   EXPECT_EQ(current, expected);
 }
 
 TEST(StationRecord, DefaultSettings) {
-  CStation s;
-  SetDefaultSettings(s);
+  Station s;
+  setDefaultSettings(s);
   EXPECT_TRUE(s.showTemperature());
   EXPECT_TRUE(s.showPressure());
   EXPECT_TRUE(s.showWindSpeed());
@@ -81,19 +81,19 @@ TEST(StationRecord, DefaultSettings) {
 }
 
 TEST(StationArray, RemoveAtKeepsOrderAndBoundsAreChecked) {
-  CStationArray list;
+  StationList list;
   int expectedIndex = 0;
-  for (const char* icao : {"AAAA", "BBBB", "CCCC", "DDDD"}) EXPECT_EQ(list.Add(MakeCatalogueStation(icao, icao)), expectedIndex++);
-  list.RemoveAt(1);
-  ASSERT_EQ(list.GetSize(), 3);
-  EXPECT_EQ(list.GetAt(0).icao(), "AAAA");
-  EXPECT_EQ(list.GetAt(1).icao(), "CCCC");
-  EXPECT_EQ(list.GetAt(2).icao(), "DDDD");
-  EXPECT_THROW(list.GetAt(3), std::out_of_range);
-  EXPECT_THROW(list.GetAt(-1), std::out_of_range);
-  EXPECT_THROW(list.RemoveAt(3), std::out_of_range);
-  list.RemoveAll();
-  EXPECT_EQ(list.GetSize(), 0);
+  for (const char* icao : {"AAAA", "BBBB", "CCCC", "DDDD"}) EXPECT_EQ(list.add(MakeCatalogueStation(icao, icao)), expectedIndex++);
+  list.removeAt(1);
+  ASSERT_EQ(list.getSize(), 3);
+  EXPECT_EQ(list.getAt(0).icao(), "AAAA");
+  EXPECT_EQ(list.getAt(1).icao(), "CCCC");
+  EXPECT_EQ(list.getAt(2).icao(), "DDDD");
+  EXPECT_THROW(list.getAt(3), std::out_of_range);
+  EXPECT_THROW(list.getAt(-1), std::out_of_range);
+  EXPECT_THROW(list.removeAt(3), std::out_of_range);
+  list.removeAll();
+  EXPECT_EQ(list.getSize(), 0);
 }
 
 }  // namespace
@@ -102,82 +102,82 @@ TEST(StationArray, RemoveAtKeepsOrderAndBoundsAreChecked) {
 namespace nimbrel {
 namespace {
 
-CStationArray::Loader Loads(std::vector<std::string> names, int& calls) {
-  return [names, &calls](CStationArray& list) {
+StationList::Loader Loads(std::vector<std::string> names, int& calls) {
+  return [names, &calls](StationList& list) {
     ++calls;
-    for (const std::string& name : names) list.AddNew().name() = name;
+    for (const std::string& name : names) list.addNew().name() = name;
   };
 }
 
-std::vector<std::string> NamesOf(const CStationArray& list) {
+std::vector<std::string> NamesOf(const StationList& list) {
   std::vector<std::string> names;
-  for (const CStation& s : list) names.push_back(s.name());
+  for (const Station& s : list) names.push_back(s.name());
   return names;
 }
 
 TEST(StationArray, APendingListLoadsOnceOnItsFirstUseOfAnyKind) {
   int calls = 0;
-  CStationArray list;
-  list.AddNew().name() = "OLD";
-  list.SetPending(Loads({"A", "B"}, calls));
-  EXPECT_TRUE(list.IsPending());
+  StationList list;
+  list.addNew().name() = "OLD";
+  list.setPending(Loads({"A", "B"}, calls));
+  EXPECT_TRUE(list.isPending());
   EXPECT_EQ(calls, 0);
-  EXPECT_EQ(list.GetSize(), 2);
+  EXPECT_EQ(list.getSize(), 2);
   EXPECT_EQ(NamesOf(list), (std::vector<std::string>{"A", "B"}));
   EXPECT_EQ(calls, 1);
 
   // Every reader and writer settles the list first.
-  const std::vector<std::function<void(CStationArray&)>> uses = {
-      [](CStationArray& l) { l.GetAt(0); },
-      [](CStationArray& l) { l.ElementAt(1); },
-      [](CStationArray& l) { l.Add(CStation{}); },
-      [](CStationArray& l) { l.RemoveAt(0); },
-      [](CStationArray& l) { l.Reserve(10); },
-      [](CStationArray& l) { (void)l.begin(); },
-      [](CStationArray& l) { CStationArray copy(l); },
-      [](CStationArray& l) { CStationArray moved(std::move(l)); },
+  const std::vector<std::function<void(StationList&)>> uses = {
+      [](StationList& l) { l.getAt(0); },
+      [](StationList& l) { l.elementAt(1); },
+      [](StationList& l) { l.add(Station{}); },
+      [](StationList& l) { l.removeAt(0); },
+      [](StationList& l) { l.reserve(10); },
+      [](StationList& l) { (void)l.begin(); },
+      [](StationList& l) { StationList copy(l); },
+      [](StationList& l) { StationList moved(std::move(l)); },
   };
   for (std::size_t i = 0; i < uses.size(); ++i) {
     int loads = 0;
-    CStationArray pending;
-    pending.SetPending(Loads({"X", "Y"}, loads));
+    StationList pending;
+    pending.setPending(Loads({"X", "Y"}, loads));
     uses[i](pending);
     EXPECT_EQ(loads, 1) << i;
-    EXPECT_FALSE(pending.IsPending()) << i;
+    EXPECT_FALSE(pending.isPending()) << i;
   }
 }
 
 TEST(StationArray, CopiesOfAPendingListHoldItsRecordsAndEmptyingDropsTheLoad) {
   int calls = 0;
-  CStationArray source;
-  source.SetPending(Loads({"A"}, calls));
-  CStationArray copy;
+  StationList source;
+  source.setPending(Loads({"A"}, calls));
+  StationList copy;
   copy = source;
   EXPECT_EQ(NamesOf(copy), (std::vector<std::string>{"A"}));
   EXPECT_EQ(NamesOf(source), (std::vector<std::string>{"A"}));
-  CStationArray target;
-  target.SetPending(Loads({"NEVER"}, calls));
+  StationList target;
+  target.setPending(Loads({"NEVER"}, calls));
   target = std::move(copy);  // the target's own load is dropped, not run
   EXPECT_EQ(NamesOf(target), (std::vector<std::string>{"A"}));
   EXPECT_EQ(calls, 1);
 
-  source.SetPending(Loads({"B"}, calls));
-  source.RemoveAll();
-  EXPECT_FALSE(source.IsPending());
-  EXPECT_EQ(source.GetSize(), 0);
+  source.setPending(Loads({"B"}, calls));
+  source.removeAll();
+  EXPECT_FALSE(source.isPending());
+  EXPECT_EQ(source.getSize(), 0);
   EXPECT_EQ(calls, 1);
 }
 
 TEST(StationArray, AFailedLoadLeavesAnEmptyListAndIsNotRetried) {
   int calls = 0;
-  CStationArray list;
-  list.SetPending([&](CStationArray& partial) {
+  StationList list;
+  list.setPending([&](StationList& partial) {
     ++calls;
-    partial.AddNew().name() = "HALF";
+    partial.addNew().name() = "HALF";
     throw std::runtime_error("read failed");
   });
-  EXPECT_THROW(list.GetSize(), std::runtime_error);
-  EXPECT_EQ(list.GetSize(), 0);
+  EXPECT_THROW(list.getSize(), std::runtime_error);
+  EXPECT_EQ(list.getSize(), 0);
   EXPECT_EQ(calls, 1);
 }
 

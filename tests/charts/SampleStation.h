@@ -4,8 +4,8 @@
 namespace nimbrel::test {
 
 // The station the chart tests set their charts up for.
-inline CStation SampleStation() {
-  CStation station;
+inline Station SampleStation() {
+  Station station;
   station.name() = "ST. PAUL";
   station.cd() = "MN";
   station.latText() = "44 56N";

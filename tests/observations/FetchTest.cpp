@@ -31,64 +31,64 @@ class FetchTest : public ::testing::Test {
       response.status = 404;
       response.set_content("<P>not here</P>", "text/html");
     });
-    ASSERT_TRUE(server.Start());
+    ASSERT_TRUE(server.start());
   }
 
   const std::string big = Pattern(3 * 1000 * 1000 + 17);
   test::LocalHttpServer server;
-  CCurlPageFetcher fetcher;
+  CurlPageFetcher fetcher;
 };
 
 TEST_F(FetchTest, BodyComesBackWhole) {
-  EXPECT_EQ(fetcher.FetchUrl(server.Url("/page"), 70000), "<HTML>hello</HTML>");
+  EXPECT_EQ(fetcher.fetch(server.Url("/page"), 70000), "<HTML>hello</HTML>");
   // Far longer than the read buffer: many reads, one whole body.
-  EXPECT_EQ(fetcher.FetchUrl(server.Url("/big"), 2000), big);
-  EXPECT_EQ(fetcher.FetchUrl(server.Url("/big"), 0), big);
+  EXPECT_EQ(fetcher.fetch(server.Url("/big"), 2000), big);
+  EXPECT_EQ(fetcher.fetch(server.Url("/big"), 0), big);
 }
 
 TEST_F(FetchTest, FailuresGiveEmptyText) {
-  EXPECT_EQ(fetcher.FetchUrl(server.Url("/empty"), 0), "");
-  EXPECT_EQ(fetcher.FetchUrl("not a url", 0), "");
-  EXPECT_EQ(fetcher.FetchUrl("file:///etc/hostname", 0), "");
-  EXPECT_EQ(fetcher.FetchUrl(server.Url("/page"), -5), "");
+  EXPECT_EQ(fetcher.fetch(server.Url("/empty"), 0), "");
+  EXPECT_EQ(fetcher.fetch("not a url", 0), "");
+  EXPECT_EQ(fetcher.fetch("file:///etc/hostname", 0), "");
+  EXPECT_EQ(fetcher.fetch(server.Url("/page"), -5), "");
 
   // A port nobody listens on: take one from a server that has stopped.
   test::LocalHttpServer closed;
-  ASSERT_TRUE(closed.Start());
+  ASSERT_TRUE(closed.start());
   const std::string url = closed.Url("/page");
-  closed.Stop();
-  EXPECT_EQ(fetcher.FetchUrl(url, 0), "");
+  closed.stop();
+  EXPECT_EQ(fetcher.fetch(url, 0), "");
 }
 
 TEST_F(FetchTest, StatusIsNotLookedAt) {
-  EXPECT_EQ(fetcher.FetchUrl(server.Url("/missing"), 0), "<P>not here</P>");
+  EXPECT_EQ(fetcher.fetch(server.Url("/missing"), 0), "<P>not here</P>");
 }
 
 TEST_F(FetchTest, SendsAgentNoCacheAndEscapedSpaces) {
-  EXPECT_EQ(fetcher.FetchUrl(server.Url("/echo?hoursStr=most recent only"), 0),
+  EXPECT_EQ(fetcher.fetch(server.Url("/echo?hoursStr=most recent only"), 0),
             "Microsoft Internet Explorer|no-cache|no-cache|most recent only");
 }
 
 TEST_F(FetchTest, StalledServerTimesOut) {
-  fetcher.SetTimeouts(1000, 300);
-  EXPECT_EQ(fetcher.FetchUrl(server.Url("/stall"), 0), "");
+  fetcher.setTimeouts(1000, 300);
+  EXPECT_EQ(fetcher.fetch(server.Url("/stall"), 0), "");
   // The fetcher still works after a time-out.
-  EXPECT_EQ(fetcher.FetchUrl(server.Url("/page"), 0), "<HTML>hello</HTML>");
+  EXPECT_EQ(fetcher.fetch(server.Url("/page"), 0), "<HTML>hello</HTML>");
 }
 
 TEST_F(FetchTest, OversizedBodyFails) {
-  fetcher.SetMaxBodyBytes(big.size() - 1);
-  EXPECT_EQ(fetcher.FetchUrl(server.Url("/big"), 0), "");
-  fetcher.SetMaxBodyBytes(big.size());
-  EXPECT_EQ(fetcher.FetchUrl(server.Url("/big"), 0).size(), big.size());
+  fetcher.setMaxBodyBytes(big.size() - 1);
+  EXPECT_EQ(fetcher.fetch(server.Url("/big"), 0), "");
+  fetcher.setMaxBodyBytes(big.size());
+  EXPECT_EQ(fetcher.fetch(server.Url("/big"), 0).size(), big.size());
 }
 
 TEST(CurlPageFetcher, BufferSizeWithinWhatLibcurlTakes) {
-  EXPECT_EQ(CCurlPageFetcher::CurlBufferSize(0), 1000000);
-  EXPECT_EQ(CCurlPageFetcher::CurlBufferSize(70000), 70000);
-  EXPECT_EQ(CCurlPageFetcher::CurlBufferSize(10), 1024);
-  EXPECT_EQ(CCurlPageFetcher::CurlBufferSize(2000000000), 10L * 1024 * 1024);
-  EXPECT_EQ(CCurlPageFetcher::EscapeSpaces("a b  c"), "a%20b%20%20c");
+  EXPECT_EQ(CurlPageFetcher::curlBufferSize(0), 1000000);
+  EXPECT_EQ(CurlPageFetcher::curlBufferSize(70000), 70000);
+  EXPECT_EQ(CurlPageFetcher::curlBufferSize(10), 1024);
+  EXPECT_EQ(CurlPageFetcher::curlBufferSize(2000000000), 10L * 1024 * 1024);
+  EXPECT_EQ(CurlPageFetcher::escapeSpaces("a b  c"), "a%20b%20%20c");
 }
 
 }  // namespace

@@ -8,29 +8,29 @@ namespace nimbrel {
 namespace {
 
 TEST(ObservationArray, HoldsCopiesInOrderAndChecksBounds) {
-  CObservationArray array;
-  CObservation first;
+  ObservationList array;
+  Observation first;
   first.temperature = 1.5;
   first.reportText = "first";
-  CObservation second;
+  Observation second;
   second.observedAt = 42;
-  EXPECT_EQ(array.Add(first), 0);
-  EXPECT_EQ(array.Add(second), 1);
+  EXPECT_EQ(array.add(first), 0);
+  EXPECT_EQ(array.add(second), 1);
   first.temperature = 99.0;  // the array kept its own copy
-  ASSERT_EQ(array.GetSize(), 2);
-  EXPECT_EQ(array.GetAt(0).temperature, 1.5);
-  EXPECT_EQ(array.GetAt(0).reportText, "first");
-  EXPECT_EQ(array.GetAt(1).observedAt, 42);
-  EXPECT_THROW(array.GetAt(2), std::out_of_range);
-  EXPECT_THROW(array.GetAt(-1), std::out_of_range);
-  EXPECT_THROW(array.ElementAt(2), std::out_of_range);
-  array.RemoveAll();
-  EXPECT_EQ(array.GetSize(), 0);
-  EXPECT_THROW(array.GetAt(0), std::out_of_range);
+  ASSERT_EQ(array.getSize(), 2);
+  EXPECT_EQ(array.getAt(0).temperature, 1.5);
+  EXPECT_EQ(array.getAt(0).reportText, "first");
+  EXPECT_EQ(array.getAt(1).observedAt, 42);
+  EXPECT_THROW(array.getAt(2), std::out_of_range);
+  EXPECT_THROW(array.getAt(-1), std::out_of_range);
+  EXPECT_THROW(array.elementAt(2), std::out_of_range);
+  array.removeAll();
+  EXPECT_EQ(array.getSize(), 0);
+  EXPECT_THROW(array.getAt(0), std::out_of_range);
 }
 
 TEST(Observation, ClearAndCopyCoverEveryField) {
-  CObservation full;
+  Observation full;
   full.temperature = 1;
   full.dewpoint = 2;
   full.humidity = 3;
@@ -51,14 +51,14 @@ TEST(Observation, ClearAndCopyCoverEveryField) {
   full.reportText = "j";
   full.observedAt = 9;
 
-  CObservation copy;
-  CopyObservation(copy, full);
+  Observation copy;
+  copyObservation(copy, full);
   EXPECT_EQ(copy, full);
-  CopyObservation(copy, copy);
+  copyObservation(copy, copy);
   EXPECT_EQ(copy, full);
 
-  ClearObservation(copy);
-  EXPECT_EQ(copy, CObservation{});
+  clearObservation(copy);
+  EXPECT_EQ(copy, Observation{});
   EXPECT_EQ(copy.observedAt, 0);
   EXPECT_TRUE(copy.reportText.empty());
   EXPECT_EQ(copy.pressureInches, 0.0);

@@ -11,10 +11,10 @@
 namespace nimbrel {
 namespace {
 
-CReportDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return {y, mo, d, h, mi, s}; }
+ReportDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return {y, mo, d, h, mi, s}; }
 
 TEST(ReportDateTime, AcceptedForms) {
-  const std::vector<std::pair<std::string, CReportDateTime>> cases = {
+  const std::vector<std::pair<std::string, ReportDateTime>> cases = {
       {"4/5/2005 17:53", At(2005, 4, 5, 17, 53)},
       {"12/31/05 23:59:58", At(2005, 12, 31, 23, 59, 58)},
       {"1/2/99 0:00", At(1999, 1, 2)},
@@ -33,8 +33,8 @@ TEST(ReportDateTime, AcceptedForms) {
       {"4/5/2005", At(2005, 4, 5)},
   };
   for (const auto& [text, expected] : cases) {
-    CReportDateTime parsed;
-    EXPECT_TRUE(ParseReportDateTime(text, parsed)) << text;
+    ReportDateTime parsed;
+    EXPECT_TRUE(parseReportDateTime(text, parsed)) << text;
     EXPECT_EQ(parsed, expected) << text;
   }
 }
@@ -47,15 +47,15 @@ TEST(ReportDateTime, RejectedForms) {
       "2005-4-5-6", "4/5/2005 175",
   };
   for (const std::string& text : cases) {
-    CReportDateTime parsed = At(1, 1, 1);
-    EXPECT_FALSE(ParseReportDateTime(text, parsed)) << text;
+    ReportDateTime parsed = At(1, 1, 1);
+    EXPECT_FALSE(parseReportDateTime(text, parsed)) << text;
     EXPECT_EQ(parsed, At(1, 1, 1)) << "a rejected text leaves the result alone: " << text;
   }
 }
 
 TEST(ReportDateTime, ConvertsAsLocalCalendarTime) {
   std::int64_t seconds = 0;
-  ASSERT_TRUE(ConvertReportTime(At(2005, 4, 5, 17, 53, 40), seconds));
+  ASSERT_TRUE(convertReportTime(At(2005, 4, 5, 17, 53, 40), seconds));
   // Breaking the value down again by the local-time rule gives back the
   // fields, seconds dropped.
   const std::time_t t = static_cast<std::time_t>(seconds);
@@ -82,7 +82,7 @@ TEST(ReportDateTime, ConversionAgreesWithMktimeAcrossDaylightSaving) {
       for (int day = 1; day <= 31; day += 1) {
         for (int hour = 0; hour < 24; ++hour) {
           for (int minute : {0, 30, 59}) {
-            const CReportDateTime when = At(2024, month, day, hour, minute);
+            const ReportDateTime when = At(2024, month, day, hour, minute);
             if (month == 11 && day == 31) continue;
             std::tm fields{};
             fields.tm_year = 124;
@@ -93,7 +93,7 @@ TEST(ReportDateTime, ConversionAgreesWithMktimeAcrossDaylightSaving) {
             fields.tm_isdst = -1;
             const std::int64_t expected = std::mktime(&fields);
             std::int64_t seconds = 0;
-            ASSERT_TRUE(ConvertReportTime(when, seconds));
+            ASSERT_TRUE(convertReportTime(when, seconds));
             // The repeated hour of the autumn change may take either offset.
             if (seconds != expected) {
               std::tm back{};

@@ -20,7 +20,7 @@ std::string ReadFixture(const std::string& name) {
 
 std::int64_t LocalSeconds(int year, int month, int day, int hour, int minute) {
   std::int64_t seconds = 0;
-  EXPECT_TRUE(ConvertReportTime({year, month, day, hour, minute, 0}, seconds));
+  EXPECT_TRUE(convertReportTime({year, month, day, hour, minute, 0}, seconds));
   return seconds;
 }
 
@@ -55,14 +55,14 @@ std::string Report(const ReportValues& v) {
   return page;
 }
 
-TEST(DecodeEntities, ReplacesInOrderSoLaterRulesSeeEarlierOutput) {
-  EXPECT_EQ(DecodeEntities("&#38;#60;"), "<");
-  EXPECT_EQ(DecodeEntities("a  b"), "a b");
-  EXPECT_EQ(DecodeEntities("a   b"), "a  b");  // one left-to-right pass
-  EXPECT_EQ(DecodeEntities("a\nb&#160;&#160;c"), "a b  c");
-  EXPECT_EQ(DecodeEntities("12&#46;2&deg;C"), "12.2\xB0" "C");
-  EXPECT_EQ(DecodeEntities("&#34;&#33;&#36;&#37;&#45;&#47;&#62;&#247;"), "\"!$%-/>-");
-  EXPECT_EQ(DecodeEntities("&amp; <B>"), "&amp; <B>");
+TEST(decodeEntities, ReplacesInOrderSoLaterRulesSeeEarlierOutput) {
+  EXPECT_EQ(decodeEntities("&#38;#60;"), "<");
+  EXPECT_EQ(decodeEntities("a  b"), "a b");
+  EXPECT_EQ(decodeEntities("a   b"), "a  b");  // one left-to-right pass
+  EXPECT_EQ(decodeEntities("a\nb&#160;&#160;c"), "a b  c");
+  EXPECT_EQ(decodeEntities("12&#46;2&deg;C"), "12.2\xB0" "C");
+  EXPECT_EQ(decodeEntities("&#34;&#33;&#36;&#37;&#45;&#47;&#62;&#247;"), "\"!$%-/>-");
+  EXPECT_EQ(decodeEntities("&amp; <B>"), "&amp; <B>");
 }
 
 // The fifteen replacements one after another, each over the whole text.
@@ -83,49 +83,49 @@ std::string SequentialDecode(std::string text) {
   return text;
 }
 
-TEST(DecodeEntities, AgreesWithTheRulesOneAfterAnother) {
+TEST(decodeEntities, AgreesWithTheRulesOneAfterAnother) {
   const char* cases[] = {"&#38;#38;#60;", "&&#46;&#4&#160;6;", " \n  \n   x", "&#38;deg;&#38;#160;&#160;&#160;",
                          "&#160&#160;;", "&deg&deg;;", "a&#38;#38;b", "&#3&#38;4;", "&#247;&#2&#38;#52;47;", "&"};
-  for (const char* text : cases) EXPECT_EQ(DecodeEntities(text), SequentialDecode(text)) << text;
+  for (const char* text : cases) EXPECT_EQ(decodeEntities(text), SequentialDecode(text)) << text;
   // Every pair and triple of a few building blocks.
   const std::string blocks[] = {"&", "#", "38;", "46;", "160;", "deg;", " ", "\n", "&#", "x"};
   for (const auto& a : blocks)
     for (const auto& b : blocks)
-      for (const auto& c : blocks) EXPECT_EQ(DecodeEntities(a + b + c), SequentialDecode(a + b + c)) << a + b + c;
+      for (const auto& c : blocks) EXPECT_EQ(decodeEntities(a + b + c), SequentialDecode(a + b + c)) << a + b + c;
 }
 
-TEST(ExtractBetween, ChainsLinksFromTheEndMarkerAndTrims) {
+TEST(extractBetween, ChainsLinksFromTheEndMarkerAndTrims) {
   const std::string text = "A[ one ]A[two]A[&#46;three\t]";
-  EXPECT_EQ(ExtractBetween(text, "A", "[", "]", 1), "one");
-  EXPECT_EQ(ExtractBetween(text, "A", "[", "]", 2), "two");
-  EXPECT_EQ(ExtractBetween(text, "A", "[", "]", 3), ".three");
-  EXPECT_EQ(ExtractBetween(text, "A", "[", "]", 4), "");
-  EXPECT_EQ(ExtractBetween(text, "", "[", "]", 2), "two");
-  EXPECT_EQ(ExtractBetween(text, "Z", "[", "]", 1), "");
-  EXPECT_EQ(ExtractBetween(text, "A", "{", "]", 1), "");
+  EXPECT_EQ(extractBetween(text, "A", "[", "]", 1), "one");
+  EXPECT_EQ(extractBetween(text, "A", "[", "]", 2), "two");
+  EXPECT_EQ(extractBetween(text, "A", "[", "]", 3), ".three");
+  EXPECT_EQ(extractBetween(text, "A", "[", "]", 4), "");
+  EXPECT_EQ(extractBetween(text, "", "[", "]", 2), "two");
+  EXPECT_EQ(extractBetween(text, "Z", "[", "]", 1), "");
+  EXPECT_EQ(extractBetween(text, "A", "{", "]", 1), "");
   // The end marker is searched from the start marker's beginning: an end
   // marker inside the start marker gives the empty text, not a crash.
-  EXPECT_EQ(ExtractBetween("x<ab>y", "x", "<ab>", "b", 1), "");
+  EXPECT_EQ(extractBetween("x<ab>y", "x", "<ab>", "b", 1), "");
 }
 
-TEST(ReadNumber, FollowsTheLeadingNumberRule) {
-  EXPECT_EQ(ReadNumber("  16+"), 16.0);
-  EXPECT_EQ(ReadNumber("160 degrees) at 10 MPH"), 160.0);
-  EXPECT_EQ(ReadNumber("-3.9"), -3.9);
-  EXPECT_EQ(ReadNumber("+4.5x"), 4.5);
-  EXPECT_EQ(ReadNumber(".5"), 0.5);
-  EXPECT_EQ(ReadNumber("1e2"), 100.0);
-  EXPECT_EQ(ReadNumber("abc"), 0.0);
-  EXPECT_EQ(ReadNumber(""), 0.0);
-  EXPECT_EQ(ReadNumber("-"), 0.0);
-  EXPECT_EQ(ReadNumber("nan"), 0.0);
+TEST(readNumber, FollowsTheLeadingNumberRule) {
+  EXPECT_EQ(readNumber("  16+"), 16.0);
+  EXPECT_EQ(readNumber("160 degrees) at 10 MPH"), 160.0);
+  EXPECT_EQ(readNumber("-3.9"), -3.9);
+  EXPECT_EQ(readNumber("+4.5x"), 4.5);
+  EXPECT_EQ(readNumber(".5"), 0.5);
+  EXPECT_EQ(readNumber("1e2"), 100.0);
+  EXPECT_EQ(readNumber("abc"), 0.0);
+  EXPECT_EQ(readNumber(""), 0.0);
+  EXPECT_EQ(readNumber("-"), 0.0);
+  EXPECT_EQ(readNumber("nan"), 0.0);
 }
 
 TEST(ReportPage, WorkedExampleFieldByField) {
-  CObservationArray observations;
-  ASSERT_EQ(ReadReportPage(ReadFixture("report_example.html"), &observations), ReportPageStatus::kReports);
-  ASSERT_EQ(observations.GetSize(), 1);
-  const CObservation& o = observations.GetAt(0);
+  ObservationList observations;
+  ASSERT_EQ(readReportPage(ReadFixture("report_example.html"), &observations), ReportPageStatus::kReports);
+  ASSERT_EQ(observations.getSize(), 1);
+  const Observation& o = observations.getAt(0);
   EXPECT_EQ(o.observedAt, LocalSeconds(2005, 4, 5, 17, 53));
   EXPECT_DOUBLE_EQ(o.temperature, 12.2);
   EXPECT_DOUBLE_EQ(o.dewpoint, -3.9);
@@ -154,39 +154,39 @@ TEST(ReportPage, ThreeReportsInPageOrderAndEmptiesNothingElse) {
   c.time = "15:53";
   c.temperature = "-7&#46;5";
   const std::string page = "<HTML><BODY>" + Report(a) + "<HR>" + Report(b) + "<HR>" + Report(c) + "</BODY>";
-  CObservationArray observations;
-  ASSERT_EQ(ReadReportPage(page, &observations), ReportPageStatus::kReports);
-  ASSERT_EQ(observations.GetSize(), 3);
-  EXPECT_EQ(observations.GetAt(0).observedAt, LocalSeconds(2005, 4, 5, 17, 53));
-  EXPECT_EQ(observations.GetAt(1).observedAt, LocalSeconds(2005, 4, 5, 16, 53));
-  EXPECT_EQ(observations.GetAt(2).observedAt, LocalSeconds(2005, 4, 5, 15, 53));
-  EXPECT_DOUBLE_EQ(observations.GetAt(1).temperature, 11.0);
-  EXPECT_DOUBLE_EQ(observations.GetAt(2).temperature, -7.5);
+  ObservationList observations;
+  ASSERT_EQ(readReportPage(page, &observations), ReportPageStatus::kReports);
+  ASSERT_EQ(observations.getSize(), 3);
+  EXPECT_EQ(observations.getAt(0).observedAt, LocalSeconds(2005, 4, 5, 17, 53));
+  EXPECT_EQ(observations.getAt(1).observedAt, LocalSeconds(2005, 4, 5, 16, 53));
+  EXPECT_EQ(observations.getAt(2).observedAt, LocalSeconds(2005, 4, 5, 15, 53));
+  EXPECT_DOUBLE_EQ(observations.getAt(1).temperature, 11.0);
+  EXPECT_DOUBLE_EQ(observations.getAt(2).temperature, -7.5);
   // Without an output array the page is read and tested only.
-  EXPECT_EQ(ReadReportPage(page, nullptr), ReportPageStatus::kReports);
+  EXPECT_EQ(readReportPage(page, nullptr), ReportPageStatus::kReports);
 }
 
 // The whole-page chains: the k-th report read with occurrence k of every
 // chain, as the service's pages were first read.
-CObservation ChainedRead(const std::string& page, int k) {
+Observation ChainedRead(const std::string& page, int k) {
   const std::string cell = "<TD ALIGN=\"left\">";
   auto x = [&](const char* anchor, const std::string& start, const char* end) {
-    return ExtractBetween(page, anchor, start, end, k);
+    return extractBetween(page, anchor, start, end, k);
   };
   auto splitDecimal = [](const std::string& integer, const std::string& fraction) {
-    if (integer.empty() || ReadNumber(integer) == 0.0 || fraction.empty()) return 0.0;
-    return ReadNumber(integer + "." + fraction);
+    if (integer.empty() || readNumber(integer) == 0.0 || fraction.empty()) return 0.0;
+    return readNumber(integer + "." + fraction);
   };
-  CObservation o;
+  Observation o;
   o.temperature = splitDecimal(x("Temperature", cell, "&#46;"), x("Temperature", "&#46;", "&deg;C"));
   o.dewpoint = splitDecimal(x("Dewpoint", cell, "&#46;"), x("Dewpoint", "&#46;", "&deg;C"));
-  if (o.dewpoint != 0.0) o.humidity = ReadNumber(x("Dewpoint", "RH&#160;=&#160;", "&#37;"));
+  if (o.dewpoint != 0.0) o.humidity = readNumber(x("Dewpoint", "RH&#160;=&#160;", "&#37;"));
   o.pressure = splitDecimal(x("Pressure", "Hg (", "&#46;"), x("Hg (", "&#46;", "&#160;mb)"));
   if (o.pressure != 0.0) o.pressure -= 1000.0;
-  o.pressureInches = ReadNumber(x("Pressure", cell, "&#160;inches"));
-  if (page.find("degrees") != std::string::npos) o.windDirection = ReadNumber(x("Winds", "(", "&#160;"));
-  o.windSpeed = ReadNumber(x("Winds", "knots;", "&#160;"));
-  o.visibility = ReadNumber(x("Visibility", "(", "km"));
+  o.pressureInches = readNumber(x("Pressure", cell, "&#160;inches"));
+  if (page.find("degrees") != std::string::npos) o.windDirection = readNumber(x("Winds", "(", "&#160;"));
+  o.windSpeed = readNumber(x("Winds", "knots;", "&#160;"));
+  o.visibility = readNumber(x("Visibility", "(", "km"));
   o.conditionsText = x("Conditions at", cell, "</TD>");
   o.temperatureText = x("Temperature", cell, "</TD>");
   o.dewpointText = x("Dewpoint", cell, "</TD>");
@@ -198,10 +198,10 @@ CObservation ChainedRead(const std::string& page, int k) {
   o.weatherText = x("Present Weather", cell, "</TD>");
   o.reportText = x("", "<SPAN CLASS=\"monospace\">", "<BR>");
   std::int64_t seconds = 0;
-  CReportDateTime when;
-  if (ParseReportDateTime(x("Conditions", "&#160;&#160;", "&#160;UTC") + " " + x("Conditions", "observed", "&#160;"),
+  ReportDateTime when;
+  if (parseReportDateTime(x("Conditions", "&#160;&#160;", "&#160;UTC") + " " + x("Conditions", "observed", "&#160;"),
                           when) &&
-      ConvertReportTime(when, seconds))
+      convertReportTime(when, seconds))
     o.observedAt = seconds;
   return o;
 }
@@ -220,10 +220,10 @@ TEST(ReportPage, FullPageReadsAsTheWholePageChainsDo) {
               std::to_string(i) + "&#160;m/s)";
     page += Report(v) + "<HR>";
   }
-  CObservationArray observations;
-  ASSERT_EQ(ReadReportPage(page, &observations), ReportPageStatus::kReports);
-  ASSERT_EQ(observations.GetSize(), 6);
-  for (int k = 1; k <= 6; ++k) EXPECT_EQ(observations.GetAt(k - 1), ChainedRead(page, k)) << "report " << k;
+  ObservationList observations;
+  ASSERT_EQ(readReportPage(page, &observations), ReportPageStatus::kReports);
+  ASSERT_EQ(observations.getSize(), 6);
+  for (int k = 1; k <= 6; ++k) EXPECT_EQ(observations.getAt(k - 1), ChainedRead(page, k)) << "report " << k;
 }
 
 TEST(ReportPage, ValuesBetweenMinusOneAndOneKeepTheirSign) {
@@ -235,22 +235,22 @@ TEST(ReportPage, ValuesBetweenMinusOneAndOneKeepTheirSign) {
   b.time = "16:53";
   b.temperature = "0&#46;0";
   b.dewpoint = "-0&#46;9";
-  CObservationArray observations;
-  ASSERT_EQ(ReadReportPage(Report(a) + Report(b), &observations), ReportPageStatus::kReports);
-  ASSERT_EQ(observations.GetSize(), 2);
-  EXPECT_DOUBLE_EQ(observations.GetAt(0).temperature, -0.4);
-  EXPECT_DOUBLE_EQ(observations.GetAt(0).dewpoint, 0.6);
-  EXPECT_DOUBLE_EQ(observations.GetAt(0).humidity, 97);  // read even for a dew point below 1
-  EXPECT_DOUBLE_EQ(observations.GetAt(1).temperature, 0.0);
-  EXPECT_DOUBLE_EQ(observations.GetAt(1).dewpoint, -0.9);
+  ObservationList observations;
+  ASSERT_EQ(readReportPage(Report(a) + Report(b), &observations), ReportPageStatus::kReports);
+  ASSERT_EQ(observations.getSize(), 2);
+  EXPECT_DOUBLE_EQ(observations.getAt(0).temperature, -0.4);
+  EXPECT_DOUBLE_EQ(observations.getAt(0).dewpoint, 0.6);
+  EXPECT_DOUBLE_EQ(observations.getAt(0).humidity, 97);  // read even for a dew point below 1
+  EXPECT_DOUBLE_EQ(observations.getAt(1).temperature, 0.0);
+  EXPECT_DOUBLE_EQ(observations.getAt(1).dewpoint, -0.9);
 }
 
 TEST(ReportPage, NonNumericIntegerPartGivesZero) {
   ReportValues a;
   a.temperature = "M&#46;5";
-  CObservationArray observations;
-  ASSERT_EQ(ReadReportPage(Report(a), &observations), ReportPageStatus::kReports);
-  EXPECT_EQ(observations.GetAt(0).temperature, 0.0);
+  ObservationList observations;
+  ASSERT_EQ(readReportPage(Report(a), &observations), ReportPageStatus::kReports);
+  EXPECT_EQ(observations.getAt(0).temperature, 0.0);
 }
 
 TEST(ReportPage, MissingRowsStayEmptyInsteadOfBorrowingFromLaterReports) {
@@ -264,16 +264,16 @@ TEST(ReportPage, MissingRowsStayEmptyInsteadOfBorrowingFromLaterReports) {
   ReportValues third;
   third.time = "15:53";
   third.weather = "snow";
-  CObservationArray observations;
-  ASSERT_EQ(ReadReportPage(Report(first) + Report(second) + Report(third), &observations),
+  ObservationList observations;
+  ASSERT_EQ(readReportPage(Report(first) + Report(second) + Report(third), &observations),
             ReportPageStatus::kReports);
-  ASSERT_EQ(observations.GetSize(), 3);
-  EXPECT_EQ(observations.GetAt(0).weatherText, "");
-  EXPECT_EQ(observations.GetAt(0).ceilingText, "");
-  EXPECT_EQ(observations.GetAt(1).weatherText, "haze");
-  EXPECT_EQ(observations.GetAt(1).ceilingText, "3000 feet AGL");
-  EXPECT_EQ(observations.GetAt(2).weatherText, "snow");
-  EXPECT_EQ(observations.GetAt(2).ceilingText, "none");
+  ASSERT_EQ(observations.getSize(), 3);
+  EXPECT_EQ(observations.getAt(0).weatherText, "");
+  EXPECT_EQ(observations.getAt(0).ceilingText, "");
+  EXPECT_EQ(observations.getAt(1).weatherText, "haze");
+  EXPECT_EQ(observations.getAt(1).ceilingText, "3000 feet AGL");
+  EXPECT_EQ(observations.getAt(2).weatherText, "snow");
+  EXPECT_EQ(observations.getAt(2).ceilingText, "none");
 }
 
 TEST(ReportPage, WindDirectionOnlyFromTheReportsOwnDegrees) {
@@ -284,38 +284,38 @@ TEST(ReportPage, WindDirectionOnlyFromTheReportsOwnDegrees) {
   variable.winds = "variable (3 knots; 1&#46;5&#160;m/s)";
   ReportValues steady;
   steady.time = "15:53";
-  CObservationArray observations;
-  ASSERT_EQ(ReadReportPage(Report(calm) + Report(variable) + Report(steady), &observations),
+  ObservationList observations;
+  ASSERT_EQ(readReportPage(Report(calm) + Report(variable) + Report(steady), &observations),
             ReportPageStatus::kReports);
-  ASSERT_EQ(observations.GetSize(), 3);
-  EXPECT_EQ(observations.GetAt(0).windDirection, 0.0);
-  EXPECT_EQ(observations.GetAt(0).windSpeed, 0.0);
-  EXPECT_EQ(observations.GetAt(1).windDirection, 0.0);
-  EXPECT_DOUBLE_EQ(observations.GetAt(1).windSpeed, 1.5);
-  EXPECT_EQ(observations.GetAt(2).windDirection, 160.0);
+  ASSERT_EQ(observations.getSize(), 3);
+  EXPECT_EQ(observations.getAt(0).windDirection, 0.0);
+  EXPECT_EQ(observations.getAt(0).windSpeed, 0.0);
+  EXPECT_EQ(observations.getAt(1).windDirection, 0.0);
+  EXPECT_DOUBLE_EQ(observations.getAt(1).windSpeed, 1.5);
+  EXPECT_EQ(observations.getAt(2).windDirection, 160.0);
 }
 
 TEST(ReportPage, NoDegreesAnywhereGivesNoDirection) {
   ReportValues v;
   v.winds = "from the SSE (160&#160;deg) at 10 MPH (9 knots; 4&#46;6&#160;m/s)";
-  CObservationArray observations;
-  ASSERT_EQ(ReadReportPage(Report(v) + Report(v), &observations), ReportPageStatus::kReports);
-  for (const CObservation& o : observations) {
+  ObservationList observations;
+  ASSERT_EQ(readReportPage(Report(v) + Report(v), &observations), ReportPageStatus::kReports);
+  for (const Observation& o : observations) {
     EXPECT_EQ(o.windDirection, 0.0);
     EXPECT_DOUBLE_EQ(o.windSpeed, 4.6);
   }
 }
 
 TEST(ReportPage, PagesWithoutData) {
-  CObservationArray observations;
-  EXPECT_EQ(ReadReportPage("", &observations), ReportPageStatus::kEmpty);
-  EXPECT_EQ(ReadReportPage("<HTML>nothing here</HTML>", &observations), ReportPageStatus::kNoReport);
+  ObservationList observations;
+  EXPECT_EQ(readReportPage("", &observations), ReportPageStatus::kEmpty);
+  EXPECT_EQ(readReportPage("<HTML>nothing here</HTML>", &observations), ReportPageStatus::kNoReport);
   ReportValues v;
   v.weather = "Sorry weather";  // "Sorry" anywhere, even inside a report
-  EXPECT_EQ(ReadReportPage(Report(v), &observations), ReportPageStatus::kSorry);
-  EXPECT_EQ(observations.GetSize(), 0);
+  EXPECT_EQ(readReportPage(Report(v), &observations), ReportPageStatus::kSorry);
+  EXPECT_EQ(observations.getSize(), 0);
   // "Conditions at" without an observed time is no report.
-  EXPECT_EQ(ReadReportPage("Conditions at</TD><TD ALIGN=\"left\">KXYZ</TD>", &observations),
+  EXPECT_EQ(readReportPage("Conditions at</TD><TD ALIGN=\"left\">KXYZ</TD>", &observations),
             ReportPageStatus::kNoReport);
 }
 
@@ -326,20 +326,20 @@ TEST(ReportPage, UnreadableDateEndsThePageKeepingEarlierReports) {
   bad.date = "31/12/2005";  // day before month is not US English
   ReportValues later;
   later.time = "15:53";
-  CObservationArray observations;
-  EXPECT_EQ(ReadReportPage(Report(good) + Report(bad) + Report(later), &observations), ReportPageStatus::kBadDate);
-  ASSERT_EQ(observations.GetSize(), 1);
-  EXPECT_EQ(observations.GetAt(0).observedAt, LocalSeconds(2005, 4, 5, 17, 53));
+  ObservationList observations;
+  EXPECT_EQ(readReportPage(Report(good) + Report(bad) + Report(later), &observations), ReportPageStatus::kBadDate);
+  ASSERT_EQ(observations.getSize(), 1);
+  EXPECT_EQ(observations.getAt(0).observedAt, LocalSeconds(2005, 4, 5, 17, 53));
 }
 
 TEST(ReportPage, ReportWithoutDatePieceKeepsZeroTime) {
   const std::string page =
       "Conditions at</TD><TD ALIGN=\"left\">KXYZ observed 17:53&#160;UTC</TD>\n"
       "Temperature</TD><TD ALIGN=\"left\">5&#46;0&deg;C</TD>";
-  CObservationArray observations;
-  ASSERT_EQ(ReadReportPage(page, &observations), ReportPageStatus::kReports);
-  EXPECT_EQ(observations.GetAt(0).observedAt, 0);
-  EXPECT_DOUBLE_EQ(observations.GetAt(0).temperature, 5.0);
+  ObservationList observations;
+  ASSERT_EQ(readReportPage(page, &observations), ReportPageStatus::kReports);
+  EXPECT_EQ(observations.getAt(0).observedAt, 0);
+  EXPECT_DOUBLE_EQ(observations.getAt(0).temperature, 5.0);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ namespace nimbrel::test {
 class LocalHttpServer {
  public:
   LocalHttpServer() = default;
-  ~LocalHttpServer() { Stop(); }
+  ~LocalHttpServer() { stop(); }
   LocalHttpServer(const LocalHttpServer&) = delete;
   LocalHttpServer& operator=(const LocalHttpServer&) = delete;
 
@@ -35,7 +35,7 @@ class LocalHttpServer {
     });
   }
 
-  bool Start() {
+  bool start() {
     port = server.bind_to_any_port("127.0.0.1");
     if (port <= 0) return false;
     thread = std::thread([this] { server.listen_after_bind(); });
@@ -44,7 +44,7 @@ class LocalHttpServer {
     return server.is_running();
   }
 
-  void Stop() {
+  void stop() {
     {
       std::lock_guard lock(mutex);
       release = true;
@@ -54,7 +54,7 @@ class LocalHttpServer {
     if (thread.joinable()) thread.join();
   }
 
-  int Port() const { return port; }
+  int listeningPort() const { return port; }
   std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port) + path; }
 
  private:

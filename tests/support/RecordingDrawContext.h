@@ -5,89 +5,89 @@
 #include <string>
 #include <vector>
 
-#include "platform/DrawContext.h"
+#include "base/DrawContext.h"
 
 namespace nimbrel::test {
 
 struct DrawCall {
   std::string op;         // the operation's name: "Rectangle", "LineTo", "TextOut", ...
-  std::vector<int> args;  // LineTo: from x, from y, to x, to y; others: as called
-  std::string text;       // TextOut and GetTextExtent
-  COLORREF colour = 0;    // FillSolidRect, SetPixel, SetTextColor, SetBkColor
-  CPen pen;               // the pen current at the call (the new one for SelectPen)
-  CFontSpec font;         // the font current at the call (the new one for SelectFont)
+  std::vector<int> args;  // lineTo: from x, from y, to x, to y; others: as called
+  std::string text;       // textOut and getTextExtent
+  Colour colour = 0;    // fillSolidRect, setPixel, setTextColor, setBkColor
+  Pen pen;               // the pen current at the call (the new one for selectPen)
+  FontSpec font;         // the font current at the call (the new one for selectFont)
   unsigned align = 0;
-  COLORREF textColour = 0;
-  COLORREF bkColour = 0;
+  Colour textColour = 0;
+  Colour bkColour = 0;
 };
 
 struct Segment {
   int x0, y0, x1, y1;
-  CPen pen;
+  Pen pen;
   bool operator==(const Segment& other) const {
     return x0 == other.x0 && y0 == other.y0 && x1 == other.x1 && y1 == other.y1;
   }
 };
 
-class RecordingDrawContext : public IDrawContext {
+class RecordingDrawContext : public DrawContext {
  public:
   std::vector<DrawCall> calls;
-  int charWidth = 6;  // GetTextExtent: characters x charWidth by the font height
+  int charWidth = 6;  // getTextExtent: characters x charWidth by the font height
 
-  void Rectangle(int left, int top, int right, int bottom) override { Record("Rectangle", {left, top, right, bottom}); }
-  void Ellipse(int left, int top, int right, int bottom) override { Record("Ellipse", {left, top, right, bottom}); }
-  void MoveTo(int x, int y) override {
+  void rectangle(int left, int top, int right, int bottom) override { Record("Rectangle", {left, top, right, bottom}); }
+  void ellipse(int left, int top, int right, int bottom) override { Record("Ellipse", {left, top, right, bottom}); }
+  void moveTo(int x, int y) override {
     Record("MoveTo", {x, y});
     cx = x;
     cy = y;
   }
-  void LineTo(int x, int y) override {
+  void lineTo(int x, int y) override {
     Record("LineTo", {cx, cy, x, y});
     cx = x;
     cy = y;
   }
-  void TextOut(int x, int y, const std::string& text) override { Record("TextOut", {x, y}).text = text; }
-  unsigned SetTextAlign(unsigned value) override {
+  void textOut(int x, int y, const std::string& text) override { Record("TextOut", {x, y}).text = text; }
+  unsigned setTextAlign(unsigned value) override {
     unsigned previous = align;
     align = value;
     Record("SetTextAlign", {static_cast<int>(value)});
     return previous;
   }
-  COLORREF SetTextColor(COLORREF colour) override {
-    COLORREF previous = textColour;
+  Colour setTextColor(Colour colour) override {
+    Colour previous = textColour;
     textColour = colour;
     Record("SetTextColor", {}).colour = colour;
     return previous;
   }
-  COLORREF SetBkColor(COLORREF colour) override {
-    COLORREF previous = bkColour;
+  Colour setBkColor(Colour colour) override {
+    Colour previous = bkColour;
     bkColour = colour;
     Record("SetBkColor", {}).colour = colour;
     return previous;
   }
-  CPen SelectPen(const CPen& value) override {
-    CPen previous = pen;
+  Pen selectPen(const Pen& value) override {
+    Pen previous = pen;
     pen = value;
     Record("SelectPen", {});
     return previous;
   }
-  CPen GetCurrentPen() const override { return pen; }
-  CFontSpec SelectFont(const CFontSpec& value) override {
-    CFontSpec previous = font;
+  Pen getCurrentPen() const override { return pen; }
+  FontSpec selectFont(const FontSpec& value) override {
+    FontSpec previous = font;
     font = value;
     Record("SelectFont", {});
     return previous;
   }
-  CSize GetTextExtent(const std::string& text) override {
+  Size getTextExtent(const std::string& text) override {
     Record("GetTextExtent", {}).text = text;
-    return CSize{static_cast<int>(text.size()) * charWidth, font.height};
+    return Size{static_cast<int>(text.size()) * charWidth, font.height};
   }
-  void FillSolidRect(int x, int y, int width, int height, COLORREF colour) override {
+  void fillSolidRect(int x, int y, int width, int height, Colour colour) override {
     Record("FillSolidRect", {x, y, width, height}).colour = colour;
     bkColour = colour;
   }
-  void SetPixel(int x, int y, COLORREF colour) override { Record("SetPixel", {x, y}).colour = colour; }
-  void DrawBitmap(int resourceId, int x, int y) override { Record("DrawBitmap", {resourceId, x, y}); }
+  void setPixel(int x, int y, Colour colour) override { Record("SetPixel", {x, y}).colour = colour; }
+  void drawBitmap(int resourceId, int x, int y) override { Record("DrawBitmap", {resourceId, x, y}); }
 
   // Views of the record.
   std::vector<const DrawCall*> Calls(const std::string& op) const {
@@ -121,11 +121,11 @@ class RecordingDrawContext : public IDrawContext {
   }
   void Clear() { calls.clear(); }
 
-  CPen pen{PS_SOLID, 1, RGB(0, 0, 0)};
-  CFontSpec font{"System", 16, 700};
+  Pen pen{PS_SOLID, 1, rgb(0, 0, 0)};
+  FontSpec font{"System", 16, 700};
   unsigned align = TA_LEFT | TA_TOP;
-  COLORREF textColour = RGB(0, 0, 0);
-  COLORREF bkColour = RGB(255, 255, 255);
+  Colour textColour = rgb(0, 0, 0);
+  Colour bkColour = rgb(255, 255, 255);
 
  private:
   DrawCall& Record(const char* op, std::vector<int> args) {

@@ -112,8 +112,8 @@ class ReportService {
     });
   }
 
-  bool Start() { return server.Start(); }
-  std::string Host() const { return "127.0.0.1:" + std::to_string(server.Port()); }
+  bool start() { return server.start(); }
+  std::string Host() const { return "127.0.0.1:" + std::to_string(server.listeningPort()); }
 
   // hoursStr as the program writes it; the query decodes "+" to a blank.
   void SetPage(std::string hoursStr, const std::string& page) {

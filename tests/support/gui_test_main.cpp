@@ -2,7 +2,7 @@
 // when there is no display, with settings kept in a private folder.
 #include <gtest/gtest.h>
 
-#include "app/NimbrelApp.h"
+#include "ui/Application.h"
 #include <QSettings>
 #include <QTemporaryDir>
 #include <clocale>
@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
 
   ::testing::InitGoogleTest(&argc, argv);
-  nimbrel::CGuardedApplication app(argc, argv);
+  nimbrel::Application app(argc, argv);
   std::setlocale(LC_NUMERIC, "C");  // as the program does
   return RUN_ALL_TESTS();
 }

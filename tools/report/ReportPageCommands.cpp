@@ -9,26 +9,26 @@
 #include <string>
 
 #include "ReportCommands.h"
-#include "catalog/StationCatalog.h"
+#include "catalog/MapProjection.h"
 #include "observations/CurlPageFetcher.h"
-#include "observations/Meteodata.h"
+#include "observations/ReportPageSource.h"
 #include "observations/Observation.h"
 #include "observations/ReportPage.h"
 
 namespace {
 
-using nimbrel::CObservation;
-using nimbrel::CObservationArray;
+using nimbrel::Observation;
+using nimbrel::ObservationList;
 using nimbrel::ReportPageStatus;
 
 // A tab or line break inside a text would break the line's columns.
-std::string Flat(std::string text) {
+std::string flattened(std::string text) {
   for (char& c : text)
     if (c == '\t' || c == '\r' || c == '\n') c = ' ';
   return text;
 }
 
-void WriteObservation(const CObservation& o) {
+void writeObservation(const Observation& o) {
   std::printf("%.2f\t%.2f\t%.2f\t%.2f\t%.2f\t%.2f\t%.2f\t%.2f\t", o.temperature, o.dewpoint, o.humidity, o.pressure,
               o.windSpeed, o.windDirection, o.visibility, o.pressureInches);
   // observedAt holds the page's UTC fields read as local time.
@@ -42,30 +42,30 @@ void WriteObservation(const CObservation& o) {
                                 &o.weatherText,    &o.reportText};
   for (const std::string* text : texts) {
     std::fputc('\t', stdout);
-    const std::string flat = Flat(*text);
+    const std::string flat = flattened(*text);
     std::fwrite(flat.data(), 1, flat.size(), stdout);
   }
   std::fputc('\n', stdout);
 }
 
-int WritePage(const std::string& page, const std::string& source) {
-  CObservationArray observations;
-  const ReportPageStatus status = nimbrel::ReadReportPage(page, &observations);
-  if (status != ReportPageStatus::kReports || observations.GetSize() == 0) {
-    std::fprintf(stderr, "nimbrel-report: no data in %s: %s\n", source.c_str(), nimbrel::ReportPageStatusText(status));
+int writePage(const std::string& page, const std::string& source) {
+  ObservationList observations;
+  const ReportPageStatus status = nimbrel::readReportPage(page, &observations);
+  if (status != ReportPageStatus::kReports || observations.empty()) {
+    std::fprintf(stderr, "nimbrel-report: no data in %s: %s\n", source.c_str(), nimbrel::reportPageStatusText(status));
     return 1;
   }
   std::printf(
       "temperature\tdewpoint\thumidity\tpressure\twindSpeed\twindDirection\tvisibility\tpressureInches\tobserved\t"
       "conditionsText\ttemperatureText\tdewpointText\tpressureText\twindsText\tvisibilityText\tceilingText\t"
       "cloudsText\tweatherText\treportText\n");
-  for (const CObservation& observation : observations) WriteObservation(observation);
+  for (const Observation& observation : observations) writeObservation(observation);
   return std::fflush(stdout) == 0 ? 0 : 2;
 }
 
 }  // namespace
 
-int RunDecodeCommand(int argc, char** argv) {
+int runDecodeCommand(int argc, char** argv) {
   if (argc != 1) {
     std::fprintf(stderr, "usage: nimbrel-report decode FILE\n");
     return 2;
@@ -81,10 +81,10 @@ int RunDecodeCommand(int argc, char** argv) {
     std::fprintf(stderr, "nimbrel-report: cannot read %s\n", argv[0]);
     return 2;
   }
-  return WritePage(text.str(), argv[0]);
+  return writePage(text.str(), argv[0]);
 }
 
-int RunFetchCommand(int argc, char** argv) {
+int runFetchCommand(int argc, char** argv) {
   auto usage = [] {
     std::fprintf(stderr, "usage: nimbrel-report fetch ICAO [--hours N] [--host HOST[:PORT]]\n");
     return 2;
@@ -111,7 +111,7 @@ int RunFetchCommand(int argc, char** argv) {
   // Without --hours, the window's refresh request: the most recent report.
   const std::string hoursStr = hours > 0 ? "past+" + std::to_string(hours) + "+hours" : "most+recent+only";
   const int bufferHours = hours > 0 ? (hours < 2 ? 2 : hours) : 1;
-  nimbrel::CCurlPageFetcher fetcher;
-  const std::string url = nimbrel::MeteodataUrl(host, icao, hoursStr);
-  return WritePage(fetcher.FetchUrl(url, nimbrel::MeteodataBufferSize(bufferHours)), url);
+  nimbrel::CurlPageFetcher fetcher;
+  const std::string url = nimbrel::meteodataUrl(host, icao, hoursStr);
+  return writePage(fetcher.fetch(url, nimbrel::meteodataBufferSize(bufferHours)), url);
 }

@@ -7,31 +7,37 @@
 #include "catalog/Station.h"
 #include "catalog/StationListReader.h"
 
-int RunStationsCommand(int argc, char** argv) {
+int runStationsCommand(int argc, char** argv) {
   if (argc != 1) {
     std::fprintf(stderr, "usage: nimbrel-report stations FILE\n");
     return 2;
   }
   std::string text;
-  if (!nimbrel::ReadStationListFile(argv[0], text)) {
+  if (!nimbrel::readStationListFile(argv[0], text)) {
     std::fprintf(stderr, "nimbrel-report: can not open a file \"%s\"\n", argv[0]);
     return 2;
   }
-  nimbrel::CStationArray stations;
-  nimbrel::ParseStationList(text, stations);
+  nimbrel::StationList stations;
+  nimbrel::parseStationList(text, stations);
 
   std::string out =
       "cd\tname\ticao\tiata\ttext4\tlatText\tlonText\televText\ttext8\ttext9\ttext10\ttext11\ttext12\ttext13\t"
       "text14\tcy\tmapLongitude\tmapColatitude\televation\n";
-  out.reserve(out.size() + static_cast<std::size_t>(stations.GetSize()) * 120);
+  out.reserve(out.size() + stations.size() * 120);
   char numbers[160];
-  for (const nimbrel::CStation& station : stations) {
-    for (const std::string& piece : station.texts) {
-      out += piece;
+  for (const nimbrel::Station& station : stations) {
+    const std::string* pieces[] = {&station.cd,         &station.name,         &station.icao,
+                                   &station.iata,       &station.synop,        &station.latText,
+                                   &station.lonText,    &station.elevText,     &station.metarFlag,
+                                   &station.nexradFlag, &station.aviationFlag, &station.upperAirFlag,
+                                   &station.autoFlag,   &station.officeFlag,   &station.plotPriority,
+                                   &station.country};
+    for (const std::string* piece : pieces) {
+      out += *piece;
       out += '\t';
     }
-    std::snprintf(numbers, sizeof numbers, "%.4f\t%.4f\t%.1f\n", station.mapLongitude(), station.mapColatitude(),
-                  station.elevation());
+    std::snprintf(numbers, sizeof numbers, "%.4f\t%.4f\t%.1f\n", station.mapLongitude, station.mapColatitude,
+                  station.elevation);
     out += numbers;
   }
   if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {

@@ -18,8 +18,8 @@ int Usage() {
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const char* command = argv[1];
-  if (std::strcmp(command, "stations") == 0) return RunStationsCommand(argc - 2, argv + 2);
-  if (std::strcmp(command, "decode") == 0) return RunDecodeCommand(argc - 2, argv + 2);
-  if (std::strcmp(command, "fetch") == 0) return RunFetchCommand(argc - 2, argv + 2);
+  if (std::strcmp(command, "stations") == 0) return runStationsCommand(argc - 2, argv + 2);
+  if (std::strcmp(command, "decode") == 0) return runDecodeCommand(argc - 2, argv + 2);
+  if (std::strcmp(command, "fetch") == 0) return runFetchCommand(argc - 2, argv + 2);
   return Usage();
 }

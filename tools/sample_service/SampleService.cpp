@@ -15,7 +15,7 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-std::uint32_t Hash(const std::string& text) {
+std::uint32_t hash(const std::string& text) {
   std::uint32_t h = 2166136261u;
   for (unsigned char c : text) {
     h ^= c;
@@ -24,40 +24,40 @@ std::uint32_t Hash(const std::string& text) {
   return h;
 }
 
-std::string Trimmed(const std::string& text) {
+std::string trimmed(const std::string& text) {
   const auto first = text.find_first_not_of(" \t\r\n");
   if (first == std::string::npos) return {};
   const auto last = text.find_last_not_of(" \t\r\n");
   return text.substr(first, last - first + 1);
 }
 
-std::string Cut(const std::string& line, std::size_t pos, std::size_t width) {
+std::string cut(const std::string& line, std::size_t pos, std::size_t width) {
   if (pos >= line.size()) return {};
-  return Trimmed(line.substr(pos, width));
+  return trimmed(line.substr(pos, width));
 }
 
 // "dd mmH" or "ddd mmH" with degrees of degreeDigits digits.
-double ReadAngle(const std::string& text, std::size_t degreeDigits, char negative) {
+double readAngle(const std::string& text, std::size_t degreeDigits, char negative) {
   if (text.size() < degreeDigits) return 0.0;
   double degrees = std::atof(text.substr(0, degreeDigits).c_str());
   if (text.size() > degreeDigits + 1) degrees += std::atof(text.substr(degreeDigits + 1, 2).c_str()) / 60.0;
   return !text.empty() && text.back() == negative ? -degrees : degrees;
 }
 
-std::string Format(const char* format, auto... args) {
+std::string format(const char* format, auto... args) {
   char buffer[256];
   std::snprintf(buffer, sizeof buffer, format, args...);
   return buffer;
 }
 
 // A value with one decimal as the pages write it: "-0&#46;4".
-std::string SplitDecimal(double value) {
+std::string splitDecimal(double value) {
   const long tenths = std::lround(value * 10.0);
   const long magnitude = tenths < 0 ? -tenths : tenths;
-  return Format("%s%ld&#46;%ld", tenths < 0 ? "-" : "", magnitude / 10, magnitude % 10);
+  return format("%s%ld&#46;%ld", tenths < 0 ? "-" : "", magnitude / 10, magnitude % 10);
 }
 
-const char* CompassPoint(int degrees) {
+const char* compassPoint(int degrees) {
   static const char* kPoints[] = {"N", "NNE", "NE", "ENE", "E", "ESE", "SE", "SSE",
                                   "S", "SSW", "SW", "WSW", "W", "WNW", "NW", "NNW"};
   return kPoints[((degrees * 100 + 1125) / 2250) % 16];
@@ -77,8 +77,8 @@ struct Weather {
   bool rain;
 };
 
-Weather WeatherAt(const SampleStation& station, std::time_t t) {
-  const std::uint32_t seed = Hash(station.icao);
+Weather weatherAt(const SampleStation& station, std::time_t t) {
+  const std::uint32_t seed = hash(station.icao);
   const double hours = static_cast<double>(t) / 3600.0;
   const double solarHour = std::fmod(hours + station.longitude / 15.0 + 240.0, 24.0);
   const double base = 28.0 - 0.45 * std::fabs(station.latitude) + static_cast<double>(seed % 7) - 3.0;
@@ -103,8 +103,8 @@ Weather WeatherAt(const SampleStation& station, std::time_t t) {
   return w;
 }
 
-std::string ReportBlock(const SampleStation& station, std::time_t t) {
-  const Weather w = WeatherAt(station, t);
+std::string reportBlock(const SampleStation& station, std::time_t t) {
+  const Weather w = weatherAt(station, t);
   std::tm utc{};
   gmtime_r(&t, &utc);
   const double fahrenheit = w.temperature * 1.8 + 32.0;
@@ -115,48 +115,48 @@ std::string ReportBlock(const SampleStation& station, std::time_t t) {
   std::string block;
   block += "<TABLE BORDER=\"0\" CELLPADDING=\"2\">\n";
   block += "<TR><TD ALIGN=\"right\"><B>Conditions at</B></TD><TD ALIGN=\"left\">" + station.icao +
-           Format("&#160;&#160;%d/%d/%04d&#160;UTC, observed %02d:%02d&#160;UTC</TD></TR>\n", utc.tm_mon + 1,
+           format("&#160;&#160;%d/%d/%04d&#160;UTC, observed %02d:%02d&#160;UTC</TD></TR>\n", utc.tm_mon + 1,
                   utc.tm_mday, utc.tm_year + 1900, utc.tm_hour, utc.tm_min);
-  block += "<TR><TD ALIGN=\"right\"><B>Temperature</B></TD><TD ALIGN=\"left\">" + SplitDecimal(w.temperature) +
-           Format("&deg;C (%ld&deg;F)</TD></TR>\n", std::lround(fahrenheit));
-  block += "<TR><TD ALIGN=\"right\"><B>Dewpoint</B></TD><TD ALIGN=\"left\">" + SplitDecimal(w.dewpoint) +
-           Format("&deg;C (%ld&deg;F) [RH&#160;=&#160;%d&#37;]</TD></TR>\n", std::lround(dewFahrenheit),
+  block += "<TR><TD ALIGN=\"right\"><B>Temperature</B></TD><TD ALIGN=\"left\">" + splitDecimal(w.temperature) +
+           format("&deg;C (%ld&deg;F)</TD></TR>\n", std::lround(fahrenheit));
+  block += "<TR><TD ALIGN=\"right\"><B>Dewpoint</B></TD><TD ALIGN=\"left\">" + splitDecimal(w.dewpoint) +
+           format("&deg;C (%ld&deg;F) [RH&#160;=&#160;%d&#37;]</TD></TR>\n", std::lround(dewFahrenheit),
                   w.humidity);
   const long inchHundredths = std::lround(w.inches * 100.0);
-  block += Format(
+  block += format(
       "<TR><TD ALIGN=\"right\"><B>Pressure (altimeter)</B></TD><TD ALIGN=\"left\">%ld&#46;%02ld&#160;inches Hg (",
       inchHundredths / 100, inchHundredths % 100);
-  block += SplitDecimal(w.millibars) + "&#160;mb)</TD></TR>\n";
+  block += splitDecimal(w.millibars) + "&#160;mb)</TD></TR>\n";
   block += "<TR><TD ALIGN=\"right\"><B>Winds</B></TD><TD ALIGN=\"left\">";
   if (w.windKnots == 0) {
     block += "calm";
   } else {
-    block += Format("from the %s (%d&#160;degrees) at %ld MPH (%d knots; ", CompassPoint(w.windDegrees),
+    block += format("from the %s (%d&#160;degrees) at %ld MPH (%d knots; ", compassPoint(w.windDegrees),
                     w.windDegrees, std::lround(w.windKnots * 1.15078), w.windKnots);
-    block += SplitDecimal(w.windKnots * 0.514444) + "&#160;m/s)";
+    block += splitDecimal(w.windKnots * 0.514444) + "&#160;m/s)";
   }
   block += "</TD></TR>\n";
   block += w.visibilityMiles >= 10
                ? std::string("<TR><TD ALIGN=\"right\"><B>Visibility</B></TD><TD ALIGN=\"left\">10 or more miles "
                              "(16+ km)</TD></TR>\n")
-               : Format("<TR><TD ALIGN=\"right\"><B>Visibility</B></TD><TD ALIGN=\"left\">%d miles (%ld "
+               : format("<TR><TD ALIGN=\"right\"><B>Visibility</B></TD><TD ALIGN=\"left\">%d miles (%ld "
                         "km)</TD></TR>\n",
                         w.visibilityMiles, std::lround(w.visibilityMiles * 1.609344));
   // Rows with nothing to report are left out, as the service does.
   if (w.cloudCover == 3)
-    block += Format("<TR><TD ALIGN=\"right\"><B>Ceiling</B></TD><TD ALIGN=\"left\">%d feet AGL</TD></TR>\n",
+    block += format("<TR><TD ALIGN=\"right\"><B>Ceiling</B></TD><TD ALIGN=\"left\">%d feet AGL</TD></TR>\n",
                     w.cloudBase);
   block += "<TR><TD ALIGN=\"right\"><B>Clouds</B></TD><TD ALIGN=\"left\">" + std::string(kCover[w.cloudCover]) +
-           (w.cloudCover == 0 ? std::string() : Format(" at %d feet AGL", w.cloudBase)) + "</TD></TR>\n";
+           (w.cloudCover == 0 ? std::string() : format(" at %d feet AGL", w.cloudBase)) + "</TD></TR>\n";
   if (w.rain) block += "<TR><TD ALIGN=\"right\"><B>Present Weather</B></TD><TD ALIGN=\"left\">light rain</TD></TR>\n";
 
   const long tempWhole = std::lround(w.temperature);
   const long dewWhole = std::lround(w.dewpoint);
-  std::string report = station.icao + Format(" %02d%02d%02dZ ", utc.tm_mday, utc.tm_hour, utc.tm_min);
-  report += w.windKnots == 0 ? std::string("00000KT") : Format("%03d%02dKT", w.windDegrees, w.windKnots);
-  report += Format(" %dSM%s %s", w.visibilityMiles, w.rain ? " -RA" : "", kCode[w.cloudCover]);
-  if (w.cloudCover != 0) report += Format("%03d", w.cloudBase / 100);
-  report += Format(" %s%02ld/%s%02ld A%04ld", tempWhole < 0 ? "M" : "", tempWhole < 0 ? -tempWhole : tempWhole,
+  std::string report = station.icao + format(" %02d%02d%02dZ ", utc.tm_mday, utc.tm_hour, utc.tm_min);
+  report += w.windKnots == 0 ? std::string("00000KT") : format("%03d%02dKT", w.windDegrees, w.windKnots);
+  report += format(" %dSM%s %s", w.visibilityMiles, w.rain ? " -RA" : "", kCode[w.cloudCover]);
+  if (w.cloudCover != 0) report += format("%03d", w.cloudBase / 100);
+  report += format(" %s%02ld/%s%02ld A%04ld", tempWhole < 0 ? "M" : "", tempWhole < 0 ? -tempWhole : tempWhole,
                    dewWhole < 0 ? "M" : "", dewWhole < 0 ? -dewWhole : dewWhole, inchHundredths);
   block += "</TABLE>\nReport: <SPAN CLASS=\"monospace\">" + report + "<BR>\n</SPAN><HR>\n";
   return block;
@@ -166,7 +166,7 @@ const char* kPageHead =
     "<HTML>\n<HEAD><TITLE>Decoded surface observations</TITLE></HEAD>\n<BODY BGCOLOR=\"#FFFFFF\">\n";
 const char* kPageTail = "</BODY>\n</HTML>\n";
 
-bool ReadFile(const std::string& path, std::string& text) {
+bool readFile(const std::string& path, std::string& text) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   std::ostringstream buffer;
@@ -175,7 +175,7 @@ bool ReadFile(const std::string& path, std::string& text) {
   return true;
 }
 
-bool SafeIcao(const std::string& icao) {
+bool safeIcao(const std::string& icao) {
   if (icao.empty() || icao.size() > 8) return false;
   return std::all_of(icao.begin(), icao.end(), [](char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
@@ -184,7 +184,7 @@ bool SafeIcao(const std::string& icao) {
 
 }  // namespace
 
-std::vector<SampleStation> ReadSampleStations(const std::string& listText) {
+std::vector<SampleStation> readSampleStations(const std::string& listText) {
   std::vector<SampleStation> result;
   std::istringstream in(listText);
   std::string line;
@@ -192,24 +192,24 @@ std::vector<SampleStation> ReadSampleStations(const std::string& listText) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.size() < 54 || line[0] == '!') continue;
     SampleStation station;
-    station.icao = Cut(line, 20, 4);
+    station.icao = cut(line, 20, 4);
     if (station.icao.size() != 4) continue;
-    station.latitude = ReadAngle(Cut(line, 39, 6), 2, 'S');
-    station.longitude = ReadAngle(Cut(line, 47, 7), 3, 'W');
+    station.latitude = readAngle(cut(line, 39, 6), 2, 'S');
+    station.longitude = readAngle(cut(line, 47, 7), 3, 'W');
     result.push_back(station);
   }
   return result;
 }
 
-int ReportIntervalMinutes(const std::string& icao) {
+int reportIntervalMinutes(const std::string& icao) {
   static const int kIntervals[] = {20, 30, 60};
-  return kIntervals[Hash(icao) % 3];
+  return kIntervals[hash(icao) % 3];
 }
 
-std::vector<std::time_t> ReportTimes(const SampleStation& station, int hours, std::time_t now) {
-  const std::time_t interval = ReportIntervalMinutes(station.icao) * 60;
+std::vector<std::time_t> reportTimes(const SampleStation& station, int hours, std::time_t now) {
+  const std::time_t interval = reportIntervalMinutes(station.icao) * 60;
   // Each station reports a few minutes before its slot, like xx:53.
-  const std::time_t offset = static_cast<std::time_t>(Hash(station.icao + "#") % 10 + 50) * 60 % interval;
+  const std::time_t offset = static_cast<std::time_t>(hash(station.icao + "#") % 10 + 50) * 60 % interval;
   std::time_t newest = (now - offset) / interval * interval + offset;
   std::vector<std::time_t> times;
   if (hours <= 0) {
@@ -222,20 +222,20 @@ std::vector<std::time_t> ReportTimes(const SampleStation& station, int hours, st
   return times;
 }
 
-std::string MakeReportPage(const SampleStation& station, int hours, std::time_t now) {
+std::string makeReportPage(const SampleStation& station, int hours, std::time_t now) {
   std::string page = kPageHead;
   page += "<H2>Decoded reports for " + station.icao + "</H2>\n";
-  for (std::time_t t : ReportTimes(station, hours, now)) page += ReportBlock(station, t);
+  for (std::time_t t : reportTimes(station, hours, now)) page += reportBlock(station, t);
   page += kPageTail;
   return page;
 }
 
-std::string MakeSorryPage(const std::string& icao) {
-  return std::string(kPageHead) + "<P>Sorry, no reports were found for the station " + (SafeIcao(icao) ? icao : "") +
+std::string makeSorryPage(const std::string& icao) {
+  return std::string(kPageHead) + "<P>Sorry, no reports were found for the station " + (safeIcao(icao) ? icao : "") +
          ".</P>\n" + kPageTail;
 }
 
-int HoursFromQuery(const std::string& hoursStr) {
+int hoursFromQuery(const std::string& hoursStr) {
   std::string text = hoursStr;
   std::replace(text.begin(), text.end(), '+', ' ');
   if (text == "most recent only") return 0;
@@ -246,33 +246,33 @@ int HoursFromQuery(const std::string& hoursStr) {
   return -1;
 }
 
-CSampleService::CSampleService(std::string listText, std::string pagesDir)
+SampleService::SampleService(std::string listText, std::string pagesDir)
     : listText(std::move(listText)), pagesDir(std::move(pagesDir)) {
-  stations = ReadSampleStations(this->listText);
+  stations = readSampleStations(this->listText);
 }
 
-CSampleService::~CSampleService() { Stop(); }
+SampleService::~SampleService() { stop(); }
 
-std::string CSampleService::ReportPageFor(const std::string& icao, const std::string& hoursStr) const {
-  if (!pagesDir.empty() && SafeIcao(icao)) {
+std::string SampleService::reportPageFor(const std::string& icao, const std::string& hoursStr) const {
+  if (!pagesDir.empty() && safeIcao(icao)) {
     std::string saved;
-    if (ReadFile(pagesDir + "/" + icao + ".html", saved)) return saved;
+    if (readFile(pagesDir + "/" + icao + ".html", saved)) return saved;
   }
-  const int hours = HoursFromQuery(hoursStr);
-  if (hours < 0) return MakeSorryPage(icao);
+  const int hours = hoursFromQuery(hoursStr);
+  if (hours < 0) return makeSorryPage(icao);
   for (const SampleStation& station : stations) {
-    if (station.icao == icao) return MakeReportPage(station, hours, now != 0 ? now : std::time(nullptr));
+    if (station.icao == icao) return makeReportPage(station, hours, now != 0 ? now : std::time(nullptr));
   }
-  return MakeSorryPage(icao);
+  return makeSorryPage(icao);
 }
 
-bool CSampleService::Start(int wantedPort) {
-  Stop();
+bool SampleService::start(int wantedPort) {
+  stop();
   server = std::make_unique<httplib::Server>();
   server->Get("/weather/surface/index.php", [this](const httplib::Request& request, httplib::Response& response) {
     const std::string icao = request.get_param_value("metarIds");
     const std::string hoursStr = request.get_param_value("hoursStr");
-    response.set_content(ReportPageFor(icao, hoursStr), "text/html; charset=windows-1252");
+    response.set_content(reportPageFor(icao, hoursStr), "text/html; charset=windows-1252");
   });
   server->Get("/weather/surface/stations.txt", [this](const httplib::Request&, httplib::Response& response) {
     response.set_content(listText, "text/plain; charset=windows-1252");
@@ -298,7 +298,7 @@ bool CSampleService::Start(int wantedPort) {
   return true;
 }
 
-void CSampleService::Stop() {
+void SampleService::stop() {
   if (server) server->stop();
   if (thread.joinable()) thread.join();
   server.reset();

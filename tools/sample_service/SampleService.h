@@ -24,44 +24,44 @@ struct SampleStation {
 // Station lines of the fixed-column list: ICAO at 20..23, latitude
 // "dd mmH" at 39, longitude "ddd mmH" at 47. Comment and short lines and
 // lines without an ICAO are skipped.
-std::vector<SampleStation> ReadSampleStations(const std::string& listText);
+std::vector<SampleStation> readSampleStations(const std::string& listText);
 
 // 20, 30 or 60 minutes, from a hash of the ICAO.
-int ReportIntervalMinutes(const std::string& icao);
+int reportIntervalMinutes(const std::string& icao);
 
 // The times of the reports a page for the period shows, newest first:
 // hours 0 means "most recent only".
-std::vector<std::time_t> ReportTimes(const SampleStation& station, int hours, std::time_t now);
+std::vector<std::time_t> reportTimes(const SampleStation& station, int hours, std::time_t now);
 
 // A whole report page in the service's grammar.
-std::string MakeReportPage(const SampleStation& station, int hours, std::time_t now);
-std::string MakeSorryPage(const std::string& icao);
+std::string makeReportPage(const SampleStation& station, int hours, std::time_t now);
+std::string makeSorryPage(const std::string& icao);
 
 // The hours a hoursStr asks for ("past+N+hours" or "past N hours"), 0 for
 // "most recent only" in either spelling, -1 when it is neither.
-int HoursFromQuery(const std::string& hoursStr);
+int hoursFromQuery(const std::string& hoursStr);
 
-class CSampleService {
+class SampleService {
  public:
   // listText is served as the station list; pagesDir, when not empty, holds
   // saved pages: "<ICAO>.html" replaces the generated page of that station
   // and every file is served under "/pages/".
-  CSampleService(std::string listText, std::string pagesDir = {});
-  ~CSampleService();
-  CSampleService(const CSampleService&) = delete;
-  CSampleService& operator=(const CSampleService&) = delete;
+  SampleService(std::string listText, std::string pagesDir = {});
+  ~SampleService();
+  SampleService(const SampleService&) = delete;
+  SampleService& operator=(const SampleService&) = delete;
 
   // Port 0 lets the system choose. False when the port cannot be had.
-  bool Start(int port);
-  void Stop();
-  int Port() const { return port; }
-  int StationCount() const { return static_cast<int>(stations.size()); }
+  bool start(int port);
+  void stop();
+  int listeningPort() const { return port; }
+  int stationCount() const { return static_cast<int>(stations.size()); }
 
   // Fixed "now" for tests; 0 means the clock.
-  void SetNow(std::time_t fixedNow) { now = fixedNow; }
+  void setNow(std::time_t fixedNow) { now = fixedNow; }
 
   // The body for a report page request.
-  std::string ReportPageFor(const std::string& icao, const std::string& hoursStr) const;
+  std::string reportPageFor(const std::string& icao, const std::string& hoursStr) const;
 
  private:
   std::string listText;

@@ -16,7 +16,7 @@ namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
 
-void OnSignal(int) { stopRequested = 1; }
+void onSignal(int) { stopRequested = 1; }
 
 int Usage() {
   std::fprintf(stderr, "usage: nimbrel-sample-service [--port N] [--stations FILE] [--pages DIR]\n");
@@ -52,16 +52,16 @@ int main(int argc, char** argv) {
   std::ostringstream text;
   text << in.rdbuf();
 
-  nimbrel::sample::CSampleService service(text.str(), pagesDir);
-  if (!service.Start(port)) {
+  nimbrel::sample::SampleService service(text.str(), pagesDir);
+  if (!service.start(port)) {
     std::fprintf(stderr, "nimbrel-sample-service: cannot listen on 127.0.0.1:%d\n", port);
     return 1;
   }
-  std::printf("nimbrel-sample-service: %d stations on http://127.0.0.1:%d/\n", service.StationCount(), service.Port());
+  std::printf("nimbrel-sample-service: %d stations on http://127.0.0.1:%d/\n", service.stationCount(), service.listeningPort());
   std::fflush(stdout);
-  std::signal(SIGINT, OnSignal);
-  std::signal(SIGTERM, OnSignal);
+  std::signal(SIGINT, onSignal);
+  std::signal(SIGTERM, onSignal);
   while (stopRequested == 0) pause();
-  service.Stop();
+  service.stop();
   return 0;
 }

@@ -1,0 +1,22 @@
+#pragma once
+// The small text helpers every reader needs, with the C locale's rules
+// whatever the user's locale is.
+#include <cstdint>
+#include <ctime>
+#include <string_view>
+
+namespace nimbrel {
+
+constexpr bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool isAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+// Only A to Z change, as in the C locale.
+constexpr char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string_view trim(std::string_view text);
+
+// Calendar fields of a moment in the local time zone (zeros when the
+// library cannot represent it).
+std::tm localTime(std::int64_t seconds);
+
+}  // namespace nimbrel

@@ -1,0 +1,47 @@
+#include "base/TextNumbers.h"
+#include "base/Text.h"
+
+#include <locale.h>
+#include <stdlib.h>
+
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+namespace nimbrel {
+namespace {
+
+locale_t classicLocale() {
+  static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+  return locale;
+}
+
+}  // namespace
+
+double readNumber(std::string_view text) {
+  char buffer[64];
+  const std::size_t length = text.size() < sizeof buffer - 1 ? text.size() : sizeof buffer - 1;
+  if (length > 0) std::memcpy(buffer, text.data(), length);
+  buffer[length] = '\0';
+  const double result = strtod_l(buffer, nullptr, classicLocale());
+  // "inf" and "nan" are words, not readings: they would poison every scale.
+  return std::isfinite(result) ? result : 0.0;
+}
+
+int readInteger(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && isSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  long long value = 0;
+  while (i < text.size() && isDigit(text[i])) {
+    value = value * 10 + (text[i++] - '0');
+    if (value > static_cast<long long>(INT_MAX) + 1) break;  // saturate instead of overflowing
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,131 @@
+#include "stationchart/StationChartModel.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+
+#include "base/Text.h"
+#include "base/UserPort.h"
+#include "charts/StationChart.h"
+#include "observations/ReportPageSource.h"
+#include "stationchart/MeteodataFile.h"
+
+namespace nimbrel {
+namespace {
+
+constexpr double kMilesPerHourPerMetreSecond = 2.2369418519393043;
+
+}  // namespace
+
+Observation toDisplayUnits(const Observation& observation, bool metricStyle) {
+  Observation shown = observation;
+  if (!metricStyle) {
+    shown.temperature = observation.temperature * 1.8 + 32.0;
+    shown.pressure = observation.pressureInches;
+    shown.windSpeed = observation.windSpeed * kMilesPerHourPerMetreSecond;
+  }
+  return shown;
+}
+
+TextLines detailLines(const Observation& o) {
+  return {"DATE: " + o.conditionsText,   "TEMP: " + o.temperatureText,     "DEWPOINT: " + o.dewpointText,
+          "PRESSURE: " + o.pressureText, "WINDS: " + o.windsText,          "VISIBILITY: " + o.visibilityText,
+          "CEILING: " + o.ceilingText,   "CLOUDS: " + o.cloudsText,        "PRESENT: " + o.weatherText};
+}
+
+StationChartModel::StationChartModel(const Station& station, const Settings& settings, ReportPageSource& source,
+                                     UserPort& port, ChartOwner* chartOwner)
+    : chart(std::make_unique<Chart>(chartOwner)), m_station(station), settings(settings), source(source), port(port) {}
+
+bool StationChartModel::load() {
+  bool ok = false;
+  {
+    BusyScope busy(port);
+    observations.clear();
+    const int hours = settings.pastHours;
+    char period[32];
+    std::snprintf(period, sizeof period, "past+%d+hours", hours);
+    ok = source.getMeteodata(m_station, &observations, period, std::max(hours, 2)) && !observations.empty();
+    if (ok && observations.size() == 1) {
+      port.showMessage("Get only one record from the station \"" + m_station.name +
+                       "\".\nTherefore compelled to set the time-period to 30 mins and the time-delta UTC to 0 "
+                       "hours, sorry.");
+      m_refreshMinutes = 30;
+      m_utcDeltaHours = 0;
+    } else if (ok && computePeriodAndDelta() == 0) {
+      ok = false;
+    }
+    if (ok) {
+      setupStationChart(*chart, m_station, settings, m_refreshMinutes);
+      for (auto it = observations.rbegin(); it != observations.rend(); ++it)
+        addObservationToChart(toDisplayUnits(*it, settings.metricStyle));
+      currentObservation = observations.front();
+      dialDirection = currentObservation.windDirection;
+      dialSpeed = currentObservation.windSpeed;
+    }
+  }
+  if (!ok) {
+    port.showMessage("Can not get meteodata for the station: \"" + m_station.name + "\"");
+    return false;
+  }
+  loaded = true;
+  return true;
+}
+
+int StationChartModel::computePeriodAndDelta() {
+  const std::int64_t t0 = observations.at(0).observedAt;
+  const std::int64_t t1 = observations.at(1).observedAt;
+  const std::int64_t diff = t0 - t1;
+  const std::int64_t minutes = diff / 60 - (diff / 86400) * 1440;
+  if (minutes <= 0) {
+    // Two reports at the same time of day, or a page not newest first: a
+    // timer of zero or negative length makes no sense, so refresh every
+    // half hour and show the page's times, as with a single report.
+    m_refreshMinutes = 30;
+    m_utcDeltaHours = 0;
+    return m_refreshMinutes;
+  }
+  m_refreshMinutes = static_cast<int>(minutes);
+
+  const std::time_t now = port.currentTime();
+  m_utcDeltaHours = localTime(now).tm_hour - localTime(t0).tm_hour;
+  // A report cannot lie in the future.
+  if (t0 + static_cast<std::int64_t>(m_utcDeltaHours) * 3600 > now) --m_utcDeltaHours;
+  return m_refreshMinutes;
+}
+
+void StationChartModel::addObservationToChart(const Observation& observation) {
+  std::int64_t shown = observation.observedAt;
+  if (!settings.timeUtc) shown += static_cast<std::int64_t>(m_utcDeltaHours) * 3600;
+  const std::tm time = localTime(shown);
+  char timeText[16];
+  std::snprintf(timeText, sizeof timeText, "%02d:%02d", time.tm_hour, time.tm_min);
+  addObservationRow(*chart, timeText, observation.temperature, observation.pressure, observation.windSpeed,
+                    observation.windDirection);
+  if (chart->series.empty()) return;
+  chart->setDetailLines(static_cast<int>(chart->series.size()) - 1, detailLines(observation));
+  dialDirection = observation.windDirection;
+  dialSpeed = observation.windSpeed;
+  if (onChartChanged) onChartChanged();
+}
+
+void StationChartModel::refresh() {
+  if (!loaded) return;
+  BusyScope busy(port);
+  if (source.getMeteodata(m_station, &observations, "most+recent+only", 1) && !observations.empty())
+    addObservationToChart(toDisplayUnits(observations.front(), settings.metricStyle));
+}
+
+void StationChartModel::close(const std::filesystem::path& currentFolder) {
+  if (!loaded) return;
+  loaded = false;
+  if (settings.writeMeteodata)
+    writeMeteodataFile(port, currentFolder, m_station.name, observations, port.currentTime());
+}
+
+int StationChartModel::refreshIntervalMs() const {
+  const std::int64_t ms = static_cast<std::int64_t>(m_refreshMinutes) * 60000;
+  return static_cast<int>(std::clamp<std::int64_t>(ms, 60000, 24LL * 60 * 60000));
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,73 @@
+#pragma once
+// The data life of a station's chart window: loading the past hours,
+// deriving the refresh period and the offset from UTC, feeding the chart,
+// the refresh tick and the export on closing. The window only shows it.
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "base/Settings.h"
+#include "catalog/Station.h"
+#include "charts/Chart.h"
+#include "observations/Observation.h"
+
+namespace nimbrel {
+
+class ReportPageSource;
+class UserPort;
+
+// A copy of an observation in the units the chart shows: Fahrenheit, inches
+// of mercury and miles per hour when metric style is off.
+Observation toDisplayUnits(const Observation& observation, bool metricStyle);
+
+// The nine detail lines of a report ("DATE: ..." to "PRESENT: ...").
+TextLines detailLines(const Observation& observation);
+
+class StationChartModel {
+ public:
+  // The settings are the program's, read at every step: a change in the
+  // Parameters dialog applies to the next rows.
+  StationChartModel(const Station& station, const Settings& settings, ReportPageSource& source, UserPort& port,
+                    ChartOwner* chartOwner);
+
+  // Loads the past hours. False (after telling the user) when there is no
+  // data: the window is then not opened.
+  bool load();
+  // The refresh period in minutes and the hours from UTC, from the two
+  // newest reports. Needs at least two observations.
+  int computePeriodAndDelta();
+  void addObservationToChart(const Observation& observation);
+  // One tick of the refresh timer: the most recent report, one more row.
+  void refresh();
+  // The closing work: the export file when the settings ask for it. Runs once.
+  void close(const std::filesystem::path& currentFolder);
+
+  // Milliseconds between refresh ticks.
+  int refreshIntervalMs() const;
+  bool isLoaded() const { return loaded; }
+  const Station& station() const { return m_station; }
+  int refreshMinutes() const { return m_refreshMinutes; }
+  int utcDeltaHours() const { return m_utcDeltaHours; }
+
+  ObservationList observations;
+  Observation currentObservation;
+  std::unique_ptr<Chart> chart;
+  // The wind shown by the dial: that of the newest report charted.
+  double dialDirection = 0.0;
+  double dialSpeed = 0.0;
+
+  // Called whenever the chart changed and should be painted again.
+  std::function<void()> onChartChanged;
+
+ private:
+  Station m_station;
+  const Settings& settings;
+  ReportPageSource& source;
+  UserPort& port;
+  int m_refreshMinutes = 0;
+  int m_utcDeltaHours = 0;
+  bool loaded = false;
+};
+
+}  // namespace nimbrel

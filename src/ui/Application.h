@@ -1,0 +1,26 @@
+#pragma once
+// The application object and the command line.
+#include <QApplication>
+#include <QStringList>
+#include <string>
+
+namespace nimbrel {
+
+struct CommandLine {
+  std::string serviceHost;          // --service-host HOST[:PORT]
+  std::string stationName;          // a single argument: the station to open
+  bool quitAfterFirstPaint = false;  // --quit-after-first-paint (start-up timing)
+  bool valid = true;
+  std::string error;
+};
+CommandLine parseCommandLine(const QStringList& arguments);
+
+// Keeps running when an event handler throws: the exception is caught where
+// the event was delivered and reported on stderr. The one such guard.
+class Application : public QApplication {
+ public:
+  Application(int& argc, char** argv);
+  bool notify(QObject* receiver, QEvent* event) override;
+};
+
+}  // namespace nimbrel

@@ -1,0 +1,52 @@
+#include "ui/FindStationDialog.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/QtText.h"
+
+namespace nimbrel {
+
+FindStationDialog::FindStationDialog(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("Find a station"));
+  setModal(true);
+
+  auto* group = new QGroupBox(this);
+  auto* label = new QLabel(toQString("Please enter a part of a name or an  ICAO code:"), group);
+  label->setTextFormat(Qt::PlainText);  // keeps the two blanks
+  findText = new QLineEdit(group);
+  findText->setMinimumWidth(200);
+  auto* groupLayout = new QVBoxLayout(group);
+  groupLayout->addWidget(label);
+  groupLayout->addWidget(findText);
+
+  ok = new QPushButton(QStringLiteral("OK"), this);
+  ok->setDefault(true);
+  cancel = new QPushButton(QStringLiteral("Abbrechen"), this);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(group);
+  layout->addLayout(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  setTabOrder(findText, ok);
+  setTabOrder(ok, cancel);
+  connect(ok, &QPushButton::clicked, this, &FindStationDialog::accept);
+  connect(cancel, &QPushButton::clicked, this, &FindStationDialog::reject);
+  findText->setFocus();
+}
+
+void FindStationDialog::accept() {
+  m_enteredText = fromQString(findText->text());
+  QDialog::accept();
+}
+
+}  // namespace nimbrel

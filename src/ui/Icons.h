@@ -1,0 +1,13 @@
+#pragma once
+#include <QIcon>
+
+namespace nimbrel {
+
+enum class ToolbarImage { kParameters, kMarkAllStations, kShowAllStations, kFindStation };
+
+// The program's icon: a small globe with a wind pointer.
+QIcon programIcon();
+// Toolbar images (17 x 18).
+QIcon toolbarIcon(ToolbarImage image);
+
+}  // namespace nimbrel

@@ -1,0 +1,550 @@
+#include "ui/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "catalog/MapProjection.h"
+#include "catalog/StationListReader.h"
+#include "catalog/StationSearch.h"
+#include "observations/CurlPageFetcher.h"
+#include "ui/BrowserView.h"
+#include "ui/FindStationDialog.h"
+#include "ui/Icons.h"
+#include "ui/ParametersDialog.h"
+#include "ui/Printing.h"
+#include "ui/QtText.h"
+#include "ui/StationChartView.h"
+#include "ui/StationTableView.h"
+#include "ui/WorldMapView.h"
+
+namespace nimbrel {
+namespace {
+
+// Client sizes of the child windows.
+constexpr QSize kWorldMapSize(550, 350);
+constexpr QSize kStationChartSize(650, 670);
+constexpr QSize kResultTableSize(501, 408);
+constexpr QSize kAllStationsTableSize(501, 608);
+
+QAction* makeAction(QObject* parent, const char* text, const char* statusTip, const char* toolTip = nullptr) {
+  auto* action = new QAction(QString::fromLatin1(text), parent);
+  action->setStatusTip(QString::fromLatin1(statusTip));
+  if (toolTip != nullptr) action->setToolTip(QString::fromLatin1(toolTip));
+  return action;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(std::unique_ptr<PageFetcher> pageFetcher, QWidget* parent)
+    : QMainWindow(parent),
+      fetcher(pageFetcher ? std::move(pageFetcher) : std::make_unique<CurlPageFetcher>()),
+      source(*fetcher, *this) {
+  setWindowIcon(programIcon());
+  resize(800, 800);
+  area = new QMdiArea(this);
+  area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setCentralWidget(area);
+  connect(area, &QMdiArea::subWindowActivated, this, [this] {
+    QWidget* view = activeView();
+    // Only a map or chart window brings its own menu; tables leave it as it is.
+    if (qobject_cast<WorldMapView*>(view) != nullptr || qobject_cast<StationChartView*>(view) != nullptr) {
+      showMenuSet(false);
+    } else if (area->subWindowList().isEmpty()) {
+      showMenuSet(true);
+    }
+    updateActions();
+    updateTitle();
+  });
+
+  createActions();
+  createMenus();
+  createToolBar();
+  createStatusBar();
+  showMenuSet(true);
+  updateActions();
+  updateTitle();
+
+  if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
+}
+
+MainWindow::~MainWindow() { closeAllChildren(); }
+
+void MainWindow::start(const std::string& stationName) {
+  m_recentList.readList();
+  updateRecentMenu();
+  loadStationList();
+  // The first window is opened as New would open it, not by an opener.
+  onNew();
+  if (!stationName.empty()) openStationByName(stationName);
+  show();
+}
+
+void MainWindow::loadStationList() {
+  BusyScope busy(*this);
+  std::string text;
+  if (!readStationListFile(kStationListFileName, text)) {
+    showMessage(std::string("Can not open a file \"") + kStationListFileName + "\".");
+    return;
+  }
+  stations.clear();
+  parseStationList(text, stations);
+}
+
+void MainWindow::createActions() {
+  worldMapAction = makeAction(this, "World Map", "Show World Map", "Show World Map");
+  parametersAction = makeAction(this, "Parameters", "Show Parameters Dialog", "Show Parameters Dialog");
+  parametersAction->setIcon(toolbarIcon(ToolbarImage::kParameters));
+  markAllStationsAction = makeAction(this, "Mark all stations", "Mark all stations", "Mark all stations");
+  markAllStationsAction->setIcon(toolbarIcon(ToolbarImage::kMarkAllStations));
+  markAllStationsAction->setCheckable(true);
+  showAllStationsAction = makeAction(this, "Show all stations", "Show all stations", "Show all stations table");
+  showAllStationsAction->setIcon(toolbarIcon(ToolbarImage::kShowAllStations));
+  findStationAction = makeAction(this, "Find station", "Find station", "Find station");
+  findStationAction->setIcon(toolbarIcon(ToolbarImage::kFindStation));
+
+  newAction = new QAction(QStringLiteral("&New"), this);
+  newAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+  newAction->setShortcutContext(Qt::ApplicationShortcut);
+  addAction(newAction);
+  printAction = new QAction(QStringLiteral("&Print..."), this);
+  printAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  printAction->setShortcutContext(Qt::ApplicationShortcut);
+  addAction(printAction);
+  printPreviewAction = new QAction(QStringLiteral("Print Pre&view"), this);
+  closeAction = makeAction(this, "&Close", "Close the active window");
+  exitAction = makeAction(this, "E&xit", "Quit the application");
+  aboutAction = makeAction(this, "&About Nimbrel...", "Display program information and version");
+
+  connect(worldMapAction, &QAction::triggered, this, [this] { openWorldMap(); });
+  connect(parametersAction, &QAction::triggered, this, &MainWindow::onParameters);
+  connect(markAllStationsAction, &QAction::triggered, this, [this] {
+    if (auto* map = qobject_cast<WorldMapView*>(activeView())) map->setMarkAllStations(!map->marksAllStations());
+    updateActions();
+  });
+  connect(showAllStationsAction, &QAction::triggered, this, [this] { openAllStationsTable(); });
+  connect(findStationAction, &QAction::triggered, this, &MainWindow::onFindStation);
+  connect(newAction, &QAction::triggered, this, &MainWindow::onNew);
+  connect(printAction, &QAction::triggered, this, [this] { onPrint(false); });
+  connect(printPreviewAction, &QAction::triggered, this, [this] { onPrint(true); });
+  connect(closeAction, &QAction::triggered, this, [this] { area->closeActiveSubWindow(); });
+  connect(exitAction, &QAction::triggered, this, &QWidget::close);
+  connect(aboutAction, &QAction::triggered, this, [this] { showAboutBox(this); });
+}
+
+void MainWindow::createMenus() {
+  fileMenu = new QMenu(QStringLiteral("&File"), this);
+  recentSeparator = fileMenu->addSeparator();
+  fileMenu->addAction(closeAction);
+  fileMenu->addAction(exitAction);
+  connect(fileMenu, &QMenu::aboutToShow, this, [this] { closeAction->setEnabled(area->activeSubWindow() != nullptr); });
+  // One action per place in the recent list, made once and renamed on change.
+  for (int i = 0; i < RecentList::kMaxEntries; ++i) {
+    auto* action = new QAction(this);
+    action->setStatusTip(QStringLiteral("Open this station"));
+    connect(action, &QAction::triggered, this, [this, i] {
+      const QStringList& names = m_recentList.entries();
+      if (i < names.size()) openStationByName(fromQString(names.at(i)));
+    });
+    fileMenu->insertAction(recentSeparator, action);
+    recentActions.append(action);
+  }
+
+  auto* toolbarToggle = new QAction(QStringLiteral("&Toolbar"), this);
+  toolbarToggle->setCheckable(true);
+  toolbarToggle->setStatusTip(QStringLiteral("Show or hide the toolbar"));
+  connect(toolbarToggle, &QAction::toggled, this, [this](bool on) { tools->setVisible(on); });
+  auto* statusToggle = new QAction(QStringLiteral("&Status Bar"), this);
+  statusToggle->setCheckable(true);
+  statusToggle->setStatusTip(QStringLiteral("Show or hide the status bar"));
+  connect(statusToggle, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+  auto viewMenu = [&](std::initializer_list<QAction*> commands) {
+    auto* menu = new QMenu(QStringLiteral("&View"), this);
+    menu->addAction(toolbarToggle);
+    menu->addAction(statusToggle);
+    menu->addSeparator();
+    for (QAction* command : commands) menu->addAction(command);
+    connect(menu, &QMenu::aboutToShow, this, [this, toolbarToggle, statusToggle] {
+      toolbarToggle->setChecked(tools->isVisible());
+      statusToggle->setChecked(statusBar()->isVisible());
+      updateActions();
+    });
+    return menu;
+  };
+  frameViewMenu = viewMenu({worldMapAction});
+  childViewMenu = viewMenu({markAllStationsAction, showAllStationsAction, parametersAction, findStationAction});
+
+  windowMenu = new QMenu(QStringLiteral("&Window"), this);
+  QAction* cascade = windowMenu->addAction(QStringLiteral("&Cascade"));
+  cascade->setStatusTip(QStringLiteral("Arrange windows so they overlap"));
+  connect(cascade, &QAction::triggered, area, &QMdiArea::cascadeSubWindows);
+  QAction* tile = windowMenu->addAction(QStringLiteral("&Tile"));
+  tile->setStatusTip(QStringLiteral("Arrange windows as non-overlapping tiles"));
+  connect(tile, &QAction::triggered, area, &QMdiArea::tileSubWindows);
+  QAction* arrange = windowMenu->addAction(QStringLiteral("&Arrange Icons"));
+  arrange->setStatusTip(QStringLiteral("Arrange icons at the bottom of the window"));
+  connect(arrange, &QAction::triggered, this, &MainWindow::arrangeIcons);
+
+  helpMenu = new QMenu(QStringLiteral("&Help"), this);
+  QAction* topics = helpMenu->addAction(QStringLiteral("&Help Topics"));
+  topics->setEnabled(false);  // no help file ships with the program
+  helpMenu->addSeparator();
+  helpMenu->addAction(aboutAction);
+}
+
+void MainWindow::createToolBar() {
+  tools = new QToolBar(QStringLiteral("Toolbar"), this);
+  tools->setObjectName(QStringLiteral("toolBar"));
+  tools->setIconSize(QSize(17, 18));
+  for (QAction* action : {parametersAction, markAllStationsAction, showAllStationsAction, findStationAction})
+    tools->addAction(action);
+  addToolBar(Qt::TopToolBarArea, tools);
+}
+
+void MainWindow::createStatusBar() {
+  messagePane = new QLabel(QStringLiteral("Ready"), this);
+  messagePane->setObjectName(QStringLiteral("messagePane"));
+  statusBar()->addWidget(messagePane, 1);
+  for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
+    auto* pane = new QLabel(QString::fromLatin1(indicator), this);
+    pane->setObjectName(QString::fromLatin1(indicator));
+    pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pane->setAlignment(Qt::AlignCenter);
+    pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 10);
+    // The lock states cannot be read portably; the panes show their names greyed.
+    pane->setEnabled(false);
+    statusBar()->addPermanentWidget(pane);
+  }
+  // Menu and toolbar prompts take the message pane's place while shown.
+  connect(statusBar(), &QStatusBar::messageChanged, this,
+          [this](const QString& text) { messagePane->setVisible(text.isEmpty()); });
+}
+
+QMdiSubWindow* MainWindow::addChild(QWidget* view, const std::string& title, QSize clientSize, bool centred) {
+  auto* child = new QMdiSubWindow;
+  child->setAttribute(Qt::WA_DeleteOnClose);
+  child->setWidget(view);
+  child->setWindowTitle(toQString(title));
+  area->addSubWindow(child);
+  child->show();
+  // The frame's margins are known once it is shown.
+  if (clientSize.isValid()) child->resize(clientSize.grownBy(child->contentsMargins()));
+  if (centred) {
+    const QSize space = area->viewport()->size();
+    child->move(std::max(0, (space.width() - child->width()) / 2), std::max(0, (space.height() - child->height()) / 2));
+  }
+  connect(child, &QObject::destroyed, this, [this] {
+    // The last child gone: the frame's own menu comes back.
+    QTimer::singleShot(0, this, [this] {
+      if (area->subWindowList().isEmpty()) showMenuSet(true);
+      updateActions();
+      updateTitle();
+    });
+  });
+  connect(view, &QWidget::windowTitleChanged, child, &QWidget::setWindowTitle);
+  if (!firstPaintSeen && firstPaintWatched.isNull()) {
+    firstPaintWatched = view;
+    view->installEventFilter(this);
+  }
+  return child;
+}
+
+WorldMapView* MainWindow::openWorldMap() {
+  newOpensWorldMap = false;
+  auto* view = new WorldMapView(*this);
+  addChild(view, "World Map", kWorldMapSize, false);
+  return view;
+}
+
+StationTableView* MainWindow::openStationTable(const std::string& title, StationList rows, QSize clientSize) {
+  newOpensWorldMap = false;
+  BusyScope busy(*this);
+  auto* view = new StationTableView(*this, std::move(rows));
+  addChild(view, title, clientSize, false);
+  return view;
+}
+
+StationTableView* MainWindow::openAllStationsTable() {
+  return openStationTable("All stations", stations, kAllStationsTableSize);
+}
+
+StationTableView* MainWindow::openResultTable(StationList rows) {
+  return openStationTable("Nearest stations", std::move(rows), kResultTableSize);
+}
+
+StationChartView* MainWindow::openStationChart(const Station& station) {
+  newOpensWorldMap = false;
+  lastStation = station;
+  // A quick look for the newest report first: no window for a station
+  // that has none.
+  if (!source.getMeteodata(station, nullptr, "most recent only", 1)) return nullptr;
+  auto* view = new StationChartView(*this, station);
+  if (!view->load()) {
+    delete view;
+    return nullptr;
+  }
+  addChild(view, station.name, kStationChartSize, true);
+  m_openStations.push_back(station);
+  m_recentList.add(toQString(station.name));
+  updateRecentMenu();
+  return view;
+}
+
+BrowserView* MainWindow::openBrowser(const QString& url) {
+  auto* view = new BrowserView(url);
+  addChild(view, fromQString(url), QSize(), false);
+  return view;
+}
+
+void MainWindow::openStationByName(const std::string& name) {
+  // Recent entries may be paths: the name is the last part.
+  const std::size_t slash = name.find_last_of("/\\");
+  const std::string shortName = slash == std::string::npos ? name : name.substr(slash + 1);
+  const Station* found = nullptr;
+  {
+    BusyScope busy(*this);
+    found = findFirstStation(shortName, stations);
+  }
+  if (found == nullptr) {
+    showMessage(noStationMessage(shortName));
+    return;
+  }
+  const Station chosen = *found;
+  openStationChart(chosen);
+}
+
+void MainWindow::findStation(const StationList& searched) {
+  FindStationDialog dialog(this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  lastFindText = dialog.enteredText();
+  StationList found;
+  {
+    BusyScope busy(*this);
+    found = findStations(lastFindText, searched);
+  }
+  if (found.empty()) {
+    showMessage(noStationMessage(lastFindText));
+    return;
+  }
+  openResultTable(std::move(found));
+}
+
+void MainWindow::showNearestStations(int x, int y) {
+  const double minutes = m_settings.nearestMinutes;
+  {
+    BusyScope busy(*this);
+    if (const std::optional<MapPoint> point = MapProjection::toMapPoint(x, y)) {
+      setStatusText(MapProjection::statusText(*point));
+      StationList found = nearestStations(stations, *point, minutes);
+      if (!found.empty()) {
+        openResultTable(std::move(found));
+        return;
+      }
+    }
+  }
+  // The busy cursor ends before the message box shows.
+  showMessage(noNearestStationMessage(minutes));
+}
+
+void MainWindow::stationChartClosed(const Station& station) {
+  m_recentList.add(toQString(station.name));
+  updateRecentMenu();
+  removeOpenStation(m_openStations, station.icao);
+  for (QMdiSubWindow* sub : area->subWindowList())
+    if (auto* map = qobject_cast<WorldMapView*>(sub->widget())) map->update();
+}
+
+QWidget* MainWindow::activeView() const {
+  QMdiSubWindow* child = area->activeSubWindow();
+  return child != nullptr ? child->widget() : nullptr;
+}
+
+void MainWindow::updateActions() {
+  QWidget* view = activeView();
+  auto* map = qobject_cast<WorldMapView*>(view);
+  auto* chart = qobject_cast<StationChartView*>(view);
+  auto* table = qobject_cast<StationTableView*>(view);
+  const bool mapOrChart = map != nullptr || chart != nullptr;
+  markAllStationsAction->setEnabled(map != nullptr);
+  markAllStationsAction->setChecked(map != nullptr && map->marksAllStations());
+  parametersAction->setEnabled(mapOrChart);
+  showAllStationsAction->setEnabled(mapOrChart);
+  findStationAction->setEnabled(mapOrChart || table != nullptr);
+  printAction->setEnabled(mapOrChart);
+  printPreviewAction->setEnabled(mapOrChart);
+}
+
+void MainWindow::onNew() {
+  if (newOpensWorldMap) {
+    auto* view = new WorldMapView(*this);
+    addChild(view, "World Map", kWorldMapSize, false);
+  } else {
+    openStationChart(lastStation);
+  }
+}
+
+void MainWindow::onParameters() {
+  QWidget* view = activeView();
+  auto* chart = qobject_cast<StationChartView*>(view);
+  if (chart == nullptr && qobject_cast<WorldMapView*>(view) == nullptr) return;
+  if (showParametersDialog(this, chart != nullptr ? chart->chart() : nullptr, m_settings) && chart != nullptr)
+    chart->update();
+}
+
+void MainWindow::onFindStation() {
+  QWidget* view = activeView();
+  if (auto* table = qobject_cast<StationTableView*>(view)) {
+    table->findInTable();
+  } else if (qobject_cast<WorldMapView*>(view) != nullptr || qobject_cast<StationChartView*>(view) != nullptr) {
+    findStation(stations);
+  }
+}
+
+void MainWindow::onPrint(bool preview) {
+  QWidget* view = activeView();
+  if (auto* map = qobject_cast<WorldMapView*>(view)) {
+    runPrintDialog(this, preview, [map](QPainter& painter) { map->draw(painter); });
+  } else if (auto* chart = qobject_cast<StationChartView*>(view)) {
+    runPrintDialog(this, preview, [chart](QPainter& painter) { chart->draw(painter); });
+  }
+}
+
+void MainWindow::showMenuSet(bool frameMenu) {
+  if (menuShownOnce && frameMenu == frameMenuShown) return;
+  menuShownOnce = true;
+  frameMenuShown = frameMenu;
+  QMenuBar* bar = menuBar();
+  bar->clear();
+  bar->addMenu(fileMenu);
+  if (frameMenu) {
+    bar->addMenu(frameViewMenu);
+  } else {
+    bar->addMenu(childViewMenu);
+    bar->addMenu(windowMenu);
+  }
+  bar->addMenu(helpMenu);
+}
+
+void MainWindow::updateRecentMenu() {
+  const QStringList& entries = m_recentList.entries();
+  for (int i = 0; i < recentActions.size(); ++i) {
+    QAction* action = recentActions.at(i);
+    const bool used = i < entries.size();
+    action->setVisible(used);
+    if (!used) continue;
+    const QString shown = RecentList::displayName(entries.at(i));
+    action->setText(i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(shown) : QStringLiteral("%1 %2").arg(i + 1).arg(shown));
+  }
+  recentSeparator->setVisible(!entries.isEmpty());
+}
+
+void MainWindow::updateTitle() {
+  QString title = QStringLiteral("Nimbrel");
+  if (QMdiSubWindow* child = area->activeSubWindow(); child != nullptr && !child->windowTitle().isEmpty())
+    title += QStringLiteral(" - ") + child->windowTitle();
+  setWindowTitle(title);
+}
+
+void MainWindow::arrangeIcons() {
+  int x = 0;
+  const int bottom = area->viewport()->height();
+  for (QMdiSubWindow* sub : area->subWindowList()) {
+    if (!sub->isMinimized()) continue;
+    sub->move(x, bottom - sub->height());
+    x += sub->width();
+  }
+}
+
+void MainWindow::closeAllChildren() {
+  if (area == nullptr) return;
+  for (QMdiSubWindow* sub : area->subWindowList()) delete sub;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // Charts still open do their closing work first: each puts its station
+  // back on top of the recent list, which is then saved.
+  if (!closed) {
+    closed = true;
+    closeAllChildren();
+    m_recentList.writeList();
+  }
+  QMainWindow::closeEvent(event);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Paint && watched == firstPaintWatched) {
+    watched->removeEventFilter(this);
+    firstPaintWatched = nullptr;
+    firstPaintSeen = true;
+    if (quitAfterFirstPaint) {
+      QTimer::singleShot(0, this, [] {
+        std::fputs("first paint\n", stdout);
+        std::fflush(stdout);
+        QCoreApplication::quit();
+      });
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::showMessage(const std::string& text) {
+  if (messageHook) {
+    messageHook(text);
+    return;
+  }
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Nimbrel"), toQString(text), QMessageBox::Ok, this);
+  box.exec();
+}
+
+void MainWindow::setStatusText(const std::string& text) { messagePane->setText(toQString(text)); }
+
+QString MainWindow::statusText() const { return messagePane->text(); }
+
+void MainWindow::beginWaitCursor() {
+  if (waitCount++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void MainWindow::endWaitCursor() {
+  if (waitCount <= 0) return;
+  if (--waitCount == 0) QApplication::restoreOverrideCursor();
+}
+
+std::time_t MainWindow::currentTime() { return std::time(nullptr); }
+
+void showAboutBox(QWidget* parent) {
+  QDialog dialog(parent);
+  dialog.setWindowTitle(QStringLiteral("About Nimbrel"));
+  auto* icon = new QLabel(&dialog);
+  icon->setPixmap(programIcon().pixmap(32, 32));
+  auto* text = new QLabel(QStringLiteral("Nimbrel Version 1.0"), &dialog);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  auto* row = new QHBoxLayout;
+  row->addWidget(icon);
+  row->addSpacing(12);
+  row->addWidget(text, 1);
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addLayout(row);
+  layout->addWidget(buttons);
+  dialog.exec();
+}
+
+}  // namespace nimbrel

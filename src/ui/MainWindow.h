@@ -1,0 +1,164 @@
+#pragma once
+// The multiple-document main window. It owns the program's state: the
+// station list, the open stations, the settings, the shared table sort, the
+// page source and the recent list; it opens every child window.
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "base/PageFetcher.h"
+#include "base/Settings.h"
+#include "base/UserPort.h"
+#include "catalog/Station.h"
+#include "catalog/StationColumns.h"
+#include "observations/ReportPageSource.h"
+#include "ui/RecentList.h"
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+
+namespace nimbrel {
+
+class BrowserView;
+class StationChartView;
+class StationTableView;
+class WorldMapView;
+
+class MainWindow : public QMainWindow, public UserPort {
+  Q_OBJECT
+
+ public:
+  // fetcher: null for the real one (libcurl).
+  explicit MainWindow(std::unique_ptr<PageFetcher> fetcher = nullptr, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // Start-up: reads the station list of the working folder and the recent
+  // list, opens the first world map and, when named, a station's chart.
+  void start(const std::string& stationName = {});
+  void setServiceHost(const std::string& host) { source.serviceHost = host; }
+  // Prints "first paint" and quits once the first child has painted.
+  void setQuitAfterFirstPaint(bool on) { quitAfterFirstPaint = on; }
+
+  // The child windows. Each returns the new view, or null when none opened.
+  WorldMapView* openWorldMap();
+  StationTableView* openStationTable(const std::string& title, StationList rows, QSize clientSize);
+  StationTableView* openAllStationsTable();
+  StationTableView* openResultTable(StationList rows);
+  StationChartView* openStationChart(const Station& station);
+  BrowserView* openBrowser(const QString& url);
+
+  // The recent list's and the command line's way in: the first station
+  // whose name or code holds the text.
+  void openStationByName(const std::string& name);
+  // The find command: asks for a text, then lists the matches of `searched`.
+  void findStation(const StationList& searched);
+  // A world map's double-click at a view pixel: the stations around it.
+  void showNearestStations(int x, int y);
+  // A chart window's closing work: its open-station mark and the recent list.
+  void stationChartClosed(const Station& station);
+
+  // A world map closed: New opens a world map again.
+  void worldMapClosed() { newOpensWorldMap = true; }
+
+  // The action states for the active window.
+  void updateActions();
+
+  // UserPort
+  void showMessage(const std::string& text) override;
+  void setStatusText(const std::string& text) override;
+  void beginWaitCursor() override;
+  void endWaitCursor() override;
+  std::time_t currentTime() override;
+
+  const StationList& allStations() const { return stations; }
+  const StationList& openStations() const { return m_openStations; }
+  Settings& settings() { return m_settings; }
+  TableSortState& sortState() { return m_sortState; }
+  RecentList& recentList() { return m_recentList; }
+  ReportPageSource& reportSource() { return source; }
+  QMdiArea* mdiArea() const { return area; }
+  QToolBar* toolBar() const { return tools; }
+  QString statusText() const;
+  int waitCursorCount() const { return waitCount; }
+  // True while the frame's own menu (without a map or chart) is shown.
+  bool showsFrameMenu() const { return frameMenuShown; }
+  QWidget* activeView() const;
+
+  // When set, message boxes go to it instead of being shown (tests).
+  std::function<void(const std::string&)> messageHook;
+
+  QAction* newAction;
+  QAction* closeAction;
+  QAction* exitAction;
+  QAction* printAction;
+  QAction* printPreviewAction;
+  QAction* worldMapAction;
+  QAction* parametersAction;
+  QAction* markAllStationsAction;
+  QAction* showAllStationsAction;
+  QAction* findStationAction;
+  QAction* aboutAction;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void createActions();
+  void createMenus();
+  void createToolBar();
+  void createStatusBar();
+  QMdiSubWindow* addChild(QWidget* view, const std::string& title, QSize clientSize, bool centred);
+  void showMenuSet(bool frameMenu);
+  void updateRecentMenu();
+  void updateTitle();
+  void arrangeIcons();
+  void closeAllChildren();
+  void onNew();
+  void onParameters();
+  void onFindStation();
+  void onPrint(bool preview);
+  void loadStationList();
+
+  std::unique_ptr<PageFetcher> fetcher;
+  ReportPageSource source;
+  StationList stations;
+  StationList m_openStations;
+  Settings m_settings;
+  TableSortState m_sortState;
+  RecentList m_recentList;
+  std::string lastFindText;
+  // The station of the last chart opened, and whether New opens a map (it
+  // does until an opener ran, and again once a world map closed).
+  Station lastStation;
+  bool newOpensWorldMap = true;
+
+  QMdiArea* area = nullptr;
+  QToolBar* tools = nullptr;
+  QLabel* messagePane = nullptr;
+  QMenu* fileMenu = nullptr;
+  QMenu* frameViewMenu = nullptr;
+  QMenu* childViewMenu = nullptr;
+  QMenu* windowMenu = nullptr;
+  QMenu* helpMenu = nullptr;
+  QAction* recentSeparator = nullptr;
+  QList<QAction*> recentActions;
+  bool frameMenuShown = false;
+  bool menuShownOnce = false;
+  int waitCount = 0;
+  bool quitAfterFirstPaint = false;
+  bool firstPaintSeen = false;
+  QPointer<QWidget> firstPaintWatched;
+  bool closed = false;
+};
+
+// The about box: "About Nimbrel", the icon, "Nimbrel Version 1.0" and OK.
+void showAboutBox(QWidget* parent);
+
+}  // namespace nimbrel

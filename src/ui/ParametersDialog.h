@@ -1,0 +1,65 @@
+#pragma once
+// The modal "Parameters" dialog: the display options of a station chart and
+// the program's settings, shown from them on opening and stored back only
+// on OK. Numbers are read with atof/atoi rules, unchecked.
+#include <QDialog>
+
+#include "base/Settings.h"
+#include "charts/Chart.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace nimbrel {
+
+class ParametersDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  // chart may be null (the dialog opened from a map); neither is owned.
+  ParametersDialog(Chart* chart, Settings* settings, QWidget* parent = nullptr);
+
+  // Fills the controls from the chart and the settings.
+  void load();
+  // The Y autoscale box: off shows the chart's current range for editing.
+  void onAutoscale();
+  // Stores every control into the chart (if any) and the settings, closes.
+  void onOK();
+
+  // Controls, named by their ids ("IDC_Y_MIN", ...) as object names.
+  QPushButton* okButton;
+  QPushButton* cancelButton;
+  QCheckBox* yAutoscale;
+  QCheckBox* yShowNet;
+  QLineEdit* yMinEdit;
+  QLineEdit* yDeltaEdit;
+  QCheckBox* xAutoscale;
+  QCheckBox* xShowNet;
+  QLineEdit* xMinEdit;
+  QLineEdit* xDeltaEdit;
+  QCheckBox* showMarks;
+  QCheckBox* showLegend;
+  QLineEdit* lineWidthEdit;
+  QCheckBox* temperature;
+  QCheckBox* pressure;
+  QCheckBox* windSpeed;
+  QCheckBox* windDirection;
+  QCheckBox* writeMeteodata;
+  QCheckBox* timeUtc;
+  QCheckBox* metricStyle;
+  QLineEdit* showNearestEdit;
+  QComboBox* pastHoursList;
+
+ private:
+  Chart* chart;
+  Settings* settings;
+};
+
+// Runs the dialog on the chart (may be null) and the settings; true when it
+// ended with OK.
+bool showParametersDialog(QWidget* parent, Chart* chart, Settings& settings);
+
+}  // namespace nimbrel

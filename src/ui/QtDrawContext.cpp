@@ -1,0 +1,216 @@
+#include "ui/QtDrawContext.h"
+
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QHash>
+#include <QImage>
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "ui/QtText.h"
+
+namespace nimbrel {
+namespace {
+
+constexpr unsigned kTaRight = 2;
+constexpr unsigned kTaBottom = 8;
+constexpr unsigned kTaBaseline = 24;
+
+QColor toQColor(Colour colour) { return QColor(redOf(colour), greenOf(colour), blueOf(colour)); }
+
+QPen makePen(const Pen& pen) {
+  // Cosmetic flat-capped pens leave out a line's last pixel, as the
+  // platform's lines do; widths below 1 still draw one pixel.
+  QPen result(toQColor(pen.colour), std::max(1, pen.width));
+  result.setCosmetic(true);
+  result.setCapStyle(Qt::FlatCap);
+  result.setJoinStyle(Qt::MiterJoin);
+  return result;
+}
+
+const QString kFallbackFamily = QStringLiteral("Liberation Sans");
+
+}  // namespace
+
+struct QtDrawContext::FontEntry {
+  FontSpec description;
+  QFont font;
+  QFontMetrics metrics;
+  int ascent;
+  int cellHeight;
+};
+
+QFont QtDrawContext::resolveFont(const FontSpec& description) {
+  QString family = toQString(description.face);
+  if (family.isEmpty() || !QFontDatabase::hasFamily(family)) family = kFallbackFamily;
+  QFont result(family);
+  result.setWeight(static_cast<QFont::Weight>(std::clamp(description.weight > 0 ? description.weight : 400, 1, 1000)));
+  result.setStyleStrategy(QFont::PreferMatch);
+  const int height = description.height == 0 ? 16 : description.height;
+  if (height < 0) {
+    result.setPixelSize(-height);  // a negative height is the character (em) height
+    return result;
+  }
+  result.setPixelSize(height);
+  QFontMetrics metrics(result);
+  const int cell = metrics.ascent() + metrics.descent();
+  if (cell > 0 && cell != height) {
+    int pixels = std::max(1, static_cast<int>(std::lround(static_cast<double>(height) * height / cell)));
+    result.setPixelSize(pixels);
+    while (pixels > 1 && QFontMetrics(result).ascent() + QFontMetrics(result).descent() > height) {
+      result.setPixelSize(--pixels);
+    }
+  }
+  return result;
+}
+
+const QtDrawContext::FontEntry& QtDrawContext::lookUpFont(const FontSpec& description) {
+  // Fonts are resolved once per description for the life of the program;
+  // the chart uses three.
+  static std::vector<std::unique_ptr<FontEntry>> cache;
+  for (const auto& entry : cache) {
+    if (entry->description == description) return *entry;
+  }
+  QFont qfont = resolveFont(description);
+  QFontMetrics metrics(qfont);
+  cache.push_back(std::unique_ptr<FontEntry>(
+      new FontEntry{description, qfont, metrics, metrics.ascent(), metrics.ascent() + metrics.descent()}));
+  return *cache.back();
+}
+
+QtDrawContext::QtDrawContext(QPainter& qpainter)
+    : painter(qpainter), pen{PS_SOLID, 1, rgb(0, 0, 0)}, font{"System", 16, 700}, fontEntry(nullptr) {
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  qtPen = makePen(pen);
+  painter.setPen(qtPen);
+  painter.setBrush(Qt::NoBrush);
+}
+
+// The selected font is resolved when text first needs it: a map paint never does.
+const QtDrawContext::FontEntry& QtDrawContext::currentFont() {
+  if (fontEntry == nullptr) {
+    fontEntry = &lookUpFont(font);
+    painter.setFont(fontEntry->font);
+  }
+  return *fontEntry;
+}
+
+QtDrawContext::~QtDrawContext() { painter.restore(); }
+
+void QtDrawContext::rectangle(int left, int top, int right, int bottom) {
+  if (right < left) std::swap(left, right);
+  if (bottom < top) std::swap(top, bottom);
+  if (right - left < 1 || bottom - top < 1) return;
+  painter.fillRect(QRect(left, top, right - left, bottom - top), Qt::white);
+  // A stroked QRect covers its size plus the pen: right - 1 and bottom - 1.
+  painter.drawRect(QRect(left, top, right - left - 1, bottom - top - 1));
+}
+
+void QtDrawContext::ellipse(int left, int top, int right, int bottom) {
+  if (right < left) std::swap(left, right);
+  if (bottom < top) std::swap(top, bottom);
+  if (right - left < 1 || bottom - top < 1) return;
+  painter.setBrush(Qt::white);
+  painter.drawEllipse(QRect(left, top, right - left - 1, bottom - top - 1));
+  painter.setBrush(Qt::NoBrush);
+}
+
+void QtDrawContext::moveTo(int x, int y) { current = QPoint(x, y); }
+
+void QtDrawContext::lineTo(int x, int y) {
+  const QPoint end(x, y);
+  if (end != current) painter.drawLine(current, end);
+  current = end;
+}
+
+void QtDrawContext::textOut(int x, int y, const std::string& text) {
+  if (text.empty()) return;
+  const QString qtext = toQString(text);
+  const FontEntry& entry = currentFont();
+  const int width = entry.metrics.horizontalAdvance(qtext);
+  const int height = entry.cellHeight;
+  int left = x;
+  if ((textAlign & TA_CENTER) == TA_CENTER) {
+    left = x - width / 2;
+  } else if ((textAlign & TA_CENTER) == kTaRight) {
+    left = x - width;
+  }
+  int top = y;
+  if ((textAlign & kTaBaseline) == kTaBaseline) {
+    top = y - entry.ascent;
+  } else if ((textAlign & kTaBaseline) == kTaBottom) {
+    top = y - height;
+  }
+  painter.fillRect(QRect(left, top, width, height), toQColor(bkColour));
+  painter.setPen(toQColor(textColour));
+  painter.drawText(left, top + entry.ascent, qtext);
+  painter.setPen(qtPen);
+}
+
+unsigned QtDrawContext::setTextAlign(unsigned align) {
+  const unsigned previous = textAlign;
+  textAlign = align;
+  return previous;
+}
+
+Colour QtDrawContext::setTextColor(Colour colour) {
+  const Colour previous = textColour;
+  textColour = colour;
+  return previous;
+}
+
+Colour QtDrawContext::setBkColor(Colour colour) {
+  const Colour previous = bkColour;
+  bkColour = colour;
+  return previous;
+}
+
+Pen QtDrawContext::selectPen(const Pen& newPen) {
+  const Pen previous = pen;
+  if (!(newPen == pen)) {
+    pen = newPen;
+    qtPen = makePen(pen);
+    painter.setPen(qtPen);
+  }
+  return previous;
+}
+
+Pen QtDrawContext::getCurrentPen() const { return pen; }
+
+FontSpec QtDrawContext::selectFont(const FontSpec& newFont) {
+  FontSpec previous = font;
+  if (!(newFont == font)) {
+    font = newFont;
+    fontEntry = nullptr;
+  }
+  return previous;
+}
+
+Size QtDrawContext::getTextExtent(const std::string& text) {
+  const FontEntry& entry = currentFont();
+  return Size{entry.metrics.horizontalAdvance(toQString(text)), entry.cellHeight};
+}
+
+void QtDrawContext::fillSolidRect(int x, int y, int width, int height, Colour colour) {
+  if (width > 0 && height > 0) painter.fillRect(QRect(x, y, width, height), toQColor(colour));
+  bkColour = colour;
+}
+
+void QtDrawContext::setPixel(int x, int y, Colour colour) { painter.fillRect(QRect(x, y, 1, 1), toQColor(colour)); }
+
+void QtDrawContext::drawBitmap(int resourceId, int x, int y) {
+  static QHash<int, QImage> images;
+  auto found = images.find(resourceId);
+  if (found == images.end()) {
+    // Kept in the window's own pixel format, so a paint copies the picture
+    // instead of converting its colour table every time.
+    found = images.insert(resourceId, QImage(QStringLiteral(":/bitmaps/%1.bmp").arg(resourceId), "BMP")
+                                              .convertToFormat(QImage::Format_RGB32));
+  }
+  if (!found->isNull()) painter.drawImage(QPoint(x, y), *found);
+}
+
+}  // namespace nimbrel

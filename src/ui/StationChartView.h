@@ -1,0 +1,47 @@
+#pragma once
+// A station chart window: the chart of the station's recent reports, with
+// the newest report's texts and the wind dial, refreshed on a timer.
+#include <QWidget>
+#include <memory>
+
+#include "catalog/Station.h"
+#include "charts/Chart.h"
+#include "stationchart/StationChartModel.h"
+
+class QPainter;
+class QTimer;
+
+namespace nimbrel {
+
+class MainWindow;
+
+class StationChartView : public QWidget, public ChartOwner {
+  Q_OBJECT
+
+ public:
+  StationChartView(MainWindow& window, const Station& station);
+  ~StationChartView() override;
+
+  // Loads the past hours; false (after telling the user) without data.
+  bool load();
+  // One tick of the refresh timer.
+  void refresh();
+  void draw(QPainter& painter);
+
+  Chart* chart() const { return model.chart.get(); }
+  StationChartModel& chartModel() { return model; }
+  QTimer* refreshTimer() const { return timer; }
+
+  // ChartOwner: the chart fits the client area.
+  Rect getClientRect() const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  MainWindow& window;
+  StationChartModel model;
+  QTimer* timer = nullptr;
+};
+
+}  // namespace nimbrel

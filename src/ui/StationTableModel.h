@@ -1,0 +1,33 @@
+#pragma once
+// The rows of a station table: a permutation of its station list's indices.
+#include <QAbstractTableModel>
+#include <vector>
+
+#include "catalog/Station.h"
+
+namespace nimbrel {
+
+class StationTableModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  explicit StationTableModel(StationList stations, QObject* parent = nullptr);
+
+  // Reorders the rows by a column; selection and current row move with
+  // their stations.
+  void sortByColumn(int column, bool descending);
+
+  const Station& stationAt(int row) const;
+  const StationList& stations() const { return list; }
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+ private:
+  StationList list;
+  std::vector<int> rows;  // row -> index into list
+};
+
+}  // namespace nimbrel

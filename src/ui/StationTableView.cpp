@@ -1,0 +1,142 @@
+#include "ui/StationTableView.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QVBoxLayout>
+
+#include "catalog/StationColumns.h"
+#include "ui/MainWindow.h"
+#include "ui/StationTableModel.h"
+
+namespace nimbrel {
+namespace {
+
+// Suspends repaints and item-change handling for a fill or a sort.
+class TableUpdateSuspender {
+ public:
+  TableUpdateSuspender(QWidget* widget, bool& suspended) : widget(widget), suspended(suspended) {
+    suspended = true;
+    widget->setUpdatesEnabled(false);
+  }
+  ~TableUpdateSuspender() {
+    suspended = false;
+    widget->setUpdatesEnabled(true);
+  }
+  TableUpdateSuspender(const TableUpdateSuspender&) = delete;
+  TableUpdateSuspender& operator=(const TableUpdateSuspender&) = delete;
+
+ private:
+  QWidget* widget;
+  bool& suspended;
+};
+
+}  // namespace
+
+StationGrid::StationGrid(StationTableView* owner) : QTableView(owner), owner(owner) {}
+
+void StationGrid::keyPressEvent(QKeyEvent* event) {
+  owner->onKeyDown(event);
+  QTableView::keyPressEvent(event);
+}
+
+void StationGrid::focusInEvent(QFocusEvent* event) {
+  // Gaining focus makes the first row current without the user choosing it;
+  // that is no item change of the table.
+  focusRow = true;
+  QTableView::focusInEvent(event);
+  focusRow = false;
+}
+
+StationTableView::StationTableView(MainWindow& window, StationList rows) : window(window) {
+  rowModel = new StationTableModel(std::move(rows), this);
+  table = new StationGrid(this);
+  table->setModel(rowModel);
+  table->setShowGrid(true);
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setSortingEnabled(false);
+  table->setWordWrap(false);
+  table->setCornerButtonEnabled(false);
+  table->verticalHeader()->hide();
+  // Every row the same height and no measuring of contents: the table's cost
+  // does not grow with the number of stations.
+  table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
+  QHeaderView* header = table->horizontalHeader();
+  header->setSectionResizeMode(QHeaderView::Interactive);
+  header->setStretchLastSection(false);
+  header->setSectionsClickable(true);
+  header->setHighlightSections(false);
+  for (int column = 0; column < kStationColumnCount; ++column)
+    header->resizeSection(column, kStationColumns[column].width);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(table);
+  setFocusProxy(table);
+
+  connect(header, &QHeaderView::sectionClicked, this, &StationTableView::onColumnClick);
+  connect(table, &QAbstractItemView::doubleClicked, this,
+          [this](const QModelIndex& index) { openStationOfRow(index.row()); });
+  connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this](const QItemSelection& selected, const QItemSelection& deselected) {
+            const QModelIndex currentIndex = table->selectionModel()->currentIndex();
+            int row = currentIndex.isValid() ? currentIndex.row() : -1;
+            if (row < 0 && !selected.isEmpty()) row = selected.first().top();
+            if (row < 0 && !deselected.isEmpty()) row = deselected.first().top();
+            if (row >= 0) onItemChanged(row);
+          });
+  connect(table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& currentIndex, const QModelIndex&) {
+            if (currentIndex.isValid() && !table->settingFocusRow()) onItemChanged(currentIndex.row());
+          });
+
+  // Rows start sorted by the first column in the shared direction.
+  TableUpdateSuspender suspend(this, suspended);
+  TableSortState& sort = window.sortState();
+  sort.column = 0;
+  rowModel->sortByColumn(sort.column, sort.descending);
+}
+
+StationTableView::~StationTableView() = default;
+
+int StationTableView::rowCount() const { return rowModel->rowCount(); }
+
+const StationList& StationTableView::stations() const { return rowModel->stations(); }
+
+void StationTableView::onColumnClick(int column) {
+  BusyScope busy(window);
+  TableUpdateSuspender suspend(this, suspended);
+  TableSortState& sort = window.sortState();
+  sort.column = column;
+  rowModel->sortByColumn(sort.column, sort.descending);
+  sort.descending = !sort.descending;
+}
+
+void StationTableView::onItemChanged(int row) {
+  if (suspended || !isVisible()) return;
+  window.setStatusText(formatLineStatus(row, rowCount()));
+  current = row;
+}
+
+void StationTableView::openStationOfRow(int row) {
+  if (row < 0 || row >= rowCount()) return;
+  // A copy: the opening may run message boxes while this table closes.
+  const Station chosen = rowModel->stationAt(row);
+  BusyScope busy(window);
+  window.openStationChart(chosen);
+}
+
+void StationTableView::findInTable() { window.findStation(stations()); }
+
+void StationTableView::onKeyDown(QKeyEvent* event) {
+  const int key = event->key();
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    openStationOfRow(current);
+  } else if (key == Qt::Key_F && (event->modifiers() & Qt::ControlModifier)) {
+    findInTable();
+  }
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "SampleService.h"
+#include "support/RunTool.h"
+
+namespace {
+
+using nimbrel::test::RunTool;
+using nimbrel::test::Split;
+using nimbrel::test::ToolRun;
+
+TEST(ReportCommand, DecodeWritesHeaderAndOneLinePerObservation) {
+  const ToolRun decode = RunTool("decode " + std::string(NIMBREL_FIXTURES_DIR) + "/report_example.html");
+  ASSERT_EQ(decode.exitCode, 0);
+  const auto lines = Split(decode.out, '\n');
+  ASSERT_EQ(lines.size(), 3u);  // header, one observation, the empty rest
+  EXPECT_EQ(lines[0],
+            "temperature\tdewpoint\thumidity\tpressure\twindSpeed\twindDirection\tvisibility\tpressureInches\t"
+            "observed\tconditionsText\ttemperatureText\tdewpointText\tpressureText\twindsText\tvisibilityText\t"
+            "ceilingText\tcloudsText\tweatherText\treportText");
+  const auto fields = Split(lines[1], '\t');
+  ASSERT_EQ(fields.size(), 19u);
+  EXPECT_EQ(fields[0], "12.20");
+  EXPECT_EQ(fields[1], "-3.90");
+  EXPECT_EQ(fields[2], "32.00");
+  EXPECT_EQ(fields[3], "16.30");
+  EXPECT_EQ(fields[4], "4.60");
+  EXPECT_EQ(fields[5], "160.00");
+  EXPECT_EQ(fields[6], "16.00");
+  EXPECT_EQ(fields[7], "30.01");
+  EXPECT_EQ(fields[8], "2005-04-05 17:53");
+  EXPECT_EQ(fields[9], "KXYZ  4/5/2005 UTC, observed 17:53 UTC");
+  EXPECT_EQ(fields[10], "12.2\xB0" "C (54\xB0" "F)");
+  EXPECT_EQ(fields[18], "KXYZ 051753Z 16009KT 10SM -RA FEW120 12/M04 A3001");
+}
+
+TEST(ReportCommand, ExitCodes) {
+  EXPECT_EQ(RunTool("decode").exitCode, 2);
+  EXPECT_EQ(RunTool("decode /nonexistent/page.html").exitCode, 2);
+  EXPECT_EQ(RunTool("decode " + std::string(NIMBREL_SOURCE_DIR) + "/CMakeLists.txt").exitCode, 1);
+  EXPECT_EQ(RunTool("fetch").exitCode, 2);
+  EXPECT_EQ(RunTool("fetch KJFK --hours x").exitCode, 2);
+  // Nobody listens on port 1: no page, no data.
+  EXPECT_EQ(RunTool("fetch KJFK --host 127.0.0.1:1").exitCode, 1);
+}
+
+TEST(ReportCommand, FetchReadsTheServicesPage) {
+  nimbrel::sample::SampleService service(
+      "   FRANKFURT MAIN A EDDF        10637  50 03N  008 36E  113   X     T          6 DE\n");
+  ASSERT_TRUE(service.start(0));
+  const std::string host = "127.0.0.1:" + std::to_string(service.listeningPort());
+  const ToolRun latest = RunTool("fetch EDDF --host " + host);
+  ASSERT_EQ(latest.exitCode, 0);
+  EXPECT_EQ(Split(latest.out, '\n').size(), 3u);
+
+  const ToolRun past = RunTool("fetch EDDF --hours 3 --host " + host);
+  ASSERT_EQ(past.exitCode, 0);
+  const int interval = nimbrel::sample::reportIntervalMinutes("EDDF");
+  const auto lines = Split(past.out, '\n');
+  EXPECT_EQ(static_cast<int>(lines.size()), 2 + 3 * 60 / interval);
+  EXPECT_EQ(Split(lines[1], '\t')[18].substr(0, 4), "EDDF");
+
+  EXPECT_EQ(RunTool("fetch QQQQ --host " + host).exitCode, 1);
+}
+
+}  // namespace

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "SampleService.h"
+#include "observations/CurlPageFetcher.h"
+#include "observations/ReportPageSource.h"
+#include "observations/ReportPage.h"
+#include "support/FakeMainFrame.h"
+
+namespace nimbrel {
+namespace {
+
+// Two station lines of the fixed-column list (ICAO at 20, lat at 39, lon at 47).
+const char* kList =
+    "! comment line\n"
+    "NY NYC/JFK ARPT     KJFK  JFK   74486  40 38N  073 46W    9   X     U     A    1 US\n"
+    "   FRANKFURT MAIN A EDDF        10637  50 03N  008 36E  113   X     T          6 DE\n"
+    "   SOUTH POLE       NZSP        89009  90 00S  000 00E 2835   X                7 AA\n";
+
+TEST(SampleService, ReadsTheStationColumns) {
+  const auto stations = sample::readSampleStations(kList);
+  ASSERT_EQ(stations.size(), 3u);
+  EXPECT_EQ(stations[0].icao, "KJFK");
+  EXPECT_NEAR(stations[0].latitude, 40 + 38 / 60.0, 1e-9);
+  EXPECT_NEAR(stations[0].longitude, -(73 + 46 / 60.0), 1e-9);
+  EXPECT_NEAR(stations[2].latitude, -90, 1e-9);
+}
+
+TEST(SampleService, PeriodsAndIntervals) {
+  EXPECT_EQ(sample::hoursFromQuery("most+recent+only"), 0);
+  EXPECT_EQ(sample::hoursFromQuery("most recent only"), 0);
+  EXPECT_EQ(sample::hoursFromQuery("past+6+hours"), 6);
+  EXPECT_EQ(sample::hoursFromQuery("past 12 hours"), 12);
+  EXPECT_EQ(sample::hoursFromQuery("past+x+hours"), -1);
+  EXPECT_EQ(sample::hoursFromQuery(""), -1);
+
+  const sample::SampleStation station{"EDDF", 50.05, 8.6};
+  const std::time_t now = 1765000000;
+  const int interval = sample::reportIntervalMinutes("EDDF");
+  const auto times = sample::reportTimes(station, 6, now);
+  ASSERT_EQ(static_cast<int>(times.size()), 6 * 60 / interval);
+  EXPECT_LE(times[0], now);
+  EXPECT_GT(times[0], now - interval * 60);
+  for (std::size_t i = 1; i < times.size(); ++i) EXPECT_EQ(times[i - 1] - times[i], interval * 60);
+  EXPECT_EQ(sample::reportTimes(station, 0, now).size(), 1u);
+}
+
+// The pages the service writes are read back by the program's parser: the
+// right count, newest first at the stations' own interval, plausible values.
+TEST(SampleService, RoundTripThroughFetchAndParser) {
+  sample::SampleService service(kList);
+  const std::time_t now = 1765000000;  // 2025-12-06 05:46:40 UTC
+  service.setNow(now);
+  ASSERT_TRUE(service.start(0));
+  const std::string host = "127.0.0.1:" + std::to_string(service.listeningPort());
+  CurlPageFetcher fetcher;
+  test::FakeMainFrame frame;
+
+  for (const char* icao : {"KJFK", "EDDF", "NZSP"}) {
+    Station station;
+    station.icao() = icao;
+    ObservationList observations;
+    ASSERT_TRUE(getMeteodata(fetcher, frame, host, &station, &observations, "past+12+hours", 12)) << icao;
+    const int interval = sample::reportIntervalMinutes(icao);
+    ASSERT_EQ(observations.getSize(), 12 * 60 / interval) << icao;
+    for (int i = 0; i < observations.getSize(); ++i) {
+      const Observation& o = observations.getAt(i);
+      if (i > 0) {
+        EXPECT_EQ(observations.getAt(i - 1).observedAt - o.observedAt, interval * 60);
+      }
+      EXPECT_GT(o.temperature, -80);
+      EXPECT_LT(o.temperature, 50);
+      EXPECT_LE(o.dewpoint, o.temperature);
+      EXPECT_GT(o.humidity, 0);
+      EXPECT_LE(o.humidity, 100);
+      EXPECT_GT(o.pressure, -40);
+      EXPECT_LT(o.pressure, 40);
+      EXPECT_NEAR(o.pressureInches, (o.pressure + 1000) * 0.02953, 0.02);
+      EXPECT_GE(o.windDirection, 0);
+      EXPECT_LE(o.windDirection, 360);
+      EXPECT_EQ(o.windDirection != 0, o.windsText.find("degrees") != std::string::npos);
+      EXPECT_GT(o.visibility, 0);
+      EXPECT_EQ(o.reportText.substr(0, 4), icao);
+      EXPECT_EQ(o.weatherText.empty(), o.reportText.find("-RA") == std::string::npos);
+    }
+    // Its newest report lies within one interval before now (UTC read as local).
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    utc.tm_isdst = -1;
+    utc.tm_sec = 0;
+    const std::int64_t nowAsLocal = std::mktime(&utc);
+    EXPECT_LE(observations.getAt(0).observedAt, nowAsLocal);
+    EXPECT_GT(observations.getAt(0).observedAt, nowAsLocal - interval * 60);
+
+    ObservationList latest;
+    ASSERT_TRUE(getMeteodata(fetcher, frame, host, &station, &latest, "most recent only", 1));
+    ASSERT_EQ(latest.getSize(), 1);
+    EXPECT_EQ(latest.getAt(0), observations.getAt(0));
+  }
+  EXPECT_TRUE(frame.messages.empty());
+
+  Station unknown;
+  unknown.icao() = "QQQQ";
+  EXPECT_FALSE(getMeteodata(fetcher, frame, host, &unknown, nullptr, "most+recent+only", 1));
+  EXPECT_EQ(frame.messages.size(), 1u);
+
+  EXPECT_EQ(fetcher.fetch("http://" + host + "/weather/surface/stations.txt", 0), kList);
+}
+
+TEST(SampleService, ValuesBelowOneDegreeSurviveTheRoundTrip) {
+  // Scan stations and times until pages carry temperatures in (-1, 1): the
+  // writer must put the sign where the reader expects it.
+  int checked = 0;
+  for (int lat = 30; lat <= 70 && checked < 5; lat += 2) {
+    const sample::SampleStation station{"T" + std::to_string(lat), static_cast<double>(lat), 0.0};
+    for (std::time_t t = 1765000000; t < 1765000000 + 86400 * 3 && checked < 5; t += 3600) {
+      const std::string page = sample::makeReportPage(station, 0, t);
+      ObservationList observations;
+      ASSERT_EQ(readReportPage(page, &observations), ReportPageStatus::kReports);
+      const Observation& o = observations.getAt(0);
+      if (o.temperature > -1 && o.temperature < 1 && o.temperature != 0) {
+        const std::string expected = (o.temperature < 0 ? "-0." : "0.");
+        EXPECT_EQ(o.temperatureText.substr(0, expected.size()), expected);
+        ++checked;
+      }
+    }
+  }
+  EXPECT_GT(checked, 0);
+}
+
+TEST(SampleService, ServesSavedPagesFromAFolder) {
+  char folder[] = "/tmp/nimbrel-pages-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string page = "<P>saved page for KXYZ</P>";
+  {
+    std::ofstream out(std::string(folder) + "/KXYZ.html", std::ios::binary);
+    out << page;
+  }
+  sample::SampleService service(kList, folder);
+  ASSERT_TRUE(service.start(0));
+  CurlPageFetcher fetcher;
+  const std::string base = "http://127.0.0.1:" + std::to_string(service.listeningPort());
+  EXPECT_EQ(fetcher.fetch(base + "/weather/surface/index.php?metarIds=KXYZ&hoursStr=past+6+hours", 0), page);
+  EXPECT_EQ(fetcher.fetch(base + "/pages/KXYZ.html", 0), page);
+  // A name that is no ICAO never reaches the file system.
+  EXPECT_NE(fetcher.fetch(base + "/weather/surface/index.php?metarIds=../KXYZ&hoursStr=past+6+hours", 0)
+                .find("Sorry"),
+            std::string::npos);
+  service.stop();
+  std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace nimbrel
