@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view page(reinterpret_cast<const char*>(data), size);
   nimbrel::ObservationList observations;
   const nimbrel::ReportPageStatus status = nimbrel::readReportPage(page, &observations);
-  if (status == nimbrel::ReportPageStatus::kReports && observations.getSize() == 0) __builtin_trap();
+  if (status == nimbrel::ReportPageStatus::kReports && observations.empty()) __builtin_trap();
   for (const nimbrel::Observation& o : observations) {
     // Texts are decoded and trimmed: no line break and no edge blank left.
     for (const std::string* text : {&o.conditionsText, &o.windsText, &o.reportText}) {

@@ -5,18 +5,18 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "catalog/StationListReader.h"
 
 namespace {
 
-constexpr std::size_t kWidths[16] = {2, 17, 4, 3, 5, 6, 7, 4, 1, 1, 1, 1, 1, 1, 1, 2};
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // The station lines of text, split the plain way.
-std::vector<std::string_view> StationLines(std::string_view text) {
+std::vector<std::string_view> stationLines(std::string_view text) {
   std::vector<std::string_view> lines;
   while (!text.empty()) {
     const std::size_t end = text.find('\n');
@@ -28,15 +28,22 @@ std::vector<std::string_view> StationLines(std::string_view text) {
   return lines;
 }
 
-void CheckRecord(const nimbrel::Station& record) {
-  for (std::size_t i = 0; i < 16; ++i) {
-    const std::string& text = record.texts[i];
-    if (text.size() > kWidths[i]) __builtin_trap();
-    if (!text.empty() && (IsBlank(text.front()) || IsBlank(text.back()))) __builtin_trap();
+void checkRecord(const nimbrel::Station& record) {
+  const std::pair<const std::string*, std::size_t> texts[] = {
+      {&record.cd, 2},         {&record.name, 17},       {&record.icao, 4},         {&record.iata, 3},
+      {&record.synop, 5},      {&record.latText, 6},     {&record.lonText, 7},      {&record.elevText, 4},
+      {&record.metarFlag, 1},  {&record.nexradFlag, 1},  {&record.aviationFlag, 1}, {&record.upperAirFlag, 1},
+      {&record.autoFlag, 1},   {&record.officeFlag, 1},  {&record.plotPriority, 1}, {&record.country, 2}};
+  for (const auto& [text, width] : texts) {
+    if (text->size() > width) __builtin_trap();
+    if (!text->empty() && (isBlank(text->front()) || isBlank(text->back()))) __builtin_trap();
   }
-  if (record.name().find_first_of("/\\") != std::string::npos) __builtin_trap();
-  if (!std::isfinite(record.mapColatitude()) || !std::isfinite(record.mapLongitude()) ||
-      !std::isfinite(record.elevation()))
+  if (record.name.find_first_of("/\\") != std::string::npos) __builtin_trap();
+  if (!std::isfinite(record.mapColatitude) || !std::isfinite(record.mapLongitude) || !std::isfinite(record.elevation))
+    __builtin_trap();
+  // A drawn station lies on the globe.
+  if (record.hasPosition && (record.mapLongitude < 0 || record.mapLongitude > 360 || record.mapColatitude < 0 ||
+                             record.mapColatitude > 180))
     __builtin_trap();
 }
 
@@ -48,16 +55,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Records already in the array stay as they were.
   nimbrel::StationList stations;
   nimbrel::Station first;
-  first.name() = "KEPT";
-  stations.add(first);
+  first.name = "KEPT";
+  stations.push_back(first);
   const int count = nimbrel::parseStationList(text, stations);
 
-  const std::vector<std::string_view> lines = StationLines(text);
-  if (count != static_cast<int>(lines.size()) || stations.getSize() != count + 1) __builtin_trap();
-  if (!(stations.getAt(0) == first)) __builtin_trap();
+  const std::vector<std::string_view> lines = stationLines(text);
+  if (count != static_cast<int>(lines.size()) || stations.size() != static_cast<std::size_t>(count) + 1) __builtin_trap();
+  if (!(stations.at(0) == first)) __builtin_trap();
   for (int i = 0; i < count; ++i) {
-    const nimbrel::Station& record = stations.getAt(i + 1);
-    CheckRecord(record);
+    const nimbrel::Station& record = stations.at(static_cast<std::size_t>(i) + 1);
+    checkRecord(record);
     nimbrel::Station alone;
     nimbrel::parseStationLine(lines[static_cast<std::size_t>(i)], alone);
     if (!(alone == record)) __builtin_trap();
@@ -66,6 +73,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A line of any length, short ones included, reads without harm.
   nimbrel::Station any;
   nimbrel::parseStationLine(text, any);
-  CheckRecord(any);
+  checkRecord(any);
   return 0;
 }
