@@ -41,6 +41,8 @@ double readAngle(const std::string& text, std::size_t degreeDigits, char negativ
   if (text.size() < degreeDigits) return 0.0;
   double degrees = std::atof(text.substr(0, degreeDigits).c_str());
   if (text.size() > degreeDigits + 1) degrees += std::atof(text.substr(degreeDigits + 1, 2).c_str()) / 60.0;
+  // Not a position on the globe ("9e9", "inf"): treated as no position.
+  if (!std::isfinite(degrees) || degrees > 180.0) return 0.0;
   return !text.empty() && text.back() == negative ? -degrees : degrees;
 }
 
