@@ -11,7 +11,8 @@ std::string_view trim(std::string_view text) {
 std::tm localTime(std::int64_t seconds) {
   const std::time_t t = static_cast<std::time_t>(seconds);
   std::tm fields{};
-  localtime_r(&t, &fields);
+  // glibc fills some fields before it finds a year an int cannot hold.
+  if (localtime_r(&t, &fields) == nullptr) return std::tm{};
   return fields;
 }
 

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 namespace nimbrel {
 namespace {
@@ -19,11 +20,19 @@ locale_t classicLocale() {
 }  // namespace
 
 double readNumber(std::string_view text) {
+  // strtod needs a terminated text: short ones (nearly all) go through the
+  // stack, long ones whole, as a chart row may hold "%.2f" of a huge value.
   char buffer[64];
-  const std::size_t length = text.size() < sizeof buffer - 1 ? text.size() : sizeof buffer - 1;
-  if (length > 0) std::memcpy(buffer, text.data(), length);
-  buffer[length] = '\0';
-  const double result = strtod_l(buffer, nullptr, classicLocale());
+  std::string longText;
+  const char* terminated = buffer;
+  if (text.size() < sizeof buffer) {
+    if (!text.empty()) std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
+  } else {
+    longText.assign(text);
+    terminated = longText.c_str();
+  }
+  const double result = strtod_l(terminated, nullptr, classicLocale());
   // "inf" and "nan" are words, not readings: they would poison every scale.
   return std::isfinite(result) ? result : 0.0;
 }

@@ -11,20 +11,20 @@ StationList StationsWithColumn(int column, const std::vector<std::string>& texts
   StationList stations;
   for (const std::string& text : texts) {
     Station s;
-    s.name() = "N";
-    s.icao() = "I";
+    s.name = "N";
+    s.icao = "I";
     const_cast<std::string&>(stationCellText(s, column)) = text;
-    stations.add(s);
+    stations.push_back(s);
   }
   return stations;
 }
 
 std::vector<std::string> SortedTexts(const StationList& stations, int column, bool descending) {
-  std::vector<int> rows(static_cast<std::size_t>(stations.getSize()));
+  std::vector<int> rows(static_cast<std::size_t>(stations.size()));
   for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<int>(i);
   sortStationRows(rows, stations, column, descending);
   std::vector<std::string> out;
-  for (int row : rows) out.push_back(stationCellText(stations.getAt(row), column));
+  for (int row : rows) out.push_back(stationCellText(stations.at(static_cast<std::size_t>(row)), column));
   return out;
 }
 
@@ -37,14 +37,14 @@ TEST(StationColumns, HeadersWidthsAndCellsInOrder) {
     EXPECT_EQ(kStationColumns[c].alignment, c == 0 ? ColumnAlignment::kLeft : ColumnAlignment::kCentre);
   }
   Station s;
-  s.name() = "name";
-  s.latText() = "lat";
-  s.lonText() = "lon";
-  s.elevText() = "elev";
-  s.cy() = "cy";
-  s.cd() = "cd";
-  s.icao() = "icao";
-  s.iata() = "iata";
+  s.name = "name";
+  s.latText = "lat";
+  s.lonText = "lon";
+  s.elevText = "elev";
+  s.country = "cy";
+  s.cd = "cd";
+  s.icao = "icao";
+  s.iata = "iata";
   const char* cells[] = {"name", "lat", "lon", "elev", "cy", "cd", "icao", "iata"};
   for (int c = 0; c < kStationColumnCount; ++c) EXPECT_EQ(stationCellText(s, c), cells[c]);
 }
@@ -80,9 +80,9 @@ TEST(StationSort, EqualKeysKeepTheirOrderBothWays) {
   StationList stations;
   for (const char* icao : {"B1", "A1", "B2", "A2"}) {
     Station s;
-    s.cy() = icao[0] == 'A' ? "AA" : "BB";
-    s.icao() = icao;
-    stations.add(s);
+    s.country = icao[0] == 'A' ? "AA" : "BB";
+    s.icao = icao;
+    stations.push_back(s);
   }
   std::vector<int> rows = {0, 1, 2, 3};
   sortStationRows(rows, stations, 4, false);
@@ -92,13 +92,11 @@ TEST(StationSort, EqualKeysKeepTheirOrderBothWays) {
 }
 
 TEST(StationSort, LeadingIntegerReadsLikeAtoiWithoutOverflow) {
-  EXPECT_EQ(leadingInteger("  42 m"), 42);
-  EXPECT_EQ(leadingInteger("+7"), 7);
-  EXPECT_EQ(leadingInteger("-13x"), -13);
-  EXPECT_EQ(leadingInteger(""), 0);
-  EXPECT_EQ(leadingInteger("m 5"), 0);
-  EXPECT_EQ(leadingInteger("99999999999999999999"), INT_MAX);
-  EXPECT_EQ(leadingInteger("-99999999999999999999"), INT_MIN);
+  const std::pair<const char*, int> cases[] = {
+      {"  42 m", 42}, {"+7", 7}, {"-13x", -13}, {"", 0}, {"m 5", 0},
+      {"2147483648", INT_MAX}, {"99999999999999999999", INT_MAX}, {"-99999999999999999999", INT_MIN},
+  };
+  for (const auto& [text, value] : cases) EXPECT_EQ(leadingInteger(text), value) << text;
 }
 
 TEST(StationSort, LineStatusRightAlignsBothNumbersInSixPlaces) {

@@ -1,8 +1,9 @@
 #pragma once
-// Shared set-up of the chart tests: an owner window of a given size and a
-// chart with plain data series.
+// Shared set-up of the chart tests: an owner window of a given size, a
+// chart with plain data series and the station charts are set up for.
 #include <string>
 
+#include "catalog/Station.h"
 #include "charts/Chart.h"
 
 namespace nimbrel::test {
@@ -25,6 +26,18 @@ inline void AddPlainSeries(Chart& graph, int dataSeries, int markSize = 4) {
   for (int k = 1; k <= dataSeries; ++k)
     graph.addSeries(markSize, "S" + std::to_string(k), Pen{PS_SOLID, 1, rgb(10 * k, 0, 0)}, std::nullopt);
   graph.seriesCount = static_cast<int>(graph.series.size());
+}
+
+// The station the chart tests set their charts up for.
+inline Station SampleStation() {
+  Station station;
+  station.name = "ST. PAUL";
+  station.cd = "MN";
+  station.latText = "44 56N";
+  station.lonText = "093 03W";
+  station.elevText = "215";
+  station.country = "US";
+  return station;
 }
 
 }  // namespace nimbrel::test

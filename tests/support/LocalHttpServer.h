@@ -26,10 +26,11 @@ class LocalHttpServer {
     });
   }
 
-  // Answers only when released (or the server stops): a stalled server.
+  // Answers only when the server stops (or after 20 s): a stalled server.
   void ServeStalled(const std::string& path) {
     server.Get(path, [this](const httplib::Request&, httplib::Response& response) {
       std::unique_lock lock(mutex);
+      ++stalledRequests;
       released.wait_for(lock, std::chrono::seconds(20), [this] { return release; });
       response.set_content("late", "text/plain");
     });
@@ -55,6 +56,12 @@ class LocalHttpServer {
   }
 
   int listeningPort() const { return port; }
+  // How many requests reached a stalled path: a fetch that gave up on one
+  // did reach the server.
+  int StalledRequests() {
+    std::lock_guard lock(mutex);
+    return stalledRequests;
+  }
   std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port) + path; }
 
  private:
@@ -64,6 +71,7 @@ class LocalHttpServer {
   std::mutex mutex;
   std::condition_variable released;
   bool release = false;
+  int stalledRequests = 0;
 };
 
 }  // namespace nimbrel::test

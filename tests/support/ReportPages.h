@@ -107,6 +107,7 @@ class ReportService {
       std::lock_guard lock(mutex);
       ++requests;
       lastHours = request.get_param_value("hoursStr");
+      lastStation = request.get_param_value("metarIds");
       auto it = pages.find(lastHours);
       response.set_content(it != pages.end() ? it->second : defaultPage, "text/html");
     });
@@ -131,6 +132,15 @@ class ReportService {
     std::lock_guard lock(mutex);
     return requests;
   }
+  // The last request's query values, as the server decoded them.
+  std::string LastStation() {
+    std::lock_guard lock(mutex);
+    return lastStation;
+  }
+  std::string LastHours() {
+    std::lock_guard lock(mutex);
+    return lastHours;
+  }
 
  private:
   LocalHttpServer server;
@@ -138,6 +148,7 @@ class ReportService {
   std::map<std::string, std::string> pages;
   std::string defaultPage = "<HTML>Sorry, no data</HTML>";
   std::string lastHours;
+  std::string lastStation;
   int requests = 0;
 };
 

@@ -1,0 +1,116 @@
+// The layers of src/ include only downwards: base < catalog < observations
+// and charts (side by side, neither includes the other) < stationchart < ui.
+// metar sits beside observations and needs only base; observations may use it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace nimbrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::map<std::string, int> kLevel = {
+    {"base", 0}, {"catalog", 1}, {"observations", 2}, {"metar", 2}, {"charts", 2}, {"stationchart", 3}, {"ui", 4},
+};
+
+// Whether a file in folder `from` may include a header of folder `to`.
+// Unknown folders are refused, so a new folder must be given its place.
+bool mayInclude(const std::string& from, const std::string& to) {
+  const auto fromLevel = kLevel.find(from);
+  const auto toLevel = kLevel.find(to);
+  if (fromLevel == kLevel.end() || toLevel == kLevel.end()) return false;
+  if (from == to) return true;
+  if (from == "metar") return to == "base";
+  if (from == "observations" && to == "metar") return true;
+  return toLevel->second < fromLevel->second;
+}
+
+TEST(Layering, TheRuleItself) {
+  struct Case {
+    const char* from;
+    const char* to;
+    bool allowed;
+  };
+  const Case cases[] = {
+      {"base", "base", true},
+      {"base", "catalog", false},
+      {"catalog", "base", true},
+      {"catalog", "observations", false},
+      {"observations", "catalog", true},
+      {"observations", "charts", false},
+      {"charts", "observations", false},
+      {"charts", "catalog", true},
+      {"observations", "metar", true},
+      {"metar", "observations", false},
+      {"metar", "base", true},
+      {"metar", "catalog", false},
+      {"charts", "metar", false},
+      {"stationchart", "observations", true},
+      {"stationchart", "charts", true},
+      {"stationchart", "metar", true},
+      {"stationchart", "ui", false},
+      {"ui", "stationchart", true},
+      {"ui", "base", true},
+      {"catalog", "views", false},
+      {"platform", "base", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(mayInclude(c.from, c.to), c.allowed) << c.from << " -> " << c.to;
+}
+
+// The folder of a quoted include ("catalog/Station.h" -> "catalog"); none
+// for an include without a folder, which stays in the including folder.
+std::optional<std::string> includedFolder(const std::string& line) {
+  static const std::regex include(R"re(^\s*#\s*include\s*"([^"]*)")re");
+  std::smatch match;
+  if (!std::regex_search(line, match, include)) return std::nullopt;
+  const std::string path = match[1];
+  const std::size_t slash = path.find('/');
+  if (slash == std::string::npos) return std::nullopt;
+  return path.substr(0, slash);  // ".." is no layer and so never allowed
+}
+
+TEST(Layering, IncludeLinesAreRecognised) {
+  EXPECT_EQ(includedFolder("#include \"catalog/Station.h\""), "catalog");
+  EXPECT_EQ(includedFolder("  #  include \"ui/res/x.h\"  // why"), "ui");
+  EXPECT_EQ(includedFolder("#include \"../charts/Chart.h\""), "..");
+  EXPECT_EQ(includedFolder("#include \"Text.h\""), std::nullopt);
+  EXPECT_EQ(includedFolder("#include <curl/curl.h>"), std::nullopt);
+  EXPECT_EQ(includedFolder("// #include \"ui/MainWindow.h\""), std::nullopt);
+}
+
+TEST(Layering, EverySourceFileIncludesOnlyItsOwnAndLowerLayers) {
+  const fs::path src = fs::path(NIMBREL_SOURCE_DIR) / "src";
+  ASSERT_TRUE(fs::is_directory(src)) << src;
+  int files = 0;
+  std::vector<std::string> violations;
+  for (const auto& entry : fs::recursive_directory_iterator(src)) {
+    const std::string extension = entry.path().extension().string();
+    if (!entry.is_regular_file() || (extension != ".h" && extension != ".cpp")) continue;
+    ++files;
+    const fs::path relative = fs::relative(entry.path(), src);
+    const std::string folder = relative.begin()->string();
+    if (relative.begin()->string() == relative.string()) {
+      violations.push_back(relative.string() + ": a source file outside every layer");
+      continue;
+    }
+    std::ifstream in(entry.path());
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+      const std::optional<std::string> to = includedFolder(line);
+      if (to && !mayInclude(folder, *to))
+        violations.push_back(relative.string() + ":" + std::to_string(number) + ": " + line);
+    }
+  }
+  EXPECT_GT(files, 20) << "the sources were not found under " << src;
+  for (const std::string& violation : violations) ADD_FAILURE() << violation;
+}
+
+}  // namespace
+}  // namespace nimbrel

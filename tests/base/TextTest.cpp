@@ -1,0 +1,55 @@
+// The C-locale character classes and trimming every reader shares, and the
+// program's default settings.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdint>
+#include <limits>
+#include <string_view>
+
+#include "base/Settings.h"
+#include "base/Text.h"
+
+namespace nimbrel {
+namespace {
+
+TEST(Text, CharacterClassesAreTheCLocalesForEveryByte) {
+  // Bytes above 127 are never letters, digits or blanks, whatever the
+  // user's locale would say (the process stays in "C" for ctype here).
+  for (int byte = 0; byte < 256; ++byte) {
+    const char c = static_cast<char>(byte);
+    EXPECT_EQ(isSpace(c), std::isspace(byte) != 0) << byte;
+    EXPECT_EQ(isDigit(c), std::isdigit(byte) != 0) << byte;
+    EXPECT_EQ(isAlpha(c), std::isalpha(byte) != 0) << byte;
+    EXPECT_EQ(static_cast<unsigned char>(lowerAscii(c)), std::tolower(byte)) << byte;
+  }
+}
+
+TEST(Text, TrimRemovesBlanksAtBothEndsOnly) {
+  const std::pair<std::string_view, std::string_view> cases[] = {
+      {"", ""},         {" ", ""},           {" \t\r\n\v\f", ""}, {"abc", "abc"},
+      {"  a b  ", "a b"}, {"\ta\n", "a"}, {"\xA0x\xA0", "\xA0x\xA0"},  // a non-breaking space is no blank
+  };
+  for (const auto& [text, trimmed] : cases) EXPECT_EQ(trim(text), trimmed) << '"' << text << '"';
+}
+
+TEST(Text, LocalTimeOfAnUnrepresentableMomentIsAllZeros) {
+  const std::tm fields = localTime(std::numeric_limits<std::int64_t>::max());
+  EXPECT_EQ(fields.tm_year, 0);
+  EXPECT_EQ(fields.tm_mday, 0);
+  EXPECT_EQ(fields.tm_hour, 0);
+}
+
+TEST(Settings, EveryRunStartsFromTheDocumentedDefaults) {
+  const Settings settings;
+  EXPECT_TRUE(settings.showTemperature && settings.showPressure && settings.showWindSpeed &&
+              settings.showWindDirection);
+  EXPECT_FALSE(settings.timeUtc);
+  EXPECT_FALSE(settings.writeMeteodata);
+  EXPECT_TRUE(settings.metricStyle);
+  EXPECT_EQ(settings.pastHours, 6);
+  EXPECT_EQ(settings.nearestMinutes, 90.0);
+}
+
+}  // namespace
+}  // namespace nimbrel
