@@ -1,5 +1,6 @@
 #include "ui/Application.h"
 
+#include <QCommandLineParser>
 #include <QSettings>
 #include <clocale>
 #include <cstdio>
@@ -11,41 +12,47 @@
 namespace nimbrel {
 
 CommandLine parseCommandLine(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Nimbrel, a viewer of surface weather observations."));
+  const QCommandLineOption helpOption = parser.addHelpOption();
+  const QCommandLineOption versionOption = parser.addVersionOption();
+  const QCommandLineOption hostOption(QStringLiteral("service-host"),
+                                      QStringLiteral("The weather service that report pages come from."),
+                                      QStringLiteral("HOST[:PORT]"));
+  const QCommandLineOption quitOption(QStringLiteral("quit-after-first-paint"),
+                                      QStringLiteral("Quit once the first window has painted (start-up timing)."));
+  parser.addOption(hostOption);
+  parser.addOption(quitOption);
+  parser.addPositionalArgument(QStringLiteral("STATION NAME"),
+                               QStringLiteral("A station whose chart opens at start-up (quote a name with spaces)."),
+                               QStringLiteral("[STATION NAME]"));
+
   CommandLine result;
-  QStringList positional;
-  for (int i = 1; i < arguments.size(); ++i) {
-    const QString& arg = arguments.at(i);
-    if (arg == QLatin1String("--service-host")) {
-      if (i + 1 >= arguments.size()) {
-        result.valid = false;
-        result.error = "--service-host needs HOST[:PORT]";
-        return result;
-      }
-      result.serviceHost = arguments.at(++i).toStdString();
-    } else if (arg.startsWith(QLatin1String("--service-host="))) {
-      result.serviceHost = arg.mid(15).toStdString();
-    } else if (arg == QLatin1String("--quit-after-first-paint")) {
-      result.quitAfterFirstPaint = true;
-    } else if (arg.startsWith(QLatin1String("--"))) {
-      result.valid = false;
-      result.error = "unknown option " + arg.toStdString();
-      return result;
-    } else {
-      positional.append(arg);
-    }
-  }
-  if (positional.size() > 1) {
+  if (!parser.parse(arguments)) {
     result.valid = false;
-    result.error = "give at most one station name";
+    result.error = parser.errorText().toStdString();
     return result;
   }
-  if (!positional.isEmpty()) result.stationName = fromQString(positional.first());  // the catalogue holds Windows-1252 bytes
+  result.helpText = parser.helpText().toStdString();
+  result.helpRequested = parser.isSet(helpOption) || parser.isSet(QStringLiteral("help-all"));
+  result.versionRequested = parser.isSet(versionOption);
+  result.serviceHost = parser.value(hostOption).toStdString();
+  result.quitAfterFirstPaint = parser.isSet(quitOption);
+  const QStringList positional = parser.positionalArguments();
+  if (positional.size() > 1) {
+    result.valid = false;
+    result.error = "give at most one station name (quote a name with spaces)";
+    return result;
+  }
+  // The catalogue holds Windows-1252 bytes, as the recent list does.
+  if (!positional.isEmpty()) result.stationName = fromQString(positional.first());
   return result;
 }
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setOrganizationName(QStringLiteral("Quillfen"));
   setApplicationName(QStringLiteral("Nimbrel"));
+  setApplicationVersion(QStringLiteral(NIMBREL_VERSION));
   // Child windows show the program's icon in their title bars.
   setWindowIcon(programIcon());
   // Qt adopts the user's locale; the program's texts are written with the C

@@ -10,6 +10,9 @@ struct CommandLine {
   std::string serviceHost;          // --service-host HOST[:PORT]
   std::string stationName;          // a single argument: the station to open
   bool quitAfterFirstPaint = false;  // --quit-after-first-paint (start-up timing)
+  bool helpRequested = false;        // --help
+  bool versionRequested = false;     // --version
+  std::string helpText;
   bool valid = true;
   std::string error;
 };

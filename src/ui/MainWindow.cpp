@@ -83,7 +83,16 @@ MainWindow::MainWindow(std::unique_ptr<PageFetcher> pageFetcher, QWidget* parent
   updateActions();
   updateTitle();
 
-  if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
+  // 800 x 800, but never larger than the screen's free area, and centred
+  // in it (a scaled display may hold fewer pixels than that).
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect free = screen->availableGeometry();
+    resize(size().boundedTo(free.size()));
+    QRect frame = frameGeometry();
+    frame.moveCenter(free.center());
+    move(frame.topLeft().x() < free.left() ? free.left() : frame.topLeft().x(),
+         frame.topLeft().y() < free.top() ? free.top() : frame.topLeft().y());
+  }
 }
 
 MainWindow::~MainWindow() { closeAllChildren(); }
@@ -94,8 +103,10 @@ void MainWindow::start(const std::string& stationName) {
   loadStationList();
   // The first window is opened as New would open it, not by an opener.
   onNew();
-  if (!stationName.empty()) openStationByName(stationName);
+  // The window is on the screen before the named station's chart is asked
+  // for, which is then centred in it.
   show();
+  if (!stationName.empty()) openStationByName(stationName);
 }
 
 void MainWindow::loadStationList() {
@@ -247,9 +258,14 @@ QMdiSubWindow* MainWindow::addChild(QWidget* view, const std::string& title, QSi
   child->show();
   // The frame's margins are known once it is shown.
   if (clientSize.isValid()) child->resize(clientSize.grownBy(child->contentsMargins()));
+  const QSize space = area->viewport()->size();
   if (centred) {
-    const QSize space = area->viewport()->size();
     child->move(std::max(0, (space.width() - child->width()) / 2), std::max(0, (space.height() - child->height()) / 2));
+  } else if (!space.isEmpty()) {
+    // Fully inside the visible area where it fits: moved up and left as needed.
+    const QPoint at = child->pos();
+    child->move(std::max(0, std::min(at.x(), space.width() - child->width())),
+                std::max(0, std::min(at.y(), space.height() - child->height())));
   }
   connect(child, &QObject::destroyed, this, [this] {
     // The last child gone: the frame's own menu comes back.
@@ -484,7 +500,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   if (!closed) {
     closed = true;
     closeAllChildren();
-    m_recentList.writeList();
+    if (!m_recentList.writeList()) setStatusText("Can not save the list of recent stations.");
   }
   QMainWindow::closeEvent(event);
 }

@@ -15,6 +15,7 @@ void RecentList::add(const QString& name) {
   if (name.isEmpty()) return;
   names.removeAll(name);
   names.prepend(name);
+  if (!addedHere.contains(name)) addedHere.append(name);
   while (names.size() > kMaxEntries) names.removeLast();
 }
 
@@ -27,17 +28,35 @@ QString RecentList::displayName(const QString& name) {
   return name.left(kDisplayLength - 3) + QStringLiteral("...");
 }
 
-void RecentList::readList() {
+QStringList RecentList::readStored() {
   QSettings settings(kOrganisation, kApplication);
   settings.beginGroup(kSection);
-  names.clear();
+  QStringList stored;
   for (int i = 1; i <= kMaxEntries; ++i) {
     const QString value = settings.value(QStringLiteral("File%1").arg(i)).toString();
-    if (!value.isEmpty() && !names.contains(value)) names.append(value);
+    if (!value.isEmpty() && !stored.contains(value)) stored.append(value);
   }
+  return stored;
 }
 
-void RecentList::writeList() const {
+void RecentList::readList() {
+  names = readStored();
+  addedHere.clear();
+}
+
+bool RecentList::writeList() {
+  // Another running copy of the program may have written since this one
+  // read: its entries are kept behind the ones added here.
+  QStringList merged;
+  for (const QString& name : names)
+    if (addedHere.contains(name)) merged.append(name);
+  for (const QString& name : readStored())
+    if (!merged.contains(name)) merged.append(name);
+  for (const QString& name : names)
+    if (!merged.contains(name)) merged.append(name);
+  while (merged.size() > kMaxEntries) merged.removeLast();
+  names = merged;
+
   QSettings settings(kOrganisation, kApplication);
   settings.beginGroup(kSection);
   for (int i = 1; i <= kMaxEntries; ++i) {
@@ -48,6 +67,9 @@ void RecentList::writeList() const {
       settings.remove(key);
     }
   }
+  settings.endGroup();
+  settings.sync();
+  return settings.status() == QSettings::NoError;
 }
 
 }  // namespace nimbrel

@@ -18,10 +18,15 @@ class RecentList {
   static QString displayName(const QString& name);
 
   void readList();
-  void writeList() const;
+  // Merges with what is stored now and writes the result; false when the
+  // settings file could not be written.
+  bool writeList();
 
  private:
+  static QStringList readStored();
+
   QStringList names;
+  QStringList addedHere;  // names added since the list was read
 };
 
 }  // namespace nimbrel

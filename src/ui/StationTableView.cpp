@@ -68,6 +68,7 @@ StationTableView::StationTableView(MainWindow& window, StationList rows) : windo
   header->setStretchLastSection(false);
   header->setSectionsClickable(true);
   header->setHighlightSections(false);
+  header->setSortIndicatorShown(true);
   for (int column = 0; column < kStationColumnCount; ++column)
     header->resizeSection(column, kStationColumns[column].width);
 
@@ -97,6 +98,7 @@ StationTableView::StationTableView(MainWindow& window, StationList rows) : windo
   TableSortState& sort = window.sortState();
   sort.column = 0;
   rowModel->sortByColumn(sort.column, sort.descending);
+  header->setSortIndicator(sort.column, sort.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 StationTableView::~StationTableView() = default;
@@ -111,6 +113,7 @@ void StationTableView::onColumnClick(int column) {
   TableSortState& sort = window.sortState();
   sort.column = column;
   rowModel->sortByColumn(sort.column, sort.descending);
+  table->horizontalHeader()->setSortIndicator(column, sort.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
   sort.descending = !sort.descending;
 }
 

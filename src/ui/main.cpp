@@ -1,16 +1,38 @@
+#include <QCoreApplication>
 #include <cstdio>
 
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
 
+namespace {
+
+// The command line is read before any window system is opened, so --help
+// and --version work without a display.
+nimbrel::CommandLine readCommandLine(int argc, char** argv) {
+  QCoreApplication reader(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("nimbrel"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(NIMBREL_VERSION));
+  return nimbrel::parseCommandLine(QCoreApplication::arguments());
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  nimbrel::Application application(argc, argv);
-  const nimbrel::CommandLine commandLine = nimbrel::parseCommandLine(QApplication::arguments());
+  const nimbrel::CommandLine commandLine = readCommandLine(argc, argv);
   if (!commandLine.valid) {
     std::fprintf(stderr, "nimbrel: %s\nusage: nimbrel [--service-host HOST[:PORT]] [STATION NAME]\n",
                  commandLine.error.c_str());
     return 2;
   }
+  if (commandLine.helpRequested) {
+    std::fputs(commandLine.helpText.c_str(), stdout);
+    return 0;
+  }
+  if (commandLine.versionRequested) {
+    std::printf("nimbrel %s\n", NIMBREL_VERSION);
+    return 0;
+  }
+  nimbrel::Application application(argc, argv);
   nimbrel::MainWindow window;
   if (!commandLine.serviceHost.empty()) window.setServiceHost(commandLine.serviceHost);
   window.setQuitAfterFirstPaint(commandLine.quitAfterFirstPaint);
