@@ -4,274 +4,274 @@
 
 #include <cmath>
 
-#include "ChartTestSupport.h"
+#include "support/ChartTestSupport.h"
 #include "charts/Chart.h"
 #include "support/RecordingDrawContext.h"
 
 namespace nimbrel::test {
 namespace {
 
-TEST(GraphModel, ConstructionAndResetGiveTheDefaults) {
+TEST(ChartModel, ConstructionAndResetGiveTheDefaults) {
   FixedOwner owner;
-  Chart graph(&owner);
+  Chart chart(&owner);
   auto expectDefaults = [&] {
-    EXPECT_TRUE(graph.fitToWindow);
-    EXPECT_EQ(graph.sideMargin, 10);
-    EXPECT_EQ(graph.plotInset, 50);
-    EXPECT_EQ(graph.legendWidth, 155);
-    EXPECT_EQ(graph.xStep, 50);
-    EXPECT_EQ(graph.yStep, 50);
-    EXPECT_EQ(graph.minorTicks, 5);
-    EXPECT_EQ(graph.frameRect, (Rect{20, 20, 820, 520}));
-    EXPECT_EQ(graph.titleColour, 0u);
-    EXPECT_EQ(graph.labelColour, 0u);
-    EXPECT_TRUE(graph.title.empty());
-    EXPECT_FALSE(graph.autoscale);
-    EXPECT_TRUE(graph.showFrame);
-    EXPECT_TRUE(graph.verticalNet);
-    EXPECT_TRUE(graph.horizontalNet);
-    EXPECT_FALSE(graph.showMarks);
-    EXPECT_TRUE(graph.showLegend);
-    EXPECT_EQ(graph.lineWidth, 1);
-    EXPECT_EQ(graph.topMargin, 10);
-    EXPECT_EQ(graph.seriesCount, 0);
-    EXPECT_EQ(graph.xMin, 0.0);
-    EXPECT_EQ(graph.yMin, -20.0);
-    EXPECT_EQ(graph.xDelta, 10.0);
-    EXPECT_EQ(graph.yDelta, 5.0);
-    EXPECT_TRUE(graph.series.empty());
-    EXPECT_EQ(graph.getRowCount(), 0);
-    EXPECT_EQ(graph.drawContext, nullptr);
+    EXPECT_TRUE(chart.fitToWindow);
+    EXPECT_EQ(chart.sideMargin, 10);
+    EXPECT_EQ(chart.plotInset, 50);
+    EXPECT_EQ(chart.legendWidth, 155);
+    EXPECT_EQ(chart.xStep, 50);
+    EXPECT_EQ(chart.yStep, 50);
+    EXPECT_EQ(chart.minorTicks, 5);
+    EXPECT_EQ(chart.frameRect, (Rect{20, 20, 820, 520}));
+    EXPECT_EQ(chart.titleColour, 0u);
+    EXPECT_EQ(chart.labelColour, 0u);
+    EXPECT_TRUE(chart.title.empty());
+    EXPECT_FALSE(chart.autoscale);
+    EXPECT_TRUE(chart.showFrame);
+    EXPECT_TRUE(chart.verticalNet);
+    EXPECT_TRUE(chart.horizontalNet);
+    EXPECT_FALSE(chart.showMarks);
+    EXPECT_TRUE(chart.showLegend);
+    EXPECT_EQ(chart.lineWidth, 1);
+    EXPECT_EQ(chart.topMargin, 10);
+    EXPECT_EQ(chart.seriesCount, 0);
+    EXPECT_EQ(chart.xMin, 0.0);
+    EXPECT_EQ(chart.yMin, -20.0);
+    EXPECT_EQ(chart.xDelta, 10.0);
+    EXPECT_EQ(chart.yDelta, 5.0);
+    EXPECT_TRUE(chart.series.empty());
+    EXPECT_EQ(chart.getRowCount(), 0);
+    EXPECT_EQ(chart.drawContext, nullptr);
   };
   expectDefaults();
-  EXPECT_EQ(graph.owner, &owner);
-  EXPECT_EQ(graph.titleFont, (FontSpec{"Arial Cyr", 16, 400}));
-  EXPECT_EQ(graph.labelFont, (FontSpec{"Arial Cyr", 14, 400}));
-  EXPECT_EQ(graph.legendFont, (FontSpec{"Arial Cyr", 14, 400}));
-  EXPECT_EQ(graph.gridPen, (Pen{PS_SOLID, 1, rgb(220, 220, 220)}));
+  EXPECT_EQ(chart.owner, &owner);
+  EXPECT_EQ(chart.titleFont, (FontSpec{"Arial Cyr", 16, 400}));
+  EXPECT_EQ(chart.labelFont, (FontSpec{"Arial Cyr", 14, 400}));
+  EXPECT_EQ(chart.legendFont, (FontSpec{"Arial Cyr", 14, 400}));
+  EXPECT_EQ(chart.gridPen, (Pen{PS_SOLID, 1, rgb(220, 220, 220)}));
 
-  AddPlainSeries(graph, 2);
-  graph.addRow({"00:00", "1", "2"});
-  graph.setTitle("Heading");
-  graph.yMin = 3;
-  graph.showLegend = false;
-  graph.frameRect = Rect{1, 2, 3, 4};
-  graph.titleFont.height = 99;
+  AddPlainSeries(chart, 2);
+  chart.addRow({"00:00", "1", "2"});
+  chart.setTitle("Heading");
+  chart.yMin = 3;
+  chart.showLegend = false;
+  chart.frameRect = Rect{1, 2, 3, 4};
+  chart.titleFont.height = 99;
   RecordingDrawContext dc;
-  graph.draw(dc);
-  graph.reset();
+  chart.draw(dc);
+  chart.reset();
   expectDefaults();
-  EXPECT_EQ(graph.titleFont.height, 99);  // fonts are kept by reset
+  EXPECT_EQ(chart.titleFont.height, 99);  // fonts are kept by reset
 }
 
-TEST(GraphModel, SeriesRowsAndDetailLines) {
-  Chart graph;
-  EXPECT_EQ(graph.addSeries(0, std::string("Time"), std::nullopt, std::nullopt), 0);
-  EXPECT_EQ(graph.addSeries(4, std::string("T"), Pen{PS_SOLID, 1, rgb(1, 2, 3)}, TextLines{"a"}), 1);
-  graph.setDetailLines(1, {"x", "y"});
-  ASSERT_TRUE(graph.series[1].detailLines);
-  EXPECT_EQ(*graph.series[1].detailLines, (TextLines{"x", "y"}));
-  EXPECT_THROW(graph.setDetailLines(2, {"z"}), std::out_of_range);
-  EXPECT_THROW(graph.setDetailLines(-1, {"z"}), std::out_of_range);
+TEST(ChartModel, SeriesRowsAndDetailLines) {
+  Chart chart;
+  EXPECT_EQ(chart.addSeries(0, std::string("Time"), std::nullopt, std::nullopt), 0);
+  EXPECT_EQ(chart.addSeries(4, std::string("T"), Pen{PS_SOLID, 1, rgb(1, 2, 3)}, TextLines{"a"}), 1);
+  chart.setDetailLines(1, {"x", "y"});
+  ASSERT_TRUE(chart.series[1].detailLines);
+  EXPECT_EQ(*chart.series[1].detailLines, (TextLines{"x", "y"}));
+  EXPECT_THROW(chart.setDetailLines(2, {"z"}), std::out_of_range);
+  EXPECT_THROW(chart.setDetailLines(-1, {"z"}), std::out_of_range);
 
-  graph.addRow({"10:00", "1.5"});
-  graph.addRow({"10:30", "2.5"});
-  EXPECT_EQ(graph.getRow(1), (TextLines{"10:30", "2.5"}));
-  EXPECT_THROW(graph.getRow(2), std::out_of_range);
-  graph.removeAllRows();
-  EXPECT_EQ(graph.getRowCount(), 0);
-  graph.removeAllSeries();
-  EXPECT_TRUE(graph.series.empty());
+  chart.addRow({"10:00", "1.5"});
+  chart.addRow({"10:30", "2.5"});
+  EXPECT_EQ(chart.getRow(1), (TextLines{"10:30", "2.5"}));
+  EXPECT_THROW(chart.getRow(2), std::out_of_range);
+  chart.removeAllRows();
+  EXPECT_EQ(chart.getRowCount(), 0);
+  chart.removeAllSeries();
+  EXPECT_TRUE(chart.series.empty());
 }
 
-TEST(GraphModel, FrameAndPlotRectangles) {
+TEST(ChartModel, FrameAndPlotRectangles) {
   FixedOwner owner(800, 600);
-  Chart graph(&owner);
+  Chart chart(&owner);
   RecordingDrawContext dc;
-  graph.draw(dc);
-  EXPECT_EQ(graph.frameRect, (Rect{10, 10, 790, 590}));
-  EXPECT_EQ(graph.plotRect, (Rect{60, 60, 585, 540}));
+  chart.draw(dc);
+  EXPECT_EQ(chart.frameRect, (Rect{10, 10, 790, 590}));
+  EXPECT_EQ(chart.plotRect, (Rect{60, 60, 585, 540}));
   EXPECT_EQ(dc.calls.front().op, "Rectangle");
   EXPECT_EQ(dc.calls.front().args, (std::vector<int>{10, 10, 790, 590}));
 
-  graph.showLegend = false;
-  graph.draw(dc);
-  EXPECT_EQ(graph.plotRect, (Rect{60, 60, 730, 540}));
+  chart.showLegend = false;
+  chart.draw(dc);
+  EXPECT_EQ(chart.plotRect, (Rect{60, 60, 730, 540}));
 
   // Without fitting, or with the frame off, the frame keeps its value.
   owner.client = Rect{0, 0, 400, 300};
-  graph.fitToWindow = false;
-  graph.draw(dc);
-  EXPECT_EQ(graph.frameRect, (Rect{10, 10, 790, 590}));
-  graph.fitToWindow = true;
-  graph.showFrame = false;
+  chart.fitToWindow = false;
+  chart.draw(dc);
+  EXPECT_EQ(chart.frameRect, (Rect{10, 10, 790, 590}));
+  chart.fitToWindow = true;
+  chart.showFrame = false;
   dc.Clear();
-  graph.draw(dc);
-  EXPECT_EQ(graph.frameRect, (Rect{10, 10, 790, 590}));
+  chart.draw(dc);
+  EXPECT_EQ(chart.frameRect, (Rect{10, 10, 790, 590}));
   EXPECT_EQ(dc.calls.front().args, (std::vector<int>{60, 60, 730, 540}));  // the plot box comes first
 }
 
-TEST(GraphModel, YMappingTruncatesEachProductOnItsOwn) {
-  Chart graph;
-  graph.plotRect = Rect{60, 60, 585, 540};
-  EXPECT_EQ(graph.yPosition(12.34), 540 - 323);
-  EXPECT_EQ(graph.yPosition(-20.0), 540);
+TEST(ChartModel, YMappingTruncatesEachProductOnItsOwn) {
+  Chart chart;
+  chart.plotRect = Rect{60, 60, 585, 540};
+  EXPECT_EQ(chart.yPosition(12.34), 540 - 323);
+  EXPECT_EQ(chart.yPosition(-20.0), 540);
   // yMin -20.05 and 0.05 at 10 pixels a unit: -200 and 0 on their own,
   // where one truncation of the difference would give 201.
-  graph.yMin = -20.05;
-  EXPECT_EQ(graph.yPosition(0.05), 540 - 0 - 200);
-  EXPECT_EQ(graph.yPosition(-0.05), 540 - 0 - 200);
+  chart.yMin = -20.05;
+  EXPECT_EQ(chart.yPosition(0.05), 540 - 0 - 200);
+  EXPECT_EQ(chart.yPosition(-0.05), 540 - 0 - 200);
   // Values far outside the plot saturate instead of wrapping round.
-  EXPECT_LT(graph.yPosition(1e300), 60);
-  EXPECT_GT(graph.yPosition(-1e300), 540);
-  EXPECT_LT(graph.yPosition(std::nan("")), 60);
+  EXPECT_LT(chart.yPosition(1e300), 60);
+  EXPECT_GT(chart.yPosition(-1e300), 540);
+  EXPECT_LT(chart.yPosition(std::nan("")), 60);
 }
 
-TEST(GraphModel, XStepFollowsTheRowCount) {
+TEST(ChartModel, XStepFollowsTheRowCount) {
   FixedOwner owner(ClientWidthForPlot(545), 600);
-  Chart graph(&owner);
-  AddPlainSeries(graph, 1);
+  Chart chart(&owner);
+  AddPlainSeries(chart, 1);
   RecordingDrawContext dc;
 
-  graph.addRow({"a", "1"});
-  graph.draw(dc);
-  EXPECT_EQ(graph.xStep, 545);
-  EXPECT_EQ(graph.xPosition(0), graph.plotRect.left);
+  chart.addRow({"a", "1"});
+  chart.draw(dc);
+  EXPECT_EQ(chart.xStep, 545);
+  EXPECT_EQ(chart.xPosition(0), chart.plotRect.left);
 
-  for (int i = 1; i < 11; ++i) graph.addRow({"a", "1"});
-  graph.draw(dc);
-  EXPECT_EQ(graph.xStep, 54);
-  EXPECT_EQ(graph.xPosition(10), graph.plotRect.left + 540);
+  for (int i = 1; i < 11; ++i) chart.addRow({"a", "1"});
+  chart.draw(dc);
+  EXPECT_EQ(chart.xStep, 54);
+  EXPECT_EQ(chart.xPosition(10), chart.plotRect.left + 540);
 }
 
-TEST(GraphModel, MoreRowsThanPixelsSpreadOverThePlotAndKeepAUsableStep) {
+TEST(ChartModel, MoreRowsThanPixelsSpreadOverThePlotAndKeepAUsableStep) {
   FixedOwner owner(ClientWidthForPlot(100), 600);
-  Chart graph(&owner);
-  AddPlainSeries(graph, 1);
-  for (int i = 0; i < 301; ++i) graph.addRow({"a", "1"});
+  Chart chart(&owner);
+  AddPlainSeries(chart, 1);
+  for (int i = 0; i < 301; ++i) chart.addRow({"a", "1"});
   RecordingDrawContext dc;
-  graph.draw(dc);
-  EXPECT_EQ(graph.xStep, 1);
-  EXPECT_EQ(graph.xPosition(0), graph.plotRect.left);
-  EXPECT_EQ(graph.xPosition(150), graph.plotRect.left + 50);
-  EXPECT_EQ(graph.xPosition(300), graph.plotRect.right);
+  chart.draw(dc);
+  EXPECT_EQ(chart.xStep, 1);
+  EXPECT_EQ(chart.xPosition(0), chart.plotRect.left);
+  EXPECT_EQ(chart.xPosition(150), chart.plotRect.left + 50);
+  EXPECT_EQ(chart.xPosition(300), chart.plotRect.right);
   int seriesSegments = 0;
   for (const Segment& s : dc.Segments()) {
     if (s.pen.colour != rgb(10, 0, 0) || s.y0 != s.y1 || s.x1 == s.x0 + 20) continue;  // not the legend sample
     ++seriesSegments;
-    EXPECT_LE(s.x1, graph.plotRect.right);
+    EXPECT_LE(s.x1, chart.plotRect.right);
   }
   EXPECT_EQ(seriesSegments, 300);
   // A later draw without rows divides by the kept step.
-  graph.removeAllRows();
+  chart.removeAllRows();
   dc.Clear();
-  graph.draw(dc);
+  chart.draw(dc);
   EXPECT_EQ(dc.Calls("TextOut").size(), 100u + 10u + 1u);  // X label per pixel, Y labels, legend
 }
 
-TEST(GraphModel, WindowsTooSmallForAPlotStillDraw) {
+TEST(ChartModel, WindowsTooSmallForAPlotStillDraw) {
   for (int size : {0, 60, 276}) {  // 276: a plot one pixel wide
     FixedOwner owner(size, size);
-    Chart graph(&owner);
-    AddPlainSeries(graph, 2);
-    graph.autoscale = true;
-    graph.showMarks = true;
-    graph.setDetailLines(2, {"a long detail line that has to be wrapped more than once"});
+    Chart chart(&owner);
+    AddPlainSeries(chart, 2);
+    chart.autoscale = true;
+    chart.showMarks = true;
+    chart.setDetailLines(2, {"a long detail line that has to be wrapped more than once"});
     RecordingDrawContext dc;
-    graph.draw(dc);  // no rows: the numeric axis divides by xStep
-    for (int i = 0; i < 3; ++i) graph.addRow({"t", std::to_string(i), "1"});
-    graph.draw(dc);
-    graph.drawWindIndicator(90, 40);
-    EXPECT_GE(graph.xStep, 1) << size;
-    EXPECT_GT(graph.yDelta, 0.0) << size;
-    graph.removeAllRows();
-    graph.draw(dc);
+    chart.draw(dc);  // no rows: the numeric axis divides by xStep
+    for (int i = 0; i < 3; ++i) chart.addRow({"t", std::to_string(i), "1"});
+    chart.draw(dc);
+    chart.drawWindIndicator(90, 40);
+    EXPECT_GE(chart.xStep, 1) << size;
+    EXPECT_GT(chart.yDelta, 0.0) << size;
+    chart.removeAllRows();
+    chart.draw(dc);
   }
 }
 
-TEST(GraphModel, AutoscaleFitsTheDataBelowOneFreeStep) {
+TEST(ChartModel, AutoscaleFitsTheDataBelowOneFreeStep) {
   FixedOwner owner(800, ClientHeightForPlot(400));
-  Chart graph(&owner);
-  AddPlainSeries(graph, 2);
-  graph.addRow({"a", "-3.2", "10", "99999"});  // the extra column is ignored
-  graph.addRow({"b", "24.6", "abc"});          // a word reads as 0
-  graph.autoscale = true;
+  Chart chart(&owner);
+  AddPlainSeries(chart, 2);
+  chart.addRow({"a", "-3.2", "10", "99999"});  // the extra column is ignored
+  chart.addRow({"b", "24.6", "abc"});          // a word reads as 0
+  chart.autoscale = true;
   RecordingDrawContext dc;
-  graph.draw(dc);
-  EXPECT_DOUBLE_EQ(graph.yMin, -3.2);
-  EXPECT_EQ(graph.yDelta, 4.0);
+  chart.draw(dc);
+  EXPECT_DOUBLE_EQ(chart.yMin, -3.2);
+  EXPECT_EQ(chart.yDelta, 4.0);
   std::vector<std::string> labels;
   for (const auto* call : dc.Calls("TextOut"))
-    if (call->args[0] == graph.plotRect.left - 22) labels.push_back(call->text);
+    if (call->args[0] == chart.plotRect.left - 22) labels.push_back(call->text);
   EXPECT_EQ(labels, (std::vector<std::string>{"  -3", "   1", "   5", "   9", "  13", "  17", "  21", "  25", "  29"}));
 }
 
-TEST(GraphModel, AutoscaleGuardsDegenerateScales) {
+TEST(ChartModel, AutoscaleGuardsDegenerateScales) {
   FixedOwner owner(800, ClientHeightForPlot(400));
-  Chart graph(&owner);
-  graph.plotRect = Rect{60, 60, 585, 460};
+  Chart chart(&owner);
+  chart.plotRect = Rect{60, 60, 585, 460};
 
   // No rows, or no data series: nothing to scale, the range stays.
-  AddPlainSeries(graph, 1);
-  graph.autoscaleRange();
-  EXPECT_EQ(graph.yMin, -20.0);
-  EXPECT_EQ(graph.yDelta, 5.0);
-  graph.addRow({"a", "7"});
-  graph.seriesCount = 1;
-  graph.autoscaleRange();
-  EXPECT_EQ(graph.yMin, -20.0);
-  EXPECT_EQ(graph.yDelta, 5.0);
+  AddPlainSeries(chart, 1);
+  chart.autoscaleRange();
+  EXPECT_EQ(chart.yMin, -20.0);
+  EXPECT_EQ(chart.yDelta, 5.0);
+  chart.addRow({"a", "7"});
+  chart.seriesCount = 1;
+  chart.autoscaleRange();
+  EXPECT_EQ(chart.yMin, -20.0);
+  EXPECT_EQ(chart.yDelta, 5.0);
 
   // Every value equal: a step of 1 instead of 0.
-  graph.seriesCount = 2;
-  graph.autoscaleRange();
-  EXPECT_EQ(graph.yMin, 7.0);
-  EXPECT_EQ(graph.yDelta, 1.0);
+  chart.seriesCount = 2;
+  chart.autoscaleRange();
+  EXPECT_EQ(chart.yMin, 7.0);
+  EXPECT_EQ(chart.yDelta, 1.0);
 
   // A plot lower than two grid steps scales into one step.
-  graph.addRow({"b", "10"});
-  graph.plotRect = Rect{60, 60, 585, 90};
-  graph.autoscaleRange();
-  EXPECT_EQ(graph.yMin, 7.0);
-  EXPECT_EQ(graph.yDelta, 3.0);
+  chart.addRow({"b", "10"});
+  chart.plotRect = Rect{60, 60, 585, 90};
+  chart.autoscaleRange();
+  EXPECT_EQ(chart.yMin, 7.0);
+  EXPECT_EQ(chart.yDelta, 3.0);
 
   // Values that cannot be scaled keep the previous range.
-  graph.removeAllRows();
-  graph.addRow({"a", "1e308"});
-  graph.addRow({"b", "-1e308"});
-  graph.autoscaleRange();
-  EXPECT_EQ(graph.yMin, 7.0);
-  EXPECT_EQ(graph.yDelta, 3.0);
+  chart.removeAllRows();
+  chart.addRow({"a", "1e308"});
+  chart.addRow({"b", "-1e308"});
+  chart.autoscaleRange();
+  EXPECT_EQ(chart.yMin, 7.0);
+  EXPECT_EQ(chart.yDelta, 3.0);
 }
 
-TEST(GraphModel, ZeroYDeltaDrawsWithAStepOfOne) {
+TEST(ChartModel, ZeroYDeltaDrawsWithAStepOfOne) {
   FixedOwner owner(800, ClientHeightForPlot(400));
-  Chart graph(&owner);
-  AddPlainSeries(graph, 1);
-  graph.addRow({"a", "-19"});
-  graph.addRow({"b", "-18"});
-  graph.yDelta = 0.0;
+  Chart chart(&owner);
+  AddPlainSeries(chart, 1);
+  chart.addRow({"a", "-19"});
+  chart.addRow({"b", "-18"});
+  chart.yDelta = 0.0;
   RecordingDrawContext dc;
-  graph.draw(dc);
-  EXPECT_EQ(graph.yDelta, 1.0);
+  chart.draw(dc);
+  EXPECT_EQ(chart.yDelta, 1.0);
   EXPECT_NE(dc.FindText(" -12"), nullptr);  // label of the eighth line: -20 + 8
-  EXPECT_TRUE(dc.HasSegment(graph.plotRect.left, graph.plotRect.bottom - 50, graph.plotRect.right,
-                            graph.plotRect.bottom - 50));
+  EXPECT_TRUE(dc.HasSegment(chart.plotRect.left, chart.plotRect.bottom - 50, chart.plotRect.right,
+                            chart.plotRect.bottom - 50));
 }
 
-TEST(GraphModel, NoRowsKeepsTheRangeUnderAutoscaleAndLabelsXFromXMin) {
+TEST(ChartModel, NoRowsKeepsTheRangeUnderAutoscaleAndLabelsXFromXMin) {
   FixedOwner owner(ClientWidthForPlot(400), ClientHeightForPlot(400));
-  Chart graph(&owner);
-  AddPlainSeries(graph, 1);
-  graph.autoscale = true;
-  graph.xMin = 100;
-  graph.xDelta = 2.5;
+  Chart chart(&owner);
+  AddPlainSeries(chart, 1);
+  chart.autoscale = true;
+  chart.xMin = 100;
+  chart.xDelta = 2.5;
   RecordingDrawContext dc;
-  graph.draw(dc);
-  EXPECT_EQ(graph.yMin, -20.0);
-  EXPECT_EQ(graph.yDelta, 5.0);
-  const int left = graph.plotRect.left;
-  const int bottom = graph.plotRect.bottom;
+  chart.draw(dc);
+  EXPECT_EQ(chart.yMin, -20.0);
+  EXPECT_EQ(chart.yDelta, 5.0);
+  const int left = chart.plotRect.left;
+  const int bottom = chart.plotRect.bottom;
   std::vector<std::string> xLabels;
   for (const auto* call : dc.Calls("TextOut"))
     if (call->args[1] == bottom + 4) xLabels.push_back(call->text);

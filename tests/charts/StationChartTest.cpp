@@ -1,64 +1,57 @@
 // A chart set up for a station: heading, series, units, rows, paint.
 #include <gtest/gtest.h>
 
-#include "ChartTestSupport.h"
+#include "support/ChartTestSupport.h"
 #include "charts/StationChart.h"
 #include "support/RecordingDrawContext.h"
-#include "charts/SampleStation.h"
 
 namespace nimbrel::test {
 namespace {
 
-Station DefaultSettings() {
-  Station settings;
-  setDefaultSettings(settings);
-  return settings;
-}
-
-std::vector<std::string> Titles(const Chart& graph) {
+std::vector<std::string> Titles(const Chart& chart) {
   std::vector<std::string> result;
-  for (const auto& entry : graph.series) result.push_back(entry.title.value_or("<none>"));
+  for (const auto& entry : chart.series) result.push_back(entry.title.value_or("<none>"));
   return result;
 }
 
 TEST(StationChart, DefaultSetupHasFourQuantitiesInOrder) {
-  Chart graph;
-  graph.addSeries(1, std::string("old"), std::nullopt, std::nullopt);
-  graph.addRow({"old"});
-  setupGraph(graph, SampleStation(), DefaultSettings());
-  EXPECT_EQ(graph.title, "ST. PAUL   MN   (44 56N, 093 03W),  elevation 215 m,  US");
-  EXPECT_EQ(graph.getRowCount(), 0);
-  ASSERT_EQ(graph.series.size(), 5u);
-  EXPECT_EQ(graph.seriesCount, 5);
-  EXPECT_EQ(Titles(graph), (std::vector<std::string>{"Time (every 30 min)", "Temperature     \xB0"
+  Chart chart;
+  chart.addSeries(1, std::string("old"), std::nullopt, std::nullopt);
+  chart.addRow({"old"});
+  setupStationChart(chart, SampleStation(), Settings{}, 20);
+  EXPECT_EQ(chart.title, "ST. PAUL   MN   (44 56N, 093 03W),  elevation 215 m,  US");
+  EXPECT_EQ(chart.getRowCount(), 0);
+  ASSERT_EQ(chart.series.size(), 5u);
+  EXPECT_EQ(chart.seriesCount, 5);
+  EXPECT_EQ(Titles(chart), (std::vector<std::string>{"Time (every 20 min)", "Temperature     \xB0"
                                                                            "C",
                                                      "Pressure           hps-1000", "Wind speed       m/s",
                                                      "Wind direction    -18...+18"}));
-  EXPECT_EQ(graph.series[1].title->size(), 18u);
-  EXPECT_EQ(graph.series[0].markSize, 0);
-  EXPECT_FALSE(graph.series[0].pen);
+  EXPECT_EQ(chart.series[1].title->size(), 18u);
+  EXPECT_EQ(chart.series[0].markSize, 0);
+  EXPECT_FALSE(chart.series[0].pen);
   const Colour colours[] = {rgb(250, 0, 0), rgb(0, 200, 0), rgb(0, 0, 250), rgb(0, 200, 250)};
   for (int k = 1; k <= 4; ++k) {
-    EXPECT_EQ(graph.series[k].markSize, 4);
-    EXPECT_EQ(graph.series[k].pen, (Pen{PS_SOLID, 1, colours[k - 1]}));
-    EXPECT_FALSE(graph.series[k].detailLines);
+    EXPECT_EQ(chart.series[k].markSize, 4);
+    EXPECT_EQ(chart.series[k].pen, (Pen{PS_SOLID, 1, colours[k - 1]}));
+    EXPECT_FALSE(chart.series[k].detailLines);
   }
-  EXPECT_EQ(graph.yDelta, 5.0);
+  EXPECT_EQ(chart.yDelta, 5.0);
 }
 
 TEST(StationChart, MetricStyleOffChangesTitlesAndTheYStep) {
   FixedOwner owner(800, ClientHeightForPlot(400));
-  Chart graph(&owner);
-  Station settings = DefaultSettings();
-  settings.metricStyle() = false;
-  setupGraph(graph, SampleStation(), settings);
-  EXPECT_EQ(Titles(graph), (std::vector<std::string>{"Time (every 30 min)", "Temperature     \xB0"
+  Chart chart(&owner);
+  Settings settings;
+  settings.metricStyle = false;
+  setupStationChart(chart, SampleStation(), settings, 30);
+  EXPECT_EQ(Titles(chart), (std::vector<std::string>{"Time (every 30 min)", "Temperature     \xB0"
                                                                            "F",
                                                      "Pressure           inches Hg", "Wind speed        MpH",
                                                      "Wind direction    -18...+18"}));
-  EXPECT_EQ(graph.yDelta, 10.0);
+  EXPECT_EQ(chart.yDelta, 10.0);
   RecordingDrawContext dc;
-  graph.draw(dc);
+  chart.draw(dc);
   EXPECT_NE(dc.FindText(" -20"), nullptr);
   EXPECT_NE(dc.FindText("  60"), nullptr);
   EXPECT_EQ(dc.FindText("  65"), nullptr);
@@ -66,82 +59,82 @@ TEST(StationChart, MetricStyleOffChangesTitlesAndTheYStep) {
 
 TEST(StationChart, EachSeriesPlotsItsOwnQuantity) {
   FixedOwner owner(ClientWidthForPlot(400), ClientHeightForPlot(400));
-  Chart graph(&owner);
-  Station settings = DefaultSettings();
-  settings.showTemperature() = false;
-  settings.showPressure() = false;
-  settings.showWindDirection() = false;
-  setupGraph(graph, SampleStation(), settings);
-  ASSERT_EQ(graph.series.size(), 2u);
-  EXPECT_EQ(*graph.series[1].title, "Wind speed       m/s");
+  Chart chart(&owner);
+  Settings settings;
+  settings.showTemperature = false;
+  settings.showPressure = false;
+  settings.showWindDirection = false;
+  setupStationChart(chart, SampleStation(), settings, 30);
+  ASSERT_EQ(chart.series.size(), 2u);
+  EXPECT_EQ(*chart.series[1].title, "Wind speed       m/s");
 
-  addObservationRow(graph, "10:00", 21.5, 13.0, 4.0, 350.0);
+  addObservationRow(chart, "10:00", 21.5, 13.0, 4.0, 350.0);
   // Settings changed in the open window do not disturb the set-up series.
-  settings.showTemperature() = true;
-  settings.showPressure() = true;
-  addObservationRow(graph, "10:30", 22.5, 12.0, 6.0, 10.0);
+  settings.showTemperature = true;
+  settings.showPressure = true;
+  addObservationRow(chart, "10:30", 22.5, 12.0, 6.0, 10.0);
   double value = 0;
-  ASSERT_TRUE(graph.seriesValue(1, 0, value));
+  ASSERT_TRUE(chart.seriesValue(1, 0, value));
   EXPECT_EQ(value, 4.0);
-  ASSERT_TRUE(graph.seriesValue(1, 1, value));
+  ASSERT_TRUE(chart.seriesValue(1, 1, value));
   EXPECT_EQ(value, 6.0);
 
   // Temperature and wind direction: series 2 reads the direction column.
-  setupGraph(graph, SampleStation(), [] {
-    Station s = DefaultSettings();
-    s.showPressure() = false;
-    s.showWindSpeed() = false;
+  setupStationChart(chart, SampleStation(), [] {
+    Settings s;
+    s.showPressure = false;
+    s.showWindSpeed = false;
     return s;
-  }());
-  addObservationRow(graph, "11:00", 21.5, 13.0, 4.0, 350.0);
-  ASSERT_TRUE(graph.seriesValue(1, 0, value));
+  }(), 30);
+  addObservationRow(chart, "11:00", 21.5, 13.0, 4.0, 350.0);
+  ASSERT_TRUE(chart.seriesValue(1, 0, value));
   EXPECT_EQ(value, 21.5);
-  ASSERT_TRUE(graph.seriesValue(2, 0, value));
+  ASSERT_TRUE(chart.seriesValue(2, 0, value));
   EXPECT_EQ(value, -1.0);
 
   // The line of the wind speed series is drawn at wind speeds.
-  setupGraph(graph, SampleStation(), [] {
-    Station s = DefaultSettings();
-    s.showTemperature() = false;
-    s.showPressure() = false;
-    s.showWindDirection() = false;
+  setupStationChart(chart, SampleStation(), [] {
+    Settings s;
+    s.showTemperature = false;
+    s.showPressure = false;
+    s.showWindDirection = false;
     return s;
-  }());
-  addObservationRow(graph, "10:00", 21.5, 13.0, 4.0, 350.0);
-  addObservationRow(graph, "10:30", 22.5, 12.0, 6.0, 10.0);
+  }(), 30);
+  addObservationRow(chart, "10:00", 21.5, 13.0, 4.0, 350.0);
+  addObservationRow(chart, "10:30", 22.5, 12.0, 6.0, 10.0);
   RecordingDrawContext dc;
-  graph.draw(dc);
-  const int bottom = graph.plotRect.bottom;
-  EXPECT_TRUE(dc.HasSegment(graph.plotRect.left, bottom - 240, graph.plotRect.left + 400, bottom - 260));
+  chart.draw(dc);
+  const int bottom = chart.plotRect.bottom;
+  EXPECT_TRUE(dc.HasSegment(chart.plotRect.left, bottom - 240, chart.plotRect.left + 400, bottom - 260));
 }
 
 TEST(StationChart, RowsCarryEveryQuantityAsTwoDecimals) {
-  Chart graph;
-  setupGraph(graph, SampleStation(), DefaultSettings());
-  addObservationRow(graph, "17:53", 68.0, 30.01, 11.1847, 180.0);
-  addObservationRow(graph, "18:23", -0.004, 16.3, 0.0, 179.9);
-  addObservationRow(graph, "18:53", 1.0, 2.0, 3.0, 90.0);
-  EXPECT_EQ(graph.getRow(0), (TextLines{"17:53", "68.00", "30.01", "11.18", "-18.00"}));
-  EXPECT_EQ(graph.getRow(1), (TextLines{"18:23", "-0.00", "16.30", "0.00", "17.99"}));
-  EXPECT_EQ(graph.getRow(2)[4], "9.00");
+  Chart chart;
+  setupStationChart(chart, SampleStation(), Settings{}, 30);
+  addObservationRow(chart, "17:53", 68.0, 30.01, 11.1847, 180.0);
+  addObservationRow(chart, "18:23", -0.004, 16.3, 0.0, 179.9);
+  addObservationRow(chart, "18:53", 1.0, 2.0, 3.0, 90.0);
+  EXPECT_EQ(chart.getRow(0), (TextLines{"17:53", "68.00", "30.01", "11.18", "-18.00"}));
+  EXPECT_EQ(chart.getRow(1), (TextLines{"18:23", "-0.00", "16.30", "0.00", "17.99"}));
+  EXPECT_EQ(chart.getRow(2)[4], "9.00");
   EXPECT_DOUBLE_EQ(windDirectionOnChart(350.0), -1.0);
 }
 
 TEST(StationChart, PaintDrawsTheWindDialOnlyWithTheLegend) {
   FixedOwner owner(650, 670);
-  Chart graph(&owner);
-  setupGraph(graph, SampleStation(), DefaultSettings());
-  addObservationRow(graph, "17:53", 20.0, 13.0, 5.0, 270.0);
+  Chart chart(&owner);
+  setupStationChart(chart, SampleStation(), Settings{}, 30);
+  addObservationRow(chart, "17:53", 20.0, 13.0, 5.0, 270.0);
   RecordingDrawContext dc;
-  paintStationGraph(graph, dc, 270.0, 5.0);
+  paintStationChart(chart, dc, 270.0, 5.0);
   EXPECT_EQ(dc.Calls("Ellipse").size(), 2u);
   EXPECT_NE(dc.FindText("270"), nullptr);
   EXPECT_NE(dc.FindText("Time (every 30 min)"), nullptr);
-  EXPECT_EQ(graph.drawContext, nullptr);  // the paint's context is not kept
+  EXPECT_EQ(chart.drawContext, nullptr);  // the paint's context is not kept
 
-  graph.showLegend = false;
+  chart.showLegend = false;
   dc.Clear();
-  paintStationGraph(graph, dc, 270.0, 5.0);
+  paintStationChart(chart, dc, 270.0, 5.0);
   EXPECT_TRUE(dc.Calls("Ellipse").empty());
   EXPECT_NE(dc.FindText("Time (every 30 min)"), nullptr);
 }
