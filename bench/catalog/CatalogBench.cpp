@@ -6,11 +6,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "catalog/MapProjection.h"
 #include "catalog/StationListReader.h"
-#include "support/FakeMainFrame.h"
+#include "catalog/StationSearch.h"
 
 namespace nimbrel {
 namespace {
@@ -46,11 +47,12 @@ StationList SyntheticStations(int count) {
   StationList stations;
   stations.reserve(count);
   for (int i = 0; i < count; ++i) {
-    Station& s = stations.addNew();
-    s.name() = std::string("STATION NUMBER ").append(std::to_string(i));
-    s.icao() = std::string("K").append(std::to_string(100 + i % 900));
-    s.mapLongitude() = (i * 37 % 3600) / 10.0;
-    s.mapColatitude() = (i * 53 % 1800) / 10.0;
+    Station& s = stations.emplace_back();
+    s.name = std::string("STATION NUMBER ").append(std::to_string(i));
+    s.icao = std::string("K").append(std::to_string(100 + i % 900));
+    s.mapLongitude = (i * 37 % 3600) / 10.0;
+    s.mapColatitude = (i * 53 % 1800) / 10.0;
+    s.hasPosition = true;
   }
   return stations;
 }
@@ -75,6 +77,26 @@ class ListFolder {
   std::filesystem::path folder;
 };
 
+// The main window's start-up load: the working folder's list read in one
+// piece and parsed into an emptied station list.
+bool LoadStations(StationList& stations) {
+  std::string text;
+  if (!readStationListFile(kStationListFileName, text)) return false;
+  stations.clear();
+  parseStationList(text, stations);
+  return true;
+}
+
+// The heap blocks of a station's texts; short ones live inside the string.
+double TextHeapBytes(const Station& s) {
+  double bytes = 0;
+  for (const std::string* t : {&s.cd, &s.name, &s.icao, &s.iata, &s.synop, &s.latText, &s.lonText, &s.elevText,
+                               &s.metarFlag, &s.nexradFlag, &s.aviationFlag, &s.upperAirFlag, &s.autoFlag,
+                               &s.officeFlag, &s.plotPriority, &s.country})
+    if (t->capacity() > 15) bytes += static_cast<double>(t->capacity() + 1);
+  return bytes;
+}
+
 long ResidentBytes() {
   long pages = 0;
   long resident = 0;
@@ -94,18 +116,12 @@ void BM_CatalogueMemory(benchmark::State& state) {
   double held = 0;
   double growth = 0;
   for (auto _ : state) {
-    test::FakeMainFrame frame;
-    StationCatalog catalog;
-    catalog.mainFrame = &frame;
-    catalog.stations = &frame.allStations;
+    StationList stations;
     const long before = ResidentBytes();
-    catalog.loadStations(true);
-    frame.allStations.getSize();  // the list is read on its first use
+    if (!LoadStations(stations)) return state.SkipWithError("the list could not be read");
     growth = static_cast<double>(ResidentBytes() - before);
-    held = static_cast<double>(frame.allStations.getSize()) * sizeof(Station);
-    for (const Station& s : frame.allStations)
-      for (const std::string& t : s.texts)
-        if (t.capacity() > 15) held += static_cast<double>(t.capacity() + 1);
+    held = static_cast<double>(stations.capacity()) * sizeof(Station);
+    for (const Station& s : stations) held += TextHeapBytes(s);
   }
   state.counters["heldMB"] = held / 1e6;
   state.counters["rssGrowthMB"] = growth / 1e6;
@@ -116,22 +132,22 @@ void ParseText(benchmark::State& state, const std::string& text) {
   for (auto _ : state) {
     StationList stations;
     parseStationList(text, stations);
-    benchmark::DoNotOptimize(stations.getSize());
+    benchmark::DoNotOptimize(stations.size());
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(text.size()));
 }
 
 void LoadText(benchmark::State& state, const std::string& text) {
   ListFolder folder(text);
-  test::FakeMainFrame frame;
-  StationCatalog catalog;
-  catalog.mainFrame = &frame;
-  catalog.stations = &frame.allStations;
+  StationList stations;
   for (auto _ : state) {
-    if (!catalog.loadStations(true)) state.SkipWithError("LoadStations failed");
-    benchmark::DoNotOptimize(frame.allStations.getSize());
+    if (!LoadStations(stations)) {
+      state.SkipWithError("the list could not be read");
+      break;
+    }
+    benchmark::DoNotOptimize(stations.size());
   }
-  state.counters["stations"] = frame.allStations.getSize();
+  state.counters["stations"] = static_cast<double>(stations.size());
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(text.size()));
 }
 
@@ -156,24 +172,33 @@ void BM_LoadStationsSynthetic1MB(benchmark::State& state) { LoadText(state, Synt
 BENCHMARK(BM_LoadStationsSynthetic1MB)->Unit(benchmark::kMillisecond);
 
 void BM_FindStationsNoMatch10k(benchmark::State& state) {
-  test::FakeMainFrame frame;
-  StationCatalog catalog;
-  catalog.mainFrame = &frame;
   const StationList stations = SyntheticStations(10000);
-  for (auto _ : state) benchmark::DoNotOptimize(catalog.findStations("Nowhere at all", stations, false));
-  if (frame.resultStations.getSize() != 0) state.SkipWithError("the query should match nothing");
+  std::size_t found = 0;
+  for (auto _ : state) {
+    StationList result = findStations("Nowhere at all", stations);
+    found = result.size();
+    benchmark::DoNotOptimize(result.data());
+  }
+  if (found != 0) state.SkipWithError("the query should match nothing");
 }
 BENCHMARK(BM_FindStationsNoMatch10k)->Unit(benchmark::kMicrosecond);
 
+// A double-click on the map: the pixel to a map point, then the stations
+// around it.
 void BM_FindNearestStations10k(benchmark::State& state) {
-  test::FakeMainFrame frame;
-  StationCatalog catalog;
-  catalog.mainFrame = &frame;
-  frame.allStations = SyntheticStations(10000);
-  catalog.stations = &frame.allStations;
-  int found = 0;
-  for (auto _ : state) benchmark::DoNotOptimize(found = catalog.findNearestStations(270, 120, 90.0));
-  state.counters["found"] = found;
+  const StationList stations = SyntheticStations(10000);
+  std::size_t found = 0;
+  for (auto _ : state) {
+    const std::optional<MapPoint> point = MapProjection::toMapPoint(270, 120);
+    if (!point) {
+      state.SkipWithError("the pixel is off the map");
+      break;
+    }
+    StationList result = nearestStations(stations, *point, 90.0);
+    found = result.size();
+    benchmark::DoNotOptimize(result.data());
+  }
+  state.counters["found"] = static_cast<double>(found);
 }
 BENCHMARK(BM_FindNearestStations10k)->Unit(benchmark::kMicrosecond);
 

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/Settings.h"
 #include "charts/StationChart.h"
 #include "ui/QtDrawContext.h"
 
@@ -50,13 +51,12 @@ class NullDrawContext : public DrawContext {
   Pen current;
 };
 
+// A station reporting every 5 minutes, with the default settings: all four
+// quantities charted.
 void SetUp(Chart& graph) {
   Station station;
-  station.name() = "ST. PAUL";
-  station.refreshMinutes() = 5;
-  Station settings;
-  setDefaultSettings(settings);
-  setupGraph(graph, station, settings);
+  station.name = "ST. PAUL";
+  setupStationChart(graph, station, Settings{}, 5);
 }
 
 void addRow(Chart& graph, int i) {
@@ -73,7 +73,7 @@ void Paint(Chart& graph, QImage& image) {
   image.fill(Qt::white);
   QPainter painter(&image);
   QtDrawContext dc(painter);
-  paintStationGraph(graph, dc, 250.0, 5.1);
+  paintStationChart(graph, dc, 250.0, 5.1);
 }
 
 void BM_DrawChart720Rows(benchmark::State& state) {
@@ -97,7 +97,7 @@ void BM_DrawChart720RowsCoreOnly(benchmark::State& state) {
   for (int i = 0; i < kRows; ++i) addRow(graph, i);
   NullDrawContext dc;
   for (auto _ : state) {
-    paintStationGraph(graph, dc, 250.0, 5.1);
+    paintStationChart(graph, dc, 250.0, 5.1);
     benchmark::ClobberMemory();
   }
 }

@@ -4,6 +4,7 @@
 #include <httplib.h>
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <thread>
 
@@ -29,12 +30,12 @@ void BM_ReadReportPage(benchmark::State& state) {
   const std::string page = PageOf(static_cast<int>(state.range(0)));
   nimbrel::ObservationList observations;
   for (auto _ : state) {
-    observations.removeAll();
+    observations.clear();
     benchmark::DoNotOptimize(nimbrel::readReportPage(page, &observations));
   }
-  if (observations.getSize() != state.range(0)) state.SkipWithError("wrong report count");
+  if (static_cast<std::int64_t>(observations.size()) != state.range(0)) state.SkipWithError("wrong report count");
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(page.size()));
-  state.counters["reports"] = static_cast<double>(observations.getSize());
+  state.counters["reports"] = static_cast<double>(observations.size());
   state.counters["page_bytes"] = static_cast<double>(page.size());
 }
 BENCHMARK(BM_ReadReportPage)->Arg(12)->Arg(120)->Arg(1200)->Unit(benchmark::kMicrosecond);

@@ -2,6 +2,8 @@
 // map (on the shipped station list), beside two yardsticks timed the same
 // way: a bare 800 x 800 main window that paints no text, and the same window
 // with a menu bar and a status text, as every desktop program has them.
+// The viewer's budget: at most twice the bare main window, the counter
+// ratio_to_bare_main_window of the runs taken in turns.
 #include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <sys/wait.h>

@@ -17,14 +17,16 @@
 #include <string>
 
 #include "SampleService.h"
-#include "ui/MainWindow.h"
-#include "ui/Application.h"
+#include "charts/Chart.h"
 #include "observations/ReportPageSource.h"
-#include "ui/WorldMapView.h"
+#include "ui/Application.h"
+#include "ui/MainWindow.h"
+#include "ui/StationChartView.h"
 
 namespace nimbrel {
 namespace {
 
+MainWindow* window = nullptr;
 sample::SampleService* service = nullptr;
 Station chosen;
 // 12:00 UTC on 7 December 2026: the pages do not change between runs.
@@ -40,27 +42,16 @@ class PaintCounter : public QObject {
   }
 };
 
-WorldMapView* NewestChart() {
-  const QList<QMdiSubWindow*> windows = getMainFrame()->MdiArea()->subWindowList();
-  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
-    auto* view = qobject_cast<WorldMapView*>((*it)->widget());
-    if (view != nullptr && view->viewKind == kStationGraph) return view;
-  }
-  return nullptr;
-}
-
 void CloseCharts() {
-  for (QMdiSubWindow* sub : getMainFrame()->MdiArea()->subWindowList()) {
-    auto* view = qobject_cast<WorldMapView*>(sub->widget());
-    if (view != nullptr && view->viewKind == kStationGraph) delete sub;
+  for (QMdiSubWindow* sub : window->mdiArea()->subWindowList()) {
+    if (qobject_cast<StationChartView*>(sub->widget()) != nullptr) delete sub;
   }
   QCoreApplication::processEvents();
 }
 
 // Opens the chart and paints it once; null when no window opened.
-WorldMapView* OpenChart(PaintCounter& counter) {
-  getMainFrame()->catalogue.openStationGraph(chosen);
-  WorldMapView* view = NewestChart();
+StationChartView* OpenChart(PaintCounter& counter) {
+  StationChartView* view = window->openStationChart(chosen);
   if (view == nullptr) return nullptr;
   view->installEventFilter(&counter);
   view->repaint();
@@ -69,23 +60,23 @@ WorldMapView* OpenChart(PaintCounter& counter) {
 
 void BM_OpenStationChart(benchmark::State& state) {
   const int hours = static_cast<int>(state.range(0));
-  getMainFrame()->currentRecord().pastHours() = hours;
+  window->settings().pastHours = hours;
   PaintCounter counter;
   int rows = 0;
   for (auto _ : state) {
-    WorldMapView* view = OpenChart(counter);
+    StationChartView* view = OpenChart(counter);
     if (view == nullptr) {
       state.SkipWithError("no chart window");
       break;
     }
     state.PauseTiming();
-    rows = view->series->graph->getRowCount();
+    rows = view->chart()->getRowCount();
     CloseCharts();
     state.ResumeTiming();
   }
   state.counters["rows"] = rows;
   state.counters["paints"] = benchmark::Counter(counter.paints, benchmark::Counter::kAvgIterations);
-  getMainFrame()->currentRecord().pastHours() = 6;
+  window->settings().pastHours = 6;
 }
 
 // What the service spends making the two pages of one opening.
@@ -94,8 +85,8 @@ void BM_ServicePages(benchmark::State& state) {
   std::snprintf(hoursStr, sizeof hoursStr, "past+%d+hours", static_cast<int>(state.range(0)));
   std::size_t bytes = 0;
   for (auto _ : state) {
-    const std::string check = service->reportPageFor(chosen.icao(), "most+recent+only");
-    const std::string full = service->reportPageFor(chosen.icao(), hoursStr);
+    const std::string check = service->reportPageFor(chosen.icao, "most+recent+only");
+    const std::string full = service->reportPageFor(chosen.icao, hoursStr);
     bytes = check.size() + full.size();
     benchmark::DoNotOptimize(bytes);
   }
@@ -109,20 +100,20 @@ void BM_FetchAndParse(benchmark::State& state) {
   std::snprintf(hoursStr, sizeof hoursStr, "past+%d+hours", hours);
   ObservationList observations;
   for (auto _ : state) {
-    if (!getMainFrame()->catalogue.getMeteodata(&chosen, &observations, hoursStr, hours)) {
+    if (!window->reportSource().getMeteodata(chosen, &observations, hoursStr, hours)) {
       state.SkipWithError("no reports");
       break;
     }
   }
-  state.counters["reports"] = observations.getSize();
+  state.counters["reports"] = static_cast<double>(observations.size());
 }
 
 // One paint of an open chart.
 void BM_RepaintChart(benchmark::State& state) {
-  getMainFrame()->currentRecord().pastHours() = static_cast<int>(state.range(0));
+  window->settings().pastHours = static_cast<int>(state.range(0));
   PaintCounter counter;
-  WorldMapView* view = OpenChart(counter);
-  getMainFrame()->currentRecord().pastHours() = 6;
+  StationChartView* view = OpenChart(counter);
+  window->settings().pastHours = 6;
   if (view == nullptr) {
     state.SkipWithError("no chart window");
     return;
@@ -135,17 +126,17 @@ void BM_RepaintChart(benchmark::State& state) {
 // window is opened afresh every 50 ticks so the chart keeps a day's rows.
 void BM_RefreshTick(benchmark::State& state) {
   PaintCounter counter;
-  WorldMapView* view = OpenChart(counter);
+  StationChartView* view = OpenChart(counter);
   int ticks = 0;
   for (auto _ : state) {
     if (view == nullptr) {
       state.SkipWithError("no chart window");
       break;
     }
-    const int before = view->series->graph->getRowCount();
-    view->onRefreshTimer();
+    const int before = view->chart()->getRowCount();
+    view->refresh();
     view->repaint();
-    if (view->series->graph->getRowCount() != before + 1) {
+    if (view->chart()->getRowCount() != before + 1) {
       state.SkipWithError("the tick appended no row");
       break;
     }
@@ -159,10 +150,12 @@ void BM_RefreshTick(benchmark::State& state) {
   CloseCharts();
 }
 
-// Every open and close puts the station on top of the recent list and
-// renames the File menu's entries.
+// A chart's closing work, which every close does: the station goes on top
+// of the recent list, the File menu's entries are renamed and the open
+// maps are asked to repaint their marks.
 void BM_RecentListAdd(benchmark::State& state) {
-  for (auto _ : state) getMainFrame()->addToRecentList(chosen.name());
+  for (auto _ : state) window->stationChartClosed(chosen);
+  QCoreApplication::processEvents();
 }
 
 BENCHMARK(BM_OpenStationChart)->Arg(6)->Arg(24)->Arg(60)->Unit(benchmark::kMillisecond);
@@ -188,7 +181,7 @@ int main(int argc, char** argv) {
   // The recent list goes to a private settings folder, not the user's.
   QTemporaryDir folder;
   setenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path()).constData(), 1);
-  QApplication application(argc, argv);
+  Application application(argc, argv);
 
   const std::string list = readFile(QStringLiteral(NIMBREL_SOURCE_DIR "/data/Stations.txt"));
   if (list.empty()) {
@@ -203,29 +196,32 @@ int main(int argc, char** argv) {
   const QString previous = QDir::currentPath();
   QDir::setCurrent(folder.path());
   QFile::copy(QStringLiteral(NIMBREL_SOURCE_DIR "/data/Stations.txt"), QStringLiteral("Stations.txt"));
-  MainWindow::messageHook = [](const std::string& text) { std::fprintf(stderr, "message: %s\n", text.c_str()); };
-  auto app = std::make_unique<CNimbrelApp>();
-  CCommandLine commandLine;
-  commandLine.serviceHost = "127.0.0.1:" + std::to_string(sampleService.listeningPort());
-  if (!app->initInstance(commandLine)) return 1;
+  auto mainWindow = std::make_unique<MainWindow>();
+  window = mainWindow.get();
+  // A message here means a chart found no data: it is shown, not waited on.
+  window->messageHook = [](const std::string& text) { std::fprintf(stderr, "message: %s\n", text.c_str()); };
+  window->setServiceHost("127.0.0.1:" + std::to_string(sampleService.listeningPort()));
+  window->start();
   for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
 
   // The worst case: a station reporting every 20 minutes, 180 reports in 60 hours.
-  for (const Station& s : app->MainFrame()->allStations()) {
-    if (sample::reportIntervalMinutes(s.icao()) == 20) {
+  for (const Station& s : window->allStations()) {
+    if (sample::reportIntervalMinutes(s.icao) == 20) {
       chosen = s;
       break;
     }
   }
-  if (chosen.icao().empty()) return 1;
-  std::fprintf(stderr, "station: %s (%s)\n", chosen.name().c_str(), chosen.icao().c_str());
+  if (chosen.icao.empty()) return 1;
+  std::fprintf(stderr, "station: %s (%s)\n", chosen.name.c_str(), chosen.icao.c_str());
 
   benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
 
-  app->exitInstance();
-  app.reset();
+  window->close();
+  window = nullptr;
+  mainWindow.reset();
   sampleService.stop();
   QDir::setCurrent(previous);
   return 0;
