@@ -1,22 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <utility>
 
 #include "observations/ReportDateTime.h"
 #include "observations/ReportPage.h"
+#include "support/ReadFile.h"
 
 namespace nimbrel {
 namespace {
 
-std::string ReadFixture(const std::string& name) {
-  std::ifstream in(std::string(NIMBREL_FIXTURES_DIR) + "/" + name, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using test::ReadFixture;
 
 std::int64_t LocalSeconds(int year, int month, int day, int hour, int minute) {
   std::int64_t seconds = 0;
@@ -108,24 +102,11 @@ TEST(extractBetween, ChainsLinksFromTheEndMarkerAndTrims) {
   EXPECT_EQ(extractBetween("x<ab>y", "x", "<ab>", "b", 1), "");
 }
 
-TEST(readNumber, FollowsTheLeadingNumberRule) {
-  EXPECT_EQ(readNumber("  16+"), 16.0);
-  EXPECT_EQ(readNumber("160 degrees) at 10 MPH"), 160.0);
-  EXPECT_EQ(readNumber("-3.9"), -3.9);
-  EXPECT_EQ(readNumber("+4.5x"), 4.5);
-  EXPECT_EQ(readNumber(".5"), 0.5);
-  EXPECT_EQ(readNumber("1e2"), 100.0);
-  EXPECT_EQ(readNumber("abc"), 0.0);
-  EXPECT_EQ(readNumber(""), 0.0);
-  EXPECT_EQ(readNumber("-"), 0.0);
-  EXPECT_EQ(readNumber("nan"), 0.0);
-}
-
 TEST(ReportPage, WorkedExampleFieldByField) {
   ObservationList observations;
   ASSERT_EQ(readReportPage(ReadFixture("report_example.html"), &observations), ReportPageStatus::kReports);
-  ASSERT_EQ(observations.getSize(), 1);
-  const Observation& o = observations.getAt(0);
+  ASSERT_EQ(observations.size(), 1u);
+  const Observation& o = observations[0];
   EXPECT_EQ(o.observedAt, LocalSeconds(2005, 4, 5, 17, 53));
   EXPECT_DOUBLE_EQ(o.temperature, 12.2);
   EXPECT_DOUBLE_EQ(o.dewpoint, -3.9);
@@ -156,12 +137,12 @@ TEST(ReportPage, ThreeReportsInPageOrderAndEmptiesNothingElse) {
   const std::string page = "<HTML><BODY>" + Report(a) + "<HR>" + Report(b) + "<HR>" + Report(c) + "</BODY>";
   ObservationList observations;
   ASSERT_EQ(readReportPage(page, &observations), ReportPageStatus::kReports);
-  ASSERT_EQ(observations.getSize(), 3);
-  EXPECT_EQ(observations.getAt(0).observedAt, LocalSeconds(2005, 4, 5, 17, 53));
-  EXPECT_EQ(observations.getAt(1).observedAt, LocalSeconds(2005, 4, 5, 16, 53));
-  EXPECT_EQ(observations.getAt(2).observedAt, LocalSeconds(2005, 4, 5, 15, 53));
-  EXPECT_DOUBLE_EQ(observations.getAt(1).temperature, 11.0);
-  EXPECT_DOUBLE_EQ(observations.getAt(2).temperature, -7.5);
+  ASSERT_EQ(observations.size(), 3u);
+  EXPECT_EQ(observations[0].observedAt, LocalSeconds(2005, 4, 5, 17, 53));
+  EXPECT_EQ(observations[1].observedAt, LocalSeconds(2005, 4, 5, 16, 53));
+  EXPECT_EQ(observations[2].observedAt, LocalSeconds(2005, 4, 5, 15, 53));
+  EXPECT_DOUBLE_EQ(observations[1].temperature, 11.0);
+  EXPECT_DOUBLE_EQ(observations[2].temperature, -7.5);
   // Without an output array the page is read and tested only.
   EXPECT_EQ(readReportPage(page, nullptr), ReportPageStatus::kReports);
 }
@@ -222,8 +203,8 @@ TEST(ReportPage, FullPageReadsAsTheWholePageChainsDo) {
   }
   ObservationList observations;
   ASSERT_EQ(readReportPage(page, &observations), ReportPageStatus::kReports);
-  ASSERT_EQ(observations.getSize(), 6);
-  for (int k = 1; k <= 6; ++k) EXPECT_EQ(observations.getAt(k - 1), ChainedRead(page, k)) << "report " << k;
+  ASSERT_EQ(observations.size(), 6u);
+  for (int k = 1; k <= 6; ++k) EXPECT_EQ(observations[k - 1], ChainedRead(page, k)) << "report " << k;
 }
 
 TEST(ReportPage, ValuesBetweenMinusOneAndOneKeepTheirSign) {
@@ -237,12 +218,12 @@ TEST(ReportPage, ValuesBetweenMinusOneAndOneKeepTheirSign) {
   b.dewpoint = "-0&#46;9";
   ObservationList observations;
   ASSERT_EQ(readReportPage(Report(a) + Report(b), &observations), ReportPageStatus::kReports);
-  ASSERT_EQ(observations.getSize(), 2);
-  EXPECT_DOUBLE_EQ(observations.getAt(0).temperature, -0.4);
-  EXPECT_DOUBLE_EQ(observations.getAt(0).dewpoint, 0.6);
-  EXPECT_DOUBLE_EQ(observations.getAt(0).humidity, 97);  // read even for a dew point below 1
-  EXPECT_DOUBLE_EQ(observations.getAt(1).temperature, 0.0);
-  EXPECT_DOUBLE_EQ(observations.getAt(1).dewpoint, -0.9);
+  ASSERT_EQ(observations.size(), 2u);
+  EXPECT_DOUBLE_EQ(observations[0].temperature, -0.4);
+  EXPECT_DOUBLE_EQ(observations[0].dewpoint, 0.6);
+  EXPECT_DOUBLE_EQ(observations[0].humidity, 97);  // read even for a dew point below 1
+  EXPECT_DOUBLE_EQ(observations[1].temperature, 0.0);
+  EXPECT_DOUBLE_EQ(observations[1].dewpoint, -0.9);
 }
 
 TEST(ReportPage, NonNumericIntegerPartGivesZero) {
@@ -250,7 +231,7 @@ TEST(ReportPage, NonNumericIntegerPartGivesZero) {
   a.temperature = "M&#46;5";
   ObservationList observations;
   ASSERT_EQ(readReportPage(Report(a), &observations), ReportPageStatus::kReports);
-  EXPECT_EQ(observations.getAt(0).temperature, 0.0);
+  EXPECT_EQ(observations[0].temperature, 0.0);
 }
 
 TEST(ReportPage, MissingRowsStayEmptyInsteadOfBorrowingFromLaterReports) {
@@ -267,13 +248,13 @@ TEST(ReportPage, MissingRowsStayEmptyInsteadOfBorrowingFromLaterReports) {
   ObservationList observations;
   ASSERT_EQ(readReportPage(Report(first) + Report(second) + Report(third), &observations),
             ReportPageStatus::kReports);
-  ASSERT_EQ(observations.getSize(), 3);
-  EXPECT_EQ(observations.getAt(0).weatherText, "");
-  EXPECT_EQ(observations.getAt(0).ceilingText, "");
-  EXPECT_EQ(observations.getAt(1).weatherText, "haze");
-  EXPECT_EQ(observations.getAt(1).ceilingText, "3000 feet AGL");
-  EXPECT_EQ(observations.getAt(2).weatherText, "snow");
-  EXPECT_EQ(observations.getAt(2).ceilingText, "none");
+  ASSERT_EQ(observations.size(), 3u);
+  EXPECT_EQ(observations[0].weatherText, "");
+  EXPECT_EQ(observations[0].ceilingText, "");
+  EXPECT_EQ(observations[1].weatherText, "haze");
+  EXPECT_EQ(observations[1].ceilingText, "3000 feet AGL");
+  EXPECT_EQ(observations[2].weatherText, "snow");
+  EXPECT_EQ(observations[2].ceilingText, "none");
 }
 
 TEST(ReportPage, WindDirectionOnlyFromTheReportsOwnDegrees) {
@@ -287,12 +268,12 @@ TEST(ReportPage, WindDirectionOnlyFromTheReportsOwnDegrees) {
   ObservationList observations;
   ASSERT_EQ(readReportPage(Report(calm) + Report(variable) + Report(steady), &observations),
             ReportPageStatus::kReports);
-  ASSERT_EQ(observations.getSize(), 3);
-  EXPECT_EQ(observations.getAt(0).windDirection, 0.0);
-  EXPECT_EQ(observations.getAt(0).windSpeed, 0.0);
-  EXPECT_EQ(observations.getAt(1).windDirection, 0.0);
-  EXPECT_DOUBLE_EQ(observations.getAt(1).windSpeed, 1.5);
-  EXPECT_EQ(observations.getAt(2).windDirection, 160.0);
+  ASSERT_EQ(observations.size(), 3u);
+  EXPECT_EQ(observations[0].windDirection, 0.0);
+  EXPECT_EQ(observations[0].windSpeed, 0.0);
+  EXPECT_EQ(observations[1].windDirection, 0.0);
+  EXPECT_DOUBLE_EQ(observations[1].windSpeed, 1.5);
+  EXPECT_EQ(observations[2].windDirection, 160.0);
 }
 
 TEST(ReportPage, NoDegreesAnywhereGivesNoDirection) {
@@ -313,7 +294,7 @@ TEST(ReportPage, PagesWithoutData) {
   ReportValues v;
   v.weather = "Sorry weather";  // "Sorry" anywhere, even inside a report
   EXPECT_EQ(readReportPage(Report(v), &observations), ReportPageStatus::kSorry);
-  EXPECT_EQ(observations.getSize(), 0);
+  EXPECT_EQ(observations.size(), 0u);
   // "Conditions at" without an observed time is no report.
   EXPECT_EQ(readReportPage("Conditions at</TD><TD ALIGN=\"left\">KXYZ</TD>", &observations),
             ReportPageStatus::kNoReport);
@@ -328,8 +309,8 @@ TEST(ReportPage, UnreadableDateEndsThePageKeepingEarlierReports) {
   later.time = "15:53";
   ObservationList observations;
   EXPECT_EQ(readReportPage(Report(good) + Report(bad) + Report(later), &observations), ReportPageStatus::kBadDate);
-  ASSERT_EQ(observations.getSize(), 1);
-  EXPECT_EQ(observations.getAt(0).observedAt, LocalSeconds(2005, 4, 5, 17, 53));
+  ASSERT_EQ(observations.size(), 1u);
+  EXPECT_EQ(observations[0].observedAt, LocalSeconds(2005, 4, 5, 17, 53));
 }
 
 TEST(ReportPage, ReportWithoutDatePieceKeepsZeroTime) {
@@ -338,8 +319,8 @@ TEST(ReportPage, ReportWithoutDatePieceKeepsZeroTime) {
       "Temperature</TD><TD ALIGN=\"left\">5&#46;0&deg;C</TD>";
   ObservationList observations;
   ASSERT_EQ(readReportPage(page, &observations), ReportPageStatus::kReports);
-  EXPECT_EQ(observations.getAt(0).observedAt, 0);
-  EXPECT_DOUBLE_EQ(observations.getAt(0).temperature, 5.0);
+  EXPECT_EQ(observations[0].observedAt, 0);
+  EXPECT_DOUBLE_EQ(observations[0].temperature, 5.0);
 }
 
 }  // namespace
