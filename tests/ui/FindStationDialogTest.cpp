@@ -1,143 +1,156 @@
+// The find dialog, and the find command of a map: the matches open in a
+// "Nearest stations" table.
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 
-#include "platform/qt/DialogUnits.h"
+#include "ViewsGuiFixture.h"
 #include "ui/FindStationDialog.h"
+#include "ui/StationTableModel.h"
 #include "ui/StationTableView.h"
 #include "ui/WorldMapView.h"
-#include "ui/StationTableModel.h"
-#include "views/ViewsGuiFixture.h"
 
-namespace nimbrel {
+namespace nimbrel::test {
 namespace {
 
-using test::MakeStation;
-
-TEST(FindDialog, TextsAndLayoutFromDialogUnits) {
+TEST(FindDialog, TextsButtonsAndTabOrder) {
   FindStationDialog dialog;
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Find a station"));
-  EXPECT_TRUE(dialog.enteredText.empty());
-  EXPECT_TRUE(dialog.FindTextEdit()->text().isEmpty());
-  EXPECT_EQ(dialog.OkButton()->text(), QStringLiteral("OK"));
-  EXPECT_EQ(dialog.CancelButton()->text(), QStringLiteral("Abbrechen"));
-  EXPECT_TRUE(dialog.OkButton()->isDefault());
+  EXPECT_TRUE(dialog.isModal());
+  EXPECT_TRUE(dialog.enteredText().empty());
+  EXPECT_TRUE(dialog.findTextEdit()->text().isEmpty());
+  EXPECT_EQ(dialog.okButton()->text(), QStringLiteral("OK"));
+  EXPECT_EQ(dialog.cancelButton()->text(), QStringLiteral("Abbrechen"));
+  EXPECT_TRUE(dialog.okButton()->isDefault());
 
   const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
   ASSERT_EQ(labels.size(), 1);
   EXPECT_EQ(labels[0]->text(), QStringLiteral("Please enter a part of a name or an  ICAO code:"));
   EXPECT_EQ(dialog.findChildren<QGroupBox*>().size(), 1);
 
-  const QFont font = dialog.font();
-  const DialogBaseUnits base = baseUnitsOf(font);
-  auto x = [&](int units) { return MulDivRounded(units, base.x, 4); };
-  auto y = [&](int units) { return MulDivRounded(units, base.y, 8); };
-  EXPECT_EQ(dialog.size(), QSize(x(215), y(97)));
-  EXPECT_EQ(dialog.FindTextEdit()->geometry(), QRect(x(39), y(39), x(137), y(14)));
-  EXPECT_EQ(dialog.OkButton()->geometry(), QRect(x(100), y(76), x(50), y(14)));
-  EXPECT_EQ(dialog.CancelButton()->geometry(), QRect(x(158), y(76), x(50), y(14)));
-  EXPECT_EQ(labels[0]->geometry(), QRect(x(28), y(17), x(159), y(12)));
-  // Dialog units scale with the font: four horizontal units are one average
-  // character, eight vertical units one line.
-  EXPECT_GT(x(4), 2);
-  EXPECT_LT(x(4), 20);
-  EXPECT_EQ(y(8), QFontMetrics(font).height());
+  // The edit box, then OK, then Cancel; the box has the focus on showing.
+  EXPECT_EQ(dialog.findTextEdit()->nextInFocusChain(), dialog.okButton());
+  EXPECT_EQ(dialog.okButton()->nextInFocusChain(), dialog.cancelButton());
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  EXPECT_TRUE(dialog.findTextEdit()->hasFocus());
+  // Roomy enough for the prompt on one line, the buttons below the box.
+  EXPECT_GE(dialog.width(), labels[0]->sizeHint().width());
+  EXPECT_GT(dialog.okButton()->y(), dialog.findTextEdit()->y());
+  EXPECT_LT(dialog.okButton()->x(), dialog.cancelButton()->x());
+  dialog.reject();
 }
 
-class FindCommandGuiTest : public test::ViewsGuiTest {
+TEST(FindDialog, OkReadsTheTextAsTheCataloguesBytes) {
+  FindStationDialog dialog;
+  dialog.findTextEdit()->setText(QStringLiteral("Z\u00fcrich"));
+  dialog.okButton()->click();
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(dialog.enteredText(), "Z\xfcrich");
+
+  FindStationDialog cancelled;
+  cancelled.findTextEdit()->setText(QStringLiteral("bern"));
+  cancelled.cancelButton()->click();
+  EXPECT_EQ(cancelled.result(), QDialog::Rejected);
+  EXPECT_TRUE(cancelled.enteredText().empty());
+}
+
+class FindCommandGuiTest : public ViewsGuiTest {
  protected:
+  std::vector<std::string> StationLines() const override {
+    return {StationLine("ZURICH", "LSZH", 8.55, 47.46), StationLine("BERN", "LSZB", 7.5, 46.9),
+            StationLine("FRANKFURT MAIN", "EDDF", 8.6, 50.0)};
+  }
+
   void SetUp() override {
     ViewsGuiTest::SetUp();
-    frame->allStations().add(MakeStation("ZURICH", "LSZH", 8.55, 47.46));
-    frame->allStations().add(MakeStation("BERN", "LSZB", 7.5, 46.9));
-    frame->allStations().add(MakeStation("FRANKFURT MAIN", "EDDF", 8.6, 50.0));
-    map = LastView<WorldMapView>();
+    ASSERT_NE(qobject_cast<WorldMapView*>(frame->activeView()), nullptr);
   }
 
   // Types a text into the next find dialog and closes it with OK or Cancel.
-  std::shared_ptr<bool> AnswerFind(const QString& text, bool ok) {
-    return OnNextModal([text, ok](QWidget* modal) {
-      auto* dialog = qobject_cast<FindStationDialog*>(modal);
-      ASSERT_NE(dialog, nullptr);
-      QTest::keyClicks(dialog->FindTextEdit(), text);
-      QTest::mouseClick(ok ? dialog->OkButton() : dialog->CancelButton(), Qt::LeftButton);
-    });
+  static auto Answer(const QString& text, bool ok) {
+    return [text, ok](FindStationDialog* dialog) {
+      QTest::keyClicks(dialog->findTextEdit(), text);
+      QTest::mouseClick(ok ? dialog->okButton() : dialog->cancelButton(), Qt::LeftButton);
+    };
   }
 
-  WorldMapView* map = nullptr;
+  std::vector<std::string> Codes(StationTableView* table) const {
+    std::vector<std::string> codes;
+    for (int row = 0; row < table->rowCount(); ++row) codes.push_back(table->model()->stationAt(row).icao);
+    return codes;
+  }
 };
 
 TEST_F(FindCommandGuiTest, OkWithEmptyTextListsEveryStation) {
-  lastFindText = "something";
-  auto shown = AnswerFind(QString(), true);
-  ASSERT_TRUE(map->onCommand(ID_FIND_STATION));
-  EXPECT_TRUE(*shown);
-  EXPECT_EQ(lastFindText, "");
+  ModalWatch<FindStationDialog> find(Answer(QString(), true));
+  frame->findStationAction->trigger();
+  ASSERT_TRUE(find.seen());
   StationTableView* table = LastView<StationTableView>();
   ASSERT_NE(table, nullptr);
-  EXPECT_EQ(TitleOf(table), "Nearest stations");
+  EXPECT_EQ(TitleOf(table), QStringLiteral("Nearest stations"));
+  EXPECT_EQ(table->size(), QSize(501, 408));
   EXPECT_EQ(table->rowCount(), 3);
-  EXPECT_EQ(frame->resultStations().getSize(), 3);
-  EXPECT_EQ(nextViewKind, 1);
+  EXPECT_EQ(frame->waitCursorCount(), 0);
 }
 
-TEST_F(FindCommandGuiTest, TypedTextIsRememberedAndSearchedIgnoringCase) {
-  AnswerFind(QStringLiteral("Zur"), true);
-  map->onCommand(ID_FIND_STATION);
-  EXPECT_EQ(lastFindText, "Zur");
+TEST_F(FindCommandGuiTest, TypedTextIsSearchedIgnoringCase) {
+  {
+    ModalWatch<FindStationDialog> find(Answer(QStringLiteral("Zur"), true));
+    frame->findStationAction->trigger();
+    ASSERT_TRUE(find.seen());
+  }
   StationTableView* table = LastView<StationTableView>();
   ASSERT_NE(table, nullptr);
-  ASSERT_EQ(table->rowCount(), 1);
-  EXPECT_EQ(table->Model()->stationAt(0).icao(), "LSZH");
+  EXPECT_EQ(Codes(table), std::vector<std::string>{"LSZH"});
 
   // Enter in the edit box is OK too; an ICAO code finds its station.
-  OnNextModal([](QWidget* modal) {
-    auto* dialog = qobject_cast<FindStationDialog*>(modal);
-    QTest::keyClicks(dialog->FindTextEdit(), QStringLiteral("eddf"));
-    QTest::keyClick(dialog->FindTextEdit(), Qt::Key_Return);
+  ModalWatch<FindStationDialog> find([](FindStationDialog* dialog) {
+    QTest::keyClicks(dialog->findTextEdit(), QStringLiteral("eddf"));
+    QTest::keyClick(dialog->findTextEdit(), Qt::Key_Return);
   });
-  map->onCommand(ID_FIND_STATION);
-  EXPECT_EQ(lastFindText, "eddf");
-  EXPECT_EQ(LastView<StationTableView>()->Model()->stationAt(0).name(), "FRANKFURT MAIN");
+  Activate(LastView<WorldMapView>());
+  frame->findStationAction->trigger();
+  ASSERT_TRUE(find.seen());
+  ASSERT_NE(LastView<StationTableView>(), table);
+  EXPECT_EQ(LastView<StationTableView>()->model()->stationAt(0).name, "FRANKFURT MAIN");
 }
 
-TEST_F(FindCommandGuiTest, CancelChangesNothing) {
-  AnswerFind(QStringLiteral("bern"), true);
-  map->onCommand(ID_FIND_STATION);
-  const std::size_t windows = frame->MdiArea()->subWindowList().size();
-  ASSERT_EQ(frame->resultStations().getSize(), 1);
-
-  auto shown = AnswerFind(QStringLiteral("zurich"), false);
-  map->onCommand(ID_FIND_STATION);
-  EXPECT_TRUE(*shown);
-  EXPECT_EQ(lastFindText, "bern");
-  ASSERT_EQ(frame->resultStations().getSize(), 1);
-  EXPECT_EQ(frame->resultStations().getAt(0).icao(), "LSZB");
-  EXPECT_EQ(static_cast<std::size_t>(frame->MdiArea()->subWindowList().size()), windows);
+TEST_F(FindCommandGuiTest, CancelOpensNothing) {
+  const auto windows = Children().size();
+  ModalWatch<FindStationDialog> find(Answer(QStringLiteral("zurich"), false));
+  frame->findStationAction->trigger();
+  EXPECT_TRUE(find.seen());
+  EXPECT_EQ(Children().size(), windows);
   EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(FindCommandGuiTest, NoMatchShowsTheSearchMessageAndOpensNothing) {
-  AnswerFind(QStringLiteral("Nowhere"), true);
-  map->onCommand(ID_FIND_STATION);
+  ModalWatch<FindStationDialog> find(Answer(QStringLiteral("Nowhere"), true));
+  frame->findStationAction->trigger();
+  ASSERT_TRUE(find.seen());
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0], "No station \"nowhere\" in a list.");
   EXPECT_TRUE(Views<StationTableView>().empty());
+  EXPECT_EQ(frame->waitCursorCount(), 0);
 }
 
 TEST_F(FindCommandGuiTest, EachFindStartsWithAnEmptyBox) {
-  lastFindText = "bern";
-  auto shown = OnNextModal([](QWidget* modal) {
-    auto* dialog = qobject_cast<FindStationDialog*>(modal);
-    EXPECT_TRUE(dialog->FindTextEdit()->text().isEmpty());
+  {
+    ModalWatch<FindStationDialog> find(Answer(QStringLiteral("bern"), true));
+    frame->findStationAction->trigger();
+  }
+  Activate(LastView<WorldMapView>());
+  bool empty = false;
+  ModalWatch<FindStationDialog> again([&empty](FindStationDialog* dialog) {
+    empty = dialog->findTextEdit()->text().isEmpty();
     dialog->reject();
   });
-  map->onCommand(ID_FIND_STATION);
-  EXPECT_TRUE(*shown);
-  EXPECT_EQ(lastFindText, "bern");
+  frame->findStationAction->trigger();
+  ASSERT_TRUE(again.seen());
+  EXPECT_TRUE(empty);
 }
 
 }  // namespace
-}  // namespace nimbrel
+}  // namespace nimbrel::test

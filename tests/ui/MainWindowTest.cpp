@@ -1,43 +1,23 @@
+// The main window: start-up, the child windows and their sizes, the two
+// menu sets, the action states, the toolbar, status bar and busy cursor,
+// the exception guard and the command line.
 #include <QAction>
+#include <QDialog>
+#include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
 #include <stdexcept>
 
-#include "app/ChildFrame.h"
-#include "app/DocTemplate.h"
-#include "app/View.h"
-#include "support/AppFixture.h"
+#include "MainWindowFixture.h"
+#include "ui/Application.h"
+#include "ui/BrowserView.h"
+#include "ui/StationTableView.h"
 #include "ui/WorldMapView.h"
 
 namespace nimbrel::test {
 namespace {
-
-// A view whose answers to the command routing are set by the test.
-class ScriptedView : public CView {
- public:
-  bool createSucceeds = true;
-  std::vector<int> commandsRun;
-  bool onCreate() override { return createSucceeds; }
-  bool onCommand(int id) override {
-    if (id != ID_FIND_STATION && id != ID_MARK_ALL_STATIONS) return false;
-    commandsRun.push_back(id);
-    return true;
-  }
-  bool onUpdateCommand(int id, CCmdUI& ui) override {
-    if (id == ID_FIND_STATION) {
-      ui.enable(true);
-      return true;
-    }
-    if (id == ID_MARK_ALL_STATIONS) {
-      ui.enable(true);
-      ui.setCheck(true);
-      return true;
-    }
-    return false;
-  }
-};
 
 QStringList MenuTitles(QMenuBar* bar) {
   QStringList titles;
@@ -49,183 +29,235 @@ QStringList MenuEntries(QMenuBar* bar, const QString& title) {
   QStringList entries;
   for (QAction* action : bar->actions()) {
     if (action->text() != title || action->menu() == nullptr) continue;
-    for (QAction* item : action->menu()->actions()) entries << (item->isSeparator() ? QStringLiteral("-") : item->text());
+    for (QAction* item : action->menu()->actions()) {
+      if (item->isVisible()) entries << (item->isSeparator() ? QStringLiteral("-") : item->text());
+    }
   }
   return entries;
 }
 
-using AppShell = AppFixture;
+// The actions that follow the active window, enabled or not, in one text:
+// "+" enabled, "-" disabled, "*" checked.
+QString ActionStates(MainWindow* w) {
+  QString states;
+  for (QAction* action : {w->parametersAction, w->markAllStationsAction, w->showAllStationsAction,
+                          w->findStationAction, w->printAction, w->printPreviewAction}) {
+    states += action->isEnabled() ? QLatin1Char('+') : QLatin1Char('-');
+    if (action->isChecked()) states += QLatin1Char('*');
+  }
+  return states;
+}
 
-TEST_F(AppShell, StartUpOpensOneWorldMapOfMapSize) {
-  StartApp();
+class MainWindowTest : public MainWindowFixture {
+ protected:
+  void Start() {
+    WriteStations({StationLine("ZURICH-KLOTEN", "LSZH", 8.55, 47.46), StationLine("BERN", "LSZB", 7.5, 46.9)});
+    StartWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));
+  }
+};
+
+TEST_F(MainWindowTest, StartUpReadsTheListAndOpensOneWorldMapOfMapSize) {
+  WriteStations({StationLine("ZURICH-KLOTEN", "LSZH", 8.55, 47.46)});
+  StartWindow();
+  // The list is read before start() returns.
+  ASSERT_EQ(Frame()->allStations().size(), 1u);
+  EXPECT_EQ(Frame()->allStations()[0].icao, "LSZH");
+  EXPECT_EQ(Frame()->allStations()[0].latText, "47 28N");
+  EXPECT_TRUE(messages.empty());
+
   ASSERT_EQ(Children().size(), 1);
-  auto* child = qobject_cast<CChildFrame*>(Children().first());
-  ASSERT_NE(child, nullptr);
-  auto* view = qobject_cast<WorldMapView*>(child->getView());
+  auto* view = qobject_cast<WorldMapView*>(Children().first()->widget());
   ASSERT_NE(view, nullptr);
-  EXPECT_EQ(view->viewKind, 0);
-  EXPECT_EQ(child->getDocument()->getTitle(), "World Map");
+  EXPECT_EQ(TitleOf(view), QStringLiteral("World Map"));
   EXPECT_EQ(view->size(), QSize(550, 350));
+  EXPECT_TRUE(Frame()->isVisible());
   EXPECT_EQ(Frame()->windowTitle(), QStringLiteral("Nimbrel - World Map"));
   EXPECT_EQ(Frame()->size(), QSize(800, 800));
+  EXPECT_EQ(Frame()->activeView(), view);
 }
 
-TEST_F(AppShell, TheStationListIsReadOnceTheFirstWindowHasPainted) {
-  WriteStationList("   ZURICH-KLOTEN    LSZH  ZRH          47 27N  008 33E  432   X                  CH\n");
-  nextViewKind = 1;
-  app = std::make_unique<CNimbrelApp>();
-  ASSERT_TRUE(app->initInstance(parseCommandLine(QStringList{QStringLiteral("nimbrel")})));
-  // start-up itself leaves the list for later: nothing on the map needs it.
-  EXPECT_TRUE(Frame()->allStations().isPending());
-  for (int i = 0; i < 200 && Frame()->allStations().isPending(); ++i) QTest::qWait(10);
-  EXPECT_FALSE(Frame()->allStations().isPending());
-  ASSERT_EQ(Frame()->allStations().getSize(), 1);
-  EXPECT_EQ(Frame()->allStations().getAt(0).icao(), "LSZH");
-  EXPECT_TRUE(messages.empty());
+TEST_F(MainWindowTest, AMissingStationListIsReportedAndTheMapStillOpens) {
+  StartWindow();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], "Can not open a file \"Stations.txt\".");
+  EXPECT_TRUE(Frame()->allStations().empty());
+  EXPECT_EQ(Views<WorldMapView>().size(), 1u);
+  EXPECT_EQ(Frame()->waitCursorCount(), 0);
 }
 
-TEST_F(AppShell, NewRightAfterStartUpOpensASecondWorldMap) {
-  StartApp();
-  Frame()->activateWindow();
+TEST_F(MainWindowTest, ChildWindowsHaveTheirClientSizesAndTitles) {
+  Start();
+  StationTableView* all = Frame()->openAllStationsTable();
+  ASSERT_NE(all, nullptr);
+  EXPECT_EQ(all->size(), QSize(501, 608));
+  EXPECT_EQ(TitleOf(all), QStringLiteral("All stations"));
+  EXPECT_EQ(all->rowCount(), 2);
+
+  StationTableView* result = Frame()->openResultTable({MakeStation("BERN", "LSZB")});
+  ASSERT_NE(result, nullptr);
+  EXPECT_EQ(result->size(), QSize(501, 408));
+  EXPECT_EQ(TitleOf(result), QStringLiteral("Nearest stations"));
+  EXPECT_EQ(Frame()->windowTitle(), QStringLiteral("Nimbrel - Nearest stations"));
+
+  WorldMapView* map = Frame()->openWorldMap();
+  ASSERT_NE(map, nullptr);
+  EXPECT_EQ(map->size(), QSize(550, 350));
+
+  BrowserView* page = Frame()->openBrowser(QStringLiteral("http://127.0.0.1/page.html"));
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(page->url(), QStringLiteral("http://127.0.0.1/page.html"));
+  EXPECT_EQ(TitleOf(page), QStringLiteral("http://127.0.0.1/page.html"));
+  EXPECT_EQ(Children().size(), 5);
+  EXPECT_EQ(Frame()->waitCursorCount(), 0);
+}
+
+TEST_F(MainWindowTest, NewRightAfterStartUpOpensASecondWorldMap) {
+  Start();
   QTest::keyClick(Frame(), Qt::Key_N, Qt::ControlModifier);
   ASSERT_EQ(Children().size(), 2);
-  auto* second = qobject_cast<CChildFrame*>(Children().last());
-  auto* view = qobject_cast<WorldMapView*>(second->getView());
-  ASSERT_NE(view, nullptr);
-  EXPECT_EQ(view->viewKind, 0);
+  EXPECT_NE(qobject_cast<WorldMapView*>(Children().last()->widget()), nullptr);
+  EXPECT_TRUE(fetched.empty());
 }
 
-TEST_F(AppShell, WorldMapCommandTwiceOpensTwoMaps) {
-  StartApp();
-  for (QMdiSubWindow* sub : Children()) sub->close();
-  QApplication::processEvents();
+TEST_F(MainWindowTest, WorldMapCommandTwiceOpensTwoMaps) {
+  Start();
+  CloseAllChildren();
   ASSERT_TRUE(Children().isEmpty());
-  QAction* worldMap = Frame()->commandAction(ID_WORLD_MAP);
-  worldMap->trigger();
-  worldMap->trigger();
-  ASSERT_EQ(Children().size(), 2);
-  for (QMdiSubWindow* sub : Children()) {
-    auto* view = qobject_cast<WorldMapView*>(qobject_cast<CChildFrame*>(sub)->getView());
-    ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->viewKind, 0);
-  }
-  EXPECT_EQ(nextViewKind, 1);  // the command puts the kind back
+  Frame()->worldMapAction->trigger();
+  Frame()->worldMapAction->trigger();
+  EXPECT_EQ(Views<WorldMapView>().size(), 2u);
+  EXPECT_EQ(Children().size(), 2);
 }
 
-TEST_F(AppShell, MenusSwitchWithTheActiveWindow) {
-  StartApp();
+TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
+  Start();
   QMenuBar* bar = Frame()->menuBar();
-  // A world map is active: the map menu with its window menu.
-  EXPECT_EQ(Frame()->CurrentMenu(), 129);
+  // A world map is active: the map and chart menu, with its window menu.
+  EXPECT_FALSE(Frame()->showsFrameMenu());
   EXPECT_EQ(MenuTitles(bar), (QStringList{"&File", "&View", "&Window", "&Help"}));
   EXPECT_EQ(MenuEntries(bar, "&View"),
             (QStringList{"&Toolbar", "&Status Bar", "-", "Mark all stations", "Show all stations", "Parameters",
                          "Find station"}));
   EXPECT_EQ(MenuEntries(bar, "&Window"), (QStringList{"&Cascade", "&Tile", "&Arrange Icons"}));
   EXPECT_EQ(MenuEntries(bar, "&Help"), (QStringList{"&Help Topics", "-", "&About Nimbrel..."}));
+  EXPECT_EQ(MenuEntries(bar, "&File"), (QStringList{"&Close", "E&xit"})) << "no recent entries yet";
 
-  // A table leaves the menu as it was.
-  ASSERT_TRUE(Frame()->openWindow(3, "All stations"));
-  EXPECT_EQ(Frame()->CurrentMenu(), 129);
+  // A table made active after a map leaves the menu as it was.
+  Frame()->openAllStationsTable();
+  ASSERT_NE(qobject_cast<StationTableView*>(Frame()->activeView()), nullptr);
+  EXPECT_FALSE(Frame()->showsFrameMenu());
+  EXPECT_EQ(MenuTitles(bar), (QStringList{"&File", "&View", "&Window", "&Help"}));
 
   // The last child gone: the frame's own menu, with "World Map".
-  for (QMdiSubWindow* sub : Children()) sub->close();
-  QApplication::processEvents();
-  QApplication::processEvents();
-  EXPECT_EQ(Frame()->CurrentMenu(), 128);
+  CloseAllChildren();
+  EXPECT_TRUE(Frame()->showsFrameMenu());
   EXPECT_EQ(MenuTitles(bar), (QStringList{"&File", "&View", "&Help"}));
   EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map"}));
   EXPECT_EQ(Frame()->windowTitle(), QStringLiteral("Nimbrel"));
+
+  // A table alone keeps the frame's menu; a map brings its own again.
+  Frame()->openAllStationsTable();
+  EXPECT_TRUE(Frame()->showsFrameMenu());
+  Frame()->openWorldMap();
+  EXPECT_FALSE(Frame()->showsFrameMenu());
+  EXPECT_EQ(MenuTitles(bar), (QStringList{"&File", "&View", "&Window", "&Help"}));
 }
 
-TEST_F(AppShell, CommandsAreRoutedToTheActiveViewAndDisabledWithoutOne) {
-  StartApp();
-  for (QMdiSubWindow* sub : Children()) sub->close();
+TEST_F(MainWindowTest, ActionsFollowTheActiveWindow) {
+  Start();
+  // Order: Parameters, Mark all, Show all, Find, Print, Print Preview.
+  WorldMapView* map = LastView<WorldMapView>();
+  EXPECT_EQ(ActionStates(Frame()), QStringLiteral("++++++"));
+
+  Frame()->markAllStationsAction->trigger();
+  EXPECT_TRUE(map->marksAllStations());
+  EXPECT_EQ(ActionStates(Frame()), QStringLiteral("++*++++"));
+
+  // A table finds in its rows; nothing else applies to it.
+  StationTableView* table = Frame()->openAllStationsTable();
+  EXPECT_EQ(Frame()->activeView(), table);
+  EXPECT_EQ(ActionStates(Frame()), QStringLiteral("---+--"));
+
+  // Back on the map, its mark is checked again.
+  Activate(map);
+  EXPECT_EQ(ActionStates(Frame()), QStringLiteral("++*++++"));
+  Frame()->markAllStationsAction->trigger();
+  EXPECT_FALSE(map->marksAllStations());
+  EXPECT_EQ(ActionStates(Frame()), QStringLiteral("++++++"));
+
+  // A second map has its own mark.
+  map->setMarkAllStations(true);
+  WorldMapView* second = Frame()->openWorldMap();
+  EXPECT_FALSE(second->marksAllStations());
+  EXPECT_EQ(ActionStates(Frame()), QStringLiteral("++++++"));
+
+  CloseAllChildren();
+  EXPECT_EQ(Frame()->activeView(), nullptr);
+  EXPECT_EQ(ActionStates(Frame()), QStringLiteral("------"));
+  // Triggered without a window they do nothing.
+  messages.clear();
+  for (QAction* action : {Frame()->markAllStationsAction, Frame()->showAllStationsAction,
+                          Frame()->findStationAction, Frame()->parametersAction})
+    action->trigger();
+  EXPECT_TRUE(Children().isEmpty());
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(MainWindowTest, CloseActionClosesTheActiveChild) {
+  Start();
+  StationTableView* table = Frame()->openAllStationsTable();
+  ASSERT_EQ(Frame()->activeView(), table);
+  Frame()->closeAction->trigger();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QApplication::processEvents();
-  QApplication::processEvents();
-  Frame()->updateCommandStates();
-  for (int id : {ID_SHOW_PARAMETERS, ID_MARK_ALL_STATIONS, ID_SHOW_ALL_STATIONS, ID_FIND_STATION}) {
-    EXPECT_FALSE(Frame()->commandAction(id)->isEnabled()) << id;
-  }
-  // The toolbar holds the four view commands in order, with their tooltips.
+  EXPECT_TRUE(Views<StationTableView>().empty());
+  EXPECT_EQ(Views<WorldMapView>().size(), 1u);
+}
+
+TEST_F(MainWindowTest, ToolbarHoldsTheFourViewCommands) {
+  Start();
   QStringList tips;
-  for (QAction* action : Frame()->ToolBar()->actions()) tips << action->toolTip();
-  EXPECT_EQ(tips, (QStringList{"Show Parameters Dialog", "Mark all stations", "Show all stations table", "Find station"}));
-
-  ScriptedView* view = nullptr;
-  CDocTemplate scripted(129, [&view] { return view = new ScriptedView(); });
-  ASSERT_NE(scripted.openDocumentFile(), nullptr);
-  Frame()->MdiArea()->setActiveSubWindow(Children().last());
-  QApplication::processEvents();
-  EXPECT_TRUE(Frame()->commandAction(ID_FIND_STATION)->isEnabled());
-  EXPECT_TRUE(Frame()->commandAction(ID_MARK_ALL_STATIONS)->isEnabled());
-  EXPECT_TRUE(Frame()->commandAction(ID_MARK_ALL_STATIONS)->isChecked());
-  EXPECT_FALSE(Frame()->commandAction(ID_SHOW_PARAMETERS)->isEnabled());
-  EXPECT_FALSE(Frame()->commandAction(ID_SHOW_ALL_STATIONS)->isEnabled());
-  Frame()->commandAction(ID_FIND_STATION)->trigger();
-  EXPECT_EQ(view->commandsRun, std::vector<int>{ID_FIND_STATION});
-}
-
-TEST_F(AppShell, FailedViewCreationIsReportedAndLeavesNoWindow) {
-  StartApp();
-  const auto before = Children().size();
-  CDocTemplate failing(129, [] {
-    auto* view = new ScriptedView();
-    view->createSucceeds = false;
-    return view;
-  });
-  EXPECT_EQ(failing.openDocumentFile(), nullptr);
-  QApplication::processEvents();
-  EXPECT_EQ(Children().size(), before);
-  ASSERT_FALSE(messages.empty());
-  EXPECT_EQ(messages.back(), "Failed to create empty document.");
-}
-
-TEST_F(AppShell, ChildSizesFollowTheKind) {
-  EXPECT_EQ(CChildFrame::PreCreateWindow(0), QSize(550, 350));
-  EXPECT_EQ(CChildFrame::PreCreateWindow(1), QSize(650, 670));
-  EXPECT_EQ(CChildFrame::PreCreateWindow(2), QSize(501, 408));
-  EXPECT_EQ(CChildFrame::PreCreateWindow(3), QSize(501, 608));
-  EXPECT_FALSE(CChildFrame::PreCreateWindow(4).isValid());
-  EXPECT_FALSE(CChildFrame::PreCreateWindow(-1).isValid());
-
-  StartApp();
-  ScriptedView* view = nullptr;
-  CDocTemplate scripted(129, [&view] { return view = new ScriptedView(); });
-  nextViewKind = 7;
-  ASSERT_NE(scripted.openDocumentFile(), nullptr);
-  nextViewKind = 1;
-  ASSERT_NE(view, nullptr);
-  for (QSize known : {QSize(550, 350), QSize(650, 670), QSize(501, 408), QSize(501, 608)}) {
-    EXPECT_NE(view->size(), known);
+  for (QAction* action : Frame()->toolBar()->actions()) {
+    tips << action->toolTip();
+    EXPECT_FALSE(action->icon().isNull()) << action->text().toStdString();
   }
-  nextViewKind = 3;
-  ASSERT_NE(scripted.openDocumentFile(), nullptr);
-  nextViewKind = 1;
-  EXPECT_EQ(view->size(), QSize(501, 608));
+  EXPECT_EQ(tips, (QStringList{"Show Parameters Dialog", "Mark all stations", "Show all stations table", "Find station"}));
+  EXPECT_EQ(Frame()->toolBar()->iconSize(), QSize(17, 18));
+  EXPECT_TRUE(Frame()->toolBar()->isVisible());
 }
 
-TEST_F(AppShell, FreshStartHasTheDefaultSettings) {
-  StartApp();
-  Station& settings = Frame()->currentRecord();
-  EXPECT_TRUE(settings.showTemperature());
-  EXPECT_TRUE(settings.showPressure());
-  EXPECT_TRUE(settings.showWindSpeed());
-  EXPECT_TRUE(settings.showWindDirection());
-  EXPECT_FALSE(settings.timeUtc());
-  EXPECT_FALSE(settings.writeMeteodata());
-  EXPECT_TRUE(settings.metricStyle());
-  EXPECT_EQ(settings.pastHours(), 6);
-  EXPECT_EQ(settings.nearestMinutes(), 90.0);
+TEST_F(MainWindowTest, StatusBarShowsTheMessagePaneAndTheLockPanes) {
+  Start();
+  EXPECT_EQ(Frame()->statusText(), QStringLiteral("Ready"));
+  Frame()->setStatusText("  000 21E,  90 00N");
+  EXPECT_EQ(Frame()->statusText(), QStringLiteral("  000 21E,  90 00N"));
+  for (const char* name : {"CAP", "NUM", "SCRL"}) {
+    auto* pane = Frame()->statusBar()->findChild<QLabel*>(QString::fromLatin1(name));
+    ASSERT_NE(pane, nullptr) << name;
+    EXPECT_EQ(pane->text(), QString::fromLatin1(name));
+  }
+}
+
+TEST_F(MainWindowTest, FreshStartHasTheDefaultSettingsAndTheyAreNotKept) {
+  Start();
+  EXPECT_EQ(Frame()->settings(), Settings{});
+  const Settings& s = Frame()->settings();
+  EXPECT_TRUE(s.showTemperature && s.showPressure && s.showWindSpeed && s.showWindDirection);
+  EXPECT_FALSE(s.timeUtc);
+  EXPECT_FALSE(s.writeMeteodata);
+  EXPECT_TRUE(s.metricStyle);
+  EXPECT_EQ(s.pastHours, 6);
+  EXPECT_EQ(s.nearestMinutes, 90.0);
   // Settings live in memory only: a changed one is gone after a restart.
-  settings.pastHours() = 24;
-  StopApp();
-  StartApp();
-  EXPECT_EQ(Frame()->currentRecord().pastHours(), 6);
+  Frame()->settings().pastHours = 24;
+  StopWindow();
+  Start();
+  EXPECT_EQ(Frame()->settings().pastHours, 6);
 }
 
-TEST_F(AppShell, WaitCursorIsACounter) {
-  StartApp();
+TEST_F(MainWindowTest, WaitCursorIsACounter) {
+  Start();
   Frame()->beginWaitCursor();
   Frame()->beginWaitCursor();
   EXPECT_NE(QApplication::overrideCursor(), nullptr);
@@ -234,45 +266,91 @@ TEST_F(AppShell, WaitCursorIsACounter) {
   Frame()->endWaitCursor();
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   Frame()->endWaitCursor();  // one too many does not go below zero
-  EXPECT_EQ(Frame()->WaitCursorCount(), 0);
+  EXPECT_EQ(Frame()->waitCursorCount(), 0);
+  Frame()->beginWaitCursor();
+  EXPECT_NE(QApplication::overrideCursor(), nullptr);
+  Frame()->endWaitCursor();
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(AppShell, StatusTextGoesToTheMessagePane) {
-  StartApp();
-  Frame()->setStatusText("  000 21E,  90 00N");
-  EXPECT_EQ(Frame()->StatusText(), QStringLiteral("  000 21E,  90 00N"));
+TEST_F(MainWindowTest, AboutBoxShowsTheVersion) {
+  Start();
+  QStringList texts;
+  ModalWatch<QDialog> about([&texts](QDialog* dialog) {
+    for (const QLabel* label : dialog->findChildren<QLabel*>())
+      if (!label->text().isEmpty()) texts << label->text();
+    dialog->accept();
+  });
+  Frame()->aboutAction->trigger();
+  ASSERT_TRUE(about.seen());
+  EXPECT_EQ(about.title, QStringLiteral("About Nimbrel"));
+  EXPECT_EQ(texts, QStringList{QStringLiteral("Nimbrel Version 1.0")});
 }
 
-// A widget whose handler throws, as a fault in any view would.
-class ThrowingWidget : public QWidget {
+// A child whose mouse handler throws, as a fault in any view would.
+class ThrowingView : public QWidget {
+ public:
+  int presses = 0;
+
  protected:
-  void mousePressEvent(QMouseEvent*) override { throw std::runtime_error("handler fault"); }
+  void mousePressEvent(QMouseEvent*) override {
+    ++presses;
+    throw std::runtime_error("handler fault");
+  }
 };
 
-TEST_F(AppShell, AnExceptionInAnEventHandlerDoesNotEndTheProgram) {
-  ThrowingWidget widget;
-  widget.resize(50, 50);
-  widget.show();
-  QTest::mouseClick(&widget, Qt::LeftButton);
-  // Still alive and still delivering events.
-  QTest::mouseClick(&widget, Qt::LeftButton);
-  EXPECT_TRUE(widget.isVisible());
+TEST_F(MainWindowTest, AnExceptionInAnEventHandlerLeavesTheProgramRunning) {
+  Start();
+  auto* faulty = new ThrowingView;
+  QMdiSubWindow* sub = Frame()->mdiArea()->addSubWindow(faulty);
+  sub->resize(120, 120);
+  sub->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));
+
+  testing::internal::CaptureStderr();
+  QTest::mouseClick(faulty, Qt::LeftButton);
+  QTest::mouseClick(faulty, Qt::LeftButton);
+  const std::string errors = testing::internal::GetCapturedStderr();
+  // Both presses arrived: the first fault did not stop the delivery.
+  EXPECT_EQ(faulty->presses, 2);
+  EXPECT_NE(errors.find("an event handler failed: handler fault"), std::string::npos) << errors;
+
+  // The window is still shown and still does its work.
+  EXPECT_TRUE(Frame()->isVisible());
+  EXPECT_TRUE(faulty->isVisible());
+  const auto before = Views<WorldMapView>().size();
+  QTest::keyClick(Frame(), Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(Views<WorldMapView>().size(), before + 1);
 }
 
 TEST(CommandLine, OptionsAndStationName) {
-  CCommandLine plain = parseCommandLine({"nimbrel"});
+  CommandLine plain = parseCommandLine({"nimbrel"});
   EXPECT_TRUE(plain.valid);
   EXPECT_TRUE(plain.stationName.empty());
+  EXPECT_TRUE(plain.serviceHost.empty());
+  EXPECT_FALSE(plain.quitAfterFirstPaint);
 
-  CCommandLine named = parseCommandLine({"nimbrel", "--service-host", "127.0.0.1:9000", "ZURICH"});
+  CommandLine named = parseCommandLine({"nimbrel", "--service-host", "127.0.0.1:9000", "ZURICH"});
   EXPECT_TRUE(named.valid);
   EXPECT_EQ(named.serviceHost, "127.0.0.1:9000");
   EXPECT_EQ(named.stationName, "ZURICH");
 
   EXPECT_EQ(parseCommandLine({"nimbrel", "--service-host=localhost"}).serviceHost, "localhost");
-  EXPECT_FALSE(parseCommandLine({"nimbrel", "--service-host"}).valid);
+  EXPECT_TRUE(parseCommandLine({"nimbrel", "--quit-after-first-paint"}).quitAfterFirstPaint);
+  // A name with a non-ASCII letter is kept as the catalogue's bytes.
+  EXPECT_EQ(parseCommandLine({"nimbrel", QStringLiteral("Z\u00dcRICH")}).stationName, "Z\xdcRICH");
+
+  CommandLine missing = parseCommandLine({"nimbrel", "--service-host"});
+  EXPECT_FALSE(missing.valid);
+  EXPECT_FALSE(missing.error.empty());
   EXPECT_FALSE(parseCommandLine({"nimbrel", "--bogus"}).valid);
   EXPECT_FALSE(parseCommandLine({"nimbrel", "A", "B"}).valid);
+}
+
+TEST(ApplicationObject, NamesTheProgramAndItsOrganisation) {
+  EXPECT_EQ(QCoreApplication::organizationName(), QStringLiteral("Quillfen"));
+  EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("Nimbrel"));
+  EXPECT_NE(dynamic_cast<Application*>(QCoreApplication::instance()), nullptr);
 }
 
 }  // namespace

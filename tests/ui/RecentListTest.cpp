@@ -1,14 +1,15 @@
+// The recent list: kept in the user's settings, shown in the File menu,
+// each entry opening its station by name.
 #include <QAction>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
 
+#include "MainWindowFixture.h"
 #include "ui/RecentList.h"
-#include "support/AppFixture.h"
 
 namespace nimbrel::test {
 namespace {
-
-using RecentList = AppFixture;
 
 QStringList StoredEntries() {
   QSettings settings(QStringLiteral("Quillfen"), QStringLiteral("Nimbrel"));
@@ -21,51 +22,107 @@ QStringList StoredEntries() {
   return entries;
 }
 
-TEST_F(RecentList, SurvivesARestartAndMovesAnExistingNameToTheTop) {
-  QSettings(QStringLiteral("Quillfen"), QStringLiteral("Nimbrel")).remove(QStringLiteral("Recent File List"));
-  StartApp();
-  Frame()->addToRecentList("ZURICH");
-  Frame()->addToRecentList("GENEVE");
-  Frame()->addToRecentList("BERN");
-  Frame()->addToRecentList("ZURICH");
-  StopApp();
+void Store(const QStringList& names) {
+  QSettings settings(QStringLiteral("Quillfen"), QStringLiteral("Nimbrel"));
+  settings.beginGroup(QStringLiteral("Recent File List"));
+  for (int i = 0; i < names.size(); ++i) settings.setValue(QStringLiteral("File%1").arg(i + 1), names[i]);
+}
+
+using RecentListWindowTest = MainWindowFixture;
+
+QMenu* FileMenu(MainWindow* w) { return w->menuBar()->actions().first()->menu(); }
+
+QStringList FileMenuEntries(MainWindow* w) {
+  QStringList entries;
+  for (QAction* action : FileMenu(w)->actions())
+    if (!action->isSeparator() && action->isVisible()) entries << action->text();
+  return entries;
+}
+
+TEST_F(RecentListWindowTest, SurvivesARestartAndMovesAnExistingNameToTheTop) {
+  StartWindow();
+  Frame()->recentList().add(QStringLiteral("ZURICH"));
+  Frame()->recentList().add(QStringLiteral("GENEVE"));
+  Frame()->recentList().add(QStringLiteral("BERN"));
+  Frame()->recentList().add(QStringLiteral("ZURICH"));
+  StopWindow();
   EXPECT_EQ(StoredEntries(), (QStringList{"ZURICH", "BERN", "GENEVE"}));
 
-  StartApp();
-  EXPECT_EQ(app->RecentList().Entries(), (QStringList{"ZURICH", "BERN", "GENEVE"}));
+  StartWindow();
+  EXPECT_EQ(Frame()->recentList().entries(), (QStringList{"ZURICH", "BERN", "GENEVE"}));
   // The File menu lists them, newest first, before Close and Exit.
-  QStringList fileEntries;
-  for (QAction* action : Frame()->menuBar()->actions().first()->menu()->actions()) {
-    if (!action->isSeparator() && action->isVisible()) fileEntries << action->text();
-  }
-  EXPECT_EQ(fileEntries, (QStringList{"&1 ZURICH", "&2 BERN", "&3 GENEVE", "&Close", "E&xit"}));
+  EXPECT_EQ(FileMenuEntries(Frame()), (QStringList{"&1 ZURICH", "&2 BERN", "&3 GENEVE", "&Close", "E&xit"}));
 }
 
-TEST_F(RecentList, KeepsAtMostFortyAndShortensLongNames) {
+TEST_F(RecentListWindowTest, ExitWritesTheListKeepingWhatAnotherCopyStoredMeanwhile) {
+  Store({"ONE", "TWO"});
+  StartWindow();
+  Frame()->recentList().add(QStringLiteral("THREE"));
+  // Another copy of the program ends while this one runs.
+  ClearStoredRecentList();
+  Store({"OTHER", "ONE"});
+  Frame()->exitAction->trigger();
+  EXPECT_FALSE(Frame()->isVisible());
+  // Added here first, then the other copy's, then the rest of this one's.
+  EXPECT_EQ(StoredEntries(), (QStringList{"THREE", "OTHER", "ONE", "TWO"}));
+}
+
+TEST_F(RecentListWindowTest, MenuShowsTenPlusEntriesWithoutAccelerators) {
+  QStringList names;
+  for (int i = 1; i <= 12; ++i) names << QStringLiteral("STATION %1").arg(i);
+  names << QString(45, QLatin1Char('X'));
+  Store(names);
+  StartWindow();
+  const QStringList entries = FileMenuEntries(Frame());
+  ASSERT_EQ(entries.size(), 15);
+  EXPECT_EQ(entries[0], QStringLiteral("&1 STATION 1"));
+  EXPECT_EQ(entries[8], QStringLiteral("&9 STATION 9"));
+  EXPECT_EQ(entries[9], QStringLiteral("10 STATION 10"));
+  EXPECT_EQ(entries[12], QStringLiteral("13 ") + QString(27, QLatin1Char('X')) + QStringLiteral("..."));
+}
+
+TEST_F(RecentListWindowTest, ChoosingAnEntryOpensByNameAndAPathByItsLastPart) {
+  Store({"Nowhere Field", "C:\\Data\\Elsewhere"});
+  StartWindow();
+  messages.clear();
+  QList<QAction*> actions = FileMenu(Frame())->actions();
+  ASSERT_EQ(actions[0]->text(), QStringLiteral("&1 Nowhere Field"));
+  actions[0]->trigger();
+  // No such station in the (missing) list: the search says so, in lower case.
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], "No station \"nowhere field\" in a list.");
+  actions[1]->trigger();
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[1], "No station \"elsewhere\" in a list.");
+  EXPECT_EQ(Children().size(), 1);
+  EXPECT_EQ(Frame()->waitCursorCount(), 0);
+}
+
+TEST(RecentList, KeepsAtMostFortyNewestFirstAndShortensLongNames) {
+  ClearStoredRecentList();
   RecentList list;
   for (int i = 1; i <= 45; ++i) list.add(QStringLiteral("STATION %1").arg(i));
-  ASSERT_EQ(list.Entries().size(), 40);
-  EXPECT_EQ(list.Entries().first(), QStringLiteral("STATION 45"));
-  EXPECT_EQ(list.Entries().last(), QStringLiteral("STATION 6"));
+  ASSERT_EQ(list.entries().size(), 40);
+  EXPECT_EQ(list.entries().first(), QStringLiteral("STATION 45"));
+  EXPECT_EQ(list.entries().last(), QStringLiteral("STATION 6"));
+  list.add(QString());
+  EXPECT_EQ(list.entries().first(), QStringLiteral("STATION 45")) << "an empty name is not added";
 
   EXPECT_EQ(RecentList::displayName(QStringLiteral("SHORT")), QStringLiteral("SHORT"));
-  const QString longName(45, QLatin1Char('X'));
-  EXPECT_EQ(RecentList::displayName(longName).size(), 30);
   EXPECT_EQ(RecentList::displayName(QString(30, QLatin1Char('Y'))), QString(30, QLatin1Char('Y')));
+  const QString shortened = RecentList::displayName(QString(45, QLatin1Char('X')));
+  EXPECT_EQ(shortened.size(), 30);
+  EXPECT_TRUE(shortened.endsWith(QStringLiteral("X...")));
 }
 
-TEST_F(RecentList, ChoosingAnEntryRunsTheOpenByName) {
-  QSettings(QStringLiteral("Quillfen"), QStringLiteral("Nimbrel")).remove(QStringLiteral("Recent File List"));
-  StartApp();
-  Frame()->addToRecentList("Nowhere Field");
-  messages.clear();
-  QAction* entry = Frame()->menuBar()->actions().first()->menu()->actions().first();
-  ASSERT_EQ(entry->text(), QStringLiteral("&1 Nowhere Field"));
-  entry->trigger();
-  // No such station in the (empty) catalogue: the search says so, in lower case.
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages.front(), "No station \"nowhere field\" in a list.");
-  EXPECT_EQ(Children().size(), 1);
+TEST(RecentList, ReadingSkipsEmptyAndRepeatedEntries) {
+  ClearStoredRecentList();
+  Store({"A", "", "B", "A", "C"});
+  RecentList list;
+  list.add(QStringLiteral("BEFORE"));
+  list.readList();
+  EXPECT_EQ(list.entries(), (QStringList{"A", "B", "C"}));
+  ClearStoredRecentList();
 }
 
 }  // namespace
