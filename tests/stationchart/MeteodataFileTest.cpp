@@ -3,12 +3,12 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "stationchart/MeteodataFile.h"
-#include "support/FakeMainFrame.h"
-#include "support/ReportPages.h"
+#include "support/FakeUserPort.h"
 #include "support/ReadFile.h"
+#include "support/ReportPages.h"
+#include "support/TempFolder.h"
 
 namespace nimbrel::test {
 namespace {
@@ -22,22 +22,15 @@ const std::string kHeader =
 
 class MeteodataFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder = fs::temp_directory_path() /
-             ("nimbrel-export-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    before = fs::current_path();
-  }
+  void SetUp() override { before = fs::current_path(); }
   void TearDown() override {
     EXPECT_EQ(fs::current_path(), before);  // the process's folder is never changed
-    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
-    fs::remove_all(folder);
   }
 
-  fs::path folder;
+  TempFolder temp;
+  const fs::path& folder = temp.Path();
   fs::path before;
-  FakeMainFrame frame;
+  FakeUserPort port;
 };
 
 TEST_F(MeteodataFileTest, NameFromTheDateAndTheStation) {
@@ -54,23 +47,23 @@ TEST_F(MeteodataFileTest, WritesTheObservationsNewestFirstWithCrLf) {
   report.pressure = 16.299999999999955;
   report.windDirection = 160;
   report.windSpeed = 4.6;
-  observations.add(report);
+  observations.push_back(report);
   Observation unreadable;  // a pressure that could not be read is stored as 0
   unreadable.observedAt = AsLocal(2005, 4, 5, 17, 23);
   unreadable.temperature = -3.5;
-  observations.add(unreadable);
+  observations.push_back(unreadable);
 
   const fs::path written =
-      writeMeteodataFile(frame, folder, "ST. PAUL (DOWNTOWN)", observations, static_cast<std::time_t>(AsLocal(2005, 4, 5, 20, 0)));
+      writeMeteodataFile(port, folder, "ST. PAUL (DOWNTOWN)", observations, static_cast<std::time_t>(AsLocal(2005, 4, 5, 20, 0)));
   EXPECT_EQ(written, folder / "Meteodata" / "04_05_2005_st. paul _downtown_.txt");
   EXPECT_EQ(ReadAll(written), kHeader +
                                   "04/05/2005\t17:53\t12.20\t1016.30\t\t160.00\t\t4.60\r\n"
                                   "04/05/2005\t17:23\t-3.50\t1000.00\t\t0.00\t\t0.00\r\n");
-  EXPECT_TRUE(frame.messages.empty());
-  EXPECT_EQ(frame.waitCount, 0);
+  EXPECT_TRUE(port.messages.empty());
+  EXPECT_EQ(port.waitCount, 0);
 
   // The same station on the same day: the later window's file wins.
-  writeMeteodataFile(frame, folder, "ST. PAUL (DOWNTOWN)", ObservationList{}, static_cast<std::time_t>(AsLocal(2005, 4, 5, 21, 0)));
+  writeMeteodataFile(port, folder, "ST. PAUL (DOWNTOWN)", ObservationList{}, static_cast<std::time_t>(AsLocal(2005, 4, 5, 21, 0)));
   EXPECT_EQ(ReadAll(written), kHeader);
 }
 
@@ -78,15 +71,15 @@ TEST_F(MeteodataFileTest, AFileThatCannotBeOpenedIsReported) {
   // A folder in the file's place cannot be opened for writing.
   const std::time_t day = static_cast<std::time_t>(AsLocal(2005, 4, 5, 12, 0));
   fs::create_directories(folder / "Meteodata" / meteodataFileName("BLOCKED", day));
-  EXPECT_TRUE(writeMeteodataFile(frame, folder, "BLOCKED", ObservationList{}, day).empty());
-  EXPECT_EQ(frame.messages, std::vector<std::string>{"Can not open an output file \"04_05_2005_blocked.txt\"."});
+  EXPECT_TRUE(writeMeteodataFile(port, folder, "BLOCKED", ObservationList{}, day).empty());
+  EXPECT_EQ(port.messages, std::vector<std::string>{"Can not open an output file \"04_05_2005_blocked.txt\"."});
 }
 
 TEST_F(MeteodataFileTest, AFolderThatCannotBeMadeLeavesTheFileBesideIt) {
   // "Meteodata" exists as a plain file: the export goes to the folder itself.
   std::ofstream(folder / "Meteodata") << "not a folder";
   const std::time_t day = static_cast<std::time_t>(AsLocal(2005, 4, 5, 12, 0));
-  const fs::path written = writeMeteodataFile(frame, folder, "BERN", ObservationList{}, day);
+  const fs::path written = writeMeteodataFile(port, folder, "BERN", ObservationList{}, day);
   EXPECT_EQ(written, folder / "04_05_2005_bern.txt");
   EXPECT_EQ(ReadAll(written), kHeader);
 }
