@@ -1,15 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "SampleService.h"
 #include "observations/CurlPageFetcher.h"
-#include "observations/ReportPageSource.h"
 #include "observations/ReportPage.h"
-#include "support/FakeMainFrame.h"
+#include "observations/ReportPageSource.h"
+#include "support/FakeUserPort.h"
+#include "support/TempFolder.h"
 
 namespace nimbrel {
 namespace {
@@ -58,19 +56,21 @@ TEST(SampleService, RoundTripThroughFetchAndParser) {
   ASSERT_TRUE(service.start(0));
   const std::string host = "127.0.0.1:" + std::to_string(service.listeningPort());
   CurlPageFetcher fetcher;
-  test::FakeMainFrame frame;
+  test::FakeUserPort port;
+  ReportPageSource source(fetcher, port);
+  source.serviceHost = host;
 
   for (const char* icao : {"KJFK", "EDDF", "NZSP"}) {
     Station station;
-    station.icao() = icao;
+    station.icao = icao;
     ObservationList observations;
-    ASSERT_TRUE(getMeteodata(fetcher, frame, host, &station, &observations, "past+12+hours", 12)) << icao;
+    ASSERT_TRUE(source.getMeteodata(station, &observations, "past+12+hours", 12)) << icao;
     const int interval = sample::reportIntervalMinutes(icao);
-    ASSERT_EQ(observations.getSize(), 12 * 60 / interval) << icao;
-    for (int i = 0; i < observations.getSize(); ++i) {
-      const Observation& o = observations.getAt(i);
+    ASSERT_EQ(static_cast<int>(observations.size()), 12 * 60 / interval) << icao;
+    for (int i = 0; i < static_cast<int>(observations.size()); ++i) {
+      const Observation& o = observations[i];
       if (i > 0) {
-        EXPECT_EQ(observations.getAt(i - 1).observedAt - o.observedAt, interval * 60);
+        EXPECT_EQ(observations[i - 1].observedAt - o.observedAt, interval * 60);
       }
       EXPECT_GT(o.temperature, -80);
       EXPECT_LT(o.temperature, 50);
@@ -93,20 +93,20 @@ TEST(SampleService, RoundTripThroughFetchAndParser) {
     utc.tm_isdst = -1;
     utc.tm_sec = 0;
     const std::int64_t nowAsLocal = std::mktime(&utc);
-    EXPECT_LE(observations.getAt(0).observedAt, nowAsLocal);
-    EXPECT_GT(observations.getAt(0).observedAt, nowAsLocal - interval * 60);
+    EXPECT_LE(observations[0].observedAt, nowAsLocal);
+    EXPECT_GT(observations[0].observedAt, nowAsLocal - interval * 60);
 
     ObservationList latest;
-    ASSERT_TRUE(getMeteodata(fetcher, frame, host, &station, &latest, "most recent only", 1));
-    ASSERT_EQ(latest.getSize(), 1);
-    EXPECT_EQ(latest.getAt(0), observations.getAt(0));
+    ASSERT_TRUE(source.getMeteodata(station, &latest, "most recent only", 1));
+    ASSERT_EQ(latest.size(), 1u);
+    EXPECT_EQ(latest[0], observations[0]);
   }
-  EXPECT_TRUE(frame.messages.empty());
+  EXPECT_TRUE(port.messages.empty());
 
   Station unknown;
-  unknown.icao() = "QQQQ";
-  EXPECT_FALSE(getMeteodata(fetcher, frame, host, &unknown, nullptr, "most+recent+only", 1));
-  EXPECT_EQ(frame.messages.size(), 1u);
+  unknown.icao = "QQQQ";
+  EXPECT_FALSE(source.getMeteodata(unknown, nullptr, "most+recent+only", 1));
+  EXPECT_EQ(port.messages.size(), 1u);
 
   EXPECT_EQ(fetcher.fetch("http://" + host + "/weather/surface/stations.txt", 0), kList);
 }
@@ -121,7 +121,7 @@ TEST(SampleService, ValuesBelowOneDegreeSurviveTheRoundTrip) {
       const std::string page = sample::makeReportPage(station, 0, t);
       ObservationList observations;
       ASSERT_EQ(readReportPage(page, &observations), ReportPageStatus::kReports);
-      const Observation& o = observations.getAt(0);
+      const Observation& o = observations[0];
       if (o.temperature > -1 && o.temperature < 1 && o.temperature != 0) {
         const std::string expected = (o.temperature < 0 ? "-0." : "0.");
         EXPECT_EQ(o.temperatureText.substr(0, expected.size()), expected);
@@ -133,14 +133,10 @@ TEST(SampleService, ValuesBelowOneDegreeSurviveTheRoundTrip) {
 }
 
 TEST(SampleService, ServesSavedPagesFromAFolder) {
-  char folder[] = "/tmp/nimbrel-pages-XXXXXX";
-  ASSERT_NE(mkdtemp(folder), nullptr);
+  test::TempFolder pages;
   const std::string page = "<P>saved page for KXYZ</P>";
-  {
-    std::ofstream out(std::string(folder) + "/KXYZ.html", std::ios::binary);
-    out << page;
-  }
-  sample::SampleService service(kList, folder);
+  pages.Write("KXYZ.html", page);
+  sample::SampleService service(kList, pages.Path().string());
   ASSERT_TRUE(service.start(0));
   CurlPageFetcher fetcher;
   const std::string base = "http://127.0.0.1:" + std::to_string(service.listeningPort());
@@ -151,7 +147,6 @@ TEST(SampleService, ServesSavedPagesFromAFolder) {
                 .find("Sorry"),
             std::string::npos);
   service.stop();
-  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "StationListLines.h"
 #include "support/RunTool.h"
+#include "support/StationListLines.h"
+#include "support/TempFolder.h"
 
 namespace nimbrel {
 namespace {
@@ -18,13 +17,8 @@ using test::ToolRun;
 
 class StationsCommand : public ::testing::Test {
  protected:
-  void SetUp() override {
-    path = std::filesystem::temp_directory_path() /
-           ("nimbrel_stations_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt");
-  }
-  void TearDown() override { std::filesystem::remove(path); }
-  std::filesystem::path path;
+  test::TempFolder folder;
+  const std::filesystem::path path = folder / "stations list.txt";  // a blank in the name, quoted for the shell
 };
 
 TEST_F(StationsCommand, PrintsAHeaderAndOneLinePerStation) {
@@ -34,7 +28,8 @@ TEST_F(StationsCommand, PrintsAHeaderAndOneLinePerStation) {
   south.lat = "05 30S";
   south.lon = "000 00E";
   south.elev = "-12";
-  std::ofstream(path, std::ios::binary) << "! header\n" << test::StationLine() << "\r\n" << test::StationLine(south);
+  folder.Write(path.filename().string(),
+               "! header\n" + test::StationLine() + "\r\n" + test::StationLine(south));
 
   const ToolRun run = RunTool("stations '" + path.string() + "'");
   ASSERT_EQ(run.exitCode, 0);
@@ -63,8 +58,8 @@ TEST_F(StationsCommand, FailuresExitWithTwo) {
 }
 
 TEST(StationsCommandRealList, ListsEveryStation) {
-  if (!std::filesystem::exists(NIMBREL_STATIONS_LIST)) GTEST_SKIP() << "no shared station list";
-  const ToolRun run = RunTool(std::string("stations '") + NIMBREL_STATIONS_LIST + "'");
+  if (!std::filesystem::exists(NIMBREL_SHARED_STATIONS)) GTEST_SKIP() << "no shared station list";
+  const ToolRun run = RunTool(std::string("stations '") + NIMBREL_SHARED_STATIONS + "'");
   ASSERT_EQ(run.exitCode, 0);
   const std::vector<std::string> lines = Split(run.out, '\n');
   ASSERT_EQ(lines.size(), 9147u);  // header, 9,145 stations, the empty tail
