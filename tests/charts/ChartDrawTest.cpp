@@ -148,7 +148,10 @@ TEST(ChartDraw, MissingColumnsAndBadSeriesIndicesAreLeftOut) {
   EXPECT_EQ(dc.Calls("FillSolidRect").size(), 4u + 3u);  // marks after a gap need only their own point
   EXPECT_EQ(chart.yMin, 0.0);
   EXPECT_EQ(chart.yDelta, 1.0);  // ceil(5 / 7)
-  EXPECT_NO_THROW(chart.drawWindIndicator(0, 0));
+  // The dial still draws on the context of that draw.
+  const std::size_t ellipses = dc.Calls("Ellipse").size();
+  chart.drawWindIndicator(0, 0);
+  EXPECT_EQ(dc.Calls("Ellipse").size(), ellipses + 2);
 }
 
 TEST(ChartDraw, TitleAndLegend) {

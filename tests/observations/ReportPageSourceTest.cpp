@@ -89,8 +89,9 @@ TEST_F(ReportPageSourceTest, AsksForThePeriodAndReplacesTheObservations) {
 }
 
 TEST_F(ReportPageSourceTest, NoDataShowsTheStationsHeadingAndFails) {
-  for (const char* page : {"", "<P>Sorry</P>", "<HTML></HTML>"}) {
-    fetcher.page = page;
+  const char* pages[] = {"", "<P>Sorry</P>", "<HTML></HTML>"};
+  fetcher.queued.assign(std::begin(pages), std::end(pages));
+  for (const char* page : pages) {
     port.messages.clear();
     ObservationList observations(2);
     EXPECT_FALSE(source.getMeteodata(station, &observations, "most+recent+only", 1)) << page;
@@ -98,8 +99,9 @@ TEST_F(ReportPageSourceTest, NoDataShowsTheStationsHeadingAndFails) {
     EXPECT_TRUE(observations.empty()) << page;
   }
   port.messages.clear();
-  EXPECT_FALSE(source.getMeteodata(station, nullptr, "most+recent+only", 1));
+  EXPECT_FALSE(source.getMeteodata(station, nullptr, "most+recent+only", 1));  // the empty page
   EXPECT_EQ(port.messages, std::vector<std::string>{kNoData});
+  EXPECT_EQ(fetcher.urls.size(), 4u);
 }
 
 TEST_F(ReportPageSourceTest, ABadDateKeepsTheEarlierReportsButFails) {

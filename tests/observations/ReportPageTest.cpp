@@ -207,31 +207,22 @@ TEST(ReportPage, FullPageReadsAsTheWholePageChainsDo) {
   for (int k = 1; k <= 6; ++k) EXPECT_EQ(observations[k - 1], ChainedRead(page, k)) << "report " << k;
 }
 
-TEST(ReportPage, ValuesBetweenMinusOneAndOneKeepTheirSign) {
-  ReportValues a;
-  a.temperature = "-0&#46;4";
-  a.dewpoint = "0&#46;6";
-  a.humidity = "97";
-  ReportValues b;
-  b.time = "16:53";
-  b.temperature = "0&#46;0";
-  b.dewpoint = "-0&#46;9";
-  ObservationList observations;
-  ASSERT_EQ(readReportPage(Report(a) + Report(b), &observations), ReportPageStatus::kReports);
-  ASSERT_EQ(observations.size(), 2u);
-  EXPECT_DOUBLE_EQ(observations[0].temperature, -0.4);
-  EXPECT_DOUBLE_EQ(observations[0].dewpoint, 0.6);
-  EXPECT_DOUBLE_EQ(observations[0].humidity, 97);  // read even for a dew point below 1
-  EXPECT_DOUBLE_EQ(observations[1].temperature, 0.0);
-  EXPECT_DOUBLE_EQ(observations[1].dewpoint, -0.9);
-}
-
-TEST(ReportPage, NonNumericIntegerPartGivesZero) {
-  ReportValues a;
-  a.temperature = "M&#46;5";
-  ObservationList observations;
-  ASSERT_EQ(readReportPage(Report(a), &observations), ReportPageStatus::kReports);
-  EXPECT_EQ(observations[0].temperature, 0.0);
+TEST(ReportPage, DecimalsKeepTheirSignAndNoIntegerPartReadsZero) {
+  const std::pair<const char*, double> cases[] = {
+      {"12&#46;2", 12.2}, {"-7&#46;5", -7.5}, {"-0&#46;4", -0.4}, {"0&#46;6", 0.6},
+      {"-0&#46;9", -0.9}, {"0&#46;0", 0.0},   {"M&#46;5", 0.0},   {"&#46;5", 0.0},
+  };
+  for (const auto& [text, value] : cases) {
+    ReportValues v;
+    v.temperature = text;
+    v.dewpoint = text;
+    v.humidity = "97";
+    ObservationList observations;
+    ASSERT_EQ(readReportPage(Report(v), &observations), ReportPageStatus::kReports) << text;
+    EXPECT_DOUBLE_EQ(observations[0].temperature, value) << text;
+    EXPECT_DOUBLE_EQ(observations[0].dewpoint, value) << text;
+    EXPECT_DOUBLE_EQ(observations[0].humidity, 97) << text;  // read whatever the dew point
+  }
 }
 
 TEST(ReportPage, MissingRowsStayEmptyInsteadOfBorrowingFromLaterReports) {

@@ -3,7 +3,6 @@
 // script and records what was asked. Tests of fetching itself use a real
 // server on 127.0.0.1 (LocalHttpServer.h, ReportPages.h).
 #include <deque>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,7 +15,6 @@ class FakePageFetcher : public PageFetcher {
   std::string fetch(const std::string& url, int readBufferSize) override {
     urls.push_back(url);
     sizes.push_back(readBufferSize);
-    if (onFetch) onFetch(url);
     if (queued.empty()) return page;
     std::string next = std::move(queued.front());
     queued.pop_front();
@@ -27,7 +25,6 @@ class FakePageFetcher : public PageFetcher {
   std::string page;                // then this, for every fetch
   std::vector<std::string> urls;
   std::vector<int> sizes;
-  std::function<void(const std::string&)> onFetch;
 };
 
 }  // namespace nimbrel::test
