@@ -12,10 +12,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "ChartTestSupport.h"
 #include "charts/StationChart.h"
 #include "ui/QtDrawContext.h"
-#include "charts/SampleStation.h"
 
 namespace nimbrel::test {
 namespace {
@@ -57,11 +55,20 @@ class TextBoxRecorder : public DrawContext {
   unsigned align = TA_LEFT | TA_TOP;
 };
 
+class FixedOwner : public ChartOwner {
+ public:
+  Rect getClientRect() const override { return Rect{0, 0, 650, 670}; }
+};
+
 void BuildChart(Chart& graph) {
-  const Station station = SampleStation();
-  Station settings;
-  setDefaultSettings(settings);
-  setupGraph(graph, station, settings);
+  Station station;
+  station.name = "ST. PAUL";
+  station.cd = "MN";
+  station.latText = "44 56N";
+  station.lonText = "093 03W";
+  station.elevText = "215";
+  station.country = "US";
+  setupStationChart(graph, station, Settings{}, 30);
   graph.showMarks = true;
   for (int i = 0; i < 24; ++i) {
     char time[8];
@@ -75,7 +82,7 @@ void BuildChart(Chart& graph) {
 }
 
 TEST(ChartPicture, StationChartMatchesTheReferenceOutsideText) {
-  FixedOwner owner(650, 670);
+  FixedOwner owner;
   Chart graph(&owner);
   BuildChart(graph);
   QImage image(650, 670, QImage::Format_RGB32);
@@ -85,7 +92,7 @@ TEST(ChartPicture, StationChartMatchesTheReferenceOutsideText) {
     QPainter painter(&image);
     QtDrawContext qtContext(painter);
     TextBoxRecorder dc(qtContext);
-    paintStationGraph(graph, dc, 250.0, 5.1);
+    paintStationChart(graph, dc, 250.0, 5.1);
     textBoxes = dc.textBoxes;
   }
   const QString reference = QStringLiteral(NIMBREL_FIXTURES_DIR "/charts/station_chart.png");

@@ -12,6 +12,7 @@
 #include <QMdiSubWindow>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <cmath>
 #include <cstdio>

@@ -1,20 +1,21 @@
-// The Parameters dialog: shown from the chart and settings, stored on OK
-// only, laid out from its dialog units.
+// The Parameters dialog: shown from the chart and the settings, stored on
+// OK only, its controls in the order and with the texts of the form.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
-#include <QTimer>
-#include <QtTest/QTest>
+#include <QTest>
 
-#include "ChartTestSupport.h"
+#include "MainWindowFixture.h"
 #include "ui/ParametersDialog.h"
-#include "ui/QtText.h"
-#include "support/RecordingDrawContext.h"
+#include "ui/QtDrawContext.h"
 
 namespace nimbrel::test {
 namespace {
@@ -28,31 +29,22 @@ T* Control(QWidget& dialog, const char* name) {
 
 QString Text(QWidget& dialog, const char* name) { return Control<QLineEdit>(dialog, name)->text(); }
 
-struct Fixture {
-  Fixture() {
-    setDefaultSettings(settings);
-    dialog.chart = &chart;
-    dialog.settings = &settings;
-  }
-  Chart chart;
-  Station settings;
-  ParametersDialog dialog;
-};
+void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, button->height() / 2)); }
 
-TEST(DiaParameters, OpensWithTheChartAndTheSettings) {
-  Fixture f;
-  f.chart.showMarks = true;
-  f.chart.showLegend = false;
-  f.chart.lineWidth = 3;
-  f.chart.verticalNet = false;
-  f.chart.xMin = 1.5;
-  f.chart.yDelta = 3.14159;
-  f.settings.timeUtc() = true;
-  f.settings.showPressure() = false;
-  f.settings.nearestMinutes() = 90.0;
-  f.settings.pastHours() = 12;
-  f.dialog.onInitDialog();
-  QWidget& d = f.dialog;
+TEST(ParametersDialog, OpensWithTheChartAndTheSettings) {
+  Chart chart;
+  chart.showMarks = true;
+  chart.showLegend = false;
+  chart.lineWidth = 3;
+  chart.verticalNet = false;
+  chart.xMin = 1.5;
+  chart.yDelta = 3.14159;
+  Settings settings;
+  settings.timeUtc = true;
+  settings.showPressure = false;
+  settings.pastHours = 12;
+  ParametersDialog d(&chart, &settings);
+  EXPECT_EQ(d.windowTitle(), QStringLiteral("Parameters"));
   EXPECT_TRUE(Control<QCheckBox>(d, "IDC_SHOW_MARKS")->isChecked());
   EXPECT_FALSE(Control<QCheckBox>(d, "IDC_SHOW_LEGEND")->isChecked());
   EXPECT_EQ(Text(d, "IDC_LINE_WIDTH"), "3");
@@ -60,11 +52,14 @@ TEST(DiaParameters, OpensWithTheChartAndTheSettings) {
   EXPECT_EQ(Text(d, "IDC_X_MIN"), "1.50");
   EXPECT_EQ(Text(d, "IDC_X_DELTA"), "10.00");
   EXPECT_TRUE(Control<QCheckBox>(d, "IDC_Y_SHOW_NET")->isChecked());
+  EXPECT_FALSE(Control<QCheckBox>(d, "IDC_Y_AUTOSCALE")->isChecked());
   EXPECT_EQ(Text(d, "IDC_Y_MIN"), "-20.00");
   EXPECT_EQ(Text(d, "IDC_Y_DELTA"), "3.14");
   EXPECT_TRUE(Control<QLineEdit>(d, "IDC_Y_MIN")->isEnabled());  // autoscale off: editable
   EXPECT_TRUE(Control<QCheckBox>(d, "IDC_TEMPERATURE")->isChecked());
   EXPECT_FALSE(Control<QCheckBox>(d, "IDC_PRESSURE")->isChecked());
+  EXPECT_TRUE(Control<QCheckBox>(d, "IDC_WIND_SPEED")->isChecked());
+  EXPECT_TRUE(Control<QCheckBox>(d, "IDC_WIND_DIRECTION")->isChecked());
   EXPECT_TRUE(Control<QCheckBox>(d, "IDC_TIME_UTC")->isChecked());
   EXPECT_FALSE(Control<QCheckBox>(d, "IDC_WRITE_METEODATA")->isChecked());
   EXPECT_TRUE(Control<QCheckBox>(d, "IDC_METRIC_STYLE")->isChecked());
@@ -72,183 +67,251 @@ TEST(DiaParameters, OpensWithTheChartAndTheSettings) {
   EXPECT_EQ(Control<QComboBox>(d, "IDC_SHOW_PAST_HOURS")->currentText(), "12");
 }
 
-TEST(DiaParameters, OkWithoutChangesKeepsEverythingButRounding) {
-  Fixture f;
-  f.chart.yDelta = 3.14159;
-  f.chart.yMin = -7.126;
-  f.chart.autoscale = true;
-  f.chart.horizontalNet = false;
-  f.settings.pastHours() = 7;  // not in the list
-  f.settings.showWindSpeed() = false;
-  const Chart before = f.chart;
-  f.dialog.onInitDialog();
-  EXPECT_FALSE(Control<QLineEdit>(f.dialog, "IDC_Y_MIN")->isEnabled());
-  EXPECT_EQ(Control<QComboBox>(f.dialog, "IDC_SHOW_PAST_HOURS")->currentIndex(), -1);
-  QTest::mouseClick(Control<QPushButton>(f.dialog, "IDOK"), Qt::LeftButton);
-  EXPECT_EQ(f.dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(f.chart.yDelta, 3.14);
-  EXPECT_EQ(f.chart.yMin, -7.13);
-  EXPECT_TRUE(f.chart.autoscale);
-  EXPECT_FALSE(f.chart.horizontalNet);
-  EXPECT_EQ(f.chart.lineWidth, before.lineWidth);
-  EXPECT_EQ(f.chart.xMin, before.xMin);
-  EXPECT_EQ(f.chart.xDelta, before.xDelta);
-  EXPECT_EQ(f.chart.showMarks, before.showMarks);
-  EXPECT_EQ(f.chart.showLegend, before.showLegend);
-  EXPECT_EQ(f.chart.verticalNet, before.verticalNet);
-  EXPECT_EQ(f.settings.pastHours(), 0);
-  EXPECT_FALSE(f.settings.showWindSpeed());
-  EXPECT_TRUE(f.settings.showTemperature());
-  EXPECT_EQ(f.settings.nearestMinutes(), 90.0);
+TEST(ParametersDialog, OkWithoutChangesKeepsEverythingButRounding) {
+  Chart chart;
+  chart.yDelta = 3.14159;
+  chart.yMin = -7.126;
+  chart.autoscale = true;
+  chart.horizontalNet = false;
+  Settings settings;
+  settings.pastHours = 7;  // not in the list
+  settings.showWindSpeed = false;
+  const Chart before = chart;
+  ParametersDialog d(&chart, &settings);
+  EXPECT_FALSE(Control<QLineEdit>(d, "IDC_Y_MIN")->isEnabled());
+  EXPECT_EQ(Control<QComboBox>(d, "IDC_SHOW_PAST_HOURS")->currentIndex(), -1);
+  QTest::mouseClick(d.okButton, Qt::LeftButton);
+  EXPECT_EQ(d.result(), QDialog::Accepted);
+  EXPECT_EQ(chart.yDelta, 3.14);
+  EXPECT_EQ(chart.yMin, -7.13);
+  EXPECT_TRUE(chart.autoscale);
+  EXPECT_FALSE(chart.horizontalNet);
+  EXPECT_EQ(chart.lineWidth, before.lineWidth);
+  EXPECT_EQ(chart.xMin, before.xMin);
+  EXPECT_EQ(chart.xDelta, before.xDelta);
+  EXPECT_EQ(chart.showMarks, before.showMarks);
+  EXPECT_EQ(chart.showLegend, before.showLegend);
+  EXPECT_EQ(chart.verticalNet, before.verticalNet);
+  EXPECT_EQ(settings.pastHours, 0) << "no hours chosen";
+  EXPECT_FALSE(settings.showWindSpeed);
+  EXPECT_TRUE(settings.showTemperature);
+  EXPECT_EQ(settings.nearestMinutes, 90.0);
 
   for (int hours : {1, 12, 60}) {
-    Fixture g;
-    g.settings.pastHours() = hours;
-    g.dialog.onInitDialog();
-    EXPECT_EQ(Control<QComboBox>(g.dialog, "IDC_SHOW_PAST_HOURS")->currentText(), QString::number(hours));
-    g.settings.pastHours() = -1;
-    g.dialog.onOK();
-    EXPECT_EQ(g.settings.pastHours(), hours);
+    Settings listed;
+    listed.pastHours = hours;
+    ParametersDialog g(nullptr, &listed);
+    EXPECT_EQ(Control<QComboBox>(g, "IDC_SHOW_PAST_HOURS")->currentText(), QString::number(hours));
+    listed.pastHours = -1;
+    g.onOK();
+    EXPECT_EQ(listed.pastHours, hours);
   }
 }
 
-TEST(DiaParameters, OkStoresEditedFieldsByAtofAndAtoi) {
-  Fixture f;
-  f.dialog.onInitDialog();
-  QWidget& d = f.dialog;
+TEST(ParametersDialog, OkStoresEditedFieldsByAtofAndAtoi) {
+  Chart chart;
+  Settings settings;
+  ParametersDialog d(&chart, &settings);
   Control<QLineEdit>(d, "IDC_LINE_WIDTH")->setText("2 px");
   Control<QLineEdit>(d, "IDC_Y_MIN")->setText("  -5.5abc");
   Control<QLineEdit>(d, "IDC_Y_DELTA")->setText("zero");
   Control<QLineEdit>(d, "IDC_SHOW_NEAREST")->setText("far");
-  QTest::mouseClick(Control<QCheckBox>(d, "IDC_SHOW_MARKS"), Qt::LeftButton, {}, QPoint(5, 5));
+  Click(Control<QCheckBox>(d, "IDC_SHOW_MARKS"));
   Control<QCheckBox>(d, "IDC_METRIC_STYLE")->setChecked(false);
   Control<QCheckBox>(d, "IDC_WRITE_METEODATA")->setChecked(true);
   Control<QComboBox>(d, "IDC_SHOW_PAST_HOURS")->setCurrentIndex(14);
-  f.dialog.onOK();
-  EXPECT_EQ(f.chart.lineWidth, 2);
-  EXPECT_EQ(f.chart.yMin, -5.5);
-  EXPECT_EQ(f.chart.yDelta, 0.0);  // the chart guards the zero step when it draws
-  EXPECT_TRUE(f.chart.showMarks);
-  EXPECT_EQ(f.settings.nearestMinutes(), 0.0);
-  EXPECT_FALSE(f.settings.metricStyle());
-  EXPECT_TRUE(f.settings.writeMeteodata());
-  EXPECT_EQ(f.settings.pastHours(), 60);
+  d.onOK();
+  EXPECT_EQ(chart.lineWidth, 2);
+  EXPECT_EQ(chart.yMin, -5.5);
+  EXPECT_EQ(chart.yDelta, 0.0);  // the chart guards the zero step when it draws
+  EXPECT_TRUE(chart.showMarks);
+  EXPECT_EQ(settings.nearestMinutes, 0.0);
+  EXPECT_FALSE(settings.metricStyle);
+  EXPECT_TRUE(settings.writeMeteodata);
+  EXPECT_EQ(settings.pastHours, 60);
 }
 
-TEST(DiaParameters, CancelStoresNothing) {
-  Fixture f;
-  const Station settingsBefore = f.settings;
-  f.dialog.onInitDialog();
-  QWidget& d = f.dialog;
+TEST(ParametersDialog, CancelStoresNothing) {
+  Chart chart;
+  Settings settings;
+  ParametersDialog d(&chart, &settings);
   Control<QLineEdit>(d, "IDC_Y_DELTA")->setText("42");
   Control<QLineEdit>(d, "IDC_LINE_WIDTH")->setText("9");
   Control<QCheckBox>(d, "IDC_TEMPERATURE")->setChecked(false);
   Control<QComboBox>(d, "IDC_SHOW_PAST_HOURS")->setCurrentIndex(0);
-  QTest::mouseClick(Control<QPushButton>(d, "IDCANCEL"), Qt::LeftButton);
-  EXPECT_EQ(f.dialog.result(), QDialog::Rejected);
-  EXPECT_EQ(f.chart.yDelta, 5.0);
-  EXPECT_EQ(f.chart.lineWidth, 1);
-  EXPECT_EQ(f.settings, settingsBefore);
+  QTest::mouseClick(d.cancelButton, Qt::LeftButton);
+  EXPECT_EQ(d.result(), QDialog::Rejected);
+  EXPECT_EQ(chart.yDelta, 5.0);
+  EXPECT_EQ(chart.lineWidth, 1);
+  EXPECT_EQ(settings, Settings{});
 }
 
-TEST(DiaParameters, ClearingAutoscaleShowsTheLastComputedRange) {
-  FixedOwner owner(800, ClientHeightForPlot(400));
+class SizedOwner : public ChartOwner {
+ public:
+  Rect getClientRect() const override { return Rect{0, 0, 800, 520}; }
+};
+
+TEST(ParametersDialog, ClearingAutoscaleShowsTheLastComputedRange) {
+  SizedOwner owner;
   Chart chart(&owner);
-  AddPlainSeries(chart, 1);
+  chart.addSeries(0, std::string("Time"), std::nullopt, std::nullopt);
+  chart.addSeries(4, std::string("S1"), Pen{PS_SOLID, 1, rgb(10, 0, 0)}, std::nullopt);
+  chart.seriesCount = 2;
   chart.addRow({"a", "-3.2"});
   chart.addRow({"b", "24.6"});
   chart.autoscale = true;
-  RecordingDrawContext dc;
-  chart.draw(dc);
-  Station settings;
-  ParametersDialog dialog;
-  dialog.chart = &chart;
-  dialog.settings = &settings;
-  dialog.onInitDialog();
+  {
+    QImage image(800, 520, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QtDrawContext dc(painter);
+    chart.draw(dc);
+    chart.forgetDrawContext();
+  }
+  Settings settings;
+  ParametersDialog dialog(&chart, &settings);
   auto* autoscale = Control<QCheckBox>(dialog, "IDC_Y_AUTOSCALE");
   auto* yMin = Control<QLineEdit>(dialog, "IDC_Y_MIN");
   auto* yDelta = Control<QLineEdit>(dialog, "IDC_Y_DELTA");
   EXPECT_FALSE(yMin->isEnabled());
   EXPECT_FALSE(yDelta->isEnabled());
   dialog.show();
-  QTest::mouseClick(autoscale, Qt::LeftButton, {}, QPoint(5, autoscale->height() / 2));
+  Click(autoscale);
   EXPECT_FALSE(autoscale->isChecked());
   EXPECT_TRUE(yMin->isEnabled());
   EXPECT_EQ(yMin->text(), "-3.20");
   EXPECT_EQ(yDelta->text(), "4.00");
-  QTest::mouseClick(autoscale, Qt::LeftButton, {}, QPoint(5, autoscale->height() / 2));
+  Click(autoscale);
   EXPECT_FALSE(yMin->isEnabled());
   dialog.reject();
 }
 
-TEST(DiaParameters, WithoutAChartOnlyTheSettingsAreStored) {
-  Station settings;
-  setDefaultSettings(settings);
-  ParametersDialog dialog;
-  dialog.settings = &settings;
-  dialog.onInitDialog();
-  EXPECT_FALSE(Control<QCheckBox>(dialog, "IDC_SHOW_LEGEND")->isChecked());
+TEST(ParametersDialog, WithoutAChartOnlyTheSettingsAreStored) {
+  Settings settings;
+  ParametersDialog dialog(nullptr, &settings);
   EXPECT_TRUE(Text(dialog, "IDC_Y_MIN").isEmpty());
   EXPECT_FALSE(Control<QLineEdit>(dialog, "IDC_Y_MIN")->isEnabled());
-  QTest::mouseClick(Control<QCheckBox>(dialog, "IDC_Y_AUTOSCALE"), Qt::LeftButton, {}, QPoint(5, 5));
-  EXPECT_FALSE(Control<QLineEdit>(dialog, "IDC_Y_MIN")->isEnabled());
+  dialog.show();
+  Click(Control<QCheckBox>(dialog, "IDC_Y_AUTOSCALE"));
+  EXPECT_FALSE(Control<QLineEdit>(dialog, "IDC_Y_MIN")->isEnabled()) << "nothing to show without a chart";
   Control<QCheckBox>(dialog, "IDC_TIME_UTC")->setChecked(true);
   dialog.onOK();
-  EXPECT_TRUE(settings.timeUtc());
+  EXPECT_TRUE(settings.timeUtc);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
-TEST(DiaParameters, TemplateTextsVisibilityAndLayout) {
-  ParametersDialog dialog;
-  EXPECT_EQ(dialog.windowTitle(), "Parameters");
+TEST(ParametersDialog, TextsOfTheFormAndHiddenXRange) {
+  Chart chart;
+  Settings settings;
+  ParametersDialog dialog(&chart, &settings);
   QStringList labels;
   for (const QLabel* label : dialog.findChildren<QLabel*>())
     if (!label->isHidden()) labels << label->text();
   for (const char* text : {"Y min:", "Y delta:", "Line width:", "Show past", "hours", "Show nearest:", "minures"})
     EXPECT_TRUE(labels.contains(QString::fromLatin1(text))) << text;
   EXPECT_FALSE(labels.contains("X min:"));
+  EXPECT_FALSE(labels.contains("X delta:"));
   EXPECT_TRUE(Control<QCheckBox>(dialog, "IDC_X_AUTOSCALE")->isHidden());
   EXPECT_TRUE(Control<QLineEdit>(dialog, "IDC_X_MIN")->isHidden());
   EXPECT_TRUE(Control<QLineEdit>(dialog, "IDC_X_DELTA")->isHidden());
   EXPECT_FALSE(Control<QCheckBox>(dialog, "IDC_X_SHOW_NET")->isHidden());
-  EXPECT_EQ(Control<QCheckBox>(dialog, "IDC_WRITE_METEODATA")->text(), "Write meteodata to file");
-  EXPECT_EQ(Control<QCheckBox>(dialog, "IDC_WIND_DIRECTION")->text(), "Wind direction");
+
+  QStringList groups;
+  for (const QGroupBox* group : dialog.findChildren<QGroupBox*>()) groups << group->title();
+  groups.sort();
+  EXPECT_EQ(groups, (QStringList{"Graph", "Meteo", "X Axe", "Y Axe"}));
+  const std::pair<const char*, const char*> boxes[] = {
+      {"IDC_Y_AUTOSCALE", "Autoscale"},   {"IDC_Y_SHOW_NET", "Show net"},
+      {"IDC_X_SHOW_NET", "Show net"},     {"IDC_SHOW_MARKS", "Show marks"},
+      {"IDC_SHOW_LEGEND", "Show legend"}, {"IDC_TEMPERATURE", "Temperature"},
+      {"IDC_PRESSURE", "Pressure"},       {"IDC_WIND_SPEED", "Wind speed"},
+      {"IDC_WIND_DIRECTION", "Wind direction"}, {"IDC_WRITE_METEODATA", "Write meteodata to file"},
+      {"IDC_TIME_UTC", "Time UTC"},       {"IDC_METRIC_STYLE", "Metric style"}};
+  for (const auto& [id, text] : boxes) EXPECT_EQ(Control<QCheckBox>(dialog, id)->text(), QString::fromLatin1(text)) << id;
+  EXPECT_EQ(dialog.okButton->text(), QStringLiteral("OK"));
+  EXPECT_EQ(dialog.cancelButton->text(), QStringLiteral("Cancel"));
+  EXPECT_TRUE(dialog.okButton->isDefault());
 
   auto* hours = Control<QComboBox>(dialog, "IDC_SHOW_PAST_HOURS");
   QStringList items;
   for (int i = 0; i < hours->count(); ++i) items << hours->itemText(i);
   EXPECT_EQ(items.join(','), "1,2,3,4,5,6,12,18,24,30,36,42,48,54,60");
-
-  // Positions come from dialog units through the dialog font.
-  const DialogBaseUnits units = dialog.baseUnits;
-  EXPECT_GT(units.x, 2);
-  EXPECT_GT(units.y, 8);
-  EXPECT_EQ(Control<QLineEdit>(dialog, "IDC_Y_MIN")->geometry(), dialogRect(units, 63, 60, 40, 14));
-  EXPECT_EQ(Control<QPushButton>(dialog, "IDOK")->geometry(), dialogRect(units, 255, 193, 50, 14));
-  EXPECT_EQ(dialog.size(), dialogRect(units, 0, 0, 369, 214).size());
-  EXPECT_EQ(dialogRect(DialogBaseUnits{6, 13}, 30, 23, 67, 10), QRect(45, 37, 101, 16));
-
-  // Tab order follows the template: OK, Cancel, Y autoscale, ...
-  EXPECT_EQ(Control<QPushButton>(dialog, "IDOK")->nextInFocusChain(), Control<QPushButton>(dialog, "IDCANCEL"));
-  EXPECT_TRUE(Control<QPushButton>(dialog, "IDOK")->isDefault());
 }
 
-TEST(DiaParameters, ShowParametersDialogRunsModallyAndReportsOk) {
+TEST(ParametersDialog, TabOrderFollowsTheForm) {
   Chart chart;
-  Station settings;
-  setDefaultSettings(settings);
-  auto answer = [](const char* button, const char* editText) {
-    QTimer::singleShot(0, [button, editText] {
-      QWidget* modal = QApplication::activeModalWidget();
-      ASSERT_NE(modal, nullptr);
-      modal->findChild<QLineEdit*>("IDC_LINE_WIDTH")->setText(editText);
-      QTest::mouseClick(modal->findChild<QPushButton*>(button), Qt::LeftButton);
-    });
+  Settings settings;
+  ParametersDialog dialog(&chart, &settings);
+  dialog.show();
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  // The buttons first, then the visible controls from top left to bottom right.
+  const std::vector<QWidget*> expected = {
+      dialog.okButton,      dialog.cancelButton,  dialog.yAutoscale,    dialog.yShowNet,       dialog.yMinEdit,
+      dialog.yDeltaEdit,    dialog.xShowNet,      dialog.showMarks,     dialog.showLegend,     dialog.lineWidthEdit,
+      dialog.temperature,   dialog.pressure,      dialog.windSpeed,     dialog.windDirection,  dialog.writeMeteodata,
+      dialog.timeUtc,       dialog.metricStyle,   dialog.showNearestEdit, dialog.pastHoursList};
+  // Tab from OK visits the enabled ones in that order and comes back round.
+  dialog.yMinEdit->setEnabled(true);
+  dialog.yDeltaEdit->setEnabled(true);
+  dialog.okButton->setFocus();
+  ASSERT_TRUE(dialog.okButton->hasFocus());
+  std::vector<QWidget*> visited = {QApplication::focusWidget()};
+  for (std::size_t i = 1; i < expected.size(); ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    visited.push_back(QApplication::focusWidget());
+  }
+  EXPECT_EQ(visited, expected);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), dialog.okButton);
+  dialog.reject();
+}
+
+TEST(ParametersDialog, SizeIsAboutThatOfTheForm) {
+  Chart chart;
+  Settings settings;
+  ParametersDialog dialog(&chart, &settings);
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  // The form is 369 x 214 dialog units: some 550-650 by 350-420 pixels with
+  // the usual fonts. A lost group or a stretched row leaves that range.
+  const QSize size = dialog.size();
+  EXPECT_GE(size.width(), 500) << size.width();
+  EXPECT_LE(size.width(), 700) << size.width();
+  EXPECT_GE(size.height(), 300) << size.height();
+  EXPECT_LE(size.height(), 460) << size.height();
+  // The Y, X and Graph groups side by side above the Meteo group, the buttons below.
+  auto* yGroup = qobject_cast<QGroupBox*>(dialog.yAutoscale->parentWidget());
+  auto* meteo = qobject_cast<QGroupBox*>(dialog.temperature->parentWidget());
+  auto* graph = qobject_cast<QGroupBox*>(dialog.showMarks->parentWidget());
+  ASSERT_NE(yGroup, nullptr);
+  ASSERT_NE(meteo, nullptr);
+  ASSERT_NE(graph, nullptr);
+  EXPECT_EQ(yGroup->y(), graph->y());
+  EXPECT_LT(yGroup->x(), graph->x());
+  EXPECT_GT(meteo->y(), yGroup->geometry().bottom());
+  EXPECT_GT(dialog.okButton->y(), meteo->geometry().bottom());
+  EXPECT_LT(dialog.okButton->x(), dialog.cancelButton->x());
+  dialog.reject();
+}
+
+TEST(ParametersDialog, ShowParametersDialogRunsModallyAndReportsOk) {
+  Chart chart;
+  Settings settings;
+  auto answer = [](const char* button, const char* lineWidth) {
+    return [button, lineWidth](ParametersDialog* dialog) {
+      dialog->lineWidthEdit->setText(QString::fromLatin1(lineWidth));
+      QTest::mouseClick(dialog->findChild<QPushButton*>(QString::fromLatin1(button)), Qt::LeftButton);
+    };
   };
-  answer("IDCANCEL", "7");
-  EXPECT_FALSE(showParametersDialog(nullptr, &chart, settings));
+  {
+    ModalWatch<ParametersDialog> cancel(answer("IDCANCEL", "7"));
+    EXPECT_FALSE(showParametersDialog(nullptr, &chart, settings));
+    EXPECT_TRUE(cancel.seen());
+  }
   EXPECT_EQ(chart.lineWidth, 1);
-  answer("IDOK", "4");
+  ModalWatch<ParametersDialog> ok(answer("IDOK", "4"));
   EXPECT_TRUE(showParametersDialog(nullptr, &chart, settings));
+  EXPECT_TRUE(ok.seen());
   EXPECT_EQ(chart.lineWidth, 4);
 }
 

@@ -1,33 +1,34 @@
-// Station chart windows in the running program: opened from a table, the
-// command line and the recent list, refreshed, closed with the export file,
-// against a report server on 127.0.0.1.
+// Station chart windows in the running program, fed by a report server on
+// 127.0.0.1: opened from a table, the command line, the recent list and
+// New; refreshed; printed; closed with the export file.
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDate>
+#include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSettings>
-#include <QTest>
 #include <QTimer>
-#include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <mutex>
-#include <sstream>
 
-#include "app/ChildFrame.h"
-#include "catalog/StationListLines.h"
-#include "ui/ParametersDialog.h"
-#include "support/AppFixture.h"
+#include "MainWindowFixture.h"
+#include "support/LocalHttpServer.h"
+#include "support/ReadFile.h"
 #include "support/ReportPages.h"
+#include "ui/ParametersDialog.h"
+#include "ui/StationChartView.h"
+#include "ui/StationTableModel.h"
 #include "ui/StationTableView.h"
 #include "ui/WorldMapView.h"
-#include "ui/StationTableModel.h"
-#include "support/ReadFile.h"
 
 namespace nimbrel::test {
 namespace {
@@ -48,9 +49,9 @@ class StationPages {
     });
   }
   bool start() { return server.start(); }
-  std::string Host() const { return "127.0.0.1:" + std::to_string(server.listeningPort()); }
+  std::string host() const { return "127.0.0.1:" + std::to_string(server.listeningPort()); }
 
-  void Set(const std::string& icao, const std::string& hoursStr, const std::string& page) {
+  void set(const std::string& icao, const std::string& hoursStr, const std::string& page) {
     std::lock_guard lock(mutex);
     pages[{icao, Blanks(hoursStr)}] = page;
   }
@@ -58,7 +59,7 @@ class StationPages {
     std::lock_guard lock(mutex);
     pages.erase({icao, Blanks(hoursStr)});
   }
-  int Requests() {
+  int requestCount() {
     std::lock_guard lock(mutex);
     return requests;
   }
@@ -66,9 +67,8 @@ class StationPages {
  private:
   // The program writes the periods with "+" or with blanks; both mean blanks.
   static std::string Blanks(std::string text) {
-    for (char& c : text) {
+    for (char& c : text)
       if (c == '+') c = ' ';
-    }
     return text;
   }
 
@@ -78,62 +78,45 @@ class StationPages {
   int requests = 0;
 };
 
-class StationWindow : public AppFixture {
+class StationChartViewTest : public MainWindowFixture {
  protected:
   void SetUp() override {
-    AppFixture::SetUp();
+    MainWindowFixture::SetUp();
     ASSERT_TRUE(pages.start());
-    QSettings(QStringLiteral("Quillfen"), QStringLiteral("Nimbrel")).remove(QStringLiteral("Recent File List"));
-    LineFields paul;
+    StationFields paul;
     paul.name = "ST-PAUL (CITY)";
     paul.icao = "KSTP";
-    paul.lat = "44 56N";
-    paul.lon = "093 03W";
-    WriteStationList(NamedLine("SAMPLE FIELD", "TEST") + "\n" + StationLine(paul) + "\n" +
-                     NamedLine("SILENT HILL", "NONE") + "\n");
+    paul.latitude = 44.93;
+    paul.longitude = -93.05;
+    WriteStations({StationLine("SAMPLE FIELD", "TEST", 8.5, 47.5), StationLine(paul),
+                   StationLine("SILENT HILL", "NONE", 20.0, 10.0)});
   }
 
-  void start(QStringList arguments = {}) {
-    StartApp(QStringList{QStringLiteral("--service-host"), QString::fromStdString(pages.Host())} + arguments);
+  void Start(const std::string& stationName = {}) {
+    StartWindow(stationName, nullptr, pages.host());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));
-    ASSERT_EQ(Frame()->allStations().getSize(), 3);
+    ASSERT_EQ(Frame()->allStations().size(), 3u);
   }
 
-  // The chart windows, oldest first.
-  std::vector<WorldMapView*> Charts() const {
-    std::vector<WorldMapView*> out;
-    for (QMdiSubWindow* sub : Children()) {
-      auto* view = qobject_cast<WorldMapView*>(sub->widget());
-      if (view != nullptr && view->viewKind == kStationGraph) out.push_back(view);
-    }
-    return out;
+  // Reports every 30 minutes for TEST: one for the check, `count` for the past hours.
+  void ServeTest(int count, int step = 30) {
+    pages.set("TEST", "most recent only", ComposePage(Reports(1, step)));
+    pages.set("TEST", "past+6+hours", ComposePage(Reports(count, step)));
   }
-  WorldMapView* WorldMap() const {
-    for (QMdiSubWindow* sub : Children()) {
-      auto* view = qobject_cast<WorldMapView*>(sub->widget());
-      if (view != nullptr && view->viewKind == kWorldMap) return view;
-    }
+
+  StationChartView* Open(const std::string& icao) {
+    for (const Station& s : Frame()->allStations())
+      if (s.icao == icao) return Frame()->openStationChart(s);
+    ADD_FAILURE() << "no station " << icao;
     return nullptr;
   }
 
-  void Open(const std::string& icao) {
-    for (const Station& s : Frame()->allStations()) {
-      if (s.icao() == icao) {
-        Frame()->catalogue.openStationGraph(s);
-        return;
-      }
-    }
-    ADD_FAILURE() << "no station " << icao;
+  std::vector<StationChartView*> Charts() const { return Views<StationChartView>(); }
+  std::vector<std::string> OpenCodes() const {
+    std::vector<std::string> codes;
+    for (const Station& s : Frame()->openStations()) codes.push_back(s.icao);
+    return codes;
   }
-
-  // Closes a window and lets it be destroyed, closing work and all.
-  static void Close(QWidget* view) {
-    view->parentWidget()->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QApplication::processEvents();
-  }
-
-  QStringList RecentEntries() const { return app->RecentList().Entries(); }
 
   StationPages pages;
 };
@@ -148,37 +131,35 @@ class PaintCounter : public QObject {
   }
 };
 
-TEST_F(StationWindow, TableDoubleClickOpensTheStationsChart) {
-  pages.Set("TEST", "most recent only", ComposePage(Reports(1, 30)));
-  pages.Set("TEST", "past+6+hours", ComposePage(Reports(12, 30)));
-  start();
-  ASSERT_TRUE(Frame()->openWindow(3, "All stations"));
-  auto* table = qobject_cast<StationTableView*>(Children().last()->widget());
+TEST_F(StationChartViewTest, TableDoubleClickOpensTheStationsChart) {
+  pages.set("TEST", "most recent only", ComposePage(Reports(1, 30)));
+  pages.set("TEST", "past+6+hours", ComposePage(Reports(12, 30)));
+  Start();
+  StationTableView* table = Frame()->openAllStationsTable();
   ASSERT_NE(table, nullptr);
   int row = -1;
-  for (int r = 0; r < table->rowCount(); ++r) {
-    if (table->Model()->stationAt(r).icao() == "TEST") row = r;
-  }
+  for (int r = 0; r < table->rowCount(); ++r)
+    if (table->model()->stationAt(r).icao == "TEST") row = r;
   ASSERT_GE(row, 0);
-  QWidget* viewport = table->Grid()->viewport();
-  const QPoint at = table->Grid()->visualRect(table->Model()->index(row, 0)).center();
+  QWidget* viewport = table->grid()->viewport();
+  const QPoint at = table->grid()->visualRect(table->model()->index(row, 0)).center();
   QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, at);
   QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, at);
 
   ASSERT_EQ(Charts().size(), 1u) << (messages.empty() ? "" : messages.front());
-  WorldMapView* chart = Charts().front();
+  StationChartView* chart = Charts().front();
   EXPECT_TRUE(messages.empty());
   EXPECT_EQ(chart->size(), QSize(650, 670));
-  EXPECT_EQ(chart->getDocument()->getTitle(), "SAMPLE FIELD");
-  EXPECT_EQ(chart->parentWidget()->windowTitle(), QStringLiteral("SAMPLE FIELD"));
+  EXPECT_EQ(TitleOf(chart), QStringLiteral("SAMPLE FIELD"));
+  EXPECT_EQ(Frame()->activeView(), chart);
   // Centred in the main window's area.
-  const QSize area = Frame()->MdiArea()->viewport()->size();
-  const QWidget* child = chart->parentWidget();
+  const QSize area = Frame()->mdiArea()->viewport()->size();
+  const QWidget* child = SubWindowOf(chart);
   EXPECT_EQ(child->pos(), QPoint(std::max(0, (area.width() - child->width()) / 2),
                                  std::max(0, (area.height() - child->height()) / 2)));
 
   // Twelve rows, the oldest (5.5 hours before the newest) first.
-  const Chart& graph = *chart->series->graph;
+  const Chart& graph = *chart->chart();
   ASSERT_EQ(graph.getRowCount(), 12);
   EXPECT_EQ(graph.getRow(0)[1], "21.00");
   EXPECT_EQ(graph.getRow(11)[1], "10.00");
@@ -187,7 +168,7 @@ TEST_F(StationWindow, TableDoubleClickOpensTheStationsChart) {
   EXPECT_EQ(graph.getRow(11)[0].substr(3), "53");
   EXPECT_EQ(graph.getRow(0)[0].substr(3), "23");
   // The newest report, in stored units.
-  const Observation& newest = chart->series->currentObservation;
+  const Observation& newest = chart->chartModel().currentObservation;
   EXPECT_DOUBLE_EQ(newest.temperature, 10.0);
   EXPECT_NEAR(newest.pressure, 16.3, 1e-9);
   EXPECT_NEAR(newest.pressureInches, 30.01, 1e-9);
@@ -196,149 +177,146 @@ TEST_F(StationWindow, TableDoubleClickOpensTheStationsChart) {
   EXPECT_EQ(newest.observedAt, AsLocal(2026, 12, 7, 17, 53));
 
   // Refreshed every 30 minutes; recorded as open and in the recent list.
-  ASSERT_NE(chart->RefreshTimer(), nullptr);
-  EXPECT_TRUE(chart->RefreshTimer()->isActive());
-  EXPECT_EQ(chart->RefreshTimer()->interval(), 30 * 60000);
-  ASSERT_EQ(Frame()->openStations().getSize(), 1);
-  EXPECT_EQ(Frame()->openStations().getAt(0).icao(), "TEST");
-  EXPECT_EQ(RecentEntries(), QStringList{QStringLiteral("SAMPLE FIELD")});
-  EXPECT_EQ(Frame()->WaitCursorCount(), 0);
-  EXPECT_EQ(nextViewKind, kStationGraph);
+  ASSERT_NE(chart->refreshTimer(), nullptr);
+  EXPECT_TRUE(chart->refreshTimer()->isActive());
+  EXPECT_EQ(chart->refreshTimer()->interval(), 30 * 60000);
+  EXPECT_EQ(OpenCodes(), std::vector<std::string>{"TEST"});
+  EXPECT_EQ(Frame()->recentList().entries(), QStringList{QStringLiteral("SAMPLE FIELD")});
+  EXPECT_EQ(Frame()->waitCursorCount(), 0);
 }
 
-TEST_F(StationWindow, NoDataOpensNoWindowAndLeavesNoTrace) {
+TEST_F(StationChartViewTest, NoDataOpensNoWindowAndLeavesNoTrace) {
   // No report at all: the check says so and nothing opens.
-  start();
-  const int before = static_cast<int>(Children().size());
-  Open("NONE");
+  Start();
+  const auto before = Children().size();
+  EXPECT_EQ(Open("NONE"), nullptr);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].rfind("Sorry, no data available for the Station:\n\nSILENT HILL", 0), 0u) << messages[0];
-  EXPECT_EQ(static_cast<int>(Children().size()), before);
+  EXPECT_EQ(Children().size(), before);
 
   // A report for the check but none for the past hours: the window fails.
   messages.clear();
-  pages.Set("KSTP", "most recent only", ComposePage(Reports(1, 30)));
-  Open("KSTP");
-  ASSERT_GE(messages.size(), 2u);
-  EXPECT_EQ(messages[messages.size() - 2], "Can not get meteodata for the station: \"ST-PAUL (CITY)\"");
-  EXPECT_EQ(messages.back(), "Failed to create empty document.");
-  EXPECT_EQ(static_cast<int>(Children().size()), before);
+  pages.set("KSTP", "most recent only", ComposePage(Reports(1, 30)));
+  EXPECT_EQ(Open("KSTP"), nullptr);
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0].rfind("Sorry, no data available for the Station:\n\nST-PAUL (CITY)", 0), 0u) << messages[0];
+  EXPECT_EQ(messages[1], "Can not get meteodata for the station: \"ST-PAUL (CITY)\"");
+  EXPECT_EQ(Children().size(), before);
   EXPECT_TRUE(Charts().empty());
-  EXPECT_EQ(Frame()->openStations().getSize(), 0);
-  EXPECT_TRUE(RecentEntries().isEmpty());
-  EXPECT_EQ(Frame()->WaitCursorCount(), 0);
-  EXPECT_EQ(nextViewKind, kStationGraph);
+  EXPECT_TRUE(Frame()->openStations().empty());
+  EXPECT_TRUE(Frame()->recentList().entries().isEmpty());
+  EXPECT_EQ(Frame()->waitCursorCount(), 0);
 }
 
-TEST_F(StationWindow, OneReportOrNoPeriodFallsBackToHalfHourly) {
-  pages.Set("TEST", "most recent only", ComposePage(Reports(1, 30)));
-  pages.Set("TEST", "past+6+hours", ComposePage(Reports(1, 30)));
-  start();
-  Open("TEST");
-  ASSERT_EQ(Charts().size(), 1u);
+TEST_F(StationChartViewTest, OneReportOrNoPeriodFallsBackToHalfHourly) {
+  ServeTest(1, 20);
+  Start();
+  StationChartView* chart = Open("TEST");
+  ASSERT_NE(chart, nullptr);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0],
             "Get only one record from the station \"SAMPLE FIELD\".\nTherefore compelled to set the time-period to "
             "30 mins and the time-delta UTC to 0 hours, sorry.");
-  const WorldMapView* chart = Charts().front();
-  EXPECT_EQ(chart->series->graph->getRowCount(), 1);
-  EXPECT_EQ(chart->series->station.refreshMinutes(), 30);
-  EXPECT_EQ(chart->series->station.utcDeltaHours(), 0);
-  EXPECT_EQ(chart->series->graph->series.front().title, "Time (every 30 min)");
-  EXPECT_EQ(chart->RefreshTimer()->interval(), 30 * 60000);
+  EXPECT_EQ(chart->chart()->getRowCount(), 1);
+  EXPECT_EQ(chart->chartModel().refreshMinutes(), 30);
+  EXPECT_EQ(chart->chartModel().utcDeltaHours(), 0);
+  EXPECT_EQ(chart->chart()->series.front().title, "Time (every 30 min)");
+  EXPECT_EQ(chart->refreshTimer()->interval(), 30 * 60000);
 
   // Two reports a day apart at the same minute: no usable period, so the
   // window opens on the same half-hourly footing instead of failing.
   messages.clear();
   std::vector<PageReport> sameTime = Reports(2, 0);
   sameTime[1].day = 6;
-  pages.Set("KSTP", "most recent only", ComposePage(sameTime));
-  pages.Set("KSTP", "past+6+hours", ComposePage(sameTime));
-  Open("KSTP");
-  ASSERT_EQ(Charts().size(), 2u);
+  pages.set("KSTP", "most recent only", ComposePage(sameTime));
+  pages.set("KSTP", "past+6+hours", ComposePage(sameTime));
+  StationChartView* second = Open("KSTP");
+  ASSERT_NE(second, nullptr);
   EXPECT_TRUE(messages.empty());
-  EXPECT_EQ(Charts().back()->series->graph->getRowCount(), 2);
-  EXPECT_EQ(Charts().back()->RefreshTimer()->interval(), 30 * 60000);
-  EXPECT_TRUE(Charts().back()->RefreshTimer()->isActive());
+  EXPECT_EQ(second->chart()->getRowCount(), 2);
+  EXPECT_EQ(second->refreshTimer()->interval(), 30 * 60000);
+  EXPECT_TRUE(second->refreshTimer()->isActive());
 }
 
-TEST_F(StationWindow, RefreshTicksAppendTheMostRecentReport) {
-  pages.Set("TEST", "most recent only", ComposePage(Reports(1, 20)));
-  pages.Set("TEST", "past+6+hours", ComposePage(Reports(3, 20)));
-  start();
-  Open("TEST");
-  ASSERT_EQ(Charts().size(), 1u);
-  WorldMapView* chart = Charts().front();
-  const Chart& graph = *chart->series->graph;
-  const Observation loaded = chart->series->currentObservation;
+TEST_F(StationChartViewTest, RefreshTicksAppendTheMostRecentReport) {
+  ServeTest(3, 20);
+  Start();
+  StationChartView* chart = Open("TEST");
+  ASSERT_NE(chart, nullptr);
+  EXPECT_EQ(chart->refreshTimer()->interval(), 20 * 60000);
+  const Chart& graph = *chart->chart();
+  const Observation loaded = chart->chartModel().currentObservation;
   ASSERT_EQ(graph.getRowCount(), 3);
 
   // The timer's own signal, then the handler: one row each, same time.
-  ASSERT_TRUE(QMetaObject::invokeMethod(chart->RefreshTimer(), "timeout", Qt::DirectConnection));
+  PaintCounter counter;
+  chart->installEventFilter(&counter);
+  ASSERT_TRUE(QMetaObject::invokeMethod(chart->refreshTimer(), "timeout", Qt::DirectConnection));
   ASSERT_EQ(graph.getRowCount(), 4);
-  chart->onRefreshTimer();
+  chart->refresh();
   ASSERT_EQ(graph.getRowCount(), 5);
   EXPECT_EQ(graph.getRow(3)[0], graph.getRow(4)[0]);
   EXPECT_EQ(graph.getRow(4)[0], graph.getRow(2)[0]);
-  EXPECT_EQ(chart->series->observations.getSize(), 1);
-  EXPECT_EQ(chart->series->currentObservation, loaded);
-  EXPECT_EQ(Frame()->WaitCursorCount(), 0);
+  EXPECT_EQ(chart->chartModel().observations.size(), 1u);
+  EXPECT_EQ(chart->chartModel().currentObservation, loaded);
+  EXPECT_EQ(Frame()->waitCursorCount(), 0);
   EXPECT_TRUE(messages.empty());
+  // The new rows are painted.
+  QApplication::processEvents();
+  EXPECT_GT(counter.paints, 0);
+  chart->removeEventFilter(&counter);
 
   // A tick while another fetch's no-data box is open fetches nothing.
   int requestsDuringMessage = -1;
-  MainWindow::messageHook = [&](const std::string& text) {
+  Frame()->messageHook = [&](const std::string& text) {
     messages.push_back(text);
-    const int requests = pages.Requests();
-    chart->onRefreshTimer();
-    requestsDuringMessage = pages.Requests() - requests;
+    const int requests = pages.requestCount();
+    chart->refresh();
+    requestsDuringMessage = pages.requestCount() - requests;
   };
   Open("NONE");
   EXPECT_EQ(requestsDuringMessage, 0);
   EXPECT_EQ(graph.getRowCount(), 5);
-  MainWindow::messageHook = [this](const std::string& text) { messages.push_back(text); };
+  Frame()->messageHook = [this](const std::string& text) { messages.push_back(text); };
 
   // A tick without data appends nothing; the cursor comes back all the same.
   messages.clear();
   pages.remove("TEST", "most recent only");
-  chart->onRefreshTimer();
+  chart->refresh();
   EXPECT_EQ(graph.getRowCount(), 5);
   EXPECT_EQ(messages.size(), 1u);
-  EXPECT_EQ(Frame()->WaitCursorCount(), 0);
+  EXPECT_EQ(Frame()->waitCursorCount(), 0);
 }
 
-TEST_F(StationWindow, AStationOpenedTwiceKeepsItsMarkUntilBothClose) {
-  pages.Set("TEST", "most recent only", ComposePage(Reports(1, 30)));
-  pages.Set("TEST", "past+6+hours", ComposePage(Reports(4, 30)));
-  start();
-  WorldMapView* map = WorldMap();
+TEST_F(StationChartViewTest, AStationOpenedTwiceKeepsItsMarkUntilBothClose) {
+  ServeTest(4);
+  Start();
+  WorldMapView* map = LastView<WorldMapView>();
   ASSERT_NE(map, nullptr);
-  const Station& station = Frame()->allStations().getAt(0);
-  ASSERT_EQ(station.icao(), "TEST");
-  const Pixel mark = StationCatalog::mapToPixel(station.mapLongitude(), station.mapColatitude());
+  const QPoint mark = MapPixelOf(Frame()->allStations().at(0));
   const QColor blue(0, 0, 255);
-  auto marked = [&] { return map->grab().toImage().pixelColor(mark.x - 1, mark.y - 1) == blue; };
+  auto marked = [&] { return map->grab().toImage().pixelColor(mark.x() - 1, mark.y() - 1) == blue; };
   EXPECT_FALSE(marked());
 
   Open("TEST");
   Open("TEST");
   ASSERT_EQ(Charts().size(), 2u);
-  ASSERT_EQ(Frame()->openStations().getSize(), 2);
+  EXPECT_EQ(OpenCodes(), (std::vector<std::string>{"TEST", "TEST"}));
   EXPECT_TRUE(marked());
 
-  Close(Charts().front());
+  CloseView(Charts().front());
   ASSERT_EQ(Charts().size(), 1u);
-  EXPECT_EQ(Frame()->openStations().getSize(), 1);
+  EXPECT_EQ(OpenCodes(), std::vector<std::string>{"TEST"});
   EXPECT_TRUE(marked());
 
-  Close(Charts().front());
+  CloseView(Charts().front());
   EXPECT_TRUE(Charts().empty());
-  EXPECT_EQ(Frame()->openStations().getSize(), 0);
+  EXPECT_TRUE(Frame()->openStations().empty());
   EXPECT_FALSE(marked());
-  EXPECT_EQ(RecentEntries(), QStringList{QStringLiteral("SAMPLE FIELD")});
+  EXPECT_EQ(Frame()->recentList().entries(), QStringList{QStringLiteral("SAMPLE FIELD")});
 }
 
-TEST_F(StationWindow, ClosingWritesTheExportFileBesideTheProgram) {
+TEST_F(StationChartViewTest, ClosingWritesTheExportFileInTheWorkingFolder) {
   std::vector<PageReport> reports = Reports(2, 30);
   reports[0].temperature = 12.2;
   reports[0].windDirection = 160;
@@ -352,10 +330,10 @@ TEST_F(StationWindow, ClosingWritesTheExportFileBesideTheProgram) {
   page.erase(from, page.find('\n', from) + 1 - from);
   std::vector<PageReport> latest = {reports[0]};
   latest[0].minute = 59;
-  pages.Set("KSTP", "most recent only", ComposePage(latest));
-  pages.Set("KSTP", "past+6+hours", page);
-  start();
-  Frame()->currentRecord().writeMeteodata() = true;
+  pages.set("KSTP", "most recent only", ComposePage(latest));
+  pages.set("KSTP", "past+6+hours", page);
+  Start();
+  Frame()->settings().writeMeteodata = true;
   const QString folder = QDir::currentPath();
   const std::string header =
       "---------------------------------------------------------------------------\r\n"
@@ -368,9 +346,8 @@ TEST_F(StationWindow, ClosingWritesTheExportFileBesideTheProgram) {
     return fs::path(workDir.path().toStdString()) / "Meteodata" / (std::string(prefix) + "st_paul _city_.txt");
   };
 
-  Open("KSTP");
-  ASSERT_EQ(Charts().size(), 1u);
-  Close(Charts().front());
+  ASSERT_NE(Open("KSTP"), nullptr);
+  CloseView(Charts().front());
   const std::string loaded = header +
                              "12/07/2026\t17:53\t12.20\t1016.30\t\t160.00\t\t4.60\r\n"
                              "12/07/2026\t17:23\t-3.50\t1000.00\t\t5.00\t\t12.30\r\n";
@@ -379,121 +356,202 @@ TEST_F(StationWindow, ClosingWritesTheExportFileBesideTheProgram) {
 
   // A window that refreshed writes what the last tick brought, over the
   // first window's file of the same day.
-  Open("KSTP");
-  ASSERT_EQ(Charts().size(), 1u);
-  Charts().front()->onRefreshTimer();
-  Close(Charts().front());
+  ASSERT_NE(Open("KSTP"), nullptr);
+  Charts().front()->refresh();
+  CloseView(Charts().front());
   EXPECT_EQ(ReadAll(exportFile()), header + "12/07/2026\t17:59\t12.20\t1016.30\t\t160.00\t\t4.60\r\n");
-  EXPECT_EQ(QDir::currentPath(), folder);
   EXPECT_TRUE(messages.empty());
 
   // A file that cannot be opened is reported; the folder stays the same.
   fs::remove(exportFile());
   fs::create_directory(exportFile());
-  Open("KSTP");
-  ASSERT_EQ(Charts().size(), 1u);
-  Close(Charts().front());
+  ASSERT_NE(Open("KSTP"), nullptr);
+  CloseView(Charts().front());
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0], "Can not open an output file \"" + exportFile().filename().string() + "\".");
   EXPECT_EQ(QDir::currentPath(), folder);
-  EXPECT_EQ(Frame()->openStations().getSize(), 0);
+  EXPECT_TRUE(Frame()->openStations().empty());
 
   // A window still open when the program ends does its closing work too.
   fs::remove(exportFile());
-  Open("KSTP");
-  ASSERT_EQ(Charts().size(), 1u);
-  const QString name = QString::fromStdString(Frame()->openStations().getAt(0).name());
-  Frame()->addToRecentList("SOMEWHERE ELSE");
-  StopApp();
+  ASSERT_NE(Open("KSTP"), nullptr);
+  Frame()->recentList().add(QStringLiteral("SOMEWHERE ELSE"));
+  StopWindow();
   EXPECT_EQ(ReadAll(exportFile()), loaded);
   EXPECT_EQ(QDir::currentPath(), folder);
   // Its name went back on top of the recent list before the list was saved.
   QSettings settings(QStringLiteral("Quillfen"), QStringLiteral("Nimbrel"));
-  EXPECT_EQ(settings.value(QStringLiteral("Recent File List/File1")).toString(), name);
+  EXPECT_EQ(settings.value(QStringLiteral("Recent File List/File1")).toString(), QStringLiteral("ST-PAUL (CITY)"));
+  EXPECT_EQ(settings.value(QStringLiteral("Recent File List/File2")).toString(), QStringLiteral("SOMEWHERE ELSE"));
 }
 
-TEST_F(StationWindow, ViewCommandsOfAChartWindow) {
-  pages.Set("TEST", "most recent only", ComposePage(Reports(1, 30)));
-  pages.Set("TEST", "past+6+hours", ComposePage(Reports(6, 30)));
-  start();
-  Open("TEST");
-  ASSERT_EQ(Charts().size(), 1u);
-  WorldMapView* chart = Charts().front();
-  QMdiSubWindow* chartWindow = qobject_cast<QMdiSubWindow*>(chart->parentWidget());
-  Frame()->MdiArea()->setActiveSubWindow(chartWindow);
-  QAction* markAll = Frame()->commandAction(ID_MARK_ALL_STATIONS);
-  QAction* parameters = Frame()->commandAction(ID_SHOW_PARAMETERS);
-  EXPECT_FALSE(markAll->isEnabled());
-  EXPECT_TRUE(parameters->isEnabled());
-  Frame()->MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(WorldMap()->parentWidget()));
-  EXPECT_TRUE(markAll->isEnabled());
-  Frame()->MdiArea()->setActiveSubWindow(chartWindow);
-  EXPECT_FALSE(markAll->isEnabled());
+TEST_F(StationChartViewTest, ActionsOfAChartWindow) {
+  ServeTest(6);
+  Start();
+  StationChartView* chart = Open("TEST");
+  ASSERT_NE(chart, nullptr);
+  ASSERT_EQ(Frame()->activeView(), chart);
+  EXPECT_FALSE(Frame()->showsFrameMenu());
+  EXPECT_TRUE(Frame()->parametersAction->isEnabled());
+  EXPECT_FALSE(Frame()->markAllStationsAction->isEnabled());
+  EXPECT_FALSE(Frame()->markAllStationsAction->isChecked());
+  EXPECT_TRUE(Frame()->showAllStationsAction->isEnabled());
+  EXPECT_TRUE(Frame()->findStationAction->isEnabled());
+  EXPECT_TRUE(Frame()->printAction->isEnabled());
+  EXPECT_TRUE(Frame()->printPreviewAction->isEnabled());
 
-  // Parameters with OK: the chart takes the options and is painted again.
+  // A marked map made active checks the mark; back on the chart it is off.
+  WorldMapView* map = LastView<WorldMapView>();
+  map->setMarkAllStations(true);
+  Activate(map);
+  EXPECT_TRUE(Frame()->markAllStationsAction->isEnabled());
+  EXPECT_TRUE(Frame()->markAllStationsAction->isChecked());
+  Activate(chart);
+  EXPECT_FALSE(Frame()->markAllStationsAction->isEnabled());
+  EXPECT_FALSE(Frame()->markAllStationsAction->isChecked());
+
+  // Show all stations from a chart opens the whole list.
+  Frame()->showAllStationsAction->trigger();
+  ASSERT_NE(LastView<StationTableView>(), nullptr);
+  EXPECT_EQ(LastView<StationTableView>()->rowCount(), 3);
+}
+
+TEST_F(StationChartViewTest, ParametersWithOkChangeTheChartAndCancelChangesNothing) {
+  ServeTest(6);
+  Start();
+  StationChartView* chart = Open("TEST");
+  ASSERT_NE(chart, nullptr);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(chart));
   QApplication::processEvents();
   const QImage before = chart->grab().toImage();
   PaintCounter counter;
   chart->installEventFilter(&counter);
-  bool dialogSeen = false;
-  QTimer::singleShot(0, [&] {
-    auto* dialog = qobject_cast<ParametersDialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr) return;
-    dialogSeen = true;
-    dialog->showLegend->setChecked(false);
-    dialog->okButton->click();
-  });
-  parameters->trigger();
-  ASSERT_TRUE(dialogSeen);
+  {
+    ModalWatch<ParametersDialog> parameters([](ParametersDialog* dialog) {
+      EXPECT_TRUE(dialog->showLegend->isChecked()) << "the dialog shows the chart's options";
+      dialog->showLegend->setChecked(false);
+      dialog->pastHoursList->setCurrentIndex(dialog->pastHoursList->findText(QStringLiteral("12")));
+      dialog->okButton->click();
+    });
+    Frame()->parametersAction->trigger();
+    ASSERT_TRUE(parameters.seen());
+  }
   QApplication::processEvents();
-  EXPECT_FALSE(chart->series->graph->showLegend);
+  EXPECT_FALSE(chart->chart()->showLegend);
+  EXPECT_EQ(Frame()->settings().pastHours, 12);
   EXPECT_GT(counter.paints, 0);
   EXPECT_NE(chart->grab().toImage(), before);
 
   // Cancel changes nothing.
-  const int width = chart->series->graph->lineWidth;
-  dialogSeen = false;
-  QTimer::singleShot(0, [&] {
-    auto* dialog = qobject_cast<ParametersDialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr) return;
-    dialogSeen = true;
+  const int width = chart->chart()->lineWidth;
+  ModalWatch<ParametersDialog> cancelled([](ParametersDialog* dialog) {
     dialog->lineWidthEdit->setText(QStringLiteral("7"));
     dialog->showLegend->setChecked(true);
     dialog->cancelButton->click();
   });
-  parameters->trigger();
-  ASSERT_TRUE(dialogSeen);
-  EXPECT_EQ(chart->series->graph->lineWidth, width);
-  EXPECT_FALSE(chart->series->graph->showLegend);
+  Frame()->parametersAction->trigger();
+  ASSERT_TRUE(cancelled.seen());
+  EXPECT_EQ(chart->chart()->lineWidth, width);
+  EXPECT_FALSE(chart->chart()->showLegend);
   chart->removeEventFilter(&counter);
+
+  // From a map the dialog changes the settings only.
+  Activate(LastView<WorldMapView>());
+  ModalWatch<ParametersDialog> fromMap([](ParametersDialog* dialog) {
+    dialog->showNearestEdit->setText(QStringLiteral("45"));
+    dialog->okButton->click();
+  });
+  Frame()->parametersAction->trigger();
+  ASSERT_TRUE(fromMap.seen());
+  EXPECT_EQ(Frame()->settings().nearestMinutes, 45.0);
+  EXPECT_FALSE(chart->chart()->showLegend);
 }
 
-TEST_F(StationWindow, OpensByNameFromTheCommandLineAndTheRecentList) {
-  pages.Set("TEST", "most recent only", ComposePage(Reports(1, 30)));
-  pages.Set("TEST", "past+6+hours", ComposePage(Reports(3, 30)));
-  start({QStringLiteral("sample field")});
+TEST_F(StationChartViewTest, PrintingDrawsTheScreenPicture) {
+  ServeTest(6);
+  Start();
+  StationChartView* chart = Open("TEST");
+  ASSERT_NE(chart, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(chart));
+  const QImage screen = chart->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  QImage printed(chart->size(), QImage::Format_RGB32);
+  printed.fill(Qt::white);
+  {
+    QPainter painter(&printed);
+    chart->draw(painter);
+  }
+  ASSERT_EQ(screen.size(), printed.size());
+  int differing = 0;
+  int ink = 0;
+  for (int y = 0; y < printed.height(); ++y)
+    for (int x = 0; x < printed.width(); ++x) {
+      differing += screen.pixel(x, y) != printed.pixel(x, y);
+      ink += printed.pixel(x, y) != qRgb(255, 255, 255);
+    }
+  EXPECT_EQ(differing, 0);
+  EXPECT_GT(ink, 1000) << "a chart was drawn";
+
+  // Through the print dialog to a file: one page with the chart on it.
+  const QString path = workDir.filePath(QStringLiteral("chart.pdf"));
+  ModalWatch<QPrintDialog> print([&path](QPrintDialog* dialog) {
+    dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+    dialog->printer()->setOutputFileName(path);
+    dialog->done(QDialog::Accepted);
+  });
+  Frame()->printAction->trigger();
+  ASSERT_TRUE(print.seen());
+  QFile pdf(path);
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+  const QByteArray bytes = pdf.readAll();
+  EXPECT_TRUE(bytes.startsWith("%PDF"));
+  EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page "), 1);
+  EXPECT_GT(bytes.size(), 5000) << "more than an empty page";
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(StationChartViewTest, OpensByNameFromTheCommandLineAndTheRecentList) {
+  ServeTest(3);
+  Start("sample field");
   ASSERT_EQ(Charts().size(), 1u);
-  EXPECT_EQ(Charts().front()->getDocument()->getTitle(), "SAMPLE FIELD");
-  EXPECT_EQ(Charts().front()->series->graph->getRowCount(), 3);
-  Close(Charts().front());
+  EXPECT_EQ(TitleOf(Charts().front()), QStringLiteral("SAMPLE FIELD"));
+  EXPECT_EQ(Charts().front()->chart()->getRowCount(), 3);
+  // Opened after the map, on top of it.
+  EXPECT_EQ(Frame()->activeView(), Charts().front());
+  CloseView(Charts().front());
 
   QMenu* fileMenu = Frame()->menuBar()->actions().first()->menu();
   QAction* entry = fileMenu->actions().first();
   ASSERT_EQ(entry->text(), QStringLiteral("&1 SAMPLE FIELD"));
   entry->trigger();
   ASSERT_EQ(Charts().size(), 1u);
-  EXPECT_EQ(Charts().front()->getDocument()->getTitle(), "SAMPLE FIELD");
+  EXPECT_EQ(TitleOf(Charts().front()), QStringLiteral("SAMPLE FIELD"));
   EXPECT_TRUE(messages.empty());
 
-  // A name that left the catalogue: told in lower case, nothing opens.
-  Frame()->addToRecentList("GONE Field");
-  entry = fileMenu->actions().first();
-  ASSERT_EQ(entry->text(), QStringLiteral("&1 GONE Field"));
-  entry->trigger();
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0], "No station \"gone field\" in a list.");
-  EXPECT_EQ(Charts().size(), 1u);
+  // An ICAO code names a station too.
+  Frame()->openStationByName("kstp");
+  EXPECT_EQ(messages.size(), 1u) << "ST-PAUL has no reports";
+  EXPECT_EQ(messages[0].rfind("Sorry, no data available for the Station:\n\nST-PAUL (CITY)", 0), 0u);
+}
+
+TEST_F(StationChartViewTest, NewOpensTheLastStationUntilAWorldMapCloses) {
+  ServeTest(3);
+  Start();
+  ASSERT_NE(Open("TEST"), nullptr);
+  Frame()->newAction->trigger();
+  ASSERT_EQ(Charts().size(), 2u);
+  EXPECT_EQ(TitleOf(Charts().back()), QStringLiteral("SAMPLE FIELD"));
+  EXPECT_EQ(Views<WorldMapView>().size(), 1u);
+
+  // A table opened in between does not change what New opens.
+  Frame()->openAllStationsTable();
+  Frame()->newAction->trigger();
+  EXPECT_EQ(Charts().size(), 3u);
+
+  CloseView(LastView<WorldMapView>());
+  Frame()->newAction->trigger();
+  EXPECT_EQ(Views<WorldMapView>().size(), 1u);
+  EXPECT_EQ(Charts().size(), 3u);
+  EXPECT_TRUE(messages.empty());
 }
 
 }  // namespace
