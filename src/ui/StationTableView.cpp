@@ -78,6 +78,9 @@ StationTableView::StationTableView(MainWindow& window, StationList rows) : windo
   setFocusProxy(table);
 
   connect(header, &QHeaderView::sectionClicked, this, &StationTableView::onColumnClick);
+  // The header turns its arrow on every click by itself, after or before
+  // the sort has run: the arrow is put back to the order the rows are in.
+  connect(header, &QHeaderView::sortIndicatorChanged, this, &StationTableView::showSortOrder);
   connect(table, &QAbstractItemView::doubleClicked, this,
           [this](const QModelIndex& index) { openStationOfRow(index.row()); });
   connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -98,7 +101,9 @@ StationTableView::StationTableView(MainWindow& window, StationList rows) : windo
   TableSortState& sort = window.sortState();
   sort.column = 0;
   rowModel->sortByColumn(sort.column, sort.descending);
-  header->setSortIndicator(sort.column, sort.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+  sortedColumn = sort.column;
+  sortedDescending = sort.descending;
+  showSortOrder();
 }
 
 StationTableView::~StationTableView() = default;
@@ -113,8 +118,16 @@ void StationTableView::onColumnClick(int column) {
   TableSortState& sort = window.sortState();
   sort.column = column;
   rowModel->sortByColumn(sort.column, sort.descending);
-  table->horizontalHeader()->setSortIndicator(column, sort.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+  sortedColumn = sort.column;
+  sortedDescending = sort.descending;
+  showSortOrder();
   sort.descending = !sort.descending;
+}
+
+void StationTableView::showSortOrder() {
+  // Setting the arrow it already shows changes nothing and signals nothing.
+  table->horizontalHeader()->setSortIndicator(sortedColumn,
+                                              sortedDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 void StationTableView::onItemChanged(int row) {

@@ -59,12 +59,17 @@ class StationTableView : public QWidget {
   int currentRow() const { return current; }
 
  private:
+  void showSortOrder();
+
   MainWindow& window;
   StationGrid* table = nullptr;
   StationTableModel* rowModel = nullptr;
   int current = -1;
   // Fill and sort in progress: no repaints, item changes ignored.
   bool suspended = false;
+  // The order the rows are in, which the header's arrow shows.
+  int sortedColumn = 0;
+  bool sortedDescending = false;
 };
 
 }  // namespace nimbrel

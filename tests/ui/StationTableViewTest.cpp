@@ -131,9 +131,14 @@ TEST_F(StationTableTest, SortDirectionIsSharedByEveryTable) {
   EXPECT_EQ(Column(first, 0), ascending);
   ClickHeader(first, 0);
   EXPECT_EQ(Column(first, 0), descending) << "every later click reverses";
+  // The header's arrow shows the order the rows are in.
+  EXPECT_EQ(first->grid()->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+  EXPECT_EQ(second->grid()->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
   EXPECT_EQ(sort.column, 0);
   ClickHeader(first, 6);
   EXPECT_EQ(sort.column, 6);
+  EXPECT_EQ(first->grid()->horizontalHeader()->sortIndicatorSection(), 6);
+  EXPECT_EQ(first->grid()->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
   EXPECT_EQ(frame->waitCursorCount(), 0);
 }
 
