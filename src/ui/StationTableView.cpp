@@ -117,7 +117,10 @@ void StationTableView::onColumnClick(int column) {
   TableUpdateSuspender suspend(this, suspended);
   TableSortState& sort = window.sortState();
   sort.column = column;
+  // The row Enter opens moves with its station, as the selection does.
+  const QPersistentModelIndex currentStation = current >= 0 ? rowModel->index(current, 0) : QModelIndex();
   rowModel->sortByColumn(sort.column, sort.descending);
+  if (currentStation.isValid()) current = currentStation.row();
   sortedColumn = sort.column;
   sortedDescending = sort.descending;
   showSortOrder();

@@ -202,6 +202,18 @@ TEST_F(StationTableTest, EnterOpensTheChangedRowAndNothingBeforeIt) {
   EXPECT_EQ(frame->waitCursorCount(), 0);
 }
 
+TEST_F(StationTableTest, EnterAfterASortOpensTheStationStillSelected) {
+  StationTableView* table = OpenNames({"BERN", "AARAU", "CHUR", "DAVOS"});
+  QTest::mouseClick(table->grid()->viewport(), Qt::LeftButton, Qt::NoModifier, RowPoint(table, 0));
+  ASSERT_EQ(Column(table, 0)[0], "AARAU");
+  ClickHeader(table, 0);  // ascending, no change
+  ClickHeader(table, 0);  // descending: AARAU moves to the last row
+  ASSERT_EQ(Column(table, 0), (std::vector<std::string>{"DAVOS", "CHUR", "BERN", "AARAU"}));
+  EXPECT_EQ(table->currentRow(), 3);
+  QTest::keyClick(table->grid(), Qt::Key_Return);
+  EXPECT_EQ(OpenedNames(), std::vector<std::string>{"AARAU"});
+}
+
 TEST_F(StationTableTest, DoubleClickOpensTheStationOfTheRowItself) {
   // Two stations share a code: each row opens its own.
   StationTableView* table = OpenTable({MakeStation("ZZSECOND", "DUPL"), MakeStation("MMNOCODE", ""),
