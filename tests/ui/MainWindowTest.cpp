@@ -347,6 +347,20 @@ TEST(CommandLine, OptionsAndStationName) {
   EXPECT_FALSE(missing.error.empty());
   EXPECT_FALSE(parseCommandLine({"nimbrel", "--bogus"}).valid);
   EXPECT_FALSE(parseCommandLine({"nimbrel", "A", "B"}).valid);
+  // A name with blanks is one argument.
+  EXPECT_EQ(parseCommandLine({"nimbrel", "SAMPLE FIELD"}).stationName, "SAMPLE FIELD");
+
+  // Help and version are asked for, not errors; the help names the options.
+  for (const char* help : {"--help", "-h"}) {
+    const CommandLine asked = parseCommandLine({"nimbrel", help});
+    EXPECT_TRUE(asked.valid) << help;
+    EXPECT_TRUE(asked.helpRequested) << help;
+    EXPECT_NE(asked.helpText.find("--service-host"), std::string::npos) << asked.helpText;
+    EXPECT_NE(asked.helpText.find("--quit-after-first-paint"), std::string::npos);
+  }
+  EXPECT_TRUE(parseCommandLine({"nimbrel", "--version"}).versionRequested);
+  EXPECT_FALSE(plain.helpRequested);
+  EXPECT_FALSE(plain.versionRequested);
 }
 
 TEST(ApplicationObject, NamesTheProgramAndItsOrganisation) {
