@@ -384,8 +384,12 @@ void MainWindow::stationChartClosed(const Station& station) {
   m_recentList.add(toQString(station.name));
   updateRecentMenu();
   removeOpenStation(m_openStations, station.icao);
-  for (QMdiSubWindow* sub : area->subWindowList())
-    if (auto* map = qobject_cast<WorldMapView*>(sub->widget())) map->update();
+  // The chart's own window is half destroyed while this runs, yet still in
+  // the area's list: the maps are repainted once it is gone.
+  QTimer::singleShot(0, this, [this] {
+    for (QMdiSubWindow* sub : area->subWindowList())
+      if (auto* map = qobject_cast<WorldMapView*>(sub->widget())) map->update();
+  });
 }
 
 QWidget* MainWindow::activeView() const {

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -227,6 +228,36 @@ TEST_F(MainWindowTest, ToolbarHoldsTheFourViewCommands) {
   EXPECT_EQ(tips, (QStringList{"Show Parameters Dialog", "Mark all stations", "Show all stations table", "Find station"}));
   EXPECT_EQ(Frame()->toolBar()->iconSize(), QSize(17, 18));
   EXPECT_TRUE(Frame()->toolBar()->isVisible());
+}
+
+TEST_F(MainWindowTest, ViewMenuShowsAndHidesTheToolbarAndStatusBar) {
+  Start();
+  QMenu* view = nullptr;
+  for (QAction* action : Frame()->menuBar()->actions())
+    if (action->text() == QStringLiteral("&View")) view = action->menu();
+  ASSERT_NE(view, nullptr);
+  auto item = [view](const char* text) {
+    for (QAction* action : view->actions())
+      if (action->text() == QString::fromLatin1(text)) return action;
+    return static_cast<QAction*>(nullptr);
+  };
+  QAction* toolbar = item("&Toolbar");
+  QAction* statusBar = item("&Status Bar");
+  ASSERT_NE(toolbar, nullptr);
+  ASSERT_NE(statusBar, nullptr);
+  // Opening the menu checks what is shown.
+  emit view->aboutToShow();
+  EXPECT_TRUE(toolbar->isChecked());
+  EXPECT_TRUE(statusBar->isChecked());
+  toolbar->trigger();
+  statusBar->trigger();
+  EXPECT_FALSE(Frame()->toolBar()->isVisible());
+  EXPECT_FALSE(Frame()->statusBar()->isVisible());
+  emit view->aboutToShow();
+  EXPECT_FALSE(toolbar->isChecked());
+  toolbar->trigger();
+  EXPECT_TRUE(Frame()->toolBar()->isVisible());
+  EXPECT_FALSE(Frame()->statusBar()->isVisible());
 }
 
 TEST_F(MainWindowTest, StatusBarShowsTheMessagePaneAndTheLockPanes) {
