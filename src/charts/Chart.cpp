@@ -1,7 +1,9 @@
 #include "charts/Chart.h"
 #include "base/Text.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <stdexcept>
 
@@ -12,14 +14,19 @@ namespace {
 
 constexpr Colour kWhite = rgb(255, 255, 255);
 constexpr Colour kDetailSquare = rgb(0, 150, 100);
-constexpr std::size_t kLegendTitleChars = 30;
-constexpr std::size_t kDetailLineChars = 35;
-constexpr int kDetailLineHeight = 15;
-constexpr int kDetailLineAdvance = 20;
 constexpr double kDegreesToRadians = 0.0174532925;  // the dial's own constant, kept as is
+constexpr std::int64_t kHour = 3600;
+constexpr std::int64_t kDay = 86400;
+constexpr int kSampleLength = 20;  // legend sample line
+constexpr int kTitleIndent = 26;   // legend title after its sample
+constexpr int kDetailIndent = 9;   // detail text after its square
+constexpr int kPad = 4;            // inside the frame, between parts
+
+std::string_view cell(std::string_view text) { return text.substr(0, kMaxCellChars); }
 
 // A detail line as shown: every "<BR>" becomes one blank, ends trimmed.
-std::string cleanDetailLine(const std::string& line) {
+std::string cleanDetailLine(std::string_view line) {
+  line = cell(line);
   std::string result;
   result.reserve(line.size());
   for (std::size_t i = 0; i < line.size();) {
@@ -33,9 +40,72 @@ std::string cleanDetailLine(const std::string& line) {
   return std::string(trim(result));
 }
 
+// Runs of blanks become one: legend titles pad their units into a column,
+// which only matters while the whole title fits.
+std::string collapseBlanks(std::string_view text) {
+  std::string result;
+  for (char c : text) {
+    if (c == ' ' && !result.empty() && result.back() == ' ') continue;
+    result.push_back(c);
+  }
+  return result;
+}
+
 FontSpec chartFont(int height) { return FontSpec{"Arial Cyr", height, 400}; }
 
+// Fonts lose up to a fifth of their height between the full size (t = 1)
+// and the smallest layout (t = 0).
+FontSpec shrunk(FontSpec font, double t) {
+  if (font.height > 0) font.height = std::max(8, static_cast<int>(std::lround(font.height * (0.78 + 0.22 * t))));
+  return font;
+}
+
+std::int64_t floorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+
+struct CivilDate {
+  int year, month, day;
+};
+
+// Days since 1970-01-01 to a proleptic Gregorian date and back.
+CivilDate civilFromDays(std::int64_t days) {
+  days += 719468;
+  const std::int64_t era = floorDiv(days, 146097);
+  const std::int64_t doe = days - era * 146097;
+  const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const std::int64_t mp = (5 * doy + 2) / 153;
+  const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  return CivilDate{static_cast<int>(yoe + era * 400 + (month <= 2)), month, day};
+}
+
+std::string timeText(std::int64_t wall) {
+  const std::int64_t seconds = wall - floorDiv(wall, kDay) * kDay;
+  char text[8];
+  std::snprintf(text, sizeof text, "%02d:%02d", static_cast<int>(seconds / kHour),
+                static_cast<int>(seconds % kHour / 60));
+  return text;
+}
+
+std::string dateText(std::int64_t wall) {
+  static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  const CivilDate date = civilFromDays(floorDiv(wall, kDay));
+  return std::to_string(date.day) + " " + kMonths[(date.month - 1) % 12];
+}
+
 }  // namespace
+
+std::int64_t wallClockSeconds(int year, int month, int day, int hour, int minute, int second) {
+  const std::int64_t y = static_cast<std::int64_t>(year) - (month <= 2);
+  const std::int64_t era = floorDiv(y, 400);
+  const std::int64_t yoe = y - era * 400;
+  const std::int64_t mp = month > 2 ? month - 3 : month + 9;
+  const std::int64_t doy = (153 * mp + 2) / 5 + day - 1;
+  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  const std::int64_t days = era * 146097 + doe - 719468;
+  return days * kDay + hour * kHour + minute * 60 + second;
+}
 
 Chart::Chart(ChartOwner* chartOwner)
     : owner(chartOwner),
@@ -50,7 +120,7 @@ Chart::Chart(ChartOwner* chartOwner)
 void Chart::reset() {
   series.clear();
   rows.clear();
-  spreadRows = false;
+  timedRows = 0;
   fitToWindow = true;
   sideMargin = 10;
   plotInset = 50;
@@ -61,6 +131,9 @@ void Chart::reset() {
   drawContext = nullptr;
   frameRect = Rect{20, 20, 820, 520};
   plotRect = Rect{};
+  headingRect = chartAreaRect = legendRect = detailRect = dialRect = Rect{};
+  xLabels.clear();
+  labelStepHours = 0;
   titleColour = 0;
   labelColour = 0;
   scratchText.clear();
@@ -90,9 +163,16 @@ int Chart::addSeries(int markSize, std::optional<std::string> seriesTitle, std::
 void Chart::addRow(TextLines row) {
   Row entry;
   entry.values.resize(row.size(), 0.0);
-  for (std::size_t k = 1; k < row.size(); ++k) entry.values[k] = readNumber(row[k]);
+  for (std::size_t k = 1; k < row.size(); ++k)
+    entry.values[k] = row[k].empty() ? std::numeric_limits<double>::quiet_NaN() : readNumber(row[k]);
   entry.texts = std::move(row);
   rows.push_back(std::move(entry));
+}
+
+void Chart::addRow(TextLines row, std::int64_t time) {
+  addRow(std::move(row));
+  rows.back().time = time;
+  ++timedRows;
 }
 
 void Chart::setDetailLines(int seriesIndex, TextLines lines) {
@@ -109,38 +189,167 @@ const TextLines& Chart::getRow(int index) const {
 void Chart::computeFrameRect() {
   if (!fitToWindow || owner == nullptr) return;
   const Rect client = owner->getClientRect();
-  frameRect = Rect{client.left + sideMargin, client.top + topMargin, client.right - sideMargin,
-                    client.bottom - sideMargin};
+  const int width = std::max(client.width(), kMinChartWidth);
+  const int height = std::max(client.height(), kMinChartHeight);
+  frameRect = Rect{client.left + sideMargin, client.top + topMargin, client.left + width - sideMargin,
+                   client.top + height - sideMargin};
 }
 
-void Chart::computePlotRect() {
-  plotRect = frameRect;
-  plotRect.inflateRect(-plotInset, -plotInset);
-  plotRect.right -= showLegend ? legendWidth : sideMargin;
+int Chart::gridStepY() const {
+  if (yStep <= 0) return yStep;
+  return std::min(yStep, std::max(20, plotRect.height() / 8));
 }
 
-void Chart::computeXStep() {
-  const int count = getRowCount();
-  if (count == 0) return;
-  const int width = plotRect.width();
-  const int step = count == 1 ? width : width / (count - 1);
-  // More rows than pixels would give a step of 0: keep a step of 1 for the
-  // numeric axis of a later draw and spread the rows over the width instead.
-  spreadRows = step < 1;
-  xStep = spreadRows ? 1 : step;
+void Chart::layout(DrawContext& dc) {
+  const Rect& f = frameRect;
+  // How far the frame is from the smallest layout towards the full one.
+  const double t = std::clamp(std::min((f.width() - (kMinChartWidth - 20)) / 280.0,
+                                       (f.height() - (kMinChartHeight - 20)) / 260.0),
+                              0.0, 1.0);
+  titleFontShown = shrunk(titleFont, t);
+  labelFontShown = shrunk(labelFont, t);
+  legendFontShown = shrunk(legendFont, t);
+  dialRadius = static_cast<int>(std::lround(18 + 12 * t));
+
+  const FontSpec previous = dc.selectFont(labelFontShown);
+  const Size timeExtent = dc.getTextExtent("00:00");
+  const int dateWidth = dc.getTextExtent("30 May").cx;
+  labelHeight = std::max(1, timeExtent.cy);
+  dc.selectFont(legendFontShown);
+  legendLineHeight = std::max(1, dc.getTextExtent("Ag").cy);
+
+  // Heading on top, across the frame.
+  dc.selectFont(titleFontShown);
+  const int headingLines =
+      title.empty() ? 0 : static_cast<int>(wrapText(dc, title, f.width() - 2 * kPad, 3).size());
+  const int titleHeight = std::max(1, dc.getTextExtent("Ag").cy);
+  headingRect = Rect{f.left + kPad, f.top + kPad, f.right - kPad, f.top + kPad + headingLines * titleHeight};
+
+  // Vertically: the plot between the heading and the X labels, dates and title.
+  plotRect.top = headingRect.bottom + std::max(8, labelHeight / 2 + kPad);
+  plotRect.bottom = f.bottom - kPad - (6 + 2 * labelHeight + 4 + legendLineHeight + 2);
+  if (plotRect.bottom <= plotRect.top) plotRect.bottom = plotRect.top + 1;
+  if (autoscale) autoscaleRange();
+
+  // The Y labels' widest text decides the left margin.
+  dc.selectFont(labelFontShown);
+  yLabelWidth = 0;
+  const int step = gridStepY();
+  if (step > 0) {
+    for (int i = 0; i <= plotRect.height() / step; ++i)
+      yLabelWidth = std::max(yLabelWidth, dc.getTextExtent(formatWhole(yMin + i * yDelta, 4)).cx);
+  }
+  dc.selectFont(previous);
+
+  // Horizontally: Y labels, plot, room for half a label, legend.
+  const int halfLabel = std::max(timeExtent.cx, dateWidth) / 2 + 6;
+  plotRect.left = f.left + kPad + yLabelWidth + 6;
+  int legendW = 0;
+  if (showLegend) legendW = std::min(legendWidth, std::max(100, static_cast<int>(f.width() * 0.36)));
+  legendRect = showLegend ? Rect{f.right - kPad - legendW, plotRect.top - 2, f.right - kPad, f.bottom - kPad} : Rect{};
+  plotRect.right = (showLegend ? legendRect.left : f.right - kPad) - halfLabel;
+  if (plotRect.right <= plotRect.left) plotRect.right = plotRect.left + 1;
+  chartAreaRect = Rect{f.left + kPad, plotRect.top - labelHeight / 2 - 1, plotRect.right + halfLabel - 2,
+                       f.bottom - kPad};
+
+  // The legend column: entries from the top, the dial at the bottom, the
+  // detail texts between them.
+  if (showLegend) {
+    const int cx = (legendRect.left + legendRect.right) / 2;
+    dialRect = Rect{cx - dialRadius, legendRect.bottom - 2 * dialRadius - 2 - legendLineHeight, cx + dialRadius,
+                    legendRect.bottom};
+    int entriesBottom = legendRect.top;
+    dc.selectFont(legendFontShown);
+    const int count = std::min<int>(seriesCount, static_cast<int>(series.size()));
+    for (int k = 1; k < count; ++k) {
+      const auto& entry = series[static_cast<std::size_t>(k)];
+      const int lines = entry.title ? std::max<int>(1, static_cast<int>(wrapText(dc, collapseBlanks(cell(*entry.title)),
+                                                                                 legendW - kTitleIndent, 3)
+                                                                            .size()))
+                                    : 1;
+      entriesBottom += lines * legendLineHeight + 6;
+    }
+    dc.selectFont(previous);
+    detailRect = Rect{legendRect.left, entriesBottom + 6, legendRect.right, std::max(entriesBottom + 6, dialRect.top - 6)};
+  } else {
+    dialRect = detailRect = Rect{};
+  }
+  layoutTimeAxis(dc);
+}
+
+void Chart::layoutTimeAxis(DrawContext& dc) {
+  xLabels.clear();
+  labelStepHours = 0;
+  if (rows.empty()) return;
+  const FontSpec previous = dc.selectFont(labelFontShown);
+  const int gap = 8;
+  const int limitRight = chartAreaRect.right;
+  int lastRight = std::numeric_limits<int>::min();
+  std::int64_t lastDay = std::numeric_limits<std::int64_t>::min();
+  // Keeps a label only when it (and its date) clears the one before.
+  auto offer = [&](int x, std::int64_t time, std::string text, bool timed) {
+    std::string date;
+    const std::int64_t day = timed ? floorDiv(time, kDay) : 0;
+    if (timed && day != lastDay) date = dateText(time);
+    int half = dc.getTextExtent(text).cx / 2;
+    if (!date.empty()) half = std::max(half, dc.getTextExtent(date).cx / 2);
+    if (x - half < lastRight + gap || x + half > limitRight) return;
+    lastRight = x + half;
+    if (timed) lastDay = day;
+    xLabels.push_back(AxisLabel{x, timed ? time : 0, std::move(text), std::move(date)});
+  };
+
+  if (rowsHaveTimes()) {
+    firstTime = lastTime = *rows.front().time;
+    for (const Row& row : rows) {
+      firstTime = std::min(firstTime, *row.time);
+      lastTime = std::max(lastTime, *row.time);
+    }
+    const std::int64_t span = lastTime - firstTime;
+    const int width = std::max(1, plotRect.width() - 1);
+    const int need = std::max(dc.getTextExtent("00:00").cx, dc.getTextExtent("30 May").cx) + gap;
+    // The smallest round step whose labels stay apart; whole days beyond 12 hours.
+    std::int64_t hours = 1;
+    for (const std::int64_t candidate : {1, 2, 3, 6, 12, 24, 48, 96, 192, 384}) {
+      hours = candidate;
+      if (span == 0 || static_cast<double>(candidate * kHour) * width / static_cast<double>(span) >= need) break;
+    }
+    labelStepHours = static_cast<int>(hours);
+    const std::int64_t stepSeconds = hours * kHour;
+    for (std::int64_t at = floorDiv(firstTime + stepSeconds - 1, stepSeconds) * stepSeconds; at <= lastTime;
+         at += stepSeconds) {
+      const int x = plotRect.left + static_cast<int>(std::llround(static_cast<double>(at - firstTime) * width /
+                                                                  static_cast<double>(std::max<std::int64_t>(span, 1))));
+      offer(x, at, timeText(at), true);
+    }
+    // No round time within the rows (a single report): its own time.
+    if (xLabels.empty()) offer(plotRect.left, firstTime, timeText(firstTime), true);
+  } else {
+    for (int d = 0; d < getRowCount(); ++d) {
+      const TextLines& texts = rows[static_cast<std::size_t>(d)].texts;
+      if (texts.empty() || texts.front().empty()) continue;  // no label to show
+      offer(xPosition(d), 0, std::string(cell(texts.front())), false);
+    }
+  }
+  dc.selectFont(previous);
 }
 
 int Chart::xPosition(int row) const {
-  if (!spreadRows) return plotRect.left + row * xStep;
+  const long long width = std::max(0, plotRect.width() - 1);
+  if (rowsHaveTimes() && row >= 0 && row < getRowCount()) {
+    const std::int64_t span = lastTime - firstTime;
+    if (span <= 0) return plotRect.left;
+    const std::int64_t offset = *rows[static_cast<std::size_t>(row)].time - firstTime;
+    return plotRect.left + static_cast<int>(std::llround(static_cast<double>(offset) * width / static_cast<double>(span)));
+  }
   const long long count = getRowCount();
   if (count <= 1) return plotRect.left;
-  const long long width = plotRect.width() > 0 ? plotRect.width() : 0;
   return plotRect.left + static_cast<int>(row * width / (count - 1));
 }
 
 double Chart::pixelsPerUnit() const {
   const double delta = (yDelta != 0.0 && std::isfinite(yDelta)) ? yDelta : 1.0;
-  return yStep / delta;
+  return gridStepY() / delta;
 }
 
 int Chart::yPosition(double value) const {
@@ -162,7 +371,7 @@ bool Chart::seriesValue(int seriesIndex, int row, double& value) const {
   if (row < 0 || row >= getRowCount()) return false;
   const auto& values = rows[static_cast<std::size_t>(row)].values;
   const auto column = static_cast<std::size_t>(columnOf(seriesIndex));
-  if (column >= values.size()) return false;
+  if (column >= values.size() || std::isnan(values[column])) return false;
   value = values[column];
   return true;
 }
@@ -182,7 +391,8 @@ void Chart::autoscaleRange() {
     }
   }
   if (max < min) return;  // nothing was read: keep the previous range
-  int steps = (yStep > 0 ? plotRect.height() / yStep : 0) - 1;
+  const int step = gridStepY();
+  int steps = (step > 0 ? plotRect.height() / step : 0) - 1;
   if (steps < 1) steps = 1;  // a plot lower than two grid steps
   double delta = std::ceil((max - min) / steps);
   if (!std::isfinite(delta) || !std::isfinite(min)) return;
@@ -200,6 +410,7 @@ void Chart::draw(DrawContext& dc) {
   // A zero step (typed in, or left from elsewhere) would make the scale
   // infinite; a step of 1 keeps labels and points consistent.
   if (yDelta == 0.0 || !std::isfinite(yDelta)) yDelta = 1.0;
+  layout(dc);
   drawAxes(dc);
   const Pen remembered = dc.getCurrentPen();
   const int count = std::min<int>(seriesCount, static_cast<int>(series.size()));
@@ -213,7 +424,6 @@ void Chart::draw(DrawContext& dc) {
 }
 
 void Chart::drawAxes(DrawContext& dc) {
-  computePlotRect();
   const int left = plotRect.left;
   const int top = plotRect.top;
   const int right = plotRect.right;
@@ -222,56 +432,56 @@ void Chart::drawAxes(DrawContext& dc) {
   const int height = plotRect.height();
   dc.rectangle(left, top, right, bottom);
 
-  const FontSpec oldFont = dc.selectFont(labelFont);
+  const FontSpec oldFont = dc.selectFont(labelFontShown);
   dc.setTextAlign(TA_CENTER | TA_TOP);
   dc.setTextColor(labelColour);
   const Pen oldPen = dc.selectPen(gridPen);
+  const int labelTop = bottom + 6;
 
+  // Grid lines stay inside the plot's black outline (its last row and
+  // column are right - 1 and bottom - 1).
   if (!rows.empty()) {
     if (seriesCount != 0 && !series.empty() && series.front().title) {
-      dc.selectFont(legendFont);
-      dc.textOut(left + width / 2, frameRect.bottom - 20, *series.front().title);
-      dc.selectFont(labelFont);
+      dc.selectFont(legendFontShown);
+      const std::string axisTitle(cell(*series.front().title));
+      const int half = dc.getTextExtent(axisTitle).cx / 2;
+      const int x = std::clamp(left + width / 2, chartAreaRect.left + half, std::max(chartAreaRect.left + half, chartAreaRect.right - half));
+      dc.textOut(x, labelTop + 2 * labelHeight + 4, axisTitle);
+      dc.selectFont(labelFontShown);
     }
-    computeXStep();
-    drawMinorTicks(dc);
-    int labelLimit = left;
-    const int count = getRowCount();
-    for (int d = 0; d < count; ++d) {
-      const int x = xPosition(d);
-      dc.moveTo(x, bottom - 1);
-      dc.lineTo(x, (verticalNet && d >= 1) ? top : bottom + 4);
-      const TextLines& texts = rows[static_cast<std::size_t>(d)].texts;
-      if (texts.empty()) continue;  // no label to show
-      if (d == 0 || x > labelLimit) {
-        dc.moveTo(x, bottom);
-        dc.lineTo(x, bottom + 5);
-        dc.textOut(x, bottom + 4, texts.front());
-        labelLimit = truncToInt(labelLimit + std::trunc(2.5 * dc.getTextExtent(texts.front()).cx));
+    drawMinorTicks(dc, false);
+    for (const AxisLabel& label : xLabels) {
+      if (verticalNet && label.x > left && label.x < right - 1) {
+        dc.moveTo(label.x, bottom - 2);
+        dc.lineTo(label.x, top);
       }
+      dc.moveTo(label.x, bottom);
+      dc.lineTo(label.x, bottom + 5);
+      dc.textOut(label.x, labelTop, label.text);
+      if (!label.date.empty()) dc.textOut(label.x, labelTop + labelHeight, label.date);
     }
   } else {
-    drawMinorTicks(dc);
+    drawMinorTicks(dc, true);
     if (xStep > 0) {
       for (int i = 1; i <= width / xStep; ++i) {
         const int x = left + i * xStep;
-        dc.moveTo(x, bottom - 1);
-        dc.lineTo(x, verticalNet ? top : bottom + 4);
-        dc.textOut(x, bottom + 4, formatWhole(xMin + i * xDelta, 6));
+        dc.moveTo(x, bottom - 2);
+        dc.lineTo(x, verticalNet && x < right - 1 ? top : bottom + 4);
+        dc.textOut(x, labelTop, formatWhole(xMin + i * xDelta, 6));
       }
     }
   }
 
-  if (autoscale) autoscaleRange();
-
-  if (yStep > 0) {
-    for (int i = 0; i <= height / yStep; ++i) {
-      const int y = bottom - i * yStep;
+  const int step = gridStepY();
+  if (step > 0) {
+    const int labelX = left - 6 - yLabelWidth / 2;
+    for (int i = 0; i <= height / step; ++i) {
+      const int y = bottom - i * step;
       if (i >= 1) {
-        dc.moveTo(left, y);
-        dc.lineTo(horizontalNet ? right : left - 5, y);
+        dc.moveTo(horizontalNet ? left + 1 : left, y);
+        dc.lineTo(horizontalNet ? right - 1 : left - 5, y);
       }
-      dc.textOut(left - 22, y - 7, formatWhole(yMin + i * yDelta, 4));
+      dc.textOut(labelX, y - labelHeight / 2, formatWhole(yMin + i * yDelta, 4));
     }
   }
 
@@ -279,10 +489,12 @@ void Chart::drawAxes(DrawContext& dc) {
   dc.selectPen(oldPen);
 
   if (!title.empty()) {
-    const FontSpec previous = dc.selectFont(titleFont);
+    const FontSpec previous = dc.selectFont(titleFontShown);
     dc.setTextAlign(TA_CENTER | TA_TOP);
     dc.setTextColor(titleColour);
-    dc.textOut(left + width / 2, frameRect.top + plotInset / 4, title);
+    const int lineHeight = std::max(1, dc.getTextExtent("Ag").cy);
+    drawWrappedText(dc, (headingRect.left + headingRect.right) / 2, headingRect.top, title, headingRect.width(),
+                    lineHeight, headingRect.height() / lineHeight);
     dc.selectFont(previous);
   }
 
@@ -290,30 +502,32 @@ void Chart::drawAxes(DrawContext& dc) {
   if (showLegend) drawLegend(dc);
 }
 
-void Chart::drawMinorTicks(DrawContext& dc) {
+void Chart::drawMinorTicks(DrawContext& dc, bool alongX) {
   if (minorTicks <= 0) return;
   const int left = plotRect.left;
   const int top = plotRect.top;
   const int right = plotRect.right;
   const int bottom = plotRect.bottom;
   const int mx = xStep / minorTicks;
-  if (mx < 5) return;
-  for (int k = 0; k <= plotRect.width() / xStep; ++k) {
-    for (int j = 0; j < minorTicks; ++j) {
-      if (k == 0 && j == 0) continue;
-      const int x = left + k * xStep + j * mx;
-      if (x < right) {
-        dc.moveTo(x, bottom - 1);
-        dc.lineTo(x, bottom - 6);
+  if (alongX && xStep > 0 && mx >= 5) {
+    for (int k = 0; k <= plotRect.width() / xStep; ++k) {
+      for (int j = 0; j < minorTicks; ++j) {
+        if (k == 0 && j == 0) continue;
+        const int x = left + k * xStep + j * mx;
+        if (x < right - 1) {
+          dc.moveTo(x, bottom - 2);
+          dc.lineTo(x, bottom - 7);
+        }
       }
     }
   }
-  const int my = yStep / minorTicks;
-  if (my < 5) return;
-  for (int k = 0; k <= plotRect.height() / yStep; ++k) {
+  const int step = gridStepY();
+  const int my = step / minorTicks;
+  if (step <= 0 || my < 5) return;
+  for (int k = 0; k <= plotRect.height() / step; ++k) {
     for (int j = 0; j < minorTicks; ++j) {
       if (k == 0 && j == 0) continue;
-      const int y = bottom - k * yStep - j * my;
+      const int y = bottom - k * step - j * my;
       if (y > top) {
         dc.moveTo(left + 1, y);
         dc.lineTo(left + 6, y);
@@ -323,31 +537,46 @@ void Chart::drawMinorTicks(DrawContext& dc) {
 }
 
 void Chart::drawLegend(DrawContext& dc) {
-  const int lx = plotRect.right + 10;
-  int y = plotRect.top;
+  const int lx = legendRect.left;
+  const int textWidth = legendRect.width() - kTitleIndent;
+  const int lineHeight = legendLineHeight;
+  int y = legendRect.top;
   dc.setTextAlign(TA_LEFT | TA_TOP);
-  dc.selectFont(legendFont);
+  dc.selectFont(legendFontShown);
   const int count = std::min<int>(seriesCount, static_cast<int>(series.size()));
   for (int k = 1; k < count; ++k) {
     const ChartSeries& entry = series[static_cast<std::size_t>(k)];
     if (entry.pen) dc.selectPen(*entry.pen);
-    dc.moveTo(lx, y);
-    dc.lineTo(lx + 20, y);
-    if (entry.title) dc.textOut(lx + 30, y - 5, entry.title->substr(0, kLegendTitleChars));
-    if (entry.detailLines && !entry.detailLines->empty()) {
-      int ty = y + 30;
-      dc.setTextAlign(TA_LEFT | TA_TOP);
-      for (const std::string& line : *entry.detailLines) {
-        const std::string text = cleanDetailLine(line);
-        if (!text.empty()) {
-          dc.fillSolidRect(lx - 4, ty + 4, 5, 5, kDetailSquare);
-          dc.setBkColor(kWhite);
-        }
-        ty += kDetailLineAdvance * drawWrappedText(dc, lx + 5, ty, text, kDetailLineChars, kDetailLineHeight);
-        if (ty > plotRect.bottom) break;
+    dc.moveTo(lx, y + lineHeight / 2);
+    dc.lineTo(lx + kSampleLength, y + lineHeight / 2);
+    int lines = 1;
+    if (entry.title) {
+      // Padded as written while it fits, else with single blanks, wrapped.
+      const std::string_view text = cell(*entry.title);
+      if (dc.getTextExtent(std::string(text)).cx <= textWidth) {
+        dc.textOut(lx + kTitleIndent, y, std::string(text));
+      } else {
+        lines = std::max(1, drawWrappedText(dc, lx + kTitleIndent, y, collapseBlanks(text), textWidth, lineHeight, 3));
       }
     }
-    y += 20;
+    y += lines * lineHeight + 6;
+  }
+  int ty = detailRect.top;
+  for (int k = 1; k < count; ++k) {
+    const ChartSeries& entry = series[static_cast<std::size_t>(k)];
+    if (!entry.detailLines) continue;
+    for (const std::string& line : *entry.detailLines) {
+      const int room = (detailRect.bottom - ty) / lineHeight;
+      if (room < 1) break;
+      const std::string text = cleanDetailLine(line);
+      if (!text.empty()) {
+        dc.fillSolidRect(lx, ty + lineHeight / 2 - 2, 5, 5, kDetailSquare);
+        dc.setBkColor(kWhite);
+      }
+      const int drawn = drawWrappedText(dc, lx + kDetailIndent, ty, text, detailRect.width() - kDetailIndent,
+                                        lineHeight, room);
+      ty += std::max(1, drawn) * lineHeight + 4;
+    }
   }
 }
 
@@ -363,7 +592,7 @@ void Chart::drawSeries(DrawContext& dc, int seriesIndex) {
   const int count = getRowCount();
   for (int d = 0; d < count; ++d) {
     const auto& values = rows[static_cast<std::size_t>(d)].values;
-    if (column >= values.size()) {  // the row lacks this column: a gap
+    if (column >= values.size() || std::isnan(values[column])) {  // no value here: a gap
       havePrevious = false;
       continue;
     }
@@ -386,11 +615,13 @@ void Chart::drawSeries(DrawContext& dc, int seriesIndex) {
 void Chart::drawWindIndicator(double direction, double speed) {
   if (drawContext == nullptr) return;
   DrawContext& dc = *drawContext;
-  const int cx = plotRect.right + (frameRect.right - plotRect.right) / 2;
-  const int cy = frameRect.bottom - 50;
-  dc.ellipse(cx - 30, cy - 30, cx + 30, cy + 30);
+  const int r = dialRadius;
+  const int cx = (dialRect.left + dialRect.right) / 2;
+  const int cy = dialRect.top + r;
+  dc.ellipse(cx - r, cy - r, cx + r, cy + r);
   const double angle = direction * kDegreesToRadians;
-  const double length = speed + 5;
+  // Speed + 5 pixels on the full-size dial, scaled with it, never past its rim.
+  const double length = std::min<double>(r, (speed + 5) * r / 30.0);
   const int ex = truncToInt(cx + std::trunc(-length * std::sin(angle)));
   const int ey = truncToInt(cy + std::trunc(length * std::cos(angle)));
   const Pen pen = speed >= 30 ? Pen{PS_SOLID, 2, rgb(255, 0, 0)}
@@ -402,24 +633,55 @@ void Chart::drawWindIndicator(double direction, double speed) {
   dc.ellipse(cx - 5, cy - 5, cx + 5, cy + 5);
   scratchText = formatWhole(direction, 0);
   dc.setBkColor(kWhite);
-  dc.textOut(cx + 30, cy + 30, scratchText);
+  const FontSpec oldFont = dc.selectFont(legendFontShown);
+  const unsigned oldAlign = dc.setTextAlign(TA_CENTER | TA_TOP);
+  dc.textOut(cx, cy + r + 2, scratchText);
+  dc.setTextAlign(oldAlign);
+  dc.selectFont(oldFont);
 }
 
-int drawWrappedText(DrawContext& dc, int x, int y, std::string_view text, std::size_t maxChars,
-                    int lineHeight) {
-  if (maxChars == 0) maxChars = 1;  // a cut of 0 would never shorten the text
-  int lines = 1;
-  while (text.size() > maxChars) {
-    ++lines;
-    const std::size_t blank = text.substr(0, maxChars).rfind(' ');
-    const std::size_t cut = blank == std::string_view::npos ? maxChars : blank;
-    dc.textOut(x, y, std::string(text.substr(0, cut)));
+std::vector<std::string> wrapText(DrawContext& dc, std::string_view text, int maxWidth, int maxLines) {
+  std::vector<std::string> lines;
+  text = cell(text);
+  auto fits = [&](std::string_view part) { return dc.getTextExtent(std::string(part)).cx <= maxWidth; };
+  while (!text.empty() && static_cast<int>(lines.size()) < maxLines) {
+    if (fits(text)) {
+      lines.emplace_back(text);
+      break;
+    }
+    // The longest prefix that fits, found by halving; one character at least.
+    std::size_t low = 1;
+    std::size_t high = text.size() - 1;
+    while (low < high) {
+      const std::size_t mid = (low + high + 1) / 2;
+      if (fits(text.substr(0, mid))) {
+        low = mid;
+      } else {
+        high = mid - 1;
+      }
+    }
+    std::size_t cut = low;
+    if (!isSpace(text[cut])) {
+      const std::size_t blank = text.substr(0, cut).find_last_of(' ');
+      if (blank != std::string_view::npos && blank > 0) cut = blank;
+    }
+    std::string_view line = text.substr(0, cut);
+    while (!line.empty() && isSpace(line.back())) line.remove_suffix(1);
+    lines.emplace_back(line);
     text.remove_prefix(cut);
     while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
+  }
+  return lines;
+}
+
+int drawWrappedText(DrawContext& dc, int x, int y, std::string_view text, int maxWidth, int lineHeight,
+                    int maxLines) {
+  const std::vector<std::string> lines = wrapText(dc, text, maxWidth, maxLines);
+  for (const std::string& line : lines) {
+    dc.textOut(x, y, line);
     y += lineHeight;
   }
-  dc.textOut(x, y, std::string(text));
-  return lines;
+  return static_cast<int>(lines.size());
 }
 
 }  // namespace nimbrel

@@ -1,7 +1,14 @@
 #pragma once
-// The time chart of a station window: one X axis of row labels, one Y axis
+// The time chart of a station window: a time axis along X, one Y axis
 // shared by every series, a legend column with detail text and a wind dial.
 // Data rows are texts; column 0 labels the point, column k feeds series k.
+//
+// Layout: every part has its own rectangle (heading, chart area with the
+// axis labels, legend, detail texts, dial), fonts shrink towards 320 x 240.
+// A client smaller than that is laid out at 320 x 240 and clipped: the
+// window then shows the top-left part of a readable chart, never a chart
+// whose texts are too small to read or overlap.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +37,25 @@ struct ChartSeries {
   int valueColumn = 0;
 };
 
+// One label of the X axis: its position, text and, on the first label of
+// a day, the date shown under it.
+struct AxisLabel {
+  int x = 0;
+  std::int64_t time = 0;  // wall-clock seconds; 0 for labels of row texts
+  std::string text;
+  std::string date;
+};
+
+// The smallest client the chart is laid out for.
+constexpr int kMinChartWidth = 320;
+constexpr int kMinChartHeight = 240;
+// Longer text cells are cut: a huge report text costs no more than a short one.
+constexpr std::size_t kMaxCellChars = 1000;
+
+// Seconds since 1970-01-01 00:00 of a calendar date and time read as UTC:
+// the chart's time axis counts wall-clock time, free of zones and DST.
+std::int64_t wallClockSeconds(int year, int month, int day, int hour, int minute, int second = 0);
+
 class Chart {
  public:
   explicit Chart(ChartOwner* owner = nullptr);
@@ -42,7 +68,11 @@ class Chart {
   int addSeries(int markSize, std::optional<std::string> seriesTitle, std::optional<Pen> seriesPen,
                 std::optional<TextLines> seriesDetailLines, int valueColumn = 0);
   void removeAllSeries() { series.clear(); }
+  // A row without a time; while any row lacks one, rows are spaced evenly
+  // and labelled with their texts. An empty cell is no value (a gap).
   void addRow(TextLines row);
+  // A row at a wall-clock time (wallClockSeconds): X follows the times.
+  void addRow(TextLines row, std::int64_t time);
   void removeAllRows() { rows.clear(); }
   // Replaces the detail lines of a series; std::out_of_range for a bad index.
   void setDetailLines(int seriesIndex, TextLines lines);
@@ -54,8 +84,8 @@ class Chart {
   // throws: a point whose row lacks the column, or a series index outside
   // `series`, is left out. A zero or non-finite yDelta is first set to 1.
   void draw(DrawContext& dc);
-  // The wind dial in the legend column, on the context and rectangles of the
-  // last draw (nothing without one). The context must still be alive.
+  // The wind dial in dialRect, on the context of the last draw (nothing
+  // without one). The context must still be alive.
   void drawWindIndicator(double direction, double speed);
   void forgetDrawContext() { drawContext = nullptr; }
   // Y range from the data: yMin the smallest value, yDelta a whole step
@@ -65,27 +95,44 @@ class Chart {
 
   // Layout helpers, public so the scaling can be checked on its own.
   void computeFrameRect();  // from the owner's client area when fitToWindow
-  void computePlotRect();
-  void computeXStep();      // from the row count
+  // Every rectangle, the fonts shown and the X labels; measures text on dc.
+  // Runs autoscaleRange when autoscale is on.
+  void layout(DrawContext& dc);
   int xPosition(int row) const;
   int yPosition(double value) const;
-  // Value of series k at a row; false when the row lacks its column.
+  // Pixels between horizontal grid lines: yStep, made smaller on a low
+  // plot so the chart still shows eight steps (never below 20 pixels).
+  int gridStepY() const;
+  // Value of series k at a row; false when the row lacks its column or
+  // the cell is empty.
   bool seriesValue(int seriesIndex, int row, double& value) const;
 
   bool fitToWindow;
   int sideMargin;
-  int plotInset;
-  int legendWidth;
-  int xStep;
+  int plotInset;    // unused by the layout; kept for the dialog's settings
+  int legendWidth;  // the legend's widest; narrower on a small window
+  int xStep;        // pixels between labels of the numeric axis (no rows)
   int yStep;
   int minorTicks;
   ChartOwner* owner;
   DrawContext* drawContext;
   Rect frameRect;
   Rect plotRect;
+  // Set by layout: each part's own rectangle, none overlapping another.
+  Rect headingRect;
+  Rect chartAreaRect;  // plot, Y labels, X labels, dates and the X-axis title
+  Rect legendRect;     // the legend column: entries, detailRect and dialRect
+  Rect detailRect;
+  Rect dialRect;
+  std::vector<AxisLabel> xLabels;
+  int labelStepHours = 0;  // between time labels; 0 when rows lack times
   FontSpec titleFont;
   FontSpec labelFont;
   FontSpec legendFont;
+  // The fonts as drawn: the ones above, smaller on a small window.
+  FontSpec titleFontShown;
+  FontSpec labelFontShown;
+  FontSpec legendFontShown;
   Colour titleColour;
   Colour labelColour;
   Pen gridPen;
@@ -111,26 +158,36 @@ class Chart {
   // exact because a row never changes after addRow.
   struct Row {
     TextLines texts;
-    std::vector<double> values;  // values[k] = readNumber(texts[k]), k >= 1
+    std::vector<double> values;  // values[k] = readNumber(texts[k]), k >= 1; NaN when empty
+    std::optional<std::int64_t> time;
   };
 
+  void layoutTimeAxis(DrawContext& dc);
   void drawAxes(DrawContext& dc);
-  void drawMinorTicks(DrawContext& dc);
+  void drawMinorTicks(DrawContext& dc, bool alongX);
   void drawLegend(DrawContext& dc);
   void drawSeries(DrawContext& dc, int seriesIndex);
   int columnOf(int seriesIndex) const;
   double pixelsPerUnit() const;
+  bool rowsHaveTimes() const { return !rows.empty() && timedRows == rows.size(); }
 
   std::vector<Row> rows;
-  // Set when there are more rows than the plot is wide: rows are then
-  // spread over the plot width instead of sharing one x.
-  bool spreadRows = false;
+  std::size_t timedRows = 0;
+  std::int64_t firstTime = 0;  // the time at the plot's left and right edges
+  std::int64_t lastTime = 0;
+  int labelHeight = 0;   // measured in layout
+  int legendLineHeight = 0;
+  int yLabelWidth = 0;
+  int dialRadius = 30;
 };
 
-// Draws text cut into lines of at most maxChars characters, preferring to
-// cut at the last blank; lines are lineHeight pixels apart. Returns the
-// number of lines drawn.
-int drawWrappedText(DrawContext& dc, int x, int y, std::string_view text, std::size_t maxChars,
-                    int lineHeight);
+// Cuts text into lines no wider than maxWidth pixels as dc measures them,
+// at blanks where possible (a word wider than that is broken), at most
+// maxLines lines. Only the first kMaxCellChars characters are considered.
+std::vector<std::string> wrapText(DrawContext& dc, std::string_view text, int maxWidth, int maxLines);
+// Draws wrapText's lines lineHeight pixels apart, from y down, at the
+// current alignment. Returns the number of lines drawn.
+int drawWrappedText(DrawContext& dc, int x, int y, std::string_view text, int maxWidth, int lineHeight,
+                    int maxLines);
 
 }  // namespace nimbrel

@@ -50,10 +50,35 @@ double windDirectionOnChart(double directionDegrees) {
   return (directionDegrees < 180 ? directionDegrees : directionDegrees - 360) * 0.1;
 }
 
+namespace {
+
+TextLines observationRow(const std::string& timeText, double temperature, double pressure, double windSpeed,
+                         double windDirectionDegrees) {
+  // Not "> 0" is also true of a NaN speed: no direction to trust either.
+  const bool calm = !(windSpeed > 0.0);
+  return TextLines{timeText, formatFixed(temperature, 2), formatFixed(pressure, 2), formatFixed(windSpeed, 2),
+                   calm ? std::string() : formatFixed(windDirectionOnChart(windDirectionDegrees), 2)};
+}
+
+}  // namespace
+
 void addObservationRow(Chart& graph, const std::string& timeText, double temperature, double pressure,
                        double windSpeed, double windDirectionDegrees) {
-  graph.addRow(TextLines{timeText, formatFixed(temperature, 2), formatFixed(pressure, 2),
-                            formatFixed(windSpeed, 2), formatFixed(windDirectionOnChart(windDirectionDegrees), 2)});
+  graph.addRow(observationRow(timeText, temperature, pressure, windSpeed, windDirectionDegrees));
+}
+
+void addObservationRow(Chart& graph, std::int64_t wallTime, double temperature, double pressure, double windSpeed,
+                       double windDirectionDegrees) {
+  const std::int64_t seconds = ((wallTime % 86400) + 86400) % 86400;
+  char timeText[8];
+  std::snprintf(timeText, sizeof timeText, "%02d:%02d", static_cast<int>(seconds / 3600),
+                static_cast<int>(seconds % 3600 / 60));
+  graph.addRow(observationRow(timeText, temperature, pressure, windSpeed, windDirectionDegrees), wallTime);
+}
+
+std::int64_t wallClockSeconds(const std::tm& time) {
+  return wallClockSeconds(time.tm_year + 1900, time.tm_mon + 1, time.tm_mday, time.tm_hour, time.tm_min,
+                          time.tm_sec);
 }
 
 void paintStationChart(Chart& graph, DrawContext& dc, double windDirection, double windSpeed) {

@@ -3,9 +3,9 @@
 //
 // Use, in the station window:
 //   setupStationChart(graph, station, settings);          once, before the rows
-//   addObservationRow(graph, "17:53", t, p, v, d);  per observation, oldest
-//                                                   first, values already in
-//                                                   display units
+//   addObservationRow(graph, wallTime, t, p, v, d);  per observation, oldest
+//                                                    first, values already in
+//                                                    display units
 //   graph.setDetailLines(graph.seriesCount - 1, ...) and a repaint
 //   paintStationChart(graph, dc, direction, speed)  from the paint handler
 //
@@ -13,6 +13,8 @@
 // speed, wind direction); each series set up here reads the column of its
 // own quantity, so rows and series stay in step whichever quantities were
 // on at set-up and whatever the settings are when a row is appended.
+#include <cstdint>
+#include <ctime>
 #include <string>
 
 #include "base/Settings.h"
@@ -44,9 +46,17 @@ void setupStationChart(Chart& chart, const Station& station, const Settings& set
 double windDirectionOnChart(double directionDegrees);
 
 // Appends one row: the time text, then "%.2f" of temperature, pressure,
-// wind speed and the wind direction on the chart's scale.
+// wind speed and the wind direction on the chart's scale. A calm (a wind
+// speed of 0) has no direction: that cell is left empty, a gap in its line.
 void addObservationRow(Chart& graph, const std::string& timeText, double temperature, double pressure,
                        double windSpeed, double windDirectionDegrees);
+// The same at a wall-clock time (wallClockSeconds), its text "HH:MM": the
+// chart then spaces rows by their times and labels round hours and dates.
+void addObservationRow(Chart& graph, std::int64_t wallTime, double temperature, double pressure, double windSpeed,
+                       double windDirectionDegrees);
+
+// The wall-clock time of calendar fields as localTime gives them.
+std::int64_t wallClockSeconds(const std::tm& time);
 
 // The station window's paint: the chart, then the wind dial when the legend
 // is shown. The chart forgets dc afterwards, as it dies with the paint.

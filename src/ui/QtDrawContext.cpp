@@ -6,6 +6,7 @@
 #include <QImage>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -21,11 +22,12 @@ constexpr unsigned kTaBaseline = 24;
 QColor toQColor(Colour colour) { return QColor(redOf(colour), greenOf(colour), blueOf(colour)); }
 
 QPen makePen(const Pen& pen) {
-  // Cosmetic flat-capped pens leave out a line's last pixel, as the
-  // platform's lines do; widths below 1 still draw one pixel.
+  // A square cap makes Qt draw both ends of a one-pixel line in every
+  // direction (a flat cap drops the start instead of the end of lines going
+  // up or left); lineTo then ends one pixel early. Widths below 1 draw one pixel.
   QPen result(toQColor(pen.colour), std::max(1, pen.width));
   result.setCosmetic(true);
-  result.setCapStyle(Qt::FlatCap);
+  result.setCapStyle(pen.width <= 1 ? Qt::SquareCap : Qt::FlatCap);
   result.setJoinStyle(Qt::MiterJoin);
   return result;
 }
@@ -68,7 +70,7 @@ QFont QtDrawContext::resolveFont(const FontSpec& description) {
 
 const QtDrawContext::FontEntry& QtDrawContext::lookUpFont(const FontSpec& description) {
   // Fonts are resolved once per description for the life of the program;
-  // the chart uses three.
+  // the chart uses three, a few sizes each as windows shrink.
   static std::vector<std::unique_ptr<FontEntry>> cache;
   for (const auto& entry : cache) {
     if (entry->description == description) return *entry;
@@ -122,7 +124,29 @@ void QtDrawContext::moveTo(int x, int y) { current = QPoint(x, y); }
 
 void QtDrawContext::lineTo(int x, int y) {
   const QPoint end(x, y);
-  if (end != current) painter.drawLine(current, end);
+  if (end != current) {
+    if (pen.width > 1) {
+      painter.drawLine(current, end);
+    } else {
+      // The last pixel before the end: one step back along the longer axis,
+      // the other coordinate rounded on the line.
+      const int dx = end.x() - current.x();
+      const int dy = end.y() - current.y();
+      QPoint last;
+      if (std::abs(dx) >= std::abs(dy)) {
+        const int lx = end.x() - (dx > 0 ? 1 : -1);
+        last = QPoint(lx, current.y() + static_cast<int>(std::lround(static_cast<double>(lx - current.x()) * dy / dx)));
+      } else {
+        const int ly = end.y() - (dy > 0 ? 1 : -1);
+        last = QPoint(current.x() + static_cast<int>(std::lround(static_cast<double>(ly - current.y()) * dx / dy)), ly);
+      }
+      if (last == current) {
+        painter.drawPoint(current);
+      } else {
+        painter.drawLine(current, last);
+      }
+    }
+  }
   current = end;
 }
 
