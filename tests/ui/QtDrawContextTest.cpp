@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "ui/QtDrawContext.h"
+#include "ui/QtText.h"
 
 namespace nimbrel {
 namespace {
@@ -162,6 +163,16 @@ TEST(QtDrawContext, TextHasAnOpaqueBackgroundAndFollowsTheAlignment) {
 TEST(QtDrawContext, MissingBitmapDrawsNothing) {
   QImage image = Painted(Blank(10, 10), [](QtDrawContext& dc) { dc.drawBitmap(999999, 0, 0); });
   EXPECT_EQ(image, Blank(10, 10));
+}
+
+// The program's texts are Windows-1252 bytes; every byte comes back as it went.
+TEST(QtText, WindowsBytesRoundTrip) {
+  std::string all;
+  for (int byte = 1; byte < 256; ++byte) all.push_back(static_cast<char>(byte));
+  EXPECT_EQ(fromQString(toQString(all)), all);
+  EXPECT_EQ(toQString("\x80 \xdc \x9f"), QString::fromUtf8("\u20ac \u00dc \u0178"));
+  EXPECT_EQ(toQString("\x81"), QString(QChar(0x81))) << "an unassigned byte stays a control character";
+  EXPECT_EQ(fromQString(QString::fromUtf8("Z\u00fcrich \u20ac \u4e2d")), "Z\xfcrich \x80 ?");
 }
 
 }  // namespace
