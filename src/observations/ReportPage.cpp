@@ -69,6 +69,15 @@ std::string_view rawBetween(std::string_view text, std::size_t anchorPos, std::s
 
 std::string clean(std::string_view raw) { return std::string(trim(decodeEntities(raw))); }
 
+// A text cell as the report keeps it: decoded first, so an entity is never
+// cut in half, then cut to the limit.
+std::string limited(std::string text) {
+  if (text.size() > kReportTextLimit) text.resize(kReportTextLimit);
+  return text;
+}
+
+std::string cellText(std::string_view raw) { return limited(clean(raw)); }
+
 // Rule A with the sign kept: the integer part and the fraction digits read
 // as one number, so "-0" and "4" give -0.4. hasNumber tells whether the
 // integer part held a number at all.
@@ -173,23 +182,24 @@ bool readReport(std::string_view stretch, Observation& observation, bool& dateOk
   }
   observation.pressureInches = readNumber(clean(rawBetween(stretch, pressure, kCell, "&#160;inches")));
 
-  observation.windsText = clean(rawBetween(stretch, winds, kCell, kCellEnd));
+  const std::string windsCell = clean(rawBetween(stretch, winds, kCell, kCellEnd));
   // Only this report's own wind cell decides: a calm or variable wind has
   // no direction, whatever parentheses follow it.
-  if (observation.windsText.find("degrees") != std::string::npos)
+  if (windsCell.find("degrees") != std::string::npos)
     observation.windDirection = readNumber(clean(rawBetween(stretch, winds, "(", "&#160;")));
   observation.windSpeed = readNumber(clean(rawBetween(stretch, winds, "knots;", "&#160;")));
   observation.visibility = readNumber(clean(rawBetween(stretch, visibility, "(", "km")));
 
-  observation.conditionsText = clean(rawBetween(stretch, stretch.find("Conditions at", 0), kCell, kCellEnd));
-  observation.temperatureText = clean(rawBetween(stretch, temperature, kCell, kCellEnd));
-  observation.dewpointText = clean(rawBetween(stretch, dewpoint, kCell, kCellEnd));
-  observation.pressureText = clean(rawBetween(stretch, pressure, kCell, kCellEnd));
-  observation.visibilityText = clean(rawBetween(stretch, visibility, kCell, kCellEnd));
-  observation.ceilingText = clean(rawBetween(stretch, anchors[kCeiling], kCell, kCellEnd));
-  observation.cloudsText = clean(rawBetween(stretch, anchors[kClouds], kCell, kCellEnd));
-  observation.weatherText = clean(rawBetween(stretch, anchors[kWeather], kCell, kCellEnd));
-  observation.reportText = clean(rawBetween(stretch, 0, "<SPAN CLASS=\"monospace\">", "<BR>"));
+  observation.windsText = limited(windsCell);
+  observation.conditionsText = cellText(rawBetween(stretch, stretch.find("Conditions at", 0), kCell, kCellEnd));
+  observation.temperatureText = cellText(rawBetween(stretch, temperature, kCell, kCellEnd));
+  observation.dewpointText = cellText(rawBetween(stretch, dewpoint, kCell, kCellEnd));
+  observation.pressureText = cellText(rawBetween(stretch, pressure, kCell, kCellEnd));
+  observation.visibilityText = cellText(rawBetween(stretch, visibility, kCell, kCellEnd));
+  observation.ceilingText = cellText(rawBetween(stretch, anchors[kCeiling], kCell, kCellEnd));
+  observation.cloudsText = cellText(rawBetween(stretch, anchors[kClouds], kCell, kCellEnd));
+  observation.weatherText = cellText(rawBetween(stretch, anchors[kWeather], kCell, kCellEnd));
+  observation.reportText = cellText(rawBetween(stretch, 0, "<SPAN CLASS=\"monospace\">", "<BR>"));
   return true;
 }
 

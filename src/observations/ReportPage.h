@@ -2,6 +2,7 @@
 // Reading the service's decoded-report page. The page is not parsed as HTML:
 // fixed marker texts are searched in a fixed order and the text between them
 // taken, which is the contract the service's pages keep.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -29,10 +30,15 @@ enum class ReportPageStatus {
   kBadDate,      // a report's date and time could not be read
 };
 
+// The most of a text cell a report keeps, in bytes: the server decides
+// what the cells hold, and a runaway cell must not fill the memory.
+constexpr std::size_t kReportTextLimit = 1000;
+
 // Reads every report of a page, newest first, appending to observations when
 // given. Each report is read only from its own stretch of the page, from its
 // "Conditions at" to the next one, so a row a report lacks stays empty
-// instead of being taken from a later report. Reports read before a report
+// instead of being taken from a later report. Every text cell keeps at most
+// its first kReportTextLimit bytes. Reports read before a report
 // with an unreadable date stay appended.
 ReportPageStatus readReportPage(std::string_view page, ObservationList* observations);
 

@@ -3,7 +3,9 @@
 // the "Meteodata" folder of the current folder.
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "observations/Observation.h"
 
@@ -15,13 +17,40 @@ class UserPort;
 // station's name in lower case with "/", "(", ")" and "-" made "_".
 std::string meteodataFileName(const std::string& stationName, std::time_t now);
 
-// The whole file's content, with CR LF line ends.
+// One row, "MM/DD/YYYY\tHH:MM\ttemp\tpressure\t\twind dir\t\twind speed\r\n";
+// a value outside its physical range is left empty between its tabs.
+std::string formatMeteodataRow(const Observation& observation);
+
+// The whole file's content, with CR LF line ends: the header, then the
+// observations oldest first (the list is newest first).
 std::string formatMeteodata(const ObservationList& observations);
 
+// The file's content with the rows of an existing file (`existing`, its
+// whole text) and the new observations as one set: one row per observation
+// date and time, the new observation's row where both have one, oldest
+// first. Existing lines whose date and time cannot be read follow, as they
+// were.
+std::string mergeMeteodata(std::string_view existing, const ObservationList& observations);
+
+// Writes every byte, through short writes and interrupted calls.
+bool writeAll(int fd, std::string_view bytes);
+
+enum class FileReplacement { kReplaced, kCannotOpen, kCannotWrite };
+
+// Replaces the file at `path` by `bytes` through a fresh temporary file in
+// the same folder, renamed over the name once written, synced and closed:
+// on any failure the old file stays whole and the temporary is removed. A
+// symbolic link at `path` is replaced, never followed. `beforeRename`, when
+// given, runs just before the rename; false from it abandons the
+// replacement as a crash at that moment would.
+FileReplacement replaceFile(const std::filesystem::path& path, std::string_view bytes,
+                            const std::function<bool()>& beforeRename = {});
+
 // Writes "Meteodata/<name>" below `folder` (created when missing), by path:
-// the process's current folder is never changed. Tells the user through the
-// main frame when the file cannot be opened. Returns the path written, or
-// an empty path on failure.
+// the process's current folder is never changed. A file of that name from
+// earlier keeps its rows (see mergeMeteodata). Tells the user through the
+// main frame when the file cannot be opened or written. Returns the path
+// written, or an empty path on failure.
 std::filesystem::path writeMeteodataFile(UserPort& frame, const std::filesystem::path& folder,
                                          const std::string& stationName, const ObservationList& observations,
                                          std::time_t now);

@@ -314,5 +314,52 @@ TEST(ReportPage, ReportWithoutDatePieceKeepsZeroTime) {
   EXPECT_DOUBLE_EQ(observations[0].temperature, 5.0);
 }
 
+
+// A page whose one text cell runs on with `filler` just before it ends.
+std::string WithLongCell(std::string page, const std::string& label, const std::string& filler) {
+  const std::size_t row = page.find(label);
+  const std::size_t end = label == "Report:" ? page.find("<BR>", row) : page.find("</TD>", page.find("<TD", row));
+  page.insert(end, filler);
+  return page;
+}
+
+TEST(ReportPage, EveryTextCellKeepsAtMostItsFirstThousandBytes) {
+  struct Cell {
+    std::string label;
+    std::string Observation::*text;
+  };
+  const Cell cells[] = {
+      {"Conditions at", &Observation::conditionsText}, {"Temperature", &Observation::temperatureText},
+      {"Dewpoint", &Observation::dewpointText},         {"Pressure", &Observation::pressureText},
+      {"Winds", &Observation::windsText},               {"Visibility", &Observation::visibilityText},
+      {"Ceiling", &Observation::ceilingText},           {"Clouds", &Observation::cloudsText},
+      {"Present Weather", &Observation::weatherText},   {"Report:", &Observation::reportText},
+  };
+  const std::string page = Report(ReportValues{});
+  ObservationList plain;
+  ASSERT_EQ(readReportPage(page, &plain), ReportPageStatus::kReports);
+  const std::string tenMegabytes(10 * 1000 * 1000, 'x');
+  for (const Cell& cell : cells) {
+    const std::string& shortText = plain[0].*cell.text;
+    ASSERT_FALSE(shortText.empty()) << cell.label;
+    ASSERT_LT(shortText.size(), kReportTextLimit) << cell.label;
+    // Just under, at and just over the limit, and far over it.
+    for (const std::size_t length : {kReportTextLimit - 1, kReportTextLimit, kReportTextLimit + 1,
+                                     shortText.size() + tenMegabytes.size()}) {
+      const std::string filler = tenMegabytes.substr(0, length - shortText.size());
+      ObservationList observations;
+      ASSERT_EQ(readReportPage(WithLongCell(page, cell.label, filler), &observations), ReportPageStatus::kReports)
+          << cell.label;
+      ASSERT_EQ(observations.size(), 1u);
+      const std::string expected = (shortText + filler).substr(0, kReportTextLimit);
+      EXPECT_EQ(observations[0].*cell.text, expected) << cell.label << " of " << length << " bytes";
+      // The numbers of the report are read as before.
+      EXPECT_EQ(observations[0].temperature, plain[0].temperature) << cell.label;
+      EXPECT_EQ(observations[0].windDirection, plain[0].windDirection) << cell.label;
+      EXPECT_EQ(observations[0].observedAt, plain[0].observedAt) << cell.label;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace nimbrel

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "SampleService.h"
 #include "support/RunTool.h"
+#include "support/StationListLines.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -40,7 +45,6 @@ TEST(ReportCommand, DecodeWritesHeaderAndOneLinePerObservation) {
 
 TEST(ReportCommand, ExitCodes) {
   EXPECT_EQ(RunTool("decode").exitCode, 2);
-  EXPECT_EQ(RunTool("decode /nonexistent/page.html").exitCode, 2);
   EXPECT_EQ(RunTool("decode " + std::string(NIMBREL_SOURCE_DIR) + "/CMakeLists.txt").exitCode, 1);
   EXPECT_EQ(RunTool("fetch").exitCode, 2);
   EXPECT_EQ(RunTool("fetch KJFK --hours x").exitCode, 2);
@@ -65,6 +69,56 @@ TEST(ReportCommand, FetchReadsTheServicesPage) {
   EXPECT_EQ(Split(lines[1], '\t')[18].substr(0, 4), "EDDF");
 
   EXPECT_EQ(RunTool("fetch QQQQ --host " + host).exitCode, 1);
+}
+
+TEST(ReportCommand, DecodeOfWhatIsNoReadableFileSaysSoAsStationsDoes) {
+  nimbrel::test::TempFolder folder;
+  const std::string directory = folder.Path().string();
+  const std::string missing = (folder / "missing page.html").string();
+  for (const std::string& path : {directory, missing}) {
+    for (const char* command : {"decode", "stations"}) {
+      const ToolRun run = RunTool(std::string(command) + " '" + path + "'", true);
+      EXPECT_EQ(run.exitCode, 2) << command << " " << path;
+      EXPECT_EQ(run.out, "nimbrel-report: can not open a file \"" + path + "\"\n") << command << " " << path;
+    }
+  }
+}
+
+// Runs the tool with its standard output on /dev/full; what it said on
+// standard error goes to `out`.
+ToolRun RunToolIntoFullDevice(const std::string& arguments) {
+  ToolRun run;
+  const std::string command = std::string("'") + NIMBREL_REPORT_TOOL + "' " + arguments + " 2>&1 >/dev/full";
+  std::FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buffer[4096];
+  std::size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
+  const int status = pclose(pipe);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+TEST(ReportCommand, EveryCommandThatWritesReportsAFailedWrite) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  nimbrel::test::TempFolder folder;
+  const std::string stations = folder.Write("stations.txt", nimbrel::test::StationLine()).string();
+  nimbrel::sample::SampleService service(
+      "   FRANKFURT MAIN A EDDF        10637  50 03N  008 36E  113   X     T          6 DE\n");
+  ASSERT_TRUE(service.start(0));
+  const std::string host = "127.0.0.1:" + std::to_string(service.listeningPort());
+  const std::string commands[] = {
+      "stations '" + stations + "'",
+      "decode " + std::string(NIMBREL_FIXTURES_DIR) + "/report_example.html",
+      "fetch EDDF --host " + host,
+      "fetch EDDF --hours 24 --host " + host,  // more than a buffer's worth
+  };
+  for (const std::string& command : commands) {
+    ASSERT_EQ(RunTool(command + " >/dev/null").exitCode, 0) << command;
+    const ToolRun run = RunToolIntoFullDevice(command);
+    EXPECT_EQ(run.exitCode, 2) << command;
+    EXPECT_NE(run.out.find("nimbrel-report: can not write"), std::string::npos) << command << ": " << run.out;
+  }
 }
 
 }  // namespace

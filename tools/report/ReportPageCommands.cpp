@@ -1,11 +1,14 @@
 // decode FILE and fetch ICAO: a report page read by the program's own
 // parser and written one observation a line, tab-separated.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "ReportCommands.h"
@@ -60,7 +63,36 @@ int writePage(const std::string& page, const std::string& source) {
       "conditionsText\ttemperatureText\tdewpointText\tpressureText\twindsText\tvisibilityText\tceilingText\t"
       "cloudsText\tweatherText\treportText\n");
   for (const Observation& observation : observations) writeObservation(observation);
-  return std::fflush(stdout) == 0 ? 0 : 2;
+  // A full buffer is written out on the way, so an error may have come
+  // before the last flush: the stream's error flag keeps it.
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+    std::fprintf(stderr, "nimbrel-report: can not write the observations\n");
+    return 2;
+  }
+  return 0;
+}
+
+// The whole of a regular file; a folder, a device or a file that cannot be
+// read gives false. Opened without blocking, so a FIFO cannot hang the tool.
+bool readPageFile(const char* path, std::string& text) {
+  const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  std::size_t size = 0;
+  while (ok) {
+    text.resize(size + 64 * 1024);
+    const ssize_t got = ::read(fd, text.data() + size, text.size() - size);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      ok = got == 0;
+      break;
+    }
+    size += static_cast<std::size_t>(got);
+  }
+  text.resize(size);
+  ::close(fd);
+  return ok;
 }
 
 }  // namespace
@@ -70,18 +102,12 @@ int runDecodeCommand(int argc, char** argv) {
     std::fprintf(stderr, "usage: nimbrel-report decode FILE\n");
     return 2;
   }
-  std::ifstream in(argv[0], std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "nimbrel-report: cannot read %s\n", argv[0]);
+  std::string text;
+  if (!readPageFile(argv[0], text)) {
+    std::fprintf(stderr, "nimbrel-report: can not open a file \"%s\"\n", argv[0]);
     return 2;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) {
-    std::fprintf(stderr, "nimbrel-report: cannot read %s\n", argv[0]);
-    return 2;
-  }
-  return writePage(text.str(), argv[0]);
+  return writePage(text, argv[0]);
 }
 
 int runFetchCommand(int argc, char** argv) {

@@ -42,7 +42,7 @@ int runStationsCommand(int argc, char** argv) {
   }
   if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
     std::fprintf(stderr, "nimbrel-report: can not write the station table\n");
-    return 1;
+    return 2;
   }
   return 0;
 }
