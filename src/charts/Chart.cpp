@@ -17,8 +17,6 @@ constexpr Colour kDetailSquare = rgb(0, 150, 100);
 constexpr double kDegreesToRadians = 0.0174532925;  // the dial's own constant, kept as is
 constexpr std::int64_t kHour = 3600;
 constexpr std::int64_t kDay = 86400;
-constexpr int kSampleLength = 20;  // legend sample line
-constexpr int kTitleIndent = 26;   // legend title after its sample
 constexpr int kDetailIndent = 9;   // detail text after its square
 constexpr int kPad = 4;            // inside the frame, between parts
 
@@ -210,6 +208,7 @@ void Chart::layout(DrawContext& dc) {
   labelFontShown = shrunk(labelFont, t);
   legendFontShown = shrunk(legendFont, t);
   dialRadius = static_cast<int>(std::lround(18 + 12 * t));
+  sampleLength = static_cast<int>(std::lround(12 + 8 * t));
 
   const FontSpec previous = dc.selectFont(labelFontShown);
   const Size timeExtent = dc.getTextExtent("00:00");
@@ -245,7 +244,7 @@ void Chart::layout(DrawContext& dc) {
   const int halfLabel = std::max(timeExtent.cx, dateWidth) / 2 + 6;
   plotRect.left = f.left + kPad + yLabelWidth + 6;
   int legendW = 0;
-  if (showLegend) legendW = std::min(legendWidth, std::max(100, static_cast<int>(f.width() * 0.36)));
+  if (showLegend) legendW = std::min(legendWidth, std::max(120, static_cast<int>(f.width() * 0.36)));
   legendRect = showLegend ? Rect{f.right - kPad - legendW, plotRect.top - 2, f.right - kPad, f.bottom - kPad} : Rect{};
   plotRect.right = (showLegend ? legendRect.left : f.right - kPad) - halfLabel;
   if (plotRect.right <= plotRect.left) plotRect.right = plotRect.left + 1;
@@ -264,7 +263,7 @@ void Chart::layout(DrawContext& dc) {
     for (int k = 1; k < count; ++k) {
       const auto& entry = series[static_cast<std::size_t>(k)];
       const int lines = entry.title ? std::max<int>(1, static_cast<int>(wrapText(dc, collapseBlanks(cell(*entry.title)),
-                                                                                 legendW - kTitleIndent, 3)
+                                                                                 legendW - sampleLength - 6, 3)
                                                                             .size()))
                                     : 1;
       entriesBottom += lines * legendLineHeight + 6;
@@ -538,7 +537,8 @@ void Chart::drawMinorTicks(DrawContext& dc, bool alongX) {
 
 void Chart::drawLegend(DrawContext& dc) {
   const int lx = legendRect.left;
-  const int textWidth = legendRect.width() - kTitleIndent;
+  const int indent = sampleLength + 6;
+  const int textWidth = legendRect.width() - indent;
   const int lineHeight = legendLineHeight;
   int y = legendRect.top;
   dc.setTextAlign(TA_LEFT | TA_TOP);
@@ -548,15 +548,15 @@ void Chart::drawLegend(DrawContext& dc) {
     const ChartSeries& entry = series[static_cast<std::size_t>(k)];
     if (entry.pen) dc.selectPen(*entry.pen);
     dc.moveTo(lx, y + lineHeight / 2);
-    dc.lineTo(lx + kSampleLength, y + lineHeight / 2);
+    dc.lineTo(lx + sampleLength, y + lineHeight / 2);
     int lines = 1;
     if (entry.title) {
       // Padded as written while it fits, else with single blanks, wrapped.
       const std::string_view text = cell(*entry.title);
       if (dc.getTextExtent(std::string(text)).cx <= textWidth) {
-        dc.textOut(lx + kTitleIndent, y, std::string(text));
+        dc.textOut(lx + indent, y, std::string(text));
       } else {
-        lines = std::max(1, drawWrappedText(dc, lx + kTitleIndent, y, collapseBlanks(text), textWidth, lineHeight, 3));
+        lines = std::max(1, drawWrappedText(dc, lx + indent, y, collapseBlanks(text), textWidth, lineHeight, 3));
       }
     }
     y += lines * lineHeight + 6;

@@ -179,6 +179,7 @@ class Chart {
   int legendLineHeight = 0;
   int yLabelWidth = 0;
   int dialRadius = 30;
+  int sampleLength = 20;  // the legend's sample line
 };
 
 // Cuts text into lines no wider than maxWidth pixels as dc measures them,

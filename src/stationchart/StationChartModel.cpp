@@ -97,11 +97,8 @@ int StationChartModel::computePeriodAndDelta() {
 void StationChartModel::addObservationToChart(const Observation& observation) {
   std::int64_t shown = observation.observedAt;
   if (!settings.timeUtc) shown += static_cast<std::int64_t>(m_utcDeltaHours) * 3600;
-  const std::tm time = localTime(shown);
-  char timeText[16];
-  std::snprintf(timeText, sizeof timeText, "%02d:%02d", time.tm_hour, time.tm_min);
-  addObservationRow(*chart, timeText, observation.temperature, observation.pressure, observation.windSpeed,
-                    observation.windDirection);
+  addObservationRow(*chart, wallClockSeconds(localTime(shown)), observation.temperature, observation.pressure,
+                    observation.windSpeed, observation.windDirection);
   if (chart->series.empty()) return;
   chart->setDetailLines(static_cast<int>(chart->series.size()) - 1, detailLines(observation));
   dialDirection = observation.windDirection;

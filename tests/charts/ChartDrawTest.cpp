@@ -10,90 +10,106 @@
 namespace nimbrel::test {
 namespace {
 
-std::vector<int> LabelledRows(const Chart& chart, const RecordingDrawContext& dc) {
-  std::vector<int> result;
-  for (const auto* call : dc.Calls("TextOut")) {
-    if (call->args[1] != chart.plotRect.bottom + 4) continue;
-    result.push_back((call->args[0] - chart.plotRect.left) / chart.xStep);
-  }
+// Texts drawn on the line of the X labels.
+std::vector<const DrawCall*> XLabelCalls(const Chart& chart, const RecordingDrawContext& dc) {
+  std::vector<const DrawCall*> result;
+  for (const auto* call : dc.Calls("TextOut"))
+    if (call->args[1] == chart.plotRect.bottom + 6) result.push_back(call);
   return result;
 }
 
-TEST(ChartDraw, RowLabelsKeepTwoAndAHalfLabelWidthsApart) {
-  FixedOwner owner(ClientWidthForPlot(640), 600);
+TEST(ChartDraw, RowTextLabelsKeepApartAndOnlyTheyGetGridLines) {
+  FixedOwner owner(650, 600);
   Chart chart(&owner);
   AddPlainSeries(chart, 1);
-  for (int i = 0; i < 33; ++i) chart.addRow({"00:00", "0"});  // 5 characters: 30 pixels
+  for (int i = 0; i < 60; ++i) chart.addRow({i % 7 == 3 ? "" : "00:00", "0"});  // 30 pixels each
   RecordingDrawContext dc;
   chart.draw(dc);
-  ASSERT_EQ(chart.xStep, 20);
-  EXPECT_EQ(LabelledRows(chart, dc), (std::vector<int>{0, 4, 8, 12, 16, 19, 23, 27, 31}));
+  const auto labels = XLabelCalls(chart, dc);
+  ASSERT_GE(labels.size(), 3u);
+  EXPECT_EQ(labels.front()->args[0], chart.plotRect.left);
+  for (std::size_t i = 1; i < labels.size(); ++i) EXPECT_GE(labels[i]->args[0] - labels[i - 1]->args[0], 30 + 8);
+  EXPECT_EQ(labels.size(), chart.xLabels.size());
+  EXPECT_EQ(chart.labelStepHours, 0);
 
-  // Every row has its grid line; labelled rows an extra tick below.
+  // A grid line and a tick at each label, no other vertical line in the plot.
   const int bottom = chart.plotRect.bottom;
-  const int left = chart.plotRect.left;
-  EXPECT_TRUE(dc.HasSegment(left, bottom - 1, left, bottom + 4));  // row 0 never gets a full line
-  for (int d = 1; d < 33; ++d) EXPECT_TRUE(dc.HasSegment(left + 20 * d, bottom - 1, left + 20 * d, chart.plotRect.top));
-  EXPECT_TRUE(dc.HasSegment(left + 80, bottom, left + 80, bottom + 5));
-  EXPECT_FALSE(dc.HasSegment(left + 60, bottom, left + 60, bottom + 5));
+  int verticals = 0;
+  for (const Segment& s : dc.Segments())
+    if (s.x0 == s.x1 && s.y0 == bottom - 2 && s.y1 == chart.plotRect.top) ++verticals;
+  EXPECT_EQ(verticals, static_cast<int>(labels.size()) - 1);  // none on the plot's left edge
+  for (const auto* label : labels) EXPECT_TRUE(dc.HasSegment(label->args[0], bottom, label->args[0], bottom + 5));
+
+  // Rows use the whole width: the last at the plot's last column.
+  EXPECT_EQ(chart.xPosition(59), chart.plotRect.right - 1);
 }
 
-TEST(ChartDraw, RowsWithoutVerticalNetGetShortTicks) {
-  FixedOwner owner(ClientWidthForPlot(400), 600);
+TEST(ChartDraw, WithoutVerticalNetOnlyTicks) {
+  FixedOwner owner(650, 600);
   Chart chart(&owner);
   AddPlainSeries(chart, 1);
   chart.verticalNet = false;
   for (int i = 0; i < 3; ++i) chart.addRow({"x", "0"});
   RecordingDrawContext dc;
   chart.draw(dc);
-  const int left = chart.plotRect.left;
   const int bottom = chart.plotRect.bottom;
   for (int d = 0; d < 3; ++d) {
-    EXPECT_TRUE(dc.HasSegment(left + 200 * d, bottom - 1, left + 200 * d, bottom + 4));
-    EXPECT_TRUE(dc.HasSegment(left + 200 * d, bottom, left + 200 * d, bottom + 5));
-    EXPECT_FALSE(dc.HasSegment(left + 200 * d, bottom - 1, left + 200 * d, chart.plotRect.top));
+    const int x = chart.xPosition(d);
+    EXPECT_TRUE(dc.HasSegment(x, bottom, x, bottom + 5));
+    EXPECT_FALSE(dc.HasSegment(x, bottom - 2, x, chart.plotRect.top));
   }
-  // The X-axis title sits under the plot in the legend font once there are rows.
+  // The X-axis title sits under the labels and dates in the legend font.
   const DrawCall* axisTitle = dc.FindText("Time");
   ASSERT_NE(axisTitle, nullptr);
-  EXPECT_EQ(axisTitle->args, (std::vector<int>{left + 200, chart.frameRect.bottom - 20}));
-  EXPECT_EQ(axisTitle->font, chart.legendFont);
+  EXPECT_EQ(axisTitle->args[0], chart.plotRect.left + chart.plotRect.width() / 2);
+  EXPECT_GE(axisTitle->args[1], bottom + 6 + 2 * 14);
+  EXPECT_EQ(axisTitle->font, chart.legendFontShown);
 }
 
-TEST(ChartDraw, MinorTicksAndHorizontalLines) {
-  FixedOwner owner(ClientWidthForPlot(100), ClientHeightForPlot(100));
+TEST(ChartDraw, MinorTicksAndHorizontalLinesStayInsideTheOutline) {
+  FixedOwner owner(650, 600);
   Chart chart(&owner);
-  chart.showLegend = true;
+  chart.xStep = 100;
   RecordingDrawContext dc;
   chart.draw(dc);
   const int left = chart.plotRect.left;
+  const int right = chart.plotRect.right;
   const int bottom = chart.plotRect.bottom;
   const int top = chart.plotRect.top;
-  // Ten pixels apart and five long along the bottom and the left, grid
-  // positions included, none at the corner or on the right/top edge.
-  for (int x = left + 10; x < left + 100; x += 10) EXPECT_TRUE(dc.HasSegment(x, bottom - 1, x, bottom - 6)) << x;
+  ASSERT_EQ(chart.gridStepY(), 50);
+  // Twenty and ten pixels apart, five long, along the bottom and the left;
+  // none on the outline's last row or column.
+  for (int x = left + 20; x < right - 1; x += 20) EXPECT_TRUE(dc.HasSegment(x, bottom - 2, x, bottom - 7)) << x;
   for (int y = bottom - 10; y > top; y -= 10) EXPECT_TRUE(dc.HasSegment(left + 1, y, left + 6, y)) << y;
-  EXPECT_FALSE(dc.HasSegment(left, bottom - 1, left, bottom - 6));
-  EXPECT_FALSE(dc.HasSegment(left + 100, bottom - 1, left + 100, bottom - 6));
-  EXPECT_FALSE(dc.HasSegment(left + 1, top, left + 6, top));
-  // Horizontal lines across the plot, or short ticks left of it.
-  EXPECT_TRUE(dc.HasSegment(left, bottom - 50, chart.plotRect.right, bottom - 50));
+  EXPECT_FALSE(dc.HasSegment(left, bottom - 2, left, bottom - 7));
+  // Horizontal lines end before the outline's right column (right - 1):
+  // lines leave out their end point.
+  EXPECT_TRUE(dc.HasSegment(left + 1, bottom - 50, right - 1, bottom - 50));
+  for (const Segment& s : dc.Segments()) {
+    if (s.pen != chart.gridPen) continue;
+    EXPECT_FALSE(s.x0 == right - 1 || (s.y0 == s.y1 && s.x1 > right - 1)) << s.x0 << "," << s.y0;
+    EXPECT_FALSE(s.y0 == s.y1 && s.y0 == top) << "a line on the top outline";
+  }
   chart.horizontalNet = false;
   dc.Clear();
   chart.draw(dc);
   EXPECT_TRUE(dc.HasSegment(left, bottom - 50, left - 5, bottom - 50));
-  EXPECT_EQ(dc.FindText(" -15")->args, (std::vector<int>{left - 22, bottom - 50 - 7}));
-  EXPECT_EQ(dc.FindText(" -15")->pen, chart.gridPen);
+  const DrawCall* label = dc.FindText(" -15");
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(label->args[1], bottom - 50 - 7);
+  EXPECT_LE(label->args[0] + 12, left - 5);  // centred, clear of the ticks
+  EXPECT_EQ(label->pen, chart.gridPen);
 
   // Steps too small for ticks five pixels apart: no minor ticks anywhere.
   chart.xStep = 20;
+  chart.minorTicks = 20;
   dc.Clear();
   chart.draw(dc);
   EXPECT_FALSE(dc.HasSegment(left + 1, bottom - 10, left + 6, bottom - 10));
 }
 
 TEST(ChartDraw, PointsOutsideThePlotLoseTheirSegmentsAndMarks) {
-  FixedOwner owner(ClientWidthForPlot(400), ClientHeightForPlot(400));
+  FixedOwner owner(650, 600);
   Chart chart(&owner);
   AddPlainSeries(chart, 1, 4);
   chart.showMarks = true;
@@ -105,26 +121,25 @@ TEST(ChartDraw, PointsOutsideThePlotLoseTheirSegmentsAndMarks) {
   std::vector<Segment> lines;
   for (const Segment& s : dc.Segments())
     if (s.pen == (Pen{PS_SOLID, 3, rgb(10, 0, 0)})) lines.push_back(s);
-  const int left = chart.plotRect.left;
   const int bottom = chart.plotRect.bottom;
+  auto x = [&](int row) { return chart.xPosition(row); };
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0], (Segment{left, bottom - 200, left + 100, bottom - 210, {}}));
-  EXPECT_EQ(lines[1], (Segment{left + 300, bottom - 220, left + 400, bottom - 230, {}}));
+  EXPECT_EQ(lines[0], (Segment{x(0), bottom - 200, x(1), bottom - 210, {}}));
+  EXPECT_EQ(lines[1], (Segment{x(3), bottom - 220, x(4), bottom - 230, {}}));
 
   std::vector<std::vector<int>> marks;
   for (const auto* call : dc.Calls("FillSolidRect")) {
     EXPECT_EQ(call->colour, 0u);
     marks.push_back(call->args);
   }
-  EXPECT_EQ(marks, (std::vector<std::vector<int>>{{left - 2, bottom - 202, 4, 4},
-                                                  {left + 98, bottom - 212, 4, 4},
-                                                  {left + 398, bottom - 232, 4, 4}}));
+  EXPECT_EQ(marks, (std::vector<std::vector<int>>{
+                       {x(0) - 2, bottom - 202, 4, 4}, {x(1) - 2, bottom - 212, 4, 4}, {x(4) - 2, bottom - 232, 4, 4}}));
   // The pen selected before the series pass is selected again at the end.
   EXPECT_EQ(dc.pen, (Pen{PS_SOLID, 1, rgb(10, 0, 0)}));
 }
 
-TEST(ChartDraw, MissingColumnsAndBadSeriesIndicesAreLeftOut) {
-  FixedOwner owner(ClientWidthForPlot(400), ClientHeightForPlot(400));
+TEST(ChartDraw, MissingColumnsEmptyCellsAndBadSeriesIndicesAreLeftOut) {
+  FixedOwner owner(650, 600);
   Chart chart(&owner);
   AddPlainSeries(chart, 2);
   chart.seriesCount = 5;  // more than there are series
@@ -134,6 +149,8 @@ TEST(ChartDraw, MissingColumnsAndBadSeriesIndicesAreLeftOut) {
   chart.addRow({"c", "2", "3"});
   chart.addRow({});  // lacks even its label
   chart.addRow({"e", "4", "5"});
+  chart.addRow({"f", "5", ""});  // an empty cell is no value, not 0
+  chart.addRow({"g", "6", "7"});
   chart.autoscale = true;
   RecordingDrawContext dc;
   EXPECT_NO_THROW(chart.draw(dc));
@@ -142,54 +159,64 @@ TEST(ChartDraw, MissingColumnsAndBadSeriesIndicesAreLeftOut) {
       return c.op == "LineTo" && c.pen == Pen{PS_SOLID, 1, colour};
     });
   };
-  // Series 1 joins a-b and b-c; series 2 has no point at b or d.
-  EXPECT_EQ(countSegments(rgb(10, 0, 0)), 2 + 1);  // plus its legend sample
+  // Series 1 joins a-b-c and e-f-g; series 2 has no point at b, d or f.
+  EXPECT_EQ(countSegments(rgb(10, 0, 0)), 4 + 1);  // plus its legend sample
   EXPECT_EQ(countSegments(rgb(20, 0, 0)), 0 + 1);
-  EXPECT_EQ(dc.Calls("FillSolidRect").size(), 4u + 3u);  // marks after a gap need only their own point
+  EXPECT_EQ(dc.Calls("FillSolidRect").size(), 6u + 4u);  // marks after a gap need only their own point
+  double value = 0;
+  EXPECT_FALSE(chart.seriesValue(2, 5, value));
   EXPECT_EQ(chart.yMin, 0.0);
-  EXPECT_EQ(chart.yDelta, 1.0);  // ceil(5 / 7)
+  EXPECT_EQ(chart.yDelta, 1.0);  // ceil(7 / steps), the empty cell not read as 0
   // The dial still draws on the context of that draw.
   const std::size_t ellipses = dc.Calls("Ellipse").size();
   chart.drawWindIndicator(0, 0);
   EXPECT_EQ(dc.Calls("Ellipse").size(), ellipses + 2);
 }
 
-TEST(ChartDraw, TitleAndLegend) {
+TEST(ChartDraw, HeadingAndLegendEntries) {
   FixedOwner owner(800, 600);
   Chart chart(&owner);
   chart.addSeries(0, std::string("Time"), std::nullopt, std::nullopt);
-  chart.addSeries(4, std::string("0123456789012345678901234567890123456789"), Pen{PS_SOLID, 1, rgb(250, 0, 0)},
-                  std::nullopt);
+  chart.addSeries(4, std::string("Pressure           inches Hg"), Pen{PS_SOLID, 1, rgb(250, 0, 0)}, std::nullopt);
   chart.addSeries(4, std::string("Second"), Pen{PS_SOLID, 1, rgb(0, 200, 0)}, std::nullopt);
   chart.seriesCount = 3;
   chart.setTitle("Heading");
   chart.titleColour = rgb(1, 2, 3);
   RecordingDrawContext dc;
   chart.draw(dc);
-  const int lx = chart.plotRect.right + 10;
-  const int top = chart.plotRect.top;
+  const int lx = chart.legendRect.left;
+  const int top = chart.legendRect.top;
 
   const DrawCall* heading = dc.FindText("Heading");
   ASSERT_NE(heading, nullptr);
-  EXPECT_EQ(heading->args, (std::vector<int>{60 + 525 / 2, 10 + 50 / 4}));
+  EXPECT_EQ(heading->args, (std::vector<int>{400, chart.frameRect.top + 4}));  // centred in the frame
   EXPECT_EQ(heading->font, chart.titleFont);
   EXPECT_EQ(heading->align, TA_CENTER | TA_TOP);
   EXPECT_EQ(heading->textColour, rgb(1, 2, 3));
 
-  const DrawCall* first = dc.FindText("012345678901234567890123456789");
+  // 28 characters of 6 pixels do not fit beside the sample: single blanks, wrapped.
+  ASSERT_EQ(chart.legendRect.width(), 155);
+  const DrawCall* first = dc.FindText("Pressure inches Hg");
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first->args, (std::vector<int>{lx + 30, top - 5}));
+  EXPECT_EQ(first->args, (std::vector<int>{lx + 26, top}));
   EXPECT_EQ(first->align, TA_LEFT | TA_TOP);
   EXPECT_EQ(first->font, chart.legendFont);
-  EXPECT_EQ(dc.FindText("Second")->args, (std::vector<int>{lx + 30, top + 20 - 5}));
+  EXPECT_EQ(dc.FindText("Second")->args, (std::vector<int>{lx + 26, top + 14 + 6}));
   bool sample1 = false;
   bool sample2 = false;
   for (const Segment& s : dc.Segments()) {
-    if (s == Segment{lx, top, lx + 20, top, {}}) sample1 = s.pen.colour == rgb(250, 0, 0);
-    if (s == Segment{lx, top + 20, lx + 20, top + 20, {}}) sample2 = s.pen.colour == rgb(0, 200, 0);
+    if (s == Segment{lx, top + 7, lx + 20, top + 7, {}}) sample1 = s.pen.colour == rgb(250, 0, 0);
+    if (s == Segment{lx, top + 27, lx + 20, top + 27, {}}) sample2 = s.pen.colour == rgb(0, 200, 0);
   }
   EXPECT_TRUE(sample1);
   EXPECT_TRUE(sample2);
+
+  // A narrower legend wraps the title at its blanks.
+  owner.client = Rect{0, 0, 320, 240};
+  dc.Clear();
+  chart.draw(dc);
+  EXPECT_NE(dc.FindText("Pressure inches"), nullptr);
+  EXPECT_NE(dc.FindText("Hg"), nullptr);
 
   chart.showLegend = false;
   dc.Clear();
@@ -197,69 +224,105 @@ TEST(ChartDraw, TitleAndLegend) {
   EXPECT_EQ(dc.FindText("Second"), nullptr);
 }
 
-TEST(ChartDraw, DetailLinesAreCleanedWrappedAndStopBelowThePlot) {
+TEST(ChartDraw, DetailLinesAreCleanedWrappedByWidthAndStopAboveTheDial) {
   FixedOwner owner(800, 600);
   Chart chart(&owner);
   AddPlainSeries(chart, 1);
-  // 50 characters whose last blank within the first 35 is at 28
-  const std::string wrapLine = std::string(28, 'a') + " " + std::string(21, 'b');
+  // The text column is 155 - 9 pixels: 24 characters of 6 pixels.
+  const std::string wrapLine = std::string(20, 'a') + " " + std::string(21, 'b');
   chart.setDetailLines(1, {"DATE:<BR>today", "<BR>", wrapLine, "  last  "});
   RecordingDrawContext dc;
   chart.draw(dc);
-  const int lx = chart.plotRect.right + 10;
-  const int ty = chart.plotRect.top + 30;
+  const int lx = chart.legendRect.left;
+  const int ty = chart.detailRect.top;
+  ASSERT_EQ(chart.detailRect.width() - 9, 146);
 
   const DrawCall* date = dc.FindText("DATE: today");
   ASSERT_NE(date, nullptr);
-  EXPECT_EQ(date->args, (std::vector<int>{lx + 5, ty}));
-  const DrawCall* head = dc.FindText(std::string(28, 'a'));
-  ASSERT_NE(head, nullptr);
-  EXPECT_EQ(head->args, (std::vector<int>{lx + 5, ty + 40}));
-  const DrawCall* tail = dc.FindText(std::string(21, 'b'));
-  ASSERT_NE(tail, nullptr);
-  EXPECT_EQ(tail->args, (std::vector<int>{lx + 5, ty + 40 + 15}));
-  EXPECT_EQ(dc.FindText("last")->args, (std::vector<int>{lx + 5, ty + 80}));
+  EXPECT_EQ(date->args, (std::vector<int>{lx + 9, ty}));
+  EXPECT_EQ(dc.FindText(std::string(20, 'a'))->args, (std::vector<int>{lx + 9, ty + 2 * 18}));
+  EXPECT_EQ(dc.FindText(std::string(21, 'b'))->args, (std::vector<int>{lx + 9, ty + 2 * 18 + 14}));
+  EXPECT_EQ(dc.FindText("last")->args, (std::vector<int>{lx + 9, ty + 2 * 18 + 32}));
 
   // Squares for the three lines with text; "<BR>" alone gets none but
-  // still takes its 20 pixels. The background is white again after each.
+  // still takes its line. The background is white again after each.
   std::vector<std::vector<int>> squares;
   for (const auto* call : dc.Calls("FillSolidRect")) {
     EXPECT_EQ(call->colour, rgb(0, 150, 100));
     squares.push_back(call->args);
   }
   EXPECT_EQ(squares, (std::vector<std::vector<int>>{
-                         {lx - 4, ty + 4, 5, 5}, {lx - 4, ty + 44, 5, 5}, {lx - 4, ty + 84, 5, 5}}));
+                         {lx, ty + 5, 5, 5}, {lx, ty + 36 + 5, 5, 5}, {lx, ty + 36 + 32 + 5, 5, 5}}));
   EXPECT_EQ(dc.FindText("last")->bkColour, rgb(255, 255, 255));
 
-  // Lines stop once ty passes the plot's bottom.
-  TextLines many(40, "line");
-  chart.setDetailLines(1, many);
+  // Only whole lines that fit above the dial are drawn.
+  chart.setDetailLines(1, TextLines(100, "line"));
   dc.Clear();
   chart.draw(dc);
-  const int expected = (chart.plotRect.bottom - ty) / 20 + 1;
-  EXPECT_EQ(static_cast<int>(dc.Calls("FillSolidRect").size()), expected);
+  const auto lines = dc.Calls("FillSolidRect");
+  EXPECT_EQ(static_cast<int>(lines.size()), (chart.detailRect.height() + 4) / 18);
+  for (const auto* call : dc.Calls("TextOut"))
+    if (call->text == "line") EXPECT_LE(call->args[1] + 14, chart.dialRect.top);
 }
 
-TEST(ChartDraw, WrappedTextCutsAtTheLastBlank) {
+TEST(ChartDraw, WrappingByMeasuredWidth) {
+  struct Case {
+    const char* text;
+    int width;  // pixels; 6 a character
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"short", 60, {"short"}},
+      {"two words", 30, {"two", "words"}},
+      {"abcdefghij   klm nopq", 36, {"abcdef", "ghij", "klm", "nopq"}},  // a long word broken, blanks dropped
+      {"PRESSURE: 30.15 inches Hg (1021.1 mb)", 120, {"PRESSURE: 30.15", "inches Hg (1021.1", "mb)"}},
+      {"exactly ten", 66, {"exactly ten"}},
+      {"x", 1, {"x"}},  // narrower than one character: still one per line
+      {"", 60, {}},
+  };
+  for (const Case& c : cases) {
+    RecordingDrawContext dc;
+    EXPECT_EQ(wrapText(dc, c.text, c.width, 100), c.lines) << c.text;
+    for (const std::string& line : c.lines)
+      if (line.size() > 1) EXPECT_LE(static_cast<int>(line.size()) * 6, c.width) << line;
+  }
   RecordingDrawContext dc;
-  EXPECT_EQ(drawWrappedText(dc, 5, 7, "short", 35, 15), 1);
-  EXPECT_EQ(dc.Texts(), (std::vector<std::string>{"short"}));
-  dc.Clear();
-  // No blank in reach: a hard cut; several blanks before the next part are dropped.
-  EXPECT_EQ(drawWrappedText(dc, 0, 0, "abcdefghij   klm nopq", 6, 10), 4);
-  EXPECT_EQ(dc.Texts(), (std::vector<std::string>{"abcdef", "ghij ", "klm", "nopq"}));
-  EXPECT_EQ(dc.Calls("TextOut")[3]->args, (std::vector<int>{0, 30}));
+  EXPECT_EQ(drawWrappedText(dc, 5, 7, "one two three", 30, 15, 2), 2);
+  EXPECT_EQ(dc.Texts(), (std::vector<std::string>{"one", "two"}));
+  EXPECT_EQ(dc.Calls("TextOut")[1]->args, (std::vector<int>{5, 22}));
 }
 
-TEST(ChartDraw, WindIndicator) {
+TEST(ChartDraw, AHugeTextCostsNoMoreThanItsFirstThousandCharacters) {
+  std::string huge;
+  while (huge.size() < 10'000'000) huge += "word ";
+  RecordingDrawContext hugeDc;
+  RecordingDrawContext shortDc;
+  const auto hugeLines = wrapText(hugeDc, huge, 200, 1000);
+  const auto shortLines = wrapText(shortDc, huge.substr(0, 1000), 200, 1000);
+  EXPECT_EQ(hugeLines, shortLines);
+  EXPECT_EQ(hugeDc.calls.size(), shortDc.calls.size());
+  for (const auto& call : hugeDc.calls) EXPECT_LE(call.text.size(), 1000u);
+
+  // In a chart only what fits in the detail column is measured.
+  FixedOwner owner(650, 670);
+  Chart chart(&owner);
+  AddPlainSeries(chart, 1);
+  chart.setDetailLines(1, {huge, huge});
+  RecordingDrawContext dc;
+  chart.draw(dc);
+  for (const auto& call : dc.calls) EXPECT_LE(call.text.size(), 1000u);
+  EXPECT_LT(dc.calls.size(), 3000u);
+}
+
+TEST(ChartDraw, WindIndicatorInItsOwnRectangle) {
   FixedOwner owner(800, 600);
   Chart chart(&owner);
   RecordingDrawContext dc;
   chart.drawWindIndicator(270, 12);  // no draw yet: nothing
   EXPECT_TRUE(dc.calls.empty());
   chart.draw(dc);
-  const int cx = 585 + (790 - 585) / 2;
-  const int cy = 590 - 50;
+  const int cx = (chart.dialRect.left + chart.dialRect.right) / 2;
+  const int cy = chart.dialRect.top + 30;
 
   dc.Clear();
   chart.drawWindIndicator(270.0, 12.0);
@@ -274,17 +337,19 @@ TEST(ChartDraw, WindIndicator) {
   EXPECT_EQ(ellipses[1]->pen, chart.gridPen);  // the hub uses the pen from before
   const DrawCall* text = dc.FindText("270");
   ASSERT_NE(text, nullptr);
-  EXPECT_EQ(text->args, (std::vector<int>{cx + 30, cy + 30}));
+  EXPECT_EQ(text->args, (std::vector<int>{cx, cy + 32}));
+  EXPECT_EQ(text->align, TA_CENTER | TA_TOP);
+  EXPECT_LE(text->args[1] + 14, chart.dialRect.bottom);
   EXPECT_EQ(text->bkColour, rgb(255, 255, 255));
-  EXPECT_EQ(text->font, chart.legendFont);
-  EXPECT_EQ(text->align, TA_LEFT | TA_TOP);
+  EXPECT_EQ(text->font, chart.legendFontShown);
   EXPECT_EQ(chart.scratchText, "270");
 
+  // Strong winds: a thick red line that stops at the rim.
   dc.Clear();
-  chart.drawWindIndicator(90.0, 30.0);
+  chart.drawWindIndicator(90.0, 40.0);
   segments = dc.Segments();
   ASSERT_EQ(segments.size(), 1u);
-  EXPECT_EQ(segments[0], (Segment{cx, cy, cx - 35, cy, {}}));
+  EXPECT_EQ(segments[0], (Segment{cx, cy, cx - 30, cy, {}}));
   EXPECT_EQ(segments[0].pen, (Pen{PS_SOLID, 2, rgb(255, 0, 0)}));
 
   dc.Clear();

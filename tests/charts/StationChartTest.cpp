@@ -105,7 +105,7 @@ TEST(StationChart, EachSeriesPlotsItsOwnQuantity) {
   RecordingDrawContext dc;
   chart.draw(dc);
   const int bottom = chart.plotRect.bottom;
-  EXPECT_TRUE(dc.HasSegment(chart.plotRect.left, bottom - 240, chart.plotRect.left + 400, bottom - 260));
+  EXPECT_TRUE(dc.HasSegment(chart.plotRect.left, bottom - 240, chart.plotRect.right - 1, bottom - 260));
 }
 
 TEST(StationChart, RowsCarryEveryQuantityAsTwoDecimals) {
@@ -115,9 +115,54 @@ TEST(StationChart, RowsCarryEveryQuantityAsTwoDecimals) {
   addObservationRow(chart, "18:23", -0.004, 16.3, 0.0, 179.9);
   addObservationRow(chart, "18:53", 1.0, 2.0, 3.0, 90.0);
   EXPECT_EQ(chart.getRow(0), (TextLines{"17:53", "68.00", "30.01", "11.18", "-18.00"}));
-  EXPECT_EQ(chart.getRow(1), (TextLines{"18:23", "-0.00", "16.30", "0.00", "17.99"}));
+  EXPECT_EQ(chart.getRow(1), (TextLines{"18:23", "-0.00", "16.30", "0.00", ""}));  // calm: no direction
   EXPECT_EQ(chart.getRow(2)[4], "9.00");
   EXPECT_DOUBLE_EQ(windDirectionOnChart(350.0), -1.0);
+}
+
+TEST(StationChart, ACalmLeavesAGapInTheDirectionLine) {
+  FixedOwner owner(650, 670);
+  Chart chart(&owner);
+  setupStationChart(chart, SampleStation(), Settings{}, 30);
+  const std::int64_t start = wallClockSeconds(2026, 12, 7, 10, 0);
+  const double speeds[] = {4, 3, 0, 2, 5, 0};  // the third and the last are calm
+  for (int i = 0; i < 6; ++i) addObservationRow(chart, start + i * 1800, 10, 13, speeds[i], 90);
+  EXPECT_EQ(chart.getRow(2)[4], "");
+  EXPECT_EQ(chart.getRow(2)[3], "0.00");
+  EXPECT_EQ(chart.getRow(1)[4], "9.00");
+  double value = 0;
+  EXPECT_FALSE(chart.seriesValue(4, 2, value));  // series 4 plots the direction
+  EXPECT_TRUE(chart.seriesValue(3, 2, value));   // the speed itself is still there
+  EXPECT_EQ(value, 0.0);
+
+  RecordingDrawContext dc;
+  chart.draw(dc);
+  std::vector<Segment> direction;
+  for (const Segment& s : dc.Segments())
+    if (s.pen.colour == rgb(0, 200, 250) && s.x0 < chart.plotRect.right) direction.push_back(s);
+  // Rows 0-1 and 3-4 are joined; nothing reaches rows 2 and 5.
+  const int y = chart.yPosition(9.0);
+  ASSERT_EQ(direction.size(), 2u);
+  EXPECT_EQ(direction[0], (Segment{chart.xPosition(0), y, chart.xPosition(1), y, {}}));
+  EXPECT_EQ(direction[1], (Segment{chart.xPosition(3), y, chart.xPosition(4), y, {}}));
+}
+
+TEST(StationChart, RowsAtWallClockTimesAreLabelledHoursAndMinutes) {
+  Chart chart;
+  setupStationChart(chart, SampleStation(), Settings{}, 30);
+  addObservationRow(chart, wallClockSeconds(2026, 12, 31, 23, 53), 1, 2, 3, 90);
+  addObservationRow(chart, wallClockSeconds(2027, 1, 1, 0, 23), 1, 2, 3, 90);
+  EXPECT_EQ(chart.getRow(0)[0], "23:53");
+  EXPECT_EQ(chart.getRow(1)[0], "00:23");
+  std::tm time{};
+  time.tm_year = 2027 - 1900;
+  time.tm_mon = 0;
+  time.tm_mday = 1;
+  time.tm_hour = 0;
+  time.tm_min = 23;
+  EXPECT_EQ(wallClockSeconds(time), wallClockSeconds(2027, 1, 1, 0, 23));
+  EXPECT_EQ(wallClockSeconds(1970, 1, 1, 0, 0), 0);
+  EXPECT_EQ(wallClockSeconds(2000, 3, 1, 0, 0), 951868800);  // after a leap day
 }
 
 TEST(StationChart, PaintDrawsTheWindDialOnlyWithTheLegend) {

@@ -57,7 +57,10 @@ class TextBoxRecorder : public DrawContext {
 
 class FixedOwner : public ChartOwner {
  public:
-  Rect getClientRect() const override { return Rect{0, 0, 650, 670}; }
+  explicit FixedOwner(int w = 650, int h = 670) : width(w), height(h) {}
+  Rect getClientRect() const override { return Rect{0, 0, width, height}; }
+  int width;
+  int height;
 };
 
 void BuildChart(Chart& graph) {
@@ -70,31 +73,56 @@ void BuildChart(Chart& graph) {
   station.country = "US";
   setupStationChart(graph, station, Settings{}, 30);
   graph.showMarks = true;
-  for (int i = 0; i < 24; ++i) {
-    char time[8];
-    std::snprintf(time, sizeof time, "%02d:%02d", (10 + i / 2) % 24, (i % 2) * 30);
-    addObservationRow(graph, time, 12 + 6 * std::sin(i / 4.0), 13 - i * 0.4, 3 + (i % 5), 200 + i * 7);
+  // Half-hourly reports from 10:23 on 5 April, past midnight; one calm.
+  const std::int64_t start = wallClockSeconds(2005, 4, 5, 10, 23);
+  for (int i = 0; i < 32; ++i) {
+    addObservationRow(graph, start + i * 1800, 12 + 6 * std::sin(i / 4.0), 13 - i * 0.4, i == 20 ? 0 : 3 + (i % 5),
+                      200 + i * 5);
   }
   graph.setDetailLines(graph.seriesCount - 1,
-                       {"DATE: 2005.04.05 1753 UTC", "TEMP: 22.8 C", "DEWPOINT: 1.1 C", "PRESSURE: 1013 hPa",
+                       {"DATE: 2005.04.06 0153 UTC", "TEMP: 22.8 C", "DEWPOINT: 16.7 C [RH = 66%]",
+                        "PRESSURE: 30.15 inches Hg (1021.1 mb)",
                         "WINDS: from the WSW (250 degrees) at 12 MPH (10 knots; 5.1 m/s)",
                         "VISIBILITY: 10 miles<BR>(16 km)", "CEILING: none", "CLOUDS: sky clear", "PRESENT: <BR>"});
 }
 
-TEST(ChartPicture, StationChartMatchesTheReferenceOutsideText) {
-  FixedOwner owner;
+QImage Render(int width, int height, std::vector<QRect>* textBoxes = nullptr) {
+  FixedOwner owner(width, height);
   Chart graph(&owner);
   BuildChart(graph);
-  QImage image(650, 670, QImage::Format_RGB32);
+  QImage image(width, height, QImage::Format_RGB32);
   image.fill(Qt::white);
-  std::vector<QRect> textBoxes;
-  {
-    QPainter painter(&image);
-    QtDrawContext qtContext(painter);
-    TextBoxRecorder dc(qtContext);
-    paintStationChart(graph, dc, 250.0, 5.1);
-    textBoxes = dc.textBoxes;
+  QPainter painter(&image);
+  QtDrawContext qtContext(painter);
+  TextBoxRecorder dc(qtContext);
+  paintStationChart(graph, dc, 250.0, 5.1);
+  if (textBoxes != nullptr) *textBoxes = dc.textBoxes;
+  return image;
+}
+
+// With the real fonts' widths: at the smallest layout and at the default
+// size no text runs into another or out of the frame.
+TEST(ChartPicture, TextsKeepApartWithRealFontMetrics) {
+  for (const auto& [width, height] : {std::pair{320, 240}, std::pair{650, 670}, std::pair{420, 300}}) {
+    SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+    std::vector<QRect> boxes;
+    Render(width, height, &boxes);
+    const QRect frame(10, 10, width - 20, height - 20);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+      // The recorder's boxes carry slack for other machines' fonts: take it off.
+      const QRect box = boxes[i].adjusted(3 + (boxes[i].width() - 6) / 12, 2, -(3 + (boxes[i].width() - 6) / 12), -2);
+      EXPECT_TRUE(frame.contains(box)) << i;
+      for (std::size_t j = 0; j < i; ++j) {
+        const QRect other = boxes[j].adjusted(3 + (boxes[j].width() - 6) / 12, 2, -(3 + (boxes[j].width() - 6) / 12), -2);
+        EXPECT_FALSE(box.intersects(other)) << i << " and " << j;
+      }
+    }
   }
+}
+
+TEST(ChartPicture, StationChartMatchesTheReferenceOutsideText) {
+  std::vector<QRect> textBoxes;
+  const QImage image = Render(650, 670, &textBoxes);
   const QString reference = QStringLiteral(NIMBREL_FIXTURES_DIR "/charts/station_chart.png");
   if (std::getenv("NIMBREL_UPDATE_REFERENCES") != nullptr) {
     QDir().mkpath(QStringLiteral(NIMBREL_FIXTURES_DIR "/charts"));

@@ -4,6 +4,8 @@
 #include <QFontDatabase>
 #include <QImage>
 #include <QPainter>
+#include <cstdlib>
+#include <string>
 
 #include "ui/QtDrawContext.h"
 #include "ui/QtText.h"
@@ -59,6 +61,47 @@ TEST(QtDrawContext, LinesLeaveOutTheirEndPoint) {
   EXPECT_EQ(image.pixel(0, 1), kWhite);
   EXPECT_EQ(image.pixel(24, 24), kBlack);
   EXPECT_EQ(image.pixel(25, 25), kWhite);
+}
+
+// Every direction, the ones Qt draws backwards included: the start pixel
+// is drawn, the end pixel is not, one pixel per step of the longer axis.
+TEST(QtDrawContext, LinesInEveryDirectionLeaveOutTheEndAndKeepTheStart) {
+  const QPoint ends[] = {{30, 20}, {10, 20}, {20, 30}, {20, 10}, {30, 30}, {10, 10}, {30, 16},
+                         {10, 24}, {23, 10}, {17, 30}, {21, 20}, {20, 19}, {30, 10}, {10, 30}};
+  for (const QPoint& end : ends) {
+    QImage image = Painted(Blank(41, 41), [&](QtDrawContext& dc) {
+      dc.moveTo(20, 20);
+      dc.lineTo(end.x(), end.y());
+    });
+    SCOPED_TRACE(std::to_string(end.x()) + "," + std::to_string(end.y()));
+    EXPECT_EQ(image.pixel(20, 20), kBlack);
+    EXPECT_EQ(image.pixel(end), kWhite);
+    int black = 0;
+    for (int y = 0; y < 41; ++y)
+      for (int x = 0; x < 41; ++x) black += image.pixel(x, y) == kBlack ? 1 : 0;
+    EXPECT_EQ(black, std::max(std::abs(end.x() - 20), std::abs(end.y() - 20)));
+  }
+}
+
+// A grid line drawn up to the plot's outline leaves the black edge whole.
+TEST(QtDrawContext, GridLinesEndingOnTheOutlineLeaveItBlack) {
+  QImage image = Painted(Blank(40, 40), [](QtDrawContext& dc) {
+    dc.rectangle(5, 5, 35, 35);
+    dc.selectPen(Pen{PS_SOLID, 1, rgb(220, 220, 220)});
+    for (int y = 10; y < 35; y += 5) {
+      dc.moveTo(33, y);  // drawn right to left onto the left edge
+      dc.lineTo(5, y);
+    }
+    for (int x = 10; x < 35; x += 5) {
+      dc.moveTo(x, 33);  // bottom to top onto the top edge
+      dc.lineTo(x, 5);
+    }
+  });
+  for (int i = 5; i < 35; ++i) {
+    EXPECT_EQ(image.pixel(5, i), kBlack) << i;
+    EXPECT_EQ(image.pixel(i, 5), kBlack) << i;
+    EXPECT_EQ(image.pixel(34, i), kBlack) << i;
+  }
 }
 
 TEST(QtDrawContext, PensSetColourAndWidth) {
