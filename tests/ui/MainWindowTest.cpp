@@ -218,6 +218,26 @@ TEST_F(MainWindowTest, CloseActionClosesTheActiveChild) {
   EXPECT_EQ(Views<WorldMapView>().size(), 1u);
 }
 
+TEST_F(MainWindowTest, WindowMenuArrangesTheMinimizedWindowsAlongTheBottom) {
+  Start();
+  Frame()->openWorldMap();
+  Frame()->openAllStationsTable();
+  QMenu* windowMenu = nullptr;
+  for (QAction* action : Frame()->menuBar()->actions())
+    if (action->text() == QStringLiteral("&Window")) windowMenu = action->menu();
+  ASSERT_NE(windowMenu, nullptr);
+  const QList<QMdiSubWindow*> children = Children();
+  ASSERT_EQ(children.size(), 3);
+  children[0]->showMinimized();
+  children[2]->showMinimized();
+  for (QAction* action : windowMenu->actions())
+    if (action->text() == QStringLiteral("&Arrange Icons")) action->trigger();
+  const int bottom = Frame()->mdiArea()->viewport()->height();
+  EXPECT_EQ(children[0]->geometry().bottomLeft(), QPoint(0, bottom - 1));
+  EXPECT_EQ(children[2]->geometry().bottomLeft(), QPoint(children[0]->width(), bottom - 1));
+  EXPECT_FALSE(children[1]->isMinimized());
+}
+
 TEST_F(MainWindowTest, ToolbarHoldsTheFourViewCommands) {
   Start();
   QStringList tips;
