@@ -115,6 +115,23 @@ TEST_F(MainWindowTest, ChildWindowsHaveTheirClientSizesAndTitles) {
   EXPECT_EQ(Frame()->waitCursorCount(), 0);
 }
 
+TEST_F(MainWindowTest, NewWindowsStayInsideTheVisibleArea) {
+  Start();
+  // Each new window is placed further down and right than the last.
+  for (int i = 0; i < 8; ++i) Frame()->openWorldMap();
+  Frame()->openAllStationsTable();
+  const QRect visible(QPoint(0, 0), Frame()->mdiArea()->viewport()->size());
+  for (QMdiSubWindow* child : Children()) {
+    const QRect placed = child->geometry();
+    if (placed.width() > visible.width() || placed.height() > visible.height()) {
+      EXPECT_EQ(placed.topLeft(), QPoint(0, 0)) << "a window too big for the area starts at its corner";
+    } else {
+      EXPECT_TRUE(visible.contains(placed)) << placed.x() << "," << placed.y() << " " << placed.width() << "x"
+                                            << placed.height();
+    }
+  }
+}
+
 TEST_F(MainWindowTest, NewRightAfterStartUpOpensASecondWorldMap) {
   Start();
   QTest::keyClick(Frame(), Qt::Key_N, Qt::ControlModifier);
