@@ -38,7 +38,7 @@ bool decodeTemperatureGroup(std::string_view text, std::optional<double>& temper
   // One figure may have lost a digit ("23/1"), not both: "1/2" is no temperature.
   const std::string_view left = text.substr(0, slash);
   const std::string_view right = text.substr(slash + 1);
-  if (left.size() < 2 && right.size() < 2) return false;
+  if (left.size() < 2 && right.size() < 2 && !(left == "M" && right == "M")) return false;
   std::optional<double> t, d;
   if (!readTemperature(left, t) || !readTemperature(right, d)) return false;
   temperature = t;
