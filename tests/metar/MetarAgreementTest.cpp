@@ -139,10 +139,10 @@ void compare(const MetarReport& ours, const json& theirs, const UtcDateTime& anc
   if (ours.status == MetarStatus::Rejected) return;
   c.check("station", ours.station == theirs.value("station_id", ""), ours.station, theirs.value("station_id", ""));
 
-  const json& time = theirs["observation_time"];
+  const json time = theirs.value("observation_time", json::object());
   const std::string ourTime = ours.time.toString();
   if (time.value("value_type", "") == "date_time") {
-    const std::string theirTime = time["value"].get<std::string>().substr(0, 16) + "Z";
+    const std::string theirTime = time.value("value", std::string()).substr(0, 16) + "Z";
     // They take the nearest month with the day; we take the latest date on or
     // before the day after the anchor. Beyond that day only day and time agree.
     const UtcDateTime limit = anchor.addDays(1);
@@ -227,10 +227,9 @@ void compare(const MetarReport& ours, const json& theirs, const UtcDateTime& anc
   }
   for (const json& layer : clouds) {
     const json height = layer.value("height", json());
-    theirClouds += "[" + (layer["cover"].is_string() ? layer["cover"].get<std::string>() : std::string()) + " " +
+    theirClouds += "[" + layer.value("cover", std::string()) + " " +
                    (height.is_object() && height.contains("value") ? std::to_string(height["value"].get<int>()) : "-") +
-                   (layer.value("cloud_type", json()).is_string() ? " " + layer["cloud_type"].get<std::string>() : "") +
-                   "]";
+                   (layer.contains("cloud_type") ? " " + layer.value("cloud_type", std::string()) : "") + "]";
   }
   c.check("clouds", ourClouds == theirClouds, ourClouds, theirClouds);
 
