@@ -16,7 +16,7 @@ struct Wind {
   std::optional<int> variableFromDeg;  // "180V240"
   std::optional<int> variableToDeg;
 
-  bool isCalm() const { return speedKt && *speedKt == 0.0; }
+  bool isCalm() const { return speedKt && *speedKt == 0.0 && !gustKt; }
 };
 
 inline constexpr double kKnotsPerMetrePerSecond = 3600.0 / 1852.0;
