@@ -30,6 +30,17 @@ int decodeConditionGroups(std::string_view text, std::string_view next, Conditio
   if (decodeWeatherGroup(text, weather) && !weather.recent) return out.weather.push(weather) ? 1 : 0;
   CloudLayer layer;
   if (decodeCloudGroup(text, layer)) return out.clouds.push(layer) ? 1 : 0;
+  // Two weather groups written with a slash between ("SA/TSRA", "HZ/-RA").
+  const std::size_t slash = text.find('/');
+  if (slash != std::string_view::npos && slash > 0 && text.find('/', slash + 1) == std::string_view::npos) {
+    WeatherGroup first, second;
+    if (decodeWeatherGroup(text.substr(0, slash), first) && decodeWeatherGroup(text.substr(slash + 1), second) &&
+        !first.recent && !second.recent && out.weather.size() + 2 <= out.weather.capacity()) {
+      out.weather.push(first);
+      out.weather.push(second);
+      return 1;
+    }
+  }
   return 0;
 }
 

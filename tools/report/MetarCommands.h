@@ -3,3 +3,4 @@
 // returns the exit code.
 
 int RunMetarCommand(int argc, char** argv);  // metar FILE
+int RunTafCommand(int argc, char** argv);    // taf FILE

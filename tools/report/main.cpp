@@ -11,7 +11,8 @@ int Usage() {
                "usage: nimbrel-report stations FILE\n"
                "       nimbrel-report decode FILE\n"
                "       nimbrel-report fetch ICAO [--hours N] [--host HOST[:PORT]]\n"
-               "       nimbrel-report metar FILE\n");
+               "       nimbrel-report metar FILE\n"
+               "       nimbrel-report taf FILE\n");
   return 2;
 }
 
@@ -24,5 +25,6 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "decode") == 0) return RunDecodeCommand(argc - 2, argv + 2);
   if (std::strcmp(command, "fetch") == 0) return RunFetchCommand(argc - 2, argv + 2);
   if (std::strcmp(command, "metar") == 0) return RunMetarCommand(argc - 2, argv + 2);
+  if (std::strcmp(command, "taf") == 0) return RunTafCommand(argc - 2, argv + 2);
   return Usage();
 }
