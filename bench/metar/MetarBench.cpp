@@ -1,5 +1,5 @@
-// Decoding the whole real day of METARs in the process, and the report
-// tool's whole-process time and peak memory on the same data.
+// Decoding the whole real day of METARs in the process, the report tool's
+// whole-process time and peak memory on the same data, and the real TAFs.
 #include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "metar/MetarDecoder.h"
+#include "metar/TafDecoder.h"
 
 extern char** environ;
 
@@ -129,6 +130,37 @@ void BM_ToolProcess(benchmark::State& state) {
   if (peakKb > 0) state.counters["peak_rss_MB"] = peakKb / 1024.0;
 }
 BENCHMARK(BM_ToolProcess)->Arg(20000)->Arg(200054)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The 361 real TAFs of the test data, all of them per iteration.
+void BM_DecodeRealTafs(benchmark::State& state) {
+  std::ifstream in(std::string(NIMBREL_SOURCE_DIR) + "/tests/fixtures/metar/real-reports-taf.tsv");
+  std::vector<std::pair<nimbrel::UtcDateTime, std::string>> tafs;
+  std::string line;
+  std::getline(in, line);  // the header
+  while (std::getline(in, line)) {
+    const std::size_t tab = line.find('\t');
+    if (tab != 10) continue;
+    const nimbrel::UtcDateTime date{std::stoi(line.substr(0, 4)), std::stoi(line.substr(5, 2)),
+                                    std::stoi(line.substr(8, 2)), 12, 0};
+    tafs.emplace_back(date, line.substr(tab + 1));
+  }
+  if (tafs.size() != 361) {
+    state.SkipWithError("the TAF test data is missing or changed");
+    return;
+  }
+  std::size_t groups = 0;
+  for (auto _ : state) {
+    groups = 0;
+    for (const auto& [anchor, text] : tafs) {
+      const nimbrel::TafReport taf = nimbrel::decodeTaf(text, anchor);
+      groups += taf.groups.size();
+      benchmark::DoNotOptimize(taf);
+    }
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * tafs.size()));
+  state.counters["groups"] = static_cast<double>(groups);
+}
+BENCHMARK(BM_DecodeRealTafs)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "metar/TafDecoder.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "metar/Digits.h"
@@ -304,11 +305,14 @@ TafReport decodeTaf(std::string_view text, UtcDateTime anchor) {
   }
 
   if (!cursor.afterEnd().empty()) return rejected(taf, "text after the end of the report");
-  // The base forecast and each FM last until the next FM.
+  // The base forecast and each FM last until the next FM; an FM written out
+  // of order (or outside the validity) never makes a period run backwards.
   std::size_t lastFrom = 0;
   for (std::size_t i = 1; i < taf.groups.size(); ++i) {
-    if (taf.groups[i].kind != TafGroupKind::From) continue;
-    taf.groups[lastFrom].to = taf.groups[i].from;
+    TafGroup& g = taf.groups[i];
+    if (g.kind != TafGroupKind::From) continue;
+    g.to = std::max(g.from, taf.validTo);
+    taf.groups[lastFrom].to = std::max(taf.groups[lastFrom].from, g.from);
     lastFrom = i;
   }
   taf.status = taf.notDecodedCount > 0 ? MetarStatus::Partial : MetarStatus::Ok;

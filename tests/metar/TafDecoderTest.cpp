@@ -241,6 +241,10 @@ TEST(TafRobustness, HostileInputStaysBounded) {
   EXPECT_EQ(taf.status, MetarStatus::Partial);
   EXPECT_LE(taf.notDecoded.size(), TafReport::kMaxNotDecodedKept);
   EXPECT_LE(timeline(taf).size(), 24u);
+  // An FM dated before the validity (found by the fuzzer) runs no period backwards.
+  const TafReport early = decodeTaf("TAF EGYP 060435Z 0606/0624 35015KT 9999 FM030600 19012KT", UtcDateTime{2018, 9, 6, 12, 0});
+  ASSERT_EQ(early.groups.size(), 2u);
+  for (const TafGroup& g : early.groups) EXPECT_LE(g.from, g.to) << describe(g);
   // A validity of a month gives at most a month of hours.
   EXPECT_LE(timeline(decodeTaf("TAF KXXX 010000Z 0100/3124 27010KT", UtcDateTime{2018, 8, 1, 0, 0})).size(), 24u * 31);
 }
