@@ -9,6 +9,7 @@
 
 #include "metar/Conditions.h"
 #include "metar/FixedList.h"
+#include "metar/MetarTrend.h"
 #include "metar/RunwayVisualRange.h"
 #include "metar/UtcDateTime.h"
 
@@ -18,17 +19,6 @@ enum class MetarStatus : std::uint8_t {
   Ok,        // every group decoded
   Partial,   // some groups were not understood; see notDecoded
   Rejected,  // not a METAR: no station and day-time, or two reports run together
-};
-
-enum class TrendKind : std::uint8_t { NoSignificantChange, Becoming, Temporary };
-
-struct MetarTrend {
-  TrendKind kind = TrendKind::NoSignificantChange;
-  // "FM1300", "TL1400", "AT1330" as minutes past midnight of the report's day.
-  std::optional<int> fromMinutes;
-  std::optional<int> untilMinutes;
-  std::optional<int> atMinutes;
-  Conditions conditions;
 };
 
 struct MetarReport {

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "metar/TafHour.h"
 #include "metar/TafReport.h"
 
 namespace nimbrel {
@@ -12,15 +13,7 @@ namespace nimbrel {
 // full dates from it, across month ends.
 TafReport decodeTaf(std::string_view text, UtcDateTime anchor);
 
-// The forecast for one hour of the validity: what prevails (the base and FM
-// groups, each BECMG applied from the end of its period) and the TEMPO and
-// PROB groups that may occur within the hour.
-struct TafHour {
-  UtcDateTime time;
-  Conditions prevailing;
-  std::vector<std::size_t> possible;  // indexes into TafReport::groups
-};
-
+// Hour by hour over the validity; empty for a rejected TAF.
 std::vector<TafHour> timeline(const TafReport& taf);
 
 }  // namespace nimbrel

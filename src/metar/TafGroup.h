@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "metar/Conditions.h"
+#include "metar/TafWindShear.h"
 #include "metar/UtcDateTime.h"
 
 namespace nimbrel {
@@ -16,12 +17,6 @@ enum class TafGroupKind : std::uint8_t {
   Temporary,             // TEMPO (and the Australian INTER)
   Probability,           // PROB30/PROB40 alone
   ProbabilityTemporary,  // PROB30/PROB40 TEMPO
-};
-
-struct TafWindShear {
-  int heightFt = 0;  // "WS020/27045KT": 2000 ft
-  std::optional<int> directionDeg;
-  std::optional<double> speedKt;
 };
 
 struct TafGroup {

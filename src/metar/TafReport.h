@@ -8,15 +8,10 @@
 #include "metar/FixedList.h"
 #include "metar/MetarReport.h"
 #include "metar/TafGroup.h"
+#include "metar/TafTemperature.h"
 #include "metar/UtcDateTime.h"
 
 namespace nimbrel {
-
-struct TafTemperature {
-  char kind = 0;  // 'X' maximum (TX), 'N' minimum (TN), 0 for a bare T group
-  double valueC = 0;
-  UtcDateTime time;
-};
 
 struct TafReport {
   static constexpr std::size_t kMaxNotDecodedKept = 16;
