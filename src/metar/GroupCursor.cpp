@@ -1,5 +1,7 @@
 #include "metar/GroupCursor.h"
 
+#include <cctype>
+
 namespace nimbrel {
 
 namespace {
@@ -11,8 +13,10 @@ bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' ||
 GroupCursor::GroupCursor(std::string_view text) {
   const std::size_t end = text.find('=');
   if (end != std::string_view::npos) {
+    // Only letters or digits after the end make another report; "=", spaces
+    // and control characters left by a feed do not.
     std::string_view rest = text.substr(end);
-    while (!rest.empty() && (rest.front() == '=' || isSpace(rest.front()))) rest.remove_prefix(1);
+    while (!rest.empty() && !std::isalnum(static_cast<unsigned char>(rest.front()))) rest.remove_prefix(1);
     afterEnd_ = rest;
     text = text.substr(0, end);
   }

@@ -13,7 +13,7 @@ class GroupCursor {
   std::string_view next();
   // The group after the current one, without moving.
   std::string_view peek() const { return peeked_; }
-  // Text after the "=" that ended the report, less further "=" and spaces.
+  // Text after the "=" that ended the report, from its first letter or digit.
   std::string_view afterEnd() const { return afterEnd_; }
 
  private:

@@ -236,6 +236,7 @@ const Row kPitfalls[] = {
      "rejected"},
     {"HUEN 132200Z 21002KT 9999 FEW020 29/19 Q1016=3D HUEN 132300Z 24006KT 9999 FEW020 20/19 Q1014=", "status",
      "rejected"},
+    {"KXXX 141200Z 27010KT 10SM CLR 05/01 A2992= =\x03 ", "status", "ok"},
     {"CYCQ 140000Z 21010KT 35SM FEW040 08/M01 A2994 RMK CU1CI0 LAST OBS/ NEXT 141400Z SLP159", "status", "ok"},
     {"KXXX 141260Z 27010KT 10SM CLR 05/01 A2992", "status", "rejected"},
     {"KXXX 142400Z 27010KT 10SM CLR 05/01 A2992", "status", "rejected"},
