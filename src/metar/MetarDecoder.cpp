@@ -135,6 +135,18 @@ void noteNotDecoded(MetarReport& report, std::string_view group) {
   ++report.notDecodedCount;
 }
 
+// Adds a trend, or when the list is full, collects its groups apart.
+void startTrend(MetarReport& report, const MetarTrend& fresh, MetarTrend& spare, MetarTrend*& trend,
+                std::string_view group) {
+  if (report.trends.push(fresh)) {
+    trend = &report.trends.back();
+  } else {
+    noteNotDecoded(report, group);
+    spare = fresh;
+    trend = &spare;
+  }
+}
+
 }  // namespace
 
 double relativeHumidityPercent(double temperatureC, double dewPointC) {
@@ -208,14 +220,17 @@ MetarReport decodeMetar(std::string_view text, UtcDateTime anchor) {
       fresh.kind = group == "NOSIG"   ? TrendKind::NoSignificantChange
                    : group == "BECMG" ? TrendKind::Becoming
                                       : TrendKind::Temporary;
-      if (report.trends.push(fresh)) {
-        trend = &report.trends.back();
-      } else {
-        noteNotDecoded(report, group);
-        spareTrend = fresh;
-        trend = &spareTrend;
-      }
+      startTrend(report, fresh, spareTrend, trend, group);
       continue;
+    }
+    if (section == Section::Body) {
+      MetarTrend fresh;
+      fresh.kind = TrendKind::From;
+      if (decodeTrendTime(group, fresh) && fresh.fromMinutes) {
+        section = Section::Trend;
+        startTrend(report, fresh, spareTrend, trend, group);
+        continue;
+      }
     }
     if (section == Section::Trend) {
       if (decodeTrendTime(group, *trend)) continue;

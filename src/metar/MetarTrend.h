@@ -8,7 +8,8 @@
 
 namespace nimbrel {
 
-enum class TrendKind : std::uint8_t { NoSignificantChange, Becoming, Temporary };
+// From: the Australian "FM1600 ..." trend, a lasting change from that time.
+enum class TrendKind : std::uint8_t { NoSignificantChange, Becoming, Temporary, From };
 
 struct MetarTrend {
   TrendKind kind = TrendKind::NoSignificantChange;

@@ -245,6 +245,7 @@ void compare(const MetarReport& ours, const json& theirs, const UtcDateTime& anc
   for (const MetarTrend& t : ours.trends)
     ourTrends += t.kind == TrendKind::NoSignificantChange ? "[no_significant_change]"
                  : t.kind == TrendKind::Becoming          ? "[becoming]"
+                 : t.kind == TrendKind::From              ? "[from]"
                                                           : "[temporary]";
   for (const json& t : theirs.value("trend_changes", json::array())) theirTrends += "[" + t.value("indicator", "") + "]";
   c.check("trends", ourTrends == theirTrends, ourTrends, theirTrends);

@@ -75,7 +75,10 @@ std::string field(const MetarReport& r, const std::string& name) {
   if (name == "trends") {
     std::string text;
     for (const MetarTrend& t : r.trends) {
-      text += t.kind == TrendKind::NoSignificantChange ? "[NOSIG" : t.kind == TrendKind::Becoming ? "[BECMG" : "[TEMPO";
+      text += t.kind == TrendKind::NoSignificantChange ? "[NOSIG"
+              : t.kind == TrendKind::Becoming          ? "[BECMG"
+              : t.kind == TrendKind::From              ? "[FM"
+                                                       : "[TEMPO";
       if (t.conditions.wind.speedKt) text += " wind " + number(*t.conditions.wind.speedKt);
       if (t.conditions.visibility.prevailingM) text += " vis " + number(*t.conditions.visibility.prevailingM, 0);
       if (!t.conditions.weather.empty()) text += " " + weatherText(t.conditions.weather.view());
@@ -197,6 +200,10 @@ const Row kPitfalls[] = {
     {"LLBG 110620Z 19014KT 1200 R08/2000 DS VV012 12/M00 Q1010 BECMG 20020G30KT 2500 DU NSC RMK REP AT 0535Z VIS 2500M",
      "clouds", "vertical visibility 1200 feet"},
     {"EGLL 141200Z 27010KT 9999 FEW030 10/05 Q1013 NOSIG", "trends", "[NOSIG]"},
+    {"YMML 131600Z 27010KT 9999 SCT003 BKN025 13/12 Q1011 FM1600 27008KT 6000 -DZ BKN008 TEMPO 1600/1900 3000 -DZ",
+     "trends", "[FM wind 8.0 vis 6000 light drizzle from 960][TEMPO vis 3000 light drizzle from 960]"},
+    {"YMML 131600Z 27010KT 9999 SCT003 BKN025 13/12 Q1011 FM1600 27008KT 6000 -DZ BKN008 TEMPO 1600/1900 3000 -DZ",
+     "visibility", ">10000"},
     {"KXXX 141200Z 27010KT 10SM CLR 05/01 A2992 RMK AO2 PK WND 31076/1547 9999 BKN002 01/01", "ceiling", "-"},
     // Pressure in hectopascals or inches; the first group counts.
     {"EGLL 141200Z 27010KT 9999 FEW030 10/05 Q1013", "pressure", "1013.0"},
