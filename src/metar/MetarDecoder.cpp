@@ -305,7 +305,8 @@ MetarReport decodeMetar(std::string_view text, UtcDateTime anchor) {
       while (isWindShearRunwayWord(cursor.peek())) cursor.next();
       continue;
     }
-    if (isRunwayStateGroup(group) || isSeaStateGroup(group) || isColourStateGroup(group)) continue;
+    if (isRunwayStateGroup(group) || isSeaStateGroup(group) || isColourStateGroup(group) || isRainfallGroup(group))
+      continue;
     if (digits::allSlashes(group)) continue;  // an element not observed by the automatic station
     noteNotDecoded(report, group);
   }

@@ -36,6 +36,7 @@ bool decodeDayTimeGroup(std::string_view text, DayTime& out) {
 
 bool isRunwayStateGroup(std::string_view text) {
   if (text == "SNOCLO" || text == "R/SNOCLO") return true;
+  if (text.size() >= 5 && text[0] == 'R' && digits::allSlashes(text.substr(1))) return true;  // not available
   if (text.size() == 8 && digits::isDigit(text[0]) && digits::isDigit(text[1])) {
     // The older form without "R" and slash: "26290195", "14CLRD70".
     std::string_view state = text.substr(2);
@@ -70,19 +71,35 @@ bool isSeaStateGroup(std::string_view text) {
 }
 
 bool isColourStateGroup(std::string_view text) {
-  // One state, or the present and the forecast one as "BLU/WHT" (also "BLU/").
+  // One state or the present and the forecast one, run together or with a
+  // slash: "BLU", "BLU/WHT", "BLU/", "BLU+BLU+", "BLACKRED".
+  static constexpr std::string_view kColours[] = {"BLU", "WHT", "GRN", "YLO1", "YLO2", "YLO", "AMB", "RED"};
   if (text.empty() || text.size() > 24) return false;
+  int count = 0;
   while (!text.empty()) {
-    const std::size_t slash = text.find('/');
-    std::string_view colour = text.substr(0, slash);
-    if (colour.starts_with("BLACK")) colour.remove_prefix(5);
-    if (colour.ends_with("+")) colour.remove_suffix(1);
-    if (!(colour == "BLU" || colour == "WHT" || colour == "GRN" || colour == "YLO" || colour == "YLO1" ||
-          colour == "YLO2" || colour == "AMB" || colour == "RED"))
-      return false;
-    if (slash == std::string_view::npos) break;
-    text.remove_prefix(slash + 1);
+    if (text.starts_with("BLACK")) text.remove_prefix(5);
+    bool found = false;
+    for (std::string_view colour : kColours) {
+      if (text.starts_with(colour)) {
+        text.remove_prefix(colour.size());
+        found = true;
+        break;
+      }
+    }
+    if (!found) return false;
+    ++count;
+    if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+    if (!text.empty() && text[0] == '/') text.remove_prefix(1);
   }
+  return count > 0 && count <= 2;
+}
+
+bool isRainfallGroup(std::string_view text) {
+  // Australian automatic stations: "RF00.2/011.2", rain in the last ten
+  // minutes and since 9 am local time; "/" for figures not available.
+  if (text.size() != 12 || !text.starts_with("RF") || text[6] != '/') return false;
+  for (std::size_t i = 2; i < text.size(); ++i)
+    if (i != 6 && !isDigitOrSlash(text[i]) && text[i] != '.') return false;
   return true;
 }
 

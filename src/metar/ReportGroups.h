@@ -21,6 +21,8 @@ bool isRunwayStateGroup(std::string_view text);
 bool isSeaStateGroup(std::string_view text);
 // Military colour states: "BLU", "WHT", "GRN", "YLO1", "AMB", "RED", "BLACKRED"...
 bool isColourStateGroup(std::string_view text);
+// Australian rainfall: "RF00.2/011.2".
+bool isRainfallGroup(std::string_view text);
 // The runway words that may follow "WS".
 bool isWindShearRunwayWord(std::string_view text);
 

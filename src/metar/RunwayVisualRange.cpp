@@ -42,9 +42,16 @@ bool decodeRunwayVisualRange(std::string_view text, RunwayVisualRange& out) {
   if (text[at] != '/') return false;
   for (std::size_t i = 1; i < at; ++i) rvr.runway[i - 1] = text[i];
   std::string_view rest = text.substr(at + 1);
-  if (digits::allSlashes(rest) && rest.size() >= 4 && rest.size() <= 5) {
-    out = rvr;  // reported as not available
-    return true;
+  // Not available, perhaps with a trend letter left on: "R34/////", "R34/////N".
+  if (rest.size() >= 4 && rest.size() <= 6 && digits::allSlashes(rest.substr(0, 4))) {
+    // Six slashes are a runway state not available ("R21//////"), not this.
+    std::string_view after = rest.substr(4);
+    if (!after.empty() && after[0] == '/') after.remove_prefix(1);
+    if (after.empty() || (after.size() == 1 && (after[0] == 'U' || after[0] == 'D' || after[0] == 'N'))) {
+      if (!after.empty()) rvr.trend = after[0];
+      out = rvr;
+      return true;
+    }
   }
   if (!readRange(rest, rvr.value, rvr.valuePrefix)) return false;
   if (!rest.empty() && rest[0] == 'V') {

@@ -46,7 +46,7 @@ bool decodeMiles(std::string_view text, Visibility& v) {
     more = true;
     text.remove_prefix(1);
   }
-  if (text == "//" || text == "///") {
+  if (digits::allSlashes(text)) {  // "////SM": not observed
     v.reported = true;
     return true;
   }

@@ -125,7 +125,9 @@ bool decodeWeatherGroup(std::string_view text, WeatherGroup& out) {
   if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
     g.intensity = text[0] == '-' ? WeatherIntensity::Light : WeatherIntensity::Heavy;
     text.remove_prefix(1);
-  } else if (text.size() >= 2 && text[0] == 'V' && text[1] == 'C') {
+  }
+  // US stations write an intensity before VC too ("-VCTSRA").
+  if (text.size() >= 2 && text[0] == 'V' && text[1] == 'C') {
     g.vicinity = true;
     text.remove_prefix(2);
   }
