@@ -23,7 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (taf.station.size() != 4 || taf.notDecoded.size() > nimbrel::TafReport::kMaxNotDecodedKept) __builtin_trap();
   if (taf.nil) return 0;
   if (!taf.validFrom.isValid() || !taf.validTo.isValid() || taf.validTo < taf.validFrom) __builtin_trap();
-  if (taf.groups.empty() || taf.groups[0].kind != nimbrel::TafGroupKind::Base) __builtin_trap();
+  if (taf.groups.empty() || taf.groups[0].kind != nimbrel::TafGroupKind::Base ||
+      taf.groups.size() > nimbrel::TafReport::kMaxGroups)
+    __builtin_trap();
   std::size_t groupNotDecoded = 0;
   for (const nimbrel::TafGroup& g : taf.groups) {
     if (g.to < g.from || !g.from.isValid() || !g.to.isValid()) __builtin_trap();

@@ -44,6 +44,23 @@ std::optional<UtcDateTime> nearestDayTime(const UtcDateTime& near, int day, int 
   return best->addMinutes(hour * 60 + minute);
 }
 
+// The first date on or after `start`'s date with this day of the month, at
+// the hour; for the end of a period, which never lies before its start.
+std::optional<UtcDateTime> forwardDayTime(const UtcDateTime& start, int day, int hour) {
+  if (day < 1 || day > 31 || hour < 0 || hour > 24) return std::nullopt;
+  int year = start.year;
+  int month = start.month;
+  for (int step = 0; step < 3; ++step) {
+    if ((step > 0 || day >= start.day) && day <= UtcDateTime::daysInMonth(year, month))
+      return UtcDateTime{year, month, day, 0, 0}.addMinutes(hour * 60);
+    if (++month == 13) {
+      month = 1;
+      ++year;
+    }
+  }
+  return std::nullopt;
+}
+
 // The first time at or after `start` with this hour and minute (the old
 // forms that give no day).
 UtcDateTime nextHour(const UtcDateTime& start, int hour, int minute) {
@@ -60,7 +77,7 @@ bool decodePeriod(std::string_view text, const UtcDateTime& near, UtcDateTime& f
   if (a < 0 || b < 0) return false;
   const auto f = nearestDayTime(near, a / 100, a % 100, 0);
   if (!f) return false;
-  const auto t = nearestDayTime(*f, b / 100, b % 100, 0);
+  const auto t = forwardDayTime(*f, b / 100, b % 100);
   if (!t || *t < *f) return false;
   from = *f;
   to = *t;
@@ -226,6 +243,8 @@ TafReport decodeTaf(std::string_view text, UtcDateTime anchor) {
   taf.groups.push_back(base);
 
   bool remarks = false;
+  bool overflow = false;
+  TafGroup spare;
   for (group = cursor.next(); !group.empty(); group = cursor.next()) {
     if (remarks) continue;  // free text
     const std::string_view next = cursor.peek();
@@ -267,12 +286,20 @@ TafReport decodeTaf(std::string_view text, UtcDateTime anchor) {
         change.from = taf.validFrom;
         change.to = taf.validTo;
       }
-      taf.groups.push_back(change);
-      if (!timed) noteNotDecoded(taf, group);
+      if (taf.groups.size() < TafReport::kMaxGroups) {
+        taf.groups.push_back(change);
+        overflow = false;
+        if (!timed) noteNotDecoded(taf, group);
+      } else {
+        // Far more groups than any forecast has: read on, keep none of them.
+        spare = change;
+        overflow = true;
+        noteNotDecoded(taf, group);
+      }
       continue;
     }
 
-    TafGroup& current = taf.groups.back();
+    TafGroup& current = overflow ? spare : taf.groups.back();
     if (const int taken = decodeConditionGroups(group, next, current.conditions)) {
       if (taken == 2) cursor.next();
       continue;

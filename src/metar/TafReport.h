@@ -15,6 +15,8 @@ namespace nimbrel {
 
 struct TafReport {
   static constexpr std::size_t kMaxNotDecodedKept = 16;
+  // Real TAFs have a dozen or two; the cap keeps the timeline's cost bounded.
+  static constexpr std::size_t kMaxGroups = 48;
 
   MetarStatus status = MetarStatus::Rejected;  // ok, partial or rejected as for a METAR
   const char* rejectReason = "";
