@@ -243,8 +243,21 @@ void Chart::layout(DrawContext& dc) {
   // Horizontally: Y labels, plot, room for half a label, legend.
   const int halfLabel = std::max(timeExtent.cx, dateWidth) / 2 + 6;
   plotRect.left = f.left + kPad + yLabelWidth + 6;
+  // The legend is legendWidth wide, wider for a title that fits as
+  // written, narrower on a small window (titles then wrap).
   int legendW = 0;
-  if (showLegend) legendW = std::min(legendWidth, std::max(120, static_cast<int>(f.width() * 0.36)));
+  if (showLegend) {
+    int widest = 0;
+    dc.selectFont(legendFontShown);
+    const int count = std::min<int>(seriesCount, static_cast<int>(series.size()));
+    for (int k = 1; k < count; ++k) {
+      const auto& entry = series[static_cast<std::size_t>(k)];
+      if (entry.title) widest = std::max(widest, dc.getTextExtent(std::string(cell(*entry.title))).cx);
+    }
+    dc.selectFont(previous);
+    legendW = std::min(std::max(legendWidth, widest + sampleLength + 6),
+                       std::max(120, static_cast<int>(f.width() * 0.36)));
+  }
   legendRect = showLegend ? Rect{f.right - kPad - legendW, plotRect.top - 2, f.right - kPad, f.bottom - kPad} : Rect{};
   plotRect.right = (showLegend ? legendRect.left : f.right - kPad) - halfLabel;
   if (plotRect.right <= plotRect.left) plotRect.right = plotRect.left + 1;

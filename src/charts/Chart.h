@@ -110,7 +110,7 @@ class Chart {
   bool fitToWindow;
   int sideMargin;
   int plotInset;    // unused by the layout; kept for the dialog's settings
-  int legendWidth;  // the legend's widest; narrower on a small window
+  int legendWidth;  // the legend's width, more for a long title, less on a small window
   int xStep;        // pixels between labels of the numeric axis (no rows)
   int yStep;
   int minorTicks;

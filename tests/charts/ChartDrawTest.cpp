@@ -194,9 +194,9 @@ TEST(ChartDraw, HeadingAndLegendEntries) {
   EXPECT_EQ(heading->align, TA_CENTER | TA_TOP);
   EXPECT_EQ(heading->textColour, rgb(1, 2, 3));
 
-  // 28 characters of 6 pixels do not fit beside the sample: single blanks, wrapped.
-  ASSERT_EQ(chart.legendRect.width(), 155);
-  const DrawCall* first = dc.FindText("Pressure inches Hg");
+  // The legend widens from 155 pixels to show the padded title as written.
+  ASSERT_EQ(chart.legendRect.width(), 28 * 6 + 20 + 6);
+  const DrawCall* first = dc.FindText("Pressure           inches Hg");
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(first->args, (std::vector<int>{lx + 26, top}));
   EXPECT_EQ(first->align, TA_LEFT | TA_TOP);
@@ -211,7 +211,8 @@ TEST(ChartDraw, HeadingAndLegendEntries) {
   EXPECT_TRUE(sample1);
   EXPECT_TRUE(sample2);
 
-  // A narrower legend wraps the title at its blanks.
+  // On a small window the legend narrows (to 120 pixels): the title loses
+  // its padding and wraps at a blank.
   owner.client = Rect{0, 0, 320, 240};
   dc.Clear();
   chart.draw(dc);

@@ -139,7 +139,7 @@ struct AxisCase {
 };
 
 TEST(ChartLayout, TimeLabelsAtRoundHoursWithTheDateOnEachDaysFirst) {
-  // The plot is 413 pixels wide; labels need 36 + 8 pixels between them.
+  // The plot is 380 pixels wide; labels need 36 + 8 pixels between them.
   const AxisCase cases[] = {
       {6, 1, {"09:00", "10:00", "11:00", "12:00", "13:00", "14:00"}, {"31 Dec", "", "", "", "", ""}},
       {24,
@@ -155,7 +155,7 @@ TEST(ChartLayout, TimeLabelsAtRoundHoursWithTheDateOnEachDaysFirst) {
     BuildStationChart(chart, c.hours);
     RecordingDrawContext dc;
     chart.draw(dc);
-    ASSERT_EQ(chart.plotRect.width(), 413);
+    ASSERT_EQ(chart.plotRect.width(), 380);
     EXPECT_EQ(chart.labelStepHours, c.stepHours);
     std::vector<std::string> texts;
     std::vector<std::string> dates;
@@ -167,14 +167,14 @@ TEST(ChartLayout, TimeLabelsAtRoundHoursWithTheDateOnEachDaysFirst) {
     EXPECT_EQ(dates, c.dates);
 
     // x follows time over the full width: first row at the left edge, last
-    // at the right, labels evenly spaced at step * 412 / span pixels.
+    // at the right, labels evenly spaced at step * 379 / span pixels.
     const int span = c.hours * 3600;
     const std::int64_t first = wallClockSeconds(2026, 12, 31, 8, 23);
     EXPECT_EQ(chart.xPosition(0), chart.plotRect.left);
     EXPECT_EQ(chart.xPosition(chart.getRowCount() - 1), chart.plotRect.right - 1);
     for (const AxisLabel& label : chart.xLabels) {
       EXPECT_EQ(label.time % (c.stepHours * 3600), 0);
-      EXPECT_NEAR(label.x, chart.plotRect.left + (label.time - first) * 412.0 / span, 0.5);
+      EXPECT_NEAR(label.x, chart.plotRect.left + (label.time - first) * 379.0 / span, 0.5);
     }
     // Drawn: each time under its tick, the date one line lower; vertical
     // grid lines at the labels and nowhere else.

@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "MetarCommands.h"
 #include "ReportCommands.h"
 
 namespace {
@@ -9,7 +10,9 @@ int Usage() {
   std::fprintf(stderr,
                "usage: nimbrel-report stations FILE\n"
                "       nimbrel-report decode FILE\n"
-               "       nimbrel-report fetch ICAO [--hours N] [--host HOST[:PORT]]\n");
+               "       nimbrel-report fetch ICAO [--hours N] [--host HOST[:PORT]]\n"
+               "       nimbrel-report metar FILE\n"
+               "       nimbrel-report taf FILE\n");
   return 2;
 }
 
@@ -21,5 +24,7 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "stations") == 0) return runStationsCommand(argc - 2, argv + 2);
   if (std::strcmp(command, "decode") == 0) return runDecodeCommand(argc - 2, argv + 2);
   if (std::strcmp(command, "fetch") == 0) return runFetchCommand(argc - 2, argv + 2);
+  if (std::strcmp(command, "metar") == 0) return runMetarCommand(argc - 2, argv + 2);
+  if (std::strcmp(command, "taf") == 0) return runTafCommand(argc - 2, argv + 2);
   return Usage();
 }

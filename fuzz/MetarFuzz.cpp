@@ -1,0 +1,40 @@
+// Any bytes as a METAR: the decoder must not crash, and what it accepts must
+// hold together (a real calendar time, bounded lists, texts that build).
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "metar/MetarDecoder.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // The first byte moves the anchor across a month and a year end. Dates
+  // are compared by day, so the time may pass anchor + 1 day within that day.
+  nimbrel::UtcDateTime anchor{2011, 12, 30, 23, 30};
+  if (size > 0) {
+    anchor = anchor.addDays(data[0] % 64 - 32);
+    ++data;
+    --size;
+  }
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  const nimbrel::MetarReport report = nimbrel::decodeMetar(text, anchor);
+  if (report.status == nimbrel::MetarStatus::Rejected) return 0;
+  if (!report.time.isValid() || report.time > anchor.addDays(2) || report.station.size() != 4) __builtin_trap();
+  if (report.notDecoded.size() > nimbrel::MetarReport::kMaxNotDecodedKept ||
+      report.notDecodedCount < report.notDecoded.size())
+    __builtin_trap();
+  if ((report.status == nimbrel::MetarStatus::Ok) != (report.notDecodedCount == 0)) __builtin_trap();
+  if (const auto rh = report.relativeHumidity(); rh && !(*rh <= 100.0)) __builtin_trap();
+  const nimbrel::Wind& wind = report.current.wind;
+  if (wind.isCalm() && (wind.directionDeg || wind.variable)) __builtin_trap();
+  if (const auto v = report.current.visibility.prevailingM; v && *v < 0) __builtin_trap();
+  const auto ceiling = report.ceilingFt();
+  for (const nimbrel::CloudLayer& layer : report.current.clouds)
+    if (layer.isCeiling() && layer.baseFt && ceiling && *layer.baseFt < *ceiling) __builtin_trap();
+  // The words are made on demand; they must build for whatever was decoded.
+  const std::string words = nimbrel::weatherText(report.current.weather.view()) +
+                            nimbrel::weatherText(report.recentWeather.view()) +
+                            nimbrel::cloudText(report.current.clouds.view()) +
+                            nimbrel::flightCategoryText(report.flightCategory());
+  if (!report.current.weather.empty() && words.empty()) __builtin_trap();
+  return 0;
+}

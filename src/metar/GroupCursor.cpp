@@ -1,0 +1,42 @@
+#include "metar/GroupCursor.h"
+
+#include <cctype>
+
+namespace nimbrel {
+
+namespace {
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+}  // namespace
+
+GroupCursor::GroupCursor(std::string_view text) {
+  const std::size_t end = text.find('=');
+  if (end != std::string_view::npos) {
+    // Only letters or digits after the end make another report; "=", spaces
+    // and control characters left by a feed do not.
+    std::string_view rest = text.substr(end);
+    while (!rest.empty() && !std::isalnum(static_cast<unsigned char>(rest.front()))) rest.remove_prefix(1);
+    afterEnd_ = rest;
+    text = text.substr(0, end);
+  }
+  text_ = text;
+  peekedEnd_ = 0;
+  peeked_ = scan(peekedEnd_);
+}
+
+std::string_view GroupCursor::scan(std::size_t& at) const {
+  while (at < text_.size() && isSpace(text_[at])) ++at;
+  const std::size_t start = at;
+  while (at < text_.size() && !isSpace(text_[at])) ++at;
+  return text_.substr(start, at - start);
+}
+
+std::string_view GroupCursor::next() {
+  const std::string_view group = peeked_;
+  at_ = peekedEnd_;
+  peeked_ = scan(peekedEnd_);
+  return group;
+}
+
+}  // namespace nimbrel

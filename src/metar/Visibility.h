@@ -1,0 +1,26 @@
+#pragma once
+// Horizontal visibility in metres; statute miles are converted.
+#include <optional>
+#include <string_view>
+
+namespace nimbrel {
+
+inline constexpr double kMetresPerStatuteMile = 1609.344;
+
+struct Visibility {
+  bool reported = false;               // a visibility group was there, even "////"
+  std::optional<double> prevailingM;   // "9999" and CAVOK give 10,000
+  bool lessThan = false;               // "M1/4SM", "0000"
+  bool moreThan = false;               // "P6SM", "9999"
+  bool inStatuteMiles = false;
+  bool noDirectionalVariation = false;  // NDV
+  std::optional<double> minimumM;       // "3100NE" after the prevailing one
+  char minimumDirection[3] = {0, 0, 0};
+};
+
+// Reads a visibility at `text`, looking at `next` for the "1 1/2SM" form.
+// Returns how many groups it took (0, 1 or 2). A directional minimum is read
+// only when a prevailing visibility is already there.
+int decodeVisibilityGroups(std::string_view text, std::string_view next, Visibility& out);
+
+}  // namespace nimbrel

@@ -1,0 +1,90 @@
+// nimbrel-report metar FILE: one tab-separated line of decoded values for
+// every report line of a file.
+#include <cmath>
+#include <cstdio>
+
+#include "MetarCommands.h"
+#include "ReportLineReader.h"
+#include "TsvOutput.h"
+#include "metar/MetarDecoder.h"
+
+namespace {
+
+const char* statusText(nimbrel::MetarStatus status) {
+  switch (status) {
+    case nimbrel::MetarStatus::Ok: return "ok";
+    case nimbrel::MetarStatus::Partial: return "partial";
+    case nimbrel::MetarStatus::Rejected: break;
+  }
+  return "rejected";
+}
+
+void writeReport(TsvOutput& out, const nimbrel::MetarReport& report) {
+  if (report.status == nimbrel::MetarStatus::Rejected) {
+    out.text("\t\t\t\t\t\t\t\t\t\t\t\trejected");
+    out.endLine();
+    return;
+  }
+  char time[nimbrel::UtcDateTime::kTextLength];
+  report.time.formatTo(time);
+  out.text(report.station);
+  out.tab();
+  out.text({time, sizeof time});
+  out.tab();
+  const nimbrel::Wind& wind = report.current.wind;
+  if (wind.isCalm()) out.text("0");
+  else if (wind.variable) out.text("VRB");
+  else if (wind.directionDeg) out.number(*wind.directionDeg, 0);
+  out.tab();
+  out.number(wind.speedKt, 1);
+  out.tab();
+  out.number(wind.gustKt, 1);
+  out.tab();
+  out.number(report.current.visibility.prevailingM, 0);
+  out.tab();
+  out.number(report.temperatureC, 1);
+  out.tab();
+  out.number(report.dewPointC, 1);
+  out.tab();
+  out.number(report.relativeHumidity(), 0);
+  out.tab();
+  out.number(report.pressureHpa, 1);
+  out.tab();
+  const std::optional<int> ceiling = report.ceilingFt();
+  if (ceiling) out.number(*ceiling, 0);
+  out.tab();
+  out.text(nimbrel::flightCategoryText(report.flightCategory()));
+  out.tab();
+  out.text(statusText(report.status));
+  out.endLine();
+}
+
+}  // namespace
+
+int runMetarCommand(int argc, char** argv) {
+  if (argc != 1) {
+    std::fprintf(stderr, "usage: nimbrel-report metar FILE\n");
+    return 2;
+  }
+  ReportLineReader reader;
+  if (!reader.open(argv[0])) {
+    std::fprintf(stderr, "nimbrel-report: can not read a file \"%s\"\n", argv[0]);
+    return 2;
+  }
+  TsvOutput out;
+  out.text("station\ttime\twind_dir\twind_kt\tgust_kt\tvisibility_m\ttemp_c\tdewpoint_c\trh_pct\tpressure_hpa\t"
+           "ceiling_ft\tcategory\tstatus");
+  out.endLine();
+  std::string_view line;
+  nimbrel::UtcDateTime anchor;
+  while (reader.next(line, anchor)) writeReport(out, nimbrel::decodeMetar(line, anchor));
+  if (reader.failed()) {
+    std::fprintf(stderr, "nimbrel-report: can not read a file \"%s\"\n", argv[0]);
+    return 2;
+  }
+  if (!out.finish()) {
+    std::fprintf(stderr, "nimbrel-report: can not write the decoded reports\n");
+    return 2;
+  }
+  return 0;
+}

@@ -1,0 +1,98 @@
+// nimbrel-report taf FILE: one tab-separated line for every part (base
+// forecast and change group) of every TAF line of a file.
+#include <cstdio>
+
+#include "MetarCommands.h"
+#include "ReportLineReader.h"
+#include "TsvOutput.h"
+#include "metar/TafDecoder.h"
+
+namespace {
+
+void writeTime(TsvOutput& out, const nimbrel::UtcDateTime& time) {
+  char text[nimbrel::UtcDateTime::kTextLength];
+  time.formatTo(text);
+  out.text({text, sizeof text});
+}
+
+void writeGroup(TsvOutput& out, const nimbrel::TafReport& taf, const nimbrel::TafGroup& group) {
+  out.text(taf.station);
+  out.tab();
+  if (taf.issued) writeTime(out, *taf.issued);
+  out.tab();
+  out.text(nimbrel::tafGroupKindText(group.kind));
+  out.tab();
+  writeTime(out, group.from);
+  out.tab();
+  writeTime(out, group.to);
+  out.tab();
+  if (group.probability > 0) out.number(group.probability, 0);
+  out.tab();
+  const nimbrel::Wind& wind = group.conditions.wind;
+  if (wind.isCalm()) out.text("0");
+  else if (wind.variable) out.text("VRB");
+  else if (wind.directionDeg) out.number(*wind.directionDeg, 0);
+  out.tab();
+  out.number(wind.speedKt, 1);
+  out.tab();
+  out.number(wind.gustKt, 1);
+  out.tab();
+  out.number(group.conditions.visibility.prevailingM, 0);
+  out.tab();
+  if (!group.conditions.weather.empty()) out.text(nimbrel::weatherText(group.conditions.weather.view()));
+  else if (group.conditions.noSignificantWeather) out.text("no significant weather");
+  out.tab();
+  if (const auto ceiling = group.conditions.ceilingFt()) out.number(*ceiling, 0);
+  out.tab();
+  out.text(nimbrel::flightCategoryText(group.flightCategory()));
+  out.tab();
+  out.text(group.notDecodedCount > 0 ? "partial" : "ok");
+  out.endLine();
+}
+
+void writeTaf(TsvOutput& out, const nimbrel::TafReport& taf) {
+  if (taf.status == nimbrel::MetarStatus::Rejected) {
+    out.text("\t\t\t\t\t\t\t\t\t\t\t\t\trejected");
+    out.endLine();
+    return;
+  }
+  if (taf.groups.empty()) {  // NIL: the header only
+    out.text(taf.station);
+    out.tab();
+    if (taf.issued) writeTime(out, *taf.issued);
+    out.text("\t\t\t\t\t\t\t\t\t\t\t\tok");
+    out.endLine();
+    return;
+  }
+  for (const nimbrel::TafGroup& group : taf.groups) writeGroup(out, taf, group);
+}
+
+}  // namespace
+
+int runTafCommand(int argc, char** argv) {
+  if (argc != 1) {
+    std::fprintf(stderr, "usage: nimbrel-report taf FILE\n");
+    return 2;
+  }
+  ReportLineReader reader;
+  if (!reader.open(argv[0])) {
+    std::fprintf(stderr, "nimbrel-report: can not read a file \"%s\"\n", argv[0]);
+    return 2;
+  }
+  TsvOutput out;
+  out.text("station\tissued\tgroup\tfrom\tto\tprobability\twind_dir\twind_kt\tgust_kt\tvisibility_m\tweather\t"
+           "ceiling_ft\tcategory\tstatus");
+  out.endLine();
+  std::string_view line;
+  nimbrel::UtcDateTime anchor;
+  while (reader.next(line, anchor)) writeTaf(out, nimbrel::decodeTaf(line, anchor));
+  if (reader.failed()) {
+    std::fprintf(stderr, "nimbrel-report: can not read a file \"%s\"\n", argv[0]);
+    return 2;
+  }
+  if (!out.finish()) {
+    std::fprintf(stderr, "nimbrel-report: can not write the decoded forecasts\n");
+    return 2;
+  }
+  return 0;
+}
