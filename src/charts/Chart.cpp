@@ -300,6 +300,7 @@ void Chart::layoutTimeAxis(DrawContext& dc) {
   std::int64_t lastDay = std::numeric_limits<std::int64_t>::min();
   // Keeps a label only when it (and its date) clears the one before.
   auto offer = [&](int x, std::int64_t time, std::string text, bool timed) {
+    if (x < lastRight + gap) return;  // too close whatever its width: not even measured
     std::string date;
     const std::int64_t day = timed ? floorDiv(time, kDay) : 0;
     if (timed && day != lastDay) date = dateText(time);
@@ -320,12 +321,20 @@ void Chart::layoutTimeAxis(DrawContext& dc) {
     const std::int64_t span = lastTime - firstTime;
     const int width = std::max(1, plotRect.width() - 1);
     const int need = std::max(dc.getTextExtent("00:00").cx, dc.getTextExtent("30 May").cx) + gap;
-    // The smallest round step whose labels stay apart; whole days beyond 12 hours.
-    std::int64_t hours = 1;
-    for (const std::int64_t candidate : {1, 2, 3, 6, 12, 24, 48, 96, 192, 384}) {
-      hours = candidate;
-      if (span == 0 || static_cast<double>(candidate * kHour) * width / static_cast<double>(span) >= need) break;
+    // The smallest round step whose labels stay apart; beyond 12 hours
+    // whole days, doubled until they do.
+    auto apart = [&](std::int64_t hours) {
+      return span == 0 || hours * kHour >= span ||
+             static_cast<double>(hours * kHour) * width / static_cast<double>(span) >= need;
+    };
+    std::int64_t hours = 24;
+    for (const std::int64_t candidate : {1, 2, 3, 6, 12}) {
+      if (apart(candidate)) {
+        hours = candidate;
+        break;
+      }
     }
+    while (!apart(hours)) hours *= 2;
     labelStepHours = static_cast<int>(hours);
     const std::int64_t stepSeconds = hours * kHour;
     for (std::int64_t at = floorDiv(firstTime + stepSeconds - 1, stepSeconds) * stepSeconds; at <= lastTime;

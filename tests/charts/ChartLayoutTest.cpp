@@ -202,6 +202,27 @@ TEST(ChartLayout, TimeLabelsAtRoundHoursWithTheDateOnEachDaysFirst) {
   }
 }
 
+TEST(ChartLayout, LongSpansAreLabelledInWholeDaysThatKeepApart) {
+  for (const int days : {10, 40, 4000}) {
+    SCOPED_TRACE(std::to_string(days) + " days");
+    FixedOwner owner(650, 670);
+    Chart chart(&owner);
+    setupStationChart(chart, SampleStation(), Settings{}, 30);
+    const std::int64_t start = wallClockSeconds(2026, 1, 1, 8, 23);
+    for (int i = 0; i <= 20; ++i) addObservationRow(chart, start + std::int64_t{i} * days * 86400 / 20, 5, 13, 2, 200);
+    RecordingDrawContext dc;
+    chart.draw(dc);
+    EXPECT_EQ(chart.labelStepHours % 24, 0);
+    ASSERT_GE(chart.xLabels.size(), 2u);
+    EXPECT_LE(chart.xLabels.size(), static_cast<std::size_t>(chart.plotRect.width() / 44 + 1));
+    for (std::size_t i = 1; i < chart.xLabels.size(); ++i) {
+      EXPECT_GE(chart.xLabels[i].x - chart.xLabels[i - 1].x, 44);
+      EXPECT_EQ(chart.xLabels[i].text, "00:00");
+      EXPECT_FALSE(chart.xLabels[i].date.empty());  // each label on a day of its own
+    }
+  }
+}
+
 TEST(ChartLayout, ASingleReportIsLabelledWithItsOwnTime) {
   FixedOwner owner(650, 670);
   Chart chart(&owner);
