@@ -262,8 +262,11 @@ TEST(ChartDraw, DetailLinesAreCleanedWrappedByWidthAndStopAboveTheDial) {
   chart.draw(dc);
   const auto lines = dc.Calls("FillSolidRect");
   EXPECT_EQ(static_cast<int>(lines.size()), (chart.detailRect.height() + 4) / 18);
-  for (const auto* call : dc.Calls("TextOut"))
-    if (call->text == "line") EXPECT_LE(call->args[1] + 14, chart.dialRect.top);
+  for (const auto* call : dc.Calls("TextOut")) {
+    if (call->text == "line") {
+      EXPECT_LE(call->args[1] + 14, chart.dialRect.top);
+    }
+  }
 }
 
 TEST(ChartDraw, WrappingByMeasuredWidth) {
@@ -284,8 +287,11 @@ TEST(ChartDraw, WrappingByMeasuredWidth) {
   for (const Case& c : cases) {
     RecordingDrawContext dc;
     EXPECT_EQ(wrapText(dc, c.text, c.width, 100), c.lines) << c.text;
-    for (const std::string& line : c.lines)
-      if (line.size() > 1) EXPECT_LE(static_cast<int>(line.size()) * 6, c.width) << line;
+    for (const std::string& line : c.lines) {
+      if (line.size() > 1) {
+        EXPECT_LE(static_cast<int>(line.size()) * 6, c.width) << line;
+      }
+    }
   }
   RecordingDrawContext dc;
   EXPECT_EQ(drawWrappedText(dc, 5, 7, "one two three", 30, 15, 2), 2);
