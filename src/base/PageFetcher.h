@@ -1,14 +1,19 @@
 #pragma once
+#include <atomic>
 #include <string>
+
+#include "base/FetchResult.h"
 
 namespace nimbrel {
 
-// Downloads a URL: the whole body as text, "" on any failure.
-// readBufferSize is the size of each read (0 means 1,000,000), not a limit.
+// Downloads a URL, blocking the calling thread until it is done.
 class PageFetcher {
  public:
   virtual ~PageFetcher() = default;
-  virtual std::string fetch(const std::string& url, int readBufferSize) = 0;
+  // readBufferSize is the size of each read (0 means 1,000,000), not a
+  // limit. When cancel is given and becomes true, the download stops soon
+  // after with kCancelled.
+  virtual FetchResult fetch(const std::string& url, int readBufferSize, const std::atomic<bool>* cancel = nullptr) = 0;
 };
 
 }  // namespace nimbrel

@@ -1,8 +1,9 @@
 #pragma once
-// The page fetcher over libcurl's easy interface: one blocking GET per call,
-// the whole body as text, "" on any failure.
+// The page fetcher over libcurl's easy interface: one blocking GET per call.
+// Safe to use from several threads at once: each call has its own handle.
 #include <cstddef>
 #include <string>
+#include <utility>
 
 #include "base/PageFetcher.h"
 
@@ -19,7 +20,9 @@ class CurlPageFetcher : public PageFetcher {
 
   CurlPageFetcher();
 
-  std::string fetch(const std::string& url, int readBufferSize) override;
+  FetchResult fetch(const std::string& url, int readBufferSize, const std::atomic<bool>* cancel = nullptr) override;
+
+  void setUserAgent(std::string agent) { userAgent = std::move(agent); }
 
   void setTimeouts(long connectMs, long totalMs) {
     connectTimeoutMs = connectMs;
@@ -37,6 +40,7 @@ class CurlPageFetcher : public PageFetcher {
   long connectTimeoutMs = kDefaultConnectTimeoutMs;
   long totalTimeoutMs = kDefaultTotalTimeoutMs;
   std::size_t maxBodyBytes = kDefaultMaxBodyBytes;
+  std::string userAgent = "Microsoft Internet Explorer";
 };
 
 }  // namespace nimbrel

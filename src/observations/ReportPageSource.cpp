@@ -3,8 +3,6 @@
 #include <climits>
 #include <cstdint>
 
-#include "base/PageFetcher.h"
-#include "base/UserPort.h"
 #include "observations/ReportPage.h"
 
 namespace nimbrel {
@@ -48,22 +46,38 @@ int meteodataBufferSize(int hours) {
   return static_cast<int>(size);
 }
 
-bool ReportPageSource::getMeteodata(const Station& station, ObservationList* observations,
-                                    const std::string& hoursStr, int hours) {
-  // A refresh tick that fires while another fetch or its message box is
-  // open does nothing.
-  if (busy) return false;
-  busy = true;
-  struct Clear {
-    bool& flag;
-    ~Clear() { flag = false; }
-  } clear{busy};
-  if (observations != nullptr) observations->clear();
+PageReading readPageResult(const Station& station, const FetchResult& fetched) {
+  PageReading reading;
+  switch (fetched.status) {
+    case FetchStatus::kCancelled:
+      reading.cancelled = true;
+      return reading;
+    case FetchStatus::kTimedOut:
+      reading.failureText = "Sorry, the weather service did not answer (timed out after " +
+                            std::to_string(fetched.timeoutSeconds) + " s).";
+      return reading;
+    case FetchStatus::kUnreachable:
+      reading.failureText = "Sorry, the weather service could not be reached (" + fetched.errorText + ").";
+      return reading;
+    default:
+      break;
+  }
+  if (fetched.ok() && readReportPage(fetched.body, &reading.observations) == ReportPageStatus::kReports &&
+      !reading.observations.empty()) {
+    reading.ok = true;
+    return reading;
+  }
+  reading.observations.clear();
+  reading.failureText = "Sorry, no data available for the Station:\n\n" + stationHeading(station) + ".";
+  return reading;
+}
 
-  const std::string page = fetcher.fetch(meteodataUrl(serviceHost, station.icao, hoursStr), meteodataBufferSize(hours));
-  if (readReportPage(page, observations) == ReportPageStatus::kReports) return true;
-  port.showMessage("Sorry, no data available for the Station:\n\n" + stationHeading(station) + ".");
-  return false;
+std::unique_ptr<FetchTicket> ReportPageSource::request(const Station& station, const std::string& hoursStr,
+                                                       int hours, Done done) {
+  return fetcher.fetchAsync(meteodataUrl(serviceHost, station.icao, hoursStr), meteodataBufferSize(hours),
+                            [station, done = std::move(done)](FetchResult fetched) {
+                              done(readPageResult(station, fetched));
+                            });
 }
 
 }  // namespace nimbrel

@@ -1,15 +1,15 @@
 #pragma once
-// The weather service's report pages: fetching one station's page and
-// reading its reports.
+// The weather service's report pages: asking for one station's page and
+// reading its reports. Every download runs off the caller's thread.
+#include <functional>
+#include <memory>
 #include <string>
 
+#include "base/AsyncPageFetcher.h"
 #include "catalog/Station.h"
 #include "observations/Observation.h"
 
 namespace nimbrel {
-
-class UserPort;
-class PageFetcher;
 
 // The weather service's host when none is given on the command line: the
 // sample report service that scripts/run starts.
@@ -26,24 +26,34 @@ std::string stationHeading(const Station& station);
 // kept within what an int holds.
 int meteodataBufferSize(int hours);
 
+// What one page gave.
+struct PageReading {
+  bool ok = false;                // at least one report read
+  bool cancelled = false;         // the caller gave up: nothing to tell
+  ObservationList observations;   // newest first
+  std::string failureText;        // when neither: what to tell the user
+};
+
+// The page's reports, or the message that says why there are none: a
+// service that did not answer or could not be reached is told apart from
+// a page without data.
+PageReading readPageResult(const Station& station, const FetchResult& fetched);
+
 class ReportPageSource {
  public:
-  ReportPageSource(PageFetcher& fetcher, UserPort& port) : fetcher(fetcher), port(port) {}
+  using Done = std::function<void(PageReading)>;
+
+  explicit ReportPageSource(AsyncPageFetcher& fetcher) : fetcher(fetcher) {}
 
   std::string serviceHost = kDefaultServiceHost;
 
-  // Fetches the station's page for the period hoursStr ("most+recent+only",
-  // "most recent only" or "past+N+hours") and reads every report into
-  // observations (emptied first) when given. True when at least one report
-  // was read. Without data the no-data message is shown and false returned;
-  // while another call runs (its message box open) it returns false at once.
-  bool getMeteodata(const Station& station, ObservationList* observations, const std::string& hoursStr, int hours);
-  bool isBusy() const { return busy; }
+  // Asks for the station's page for the period hoursStr ("most+recent+only",
+  // "most recent only" or "past+N+hours"). done comes later, on the
+  // caller's thread, unless the ticket was dropped first.
+  std::unique_ptr<FetchTicket> request(const Station& station, const std::string& hoursStr, int hours, Done done);
 
  private:
-  PageFetcher& fetcher;
-  UserPort& port;
-  bool busy = false;
+  AsyncPageFetcher& fetcher;
 };
 
 }  // namespace nimbrel

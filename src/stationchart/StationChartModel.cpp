@@ -37,40 +37,61 @@ StationChartModel::StationChartModel(const Station& station, const Settings& set
                                      UserPort& port, ChartOwner* chartOwner)
     : chart(std::make_unique<Chart>(chartOwner)), m_station(station), settings(settings), source(source), port(port) {}
 
-bool StationChartModel::load() {
-  bool ok = false;
-  {
-    BusyScope busy(port);
-    observations.clear();
-    const int hours = settings.pastHours;
-    char period[32];
-    std::snprintf(period, sizeof period, "past+%d+hours", hours);
-    ok = source.getMeteodata(m_station, &observations, period, std::max(hours, 2)) && !observations.empty();
-    if (ok && observations.size() == 1) {
-      port.showMessage("Get only one record from the station \"" + m_station.name +
-                       "\".\nTherefore compelled to set the time-period to 30 mins and the time-delta UTC to 0 "
-                       "hours, sorry.");
-      m_refreshMinutes = 30;
-      m_utcDeltaHours = 0;
-    } else if (ok && computePeriodAndDelta() == 0) {
-      ok = false;
-    }
-    if (ok) {
-      setupStationChart(*chart, m_station, settings, m_refreshMinutes);
-      for (auto it = observations.rbegin(); it != observations.rend(); ++it)
-        addObservationToChart(toDisplayUnits(*it, settings.metricStyle));
-      currentObservation = observations.front();
-      dialDirection = currentObservation.windDirection;
-      dialSpeed = currentObservation.windSpeed;
-    }
-  }
-  if (!ok) {
-    port.showMessage("Can not get meteodata for the station: \"" + m_station.name + "\"");
+void StationChartModel::load(std::function<void(bool)> finished) {
+  const int hours = settings.pastHours;
+  char period[32];
+  std::snprintf(period, sizeof period, "past+%d+hours", hours);
+  port.beginWaitCursor();
+  waitingForLoad = true;
+  pending = source.request(m_station, period, std::max(hours, 2),
+                           [this, finished = std::move(finished)](PageReading reading) {
+                             pending.reset();
+                             waitingForLoad = false;
+                             port.endWaitCursor();
+                             const bool ok = loadFinished(std::move(reading));
+                             if (finished) finished(ok);
+                           });
+}
+
+bool StationChartModel::loadFinished(PageReading reading) {
+  if (reading.cancelled) return false;
+  if (!reading.ok) {
+    port.showMessage(reading.failureText);
+    // A page without data also gets the chart's own word; a service that
+    // did not answer has said all there is.
+    if (reading.failureText.rfind("Sorry, no data", 0) == 0)
+      port.showMessage("Can not get meteodata for the station: \"" + m_station.name + "\"");
     return false;
   }
+  observations = std::move(reading.observations);
+  if (observations.size() == 1) {
+    port.showMessage("Get only one record from the station \"" + m_station.name +
+                     "\".\nTherefore compelled to set the time-period to 30 mins and the time-delta UTC to 0 "
+                     "hours, sorry.");
+    m_refreshMinutes = 30;
+    m_utcDeltaHours = 0;
+  } else {
+    computePeriodAndDelta();
+  }
+  setupStationChart(*chart, m_station, settings, m_refreshMinutes);
+  for (auto it = observations.rbegin(); it != observations.rend(); ++it)
+    addObservationToChart(toDisplayUnits(*it, settings.metricStyle));
+  currentObservation = observations.front();
+  dialDirection = currentObservation.windDirection;
+  dialSpeed = currentObservation.windSpeed;
   loaded = true;
   return true;
 }
+
+void StationChartModel::cancel() {
+  pending.reset();
+  if (waitingForLoad) {
+    waitingForLoad = false;
+    port.endWaitCursor();
+  }
+}
+
+StationChartModel::~StationChartModel() { cancel(); }
 
 int StationChartModel::computePeriodAndDelta() {
   const std::int64_t t0 = observations.at(0).observedAt;
@@ -107,13 +128,48 @@ void StationChartModel::addObservationToChart(const Observation& observation) {
 }
 
 void StationChartModel::refresh() {
-  if (!loaded) return;
-  BusyScope busy(port);
-  if (source.getMeteodata(m_station, &observations, "most+recent+only", 1) && !observations.empty())
-    addObservationToChart(toDisplayUnits(observations.front(), settings.metricStyle));
+  // A tick while the last one is still under way waits for it.
+  if (!loaded || pending) return;
+  pending = source.request(m_station, "most+recent+only", 1, [this](PageReading reading) {
+    pending.reset();
+    if (reading.cancelled) return;
+    if (!reading.ok) {
+      // Nothing loaded is lost; the chart says how old its newest report is.
+      staleSince = newestTimeText();
+      port.setStatusText(m_station.name + ": no new report since " + staleSince + ".");
+      if (onStateChanged) onStateChanged();
+      return;
+    }
+    const bool wasStale = !staleSince.empty();
+    staleSince.clear();
+    const Observation& newest = reading.observations.front();
+    // The page may repeat the report already shown: it is not doubled.
+    if (observations.empty() || newest.observedAt > observations.front().observedAt) {
+      observations.insert(observations.begin(), newest);
+      currentObservation = newest;
+      addObservationToChart(toDisplayUnits(newest, settings.metricStyle));
+    }
+    if (wasStale && onStateChanged) onStateChanged();
+  });
+}
+
+std::string StationChartModel::newestTimeText() const {
+  if (observations.empty()) return {};
+  std::int64_t shown = observations.front().observedAt;
+  if (!settings.timeUtc) shown += static_cast<std::int64_t>(m_utcDeltaHours) * 3600;
+  const std::tm time = localTime(shown);
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d:%02d", time.tm_hour, time.tm_min);
+  return text;
+}
+
+std::string StationChartModel::title() const {
+  if (staleSince.empty()) return m_station.name;
+  return m_station.name + " (no new report since " + staleSince + ")";
 }
 
 void StationChartModel::close(const std::filesystem::path& currentFolder) {
+  cancel();
   if (!loaded) return;
   loaded = false;
   if (settings.writeMeteodata)

@@ -10,11 +10,12 @@
 #include "base/Settings.h"
 #include "catalog/Station.h"
 #include "charts/Chart.h"
+#include "base/AsyncPageFetcher.h"
 #include "observations/Observation.h"
+#include "observations/ReportPageSource.h"
 
 namespace nimbrel {
 
-class ReportPageSource;
 class UserPort;
 
 // A copy of an observation in the units the chart shows: Fahrenheit, inches
@@ -30,16 +31,31 @@ class StationChartModel {
   // Parameters dialog applies to the next rows.
   StationChartModel(const Station& station, const Settings& settings, ReportPageSource& source, UserPort& port,
                     ChartOwner* chartOwner);
+  ~StationChartModel();
+  StationChartModel(const StationChartModel&) = delete;
+  StationChartModel& operator=(const StationChartModel&) = delete;
 
-  // Loads the past hours. False (after telling the user) when there is no
-  // data: the window is then not opened.
-  bool load();
+  // Asks for the past hours; finished(ok) comes once they are read, after
+  // the user was told of any failure (no data: the window is then not
+  // opened). Nothing comes once cancel() was called.
+  void load(std::function<void(bool)> finished);
+  // Reads a loaded page into the chart; false (after telling the user)
+  // without data.
+  bool loadFinished(PageReading reading);
+  // Drops the download under way, if any.
+  void cancel();
+  bool isBusy() const { return pending != nullptr; }
   // The refresh period in minutes and the hours from UTC, from the two
   // newest reports. Needs at least two observations.
   int computePeriodAndDelta();
   void addObservationToChart(const Observation& observation);
-  // One tick of the refresh timer: the most recent report, one more row.
+  // One tick of the refresh timer: asks for the most recent report and adds
+  // it when it is new. A failure changes nothing loaded; it marks the chart
+  // as stale until a refresh succeeds.
   void refresh();
+  // The window title: the station's name, with "(no new report since
+  // HH:MM)" while stale.
+  std::string title() const;
   // The closing work: the export file when the settings ask for it. Runs once.
   void close(const std::filesystem::path& currentFolder);
 
@@ -59,12 +75,19 @@ class StationChartModel {
 
   // Called whenever the chart changed and should be painted again.
   std::function<void()> onChartChanged;
+  // Called when the title changed.
+  std::function<void()> onStateChanged;
 
  private:
   Station m_station;
   const Settings& settings;
   ReportPageSource& source;
   UserPort& port;
+  std::string newestTimeText() const;
+
+  std::unique_ptr<FetchTicket> pending;
+  std::string staleSince;  // the newest report's time while refreshes fail
+  bool waitingForLoad = false;
   int m_refreshMinutes = 0;
   int m_utcDeltaHours = 0;
   bool loaded = false;

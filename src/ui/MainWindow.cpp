@@ -12,6 +12,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -33,6 +34,7 @@
 #include "ui/QtText.h"
 #include "ui/StationChartView.h"
 #include "ui/StationTableView.h"
+#include "ui/ThreadedPageFetcher.h"
 #include "ui/WorldMapView.h"
 
 namespace nimbrel {
@@ -43,6 +45,8 @@ constexpr QSize kWorldMapSize(550, 350);
 constexpr QSize kStationChartSize(650, 670);
 constexpr QSize kResultTableSize(501, 408);
 constexpr QSize kAllStationsTableSize(501, 608);
+// An opening shorter than this shows no progress window.
+constexpr int kProgressDelayMs = 500;
 
 QAction* makeAction(QObject* parent, const char* text, const char* statusTip, const char* toolTip = nullptr) {
   auto* action = new QAction(QString::fromLatin1(text), parent);
@@ -55,8 +59,10 @@ QAction* makeAction(QObject* parent, const char* text, const char* statusTip, co
 
 MainWindow::MainWindow(std::unique_ptr<PageFetcher> pageFetcher, QWidget* parent)
     : QMainWindow(parent),
-      fetcher(pageFetcher ? std::move(pageFetcher) : std::make_unique<CurlPageFetcher>()),
-      source(*fetcher, *this) {
+      fetcher(pageFetcher ? std::shared_ptr<PageFetcher>(std::move(pageFetcher))
+                          : std::make_shared<CurlPageFetcher>()),
+      asyncFetcher(std::make_unique<ThreadedPageFetcher>(fetcher)),
+      source(*asyncFetcher) {
   setWindowIcon(programIcon());
   resize(800, 800);
   area = new QMdiArea(this);
@@ -65,12 +71,11 @@ MainWindow::MainWindow(std::unique_ptr<PageFetcher> pageFetcher, QWidget* parent
   setCentralWidget(area);
   connect(area, &QMdiArea::subWindowActivated, this, [this] {
     QWidget* view = activeView();
-    // Only a map or chart window brings its own menu; tables leave it as it is.
-    if (qobject_cast<WorldMapView*>(view) != nullptr || qobject_cast<StationChartView*>(view) != nullptr) {
-      showMenuSet(false);
-    } else if (area->subWindowList().isEmpty()) {
-      showMenuSet(true);
-    }
+    // A map or chart window brings its own menu; with anything else the
+    // frame's own, so "World Map" is always at hand.
+    const bool mapOrChart =
+        qobject_cast<WorldMapView*>(view) != nullptr || qobject_cast<StationChartView*>(view) != nullptr;
+    if (view != nullptr || area->subWindowList().isEmpty()) showMenuSet(!mapOrChart);
     updateActions();
     updateTitle();
   });
@@ -95,7 +100,10 @@ MainWindow::MainWindow(std::unique_ptr<PageFetcher> pageFetcher, QWidget* parent
   }
 }
 
-MainWindow::~MainWindow() { closeAllChildren(); }
+MainWindow::~MainWindow() {
+  cancelChartOpenings();
+  closeAllChildren();
+}
 
 void MainWindow::start(const std::string& stationName) {
   m_recentList.readList();
@@ -276,6 +284,7 @@ QMdiSubWindow* MainWindow::addChild(QWidget* view, const std::string& title, QSi
     });
   });
   connect(view, &QWidget::windowTitleChanged, child, &QWidget::setWindowTitle);
+  connect(child, &QWidget::windowTitleChanged, this, &MainWindow::updateTitle);
   if (!firstPaintSeen && firstPaintWatched.isNull()) {
     firstPaintWatched = view;
     view->installEventFilter(this);
@@ -306,22 +315,91 @@ StationTableView* MainWindow::openResultTable(StationList rows) {
   return openStationTable("Nearest stations", std::move(rows), kResultTableSize);
 }
 
-StationChartView* MainWindow::openStationChart(const Station& station) {
+// A chart being opened: the quick look for the newest report, then the
+// past hours, both off the user-interface thread.
+struct MainWindow::ChartOpening {
+  Station station;
+  std::unique_ptr<FetchTicket> ticket;
+  StationChartView* view = nullptr;  // owned until it gets its window
+  QPointer<QProgressDialog> progress;
+};
+
+void MainWindow::openStationChart(const Station& station) {
   newOpensWorldMap = false;
   lastStation = station;
+  auto opening = std::make_unique<ChartOpening>();
+  ChartOpening* op = opening.get();
+  op->station = station;
+  openings.push_back(std::move(opening));
+  beginWaitCursor();
+
+  // A small window that names the station and offers Cancel, once the
+  // opening takes long enough to notice.
+  QTimer::singleShot(kProgressDelayMs, this, [this, op] {
+    if (!isOpening(op)) return;
+    auto* progress = new QProgressDialog(this);
+    progress->setAttribute(Qt::WA_DeleteOnClose);
+    progress->setWindowTitle(QStringLiteral("Nimbrel"));
+    progress->setLabelText(toQString("Loading the reports of " + op->station.name + " ..."));
+    progress->setCancelButtonText(QStringLiteral("Cancel"));
+    progress->setRange(0, 0);
+    progress->setMinimumDuration(0);
+    progress->setWindowModality(Qt::WindowModal);
+    connect(progress, &QProgressDialog::canceled, this, [this, op] { finishOpening(op); });
+    op->progress = progress;
+    progress->show();
+  });
+
   // A quick look for the newest report first: no window for a station
   // that has none.
-  if (!source.getMeteodata(station, nullptr, "most recent only", 1)) return nullptr;
-  auto* view = new StationChartView(*this, station);
-  if (!view->load()) {
-    delete view;
-    return nullptr;
+  op->ticket = source.request(station, "most recent only", 1, [this, op](PageReading reading) {
+    op->ticket.reset();
+    if (reading.cancelled) return;
+    if (!reading.ok) {
+      finishOpening(op);
+      showMessage(reading.failureText);
+      return;
+    }
+    op->view = new StationChartView(*this, op->station);
+    op->view->load([this, op](bool ok) {
+      StationChartView* view = op->view;
+      op->view = nullptr;
+      const Station opened = op->station;
+      finishOpening(op);
+      if (!ok) {
+        delete view;
+        return;
+      }
+      addChild(view, opened.name, kStationChartSize, true);
+      m_openStations.push_back(opened);
+      m_recentList.add(toQString(opened.name));
+      updateRecentMenu();
+      emit stationChartOpened(view);
+    });
+  });
+}
+
+bool MainWindow::isOpening(const ChartOpening* op) const {
+  return std::any_of(openings.begin(), openings.end(), [op](const auto& o) { return o.get() == op; });
+}
+
+void MainWindow::finishOpening(ChartOpening* op) {
+  const auto found = std::find_if(openings.begin(), openings.end(), [op](const auto& o) { return o.get() == op; });
+  if (found == openings.end()) return;
+  std::unique_ptr<ChartOpening> opening = std::move(*found);
+  openings.erase(found);
+  // Cancelled: the downloads are dropped and nothing is told.
+  opening->ticket.reset();
+  delete opening->view;
+  if (opening->progress) {
+    opening->progress->disconnect(this);
+    opening->progress->close();
   }
-  addChild(view, station.name, kStationChartSize, true);
-  m_openStations.push_back(station);
-  m_recentList.add(toQString(station.name));
-  updateRecentMenu();
-  return view;
+  endWaitCursor();
+}
+
+void MainWindow::cancelChartOpenings() {
+  while (!openings.empty()) finishOpening(openings.front().get());
 }
 
 BrowserView* MainWindow::openBrowser(const QString& url) {
@@ -503,6 +581,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   // back on top of the recent list, which is then saved.
   if (!closed) {
     closed = true;
+    cancelChartOpenings();
     closeAllChildren();
     if (!m_recentList.writeList()) setStatusText("Can not save the list of recent stations.");
   }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/PageFetcher.h"
 #include "base/Settings.h"
@@ -50,7 +51,13 @@ class MainWindow : public QMainWindow, public UserPort {
   StationTableView* openStationTable(const std::string& title, StationList rows, QSize clientSize);
   StationTableView* openAllStationsTable();
   StationTableView* openResultTable(StationList rows);
-  StationChartView* openStationChart(const Station& station);
+  // Opens a station's chart once its reports are in: the window never
+  // waits for them. stationChartOpened follows when it opened.
+  void openStationChart(const Station& station);
+  // Charts still being opened.
+  int openingCount() const { return static_cast<int>(openings.size()); }
+  // Gives up every chart still being opened, quietly.
+  void cancelChartOpenings();
   BrowserView* openBrowser(const QString& url);
 
   // The recent list's and the command line's way in: the first station
@@ -105,6 +112,9 @@ class MainWindow : public QMainWindow, public UserPort {
   QAction* findStationAction;
   QAction* aboutAction;
 
+ signals:
+  void stationChartOpened(nimbrel::StationChartView* view);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -126,8 +136,14 @@ class MainWindow : public QMainWindow, public UserPort {
   void onPrint(bool preview);
   void loadStationList();
 
-  std::unique_ptr<PageFetcher> fetcher;
+  struct ChartOpening;
+  bool isOpening(const ChartOpening* op) const;
+  void finishOpening(ChartOpening* op);
+
+  std::shared_ptr<PageFetcher> fetcher;
+  std::unique_ptr<AsyncPageFetcher> asyncFetcher;
   ReportPageSource source;
+  std::vector<std::unique_ptr<ChartOpening>> openings;
   StationList stations;
   StationList m_openStations;
   Settings m_settings;

@@ -7,6 +7,7 @@
 #include "charts/StationChart.h"
 #include "ui/MainWindow.h"
 #include "ui/QtDrawContext.h"
+#include "ui/QtText.h"
 
 namespace nimbrel {
 
@@ -16,6 +17,7 @@ StationChartView::StationChartView(MainWindow& window, const Station& station)
   setAutoFillBackground(true);
   // Each appended row asks for a paint; Qt folds them into one.
   model.onChartChanged = [this] { update(); };
+  model.onStateChanged = [this] { setWindowTitle(toQString(model.title())); };
 }
 
 StationChartView::~StationChartView() {
@@ -25,13 +27,16 @@ StationChartView::~StationChartView() {
   window.stationChartClosed(model.station());
 }
 
-bool StationChartView::load() {
-  if (!model.load()) return false;
-  timer = new QTimer(this);
-  timer->setTimerType(Qt::VeryCoarseTimer);
-  connect(timer, &QTimer::timeout, this, &StationChartView::refresh);
-  timer->start(model.refreshIntervalMs());
-  return true;
+void StationChartView::load(std::function<void(bool)> finished) {
+  model.load([this, finished = std::move(finished)](bool ok) {
+    if (ok) {
+      timer = new QTimer(this);
+      timer->setTimerType(Qt::VeryCoarseTimer);
+      connect(timer, &QTimer::timeout, this, &StationChartView::refresh);
+      timer->start(model.refreshIntervalMs());
+    }
+    if (finished) finished(ok);
+  });
 }
 
 void StationChartView::refresh() { model.refresh(); }

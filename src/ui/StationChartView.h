@@ -2,6 +2,7 @@
 // A station chart window: the chart of the station's recent reports, with
 // the newest report's texts and the wind dial, refreshed on a timer.
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "catalog/Station.h"
@@ -22,9 +23,10 @@ class StationChartView : public QWidget, public ChartOwner {
   StationChartView(MainWindow& window, const Station& station);
   ~StationChartView() override;
 
-  // Loads the past hours; false (after telling the user) without data.
-  bool load();
-  // One tick of the refresh timer.
+  // Asks for the past hours; finished(ok) once they are read (false after
+  // telling the user when there is no data). The refresh timer starts then.
+  void load(std::function<void(bool)> finished);
+  // One tick of the refresh timer: never waits for the network.
   void refresh();
   void draw(QPainter& painter);
 

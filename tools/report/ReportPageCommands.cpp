@@ -95,6 +95,23 @@ bool readPageFile(const char* path, std::string& text) {
   return ok;
 }
 
+// Why a download gave no page, in libcurl's words and the HTTP status.
+std::string fetchFailure(const nimbrel::FetchResult& fetched) {
+  switch (fetched.status) {
+    case nimbrel::FetchStatus::kHttpError:
+      return "the service answered with HTTP status " + std::to_string(fetched.httpStatus);
+    case nimbrel::FetchStatus::kTimedOut:
+      return "the service did not answer (timed out after " + std::to_string(fetched.timeoutSeconds) + " s: " +
+             fetched.errorText + ")";
+    case nimbrel::FetchStatus::kUnreachable:
+      return "the service could not be reached (" + fetched.errorText + ")";
+    case nimbrel::FetchStatus::kTooLarge:
+      return "the page is too large (" + fetched.errorText + ")";
+    default:
+      return "the download failed (" + fetched.errorText + ")";
+  }
+}
+
 }  // namespace
 
 int runDecodeCommand(int argc, char** argv) {
@@ -139,5 +156,10 @@ int runFetchCommand(int argc, char** argv) {
   const int bufferHours = hours > 0 ? (hours < 2 ? 2 : hours) : 1;
   nimbrel::CurlPageFetcher fetcher;
   const std::string url = nimbrel::meteodataUrl(host, icao, hoursStr);
-  return writePage(fetcher.fetch(url, nimbrel::meteodataBufferSize(bufferHours)), url);
+  const nimbrel::FetchResult fetched = fetcher.fetch(url, nimbrel::meteodataBufferSize(bufferHours));
+  if (!fetched.ok()) {
+    std::fprintf(stderr, "nimbrel-report: %s: %s\n", url.c_str(), fetchFailure(fetched).c_str());
+    return 1;
+  }
+  return writePage(fetched.body, url);
 }

@@ -13,6 +13,7 @@
 #include "SampleService.h"
 #include "ui/MainWindow.h"
 #include "ui/Application.h"
+#include "ui/StationChartView.h"
 #include "ui/WorldMapView.h"
 
 using namespace nimbrel;
@@ -43,8 +44,10 @@ int main(int argc, char** argv) {
   }
   window.openAllStationsTable();
   if (QMdiSubWindow* table = window.mdiArea()->subWindowList().value(1)) table->move(0, 390);
+  QObject::connect(&window, &MainWindow::stationChartOpened, &window, [&window] {
+    if (QMdiSubWindow* chart = window.mdiArea()->subWindowList().value(2)) chart->move(510, 0);
+  });
   window.openStationByName(argv[1]);
-  if (QMdiSubWindow* chart = window.mdiArea()->subWindowList().value(2)) chart->move(510, 0);
 
   int result = 1;
   QTimer::singleShot(1500, [&] {
