@@ -25,6 +25,9 @@ class AsyncPageFetcher {
   // readBufferSize: the size of each read (0 means 1,000,000), not a limit.
   // done is never called before fetchAsync has returned.
   virtual std::unique_ptr<FetchTicket> fetchAsync(const std::string& url, int readBufferSize, Done done) = 0;
+  // A result known without downloading (a cached answer, a request the
+  // caller refuses to send), handed over the same way as a download's.
+  virtual std::unique_ptr<FetchTicket> deliverLater(FetchResult result, Done done) = 0;
 };
 
 }  // namespace nimbrel

@@ -1,7 +1,12 @@
 #pragma once
-// The program's settings. Every run starts from these defaults; the
-// Parameters dialog changes them for the rest of the run.
+// The program's settings. Every run starts from these defaults (but for the
+// report source, which is kept); the Parameters dialog changes them.
+#include <string>
+
 namespace nimbrel {
+
+// Where station charts get their reports.
+enum class ReportSource { kLiveMetar, kReportPages };
 
 struct Settings {
   bool showTemperature = true;
@@ -13,6 +18,9 @@ struct Settings {
   bool metricStyle = true;
   int pastHours = 6;
   double nearestMinutes = 90.0;
+  // Kept with the user's settings, unlike everything above.
+  ReportSource reportSource = ReportSource::kLiveMetar;
+  std::string metarUrl = "https://aviationweather.gov";
 
   bool operator==(const Settings&) const = default;
 };

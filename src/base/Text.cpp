@@ -16,4 +16,22 @@ std::tm localTime(std::int64_t seconds) {
   return fields;
 }
 
+std::string percentEncoded(const std::string& value) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : value) {
+    const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                            c == '-' || c == '_' || c == '.' || c == '~' || c == '+';
+    if (unreserved) {
+      out += static_cast<char>(c);
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
+
+
 }  // namespace nimbrel

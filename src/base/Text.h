@@ -3,6 +3,7 @@
 // whatever the user's locale is.
 #include <cstdint>
 #include <ctime>
+#include <string>
 #include <string_view>
 
 namespace nimbrel {
@@ -14,6 +15,11 @@ constexpr bool isAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c
 constexpr char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string_view trim(std::string_view text);
+
+// A value made safe for a URL's query: every byte but the unreserved ones
+// percent-encoded, so it never ends or extends the query ("+" stays, as the
+// services read it as a blank).
+std::string percentEncoded(const std::string& value);
 
 // Calendar fields of a moment in the local time zone (zeros when the
 // library cannot represent it).

@@ -29,11 +29,13 @@ constexpr Quantity kQuantities[] = {
 
 }  // namespace
 
-void setupStationChart(Chart& graph, const Station& station, const Settings& settings, int refreshMinutes) {
+void setupStationChart(Chart& graph, const Station& station, const Settings& settings, int refreshMinutes,
+                       const std::string& sourceName) {
   graph.removeAllSeries();
   graph.removeAllRows();
   graph.setTitle(station.name + "   " + station.cd + "   (" + station.latText + ", " + station.lonText +
-                 "),  elevation " + station.elevText + " m,  " + station.country);
+                 "),  elevation " + station.elevText + " m,  " + station.country +
+                 (sourceName.empty() ? "" : ",  " + sourceName));
   char axisTitle[64];
   std::snprintf(axisTitle, sizeof axisTitle, "Time (every %d min)", refreshMinutes);
   graph.addSeries(0, std::string(axisTitle), std::nullopt, std::nullopt);

@@ -34,12 +34,14 @@ enum ChartColumn : int {
 };
 
 // Empties the chart's series and rows, sets the heading
-// "name   cd   (lat, lon),  elevation elev m,  country", the X-axis title
+// "name   cd   (lat, lon),  elevation elev m,  country" (then
+// ",  source" when a source is named), the X-axis title
 // "Time (every N min)" with refreshMinutes, one series per
 // quantity switched on in settings (temperature, pressure, wind speed, wind
 // direction, in that order; titles by settings.metricStyle), seriesCount,
 // and yDelta 10.0 when metric style is off.
-void setupStationChart(Chart& chart, const Station& station, const Settings& settings, int refreshMinutes);
+void setupStationChart(Chart& chart, const Station& station, const Settings& settings, int refreshMinutes,
+                       const std::string& sourceName = {});
 
 // The wind direction on the chart's scale: d < 180 ? d : d - 360, times 0.1
 // (-18 to +18).

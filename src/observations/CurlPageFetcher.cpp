@@ -1,6 +1,7 @@
 #include "observations/CurlPageFetcher.h"
 
 #include <curl/curl.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <memory>
@@ -37,6 +38,8 @@ std::size_t append(char* data, std::size_t size, std::size_t count, void* user) 
   body->text.append(data, bytes);
   return bytes;
 }
+
+constexpr const char* kSystemCertificates = "/etc/ssl/certs/ca-certificates.crt";
 
 // libcurl asks every so often whether to go on: not once the caller gave up.
 int progress(void* cancel, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
@@ -113,6 +116,10 @@ FetchResult CurlPageFetcher::fetch(const std::string& url, int readBufferSize, c
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &append);
   curl_easy_setopt(h, CURLOPT_WRITEDATA, &body);
   curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorBuffer);
+  // TLS is verified against the system's certificate authorities.
+  curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
+  if (::access(kSystemCertificates, R_OK) == 0) curl_easy_setopt(h, CURLOPT_CAINFO, kSystemCertificates);
   if (cancel != nullptr) {
     curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &progress);
     curl_easy_setopt(h, CURLOPT_XFERINFODATA, cancel);

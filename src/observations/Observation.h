@@ -26,6 +26,8 @@ struct Observation {
   std::string cloudsText;
   std::string weatherText;
   std::string reportText;
+  std::string rawReport;     // the METAR as sent, for the live source
+  std::string categoryText;  // its flight category ("VFR"), likewise
   // The page's UTC calendar time read as local time (see convertReportTime).
   std::int64_t observedAt = 0;
 

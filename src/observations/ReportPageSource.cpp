@@ -1,34 +1,13 @@
 #include "observations/ReportPageSource.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 
+#include "base/Text.h"
 #include "observations/ReportPage.h"
 
 namespace nimbrel {
-namespace {
-
-// Every byte but the unreserved ones escaped, so a value never ends or
-// extends the query; "+" stays, as the service reads it as a blank.
-std::string percentEncoded(const std::string& value) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : value) {
-    const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                            c == '-' || c == '_' || c == '.' || c == '~' || c == '+';
-    if (unreserved) {
-      out += static_cast<char>(c);
-    } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
-  return out;
-}
-
-}  // namespace
-
 std::string meteodataUrl(const std::string& serviceHost, const std::string& icao, const std::string& hoursStr) {
   return "http://" + serviceHost + "/weather/surface/index.php?metarIds=" + percentEncoded(icao) +
          "&hoursStr=" + percentEncoded(hoursStr) + "&std_trans=translated&num_metars=number&submit_metars=Retrieve";
@@ -46,29 +25,37 @@ int meteodataBufferSize(int hours) {
   return static_cast<int>(size);
 }
 
-PageReading readPageResult(const Station& station, const FetchResult& fetched) {
-  PageReading reading;
+std::string noDataText(const Station& station) {
+  return "Sorry, no data available for the Station:\n\n" + stationHeading(station) + ".";
+}
+
+bool describeFetchFailure(const FetchResult& fetched, PageReading& reading) {
   switch (fetched.status) {
     case FetchStatus::kCancelled:
       reading.cancelled = true;
-      return reading;
+      return true;
     case FetchStatus::kTimedOut:
       reading.failureText = "Sorry, the weather service did not answer (timed out after " +
                             std::to_string(fetched.timeoutSeconds) + " s).";
-      return reading;
+      return true;
     case FetchStatus::kUnreachable:
       reading.failureText = "Sorry, the weather service could not be reached (" + fetched.errorText + ").";
-      return reading;
+      return true;
     default:
-      break;
+      return false;
   }
+}
+
+PageReading readPageResult(const Station& station, const FetchResult& fetched) {
+  PageReading reading;
+  if (describeFetchFailure(fetched, reading)) return reading;
   if (fetched.ok() && readReportPage(fetched.body, &reading.observations) == ReportPageStatus::kReports &&
       !reading.observations.empty()) {
     reading.ok = true;
     return reading;
   }
   reading.observations.clear();
-  reading.failureText = "Sorry, no data available for the Station:\n\n" + stationHeading(station) + ".";
+  reading.failureText = noDataText(station);
   return reading;
 }
 
@@ -78,6 +65,15 @@ std::unique_ptr<FetchTicket> ReportPageSource::request(const Station& station, c
                             [station, done = std::move(done)](FetchResult fetched) {
                               done(readPageResult(station, fetched));
                             });
+}
+
+std::unique_ptr<FetchTicket> ReportPageSource::requestPastHours(const Station& station, int hours, Done done) {
+  return request(station, "past+" + std::to_string(hours) + "+hours", std::max(hours, 2), std::move(done));
+}
+
+std::unique_ptr<FetchTicket> ReportPageSource::requestNewest(const Station& station, bool opening, Done done) {
+  // The look before opening asks as the service's own form does, with blanks.
+  return request(station, opening ? "most recent only" : "most+recent+only", 1, std::move(done));
 }
 
 }  // namespace nimbrel

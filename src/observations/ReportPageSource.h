@@ -8,6 +8,7 @@
 #include "base/AsyncPageFetcher.h"
 #include "catalog/Station.h"
 #include "observations/Observation.h"
+#include "observations/ObservationSource.h"
 
 namespace nimbrel {
 
@@ -26,23 +27,13 @@ std::string stationHeading(const Station& station);
 // kept within what an int holds.
 int meteodataBufferSize(int hours);
 
-// What one page gave.
-struct PageReading {
-  bool ok = false;                // at least one report read
-  bool cancelled = false;         // the caller gave up: nothing to tell
-  ObservationList observations;   // newest first
-  std::string failureText;        // when neither: what to tell the user
-};
-
 // The page's reports, or the message that says why there are none: a
 // service that did not answer or could not be reached is told apart from
 // a page without data.
 PageReading readPageResult(const Station& station, const FetchResult& fetched);
 
-class ReportPageSource {
+class ReportPageSource : public ObservationSource {
  public:
-  using Done = std::function<void(PageReading)>;
-
   explicit ReportPageSource(AsyncPageFetcher& fetcher) : fetcher(fetcher) {}
 
   std::string serviceHost = kDefaultServiceHost;
@@ -51,6 +42,12 @@ class ReportPageSource {
   // "most recent only" or "past+N+hours"). done comes later, on the
   // caller's thread, unless the ticket was dropped first.
   std::unique_ptr<FetchTicket> request(const Station& station, const std::string& hoursStr, int hours, Done done);
+
+  std::unique_ptr<FetchTicket> requestPastHours(const Station& station, int hours, Done done) override;
+  std::unique_ptr<FetchTicket> requestNewest(const Station& station, bool opening, Done done) override;
+  bool checksBeforeOpening() const override { return true; }
+  int minimumRefreshMinutes() const override { return 1; }
+  std::string name() const override { return "report pages"; }
 
  private:
   AsyncPageFetcher& fetcher;

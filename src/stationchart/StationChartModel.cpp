@@ -28,22 +28,25 @@ Observation toDisplayUnits(const Observation& observation, bool metricStyle) {
 }
 
 TextLines detailLines(const Observation& o) {
-  return {"DATE: " + o.conditionsText,   "TEMP: " + o.temperatureText,     "DEWPOINT: " + o.dewpointText,
-          "PRESSURE: " + o.pressureText, "WINDS: " + o.windsText,          "VISIBILITY: " + o.visibilityText,
-          "CEILING: " + o.ceilingText,   "CLOUDS: " + o.cloudsText,        "PRESENT: " + o.weatherText};
+  TextLines lines = {"DATE: " + o.conditionsText,   "TEMP: " + o.temperatureText, "DEWPOINT: " + o.dewpointText,
+                     "PRESSURE: " + o.pressureText, "WINDS: " + o.windsText,      "VISIBILITY: " + o.visibilityText,
+                     "CEILING: " + o.ceilingText,   "CLOUDS: " + o.cloudsText,    "PRESENT: " + o.weatherText};
+  // A live report also shows its flight category and the report as sent.
+  if (!o.rawReport.empty()) {
+    lines.push_back("CATEGORY: " + o.categoryText);
+    lines.push_back("METAR: " + o.rawReport);
+  }
+  return lines;
 }
 
-StationChartModel::StationChartModel(const Station& station, const Settings& settings, ReportPageSource& source,
+StationChartModel::StationChartModel(const Station& station, const Settings& settings, ObservationSource& source,
                                      UserPort& port, ChartOwner* chartOwner)
     : chart(std::make_unique<Chart>(chartOwner)), m_station(station), settings(settings), source(source), port(port) {}
 
 void StationChartModel::load(std::function<void(bool)> finished) {
-  const int hours = settings.pastHours;
-  char period[32];
-  std::snprintf(period, sizeof period, "past+%d+hours", hours);
   port.beginWaitCursor();
   waitingForLoad = true;
-  pending = source.request(m_station, period, std::max(hours, 2),
+  pending = source.requestPastHours(m_station, settings.pastHours,
                            [this, finished = std::move(finished)](PageReading reading) {
                              pending.reset();
                              waitingForLoad = false;
@@ -73,7 +76,7 @@ bool StationChartModel::loadFinished(PageReading reading) {
   } else {
     computePeriodAndDelta();
   }
-  setupStationChart(*chart, m_station, settings, m_refreshMinutes);
+  setupStationChart(*chart, m_station, settings, m_refreshMinutes, source.name());
   for (auto it = observations.rbegin(); it != observations.rend(); ++it)
     addObservationToChart(toDisplayUnits(*it, settings.metricStyle));
   currentObservation = observations.front();
@@ -130,13 +133,14 @@ void StationChartModel::addObservationToChart(const Observation& observation) {
 void StationChartModel::refresh() {
   // A tick while the last one is still under way waits for it.
   if (!loaded || pending) return;
-  pending = source.request(m_station, "most+recent+only", 1, [this](PageReading reading) {
+  pending = source.requestNewest(m_station, false, [this](PageReading reading) {
     pending.reset();
     if (reading.cancelled) return;
     if (!reading.ok) {
       // Nothing loaded is lost; the chart says how old its newest report is.
       staleSince = newestTimeText();
-      port.setStatusText(m_station.name + ": no new report since " + staleSince + ".");
+      port.setStatusText(m_station.name + ": no new report since " + staleSince + "." +
+                         (reading.statusNote.empty() ? "" : " " + reading.statusNote));
       if (onStateChanged) onStateChanged();
       return;
     }
@@ -178,7 +182,8 @@ void StationChartModel::close(const std::filesystem::path& currentFolder) {
 
 int StationChartModel::refreshIntervalMs() const {
   const std::int64_t ms = static_cast<std::int64_t>(m_refreshMinutes) * 60000;
-  return static_cast<int>(std::clamp<std::int64_t>(ms, 60000, 24LL * 60 * 60000));
+  const std::int64_t shortest = static_cast<std::int64_t>(std::max(1, source.minimumRefreshMinutes())) * 60000;
+  return static_cast<int>(std::clamp<std::int64_t>(ms, shortest, 24LL * 60 * 60000));
 }
 
 }  // namespace nimbrel

@@ -12,7 +12,7 @@
 #include "charts/Chart.h"
 #include "base/AsyncPageFetcher.h"
 #include "observations/Observation.h"
-#include "observations/ReportPageSource.h"
+#include "observations/ObservationSource.h"
 
 namespace nimbrel {
 
@@ -22,14 +22,15 @@ class UserPort;
 // of mercury and miles per hour when metric style is off.
 Observation toDisplayUnits(const Observation& observation, bool metricStyle);
 
-// The nine detail lines of a report ("DATE: ..." to "PRESENT: ...").
+// The detail lines of a report ("DATE: ..." to "PRESENT: ..."; then
+// "CATEGORY: ..." and "METAR: ..." for a live report).
 TextLines detailLines(const Observation& observation);
 
 class StationChartModel {
  public:
   // The settings are the program's, read at every step: a change in the
   // Parameters dialog applies to the next rows.
-  StationChartModel(const Station& station, const Settings& settings, ReportPageSource& source, UserPort& port,
+  StationChartModel(const Station& station, const Settings& settings, ObservationSource& source, UserPort& port,
                     ChartOwner* chartOwner);
   ~StationChartModel();
   StationChartModel(const StationChartModel&) = delete;
@@ -81,7 +82,7 @@ class StationChartModel {
  private:
   Station m_station;
   const Settings& settings;
-  ReportPageSource& source;
+  ObservationSource& source;
   UserPort& port;
   std::string newestTimeText() const;
 

@@ -21,7 +21,16 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                                       QStringLiteral("HOST[:PORT]"));
   const QCommandLineOption quitOption(QStringLiteral("quit-after-first-paint"),
                                       QStringLiteral("Quit once the first window has painted (start-up timing)."));
+  const QCommandLineOption sourceOption(QStringLiteral("source"),
+                                        QStringLiteral("Where charts get their reports: live METAR or the service host's "
+                                                       "report pages (for this run)."),
+                                        QStringLiteral("metar|pages"));
+  const QCommandLineOption metarOption(QStringLiteral("metar-url"),
+                                       QStringLiteral("The METAR service's address (default https://aviationweather.gov)."),
+                                       QStringLiteral("URL"));
   parser.addOption(hostOption);
+  parser.addOption(sourceOption);
+  parser.addOption(metarOption);
   parser.addOption(quitOption);
   parser.addPositionalArgument(QStringLiteral("STATION NAME"),
                                QStringLiteral("A station whose chart opens at start-up (quote a name with spaces)."),
@@ -38,6 +47,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
   result.versionRequested = parser.isSet(versionOption);
   result.serviceHost = parser.value(hostOption).toStdString();
   result.quitAfterFirstPaint = parser.isSet(quitOption);
+  result.source = parser.value(sourceOption).toStdString();
+  if (!result.source.empty() && result.source != "metar" && result.source != "pages") {
+    result.valid = false;
+    result.error = "--source takes metar or pages";
+    return result;
+  }
+  result.metarUrl = parser.value(metarOption).toStdString();
   const QStringList positional = parser.positionalArguments();
   if (positional.size() > 1) {
     result.valid = false;

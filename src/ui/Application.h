@@ -8,6 +8,8 @@ namespace nimbrel {
 
 struct CommandLine {
   std::string serviceHost;          // --service-host HOST[:PORT]
+  std::string source;               // --source metar|pages
+  std::string metarUrl;             // --metar-url URL
   std::string stationName;          // a single argument: the station to open
   bool quitAfterFirstPaint = false;  // --quit-after-first-paint (start-up timing)
   bool helpRequested = false;        // --help

@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -48,6 +49,16 @@ constexpr QSize kAllStationsTableSize(501, 608);
 // An opening shorter than this shows no progress window.
 constexpr int kProgressDelayMs = 500;
 
+// The services' downloads on worker threads. The report pages' service is
+// asked as a browser would; the METAR service wants to know who asks and
+// is reached over TLS. A fetcher given by a test serves both.
+std::unique_ptr<AsyncPageFetcher> makeThreadedFetcher(const std::shared_ptr<PageFetcher>& given, bool metar) {
+  if (given) return std::make_unique<ThreadedPageFetcher>(given);
+  auto curl = std::make_shared<CurlPageFetcher>();
+  if (metar) curl->setUserAgent("Nimbrel/" NIMBREL_VERSION " (surface weather observations viewer)");
+  return std::make_unique<ThreadedPageFetcher>(curl);
+}
+
 QAction* makeAction(QObject* parent, const char* text, const char* statusTip, const char* toolTip = nullptr) {
   auto* action = new QAction(QString::fromLatin1(text), parent);
   action->setStatusTip(QString::fromLatin1(statusTip));
@@ -57,12 +68,14 @@ QAction* makeAction(QObject* parent, const char* text, const char* statusTip, co
 
 }  // namespace
 
-MainWindow::MainWindow(std::unique_ptr<PageFetcher> pageFetcher, QWidget* parent)
+MainWindow::MainWindow(std::unique_ptr<PageFetcher> fetcher, QWidget* parent)
     : QMainWindow(parent),
-      fetcher(pageFetcher ? std::shared_ptr<PageFetcher>(std::move(pageFetcher))
-                          : std::make_shared<CurlPageFetcher>()),
-      asyncFetcher(std::make_unique<ThreadedPageFetcher>(fetcher)),
-      source(*asyncFetcher) {
+      given(std::move(fetcher)),
+      pageFetcher(makeThreadedFetcher(given, false)),
+      metarFetcher(makeThreadedFetcher(given, true)),
+      pageSource(*pageFetcher),
+      metarSource(*metarFetcher) {
+  readSourceSettings();
   setWindowIcon(programIcon());
   resize(800, 800);
   area = new QMdiArea(this);
@@ -318,6 +331,7 @@ StationTableView* MainWindow::openResultTable(StationList rows) {
 // A chart being opened: the quick look for the newest report, then the
 // past hours, both off the user-interface thread.
 struct MainWindow::ChartOpening {
+  int id = 0;
   Station station;
   std::unique_ptr<FetchTicket> ticket;
   StationChartView* view = nullptr;  // owned until it gets its window
@@ -330,13 +344,14 @@ void MainWindow::openStationChart(const Station& station) {
   auto opening = std::make_unique<ChartOpening>();
   ChartOpening* op = opening.get();
   op->station = station;
+  op->id = ++lastOpeningId;
   openings.push_back(std::move(opening));
   beginWaitCursor();
 
   // A small window that names the station and offers Cancel, once the
   // opening takes long enough to notice.
-  QTimer::singleShot(kProgressDelayMs, this, [this, op] {
-    if (!isOpening(op)) return;
+  QTimer::singleShot(kProgressDelayMs, this, [this, op, id = op->id] {
+    if (!isOpening(op) || op->id != id) return;
     auto* progress = new QProgressDialog(this);
     progress->setAttribute(Qt::WA_DeleteOnClose);
     progress->setWindowTitle(QStringLiteral("Nimbrel"));
@@ -352,7 +367,12 @@ void MainWindow::openStationChart(const Station& station) {
 
   // A quick look for the newest report first: no window for a station
   // that has none.
-  op->ticket = source.request(station, "most recent only", 1, [this, op](PageReading reading) {
+  ObservationSource& source = reportSource();
+  if (!source.checksBeforeOpening()) {
+    loadOpeningChart(op);
+    return;
+  }
+  op->ticket = source.requestNewest(station, true, [this, op](PageReading reading) {
     op->ticket.reset();
     if (reading.cancelled) return;
     if (!reading.ok) {
@@ -360,23 +380,56 @@ void MainWindow::openStationChart(const Station& station) {
       showMessage(reading.failureText);
       return;
     }
-    op->view = new StationChartView(*this, op->station);
-    op->view->load([this, op](bool ok) {
-      StationChartView* view = op->view;
-      op->view = nullptr;
-      const Station opened = op->station;
-      finishOpening(op);
-      if (!ok) {
-        delete view;
-        return;
-      }
-      addChild(view, opened.name, kStationChartSize, true);
-      m_openStations.push_back(opened);
-      m_recentList.add(toQString(opened.name));
-      updateRecentMenu();
-      emit stationChartOpened(view);
-    });
+    loadOpeningChart(op);
   });
+}
+
+void MainWindow::loadOpeningChart(ChartOpening* op) {
+  op->view = new StationChartView(*this, op->station);
+  op->view->load([this, op](bool ok) {
+    StationChartView* view = op->view;
+    op->view = nullptr;
+    const Station opened = op->station;
+    finishOpening(op);
+    if (!ok) {
+      delete view;
+      return;
+    }
+    addChild(view, opened.name, kStationChartSize, true);
+    m_openStations.push_back(opened);
+    m_recentList.add(toQString(opened.name));
+    updateRecentMenu();
+    emit stationChartOpened(view);
+  });
+}
+
+ObservationSource& MainWindow::reportSource() {
+  if (m_settings.reportSource == ReportSource::kReportPages) return pageSource;
+  metarSource.baseUrl = m_settings.metarUrl;
+  return metarSource;
+}
+
+// The report source and the METAR service's address are kept beside the
+// recent list; every other setting starts from its default.
+void MainWindow::readSourceSettings() {
+  QSettings stored(QStringLiteral("Quillfen"), QStringLiteral("Nimbrel"));
+  stored.beginGroup(QStringLiteral("Settings"));
+  const QString source = stored.value(QStringLiteral("ReportSource")).toString();
+  if (source == QLatin1String("pages")) m_settings.reportSource = ReportSource::kReportPages;
+  if (source == QLatin1String("metar")) m_settings.reportSource = ReportSource::kLiveMetar;
+  const QString url = stored.value(QStringLiteral("MetarUrl")).toString();
+  if (!url.isEmpty()) m_settings.metarUrl = url.toStdString();
+}
+
+void MainWindow::writeSourceSettings() {
+  QSettings stored(QStringLiteral("Quillfen"), QStringLiteral("Nimbrel"));
+  stored.beginGroup(QStringLiteral("Settings"));
+  stored.setValue(QStringLiteral("ReportSource"),
+                  m_settings.reportSource == ReportSource::kReportPages ? QStringLiteral("pages") : QStringLiteral("metar"));
+  stored.setValue(QStringLiteral("MetarUrl"), QString::fromStdString(m_settings.metarUrl));
+  stored.endGroup();
+  stored.sync();
+  if (stored.status() != QSettings::NoError) setStatusText("Can not save the settings.");
 }
 
 bool MainWindow::isOpening(const ChartOpening* op) const {
@@ -503,8 +556,10 @@ void MainWindow::onParameters() {
   QWidget* view = activeView();
   auto* chart = qobject_cast<StationChartView*>(view);
   if (chart == nullptr && qobject_cast<WorldMapView*>(view) == nullptr) return;
-  if (showParametersDialog(this, chart != nullptr ? chart->chart() : nullptr, m_settings) && chart != nullptr)
-    chart->update();
+  const Settings before = m_settings;
+  if (!showParametersDialog(this, chart != nullptr ? chart->chart() : nullptr, m_settings)) return;
+  if (chart != nullptr) chart->update();
+  if (m_settings.reportSource != before.reportSource || m_settings.metarUrl != before.metarUrl) writeSourceSettings();
 }
 
 void MainWindow::onFindStation() {

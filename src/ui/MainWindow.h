@@ -14,6 +14,7 @@
 #include "base/UserPort.h"
 #include "catalog/Station.h"
 #include "catalog/StationColumns.h"
+#include "observations/MetarSource.h"
 #include "observations/ReportPageSource.h"
 #include "ui/RecentList.h"
 
@@ -42,7 +43,10 @@ class MainWindow : public QMainWindow, public UserPort {
   // Start-up: reads the station list of the working folder and the recent
   // list, opens the first world map and, when named, a station's chart.
   void start(const std::string& stationName = {});
-  void setServiceHost(const std::string& host) { source.serviceHost = host; }
+  void setServiceHost(const std::string& host) { pageSource.serviceHost = host; }
+  // For this run only (the command line): not kept with the settings.
+  void setReportSource(ReportSource source) { m_settings.reportSource = source; }
+  void setMetarUrl(const std::string& url) { m_settings.metarUrl = url; }
   // Prints "first paint" and quits once the first child has painted.
   void setQuitAfterFirstPaint(bool on) { quitAfterFirstPaint = on; }
 
@@ -88,7 +92,8 @@ class MainWindow : public QMainWindow, public UserPort {
   Settings& settings() { return m_settings; }
   TableSortState& sortState() { return m_sortState; }
   RecentList& recentList() { return m_recentList; }
-  ReportPageSource& reportSource() { return source; }
+  // The source the settings choose now.
+  ObservationSource& reportSource();
   QMdiArea* mdiArea() const { return area; }
   QToolBar* toolBar() const { return tools; }
   QString statusText() const;
@@ -138,12 +143,19 @@ class MainWindow : public QMainWindow, public UserPort {
 
   struct ChartOpening;
   bool isOpening(const ChartOpening* op) const;
+  void loadOpeningChart(ChartOpening* op);
   void finishOpening(ChartOpening* op);
 
-  std::shared_ptr<PageFetcher> fetcher;
-  std::unique_ptr<AsyncPageFetcher> asyncFetcher;
-  ReportPageSource source;
+  void readSourceSettings();
+  void writeSourceSettings();
+
+  std::shared_ptr<PageFetcher> given;
+  std::unique_ptr<AsyncPageFetcher> pageFetcher;
+  std::unique_ptr<AsyncPageFetcher> metarFetcher;
+  ReportPageSource pageSource;
+  MetarSource metarSource;
   std::vector<std::unique_ptr<ChartOpening>> openings;
+  int lastOpeningId = 0;
   StationList stations;
   StationList m_openStations;
   Settings m_settings;

@@ -77,6 +77,10 @@ ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* pa
   pastHoursList->setObjectName(QStringLiteral("IDC_SHOW_PAST_HOURS"));
   for (const char* item : kHourItems) pastHoursList->addItem(toQString(item));
   pastHoursList->setMaxVisibleItems(15);
+  reportSource = new QComboBox;
+  reportSource->setObjectName(QStringLiteral("IDC_REPORT_SOURCE"));
+  reportSource->addItem(QStringLiteral("Live METAR (aviation weather service)"));
+  reportSource->addItem(QStringLiteral("Report pages (service host)"));
   yMinEdit->setEnabled(false);
   yDeltaEdit->setEnabled(false);
 
@@ -128,6 +132,8 @@ ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* pa
   meteoGrid->addWidget(label("Show past"), 3, 2);
   meteoGrid->addWidget(pastHoursList, 3, 3);
   meteoGrid->addWidget(label("hours", Qt::AlignLeft | Qt::AlignVCenter), 3, 4);
+  meteoGrid->addWidget(label("Report source:", Qt::AlignLeft | Qt::AlignVCenter), 4, 0);
+  meteoGrid->addWidget(reportSource, 4, 1, 1, 4);
 
   auto* top = new QHBoxLayout;
   top->addWidget(yGroup);
@@ -148,7 +154,7 @@ ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* pa
   QWidget* order[] = {okButton,    cancelButton, yAutoscale,     yShowNet, yMinEdit,      yDeltaEdit,
                       xShowNet,    showMarks,    showLegend,     lineWidthEdit, temperature, pressure,
                       windSpeed,   windDirection, writeMeteodata, timeUtc,  metricStyle,   showNearestEdit,
-                      pastHoursList};
+                      pastHoursList, reportSource};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
   connect(okButton, &QPushButton::clicked, this, [this] { onOK(); });
@@ -184,6 +190,7 @@ void ParametersDialog::load() {
     // A value that is not in the list leaves the list without a selection.
     pastHoursList->setCurrentIndex(
         pastHoursList->findText(toQString(std::to_string(settings->pastHours)), Qt::MatchExactly));
+    reportSource->setCurrentIndex(settings->reportSource == ReportSource::kReportPages ? 1 : 0);
   }
 }
 
@@ -223,6 +230,7 @@ void ParametersDialog::onOK() {
     settings->nearestMinutes = readNumber(text(showNearestEdit));
     const QString hours = pastHoursList->currentIndex() < 0 ? QString() : pastHoursList->currentText();
     settings->pastHours = readInteger(fromQString(hours));
+    settings->reportSource = reportSource->currentIndex() == 1 ? ReportSource::kReportPages : ReportSource::kLiveMetar;
   }
   accept();
 }

@@ -52,6 +52,7 @@ class ParametersDialog : public QDialog {
   QCheckBox* metricStyle;
   QLineEdit* showNearestEdit;
   QComboBox* pastHoursList;
+  QComboBox* reportSource;
 
  private:
   Chart* chart;

@@ -53,6 +53,18 @@ std::unique_ptr<FetchTicket> ThreadedPageFetcher::fetchAsync(const std::string& 
   return std::make_unique<Ticket>(request);
 }
 
+std::unique_ptr<FetchTicket> ThreadedPageFetcher::deliverLater(FetchResult result, Done done) {
+  auto request = std::make_shared<Request>();
+  request->done = std::move(done);
+  QMetaObject::invokeMethod(
+      this,
+      [request, result = std::move(result)]() mutable {
+        if (!request->cancelled && request->done) request->done(std::move(result));
+      },
+      Qt::QueuedConnection);
+  return std::make_unique<Ticket>(request);
+}
+
 int ThreadedPageFetcher::runningCount() const { return pool.activeThreadCount(); }
 
 }  // namespace nimbrel

@@ -19,6 +19,7 @@ class ThreadedPageFetcher : public QObject, public AsyncPageFetcher {
   ~ThreadedPageFetcher() override;
 
   std::unique_ptr<FetchTicket> fetchAsync(const std::string& url, int readBufferSize, Done done) override;
+  std::unique_ptr<FetchTicket> deliverLater(FetchResult result, Done done) override;
 
   // Downloads still running on a worker.
   int runningCount() const;

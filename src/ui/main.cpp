@@ -20,7 +20,7 @@ nimbrel::CommandLine readCommandLine(int argc, char** argv) {
 int main(int argc, char** argv) {
   const nimbrel::CommandLine commandLine = readCommandLine(argc, argv);
   if (!commandLine.valid) {
-    std::fprintf(stderr, "nimbrel: %s\nusage: nimbrel [--service-host HOST[:PORT]] [STATION NAME]\n",
+    std::fprintf(stderr, "nimbrel: %s\nusage: nimbrel [--source metar|pages] [--metar-url URL] [--service-host HOST[:PORT]] [STATION NAME]\n",
                  commandLine.error.c_str());
     return 2;
   }
@@ -35,6 +35,9 @@ int main(int argc, char** argv) {
   nimbrel::Application application(argc, argv);
   nimbrel::MainWindow window;
   if (!commandLine.serviceHost.empty()) window.setServiceHost(commandLine.serviceHost);
+  if (commandLine.source == "metar") window.setReportSource(nimbrel::ReportSource::kLiveMetar);
+  if (commandLine.source == "pages") window.setReportSource(nimbrel::ReportSource::kReportPages);
+  if (!commandLine.metarUrl.empty()) window.setMetarUrl(commandLine.metarUrl);
   window.setQuitAfterFirstPaint(commandLine.quitAfterFirstPaint);
   window.start(commandLine.stationName);
   const int result = QApplication::exec();
