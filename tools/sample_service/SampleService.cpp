@@ -1,5 +1,7 @@
 #include "SampleService.h"
 
+#include "SampleMetarDay.h"
+
 #include <httplib.h>
 
 #include <algorithm>
@@ -198,6 +200,13 @@ std::vector<SampleStation> readSampleStations(const std::string& listText) {
     if (station.icao.size() != 4) continue;
     station.latitude = readAngle(cut(line, 39, 6), 2, 'S');
     station.longitude = readAngle(cut(line, 47, 7), 3, 'W');
+    station.name = cut(line, 3, 16);
+    station.region = cut(line, 0, 2);
+    station.country = cut(line, 81, 2);
+    const std::string elevation = cut(line, 54, 5);
+    char* end = nullptr;
+    const long metres = std::strtol(elevation.c_str(), &end, 10);
+    if (!elevation.empty() && *end == '\0') station.elevationM = static_cast<int>(metres);
     result.push_back(station);
   }
   return result;
@@ -251,6 +260,14 @@ int hoursFromQuery(const std::string& hoursStr) {
 SampleService::SampleService(std::string listText, std::string pagesDir)
     : listText(std::move(listText)), pagesDir(std::move(pagesDir)) {
   stations = readSampleStations(this->listText);
+  for (const SampleStation& station : stations) stationsByIcao.emplace(station.icao, &station);
+}
+
+bool SampleService::loadMetarDay(const std::string& gzPath, std::string& error) {
+  auto day = std::make_unique<SampleMetarDay>();
+  if (!day->loadFile(gzPath, error)) return false;
+  metar = std::move(day);
+  return true;
 }
 
 SampleService::~SampleService() { stop(); }
@@ -280,6 +297,21 @@ bool SampleService::start(int wantedPort) {
     response.set_content(listText, "text/plain; charset=windows-1252");
   });
   if (!pagesDir.empty()) server->set_mount_point("/pages", pagesDir);
+  startTime = std::time(nullptr);
+  if (metar) {
+    auto answer = [](httplib::Response& response, ApiAnswer reply) {
+      response.status = reply.status;
+      if (reply.status != 204) response.set_content(std::move(reply.body), reply.contentType);
+    };
+    server->Get("/api/data/metar", [this, answer](const httplib::Request& request, httplib::Response& response) {
+      answer(response, metar->metarApi(request.get_param_value("ids"), request.get_param_value("format"),
+                                       request.get_param_value("hours"), request.has_param("hours"),
+                                       now != 0 ? now : startTime, stationsByIcao));
+    });
+    server->Get("/data/cache/metars.cache.csv.gz", [this, answer](const httplib::Request&, httplib::Response& response) {
+      answer(response, metar->cacheCsvGz(now != 0 ? now : startTime, stationsByIcao));
+    });
+  }
 
   if (wantedPort == 0) {
     port = server->bind_to_any_port("127.0.0.1");

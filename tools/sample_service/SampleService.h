@@ -6,7 +6,9 @@
 #include <ctime>
 #include <memory>
 #include <string>
+#include <optional>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 namespace httplib {
@@ -19,10 +21,15 @@ struct SampleStation {
   std::string icao;
   double latitude = 0.0;   // degrees north
   double longitude = 0.0;  // degrees east
+  std::string name;        // as the list writes it, "BOSTON LOGAN INT"
+  std::string region;      // US state or Canadian province code
+  std::string country;     // ISO 3166 two letters
+  std::optional<int> elevationM;
 };
 
-// Station lines of the fixed-column list: ICAO at 20..23, latitude
-// "dd mmH" at 39, longitude "ddd mmH" at 47. Comment and short lines and
+// Station lines of the fixed-column list: region at 0, name at 3..18, ICAO
+// at 20..23, latitude "dd mmH" at 39, longitude "ddd mmH" at 47, elevation
+// at 54..58, country at 81. Comment and short lines and
 // lines without an ICAO are skipped.
 std::vector<SampleStation> readSampleStations(const std::string& listText);
 
@@ -41,6 +48,8 @@ std::string makeSorryPage(const std::string& icao);
 // "most recent only" in either spelling, -1 when it is neither.
 int hoursFromQuery(const std::string& hoursStr);
 
+class SampleMetarDay;
+
 class SampleService {
  public:
   // listText is served as the station list; pagesDir, when not empty, holds
@@ -57,8 +66,14 @@ class SampleService {
   int listeningPort() const { return port; }
   int stationCount() const { return static_cast<int>(stations.size()); }
 
-  // Fixed "now" for tests; 0 means the clock.
+  // Fixed "now" for tests; 0 means the clock (for the METAR day, the time
+  // the service started).
   void setNow(std::time_t fixedNow) { now = fixedNow; }
+
+  // A gzipped day of METAR cycle files, served as the Data API's
+  // /api/data/metar and /data/cache/metars.cache.csv.gz. False with `error`.
+  bool loadMetarDay(const std::string& gzPath, std::string& error);
+  const SampleMetarDay* metarDay() const { return metar.get(); }
 
   // The body for a report page request.
   std::string reportPageFor(const std::string& icao, const std::string& hoursStr) const;
@@ -67,6 +82,9 @@ class SampleService {
   std::string listText;
   std::string pagesDir;
   std::vector<SampleStation> stations;
+  std::unordered_map<std::string, const SampleStation*> stationsByIcao;
+  std::unique_ptr<SampleMetarDay> metar;
+  std::time_t startTime = 0;
   std::unique_ptr<httplib::Server> server;
   std::thread thread;
   int port = 0;

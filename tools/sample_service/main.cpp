@@ -1,5 +1,6 @@
-// nimbrel-sample-service [--port N] [--stations FILE] [--pages DIR]
-// Serves report pages on 127.0.0.1 so the viewer can run with no network.
+// nimbrel-sample-service [--port N] [--stations FILE] [--pages DIR] [--metar FILE]
+// Serves report pages and a day of real METARs in the Data API's form on
+// 127.0.0.1, so the viewer can run with no network.
 #include <unistd.h>
 
 #include <csignal>
@@ -10,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "SampleMetarDay.h"
 #include "SampleService.h"
 
 namespace {
@@ -19,7 +21,7 @@ volatile std::sig_atomic_t stopRequested = 0;
 void onSignal(int) { stopRequested = 1; }
 
 int Usage() {
-  std::fprintf(stderr, "usage: nimbrel-sample-service [--port N] [--stations FILE] [--pages DIR]\n");
+  std::fprintf(stderr, "usage: nimbrel-sample-service [--port N] [--stations FILE] [--pages DIR] [--metar FILE]\n");
   return 2;
 }
 
@@ -29,6 +31,7 @@ int main(int argc, char** argv) {
   int port = 8642;
   std::string stationsFile = "Stations.txt";
   std::string pagesDir;
+  std::string metarFile = NIMBREL_METAR_DAY;
   for (int i = 1; i < argc; ++i) {
     const bool hasValue = i + 1 < argc;
     if (std::strcmp(argv[i], "--port") == 0 && hasValue) {
@@ -40,6 +43,8 @@ int main(int argc, char** argv) {
       stationsFile = argv[++i];
     } else if (std::strcmp(argv[i], "--pages") == 0 && hasValue) {
       pagesDir = argv[++i];
+    } else if (std::strcmp(argv[i], "--metar") == 0 && hasValue) {
+      metarFile = argv[++i];
     } else {
       return Usage();
     }
@@ -53,11 +58,18 @@ int main(int argc, char** argv) {
   text << in.rdbuf();
 
   nimbrel::sample::SampleService service(text.str(), pagesDir);
+  std::string error;
+  if (!service.loadMetarDay(metarFile, error)) {
+    std::fprintf(stderr, "nimbrel-sample-service: %s\n", error.c_str());
+    return 2;
+  }
   if (!service.start(port)) {
     std::fprintf(stderr, "nimbrel-sample-service: cannot listen on 127.0.0.1:%d\n", port);
     return 1;
   }
-  std::printf("nimbrel-sample-service: %d stations on http://127.0.0.1:%d/\n", service.stationCount(), service.listeningPort());
+  std::printf("nimbrel-sample-service: %d stations, %zu METARs of %zu stations on http://127.0.0.1:%d/\n",
+              service.stationCount(), service.metarDay()->reportCount(), service.metarDay()->stationCount(),
+              service.listeningPort());
   std::fflush(stdout);
   std::signal(SIGINT, onSignal);
   std::signal(SIGTERM, onSignal);
