@@ -200,6 +200,7 @@ int main(int argc, char** argv) {
   window = mainWindow.get();
   // A message here means a chart found no data: it is shown, not waited on.
   window->messageHook = [](const std::string& text) { std::fprintf(stderr, "message: %s\n", text.c_str()); };
+  window->setReportSource(ReportSource::kReportPages);
   window->setServiceHost("127.0.0.1:" + std::to_string(sampleService.listeningPort()));
   window->start();
   for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();

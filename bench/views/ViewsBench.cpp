@@ -209,6 +209,7 @@ int main(int argc, char** argv) {
   auto mainWindow = std::make_unique<MainWindow>();
   window = mainWindow.get();
   window->messageHook = [](const std::string&) {};
+  window->setReportSource(ReportSource::kReportPages);
   window->setServiceHost("127.0.0.1:" + std::to_string(service.listeningPort()));
   window->start();
   QCoreApplication::processEvents();

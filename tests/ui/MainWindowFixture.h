@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -25,6 +26,7 @@
 #include "base/PageFetcher.h"
 #include "catalog/MapProjection.h"
 #include "ui/MainWindow.h"
+#include "ui/StationChartView.h"
 
 // Readable QStrings in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
@@ -140,25 +142,60 @@ class ModalWatch {
   int shown = 0;
 };
 
+// Polls, handling events, until the condition holds or the bound passes.
+// True when it held.
+template <typename Condition>
+bool WaitUntil(Condition condition, int boundMs = 10000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!condition()) {
+    if (clock.hasExpired(boundMs)) return false;
+    QTest::qWait(5);
+  }
+  return true;
+}
+
+// The addresses a fetcher was asked for; fetches run on worker threads.
+class FetchLog {
+ public:
+  void add(const std::string& url) {
+    std::lock_guard lock(mutex);
+    urls.push_back(url);
+  }
+  std::vector<std::string> all() const {
+    std::lock_guard lock(mutex);
+    return urls;
+  }
+  bool empty() const { return all().empty(); }
+
+ private:
+  mutable std::mutex mutex;
+  std::vector<std::string> urls;
+};
+
 // Serves every page from a function and records the addresses asked for.
 class ScriptedFetcher : public PageFetcher {
  public:
-  explicit ScriptedFetcher(std::vector<std::string>& urls, std::function<std::string(const std::string&)> page)
-      : urls(urls), page(std::move(page)) {}
-  std::string fetch(const std::string& url, int) override {
-    urls.push_back(url);
-    return page ? page(url) : std::string("<HTML>Sorry, no data</HTML>");
+  explicit ScriptedFetcher(FetchLog& log, std::function<std::string(const std::string&)> page)
+      : log(log), page(std::move(page)) {}
+  FetchResult fetch(const std::string& url, int, const std::atomic<bool>*) override {
+    log.add(url);
+    FetchResult result;
+    result.status = FetchStatus::kOk;
+    result.httpStatus = 200;
+    result.body = page ? page(url) : std::string("<HTML>Sorry, no data</HTML>");
+    return result;
   }
 
  private:
-  std::vector<std::string>& urls;
+  FetchLog& log;
   std::function<std::string(const std::string&)> page;
 };
 
 // The metarIds of each address fetched.
-inline std::vector<std::string> FetchedStations(const std::vector<std::string>& urls) {
+inline std::vector<std::string> FetchedStations(const FetchLog& log) {
   std::vector<std::string> out;
-  for (const std::string& url : urls) {
+  for (const std::string& url : log.all()) {
     const std::size_t from = url.find("metarIds=");
     if (from == std::string::npos) continue;
     const std::size_t end = url.find('&', from);
@@ -201,6 +238,9 @@ class MainWindowFixture : public ::testing::Test {
   void StartWindow(const std::string& stationName = {}, std::unique_ptr<PageFetcher> fetcher = nullptr,
                    const std::string& serviceHost = {}) {
     window = std::make_unique<MainWindow>(std::move(fetcher));
+    // These tests chart the service host's report pages; the live METAR
+    // source has tests of its own.
+    window->setReportSource(ReportSource::kReportPages);
     window->messageHook = [this](const std::string& text) {
       messages.push_back(text);
       if (onMessage) onMessage(text);
@@ -221,6 +261,26 @@ class MainWindowFixture : public ::testing::Test {
     window->close();
     window.reset();
     QApplication::processEvents();
+  }
+
+  // Waits until no chart is being opened any more (false if that never came).
+  bool WaitForOpenings(int boundMs = 10000) {
+    const bool done = WaitUntil([this] { return window->openingCount() == 0; }, boundMs);
+    QApplication::processEvents();
+    return done;
+  }
+  // Opens a station's chart and waits for the opening to end: the chart,
+  // or null when none opened.
+  StationChartView* OpenChart(const Station& station) {
+    StationChartView* opened = nullptr;
+    const QMetaObject::Connection connection =
+        QObject::connect(window.get(), &MainWindow::stationChartOpened, [&opened](StationChartView* view) {
+          opened = view;
+        });
+    window->openStationChart(station);
+    EXPECT_TRUE(WaitForOpenings()) << "the opening of " << station.name << " never ended";
+    QObject::disconnect(connection);
+    return opened;
   }
 
   MainWindow* Frame() const { return window.get(); }
@@ -262,7 +322,7 @@ class MainWindowFixture : public ::testing::Test {
   std::unique_ptr<MainWindow> window;
   std::vector<std::string> messages;
   std::function<void(const std::string&)> onMessage;
-  std::vector<std::string> fetched;
+  FetchLog fetched;
 };
 
 }  // namespace nimbrel::test
