@@ -141,6 +141,9 @@ fi
 if [ -f "$metainfo" ]; then
   appstreamcli validate --no-net "$metainfo" >"$tmp/appstream.log" 2>&1 ||
     fail "appstreamcli validate: $(cat "$tmp/appstream.log")"
+  # The whole tree too: the launcher the metadata names must be there.
+  appstreamcli validate-tree --no-net "$root" >"$tmp/appstream-tree.log" 2>&1 ||
+    fail "appstreamcli validate-tree: $(cat "$tmp/appstream-tree.log")"
   grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
     fail "the metadata does not launch $app_id.desktop"
   grep -q "<id>$app_id</id>" "$metainfo" || fail "the metadata's id is not $app_id"
