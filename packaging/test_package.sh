@@ -57,6 +57,8 @@ expected_files=(
   share/icons/hicolor/scalable/apps/$app_id.svg
   share/man/man1/nimbrel.1.gz
   share/man/man1/nimbrel-report.1.gz
+  share/man/man1/nimbrel-sample-service.1.gz
+  share/doc/nimbrel/changelog.gz
   share/doc/nimbrel/copyright
   lib/nimbrel/nimbrel_print.so
 )
@@ -150,7 +152,7 @@ if [ -f "$metainfo" ]; then
 fi
 
 # --- Man pages -----------------------------------------------------------------
-for page in nimbrel nimbrel-report; do
+for page in nimbrel nimbrel-report nimbrel-sample-service; do
   file=$usr/share/man/man1/$page.1.gz
   [ -f "$file" ] || continue
   if ! MANWIDTH=80 man -l "$file" >"$tmp/$page.txt" 2>"$tmp/$page.err" || [ -s "$tmp/$page.err" ]; then
