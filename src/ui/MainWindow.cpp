@@ -20,10 +20,12 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 
 #include "catalog/MapProjection.h"
+#include "catalog/StationListLocation.h"
 #include "catalog/StationListReader.h"
 #include "catalog/StationSearch.h"
 #include "observations/CurlPageFetcher.h"
@@ -132,13 +134,24 @@ void MainWindow::start(const std::string& stationName) {
 
 void MainWindow::loadStationList() {
   BusyScope busy(*this);
-  std::string text;
-  if (!readStationListFile(kStationListFileName, text)) {
-    showMessage(std::string("Can not open a file \"") + kStationListFileName + "\".");
+  // The working folder's list, else the user's own data folder's, else the
+  // one installed with the program.
+  std::error_code ignored;
+  const std::vector<std::filesystem::path> places = stationListPlaces(
+      std::filesystem::current_path(ignored), std::getenv("XDG_DATA_HOME"), std::getenv("HOME"),
+      installedDataDir(QCoreApplication::applicationFilePath().toStdString()));
+  for (const std::filesystem::path& place : places) {
+    if (!std::filesystem::exists(std::filesystem::symlink_status(place, ignored))) continue;
+    std::string text;
+    if (!readStationListFile(place.string(), text)) {
+      showMessage(std::string("Can not open a file \"") + kStationListFileName + "\".");
+      return;
+    }
+    stations.clear();
+    parseStationList(text, stations);
     return;
   }
-  stations.clear();
-  parseStationList(text, stations);
+  showMessage(stationListNotFoundMessage(places));
 }
 
 void MainWindow::createActions() {
