@@ -1,6 +1,16 @@
+// The libcurl fetcher against a real server on 127.0.0.1: whole bodies, the
+// request's headers, and each way a download ends told apart.
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <netinet/in.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cctype>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "observations/CurlPageFetcher.h"
 #include "support/LocalHttpServer.h"
@@ -12,6 +22,36 @@ std::string Pattern(std::size_t size) {
   std::string body(size, 'x');
   for (std::size_t i = 0; i < size; ++i) body[i] = static_cast<char>('a' + (i * 7 + i / 1000) % 26);
   return body;
+}
+
+// A port on 127.0.0.1 that nobody listens on: bound, then let go.
+int ClosedPort() {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  if (fd < 0) return 0;
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = 0;
+  socklen_t length = sizeof address;
+  int port = 0;
+  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+    port = ntohs(address.sin_port);
+  close(fd);
+  return port;
+}
+
+const char* StatusName(FetchStatus status) {
+  switch (status) {
+    case FetchStatus::kOk: return "ok";
+    case FetchStatus::kHttpError: return "http error";
+    case FetchStatus::kTimedOut: return "timed out";
+    case FetchStatus::kUnreachable: return "unreachable";
+    case FetchStatus::kTooLarge: return "too large";
+    case FetchStatus::kCancelled: return "cancelled";
+    case FetchStatus::kFailed: return "failed";
+  }
+  return "?";
 }
 
 class FetchTest : public ::testing::Test {
@@ -27,9 +67,18 @@ class FetchTest : public ::testing::Test {
                                request.get_param_value("hoursStr"),
                            "text/plain");
     });
-    server.Server().Get("/missing", [](const httplib::Request&, httplib::Response& response) {
-      response.status = 404;
-      response.set_content("<P>not here</P>", "text/html");
+    for (const int status : {404, 500}) {
+      server.Server().Get("/status" + std::to_string(status),
+                          [status](const httplib::Request&, httplib::Response& response) {
+                            response.status = status;
+                            response.set_content("<P>not here</P>", "text/html");
+                          });
+    }
+    server.Server().Get("/loop", [](const httplib::Request&, httplib::Response& response) {
+      response.set_redirect("/loop");
+    });
+    server.Server().Get("/moved", [](const httplib::Request&, httplib::Response& response) {
+      response.set_redirect("/page");
     });
     ASSERT_TRUE(server.start());
   }
@@ -40,51 +89,94 @@ class FetchTest : public ::testing::Test {
 };
 
 TEST_F(FetchTest, BodyComesBackWhole) {
-  EXPECT_EQ(fetcher.fetch(server.Url("/page"), 70000), "<HTML>hello</HTML>");
+  const FetchResult page = fetcher.fetch(server.Url("/page"), 70000);
+  EXPECT_EQ(page.status, FetchStatus::kOk);
+  EXPECT_EQ(page.httpStatus, 200);
+  EXPECT_EQ(page.body, "<HTML>hello</HTML>");
+  EXPECT_EQ(page.errorText, "");
   // Far longer than the read buffer: many reads, one whole body.
-  EXPECT_EQ(fetcher.fetch(server.Url("/big"), 2000), big);
-  EXPECT_EQ(fetcher.fetch(server.Url("/big"), 0), big);
+  EXPECT_EQ(fetcher.fetch(server.Url("/big"), 2000).body, big);
+  EXPECT_EQ(fetcher.fetch(server.Url("/big"), 0).body, big);
+  EXPECT_EQ(fetcher.fetch(server.Url("/moved"), 0).body, "<HTML>hello</HTML>");
 }
 
-TEST_F(FetchTest, FailuresGiveEmptyText) {
-  EXPECT_EQ(fetcher.fetch(server.Url("/empty"), 0), "");
-  EXPECT_EQ(fetcher.fetch("not a url", 0), "");
-  EXPECT_EQ(fetcher.fetch("file:///etc/hostname", 0), "");
-  EXPECT_EQ(fetcher.fetch(server.Url("/page"), -5), "");
-
-  // A port nobody listens on: take one from a server that has stopped.
-  test::LocalHttpServer closed;
-  ASSERT_TRUE(closed.start());
-  const std::string url = closed.Url("/page");
-  closed.stop();
-  EXPECT_EQ(fetcher.fetch(url, 0), "");
-}
-
-TEST_F(FetchTest, StatusIsNotLookedAt) {
-  EXPECT_EQ(fetcher.fetch(server.Url("/missing"), 0), "<P>not here</P>");
+// Each way a download ends, and what the caller is told.
+TEST_F(FetchTest, EveryEndHasItsStatus) {
+  fetcher.setMaxBodyBytes(big.size() - 1);
+  const std::string refused = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/page";
+  const struct {
+    std::string url;
+    int bufferSize;
+    FetchStatus status;
+    long httpStatus;
+    std::string errorPart;  // in errorText, any case
+  } cases[] = {
+      {server.Url("/empty"), 0, FetchStatus::kOk, 200, ""},
+      {server.Url("/status404"), 0, FetchStatus::kHttpError, 404, "404"},
+      {server.Url("/status500"), 0, FetchStatus::kHttpError, 500, "500"},
+      {refused, 0, FetchStatus::kUnreachable, 0, "connect"},
+      {server.Url("/big"), 0, FetchStatus::kTooLarge, 200, std::to_string(big.size() - 1)},
+      {server.Url("/loop"), 0, FetchStatus::kFailed, 302, "redirect"},
+      {"file:///etc/hostname", 0, FetchStatus::kFailed, 0, "protocol"},
+      {server.Url("/page"), -5, FetchStatus::kFailed, 0, "buffer"},
+  };
+  for (const auto& c : cases) {
+    const FetchResult result = fetcher.fetch(c.url, c.bufferSize);
+    EXPECT_EQ(StatusName(result.status), std::string(StatusName(c.status))) << c.url << " " << result.errorText;
+    EXPECT_EQ(result.httpStatus, c.httpStatus) << c.url;
+    std::string lower = result.errorText;
+    for (char& ch : lower) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    EXPECT_NE(lower.find(c.errorPart), std::string::npos) << c.url << ": " << result.errorText;
+    if (c.status != FetchStatus::kOk) {
+      EXPECT_FALSE(result.errorText.empty()) << c.url;
+    }
+    EXPECT_EQ(result.ok(), c.status == FetchStatus::kOk) << c.url;
+  }
+  // A body exactly at the ceiling still comes.
+  fetcher.setMaxBodyBytes(big.size());
+  EXPECT_EQ(fetcher.fetch(server.Url("/big"), 0).body.size(), big.size());
 }
 
 TEST_F(FetchTest, SendsAgentNoCacheAndEscapedSpaces) {
-  EXPECT_EQ(fetcher.fetch(server.Url("/echo?hoursStr=most recent only"), 0),
+  EXPECT_EQ(fetcher.fetch(server.Url("/echo?hoursStr=most recent only"), 0).body,
             "Microsoft Internet Explorer|no-cache|no-cache|most recent only");
+  fetcher.setUserAgent("nimbrel-test/1");
+  EXPECT_EQ(fetcher.fetch(server.Url("/echo?hoursStr=x"), 0).body, "nimbrel-test/1|no-cache|no-cache|x");
 }
 
-TEST_F(FetchTest, StalledServerTimesOut) {
+TEST_F(FetchTest, StalledServerTimesOutAndSaysWhichLimit) {
   // The stalled path answers only when the server stops, long after this
   // limit: the fetch can only end by its time-out.
   fetcher.setTimeouts(5000, 1500);
-  EXPECT_EQ(fetcher.fetch(server.Url("/stall"), 0), "");
+  const FetchResult stalled = fetcher.fetch(server.Url("/stall"), 0);
+  EXPECT_EQ(StatusName(stalled.status), std::string("timed out"));
+  EXPECT_EQ(stalled.timeoutSeconds, 2) << "the total limit, in whole seconds rounded up";
+  EXPECT_FALSE(stalled.errorText.empty());
   EXPECT_EQ(server.StalledRequests(), 1) << "the request never reached the server";
   // The same fetcher still works afterwards, under limits of its own.
   fetcher.setTimeouts(CurlPageFetcher::kDefaultConnectTimeoutMs, CurlPageFetcher::kDefaultTotalTimeoutMs);
-  EXPECT_EQ(fetcher.fetch(server.Url("/page"), 0), "<HTML>hello</HTML>");
+  EXPECT_TRUE(fetcher.fetch(server.Url("/page"), 0).ok());
 }
 
-TEST_F(FetchTest, OversizedBodyFails) {
-  fetcher.setMaxBodyBytes(big.size() - 1);
-  EXPECT_EQ(fetcher.fetch(server.Url("/big"), 0), "");
-  fetcher.setMaxBodyBytes(big.size());
-  EXPECT_EQ(fetcher.fetch(server.Url("/big"), 0).size(), big.size());
+TEST_F(FetchTest, CancelStopsAStalledDownload) {
+  // Far beyond the stalled server's own 20 s: only the flag can end it as
+  // cancelled (else it would end late, as ok, or timed out).
+  fetcher.setTimeouts(5000, 60000);
+  std::atomic<bool> cancel{false};
+  std::thread canceller([&] {
+    for (int i = 0; i < 10000 && server.StalledRequests() == 0; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    cancel = true;
+  });
+  const FetchResult result = fetcher.fetch(server.Url("/stall"), 0, &cancel);
+  canceller.join();
+  EXPECT_EQ(StatusName(result.status), std::string("cancelled"));
+  EXPECT_EQ(server.StalledRequests(), 1);
+
+  // A flag already set stops the download before anything arrives.
+  EXPECT_EQ(StatusName(fetcher.fetch(server.Url("/page"), 0, &cancel).status), std::string("cancelled"));
+  cancel = false;
+  EXPECT_EQ(fetcher.fetch(server.Url("/page"), 0, &cancel).body, "<HTML>hello</HTML>");
 }
 
 TEST(CurlPageFetcher, BufferSizeWithinWhatLibcurlTakes) {

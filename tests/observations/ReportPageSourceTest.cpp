@@ -1,24 +1,24 @@
-// Fetching a station's report page and reading it: the URL, the read
-// buffer, the no-data message and the guard against a second call while
-// the first one's message box is open.
+// Asking for a station's report page and reading it: the URL, the read
+// buffer, the failure texts, and the answer that comes only later.
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "observations/CurlPageFetcher.h"
 #include "observations/ReportPageSource.h"
-#include "support/FakePageFetcher.h"
-#include "support/FakeUserPort.h"
+#include "support/DeferredFetcher.h"
 #include "support/ReadFile.h"
 #include "support/ReportPages.h"
 
 namespace nimbrel {
 namespace {
 
-using test::FakePageFetcher;
-using test::FakeUserPort;
+using test::DeferredFetcher;
+using test::FailedResult;
+using test::PageResult;
 
 Station SampleField() {
   Station station;
@@ -61,80 +61,93 @@ TEST(MeteodataUrl, BufferSizeGrowsWithTheHoursWithoutOverflowing) {
   for (const auto& [hours, size] : cases) EXPECT_EQ(meteodataBufferSize(hours), size) << hours;
 }
 
+std::string BadDatePage() {
+  std::string second = test::ReadFixture("report_example.html");
+  second.replace(second.find("4/5/2005"), 8, "13/5/2005");
+  return test::ReadFixture("report_example.html") + second;
+}
+
+TEST(ReadPageResult, EachEndGivesItsText) {
+  const std::string page = test::ReadFixture("report_example.html");
+  FetchResult pageWithError = PageResult(page);
+  pageWithError.status = FetchStatus::kHttpError;
+  pageWithError.httpStatus = 500;
+  const struct {
+    const char* what;
+    FetchResult fetched;
+    bool ok;
+    bool cancelled;
+    std::string text;
+    std::size_t observations;
+  } cases[] = {
+      {"two reports", PageResult(page + page), true, false, "", 2},
+      {"timed out", FailedResult(FetchStatus::kTimedOut, "Operation timed out", 20), false, false,
+       "Sorry, the weather service did not answer (timed out after 20 s).", 0},
+      {"total limit", FailedResult(FetchStatus::kTimedOut, "Operation timed out", 120), false, false,
+       "Sorry, the weather service did not answer (timed out after 120 s).", 0},
+      {"refused", FailedResult(FetchStatus::kUnreachable, "Couldn't connect to server"), false, false,
+       "Sorry, the weather service could not be reached (Couldn't connect to server).", 0},
+      {"cancelled", FailedResult(FetchStatus::kCancelled, "Callback aborted"), false, true, "", 0},
+      // Reports on an error page are not trusted.
+      {"HTTP 500", pageWithError, false, false, kNoData, 0},
+      {"too large", FailedResult(FetchStatus::kTooLarge, "larger than 64 bytes"), false, false, kNoData, 0},
+      {"failed", FailedResult(FetchStatus::kFailed, "Maximum (10) redirects followed"), false, false, kNoData, 0},
+      {"empty page", PageResult(""), false, false, kNoData, 0},
+      {"no reports", PageResult("<P>Sorry</P>"), false, false, kNoData, 0},
+      {"bare page", PageResult("<HTML></HTML>"), false, false, kNoData, 0},
+      // A bad date part way: what came before it is not shown as the page.
+      {"bad date", PageResult(BadDatePage()), false, false, kNoData, 0},
+  };
+  for (const auto& c : cases) {
+    const PageReading reading = readPageResult(SampleField(), c.fetched);
+    EXPECT_EQ(reading.ok, c.ok) << c.what;
+    EXPECT_EQ(reading.cancelled, c.cancelled) << c.what;
+    EXPECT_EQ(reading.failureText, c.text) << c.what;
+    EXPECT_EQ(reading.observations.size(), c.observations) << c.what;
+  }
+}
+
 class ReportPageSourceTest : public ::testing::Test {
  protected:
-  FakePageFetcher fetcher;
-  FakeUserPort port;
-  ReportPageSource source{fetcher, port};
+  DeferredFetcher fetcher;
+  ReportPageSource source{fetcher};
   const Station station = SampleField();
 };
 
-TEST_F(ReportPageSourceTest, AsksForThePeriodAndReplacesTheObservations) {
+TEST_F(ReportPageSourceTest, AsksForThePeriodAndAnswersOnlyWhenTheDownloadIsDone) {
   source.serviceHost = "127.0.0.1:8123";
-  fetcher.page = test::ReadFixture("report_example.html") + test::ReadFixture("report_example.html");
-  ObservationList observations(3);
-  observations[0].reportText = "stale";
-
-  EXPECT_TRUE(source.getMeteodata(station, &observations, "past+6+hours", 6));
+  std::optional<PageReading> got;
+  const auto ticket = source.request(station, "past+6+hours", 6, [&](PageReading reading) { got = reading; });
   EXPECT_EQ(fetcher.urls, std::vector<std::string>{meteodataUrl("127.0.0.1:8123", "KXYZ", "past+6+hours")});
   EXPECT_EQ(fetcher.sizes, std::vector<int>{170000});
-  ASSERT_EQ(observations.size(), 2u);
-  EXPECT_EQ(observations[0].reportText, "KXYZ 051753Z 16009KT 10SM -RA FEW120 12/M04 A3001");
-  EXPECT_TRUE(port.messages.empty());
-  EXPECT_FALSE(source.isBusy());
+  EXPECT_FALSE(got.has_value()) << "answered before the download came";
 
-  // Without a list the page is only tested.
-  EXPECT_TRUE(source.getMeteodata(station, nullptr, "most+recent+only", 1));
+  ASSERT_TRUE(fetcher.deliverNext(test::ReadFixture("report_example.html")));
+  ASSERT_TRUE(got.has_value());
+  EXPECT_TRUE(got->ok);
+  ASSERT_EQ(got->observations.size(), 1u);
+  EXPECT_EQ(got->observations[0].reportText, "KXYZ 051753Z 16009KT 10SM -RA FEW120 12/M04 A3001");
+
+  // The station is the one asked for, even when the caller's copy changed.
+  Station changing = station;
+  got.reset();
+  const auto second = source.request(changing, "most+recent+only", 1, [&](PageReading reading) { got = reading; });
+  changing.name = "ELSEWHERE";
   EXPECT_EQ(fetcher.sizes.back(), 70000);
+  ASSERT_TRUE(fetcher.deliverNext(PageResult("")));
+  ASSERT_TRUE(got.has_value());
+  EXPECT_EQ(got->failureText, kNoData);
 }
 
-TEST_F(ReportPageSourceTest, NoDataShowsTheStationsHeadingAndFails) {
-  const char* pages[] = {"", "<P>Sorry</P>", "<HTML></HTML>"};
-  fetcher.queued.assign(std::begin(pages), std::end(pages));
-  for (const char* page : pages) {
-    port.messages.clear();
-    ObservationList observations(2);
-    EXPECT_FALSE(source.getMeteodata(station, &observations, "most+recent+only", 1)) << page;
-    EXPECT_EQ(port.messages, std::vector<std::string>{kNoData}) << page;
-    EXPECT_TRUE(observations.empty()) << page;
-  }
-  port.messages.clear();
-  EXPECT_FALSE(source.getMeteodata(station, nullptr, "most+recent+only", 1));  // the empty page
-  EXPECT_EQ(port.messages, std::vector<std::string>{kNoData});
-  EXPECT_EQ(fetcher.urls.size(), 4u);
-}
-
-TEST_F(ReportPageSourceTest, ABadDateKeepsTheEarlierReportsButFails) {
-  std::string second = test::ReadFixture("report_example.html");
-  second.replace(second.find("4/5/2005"), 8, "13/5/2005");
-  fetcher.page = test::ReadFixture("report_example.html") + second;
-  ObservationList observations;
-  EXPECT_FALSE(source.getMeteodata(station, &observations, "past+6+hours", 6));
-  EXPECT_EQ(observations.size(), 1u);
-  EXPECT_EQ(port.messages, std::vector<std::string>{kNoData});
-}
-
-TEST_F(ReportPageSourceTest, ASecondCallWhileTheMessageIsOpenDoesNothing) {
-  int innerCalls = 0;
-  bool innerResult = true;
-  bool busyDuringMessage = false;
-  port.onMessage = [&](const std::string&) {
-    // A refresh tick of another window fires while the no-data box is open.
-    busyDuringMessage = source.isBusy();
-    ++innerCalls;
-    fetcher.page = test::ReadFixture("report_example.html");  // would succeed if it ran
-    ObservationList other;
-    innerResult = source.getMeteodata(station, &other, "most+recent+only", 1);
-  };
-  EXPECT_FALSE(source.getMeteodata(station, nullptr, "most+recent+only", 1));
-  EXPECT_EQ(innerCalls, 1);
-  EXPECT_TRUE(busyDuringMessage);
-  EXPECT_FALSE(innerResult);
-  EXPECT_EQ(fetcher.urls.size(), 1u) << "the second call fetched";
-  EXPECT_EQ(port.messages.size(), 1u) << "the second call showed a message";
-  EXPECT_FALSE(source.isBusy());
-  port.onMessage = nullptr;
-  EXPECT_TRUE(source.getMeteodata(station, nullptr, "most+recent+only", 1));
+TEST_F(ReportPageSourceTest, ADroppedOrCancelledRequestNeverAnswers) {
+  int answers = 0;
+  source.request(station, "most+recent+only", 1, [&](PageReading) { ++answers; });  // dropped at once
+  auto cancelled = source.request(station, "most+recent+only", 1, [&](PageReading) { ++answers; });
+  cancelled->cancel();
+  auto kept = source.request(station, "most+recent+only", 1, [&](PageReading) { ++answers; });
+  EXPECT_EQ(fetcher.deliverAll(PageResult(test::ReadFixture("report_example.html"))), 1);
+  EXPECT_EQ(answers, 1);
+  EXPECT_EQ(fetcher.dropped, 2);
 }
 
 // The whole way through a real HTTP server: the service reads back the
@@ -144,26 +157,28 @@ TEST(ReportPageSourceOverHttp, TheServiceReadsTheValuesAsGivenAndItsPageIsRead) 
   ASSERT_TRUE(service.start());
   service.SetPage("most recent only", test::ComposePage(test::Reports(3, 30)));
   CurlPageFetcher fetcher;
-  FakeUserPort port;
-  ReportPageSource source(fetcher, port);
-  source.serviceHost = service.Host();
-
   Station station = SampleField();
   station.icao = "K&Z=#";
-  ObservationList observations;
-  ASSERT_TRUE(source.getMeteodata(station, &observations, "most recent only", 1));
+  auto read = [&](const std::string& hoursStr, int hours) {
+    return readPageResult(station, fetcher.fetch(meteodataUrl(service.Host(), station.icao, hoursStr),
+                                                 meteodataBufferSize(hours)));
+  };
+
+  const PageReading latest = read("most recent only", 1);
+  ASSERT_TRUE(latest.ok) << latest.failureText;
   EXPECT_EQ(service.LastStation(), "K&Z=#");
   EXPECT_EQ(service.LastHours(), "most recent only");
-  ASSERT_EQ(observations.size(), 3u);
-  EXPECT_DOUBLE_EQ(observations[0].temperature, 10.0);
-  EXPECT_DOUBLE_EQ(observations[2].temperature, 12.0);
-  EXPECT_EQ(observations[1].observedAt, test::AsLocal(2026, 12, 7, 17, 23));
+  ASSERT_EQ(latest.observations.size(), 3u);
+  EXPECT_DOUBLE_EQ(latest.observations[0].temperature, 10.0);
+  EXPECT_DOUBLE_EQ(latest.observations[2].temperature, 12.0);
+  EXPECT_EQ(latest.observations[1].observedAt, test::AsLocal(2026, 12, 7, 17, 23));
 
   // "+" is the service's blank.
-  EXPECT_FALSE(source.getMeteodata(station, &observations, "past+6+hours", 6));
+  const PageReading past = read("past+6+hours", 6);
+  EXPECT_FALSE(past.ok);
   EXPECT_EQ(service.LastHours(), "past 6 hours");
   EXPECT_EQ(service.Requests(), 2);
-  EXPECT_EQ(port.messages.size(), 1u);
+  EXPECT_EQ(past.failureText.rfind("Sorry, no data available", 0), 0u);
 }
 
 }  // namespace

@@ -1,15 +1,17 @@
-// The data life of a station's chart: loading the past hours from a real
-// local report service, the refresh period and UTC offset, the rows, the
-// refresh tick and the export on closing.
+// The data life of a station's chart: loading the past hours through a
+// fetcher that answers when the test says so, the refresh period and UTC
+// offset, the rows, the refresh tick and the export on closing.
 #include <gtest/gtest.h>
 
 #include <ctime>
 #include <memory>
+#include <optional>
 
 #include "charts/StationChart.h"
-#include "observations/CurlPageFetcher.h"
 #include "observations/ReportPageSource.h"
+#include "stationchart/MeteodataFile.h"
 #include "stationchart/StationChartModel.h"
+#include "support/DeferredFetcher.h"
 #include "support/FakeUserPort.h"
 #include "support/ReadFile.h"
 #include "support/ReportPages.h"
@@ -18,11 +20,20 @@
 namespace nimbrel::test {
 namespace {
 
+// One report at hh:mm UTC on 7 December, with its own temperature.
+PageReport At(int hour, int minute, double temperature) {
+  PageReport report;
+  report.hour = hour;
+  report.minute = minute;
+  report.temperature = temperature;
+  return report;
+}
+
+std::string PageOf(const PageReport& report) { return ComposePage({report}); }
+
 class StationChartModelTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(service.start());
-    source.serviceHost = service.Host();
     station.name = "SAMPLE FIELD";
     station.icao = "TEST";
     station.cd = "ZZ";
@@ -37,18 +48,48 @@ class StationChartModelTest : public ::testing::Test {
     return std::make_unique<StationChartModel>(station, settings, source, port, nullptr);
   }
 
-  ReportService service;
-  CurlPageFetcher fetcher;
+  // Loads the model with the page and says what finished() told, or
+  // nothing when it was never called.
+  std::optional<bool> Load(StationChartModel& model, const FetchResult& page) {
+    std::optional<bool> finished;
+    model.load([&finished](bool ok) { finished = ok; });
+    EXPECT_FALSE(finished.has_value()) << "finished before the page came";
+    EXPECT_TRUE(model.isBusy());
+    fetcher.deliverNext(page);
+    return finished;
+  }
+  std::optional<bool> Load(StationChartModel& model, const std::string& page) {
+    return Load(model, PageResult(page));
+  }
+
+  // The model, loaded with reports every 20 minutes up to 17:53 UTC.
+  std::unique_ptr<StationChartModel> Loaded(int reports = 3) {
+    auto model = Make();
+    EXPECT_EQ(Load(*model, ComposePage(Reports(reports, 20))), true);
+    return model;
+  }
+
+  DeferredFetcher fetcher;
   FakeUserPort port;
-  ReportPageSource source{fetcher, port};
+  ReportPageSource source{fetcher};
   Settings settings;
   Station station;
 };
 
 TEST_F(StationChartModelTest, LoadGivesOneRowPerReportOldestFirst) {
-  service.SetPage("past+6+hours", ComposePage(Reports(12, 30)));
+  source.serviceHost = "127.0.0.1:8123";
   const auto model = Make();
-  ASSERT_TRUE(model->load());
+  std::optional<bool> finished;
+  model->load([&](bool ok) { finished = ok; });
+  EXPECT_EQ(fetcher.urls, std::vector<std::string>{meteodataUrl("127.0.0.1:8123", "TEST", "past+6+hours")});
+  EXPECT_EQ(fetcher.sizes, std::vector<int>{meteodataBufferSize(6)});
+  EXPECT_EQ(port.waitCount, 1) << "no busy cursor while loading";
+  EXPECT_FALSE(model->isLoaded());
+  EXPECT_FALSE(finished.has_value());
+
+  fetcher.deliverNext(ComposePage(Reports(12, 30)));
+  EXPECT_EQ(finished, true);
+  EXPECT_FALSE(model->isBusy());
   EXPECT_TRUE(model->isLoaded());
   ASSERT_EQ(model->chart->getRowCount(), 12);
   EXPECT_EQ(model->refreshMinutes(), 30);
@@ -62,9 +103,9 @@ TEST_F(StationChartModelTest, LoadGivesOneRowPerReportOldestFirst) {
   EXPECT_EQ(model->currentObservation.observedAt, AsLocal(2026, 12, 7, 17, 53));
   EXPECT_EQ(model->dialDirection, 10.0);
   EXPECT_DOUBLE_EQ(model->dialSpeed, 4.6);
-  // The heading, the refresh period on the X axis and the nine detail lines
-  // of the newest report on the last series.
-  EXPECT_EQ(model->chart->title, "SAMPLE FIELD   ZZ   (12 34N, 056 07W),  elevation 89 m,  QQ");
+  // The heading names the source; the refresh period on the X axis and
+  // the nine detail lines of the newest report on the last series.
+  EXPECT_EQ(model->chart->title, "SAMPLE FIELD   ZZ   (12 34N, 056 07W),  elevation 89 m,  QQ,  report pages");
   EXPECT_EQ(model->chart->series.front().title, "Time (every 30 min)");
   ASSERT_TRUE(model->chart->series.back().detailLines.has_value());
   const TextLines& details = *model->chart->series.back().detailLines;
@@ -73,37 +114,97 @@ TEST_F(StationChartModelTest, LoadGivesOneRowPerReportOldestFirst) {
   EXPECT_EQ(details[8], "PRESENT: ");
   EXPECT_EQ(port.waitCount, 0);
   EXPECT_TRUE(port.messages.empty());
+  EXPECT_EQ(model->title(), "SAMPLE FIELD");
 }
 
 TEST_F(StationChartModelTest, ThePastHoursComeFromTheSettings) {
   settings.pastHours = 1;
-  service.SetPage("past+1+hours", ComposePage(Reports(3, 20)));
   const auto model = Make();
-  ASSERT_TRUE(model->load());
-  EXPECT_EQ(service.LastHours(), "past 1 hours");
+  ASSERT_EQ(Load(*model, ComposePage(Reports(3, 20))), true);
+  EXPECT_NE(fetcher.urls.at(0).find("hoursStr=past+1+hours&"), std::string::npos) << fetcher.urls[0];
+  EXPECT_EQ(fetcher.sizes.at(0), meteodataBufferSize(2)) << "a page of at least two hours is read";
   EXPECT_EQ(model->chart->getRowCount(), 3);
   EXPECT_EQ(model->refreshMinutes(), 20);
 }
 
-TEST_F(StationChartModelTest, NoDataFailsWithBothMessagesAndClosesWithoutWork) {
+// A failed load tells the user once, or twice for a page without data, and
+// leaves nothing to close.
+TEST_F(StationChartModelTest, AFailedLoadTellsWhyAndClosesWithoutWork) {
   settings.writeMeteodata = true;
-  const auto model = Make();
-  EXPECT_FALSE(model->load());
-  EXPECT_FALSE(model->isLoaded());
-  ASSERT_EQ(port.messages.size(), 2u);
-  EXPECT_EQ(port.messages[0].rfind("Sorry, no data available for the Station:\n\nSAMPLE FIELD ZZ TEST", 0), 0u);
-  EXPECT_EQ(port.messages[1], "Can not get meteodata for the station: \"SAMPLE FIELD\"");
+  const std::string noData =
+      "Sorry, no data available for the Station:\n\nSAMPLE FIELD ZZ TEST   (12 34N, 056 07W),  Elevation: 89 m,  QQ.";
+  const std::string chartWord = "Can not get meteodata for the station: \"SAMPLE FIELD\"";
+  const struct {
+    const char* what;
+    FetchResult fetched;
+    std::vector<std::string> messages;
+  } cases[] = {
+      {"no reports", PageResult("<HTML>Sorry</HTML>"), {noData, chartWord}},
+      {"HTTP 404", FailedResult(FetchStatus::kHttpError, "HTTP status 404", 0, 404), {noData, chartWord}},
+      {"timed out", FailedResult(FetchStatus::kTimedOut, "Operation timed out", 20),
+       {"Sorry, the weather service did not answer (timed out after 20 s)."}},
+      {"refused", FailedResult(FetchStatus::kUnreachable, "Couldn't connect to server"),
+       {"Sorry, the weather service could not be reached (Couldn't connect to server)."}},
+  };
+  for (const auto& c : cases) {
+    port.messages.clear();
+    const auto model = Make();
+    // A refresh tick while the message box is open asks for nothing.
+    std::size_t asked = 0;
+    port.onMessage = [&](const std::string&) {
+      const std::size_t before = fetcher.urls.size();
+      model->refresh();
+      asked += fetcher.urls.size() - before;
+    };
+    EXPECT_EQ(Load(*model, c.fetched), false) << c.what;
+    port.onMessage = nullptr;
+    EXPECT_EQ(port.messages, c.messages) << c.what;
+    EXPECT_EQ(asked, 0u) << c.what;
+    EXPECT_FALSE(model->isLoaded()) << c.what;
+    EXPECT_EQ(port.waitCount, 0) << c.what;
+    // A window that never opened writes no export.
+    TempFolder folder;
+    model->close(folder.Path());
+    EXPECT_FALSE(std::filesystem::exists(folder / "Meteodata")) << c.what;
+  }
+}
+
+TEST_F(StationChartModelTest, CancelledOrDroppedBeforeTheAnswerTellsNothing) {
+  {
+    const auto model = Make();
+    bool called = false;
+    model->load([&](bool) { called = true; });
+    model->cancel();
+    EXPECT_FALSE(model->isBusy());
+    EXPECT_EQ(port.waitCount, 0);
+    model->cancel();  // twice is harmless
+    EXPECT_EQ(port.waitCount, 0);
+    EXPECT_EQ(fetcher.deliverAll(PageResult(ComposePage(Reports(3, 20)))), 0);
+    EXPECT_FALSE(called);
+    EXPECT_FALSE(model->isLoaded());
+    // A window closed while loading: the model goes with the download.
+    bool closedCalled = false;
+    const auto closing = Make();
+    closing->load([&](bool) { closedCalled = true; });
+    EXPECT_EQ(port.waitCount, 1);
+    TempFolder folder;
+    closing->close(folder.Path());
+    EXPECT_EQ(port.waitCount, 0);
+    EXPECT_EQ(fetcher.deliverAll(PageResult("")), 0);
+    EXPECT_FALSE(closedCalled);
+  }
+  auto destroyed = Make();
+  destroyed->load([](bool) { ADD_FAILURE() << "finished after the model went"; });
+  destroyed.reset();
   EXPECT_EQ(port.waitCount, 0);
-  // A window that never opened writes no export.
-  TempFolder folder;
-  model->close(folder.Path());
-  EXPECT_FALSE(std::filesystem::exists(folder / "Meteodata"));
+  EXPECT_EQ(fetcher.deliverAll(PageResult(ComposePage(Reports(3, 20)))), 0);
+  EXPECT_TRUE(port.messages.empty());
+  EXPECT_EQ(fetcher.dropped, 3);
 }
 
 TEST_F(StationChartModelTest, OneReportFallsBackToHalfHourlyRefresh) {
-  service.SetPage("past+6+hours", ComposePage(Reports(1, 30)));
   const auto model = Make();
-  ASSERT_TRUE(model->load());
+  ASSERT_EQ(Load(*model, ComposePage(Reports(1, 30))), true);
   EXPECT_EQ(port.messages,
             std::vector<std::string>{"Get only one record from the station \"SAMPLE FIELD\".\nTherefore compelled to "
                                      "set the time-period to 30 mins and the time-delta UTC to 0 hours, sorry."});
@@ -169,71 +270,192 @@ TEST_F(StationChartModelTest, PeriodAndDeltaFromTheTwoNewestReports) {
 }
 
 TEST_F(StationChartModelTest, RowTimesInUtcOrShiftedByTheOffset) {
-  service.SetPage("past+6+hours", ComposePage(Reports(2, 30)));
   const auto local = Make();
-  ASSERT_TRUE(local->load());
+  ASSERT_EQ(Load(*local, ComposePage(Reports(2, 30))), true);
   EXPECT_EQ(local->utcDeltaHours(), 2);
   EXPECT_EQ(local->chart->getRow(1)[0], "19:53");
 
   settings.timeUtc = true;
   const auto utc = Make();
-  ASSERT_TRUE(utc->load());
+  ASSERT_EQ(Load(*utc, ComposePage(Reports(2, 30))), true);
   EXPECT_EQ(utc->chart->getRow(1)[0], "17:53");
 }
 
-TEST_F(StationChartModelTest, EveryRefreshTickAppendsTheMostRecentReportUnderTheSettingsOfTheMoment) {
-  service.SetPage("past+6+hours", ComposePage(Reports(3, 20)));
-  service.SetPage("most+recent+only", ComposePage(Reports(1, 20)));
-  const auto model = Make();
-  ASSERT_TRUE(model->load());
+TEST_F(StationChartModelTest, ARefreshAddsANewerReportOnceUnderTheSettingsOfTheMoment) {
+  const auto model = Loaded();
   int changes = 0;
+  int stateChanges = 0;
   model->onChartChanged = [&] { ++changes; };
-  const Observation loaded = model->currentObservation;
+  model->onStateChanged = [&] { ++stateChanges; };
+  fetcher.urls.clear();
+  fetcher.sizes.clear();
+
   model->refresh();
+  // Ticks while the first is under way ask nothing more.
+  model->refresh();
+  model->refresh();
+  EXPECT_EQ(fetcher.urls.size(), 1u);
+  EXPECT_NE(fetcher.urls.at(0).find("hoursStr=most+recent+only&"), std::string::npos) << fetcher.urls[0];
+  EXPECT_EQ(fetcher.sizes.at(0), meteodataBufferSize(1));
+  EXPECT_EQ(port.waitCount, 0) << "a refresh shows no busy cursor";
+  EXPECT_EQ(model->chart->getRowCount(), 3);
+
+  ASSERT_TRUE(fetcher.deliverNext(PageOf(At(18, 13, 30.0))));
+  ASSERT_EQ(model->chart->getRowCount(), 4);
+  EXPECT_EQ(model->chart->getRow(3)[0], "20:13");
+  EXPECT_EQ(model->chart->getRow(3)[1], "30.00");
+  EXPECT_DOUBLE_EQ(model->currentObservation.temperature, 30.0);
+  EXPECT_EQ(model->observations.size(), 4u);
+  EXPECT_EQ(changes, 1);
+
+  // The same report again, and an older one: nothing is doubled.
+  for (const PageReport& report : {At(18, 13, 30.0), At(17, 33, 11.0)}) {
+    model->refresh();
+    ASSERT_TRUE(fetcher.deliverNext(PageOf(report)));
+    EXPECT_EQ(model->chart->getRowCount(), 4);
+    EXPECT_EQ(model->observations.size(), 4u);
+    EXPECT_DOUBLE_EQ(model->currentObservation.temperature, 30.0);
+  }
+  EXPECT_EQ(changes, 1);
+
   // The Parameters dialog switched to UTC: the next row follows.
   settings.timeUtc = true;
   model->refresh();
+  ASSERT_TRUE(fetcher.deliverNext(PageOf(At(18, 33, 31.0))));
   ASSERT_EQ(model->chart->getRowCount(), 5);
-  EXPECT_EQ(model->chart->getRow(3)[0], "19:53");
-  EXPECT_EQ(model->chart->getRow(4)[0], "17:53");
+  EXPECT_EQ(model->chart->getRow(4)[0], "18:33");
   EXPECT_EQ(changes, 2);
-  EXPECT_EQ(model->observations.size(), 1u);
-  EXPECT_EQ(model->currentObservation, loaded);
-  EXPECT_EQ(port.waitCount, 0);
-  EXPECT_EQ(port.waitBegins, 3);
+  EXPECT_EQ(stateChanges, 0);
+  EXPECT_TRUE(port.messages.empty());
+  EXPECT_TRUE(port.statusTexts.empty());
+  EXPECT_EQ(model->title(), "SAMPLE FIELD");
 }
 
-TEST_F(StationChartModelTest, ATickWhileANoDataMessageIsOpenDoesNothing) {
-  service.SetPage("past+6+hours", ComposePage(Reports(3, 20)));
-  const auto model = Make();
-  ASSERT_TRUE(model->load());
-  int requestsDuringMessage = -1;
-  port.onMessage = [&](const std::string&) {
-    // This window's timer fires while another window's no-data box is open.
-    const int before = service.Requests();
-    model->refresh();
-    requestsDuringMessage = service.Requests() - before;
+// A refresh that fails keeps every row, marks the chart as stale and says
+// so in the status bar, without a message box; the next success clears it.
+TEST_F(StationChartModelTest, AFailedRefreshKeepsEverythingAndMarksTheTitle) {
+  const struct {
+    const char* what;
+    FetchResult fetched;
+  } cases[] = {
+      {"timed out", FailedResult(FetchStatus::kTimedOut, "Operation timed out", 20)},
+      {"refused", FailedResult(FetchStatus::kUnreachable, "Couldn't connect to server")},
+      {"HTTP 500", FailedResult(FetchStatus::kHttpError, "HTTP status 500", 0, 500)},
+      {"no reports", PageResult("<HTML>Sorry, no data</HTML>")},
   };
-  Station other = station;
-  other.icao = "NONE";
-  EXPECT_FALSE(source.getMeteodata(other, nullptr, "most recent only", 1));
-  EXPECT_EQ(requestsDuringMessage, 0);
-  EXPECT_EQ(model->chart->getRowCount(), 3);
+  for (const auto& c : cases) {
+    port.statusTexts.clear();
+    const auto model = Loaded();
+    const ObservationList before = model->observations;
+    int stateChanges = 0;
+    model->onStateChanged = [&] { ++stateChanges; };
+
+    model->refresh();
+    ASSERT_TRUE(fetcher.deliverNext(c.fetched)) << c.what;
+    EXPECT_EQ(model->observations, before) << c.what;
+    EXPECT_EQ(model->chart->getRowCount(), 3) << c.what;
+    EXPECT_TRUE(model->isLoaded()) << c.what;
+    EXPECT_TRUE(port.messages.empty()) << c.what;
+    // The newest report, 17:53 UTC, in the window's local time.
+    EXPECT_EQ(port.statusTexts, std::vector<std::string>{"SAMPLE FIELD: no new report since 19:53."}) << c.what;
+    EXPECT_EQ(model->title(), "SAMPLE FIELD (no new report since 19:53)") << c.what;
+    EXPECT_EQ(stateChanges, 1) << c.what;
+
+    // A repeated report is a success too: the mark goes, nothing is added.
+    model->refresh();
+    ASSERT_TRUE(fetcher.deliverNext(PageOf(At(17, 53, 10.0)))) << c.what;
+    EXPECT_EQ(model->title(), "SAMPLE FIELD") << c.what;
+    EXPECT_EQ(stateChanges, 2) << c.what;
+    EXPECT_EQ(model->chart->getRowCount(), 3) << c.what;
+  }
+}
+
+TEST_F(StationChartModelTest, ARefreshBeforeLoadingOrAfterClosingAsksNothing) {
+  const auto model = Make();
+  model->refresh();
+  EXPECT_TRUE(fetcher.urls.empty());
+  EXPECT_EQ(Load(*model, ComposePage(Reports(3, 20))), true);
+  TempFolder folder;
+  model->close(folder.Path());
+  model->refresh();
+  EXPECT_EQ(fetcher.urls.size(), 1u);
+}
+
+// A refresh under way when the window closes is dropped.
+TEST_F(StationChartModelTest, ClosingDropsARefreshUnderWay) {
+  const auto model = Loaded();
+  model->refresh();
+  TempFolder folder;
+  model->close(folder.Path());
+  EXPECT_FALSE(model->isBusy());
+  EXPECT_EQ(fetcher.deliverAll(PageResult(PageOf(At(18, 13, 30.0)))), 0);
+  EXPECT_EQ(model->observations.size(), 3u);
+}
+
+// What the export writes for these observations, through the same writer.
+std::string ExpectedExport(FakeUserPort& port, const std::string& name, const ObservationList& observations) {
+  TempFolder folder;
+  return ReadAll(writeMeteodataFile(port, folder.Path(), name, observations, port.now));
+}
+
+TEST_F(StationChartModelTest, TheExportWritesTheLoadedAndTheRefreshedReportsOldestFirst) {
+  settings.writeMeteodata = true;
+  const std::string past = ComposePage(Reports(2, 30));
+  const auto model = Make();
+  ASSERT_EQ(Load(*model, past), true);
+  const PageReport ticks[] = {At(18, 23, 20.0), At(18, 23, 20.0), At(18, 53, 21.0)};
+  for (const PageReport& report : ticks) {
+    model->refresh();
+    ASSERT_TRUE(fetcher.deliverNext(PageOf(report)));
+  }
+  // One failed tick between: it changes nothing written.
+  model->refresh();
+  ASSERT_TRUE(fetcher.deliverNext(FailedResult(FetchStatus::kTimedOut, "Operation timed out", 20)));
+
+  ObservationList expected = readPageResult(station, PageResult(PageOf(ticks[2]))).observations;
+  expected.push_back(readPageResult(station, PageResult(PageOf(ticks[0]))).observations.at(0));
+  for (const Observation& o : readPageResult(station, PageResult(past)).observations) expected.push_back(o);
+  ASSERT_EQ(expected.size(), 4u);
+
+  TempFolder folder;
+  model->close(folder.Path());
+  const std::string written = ReadAll(folder / "Meteodata" / meteodataFileName("SAMPLE FIELD", port.now));
+  EXPECT_EQ(written, ExpectedExport(port, "SAMPLE FIELD", expected));
+  const std::size_t first = written.find("\t17:23\t");
+  const std::size_t second = written.find("\t17:53\t");
+  const std::size_t third = written.find("\t18:23\t");
+  const std::size_t fourth = written.find("\t18:53\t");
+  ASSERT_NE(fourth, std::string::npos) << written;
+  EXPECT_LT(first, second);
+  EXPECT_LT(second, third);
+  EXPECT_LT(third, fourth);
+  EXPECT_EQ(written.find("\t18:23\t", third + 1), std::string::npos) << "a repeated report was written twice";
+}
+
+TEST_F(StationChartModelTest, TheExportAfterAFailedTickWritesEveryLoadedRow) {
+  settings.writeMeteodata = true;
+  const std::string past = ComposePage(Reports(5, 20));
+  const auto model = Make();
+  ASSERT_EQ(Load(*model, past), true);
+  model->refresh();
+  ASSERT_TRUE(fetcher.deliverNext(FailedResult(FetchStatus::kUnreachable, "Couldn't connect to server")));
+  TempFolder folder;
+  model->close(folder.Path());
+  EXPECT_EQ(ReadAll(folder / "Meteodata" / meteodataFileName("SAMPLE FIELD", port.now)),
+            ExpectedExport(port, "SAMPLE FIELD", readPageResult(station, PageResult(past)).observations));
 }
 
 TEST_F(StationChartModelTest, ClosingWritesTheExportOnceWhenTheSettingsAskForIt) {
-  service.SetPage("past+6+hours", ComposePage(Reports(2, 30)));
   TempFolder folder;
   const std::filesystem::path exported = folder / "Meteodata" / "12_07_2026_sample field.txt";
 
-  const auto quiet = Make();
-  ASSERT_TRUE(quiet->load());
+  const auto quiet = Loaded(2);
   quiet->close(folder.Path());
   EXPECT_FALSE(std::filesystem::exists(folder / "Meteodata"));
 
   settings.writeMeteodata = true;
   const auto model = Make();
-  ASSERT_TRUE(model->load());
+  ASSERT_EQ(Load(*model, ComposePage(Reports(2, 30))), true);
   model->close(folder.Path());
   const std::string text = ReadAll(exported);
   EXPECT_NE(text.find("12/07/2026\t17:53\t10.00\t1016.30\t\t10.00\t\t4.60\r\n"), std::string::npos) << text;

@@ -10,19 +10,39 @@
 
 namespace nimbrel::test {
 
+// A fetch that gave this page with HTTP 200.
+inline FetchResult PageResult(std::string body) {
+  FetchResult result;
+  result.status = FetchStatus::kOk;
+  result.httpStatus = 200;
+  result.body = std::move(body);
+  return result;
+}
+
+// A fetch that failed with the status (and libcurl's words).
+inline FetchResult FailedResult(FetchStatus status, std::string errorText = {}, int timeoutSeconds = 0,
+                                long httpStatus = 0) {
+  FetchResult result;
+  result.status = status;
+  result.errorText = std::move(errorText);
+  result.timeoutSeconds = timeoutSeconds;
+  result.httpStatus = httpStatus;
+  return result;
+}
+
 class FakePageFetcher : public PageFetcher {
  public:
-  std::string fetch(const std::string& url, int readBufferSize) override {
+  FetchResult fetch(const std::string& url, int readBufferSize, const std::atomic<bool>* = nullptr) override {
     urls.push_back(url);
     sizes.push_back(readBufferSize);
-    if (queued.empty()) return page;
-    std::string next = std::move(queued.front());
+    if (queued.empty()) return result;
+    FetchResult next = std::move(queued.front());
     queued.pop_front();
     return next;
   }
 
-  std::deque<std::string> queued;  // answered first, one page per fetch
-  std::string page;                // then this, for every fetch
+  std::deque<FetchResult> queued;        // answered first, one per fetch
+  FetchResult result = PageResult("");  // then this, for every fetch
   std::vector<std::string> urls;
   std::vector<int> sizes;
 };

@@ -6,11 +6,16 @@
 #include "observations/CurlPageFetcher.h"
 #include "observations/ReportPage.h"
 #include "observations/ReportPageSource.h"
-#include "support/FakeUserPort.h"
 #include "support/TempFolder.h"
 
 namespace nimbrel {
 namespace {
+
+// The station's page read the way the program reads it, without a thread.
+PageReading ReadPage(CurlPageFetcher& fetcher, const std::string& host, const Station& station,
+                     const std::string& hoursStr, int hours) {
+  return readPageResult(station, fetcher.fetch(meteodataUrl(host, station.icao, hoursStr), meteodataBufferSize(hours)));
+}
 
 // Two station lines of the fixed-column list (ICAO at 20, lat at 39, lon at 47).
 const char* kList =
@@ -56,15 +61,13 @@ TEST(SampleService, RoundTripThroughFetchAndParser) {
   ASSERT_TRUE(service.start(0));
   const std::string host = "127.0.0.1:" + std::to_string(service.listeningPort());
   CurlPageFetcher fetcher;
-  test::FakeUserPort port;
-  ReportPageSource source(fetcher, port);
-  source.serviceHost = host;
 
   for (const char* icao : {"KJFK", "EDDF", "NZSP"}) {
     Station station;
     station.icao = icao;
-    ObservationList observations;
-    ASSERT_TRUE(source.getMeteodata(station, &observations, "past+12+hours", 12)) << icao;
+    PageReading past = ReadPage(fetcher, host, station, "past+12+hours", 12);
+    ASSERT_TRUE(past.ok) << icao << ": " << past.failureText;
+    const ObservationList& observations = past.observations;
     const int interval = sample::reportIntervalMinutes(icao);
     ASSERT_EQ(static_cast<int>(observations.size()), 12 * 60 / interval) << icao;
     for (int i = 0; i < static_cast<int>(observations.size()); ++i) {
@@ -96,19 +99,19 @@ TEST(SampleService, RoundTripThroughFetchAndParser) {
     EXPECT_LE(observations[0].observedAt, nowAsLocal);
     EXPECT_GT(observations[0].observedAt, nowAsLocal - interval * 60);
 
-    ObservationList latest;
-    ASSERT_TRUE(source.getMeteodata(station, &latest, "most recent only", 1));
-    ASSERT_EQ(latest.size(), 1u);
-    EXPECT_EQ(latest[0], observations[0]);
+    const PageReading latest = ReadPage(fetcher, host, station, "most recent only", 1);
+    ASSERT_TRUE(latest.ok) << icao;
+    ASSERT_EQ(latest.observations.size(), 1u);
+    EXPECT_EQ(latest.observations[0], observations[0]);
   }
-  EXPECT_TRUE(port.messages.empty());
 
   Station unknown;
   unknown.icao = "QQQQ";
-  EXPECT_FALSE(source.getMeteodata(unknown, nullptr, "most+recent+only", 1));
-  EXPECT_EQ(port.messages.size(), 1u);
+  const PageReading none = ReadPage(fetcher, host, unknown, "most+recent+only", 1);
+  EXPECT_FALSE(none.ok);
+  EXPECT_EQ(none.failureText.rfind("Sorry, no data available for the Station:", 0), 0u) << none.failureText;
 
-  EXPECT_EQ(fetcher.fetch("http://" + host + "/weather/surface/stations.txt", 0), kList);
+  EXPECT_EQ(fetcher.fetch("http://" + host + "/weather/surface/stations.txt", 0).body, kList);
 }
 
 TEST(SampleService, ValuesBelowOneDegreeSurviveTheRoundTrip) {
@@ -140,11 +143,11 @@ TEST(SampleService, ServesSavedPagesFromAFolder) {
   ASSERT_TRUE(service.start(0));
   CurlPageFetcher fetcher;
   const std::string base = "http://127.0.0.1:" + std::to_string(service.listeningPort());
-  EXPECT_EQ(fetcher.fetch(base + "/weather/surface/index.php?metarIds=KXYZ&hoursStr=past+6+hours", 0), page);
-  EXPECT_EQ(fetcher.fetch(base + "/pages/KXYZ.html", 0), page);
+  EXPECT_EQ(fetcher.fetch(base + "/weather/surface/index.php?metarIds=KXYZ&hoursStr=past+6+hours", 0).body, page);
+  EXPECT_EQ(fetcher.fetch(base + "/pages/KXYZ.html", 0).body, page);
   // A name that is no ICAO never reaches the file system.
   EXPECT_NE(fetcher.fetch(base + "/weather/surface/index.php?metarIds=../KXYZ&hoursStr=past+6+hours", 0)
-                .find("Sorry"),
+                .body.find("Sorry"),
             std::string::npos);
   service.stop();
 }
