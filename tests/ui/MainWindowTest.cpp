@@ -163,9 +163,15 @@ TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
   EXPECT_EQ(MenuEntries(bar, "&Help"), (QStringList{"&Help Topics", "-", "&About Nimbrel..."}));
   EXPECT_EQ(MenuEntries(bar, "&File"), (QStringList{"&Close", "E&xit"})) << "no recent entries yet";
 
-  // A table made active after a map leaves the menu as it was.
+  // A table made active after a map brings the frame's menu: "World Map"
+  // stays at hand whenever no map or chart is active.
   Frame()->openAllStationsTable();
   ASSERT_NE(qobject_cast<StationTableView*>(Frame()->activeView()), nullptr);
+  EXPECT_TRUE(Frame()->showsFrameMenu());
+  EXPECT_EQ(MenuTitles(bar), (QStringList{"&File", "&View", "&Help"}));
+  EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map"}));
+  // Back on the map, the map's menu again.
+  Activate(LastView<WorldMapView>());
   EXPECT_FALSE(Frame()->showsFrameMenu());
   EXPECT_EQ(MenuTitles(bar), (QStringList{"&File", "&View", "&Window", "&Help"}));
 
@@ -176,10 +182,14 @@ TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
   EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map"}));
   EXPECT_EQ(Frame()->windowTitle(), QStringLiteral("Nimbrel"));
 
-  // A table alone keeps the frame's menu; a map brings its own again.
+  // With only a table open, "World Map" from the View menu opens a map,
+  // which brings its own menu again.
   Frame()->openAllStationsTable();
   EXPECT_TRUE(Frame()->showsFrameMenu());
-  Frame()->openWorldMap();
+  EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map"}));
+  ASSERT_TRUE(Views<WorldMapView>().empty());
+  Frame()->worldMapAction->trigger();
+  EXPECT_EQ(Views<WorldMapView>().size(), 1u);
   EXPECT_FALSE(Frame()->showsFrameMenu());
   EXPECT_EQ(MenuTitles(bar), (QStringList{"&File", "&View", "&Window", "&Help"}));
 }
@@ -237,8 +247,9 @@ TEST_F(MainWindowTest, CloseActionClosesTheActiveChild) {
 
 TEST_F(MainWindowTest, WindowMenuArrangesTheMinimizedWindowsAlongTheBottom) {
   Start();
-  Frame()->openWorldMap();
+  // The window menu belongs to the map and chart menu set: a map ends up active.
   Frame()->openAllStationsTable();
+  Frame()->openWorldMap();
   QMenu* windowMenu = nullptr;
   for (QAction* action : Frame()->menuBar()->actions())
     if (action->text() == QStringLiteral("&Window")) windowMenu = action->menu();

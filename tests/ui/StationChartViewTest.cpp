@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QDate>
 #include <QFile>
 #include <QImage>
@@ -13,14 +14,19 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QSettings>
 #include <QTimer>
 #include <filesystem>
+#include <condition_variable>
 #include <map>
 #include <mutex>
+#include <set>
 
 #include "MainWindowFixture.h"
+#include "observations/CurlPageFetcher.h"
 #include "support/LocalHttpServer.h"
 #include "support/ReadFile.h"
 #include "support/ReportPages.h"
@@ -36,19 +42,62 @@ namespace {
 namespace fs = std::filesystem;
 
 // Report pages by station and period; a station or period without a page
-// gets the service's "no data" answer.
+// gets the service's "no data" answer. A period can be made to stall (no
+// answer until released or the server stops) or to fail with a status.
 class StationPages {
  public:
   StationPages() {
     server.Server().Get("/weather/surface/index.php", [this](const httplib::Request& request,
                                                              httplib::Response& response) {
-      std::lock_guard lock(mutex);
+      std::unique_lock lock(mutex);
       ++requests;
-      auto it = pages.find({request.get_param_value("metarIds"), Blanks(request.get_param_value("hoursStr"))});
+      const Key key{request.get_param_value("metarIds"), Blanks(request.get_param_value("hoursStr"))};
+      if (stalled.count(key) != 0) {
+        ++stalledRequests;
+        released.wait_for(lock, std::chrono::seconds(20), [&] { return stopping || stalled.count(key) == 0; });
+      }
+      if (auto failure = failing.find(key); failure != failing.end()) {
+        response.status = failure->second;
+        response.set_content("<HTML>Internal error</HTML>", "text/html");
+        return;
+      }
+      auto it = pages.find(key);
       response.set_content(it != pages.end() ? it->second : "<HTML>Sorry, no data</HTML>", "text/html");
     });
   }
+  ~StationPages() {
+    {
+      std::lock_guard lock(mutex);
+      stopping = true;
+    }
+    released.notify_all();
+    server.stop();
+  }
   bool start() { return server.start(); }
+
+  void stall(const std::string& icao, const std::string& hoursStr) {
+    std::lock_guard lock(mutex);
+    stalled.insert({icao, Blanks(hoursStr)});
+  }
+  void release(const std::string& icao, const std::string& hoursStr) {
+    {
+      std::lock_guard lock(mutex);
+      stalled.erase({icao, Blanks(hoursStr)});
+    }
+    released.notify_all();
+  }
+  void fail(const std::string& icao, const std::string& hoursStr, int status) {
+    std::lock_guard lock(mutex);
+    failing[{icao, Blanks(hoursStr)}] = status;
+  }
+  void heal(const std::string& icao, const std::string& hoursStr) {
+    std::lock_guard lock(mutex);
+    failing.erase({icao, Blanks(hoursStr)});
+  }
+  int stalledCount() {
+    std::lock_guard lock(mutex);
+    return stalledRequests;
+  }
   std::string host() const { return "127.0.0.1:" + std::to_string(server.listeningPort()); }
 
   void set(const std::string& icao, const std::string& hoursStr, const std::string& page) {
@@ -72,10 +121,16 @@ class StationPages {
     return text;
   }
 
+  using Key = std::pair<std::string, std::string>;
   LocalHttpServer server;
   std::mutex mutex;
-  std::map<std::pair<std::string, std::string>, std::string> pages;
+  std::condition_variable released;
+  std::map<Key, std::string> pages;
+  std::set<Key> stalled;
+  std::map<Key, int> failing;
+  bool stopping = false;
   int requests = 0;
+  int stalledRequests = 0;
 };
 
 class StationChartViewTest : public MainWindowFixture {
@@ -92,8 +147,8 @@ class StationChartViewTest : public MainWindowFixture {
                    StationLine("SILENT HILL", "NONE", 20.0, 10.0)});
   }
 
-  void Start(const std::string& stationName = {}) {
-    StartWindow(stationName, nullptr, pages.host());
+  void Start(const std::string& stationName = {}, std::unique_ptr<PageFetcher> fetcher = nullptr) {
+    StartWindow(stationName, std::move(fetcher), pages.host());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));
     ASSERT_FALSE(Frame()->allStations().empty());
   }
@@ -106,8 +161,25 @@ class StationChartViewTest : public MainWindowFixture {
 
   StationChartView* Open(const std::string& icao) {
     for (const Station& s : Frame()->allStations())
+      if (s.icao == icao) return OpenChart(s);
+    ADD_FAILURE() << "no station " << icao;
+    return nullptr;
+  }
+  // Begins an opening without waiting for it.
+  void BeginOpening(const std::string& icao) {
+    for (const Station& s : Frame()->allStations())
       if (s.icao == icao) return Frame()->openStationChart(s);
     ADD_FAILURE() << "no station " << icao;
+  }
+  // One refresh tick, then waits for its answer.
+  static void Refresh(StationChartView* chart) {
+    chart->refresh();
+    EXPECT_TRUE(WaitUntil([chart] { return !chart->chartModel().isBusy(); })) << "the refresh never ended";
+    QApplication::processEvents();
+  }
+  QProgressDialog* Progress() const {
+    for (auto* dialog : Frame()->findChildren<QProgressDialog*>())
+      if (dialog->isVisible()) return dialog;
     return nullptr;
   }
 
@@ -145,6 +217,7 @@ TEST_F(StationChartViewTest, TableDoubleClickOpensTheStationsChart) {
   const QPoint at = table->grid()->visualRect(table->model()->index(row, 0)).center();
   QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, at);
   QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, at);
+  ASSERT_TRUE(WaitForOpenings());
 
   ASSERT_EQ(Charts().size(), 1u) << (messages.empty() ? "" : messages.front());
   StationChartView* chart = Charts().front();
@@ -238,54 +311,212 @@ TEST_F(StationChartViewTest, OneReportOrNoPeriodFallsBackToHalfHourly) {
   EXPECT_TRUE(second->refreshTimer()->isActive());
 }
 
-TEST_F(StationChartViewTest, RefreshTicksAppendTheMostRecentReport) {
+TEST_F(StationChartViewTest, RefreshTicksAddOnlyANewerReport) {
   ServeTest(3, 20);
   Start();
   StationChartView* chart = Open("TEST");
   ASSERT_NE(chart, nullptr);
   EXPECT_EQ(chart->refreshTimer()->interval(), 20 * 60000);
   const Chart& graph = *chart->chart();
-  const Observation loaded = chart->chartModel().currentObservation;
   ASSERT_EQ(graph.getRowCount(), 3);
+  ASSERT_EQ(chart->chartModel().observations.size(), 3u);
 
-  // The timer's own signal, then the handler: one row each, same time.
+  // The page repeats the report already shown: nothing is doubled.
+  ASSERT_TRUE(QMetaObject::invokeMethod(chart->refreshTimer(), "timeout", Qt::DirectConnection));
+  EXPECT_TRUE(WaitUntil([&] { return !chart->chartModel().isBusy(); }));
+  EXPECT_EQ(graph.getRowCount(), 3);
+  EXPECT_EQ(chart->chartModel().observations.size(), 3u);
+
+  // A newer report: one row, kept with every earlier observation, and painted.
+  std::vector<PageReport> newer = Reports(1, 20);
+  newer[0].minute = 59;
+  newer[0].temperature = 30.5;
+  pages.set("TEST", "most recent only", ComposePage(newer));
   PaintCounter counter;
   chart->installEventFilter(&counter);
-  ASSERT_TRUE(QMetaObject::invokeMethod(chart->refreshTimer(), "timeout", Qt::DirectConnection));
+  Refresh(chart);
   ASSERT_EQ(graph.getRowCount(), 4);
-  chart->refresh();
-  ASSERT_EQ(graph.getRowCount(), 5);
-  EXPECT_EQ(graph.getRow(3)[0], graph.getRow(4)[0]);
-  EXPECT_EQ(graph.getRow(4)[0], graph.getRow(2)[0]);
-  EXPECT_EQ(chart->chartModel().observations.size(), 1u);
-  EXPECT_EQ(chart->chartModel().currentObservation, loaded);
-  EXPECT_EQ(Frame()->waitCursorCount(), 0);
-  EXPECT_TRUE(messages.empty());
-  // The new rows are painted.
-  QApplication::processEvents();
+  EXPECT_EQ(graph.getRow(3)[1], "30.50");
+  ASSERT_EQ(chart->chartModel().observations.size(), 4u);
+  EXPECT_EQ(chart->chartModel().observations.front().observedAt, AsLocal(2026, 12, 7, 17, 59));
+  EXPECT_EQ(chart->chartModel().currentObservation.observedAt, AsLocal(2026, 12, 7, 17, 59));
+  EXPECT_EQ(chart->chartModel().observations.back().observedAt, AsLocal(2026, 12, 7, 17, 13));
+  WaitUntil([&] { return counter.paints > 0; });
   EXPECT_GT(counter.paints, 0);
   chart->removeEventFilter(&counter);
 
-  // A tick while another fetch's no-data box is open fetches nothing.
-  int requestsDuringMessage = -1;
-  Frame()->messageHook = [&](const std::string& text) {
-    messages.push_back(text);
-    const int requests = pages.requestCount();
-    chart->refresh();
-    requestsDuringMessage = pages.requestCount() - requests;
-  };
-  Open("NONE");
-  EXPECT_EQ(requestsDuringMessage, 0);
-  EXPECT_EQ(graph.getRowCount(), 5);
-  Frame()->messageHook = [this](const std::string& text) { messages.push_back(text); };
-
-  // A tick without data appends nothing; the cursor comes back all the same.
-  messages.clear();
-  pages.remove("TEST", "most recent only");
-  chart->refresh();
-  EXPECT_EQ(graph.getRowCount(), 5);
-  EXPECT_EQ(messages.size(), 1u);
+  // The same newer report again: still four.
+  Refresh(chart);
+  EXPECT_EQ(graph.getRowCount(), 4);
+  EXPECT_TRUE(messages.empty());
   EXPECT_EQ(Frame()->waitCursorCount(), 0);
+}
+
+TEST_F(StationChartViewTest, AFailedRefreshMarksTheTitleWithoutABoxUntilOneSucceeds) {
+  ServeTest(3, 20);
+  Start();
+  StationChartView* chart = Open("TEST");
+  ASSERT_NE(chart, nullptr);
+  const QString name = QStringLiteral("SAMPLE FIELD");
+  ASSERT_EQ(TitleOf(chart), name);
+  // The newest report's time as the chart shows it.
+  const QString since = QString::fromStdString(chart->chart()->getRow(2)[0]).left(5);
+
+  // The service fails: no box, the rows stay, the title and status say how old they are.
+  pages.fail("TEST", "most recent only", 500);
+  Refresh(chart);
+  EXPECT_TRUE(messages.empty()) << messages.front();
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  EXPECT_EQ(chart->chart()->getRowCount(), 3);
+  EXPECT_EQ(chart->chartModel().observations.size(), 3u);
+  EXPECT_EQ(TitleOf(chart), name + QStringLiteral(" (no new report since ") + since + QStringLiteral(")"));
+  EXPECT_EQ(Frame()->statusText(), name + QStringLiteral(": no new report since ") + since + QStringLiteral("."));
+  EXPECT_TRUE(Frame()->windowTitle().endsWith(QStringLiteral("(no new report since ") + since + QStringLiteral(")")))
+      << Frame()->windowTitle().toStdString();
+
+  // A page without data is a failure too.
+  pages.heal("TEST", "most recent only");
+  pages.remove("TEST", "most recent only");
+  Refresh(chart);
+  EXPECT_TRUE(messages.empty());
+  EXPECT_TRUE(TitleOf(chart).startsWith(name + QStringLiteral(" (no new report since")));
+  EXPECT_EQ(chart->chart()->getRowCount(), 3);
+
+  // A refresh that succeeds clears the mark, even with no newer report.
+  pages.set("TEST", "most recent only", ComposePage(Reports(1, 20)));
+  Refresh(chart);
+  EXPECT_EQ(TitleOf(chart), name);
+  EXPECT_EQ(chart->chart()->getRowCount(), 3);
+  EXPECT_TRUE(chart->refreshTimer()->isActive());
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(StationChartViewTest, ARefreshAgainstAStalledServiceDelaysNoTimer) {
+  ServeTest(3, 20);
+  Start();
+  StationChartView* chart = Open("TEST");
+  ASSERT_NE(chart, nullptr);
+  pages.stall("TEST", "most recent only");
+
+  int ticks = 0;
+  QTimer ticker(chart);
+  ticker.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+  ticker.start(10);
+  QElapsedTimer clock;
+  clock.start();
+  chart->refresh();
+  ASSERT_TRUE(WaitUntil([&] { return pages.stalledCount() == 1; })) << "the refresh never reached the server";
+  // A quarter of a second on, still outstanding: the timer kept ticking.
+  WaitUntil([&] { return clock.elapsed() >= 250; });
+  EXPECT_TRUE(chart->chartModel().isBusy());
+  const qint64 expected = clock.elapsed() / 10;
+  EXPECT_GE(ticks, expected / 2) << ticks << " ticks in " << clock.elapsed() << " ms";
+
+  // Another tick while the first is outstanding asks for nothing.
+  const int requests = pages.requestCount();
+  chart->refresh();
+  QTest::qWait(50);
+  EXPECT_EQ(pages.requestCount(), requests);
+  const int before = ticks;
+  WaitUntil([&] { return ticks >= before + 5; });
+  EXPECT_GE(ticks, before + 5) << "ticks stopped while the refresh was outstanding";
+
+  // Released, the answer lands and the next tick fetches again.
+  pages.release("TEST", "most recent only");
+  EXPECT_TRUE(WaitUntil([&] { return !chart->chartModel().isBusy(); }));
+  EXPECT_EQ(chart->chart()->getRowCount(), 3);
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(StationChartViewTest, AStalledOpeningShowsProgressAndCancelLeavesNoTrace) {
+  ServeTest(3);
+  pages.stall("TEST", "past+6+hours");
+  Start();
+  const auto before = Children().size();
+  int ticks = 0;
+  QTimer ticker;
+  ticker.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+  ticker.start(10);
+  QElapsedTimer clock;
+  clock.start();
+  BeginOpening("TEST");
+  EXPECT_EQ(Frame()->openingCount(), 1);
+  EXPECT_EQ(Progress(), nullptr) << "no progress window at once";
+
+  // Half a second on, the progress window names the station; the window
+  // handled its events all along.
+  ASSERT_TRUE(WaitUntil([this] { return Progress() != nullptr; }));
+  EXPECT_GE(clock.elapsed(), 450);
+  QProgressDialog* progress = Progress();
+  EXPECT_EQ(progress->labelText(), QStringLiteral("Loading the reports of SAMPLE FIELD ..."));
+  EXPECT_EQ(progress->windowModality(), Qt::WindowModal);
+  EXPECT_EQ(pages.stalledCount(), 1);
+  EXPECT_GE(ticks, clock.elapsed() / 10 / 2) << ticks << " ticks in " << clock.elapsed() << " ms";
+  EXPECT_EQ(Frame()->openingCount(), 1);
+
+  // Cancel: no box, no window, nothing under way.
+  QPushButton* cancel = nullptr;
+  for (QPushButton* button : progress->findChildren<QPushButton*>())
+    if (button->text() == QStringLiteral("Cancel")) cancel = button;
+  ASSERT_NE(cancel, nullptr);
+  QTest::mouseClick(cancel, Qt::LeftButton);
+  EXPECT_TRUE(WaitUntil([this] { return Frame()->openingCount() == 0; }));
+  EXPECT_TRUE(WaitUntil([this] { return Progress() == nullptr; }));
+  // The stalled answer, once released, changes nothing.
+  pages.release("TEST", "past+6+hours");
+  QTest::qWait(100);
+  EXPECT_TRUE(messages.empty()) << messages.front();
+  EXPECT_EQ(Children().size(), before);
+  EXPECT_TRUE(Charts().empty());
+  EXPECT_TRUE(Frame()->openStations().empty());
+  EXPECT_TRUE(Frame()->recentList().entries().isEmpty());
+  EXPECT_EQ(Frame()->waitCursorCount(), 0);
+  EXPECT_EQ(Frame()->openingCount(), 0);
+}
+
+TEST_F(StationChartViewTest, CancelChartOpeningsGivesUpQuietly) {
+  ServeTest(3);
+  pages.stall("TEST", "most recent only");
+  Start();
+  BeginOpening("TEST");
+  BeginOpening("TEST");
+  ASSERT_EQ(Frame()->openingCount(), 2);
+  ASSERT_TRUE(WaitUntil([this] { return pages.stalledCount() == 2; }));
+  Frame()->cancelChartOpenings();
+  EXPECT_EQ(Frame()->openingCount(), 0);
+  pages.release("TEST", "most recent only");
+  QTest::qWait(100);
+  EXPECT_TRUE(messages.empty());
+  EXPECT_TRUE(Charts().empty());
+  EXPECT_EQ(Frame()->waitCursorCount(), 0);
+}
+
+TEST_F(StationChartViewTest, AStalledServiceIsToldApartFromNoData) {
+  ServeTest(3);
+  pages.stall("TEST", "most recent only");
+  auto fetcher = std::make_unique<CurlPageFetcher>();
+  // Short limits, so the test needs no idle limit's wait.
+  fetcher->setTimeouts(1000, 1500);
+  Start({}, std::move(fetcher));
+  EXPECT_EQ(Open("TEST"), nullptr);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].rfind("Sorry, the weather service did not answer (timed out after ", 0), 0u) << messages[0];
+  EXPECT_TRUE(Charts().empty());
+  EXPECT_EQ(Frame()->waitCursorCount(), 0);
+  EXPECT_EQ(Progress(), nullptr) << "the progress window closed with the opening";
+
+  // Nobody listening: could not be reached, and no no-data message after it.
+  messages.clear();
+  LocalHttpServer closed;
+  ASSERT_TRUE(closed.start());
+  const std::string host = "127.0.0.1:" + std::to_string(closed.listeningPort());
+  closed.stop();
+  Frame()->setServiceHost(host);
+  EXPECT_EQ(Open("TEST"), nullptr);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].rfind("Sorry, the weather service could not be reached (", 0), 0u) << messages[0];
 }
 
 TEST_F(StationChartViewTest, AStationOpenedTwiceKeepsItsMarkUntilBothClose) {
@@ -358,10 +589,14 @@ TEST_F(StationChartViewTest, ClosingWritesTheExportFileInTheWorkingFolder) {
 
   // A window that refreshed writes what the last tick brought too.
   ASSERT_NE(Open("KSTP"), nullptr);
-  Charts().front()->refresh();
+  Refresh(Charts().front());
+  ASSERT_EQ(Charts().front()->chartModel().observations.size(), 3u);
   CloseView(Charts().front());
   written = ReadAll(exportFile());
   EXPECT_TRUE(holds(written, refreshed)) << written;
+  // Loaded and refreshed together, oldest first.
+  EXPECT_LT(written.find(withoutPressure), written.find(newer)) << written;
+  EXPECT_LT(written.find(newer), written.find(refreshed)) << written;
   EXPECT_TRUE(messages.empty());
 
   // A file that cannot be opened is reported; the folder stays the same.
@@ -516,6 +751,7 @@ TEST_F(StationChartViewTest, PrintingDrawsTheScreenPicture) {
 TEST_F(StationChartViewTest, OpensByNameFromTheCommandLineAndTheRecentList) {
   ServeTest(3);
   Start("sample field");
+  ASSERT_TRUE(WaitForOpenings());
   ASSERT_EQ(Charts().size(), 1u);
   EXPECT_EQ(TitleOf(Charts().front()), QStringLiteral("SAMPLE FIELD"));
   EXPECT_EQ(Charts().front()->chart()->getRowCount(), 3);
@@ -527,12 +763,14 @@ TEST_F(StationChartViewTest, OpensByNameFromTheCommandLineAndTheRecentList) {
   QAction* entry = fileMenu->actions().first();
   ASSERT_EQ(entry->text(), QStringLiteral("&1 SAMPLE FIELD"));
   entry->trigger();
+  ASSERT_TRUE(WaitForOpenings());
   ASSERT_EQ(Charts().size(), 1u);
   EXPECT_EQ(TitleOf(Charts().front()), QStringLiteral("SAMPLE FIELD"));
   EXPECT_TRUE(messages.empty());
 
   // An ICAO code names a station too.
   Frame()->openStationByName("kstp");
+  ASSERT_TRUE(WaitForOpenings());
   EXPECT_EQ(messages.size(), 1u) << "ST-PAUL has no reports";
   EXPECT_EQ(messages[0].rfind("Sorry, no data available for the Station:\n\nST-PAUL (CITY)", 0), 0u);
 }
@@ -550,6 +788,7 @@ TEST_F(StationChartViewTest, ANameBeyondAsciiReopensFromTheRecentList) {
   QAction* entry = Frame()->menuBar()->actions().first()->menu()->actions().first();
   ASSERT_EQ(entry->text(), QStringLiteral("&1 ") + name);
   entry->trigger();
+  ASSERT_TRUE(WaitForOpenings());
   ASSERT_EQ(Charts().size(), 1u);
   EXPECT_TRUE(messages.empty()) << messages.front();
   StopWindow();
@@ -562,6 +801,7 @@ TEST_F(StationChartViewTest, NewOpensTheLastStationUntilAWorldMapCloses) {
   Start();
   ASSERT_NE(Open("TEST"), nullptr);
   Frame()->newAction->trigger();
+  ASSERT_TRUE(WaitForOpenings());
   ASSERT_EQ(Charts().size(), 2u);
   EXPECT_EQ(TitleOf(Charts().back()), QStringLiteral("SAMPLE FIELD"));
   EXPECT_EQ(Views<WorldMapView>().size(), 1u);
@@ -569,12 +809,37 @@ TEST_F(StationChartViewTest, NewOpensTheLastStationUntilAWorldMapCloses) {
   // A table opened in between does not change what New opens.
   Frame()->openAllStationsTable();
   Frame()->newAction->trigger();
+  ASSERT_TRUE(WaitForOpenings());
   EXPECT_EQ(Charts().size(), 3u);
 
   CloseView(LastView<WorldMapView>());
   Frame()->newAction->trigger();
+  EXPECT_EQ(Frame()->openingCount(), 0) << "a map, not a chart";
   EXPECT_EQ(Views<WorldMapView>().size(), 1u);
   EXPECT_EQ(Charts().size(), 3u);
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(StationChartViewTest, TheCommandLineShowsTheWindowFirstAndCentresTheChart) {
+  ServeTest(3);
+  pages.stall("TEST", "most recent only");
+  Start("sample field");
+  // The window is on the screen while the station's first fetch is under way.
+  EXPECT_TRUE(Frame()->isVisible());
+  EXPECT_EQ(Frame()->openingCount(), 1);
+  ASSERT_TRUE(WaitUntil([this] { return pages.stalledCount() == 1; }));
+  EXPECT_TRUE(Charts().empty());
+
+  pages.release("TEST", "most recent only");
+  ASSERT_TRUE(WaitForOpenings());
+  ASSERT_EQ(Charts().size(), 1u) << (messages.empty() ? "" : messages.front());
+  StationChartView* chart = Charts().front();
+  EXPECT_EQ(Frame()->activeView(), chart);
+  // Centred in the area's visible part.
+  const QSize area = Frame()->mdiArea()->viewport()->size();
+  const QWidget* child = SubWindowOf(chart);
+  EXPECT_EQ(child->pos(), QPoint(std::max(0, (area.width() - child->width()) / 2),
+                                 std::max(0, (area.height() - child->height()) / 2)));
   EXPECT_TRUE(messages.empty());
 }
 
