@@ -2,10 +2,6 @@
 // request's headers, and each way a download ends told apart.
 #include <gtest/gtest.h>
 
-#include <sys/socket.h>
-#include <netinet/in.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cctype>
 #include <chrono>
@@ -22,23 +18,6 @@ std::string Pattern(std::size_t size) {
   std::string body(size, 'x');
   for (std::size_t i = 0; i < size; ++i) body[i] = static_cast<char>('a' + (i * 7 + i / 1000) % 26);
   return body;
-}
-
-// A port on 127.0.0.1 that nobody listens on: bound, then let go.
-int ClosedPort() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  if (fd < 0) return 0;
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = 0;
-  socklen_t length = sizeof address;
-  int port = 0;
-  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-    port = ntohs(address.sin_port);
-  close(fd);
-  return port;
 }
 
 const char* StatusName(FetchStatus status) {
@@ -103,7 +82,7 @@ TEST_F(FetchTest, BodyComesBackWhole) {
 // Each way a download ends, and what the caller is told.
 TEST_F(FetchTest, EveryEndHasItsStatus) {
   fetcher.setMaxBodyBytes(big.size() - 1);
-  const std::string refused = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/page";
+  const std::string refused = "http://127.0.0.1:" + std::to_string(test::ClosedPort()) + "/page";
   const struct {
     std::string url;
     int bufferSize;

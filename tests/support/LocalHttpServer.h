@@ -2,6 +2,9 @@
 // A real HTTP server on 127.0.0.1 (port chosen by the system) running in a
 // thread, for fetch tests: fixed bodies, stalled answers, big bodies.
 #include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -73,5 +76,22 @@ class LocalHttpServer {
   bool release = false;
   int stalledRequests = 0;
 };
+
+// A port on 127.0.0.1 that nobody listens on: bound by the system, then let
+// go, so a connection to it is refused.
+inline int ClosedPort() {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  if (fd < 0) return 0;
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  int port = 0;
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+      ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+    port = ntohs(address.sin_port);
+  ::close(fd);
+  return port;
+}
 
 }  // namespace nimbrel::test

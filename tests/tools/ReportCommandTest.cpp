@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "SampleService.h"
+#include "support/LocalHttpServer.h"
 #include "support/RunTool.h"
 #include "support/StationListLines.h"
 #include "support/TempFolder.h"
@@ -48,8 +49,48 @@ TEST(ReportCommand, ExitCodes) {
   EXPECT_EQ(RunTool("decode " + std::string(NIMBREL_SOURCE_DIR) + "/CMakeLists.txt").exitCode, 1);
   EXPECT_EQ(RunTool("fetch").exitCode, 2);
   EXPECT_EQ(RunTool("fetch KJFK --hours x").exitCode, 2);
-  // Nobody listens on port 1: no page, no data.
-  EXPECT_EQ(RunTool("fetch KJFK --host 127.0.0.1:1").exitCode, 1);
+}
+
+// A download that gave no page says why, on one line, and exits 1.
+TEST(ReportCommand, AFailedFetchSaysWhy) {
+  nimbrel::test::LocalHttpServer server;
+  server.Server().Get("/weather/surface/index.php", [](const httplib::Request& request, httplib::Response& response) {
+    if (request.get_param_value("metarIds") == "LOOP") {
+      response.set_redirect("/weather/surface/index.php?metarIds=LOOP");
+      return;
+    }
+    response.status = 500;
+    response.set_content("<P>broken</P>", "text/html");
+  });
+  ASSERT_TRUE(server.start());
+  const std::string served = "127.0.0.1:" + std::to_string(server.listeningPort());
+  const std::string refused = "127.0.0.1:" + std::to_string(nimbrel::test::ClosedPort());
+  const struct {
+    std::string icao;
+    std::string host;
+    std::string reason;  // the message's start after "URL: "
+    std::string detail;  // in the rest of the message
+  } cases[] = {
+      {"EDDF", refused, "the service could not be reached (", "onnect"},
+      {"EDDF", served, "the service answered with HTTP status 500", ""},
+      {"LOOP", served, "the download failed (", "redirect"},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = RunTool("fetch " + c.icao + " --host " + c.host, true);
+    EXPECT_EQ(run.exitCode, 1) << c.reason;
+    const std::string start = "nimbrel-report: http://" + c.host + "/weather/surface/index.php?metarIds=" + c.icao +
+                              "&hoursStr=most+recent+only&std_trans=translated&num_metars=number&submit_metars="
+                              "Retrieve: " + c.reason;
+    EXPECT_EQ(run.out.substr(0, start.size()), start) << run.out;
+    EXPECT_NE(run.out.find(c.detail, start.size()), std::string::npos) << run.out;
+    ASSERT_FALSE(run.out.empty());
+    EXPECT_EQ(run.out.find('\n'), run.out.size() - 1) << "not one line: " << run.out;
+    if (c.reason.back() == '(') {
+      EXPECT_EQ(run.out.substr(run.out.size() - 2), ")\n") << run.out;
+    }
+  }
+  // The tool's own ceiling on a page's size cannot be lowered from the
+  // command line, so a page too large is tested on the fetcher alone.
 }
 
 TEST(ReportCommand, FetchReadsTheServicesPage) {
