@@ -1,11 +1,18 @@
 #include "ui/Icons.h"
 
+#include <QApplication>
+#include <QHash>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPixmapCache>
+#include <QStyle>
+#include <QStyleOption>
+#include <QSvgRenderer>
 
 #include <algorithm>
+#include <utility>
 
 
 namespace nimbrel {
@@ -51,50 +58,87 @@ class ProgramIconEngine : public QIconEngine {
   QIconEngine* clone() const override { return new ProgramIconEngine; }
 };
 
+// A toolbar image drawn from its SVG at the size asked for, so it is sharp
+// at any screen scale. The renderer is our own rather than Qt's SVG icon
+// plugin, so the icons do not depend on a plugin being found at run time.
+class SvgIconEngine : public QIconEngine {
+ public:
+  explicit SvgIconEngine(QString path) : path_(std::move(path)) {}
+
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    const qreal ratio = painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
+    const QSize size = actualSize(rect.size(), mode, state);
+    QPixmap image = pixmap(size * ratio, mode, state);
+    image.setDevicePixelRatio(ratio);
+    painter->drawPixmap(QPointF(rect.x() + (rect.width() - size.width()) / 2.0,
+                                rect.y() + (rect.height() - size.height()) / 2.0),
+                        image);
+  }
+
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+    if (size.isEmpty()) return QPixmap();
+    const QString key = QStringLiteral("nimbrel-svg:%1:%2x%3:%4")
+                            .arg(path_)
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(static_cast<int>(mode));
+    QPixmap result;
+    if (QPixmapCache::find(key, &result)) return result;
+    const QSize fitted = actualSize(size, mode, QIcon::Off);
+    result = canvas(fitted.width(), fitted.height());
+    {
+      QPainter painter(&result);
+      renderer().render(&painter, QRectF(QPointF(0, 0), QSizeF(fitted)));
+    }
+    if (mode == QIcon::Disabled || mode == QIcon::Selected) {
+      // Greyed or highlighted as the style does it for any other icon.
+      if (auto* application = qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        QStyleOption option;
+        option.palette = QApplication::palette();
+        result = application->style()->generatedIconPixmap(mode, result, &option);
+      }
+    }
+    QPixmapCache::insert(key, result);
+    return result;
+  }
+
+  // The image's own proportions, 17 x 18, fitted into what is asked for.
+  QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+    return renderer().defaultSize().scaled(size, Qt::KeepAspectRatio);
+  }
+  QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {renderer().defaultSize()}; }
+  QString key() const override { return QStringLiteral("NimbrelSvgIcon"); }
+  QIconEngine* clone() const override { return new SvgIconEngine(path_); }
+
+ private:
+  // One renderer per file for the life of the program; the four toolbar
+  // images are small and drawn on every repaint of the toolbar.
+  QSvgRenderer& renderer() const {
+    static QHash<QString, QSvgRenderer*> renderers;
+    QSvgRenderer*& found = renderers[path_];
+    if (found == nullptr) found = new QSvgRenderer(path_);
+    return *found;
+  }
+
+  QString path_;
+};
+
 }  // namespace
 
 QIcon programIcon() { return QIcon(new ProgramIconEngine); }
 
 QIcon toolbarIcon(ToolbarImage image) {
-  QPixmap pixmap = canvas(17, 18);
-  QPainter p(&pixmap);
   switch (image) {
-    case ToolbarImage::kParameters:  // a form with sliders
-      p.setPen(Qt::black);
-      p.setBrush(Qt::white);
-      p.drawRect(1, 1, 14, 15);
-      for (int row = 0; row < 3; ++row) {
-        const int y = 4 + row * 4;
-        p.drawLine(3, y, 13, y);
-        p.fillRect(4 + row * 3, y - 1, 3, 3, QColor(0, 0, 200));
-      }
-      break;
-    case ToolbarImage::kMarkAllStations:  // red points on a map
-      p.fillRect(1, 3, 15, 12, QColor(255, 255, 0));
-      p.setPen(Qt::black);
-      p.drawRect(1, 3, 14, 11);
-      for (QPoint pt : {QPoint(4, 6), QPoint(9, 8), QPoint(12, 5), QPoint(6, 11), QPoint(11, 12)}) {
-        p.fillRect(pt.x(), pt.y(), 2, 2, Qt::red);
-      }
-      break;
-    case ToolbarImage::kShowAllStations:  // a table
-      p.setPen(Qt::black);
-      p.setBrush(Qt::white);
-      p.drawRect(1, 2, 14, 13);
-      p.fillRect(2, 3, 13, 3, QColor(0, 0, 128));
-      for (int y = 9; y < 15; y += 3) p.drawLine(1, y, 15, y);
-      p.drawLine(6, 2, 6, 15);
-      break;
-    case ToolbarImage::kFindStation:  // a magnifier
-      p.setRenderHint(QPainter::Antialiasing);
-      p.setPen(QPen(Qt::black, 2));
-      p.setBrush(QColor(200, 230, 255));
-      p.drawEllipse(QRectF(2, 2, 9, 9));
-      p.drawLine(QPointF(10, 10), QPointF(15, 15));
-      break;
+    case ToolbarImage::kParameters:
+      return QIcon(new SvgIconEngine(QStringLiteral(":/toolbar/parameters.svg")));
+    case ToolbarImage::kMarkAllStations:
+      return QIcon(new SvgIconEngine(QStringLiteral(":/toolbar/mark-all-stations.svg")));
+    case ToolbarImage::kShowAllStations:
+      return QIcon(new SvgIconEngine(QStringLiteral(":/toolbar/show-all-stations.svg")));
+    case ToolbarImage::kFindStation:
+      return QIcon(new SvgIconEngine(QStringLiteral(":/toolbar/find-station.svg")));
   }
-  p.end();
-  return QIcon(pixmap);
+  return QIcon();
 }
 
 }  // namespace nimbrel

@@ -226,14 +226,29 @@ void QtDrawContext::fillSolidRect(int x, int y, int width, int height, Colour co
 void QtDrawContext::setPixel(int x, int y, Colour colour) { painter.fillRect(QRect(x, y, 1, 1), toQColor(colour)); }
 
 void QtDrawContext::drawBitmap(int resourceId, int x, int y) {
+  // Above scale 1 the picture drawn at twice the size, where there is one,
+  // fills the same logical rectangle; at scale 1 the original is copied as is.
+  const bool highResolution = painter.device() != nullptr && painter.device()->devicePixelRatioF() > 1.0;
   static QHash<int, QImage> images;
-  auto found = images.find(resourceId);
-  if (found == images.end()) {
-    // Kept in the window's own pixel format, so a paint copies the picture
-    // instead of converting its colour table every time.
-    found = images.insert(resourceId, QImage(QStringLiteral(":/bitmaps/%1.bmp").arg(resourceId), "BMP")
-                                              .convertToFormat(QImage::Format_RGB32));
+  static QHash<int, QImage> doubleImages;
+  auto load = [resourceId](QHash<int, QImage>& cache, const QString& path, const char* format, qreal ratio) {
+    auto found = cache.find(resourceId);
+    if (found == cache.end()) {
+      // Kept in the window's own pixel format, so a paint copies the picture
+      // instead of converting its colour table every time.
+      found = cache.insert(resourceId, QImage(path, format).convertToFormat(QImage::Format_RGB32));
+      found->setDevicePixelRatio(ratio);
+    }
+    return found;
+  };
+  if (highResolution) {
+    auto found = load(doubleImages, QStringLiteral(":/bitmaps/%1@2x.png").arg(resourceId), "PNG", 2.0);
+    if (!found->isNull()) {
+      painter.drawImage(QPoint(x, y), *found);
+      return;
+    }
   }
+  auto found = load(images, QStringLiteral(":/bitmaps/%1.bmp").arg(resourceId), "BMP", 1.0);
   if (!found->isNull()) painter.drawImage(QPoint(x, y), *found);
 }
 

@@ -1,21 +1,54 @@
 #!/usr/bin/env node
 // Renders the map window's world picture (540 x 341, 16 colours, 4 bits per
-// pixel BMP) from Natural Earth 1:110m land and country outlines.
+// pixel BMP or PNG) from Natural Earth 1:110m land and country outlines, at
+// 1x or at a whole-number scale for high-resolution screens.
 //
 // Land goes through the same projection the program uses for its station
 // points, x = 20 + trunc(mapLon * 499 / 360), y = 45 + trunc(mapColat * 249 / 180),
 // so a station's point lands on its coast. The graticule uses the fixed pixel
 // columns and rows the map window is laid out with.
 //
-// Usage: node render.js OUTPUT.bmp
+// At scale S the picture is S times as wide and high: land is sampled S times
+// as finely, coastlines, borders and the graticule stay one device pixel thin
+// so they are sharp, and the frame and the labels keep their logical size.
+//
+// Usage: node render.js [--scale S] OUTPUT.bmp|OUTPUT.png
 "use strict";
 
 const fs = require("fs");
+const zlib = require("zlib");
 const topojson = require("topojson-client");
 const world = require("world-atlas/countries-110m.json");
 
-const WIDTH = 540;
-const HEIGHT = 341;
+function parseArguments(argv) {
+  let scale = 1;
+  let output = null;
+  for (let i = 0; i < argv.length; i++) {
+    if (argv[i] === "--scale" && i + 1 < argv.length) {
+      scale = Number(argv[++i]);
+    } else if (!output && !argv[i].startsWith("--")) {
+      output = argv[i];
+    } else {
+      return null;
+    }
+  }
+  if (!output || !Number.isInteger(scale) || scale < 1 || scale > 8) return null;
+  if (!/\.(bmp|png)$/i.test(output)) return null;
+  return { scale, output };
+}
+
+const ARGS = parseArguments(process.argv.slice(2));
+if (!ARGS) {
+  console.error("usage: node render.js [--scale S] OUTPUT.bmp|OUTPUT.png   (S a whole number 1..8)");
+  process.exit(2);
+}
+const SCALE = ARGS.scale;
+
+// Logical size (the map window's layout); the picture is SCALE times that.
+const LOGICAL_WIDTH = 540;
+const LOGICAL_HEIGHT = 341;
+const WIDTH = LOGICAL_WIDTH * SCALE;
+const HEIGHT = LOGICAL_HEIGHT * SCALE;
 
 // The standard 16-colour palette, in the order of its indices.
 const PALETTE = [
@@ -28,18 +61,24 @@ const BLACK = 0;
 const YELLOW = 11;
 const WHITE = 15;
 
-// The projection's rectangle: x 20..519, y 45..294.
-const MAP_LEFT = 20;
-const MAP_TOP = 45;
-const MAP_RIGHT = 520;   // exclusive
-const MAP_BOTTOM = 295;  // exclusive
+// The projection's rectangle in logical pixels: x 20..519, y 45..294.
+const LOGICAL_MAP_LEFT = 20;
+const LOGICAL_MAP_TOP = 45;
+const MAP_LEFT = LOGICAL_MAP_LEFT * SCALE;
+const MAP_TOP = LOGICAL_MAP_TOP * SCALE;
+const MAP_RIGHT = 520 * SCALE;   // exclusive
+const MAP_BOTTOM = 295 * SCALE;  // exclusive
 
 const MERIDIAN_COLUMNS = [21, 63, 104, 146, 187, 229, 270, 311, 353, 394, 436, 477, 519];
 const PARALLEL_ROWS = [46, 88, 129, 170, 212, 253, 295];
 
 // Continuous pixel coordinates; the pixel that holds a point is their floor.
-function projectX(lon) { return MAP_LEFT + ((180 + lon) * 499) / 360; }
-function projectY(lat) { return MAP_TOP + ((90 - lat) * 249) / 180; }
+function projectX(lon) { return SCALE * (LOGICAL_MAP_LEFT + ((180 + lon) * 499) / 360); }
+function projectY(lat) { return SCALE * (LOGICAL_MAP_TOP + ((90 - lat) * 249) / 180); }
+
+// The device pixel of a thin line drawn in logical pixel p: the first of its
+// SCALE pixels, so at 1x it is p itself.
+function thinLine(p) { return p * SCALE; }
 
 const pixels = new Uint8Array(WIDTH * HEIGHT).fill(WHITE);
 
@@ -165,12 +204,20 @@ const GLYPH_HEIGHT = 5;
 
 function textWidth(text) { return text.length * GLYPH_ADVANCE - 1; }
 
+// A logical pixel: SCALE x SCALE device pixels.
+function setBlock(x, y, colour) {
+  for (let dy = 0; dy < SCALE; dy++) {
+    for (let dx = 0; dx < SCALE; dx++) setPixel(x * SCALE + dx, y * SCALE + dy, colour);
+  }
+}
+
+// Text in logical pixels, so labels keep their size and place at any scale.
 function drawText(left, top, text, colour) {
   for (let c = 0; c < text.length; c++) {
     const glyph = GLYPHS[text[c]];
     for (let row = 0; row < GLYPH_HEIGHT; row++) {
       for (let col = 0; col < 3; col++) {
-        if (glyph[row][col] === "1") setPixel(left + c * GLYPH_ADVANCE + col, top + row, colour);
+        if (glyph[row][col] === "1") setBlock(left + c * GLYPH_ADVANCE + col, top + row, colour);
       }
     }
   }
@@ -183,11 +230,15 @@ function render() {
   }
 
   // Graticule every 30 degrees, under the outlines.
-  for (const x of MERIDIAN_COLUMNS) {
-    for (let y = PARALLEL_ROWS[0]; y <= PARALLEL_ROWS[PARALLEL_ROWS.length - 1]; y++) setPixel(x, y, BLACK);
+  const firstRow = thinLine(PARALLEL_ROWS[0]);
+  const lastRow = thinLine(PARALLEL_ROWS[PARALLEL_ROWS.length - 1]);
+  const firstColumn = thinLine(MERIDIAN_COLUMNS[0]);
+  const lastColumn = thinLine(MERIDIAN_COLUMNS[MERIDIAN_COLUMNS.length - 1]);
+  for (const column of MERIDIAN_COLUMNS) {
+    for (let y = firstRow; y <= lastRow; y++) setPixel(thinLine(column), y, BLACK);
   }
-  for (const y of PARALLEL_ROWS) {
-    for (let x = MERIDIAN_COLUMNS[0]; x <= MERIDIAN_COLUMNS[MERIDIAN_COLUMNS.length - 1]; x++) setPixel(x, y, BLACK);
+  for (const row of PARALLEL_ROWS) {
+    for (let x = firstColumn; x <= lastColumn; x++) setPixel(x, thinLine(row), BLACK);
   }
 
   const coastlines = topojson.mesh(world, world.objects.land);
@@ -208,14 +259,14 @@ function render() {
     drawText(MERIDIAN_COLUMNS[MERIDIAN_COLUMNS.length - 1] + 4, y - Math.floor(GLYPH_HEIGHT / 2), label, BLACK);
   });
 
-  // One-pixel border around the whole picture.
-  for (let x = 0; x < WIDTH; x++) {
-    setPixel(x, 0, BLACK);
-    setPixel(x, HEIGHT - 1, BLACK);
+  // A border of one logical pixel around the whole picture.
+  for (let x = 0; x < LOGICAL_WIDTH; x++) {
+    setBlock(x, 0, BLACK);
+    setBlock(x, LOGICAL_HEIGHT - 1, BLACK);
   }
-  for (let y = 0; y < HEIGHT; y++) {
-    setPixel(0, y, BLACK);
-    setPixel(WIDTH - 1, y, BLACK);
+  for (let y = 0; y < LOGICAL_HEIGHT; y++) {
+    setBlock(0, y, BLACK);
+    setBlock(LOGICAL_WIDTH - 1, y, BLACK);
   }
 }
 
@@ -258,11 +309,64 @@ function encodeBmp() {
   return buffer;
 }
 
-const output = process.argv[2];
-if (!output) {
-  console.error("usage: node render.js OUTPUT.bmp");
-  process.exit(2);
+const CRC_TABLE = (() => {
+  const table = new Uint32Array(256);
+  for (let n = 0; n < 256; n++) {
+    let c = n;
+    for (let k = 0; k < 8; k++) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
+    table[n] = c >>> 0;
+  }
+  return table;
+})();
+
+function crc32(bytes) {
+  let c = 0xffffffff;
+  for (const b of bytes) c = CRC_TABLE[(c ^ b) & 0xff] ^ (c >>> 8);
+  return (c ^ 0xffffffff) >>> 0;
 }
+
+function pngChunk(type, data) {
+  const length = Buffer.alloc(4);
+  length.writeUInt32BE(data.length, 0);
+  const body = Buffer.concat([Buffer.from(type, "ascii"), data]);
+  const crc = Buffer.alloc(4);
+  crc.writeUInt32BE(crc32(body), 0);
+  return Buffer.concat([length, body, crc]);
+}
+
+// 4 bits per pixel with the same 16-entry palette, top-down rows, no filter;
+// no time stamp, so the file is the same on every run.
+function encodePng() {
+  const header = Buffer.alloc(13);
+  header.writeUInt32BE(WIDTH, 0);
+  header.writeUInt32BE(HEIGHT, 4);
+  header[8] = 4;   // bit depth
+  header[9] = 3;   // indexed colour
+  header[10] = 0;  // deflate
+  header[11] = 0;  // adaptive filtering
+  header[12] = 0;  // no interlace
+  const palette = Buffer.from(PALETTE.flat());
+  const stride = Math.ceil(WIDTH / 2);
+  const raw = Buffer.alloc((stride + 1) * HEIGHT);
+  for (let y = 0; y < HEIGHT; y++) {
+    const rowStart = y * (stride + 1);
+    raw[rowStart] = 0;  // filter type None
+    for (let x = 0; x < WIDTH; x += 2) {
+      const high = pixels[y * WIDTH + x];
+      const low = x + 1 < WIDTH ? pixels[y * WIDTH + x + 1] : 0;
+      raw[rowStart + 1 + x / 2] = (high << 4) | low;
+    }
+  }
+  return Buffer.concat([
+    Buffer.from([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]),
+    pngChunk("IHDR", header),
+    pngChunk("PLTE", palette),
+    pngChunk("IDAT", zlib.deflateSync(raw, { level: 9 })),
+    pngChunk("IEND", Buffer.alloc(0)),
+  ]);
+}
+
 render();
-fs.writeFileSync(output, encodeBmp());
-console.log(`wrote ${output} (${WIDTH} x ${HEIGHT}, 16 colours)`);
+const png = /\.png$/i.test(ARGS.output);
+fs.writeFileSync(ARGS.output, png ? encodePng() : encodeBmp());
+console.log(`wrote ${ARGS.output} (${WIDTH} x ${HEIGHT}, 16 colours, ${png ? "PNG" : "BMP"})`);
