@@ -1,0 +1,74 @@
+#include "catalog/PixelGrid.h"
+
+#include <algorithm>
+
+namespace nimbrel {
+
+int StationPixelIndex::column(std::int64_t x) const {
+  const std::int64_t c = (x - kOriginX) >= 0 ? (x - kOriginX) / kCellSize : -1;
+  return static_cast<int>(std::clamp<std::int64_t>(c, 0, kColumns - 1));
+}
+
+int StationPixelIndex::row(std::int64_t y) const {
+  const std::int64_t r = (y - kOriginY) >= 0 ? (y - kOriginY) / kCellSize : -1;
+  return static_cast<int>(std::clamp<std::int64_t>(r, 0, kRows - 1));
+}
+
+void StationPixelIndex::add(const Station& station, std::size_t index,
+                            std::vector<std::pair<int, Entry>>& cellEntries) const {
+  if (!station.hasPosition) return;
+  const Pixel p = MapProjection::toPixel(station.mapLongitude, station.mapColatitude);
+  cellEntries.push_back({row(p.y) * kColumns + column(p.x), Entry{p.x, p.y, static_cast<int>(index)}});
+}
+
+void StationPixelIndex::finish(std::vector<std::pair<int, Entry>>& cellEntries) {
+  // A counting sort by cell keeps each cell's stations in index order.
+  cellStart.assign(static_cast<std::size_t>(kColumns) * kRows + 1, 0);
+  for (const auto& [cell, entry] : cellEntries) ++cellStart[static_cast<std::size_t>(cell) + 1];
+  for (std::size_t i = 1; i < cellStart.size(); ++i) cellStart[i] += cellStart[i - 1];
+  entries.assign(cellEntries.size(), Entry{});
+  std::vector<std::uint32_t> next(cellStart.begin(), cellStart.end() - 1);
+  for (const auto& [cell, entry] : cellEntries) entries[next[static_cast<std::size_t>(cell)]++] = entry;
+}
+
+void StationPixelIndex::build(const StationList& stations) {
+  std::vector<std::pair<int, Entry>> cellEntries;
+  cellEntries.reserve(stations.size());
+  for (std::size_t i = 0; i < stations.size(); ++i) add(stations[i], i, cellEntries);
+  finish(cellEntries);
+}
+
+void StationPixelIndex::build(const StationList& stations, std::span<const std::size_t> indices) {
+  std::vector<std::pair<int, Entry>> cellEntries;
+  cellEntries.reserve(indices.size());
+  for (const std::size_t i : indices)
+    if (i < stations.size()) add(stations[i], i, cellEntries);
+  finish(cellEntries);
+}
+
+int StationPixelIndex::nearest(int x, int y, int radius) const {
+  if (entries.empty() || radius < 0) return -1;
+  const std::int64_t r = radius;
+  const int firstColumn = column(x - r), lastColumn = column(x + r);
+  const int firstRow = row(y - r), lastRow = row(y + r);
+  std::int64_t best = r * r;
+  int found = -1;
+  for (int cy = firstRow; cy <= lastRow; ++cy) {
+    for (int cx = firstColumn; cx <= lastColumn; ++cx) {
+      const std::size_t cell = static_cast<std::size_t>(cy) * kColumns + static_cast<std::size_t>(cx);
+      for (std::uint32_t i = cellStart[cell]; i < cellStart[cell + 1]; ++i) {
+        const Entry& e = entries[i];
+        const std::int64_t dx = std::int64_t{e.x} - x, dy = std::int64_t{e.y} - y;
+        if (dx > r || dx < -r || dy > r || dy < -r) continue;  // also keeps the squares from overflowing
+        const std::int64_t d = dx * dx + dy * dy;
+        if (d < best || (d == best && (found < 0 || e.station < found))) {
+          best = d;
+          found = e.station;
+        }
+      }
+    }
+  }
+  return found;
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,340 @@
+#include "charts/WeatherLayer.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "catalog/MapProjection.h"
+#include "charts/WorldMapDrawing.h"
+
+namespace nimbrel {
+namespace {
+
+constexpr double kKmhPerKnot = 1.852;
+constexpr double kMphPerKnot = 1.150779;
+constexpr double kMetresPerFoot = 0.3048;
+constexpr double kMetresPerMile = 1609.344;
+
+std::string format(const char* pattern, auto... values) {
+  char text[160];
+  std::snprintf(text, sizeof text, pattern, values...);
+  return text;
+}
+
+struct Stop {
+  double celsius;
+  Colour colour;
+};
+// Evenly readable steps on the yellow map: dark ends, no pale yellow.
+constexpr std::array<Stop, 9> kTemperatureStops = {{
+    {-40.0, rgb(110, 0, 160)},
+    {-28.0, rgb(40, 40, 230)},
+    {-16.0, rgb(0, 130, 255)},
+    {-5.0, rgb(0, 200, 210)},
+    {5.0, rgb(0, 175, 0)},
+    {15.0, rgb(185, 185, 0)},
+    {25.0, rgb(255, 140, 0)},
+    {35.0, rgb(225, 0, 0)},
+    {45.0, rgb(130, 0, 0)},
+}};
+
+// The legend's font: small enough to stay out of the map's way.
+const FontSpec kLegendFont{"Arial", 12, 400};
+constexpr int kPad = 4;
+constexpr int kSwatch = 7;
+constexpr int kBarHeight = 8;
+// A point reaches 1 pixel from its centre, an open mark 2.
+constexpr int kMarkReach = 2;
+constexpr int kCornerInset = 2;
+
+constexpr std::array<WeatherCategory, 4> kLegendCategories = {WeatherCategory::kVfr, WeatherCategory::kMvfr,
+                                                              WeatherCategory::kIfr, WeatherCategory::kLifr};
+
+struct TemperatureTick {
+  double celsius;
+  std::string label;
+};
+
+std::vector<TemperatureTick> temperatureTicks(bool metric) {
+  std::vector<TemperatureTick> ticks;
+  if (metric) {
+    for (int c : {-40, -20, 0, 20, 40}) ticks.push_back({double(c), std::to_string(c)});
+  } else {
+    for (int f : {-40, 0, 40, 80, 110}) ticks.push_back({(f - 32) / 1.8, std::to_string(f)});
+  }
+  return ticks;
+}
+
+std::string temperatureTitle(bool metric) { return metric ? "Temperature \xB0" "C" : "Temperature \xB0" "F"; }
+
+constexpr int kBarWidth = static_cast<int>(kTemperatureScaleMaxC - kTemperatureScaleMinC) + 1;
+
+// Restores what the legend changes on the context.
+class SavedState {
+ public:
+  explicit SavedState(DrawContext& dc)
+      : dc(dc), font(dc.selectFont(kLegendFont)), pen(dc.selectPen(Pen{PS_SOLID, 1, rgb(0, 0, 0)})),
+        align(dc.setTextAlign(TA_LEFT | TA_TOP)), text(dc.setTextColor(rgb(0, 0, 0))),
+        background(dc.setBkColor(rgb(255, 255, 255))) {}
+  ~SavedState() {
+    dc.selectFont(font);
+    dc.selectPen(pen);
+    dc.setTextAlign(align);
+    dc.setTextColor(text);
+    dc.setBkColor(background);
+  }
+
+ private:
+  DrawContext& dc;
+  FontSpec font;
+  Pen pen;
+  unsigned align;
+  Colour text;
+  Colour background;
+};
+
+std::string temperatureText(double celsius, bool metric) {
+  if (!metric) return format("%ld \xB0" "F", std::lround(celsius * 1.8 + 32.0));
+  const double tenths = std::round(celsius * 10.0) / 10.0;
+  if (tenths == std::round(tenths)) return format("%ld \xB0" "C", std::lround(tenths));
+  return format("%.1f \xB0" "C", tenths);
+}
+
+std::string speedText(double knots, bool metric) {
+  return metric ? format("%ld km/h (%ld kt)", std::lround(knots * kKmhPerKnot), std::lround(knots))
+                : format("%ld mph (%ld kt)", std::lround(knots * kMphPerKnot), std::lround(knots));
+}
+
+std::string windText(const StationWeather& w, bool metric) {
+  if (!w.windSpeedKt) return "not reported";
+  if (*w.windSpeedKt == 0.0 && !w.windGustKt) return "calm";
+  std::string text = w.windDirectionDeg ? format("from %d\xB0 at ", *w.windDirectionDeg) : std::string("variable at ");
+  text += speedText(*w.windSpeedKt, metric);
+  if (w.windGustKt) text += ", gusts " + speedText(*w.windGustKt, metric);
+  return text;
+}
+
+std::string visibilityText(const StationWeather& w, bool metric) {
+  if (!w.visibilityM) return "not reported";
+  const double metres = *w.visibilityM;
+  // "9999" and CAVOK say only "10 km or more".
+  if (metres >= 9999.0) return metric ? "10 km or more" : "6 mi or more";
+  const std::string prefix = w.visibilityLessThan ? "less than " : w.visibilityMoreThan ? "more than " : "";
+  if (metric) {
+    if (metres < 5000.0) return prefix + format("%ld m", std::lround(metres / 10.0) * 10);
+    return prefix + format("%g km", std::round(metres / 100.0) / 10.0);
+  }
+  const double miles = metres / kMetresPerMile;
+  if (miles < 3.0) return prefix + format("%g mi", std::round(miles * 100.0) / 100.0);
+  return prefix + format("%ld mi", std::lround(miles));
+}
+
+std::string ceilingText(const StationWeather& w, bool metric) {
+  if (!w.ceilingFt) return "none";
+  if (metric) return withThousands(std::lround(*w.ceilingFt * kMetresPerFoot / 10.0) * 10) + " m";
+  return withThousands(*w.ceilingFt) + " ft";
+}
+
+}  // namespace
+
+Colour weatherCategoryColour(WeatherCategory category) {
+  switch (category) {
+    case WeatherCategory::kVfr: return kVfrColour;
+    case WeatherCategory::kMvfr: return kMvfrColour;
+    case WeatherCategory::kIfr: return kIfrColour;
+    case WeatherCategory::kLifr: return kLifrColour;
+    case WeatherCategory::kUnknown: break;
+  }
+  return kNoValueColour;
+}
+
+const char* weatherCategoryText(WeatherCategory category) {
+  switch (category) {
+    case WeatherCategory::kVfr: return "VFR";
+    case WeatherCategory::kMvfr: return "MVFR";
+    case WeatherCategory::kIfr: return "IFR";
+    case WeatherCategory::kLifr: return "LIFR";
+    case WeatherCategory::kUnknown: break;
+  }
+  return "unknown";
+}
+
+Colour temperatureColour(double celsius) {
+  if (std::isnan(celsius)) return kNoValueColour;
+  if (celsius <= kTemperatureStops.front().celsius) return kTemperatureStops.front().colour;
+  if (celsius >= kTemperatureStops.back().celsius) return kTemperatureStops.back().colour;
+  std::size_t i = 1;
+  while (kTemperatureStops[i].celsius < celsius) ++i;
+  const Stop& a = kTemperatureStops[i - 1];
+  const Stop& b = kTemperatureStops[i];
+  const double t = (celsius - a.celsius) / (b.celsius - a.celsius);
+  auto mix = [t](int from, int to) { return static_cast<int>(std::lround(from + (to - from) * t)); };
+  return rgb(mix(redOf(a.colour), redOf(b.colour)), mix(greenOf(a.colour), greenOf(b.colour)),
+             mix(blueOf(a.colour), blueOf(b.colour)));
+}
+
+Colour weatherPointColour(const StationWeather& weather, WeatherColouring colouring) {
+  if (colouring == WeatherColouring::kTemperature)
+    return weather.temperatureC ? temperatureColour(*weather.temperatureC) : kNoValueColour;
+  return weatherCategoryColour(weather.category);
+}
+
+Rect chooseLegendCorner(const StationList& stations, Size legend) {
+  const int left = MapProjection::kLeft + kCornerInset;
+  const int right = MapProjection::kRight - kCornerInset;
+  const int top = MapProjection::kTop + kCornerInset;
+  const int bottom = MapProjection::kBottom - kCornerInset;
+  // Lower left first: the Pacific and the Southern Ocean.
+  const std::array<Rect, 4> corners = {{
+      {left, bottom - legend.cy, left + legend.cx, bottom},
+      {right - legend.cx, bottom - legend.cy, right, bottom},
+      {left, top, left + legend.cx, top + legend.cy},
+      {right - legend.cx, top, right, top + legend.cy},
+  }};
+  std::array<int, 4> covered = {};
+  for (const Station& station : stations) {
+    if (!station.hasPosition) continue;
+    const Pixel p = MapProjection::toPixel(station.mapLongitude, station.mapColatitude);
+    for (std::size_t c = 0; c < corners.size(); ++c) {
+      const Rect& r = corners[c];
+      if (p.x >= r.left - kMarkReach && p.x < r.right + kMarkReach && p.y >= r.top - kMarkReach &&
+          p.y < r.bottom + kMarkReach)
+        ++covered[c];
+    }
+  }
+  return corners[static_cast<std::size_t>(std::min_element(covered.begin(), covered.end()) - covered.begin())];
+}
+
+Size weatherLegendSize(DrawContext& dc, WeatherColouring colouring, bool metric) {
+  SavedState saved(dc);
+  if (colouring == WeatherColouring::kFlightCategory) {
+    int textWidth = 0, rowHeight = kSwatch + 2;
+    for (WeatherCategory category : kLegendCategories) {
+      const Size extent = dc.getTextExtent(weatherCategoryText(category));
+      textWidth = std::max(textWidth, extent.cx);
+      rowHeight = std::max(rowHeight, extent.cy);
+    }
+    return Size{kPad + kSwatch + kPad + textWidth + kPad,
+                kPad + rowHeight * static_cast<int>(kLegendCategories.size()) + kPad};
+  }
+  const Size title = dc.getTextExtent(temperatureTitle(metric));
+  const std::vector<TemperatureTick> ticks = temperatureTicks(metric);
+  const int overhang = std::max(dc.getTextExtent(ticks.front().label).cx, dc.getTextExtent(ticks.back().label).cx) / 2;
+  const int labelHeight = dc.getTextExtent(ticks.front().label).cy;
+  return Size{kPad + std::max(title.cx, kBarWidth + 2 * overhang) + kPad,
+              kPad + title.cy + 2 + kBarHeight + 2 + labelHeight + kPad};
+}
+
+void drawWeatherLegend(DrawContext& dc, WeatherColouring colouring, bool metric, const Rect& box) {
+  SavedState saved(dc);
+  dc.rectangle(box.left, box.top, box.right, box.bottom);
+  if (colouring == WeatherColouring::kFlightCategory) {
+    int rowHeight = kSwatch + 2;
+    for (WeatherCategory category : kLegendCategories)
+      rowHeight = std::max(rowHeight, dc.getTextExtent(weatherCategoryText(category)).cy);
+    int y = box.top + kPad;
+    for (WeatherCategory category : kLegendCategories) {
+      dc.fillSolidRect(box.left + kPad, y + (rowHeight - kSwatch) / 2, kSwatch, kSwatch, weatherCategoryColour(category));
+      dc.setBkColor(rgb(255, 255, 255));
+      dc.textOut(box.left + kPad + kSwatch + kPad, y, weatherCategoryText(category));
+      y += rowHeight;
+    }
+    return;
+  }
+  const std::string title = temperatureTitle(metric);
+  const Size titleSize = dc.getTextExtent(title);
+  const std::vector<TemperatureTick> ticks = temperatureTicks(metric);
+  const int overhang = std::max(dc.getTextExtent(ticks.front().label).cx, dc.getTextExtent(ticks.back().label).cx) / 2;
+  const int inner = box.width() - 2 * kPad;
+  const int barLeft = box.left + kPad + std::max(overhang, (inner - kBarWidth) / 2);
+  const int barTop = box.top + kPad + titleSize.cy + 2;
+  dc.textOut(box.left + kPad, box.top + kPad, title);
+  // One column a degree Celsius.
+  for (int column = 0; column < kBarWidth; ++column)
+    dc.fillSolidRect(barLeft + column, barTop, 1, kBarHeight, temperatureColour(kTemperatureScaleMinC + column));
+  dc.setBkColor(rgb(255, 255, 255));
+  dc.setTextAlign(TA_CENTER | TA_TOP);
+  for (const TemperatureTick& tick : ticks) {
+    const int x = barLeft + static_cast<int>(std::lround(tick.celsius - kTemperatureScaleMinC));
+    dc.textOut(x, barTop + kBarHeight + 2, tick.label);
+  }
+}
+
+void drawWeatherLayer(DrawContext& dc, const StationList& catalogue, const WeatherSnapshot& snapshot,
+                      WeatherColouring colouring, const StationList& openStations, bool metric) {
+  // Stations without a report first, so a neighbour's point covers them.
+  auto weather = snapshot.stations.begin();
+  for (std::size_t i = 0; i < catalogue.size(); ++i) {
+    while (weather != snapshot.stations.end() && weather->station < i) ++weather;
+    const Station& station = catalogue[i];
+    if (!station.hasPosition || (weather != snapshot.stations.end() && weather->station == i)) continue;
+    const Pixel p = MapProjection::toPixel(station.mapLongitude, station.mapColatitude);
+    dc.setPixel(p.x, p.y, kStationPointColour);
+  }
+  for (const StationWeather& w : snapshot.stations) {
+    if (w.station >= catalogue.size() || !catalogue[w.station].hasPosition) continue;
+    const Station& station = catalogue[w.station];
+    const Pixel p = MapProjection::toPixel(station.mapLongitude, station.mapColatitude);
+    dc.fillSolidRect(p.x - 1, p.y - 1, 3, 3, weatherPointColour(w, colouring));
+  }
+  drawOpenStationMarks(dc, openStations);
+  const Size size = weatherLegendSize(dc, colouring, metric);
+  drawWeatherLegend(dc, colouring, metric, chooseLegendCorner(catalogue, size));
+}
+
+std::string reportAgeText(std::int64_t ageMinutes) {
+  if (ageMinutes < 1) return "just now";
+  if (ageMinutes < 120) return std::to_string(ageMinutes) + " min ago";
+  if (ageMinutes < 48 * 60) {
+    const std::int64_t minutes = ageMinutes % 60;
+    return std::to_string(ageMinutes / 60) + " h" + (minutes ? " " + std::to_string(minutes) + " min" : "") + " ago";
+  }
+  return std::to_string(ageMinutes / (24 * 60)) + " days ago";
+}
+
+std::string weatherTooltip(const Station& station, const StationWeather& weather, std::int64_t nowMinutes,
+                           bool metric) {
+  std::string text = station.name.empty() ? station.icao : station.name + " (" + station.icao + ")";
+  text += "\n" + reportAgeText(nowMinutes - weather.observedMinutes);
+  text += "\n" + weather.rawReport;
+  text += "\nTemperature: " + (weather.temperatureC ? temperatureText(*weather.temperatureC, metric) : "not reported");
+  text += "\nWind: " + windText(weather, metric);
+  text += "\nVisibility: " + visibilityText(weather, metric);
+  text += "\nCeiling: " + ceilingText(weather, metric);
+  text += std::string("\nCategory: ") + weatherCategoryText(weather.category);
+  return text;
+}
+
+std::string withThousands(long long value) {
+  const std::string digits = std::to_string(value < 0 ? -(value + 1) + 1ULL : static_cast<unsigned long long>(value));
+  std::string text;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) text += ',';
+    text += digits[i];
+  }
+  return value < 0 ? "-" + text : text;
+}
+
+std::string currentWeatherStatusText(const WeatherSnapshot& snapshot) {
+  std::string text = "Current weather: ";
+  const std::size_t count = snapshot.stations.size();
+  if (count == 0) {
+    text += "no reports";
+  } else {
+    const std::int64_t ofDay = (snapshot.newestMinutes % 1440 + 1440) % 1440;
+    text += withThousands(static_cast<long long>(count)) + (count == 1 ? " station" : " stations") +
+            format(", reports up to %02d:%02d UTC", static_cast<int>(ofDay / 60), static_cast<int>(ofDay % 60));
+  }
+  if (snapshot.skippedCount > 0)
+    text += ", " + withThousands(snapshot.skippedCount) + (snapshot.skippedCount == 1 ? " report" : " reports") +
+            " skipped";
+  if (!snapshot.problem.empty()) text += " (" + snapshot.problem + ")";
+  return text;
+}
+
+}  // namespace nimbrel

@@ -1,0 +1,61 @@
+#pragma once
+// The world map's current-weather layer: every station with a report as a
+// 3 x 3 point coloured by flight category or temperature, the others as
+// their usual small mark, open stations on top, and a legend in a corner
+// free of stations; with the hover tooltip and status-bar texts.
+#include <cstdint>
+#include <string>
+
+#include "base/DrawContext.h"
+#include "catalog/Station.h"
+#include "catalog/StationWeather.h"
+
+namespace nimbrel {
+
+enum class WeatherColouring { kFlightCategory, kTemperature };
+
+constexpr Colour kVfrColour = rgb(0, 170, 0);
+constexpr Colour kMvfrColour = rgb(0, 64, 255);
+constexpr Colour kIfrColour = rgb(230, 0, 0);
+constexpr Colour kLifrColour = rgb(230, 0, 230);
+// A report that gives no category, or no temperature when colouring by it.
+constexpr Colour kNoValueColour = rgb(128, 128, 128);
+
+constexpr double kTemperatureScaleMinC = -40.0;
+constexpr double kTemperatureScaleMaxC = 45.0;
+
+Colour weatherCategoryColour(WeatherCategory category);
+// "VFR", "MVFR", "IFR", "LIFR", or "unknown".
+const char* weatherCategoryText(WeatherCategory category);
+// Purple through blue, cyan, green, yellow and orange to red over the fixed
+// scale; values beyond it take its end colours.
+Colour temperatureColour(double celsius);
+Colour weatherPointColour(const StationWeather& weather, WeatherColouring colouring);
+
+// Where a legend of this size goes: the first of the map's lower-left,
+// lower-right, upper-left and upper-right corners with no station pixel (or
+// point or open mark reaching) under it; when every corner has some, the one
+// with the fewest.
+Rect chooseLegendCorner(const StationList& stations, Size legend);
+// The legend's size for the colouring, measured with the legend's font.
+Size weatherLegendSize(DrawContext& dc, WeatherColouring colouring, bool metric);
+void drawWeatherLegend(DrawContext& dc, WeatherColouring colouring, bool metric, const Rect& box);
+
+// Draws over the map picture, instead of drawAllStationPoints and
+// drawOpenStationMarks. `metric` chooses the temperature legend's unit.
+void drawWeatherLayer(DrawContext& dc, const StationList& catalogue, const WeatherSnapshot& snapshot,
+                      WeatherColouring colouring, const StationList& openStations, bool metric = true);
+
+// "37 min ago", "2 h 5 min ago", "just now" (also for a clock behind the report).
+std::string reportAgeText(std::int64_t ageMinutes);
+// Name and ICAO code, age, the raw report, then temperature, wind,
+// visibility, ceiling and category, one a line ('\n'), in metric or US units.
+std::string weatherTooltip(const Station& station, const StationWeather& weather, std::int64_t nowMinutes,
+                           bool metric);
+// "Current weather: 4,512 stations, reports up to 14:50 UTC", then the
+// skipped reports and the reading's problem when there are any.
+std::string currentWeatherStatusText(const WeatherSnapshot& snapshot);
+// 4512 -> "4,512".
+std::string withThousands(long long value);
+
+}  // namespace nimbrel

@@ -1,0 +1,325 @@
+#include "observations/MetarCache.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <array>
+#include <unordered_map>
+
+#include "base/Text.h"
+#include "metar/MetarDecoder.h"
+
+namespace nimbrel {
+namespace {
+
+std::string megabytes(std::size_t bytes) { return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MB"; }
+
+// One CSV field at a time (quoted fields, doubled quotes, CR LF), so a row
+// of a million commas costs time but no memory.
+class CsvCursor {
+ public:
+  explicit CsvCursor(std::string_view text) : text(text) {}
+
+  bool atEnd() const { return pos >= text.size(); }
+
+  // The next field; `last` when it ends its record, `terminated` when that
+  // end was a line end rather than the end of the text.
+  std::string_view next(bool& last, bool& terminated) {
+    std::string_view field;
+    if (pos < text.size() && text[pos] == '"') {
+      field = quoted();
+    } else {
+      const std::size_t end = text.find_first_of(",\n", pos);
+      field = text.substr(pos, (end == std::string_view::npos ? text.size() : end) - pos);
+      pos += field.size();
+    }
+    if (!field.empty() && field.back() == '\r' && pos < text.size() && text[pos] == '\n') field.remove_suffix(1);
+    last = pos >= text.size() || text[pos] == '\n';
+    terminated = pos < text.size() && text[pos] == '\n';
+    if (pos < text.size()) ++pos;  // the comma or line end
+    return field;
+  }
+
+  // Passes over the rest of the current record.
+  void skipRecord(bool& terminated) {
+    bool last = false;
+    while (!atEnd() && !last) next(last, terminated);
+  }
+
+ private:
+  std::string_view quoted() {
+    const std::size_t start = ++pos;
+    std::size_t close = text.find('"', pos);
+    // Most quoted fields hold no quote: a view of the text.
+    if (close != std::string_view::npos && (close + 1 >= text.size() || text[close + 1] != '"')) {
+      pos = close + 1;
+      if (pos < text.size() && text[pos] != ',' && text[pos] != '\n') return tail(text.substr(start, close - start));
+      return text.substr(start, close - start);
+    }
+    scratch.clear();
+    while (true) {
+      close = text.find('"', pos);
+      if (close == std::string_view::npos) {  // never closed: the rest of the text
+        scratch.append(text.substr(pos));
+        pos = text.size();
+        return scratch;
+      }
+      scratch.append(text.substr(pos, close - pos));
+      pos = close + 1;
+      if (pos < text.size() && text[pos] == '"') {
+        scratch += '"';
+        ++pos;
+        continue;
+      }
+      break;
+    }
+    if (pos < text.size() && text[pos] != ',' && text[pos] != '\n') return tail(scratch);
+    return scratch;
+  }
+
+  // Text after the closing quote and before the separator is kept as it is.
+  std::string_view tail(std::string_view head) {
+    if (head.data() != scratch.data()) scratch.assign(head);
+    const std::size_t end = text.find_first_of(",\n", pos);
+    const std::size_t stop = end == std::string_view::npos ? text.size() : end;
+    scratch.append(text.substr(pos, stop - pos));
+    pos = stop;
+    return scratch;
+  }
+
+  std::string_view text;
+  std::size_t pos = 0;
+  std::string scratch;
+};
+
+enum Column { kRawText, kStationId, kObservationTime, kColumnCount };
+constexpr std::array<std::string_view, kColumnCount> kColumnNames = {"raw_text", "station_id", "observation_time"};
+constexpr int kMaxPreambleLines = 32;
+
+// "2026-09-16T07:20:00.000Z" or "2016-01-31T04:56:00Z", to the minute.
+std::optional<UtcDateTime> isoTime(std::string_view text) {
+  text = trim(text);
+  if (text.size() < 16 || text[4] != '-' || text[7] != '-' || (text[10] != 'T' && text[10] != ' ') || text[13] != ':')
+    return std::nullopt;
+  auto number = [&](std::size_t at, std::size_t length, int& out) {
+    out = 0;
+    for (std::size_t i = at; i < at + length; ++i) {
+      if (!isDigit(text[i])) return false;
+      out = out * 10 + (text[i] - '0');
+    }
+    return true;
+  };
+  UtcDateTime t;
+  if (!number(0, 4, t.year) || !number(5, 2, t.month) || !number(8, 2, t.day) || !number(11, 2, t.hour) ||
+      !number(14, 2, t.minute) || !t.isValid())
+    return std::nullopt;
+  return t;
+}
+
+std::string_view withoutTypeWord(std::string_view raw) {
+  for (std::string_view word : {"METAR ", "SPECI "})
+    if (raw.starts_with(word)) return trim(raw.substr(word.size()));
+  return raw;
+}
+
+WeatherCategory categoryOf(FlightCategory category) {
+  switch (category) {
+    case FlightCategory::VFR: return WeatherCategory::kVfr;
+    case FlightCategory::MVFR: return WeatherCategory::kMvfr;
+    case FlightCategory::IFR: return WeatherCategory::kIfr;
+    case FlightCategory::LIFR: return WeatherCategory::kLifr;
+    case FlightCategory::Unknown: break;
+  }
+  return WeatherCategory::kUnknown;
+}
+
+StationWeather weatherOf(const MetarReport& report, std::string_view raw, std::size_t station) {
+  StationWeather w;
+  w.station = station;
+  w.rawReport = std::string(withoutTypeWord(raw));
+  w.observedMinutes = report.time.epochMinutes();
+  w.temperatureC = report.temperatureC;
+  const Wind& wind = report.current.wind;
+  w.windDirectionDeg = wind.directionDeg;
+  w.windSpeedKt = wind.speedKt;
+  w.windGustKt = wind.gustKt;
+  const Visibility& visibility = report.current.visibility;
+  w.visibilityM = visibility.prevailingM;
+  w.visibilityMoreThan = visibility.moreThan;
+  w.visibilityLessThan = visibility.lessThan;
+  w.ceilingFt = report.ceilingFt();
+  w.category = categoryOf(report.flightCategory());
+  return w;
+}
+
+// Each ICAO code to its catalogue station, the first one with a position
+// when the list has the code twice.
+std::unordered_map<std::string_view, std::size_t> catalogueByIcao(const StationList& catalogue) {
+  std::unordered_map<std::string_view, std::size_t> byIcao;
+  byIcao.reserve(catalogue.size());
+  for (std::size_t i = 0; i < catalogue.size(); ++i) {
+    const Station& s = catalogue[i];
+    if (s.icao.empty()) continue;
+    const auto [it, added] = byIcao.try_emplace(s.icao, i);
+    if (!added && !catalogue[it->second].hasPosition && s.hasPosition) it->second = i;
+  }
+  return byIcao;
+}
+
+}  // namespace
+
+std::string metarCacheUrl(const std::string& baseUrl) {
+  std::string base = baseUrl;
+  while (!base.empty() && base.back() == '/') base.pop_back();
+  return base + "/data/cache/metars.cache.csv.gz";
+}
+
+Inflated inflateDownload(std::string_view data, std::size_t ceiling) {
+  Inflated out;
+  const bool gzip = data.size() >= 2 && static_cast<unsigned char>(data[0]) == 0x1F &&
+                    static_cast<unsigned char>(data[1]) == 0x8B;
+  if (!gzip) {
+    out.complete = data.size() <= ceiling;
+    out.text.assign(data.substr(0, std::min(data.size(), ceiling)));
+    if (!out.complete) out.problem = "the download is larger than " + megabytes(ceiling) + "; only its start was read";
+    return out;
+  }
+  z_stream stream{};
+  if (inflateInit2(&stream, 15 + 16) != Z_OK) {
+    out.problem = "the download could not be unpacked";
+    return out;
+  }
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  std::size_t inputLeft = data.size();
+  constexpr std::size_t kChunk = std::size_t{1} << 18;
+  int status = Z_OK;
+  while (true) {
+    if (out.text.size() >= ceiling) {
+      out.problem = "the report list unpacks to more than " + megabytes(ceiling) + "; only its start was read";
+      break;
+    }
+    if (stream.avail_in == 0 && inputLeft > 0) {
+      const std::size_t take = std::min<std::size_t>(inputLeft, 1u << 30);
+      stream.avail_in = static_cast<uInt>(take);
+      inputLeft -= take;
+    }
+    const std::size_t before = out.text.size();
+    const std::size_t room = std::min(kChunk, ceiling - before);
+    out.text.resize(before + room);
+    stream.next_out = reinterpret_cast<Bytef*>(out.text.data() + before);
+    stream.avail_out = static_cast<uInt>(room);
+    status = inflate(&stream, Z_NO_FLUSH);
+    out.text.resize(before + (room - stream.avail_out));
+    if (status == Z_STREAM_END) {
+      // Another gzip member may follow; anything else after the end is ignored.
+      if (stream.avail_in + inputLeft >= 2 && stream.next_in[0] == 0x1F && stream.next_in[1] == 0x8B &&
+          inflateReset(&stream) == Z_OK)
+        continue;
+      out.complete = true;
+      break;
+    }
+    if (status == Z_BUF_ERROR && stream.avail_in == 0 && inputLeft == 0) {
+      out.problem = "the download was cut short";
+      break;
+    }
+    if (status != Z_OK && status != Z_BUF_ERROR) {
+      out.problem = "the download is damaged";
+      break;
+    }
+  }
+  inflateEnd(&stream);
+  return out;
+}
+
+WeatherSnapshot readMetarCache(std::string_view download, const StationList& catalogue,
+                               const MetarCacheOptions& options) {
+  WeatherSnapshot snapshot;
+  const Inflated inflated = inflateDownload(download, options.inflateCeiling);
+  snapshot.problem = inflated.problem;
+  std::string_view text = inflated.text;
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  CsvCursor csv(text);
+
+  // The header: the first line that names one of our columns.
+  std::array<int, kColumnCount> index;
+  bool headerFound = false;
+  bool last = false, terminated = false;
+  for (int line = 0; line < kMaxPreambleLines && !csv.atEnd() && !headerFound; ++line) {
+    index.fill(-1);
+    last = false;
+    for (int column = 0; !csv.atEnd() && !last; ++column) {
+      const std::string_view name = trim(csv.next(last, terminated));
+      for (int c = 0; c < kColumnCount; ++c)
+        if (index[c] < 0 && name == kColumnNames[c]) {
+          index[c] = column;
+          headerFound = true;
+        }
+    }
+  }
+  auto addProblem = [&](const std::string& why) {
+    snapshot.problem = snapshot.problem.empty() ? why : why + "; " + snapshot.problem;
+  };
+  if (!headerFound) {
+    addProblem(text.empty() ? "the report list is empty" : "the report list has no column header");
+    return snapshot;
+  }
+  if (index[kRawText] < 0) {
+    addProblem("the report list has no raw_text column");
+    return snapshot;
+  }
+  const int lastNeeded = *std::max_element(index.begin(), index.end());
+
+  const auto byIcao = catalogueByIcao(catalogue);
+  const UtcDateTime fallbackAnchor = options.receivedAt ? *options.receivedAt : UtcDateTime::now();
+  std::vector<int> slot(catalogue.size(), -1);  // catalogue index -> snapshot.stations
+  std::array<std::string, kColumnCount> fields;
+  while (!csv.atEnd()) {
+    for (std::string& f : fields) f.clear();
+    last = false;
+    terminated = false;
+    int column = 0;
+    bool blank = true;
+    for (; column <= lastNeeded && !csv.atEnd() && !last; ++column) {
+      const std::string_view field = csv.next(last, terminated);
+      blank = blank && field.empty();
+      for (int c = 0; c < kColumnCount; ++c)
+        if (index[c] == column) fields[c].assign(field);
+    }
+    if (!last) csv.skipRecord(terminated);
+    // A record the cut went through is no report.
+    if (!terminated && !inflated.complete) break;
+    if (blank && column == 1) continue;  // an empty line
+    ++snapshot.reportCount;
+    const std::string_view raw = trim(fields[kRawText]);
+    if (raw.empty()) {
+      ++snapshot.skippedCount;
+      continue;
+    }
+    const std::optional<UtcDateTime> observed = isoTime(fields[kObservationTime]);
+    const MetarReport report = decodeMetar(raw, observed ? *observed : fallbackAnchor);
+    if (report.status == MetarStatus::Rejected || report.nil || !report.time.isValid()) {
+      ++snapshot.skippedCount;
+      continue;
+    }
+    const std::string_view stationId = trim(fields[kStationId]);
+    const auto match = byIcao.find(stationId.empty() ? std::string_view(report.station) : stationId);
+    if (match == byIcao.end()) {
+      ++snapshot.unknownStationCount;
+      continue;
+    }
+    StationWeather weather = weatherOf(report, raw, match->second);
+    int& at = slot[match->second];
+    if (at < 0) {
+      at = static_cast<int>(snapshot.stations.size());
+      snapshot.stations.push_back(std::move(weather));
+    } else if (weather.observedMinutes >= snapshot.stations[static_cast<std::size_t>(at)].observedMinutes) {
+      snapshot.stations[static_cast<std::size_t>(at)] = std::move(weather);
+    }
+  }
+  std::sort(snapshot.stations.begin(), snapshot.stations.end(),
+            [](const StationWeather& a, const StationWeather& b) { return a.station < b.station; });
+  for (const StationWeather& w : snapshot.stations) snapshot.newestMinutes = std::max(snapshot.newestMinutes, w.observedMinutes);
+  return snapshot;
+}
+
+}  // namespace nimbrel
