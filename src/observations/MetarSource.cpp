@@ -55,7 +55,9 @@ std::unique_ptr<FetchTicket> MetarSource::request(const Station& station, int ho
   // as many hours.
   const auto last = answers.find(station.icao);
   if (last != answers.end() && now - last->second.at < kStationLimitSeconds) {
-    if (last->second.hours == 0 && hours > 0)
+    // An answer of fewer hours (or of the newest report only) does not
+    // cover the hours asked for, and another request must wait.
+    if (hours > last->second.hours)
       return refuse(station, "The aviation weather service allows one request a station a minute: try again shortly.",
                     std::move(done));
     return fetcher.deliverLater(last->second.result, [station, done = std::move(done)](FetchResult fetched) {

@@ -19,7 +19,6 @@ class DeferredFetcher : public AsyncPageFetcher {
  public:
   std::unique_ptr<FetchTicket> fetchAsync(const std::string& url, int readBufferSize, Done done) override {
     auto request = std::make_shared<Request>();
-    request->url = url;
     request->done = std::move(done);
     urls.push_back(url);
     sizes.push_back(readBufferSize);
@@ -50,7 +49,6 @@ class DeferredFetcher : public AsyncPageFetcher {
       // Held here, so the done function outlives a ticket dropped inside it.
       Done done = std::move(request->done);
       request->cancelled = true;
-      ++delivered;
       done(request->known ? std::move(*request->known) : std::move(result));
       return true;
     }
@@ -66,21 +64,12 @@ class DeferredFetcher : public AsyncPageFetcher {
     return count;
   }
 
-  // Requests asked for and neither answered nor dropped.
-  int pendingCount() const {
-    int count = 0;
-    for (const auto& request : waiting) count += request->cancelled ? 0 : 1;
-    return count;
-  }
-
   std::vector<std::string> urls;
   std::vector<int> sizes;
-  int delivered = 0;
-  int dropped = 0;
+  int dropped = 0;  // requests skipped as cancelled or dropped
 
  private:
   struct Request {
-    std::string url;
     Done done;
     std::optional<FetchResult> known;
     bool cancelled = false;

@@ -1,0 +1,173 @@
+// The live METAR source above the fetcher: its URL, how it reads the
+// service's answers, and the service's limits kept with a clock of the
+// test's own (one request a station a minute, answers reused within it,
+// a hundred a minute in all, a pause after "too many requests").
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "observations/MetarSource.h"
+#include "support/DeferredFetcher.h"
+
+namespace nimbrel {
+namespace {
+
+using test::DeferredFetcher;
+using test::FailedResult;
+using test::PageResult;
+
+// 2026-12-07 17:53 UTC and a report of that time.
+constexpr std::int64_t kObserved = 1796665980;
+const char* kAnswer = R"([{"rawOb": "KXYZ 071753Z 16009KT 10SM FEW120 12/M04 A3001", "obsTime": 1796665980}])";
+
+Station Named(const std::string& icao) {
+  Station station;
+  station.name = "SAMPLE " + icao;
+  station.icao = icao;
+  return station;
+}
+
+TEST(MetarSourceUrl, BaseWithoutTrailingSlashesAndTheHoursOnlyWhenAsked) {
+  DeferredFetcher fetcher;
+  MetarSource source(fetcher, [] { return kObserved; });
+  const struct {
+    const char* base;
+    const char* icao;
+    int hours;
+    const char* url;
+  } cases[] = {
+      {"https://aviationweather.gov", "KXYZ", 0, "https://aviationweather.gov/api/data/metar?ids=KXYZ&format=json"},
+      {"http://127.0.0.1:8642//", "KXYZ", 6, "http://127.0.0.1:8642/api/data/metar?ids=KXYZ&format=json&hours=6"},
+      {"http://h", "K&Z=", 24, "http://h/api/data/metar?ids=K%26Z%3D&format=json&hours=24"},
+  };
+  for (const auto& c : cases) {
+    source.baseUrl = c.base;
+    EXPECT_EQ(source.url(c.icao, c.hours), c.url);
+  }
+}
+
+TEST(MetarSourceAnswer, EachAnswerGivesReportsOrSaysWhy) {
+  FetchResult noContent = PageResult("");
+  noContent.httpStatus = 204;
+  const struct {
+    const char* what;
+    FetchResult fetched;
+    bool ok;
+    const char* failureStart;
+    const char* note;
+  } cases[] = {
+      {"a report", PageResult(kAnswer), true, "", ""},
+      {"unknown station", noContent, false, "Sorry, no data", ""},
+      {"no reports", PageResult("[]"), false, "Sorry, no data", ""},
+      {"not JSON", PageResult("<html>"), false, "Sorry, no data", "The aviation weather service's answer could not be read."},
+      {"too many requests", FailedResult(FetchStatus::kHttpError, "HTTP status 429", 0, 429), false, "Sorry, no data",
+       "The aviation weather service asked us to wait: asking again in a minute."},
+      {"server error", FailedResult(FetchStatus::kHttpError, "HTTP status 500", 0, 500), false, "Sorry, no data",
+       "The aviation weather service answered: HTTP status 500."},
+      {"timed out", FailedResult(FetchStatus::kTimedOut, "Operation timed out", 20), false,
+       "Sorry, the weather service did not answer (timed out after 20 s).", ""},
+  };
+  for (const auto& c : cases) {
+    const PageReading reading = MetarSource::readAnswer(Named("KXYZ"), c.fetched);
+    EXPECT_EQ(reading.ok, c.ok) << c.what;
+    EXPECT_EQ(reading.failureText.rfind(c.failureStart, 0), 0u) << c.what << ": " << reading.failureText;
+    EXPECT_EQ(reading.statusNote, c.note) << c.what;
+    if (c.ok) {
+      ASSERT_EQ(reading.observations.size(), 1u) << c.what;
+      EXPECT_EQ(reading.observations[0].temperature, 12.0) << c.what;
+      EXPECT_FALSE(reading.observations[0].rawReport.empty()) << c.what;
+    }
+  }
+}
+
+class MetarSourceLimits : public ::testing::Test {
+ protected:
+  // Asks for the station's hours (0: the newest report) and answers it:
+  // a download with `answer`, or what the source knew without one.
+  // Returns the reading and whether a download was asked for.
+  std::pair<PageReading, bool> Ask(const std::string& icao, int hours, const FetchResult& answer = PageResult(kAnswer)) {
+    const std::size_t before = fetcher.urls.size();
+    std::optional<PageReading> got;
+    auto done = [&got](PageReading reading) { got = std::move(reading); };
+    const auto ticket = hours > 0 ? source.requestPastHours(Named(icao), hours, done)
+                                  : source.requestNewest(Named(icao), false, done);
+    EXPECT_FALSE(got.has_value()) << "answered inside the request";
+    fetcher.deliverNext(answer);
+    EXPECT_TRUE(got.has_value());
+    return {got.value_or(PageReading{}), fetcher.urls.size() > before};
+  }
+
+  std::int64_t now = kObserved + 600;
+  DeferredFetcher fetcher;
+  MetarSource source{fetcher, [this] { return now; }};
+};
+
+TEST_F(MetarSourceLimits, AStationAskedAgainWithinAMinuteIsAnsweredFromTheLastAnswer) {
+  const struct {
+    int after;  // seconds since the step before
+    int hours;
+    bool downloads;
+    const char* note;  // the status note, or "" with the reports
+  } steps[] = {
+      {0, 6, true, ""},
+      {10, 0, false, ""},   // the newest report lies in the six hours
+      {10, 6, false, ""},
+      {10, 3, false, ""},
+      // More hours than the last answer holds: not to be had this minute.
+      {10, 24, false, "The aviation weather service allows one request a station a minute: try again shortly."},
+      {21, 24, true, ""},  // a minute after the first download
+      {30, 0, false, ""},
+      {60, 0, true, ""},
+      {10, 6, false, "The aviation weather service allows one request a station a minute: try again shortly."},
+  };
+  int step = 0;
+  for (const auto& s : steps) {
+    now += s.after;
+    const auto [reading, downloaded] = Ask("KXYZ", s.hours);
+    EXPECT_EQ(downloaded, s.downloads) << "step " << step;
+    EXPECT_EQ(reading.statusNote, s.note) << "step " << step;
+    EXPECT_EQ(reading.ok, *s.note == '\0') << "step " << step;
+    ++step;
+  }
+}
+
+TEST_F(MetarSourceLimits, AHundredRequestsAMinuteAndAPauseAfterTooMany) {
+  for (int i = 0; i < MetarSource::kRequestsPerMinute; ++i) {
+    ASSERT_TRUE(Ask("K" + std::to_string(100 + i), 1).second) << i;
+  }
+  const auto [refused, asked] = Ask("KNEW", 1);
+  EXPECT_FALSE(asked);
+  EXPECT_EQ(refused.statusNote, "A hundred requests this minute: waiting before asking again.");
+  now += 60;
+  EXPECT_TRUE(Ask("KNEW", 1).second);
+
+  // The service says we asked too often: nobody is asked for a minute.
+  now += 60;
+  const auto [told, sent] = Ask("KONE", 1, FailedResult(FetchStatus::kHttpError, "HTTP status 429", 0, 429));
+  EXPECT_TRUE(sent);
+  EXPECT_FALSE(told.ok);
+  now += 59;
+  const auto [waiting, sentDuringPause] = Ask("KTWO", 1);
+  EXPECT_FALSE(sentDuringPause);
+  EXPECT_EQ(waiting.statusNote, "The aviation weather service asked us to wait: asking again in a minute.");
+  now += 1;
+  EXPECT_TRUE(Ask("KTWO", 1).second);
+  // A failed answer is not reused: the next minute asks again.
+  now += 60;
+  EXPECT_TRUE(Ask("KONE", 1).second);
+}
+
+TEST_F(MetarSourceLimits, ADroppedRequestIsNeverAnswered) {
+  bool called = false;
+  source.requestPastHours(Named("KXYZ"), 6, [&](PageReading) { called = true; });
+  auto cancelled = source.requestNewest(Named("KABC"), true, [&](PageReading) { called = true; });
+  cancelled->cancel();
+  EXPECT_EQ(fetcher.deliverAll(PageResult(kAnswer)), 0);
+  EXPECT_EQ(fetcher.urls.size(), 2u);
+  EXPECT_FALSE(called);
+}
+
+}  // namespace
+}  // namespace nimbrel
