@@ -12,7 +12,9 @@
 namespace nimbrel {
 namespace {
 
-std::string megabytes(std::size_t bytes) { return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MB"; }
+std::string sizeText(std::size_t bytes) {
+  return bytes >= (std::size_t{1} << 20) ? std::to_string(bytes >> 20) + " MB" : std::to_string(bytes) + " bytes";
+}
 
 // One CSV field at a time (quoted fields, doubled quotes, CR LF), so a row
 // of a million commas costs time but no memory.
@@ -181,7 +183,7 @@ Inflated inflateDownload(std::string_view data, std::size_t ceiling) {
   if (!gzip) {
     out.complete = data.size() <= ceiling;
     out.text.assign(data.substr(0, std::min(data.size(), ceiling)));
-    if (!out.complete) out.problem = "the download is larger than " + megabytes(ceiling) + "; only its start was read";
+    if (!out.complete) out.problem = "the download is larger than " + sizeText(ceiling) + "; only its start was read";
     return out;
   }
   z_stream stream{};
@@ -195,7 +197,7 @@ Inflated inflateDownload(std::string_view data, std::size_t ceiling) {
   int status = Z_OK;
   while (true) {
     if (out.text.size() >= ceiling) {
-      out.problem = "the report list unpacks to more than " + megabytes(ceiling) + "; only its start was read";
+      out.problem = "the report list unpacks to more than " + sizeText(ceiling) + "; only its start was read";
       break;
     }
     if (stream.avail_in == 0 && inputLeft > 0) {
