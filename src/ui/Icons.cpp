@@ -14,6 +14,15 @@
 #include <algorithm>
 #include <utility>
 
+// The SVG files are resources of a static library, registered only when
+// asked for by name; the toolbar may be built before the map window does it.
+static void initToolbarResources() {
+  static const bool registered = [] {
+    Q_INIT_RESOURCE(resources);
+    return true;
+  }();
+  (void)registered;
+}
 
 namespace nimbrel {
 namespace {
@@ -128,6 +137,7 @@ class SvgIconEngine : public QIconEngine {
 QIcon programIcon() { return QIcon(new ProgramIconEngine); }
 
 QIcon toolbarIcon(ToolbarImage image) {
+  initToolbarResources();
   switch (image) {
     case ToolbarImage::kParameters:
       return QIcon(new SvgIconEngine(QStringLiteral(":/toolbar/parameters.svg")));
