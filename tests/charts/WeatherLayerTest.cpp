@@ -1,0 +1,383 @@
+// The world map's current-weather layer: point colours drawn at the
+// stations' pixels, the legend's corner, the hover index, and the texts.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "catalog/MapProjection.h"
+#include "catalog/PixelGrid.h"
+#include "catalog/StationListReader.h"
+#include "charts/WeatherLayer.h"
+#include "charts/WorldMapDrawing.h"
+#include "support/RecordingDrawContext.h"
+
+namespace nimbrel {
+namespace {
+
+constexpr Colour kMapBackground = rgb(255, 255, 0);
+
+// A picture of the map's size: fills, pixels and rectangles land in it, so
+// what a pixel shows after everything is drawn can be read back.
+class ImageContext : public test::RecordingDrawContext {
+ public:
+  ImageContext() : pixels(std::size_t{kWorldMapWidth} * kWorldMapHeight, kMapBackground) {}
+  void fillSolidRect(int x, int y, int width, int height, Colour colour) override {
+    RecordingDrawContext::fillSolidRect(x, y, width, height, colour);
+    for (int py = y; py < y + height; ++py)
+      for (int px = x; px < x + width; ++px) put(px, py, colour);
+  }
+  void setPixel(int x, int y, Colour colour) override {
+    RecordingDrawContext::setPixel(x, y, colour);
+    put(x, y, colour);
+  }
+  void rectangle(int left, int top, int right, int bottom) override {
+    RecordingDrawContext::rectangle(left, top, right, bottom);
+    for (int py = top; py < bottom; ++py)
+      for (int px = left; px < right; ++px)
+        put(px, py, py == top || py == bottom - 1 || px == left || px == right - 1 ? pen.colour : rgb(255, 255, 255));
+  }
+  Colour at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * kWorldMapWidth + x]; }
+
+ private:
+  void put(int x, int y, Colour colour) {
+    if (x >= 0 && y >= 0 && x < kWorldMapWidth && y < kWorldMapHeight)
+      pixels[static_cast<std::size_t>(y) * kWorldMapWidth + x] = colour;
+  }
+  std::vector<Colour> pixels;
+};
+
+Station StationAt(const std::string& icao, double longitude, double latitude) {
+  Station s;
+  s.name = "STATION " + icao;
+  s.icao = icao;
+  s.mapLongitude = 180.0 + longitude;
+  s.mapColatitude = 90.0 - latitude;
+  s.hasPosition = true;
+  return s;
+}
+
+Pixel PixelOf(const Station& s) { return MapProjection::toPixel(s.mapLongitude, s.mapColatitude); }
+
+StationWeather WeatherOf(std::size_t station, WeatherCategory category, std::optional<double> celsius) {
+  StationWeather w;
+  w.station = station;
+  w.category = category;
+  w.temperatureC = celsius;
+  return w;
+}
+
+double Distance(Colour a, Colour b) {
+  const double dr = redOf(a) - redOf(b), dg = greenOf(a) - greenOf(b), db = blueOf(a) - blueOf(b);
+  return std::sqrt(dr * dr + dg * dg + db * db);
+}
+
+TEST(WeatherLayer, PointsShowTheirStationsWeatherAtTheirPixels) {
+  // Zurich VFR, Chicago IFR, Sydney no report, Tokyo VFR and open.
+  const StationList catalogue = {StationAt("LSZH", 8.5, 47.5), StationAt("KORD", -87.9, 42.0),
+                                 StationAt("YSSY", 151.2, -33.9), StationAt("RJTT", 139.8, 35.5)};
+  WeatherSnapshot snapshot;
+  snapshot.stations = {WeatherOf(0, WeatherCategory::kVfr, 8.0), WeatherOf(1, WeatherCategory::kIfr, -3.0),
+                       WeatherOf(3, WeatherCategory::kVfr, 30.0)};
+  const StationList open = {catalogue[3]};
+  struct Case {
+    WeatherColouring colouring;
+    std::vector<Colour> expected;  // per catalogue station, at its pixel and around it
+  };
+  const Case cases[] = {
+      {WeatherColouring::kFlightCategory, {kVfrColour, kIfrColour, kStationPointColour, kOpenStationColour}},
+      {WeatherColouring::kTemperature,
+       {temperatureColour(8.0), temperatureColour(-3.0), kStationPointColour, kOpenStationColour}},
+  };
+  for (const Case& c : cases) {
+    ImageContext image;
+    drawWeatherLayer(image, catalogue, snapshot, c.colouring, open);
+    for (std::size_t i = 0; i < catalogue.size(); ++i) {
+      SCOPED_TRACE(catalogue[i].icao);
+      const Pixel p = PixelOf(catalogue[i]);
+      EXPECT_EQ(image.at(p.x, p.y), c.expected[i]);
+      // A report fills the 3 x 3 square; without one, the pixel alone.
+      const bool point = snapshot.forStation(i) != nullptr;
+      EXPECT_EQ(image.at(p.x + 1, p.y + 1), point ? c.expected[i] : kMapBackground);
+      EXPECT_EQ(image.at(p.x - 1, p.y), point ? c.expected[i] : kMapBackground);
+      EXPECT_EQ(image.at(p.x + 2, p.y + 2), kMapBackground);
+    }
+  }
+}
+
+TEST(WeatherLayer, CategoryColoursAreDistinctAndUnknownIsGrey) {
+  const WeatherCategory all[] = {WeatherCategory::kVfr, WeatherCategory::kMvfr, WeatherCategory::kIfr,
+                                 WeatherCategory::kLifr};
+  for (WeatherCategory a : all) {
+    EXPECT_NE(weatherCategoryColour(a), kNoValueColour);
+    EXPECT_GT(Distance(weatherCategoryColour(a), kMapBackground), 150.0) << weatherCategoryText(a);
+    for (WeatherCategory b : all) {
+      if (a != b) {
+        EXPECT_GT(Distance(weatherCategoryColour(a), weatherCategoryColour(b)), 100.0);
+      }
+    }
+  }
+  EXPECT_EQ(weatherCategoryColour(WeatherCategory::kUnknown), kNoValueColour);
+  EXPECT_EQ(weatherPointColour(WeatherOf(0, WeatherCategory::kVfr, std::nullopt), WeatherColouring::kTemperature),
+            kNoValueColour);
+}
+
+TEST(WeatherLayer, TheTemperatureScaleIsFixedClampedSmoothAndReadable) {
+  EXPECT_EQ(temperatureColour(-60.0), temperatureColour(kTemperatureScaleMinC));
+  EXPECT_EQ(temperatureColour(60.0), temperatureColour(kTemperatureScaleMaxC));
+  EXPECT_EQ(temperatureColour(std::nan("")), kNoValueColour);
+  for (double c = kTemperatureScaleMinC; c < kTemperatureScaleMaxC; c += 0.25) {
+    SCOPED_TRACE(c);
+    // No jumps within a degree, a visible change over ten, and never close to the yellow land.
+    EXPECT_LT(Distance(temperatureColour(c), temperatureColour(c + 0.25)), 12.0);
+    if (c + 10.0 <= kTemperatureScaleMaxC) {
+      EXPECT_GT(Distance(temperatureColour(c), temperatureColour(c + 10.0)), 60.0);
+    }
+    EXPECT_GT(Distance(temperatureColour(c), kMapBackground), 90.0);
+  }
+  // Cold is blue-ish, hot is red-ish.
+  EXPECT_GT(blueOf(temperatureColour(-25.0)), redOf(temperatureColour(-25.0)));
+  EXPECT_GT(redOf(temperatureColour(35.0)), blueOf(temperatureColour(35.0)));
+}
+
+TEST(WeatherLayer, TheLegendTakesTheFirstCornerWithoutStations) {
+  const Size legend{60, 50};
+  const Rect lowerLeft{22, 243, 82, 293}, lowerRight{458, 243, 518, 293}, upperLeft{22, 47, 82, 97},
+      upperRight{458, 47, 518, 97};
+  struct Case {
+    const char* name;
+    StationList stations;
+    Rect expected;
+  };
+  const Case cases[] = {
+      {"none", {}, lowerLeft},
+      {"one in the lower left", {StationAt("A", -170.0, -60.0)}, lowerRight},
+      {"one just outside the lower left, its point reaching in", {StationAt("A", -180.0 + 61.0 * 360 / 499, -60.0)},
+       lowerRight},
+      {"both lower corners", {StationAt("A", -170.0, -60.0), StationAt("B", 170.0, -60.0)}, upperLeft},
+      {"all but the upper right",
+       {StationAt("A", -170.0, -60.0), StationAt("B", 170.0, -60.0), StationAt("C", -170.0, 80.0)},
+       upperRight},
+      {"all four: the fewest",
+       {StationAt("A", -170.0, -60.0), StationAt("A2", -169.0, -61.0), StationAt("B", 170.0, -60.0),
+        StationAt("C", -170.0, 80.0), StationAt("D", 170.0, 80.0), StationAt("D2", 169.0, 79.0)},
+       lowerRight},
+  };
+  for (const Case& c : cases) EXPECT_EQ(chooseLegendCorner(c.stations, legend), c.expected) << c.name;
+}
+
+TEST(WeatherLayer, TheLegendCoversNoStationOfTheRealList) {
+  std::string text;
+  if (!readStationListFile(NIMBREL_SHARED_STATIONS, text)) GTEST_SKIP() << "no shared station list";
+  StationList catalogue;
+  ASSERT_GT(parseStationList(text, catalogue), 1000);
+  WeatherSnapshot snapshot;
+  for (std::size_t i = 0; i < catalogue.size(); i += 3) snapshot.stations.push_back(WeatherOf(i, WeatherCategory::kMvfr, 0.0));
+  for (const WeatherColouring colouring : {WeatherColouring::kFlightCategory, WeatherColouring::kTemperature}) {
+    ImageContext image;
+    drawWeatherLayer(image, catalogue, snapshot, colouring, {});
+    const auto boxes = image.Calls("Rectangle");
+    ASSERT_EQ(boxes.size(), 1u);
+    const Rect box{boxes[0]->args[0], boxes[0]->args[1], boxes[0]->args[2], boxes[0]->args[3]};
+    EXPECT_GT(box.width(), 20);
+    EXPECT_GT(box.height(), 20);
+    for (const Station& s : catalogue) {
+      if (!s.hasPosition) continue;
+      const Pixel p = PixelOf(s);
+      EXPECT_FALSE(p.x >= box.left - 1 && p.x < box.right + 1 && p.y >= box.top - 1 && p.y < box.bottom + 1)
+          << s.icao << " under the legend";
+    }
+  }
+}
+
+TEST(WeatherLayer, TheLegendShowsTheCurrentColouring) {
+  ImageContext categories;
+  drawWeatherLayer(categories, {}, {}, WeatherColouring::kFlightCategory, {});
+  std::vector<Colour> swatches;
+  for (const auto* call : categories.Calls("FillSolidRect")) swatches.push_back(call->colour);
+  EXPECT_EQ(swatches, (std::vector<Colour>{kVfrColour, kMvfrColour, kIfrColour, kLifrColour}));
+  EXPECT_EQ(categories.Texts(), (std::vector<std::string>{"VFR", "MVFR", "IFR", "LIFR"}));
+
+  for (const bool metric : {true, false}) {
+    ImageContext temperatures;
+    drawWeatherLayer(temperatures, {}, {}, WeatherColouring::kTemperature, {}, metric);
+    const auto bar = temperatures.Calls("FillSolidRect");
+    ASSERT_EQ(bar.size(), 86u);
+    EXPECT_EQ(bar.front()->colour, temperatureColour(kTemperatureScaleMinC));
+    EXPECT_EQ(bar.back()->colour, temperatureColour(kTemperatureScaleMaxC));
+    const std::vector<std::string> texts = temperatures.Texts();
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front(), metric ? "Temperature \xB0" "C" : "Temperature \xB0" "F");
+    // The 0 °C or 32 °F label stands over the bar's column of its temperature.
+    const auto* zero = temperatures.FindText(metric ? "0" : "40");
+    ASSERT_NE(zero, nullptr);
+    const double celsius = metric ? 0.0 : (40.0 - 32.0) / 1.8;
+    EXPECT_EQ(zero->args[0], bar.front()->args[0] + std::lround(celsius - kTemperatureScaleMinC));
+  }
+}
+
+TEST(StationPixelIndex, FindsTheNearestWithinTheRadiusAndNothingBeyond) {
+  // Stations by pixel: build them at map coordinates that land on exact pixels.
+  auto at = [](int x, int y) {
+    Station s;
+    s.hasPosition = true;
+    s.mapLongitude = (x - MapProjection::kLeft + 0.5) / 1.386111111111111;
+    s.mapColatitude = (y - MapProjection::kTop + 0.5) / 1.3833333333333333;
+    return s;
+  };
+  const StationList stations = {at(100, 100), at(108, 100), at(300, 200), at(20, 45), at(519, 294), at(104, 100)};
+  ASSERT_EQ(PixelOf(stations[1]), (Pixel{108, 100}));
+  ASSERT_EQ(PixelOf(stations[4]), (Pixel{519, 294}));
+  StationPixelIndex index;
+  index.build(stations);
+  struct Case {
+    int x, y, expected;
+  };
+  const Case cases[] = {
+      {100, 100, 0}, {97, 100, 0},  {96, 100, 0},   {95, 100, -1},  {100, 96, 0},   {100, 95, -1},
+      {97, 97, -1},  {98, 97, 0},   {104, 100, 5},  {105, 100, 5},  {107, 100, 1},  {300, 204, 2},
+      {303, 203, -1}, {16, 45, 3},  {15, 45, -1},   {523, 294, 4},  {0, 0, -1},     {-100000, 100, -1},
+  };
+  for (const Case& c : cases) EXPECT_EQ(index.nearest(c.x, c.y), c.expected) << c.x << "," << c.y;
+  EXPECT_EQ(index.nearest(102, 100), 0) << "a tie goes to the lower index";
+  EXPECT_EQ(index.nearest(106, 100), 1) << "a tie goes to the lower index";
+  EXPECT_EQ(index.nearest(112, 100, 10), 1) << "a wider radius";
+  // Only the stations asked for.
+  const std::vector<std::size_t> some = {1, 2};
+  index.build(stations, some);
+  EXPECT_EQ(index.nearest(100, 100), -1);
+  EXPECT_EQ(index.nearest(106, 100), 1);
+}
+
+TEST(StationPixelIndex, AgreesWithLookingAtEveryStation) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> longitude(0.0, 360.0), colatitude(0.0, 180.0);
+  StationList stations(3000);
+  for (Station& s : stations) {
+    s.hasPosition = true;
+    s.mapLongitude = longitude(random);
+    s.mapColatitude = colatitude(random);
+  }
+  StationPixelIndex index;
+  index.build(stations);
+  std::uniform_int_distribution<int> x(0, kWorldMapWidth), y(0, kWorldMapHeight);
+  for (int query = 0; query < 3000; ++query) {
+    const int qx = x(random), qy = y(random);
+    int expected = -1;
+    long best = 16;
+    for (std::size_t i = 0; i < stations.size(); ++i) {
+      const Pixel p = PixelOf(stations[i]);
+      const long d = long(p.x - qx) * (p.x - qx) + long(p.y - qy) * (p.y - qy);
+      if (d < best || (d == best && expected < 0)) {
+        best = d;
+        expected = static_cast<int>(i);
+      }
+    }
+    ASSERT_EQ(index.nearest(qx, qy), expected) << qx << "," << qy;
+  }
+}
+
+TEST(WeatherLayer, TooltipInMetricAndUsUnits) {
+  Station zurich = StationAt("LSZH", 8.5, 47.5);
+  zurich.name = "ZURICH";
+  StationWeather w;
+  w.rawReport = "LSZH 071420Z 24015G28KT 4000 -RA BKN012 OVC030 08/03 Q1021";
+  w.observedMinutes = 1000000;
+  w.temperatureC = 8.0;
+  w.windDirectionDeg = 240;
+  w.windSpeedKt = 15.0;
+  w.windGustKt = 28.0;
+  w.visibilityM = 4000.0;
+  w.ceilingFt = 1200;
+  w.category = WeatherCategory::kMvfr;
+  EXPECT_EQ(weatherTooltip(zurich, w, 1000037, true),
+            "ZURICH (LSZH)\n37 min ago\nLSZH 071420Z 24015G28KT 4000 -RA BKN012 OVC030 08/03 Q1021\n"
+            "Temperature: 8 \xB0" "C\nWind: from 240\xB0 at 28 km/h (15 kt), gusts 52 km/h (28 kt)\n"
+            "Visibility: 4000 m\nCeiling: 370 m\nCategory: MVFR");
+  EXPECT_EQ(weatherTooltip(zurich, w, 1000037, false),
+            "ZURICH (LSZH)\n37 min ago\nLSZH 071420Z 24015G28KT 4000 -RA BKN012 OVC030 08/03 Q1021\n"
+            "Temperature: 46 \xB0" "F\nWind: from 240\xB0 at 17 mph (15 kt), gusts 32 mph (28 kt)\n"
+            "Visibility: 2.49 mi\nCeiling: 1,200 ft\nCategory: MVFR");
+}
+
+TEST(WeatherLayer, TooltipLinesForEdgeValues) {
+  struct Case {
+    const char* name;
+    StationWeather weather;
+    bool metric;
+    std::vector<std::string> lines;  // temperature, wind, visibility, ceiling, category
+  };
+  StationWeather missing;
+  StationWeather calm;
+  calm.windSpeedKt = 0.0;
+  calm.temperatureC = -4.7;
+  calm.visibilityM = 10000.0;
+  calm.visibilityMoreThan = true;
+  StationWeather variable;
+  variable.windSpeedKt = 3.0;
+  variable.temperatureC = -4.7;
+  variable.visibilityM = 6.0 * 1609.344;
+  variable.visibilityMoreThan = true;
+  variable.category = WeatherCategory::kVfr;
+  StationWeather fog;
+  fog.visibilityM = 0.25 * 1609.344;
+  fog.visibilityLessThan = true;
+  fog.ceilingFt = 100;
+  fog.category = WeatherCategory::kLifr;
+  const Case cases[] = {
+      {"nothing reported", missing, true,
+       {"Temperature: not reported", "Wind: not reported", "Visibility: not reported", "Ceiling: none",
+        "Category: unknown"}},
+      {"calm, 9999, tenths of a degree", calm, true,
+       {"Temperature: -4.7 \xB0" "C", "Wind: calm", "Visibility: 10 km or more", "Ceiling: none", "Category: unknown"}},
+      {"variable, P6SM in US units", variable, false,
+       {"Temperature: 24 \xB0" "F", "Wind: variable at 3 mph (3 kt)", "Visibility: more than 6 mi", "Ceiling: none",
+        "Category: VFR"}},
+      {"M1/4SM fog in metric", fog, true,
+       {"Temperature: not reported", "Wind: not reported", "Visibility: less than 400 m", "Ceiling: 30 m",
+        "Category: LIFR"}},
+  };
+  for (const Case& c : cases) {
+    const std::string text = weatherTooltip(StationAt("XXXX", 0, 0), c.weather, c.weather.observedMinutes, c.metric);
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; start <= text.size(); start = end + 1) {
+      end = text.find('\n', start);
+      if (end == std::string::npos) end = text.size();
+      lines.push_back(text.substr(start, end - start));
+    }
+    ASSERT_EQ(lines.size(), 8u) << c.name;
+    EXPECT_EQ(lines[1], "just now") << c.name;
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 3, lines.end()), c.lines) << c.name;
+  }
+}
+
+TEST(WeatherLayer, AgesAndThousands) {
+  const std::pair<std::int64_t, const char*> ages[] = {
+      {-5, "just now"}, {0, "just now"}, {1, "1 min ago"}, {119, "119 min ago"},
+      {120, "2 h ago"}, {185, "3 h 5 min ago"}, {3 * 24 * 60 + 10, "3 days ago"},
+  };
+  for (const auto& [minutes, text] : ages) EXPECT_EQ(reportAgeText(minutes), text);
+  const std::pair<long long, const char*> numbers[] = {
+      {0, "0"}, {999, "999"}, {1000, "1,000"}, {4512, "4,512"}, {1234567, "1,234,567"}, {-1234, "-1,234"},
+  };
+  for (const auto& [value, text] : numbers) EXPECT_EQ(withThousands(value), text);
+}
+
+TEST(WeatherLayer, StatusText) {
+  WeatherSnapshot snapshot;
+  EXPECT_EQ(currentWeatherStatusText(snapshot), "Current weather: no reports");
+  snapshot.stations.resize(4512);
+  snapshot.newestMinutes = 1000 * 1440 + 14 * 60 + 50;
+  EXPECT_EQ(currentWeatherStatusText(snapshot), "Current weather: 4,512 stations, reports up to 14:50 UTC");
+  snapshot.stations.resize(1);
+  snapshot.skippedCount = 1234;
+  snapshot.problem = "the download was cut short";
+  EXPECT_EQ(currentWeatherStatusText(snapshot),
+            "Current weather: 1 station, reports up to 14:50 UTC, 1,234 reports skipped (the download was cut short)");
+}
+
+}  // namespace
+}  // namespace nimbrel
