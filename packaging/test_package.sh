@@ -35,7 +35,8 @@ deb=${debs[0]}
 echo "package: $(basename "$deb")"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in fonts-liberation qt6-qpa-plugins libcurl4 libqt6widgets6 libqt6printsupport6 libc6; do
+# libqt6svg6: the toolbar images are drawn from SVG.
+for needed in fonts-liberation qt6-qpa-plugins libcurl4 libqt6widgets6 libqt6printsupport6 libqt6svg6 libc6; do
   [[ ", $depends," == *", $needed"[\ ,]* ]] || fail "Depends lacks $needed: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Section)" = science ] || fail "Section is not science"
@@ -99,12 +100,13 @@ fi
 # --- The viewer, started as from the menu ------------------------------------
 # An empty working folder and private home and data folders: the station list
 # can only come from the package's share/nimbrel.
-run_viewer() {
+run_viewer() {  # FOLDER LOG [VARIABLE=VALUE...]
   local folder=$1 log=$2
+  shift 2
   mkdir -p "$folder" "$tmp/home" "$tmp/xdg-data"
   mkdir -p -m 700 "$tmp/runtime"
-  (cd "$folder" && env -u XDG_CONFIG_HOME -u DISPLAY -u WAYLAND_DISPLAY \
-    HOME="$tmp/home" XDG_DATA_HOME="$tmp/xdg-data" XDG_RUNTIME_DIR="$tmp/runtime" QT_QPA_PLATFORM=offscreen \
+  (cd "$folder" && env -u XDG_CONFIG_HOME -u DISPLAY -u WAYLAND_DISPLAY -u QT_SCALE_FACTOR \
+    HOME="$tmp/home" XDG_DATA_HOME="$tmp/xdg-data" XDG_RUNTIME_DIR="$tmp/runtime" QT_QPA_PLATFORM=offscreen "$@" \
     timeout 30 "$usr/bin/nimbrel" --quit-after-first-paint) >"$log" 2>&1
 }
 viewer_started() {  # exit status and log of run_viewer
@@ -127,6 +129,29 @@ if ! viewer_started "$status" "$tmp/viewer.log"; then
     fail "nimbrel did not start even with Stations.txt in its working folder" \
       "(exit status $control); output:" "$(cat "$tmp/viewer-with-list.log")"
   fi
+fi
+
+# A screen at scale 2 paints the map's 2x picture and the toolbar's SVG
+# images, from the installed program alone.
+run_viewer "$tmp/empty" "$tmp/viewer-2x.log" QT_SCALE_FACTOR=2
+status=$?
+viewer_started "$status" "$tmp/viewer-2x.log" ||
+  fail "nimbrel did not start at scale 2 (exit status $status); output:" "$(cat "$tmp/viewer-2x.log")"
+
+# --- The sample service on the installed data ---------------------------------
+if [ -f "$usr/share/nimbrel/noaa-cycles-2010-11-14.txt.gz" ]; then
+  "$usr/bin/nimbrel-sample-service" --port 0 --stations "$usr/share/nimbrel/Stations.txt" \
+    --metar "$usr/share/nimbrel/noaa-cycles-2010-11-14.txt.gz" >"$tmp/service.log" 2>&1 &
+  service=$!
+  for _ in $(seq 100); do
+    grep -q "http://127.0.0.1:" "$tmp/service.log" && break
+    kill -0 "$service" 2>/dev/null || break
+    sleep 0.1
+  done
+  grep -q "METARs of .* stations on http://127.0.0.1:[0-9]*/" "$tmp/service.log" ||
+    fail "nimbrel-sample-service did not serve the installed station list and METARs; output:" "$(cat "$tmp/service.log")"
+  kill "$service" 2>/dev/null
+  wait "$service" 2>/dev/null
 fi
 
 # --- Launcher and metadata -----------------------------------------------------
