@@ -249,7 +249,7 @@ TEST(ParametersDialog, TabOrderFollowsTheForm) {
       dialog.okButton,      dialog.cancelButton,  dialog.yAutoscale,    dialog.yShowNet,       dialog.yMinEdit,
       dialog.yDeltaEdit,    dialog.xShowNet,      dialog.showMarks,     dialog.showLegend,     dialog.lineWidthEdit,
       dialog.temperature,   dialog.pressure,      dialog.windSpeed,     dialog.windDirection,  dialog.writeMeteodata,
-      dialog.timeUtc,       dialog.metricStyle,   dialog.showNearestEdit, dialog.pastHoursList};
+      dialog.timeUtc,       dialog.metricStyle,   dialog.showNearestEdit, dialog.pastHoursList, dialog.reportSource};
   // Tab from OK visits the enabled ones in that order and comes back round.
   dialog.yMinEdit->setEnabled(true);
   dialog.yDeltaEdit->setEnabled(true);
