@@ -1,5 +1,6 @@
 #include "SampleMetarDay.h"
 
+#include <malloc.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -210,6 +211,13 @@ std::vector<std::string> splitIds(const std::string& ids) {
 bool gunzip(const std::string& path, std::string& out) {
   gzFile file = gzopen(path.c_str(), "rb");
   if (!file) return false;
+  // The size the gzip trailer gives (modulo 4 GiB) spares the regrowing.
+  if (FILE* raw = std::fopen(path.c_str(), "rb")) {
+    unsigned char size[4];
+    if (std::fseek(raw, -4, SEEK_END) == 0 && std::fread(size, 1, 4, raw) == 4)
+      out.reserve(std::min<std::size_t>(size[0] | size[1] << 8 | size[2] << 16 | std::size_t{size[3]} << 24, 1u << 28));
+    std::fclose(raw);
+  }
   gzbuffer(file, 1 << 17);
   char buffer[1 << 16];
   int n = 0;
@@ -352,6 +360,10 @@ bool SampleMetarDay::loadFile(const std::string& gzPath, std::string& error) {
     }
   }
   load(content, anchor);
+  content = std::string();
+  // The file's text and the reading's scratch were freed; give the pages
+  // back so the service keeps only its compact records.
+  malloc_trim(0);
   if (records.empty()) {
     error = "no reports in " + gzPath;
     return false;

@@ -1,7 +1,8 @@
 #pragma once
 // A small stand-in for the weather service: report pages of plausible,
 // deterministic observations for every station of a station list, the list
-// itself, and saved pages from a folder. Listens on 127.0.0.1 only.
+// itself, saved pages from a folder, and a real day of METARs in the Data
+// API's form (SampleMetarDay). Listens on 127.0.0.1 only.
 #include <cstdint>
 #include <ctime>
 #include <memory>
@@ -21,10 +22,11 @@ struct SampleStation {
   std::string icao;
   double latitude = 0.0;   // degrees north
   double longitude = 0.0;  // degrees east
-  std::string name;        // as the list writes it, "BOSTON LOGAN INT"
-  std::string region;      // US state or Canadian province code
-  std::string country;     // ISO 3166 two letters
-  std::optional<int> elevationM;
+  // Braced, so the three-value form above still fills the whole station.
+  std::string name{};      // as the list writes it, "BOSTON LOGAN INT"
+  std::string region{};    // US state or Canadian province code
+  std::string country{};   // ISO 3166 two letters
+  std::optional<int> elevationM{};
 };
 
 // Station lines of the fixed-column list: region at 0, name at 3..18, ICAO
