@@ -228,7 +228,8 @@ void QtDrawContext::setPixel(int x, int y, Colour colour) { painter.fillRect(QRe
 void QtDrawContext::drawBitmap(int resourceId, int x, int y) {
   // Above scale 1 the picture drawn at twice the size, where there is one,
   // fills the same logical rectangle; at scale 1 the original is copied as is.
-  const bool highResolution = painter.device() != nullptr && painter.device()->devicePixelRatioF() > 1.0;
+  const qreal ratio = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
+  const bool highResolution = ratio > 1.0;
   static QHash<int, QImage> images;
   static QHash<int, QImage> doubleImages;
   auto load = [resourceId](QHash<int, QImage>& cache, const QString& path, const char* format, qreal ratio) {
@@ -244,7 +245,12 @@ void QtDrawContext::drawBitmap(int resourceId, int x, int y) {
   if (highResolution) {
     auto found = load(doubleImages, QStringLiteral(":/bitmaps/%1@2x.png").arg(resourceId), "PNG", 2.0);
     if (!found->isNull()) {
+      // Below scale 2 the picture shrinks; sampled without smoothing it would
+      // drop whole rows and columns of its one-device-pixel lines.
+      const bool smooth = painter.testRenderHint(QPainter::SmoothPixmapTransform);
+      if (ratio < 2.0) painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
       painter.drawImage(QPoint(x, y), *found);
+      painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
       return;
     }
   }

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <algorithm>
 #include <string>
 
 #include "ui/Icons.h"
@@ -123,6 +124,28 @@ TEST(HighResolutionMap, AtScaleTwoCoastsHaveDetailWithinALogicalPixel) {
     }
   }
   EXPECT_GT(split, 5000);
+}
+
+TEST(HighResolutionMap, AtScaleOneAndAHalfNoLineIsLost) {
+  // Every black pixel of the 2x picture still darkens the pixel it shrinks
+  // into; a plain nearest-pixel shrink drops a quarter of the rows and columns.
+  InitResources();
+  const QImage doubled = QImage(QStringLiteral(":/bitmaps/130@2x.png")).convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(doubled.size(), QSize(1080, 682));
+  const QImage painted = PaintMap(1.5);
+  ASSERT_EQ(painted.size(), QSize(810, 512));
+  int black = 0;
+  int lost = 0;
+  for (int y = 0; y < doubled.height(); ++y) {
+    for (int x = 0; x < doubled.width(); ++x) {
+      if (doubled.pixel(x, y) != kBlack) continue;
+      ++black;
+      const QRgb shrunk = painted.pixel(std::min(x * 3 / 4, 809), std::min(y * 3 / 4, 511));
+      lost += shrunk == kWhite || shrunk == kYellow;
+    }
+  }
+  EXPECT_GT(black, 10000);
+  EXPECT_EQ(lost, 0);
 }
 
 struct ToolbarCase {
