@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
-#include <unordered_set>
 
 #include "metar/MetarDecoder.h"
 
@@ -440,7 +439,6 @@ ApiAnswer SampleMetarDay::metarApi(const std::string& ids, const std::string& fo
 ApiAnswer SampleMetarDay::cacheCsvGz(std::time_t now,
                                      const std::unordered_map<std::string, const SampleStation*>& stations) const {
   const std::int64_t shift = shiftMinutes(now);
-  std::string body;
   std::size_t count = 0;
   std::string rows;
   for (const auto& [id, range] : stationRanges) {
@@ -479,7 +477,7 @@ ApiAnswer SampleMetarDay::cacheCsvGz(std::time_t now,
       break;
     }
   }
-  body = "No errors\nNo warnings\n1 ms\ndata source=metars\n" + std::to_string(count) + " results\n";
+  std::string body = "No errors\nNo warnings\n1 ms\ndata source=metars\n" + std::to_string(count) + " results\n";
   body +=
       "raw_text,station_id,observation_time,latitude,longitude,temp_c,dewpoint_c,wind_dir_degrees,wind_speed_kt,"
       "wind_gust_kt,visibility_statute_mi,altim_in_hg,sea_level_pressure_mb,corrected,auto,auto_station,"
