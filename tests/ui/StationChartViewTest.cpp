@@ -476,6 +476,28 @@ TEST_F(StationChartViewTest, AStalledOpeningShowsProgressAndCancelLeavesNoTrace)
   EXPECT_EQ(Frame()->openingCount(), 0);
 }
 
+TEST_F(StationChartViewTest, AQuickOpeningLeavesNoProgressWindowToTheNext) {
+  // The first opening ends at once; the next one stalls and gets exactly
+  // one progress window, which goes with it.
+  ServeTest(3);
+  pages.set("KSTP", "most recent only", ComposePage(Reports(1, 30)));
+  pages.set("KSTP", "past+6+hours", ComposePage(Reports(3, 30)));
+  pages.stall("TEST", "past+6+hours");
+  Start();
+  ASSERT_NE(Open("KSTP"), nullptr);
+  BeginOpening("TEST");
+  ASSERT_TRUE(WaitUntil([this] { return Progress() != nullptr; }));
+  // Past both openings' half seconds.
+  QTest::qWait(700);
+  int shown = 0;
+  for (auto* dialog : Frame()->findChildren<QProgressDialog*>()) shown += dialog->isVisible() ? 1 : 0;
+  EXPECT_EQ(shown, 1);
+  Frame()->cancelChartOpenings();
+  EXPECT_TRUE(WaitUntil([this] { return Progress() == nullptr; })) << "a progress window outlived its opening";
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  pages.release("TEST", "past+6+hours");
+}
+
 TEST_F(StationChartViewTest, CancelChartOpeningsGivesUpQuietly) {
   ServeTest(3);
   pages.stall("TEST", "most recent only");
