@@ -28,6 +28,7 @@
 #include "catalog/StationListLocation.h"
 #include "catalog/StationListReader.h"
 #include "catalog/StationSearch.h"
+#include "charts/WeatherLayer.h"
 #include "observations/CurlPageFetcher.h"
 #include "ui/BrowserView.h"
 #include "ui/FindStationDialog.h"
@@ -38,6 +39,7 @@
 #include "ui/StationChartView.h"
 #include "ui/StationTableView.h"
 #include "ui/ThreadedPageFetcher.h"
+#include "ui/WeatherFeed.h"
 #include "ui/WorldMapView.h"
 
 namespace nimbrel {
@@ -78,6 +80,12 @@ MainWindow::MainWindow(std::unique_ptr<PageFetcher> fetcher, QWidget* parent)
       pageSource(*pageFetcher),
       metarSource(*metarFetcher) {
   readSourceSettings();
+  feed = new WeatherFeed(*metarFetcher, stations, this);
+  connect(feed, &WeatherFeed::changed, this, [this] {
+    for (QMdiSubWindow* sub : area->subWindowList())
+      if (auto* map = qobject_cast<WorldMapView*>(sub->widget())) map->weatherChanged();
+    showWeatherStatus();
+  });
   setWindowIcon(programIcon());
   resize(800, 800);
   area = new QMdiArea(this);
@@ -165,6 +173,12 @@ void MainWindow::createActions() {
   showAllStationsAction->setIcon(toolbarIcon(ToolbarImage::kShowAllStations));
   findStationAction = makeAction(this, "Find station", "Find station", "Find station");
   findStationAction->setIcon(toolbarIcon(ToolbarImage::kFindStation));
+  currentWeatherAction = makeAction(this, "Current weather", "Show the current weather of every station",
+                                    "Current weather");
+  currentWeatherAction->setCheckable(true);
+  temperatureColouringAction = makeAction(this, "Colour by temperature",
+                                          "Colour the current weather by temperature instead of flight category");
+  temperatureColouringAction->setCheckable(true);
 
   newAction = new QAction(QStringLiteral("&New"), this);
   newAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
@@ -186,6 +200,19 @@ void MainWindow::createActions() {
     updateActions();
   });
   connect(showAllStationsAction, &QAction::triggered, this, [this] { openAllStationsTable(); });
+  connect(currentWeatherAction, &QAction::triggered, this, [this](bool on) {
+    if (auto* map = qobject_cast<WorldMapView*>(activeView())) {
+      feed->setBaseUrl(m_settings.metarUrl);
+      map->setShowsWeather(on);
+    }
+    updateActions();
+    showWeatherStatus();
+  });
+  connect(temperatureColouringAction, &QAction::triggered, this, [this](bool on) {
+    if (auto* map = qobject_cast<WorldMapView*>(activeView()))
+      map->setWeatherColouring(on ? WeatherColouring::kTemperature : WeatherColouring::kFlightCategory);
+    updateActions();
+  });
   connect(findStationAction, &QAction::triggered, this, &MainWindow::onFindStation);
   connect(newAction, &QAction::triggered, this, &MainWindow::onNew);
   connect(printAction, &QAction::triggered, this, [this] { onPrint(false); });
@@ -236,6 +263,9 @@ void MainWindow::createMenus() {
   };
   frameViewMenu = viewMenu({worldMapAction});
   childViewMenu = viewMenu({markAllStationsAction, showAllStationsAction, parametersAction, findStationAction});
+  childViewMenu->addSeparator();
+  childViewMenu->addAction(currentWeatherAction);
+  childViewMenu->addAction(temperatureColouringAction);
 
   windowMenu = new QMenu(QStringLiteral("&Window"), this);
   QAction* cascade = windowMenu->addAction(QStringLiteral("&Cascade"));
@@ -261,6 +291,8 @@ void MainWindow::createToolBar() {
   tools->setIconSize(QSize(17, 18));
   for (QAction* action : {parametersAction, markAllStationsAction, showAllStationsAction, findStationAction})
     tools->addAction(action);
+  tools->addSeparator();
+  tools->addAction(currentWeatherAction);
   addToolBar(Qt::TopToolBarArea, tools);
 }
 
@@ -549,6 +581,16 @@ void MainWindow::updateActions() {
   const bool mapOrChart = map != nullptr || chart != nullptr;
   markAllStationsAction->setEnabled(map != nullptr);
   markAllStationsAction->setChecked(map != nullptr && map->marksAllStations());
+  // The current weather comes from the live METAR service only.
+  const bool live = m_settings.reportSource == ReportSource::kLiveMetar;
+  currentWeatherAction->setEnabled(map != nullptr && live);
+  currentWeatherAction->setChecked(map != nullptr && map->showsWeather());
+  currentWeatherAction->setToolTip(live ? QStringLiteral("Current weather")
+                                        : QStringLiteral("Current weather needs the live METAR source "
+                                                         "(Parameters, Report source)"));
+  temperatureColouringAction->setEnabled(map != nullptr && map->showsWeather());
+  temperatureColouringAction->setChecked(map != nullptr &&
+                                         map->weatherColouring() == WeatherColouring::kTemperature);
   parametersAction->setEnabled(mapOrChart);
   showAllStationsAction->setEnabled(mapOrChart);
   findStationAction->setEnabled(mapOrChart || table != nullptr);
@@ -572,7 +614,15 @@ void MainWindow::onParameters() {
   const Settings before = m_settings;
   if (!showParametersDialog(this, chart != nullptr ? chart->chart() : nullptr, m_settings)) return;
   if (chart != nullptr) chart->update();
-  if (m_settings.reportSource != before.reportSource || m_settings.metarUrl != before.metarUrl) writeSourceSettings();
+  if (m_settings.reportSource != before.reportSource || m_settings.metarUrl != before.metarUrl) {
+    writeSourceSettings();
+    // Without the live source there is no current weather to show.
+    if (m_settings.reportSource != ReportSource::kLiveMetar) {
+      for (QMdiSubWindow* sub : area->subWindowList())
+        if (auto* map = qobject_cast<WorldMapView*>(sub->widget())) map->setShowsWeather(false);
+    }
+    updateActions();
+  }
 }
 
 void MainWindow::onFindStation() {
@@ -590,6 +640,16 @@ void MainWindow::onPrint(bool preview) {
     runPrintDialog(this, preview, [map](QPainter& painter) { map->draw(painter); });
   } else if (auto* chart = qobject_cast<StationChartView*>(view)) {
     runPrintDialog(this, preview, [chart](QPainter& painter) { chart->draw(painter); });
+  }
+}
+
+void MainWindow::showWeatherStatus() {
+  auto* map = qobject_cast<WorldMapView*>(activeView());
+  if (map == nullptr || !map->showsWeather()) return;
+  if (feed->isLoading()) {
+    setStatusText("Current weather: loading the reports ...");
+  } else if (const WeatherSnapshot* snapshot = feed->snapshot()) {
+    setStatusText(currentWeatherStatusText(*snapshot));
   }
 }
 

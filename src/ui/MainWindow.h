@@ -30,6 +30,7 @@ namespace nimbrel {
 class BrowserView;
 class StationChartView;
 class StationTableView;
+class WeatherFeed;
 class WorldMapView;
 
 class MainWindow : public QMainWindow, public UserPort {
@@ -94,6 +95,8 @@ class MainWindow : public QMainWindow, public UserPort {
   RecentList& recentList() { return m_recentList; }
   // The source the settings choose now.
   ObservationSource& reportSource();
+  // The whole world's current weather, shared by every map.
+  WeatherFeed& weatherFeed() { return *feed; }
   QMdiArea* mdiArea() const { return area; }
   QToolBar* toolBar() const { return tools; }
   QString statusText() const;
@@ -115,6 +118,8 @@ class MainWindow : public QMainWindow, public UserPort {
   QAction* markAllStationsAction;
   QAction* showAllStationsAction;
   QAction* findStationAction;
+  QAction* currentWeatherAction;
+  QAction* temperatureColouringAction;
   QAction* aboutAction;
 
  signals:
@@ -139,6 +144,7 @@ class MainWindow : public QMainWindow, public UserPort {
   void onParameters();
   void onFindStation();
   void onPrint(bool preview);
+  void showWeatherStatus();
   void loadStationList();
 
   struct ChartOpening;
@@ -154,6 +160,7 @@ class MainWindow : public QMainWindow, public UserPort {
   std::unique_ptr<AsyncPageFetcher> metarFetcher;
   ReportPageSource pageSource;
   MetarSource metarSource;
+  WeatherFeed* feed = nullptr;
   std::vector<std::unique_ptr<ChartOpening>> openings;
   int lastOpeningId = 0;
   StationList stations;
