@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -20,6 +21,18 @@ volatile std::sig_atomic_t stopRequested = 0;
 
 void onSignal(int) { stopRequested = 1; }
 
+// The shipped day of reports: installed beside the program's data
+// (PREFIX/bin -> PREFIX/share/nimbrel), else in the source tree it was built from.
+std::string defaultMetarDay(const char* argv0) {
+  std::error_code ignored;
+  std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ignored);
+  if (program.empty()) program = argv0;
+  const std::filesystem::path installed =
+      program.parent_path() / ".." / "share" / "nimbrel" / "noaa-cycles-2010-11-14.txt.gz";
+  if (std::filesystem::is_regular_file(installed, ignored)) return installed.lexically_normal().string();
+  return NIMBREL_METAR_DAY;
+}
+
 int Usage() {
   std::fprintf(stderr, "usage: nimbrel-sample-service [--port N] [--stations FILE] [--pages DIR] [--metar FILE]\n");
   return 2;
@@ -31,7 +44,7 @@ int main(int argc, char** argv) {
   int port = 8642;
   std::string stationsFile = "Stations.txt";
   std::string pagesDir;
-  std::string metarFile = NIMBREL_METAR_DAY;
+  std::string metarFile = defaultMetarDay(argv[0]);
   for (int i = 1; i < argc; ++i) {
     const bool hasValue = i + 1 < argc;
     if (std::strcmp(argv[i], "--port") == 0 && hasValue) {
