@@ -67,6 +67,19 @@ void BM_DecodeWholeDay(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeWholeDay)->Unit(benchmark::kMillisecond);
 
+// A report of many groups that look ahead or repeat, of 10,000 to a million
+// characters: the time per character must stay flat when decoding is linear.
+void BM_DecodeHostileInput(benchmark::State& state) {
+  const char* pieces[] = {"1 ", "WS ", "TEMPO ", "FM ", "ZZZZZ ", "R26/ ", "M/ ", "//// ", "9999 ", "-SH "};
+  std::string body = "KXXX 141200Z ";
+  std::size_t count = 0;
+  while (body.size() < static_cast<std::size_t>(state.range(0))) body += pieces[count++ % std::size(pieces)];
+  const nimbrel::UtcDateTime anchor{2010, 11, 14, 23, 59};
+  for (auto _ : state) benchmark::DoNotOptimize(nimbrel::decodeMetar(body, anchor));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(body.size()));
+}
+BENCHMARK(BM_DecodeHostileInput)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
 // Runs a program with its output to /dev/null; the wall time in seconds.
 bool Spawn(std::vector<std::string> arguments, double& seconds) {
   posix_spawn_file_actions_t actions;

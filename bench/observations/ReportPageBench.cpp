@@ -53,7 +53,7 @@ void BM_Fetch1MB(benchmark::State& state) {
   nimbrel::CurlPageFetcher fetcher;
   const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/page";
   for (auto _ : state) {
-    const std::string page = fetcher.fetch(url, 0);
+    const std::string page = fetcher.fetch(url, 0).body;
     if (page.size() != body.size()) state.SkipWithError("short body");
     benchmark::DoNotOptimize(page.data());
   }
