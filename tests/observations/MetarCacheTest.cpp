@@ -220,6 +220,17 @@ TEST(MetarCache, CutDamagedAndOversizedDownloadsKeepTheWholeLinesBefore) {
             static_cast<std::size_t>(std::count(many.csv.begin(), many.csv.begin() + lineEnd, '\n') - 1));
 }
 
+TEST(MetarCache, AHundredMegabytesStopAtTheDefaultCeiling) {
+  const StationList catalogue = {CatalogueStation("EGLL")};
+  std::string csv = "raw_text\nEGLL 071420Z 24008KT 9999 FEW030 08/03 Q1021\nEGLL 071450Z";
+  csv.append(std::size_t{100} << 20, ' ');
+  const WeatherSnapshot snapshot = readMetarCache(Gzipped(csv), catalogue, kOptions);
+  EXPECT_EQ(snapshot.problem, "the report list unpacks to more than 64 MB; only its start was read");
+  ASSERT_EQ(snapshot.stations.size(), 1u);
+  EXPECT_EQ(snapshot.stations[0].observedMinutes, Minutes(7, 14, 20));
+  EXPECT_EQ(snapshot.reportCount, 1);
+}
+
 TEST(MetarCache, GzipMembersAreReadOneAfterTheOther) {
   const ManyStations many = Many(300);
   const std::size_t half = many.csv.find('\n', many.csv.size() / 2) + 1;
