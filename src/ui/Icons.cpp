@@ -147,6 +147,8 @@ QIcon toolbarIcon(ToolbarImage image) {
       return QIcon(new SvgIconEngine(QStringLiteral(":/toolbar/show-all-stations.svg")));
     case ToolbarImage::kFindStation:
       return QIcon(new SvgIconEngine(QStringLiteral(":/toolbar/find-station.svg")));
+    case ToolbarImage::kCurrentWeather:
+      return QIcon(new SvgIconEngine(QStringLiteral(":/toolbar/current-weather.svg")));
   }
   return QIcon();
 }

@@ -176,6 +176,7 @@ void MainWindow::createActions() {
   currentWeatherAction = makeAction(this, "Current weather", "Show the current weather of every station",
                                     "Current weather");
   currentWeatherAction->setCheckable(true);
+  currentWeatherAction->setIcon(toolbarIcon(ToolbarImage::kCurrentWeather));
   temperatureColouringAction = makeAction(this, "Colour by temperature",
                                           "Colour the current weather by temperature instead of flight category");
   temperatureColouringAction->setCheckable(true);
@@ -644,8 +645,7 @@ void MainWindow::onPrint(bool preview) {
 }
 
 void MainWindow::showWeatherStatus() {
-  auto* map = qobject_cast<WorldMapView*>(activeView());
-  if (map == nullptr || !map->showsWeather()) return;
+  if (feed->userCount() == 0) return;
   if (feed->isLoading()) {
     setStatusText("Current weather: loading the reports ...");
   } else if (const WeatherSnapshot* snapshot = feed->snapshot()) {

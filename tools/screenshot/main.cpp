@@ -30,16 +30,25 @@ int main(int argc, char** argv) {
     return 2;
   }
   sample::SampleService service(list.readAll().toStdString());
+  std::string error;
+  if (!service.loadMetarDay(NIMBREL_METAR_DAY, error)) {
+    std::fprintf(stderr, "nimbrel-tour-picture: %s\n", error.c_str());
+    return 1;
+  }
   if (!service.start(0)) return 1;
 
   MainWindow window;
-  window.setServiceHost("127.0.0.1:" + std::to_string(service.listeningPort()));
+  const std::string address = "127.0.0.1:" + std::to_string(service.listeningPort());
+  window.setServiceHost(address);
+  window.setReportSource(ReportSource::kLiveMetar);
+  window.setMetarUrl("http://" + address);
   window.start();
   window.resize(1180, 860);
 
-  // The world map with every station marked, then the table, then a chart.
+  // The world map with the current weather, then the table, then a chart.
   if (QMdiSubWindow* map = window.mdiArea()->subWindowList().value(0)) {
-    if (auto* view = qobject_cast<WorldMapView*>(map->widget())) view->setMarkAllStations(true);
+    window.mdiArea()->setActiveSubWindow(map);
+    window.currentWeatherAction->trigger();
     map->move(0, 0);
   }
   window.openAllStationsTable();
@@ -50,7 +59,7 @@ int main(int argc, char** argv) {
   window.openStationByName(argv[1]);
 
   int result = 1;
-  QTimer::singleShot(1500, [&] {
+  QTimer::singleShot(2500, [&] {
     result = window.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
     QApplication::quit();
   });
