@@ -70,9 +70,12 @@ std::string_view rawBetween(std::string_view text, std::size_t anchorPos, std::s
 std::string clean(std::string_view raw) { return std::string(trim(decodeEntities(raw))); }
 
 // A text cell as the report keeps it: decoded first, so an entity is never
-// cut in half, then cut to the limit.
+// cut in half, then cut to the limit, where a blank may now end it.
 std::string limited(std::string text) {
-  if (text.size() > kReportTextLimit) text.resize(kReportTextLimit);
+  if (text.size() > kReportTextLimit) {
+    text.resize(kReportTextLimit);
+    while (!text.empty() && isSpace(text.back())) text.pop_back();
+  }
   return text;
 }
 

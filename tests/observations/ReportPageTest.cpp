@@ -358,6 +358,11 @@ TEST(ReportPage, EveryTextCellKeepsAtMostItsFirstThousandBytes) {
       EXPECT_EQ(observations[0].windDirection, plain[0].windDirection) << cell.label;
       EXPECT_EQ(observations[0].observedAt, plain[0].observedAt) << cell.label;
     }
+    // A cut that lands just after a blank leaves no blank at the end.
+    const std::string words = std::string(kReportTextLimit - shortText.size() - 1, 'y') + " zzz";
+    ObservationList cutAtBlank;
+    ASSERT_EQ(readReportPage(WithLongCell(page, cell.label, words), &cutAtBlank), ReportPageStatus::kReports);
+    EXPECT_EQ(cutAtBlank[0].*cell.text, (shortText + words).substr(0, kReportTextLimit - 1)) << cell.label;
   }
 }
 
