@@ -6,10 +6,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -18,6 +20,7 @@
 
 #include "SampleService.h"
 #include "charts/Chart.h"
+#include "observations/CurlPageFetcher.h"
 #include "observations/ReportPageSource.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
@@ -29,8 +32,12 @@ namespace {
 MainWindow* window = nullptr;
 sample::SampleService* service = nullptr;
 Station chosen;
+std::string serviceHost;
 // 12:00 UTC on 7 December 2026: the pages do not change between runs.
 constexpr std::time_t kNow = 1796644800;
+// The service's clock, moved on by the refresh ticks so that each finds a
+// newer report.
+std::time_t serviceNow = kNow;
 
 // Paints of one widget, so a run can show that every open was painted.
 class PaintCounter : public QObject {
@@ -49,10 +56,33 @@ void CloseCharts() {
   QCoreApplication::processEvents();
 }
 
-// Opens the chart and paints it once; null when no window opened.
+// Runs the event loop until done() holds or 30 s passed: the downloads
+// come back through it.
+template <typename Done>
+bool PumpUntil(Done done) {
+  QElapsedTimer clock;
+  clock.start();
+  // Wakes the waiting loop now and then, so the time limit is looked at.
+  QTimer heartbeat;
+  heartbeat.start(100);
+  while (!done()) {
+    if (clock.elapsed() > 30000) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+  }
+  return true;
+}
+
+// Opens the chart, waits until it is open and paints it once; null when
+// no window opened.
 StationChartView* OpenChart(PaintCounter& counter) {
-  StationChartView* view = window->openStationChart(chosen);
+  StationChartView* view = nullptr;
+  const auto connection =
+      QObject::connect(window, &MainWindow::stationChartOpened, [&view](StationChartView* opened) { view = opened; });
+  window->openStationChart(chosen);
+  PumpUntil([&] { return view != nullptr || window->openingCount() == 0; });
+  QObject::disconnect(connection);
   if (view == nullptr) return nullptr;
+  view->refreshTimer()->stop();  // ticks only where a benchmark asks for them
   view->installEventFilter(&counter);
   view->repaint();
   return view;
@@ -98,14 +128,18 @@ void BM_FetchAndParse(benchmark::State& state) {
   const int hours = static_cast<int>(state.range(0));
   char hoursStr[32];
   std::snprintf(hoursStr, sizeof hoursStr, "past+%d+hours", hours);
-  ObservationList observations;
+  CurlPageFetcher fetcher;
+  const std::string url = meteodataUrl(serviceHost, chosen.icao, hoursStr);
+  std::size_t reports = 0;
   for (auto _ : state) {
-    if (!window->reportSource().getMeteodata(chosen, &observations, hoursStr, hours)) {
+    const PageReading reading = readPageResult(chosen, fetcher.fetch(url, meteodataBufferSize(hours)));
+    if (!reading.ok) {
       state.SkipWithError("no reports");
       break;
     }
+    reports = reading.observations.size();
   }
-  state.counters["reports"] = static_cast<double>(observations.size());
+  state.counters["reports"] = static_cast<double>(reports);
 }
 
 // One paint of an open chart.
@@ -122,9 +156,12 @@ void BM_RepaintChart(benchmark::State& state) {
   CloseCharts();
 }
 
-// A tick (most recent report, one more row) and the paint it asks for. The
-// window is opened afresh every 50 ticks so the chart keeps a day's rows.
+// A tick (most recent report, one more row, through the worker thread and
+// back) and the paint it asks for. The service's clock moves on by one
+// report interval before each tick. The window is opened afresh every 50
+// ticks so the chart keeps a day's rows.
 void BM_RefreshTick(benchmark::State& state) {
+  const int interval = sample::reportIntervalMinutes(chosen.icao);
   PaintCounter counter;
   StationChartView* view = OpenChart(counter);
   int ticks = 0;
@@ -134,7 +171,15 @@ void BM_RefreshTick(benchmark::State& state) {
       break;
     }
     const int before = view->chart()->getRowCount();
+    state.PauseTiming();
+    serviceNow += interval * 60;
+    service->setNow(serviceNow);
+    state.ResumeTiming();
     view->refresh();
+    if (!PumpUntil([&] { return !view->chartModel().isBusy(); })) {
+      state.SkipWithError("the tick never came back");
+      break;
+    }
     view->repaint();
     if (view->chart()->getRowCount() != before + 1) {
       state.SkipWithError("the tick appended no row");
@@ -148,6 +193,8 @@ void BM_RefreshTick(benchmark::State& state) {
     }
   }
   CloseCharts();
+  serviceNow = kNow;
+  service->setNow(kNow);
 }
 
 // A chart's closing work, which every close does: the station goes on top
@@ -201,7 +248,8 @@ int main(int argc, char** argv) {
   // A message here means a chart found no data: it is shown, not waited on.
   window->messageHook = [](const std::string& text) { std::fprintf(stderr, "message: %s\n", text.c_str()); };
   window->setReportSource(ReportSource::kReportPages);
-  window->setServiceHost("127.0.0.1:" + std::to_string(sampleService.listeningPort()));
+  serviceHost = "127.0.0.1:" + std::to_string(sampleService.listeningPort());
+  window->setServiceHost(serviceHost);
   window->start();
   for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
 

@@ -2,7 +2,6 @@
 // whole corpus, month ends, and the hour-by-hour timeline.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -241,15 +240,13 @@ TEST(TafRobustness, HostileInputStaysBounded) {
                           "WS020/27045KT "};
   std::size_t n = 0;
   while (body.size() < 1'000'000) body += pieces[n++ % std::size(pieces)];
-  const auto start = std::chrono::steady_clock::now();
+  // Its time is measured by BM_DecodeHostileTaf.
   const TafReport taf = decodeTaf(body, UtcDateTime{2018, 8, 1, 0, 0});
   const std::vector<TafHour> hours = timeline(taf);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_EQ(taf.status, MetarStatus::Partial);
   EXPECT_LE(taf.notDecoded.size(), TafReport::kMaxNotDecodedKept);
   EXPECT_EQ(taf.groups.size(), TafReport::kMaxGroups);
   EXPECT_EQ(hours.size(), 24u * 31);
-  EXPECT_LT(seconds, 2.0);  // tens of milliseconds when bounded
   // An FM dated before the validity (found by the fuzzer) runs no period backwards.
   const TafReport early = decodeTaf("TAF EGYP 060435Z 0606/0624 35015KT 9999 FM030600 19012KT", UtcDateTime{2018, 9, 6, 12, 0});
   ASSERT_EQ(early.groups.size(), 2u);
