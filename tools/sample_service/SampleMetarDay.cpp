@@ -1,4 +1,5 @@
 #include "SampleMetarDay.h"
+#include "SampleApiJson.h"
 
 #include <malloc.h>
 #include <zlib.h>
@@ -488,5 +489,16 @@ ApiAnswer SampleMetarDay::cacheCsvGz(std::time_t now,
   body += rows;
   return {200, "application/x-gzip", gzipped(body)};
 }
+
+// The same spellings for the TAF answer (SampleApiJson.h).
+std::string apiIsoTime(std::int64_t seconds) { return isoTime(seconds); }
+nlohmann::ordered_json apiNumber(double value, double step) { return number(value, step); }
+nlohmann::ordered_json apiVisibility(const Visibility& visibility) { return visibilityValue(visibility); }
+const char* apiCoverCode(CloudCover cover) { return coverCode(cover); }
+std::string apiWeatherCode(const WeatherGroup& group) { return weatherCode(group); }
+std::string apiStationName(const SampleStation& station) { return stationName(station); }
+std::string apiLatin1ToUtf8(std::string_view text) { return latin1ToUtf8(text); }
+ApiAnswer apiJsonError(int status, const std::string& message) { return jsonError(status, message); }
+std::vector<std::string> apiSplitIds(const std::string& ids) { return splitIds(ids); }
 
 }  // namespace nimbrel::sample

@@ -1,6 +1,7 @@
 #include "SampleService.h"
 
 #include "SampleMetarDay.h"
+#include "SampleTafCorpus.h"
 
 #include <httplib.h>
 
@@ -270,6 +271,13 @@ bool SampleService::loadMetarDay(const std::string& gzPath, std::string& error) 
   return true;
 }
 
+bool SampleService::loadTafCorpus(const std::string& tsvPath, std::string& error) {
+  auto corpus = std::make_unique<SampleTafCorpus>();
+  if (!corpus->loadFile(tsvPath, stationsByIcao, error)) return false;
+  taf = std::move(corpus);
+  return true;
+}
+
 SampleService::~SampleService() { stop(); }
 
 std::string SampleService::reportPageFor(const std::string& icao, const std::string& hoursStr) const {
@@ -310,6 +318,15 @@ bool SampleService::start(int wantedPort) {
     });
     server->Get("/data/cache/metars.cache.csv.gz", [this, answer](const httplib::Request&, httplib::Response& response) {
       answer(response, metar->cacheCsvGz(now != 0 ? now : startTime, stationsByIcao));
+    });
+  }
+  if (taf) {
+    // The request's own time, so a long-running service keeps its TAFs valid.
+    server->Get("/api/data/taf", [this](const httplib::Request& request, httplib::Response& response) {
+      ApiAnswer reply = taf->tafApi(request.get_param_value("ids"), request.get_param_value("format"),
+                                    now != 0 ? now : std::time(nullptr), stationsByIcao);
+      response.status = reply.status;
+      response.set_content(std::move(reply.body), reply.contentType);
     });
   }
 

@@ -51,6 +51,7 @@ std::string makeSorryPage(const std::string& icao);
 int hoursFromQuery(const std::string& hoursStr);
 
 class SampleMetarDay;
+class SampleTafCorpus;
 
 class SampleService {
  public:
@@ -77,6 +78,11 @@ class SampleService {
   bool loadMetarDay(const std::string& gzPath, std::string& error);
   const SampleMetarDay* metarDay() const { return metar.get(); }
 
+  // Real TAFs ("date<TAB>report" lines) of the listed stations, served as
+  // the Data API's /api/data/taf, re-dated to be valid at the request's now.
+  bool loadTafCorpus(const std::string& tsvPath, std::string& error);
+  const SampleTafCorpus* tafCorpus() const { return taf.get(); }
+
   // The body for a report page request.
   std::string reportPageFor(const std::string& icao, const std::string& hoursStr) const;
 
@@ -86,6 +92,7 @@ class SampleService {
   std::vector<SampleStation> stations;
   std::unordered_map<std::string, const SampleStation*> stationsByIcao;
   std::unique_ptr<SampleMetarDay> metar;
+  std::unique_ptr<SampleTafCorpus> taf;
   std::time_t startTime = 0;
   std::unique_ptr<httplib::Server> server;
   std::thread thread;

@@ -76,6 +76,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "nimbrel-sample-service: %s\n", error.c_str());
     return 2;
   }
+  // Real TAFs: beside the METAR day (installed or in data/metar/), else the source tree's.
+  std::string tafFile = (std::filesystem::path(metarFile).parent_path() / "real-reports-taf.tsv").string();
+  if (!std::filesystem::is_regular_file(tafFile)) tafFile = NIMBREL_TAF_CORPUS;
+  if (!service.loadTafCorpus(tafFile, error)) std::fprintf(stderr, "nimbrel-sample-service: %s, no TAFs\n", error.c_str());
   if (!service.start(port)) {
     std::fprintf(stderr, "nimbrel-sample-service: cannot listen on 127.0.0.1:%d\n", port);
     return 1;
