@@ -1,0 +1,466 @@
+// The world map's current-weather layer in the running program, fed by the
+// sample service's day of real reports on 127.0.0.1: the painted points,
+// the hover tooltip, a click to a chart, one download for every map, the
+// status text, and downloads that are cut or lack columns.
+#include <httplib.h>
+#include <zlib.h>
+
+#include <QAction>
+#include <QImage>
+#include <QMouseEvent>
+#include <QToolTip>
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <ctime>
+#include <mutex>
+#include <string>
+
+#include "MainWindowFixture.h"
+#include "SampleService.h"
+#include "charts/WeatherLayer.h"
+#include "charts/WorldMapDrawing.h"
+#include "observations/MetarCache.h"
+#include "support/LocalHttpServer.h"
+#include "support/ReadFile.h"
+#include "ui/QtText.h"
+#include "ui/StationChartView.h"
+#include "ui/WeatherFeed.h"
+#include "ui/WorldMapView.h"
+
+namespace nimbrel::test {
+namespace {
+
+constexpr const char* kCachePath = "/data/cache/metars.cache.csv.gz";
+
+std::string Gzip(const std::string& text) {
+  z_stream stream{};
+  deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+  std::string out(deflateBound(&stream, static_cast<uLong>(text.size())), '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+  stream.avail_in = static_cast<uInt>(text.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = static_cast<uInt>(out.size());
+  deflate(&stream, Z_FINISH);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  return out;
+}
+
+bool SameColour(QRgb pixel, Colour colour) {
+  return qRed(pixel) == redOf(colour) && qGreen(pixel) == greenOf(colour) && qBlue(pixel) == blueOf(colour);
+}
+
+// The sample service with the shipped day, its "now" fixed 37 minutes
+// before the suite began, and the shipped station list; a counting relay
+// in front of it, so the tests see how often the program downloaded.
+class WeatherLayerViewTest : public MainWindowFixture {
+ protected:
+  static void SetUpTestSuite() {
+    listText = new std::string(ReadAll(std::string(NIMBREL_SOURCE_DIR) + "/data/Stations.txt"));
+    service = new sample::SampleService(*listText);
+    std::string error;
+    ASSERT_TRUE(service->loadMetarDay(NIMBREL_METAR_DAY, error)) << error;
+    serviceNow = (std::time(nullptr) / 60 - 37) * 60;
+    service->setNow(serviceNow);
+    ASSERT_TRUE(service->start(0));
+    httplib::Client client("127.0.0.1", service->listeningPort());
+    const httplib::Result answer = client.Get(kCachePath);
+    ASSERT_TRUE(answer && answer->status == 200);
+    served = new std::string(answer->body);
+  }
+  static void TearDownTestSuite() {
+    delete service;
+    delete served;
+    delete listText;
+  }
+
+  void SetUp() override {
+    MainWindowFixture::SetUp();
+    WriteStationList(*listText);
+    relay.Server().Get(kCachePath, [this](const httplib::Request&, httplib::Response& response) {
+      ++requests;
+      response.set_content(body(), "application/x-gzip");
+    });
+    // The charts' reports come from the service itself.
+    relay.Server().Get(".*", [](const httplib::Request& request, httplib::Response& response) {
+      httplib::Client client("127.0.0.1", service->listeningPort());
+      if (const httplib::Result answer = client.Get(request.target)) {
+        response.status = answer->status;
+        response.set_content(answer->body, answer->get_header_value("Content-Type"));
+      } else {
+        response.status = 502;
+      }
+    });
+    ASSERT_TRUE(relay.start());
+  }
+  void TearDown() override {
+    MainWindowFixture::TearDown();
+    relay.stop();
+  }
+
+  // The program as the command line starts it with the live METAR source.
+  void StartLive() {
+    window = std::make_unique<MainWindow>();
+    window->setReportSource(ReportSource::kLiveMetar);
+    window->setMetarUrl("http://127.0.0.1:" + std::to_string(relay.listeningPort()));
+    window->messageHook = [this](const std::string& text) { messages.push_back(text); };
+    window->start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));
+    ASSERT_FALSE(Frame()->allStations().empty());
+    ASSERT_NE(Map(), nullptr);
+    // Our decoder's own reading of what the relay serves.
+    expected = readMetarCache(body(), Frame()->allStations());
+  }
+
+  WorldMapView* Map() const { return LastView<WorldMapView>(); }
+  WeatherFeed& Feed() const { return window->weatherFeed(); }
+
+  // The user's toggle of the layer on a map window; waits for the reading.
+  void ToggleWeather(WorldMapView* map) {
+    Activate(map);
+    ASSERT_TRUE(window->currentWeatherAction->isEnabled());
+    window->currentWeatherAction->trigger();
+    ASSERT_TRUE(WaitUntil([this] { return !Feed().isLoading() && Feed().snapshot() != nullptr; }))
+        << "the reports never arrived";
+    QApplication::processEvents();
+  }
+
+  static QImage Painted(WorldMapView* map) { return map->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+  // The first station of a category whose point nothing else can touch:
+  // no other station within 5 pixels, away from the legend's corners.
+  const StationWeather* Isolated(WeatherCategory category, bool needsCeiling = false) const {
+    const StationList& all = Frame()->allStations();
+    for (const StationWeather& w : expected.stations) {
+      if (w.category != category || (needsCeiling && (!w.ceilingFt || !w.temperatureC || !w.windSpeedKt)))
+        continue;
+      const QPoint p = MapPixelOf(all[w.station]);
+      if (p.x() < 120 || p.x() > kWorldMapWidth - 120 || p.y() < 90 || p.y() > kWorldMapHeight - 90) continue;
+      bool alone = true;
+      for (std::size_t j = 0; j < all.size() && alone; ++j) {
+        if (j == w.station || !all[j].hasPosition) continue;
+        const QPoint q = MapPixelOf(all[j]);
+        alone = std::max(std::abs(q.x() - p.x()), std::abs(q.y() - p.y())) > 5;
+      }
+      if (alone) return &w;
+    }
+    return nullptr;
+  }
+
+  // A view pixel more than 10 pixels from every station.
+  QPoint Empty() const {
+    for (int y = 20; y < kWorldMapHeight - 20; y += 3)
+      for (int x = 20; x < kWorldMapWidth - 20; x += 3) {
+        bool clear = true;
+        for (const Station& s : Frame()->allStations()) {
+          const QPoint q = MapPixelOf(s);
+          if (s.hasPosition && std::abs(q.x() - x) <= 10 && std::abs(q.y() - y) <= 10) {
+            clear = false;
+            break;
+          }
+        }
+        if (clear) return {x, y};
+      }
+    return {-1, -1};
+  }
+
+  std::string body() {
+    std::lock_guard lock(bodyMutex);
+    return override.empty() ? *served : override;
+  }
+  void Serve(std::string bytes) {
+    std::lock_guard lock(bodyMutex);
+    override = std::move(bytes);
+  }
+
+  // Where a weather point answers the pointer: a station at that very pixel.
+  void ExpectAnswersAt(WorldMapView* map, const StationWeather& w) const {
+    const QPoint p = MapPixelOf(Frame()->allStations()[w.station]);
+    const int found = map->weatherStationAt(p);
+    ASSERT_GE(found, 0);
+    EXPECT_EQ(MapPixelOf(Frame()->allStations()[static_cast<std::size_t>(found)]), p);
+    EXPECT_NE(Feed().snapshot()->forStation(static_cast<std::size_t>(found)), nullptr);
+  }
+
+  static sample::SampleService* service;
+  static std::time_t serviceNow;
+  static std::string* served;
+  static std::string* listText;
+  LocalHttpServer relay;
+  std::atomic<int> requests{0};
+  std::mutex bodyMutex;
+  std::string override;
+  WeatherSnapshot expected;
+};
+
+sample::SampleService* WeatherLayerViewTest::service = nullptr;
+std::time_t WeatherLayerViewTest::serviceNow = 0;
+std::string* WeatherLayerViewTest::served = nullptr;
+std::string* WeatherLayerViewTest::listText = nullptr;
+
+TEST_F(WeatherLayerViewTest, PointsAreColouredAtTheirStationsPixels) {
+  StartLive();
+  const StationWeather* vfr = Isolated(WeatherCategory::kVfr);
+  const StationWeather* ifr = Isolated(WeatherCategory::kIfr);
+  ASSERT_NE(vfr, nullptr);
+  ASSERT_NE(ifr, nullptr);
+  const Station& vfrStation = Frame()->allStations()[vfr->station];
+  const Station& ifrStation = Frame()->allStations()[ifr->station];
+  WorldMapView* map = Map();
+  ToggleWeather(map);
+  ASSERT_EQ(Feed().snapshot()->stations.size(), expected.stations.size());
+
+  // The whole 3 x 3 point of each.
+  QImage image = Painted(map);
+  for (int dy = -1; dy <= 1; ++dy)
+    for (int dx = -1; dx <= 1; ++dx) {
+      const QPoint v = MapPixelOf(vfrStation) + QPoint(dx, dy), i = MapPixelOf(ifrStation) + QPoint(dx, dy);
+      EXPECT_TRUE(SameColour(image.pixel(v), kVfrColour)) << vfrStation.icao << " at " << v.x() << "," << v.y();
+      EXPECT_TRUE(SameColour(image.pixel(i), kIfrColour)) << ifrStation.icao << " at " << i.x() << "," << i.y();
+    }
+
+  // By temperature, each takes its reported temperature's colour.
+  ASSERT_TRUE(vfr->temperatureC && ifr->temperatureC);
+  ASSERT_TRUE(window->temperatureColouringAction->isEnabled());
+  window->temperatureColouringAction->trigger();
+  EXPECT_EQ(map->weatherColouring(), WeatherColouring::kTemperature);
+  image = Painted(map);
+  EXPECT_TRUE(SameColour(image.pixel(MapPixelOf(vfrStation)), temperatureColour(*vfr->temperatureC)));
+  EXPECT_TRUE(SameColour(image.pixel(MapPixelOf(ifrStation)), temperatureColour(*ifr->temperatureC)));
+}
+
+TEST_F(WeatherLayerViewTest, HoverShowsTheStationsReportInTheChosenUnits) {
+  StartLive();
+  // A report with every value line filled, of whichever category has one.
+  const StationWeather* chosen = nullptr;
+  for (const WeatherCategory category :
+       {WeatherCategory::kIfr, WeatherCategory::kMvfr, WeatherCategory::kLifr, WeatherCategory::kVfr})
+    if (chosen == nullptr) chosen = Isolated(category, true);
+  ASSERT_NE(chosen, nullptr);
+  const Station& station = Frame()->allStations()[chosen->station];
+  WorldMapView* map = Map();
+  ToggleWeather(map);
+  const QPoint at = MapPixelOf(station);
+  // The service's own row for the station, read here apart from the decoder.
+  const std::string csv = inflateDownload(*served).text;
+  const std::size_t row = csv.find("," + station.icao + ",");
+  ASSERT_NE(row, std::string::npos);
+  const std::size_t rowStart = csv.rfind('\n', row) + 1;
+  std::string raw = csv.substr(rowStart, row - rowStart);
+  if (raw.size() >= 2 && raw.front() == '"') raw = raw.substr(1, raw.size() - 2);
+
+  for (const bool metric : {true, false}) {
+    window->settings().metricStyle = metric;
+    const std::int64_t before = std::time(nullptr) / 60;
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(map->mapToGlobal(at)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(map, &move);
+    ASSERT_TRUE(WaitUntil([] { return QToolTip::isVisible(); })) << "no tooltip";
+    const QString shown = QToolTip::text();
+    const std::int64_t after = std::time(nullptr) / 60;
+    const QStringList lines = shown.split(QLatin1Char('\n'));
+    ASSERT_GE(lines.size(), 8) << shown.toStdString();
+    EXPECT_EQ(fromQString(lines[0]), station.name + " (" + station.icao + ")");
+    EXPECT_EQ(lines[2].toStdString(), raw);
+    // The whole text, with the age of either side of a minute's turn.
+    const std::string text = fromQString(shown);
+    EXPECT_TRUE(text == weatherTooltip(station, *chosen, before, metric) ||
+                text == weatherTooltip(station, *chosen, after, metric))
+        << text;
+    EXPECT_EQ(fromQString(map->weatherTooltipAt(at)).substr(0, lines[0].size()), lines[0].toStdString());
+    EXPECT_NE(lines[3].indexOf(metric ? QStringLiteral("\u00B0C") : QStringLiteral("\u00B0F")), -1) << text;
+    QToolTip::hideText();
+    ASSERT_TRUE(WaitUntil([] { return !QToolTip::isVisible(); }));
+  }
+  // Nothing near, no tip.
+  const QPoint empty = Empty();
+  ASSERT_GE(empty.x(), 0);
+  EXPECT_EQ(map->weatherStationAt(empty), -1);
+  EXPECT_TRUE(map->weatherTooltipAt(empty).isEmpty());
+}
+
+TEST_F(WeatherLayerViewTest, AClickOnAPointOpensThatStationsChart) {
+  StartLive();
+  const StationWeather* chosen = Isolated(WeatherCategory::kVfr);
+  ASSERT_NE(chosen, nullptr);
+  const Station& station = Frame()->allStations()[chosen->station];
+  WorldMapView* map = Map();
+  ToggleWeather(map);
+
+  // A click beside every station opens nothing.
+  const QPoint empty = Empty();
+  ASSERT_GE(empty.x(), 0);
+  QTest::mouseClick(map, Qt::LeftButton, Qt::NoModifier, empty);
+  EXPECT_EQ(window->openingCount(), 0);
+
+  StationChartView* opened = nullptr;
+  QObject::connect(window.get(), &MainWindow::stationChartOpened, [&opened](StationChartView* v) { opened = v; });
+  // One pixel off the point still hits it.
+  QTest::mouseClick(map, Qt::LeftButton, Qt::NoModifier, MapPixelOf(station) + QPoint(1, -1));
+  ASSERT_TRUE(WaitUntil([&opened, this] { return opened != nullptr && window->openingCount() == 0; }))
+      << (messages.empty() ? std::string("no chart") : messages.front());
+  EXPECT_EQ(TitleOf(opened).toStdString(), station.name);
+  ASSERT_EQ(Frame()->openStations().size(), 1u);
+  EXPECT_EQ(Frame()->openStations().front().icao, station.icao);
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(WeatherLayerViewTest, LayerOffIsTheMapAsBeforeTheLayer) {
+  StartLive();
+  WorldMapView* map = Map();
+  // Every station marked too, so that what the layer replaces comes back.
+  for (const bool markAll : {false, true}) {
+    map->setMarkAllStations(markAll);
+    const QImage before = Painted(map);
+    if (!map->showsWeather()) ToggleWeather(map);
+    EXPECT_TRUE(map->showsWeather());
+    EXPECT_NE(Painted(map), before);
+    ToggleWeather(map);
+    EXPECT_FALSE(map->showsWeather());
+    EXPECT_EQ(Painted(map), before) << "mark all " << markAll;
+    EXPECT_EQ(map->weatherStationAt(MapPixelOf(Frame()->allStations()[expected.stations.front().station])), -1);
+  }
+}
+
+TEST_F(WeatherLayerViewTest, OneDownloadServesEveryMap) {
+  StartLive();
+  WorldMapView* first = Map();
+  WorldMapView* second = window->openWorldMap();
+  ASSERT_NE(second, nullptr);
+  ASSERT_NE(first, second);
+  // The second asks while the first one's download is still under way.
+  Activate(first);
+  window->currentWeatherAction->trigger();
+  Activate(second);
+  window->currentWeatherAction->trigger();
+  ASSERT_TRUE(WaitUntil([this] { return !Feed().isLoading() && Feed().snapshot() != nullptr; }));
+  QApplication::processEvents();
+  EXPECT_EQ(Feed().userCount(), 2);
+  EXPECT_EQ(Feed().downloadCount(), 1);
+  EXPECT_EQ(requests.load(), 1);
+
+  // A third map later, and a refresh within the minute: still one.
+  WorldMapView* third = window->openWorldMap();
+  ASSERT_NE(third, nullptr);
+  ToggleWeather(third);
+  Feed().refresh();
+  QTest::qWait(200);
+  EXPECT_EQ(Feed().downloadCount(), 1);
+  EXPECT_EQ(requests.load(), 1);
+  const StationWeather* vfr = Isolated(WeatherCategory::kVfr);
+  ASSERT_NE(vfr, nullptr);
+  for (WorldMapView* map : {first, second, third}) {
+    EXPECT_EQ(map->weatherStationAt(MapPixelOf(Frame()->allStations()[vfr->station])), static_cast<int>(vfr->station));
+    ExpectAnswersAt(map, expected.stations.back());
+  }
+
+  // Closing and switching off leave the feed with nobody.
+  CloseView(third);
+  EXPECT_EQ(Feed().userCount(), 2);
+  ToggleWeather(first);
+  ToggleWeather(second);
+  EXPECT_EQ(Feed().userCount(), 0);
+}
+
+TEST_F(WeatherLayerViewTest, TheActionNeedsTheLiveSource) {
+  StartWindow();  // the report pages
+  ASSERT_NE(Map(), nullptr);
+  // Should the action still fire, it reaches only the relay.
+  window->setMetarUrl(relay.Url(""));
+  Activate(Map());
+  EXPECT_FALSE(window->currentWeatherAction->isEnabled());
+  EXPECT_TRUE(window->currentWeatherAction->isCheckable());
+  EXPECT_NE(window->currentWeatherAction->toolTip().indexOf(QStringLiteral("live METAR")), -1)
+      << window->currentWeatherAction->toolTip().toStdString();
+  EXPECT_FALSE(window->temperatureColouringAction->isEnabled());
+  window->currentWeatherAction->trigger();
+  EXPECT_FALSE(Map()->showsWeather());
+  EXPECT_EQ(Feed().downloadCount(), 0);
+  EXPECT_EQ(requests.load(), 0);
+}
+
+TEST_F(WeatherLayerViewTest, TheStatusBarCountsTheStationsAndTheNewestReport) {
+  StartLive();
+  ToggleWeather(Map());
+  const std::int64_t ofDay = expected.newestMinutes % 1440;
+  char clock[8];
+  std::snprintf(clock, sizeof clock, "%02d:%02d", static_cast<int>(ofDay / 60), static_cast<int>(ofDay % 60));
+  const std::string start = "Current weather: " + withThousands(static_cast<long long>(expected.stations.size())) +
+                            " stations, reports up to " + clock + " UTC";
+  EXPECT_EQ(fromQString(window->statusText()).substr(0, start.size()), start) << fromQString(window->statusText());
+  EXPECT_EQ(fromQString(window->statusText()), currentWeatherStatusText(expected));
+  EXPECT_GT(expected.stations.size(), 1000u);
+  // The newest report is the service's now, none is newer.
+  EXPECT_LE(expected.newestMinutes, serviceNow / 60);
+  EXPECT_GT(expected.newestMinutes, serviceNow / 60 - 60);
+}
+
+// The relay serves a damaged download from the start; the layer keeps what
+// could be read and the status bar says what was lost.
+TEST_F(WeatherLayerViewTest, CutAndColumnShortDownloadsKeepWhatCouldBeRead) {
+  const std::string csv = inflateDownload(*served).text;
+  // Every fourth row without its raw_text column: the service's columns
+  // rearranged so raw_text is last and a short row lacks it.
+  std::string shortRows = "station_id,observation_time,raw_text\n";
+  int withoutReport = 0, rows = 0;
+  {
+    const std::size_t header = csv.find("raw_text,");
+    std::size_t at = csv.find('\n', header) + 1;
+    while (at < csv.size()) {
+      const std::size_t end = csv.find('\n', at);
+      const std::string line = csv.substr(at, end - at);
+      at = end == std::string::npos ? csv.size() : end + 1;
+      const std::size_t close = line.find("\",");
+      if (line.empty() || line.front() != '"' || close == std::string::npos) continue;
+      const std::string raw = line.substr(0, close + 1);
+      std::size_t comma = line.find(',', close + 2);
+      comma = line.find(',', comma + 1);
+      const std::string idAndTime = line.substr(close + 2, comma - close - 2);
+      if (rows++ % 4 == 0) {
+        shortRows += idAndTime + "\n";
+        ++withoutReport;
+      } else {
+        shortRows += idAndTime + "," + raw + "\n";
+      }
+    }
+  }
+  ASSERT_GT(withoutReport, 100);
+
+  struct Case {
+    const char* name;
+    std::string bytes;
+    const char* problem;  // in the status text
+  };
+  const Case cases[] = {
+      {"gzip cut in half", served->substr(0, served->size() / 2), "cut short"},
+      {"rows without raw_text", Gzip(shortRows), nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Serve(c.bytes);
+    StartLive();
+    const WeatherSnapshot full = readMetarCache(*served, Frame()->allStations());
+    ToggleWeather(Map());
+    const WeatherSnapshot* shown = Feed().snapshot();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->stations.size(), expected.stations.size());
+    EXPECT_GT(expected.stations.size(), 100u);
+    EXPECT_LT(expected.stations.size(), full.stations.size());
+    const std::string status = fromQString(window->statusText());
+    EXPECT_EQ(status, currentWeatherStatusText(expected));
+    if (c.problem != nullptr) {
+      EXPECT_NE(status.find(c.problem), std::string::npos) << status;
+    } else {
+      EXPECT_GE(expected.skippedCount, withoutReport);
+      EXPECT_NE(status.find(withThousands(expected.skippedCount) + " reports skipped"), std::string::npos) << status;
+    }
+    // What was read is on the map and answers the pointer.
+    ExpectAnswersAt(Map(), expected.stations.front());
+    ExpectAnswersAt(Map(), expected.stations.back());
+    StopWindow();
+  }
+}
+
+}  // namespace
+}  // namespace nimbrel::test
