@@ -163,7 +163,7 @@ TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
   EXPECT_EQ(MenuTitles(bar), (QStringList{"&File", "&View", "&Window", "&Help"}));
   EXPECT_EQ(MenuEntries(bar, "&View"),
             (QStringList{"&Toolbar", "&Status Bar", "-", "Mark all stations", "Show all stations", "Parameters",
-                         "Find station"}));
+                         "Find station", "-", "Current weather", "Colour by temperature"}));
   EXPECT_EQ(MenuEntries(bar, "&Window"), (QStringList{"&Cascade", "&Tile", "&Arrange Icons"}));
   EXPECT_EQ(MenuEntries(bar, "&Help"), (QStringList{"&Help Topics", "-", "&About Nimbrel..."}));
   EXPECT_EQ(MenuEntries(bar, "&File"), (QStringList{"&Close", "E&xit"})) << "no recent entries yet";
@@ -271,14 +271,21 @@ TEST_F(MainWindowTest, WindowMenuArrangesTheMinimizedWindowsAlongTheBottom) {
   EXPECT_FALSE(children[1]->isMinimized());
 }
 
-TEST_F(MainWindowTest, ToolbarHoldsTheFourViewCommands) {
+TEST_F(MainWindowTest, ToolbarHoldsTheViewCommandsAndCurrentWeather) {
   Start();
-  QStringList tips;
+  QStringList texts;
   for (QAction* action : Frame()->toolBar()->actions()) {
-    tips << action->toolTip();
+    if (action->isSeparator()) {
+      texts << QStringLiteral("-");
+      continue;
+    }
+    texts << action->text();
     EXPECT_FALSE(action->icon().isNull()) << action->text().toStdString();
   }
-  EXPECT_EQ(tips, (QStringList{"Show Parameters Dialog", "Mark all stations", "Show all stations table", "Find station"}));
+  EXPECT_EQ(texts, (QStringList{"Parameters", "Mark all stations", "Show all stations", "Find station", "-",
+                                "Current weather"}));
+  EXPECT_EQ(Frame()->parametersAction->toolTip(), QStringLiteral("Show Parameters Dialog"));
+  EXPECT_EQ(Frame()->showAllStationsAction->toolTip(), QStringLiteral("Show all stations table"));
   EXPECT_EQ(Frame()->toolBar()->iconSize(), QSize(17, 18));
   EXPECT_TRUE(Frame()->toolBar()->isVisible());
 }
