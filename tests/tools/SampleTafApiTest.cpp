@@ -192,80 +192,55 @@ TEST_F(SampleTafApi, EachTafIsTheNewestOfTheFileMovedByWholeHours) {
   RecordProperty("stations_with_taf", static_cast<int>(served));
 }
 
-// One TAF read by hand: LLBG 110501Z 1106/1206 24020G30KT 2500 DU NSC
-// TEMPO 1106/1109 25025G40KT 0900 DS FEW030 BECMG 1112/1114 5000 SHRA
-// SCT025TCU BKN030 TEMPO 1114/1206 ... TX15/1111Z TN13/1204Z.
-TEST_F(SampleTafApi, ForecastsCarryTheDecodedGroups) {
-  const json list = tafs("llbg");
-  ASSERT_EQ(list.size(), 1u);
-  const json& o = list[0];
-  const std::time_t from = o["validTimeFrom"];
-  EXPECT_EQ(o["validTimeTo"].get<std::time_t>() - from, 24 * 3600);
-  EXPECT_EQ(from - isoSeconds(o["issueTime"]), 59 * 60);
-  EXPECT_EQ(o["name"], "BEN-GURION INTL, IL");
-  EXPECT_NEAR(o["lat"].get<double>(), 32.0167, 1e-3);
-  const json& f = o["fcsts"];
-  ASSERT_EQ(f.size(), 4u);
-  EXPECT_TRUE(f[0]["fcstChange"].is_null());
-  EXPECT_EQ(f[0]["timeFrom"], from);
-  EXPECT_EQ(f[0]["timeTo"], o["validTimeTo"]);
-  EXPECT_EQ(f[0]["wdir"], 240);
-  EXPECT_EQ(f[0]["wspd"], 20);
-  EXPECT_EQ(f[0]["wgst"], 30);
-  EXPECT_NEAR(f[0]["visib"].get<double>(), 2500 / 1609.344, 0.01);
-  EXPECT_EQ(f[0]["wxString"], "DU");
-  EXPECT_EQ(f[1]["fcstChange"], "TEMPO");
-  EXPECT_EQ(f[1]["timeFrom"], from);
-  EXPECT_EQ(f[1]["timeTo"], from + 3 * 3600);
-  EXPECT_EQ(f[1]["wxString"], "DS");
-  EXPECT_EQ(f[1]["clouds"], json::parse(R"([{"cover":"FEW","base":3000,"type":null}])"));
-  EXPECT_EQ(f[2]["fcstChange"], "BECMG");
-  EXPECT_EQ(f[2]["timeFrom"], from + 6 * 3600);
-  EXPECT_EQ(f[2]["timeBec"], from + 8 * 3600);
-  EXPECT_TRUE(f[2]["wdir"].is_null()) << "a BECMG without wind keeps the wind";
-  EXPECT_EQ(f[2]["clouds"][0]["type"], "TCU");
-  EXPECT_EQ(f[3]["timeTo"], o["validTimeTo"]);
-  EXPECT_EQ(f[3]["wxString"], "TSRA");
+// A forecast group in short: change, hours from the start of validity, wind,
+// visibility, weather.
+std::string summary(const json& g, std::time_t start) {
+  auto hours = [&](const json& t) { return std::to_string((t.get<std::time_t>() - start) / 3600); };
+  std::string text = g["fcstChange"].is_null() ? "BASE" : g["fcstChange"].get<std::string>();
+  if (!g["probability"].is_null()) text += g["probability"].dump();
+  return text + " " + hours(g["timeFrom"]) + ".." + hours(g["timeTo"]) + " " + g["wdir"].dump() + "/" +
+         g["wspd"].dump() + "G" + g["wgst"].dump() + " " + g["visib"].dump() + " " + g["wxString"].dump();
 }
 
-// CYHZ 111738Z 1118/1218 ... FM112200 ... FM120200 ... PROB30 1202/1212
-// 1/4SM FG VV001 FM121200 ... FM121500 ... RMK NXT FCST BY 112100Z: FM
-// groups end where the next begins; PROB groups carry their figure.
-TEST_F(SampleTafApi, FromAndProbabilityGroups) {
-  const json list = tafs("CYHZ");
-  ASSERT_EQ(list.size(), 1u);
-  const std::time_t from = list[0]["validTimeFrom"];
-  const json& f = list[0]["fcsts"];
-  std::vector<std::time_t> fromTimes, fromEnds;
-  int probabilities = 0;
-  for (const json& g : f) {
-    EXPECT_GE(g["timeFrom"], from);
-    EXPECT_LE(g["timeTo"], list[0]["validTimeTo"]);
-    EXPECT_LT(g["timeFrom"], g["timeTo"]);
-    if (g["fcstChange"] == "FM") {
-      fromTimes.push_back(g["timeFrom"]);
-      fromEnds.push_back(g["timeTo"]);
-    }
-    if (g["fcstChange"] == "PROB") {
-      ++probabilities;
-      EXPECT_EQ(g["probability"], 30);
-      EXPECT_EQ(g["timeFrom"], from + 8 * 3600);
-      EXPECT_EQ(g["timeTo"], from + 18 * 3600);
-      EXPECT_EQ(g["visib"], 0.25);
-      EXPECT_EQ(g["wxString"], "FG");
-    }
+// Two TAFs read by hand from the file:
+// LLBG 110501Z 1106/1206 24020G30KT 2500 DU NSC TEMPO 1106/1109 25025G40KT 0900
+//   DS FEW030 BECMG 1112/1114 5000 SHRA SCT025TCU BKN030 TEMPO 1114/1206 25025G40KT
+//   3000 TSRA FEW015 SCT025CB BKN030 TX15/1111Z TN13/1204Z
+// CYHZ 111738Z 1118/1218 14010G20KT P6SM -SHRA OVC040 TEMPO 1118/1122 5SM -SHRA BR
+//   OVC020 FM112200 15012G22KT 6SM -RA BR SCT008 OVC020 TEMPO 1122/1202 3SM -RA BR
+//   BKN008 OVC020 FM120200 16010KT 2SM -RA BR BKN004 OVC008 PROB30 1202/1212 1/4SM
+//   FG VV001 FM121200 32008KT P6SM OVC008 FM121500 35010KT P6SM OVC015 RMK NXT FCST BY 112100Z
+TEST_F(SampleTafApi, ForecastsCarryTheDecodedGroups) {
+  const std::map<std::string, std::vector<std::string>> expected{
+      {"LLBG",
+       {R"(BASE 0..24 240/20G30 1.55 "DU")", R"(TEMPO 0..3 250/25G40 0.56 "DS")",
+        R"(BECMG 6..8 null/nullGnull 3.11 "SHRA")", R"(TEMPO 8..24 250/25G40 1.86 "TSRA")"}},
+      {"CYHZ",
+       {R"(BASE 0..4 140/10G20 "6+" "-SHRA")", R"(TEMPO 0..4 null/nullGnull 5 "-SHRA BR")",
+        R"(FM 4..8 150/12G22 6 "-RA BR")", R"(TEMPO 4..8 null/nullGnull 3 "-RA BR")",
+        R"(FM 8..18 160/10Gnull 2 "-RA BR")", R"(PROB30 8..18 null/nullGnull 0.25 "FG")",
+        R"(FM 18..21 320/8Gnull "6+" null)", R"(FM 21..24 350/10Gnull "6+" null)"}},
+  };
+  for (const auto& [icao, groups] : expected) {
+    const json list = tafs(icao);
+    ASSERT_EQ(list.size(), 1u) << icao;
+    const std::time_t from = list[0]["validTimeFrom"];
+    EXPECT_EQ(list[0]["validTimeTo"].get<std::time_t>() - from, 24 * 3600) << icao;
+    std::vector<std::string> served;
+    for (const json& g : list[0]["fcsts"]) served.push_back(summary(g, from));
+    EXPECT_EQ(served, groups) << icao;
   }
-  EXPECT_EQ(probabilities, 1);
-  const std::vector<std::time_t> expected{from + 4 * 3600, from + 8 * 3600, from + 18 * 3600, from + 21 * 3600};
-  EXPECT_EQ(fromTimes, expected);
-  const std::vector<std::time_t> ends{expected[1], expected[2], expected[3], list[0]["validTimeTo"]};
-  EXPECT_EQ(fromEnds, ends);
-  EXPECT_EQ(f[0]["timeTo"], expected[0]);
-  EXPECT_EQ(list[0]["remarks"], "");
-  const std::string raw = list[0]["rawTAF"];
-  ASSERT_NE(raw.find("RMK NXT FCST BY"), std::string::npos);
-  // The remark's next issue, moved with the rest.
-  EXPECT_EQ(timeNear(raw.substr(raw.size() - 7), 0, true, from), from + 3 * 3600);
+  const json llbg = tafs("LLBG")[0], cyhz = tafs("CYHZ")[0];
+  EXPECT_EQ(llbg["validTimeFrom"].get<std::time_t>() - isoSeconds(llbg["issueTime"]), 59 * 60);
+  EXPECT_EQ(llbg["fcsts"][1]["clouds"], json::parse(R"([{"cover":"FEW","base":3000,"type":null}])"));
+  EXPECT_EQ(llbg["fcsts"][2]["timeBec"], llbg["fcsts"][2]["timeTo"]);
+  EXPECT_EQ(llbg["fcsts"][2]["clouds"][0]["type"], "TCU");
+  EXPECT_EQ(cyhz["fcsts"][5]["clouds"], json::parse(R"([{"cover":"OVX","base":100,"type":null}])"));
+  // The remark's next issue time moved with the rest.
+  const std::string raw = cyhz["rawTAF"];
+  ASSERT_TRUE(raw.ends_with("Z") && raw.find("RMK NXT FCST BY") != std::string::npos);
+  EXPECT_EQ(timeNear(raw.substr(raw.size() - 7), 0, true, cyhz["validTimeFrom"]),
+            cyhz["validTimeFrom"].get<std::time_t>() + 3 * 3600);
 }
 
 TEST_F(SampleTafApi, StationsWithoutTafAndSeveralIds) {
