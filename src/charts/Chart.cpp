@@ -19,6 +19,8 @@ constexpr std::int64_t kHour = 3600;
 constexpr std::int64_t kDay = 86400;
 constexpr int kDetailIndent = 9;   // detail text after its square
 constexpr int kPad = 4;            // inside the frame, between parts
+constexpr int kStripBand = 14;     // the forecast strip's coloured band
+constexpr int kHatchStep = 6;      // between the diagonals of a possible change
 
 std::string_view cell(std::string_view text) { return text.substr(0, kMaxCellChars); }
 
@@ -129,7 +131,10 @@ void Chart::reset() {
   drawContext = nullptr;
   frameRect = Rect{20, 20, 820, 520};
   plotRect = Rect{};
-  headingRect = chartAreaRect = legendRect = detailRect = dialRect = Rect{};
+  headingRect = chartAreaRect = legendRect = detailRect = dialRect = forecastRect = Rect{};
+  forecast.reset();
+  forecastSpace = 0;
+  forecastLabels.clear();
   xLabels.clear();
   labelStepHours = 0;
   titleColour = 0;
@@ -199,7 +204,23 @@ int Chart::gridStepY() const {
 }
 
 void Chart::layout(DrawContext& dc) {
-  const Rect& f = frameRect;
+  Rect f = frameRect;
+  forecastRect = Rect{};
+  forecastSpace = 0;
+  forecastLabels.clear();
+  int stripLabelHeight = 0;
+  // The strip's band comes off the frame's bottom only when what is left
+  // still has the smallest layout: never a squeezed plot.
+  if (forecast && !forecast->hours.empty() && forecast->to > forecast->from) {
+    const FontSpec before = dc.selectFont(chartFont(11));
+    stripLabelHeight = std::max(1, dc.getTextExtent("00Z").cy);
+    dc.selectFont(before);
+    const int space = 6 + kStripBand + 2 + stripLabelHeight;
+    if (f.height() - space >= kMinChartHeight - 20) {
+      forecastSpace = space;
+      f.bottom -= space;
+    }
+  }
   // How far the frame is from the smallest layout towards the full one.
   const double t = std::clamp(std::min((f.width() - (kMinChartWidth - 20)) / 280.0,
                                        (f.height() - (kMinChartHeight - 20)) / 260.0),
@@ -287,6 +308,23 @@ void Chart::layout(DrawContext& dc) {
     dialRect = detailRect = Rect{};
   }
   layoutTimeAxis(dc);
+  if (forecastSpace > 0) {
+    forecastRect = Rect{plotRect.left, f.bottom + 4, plotRect.right, f.bottom + 4 + kStripBand};
+    // Round UTC hours every 6 hours, more apart when they would touch.
+    const FontSpec before = dc.selectFont(chartFont(11));
+    const int need = dc.getTextExtent("00Z").cx + 8;
+    const std::int64_t span = forecast->to - forecast->from;
+    std::int64_t hours = 6;
+    while (hours < 96 && static_cast<double>(hours * kHour) * forecastRect.width() / static_cast<double>(span) < need)
+      hours *= 2;
+    const std::int64_t step = hours * kHour;
+    for (std::int64_t at = floorDiv(forecast->from + step - 1, step) * step; at <= forecast->to; at += step) {
+      char text[8];
+      std::snprintf(text, sizeof text, "%02dZ", static_cast<int>((at - floorDiv(at, kDay) * kDay) / kHour));
+      forecastLabels.push_back(AxisLabel{forecastX(at), at, text, {}});
+    }
+    dc.selectFont(before);
+  }
 }
 
 void Chart::layoutTimeAxis(DrawContext& dc) {
@@ -353,6 +391,64 @@ void Chart::layoutTimeAxis(DrawContext& dc) {
     }
   }
   dc.selectFont(previous);
+}
+
+int Chart::forecastX(std::int64_t time) const {
+  if (!forecast || forecast->to <= forecast->from) return plotRect.left;
+  const double width = std::max(0, plotRect.width() - 1);
+  const double offset = static_cast<double>(std::clamp(time, forecast->from, forecast->to) - forecast->from);
+  return plotRect.left + static_cast<int>(std::llround(offset * width / static_cast<double>(forecast->to - forecast->from)));
+}
+
+int Chart::forecastHourAt(int x, int y) const {
+  if (forecastRect.width() <= 0 || y < forecastRect.top || y >= forecastRect.bottom) return -1;
+  const auto& hours = forecast->hours;
+  for (std::size_t i = 0; i < hours.size(); ++i) {
+    const int left = forecastX(hours[i].time);
+    const int right = i + 1 < hours.size() ? forecastX(hours[i + 1].time) : forecastX(hours[i].time + kHour);
+    if (x >= left && x < std::max(right, left + 1)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void Chart::drawForecast(DrawContext& dc) {
+  if (forecastRect.width() <= 0) return;
+  const int top = forecastRect.top;
+  const int bottom = forecastRect.bottom;
+  const int height = forecastRect.height();
+  const Pen oldPen = dc.getCurrentPen();
+  const auto& hours = forecast->hours;
+  for (std::size_t i = 0; i < hours.size(); ++i) {
+    const int left = forecastX(hours[i].time);
+    const int right = i + 1 < hours.size() ? forecastX(hours[i + 1].time) : forecastX(hours[i].time + kHour);
+    if (right <= left) continue;
+    dc.fillSolidRect(left, top, right - left, height, hours[i].colour);
+    if (!hours[i].hatch) continue;
+    // Diagonals up to the right, cut at the hour's edges.
+    dc.selectPen(Pen{PS_SOLID, 2, *hours[i].hatch});
+    for (int a = left - height; a < right; a += kHatchStep) {
+      const int start = std::max(a, left);
+      const int end = std::min(a + height, right - 1);
+      if (start >= end) continue;
+      dc.moveTo(start, bottom - 1 - (start - a));
+      dc.lineTo(end, bottom - 1 - (end - a));
+    }
+  }
+  dc.selectPen(Pen{PS_SOLID, 1, 0});
+  const FontSpec oldFont = dc.selectFont(chartFont(11));
+  const unsigned oldAlign = dc.setTextAlign(TA_CENTER | TA_TOP);
+  dc.setTextColor(labelColour);
+  dc.setBkColor(kWhite);
+  for (const AxisLabel& label : forecastLabels) {
+    dc.moveTo(label.x, bottom);
+    dc.lineTo(label.x, bottom + 3);
+    dc.textOut(label.x, bottom + 2, label.text);
+  }
+  // The strip's name where the Y labels are.
+  dc.textOut(plotRect.left - 6 - yLabelWidth / 2, top, "TAF");
+  dc.setTextAlign(oldAlign);
+  dc.selectFont(oldFont);
+  dc.selectPen(oldPen);
 }
 
 int Chart::xPosition(int row) const {
@@ -433,6 +529,7 @@ void Chart::draw(DrawContext& dc) {
   if (yDelta == 0.0 || !std::isfinite(yDelta)) yDelta = 1.0;
   layout(dc);
   drawAxes(dc);
+  drawForecast(dc);
   const Pen remembered = dc.getCurrentPen();
   const int count = std::min<int>(seriesCount, static_cast<int>(series.size()));
   for (int k = 1; k < count; ++k) {

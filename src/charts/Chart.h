@@ -46,6 +46,21 @@ struct AxisLabel {
   std::string date;
 };
 
+// One hour of the forecast strip.
+struct ForecastHour {
+  std::int64_t time = 0;  // UTC seconds at the hour's start
+  Colour colour = 0;      // the prevailing flight category's colour
+  std::optional<Colour> hatch;  // a TEMPO or PROB change may come: its colour
+};
+
+// The forecast strip under the time axis: its own time scale, the validity
+// from the plot's left edge to its right edge.
+struct ChartForecast {
+  std::int64_t from = 0;  // UTC seconds
+  std::int64_t to = 0;
+  std::vector<ForecastHour> hours;
+};
+
 // The smallest client the chart is laid out for.
 constexpr int kMinChartWidth = 320;
 constexpr int kMinChartHeight = 240;
@@ -74,6 +89,10 @@ class Chart {
   // A row at a wall-clock time (wallClockSeconds): X follows the times.
   void addRow(TextLines row, std::int64_t time);
   void removeAllRows() { rows.clear(); }
+  // The forecast strip, or none. It takes its own band under the chart, so
+  // an owner that grows by forecastSpace keeps the plot as it was.
+  void setForecast(std::optional<ChartForecast> strip) { forecast = std::move(strip); }
+  const std::optional<ChartForecast>& getForecast() const { return forecast; }
   // Replaces the detail lines of a series; std::out_of_range for a bad index.
   void setDetailLines(int seriesIndex, TextLines lines);
 
@@ -99,6 +118,10 @@ class Chart {
   // Runs autoscaleRange when autoscale is on.
   void layout(DrawContext& dc);
   int xPosition(int row) const;
+  // X of a UTC time on the forecast strip's own scale.
+  int forecastX(std::int64_t time) const;
+  // The strip's hour under a point, or -1 (none, or no strip shown).
+  int forecastHourAt(int x, int y) const;
   int yPosition(double value) const;
   // Pixels between horizontal grid lines: yStep, made smaller on a low
   // plot so the chart still shows eight steps (never below 20 pixels).
@@ -124,6 +147,11 @@ class Chart {
   Rect legendRect;     // the legend column: entries, detailRect and dialRect
   Rect detailRect;
   Rect dialRect;
+  // The forecast strip's coloured band; empty when no strip is shown (no
+  // forecast, or no room for it at this size).
+  Rect forecastRect;
+  int forecastSpace = 0;  // the height the strip takes off the frame's bottom
+  std::vector<AxisLabel> forecastLabels;
   std::vector<AxisLabel> xLabels;
   int labelStepHours = 0;  // between time labels; 0 when rows lack times
   FontSpec titleFont;
@@ -166,12 +194,14 @@ class Chart {
   void drawAxes(DrawContext& dc);
   void drawMinorTicks(DrawContext& dc, bool alongX);
   void drawLegend(DrawContext& dc);
+  void drawForecast(DrawContext& dc);
   void drawSeries(DrawContext& dc, int seriesIndex);
   int columnOf(int seriesIndex) const;
   double pixelsPerUnit() const;
   bool rowsHaveTimes() const { return !rows.empty() && timedRows == rows.size(); }
 
   std::vector<Row> rows;
+  std::optional<ChartForecast> forecast;
   std::size_t timedRows = 0;
   std::int64_t firstTime = 0;  // the time at the plot's left and right edges
   std::int64_t lastTime = 0;

@@ -1,12 +1,16 @@
 #include "stationchart/StationChartModel.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 
 #include "base/Text.h"
 #include "base/UserPort.h"
 #include "charts/StationChart.h"
+#include "charts/WeatherLayer.h"
+#include "metar/CloudLayer.h"
+#include "metar/WeatherGroup.h"
 #include "observations/ReportPageSource.h"
 #include "stationchart/MeteodataFile.h"
 
@@ -15,7 +19,111 @@ namespace {
 
 constexpr double kMilesPerHourPerMetreSecond = 2.2369418519393043;
 
+std::int64_t utcSeconds(const UtcDateTime& time) { return time.epochMinutes() * 60; }
+
+// The flight categories worsen in the enumeration's order; Unknown is none.
+Colour categoryColour(FlightCategory category) {
+  switch (category) {
+    case FlightCategory::VFR: return kVfrColour;
+    case FlightCategory::MVFR: return kMvfrColour;
+    case FlightCategory::IFR: return kIfrColour;
+    case FlightCategory::LIFR: return kLifrColour;
+    default: return kNoValueColour;
+  }
+}
+
+std::string format(const char* pattern, auto... values) {
+  char text[96];
+  std::snprintf(text, sizeof text, pattern, values...);
+  return text;
+}
+
+std::string windText(const Wind& wind) {
+  if (!wind.speedKt) return "not given";
+  if (wind.isCalm()) return "calm";
+  std::string text = wind.directionDeg ? format("%03d degrees", *wind.directionDeg) : std::string("variable");
+  text += format(" at %ld knots", std::lround(*wind.speedKt));
+  if (wind.gustKt) text += format(" gusting to %ld", std::lround(*wind.gustKt));
+  return text;
+}
+
+std::string visibilityText(const Conditions& conditions) {
+  if (conditions.cavok) return "CAVOK";
+  const Visibility& v = conditions.visibility;
+  if (!v.prevailingM) return "not given";
+  const double metres = *v.prevailingM;
+  if (v.inStatuteMiles) {
+    const double miles = metres / kMetresPerStatuteMile;
+    return format("%s%g miles", v.moreThan ? "more than " : v.lessThan ? "less than " : "", std::round(miles * 100) / 100);
+  }
+  if (v.moreThan || metres >= 10000.0) return "10 km or more";
+  return format("%s%g km", v.lessThan ? "less than " : "", metres / 1000);
+}
+
+// The conditions a group states; what it leaves out stays as it was.
+std::string conditionsText(const Conditions& c, bool whole) {
+  std::vector<std::string> parts;
+  if (whole || c.wind.reported) parts.push_back("wind " + windText(c.wind));
+  if (whole || c.visibility.reported || c.cavok) parts.push_back("visibility " + visibilityText(c));
+  if (!c.weather.empty()) parts.push_back(weatherText(c.weather.view()));
+  else if (c.noSignificantWeather) parts.push_back("no significant weather");
+  if (!c.clouds.empty()) parts.push_back(cloudText(c.clouds.view()));
+  std::string text;
+  for (const std::string& part : parts) text += (text.empty() ? "" : ", ") + part;
+  return text;
+}
+
 }  // namespace
+
+ChartForecast forecastStrip(const TafForecast& forecast) {
+  ChartForecast strip;
+  strip.from = utcSeconds(forecast.report.validFrom);
+  strip.to = utcSeconds(forecast.report.validTo);
+  for (const TafHour& hour : forecast.hours) {
+    ForecastHour shown;
+    shown.time = utcSeconds(hour.time);
+    shown.colour = categoryColour(hour.prevailing.flightCategory());
+    FlightCategory worst = FlightCategory::Unknown;
+    for (std::size_t index : hour.possible) {
+      if (index >= forecast.report.groups.size()) continue;
+      worst = std::max(worst, forecast.report.groups[index].flightCategory());
+    }
+    if (!hour.possible.empty()) shown.hatch = categoryColour(worst);
+    strip.hours.push_back(shown);
+  }
+  return strip;
+}
+
+std::string forecastLine(const TafForecast& forecast) {
+  const UtcDateTime& t = forecast.issued;
+  return format("FORECAST: issued %d/%d/%04d %02d:%02d UTC: ", t.month, t.day, t.year, t.hour, t.minute) +
+         forecast.rawText;
+}
+
+std::string forecastHourText(const TafForecast& forecast, std::size_t hourIndex) {
+  if (hourIndex >= forecast.hours.size()) return {};
+  const TafHour& hour = forecast.hours[hourIndex];
+  const UtcDateTime& t = hour.time;
+  const FlightCategory category = hour.prevailing.flightCategory();
+  std::string text = format("%d/%d %02d:%02dZ  ", t.month, t.day, t.hour, t.minute) +
+                     (category == FlightCategory::Unknown ? std::string("category unknown")
+                                                          : std::string(flightCategoryText(category)));
+  text += "\n" + conditionsText(hour.prevailing, true);
+  for (std::size_t index : hour.possible) {
+    if (index >= forecast.report.groups.size()) continue;
+    const TafGroup& group = forecast.report.groups[index];
+    std::string kind = group.kind == TafGroupKind::Temporary ? "TEMPO"
+                       : group.kind == TafGroupKind::Probability ? format("PROB%d", group.probability)
+                                                                 : format("PROB%d TEMPO", group.probability);
+    const FlightCategory possible = group.flightCategory();
+    text += "\n" + kind + format(" %02d:%02dZ-%02d:%02dZ", group.from.hour, group.from.minute, group.to.hour,
+                                  group.to.minute);
+    if (possible != FlightCategory::Unknown) text += std::string(" ") + flightCategoryText(possible);
+    const std::string stated = conditionsText(group.conditions, false);
+    if (!stated.empty()) text += ": " + stated;
+  }
+  return text;
+}
 
 Observation toDisplayUnits(const Observation& observation, bool metricStyle) {
   Observation shown = observation;
@@ -40,10 +148,42 @@ TextLines detailLines(const Observation& o) {
 }
 
 StationChartModel::StationChartModel(const Station& station, const Settings& settings, ObservationSource& source,
-                                     UserPort& port, ChartOwner* chartOwner)
-    : chart(std::make_unique<Chart>(chartOwner)), m_station(station), settings(settings), source(source), port(port) {}
+                                     UserPort& port, ChartOwner* chartOwner, TafSource* forecastSource)
+    : chart(std::make_unique<Chart>(chartOwner)),
+      m_station(station),
+      settings(settings),
+      source(source),
+      port(port),
+      forecastSource(forecastSource) {}
+
+void StationChartModel::requestForecast() {
+  if (forecastSource == nullptr || forecastTicket) return;
+  forecastTicket = forecastSource->request(m_station, [this](TafReading reading) {
+    forecastTicket.reset();
+    // A failure leaves the observations and the last forecast alone.
+    if (reading.cancelled || !reading.ok) return;
+    forecastAnsweredAt = forecastSource->now();
+    m_forecast = std::move(reading.forecast);
+    showForecast();
+  });
+}
+
+void StationChartModel::showForecast() {
+  chart->setForecast(m_forecast ? std::optional<ChartForecast>(forecastStrip(*m_forecast)) : std::nullopt);
+  if (loaded && !chart->series.empty())
+    chart->setDetailLines(static_cast<int>(chart->series.size()) - 1, linesWithForecast(currentObservation));
+  if (onChartChanged) onChartChanged();
+}
+
+TextLines StationChartModel::linesWithForecast(const Observation& observation) const {
+  TextLines lines = detailLines(observation);
+  if (m_forecast) lines.push_back(forecastLine(*m_forecast));
+  return lines;
+}
 
 void StationChartModel::load(std::function<void(bool)> finished) {
+  // The forecast comes beside the reports; it never holds up the opening.
+  requestForecast();
   port.beginWaitCursor();
   waitingForLoad = true;
   pending = source.requestPastHours(m_station, settings.pastHours,
@@ -58,6 +198,9 @@ void StationChartModel::load(std::function<void(bool)> finished) {
 
 bool StationChartModel::loadFinished(PageReading reading) {
   if (reading.cancelled) return false;
+  // Why the source gave no (or not every) report, e.g. a rate limit or an
+  // unreadable answer: the no-data box alone would not say.
+  if (!reading.statusNote.empty()) port.setStatusText(m_station.name + ": " + reading.statusNote);
   if (!reading.ok) {
     port.showMessage(reading.failureText);
     // A page without data also gets the chart's own word; a service that
@@ -88,6 +231,7 @@ bool StationChartModel::loadFinished(PageReading reading) {
 
 void StationChartModel::cancel() {
   pending.reset();
+  forecastTicket.reset();
   if (waitingForLoad) {
     waitingForLoad = false;
     port.endWaitCursor();
@@ -124,7 +268,7 @@ void StationChartModel::addObservationToChart(const Observation& observation) {
   addObservationRow(*chart, wallClockSeconds(localTime(shown)), observation.temperature, observation.pressure,
                     observation.windSpeed, observation.windDirection);
   if (chart->series.empty()) return;
-  chart->setDetailLines(static_cast<int>(chart->series.size()) - 1, detailLines(observation));
+  chart->setDetailLines(static_cast<int>(chart->series.size()) - 1, linesWithForecast(observation));
   dialDirection = observation.windDirection;
   dialSpeed = observation.windSpeed;
   if (onChartChanged) onChartChanged();
@@ -132,7 +276,11 @@ void StationChartModel::addObservationToChart(const Observation& observation) {
 
 void StationChartModel::refresh() {
   // A tick while the last one is still under way waits for it.
-  if (!loaded || pending) return;
+  if (!loaded) return;
+  if (forecastSource != nullptr &&
+      (!forecastAnsweredAt || forecastSource->now() - *forecastAnsweredAt > kForecastAgeSeconds))
+    requestForecast();
+  if (pending) return;
   pending = source.requestNewest(m_station, false, [this](PageReading reading) {
     pending.reset();
     if (reading.cancelled) return;

@@ -13,6 +13,7 @@
 #include "base/AsyncPageFetcher.h"
 #include "observations/Observation.h"
 #include "observations/ObservationSource.h"
+#include "observations/TafSource.h"
 
 namespace nimbrel {
 
@@ -26,12 +27,20 @@ Observation toDisplayUnits(const Observation& observation, bool metricStyle);
 // "CATEGORY: ..." and "METAR: ..." for a live report).
 TextLines detailLines(const Observation& observation);
 
+// The strip of a forecast: each hour's prevailing flight category, and the
+// worst category of the TEMPO and PROB changes that may come within it.
+ChartForecast forecastStrip(const TafForecast& forecast);
+// "FORECAST: issued 5/20/2026 08:52 UTC: TAF KORD ..."
+std::string forecastLine(const TafForecast& forecast);
+// The decoded conditions of one hour of the strip, one line each.
+std::string forecastHourText(const TafForecast& forecast, std::size_t hourIndex);
+
 class StationChartModel {
  public:
   // The settings are the program's, read at every step: a change in the
   // Parameters dialog applies to the next rows.
   StationChartModel(const Station& station, const Settings& settings, ObservationSource& source, UserPort& port,
-                    ChartOwner* chartOwner);
+                    ChartOwner* chartOwner, TafSource* forecastSource = nullptr);
   ~StationChartModel();
   StationChartModel(const StationChartModel&) = delete;
   StationChartModel& operator=(const StationChartModel&) = delete;
@@ -66,6 +75,11 @@ class StationChartModel {
   const Station& station() const { return m_station; }
   int refreshMinutes() const { return m_refreshMinutes; }
   int utcDeltaHours() const { return m_utcDeltaHours; }
+  // The station's forecast, with a TafSource: asked on loading and again on
+  // a refresh once the last one is older than kForecastAgeSeconds.
+  const std::optional<TafForecast>& forecast() const { return m_forecast; }
+  bool isForecastBusy() const { return forecastTicket != nullptr; }
+  static constexpr std::int64_t kForecastAgeSeconds = 30 * 60;
 
   ObservationList observations;
   Observation currentObservation;
@@ -85,6 +99,14 @@ class StationChartModel {
   ObservationSource& source;
   UserPort& port;
   std::string newestTimeText() const;
+  void requestForecast();
+  void showForecast();
+  TextLines linesWithForecast(const Observation& observation) const;
+
+  TafSource* forecastSource;
+  std::unique_ptr<FetchTicket> forecastTicket;
+  std::optional<TafForecast> m_forecast;
+  std::optional<std::int64_t> forecastAnsweredAt;  // the last readable answer
 
   std::unique_ptr<FetchTicket> pending;
   std::string staleSince;  // the newest report's time while refreshes fail

@@ -78,7 +78,8 @@ MainWindow::MainWindow(std::unique_ptr<PageFetcher> fetcher, QWidget* parent)
       pageFetcher(makeThreadedFetcher(given, false)),
       metarFetcher(makeThreadedFetcher(given, true)),
       pageSource(*pageFetcher),
-      metarSource(*metarFetcher) {
+      metarSource(*metarFetcher),
+      tafSource(*metarFetcher) {
   readSourceSettings();
   feed = new WeatherFeed(*metarFetcher, stations, this);
   connect(feed, &WeatherFeed::changed, this, [this] {
@@ -455,6 +456,12 @@ ObservationSource& MainWindow::reportSource() {
   return metarSource;
 }
 
+TafSource* MainWindow::forecastSource() {
+  if (m_settings.reportSource == ReportSource::kReportPages) return nullptr;
+  tafSource.baseUrl = m_settings.metarUrl;
+  return &tafSource;
+}
+
 // The report source and the METAR service's address are kept beside the
 // recent list; every other setting starts from its default.
 void MainWindow::readSourceSettings() {
@@ -465,6 +472,7 @@ void MainWindow::readSourceSettings() {
   if (source == QLatin1String("metar")) m_settings.reportSource = ReportSource::kLiveMetar;
   const QString url = stored.value(QStringLiteral("MetarUrl")).toString();
   if (!url.isEmpty()) m_settings.metarUrl = url.toStdString();
+  storedMetarUrl = m_settings.metarUrl;
 }
 
 void MainWindow::writeSourceSettings() {
@@ -472,7 +480,7 @@ void MainWindow::writeSourceSettings() {
   stored.beginGroup(QStringLiteral("Settings"));
   stored.setValue(QStringLiteral("ReportSource"),
                   m_settings.reportSource == ReportSource::kReportPages ? QStringLiteral("pages") : QStringLiteral("metar"));
-  stored.setValue(QStringLiteral("MetarUrl"), QString::fromStdString(m_settings.metarUrl));
+  stored.setValue(QStringLiteral("MetarUrl"), QString::fromStdString(storedMetarUrl));
   stored.endGroup();
   stored.sync();
   if (stored.status() != QSettings::NoError) setStatusText("Can not save the settings.");
@@ -616,6 +624,7 @@ void MainWindow::onParameters() {
   if (!showParametersDialog(this, chart != nullptr ? chart->chart() : nullptr, m_settings)) return;
   if (chart != nullptr) chart->update();
   if (m_settings.reportSource != before.reportSource || m_settings.metarUrl != before.metarUrl) {
+    if (m_settings.metarUrl != before.metarUrl) storedMetarUrl = m_settings.metarUrl;
     writeSourceSettings();
     // Without the live source there is no current weather to show.
     if (m_settings.reportSource != ReportSource::kLiveMetar) {

@@ -16,6 +16,7 @@
 #include "catalog/StationColumns.h"
 #include "observations/MetarSource.h"
 #include "observations/ReportPageSource.h"
+#include "observations/TafSource.h"
 #include "ui/RecentList.h"
 
 class QAction;
@@ -95,6 +96,8 @@ class MainWindow : public QMainWindow, public UserPort {
   RecentList& recentList() { return m_recentList; }
   // The source the settings choose now.
   ObservationSource& reportSource();
+  // The forecast source beside the live METAR source; null with report pages.
+  TafSource* forecastSource();
   // The whole world's current weather, shared by every map.
   WeatherFeed& weatherFeed() { return *feed; }
   QMdiArea* mdiArea() const { return area; }
@@ -160,12 +163,15 @@ class MainWindow : public QMainWindow, public UserPort {
   std::unique_ptr<AsyncPageFetcher> metarFetcher;
   ReportPageSource pageSource;
   MetarSource metarSource;
+  TafSource tafSource;
   WeatherFeed* feed = nullptr;
   std::vector<std::unique_ptr<ChartOpening>> openings;
   int lastOpeningId = 0;
   StationList stations;
   StationList m_openStations;
   Settings m_settings;
+  // The METAR address as kept: one given for this run only is not saved.
+  std::string storedMetarUrl;
   TableSortState m_sortState;
   RecentList m_recentList;
   std::string lastFindText;

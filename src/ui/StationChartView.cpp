@@ -1,7 +1,10 @@
 #include "ui/StationChartView.h"
 
+#include <QHelpEvent>
+#include <QMdiSubWindow>
 #include <QPainter>
 #include <QTimer>
+#include <QToolTip>
 #include <filesystem>
 
 #include "charts/StationChart.h"
@@ -12,7 +15,7 @@
 namespace nimbrel {
 
 StationChartView::StationChartView(MainWindow& window, const Station& station)
-    : window(window), model(station, window.settings(), window.reportSource(), window, this) {
+    : window(window), model(station, window.settings(), window.reportSource(), window, this, window.forecastSource()) {
   setBackgroundRole(QPalette::Base);
   setAutoFillBackground(true);
   // Each appended row asks for a paint; Qt folds them into one.
@@ -49,6 +52,30 @@ void StationChartView::draw(QPainter& painter) {
 void StationChartView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   draw(painter);
+  // The strip takes its band off the bottom: the window grows by it once,
+  // so the plot of the reports keeps its size.
+  const int extra = model.chart->forecastSpace;
+  if (extra > 0 && !grownForForecast) {
+    grownForForecast = true;
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (sub != nullptr && !sub->isMaximized() && !sub->isMinimized()) {
+      QTimer::singleShot(0, sub, [sub, extra] { sub->resize(sub->width(), sub->height() + extra); });
+    }
+  }
+}
+
+bool StationChartView::event(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+  auto* help = static_cast<QHelpEvent*>(event);
+  const int hour = model.chart->forecastHourAt(help->pos().x(), help->pos().y());
+  if (hour < 0 || !model.forecast()) {
+    QToolTip::hideText();
+    event->ignore();
+    return true;
+  }
+  QToolTip::showText(help->globalPos(), toQString(forecastHourText(*model.forecast(), static_cast<std::size_t>(hour))),
+                     this);
+  return true;
 }
 
 Rect StationChartView::getClientRect() const { return Rect{0, 0, width(), height()}; }

@@ -39,11 +39,14 @@ class StationChartView : public QWidget, public ChartOwner {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  // Over the forecast strip: that hour's decoded conditions.
+  bool event(QEvent* event) override;
 
  private:
   MainWindow& window;
   StationChartModel model;
   QTimer* timer = nullptr;
+  bool grownForForecast = false;
 };
 
 }  // namespace nimbrel

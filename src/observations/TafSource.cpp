@@ -1,0 +1,123 @@
+#include "observations/TafSource.h"
+
+#include <chrono>
+#include <nlohmann/json.hpp>
+
+#include "base/Text.h"
+#include "metar/TafDecoder.h"
+
+namespace nimbrel {
+namespace {
+
+std::int64_t systemSeconds() {
+  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+// A TAF answer is a few KB.
+constexpr int kReadBufferSize = 16 * 1024;
+
+bool digits(std::string_view text, std::size_t at, std::size_t count, int& value) {
+  if (at + count > text.size()) return false;
+  value = 0;
+  for (std::size_t i = at; i < at + count; ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    value = value * 10 + (text[i] - '0');
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<UtcDateTime> parseIsoTime(std::string_view text) {
+  UtcDateTime time;
+  if (!digits(text, 0, 4, time.year) || text.size() < 16 || text[4] != '-' || !digits(text, 5, 2, time.month) ||
+      text[7] != '-' || !digits(text, 8, 2, time.day) || (text[10] != 'T' && text[10] != ' ') ||
+      !digits(text, 11, 2, time.hour) || text[13] != ':' || !digits(text, 14, 2, time.minute))
+    return std::nullopt;
+  if (!time.isValid()) return std::nullopt;
+  return time;
+}
+
+TafReading readTafAnswer(std::string_view json) {
+  TafReading reading;
+  const nlohmann::json document = nlohmann::json::parse(json.begin(), json.end(), nullptr, false);
+  if (document.is_discarded() || !document.is_array()) {
+    reading.note = "The aviation weather service's forecast could not be read.";
+    return reading;
+  }
+  if (document.empty()) {
+    reading.ok = true;  // the station has no TAF
+    return reading;
+  }
+  const nlohmann::json& item = document.front();
+  const auto raw = item.is_object() ? item.find("rawTAF") : item.end();
+  if (!item.is_object() || raw == item.end() || !raw->is_string()) {
+    reading.note = "The aviation weather service's forecast has no TAF text.";
+    return reading;
+  }
+  // The anchor turns the TAF's day-hour times into dates: its issue time,
+  // else the start of its validity.
+  std::optional<UtcDateTime> anchor;
+  if (const auto issue = item.find("issueTime"); issue != item.end() && issue->is_string())
+    anchor = parseIsoTime(issue->get_ref<const std::string&>());
+  if (!anchor) {
+    if (const auto from = item.find("validTimeFrom"); from != item.end() && from->is_number_integer())
+      anchor = UtcDateTime::fromEpochMinutes(from->get<std::int64_t>() / 60);
+  }
+  if (!anchor) {
+    reading.note = "The aviation weather service's forecast has no time.";
+    return reading;
+  }
+  TafForecast forecast;
+  forecast.rawText = raw->get<std::string>();
+  forecast.issued = *anchor;
+  forecast.report = decodeTaf(forecast.rawText, *anchor);
+  forecast.hours = timeline(forecast.report);
+  // NIL and CNL say there is no forecast: nothing is shown.
+  if (forecast.report.nil || forecast.report.cancelled) {
+    reading.ok = true;
+    return reading;
+  }
+  if (forecast.report.status == MetarStatus::Rejected || forecast.hours.empty()) {
+    reading.note = "The aviation weather service's forecast could not be decoded.";
+    return reading;
+  }
+  if (forecast.report.issued) forecast.issued = *forecast.report.issued;
+  reading.ok = true;
+  reading.forecast = std::move(forecast);
+  return reading;
+}
+
+TafSource::TafSource(AsyncPageFetcher& fetcher, Clock clock)
+    : clock(clock ? std::move(clock) : Clock(systemSeconds)), fetcher(fetcher) {}
+
+std::string TafSource::url(const std::string& icao) const {
+  std::string text = baseUrl;
+  while (!text.empty() && text.back() == '/') text.pop_back();
+  return text + "/api/data/taf?ids=" + percentEncoded(icao) + "&format=json";
+}
+
+std::unique_ptr<FetchTicket> TafSource::request(const Station& station, Done done) {
+  return fetcher.fetchAsync(url(station.icao), kReadBufferSize,
+                            [done = std::move(done)](FetchResult fetched) { done(readAnswer(fetched)); });
+}
+
+TafReading TafSource::readAnswer(const FetchResult& fetched) {
+  TafReading reading;
+  if (fetched.status == FetchStatus::kCancelled) {
+    reading.cancelled = true;
+    return reading;
+  }
+  if (!fetched.ok()) {
+    reading.note = "The aviation weather service's forecast did not come: " + fetched.errorText + ".";
+    return reading;
+  }
+  // 204 with an empty body: a station the service does not know.
+  if (fetched.httpStatus == 204 || fetched.body.empty()) {
+    reading.ok = true;
+    return reading;
+  }
+  return readTafAnswer(fetched.body);
+}
+
+}  // namespace nimbrel

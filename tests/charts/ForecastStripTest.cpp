@@ -1,0 +1,240 @@
+// The forecast strip under a station chart: one band an hour in its
+// prevailing flight category's colour, hatched where a TEMPO or PROB change
+// may come, on its own time scale; the plot of the reports never changes
+// for it; and a chart of the report pages source has none.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "charts/StationChart.h"
+#include "charts/WeatherLayer.h"
+#include "observations/ReportPageSource.h"
+#include "stationchart/StationChartModel.h"
+#include "support/ChartTestSupport.h"
+#include "support/DeferredFetcher.h"
+#include "support/FakeUserPort.h"
+#include "support/RecordingDrawContext.h"
+#include "support/ReportPages.h"
+
+namespace nimbrel::test {
+namespace {
+
+// CYBN's TAF of 2018-09-12 (real-reports-taf.tsv): LIFR, a BECMG to VFR,
+// FM groups to VFR and MVFR, TEMPOs of IFR and MVFR.
+const char* kCybnTaf =
+    "TAF CYBN 121018Z 1210/1222 VRB03KT 1SM BR OVC001 BECMG 1210/1212 P6SM NSW SCT008 FM121200 VRB03KT P6SM "
+    "SCT008 TEMPO 1212/1214 BKN008 FM121500 VRB03KT P6SM BKN015 TEMPO 1214/1217 BKN025 FM121800 15008KT P6SM "
+    "BKN025 RMK FCST BASED ON AUTO OBS. NXT FCST BY 121200Z=";
+
+TafForecast CybnForecast() {
+  const TafReading reading = readTafAnswer(std::string(R"([{"issueTime": "2018-09-12T10:18:00.000Z", "rawTAF": ")") +
+                                           kCybnTaf + R"("}])");
+  EXPECT_TRUE(reading.ok && reading.forecast) << reading.note;
+  return reading.forecast.value_or(TafForecast{});
+}
+
+// The hours 10Z to 21Z: the prevailing colour, and the hatch's colour (0 when none).
+struct ExpectedHour {
+  int hour;
+  Colour colour;
+  Colour hatch;
+};
+const ExpectedHour kCybnHours[] = {
+    {10, kLifrColour, 0},           {11, kLifrColour, 0},           // before the BECMG is complete
+    {12, kVfrColour, kIfrColour},   {13, kVfrColour, kIfrColour},   // TEMPO BKN008
+    {14, kVfrColour, kMvfrColour},                                  // TEMPO BKN025 from 14Z
+    {15, kMvfrColour, kMvfrColour}, {16, kMvfrColour, kMvfrColour}, // FM BKN015
+    {17, kMvfrColour, 0},           {18, kMvfrColour, 0},           {19, kMvfrColour, 0},
+    {20, kMvfrColour, 0},           {21, kMvfrColour, 0},
+};
+
+// A station chart with a few reports, the way the window sets one up.
+void SetUpChart(Chart& chart) {
+  Settings settings;
+  setupStationChart(chart, SampleStation(), settings, 30);
+  for (int i = 0; i < 6; ++i)
+    addObservationRow(chart, wallClockSeconds(2018, 9, 12, 4 + i, 0), 10.0 + i, 13.0, 2.0 + i, 90.0);
+}
+
+TEST(ForecastStrip, EachHourTakesItsPrevailingCategoryAndTheWorstPossibleChange) {
+  const ChartForecast strip = forecastStrip(CybnForecast());
+  EXPECT_EQ(strip.from, wallClockSeconds(2018, 9, 12, 10, 0));
+  EXPECT_EQ(strip.to, wallClockSeconds(2018, 9, 12, 22, 0));
+  ASSERT_EQ(strip.hours.size(), std::size(kCybnHours));
+  for (std::size_t i = 0; i < strip.hours.size(); ++i) {
+    const ExpectedHour& e = kCybnHours[i];
+    EXPECT_EQ(strip.hours[i].time, wallClockSeconds(2018, 9, 12, e.hour, 0)) << e.hour;
+    EXPECT_EQ(strip.hours[i].colour, e.colour) << e.hour << "Z";
+    EXPECT_EQ(strip.hours[i].hatch.value_or(0), e.hatch) << e.hour << "Z";
+  }
+}
+
+TEST(ForecastStrip, DrawsTheBandsInHourOrderWithTheChangesHatched) {
+  FixedOwner owner(800, 700);
+  Chart chart(&owner);
+  SetUpChart(chart);
+  chart.setForecast(forecastStrip(CybnForecast()));
+  RecordingDrawContext dc;
+  paintStationChart(chart, dc, 90.0, 3.0);
+  const Rect band = chart.forecastRect;
+  ASSERT_GT(band.width(), 0) << "no strip at 800 x 700";
+  EXPECT_EQ(band.left, chart.plotRect.left);
+  EXPECT_EQ(band.right, chart.plotRect.right);
+  EXPECT_GT(band.top, chart.plotRect.bottom);
+
+  // The fills inside the band, left to right, cover it without a gap.
+  std::vector<Colour> fills;
+  int nextLeft = band.left;
+  for (const DrawCall* call : dc.Calls("FillSolidRect")) {
+    if (call->args[1] != band.top) continue;
+    EXPECT_EQ(call->args[0], nextLeft);
+    EXPECT_EQ(call->args[3], band.height());
+    nextLeft = call->args[0] + call->args[2];
+    fills.push_back(call->colour);
+  }
+  EXPECT_EQ(nextLeft, chart.forecastX(chart.getForecast()->to));
+  std::vector<Colour> expected;
+  for (const ExpectedHour& e : kCybnHours) expected.push_back(e.colour);
+  EXPECT_EQ(fills, expected);
+
+  // Diagonals inside the band: each in its hour, in its hatch colour.
+  std::map<int, std::set<Colour>> hatchesByHour;
+  for (const Segment& s : dc.Segments()) {
+    if (s.y0 < band.top || s.y0 >= band.bottom || s.y1 == s.y0) continue;
+    EXPECT_LT(s.y1, s.y0) << "a diagonal rises to the right";
+    const int hour = chart.forecastHourAt(s.x0, band.top);
+    ASSERT_GE(hour, 0);
+    EXPECT_EQ(chart.forecastHourAt(s.x1, band.top), hour) << "a diagonal crosses into the next hour";
+    hatchesByHour[kCybnHours[hour].hour].insert(s.pen.colour);
+  }
+  for (const ExpectedHour& e : kCybnHours) {
+    if (e.hatch == 0) {
+      EXPECT_EQ(hatchesByHour.count(e.hour), 0u) << e.hour << "Z is hatched";
+    } else {
+      EXPECT_EQ(hatchesByHour[e.hour], std::set<Colour>{e.hatch}) << e.hour << "Z";
+    }
+  }
+
+  // Round hours every 6 hours under the band, and the strip's name.
+  std::vector<std::string> labels;
+  for (const AxisLabel& label : chart.forecastLabels) labels.push_back(label.text);
+  EXPECT_EQ(labels, (std::vector<std::string>{"12Z", "18Z"}));
+  for (const char* text : {"12Z", "18Z", "TAF"}) {
+    const DrawCall* drawn = dc.FindText(text);
+    ASSERT_NE(drawn, nullptr) << text;
+    EXPECT_GE(drawn->args[1], band.top) << text;
+  }
+  EXPECT_EQ(dc.FindText("12Z")->args[0], chart.forecastX(wallClockSeconds(2018, 9, 12, 12, 0)));
+}
+
+TEST(ForecastStrip, HoursUnderThePointer) {
+  FixedOwner owner(800, 700);
+  Chart chart(&owner);
+  SetUpChart(chart);
+  chart.setForecast(forecastStrip(CybnForecast()));
+  RecordingDrawContext dc;
+  chart.draw(dc);
+  const Rect band = chart.forecastRect;
+  const int y = (band.top + band.bottom) / 2;
+  for (int i = 0; i < static_cast<int>(std::size(kCybnHours)); ++i) {
+    const std::int64_t start = wallClockSeconds(2018, 9, 12, kCybnHours[i].hour, 0);
+    const int middle = (chart.forecastX(start) + chart.forecastX(start + 3600)) / 2;
+    EXPECT_EQ(chart.forecastHourAt(middle, y), i);
+  }
+  EXPECT_EQ(chart.forecastHourAt(band.left - 1, y), -1);
+  EXPECT_EQ(chart.forecastHourAt(band.right, y), -1);
+  EXPECT_EQ(chart.forecastHourAt(band.left + 5, band.top - 1), -1);
+  EXPECT_EQ(chart.forecastHourAt(band.left + 5, band.bottom), -1);
+
+  const std::string text = forecastHourText(CybnForecast(), 2);  // 12Z
+  EXPECT_EQ(text.rfind("9/12 12:00Z  VFR\n", 0), 0u) << text;
+  EXPECT_NE(text.find("TEMPO 12:00Z-14:00Z IFR: broken clouds at 800 feet"), std::string::npos) << text;
+  EXPECT_EQ(forecastHourText(CybnForecast(), 99), "");
+}
+
+// The strip's band comes with a taller window: the plot, the legend and the
+// texts above it are where they were without it; at a small size the strip
+// is left out and nothing moves.
+TEST(ForecastStrip, ThePlotKeepsItsRectangle) {
+  for (const auto& [width, height] : {std::pair{800, 600}, std::pair{650, 670}, std::pair{500, 330}}) {
+    FixedOwner plainOwner(width, height);
+    Chart plain(&plainOwner);
+    SetUpChart(plain);
+    RecordingDrawContext plainDc;
+    paintStationChart(plain, plainDc, 90.0, 3.0);
+    EXPECT_EQ(plain.forecastRect, Rect{});
+    EXPECT_EQ(plain.forecastSpace, 0);
+
+    Chart probe(&plainOwner);
+    SetUpChart(probe);
+    probe.setForecast(forecastStrip(CybnForecast()));
+    RecordingDrawContext probeDc;
+    probe.draw(probeDc);
+    ASSERT_GT(probe.forecastSpace, 0) << width << " x " << height;
+
+    FixedOwner grownOwner(width, height + probe.forecastSpace);
+    Chart grown(&grownOwner);
+    SetUpChart(grown);
+    grown.setForecast(forecastStrip(CybnForecast()));
+    RecordingDrawContext grownDc;
+    paintStationChart(grown, grownDc, 90.0, 3.0);
+    EXPECT_EQ(grown.plotRect, plain.plotRect) << width << " x " << height;
+    EXPECT_EQ(grown.chartAreaRect, plain.chartAreaRect);
+    EXPECT_EQ(grown.detailRect, plain.detailRect);
+    EXPECT_EQ(grown.dialRect, plain.dialRect);
+    EXPECT_EQ(grown.xLabels.size(), plain.xLabels.size());
+    EXPECT_GE(grown.forecastRect.top, plain.chartAreaRect.bottom);
+    EXPECT_LE(grown.forecastRect.bottom, grown.frameRect.bottom);
+  }
+
+  FixedOwner smallOwner(kMinChartWidth, kMinChartHeight + 10);
+  Chart plain(&smallOwner);
+  SetUpChart(plain);
+  RecordingDrawContext plainDc;
+  plain.draw(plainDc);
+  Chart small(&smallOwner);
+  SetUpChart(small);
+  small.setForecast(forecastStrip(CybnForecast()));
+  RecordingDrawContext dc;
+  small.draw(dc);
+  EXPECT_EQ(small.forecastRect, Rect{}) << "a strip squeezed into a small window";
+  EXPECT_EQ(small.forecastSpace, 0);
+  EXPECT_EQ(small.plotRect, plain.plotRect);
+  EXPECT_EQ(small.forecastHourAt(small.plotRect.left + 5, small.plotRect.bottom + 30), -1);
+}
+
+// The report pages source has no forecast: nothing is asked, no strip.
+TEST(ForecastStrip, NoneForTheReportPagesSource) {
+  DeferredFetcher fetcher;
+  ReportPageSource source(fetcher);
+  FakeUserPort port;
+  Settings settings;
+  Station station = SampleStation();
+  station.icao = "TEST";
+  FixedOwner owner(800, 700);
+  StationChartModel model(station, settings, source, port, &owner);
+  bool loaded = false;
+  model.load([&loaded](bool ok) { loaded = ok; });
+  PageReport first;
+  first.hour = 10;
+  PageReport second;
+  second.hour = 11;
+  fetcher.deliverNext(ComposePage({second, first}));
+  ASSERT_TRUE(loaded);
+  model.refresh();
+  for (const std::string& url : fetcher.urls) EXPECT_EQ(url.find("taf"), std::string::npos) << url;
+  EXPECT_FALSE(model.forecast().has_value());
+  EXPECT_FALSE(model.isForecastBusy());
+  RecordingDrawContext dc;
+  paintStationChart(*model.chart, dc, 0.0, 0.0);
+  EXPECT_EQ(model.chart->forecastRect, Rect{});
+  EXPECT_EQ(dc.FindText("TAF"), nullptr);
+  for (const std::string& line : *model.chart->series.back().detailLines)
+    EXPECT_NE(line.rfind("FORECAST:", 0), 0u) << line;
+}
+
+}  // namespace
+}  // namespace nimbrel::test
