@@ -1,0 +1,457 @@
+// Station charts from the live METAR source in the running program, fed by
+// the sample service's real day of reports on 127.0.0.1 (through a counting
+// front that can also answer for the service), checked against our own
+// decoding of the very answers the service gives.
+#include <QComboBox>
+#include <QDir>
+#include <QPushButton>
+#include <QSettings>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <optional>
+
+#include "MainWindowFixture.h"
+#include "SampleService.h"
+#include "charts/StationChart.h"
+#include "observations/MetarObservation.h"
+#include "stationchart/StationChartModel.h"
+#include "support/LocalHttpServer.h"
+#include "support/ReadFile.h"
+#include "support/ReportPages.h"
+#include "ui/ParametersDialog.h"
+
+namespace nimbrel::test {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+const std::string kBoston = "BOSTON LOGAN INT";
+
+std::string ListText() {
+  StationFields boston;
+  boston.name = kBoston;
+  boston.icao = "KBOS";
+  boston.latitude = 42.37;
+  boston.longitude = -71.0;
+  boston.cd = "MA";
+  boston.country = "US";
+  // Not in the day's reports: the service answers 204.
+  return StationLine(boston) + "\n" + StationLine("NOWHERE FIELD", "ZZZZ", 10.0, 10.0) + "\n";
+}
+
+// The program's way to the METAR API: passes requests on to the sample
+// service and counts them, unless told to answer with a status and body.
+class MetarApiFront {
+ public:
+  explicit MetarApiFront(int servicePort) : servicePort(servicePort) {
+    server.Server().Get("/api/data/metar", [this](const httplib::Request& request, httplib::Response& response) {
+      std::lock_guard lock(mutex);
+      ++requests;
+      queries.push_back(request.get_param_value("ids") + " " + request.get_param_value("hours"));
+      if (scripted) {
+        response.status = scripted->first;
+        response.set_content(scripted->second, "application/json");
+        return;
+      }
+      httplib::Client client("127.0.0.1", this->servicePort);
+      std::string path = request.path + "?";
+      for (const auto& [key, value] : request.params) path += key + "=" + value + "&";
+      auto result = client.Get(path);
+      if (!result) {
+        response.status = 502;
+        return;
+      }
+      response.status = result->status;
+      response.set_content(result->body, "application/json");
+    });
+  }
+  bool start() { return server.start(); }
+  std::string url() const { return "http://127.0.0.1:" + std::to_string(server.listeningPort()); }
+  void answer(int status, const std::string& body) {
+    std::lock_guard lock(mutex);
+    scripted = {status, body};
+  }
+  int requestCount() {
+    std::lock_guard lock(mutex);
+    return requests;
+  }
+  std::vector<std::string> asked() {
+    std::lock_guard lock(mutex);
+    return queries;
+  }
+
+ private:
+  int servicePort;
+  LocalHttpServer server;
+  std::mutex mutex;
+  std::optional<std::pair<int, std::string>> scripted;
+  std::vector<std::string> queries;
+  int requests = 0;
+};
+
+std::string Fixed(double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.2f", value);
+  return text;
+}
+
+std::string HourMinute(std::int64_t seconds) {
+  const std::time_t t = static_cast<std::time_t>(seconds);
+  std::tm fields{};
+  localtime_r(&t, &fields);
+  char text[8];
+  std::snprintf(text, sizeof text, "%02d:%02d", fields.tm_hour, fields.tm_min);
+  return text;
+}
+
+void ClearStoredSource() { QSettings(QStringLiteral("Quillfen"), QStringLiteral("Nimbrel")).remove(QStringLiteral("Settings")); }
+
+class MetarChartTest : public MainWindowFixture {
+ protected:
+  void SetUp() override {
+    MainWindowFixture::SetUp();
+    ClearStoredSource();
+    WriteStationList(ListText());
+    service = std::make_unique<sample::SampleService>(ListText());
+    std::string error;
+    ASSERT_TRUE(service->loadMetarDay(NIMBREL_METAR_DAY, error)) << error;
+    // Reports end now, so the chart's offset from UTC is read as usual.
+    serviceNow = std::time(nullptr);
+    service->setNow(serviceNow);
+    ASSERT_TRUE(service->start(0));
+    front = std::make_unique<MetarApiFront>(service->listeningPort());
+    ASSERT_TRUE(front->start());
+  }
+  void TearDown() override {
+    MainWindowFixture::TearDown();
+    front.reset();
+    service->stop();
+    ClearStoredSource();
+  }
+
+  void StartLive() {
+    StartWindow();
+    Frame()->setReportSource(ReportSource::kLiveMetar);
+    Frame()->setMetarUrl(front->url());
+  }
+
+  StationChartView* Open(const std::string& icao) {
+    for (const Station& s : Frame()->allStations())
+      if (s.icao == icao) return OpenChart(s);
+    ADD_FAILURE() << "no station " << icao;
+    return nullptr;
+  }
+
+  // The service's answer to the query, asked directly, and our decoding of it.
+  json ServedJson(const std::string& query) {
+    httplib::Client client("127.0.0.1", service->listeningPort());
+    auto result = client.Get("/api/data/metar?format=json&" + query);
+    if (!result || result->status != 200) return json::array();
+    return json::parse(result->body);
+  }
+  ObservationList Decoded(const std::string& query) {
+    httplib::Client client("127.0.0.1", service->listeningPort());
+    auto result = client.Get("/api/data/metar?format=json&" + query);
+    if (!result || result->status != 200) return {};
+    const MetarAnswer answer = readMetarAnswer(result->body);
+    EXPECT_EQ(answer.skipped, 0) << "every served report is ours to decode";
+    return answer.observations;
+  }
+
+  // The rows a chart shows of reports, newest first, in metric units.
+  static void ExpectRows(const Chart& graph, const ObservationList& reports, int deltaHours) {
+    ASSERT_EQ(graph.getRowCount(), static_cast<int>(reports.size()));
+    for (int i = 0; i < graph.getRowCount(); ++i) {
+      const Observation& o = reports[reports.size() - 1 - i];
+      const TextLines& row = graph.getRow(i);
+      EXPECT_EQ(row[0], HourMinute(o.observedAt + deltaHours * 3600)) << "row " << i << " " << o.rawReport;
+      EXPECT_EQ(row[1], Fixed(o.temperature)) << "row " << i << " " << o.rawReport;
+      EXPECT_EQ(row[2], Fixed(o.pressure)) << "row " << i << " " << o.rawReport;
+      EXPECT_EQ(row[3], Fixed(o.windSpeed)) << "row " << i << " " << o.rawReport;
+      EXPECT_EQ(row[4], o.windSpeed > 0 ? Fixed(windDirectionOnChart(o.windDirection)) : "")
+          << "row " << i << " " << o.rawReport;
+    }
+  }
+
+  std::unique_ptr<sample::SampleService> service;
+  std::unique_ptr<MetarApiFront> front;
+  std::time_t serviceNow = 0;
+};
+
+TEST_F(MetarChartTest, AChartShowsThePastSixHoursAsTheServiceServesThem) {
+  StartLive();
+  StationChartView* chart = Open("KBOS");
+  ASSERT_NE(chart, nullptr) << (messages.empty() ? "" : messages.front());
+  EXPECT_TRUE(messages.empty()) << messages.front();
+  EXPECT_EQ(front->asked(), std::vector<std::string>{"KBOS 6"});
+
+  const json served = ServedJson("ids=KBOS&hours=6");
+  const ObservationList reports = Decoded("ids=KBOS&hours=6");
+  ASSERT_GE(reports.size(), 5u) << "an hourly station has at least five reports in six hours";
+  ASSERT_EQ(served.size(), reports.size());
+  const Chart& graph = *chart->chart();
+  ExpectRows(graph, reports, chart->chartModel().utcDeltaHours());
+  // Oldest first: the times only grow.
+  for (std::size_t i = 1; i < chart->chartModel().observations.size(); ++i)
+    EXPECT_GT(chart->chartModel().observations[i - 1].observedAt, chart->chartModel().observations[i].observedAt);
+
+  // The newest report's details, against the service's own fields.
+  const Observation& newest = reports.front();
+  EXPECT_EQ(chart->chartModel().currentObservation, newest);
+  ASSERT_TRUE(graph.series.back().detailLines.has_value());
+  const TextLines& details = *graph.series.back().detailLines;
+  EXPECT_EQ(details, detailLines(newest));
+  ASSERT_EQ(details.size(), 11u);
+  char temperature[64];
+  std::snprintf(temperature, sizeof temperature, "TEMP: %.1f\xB0" "C (%ld\xB0" "F)", newest.temperature,
+                std::lround(newest.temperature * 1.8 + 32));
+  EXPECT_EQ(details[1], temperature);
+  EXPECT_EQ(details[9], "CATEGORY: " + served[0]["fltCat"].get<std::string>());
+  EXPECT_EQ(details[10], "METAR: " + served[0]["rawOb"].get<std::string>());
+  EXPECT_NEAR(newest.temperature, served[0]["temp"].get<double>(), 0.051);
+  EXPECT_NEAR(newest.pressure + 1000.0, served[0]["altim"].get<double>(), 0.051);
+
+  // The heading names the source; the refresh comes no oftener than the service allows.
+  EXPECT_TRUE(graph.title.ends_with(",  live METAR")) << graph.title;
+  EXPECT_GE(chart->refreshTimer()->interval(), 5 * 60000);
+  EXPECT_EQ(Frame()->waitCursorCount(), 0);
+}
+
+TEST_F(MetarChartTest, AnswersWithoutReportsOpenNoWindowAndSayWhy) {
+  const struct {
+    const char* what;
+    int status;  // 0: the sample service answers
+    const char* body;
+    const char* statusText;  // "" when no status text is due
+  } cases[] = {
+      {"unknown station", 0, "", ""},
+      {"not JSON", 200, "<html>busy</html>", "The aviation weather service's answer could not be read."},
+      {"an object without rawOb", 200, R"([{"icaoId":"KBOS","obsTime":1779270840,"temp":20}])",
+       "1 of the service's reports could not be read."},
+      {"a server error", 500, "{}", "The aviation weather service answered: "},
+  };
+  StartLive();
+  for (const auto& c : cases) {
+    messages.clear();
+    Frame()->setStatusText("Ready");
+    if (c.status != 0) front->answer(c.status, c.body);
+    // A station not yet asked this minute.
+    EXPECT_EQ(Open(c.status == 0 ? "ZZZZ" : "KBOS"), nullptr) << c.what;
+    ASSERT_FALSE(messages.empty()) << c.what;
+    EXPECT_EQ(messages[0].rfind("Sorry, no data available for the Station:\n\n", 0), 0u) << c.what << messages[0];
+    EXPECT_TRUE(Views<StationChartView>().empty()) << c.what;
+    EXPECT_TRUE(Frame()->openStations().empty()) << c.what;
+    EXPECT_EQ(Frame()->waitCursorCount(), 0) << c.what;
+    if (*c.statusText != '\0') {
+      EXPECT_NE(Frame()->statusText().indexOf(QString::fromUtf8(c.statusText)), -1)
+          << c.what << ": " << Frame()->statusText().toStdString();
+    }
+    // The next case asks anew: past the station's minute.
+    StopWindow();
+    StartLive();
+  }
+}
+
+TEST_F(MetarChartTest, TooManyRequestsPausesAskingForAMinute) {
+  front->answer(429, "");
+  StartLive();
+  EXPECT_EQ(Open("KBOS"), nullptr);
+  EXPECT_EQ(front->requestCount(), 1);
+  EXPECT_TRUE(Views<StationChartView>().empty());
+  const QString wait = QStringLiteral("asked us to wait");
+  EXPECT_NE(Frame()->statusText().indexOf(wait), -1) << Frame()->statusText().toStdString();
+
+  // Again within the minute, and another station: nobody is asked.
+  Frame()->setStatusText("Ready");
+  EXPECT_EQ(Open("KBOS"), nullptr);
+  EXPECT_EQ(Open("ZZZZ"), nullptr);
+  EXPECT_EQ(front->requestCount(), 1);
+  EXPECT_TRUE(Views<StationChartView>().empty());
+  EXPECT_NE(Frame()->statusText().indexOf(wait), -1) << Frame()->statusText().toStdString();
+  EXPECT_EQ(Frame()->waitCursorCount(), 0);
+}
+
+// Each tick asks for the newest report; the service lets an answer be
+// reused for a minute, so the test waits out that minute once.
+TEST_F(MetarChartTest, ARefreshAddsTheNewestReportOnce) {
+  StartLive();
+  StationChartView* chart = Open("KBOS");
+  ASSERT_NE(chart, nullptr) << (messages.empty() ? "" : messages.front());
+  QElapsedTimer sinceOpening;
+  sinceOpening.start();
+  const Chart& graph = *chart->chart();
+  const int rows = graph.getRowCount();
+  auto tick = [chart] {
+    chart->refresh();
+    EXPECT_TRUE(WaitUntil([chart] { return !chart->chartModel().isBusy(); })) << "the tick never ended";
+    QApplication::processEvents();
+  };
+
+  // Within the minute: the opening's answer again, nothing doubled, nobody asked.
+  tick();
+  EXPECT_EQ(graph.getRowCount(), rows);
+  EXPECT_EQ(front->requestCount(), 1);
+
+  // Two hours later at the service, past the minute: exactly one new row, the newest report.
+  serviceNow += 2 * 3600;
+  service->setNow(serviceNow);
+  const ObservationList newest = Decoded("ids=KBOS");
+  ASSERT_EQ(newest.size(), 1u);
+  ASSERT_GT(newest[0].observedAt, chart->chartModel().observations.front().observedAt);
+  QTest::qWait(static_cast<int>(std::max<qint64>(0, 61000 - sinceOpening.elapsed())));
+  tick();
+  EXPECT_EQ(front->asked().back(), "KBOS ");
+  ASSERT_EQ(graph.getRowCount(), rows + 1);
+  EXPECT_EQ(chart->chartModel().currentObservation, newest[0]);
+  EXPECT_EQ(chart->chartModel().observations.front(), newest[0]);
+  const TextLines& last = graph.getRow(rows);
+  EXPECT_EQ(last[1], Fixed(newest[0].temperature));
+  EXPECT_EQ(last[2], Fixed(newest[0].pressure));
+  EXPECT_EQ(*graph.series.back().detailLines, detailLines(newest[0]));
+
+  // Nothing newer: no row.
+  const int asked = front->requestCount();
+  tick();
+  EXPECT_EQ(graph.getRowCount(), rows + 1);
+  EXPECT_EQ(front->requestCount(), asked);
+  EXPECT_EQ(TitleOf(chart), QString::fromStdString(kBoston)) << "not marked stale";
+  EXPECT_TRUE(messages.empty());
+}
+
+// The same reports through both sources, in UTC and US units: the same rows.
+TEST_F(MetarChartTest, UtcAndUsUnitsGiveThePageSourcesRows) {
+  StartLive();
+  Frame()->settings().timeUtc = true;
+  Frame()->settings().metricStyle = false;
+  StationChartView* live = Open("KBOS");
+  ASSERT_NE(live, nullptr);
+
+  // A report page of our decoding of the very reports served.
+  std::vector<PageReport> page;
+  for (const Observation& o : Decoded("ids=KBOS&hours=6")) {
+    const std::time_t t = static_cast<std::time_t>(o.observedAt);
+    std::tm fields{};
+    localtime_r(&t, &fields);
+    PageReport r;
+    r.year = fields.tm_year + 1900;
+    r.month = fields.tm_mon + 1;
+    r.day = fields.tm_mday;
+    r.hour = fields.tm_hour;
+    r.minute = fields.tm_min;
+    r.temperature = o.temperature;
+    r.pressureMb = o.pressure + 1000.0;
+    r.inches = o.pressureInches;
+    r.windDirection = o.windDirection;
+    r.windSpeed = o.windSpeed;
+    r.calm = o.windSpeed == 0.0;
+    page.push_back(r);
+  }
+  ReportService pages;
+  ASSERT_TRUE(pages.start());
+  pages.SetPage("most recent only", ComposePage({page.front()}));
+  pages.SetPage("past+6+hours", ComposePage(page));
+  Frame()->setServiceHost(pages.Host());
+  Frame()->setReportSource(ReportSource::kReportPages);
+  StationChartView* paged = Open("KBOS");
+  ASSERT_NE(paged, nullptr) << (messages.empty() ? "" : messages.front());
+
+  const Chart& a = *live->chart();
+  const Chart& b = *paged->chart();
+  ASSERT_EQ(a.getRowCount(), b.getRowCount());
+  ASSERT_EQ(a.series.size(), b.series.size());
+  for (std::size_t s = 0; s < a.series.size(); ++s) EXPECT_EQ(a.series[s].title, b.series[s].title);
+  EXPECT_TRUE(b.title.ends_with(",  report pages")) << b.title;
+  for (int i = 0; i < a.getRowCount(); ++i) {
+    const TextLines& x = a.getRow(i);
+    const TextLines& y = b.getRow(i);
+    EXPECT_EQ(x[0], y[0]) << "UTC time, row " << i;
+    EXPECT_EQ(x[1], y[1]) << "degrees F, row " << i;
+    EXPECT_EQ(x[2], y[2]) << "inches of mercury, row " << i;
+    // The page gives the wind to a tenth of a metre a second: 0.05 m/s is 0.112 MPH.
+    EXPECT_NEAR(std::stod(x[3]), std::stod(y[3]), 0.12) << "MPH, row " << i;
+    EXPECT_EQ(x[4], y[4]) << "direction, row " << i;
+  }
+  // US units are the page's: Fahrenheit of the METAR's Celsius.
+  const Observation& oldest = live->chartModel().observations.back();
+  EXPECT_EQ(a.getRow(0)[1], Fixed(oldest.temperature * 1.8 + 32.0));
+  EXPECT_EQ(a.getRow(0)[2], Fixed(oldest.pressureInches));
+}
+
+TEST_F(MetarChartTest, ClosingWritesTheChartsRows) {
+  StartLive();
+  Frame()->settings().writeMeteodata = true;
+  ASSERT_NE(Open("KBOS"), nullptr);
+  const ObservationList reports = Decoded("ids=KBOS&hours=6");
+  CloseView(Views<StationChartView>().front());
+
+  const fs::path folder = fs::path(workDir.path().toStdString()) / "Meteodata";
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::directory_iterator(folder)) files.push_back(entry.path());
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_TRUE(files[0].filename().string().ends_with("boston logan int.txt")) << files[0];
+  const std::string written = ReadAll(files[0]);
+  std::size_t last = 0;
+  // Oldest first, each report's line.
+  for (auto it = reports.rbegin(); it != reports.rend(); ++it) {
+    const std::time_t t = static_cast<std::time_t>(it->observedAt);
+    std::tm f{};
+    localtime_r(&t, &f);
+    char line[160];
+    std::snprintf(line, sizeof line, "%02d/%02d/%04d\t%02d:%02d\t%.2f\t%.2f\t\t%.2f\t\t%.2f\r\n", f.tm_mon + 1,
+                  f.tm_mday, f.tm_year + 1900, f.tm_hour, f.tm_min, it->temperature, it->pressure + 1000.0,
+                  it->windDirection, it->windSpeed);
+    const std::size_t at = written.find(line);
+    ASSERT_NE(at, std::string::npos) << line << "in\n" << written;
+    EXPECT_GE(at, last) << line;
+    last = at;
+  }
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(MetarChartTest, TheSourceChosenInParametersOutlivesTheRun) {
+  const struct {
+    ReportSource before;
+    int chosen;  // the combo's index
+    const char* stored;
+    ReportSource after;
+  } cases[] = {
+      {ReportSource::kReportPages, 0, "metar", ReportSource::kLiveMetar},
+      {ReportSource::kLiveMetar, 1, "pages", ReportSource::kReportPages},
+  };
+  for (const auto& c : cases) {
+    ClearStoredSource();
+    StartWindow();
+    Frame()->setReportSource(c.before);
+    // For this run only, as from the command line.
+    Frame()->setMetarUrl(front->url());
+    ModalWatch<ParametersDialog> parameters([&c](ParametersDialog* dialog) {
+      auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("IDC_REPORT_SOURCE"));
+      ASSERT_NE(combo, nullptr);
+      combo->setCurrentIndex(c.chosen);
+      dialog->pastHoursList->setCurrentIndex(dialog->pastHoursList->findText(QStringLiteral("24")));
+      dialog->okButton->click();
+    });
+    Frame()->parametersAction->trigger();
+    ASSERT_TRUE(parameters.seen()) << c.stored;
+    EXPECT_EQ(Frame()->settings().reportSource, c.after);
+    EXPECT_EQ(Frame()->settings().pastHours, 24);
+    StopWindow();
+
+    QSettings stored(QStringLiteral("Quillfen"), QStringLiteral("Nimbrel"));
+    EXPECT_EQ(stored.value(QStringLiteral("Settings/ReportSource")).toString(), QString::fromLatin1(c.stored));
+    MainWindow again;
+    Settings expected;
+    expected.reportSource = c.after;
+    EXPECT_EQ(again.settings().reportSource, c.after) << c.stored;
+    EXPECT_EQ(again.settings().metarUrl, expected.metarUrl) << "this run's address is not kept";
+    EXPECT_EQ(again.settings().pastHours, expected.pastHours);
+    EXPECT_TRUE(again.settings() == expected) << "the source kept, everything else as at first";
+  }
+}
+
+}  // namespace
+}  // namespace nimbrel::test
