@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
 #include "charts/ChartText.h"
 
@@ -424,14 +425,19 @@ void Chart::drawForecast(DrawContext& dc) {
     if (right <= left) continue;
     dc.fillSolidRect(left, top, right - left, height, hours[i].colour);
     if (!hours[i].hatch) continue;
-    // Diagonals up to the right, cut at the hour's edges.
-    dc.selectPen(Pen{PS_SOLID, 2, *hours[i].hatch});
-    for (int a = left - height; a < right; a += kHatchStep) {
-      const int start = std::max(a, left);
-      const int end = std::min(a + height, right - 1);
-      if (start >= end) continue;
-      dc.moveTo(start, bottom - 1 - (start - a));
-      dc.lineTo(end, bottom - 1 - (end - a));
+    // Diagonals up to the right, cut at the hour's and the band's edges;
+    // a white edge keeps them seen on a band of their own colour.
+    for (int a = left - height; a < right + 2; a += kHatchStep) {
+      for (const auto& [offset, colour] : {std::pair{-1, kWhite}, std::pair{0, *hours[i].hatch},
+                                           std::pair{1, *hours[i].hatch}}) {
+        const int base = a + offset;
+        const int start = std::max(base, left);
+        const int end = std::min(base + height - 1, right - 1);
+        if (start >= end) continue;
+        dc.selectPen(Pen{PS_SOLID, 1, colour});
+        dc.moveTo(start, bottom - 1 - (start - base));
+        dc.lineTo(end, bottom - 1 - (end - base));
+      }
     }
   }
   dc.selectPen(Pen{PS_SOLID, 1, 0});
