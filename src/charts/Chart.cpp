@@ -402,7 +402,7 @@ int Chart::forecastX(std::int64_t time) const {
 }
 
 int Chart::forecastHourAt(int x, int y) const {
-  if (forecastRect.width() <= 0 || y < forecastRect.top || y >= forecastRect.bottom) return -1;
+  if (!forecast || forecastRect.width() <= 0 || y < forecastRect.top || y >= forecastRect.bottom) return -1;
   const auto& hours = forecast->hours;
   for (std::size_t i = 0; i < hours.size(); ++i) {
     const int left = forecastX(hours[i].time);

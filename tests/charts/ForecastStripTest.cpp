@@ -11,6 +11,7 @@
 
 #include "charts/StationChart.h"
 #include "charts/WeatherLayer.h"
+#include "observations/MetarSource.h"
 #include "observations/ReportPageSource.h"
 #include "stationchart/StationChartModel.h"
 #include "support/ChartTestSupport.h"
@@ -236,6 +237,61 @@ TEST(ForecastStrip, NoneForTheReportPagesSource) {
   EXPECT_EQ(dc.FindText("TAF"), nullptr);
   for (const std::string& line : *model.chart->series.back().detailLines)
     EXPECT_NE(line.rfind("FORECAST:", 0), 0u) << line;
+}
+
+
+// With the live source the forecast comes beside the reports; a failed
+// forecast keeps the last one and disturbs nothing, a station without a
+// TAF any more loses its strip.
+TEST(ForecastStrip, FollowsTheServicesAnswersWithoutDisturbingTheReports) {
+  std::int64_t now = 1796665980 + 120;
+  DeferredFetcher fetcher;
+  MetarSource metar(fetcher, [&now] { return now; });
+  TafSource taf(fetcher, [&now] { return now; });
+  FakeUserPort port;
+  Settings settings;
+  Station station = SampleStation();
+  station.icao = "KXYZ";
+  FixedOwner owner(800, 700);
+  StationChartModel model(station, settings, metar, port, &owner, &taf);
+  bool loaded = false;
+  model.load([&loaded](bool ok) { loaded = ok; });
+  ASSERT_EQ(fetcher.urls.size(), 2u);
+  EXPECT_NE(fetcher.urls[0].find("/api/data/taf?ids=KXYZ&format=json"), std::string::npos) << fetcher.urls[0];
+  fetcher.deliverNext(std::string(R"([{"issueTime": "2018-09-12T10:18:00.000Z", "rawTAF": ")") + kCybnTaf + R"("}])");
+  fetcher.deliverNext(PageResult(R"([{"rawOb": "KXYZ 071753Z 16009KT 10SM FEW120 12/M04 A3001", "obsTime": 1796665980},
+                                      {"rawOb": "KXYZ 071653Z 16009KT 10SM FEW120 11/M04 A3001", "obsTime": 1796662380}])"));
+  ASSERT_TRUE(loaded);
+  ASSERT_TRUE(model.chart->getForecast().has_value());
+  EXPECT_EQ(model.chart->getForecast()->hours.size(), std::size(kCybnHours));
+  auto lastDetail = [&model] { return model.chart->series.back().detailLines->back(); };
+  EXPECT_EQ(lastDetail(), std::string("FORECAST: issued 9/12/2018 10:18 UTC: ") + kCybnTaf);
+
+  // Half an hour on: asked again; its failure keeps the strip, no message.
+  now += 31 * 60;
+  model.refresh();
+  ASSERT_EQ(fetcher.urls.size(), 4u);
+  EXPECT_NE(fetcher.urls[2].find("/api/data/taf"), std::string::npos);
+  fetcher.deliverNext(FailedResult(FetchStatus::kTimedOut, "Operation timed out", 20));
+  fetcher.deliverNext(PageResult("[]"));
+  EXPECT_TRUE(model.chart->getForecast().has_value());
+  EXPECT_EQ(lastDetail().rfind("FORECAST:", 0), 0u);
+  EXPECT_TRUE(port.messages.empty());
+  EXPECT_EQ(model.observations.size(), 2u);
+
+  // A failed forecast is asked again at the next tick; "[]" clears it.
+  model.refresh();
+  ASSERT_EQ(fetcher.urls.size(), 5u);
+  EXPECT_NE(fetcher.urls[4].find("/api/data/taf"), std::string::npos);
+  fetcher.deliverNext(PageResult("[]"));
+  fetcher.deliverAll(PageResult("[]"));
+  EXPECT_FALSE(model.chart->getForecast().has_value());
+  EXPECT_FALSE(model.forecast().has_value());
+  EXPECT_NE(lastDetail().rfind("FORECAST:", 0), 0u);
+  RecordingDrawContext dc;
+  model.chart->draw(dc);
+  EXPECT_EQ(model.chart->forecastRect, Rect{});
+  EXPECT_TRUE(port.messages.empty());
 }
 
 }  // namespace
