@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QPainter>
 #include <QToolTip>
+#include <utility>
 
 #include "catalog/MapProjection.h"
 #include "charts/WorldMapDrawing.h"
@@ -134,16 +135,29 @@ void WorldMapView::mouseMoveEvent(QMouseEvent* event) {
   QWidget::mouseMoveEvent(event);
 }
 
+void WorldMapView::mousePressEvent(QMouseEvent* event) {
+  // A new click: no double-click is waiting for its release any more.
+  if (event->button() == Qt::LeftButton) releaseEndsDoubleClick = false;
+  QWidget::mousePressEvent(event);
+}
+
 void WorldMapView::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) {
     QWidget::mouseDoubleClickEvent(event);
     return;
   }
   const QPoint p = event->position().toPoint();
+  releaseEndsDoubleClick = true;
+  // The first click of the pair opened the point's chart already.
+  if (weatherStationAt(p) >= 0) return;
   window.showNearestStations(p.x(), p.y());
 }
 
 void WorldMapView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && std::exchange(releaseEndsDoubleClick, false)) {
+    QWidget::mouseReleaseEvent(event);
+    return;
+  }
   // A click on a weather point opens that station's chart.
   const int index = event->button() == Qt::LeftButton ? weatherStationAt(event->position().toPoint()) : -1;
   if (index >= 0) {

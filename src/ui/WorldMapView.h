@@ -42,6 +42,7 @@ class WorldMapView : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
@@ -56,6 +57,8 @@ class WorldMapView : public QWidget {
   StationPixelIndex weatherIndex;
   QTimer hoverTimer;
   QPoint hoverPixel;
+  // The release that ends a double-click: its first click already acted.
+  bool releaseEndsDoubleClick = false;
 };
 
 }  // namespace nimbrel

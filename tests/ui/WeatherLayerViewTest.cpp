@@ -25,6 +25,7 @@
 #include "support/ReadFile.h"
 #include "ui/QtText.h"
 #include "ui/StationChartView.h"
+#include "ui/StationTableView.h"
 #include "ui/WeatherFeed.h"
 #include "ui/WorldMapView.h"
 
@@ -304,6 +305,41 @@ TEST_F(WeatherLayerViewTest, AClickOnAPointOpensThatStationsChart) {
   ASSERT_EQ(Frame()->openStations().size(), 1u);
   EXPECT_EQ(Frame()->openStations().front().icao, station.icao);
   EXPECT_TRUE(messages.empty());
+}
+
+// What a widget gets of a double-click: press, release, the double-click in
+// place of the second press, release (QTest sends the double-click alone).
+void DoubleClick(QWidget* widget, QPoint at) {
+  QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, at);
+  QTest::mouseDClick(widget, Qt::LeftButton, Qt::NoModifier, at);
+  QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+// Both releases of a double-click used to open a chart each, and the
+// double-click listed the stations around the point on top.
+TEST_F(WeatherLayerViewTest, ADoubleClickOnAPointOpensItsChartOnce) {
+  StartLive();
+  const StationWeather* chosen = Isolated(WeatherCategory::kVfr);
+  ASSERT_NE(chosen, nullptr);
+  const Station& station = Frame()->allStations()[chosen->station];
+  WorldMapView* map = Map();
+  ToggleWeather(map);
+  int opened = 0;
+  QObject::connect(window.get(), &MainWindow::stationChartOpened, [&opened](StationChartView*) { ++opened; });
+  DoubleClick(map, MapPixelOf(station));
+  ASSERT_TRUE(WaitUntil([&opened, this] { return opened > 0 && window->openingCount() == 0; }))
+      << "openings " << window->openingCount() << ", tables " << Views<StationTableView>().size() << ", "
+      << (messages.empty() ? std::string() : messages.front());
+  EXPECT_EQ(opened, 1);
+  EXPECT_EQ(Views<StationChartView>().size(), 1u);
+  EXPECT_TRUE(Views<StationTableView>().empty());
+
+  // Beside every station a double-click still lists the stations around.
+  const QPoint empty = Empty();
+  ASSERT_GE(empty.x(), 0);
+  DoubleClick(map, empty);
+  EXPECT_TRUE(WaitForOpenings());
+  EXPECT_EQ(opened, 1);
 }
 
 TEST_F(WeatherLayerViewTest, LayerOffIsTheMapAsBeforeTheLayer) {
