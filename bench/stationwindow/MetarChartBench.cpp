@@ -1,0 +1,292 @@
+// Budgets: opening a 24-hour chart from the live METAR source (fetch, JSON,
+// decoding, rows, first paint) at most 10 ms, not counting the service's own
+// time, which BM_MetarServiceAnswer measures so it can be taken off; one
+// refresh tick at most 2 ms of the user-interface thread's time.
+#include <benchmark/benchmark.h>
+#include <time.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "SampleMetarDay.h"
+#include "SampleService.h"
+#include "charts/Chart.h"
+#include "charts/StationChart.h"
+#include "observations/CurlPageFetcher.h"
+#include "observations/MetarSource.h"
+#include "stationchart/StationChartModel.h"
+#include "ui/Application.h"
+#include "ui/MainWindow.h"
+#include "ui/QtDrawContext.h"
+#include "ui/StationChartView.h"
+#include "ui/ThreadedPageFetcher.h"
+
+namespace nimbrel {
+namespace {
+
+sample::SampleService* service = nullptr;
+std::string metarUrl;
+Station chosen;
+// 12:00 UTC on 7 December 2026: the answers do not change between runs.
+constexpr std::time_t kNow = 1796644800;
+
+const char* kList =
+    "MA BOSTON LOGAN INT KBOS  BOS          42 22N  071 00W    6   X                  US\n"
+    "NY KENNEDY INTL     KJFK  JFK          40 38N  073 47W    4   X                  US\n"
+    "IL CHICAGO O'HARE   KORD  ORD          41 59N  087 54W  201   X                  US\n"
+    "   LONDON HEATHROW  EGLL  LHR          51 29N  000 27W   24   X                  GB\n";
+
+// The user-interface thread's own processor time: the network's wait is not in it.
+double ThreadSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
+}
+
+class PaintCounter : public QObject {
+ public:
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+// Runs the event loop until done() holds or 30 s passed.
+template <typename Done>
+bool PumpUntil(Done done) {
+  QElapsedTimer clock;
+  clock.start();
+  QTimer heartbeat;
+  heartbeat.start(100);
+  while (!done()) {
+    if (clock.elapsed() > 30000) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+  }
+  return true;
+}
+
+// A fresh window each time: the source reuses a station's answer for a
+// minute, and a reused answer is no opening.
+std::unique_ptr<MainWindow> NewWindow() {
+  auto window = std::make_unique<MainWindow>();
+  window->messageHook = [](const std::string& text) { std::fprintf(stderr, "message: %s\n", text.c_str()); };
+  window->setReportSource(ReportSource::kLiveMetar);
+  window->setMetarUrl(metarUrl);
+  window->settings().pastHours = 24;
+  window->start();
+  for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
+  return window;
+}
+
+void BM_OpenMetarChart(benchmark::State& state) {
+  PaintCounter counter;
+  int rows = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::unique_ptr<MainWindow> window = NewWindow();
+    state.ResumeTiming();
+    StationChartView* view = nullptr;
+    QObject::connect(window.get(), &MainWindow::stationChartOpened, [&view](StationChartView* opened) { view = opened; });
+    window->openStationChart(chosen);
+    PumpUntil([&] { return view != nullptr || window->openingCount() == 0; });
+    if (view == nullptr) {
+      state.SkipWithError("no chart window");
+      break;
+    }
+    view->installEventFilter(&counter);
+    view->repaint();
+    state.PauseTiming();
+    rows = view->chart()->getRowCount();
+    view->removeEventFilter(&counter);
+    window->close();
+    window.reset();
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+  }
+  state.counters["rows"] = rows;
+  state.counters["paints"] = benchmark::Counter(counter.paints, benchmark::Counter::kAvgIterations);
+}
+
+// What the service spends making one opening's answer (24 hours of the station).
+void BM_MetarServiceAnswer(benchmark::State& state) {
+  const std::unordered_map<std::string, const sample::SampleStation*> stations;
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    const sample::ApiAnswer answer = service->metarDay()->metarApi(chosen.icao, "json", "24", true, kNow, stations);
+    bytes = answer.body.size();
+    benchmark::DoNotOptimize(bytes);
+  }
+  state.counters["bytes"] = static_cast<double>(bytes);
+}
+
+// The fetch and the reading of the answer alone, through the program's fetcher.
+void BM_FetchAndReadAnswer(benchmark::State& state) {
+  CurlPageFetcher fetcher;
+  std::size_t reports = 0;
+  const std::string url = metarUrl + "/api/data/metar?ids=" + chosen.icao + "&format=json&hours=24";
+  for (auto _ : state) {
+    const PageReading reading = MetarSource::readAnswer(chosen, fetcher.fetch(url, 64 * 1024));
+    if (!reading.ok) {
+      state.SkipWithError("no reports");
+      break;
+    }
+    reports = reading.observations.size();
+  }
+  state.counters["reports"] = static_cast<double>(reports);
+}
+
+// A chart window of a model of our own, so that the source's clock can move
+// on by the shortest refresh period between ticks.
+class TickChart : public QWidget, public ChartOwner {
+ public:
+  StationChartModel* model = nullptr;
+  Rect getClientRect() const override { return Rect{0, 0, width(), height()}; }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    QtDrawContext dc(painter);
+    paintStationChart(*model->chart, dc, model->dialDirection, model->dialSpeed);
+  }
+};
+
+// A tick (the newest report through the worker thread and back, one more
+// row) and the paint it asks for, in the user-interface thread's processor
+// time. Between ticks the source's clock moves on five minutes and the
+// service's by as much, so every tick finds a newer report; the chart is
+// loaded afresh every 50 ticks.
+void BM_RefreshTick(benchmark::State& state) {
+  std::unique_ptr<MainWindow> window = NewWindow();
+  std::int64_t clock = kNow;
+  std::time_t serviceNow = kNow;
+  ThreadedPageFetcher fetcher(std::make_shared<CurlPageFetcher>());
+  MetarSource source(fetcher, [&clock] { return clock; });
+  source.baseUrl = metarUrl;
+  TickChart widget;
+  widget.resize(650, 670);
+  std::unique_ptr<StationChartModel> model;
+  auto load = [&] {
+    model = std::make_unique<StationChartModel>(chosen, window->settings(), source, *window, &widget);
+    widget.model = model.get();
+    model->onChartChanged = [&widget] { widget.update(); };
+    model->load(nullptr);
+    return PumpUntil([&] { return !model->isBusy(); }) && model->isLoaded();
+  };
+  auto moveOn = [&] {
+    clock += 5 * 60;
+    serviceNow += 5 * 60;
+    service->setNow(serviceNow);
+  };
+  if (!load()) {
+    state.SkipWithError("no chart");
+    return;
+  }
+  widget.show();
+  int ticks = 0;
+  for (auto _ : state) {
+    moveOn();
+    const int before = model->chart->getRowCount();
+    const double start = ThreadSeconds();
+    model->refresh();
+    if (!PumpUntil([&] { return !model->isBusy(); })) {
+      state.SkipWithError("the tick never came back");
+      break;
+    }
+    widget.repaint();
+    state.SetIterationTime(ThreadSeconds() - start);
+    if (model->chart->getRowCount() != before + 1) {
+      state.SkipWithError("the tick appended no row");
+      break;
+    }
+    if (++ticks % 50 == 0) {
+      moveOn();
+      if (!load()) {
+        state.SkipWithError("no chart");
+        break;
+      }
+    }
+  }
+  model.reset();
+  service->setNow(kNow);
+}
+
+BENCHMARK(BM_OpenMetarChart)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MetarServiceAnswer)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FetchAndReadAnswer)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefreshTick)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace nimbrel
+
+int main(int argc, char** argv) {
+  using namespace nimbrel;
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  // The recent list goes to a private settings folder, not the user's.
+  QTemporaryDir folder;
+  setenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path()).constData(), 1);
+  Application application(argc, argv);
+
+  sample::SampleService sampleService(kList);
+  std::string error;
+  if (!sampleService.loadMetarDay(NIMBREL_METAR_DAY, error)) {
+    std::fprintf(stderr, "bench_metar_chart: %s\n", error.c_str());
+    return 1;
+  }
+  sampleService.setNow(kNow);
+  if (!sampleService.start(0)) return 1;
+  service = &sampleService;
+  metarUrl = "http://127.0.0.1:" + std::to_string(sampleService.listeningPort());
+
+  const QString previous = QDir::currentPath();
+  QDir::setCurrent(folder.path());
+  {
+    QFile list(QStringLiteral("Stations.txt"));
+    if (!list.open(QIODevice::WriteOnly)) return 1;
+    list.write(kList);
+  }
+  // The station with the most reports in 24 hours: the worst case.
+  std::size_t most = 0;
+  const std::unordered_map<std::string, const sample::SampleStation*> none;
+  for (const char* icao : {"KBOS", "KJFK", "KORD", "EGLL"}) {
+    FetchResult answer;
+    answer.status = FetchStatus::kOk;
+    answer.httpStatus = 200;
+    answer.body = sampleService.metarDay()->metarApi(icao, "json", "24", true, kNow, none).body;
+    const std::size_t reports = MetarSource::readAnswer(Station{}, answer).observations.size();
+    if (reports > most) {
+      most = reports;
+      chosen.icao = icao;
+    }
+  }
+  {
+    auto window = NewWindow();
+    for (const Station& s : window->allStations())
+      if (s.icao == chosen.icao) chosen = s;
+    window->close();
+  }
+  if (chosen.name.empty()) return 1;
+  std::fprintf(stderr, "station: %s (%s), %zu reports in 24 hours\n", chosen.name.c_str(), chosen.icao.c_str(), most);
+
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+
+  sampleService.stop();
+  QDir::setCurrent(previous);
+  return 0;
+}
