@@ -21,7 +21,7 @@ constexpr double kMilesPerHourPerMetreSecond = 2.2369418519393043;
 
 std::int64_t utcSeconds(const UtcDateTime& time) { return time.epochMinutes() * 60; }
 
-// The flight categories worsen in the enumeration's order; Unknown is none.
+// The map layer's colours, so a strip reads like the weather on the map.
 Colour categoryColour(FlightCategory category) {
   switch (category) {
     case FlightCategory::VFR: return kVfrColour;
@@ -83,6 +83,7 @@ ChartForecast forecastStrip(const TafForecast& forecast) {
     ForecastHour shown;
     shown.time = utcSeconds(hour.time);
     shown.colour = categoryColour(hour.prevailing.flightCategory());
+    // The categories worsen in the enumeration's order, Unknown first.
     FlightCategory worst = FlightCategory::Unknown;
     for (std::size_t index : hour.possible) {
       if (index >= forecast.report.groups.size()) continue;
