@@ -1,0 +1,218 @@
+// The world map window with the current-weather layer on 10,000 stations,
+// every one with a report: a repaint should take at most 8 ms, the hover
+// lookup through the view at most 0.1 ms. The reports come the program's
+// own way, from a synthetic cache file served on 127.0.0.1.
+#include <benchmark/benchmark.h>
+#include <httplib.h>
+#include <zlib.h>
+
+#include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "catalog/MapProjection.h"
+#include "catalog/StationListReader.h"
+#include "charts/WorldMapDrawing.h"
+#include "ui/Application.h"
+#include "ui/MainWindow.h"
+#include "ui/WeatherFeed.h"
+#include "ui/WorldMapView.h"
+
+namespace nimbrel {
+namespace {
+
+constexpr int kStations = 10000;
+MainWindow* window = nullptr;
+WorldMapView* map = nullptr;
+
+// A distinct four-letter code for each index.
+std::string IcaoOf(int i) {
+  std::string icao(4, 'A');
+  for (int k = 3; k >= 0; --k, i /= 26) icao[static_cast<std::size_t>(k)] = static_cast<char>('A' + i % 26);
+  return icao;
+}
+
+// Station-list lines at positions anywhere, each field in its fixed column.
+std::string ListText() {
+  std::mt19937 random(2024);
+  std::uniform_int_distribution<int> latitude(0, 79), longitude(0, 179), minute(0, 59), side(0, 1);
+  std::string text;
+  char line[128];
+  for (int i = 0; i < kStations; ++i) {
+    const std::string icao = IcaoOf(i);
+    char lat[16], lon[16];
+    std::snprintf(lat, sizeof lat, "%02d %02d%c", latitude(random), minute(random), side(random) ? 'N' : 'S');
+    std::snprintf(lon, sizeof lon, "%03d %02d%c", longitude(random), minute(random), side(random) ? 'E' : 'W');
+    std::snprintf(line, sizeof line, "%-2.2s %-17.17s%-4.4s  %-3.3s   %05d  %-6.6s  %-7.7s %4d   X  %c  %c  %c  %c  %c %c %-2.2s\n",
+                  icao.substr(2, 2).c_str(), ("FIELD " + icao).c_str(), icao.c_str(), icao.substr(1).c_str(), i, lat,
+                  lon, 100, ' ', 'V', ' ', 'A', ' ', '7', icao.substr(0, 2).c_str());
+    text += line;
+  }
+  return text;
+}
+
+// One report for every station, the four categories and a spread of
+// temperatures, gzipped like the service's cache file.
+std::string CacheFile(std::time_t now) {
+  const std::time_t observed = now / 3600 * 3600;
+  std::tm utc{};
+  gmtime_r(&observed, &utc);
+  char when[32], group[16];
+  std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%SZ", &utc);
+  std::strftime(group, sizeof group, "%d%H%MZ", &utc);
+  const char* skies[] = {"9999 FEW030", "6000 BKN020", "3000 OVC008", "0800 OVC002"};
+  std::string csv = "No errors\n10000 results\nraw_text,station_id,observation_time\n";
+  char temperature[16];
+  for (int i = 0; i < kStations; ++i) {
+    const int t = i % 71 - 30;
+    std::snprintf(temperature, sizeof temperature, "%s%02d/%s%02d", t < 0 ? "M" : "", std::abs(t),
+                  t - 5 < 0 ? "M" : "", std::abs(t - 5));
+    const std::string icao = IcaoOf(i);
+    csv.append(1, '"').append(icao).append(" ").append(group).append(" 27010KT ").append(skies[i % 4]);
+    csv.append(" ").append(temperature).append(" Q1015\",").append(icao).append(",").append(when).append("\n");
+  }
+  z_stream stream{};
+  deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+  std::string out(deflateBound(&stream, static_cast<uLong>(csv.size())), '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(csv.data());
+  stream.avail_in = static_cast<uInt>(csv.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = static_cast<uInt>(out.size());
+  deflate(&stream, Z_FINISH);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  return out;
+}
+
+// The pointer's places: every station's pixel and as many anywhere.
+std::vector<QPoint> HoverPoints() {
+  std::vector<QPoint> points;
+  for (const Station& s : window->allStations()) {
+    const Pixel p = MapProjection::toPixel(s.mapLongitude, s.mapColatitude);
+    points.emplace_back(p.x, p.y);
+  }
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> x(0, kWorldMapWidth - 1), y(0, kWorldMapHeight - 1);
+  for (int i = 0; i < kStations; ++i) points.emplace_back(x(random), y(random));
+  std::shuffle(points.begin(), points.end(), random);
+  return points;
+}
+
+void BM_WeatherLayerRepaint(benchmark::State& state) {
+  for (auto _ : state) map->repaint();
+  state.counters["stations"] = static_cast<double>(window->weatherFeed().snapshot()->stations.size());
+  state.counters["budget_ms"] = 8;
+}
+
+void BM_WeatherHoverLookup(benchmark::State& state) {
+  const std::vector<QPoint> points = HoverPoints();
+  std::size_t next = 0, found = 0;
+  for (auto _ : state) {
+    const int index = map->weatherStationAt(points[next]);
+    found += index >= 0;
+    benchmark::DoNotOptimize(index);
+    next = next + 1 == points.size() ? 0 : next + 1;
+  }
+  state.counters["hit_share"] = static_cast<double>(found) / static_cast<double>(state.iterations());
+  state.counters["budget_us"] = 100;
+}
+
+// The whole pointer move as the view handles it: the lookup, the tooltip
+// timer and the position in the status bar.
+void BM_WeatherHoverMove(benchmark::State& state) {
+  const std::vector<QPoint> points = HoverPoints();
+  std::size_t next = 0;
+  for (auto _ : state) {
+    const QPointF at(points[next]);
+    QMouseEvent move(QEvent::MouseMove, at, map->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(map, &move);
+    next = next + 1 == points.size() ? 0 : next + 1;
+  }
+  state.counters["budget_us"] = 100;
+}
+
+BENCHMARK(BM_WeatherLayerRepaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WeatherHoverLookup)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WeatherHoverMove)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace nimbrel
+
+int main(int argc, char** argv) {
+  using namespace nimbrel;
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QTemporaryDir folder;
+  setenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path()).constData(), 1);
+  Application application(argc, argv);
+
+  const QString previous = QDir::currentPath();
+  QDir::setCurrent(folder.path());
+  std::ofstream(kStationListFileName, std::ios::binary) << ListText();
+
+  httplib::Server server;
+  const std::string cache = CacheFile(std::time(nullptr));
+  server.Get("/data/cache/metars.cache.csv.gz", [&cache](const httplib::Request&, httplib::Response& response) {
+    response.set_content(cache, "application/x-gzip");
+  });
+  const int port = server.bind_to_any_port("127.0.0.1");
+  if (port <= 0) return 1;
+  std::thread serving([&server] { server.listen_after_bind(); });
+
+  auto mainWindow = std::make_unique<MainWindow>();
+  window = mainWindow.get();
+  window->messageHook = [](const std::string&) {};
+  window->setReportSource(ReportSource::kLiveMetar);
+  window->setMetarUrl("http://127.0.0.1:" + std::to_string(port));
+  window->start();
+  QCoreApplication::processEvents();
+  for (QMdiSubWindow* sub : window->mdiArea()->subWindowList())
+    if (auto* view = qobject_cast<WorldMapView*>(sub->widget())) map = view;
+  int status = 1;
+  if (map == nullptr || static_cast<int>(window->allStations().size()) != kStations) {
+    std::fprintf(stderr, "bench_weather_layer_view: no map, or the list held %zu stations\n",
+                 window->allStations().size());
+  } else {
+    window->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(map->parentWidget()));
+    window->currentWeatherAction->trigger();
+    QElapsedTimer clock;
+    clock.start();
+    WeatherFeed& feed = window->weatherFeed();
+    while ((feed.isLoading() || feed.snapshot() == nullptr) && clock.elapsed() < 60000)
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QCoreApplication::processEvents();
+    const std::size_t shown = feed.snapshot() != nullptr ? feed.snapshot()->stations.size() : 0;
+    if (shown != static_cast<std::size_t>(kStations)) {
+      std::fprintf(stderr, "bench_weather_layer_view: %zu stations have weather\n", shown);
+    } else {
+      benchmark::Initialize(&argc, argv);
+      if (!benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        benchmark::RunSpecifiedBenchmarks();
+        status = 0;
+      }
+      benchmark::Shutdown();
+    }
+  }
+
+  window->close();
+  map = nullptr;
+  window = nullptr;
+  mainWindow.reset();
+  server.stop();
+  serving.join();
+  QDir::setCurrent(previous);
+  return status;
+}
