@@ -28,6 +28,7 @@ class MetarSource : public ObservationSource {
   explicit MetarSource(AsyncPageFetcher& fetcher, Clock clock = {});
 
   std::string baseUrl = kDefaultMetarUrl;
+  void setClock(Clock newClock) { clock = std::move(newClock); }
 
   // "{base}/api/data/metar?ids=ICAO&format=json" and "&hours=N" when hours > 0.
   std::string url(const std::string& icao, int hours) const;

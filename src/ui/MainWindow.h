@@ -98,6 +98,8 @@ class MainWindow : public QMainWindow, public UserPort {
   ObservationSource& reportSource();
   // The forecast source beside the live METAR source; null with report pages.
   TafSource* forecastSource();
+  // The live METAR source itself, whichever source is chosen now.
+  MetarSource& liveMetarSource() { return metarSource; }
   // The whole world's current weather, shared by every map.
   WeatherFeed& weatherFeed() { return *feed; }
   QMdiArea* mdiArea() const { return area; }
