@@ -35,6 +35,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "nimbrel-tour-picture: %s\n", error.c_str());
     return 1;
   }
+  // Its forecasts too, so the chart shows its forecast strip.
+  if (!service.loadTafCorpus(NIMBREL_TAF_CORPUS, error)) std::fprintf(stderr, "nimbrel-tour-picture: %s\n", error.c_str());
   if (!service.start(0)) return 1;
 
   MainWindow window;
