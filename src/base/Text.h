@@ -2,6 +2,7 @@
 // The small text helpers every reader needs, with the C locale's rules
 // whatever the user's locale is.
 #include <cstdint>
+#include <cstdio>
 #include <ctime>
 #include <string>
 #include <string_view>
@@ -20,6 +21,13 @@ std::string_view trim(std::string_view text);
 // percent-encoded, so it never ends or extends the query ("+" stays, as the
 // services read it as a blank).
 std::string percentEncoded(const std::string& value);
+
+// printf into a string, for short texts (at most 159 characters).
+std::string formatText(const char* pattern, auto... values) {
+  char text[160];
+  std::snprintf(text, sizeof text, pattern, values...);
+  return text;
+}
 
 // Calendar fields of a moment in the local time zone (zeros when the
 // library cannot represent it).

@@ -9,22 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "base/Text.h"
+#include "base/Units.h"
 #include "catalog/MapProjection.h"
 #include "charts/WorldMapDrawing.h"
 
 namespace nimbrel {
 namespace {
 
-constexpr double kKmhPerKnot = 1.852;
-constexpr double kMphPerKnot = 1.150779;
-constexpr double kMetresPerFoot = 0.3048;
-constexpr double kMetresPerMile = 1609.344;
 
-std::string format(const char* pattern, auto... values) {
-  char text[160];
-  std::snprintf(text, sizeof text, pattern, values...);
-  return text;
-}
 
 struct Stop {
   double celsius;
@@ -99,21 +92,21 @@ class SavedState {
 };
 
 std::string temperatureText(double celsius, bool metric) {
-  if (!metric) return format("%ld \xB0" "F", std::lround(celsius * 1.8 + 32.0));
+  if (!metric) return formatText("%ld \xB0" "F", std::lround(celsius * 1.8 + 32.0));
   const double tenths = std::round(celsius * 10.0) / 10.0;
-  if (tenths == std::round(tenths)) return format("%ld \xB0" "C", std::lround(tenths));
-  return format("%.1f \xB0" "C", tenths);
+  if (tenths == std::round(tenths)) return formatText("%ld \xB0" "C", std::lround(tenths));
+  return formatText("%.1f \xB0" "C", tenths);
 }
 
 std::string speedText(double knots, bool metric) {
-  return metric ? format("%ld km/h (%ld kt)", std::lround(knots * kKmhPerKnot), std::lround(knots))
-                : format("%ld mph (%ld kt)", std::lround(knots * kMphPerKnot), std::lround(knots));
+  return metric ? formatText("%ld km/h (%ld kt)", std::lround(knots * kKilometresPerHourPerKnot), std::lround(knots))
+                : formatText("%ld mph (%ld kt)", std::lround(knots * kMilesPerHourPerKnot), std::lround(knots));
 }
 
 std::string windText(const StationWeather& w, bool metric) {
   if (!w.windSpeedKt) return "not reported";
   if (*w.windSpeedKt == 0.0 && !w.windGustKt) return "calm";
-  std::string text = w.windDirectionDeg ? format("from %d\xB0 at ", *w.windDirectionDeg) : std::string("variable at ");
+  std::string text = w.windDirectionDeg ? formatText("from %d\xB0 at ", *w.windDirectionDeg) : std::string("variable at ");
   text += speedText(*w.windSpeedKt, metric);
   if (w.windGustKt) text += ", gusts " + speedText(*w.windGustKt, metric);
   return text;
@@ -126,12 +119,12 @@ std::string visibilityText(const StationWeather& w, bool metric) {
   if (metres >= 9999.0) return metric ? "10 km or more" : "6 mi or more";
   const std::string prefix = w.visibilityLessThan ? "less than " : w.visibilityMoreThan ? "more than " : "";
   if (metric) {
-    if (metres < 5000.0) return prefix + format("%ld m", std::lround(metres / 10.0) * 10);
-    return prefix + format("%g km", std::round(metres / 100.0) / 10.0);
+    if (metres < 5000.0) return prefix + formatText("%ld m", std::lround(metres / 10.0) * 10);
+    return prefix + formatText("%g km", std::round(metres / 100.0) / 10.0);
   }
   const double miles = metres / kMetresPerMile;
-  if (miles < 3.0) return prefix + format("%g mi", std::round(miles * 100.0) / 100.0);
-  return prefix + format("%ld mi", std::lround(miles));
+  if (miles < 3.0) return prefix + formatText("%g mi", std::round(miles * 100.0) / 100.0);
+  return prefix + formatText("%ld mi", std::lround(miles));
 }
 
 std::string ceilingText(const StationWeather& w, bool metric) {
@@ -328,7 +321,7 @@ std::string currentWeatherStatusText(const WeatherSnapshot& snapshot) {
   } else {
     const std::int64_t ofDay = (snapshot.newestMinutes % 1440 + 1440) % 1440;
     text += withThousands(static_cast<long long>(count)) + (count == 1 ? " station" : " stations") +
-            format(", reports up to %02d:%02d UTC", static_cast<int>(ofDay / 60), static_cast<int>(ofDay % 60));
+            formatText(", reports up to %02d:%02d UTC", static_cast<int>(ofDay / 60), static_cast<int>(ofDay % 60));
   }
   if (snapshot.skippedCount > 0)
     text += ", " + withThousands(snapshot.skippedCount) + (snapshot.skippedCount == 1 ? " report" : " reports") +

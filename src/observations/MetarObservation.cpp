@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "base/Text.h"
+#include "base/Units.h"
 #include "metar/CloudLayer.h"
 #include "metar/MetarDecoder.h"
 #include "metar/WeatherGroup.h"
@@ -12,16 +14,7 @@
 namespace nimbrel {
 namespace {
 
-constexpr double kMetresPerSecondPerKnot = 0.514444;
-constexpr double kMilesPerHourPerKnot = 1.150779;
-constexpr double kHectopascalsPerInch = 33.8639;
-constexpr double kMetresPerMile = 1609.344;
 
-std::string format(const char* pattern, auto... values) {
-  char text[160];
-  std::snprintf(text, sizeof text, pattern, values...);
-  return text;
-}
 
 long fahrenheit(double celsius) { return std::lround(celsius * 1.8 + 32.0); }
 
@@ -33,14 +26,14 @@ const char* compassPoint(int degrees) {
 
 // "6 MPH (5 knots; 2.6 m/s)"
 std::string speedText(double knots) {
-  return format("%ld MPH (%ld knots; %.1f m/s)", std::lround(knots * kMilesPerHourPerKnot), std::lround(knots),
+  return formatText("%ld MPH (%ld knots; %.1f m/s)", std::lround(knots * kMilesPerHourPerKnot), std::lround(knots),
                 knots * kMetresPerSecondPerKnot);
 }
 
 std::string windsText(const Wind& wind) {
   if (!wind.speedKt) return {};
   if (wind.isCalm()) return "calm";
-  std::string text = wind.directionDeg ? format("from the %s (%d degrees) at ", compassPoint(*wind.directionDeg),
+  std::string text = wind.directionDeg ? formatText("from the %s (%d degrees) at ", compassPoint(*wind.directionDeg),
                                                 *wind.directionDeg)
                                        : std::string("variable at ");
   text += speedText(*wind.speedKt);
@@ -54,10 +47,10 @@ std::string visibilityText(const Visibility& visibility) {
   const double miles = metres / kMetresPerMile;
   // "9999", CAVOK and "P6SM" say only that it is at least that far.
   if (visibility.moreThan || metres >= 10000.0)
-    return format("%ld or more miles (%ld+ km)", std::lround(std::floor(miles)), std::lround(std::floor(metres / 1000)));
+    return formatText("%ld or more miles (%ld+ km)", std::lround(std::floor(miles)), std::lround(std::floor(metres / 1000)));
   const std::string prefix = visibility.lessThan ? "less than " : "";
-  if (visibility.inStatuteMiles) return prefix + format("%g miles (%.1f km)", std::round(miles * 100) / 100, metres / 1000);
-  return prefix + format("%.1f miles (%g km)", miles, metres / 1000);
+  if (visibility.inStatuteMiles) return prefix + formatText("%g miles (%.1f km)", std::round(miles * 100) / 100, metres / 1000);
+  return prefix + formatText("%.1f miles (%g km)", miles, metres / 1000);
 }
 
 std::string cloudsText(std::span<const CloudLayer> layers) {
@@ -87,20 +80,20 @@ Observation toObservation(const MetarReport& report, std::string_view rawReport)
   if (now.visibility.prevailingM) o.visibility = *now.visibility.prevailingM / 1000.0;
 
   const UtcDateTime& t = report.time;
-  o.conditionsText = format("%s %d/%d/%04d UTC, observed %02d:%02d UTC", report.station.c_str(), t.month, t.day,
+  o.conditionsText = formatText("%s %d/%d/%04d UTC, observed %02d:%02d UTC", report.station.c_str(), t.month, t.day,
                             t.year, t.hour, t.minute);
   // "\xB0" is the degree sign of the program's Windows-1252 texts.
   if (report.temperatureC)
-    o.temperatureText = format("%.1f\xB0" "C (%ld\xB0" "F)", *report.temperatureC, fahrenheit(*report.temperatureC));
+    o.temperatureText = formatText("%.1f\xB0" "C (%ld\xB0" "F)", *report.temperatureC, fahrenheit(*report.temperatureC));
   if (report.dewPointC) {
-    o.dewpointText = format("%.1f\xB0" "C (%ld\xB0" "F)", *report.dewPointC, fahrenheit(*report.dewPointC));
-    if (const auto humidity = report.relativeHumidity()) o.dewpointText += format(" [RH = %ld%%]", std::lround(*humidity));
+    o.dewpointText = formatText("%.1f\xB0" "C (%ld\xB0" "F)", *report.dewPointC, fahrenheit(*report.dewPointC));
+    if (const auto humidity = report.relativeHumidity()) o.dewpointText += formatText(" [RH = %ld%%]", std::lround(*humidity));
   }
   if (report.pressureHpa)
-    o.pressureText = format("%.2f inches Hg (%.1f mb)", *report.pressureHpa / kHectopascalsPerInch, *report.pressureHpa);
+    o.pressureText = formatText("%.2f inches Hg (%.1f mb)", *report.pressureHpa / kHectopascalsPerInch, *report.pressureHpa);
   o.windsText = windsText(now.wind);
   o.visibilityText = visibilityText(now.visibility);
-  if (const auto ceiling = report.ceilingFt()) o.ceilingText = format("at %d feet AGL", *ceiling);
+  if (const auto ceiling = report.ceilingFt()) o.ceilingText = formatText("at %d feet AGL", *ceiling);
   o.cloudsText = cloudsText(now.clouds.view());
   o.weatherText = weatherText(now.weather.view());
   o.reportText = std::string(rawReport);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "base/Units.h"
 #include "base/Text.h"
 #include "base/UserPort.h"
 #include "charts/StationChart.h"
@@ -17,7 +18,6 @@
 namespace nimbrel {
 namespace {
 
-constexpr double kMilesPerHourPerMetreSecond = 2.2369418519393043;
 
 std::int64_t utcSeconds(const UtcDateTime& time) { return time.epochMinutes() * 60; }
 
@@ -32,18 +32,13 @@ Colour categoryColour(FlightCategory category) {
   }
 }
 
-std::string format(const char* pattern, auto... values) {
-  char text[96];
-  std::snprintf(text, sizeof text, pattern, values...);
-  return text;
-}
 
 std::string windText(const Wind& wind) {
   if (!wind.speedKt) return "not given";
   if (wind.isCalm()) return "calm";
-  std::string text = wind.directionDeg ? format("%03d degrees", *wind.directionDeg) : std::string("variable");
-  text += format(" at %ld knots", std::lround(*wind.speedKt));
-  if (wind.gustKt) text += format(" gusting to %ld", std::lround(*wind.gustKt));
+  std::string text = wind.directionDeg ? formatText("%03d degrees", *wind.directionDeg) : std::string("variable");
+  text += formatText(" at %ld knots", std::lround(*wind.speedKt));
+  if (wind.gustKt) text += formatText(" gusting to %ld", std::lround(*wind.gustKt));
   return text;
 }
 
@@ -54,10 +49,10 @@ std::string visibilityText(const Conditions& conditions) {
   const double metres = *v.prevailingM;
   if (v.inStatuteMiles) {
     const double miles = metres / kMetresPerStatuteMile;
-    return format("%s%g miles", v.moreThan ? "more than " : v.lessThan ? "less than " : "", std::round(miles * 100) / 100);
+    return formatText("%s%g miles", v.moreThan ? "more than " : v.lessThan ? "less than " : "", std::round(miles * 100) / 100);
   }
   if (v.moreThan || metres >= 10000.0) return "10 km or more";
-  return format("%s%g km", v.lessThan ? "less than " : "", metres / 1000);
+  return formatText("%s%g km", v.lessThan ? "less than " : "", metres / 1000);
 }
 
 // The conditions a group states; what it leaves out stays as it was.
@@ -97,7 +92,7 @@ ChartForecast forecastStrip(const TafForecast& forecast) {
 
 std::string forecastLine(const TafForecast& forecast) {
   const UtcDateTime& t = forecast.issued;
-  return format("FORECAST: issued %d/%d/%04d %02d:%02d UTC: ", t.month, t.day, t.year, t.hour, t.minute) +
+  return formatText("FORECAST: issued %d/%d/%04d %02d:%02d UTC: ", t.month, t.day, t.year, t.hour, t.minute) +
          forecast.rawText;
 }
 
@@ -106,7 +101,7 @@ std::string forecastHourText(const TafForecast& forecast, std::size_t hourIndex)
   const TafHour& hour = forecast.hours[hourIndex];
   const UtcDateTime& t = hour.time;
   const FlightCategory category = hour.prevailing.flightCategory();
-  std::string text = format("%d/%d %02d:%02dZ  ", t.month, t.day, t.hour, t.minute) +
+  std::string text = formatText("%d/%d %02d:%02dZ  ", t.month, t.day, t.hour, t.minute) +
                      (category == FlightCategory::Unknown ? std::string("category unknown")
                                                           : std::string(flightCategoryText(category)));
   text += "\n" + conditionsText(hour.prevailing, true);
@@ -114,10 +109,10 @@ std::string forecastHourText(const TafForecast& forecast, std::size_t hourIndex)
     if (index >= forecast.report.groups.size()) continue;
     const TafGroup& group = forecast.report.groups[index];
     std::string kind = group.kind == TafGroupKind::Temporary ? "TEMPO"
-                       : group.kind == TafGroupKind::Probability ? format("PROB%d", group.probability)
-                                                                 : format("PROB%d TEMPO", group.probability);
+                       : group.kind == TafGroupKind::Probability ? formatText("PROB%d", group.probability)
+                                                                 : formatText("PROB%d TEMPO", group.probability);
     const FlightCategory possible = group.flightCategory();
-    text += "\n" + kind + format(" %02d:%02dZ-%02d:%02dZ", group.from.hour, group.from.minute, group.to.hour,
+    text += "\n" + kind + formatText(" %02d:%02dZ-%02d:%02dZ", group.from.hour, group.from.minute, group.to.hour,
                                   group.to.minute);
     if (possible != FlightCategory::Unknown) text += std::string(" ") + flightCategoryText(possible);
     const std::string stated = conditionsText(group.conditions, false);

@@ -42,13 +42,7 @@ std::unique_ptr<FetchTicket> ThreadedPageFetcher::fetchAsync(const std::string& 
     if (request->cancelled || *shuttingDown) return;
     FetchResult result = worker->fetch(url, readBufferSize, &request->cancelled);
     if (request->cancelled || *shuttingDown) return;
-    // Delivered through this object's event queue: dropped if it is gone.
-    QMetaObject::invokeMethod(
-        this,
-        [request, result = std::move(result)]() mutable {
-          if (!request->cancelled && request->done) request->done(std::move(result));
-        },
-        Qt::QueuedConnection);
+    deliver(request, std::move(result));
   });
   return std::make_unique<Ticket>(request);
 }
@@ -56,13 +50,19 @@ std::unique_ptr<FetchTicket> ThreadedPageFetcher::fetchAsync(const std::string& 
 std::unique_ptr<FetchTicket> ThreadedPageFetcher::deliverLater(FetchResult result, Done done) {
   auto request = std::make_shared<Request>();
   request->done = std::move(done);
+  deliver(request, std::move(result));
+  return std::make_unique<Ticket>(request);
+}
+
+void ThreadedPageFetcher::deliver(const std::shared_ptr<Request>& request, FetchResult result) {
+  // Through this object's event queue, on its thread: dropped if it is gone
+  // or the request was given up meanwhile.
   QMetaObject::invokeMethod(
       this,
       [request, result = std::move(result)]() mutable {
         if (!request->cancelled && request->done) request->done(std::move(result));
       },
       Qt::QueuedConnection);
-  return std::make_unique<Ticket>(request);
 }
 
 int ThreadedPageFetcher::runningCount() const { return pool.activeThreadCount(); }

@@ -28,6 +28,8 @@ class ThreadedPageFetcher : public QObject, public AsyncPageFetcher {
   struct Request;
   class Ticket;
 
+  void deliver(const std::shared_ptr<Request>& request, FetchResult result);
+
   std::shared_ptr<PageFetcher> fetcher;
   QThreadPool pool;
   std::shared_ptr<std::atomic<bool>> closing = std::make_shared<std::atomic<bool>>(false);
