@@ -115,6 +115,33 @@ TEST(RecentList, KeepsAtMostFortyNewestFirstAndShortensLongNames) {
   EXPECT_TRUE(shortened.endsWith(QStringLiteral("X...")));
 }
 
+TEST(RecentList, TwoRunningCopiesKeepEachOthersStations) {
+  ClearStoredRecentList();
+  // Two copies of the program, each read the list at its start and write
+  // it back in turns: nothing either added may be lost.
+  RecentList first;
+  RecentList second;
+  first.readList();
+  second.readList();
+  for (int round = 1; round <= 20; ++round) {
+    first.add(QStringLiteral("FIRST %1").arg(round));
+    ASSERT_TRUE(first.writeList());
+    second.add(QStringLiteral("SECOND %1").arg(round));
+    ASSERT_TRUE(second.writeList());
+  }
+  RecentList reader;
+  reader.readList();
+  const QStringList stored = reader.entries();
+  EXPECT_EQ(stored.size(), 40);
+  for (int round = 1; round <= 20; ++round) {
+    EXPECT_TRUE(stored.contains(QStringLiteral("FIRST %1").arg(round))) << round;
+    EXPECT_TRUE(stored.contains(QStringLiteral("SECOND %1").arg(round))) << round;
+  }
+  // The writer of the last round put its own stations first.
+  EXPECT_EQ(stored.first(), QStringLiteral("SECOND 20"));
+  ClearStoredRecentList();
+}
+
 TEST(RecentList, ReadingSkipsEmptyAndRepeatedEntries) {
   ClearStoredRecentList();
   Store({"A", "", "B", "A", "C"});
