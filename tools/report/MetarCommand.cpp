@@ -62,29 +62,10 @@ void writeReport(TsvOutput& out, const nimbrel::MetarReport& report) {
 }  // namespace
 
 int runMetarCommand(int argc, char** argv) {
-  if (argc != 1) {
-    std::fprintf(stderr, "usage: nimbrel-report metar FILE\n");
-    return 2;
-  }
-  ReportLineReader reader;
-  if (!reader.open(argv[0])) {
-    std::fprintf(stderr, "nimbrel-report: can not read a file \"%s\"\n", argv[0]);
-    return 2;
-  }
-  TsvOutput out;
-  out.text("station\ttime\twind_dir\twind_kt\tgust_kt\tvisibility_m\ttemp_c\tdewpoint_c\trh_pct\tpressure_hpa\t"
-           "ceiling_ft\tcategory\tstatus");
-  out.endLine();
-  std::string_view line;
-  nimbrel::UtcDateTime anchor;
-  while (reader.next(line, anchor)) writeReport(out, nimbrel::decodeMetar(line, anchor));
-  if (reader.failed()) {
-    std::fprintf(stderr, "nimbrel-report: can not read a file \"%s\"\n", argv[0]);
-    return 2;
-  }
-  if (!out.finish()) {
-    std::fprintf(stderr, "nimbrel-report: can not write the decoded reports\n");
-    return 2;
-  }
-  return 0;
+  return decodeReportFile(argc, argv, "metar",
+                          "station\ttime\twind_dir\twind_kt\tgust_kt\tvisibility_m\ttemp_c\tdewpoint_c\trh_pct\t"
+                          "pressure_hpa\tceiling_ft\tcategory\tstatus",
+                          "reports", [](TsvOutput& out, std::string_view line, nimbrel::UtcDateTime anchor) {
+                            writeReport(out, nimbrel::decodeMetar(line, anchor));
+                          });
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "TsvOutput.h"
 #include "metar/UtcDateTime.h"
 
 class ReportLineReader {
@@ -29,3 +30,35 @@ class ReportLineReader {
   std::size_t capacity_ = 0;
   nimbrel::UtcDateTime anchor_ = nimbrel::UtcDateTime::now();
 };
+
+// The metar and taf commands: usage, the header line, one call of write for
+// every report line, and the exit codes (2 for a file that can not be read
+// or an output that can not be written).
+template <typename Write>
+int decodeReportFile(int argc, char** argv, const char* command, const char* header, const char* written,
+                     Write write) {
+  if (argc != 1) {
+    std::fprintf(stderr, "usage: nimbrel-report %s FILE\n", command);
+    return 2;
+  }
+  ReportLineReader reader;
+  if (!reader.open(argv[0])) {
+    std::fprintf(stderr, "nimbrel-report: can not read a file \"%s\"\n", argv[0]);
+    return 2;
+  }
+  TsvOutput out;
+  out.text(header);
+  out.endLine();
+  std::string_view line;
+  nimbrel::UtcDateTime anchor;
+  while (reader.next(line, anchor)) write(out, line, anchor);
+  if (reader.failed()) {
+    std::fprintf(stderr, "nimbrel-report: can not read a file \"%s\"\n", argv[0]);
+    return 2;
+  }
+  if (!out.finish()) {
+    std::fprintf(stderr, "nimbrel-report: can not write the decoded %s\n", written);
+    return 2;
+  }
+  return 0;
+}

@@ -70,29 +70,10 @@ void writeTaf(TsvOutput& out, const nimbrel::TafReport& taf) {
 }  // namespace
 
 int runTafCommand(int argc, char** argv) {
-  if (argc != 1) {
-    std::fprintf(stderr, "usage: nimbrel-report taf FILE\n");
-    return 2;
-  }
-  ReportLineReader reader;
-  if (!reader.open(argv[0])) {
-    std::fprintf(stderr, "nimbrel-report: can not read a file \"%s\"\n", argv[0]);
-    return 2;
-  }
-  TsvOutput out;
-  out.text("station\tissued\tgroup\tfrom\tto\tprobability\twind_dir\twind_kt\tgust_kt\tvisibility_m\tweather\t"
-           "ceiling_ft\tcategory\tstatus");
-  out.endLine();
-  std::string_view line;
-  nimbrel::UtcDateTime anchor;
-  while (reader.next(line, anchor)) writeTaf(out, nimbrel::decodeTaf(line, anchor));
-  if (reader.failed()) {
-    std::fprintf(stderr, "nimbrel-report: can not read a file \"%s\"\n", argv[0]);
-    return 2;
-  }
-  if (!out.finish()) {
-    std::fprintf(stderr, "nimbrel-report: can not write the decoded forecasts\n");
-    return 2;
-  }
-  return 0;
+  return decodeReportFile(argc, argv, "taf",
+                          "station\tissued\tgroup\tfrom\tto\tprobability\twind_dir\twind_kt\tgust_kt\t"
+                          "visibility_m\tweather\tceiling_ft\tcategory\tstatus",
+                          "forecasts", [](TsvOutput& out, std::string_view line, nimbrel::UtcDateTime anchor) {
+                            writeTaf(out, nimbrel::decodeTaf(line, anchor));
+                          });
 }
