@@ -31,17 +31,7 @@ void writeReport(TsvOutput& out, const nimbrel::MetarReport& report) {
   out.tab();
   out.text({time, sizeof time});
   out.tab();
-  const nimbrel::Wind& wind = report.current.wind;
-  if (wind.isCalm()) out.text("0");
-  else if (wind.variable) out.text("VRB");
-  else if (wind.directionDeg) out.number(*wind.directionDeg, 0);
-  out.tab();
-  out.number(wind.speedKt, 1);
-  out.tab();
-  out.number(wind.gustKt, 1);
-  out.tab();
-  out.number(report.current.visibility.prevailingM, 0);
-  out.tab();
+  writeWindAndVisibility(out, report.current);
   out.number(report.temperatureC, 1);
   out.tab();
   out.number(report.dewPointC, 1);

@@ -28,17 +28,7 @@ void writeGroup(TsvOutput& out, const nimbrel::TafReport& taf, const nimbrel::Ta
   out.tab();
   if (group.probability > 0) out.number(group.probability, 0);
   out.tab();
-  const nimbrel::Wind& wind = group.conditions.wind;
-  if (wind.isCalm()) out.text("0");
-  else if (wind.variable) out.text("VRB");
-  else if (wind.directionDeg) out.number(*wind.directionDeg, 0);
-  out.tab();
-  out.number(wind.speedKt, 1);
-  out.tab();
-  out.number(wind.gustKt, 1);
-  out.tab();
-  out.number(group.conditions.visibility.prevailingM, 0);
-  out.tab();
+  writeWindAndVisibility(out, group.conditions);
   if (!group.conditions.weather.empty()) out.text(nimbrel::weatherText(group.conditions.weather.view()));
   else if (group.conditions.noSignificantWeather) out.text("no significant weather");
   out.tab();
