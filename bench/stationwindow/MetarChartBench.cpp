@@ -173,7 +173,7 @@ void BM_RefreshTick(benchmark::State& state) {
   std::unique_ptr<MainWindow> window = NewWindow();
   std::int64_t clock = kNow;
   std::time_t serviceNow = kNow;
-  ThreadedPageFetcher fetcher(std::make_shared<CurlPageFetcher>());
+  ThreadedPageFetcher fetcher(std::make_shared<CurlPageFetcher>(), 4);
   MetarSource source(fetcher, [&clock] { return clock; });
   source.baseUrl = metarUrl;
   TickChart widget;

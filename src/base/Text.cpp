@@ -16,6 +16,31 @@ std::tm localTime(std::int64_t seconds) {
   return fields;
 }
 
+std::string windows1252ToUtf8(std::string_view text) {
+  // 0x80..0x9F: the code page's own characters; the rest is Latin-1.
+  static constexpr char16_t kHigh[32] = {
+      0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+  std::string out;
+  out.reserve(text.size());
+  for (const unsigned char c : text) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+      continue;
+    }
+    const unsigned code = c < 0xA0 ? kHigh[c - 0x80] : c;
+    if (code < 0x800) {
+      out += static_cast<char>(0xC0 | (code >> 6));
+    } else {
+      out += static_cast<char>(0xE0 | (code >> 12));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    }
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+  return out;
+}
+
 std::string percentEncoded(const std::string& value) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string out;

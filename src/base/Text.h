@@ -22,6 +22,10 @@ std::string_view trim(std::string_view text);
 // services read it as a blank).
 std::string percentEncoded(const std::string& value);
 
+// The program's Windows-1252 texts as UTF-8, for terminals and new files.
+// The five bytes that code nothing become U+FFFD.
+std::string windows1252ToUtf8(std::string_view text);
+
 // printf into a string, for short texts (at most 159 characters).
 std::string formatText(const char* pattern, auto... values) {
   char text[160];

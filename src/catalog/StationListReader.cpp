@@ -101,7 +101,7 @@ int parseStationList(std::string_view text, StationList& stations) {
   return count;
 }
 
-bool readStationListFile(const std::string& path, std::string& text) {
+bool readStationListFile(const std::string& path, std::string& text, bool* cut) {
   // Opened without blocking and read only when it is a regular file: a FIFO
   // or a device under the list's name must not hang the program.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -116,12 +116,12 @@ bool readStationListFile(const std::string& path, std::string& text) {
     ::close(fd);
     return false;
   }
-  const bool read = readStationList(file, text);
+  const bool read = readStationList(file, text, cut);
   std::fclose(file);
   return read;
 }
 
-bool readStationList(std::FILE* file, std::string& text) {
+bool readStationList(std::FILE* file, std::string& text, bool* cut) {
   // Read straight into the text, sized by the file where it has a size: at
   // start-up every fresh page of memory costs more than the parsing of it.
   struct stat info {};
@@ -139,11 +139,18 @@ bool readStationList(std::FILE* file, std::string& text) {
     if (got == 0) break;
   }
   if (std::ferror(file) != 0) return false;
+  // Full at the limit: one more byte says whether anything was left.
+  if (cut != nullptr) *cut = total == kStationListReadLimit && std::fgetc(file) != EOF;
   const void* zero = std::memchr(bytes.data(), '\0', total);
   if (zero != nullptr) total = static_cast<std::size_t>(static_cast<const char*>(zero) - bytes.data());
   bytes.resize(total);
   text = std::move(bytes);
   return true;
+}
+
+std::string stationListCutMessage(const std::string& path, std::size_t stations) {
+  return "The station list \"" + path + "\" is larger than " + std::to_string(kStationListReadLimit >> 20) +
+         " MB: only its first " + std::to_string(stations) + " stations were read.";
 }
 
 }  // namespace nimbrel

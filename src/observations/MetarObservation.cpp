@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "observations/ApiJson.h"
+
 #include "base/Text.h"
 #include "base/Units.h"
 #include "metar/CloudLayer.h"
@@ -105,9 +107,9 @@ Observation toObservation(const MetarReport& report, std::string_view rawReport)
   return o;
 }
 
-MetarAnswer readMetarAnswer(std::string_view json) {
+MetarAnswer readMetarAnswer(std::string_view json, std::int64_t now) {
   MetarAnswer answer;
-  const nlohmann::json document = nlohmann::json::parse(json.begin(), json.end(), nullptr, false);
+  const nlohmann::json document = parseApiJson(json);
   if (document.is_discarded() || !document.is_array()) return answer;
   answer.readable = true;
   for (const nlohmann::json& item : document) {
@@ -119,10 +121,17 @@ MetarAnswer readMetarAnswer(std::string_view json) {
       continue;
     }
     const std::string& text = raw->get_ref<const std::string&>();
-    const std::int64_t obsMinutes = time->get<std::int64_t>() / 60;
-    const MetarReport report = decodeMetar(text, UtcDateTime::fromEpochMinutes(obsMinutes));
+    // A time no report can have (before year 1, after 9999, or more than a
+    // day ahead of now) is the server's fault, not a report.
+    const std::int64_t obsSeconds = time->get<std::int64_t>();
+    const std::optional<UtcDateTime> observed = epochSecondsToUtc(obsSeconds);
+    if (!observed || obsSeconds > now + kMostAheadSeconds) {
+      ++answer.skipped;
+      continue;
+    }
+    const MetarReport report = decodeMetar(text, *observed);
     // The report's own day and time must be the ones the service says.
-    if (report.status == MetarStatus::Rejected || report.nil || report.time.epochMinutes() != obsMinutes) {
+    if (report.status == MetarStatus::Rejected || report.nil || report.time != *observed) {
       ++answer.skipped;
       continue;
     }

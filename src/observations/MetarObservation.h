@@ -1,10 +1,12 @@
 #pragma once
 // The live METAR service's answers: its JSON read with our own decoding of
 // every raw report, and a decoded report as the chart's observation record.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "metar/MetarReport.h"
+#include "observations/ApiJson.h"
 #include "observations/Observation.h"
 
 namespace nimbrel {
@@ -19,9 +21,15 @@ struct MetarAnswer {
   int skipped = 0;              // objects without rawOb, undecodable or whose time disagrees
 };
 
-// Reads the API's JSON array. Each object's rawOb is decoded anchored on its
-// obsTime (Unix seconds); a report whose own day and time disagree with
-// obsTime is skipped, as is one without rawOb. Never throws.
-MetarAnswer readMetarAnswer(std::string_view json);
+// A report may be stamped a little ahead of the clock that reads it, never
+// a day.
+inline constexpr std::int64_t kMostAheadSeconds = 24 * 3600;
+
+// Reads the API's JSON array (within the limits of parseApiJson). Each
+// object's rawOb is decoded anchored on its obsTime (Unix seconds); a report
+// whose own day and time disagree with obsTime is skipped, as is one without
+// rawOb or whose obsTime lies outside the years 1 to 9999 or more than a day
+// after `now` (seconds since 1970). Never throws.
+MetarAnswer readMetarAnswer(std::string_view json, std::int64_t now = epochSecondsNow());
 
 }  // namespace nimbrel

@@ -1,17 +1,13 @@
 #include "observations/MetarSource.h"
 
-#include <chrono>
 
 #include "base/Text.h"
+#include "observations/ApiJson.h"
 #include "observations/MetarObservation.h"
 #include "observations/ReportPageSource.h"
 
 namespace nimbrel {
 namespace {
-
-std::int64_t systemSeconds() {
-  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
-}
 
 // The size of a read: a day of reports of one station is a few tens of KB.
 constexpr int kReadBufferSize = 64 * 1024;
@@ -19,7 +15,7 @@ constexpr int kReadBufferSize = 64 * 1024;
 }  // namespace
 
 MetarSource::MetarSource(AsyncPageFetcher& fetcher, Clock clock)
-    : fetcher(fetcher), clock(clock ? std::move(clock) : Clock(systemSeconds)) {}
+    : fetcher(fetcher), clock(clock ? std::move(clock) : Clock(epochSecondsNow)) {}
 
 std::string MetarSource::url(const std::string& icao, int hours) const {
   std::string text = baseUrl;
@@ -38,32 +34,25 @@ std::unique_ptr<FetchTicket> MetarSource::requestNewest(const Station& station, 
 }
 
 std::unique_ptr<FetchTicket> MetarSource::refuse(const Station& station, const std::string& note, Done done) {
-  FetchResult refused;
-  refused.status = FetchStatus::kHttpError;
-  return fetcher.deliverLater(refused, [station, note, done = std::move(done)](FetchResult) {
-    PageReading reading;
-    reading.failureText = noDataText(station);
-    reading.statusNote = note;
-    done(std::move(reading));
-  });
+  PageReading reading;
+  reading.failureText = noDataText(station);
+  reading.statusNote = note;
+  return fetcher.deliverLater(std::move(reading), std::move(done));
+}
+
+void MetarSource::forgetOldAnswers(std::int64_t now) {
+  std::erase_if(answers, [now](const auto& entry) { return now - entry.second.at >= kStationLimitSeconds; });
 }
 
 std::unique_ptr<FetchTicket> MetarSource::request(const Station& station, int hours, Done done) {
   const std::int64_t now = clock();
+  forgetOldAnswers(now);
   // The service lets an answer be reused for a minute: a station asked
-  // again within it is answered from the last answer when that covers
-  // as many hours.
+  // again within it is answered from the last answer when that covers as
+  // many hours (another chart of the station, a refresh soon after).
   const auto last = answers.find(station.icao);
-  if (last != answers.end() && now - last->second.at < kStationLimitSeconds) {
-    // An answer of fewer hours (or of the newest report only) does not
-    // cover the hours asked for, and another request must wait.
-    if (hours > last->second.hours)
-      return refuse(station, "The aviation weather service allows one request a station a minute: try again shortly.",
-                    std::move(done));
-    return fetcher.deliverLater(last->second.result, [station, done = std::move(done)](FetchResult fetched) {
-      done(readAnswer(station, fetched));
-    });
-  }
+  if (last != answers.end() && hours <= last->second.hours)
+    return fetcher.deliverLater(last->second.reading, std::move(done));
   if (now < pausedUntil)
     return refuse(station, "The aviation weather service asked us to wait: asking again in a minute.", std::move(done));
   while (!sentTimes.empty() && now - sentTimes.front() >= 60) sentTimes.pop_front();
@@ -71,19 +60,29 @@ std::unique_ptr<FetchTicket> MetarSource::request(const Station& station, int ho
     return refuse(station, "A hundred requests this minute: waiting before asking again.", std::move(done));
   sentTimes.push_back(now);
 
-  return fetcher.fetchAsync(url(station.icao, hours), kReadBufferSize,
-                            [this, station, hours, done = std::move(done)](FetchResult fetched) {
-                              const std::int64_t at = clock();
-                              if (fetched.status == FetchStatus::kHttpError && fetched.httpStatus == 429) {
-                                pausedUntil = at + kBackOffSeconds;
-                              } else if (fetched.ok()) {
-                                answers[station.icao] = Answer{at, hours, fetched};
-                              }
-                              done(readAnswer(station, fetched));
-                            });
+  struct Read {
+    PageReading reading;
+    bool tooManyRequests = false;
+  };
+  return fetcher.fetchRead(
+      url(station.icao, hours), kReadBufferSize,
+      [station, now](FetchResult fetched) {
+        return Read{readAnswer(station, fetched, now),
+                    fetched.status == FetchStatus::kHttpError && fetched.httpStatus == 429};
+      },
+      [this, station, hours, done = std::move(done)](Read read) {
+        const std::int64_t at = clock();
+        if (read.tooManyRequests) {
+          pausedUntil = at + kBackOffSeconds;
+        } else if (read.reading.ok) {
+          forgetOldAnswers(at);
+          answers[station.icao] = Answer{at, hours, read.reading};
+        }
+        done(std::move(read.reading));
+      });
 }
 
-PageReading MetarSource::readAnswer(const Station& station, const FetchResult& fetched) {
+PageReading MetarSource::readAnswer(const Station& station, const FetchResult& fetched, std::int64_t now) {
   PageReading reading;
   if (describeFetchFailure(fetched, reading)) return reading;
   reading.failureText = noDataText(station);
@@ -97,7 +96,7 @@ PageReading MetarSource::readAnswer(const Station& station, const FetchResult& f
   }
   // 204 with an empty body: a station the service does not know.
   if (fetched.httpStatus == 204 || fetched.body.empty()) return reading;
-  MetarAnswer answer = readMetarAnswer(fetched.body);
+  MetarAnswer answer = readMetarAnswer(fetched.body, now);
   if (!answer.readable) {
     reading.statusNote = "The aviation weather service's answer could not be read.";
     return reading;

@@ -1,15 +1,16 @@
 #pragma once
 // The live METAR source: the public aviation weather Data API's reports of
-// one station, decoded by our own decoder. It keeps the service's limits:
-// one request a station a minute, a hundred a minute in all, a minute's
-// pause when the service says we asked too often, and answers reused for
-// the minute the service allows them to be cached.
+// one station, decoded by our own decoder on the worker that downloaded it.
+// It keeps the service's limits: a hundred requests a minute in all, a
+// minute's pause when the service says we asked too often, and a station's
+// answer reused for the minute the service allows it to be cached.
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
 #include <string>
 
+#include "observations/ApiJson.h"
 #include "observations/ObservationSource.h"
 
 namespace nimbrel {
@@ -36,25 +37,32 @@ class MetarSource : public ObservationSource {
   std::unique_ptr<FetchTicket> requestPastHours(const Station& station, int hours, Done done) override;
   std::unique_ptr<FetchTicket> requestNewest(const Station& station, bool opening, Done done) override;
   bool checksBeforeOpening() const override { return false; }
+  bool catchesUpAfterGaps() const override { return true; }
   int minimumRefreshMinutes() const override { return 5; }
   std::string name() const override { return "live METAR"; }
 
-  // What an answer of the service gives (public for tests).
-  static PageReading readAnswer(const Station& station, const FetchResult& fetched);
+  // What an answer of the service gives (public for tests). Runs on the
+  // worker: reads nothing of the source.
+  static PageReading readAnswer(const Station& station, const FetchResult& fetched,
+                                std::int64_t now = epochSecondsNow());
+  // Stations whose answer of the last minute is kept for reuse.
+  std::size_t keptAnswers() const { return answers.size(); }
 
  private:
   struct Answer {
     std::int64_t at = 0;
     int hours = 0;
-    FetchResult result;
+    PageReading reading;
   };
 
   std::unique_ptr<FetchTicket> request(const Station& station, int hours, Done done);
   std::unique_ptr<FetchTicket> refuse(const Station& station, const std::string& note, Done done);
+  void forgetOldAnswers(std::int64_t now);
 
   AsyncPageFetcher& fetcher;
   Clock clock;
-  std::map<std::string, Answer> answers;  // the last answer of each station
+  // The last readable answer of each station, only for its minute.
+  std::map<std::string, Answer> answers;
   std::deque<std::int64_t> sentTimes;     // requests of the last minute
   std::int64_t pausedUntil = 0;
 };

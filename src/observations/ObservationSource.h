@@ -40,6 +40,10 @@ class ObservationSource {
   // Whether a chart first looks for the newest report before asking for
   // its past hours.
   virtual bool checksBeforeOpening() const = 0;
+  // Whether a refresh after a gap asks for every hour since the newest
+  // report: the live service answers any span and stamps every report;
+  // a report page's charts ask for the newest report as they always did.
+  virtual bool catchesUpAfterGaps() const = 0;
   // The shortest refresh period it allows, in minutes.
   virtual int minimumRefreshMinutes() const = 0;
   // Its name in the chart's heading.

@@ -61,10 +61,10 @@ PageReading readPageResult(const Station& station, const FetchResult& fetched) {
 
 std::unique_ptr<FetchTicket> ReportPageSource::request(const Station& station, const std::string& hoursStr,
                                                        int hours, Done done) {
-  return fetcher.fetchAsync(meteodataUrl(serviceHost, station.icao, hoursStr), meteodataBufferSize(hours),
-                            [station, done = std::move(done)](FetchResult fetched) {
-                              done(readPageResult(station, fetched));
-                            });
+  // The page is read on the worker that downloaded it.
+  return fetcher.fetchRead(
+      meteodataUrl(serviceHost, station.icao, hoursStr), meteodataBufferSize(hours),
+      [station](FetchResult fetched) { return readPageResult(station, fetched); }, std::move(done));
 }
 
 std::unique_ptr<FetchTicket> ReportPageSource::requestPastHours(const Station& station, int hours, Done done) {

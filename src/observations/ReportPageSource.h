@@ -46,6 +46,7 @@ class ReportPageSource : public ObservationSource {
   std::unique_ptr<FetchTicket> requestPastHours(const Station& station, int hours, Done done) override;
   std::unique_ptr<FetchTicket> requestNewest(const Station& station, bool opening, Done done) override;
   bool checksBeforeOpening() const override { return true; }
+  bool catchesUpAfterGaps() const override { return false; }
   int minimumRefreshMinutes() const override { return 1; }
   std::string name() const override { return "report pages"; }
 

@@ -1,17 +1,13 @@
 #include "observations/TafSource.h"
 
-#include <chrono>
 #include <nlohmann/json.hpp>
 
 #include "base/Text.h"
+#include "observations/ApiJson.h"
 #include "metar/TafDecoder.h"
 
 namespace nimbrel {
 namespace {
-
-std::int64_t systemSeconds() {
-  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
-}
 
 // A TAF answer is a few KB.
 constexpr int kReadBufferSize = 16 * 1024;
@@ -40,7 +36,7 @@ std::optional<UtcDateTime> parseIsoTime(std::string_view text) {
 
 TafReading readTafAnswer(std::string_view json) {
   TafReading reading;
-  const nlohmann::json document = nlohmann::json::parse(json.begin(), json.end(), nullptr, false);
+  const nlohmann::json document = parseApiJson(json);
   if (document.is_discarded() || !document.is_array()) {
     reading.note = "The aviation weather service's forecast could not be read.";
     return reading;
@@ -62,7 +58,7 @@ TafReading readTafAnswer(std::string_view json) {
     anchor = parseIsoTime(issue->get_ref<const std::string&>());
   if (!anchor) {
     if (const auto from = item.find("validTimeFrom"); from != item.end() && from->is_number_integer())
-      anchor = UtcDateTime::fromEpochMinutes(from->get<std::int64_t>() / 60);
+      anchor = epochSecondsToUtc(from->get<std::int64_t>());
   }
   if (!anchor) {
     reading.note = "The aviation weather service's forecast has no time.";
@@ -89,7 +85,7 @@ TafReading readTafAnswer(std::string_view json) {
 }
 
 TafSource::TafSource(AsyncPageFetcher& fetcher, Clock clock)
-    : clock(clock ? std::move(clock) : Clock(systemSeconds)), fetcher(fetcher) {}
+    : clock(clock ? std::move(clock) : Clock(epochSecondsNow)), fetcher(fetcher) {}
 
 std::string TafSource::url(const std::string& icao) const {
   std::string text = baseUrl;
@@ -98,8 +94,7 @@ std::string TafSource::url(const std::string& icao) const {
 }
 
 std::unique_ptr<FetchTicket> TafSource::request(const Station& station, Done done) {
-  return fetcher.fetchAsync(url(station.icao), kReadBufferSize,
-                            [done = std::move(done)](FetchResult fetched) { done(readAnswer(fetched)); });
+  return fetcher.fetchRead(url(station.icao), kReadBufferSize, &TafSource::readAnswer, std::move(done));
 }
 
 TafReading TafSource::readAnswer(const FetchResult& fetched) {

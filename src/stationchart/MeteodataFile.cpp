@@ -1,6 +1,7 @@
 #include "stationchart/MeteodataFile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -101,7 +103,7 @@ void appendHeader(std::string& text) {
   }
 }
 
-enum class ExistingFile { kNone, kRead, kUnreadable };
+enum class ExistingFile { kNone, kRead, kUnreadable, kTooLarge };
 
 // The whole of the file at `path` when it is a regular file. A symbolic
 // link there counts as no file: it is replaced, and its target, someone
@@ -113,6 +115,12 @@ ExistingFile readExistingFile(const fs::path& path, std::string& text) {
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
     return ExistingFile::kUnreadable;
+  }
+  // Merged in memory while the window closes: a file far beyond a day of
+  // one station's rows is left alone rather than freezing the program.
+  if (static_cast<std::uint64_t>(info.st_size) > kLargestMergedFile) {
+    ::close(fd);
+    return ExistingFile::kTooLarge;
   }
   std::size_t size = 0;
   while (true) {
@@ -130,6 +138,36 @@ ExistingFile readExistingFile(const fs::path& path, std::string& text) {
   ::close(fd);
   return ExistingFile::kRead;
 }
+
+// An exclusive lock on a file beside the export, held while it is read,
+// merged and replaced, so two running copies never lose each other's rows.
+// Waits a few seconds at most: a copy that holds it longer is stuck.
+class ExportLock {
+ public:
+  explicit ExportLock(const fs::path& lockPath) {
+    fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return;
+    for (int waited = 0; waited < kLockWaitMs; waited += 10) {
+      if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        held = true;
+        return;
+      }
+      if (errno != EWOULDBLOCK && errno != EINTR) return;
+      ::usleep(10000);
+    }
+  }
+  ~ExportLock() {
+    if (fd >= 0) ::close(fd);  // closing lets go of the lock
+  }
+  ExportLock(const ExportLock&) = delete;
+  ExportLock& operator=(const ExportLock&) = delete;
+  bool isHeld() const { return held; }
+
+ private:
+  static constexpr int kLockWaitMs = 5000;
+  int fd = -1;
+  bool held = false;
+};
 
 }  // namespace
 
@@ -276,13 +314,21 @@ std::filesystem::path writeMeteodataFile(UserPort& frame, const std::filesystem:
   const std::filesystem::path path = target / name;
 
   FileReplacement result = FileReplacement::kCannotOpen;
+  ExistingFile existingFile = ExistingFile::kNone;
   {
     BusyScope wait(frame);
     // A file that cannot be read is left alone: writing over it would lose
     // the rows it holds.
+    const ExportLock lock(target / ("." + name + ".lock"));
     std::string existing;
-    if (readExistingFile(path, existing) != ExistingFile::kUnreadable)
+    if (lock.isHeld()) existingFile = readExistingFile(path, existing);
+    if (lock.isHeld() && (existingFile == ExistingFile::kNone || existingFile == ExistingFile::kRead))
       result = replaceFile(path, mergeMeteodata(existing, observations));
+  }
+  if (existingFile == ExistingFile::kTooLarge) {
+    frame.showMessage("The output file \"" + name + "\" is larger than " + std::to_string(kLargestMergedFile >> 20) +
+                      " MB: it is left as it is and this chart's rows are not added to it.");
+    return {};
   }
   switch (result) {
     case FileReplacement::kReplaced: return path;

@@ -1,6 +1,7 @@
 #pragma once
 // The export of a station window's observations to a tab-separated file in
 // the "Meteodata" folder of the current folder.
+#include <cstdint>
 #include <ctime>
 #include <filesystem>
 #include <functional>
@@ -46,9 +47,14 @@ enum class FileReplacement { kReplaced, kCannotOpen, kCannotWrite };
 FileReplacement replaceFile(const std::filesystem::path& path, std::string_view bytes,
                             const std::function<bool()>& beforeRename = {});
 
+// An existing export larger than this is not merged into (a day of one
+// station's rows is some tens of KB).
+inline constexpr std::uint64_t kLargestMergedFile = std::uint64_t{16} << 20;
+
 // Writes "Meteodata/<name>" below `folder` (created when missing), by path:
 // the process's current folder is never changed. A file of that name from
-// earlier keeps its rows (see mergeMeteodata). Tells the user through the
+// earlier keeps its rows (see mergeMeteodata); a lock file beside it keeps
+// two running copies from writing it at once. Tells the user through the
 // main frame when the file cannot be opened or written. Returns the path
 // written, or an empty path on failure.
 std::filesystem::path writeMeteodataFile(UserPort& frame, const std::filesystem::path& folder,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <climits>
 #include <cstdio>
 #include <ctime>
 
@@ -177,7 +178,7 @@ TextLines StationChartModel::linesWithForecast(const Observation& observation) c
   return lines;
 }
 
-void StationChartModel::load(std::function<void(bool)> finished) {
+void StationChartModel::load(std::function<void(LoadOutcome)> finished) {
   // The forecast comes beside the reports; it never holds up the opening.
   requestForecast();
   port.beginWaitCursor();
@@ -187,29 +188,31 @@ void StationChartModel::load(std::function<void(bool)> finished) {
                              pending.reset();
                              waitingForLoad = false;
                              port.endWaitCursor();
-                             const bool ok = loadFinished(std::move(reading));
-                             if (finished) finished(ok);
+                             LoadOutcome outcome = loadFinished(std::move(reading));
+                             if (finished) finished(std::move(outcome));
                            });
 }
 
-bool StationChartModel::loadFinished(PageReading reading) {
-  if (reading.cancelled) return false;
+LoadOutcome StationChartModel::loadFinished(PageReading reading) {
+  LoadOutcome outcome;
+  if (reading.cancelled) return outcome;
   // Why the source gave no (or not every) report, e.g. a rate limit or an
   // unreadable answer: the no-data box alone would not say.
   if (!reading.statusNote.empty()) port.setStatusText(m_station.name + ": " + reading.statusNote);
   if (!reading.ok) {
-    port.showMessage(reading.failureText);
+    outcome.messages.push_back(reading.failureText);
     // A page without data also gets the chart's own word; a service that
     // did not answer has said all there is.
     if (reading.failureText.rfind("Sorry, no data", 0) == 0)
-      port.showMessage("Can not get meteodata for the station: \"" + m_station.name + "\"");
-    return false;
+      outcome.messages.push_back("Can not get meteodata for the station: \"" + m_station.name + "\"");
+    return outcome;
   }
+  outcome.ok = true;
   observations = std::move(reading.observations);
   if (observations.size() == 1) {
-    port.showMessage("Get only one record from the station \"" + m_station.name +
-                     "\".\nTherefore compelled to set the time-period to 30 mins and the time-delta UTC to 0 "
-                     "hours, sorry.");
+    outcome.messages.push_back("Get only one record from the station \"" + m_station.name +
+                               "\".\nTherefore compelled to set the time-period to 30 mins and the time-delta UTC "
+                               "to 0 hours, sorry.");
     m_refreshMinutes = 30;
     m_utcDeltaHours = 0;
   } else {
@@ -222,7 +225,7 @@ bool StationChartModel::loadFinished(PageReading reading) {
   dialDirection = currentObservation.windDirection;
   dialSpeed = currentObservation.windSpeed;
   loaded = true;
-  return true;
+  return outcome;
 }
 
 void StationChartModel::cancel() {
@@ -270,6 +273,19 @@ void StationChartModel::addObservationToChart(const Observation& observation) {
   if (onChartChanged) onChartChanged();
 }
 
+int StationChartModel::catchUpHours() const {
+  if (observations.empty() || !source.catchesUpAfterGaps()) return 0;
+  // A stamp holds the report's UTC fields read as local time: read back as
+  // UTC, they give its true moment.
+  std::tm fields = localTime(observations.front().observedAt);
+  const std::int64_t newest = static_cast<std::int64_t>(timegm(&fields));
+  const std::int64_t age = static_cast<std::int64_t>(port.currentTime()) - newest;
+  if (staleSince.empty() && age <= static_cast<std::int64_t>(m_refreshMinutes) * 60) return 0;
+  // Every hour since the newest report, within the fifteen days a service
+  // keeps.
+  return static_cast<int>(std::clamp<std::int64_t>((age + 3599) / 3600, 1, kLongestCatchUpHours));
+}
+
 void StationChartModel::refresh() {
   // A tick while the last one is still under way waits for it.
   if (!loaded) return;
@@ -277,7 +293,7 @@ void StationChartModel::refresh() {
       (!forecastAnsweredAt || forecastSource->now() - *forecastAnsweredAt > kForecastAgeSeconds))
     requestForecast();
   if (pending) return;
-  pending = source.requestNewest(m_station, false, [this](PageReading reading) {
+  auto added = [this](PageReading reading) {
     pending.reset();
     if (reading.cancelled) return;
     if (!reading.ok) {
@@ -290,15 +306,28 @@ void StationChartModel::refresh() {
     }
     const bool wasStale = !staleSince.empty();
     staleSince.clear();
-    const Observation& newest = reading.observations.front();
-    // The page may repeat the report already shown: it is not doubled.
-    if (observations.empty() || newest.observedAt > observations.front().observedAt) {
-      observations.insert(observations.begin(), newest);
-      currentObservation = newest;
-      addObservationToChart(toDisplayUnits(newest, settings.metricStyle));
+    // Every report newer than the newest shown, oldest first; a report
+    // already shown is not doubled.
+    const std::int64_t newestShown = observations.empty() ? INT64_MIN : observations.front().observedAt;
+    ObservationList fresh;
+    for (const Observation& o : reading.observations)
+      if (o.observedAt > newestShown) fresh.push_back(o);
+    std::sort(fresh.begin(), fresh.end(), [](const Observation& a, const Observation& b) {
+      return a.observedAt < b.observedAt;
+    });
+    fresh.erase(std::unique(fresh.begin(), fresh.end(),
+                            [](const Observation& a, const Observation& b) { return a.observedAt == b.observedAt; }),
+                fresh.end());
+    for (const Observation& o : fresh) {
+      observations.insert(observations.begin(), o);
+      currentObservation = o;
+      addObservationToChart(toDisplayUnits(o, settings.metricStyle));
     }
     if (wasStale && onStateChanged) onStateChanged();
-  });
+  };
+  const int hours = catchUpHours();
+  pending = hours > 0 ? source.requestPastHours(m_station, hours, std::move(added))
+                      : source.requestNewest(m_station, false, std::move(added));
 }
 
 std::string StationChartModel::newestTimeText() const {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/Settings.h"
 #include "catalog/Station.h"
@@ -35,6 +36,13 @@ std::string forecastLine(const TafForecast& forecast);
 // The decoded conditions of one hour of the strip, one line each.
 std::string forecastHourText(const TafForecast& forecast, std::size_t hourIndex);
 
+// How a load ended: whether the chart has its reports, and what to tell
+// the user once the opening is over (never while it is under way).
+struct LoadOutcome {
+  bool ok = false;
+  std::vector<std::string> messages;
+};
+
 class StationChartModel {
  public:
   // The settings are the program's, read at every step: a change in the
@@ -45,13 +53,12 @@ class StationChartModel {
   StationChartModel(const StationChartModel&) = delete;
   StationChartModel& operator=(const StationChartModel&) = delete;
 
-  // Asks for the past hours; finished(ok) comes once they are read, after
-  // the user was told of any failure (no data: the window is then not
-  // opened). Nothing comes once cancel() was called.
-  void load(std::function<void(bool)> finished);
-  // Reads a loaded page into the chart; false (after telling the user)
-  // without data.
-  bool loadFinished(PageReading reading);
+  // Asks for the past hours; finished comes once they are read, with what
+  // to tell the user (no data: the window is then not opened). Nothing
+  // comes once cancel() was called.
+  void load(std::function<void(LoadOutcome)> finished);
+  // Reads a loaded page into the chart; not ok without data.
+  LoadOutcome loadFinished(PageReading reading);
   // Drops the download under way, if any.
   void cancel();
   bool isBusy() const { return pending != nullptr; }
@@ -60,9 +67,13 @@ class StationChartModel {
   int computePeriodAndDelta();
   void addObservationToChart(const Observation& observation);
   // One tick of the refresh timer: asks for the most recent report and adds
-  // it when it is new. A failure changes nothing loaded; it marks the chart
-  // as stale until a refresh succeeds.
+  // it when it is new; with a source that catches up, after a failure
+  // or when the newest report is older than the refresh period, asks for
+  // every hour since the newest report so nothing sent meanwhile is missed. A failure changes nothing loaded; it
+  // marks the chart as stale until a refresh succeeds.
   void refresh();
+  // The hours a refresh asks for: 0 for the newest report alone.
+  int catchUpHours() const;
   // The window title: the station's name, with "(no new report since
   // HH:MM)" while stale.
   std::string title() const;
@@ -80,6 +91,7 @@ class StationChartModel {
   const std::optional<TafForecast>& forecast() const { return m_forecast; }
   bool isForecastBusy() const { return forecastTicket != nullptr; }
   static constexpr std::int64_t kForecastAgeSeconds = 30 * 60;
+  static constexpr std::int64_t kLongestCatchUpHours = 15 * 24;
 
   ObservationList observations;
   Observation currentObservation;

@@ -14,7 +14,6 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QScreen>
-#include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -29,6 +28,7 @@
 #include "catalog/StationListReader.h"
 #include "catalog/StationSearch.h"
 #include "charts/WeatherLayer.h"
+#include "observations/ApiJson.h"
 #include "observations/CurlPageFetcher.h"
 #include "ui/BrowserView.h"
 #include "ui/FindStationDialog.h"
@@ -39,6 +39,7 @@
 #include "ui/StationChartView.h"
 #include "ui/StationTableView.h"
 #include "ui/ThreadedPageFetcher.h"
+#include "ui/UserSettings.h"
 #include "ui/WeatherFeed.h"
 #include "ui/WorldMapView.h"
 
@@ -52,15 +53,29 @@ constexpr QSize kResultTableSize(501, 408);
 constexpr QSize kAllStationsTableSize(501, 608);
 // An opening shorter than this shows no progress window.
 constexpr int kProgressDelayMs = 500;
+// A station's answer arrives in a second; one still trickling after this
+// is given up.
+constexpr long kApiTotalTimeoutMs = 30000;
+
+// The kinds of download, each in a lane of its own: a stalled server or a
+// slow kind never holds up another's workers.
+enum class Lane { kReportPages, kMetar, kTaf, kWeather };
 
 // The services' downloads on worker threads. The report pages' service is
-// asked as a browser would; the METAR service wants to know who asks and
-// is reached over TLS. A fetcher given by a test serves both.
-std::unique_ptr<AsyncPageFetcher> makeThreadedFetcher(const std::shared_ptr<PageFetcher>& given, bool metar) {
-  if (given) return std::make_unique<ThreadedPageFetcher>(given);
+// asked as a browser would; the METAR service wants to know who asks, is
+// reached over TLS, and answers one station in a few KB, so its answers are
+// capped and a trickling one given up soon. A fetcher given by a test
+// serves every lane.
+std::unique_ptr<AsyncPageFetcher> makeLane(const std::shared_ptr<PageFetcher>& given, Lane lane) {
+  const int threads = lane == Lane::kWeather ? 1 : lane == Lane::kTaf ? 2 : 4;
+  if (given) return std::make_unique<ThreadedPageFetcher>(given, threads);
   auto curl = std::make_shared<CurlPageFetcher>();
-  if (metar) curl->setUserAgent("Nimbrel/" NIMBREL_VERSION " (surface weather observations viewer)");
-  return std::make_unique<ThreadedPageFetcher>(curl);
+  if (lane != Lane::kReportPages) curl->setUserAgent("Nimbrel/" NIMBREL_VERSION " (surface weather observations viewer)");
+  if (lane == Lane::kMetar || lane == Lane::kTaf) {
+    curl->setMaxBodyBytes(kMaxApiAnswerBytes);
+    curl->setTimeouts(CurlPageFetcher::kDefaultConnectTimeoutMs, kApiTotalTimeoutMs);
+  }
+  return std::make_unique<ThreadedPageFetcher>(curl, threads);
 }
 
 QAction* makeAction(QObject* parent, const char* text, const char* statusTip, const char* toolTip = nullptr) {
@@ -75,13 +90,15 @@ QAction* makeAction(QObject* parent, const char* text, const char* statusTip, co
 MainWindow::MainWindow(std::unique_ptr<PageFetcher> fetcher, QWidget* parent)
     : QMainWindow(parent),
       given(std::move(fetcher)),
-      pageFetcher(makeThreadedFetcher(given, false)),
-      metarFetcher(makeThreadedFetcher(given, true)),
+      pageFetcher(makeLane(given, Lane::kReportPages)),
+      metarFetcher(makeLane(given, Lane::kMetar)),
+      tafFetcher(makeLane(given, Lane::kTaf)),
+      weatherFetcher(makeLane(given, Lane::kWeather)),
       pageSource(*pageFetcher),
       metarSource(*metarFetcher),
-      tafSource(*metarFetcher) {
+      tafSource(*tafFetcher) {
   readSourceSettings();
-  feed = new WeatherFeed(*metarFetcher, stations, this);
+  feed = new WeatherFeed(*weatherFetcher, this);
   connect(feed, &WeatherFeed::changed, this, [this] {
     for (QMdiSubWindow* sub : area->subWindowList())
       if (auto* map = qobject_cast<WorldMapView*>(sub->widget())) map->weatherChanged();
@@ -127,6 +144,10 @@ MainWindow::MainWindow(std::unique_ptr<PageFetcher> fetcher, QWidget* parent)
 MainWindow::~MainWindow() {
   cancelChartOpenings();
   closeAllChildren();
+  // The feed's worker is stopped and waited for while everything it may
+  // reach still stands.
+  delete feed;
+  feed = nullptr;
 }
 
 void MainWindow::start(const std::string& stationName) {
@@ -152,12 +173,16 @@ void MainWindow::loadStationList() {
   for (const std::filesystem::path& place : places) {
     if (!std::filesystem::exists(std::filesystem::symlink_status(place, ignored))) continue;
     std::string text;
-    if (!readStationListFile(place.string(), text)) {
+    bool cut = false;
+    if (!readStationListFile(place.string(), text, &cut)) {
       showMessage(std::string("Can not open a file \"") + kStationListFileName + "\".");
       return;
     }
-    stations.clear();
-    parseStationList(text, stations);
+    auto read = std::make_shared<StationList>();
+    parseStationList(text, *read);
+    stations = std::move(read);
+    feed->setCatalogue(stations);
+    if (cut) showMessage(stationListCutMessage(place.string(), stations->size()));
     return;
   }
   showMessage(stationListNotFoundMessage(places));
@@ -368,7 +393,7 @@ StationTableView* MainWindow::openStationTable(const std::string& title, Station
 }
 
 StationTableView* MainWindow::openAllStationsTable() {
-  return openStationTable("All stations", stations, kAllStationsTableSize);
+  return openStationTable("All stations", *stations, kAllStationsTableSize);
 }
 
 StationTableView* MainWindow::openResultTable(StationList rows) {
@@ -406,7 +431,9 @@ void MainWindow::openStationChart(const Station& station) {
     progress->setCancelButtonText(QStringLiteral("Cancel"));
     progress->setRange(0, 0);
     progress->setMinimumDuration(0);
-    progress->setWindowModality(Qt::WindowModal);
+    // The chart is what loads, not the program: the map and every other
+    // window go on taking input.
+    progress->setWindowModality(Qt::NonModal);
     connect(progress, &QProgressDialog::canceled, this, [this, op] { finishOpening(op); });
     op->progress = progress;
     progress->show();
@@ -433,20 +460,22 @@ void MainWindow::openStationChart(const Station& station) {
 
 void MainWindow::loadOpeningChart(ChartOpening* op) {
   op->view = new StationChartView(*this, op->station);
-  op->view->load([this, op](bool ok) {
-    StationChartView* view = op->view;
+  op->view->load([this, op](LoadOutcome outcome) {
+    // The opening is over before anything is told: a message box's own
+    // event loop must find no progress window and no half-made chart.
+    std::unique_ptr<StationChartView> view(op->view);
     op->view = nullptr;
     const Station opened = op->station;
     finishOpening(op);
-    if (!ok) {
-      delete view;
-      return;
-    }
-    addChild(view, opened.name, kStationChartSize, true);
+    if (!outcome.ok) view.reset();
+    for (const std::string& message : outcome.messages) showMessage(message);
+    if (!view || closed) return;
+    StationChartView* shown = view.release();
+    addChild(shown, opened.name, kStationChartSize, true);
     m_openStations.push_back(opened);
     m_recentList.add(toQString(opened.name));
     updateRecentMenu();
-    emit stationChartOpened(view);
+    emit stationChartOpened(shown);
   });
 }
 
@@ -465,25 +494,30 @@ TafSource* MainWindow::forecastSource() {
 // The report source and the METAR service's address are kept beside the
 // recent list; every other setting starts from its default.
 void MainWindow::readSourceSettings() {
-  QSettings stored(QStringLiteral("Quillfen"), QStringLiteral("Nimbrel"));
-  stored.beginGroup(QStringLiteral("Settings"));
-  const QString source = stored.value(QStringLiteral("ReportSource")).toString();
+  storedMetarUrl = m_settings.metarUrl;
+  const std::unique_ptr<QSettings> stored = openUserSettings();
+  if (!stored) return;
+  stored->beginGroup(QStringLiteral("Settings"));
+  const QString source = stored->value(QStringLiteral("ReportSource")).toString();
   if (source == QLatin1String("pages")) m_settings.reportSource = ReportSource::kReportPages;
   if (source == QLatin1String("metar")) m_settings.reportSource = ReportSource::kLiveMetar;
-  const QString url = stored.value(QStringLiteral("MetarUrl")).toString();
+  const QString url = stored->value(QStringLiteral("MetarUrl")).toString();
   if (!url.isEmpty()) m_settings.metarUrl = url.toStdString();
   storedMetarUrl = m_settings.metarUrl;
 }
 
 void MainWindow::writeSourceSettings() {
-  QSettings stored(QStringLiteral("Quillfen"), QStringLiteral("Nimbrel"));
-  stored.beginGroup(QStringLiteral("Settings"));
-  stored.setValue(QStringLiteral("ReportSource"),
-                  m_settings.reportSource == ReportSource::kReportPages ? QStringLiteral("pages") : QStringLiteral("metar"));
-  stored.setValue(QStringLiteral("MetarUrl"), QString::fromStdString(storedMetarUrl));
-  stored.endGroup();
-  stored.sync();
-  if (stored.status() != QSettings::NoError) setStatusText("Can not save the settings.");
+  const std::unique_ptr<QSettings> stored = openUserSettings();
+  if (stored) {
+    stored->beginGroup(QStringLiteral("Settings"));
+    stored->setValue(QStringLiteral("ReportSource"), m_settings.reportSource == ReportSource::kReportPages
+                                                         ? QStringLiteral("pages")
+                                                         : QStringLiteral("metar"));
+    stored->setValue(QStringLiteral("MetarUrl"), QString::fromStdString(storedMetarUrl));
+    stored->endGroup();
+    stored->sync();
+  }
+  if (!stored || stored->status() != QSettings::NoError) setStatusText("Can not save the settings.");
 }
 
 bool MainWindow::isOpening(const ChartOpening* op) const {
@@ -522,7 +556,7 @@ void MainWindow::openStationByName(const std::string& name) {
   const Station* found = nullptr;
   {
     BusyScope busy(*this);
-    found = findFirstStation(shortName, stations);
+    found = findFirstStation(shortName, *stations);
   }
   if (found == nullptr) {
     showMessage(noStationMessage(shortName));
@@ -554,7 +588,7 @@ void MainWindow::showNearestStations(int x, int y) {
     BusyScope busy(*this);
     if (const std::optional<MapPoint> point = MapProjection::toMapPoint(x, y)) {
       setStatusText(MapProjection::statusText(*point));
-      StationList found = nearestStations(stations, *point, minutes);
+      StationList found = nearestStations(*stations, *point, minutes);
       if (!found.empty()) {
         openResultTable(std::move(found));
         return;
@@ -640,7 +674,7 @@ void MainWindow::onFindStation() {
   if (auto* table = qobject_cast<StationTableView*>(view)) {
     table->findInTable();
   } else if (qobject_cast<WorldMapView*>(view) != nullptr || qobject_cast<StationChartView*>(view) != nullptr) {
-    findStation(stations);
+    findStation(*stations);
   }
 }
 

@@ -89,7 +89,7 @@ class MainWindow : public QMainWindow, public UserPort {
   void endWaitCursor() override;
   std::time_t currentTime() override;
 
-  const StationList& allStations() const { return stations; }
+  const StationList& allStations() const { return *stations; }
   const StationList& openStations() const { return m_openStations; }
   Settings& settings() { return m_settings; }
   TableSortState& sortState() { return m_sortState; }
@@ -163,13 +163,16 @@ class MainWindow : public QMainWindow, public UserPort {
   std::shared_ptr<PageFetcher> given;
   std::unique_ptr<AsyncPageFetcher> pageFetcher;
   std::unique_ptr<AsyncPageFetcher> metarFetcher;
+  std::unique_ptr<AsyncPageFetcher> tafFetcher;
+  std::unique_ptr<AsyncPageFetcher> weatherFetcher;
   ReportPageSource pageSource;
   MetarSource metarSource;
   TafSource tafSource;
   WeatherFeed* feed = nullptr;
   std::vector<std::unique_ptr<ChartOpening>> openings;
   int lastOpeningId = 0;
-  StationList stations;
+  // Shared with the weather feed's worker, which may outlive a reload.
+  std::shared_ptr<const StationList> stations = std::make_shared<const StationList>();
   StationList m_openStations;
   Settings m_settings;
   // The METAR address as kept: one given for this run only is not saved.

@@ -1,12 +1,10 @@
 #include "ui/RecentList.h"
 
-#include <QSettings>
+#include "ui/UserSettings.h"
 
 namespace nimbrel {
 namespace {
 
-constexpr const char* kOrganisation = "Quillfen";
-constexpr const char* kApplication = "Nimbrel";
 constexpr const char* kSection = "Recent File List";
 
 }  // namespace
@@ -29,11 +27,12 @@ QString RecentList::displayName(const QString& name) {
 }
 
 QStringList RecentList::readStored() {
-  QSettings settings(kOrganisation, kApplication);
-  settings.beginGroup(kSection);
   QStringList stored;
+  const std::unique_ptr<QSettings> settings = openUserSettings();
+  if (!settings) return stored;
+  settings->beginGroup(kSection);
   for (int i = 1; i <= kMaxEntries; ++i) {
-    const QString value = settings.value(QStringLiteral("File%1").arg(i)).toString();
+    const QString value = settings->value(QStringLiteral("File%1").arg(i)).toString();
     if (!value.isEmpty() && !stored.contains(value)) stored.append(value);
   }
   return stored;
@@ -57,19 +56,20 @@ bool RecentList::writeList() {
   while (merged.size() > kMaxEntries) merged.removeLast();
   names = merged;
 
-  QSettings settings(kOrganisation, kApplication);
-  settings.beginGroup(kSection);
+  const std::unique_ptr<QSettings> settings = openUserSettings();
+  if (!settings) return false;
+  settings->beginGroup(kSection);
   for (int i = 1; i <= kMaxEntries; ++i) {
     const QString key = QStringLiteral("File%1").arg(i);
     if (i <= names.size()) {
-      settings.setValue(key, names.at(i - 1));
+      settings->setValue(key, names.at(i - 1));
     } else {
-      settings.remove(key);
+      settings->remove(key);
     }
   }
-  settings.endGroup();
-  settings.sync();
-  return settings.status() == QSettings::NoError;
+  settings->endGroup();
+  settings->sync();
+  return settings->status() == QSettings::NoError;
 }
 
 }  // namespace nimbrel

@@ -30,15 +30,15 @@ StationChartView::~StationChartView() {
   window.stationChartClosed(model.station());
 }
 
-void StationChartView::load(std::function<void(bool)> finished) {
-  model.load([this, finished = std::move(finished)](bool ok) {
-    if (ok) {
+void StationChartView::load(std::function<void(LoadOutcome)> finished) {
+  model.load([this, finished = std::move(finished)](LoadOutcome outcome) {
+    if (outcome.ok) {
       timer = new QTimer(this);
       timer->setTimerType(Qt::VeryCoarseTimer);
       connect(timer, &QTimer::timeout, this, &StationChartView::refresh);
       timer->start(model.refreshIntervalMs());
     }
-    if (finished) finished(ok);
+    if (finished) finished(std::move(outcome));
   });
 }
 

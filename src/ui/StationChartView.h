@@ -23,9 +23,9 @@ class StationChartView : public QWidget, public ChartOwner {
   StationChartView(MainWindow& window, const Station& station);
   ~StationChartView() override;
 
-  // Asks for the past hours; finished(ok) once they are read (false after
-  // telling the user when there is no data). The refresh timer starts then.
-  void load(std::function<void(bool)> finished);
+  // Asks for the past hours; finished once they are read, with what to tell
+  // the user. The refresh timer starts then.
+  void load(std::function<void(LoadOutcome)> finished);
   // One tick of the refresh timer: never waits for the network.
   void refresh();
   void draw(QPainter& painter);

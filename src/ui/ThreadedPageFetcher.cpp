@@ -8,7 +8,6 @@ namespace nimbrel {
 
 struct ThreadedPageFetcher::Request {
   std::atomic<bool> cancelled{false};
-  AsyncPageFetcher::Done done;
 };
 
 class ThreadedPageFetcher::Ticket : public FetchTicket {
@@ -21,10 +20,9 @@ class ThreadedPageFetcher::Ticket : public FetchTicket {
   std::shared_ptr<Request> request;
 };
 
-ThreadedPageFetcher::ThreadedPageFetcher(std::shared_ptr<PageFetcher> fetcher, QObject* parent)
+ThreadedPageFetcher::ThreadedPageFetcher(std::shared_ptr<PageFetcher> fetcher, int threads, QObject* parent)
     : QObject(parent), fetcher(std::move(fetcher)) {
-  // A few charts refresh at once; more would only queue at the server.
-  pool.setMaxThreadCount(4);
+  pool.setMaxThreadCount(threads);
 }
 
 ThreadedPageFetcher::~ThreadedPageFetcher() {
@@ -32,35 +30,40 @@ ThreadedPageFetcher::~ThreadedPageFetcher() {
   pool.waitForDone();
 }
 
-std::unique_ptr<FetchTicket> ThreadedPageFetcher::fetchAsync(const std::string& url, int readBufferSize, Done done) {
+std::unique_ptr<FetchTicket> ThreadedPageFetcher::start(const std::string& url, int readBufferSize, Work work) {
   auto request = std::make_shared<Request>();
-  request->done = std::move(done);
   std::shared_ptr<PageFetcher> worker = fetcher;
   std::shared_ptr<std::atomic<bool>> shuttingDown = closing;
   // The destructor waits for every worker, so `this` outlives them all.
-  pool.start([this, worker, shuttingDown, request, url, readBufferSize] {
+  pool.start([this, worker, shuttingDown, request, url, readBufferSize, work = std::move(work)] {
     if (request->cancelled || *shuttingDown) return;
     FetchResult result = worker->fetch(url, readBufferSize, &request->cancelled);
     if (request->cancelled || *shuttingDown) return;
-    deliver(request, std::move(result));
+    // The answer is read here, off the user-interface thread.
+    std::function<void()> done = work(std::move(result));
+    if (request->cancelled || *shuttingDown) return;
+    deliver(request, std::move(done));
   });
   return std::make_unique<Ticket>(request);
 }
 
-std::unique_ptr<FetchTicket> ThreadedPageFetcher::deliverLater(FetchResult result, Done done) {
+std::unique_ptr<FetchTicket> ThreadedPageFetcher::post(std::function<void()> done) {
   auto request = std::make_shared<Request>();
-  request->done = std::move(done);
-  deliver(request, std::move(result));
+  deliver(request, std::move(done));
   return std::make_unique<Ticket>(request);
 }
 
-void ThreadedPageFetcher::deliver(const std::shared_ptr<Request>& request, FetchResult result) {
+void ThreadedPageFetcher::deliver(const std::shared_ptr<Request>& request, std::function<void()> done) {
   // Through this object's event queue, on its thread: dropped if it is gone
   // or the request was given up meanwhile.
   QMetaObject::invokeMethod(
       this,
-      [request, result = std::move(result)]() mutable {
-        if (!request->cancelled && request->done) request->done(std::move(result));
+      [request, done = std::move(done)] {
+        if (!request->cancelled && done) {
+          // Run once: a ticket dropped inside done cancels nothing more.
+          request->cancelled = true;
+          done();
+        }
       },
       Qt::QueuedConnection);
 }

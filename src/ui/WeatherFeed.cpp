@@ -1,25 +1,19 @@
 #include "ui/WeatherFeed.h"
 
 #include <QDateTime>
-#include <QMetaObject>
-#include <QThreadPool>
 
 #include "observations/MetarCache.h"
 
 namespace nimbrel {
 
-WeatherFeed::WeatherFeed(AsyncPageFetcher& fetcher, const StationList& catalogue, QObject* parent)
-    : QObject(parent), fetcher(fetcher), catalogue(catalogue) {
+WeatherFeed::WeatherFeed(AsyncPageFetcher& fetcher, QObject* parent) : QObject(parent), fetcher(fetcher) {
   timer.setInterval(kRefreshMs);
   connect(&timer, &QTimer::timeout, this, &WeatherFeed::refresh);
 }
 
-WeatherFeed::~WeatherFeed() {
-  *alive = false;
-  ticket.reset();
-  // A reading still under way lets go of this object before it goes.
-  pool.waitForDone();
-}
+// A reading still on a worker keeps its own catalogue and is never handed
+// over once the ticket is gone.
+WeatherFeed::~WeatherFeed() = default;
 
 void WeatherFeed::addUser(const QObject* map) {
   users.insert(map);
@@ -41,44 +35,35 @@ void WeatherFeed::refresh() {
   if (current && now - lastDownloadMs < kCacheSeconds * 1000) return;
   lastDownloadMs = now;
   ++downloads;
-  ticket = fetcher.fetchAsync(metarCacheUrl(baseUrl), 0, [this](FetchResult fetched) { downloaded(std::move(fetched)); });
+  // Reading a large download takes a while: on the worker too, with the
+  // catalogue of now.
+  ticket = fetcher.fetchRead(
+      metarCacheUrl(baseUrl), 0,
+      [stations = catalogue](FetchResult fetched) {
+        auto snapshot = std::make_shared<WeatherSnapshot>();
+        if (fetched.ok()) {
+          *snapshot = readMetarCache(fetched.body, *stations);
+        } else {
+          snapshot->problem = "the download failed: " +
+                              (fetched.errorText.empty() ? std::string("no answer") : fetched.errorText);
+        }
+        return snapshot;
+      },
+      [this](std::shared_ptr<WeatherSnapshot> snapshot) { arrived(std::move(snapshot)); });
   emit changed();
 }
 
-void WeatherFeed::downloaded(FetchResult fetched) {
+void WeatherFeed::arrived(std::shared_ptr<WeatherSnapshot> snapshot) {
   ticket.reset();
-  if (fetched.status == FetchStatus::kCancelled) return;
-  reading = true;
-  // Reading a large download takes a while: off this thread too. The
-  // catalogue does not change while the program runs.
-  std::shared_ptr<bool> stillAlive = alive;
-  const StationList* stations = &catalogue;
-  pool.start([this, stillAlive, stations, fetched = std::move(fetched)] {
-    auto snapshot = std::make_shared<WeatherSnapshot>();
-    if (fetched.ok()) {
-      *snapshot = readMetarCache(fetched.body, *stations);
-    } else {
-      snapshot->problem = "the download failed: " + (fetched.errorText.empty() ? std::string("no answer")
-                                                                                : fetched.errorText);
-    }
-    if (!*stillAlive) return;
-    QMetaObject::invokeMethod(
-        this,
-        [this, stillAlive, snapshot] {
-          if (!*stillAlive) return;
-          reading = false;
-          // A failed download keeps the reports already shown.
-          if (snapshot->stations.empty() && current) {
-            auto kept = std::make_shared<WeatherSnapshot>(*current);
-            kept->problem = snapshot->problem;
-            current = std::move(kept);
-          } else {
-            current = snapshot;
-          }
-          emit changed();
-        },
-        Qt::QueuedConnection);
-  });
+  // A failed download keeps the reports already shown.
+  if (snapshot->stations.empty() && current) {
+    auto kept = std::make_shared<WeatherSnapshot>(*current);
+    kept->problem = snapshot->problem;
+    current = std::move(kept);
+  } else {
+    current = std::move(snapshot);
+  }
+  emit changed();
 }
 
 }  // namespace nimbrel

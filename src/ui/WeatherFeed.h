@@ -1,10 +1,9 @@
 #pragma once
 // The whole world's current weather for the maps that show it: one download
-// of the METAR service's cache file serves every map, read off the
-// user-interface thread, refreshed every ten minutes while any map shows it
+// of the METAR service's cache file serves every map, read on the worker
+// that downloaded it, refreshed every ten minutes while any map shows it
 // and never more often than the service lets its answer be cached.
 #include <QObject>
-#include <QThreadPool>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -24,8 +23,12 @@ class WeatherFeed : public QObject {
   static constexpr int kRefreshMs = 10 * 60 * 1000;
   static constexpr int kCacheSeconds = 60;
 
-  WeatherFeed(AsyncPageFetcher& fetcher, const StationList& catalogue, QObject* parent = nullptr);
+  WeatherFeed(AsyncPageFetcher& fetcher, QObject* parent = nullptr);
   ~WeatherFeed() override;
+
+  // The stations reports are matched to; a reading under way keeps the
+  // list it started with.
+  void setCatalogue(std::shared_ptr<const StationList> stations) { catalogue = std::move(stations); }
 
   void setBaseUrl(const std::string& url) { baseUrl = url; }
   // A map starts or stops showing the weather; the feed downloads only
@@ -36,7 +39,7 @@ class WeatherFeed : public QObject {
 
   // The newest reading, or null before the first arrived.
   const WeatherSnapshot* snapshot() const { return current.get(); }
-  bool isLoading() const { return ticket != nullptr || reading; }
+  bool isLoading() const { return ticket != nullptr; }
   int downloadCount() const { return downloads; }
   // Downloads now unless the last download is younger than the cache time.
   void refresh();
@@ -46,21 +49,17 @@ class WeatherFeed : public QObject {
   void changed();
 
  private:
-  void downloaded(FetchResult fetched);
+  void arrived(std::shared_ptr<WeatherSnapshot> snapshot);
 
   AsyncPageFetcher& fetcher;
-  const StationList& catalogue;
+  std::shared_ptr<const StationList> catalogue = std::make_shared<const StationList>();
   std::string baseUrl;
   std::set<const QObject*> users;
   QTimer timer;
-  QThreadPool pool;
   std::unique_ptr<FetchTicket> ticket;
   std::shared_ptr<const WeatherSnapshot> current;
   qint64 lastDownloadMs = 0;
-  bool reading = false;
   int downloads = 0;
-  // Tells a reading still on a worker that the feed is gone.
-  std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 };
 
 }  // namespace nimbrel

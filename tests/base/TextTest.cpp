@@ -33,6 +33,16 @@ TEST(Text, TrimRemovesBlanksAtBothEndsOnly) {
   for (const auto& [text, trimmed] : cases) EXPECT_EQ(trim(text), trimmed) << '"' << text << '"';
 }
 
+TEST(Text, Windows1252BecomesUtf8) {
+  const std::pair<std::string_view, std::string_view> cases[] = {
+      {"12 C", "12 C"},
+      {"12\xB0" "C", "12\u00B0C"},
+      {"\x80 \x9F \xFF", "\u20AC \u0178 \u00FF"},
+      {"\x81", "\uFFFD"},  // no character at all in the code page
+  };
+  for (const auto& [text, utf8] : cases) EXPECT_EQ(windows1252ToUtf8(text), utf8) << text;
+}
+
 TEST(Text, LocalTimeOfAnUnrepresentableMomentIsAllZeros) {
   const std::tm fields = localTime(std::numeric_limits<std::int64_t>::max());
   EXPECT_EQ(fields.tm_year, 0);

@@ -184,18 +184,30 @@ class StationListFile : public ::testing::Test {
   TempFolder folder;
 };
 
-TEST_F(StationListFile, ReadsAtMostTheLimitAndStopsAtAZeroByte) {
-  // 11,904 lines of 84 bytes fill 999,936 bytes; the next station line is cut
-  // at byte 1,000,000 and the ones after it are never read.
+TEST_F(StationListFile, ReadsAtMostTheLimitSaysSoAndStopsAtAZeroByte) {
+  // Whole lines up to the limit; the next station line is cut at the limit
+  // and the ones after it are never read, which the reader says.
   const std::string line = StationLine() + "\n";
+  const std::size_t whole = kStationListReadLimit / line.size();
   std::string bytes;
-  for (int i = 0; i < 11904; ++i) bytes += line;
-  ASSERT_EQ(bytes.size(), 999936u);
-  for (int i = 0; i < 5; ++i) bytes += line;
+  for (std::size_t i = 0; i < whole; ++i) bytes += line;
+  // Exactly at the limit is nothing cut.
   std::string text;
-  ASSERT_TRUE(readStationListFile(Write(bytes), text));
+  bool cut = true;
+  const std::string full = bytes + std::string(kStationListReadLimit - bytes.size(), ' ');
+  ASSERT_TRUE(readStationListFile(Write(full), text, &cut));
+  EXPECT_FALSE(cut);
+  for (int i = 0; i < 5; ++i) bytes += line;
+  ASSERT_TRUE(readStationListFile(Write(bytes), text, &cut));
+  EXPECT_TRUE(cut);
   EXPECT_EQ(text.size(), kStationListReadLimit);
-  EXPECT_EQ(Parse(text).size(), 11904u);
+  EXPECT_EQ(Parse(text).size(), whole);
+  // A real list of 2 MB, twice the old limit, is read whole.
+  std::string real;
+  while (real.size() < (std::size_t{2} << 20)) real += line;
+  ASSERT_TRUE(readStationListFile(Write(real), text, &cut));
+  EXPECT_FALSE(cut);
+  EXPECT_EQ(text.size(), real.size());
 
   ASSERT_TRUE(readStationListFile(Write(line + line + std::string(1, '\0') + line), text));
   EXPECT_EQ(text, line + line);

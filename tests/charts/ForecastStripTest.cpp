@@ -220,7 +220,7 @@ TEST(ForecastStrip, NoneForTheReportPagesSource) {
   FixedOwner owner(800, 700);
   StationChartModel model(station, settings, source, port, &owner);
   bool loaded = false;
-  model.load([&loaded](bool ok) { loaded = ok; });
+  model.load([&loaded](LoadOutcome outcome) { loaded = outcome.ok; });
   PageReport first;
   first.hour = 10;
   PageReport second;
@@ -255,7 +255,7 @@ TEST(ForecastStrip, FollowsTheServicesAnswersWithoutDisturbingTheReports) {
   FixedOwner owner(800, 700);
   StationChartModel model(station, settings, metar, port, &owner, &taf);
   bool loaded = false;
-  model.load([&loaded](bool ok) { loaded = ok; });
+  model.load([&loaded](LoadOutcome outcome) { loaded = outcome.ok; });
   ASSERT_EQ(fetcher.urls.size(), 2u);
   EXPECT_NE(fetcher.urls[0].find("/api/data/taf?ids=KXYZ&format=json"), std::string::npos) << fetcher.urls[0];
   fetcher.deliverNext(std::string(R"([{"issueTime": "2018-09-12T10:18:00.000Z", "rawTAF": ")") + kCybnTaf + R"("}])");
@@ -279,10 +279,12 @@ TEST(ForecastStrip, FollowsTheServicesAnswersWithoutDisturbingTheReports) {
   EXPECT_TRUE(port.messages.empty());
   EXPECT_EQ(model.observations.size(), 2u);
 
-  // A failed forecast is asked again at the next tick; "[]" clears it.
+  // A failed forecast is asked again at the next tick; "[]" clears it. The
+  // reports that came to nothing are asked for by the hours since the newest.
   model.refresh();
-  ASSERT_EQ(fetcher.urls.size(), 5u);
+  ASSERT_EQ(fetcher.urls.size(), 6u) << testing::PrintToString(fetcher.urls);
   EXPECT_NE(fetcher.urls[4].find("/api/data/taf"), std::string::npos);
+  EXPECT_NE(fetcher.urls[5].find("/api/data/metar?ids=KXYZ&format=json&hours=1"), std::string::npos);
   fetcher.deliverNext(PageResult("[]"));
   fetcher.deliverAll(PageResult("[]"));
   EXPECT_FALSE(model.chart->getForecast().has_value());

@@ -74,6 +74,10 @@ TEST(TafAnswer, AnswersWithoutAUsableTaf) {
       {"rawTAF not text", PageResult(R"([{"rawTAF": 42, "issueTime": "2026-05-20T08:52:00.000Z"}])"), false, false},
       {"no time at all", PageResult(R"([{"rawTAF": "TAF KORD 200852Z 2009/2112 33012KT P6SM BKN035"}])"), false,
        false},
+      {"a validity past the year 9999",
+       PageResult(R"([{"validTimeFrom": 67767976234742400, "rawTAF": "TAF KORD 200852Z 2009/2112 33012KT P6SM"}])"),
+       false, false},
+      {"nested too deep", PageResult(std::string(5000, '[') + std::string(5000, ']')), false, false},
       {"not a TAF", PageResult(R"([{"rawTAF": "HELLO WORLD", "issueTime": "2026-05-20T08:52:00.000Z"}])"), false,
        false},
       {"server error", FailedResult(FetchStatus::kHttpError, "HTTP status 500", 0, 500), false, false},
@@ -100,22 +104,22 @@ TEST(TafAnswer, IsoTimes) {
 // itself, as the program's threaded fetcher.
 class BlockingAsyncFetcher : public AsyncPageFetcher {
  public:
-  std::unique_ptr<FetchTicket> fetchAsync(const std::string& url, int size, Done done) override {
-    waiting.emplace_back(curl.fetch(url, size, nullptr), std::move(done));
+  std::unique_ptr<FetchTicket> start(const std::string& url, int size, Work work) override {
+    waiting.push_back(work(curl.fetch(url, size, nullptr)));
     return nullptr;
   }
-  std::unique_ptr<FetchTicket> deliverLater(FetchResult result, Done done) override {
-    waiting.emplace_back(std::move(result), std::move(done));
+  std::unique_ptr<FetchTicket> post(std::function<void()> done) override {
+    waiting.push_back(std::move(done));
     return nullptr;
   }
   void deliverAll() {
     auto now = std::move(waiting);
-    for (auto& [result, done] : now) done(std::move(result));
+    for (auto& done : now) done();
   }
 
  private:
   CurlPageFetcher curl;
-  std::vector<std::pair<FetchResult, Done>> waiting;
+  std::vector<std::function<void()>> waiting;
 };
 
 TEST(TafSourceFetch, AsksTheServiceForTheStationsTafAndDecodesIt) {

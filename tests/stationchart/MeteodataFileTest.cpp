@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <ctime>
@@ -44,9 +45,11 @@ Observation At(int hour, int minute, double temperature, double pressure = 16.3,
   return o;
 }
 
+// The names in a folder, but the lock files that stay beside exports.
 std::set<std::string> Entries(const fs::path& folder) {
   std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
+  for (const auto& entry : fs::directory_iterator(folder))
+    if (entry.path().extension() != ".lock") names.insert(entry.path().filename().string());
   return names;
 }
 
@@ -374,6 +377,53 @@ TEST_F(MeteodataFileTest, AFullFileSystemKeepsTheOldFileWhole) {
   if (!report) GTEST_SKIP() << "a tmpfs cannot be mounted here";
   EXPECT_EQ(*report,
             "failed;Can not write the output file \"04_05_2005_bern.txt\".;old file whole;04_05_2005_bern.txt;");
+}
+
+// Two running copies export the same station on the same day, each adding
+// its rows one write at a time: the lock keeps every row of both.
+TEST_F(MeteodataFileTest, TwoRunningCopiesWritingAtOnceKeepEveryRow) {
+  constexpr int kWrites = 60;
+  constexpr int kRowsPerWrite = 5;
+  std::vector<pid_t> children;
+  for (int copy = 0; copy < 2; ++copy) {
+    const pid_t child = fork();
+    if (child == 0) {
+      FakeUserPort childPort;
+      for (int write = 0; write < kWrites; ++write) {
+        ObservationList rows;
+        // Copy 0 writes even minutes, copy 1 odd ones, from 01:00 on.
+        for (int row = 0; row < kRowsPerWrite; ++row) {
+          const int minute = 2 * (write * kRowsPerWrite + row) + copy;
+          rows.push_back(At(1 + minute / 60, minute % 60, 10.0));
+        }
+        if (writeMeteodataFile(childPort, folder, "BERN", rows, day).empty()) _exit(1);
+      }
+      _exit(childPort.messages.empty() ? 0 : 1);
+    }
+    ASSERT_GT(child, 0);
+    children.push_back(child);
+  }
+  for (const pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  const std::string text = ReadAll(PathOf("BERN"));
+  EXPECT_EQ(static_cast<int>(std::count(text.begin(), text.end(), '\n')), 3 + 2 * kWrites * kRowsPerWrite);
+}
+
+TEST_F(MeteodataFileTest, AnExportFileTooLargeToMergeIsLeftAloneWithAMessage) {
+  fs::create_directories(folder / "Meteodata");
+  {
+    std::ofstream huge(PathOf("BERN"), std::ios::binary);
+    huge.seekp(static_cast<std::streamoff>(kLargestMergedFile));
+    huge.put('\n');
+  }
+  EXPECT_TRUE(Write("BERN", {At(17, 53, 12.2)}).empty());
+  EXPECT_EQ(port.messages, std::vector<std::string>{"The output file \"04_05_2005_bern.txt\" is larger than 16 MB: it "
+                                                    "is left as it is and this chart's rows are not added to it."});
+  EXPECT_EQ(fs::file_size(PathOf("BERN")), kLargestMergedFile + 1);
+  EXPECT_EQ(port.waitCount, 0);
 }
 
 }  // namespace

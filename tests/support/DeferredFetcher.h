@@ -5,7 +5,7 @@
 // answers inside fetchAsync and never answers a dropped or cancelled ticket.
 #include <deque>
 #include <memory>
-#include <optional>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,21 +17,20 @@ namespace nimbrel::test {
 
 class DeferredFetcher : public AsyncPageFetcher {
  public:
-  std::unique_ptr<FetchTicket> fetchAsync(const std::string& url, int readBufferSize, Done done) override {
+  std::unique_ptr<FetchTicket> start(const std::string& url, int readBufferSize, Work work) override {
     auto request = std::make_shared<Request>();
-    request->done = std::move(done);
+    request->work = std::move(work);
     urls.push_back(url);
     sizes.push_back(readBufferSize);
     waiting.push_back(request);
     return std::make_unique<Ticket>(request);
   }
 
-  // A result known without downloading: it waits in the same queue and is
-  // handed over as it stands, whatever deliverNext is given.
-  std::unique_ptr<FetchTicket> deliverLater(FetchResult result, Done done) override {
+  // Something known without downloading: it waits in the same queue and is
+  // run as it stands, whatever deliverNext is given.
+  std::unique_ptr<FetchTicket> post(std::function<void()> done) override {
     auto request = std::make_shared<Request>();
-    request->known = std::move(result);
-    request->done = std::move(done);
+    request->known = std::move(done);
     waiting.push_back(request);
     return std::make_unique<Ticket>(request);
   }
@@ -47,9 +46,9 @@ class DeferredFetcher : public AsyncPageFetcher {
         continue;
       }
       // Held here, so the done function outlives a ticket dropped inside it.
-      Done done = std::move(request->done);
+      std::function<void()> done = request->known ? std::move(request->known) : request->work(std::move(result));
       request->cancelled = true;
-      done(request->known ? std::move(*request->known) : std::move(result));
+      done();
       return true;
     }
     return false;
@@ -70,8 +69,8 @@ class DeferredFetcher : public AsyncPageFetcher {
 
  private:
   struct Request {
-    Done done;
-    std::optional<FetchResult> known;
+    Work work;
+    std::function<void()> known;
     bool cancelled = false;
   };
   class Ticket : public FetchTicket {

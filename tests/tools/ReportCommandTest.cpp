@@ -40,7 +40,8 @@ TEST(ReportCommand, DecodeWritesHeaderAndOneLinePerObservation) {
   EXPECT_EQ(fields[7], "30.01");
   EXPECT_EQ(fields[8], "2005-04-05 17:53");
   EXPECT_EQ(fields[9], "KXYZ  4/5/2005 UTC, observed 17:53 UTC");
-  EXPECT_EQ(fields[10], "12.2\xB0" "C (54\xB0" "F)");
+  // The page's degree sign reaches the terminal as UTF-8.
+  EXPECT_EQ(fields[10], "12.2\u00B0C (54\u00B0F)");
   EXPECT_EQ(fields[18], "KXYZ 051753Z 16009KT 10SM -RA FEW120 12/M04 A3001");
 }
 

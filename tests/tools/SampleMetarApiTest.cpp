@@ -195,6 +195,8 @@ TEST_F(SampleMetarApi, HoursReachBackFromNowNewestFirst) {
     }
     EXPECT_EQ(reports(std::string("ids=") + icao), json::array({all[0]}));
     EXPECT_EQ(reports(std::string("hours=0&ids=") + icao), json::array({all[0]}));
+    // Far more hours than the day holds give the whole day, never an overflow.
+    EXPECT_EQ(reports(std::string("hours=1e300&ids=") + icao), reports(std::string("hours=48&ids=") + icao));
   }
 }
 

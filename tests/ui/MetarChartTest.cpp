@@ -5,7 +5,9 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSettings>
 #include <cstdio>
 #include <ctime>
@@ -23,6 +25,7 @@
 #include "support/ReadFile.h"
 #include "support/ReportPages.h"
 #include "ui/ParametersDialog.h"
+#include "ui/WeatherFeed.h"
 
 namespace nimbrel::test {
 namespace {
@@ -75,6 +78,11 @@ class MetarApiFront {
   void answer(int status, const std::string& body) {
     std::lock_guard lock(mutex);
     scripted = {status, body};
+  }
+  // The service's own answers again.
+  void passThrough() {
+    std::lock_guard lock(mutex);
+    scripted.reset();
   }
   int requestCount() {
     std::lock_guard lock(mutex);
@@ -277,8 +285,14 @@ TEST_F(MetarChartTest, TooManyRequestsPausesAskingForAMinute) {
 }
 
 // Each tick asks for the newest report; the service lets an answer be
-// reused for a minute, which the source's own clock is moved past.
-TEST_F(MetarChartTest, ARefreshAddsTheNewestReportOnce) {
+// reused for a minute, which the source's own clock is moved past. Once
+// ticks failed, or the newest report is older than the period, a tick asks
+// for every hour since it, so nothing sent during an outage is missed.
+TEST_F(MetarChartTest, ARefreshAddsEveryReportSinceTheNewestOnce) {
+  // The service is two hours behind at first: an outage as the chart sees it.
+  const std::time_t realNow = serviceNow;
+  serviceNow -= 2 * 3600;
+  service->setNow(serviceNow);
   StartLive();
   std::int64_t clockSeconds = QDateTime::currentSecsSinceEpoch();
   Frame()->liveMetarSource().setClock([&clockSeconds] { return clockSeconds; });
@@ -297,30 +311,138 @@ TEST_F(MetarChartTest, ARefreshAddsTheNewestReportOnce) {
   EXPECT_EQ(graph.getRowCount(), rows);
   EXPECT_EQ(front->requestCount(), 1);
 
-  // Two hours later at the service, past the minute: exactly one new row, the newest report.
-  serviceNow += 2 * 3600;
-  service->setNow(serviceNow);
-  const ObservationList newest = Decoded("ids=KBOS");
-  ASSERT_EQ(newest.size(), 1u);
-  ASSERT_GT(newest[0].observedAt, chart->chartModel().observations.front().observedAt);
+  // The service fails: the chart keeps its rows and says since when.
+  front->answer(500, "{}");
   clockSeconds += 61;
   tick();
-  EXPECT_EQ(front->asked().back(), "KBOS ");
-  ASSERT_EQ(graph.getRowCount(), rows + 1);
-  EXPECT_EQ(chart->chartModel().currentObservation, newest[0]);
-  EXPECT_EQ(chart->chartModel().observations.front(), newest[0]);
-  const TextLines& last = graph.getRow(rows);
-  EXPECT_EQ(last[1], Fixed(newest[0].temperature));
-  EXPECT_EQ(last[2], Fixed(newest[0].pressure));
-  EXPECT_EQ(*graph.series.back().detailLines, detailLines(newest[0]));
+  EXPECT_EQ(graph.getRowCount(), rows);
+  EXPECT_TRUE(TitleOf(chart).contains(QStringLiteral("no new report since")));
 
-  // Nothing newer: no row.
+  // Back with the two hours: every report of the outage comes in, oldest
+  // first, each once.
+  front->passThrough();
+  const std::int64_t newestBefore = chart->chartModel().observations.front().observedAt;
+  serviceNow = realNow;
+  service->setNow(serviceNow);
+  ObservationList missed;
+  for (const Observation& o : Decoded("ids=KBOS&hours=4"))
+    if (o.observedAt > newestBefore) missed.insert(missed.begin(), o);
+  ASSERT_GE(missed.size(), 2u) << "an hourly station sends two reports in two hours";
+  clockSeconds += 61;
+  tick();
+  EXPECT_NE(front->asked().back(), "KBOS ") << "a tick after a failure asks for hours";
+  ASSERT_EQ(graph.getRowCount(), rows + static_cast<int>(missed.size()));
+  for (std::size_t i = 0; i < missed.size(); ++i) {
+    EXPECT_EQ(graph.getRow(rows + static_cast<int>(i))[1], Fixed(missed[i].temperature)) << i;
+    EXPECT_EQ(chart->chartModel().observations[missed.size() - 1 - i], missed[i]) << i;
+  }
+  EXPECT_EQ(chart->chartModel().currentObservation, missed.back());
+  EXPECT_EQ(*graph.series.back().detailLines, detailLines(missed.back()));
+  EXPECT_EQ(TitleOf(chart), QString::fromStdString(kBoston)) << "no longer marked stale";
+
+  // Nothing newer within the minute: no row, nobody asked.
   const int asked = front->requestCount();
   tick();
-  EXPECT_EQ(graph.getRowCount(), rows + 1);
+  EXPECT_EQ(graph.getRowCount(), rows + static_cast<int>(missed.size()));
   EXPECT_EQ(front->requestCount(), asked);
-  EXPECT_EQ(TitleOf(chart), QString::fromStdString(kBoston)) << "not marked stale";
   EXPECT_TRUE(messages.empty());
+}
+
+// A failed opening tells once and leaves the program as it was, however
+// long the user takes over the box; a second chart of a station within its
+// minute is the minute's answer again, never refused.
+TEST_F(MetarChartTest, AFailedOpeningTellsOnceAndTheProgramGoesOn) {
+  StartLive();
+  Frame()->setMetarUrl("http://127.0.0.1:" + std::to_string(ClosedPort()));
+  int openingsWhileTold = -1;
+  int progressWindowsWhileTold = 0;
+  onMessage = [&](const std::string&) {
+    // Longer than the progress window's delay: the opening is over by then.
+    QTest::qWait(700);
+    openingsWhileTold = Frame()->openingCount();
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      auto* progress = qobject_cast<QProgressDialog*>(widget);
+      if (progress == nullptr || !progress->isVisible()) continue;
+      ++progressWindowsWhileTold;
+      progress->cancel();
+    }
+  };
+  EXPECT_EQ(Open("KBOS"), nullptr);
+  onMessage = nullptr;
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].rfind("Sorry, the weather service could not be reached (", 0), 0u) << messages[0];
+  EXPECT_EQ(openingsWhileTold, 0);
+  EXPECT_EQ(progressWindowsWhileTold, 0);
+  EXPECT_TRUE(Views<StationChartView>().empty());
+  EXPECT_EQ(Frame()->waitCursorCount(), 0);
+
+  messages.clear();
+  Frame()->setMetarUrl(front->url());
+  ASSERT_NE(Open("KBOS"), nullptr);
+  ASSERT_NE(Open("KBOS"), nullptr) << (messages.empty() ? "" : messages.front());
+  EXPECT_EQ(front->requestCount(), 1);
+  EXPECT_EQ(Views<StationChartView>().size(), 2u);
+  EXPECT_TRUE(messages.empty());
+}
+
+// Charts opening against a stalled service hold up neither the map's
+// weather download nor the user: the progress window leaves every other
+// window its input, and closing the main window quits at once.
+TEST_F(MetarChartTest, StalledOpeningsHoldUpNoOtherDownloadNorTheUser) {
+  LocalHttpServer stalled;
+  stalled.ServeStalled("/api/data/metar");
+  stalled.ServeStalled("/api/data/taf");
+  stalled.Serve("/data/cache/metars.cache.csv.gz",
+                "raw_text,station_id,observation_time\n"
+                "KBOS 071754Z 16009KT 10SM FEW120 12/M04 A3001,KBOS,2026-12-07T17:54:00Z\n",
+                "text/csv");
+  ASSERT_TRUE(stalled.start());
+  StartLive();
+  Frame()->setMetarUrl(stalled.Url(""));
+  const Station& boston = Frame()->allStations().front();
+  for (int i = 0; i < 5; ++i) Frame()->openStationChart(boston);
+  ASSERT_TRUE(WaitUntil([&] { return stalled.StalledRequests() >= 4; }));
+  ASSERT_TRUE(WaitUntil([] {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (qobject_cast<QProgressDialog*>(widget) != nullptr && widget->isVisible()) return true;
+    return false;
+  }));
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+  WeatherFeed& feed = Frame()->weatherFeed();
+  QSignalSpy changed(&feed, &WeatherFeed::changed);
+  feed.setBaseUrl(stalled.Url(""));
+  QObject map;
+  feed.addUser(&map);
+  // Well within the stalled answers' 20 seconds.
+  ASSERT_TRUE(WaitUntil([&] { return feed.snapshot() != nullptr; }, 5000));
+  EXPECT_EQ(feed.snapshot()->stations.size(), 1u);
+  EXPECT_GE(changed.count(), 2);
+  feed.removeUser(&map);
+
+  EXPECT_EQ(Frame()->openingCount(), 5);
+  EXPECT_TRUE(Frame()->close());
+  EXPECT_EQ(Frame()->openingCount(), 0);
+  EXPECT_TRUE(Views<StationChartView>().empty());
+  EXPECT_TRUE(messages.empty());
+}
+
+// Closing while the map's weather download is read: the reading keeps what
+// it reads, and the close waits for it (AddressSanitizer watches).
+TEST_F(MetarChartTest, ClosingWhileTheWeatherIsReadLeavesNothingBehind) {
+  std::string rows = "raw_text,station_id,observation_time\n";
+  for (int i = 0; i < 20000; ++i)
+    rows += "KBOS 071754Z 16009KT 10SM FEW120 12/M04 A3001,KBOS,2026-12-07T17:54:00Z\n";
+  LocalHttpServer cache;
+  cache.Serve("/data/cache/metars.cache.csv.gz", rows, "text/csv");
+  ASSERT_TRUE(cache.start());
+  StartLive();
+  WeatherFeed& feed = Frame()->weatherFeed();
+  feed.setBaseUrl(cache.Url(""));
+  QObject map;
+  feed.addUser(&map);
+  ASSERT_TRUE(feed.isLoading());
+  StopWindow();
 }
 
 // The same reports through both sources, in UTC and US units: the same rows.
@@ -391,7 +513,8 @@ TEST_F(MetarChartTest, ClosingWritesTheChartsRows) {
 
   const fs::path folder = fs::path(workDir.path().toStdString()) / "Meteodata";
   std::vector<fs::path> files;
-  for (const auto& entry : fs::directory_iterator(folder)) files.push_back(entry.path());
+  for (const auto& entry : fs::directory_iterator(folder))
+    if (entry.path().extension() != ".lock") files.push_back(entry.path());
   ASSERT_EQ(files.size(), 1u);
   EXPECT_TRUE(files[0].filename().string().ends_with("boston logan int.txt")) << files[0];
   const std::string written = ReadAll(files[0]);

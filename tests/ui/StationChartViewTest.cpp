@@ -451,7 +451,8 @@ TEST_F(StationChartViewTest, AStalledOpeningShowsProgressAndCancelLeavesNoTrace)
   EXPECT_GE(clock.elapsed(), 450);
   QProgressDialog* progress = Progress();
   EXPECT_EQ(progress->labelText(), QStringLiteral("Loading the reports of SAMPLE FIELD ..."));
-  EXPECT_EQ(progress->windowModality(), Qt::WindowModal);
+  // The chart loads, not the program: every other window takes input.
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
   EXPECT_EQ(pages.stalledCount(), 1);
   EXPECT_GE(ticks, clock.elapsed() / 10 / 2) << ticks << " ticks in " << clock.elapsed() << " ms";
   EXPECT_EQ(Frame()->openingCount(), 1);

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "ReportCommands.h"
+#include "base/Text.h"
 #include "catalog/MapProjection.h"
 #include "observations/CurlPageFetcher.h"
 #include "observations/ReportPageSource.h"
@@ -24,11 +25,12 @@ using nimbrel::Observation;
 using nimbrel::ObservationList;
 using nimbrel::ReportPageStatus;
 
-// A tab or line break inside a text would break the line's columns.
+// A tab or line break inside a text would break the line's columns; the
+// page's Windows-1252 bytes go out as UTF-8, as a terminal shows them.
 std::string flattened(std::string text) {
   for (char& c : text)
     if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-  return text;
+  return nimbrel::windows1252ToUtf8(text);
 }
 
 void writeObservation(const Observation& o) {

@@ -13,12 +13,14 @@ int runStationsCommand(int argc, char** argv) {
     return 2;
   }
   std::string text;
-  if (!nimbrel::readStationListFile(argv[0], text)) {
+  bool cut = false;
+  if (!nimbrel::readStationListFile(argv[0], text, &cut)) {
     std::fprintf(stderr, "nimbrel-report: can not open a file \"%s\"\n", argv[0]);
     return 2;
   }
   nimbrel::StationList stations;
   nimbrel::parseStationList(text, stations);
+  if (cut) std::fprintf(stderr, "nimbrel-report: %s\n", nimbrel::stationListCutMessage(argv[0], stations.size()).c_str());
 
   std::string out =
       "cd\tname\ticao\tiata\ttext4\tlatText\tlonText\televText\ttext8\ttext9\ttext10\ttext11\ttext12\ttext13\t"

@@ -404,7 +404,10 @@ ApiAnswer SampleMetarDay::metarApi(const std::string& ids, const std::string& fo
       return jsonError(400, "Invalid hours");
   }
   const std::int64_t shift = shiftMinutes(now);
-  const std::int64_t oldest = now - static_cast<std::int64_t>(std::llround(hours * 3600.0));
+  // Any number of hours is taken; more than the service keeps (about 15
+  // days) gives the same answer, and a huge one must not overflow.
+  constexpr double kLongestHours = 400.0;
+  const std::int64_t oldest = now - static_cast<std::int64_t>(std::llround(std::min(hours, kLongestHours) * 3600.0));
 
   struct Chosen {
     const Record* record;

@@ -11,9 +11,11 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "SampleMetarDay.h"
 #include "SampleService.h"
+#include "catalog/StationListLocation.h"
 
 namespace {
 
@@ -33,6 +35,21 @@ std::string defaultMetarDay(const char* argv0) {
   return NIMBREL_METAR_DAY;
 }
 
+// The station list as the viewer finds it: the working folder's, the
+// user's data folder's, then the one installed beside the program.
+std::string findStationList(const char* argv0) {
+  std::error_code ignored;
+  std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ignored);
+  if (program.empty()) program = argv0;
+  const std::vector<std::filesystem::path> places =
+      nimbrel::stationListPlaces(std::filesystem::current_path(ignored), std::getenv("XDG_DATA_HOME"),
+                                 std::getenv("HOME"), nimbrel::installedDataDir(program));
+  for (const std::filesystem::path& place : places)
+    if (std::filesystem::exists(place, ignored)) return place.string();
+  std::fprintf(stderr, "nimbrel-sample-service: %s\n", nimbrel::stationListNotFoundMessage(places).c_str());
+  return {};
+}
+
 int Usage() {
   std::fprintf(stderr, "usage: nimbrel-sample-service [--port N] [--stations FILE] [--pages DIR] [--metar FILE]\n");
   return 2;
@@ -42,7 +59,7 @@ int Usage() {
 
 int main(int argc, char** argv) {
   int port = 8642;
-  std::string stationsFile = "Stations.txt";
+  std::string stationsFile;
   std::string pagesDir;
   std::string metarFile = defaultMetarDay(argv[0]);
   for (int i = 1; i < argc; ++i) {
@@ -62,6 +79,8 @@ int main(int argc, char** argv) {
       return Usage();
     }
   }
+  if (stationsFile.empty()) stationsFile = findStationList(argv[0]);
+  if (stationsFile.empty()) return 2;
   std::ifstream in(stationsFile, std::ios::binary);
   if (!in) {
     std::fprintf(stderr, "nimbrel-sample-service: cannot read %s\n", stationsFile.c_str());

@@ -1,0 +1,24 @@
+#include "ui/UserSettings.h"
+
+#include <sys/stat.h>
+
+#include <QStandardPaths>
+#include <cerrno>
+
+namespace nimbrel {
+
+QString userSettingsPath() {
+  // As QSettings places a user's native settings on Linux.
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+         QStringLiteral("/Quillfen/Nimbrel.conf");
+}
+
+std::unique_ptr<QSettings> openUserSettings() {
+  struct stat info {};
+  const QByteArray path = userSettingsPath().toLocal8Bit();
+  // A link to a regular file is fine; a missing file is made on writing.
+  if (::stat(path.constData(), &info) == 0 ? !S_ISREG(info.st_mode) : errno != ENOENT) return nullptr;
+  return std::make_unique<QSettings>(QStringLiteral("Quillfen"), QStringLiteral("Nimbrel"));
+}
+
+}  // namespace nimbrel
