@@ -299,9 +299,8 @@ void StationChartModel::refresh() {
     if (!reading.ok) {
       // Nothing loaded is lost; the chart says how old its newest report is.
       staleSince = newestTimeText();
-      port.setStatusText(m_station.name + ": no new report since " + staleSince + "." +
-                         (reading.statusNote.empty() ? "" : " " + reading.statusNote));
       if (onStateChanged) onStateChanged();
+      port.setStatusText(staleNote() + (reading.statusNote.empty() ? "" : " " + reading.statusNote));
       return;
     }
     const bool wasStale = !staleSince.empty();
@@ -338,6 +337,10 @@ std::string StationChartModel::newestTimeText() const {
   char text[16];
   std::snprintf(text, sizeof text, "%02d:%02d", time.tm_hour, time.tm_min);
   return text;
+}
+
+std::string StationChartModel::staleNote() const {
+  return staleSince.empty() ? std::string() : m_station.name + ": no new report since " + staleSince + ".";
 }
 
 std::string StationChartModel::title() const {

@@ -77,6 +77,8 @@ class StationChartModel {
   // The window title: the station's name, with "(no new report since
   // HH:MM)" while stale.
   std::string title() const;
+  // "NAME: no new report since HH:MM." while refreshes fail, else empty.
+  std::string staleNote() const;
   // The closing work: the export file when the settings ask for it. Runs once.
   void close(const std::filesystem::path& currentFolder);
 

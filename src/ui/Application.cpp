@@ -1,7 +1,9 @@
 #include "ui/Application.h"
 
 #include <QCommandLineParser>
-#include <QSettings>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <clocale>
 #include <cstdio>
 #include <exception>
@@ -19,8 +21,10 @@ CommandLine parseCommandLine(const QStringList& arguments) {
   const QCommandLineOption hostOption(QStringLiteral("service-host"),
                                       QStringLiteral("The weather service that report pages come from."),
                                       QStringLiteral("HOST[:PORT]"));
-  const QCommandLineOption quitOption(QStringLiteral("quit-after-first-paint"),
-                                      QStringLiteral("Quit once the first window has painted (start-up timing)."));
+  QCommandLineOption quitOption(QStringLiteral("quit-after-first-paint"),
+                                QStringLiteral("Quit once the first window has painted (start-up timing)."));
+  // For the start-up benchmark, not for users.
+  quitOption.setFlags(QCommandLineOption::HiddenFromHelp);
   const QCommandLineOption sourceOption(QStringLiteral("source"),
                                         QStringLiteral("Where charts get their reports: live METAR or the service host's "
                                                        "report pages (for this run)."),
@@ -71,6 +75,12 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationVersion(QStringLiteral(NIMBREL_VERSION));
   // Child windows show the program's icon in their title bars.
   setWindowIcon(programIcon());
+  // Qt's own words (standard buttons, dialogs) in the user's language when
+  // Qt has them, else its English: never a mix.
+  auto* qtWords = new QTranslator(this);
+  if (qtWords->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    installTranslator(qtWords);
   // Qt adopts the user's locale; the program's texts are written with the C
   // library's "%.2f" and read with atof rules, which want a decimal point.
   std::setlocale(LC_NUMERIC, "C");

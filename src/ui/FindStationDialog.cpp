@@ -1,5 +1,6 @@
 #include "ui/FindStationDialog.h"
 
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,9 +25,11 @@ FindStationDialog::FindStationDialog(QWidget* parent) : QDialog(parent) {
   groupLayout->addWidget(label);
   groupLayout->addWidget(findText);
 
-  ok = new QPushButton(QStringLiteral("OK"), this);
+  // The standard buttons' words as Qt's translation for the user's language
+  // gives them, like every other dialog's.
+  ok = new QPushButton(QCoreApplication::translate("QPlatformTheme", "OK"), this);
   ok->setDefault(true);
-  cancel = new QPushButton(QStringLiteral("Abbrechen"), this);
+  cancel = new QPushButton(QCoreApplication::translate("QPlatformTheme", "Cancel"), this);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   buttons->addWidget(ok);

@@ -15,6 +15,7 @@
 #include <QProgressDialog>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -51,6 +52,8 @@ constexpr QSize kWorldMapSize(550, 350);
 constexpr QSize kStationChartSize(650, 670);
 constexpr QSize kResultTableSize(501, 408);
 constexpr QSize kAllStationsTableSize(501, 608);
+// Where a child window keeps its normal size, which Cascade restores.
+constexpr const char* kNormalSizeProperty = "nimbrelNormalSize";
 // An opening shorter than this shows no progress window.
 constexpr int kProgressDelayMs = 500;
 // A station's answer arrives in a second; one still trickling after this
@@ -119,6 +122,7 @@ MainWindow::MainWindow(std::unique_ptr<PageFetcher> fetcher, QWidget* parent)
     if (view != nullptr || area->subWindowList().isEmpty()) showMenuSet(!mapOrChart);
     updateActions();
     updateTitle();
+    if (view != nullptr) showActiveStatus();
   });
 
   createActions();
@@ -129,15 +133,34 @@ MainWindow::MainWindow(std::unique_ptr<PageFetcher> fetcher, QWidget* parent)
   updateActions();
   updateTitle();
 
-  // 800 x 800, but never larger than the screen's free area, and centred
-  // in it (a scaled display may hold fewer pixels than that).
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect free = screen->availableGeometry();
-    resize(size().boundedTo(free.size()));
-    QRect frame = frameGeometry();
-    frame.moveCenter(free.center());
-    move(frame.topLeft().x() < free.left() ? free.left() : frame.topLeft().x(),
-         frame.topLeft().y() < free.top() ? free.top() : frame.topLeft().y());
+  fitToScreen();
+}
+
+void MainWindow::fitToScreen() {
+  // 800 x 800, but never larger than the screen's free area with the
+  // window's frame, at any scale, and centred in it.
+  QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect free = screen->availableGeometry();
+  // The frame is known once the window manager framed the window: the
+  // fit is made again then.
+  const QSize frame = frameGeometry().size() - geometry().size();
+  resize(size().boundedTo(free.size() - frame));
+  QRect placed = frameGeometry();
+  placed.setSize(size() + frame);
+  placed.moveCenter(free.center());
+  move(std::max(placed.left(), free.left()), std::max(placed.top(), free.top()));
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // Once framed, fitted again with the frame's true size.
+  if (!fittedAfterShow) {
+    fittedAfterShow = true;
+    QTimer::singleShot(0, this, [this] {
+      const QRect free = screen() != nullptr ? screen()->availableGeometry() : QRect();
+      if (!free.isEmpty() && !free.contains(frameGeometry())) fitToScreen();
+    });
   }
 }
 
@@ -199,6 +222,10 @@ void MainWindow::createActions() {
   showAllStationsAction->setIcon(toolbarIcon(ToolbarImage::kShowAllStations));
   findStationAction = makeAction(this, "Find station", "Find station", "Find station");
   findStationAction->setIcon(toolbarIcon(ToolbarImage::kFindStation));
+  // From a map, a chart or a table alike, toolbar shown or not.
+  findStationAction->setShortcut(QKeySequence::Find);
+  findStationAction->setShortcutContext(Qt::ApplicationShortcut);
+  addAction(findStationAction);
   currentWeatherAction = makeAction(this, "Current weather", "Show the current weather of every station",
                                     "Current weather");
   currentWeatherAction->setCheckable(true);
@@ -297,13 +324,20 @@ void MainWindow::createMenus() {
   windowMenu = new QMenu(QStringLiteral("&Window"), this);
   QAction* cascade = windowMenu->addAction(QStringLiteral("&Cascade"));
   cascade->setStatusTip(QStringLiteral("Arrange windows so they overlap"));
-  connect(cascade, &QAction::triggered, area, &QMdiArea::cascadeSubWindows);
+  connect(cascade, &QAction::triggered, this, &MainWindow::cascadeWindows);
   QAction* tile = windowMenu->addAction(QStringLiteral("&Tile"));
   tile->setStatusTip(QStringLiteral("Arrange windows as non-overlapping tiles"));
-  connect(tile, &QAction::triggered, area, &QMdiArea::tileSubWindows);
+  connect(tile, &QAction::triggered, this, [this] {
+    arranging = true;
+    area->tileSubWindows();
+    arranging = false;
+  });
   QAction* arrange = windowMenu->addAction(QStringLiteral("&Arrange Icons"));
   arrange->setStatusTip(QStringLiteral("Arrange icons at the bottom of the window"));
   connect(arrange, &QAction::triggered, this, &MainWindow::arrangeIcons);
+  windowListSeparator = windowMenu->addSeparator();
+  windowListSeparator->setVisible(false);
+  connect(windowMenu, &QMenu::aboutToShow, this, &MainWindow::updateWindowList);
 
   helpMenu = new QMenu(QStringLiteral("&Help"), this);
   QAction* topics = helpMenu->addAction(QStringLiteral("&Help Topics"));
@@ -343,23 +377,47 @@ void MainWindow::createStatusBar() {
 }
 
 QMdiSubWindow* MainWindow::addChild(QWidget* view, const std::string& title, QSize clientSize, bool centred) {
+  // A maximised window stays so; the new one gets its normal size and
+  // place first, and is maximised as the area keeps it.
+  QMdiSubWindow* previous = area->activeSubWindow();
+  const bool maximised = previous != nullptr && previous->isMaximized();
   auto* child = new QMdiSubWindow;
   child->setAttribute(Qt::WA_DeleteOnClose);
   child->setWidget(view);
   child->setWindowTitle(toQString(title));
   area->addSubWindow(child);
   child->show();
-  // The frame's margins are known once it is shown.
-  if (clientSize.isValid()) child->resize(clientSize.grownBy(child->contentsMargins()));
+  if (child->isMaximized()) child->showNormal();
+  // The frame's margins are known once it is shown; a window never starts
+  // larger than the area.
   const QSize space = area->viewport()->size();
+  if (clientSize.isValid()) {
+    const QSize wanted = clientSize.grownBy(child->contentsMargins());
+    // Before the main window shows, the area has no size of its own yet.
+    child->resize(area->isVisible() ? wanted.boundedTo(space) : wanted);
+  }
   if (centred) {
-    child->move(std::max(0, (space.width() - child->width()) / 2), std::max(0, (space.height() - child->height()) / 2));
-  } else if (!space.isEmpty()) {
+    QPoint at(std::max(0, (space.width() - child->width()) / 2), std::max(0, (space.height() - child->height()) / 2));
+    // Never exactly over another window: cascaded from it instead.
+    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) + 2;
+    for (bool taken = true; taken;) {
+      taken = false;
+      for (QMdiSubWindow* other : area->subWindowList())
+        if (other != child && !other->isMinimized() && other->pos() == at) taken = true;
+      if (taken) at += QPoint(step, step);
+      if (at.x() + child->width() > space.width() || at.y() + child->height() > space.height()) break;
+    }
+    child->move(at);
+  }
+  if (!space.isEmpty()) {
     // Fully inside the visible area where it fits: moved up and left as needed.
     const QPoint at = child->pos();
     child->move(std::max(0, std::min(at.x(), space.width() - child->width())),
                 std::max(0, std::min(at.y(), space.height() - child->height())));
   }
+  child->setProperty(kNormalSizeProperty, child->size());
+  child->installEventFilter(this);
+  if (maximised) child->showMaximized();
   connect(child, &QObject::destroyed, this, [this] {
     // The last child gone: the frame's own menu comes back.
     QTimer::singleShot(0, this, [this] {
@@ -397,7 +455,9 @@ StationTableView* MainWindow::openAllStationsTable() {
 }
 
 StationTableView* MainWindow::openResultTable(StationList rows) {
-  return openStationTable("Nearest stations", std::move(rows), kResultTableSize);
+  StationTableView* view = openStationTable("Nearest stations", std::move(rows), kResultTableSize);
+  view->focusFirstRow();
+  return view;
 }
 
 // A chart being opened: the quick look for the newest report, then the
@@ -591,6 +651,8 @@ void MainWindow::showNearestStations(int x, int y) {
       StationList found = nearestStations(*stations, *point, minutes);
       if (!found.empty()) {
         openResultTable(std::move(found));
+        // The table comes up with the place it lists the stations around.
+        setStatusText(MapProjection::statusText(*point));
         return;
       }
     }
@@ -687,6 +749,21 @@ void MainWindow::onPrint(bool preview) {
   }
 }
 
+void MainWindow::showActiveStatus() {
+  QWidget* view = activeView();
+  if (auto* table = qobject_cast<StationTableView*>(view)) {
+    setStatusText(table->statusText());
+  } else if (auto* chart = qobject_cast<StationChartView*>(view)) {
+    const std::string note = chart->chartModel().staleNote();
+    setStatusText(note.empty() ? std::string("Ready") : note);
+  } else if (auto* map = qobject_cast<WorldMapView*>(view); map != nullptr && map->showsWeather()) {
+    setStatusText("Ready");
+    showWeatherStatus();
+  } else {
+    setStatusText("Ready");
+  }
+}
+
 void MainWindow::showWeatherStatus() {
   if (feed->userCount() == 0) return;
   if (feed->isLoading()) {
@@ -732,6 +809,48 @@ void MainWindow::updateTitle() {
   setWindowTitle(title);
 }
 
+void MainWindow::updateWindowList() {
+  // The open windows below the commands, the active one checked, as a
+  // window list always reads.
+  for (QAction* action : windowMenu->actions())
+    if (action->property("windowListEntry").toBool()) delete action;
+  const QList<QMdiSubWindow*> windows = area->subWindowList();
+  windowListSeparator->setVisible(!windows.isEmpty());
+  for (int i = 0; i < windows.size(); ++i) {
+    QMdiSubWindow* sub = windows.at(i);
+    const QString title = sub->windowTitle();
+    auto* action = windowMenu->addAction(i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(title)
+                                               : QStringLiteral("%1 %2").arg(i + 1).arg(title));
+    action->setProperty("windowListEntry", true);
+    action->setCheckable(true);
+    action->setChecked(sub == area->activeSubWindow());
+    connect(action, &QAction::triggered, this, [this, sub = QPointer<QMdiSubWindow>(sub)] {
+      if (sub) area->setActiveSubWindow(sub);
+    });
+  }
+}
+
+void MainWindow::cascadeWindows() {
+  // Each window at its own normal size (never what a tiling left it), one
+  // title bar's step down and right of the one before.
+  const QSize space = area->viewport()->size();
+  const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) + 2;
+  QPoint at(0, 0);
+  for (QMdiSubWindow* sub : area->subWindowList(QMdiArea::StackingOrder)) {
+    if (sub->isMinimized()) continue;
+    if (sub->isMaximized()) sub->showNormal();
+    QSize size = sub->property(kNormalSizeProperty).toSize();
+    if (!size.isValid()) size = sub->size();
+    size = size.boundedTo(space);
+    if (at.x() + size.width() > space.width() || at.y() + size.height() > space.height()) at = QPoint(0, 0);
+    arranging = true;
+    sub->setGeometry(QRect(at, size));
+    arranging = false;
+    sub->raise();
+    at += QPoint(step, step);
+  }
+}
+
 void MainWindow::arrangeIcons() {
   int x = 0;
   const int bottom = area->viewport()->height();
@@ -760,6 +879,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // A child's normal size follows the user's resizing, not an arrangement's.
+  if (event->type() == QEvent::Resize && !arranging) {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(watched); sub != nullptr && !sub->isMaximized() && !sub->isMinimized())
+      sub->setProperty(kNormalSizeProperty, sub->size());
+  }
   if (event->type() == QEvent::Paint && watched == firstPaintWatched) {
     watched->removeEventFilter(this);
     firstPaintWatched = nullptr;

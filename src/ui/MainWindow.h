@@ -81,6 +81,9 @@ class MainWindow : public QMainWindow, public UserPort {
 
   // The action states for the active window.
   void updateActions();
+  // The status bar's text for the window that is active now: a table's
+  // line, a chart's missing reports, a map's weather, else "Ready".
+  void showActiveStatus();
 
   // UserPort
   void showMessage(const std::string& text) override;
@@ -132,6 +135,7 @@ class MainWindow : public QMainWindow, public UserPort {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -144,6 +148,9 @@ class MainWindow : public QMainWindow, public UserPort {
   void updateRecentMenu();
   void updateTitle();
   void arrangeIcons();
+  void fitToScreen();
+  void cascadeWindows();
+  void updateWindowList();
   void closeAllChildren();
   void onNew();
   void onParameters();
@@ -194,6 +201,9 @@ class MainWindow : public QMainWindow, public UserPort {
   QMenu* windowMenu = nullptr;
   QMenu* helpMenu = nullptr;
   QAction* recentSeparator = nullptr;
+  QAction* windowListSeparator = nullptr;
+  bool fittedAfterShow = false;
+  bool arranging = false;  // Tile or Cascade at work: sizes are not the user's
   QList<QAction*> recentActions;
   bool frameMenuShown = false;
   bool menuShownOnce = false;

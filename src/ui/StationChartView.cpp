@@ -20,7 +20,11 @@ StationChartView::StationChartView(MainWindow& window, const Station& station)
   setAutoFillBackground(true);
   // Each appended row asks for a paint; Qt folds them into one.
   model.onChartChanged = [this] { update(); };
-  model.onStateChanged = [this] { setWindowTitle(toQString(model.title())); };
+  model.onStateChanged = [this] {
+    setWindowTitle(toQString(model.title()));
+    // Stale or fresh again: the status bar follows when this chart is in front.
+    if (this->window.activeView() == this) this->window.showActiveStatus();
+  };
 }
 
 StationChartView::~StationChartView() {

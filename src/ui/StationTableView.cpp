@@ -149,6 +149,21 @@ void StationTableView::openStationOfRow(int row) {
 
 void StationTableView::findInTable() { window.findStation(stations()); }
 
+void StationTableView::focusFirstRow() {
+  if (rowCount() == 0) return;
+  // Chosen for the user, not by them: the status bar keeps what the search said.
+  suspended = true;
+  table->setFocus(Qt::OtherFocusReason);
+  table->setCurrentIndex(rowModel->index(0, 0));
+  table->selectRow(0);
+  suspended = false;
+  current = 0;
+}
+
+std::string StationTableView::statusText() const {
+  return current >= 0 && current < rowCount() ? formatLineStatus(current, rowCount()) : std::string("Ready");
+}
+
 void StationTableView::onKeyDown(QKeyEvent* event) {
   const int key = event->key();
   if (key == Qt::Key_Return || key == Qt::Key_Enter) {

@@ -57,6 +57,11 @@ class StationTableView : public QWidget {
   const StationList& stations() const;
   // Row index of the last item change; -1 before the first.
   int currentRow() const { return current; }
+  // Takes the keyboard with the first row chosen, so Enter and the arrows
+  // work at once (the result of a search).
+  void focusFirstRow();
+  // What the status bar says of this table: its current line, if any.
+  std::string statusText() const;
 
  private:
   void showSortOrder();

@@ -1,12 +1,23 @@
 // The recent list: kept in the user's settings, shown in the File menu,
 // each entry opening its station by name.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <thread>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
 
 #include "MainWindowFixture.h"
 #include "ui/RecentList.h"
+#include "ui/UserSettings.h"
 
 namespace nimbrel::test {
 namespace {
@@ -150,6 +161,39 @@ TEST(RecentList, ReadingSkipsEmptyAndRepeatedEntries) {
   list.readList();
   EXPECT_EQ(list.entries(), (QStringList{"A", "B", "C"}));
   ClearStoredRecentList();
+}
+
+// A FIFO where the settings file should be would block any reader for ever:
+// the program starts with its defaults, keeps nothing, and says so.
+TEST_F(RecentListWindowTest, AFifoAtTheSettingsFileNeitherHangsNorIsWritten) {
+  const QByteArray path = userSettingsPath().toLocal8Bit();
+  const QByteArray saved = path + ".saved";
+  ASSERT_TRUE(QDir().mkpath(QFileInfo(userSettingsPath()).path()));
+  const bool existed = QFileInfo::exists(userSettingsPath());
+  if (existed) ASSERT_EQ(std::rename(path.constData(), saved.constData()), 0);
+  ASSERT_EQ(::mkfifo(path.constData(), 0600), 0);
+  // Should a read block after all, a writer opened on the FIFO lets it go.
+  std::atomic<bool> done{false};
+  std::thread watchdog([&] {
+    for (int i = 0; i < 1000 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (done) return;
+    ADD_FAILURE() << "blocked on the settings FIFO";
+    const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0) ::close(fd);
+  });
+  WriteStations({StationLine("SAMPLE FIELD", "ZZZZ")});
+  StartWindow();
+  EXPECT_TRUE(FileMenuEntries(Frame()).contains(QStringLiteral("E&xit")));
+  Frame()->recentList().add(QStringLiteral("SAMPLE FIELD"));
+  Frame()->close();
+  EXPECT_EQ(Frame()->statusText(), QStringLiteral("Can not save the list of recent stations."));
+  done = true;
+  watchdog.join();
+  struct stat info {};
+  ASSERT_EQ(::stat(path.constData(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+  std::remove(path.constData());
+  if (existed) ASSERT_EQ(std::rename(saved.constData(), path.constData()), 0);
 }
 
 }  // namespace
