@@ -333,6 +333,7 @@ void Chart::layout(DrawContext& dc) {
 void Chart::layoutTimeAxis(DrawContext& dc) {
   xLabels.clear();
   labelStepHours = 0;
+  axisFrom = axisTo = 0;
   if (rows.empty()) return;
   const FontSpec previous = dc.selectFont(labelFontShown);
   const int gap = 8;
@@ -746,7 +747,8 @@ void Chart::drawLegend(DrawContext& dc) {
     const int room = (detailRect.bottom - ty) / lineHeight;
     if (room < 1) break;
     const std::string& text = texts[next];
-    const std::vector<std::string> lines = wrapText(dc, text, detailWidth, std::numeric_limits<int>::max());
+    // One line more than there is room for tells whether the text is cut.
+    const std::vector<std::string> lines = wrapText(dc, text, detailWidth, room + 1);
     const int shown = std::min<int>(room, static_cast<int>(lines.size()));
     for (int j = 0; j < shown; ++j)
       plan.push_back(Planned{ty + j * lineHeight, lines[static_cast<std::size_t>(j)], j == 0});

@@ -185,7 +185,9 @@ TEST_F(ForecastChartTest, ALiveChartShowsItsTafOnItsTimeAxis) {
   // Under the plot's hour labels, the strip's hour is that hour.
   for (const AxisLabel& label : chart->xLabels) {
     const int hour = chart->forecastHourAt(label.x, y);
-    if (hour >= 0) EXPECT_EQ(chart->getForecast()->hours[static_cast<std::size_t>(hour)].time, label.time) << label.text;
+    if (hour >= 0) {
+      EXPECT_EQ(chart->getForecast()->hours[static_cast<std::size_t>(hour)].time, label.time) << label.text;
+    }
   }
 
   // Hovering H+1 tells that hour's conditions and its TEMPO.
