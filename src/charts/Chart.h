@@ -112,6 +112,8 @@ class Chart {
   // Paints the whole chart and remembers dc for drawWindIndicator. Never
   // throws: a point whose row lacks the column, or a series index outside
   // `series`, is left out. A zero or non-finite yDelta is first set to 1.
+  // A value beyond the Y range takes its line to the plot's edge, where a
+  // small arrow marks it (the range itself stays as set).
   void draw(DrawContext& dc);
   // The wind dial in dialRect, on the context of the last draw (nothing
   // without one). The context must still be alive.

@@ -148,9 +148,6 @@ TEST(ForecastStrip, DrawsTheBandsInHourOrderWithTheChangesHatched) {
   for (const AxisLabel& label : chart.forecastLabels) stripLabels.push_back(label.text);
   EXPECT_GE(plotLabels.size(), 3u);
   EXPECT_EQ(stripLabels, plotLabels);
-  for (const std::string& text : stripLabels) EXPECT_EQ(text.substr(2), ":00") << "a whole hour";
-  ASSERT_NE(dc.FindText("TAF"), nullptr);
-  EXPECT_GE(dc.FindText("TAF")->args[1], band.top);
 
   // "now" is a line; past it the plot is shaded and no report is drawn.
   const int nowX = chart.forecastX(wallClockSeconds(2018, 9, 12, 9, 30));
