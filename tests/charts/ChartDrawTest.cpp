@@ -278,12 +278,27 @@ TEST(ChartDraw, DetailLinesAreCleanedWrappedByWidthAndStopAboveTheDial) {
                          {lx, ty + 5, 5, 5}, {lx, ty + 36 + 5, 5, 5}, {lx, ty + 36 + 32 + 5, 5, 5}}));
   EXPECT_EQ(dc.FindText("last")->bkColour, rgb(255, 255, 255));
 
-  // Only whole lines that fit above the dial are drawn.
+  // Only whole lines that fit above the dial are drawn; the last says with
+  // "..." that more follows, and its tooltip holds the rest.
   chart.setDetailLines(1, TextLines(100, "line"));
   dc.Clear();
   chart.draw(dc);
   const auto lines = dc.Calls("FillSolidRect");
   EXPECT_EQ(static_cast<int>(lines.size()), (chart.detailRect.height() + 4) / 18);
+  const DrawCall* cut = dc.FindText("line...");
+  ASSERT_NE(cut, nullptr);
+  EXPECT_EQ(cut->args[1], lines.back()->args[1] - 5);
+  std::string whole = "line";
+  for (std::size_t i = lines.size(); i < 100; ++i) whole += "\nline";
+  EXPECT_EQ(chart.detailTipAt(cut->args[0] + 2, cut->args[1] + 2), whole);
+  // One long text cut alike: its tooltip is all of it.
+  std::string forecast = "FORECAST:";
+  for (int i = 0; i < 160; ++i) forecast += " BECMG";
+  chart.setDetailLines(1, {forecast});
+  dc.Clear();
+  chart.draw(dc);
+  EXPECT_EQ(dc.Calls("TextOut").back()->text, "BECMG BECMG BECMG BEC...");
+  EXPECT_EQ(chart.detailTipAt(chart.detailRect.left + 20, chart.detailRect.top + 2), forecast);
   for (const auto* call : dc.Calls("TextOut")) {
     if (call->text == "line") {
       EXPECT_LE(call->args[1] + 14, chart.dialRect.top);

@@ -1,8 +1,8 @@
 // A live METAR chart's forecast in the running program, against a METAR
 // and TAF service on 127.0.0.1: the strip on the chart's own time axis with
 // its colours in the painted window, the axis running on past now by the
-// forecast hours of the settings, no strip without a TAF, the FORECAST text
-// cut with its whole text in a tooltip, the hour tooltip, and the TAF asked
+// forecast hours of the settings, no strip without a TAF, the hour
+// tooltip, and the TAF asked
 // again on a refresh only once it is older than half an hour.
 #include <QHelpEvent>
 #include <QImage>
@@ -195,34 +195,6 @@ TEST_F(ForecastChartTest, ALiveChartShowsItsTafOnItsTimeAxis) {
   Painted(view);
   EXPECT_EQ(chart->axisEnd() - *chart->getForecast()->now, 20 * 3600);
   EXPECT_TRUE(messages.empty());
-}
-
-// The FORECAST text does not fit the default window: it ends in "..." and
-// its tooltip has the whole of it.
-TEST_F(ForecastChartTest, TheCutForecastTextIsWholeInItsTooltip) {
-  StationChartView* view = OpenWithForecast("CYBN");
-  ASSERT_NE(view, nullptr);
-  Painted(view);
-  Chart* chart = view->chart();
-  const TextLines& lines = *chart->series.back().detailLines;
-  ASSERT_FALSE(lines.empty());
-  ASSERT_EQ(lines.back().rfind("FORECAST: issued", 0), 0u) << lines.back();
-  RecordingDrawContext dc;
-  paintStationChart(*chart, dc, 0.0, 0.0);
-  std::string last;
-  for (const std::string& text : dc.Texts())
-    if (text.size() > 3 && text.ends_with("...")) last = text;
-  EXPECT_FALSE(last.empty()) << "no text ends in \"...\"";
-
-  const DetailTip* forecastTip = nullptr;
-  for (const DetailTip& tip : chart->detailTips)
-    if (tip.text.find("FORECAST: issued") != std::string::npos) forecastTip = &tip;
-  ASSERT_NE(forecastTip, nullptr);
-  const QPoint at((forecastTip->area.left + forecastTip->area.right) / 2, forecastTip->area.bottom - 2);
-  QHelpEvent help(QEvent::ToolTip, at, view->mapToGlobal(at));
-  QApplication::sendEvent(view, &help);
-  const QString tip = QToolTip::text();
-  EXPECT_TRUE(tip.contains(QString::fromStdString(service.taf))) << tip.toStdString();
 }
 
 TEST_F(ForecastChartTest, AStationWithoutATafHasNoStrip) {
