@@ -776,7 +776,13 @@ void Chart::drawLegend(DrawContext& dc) {
   }
   if (lastCut && !plan.empty()) {
     std::string& line = plan.back().text;
+    const std::string original = line;
     while (!line.empty() && (isSpace(line.back()) || dc.getTextExtent(line + "...").cx > detailWidth)) line.pop_back();
+    // Cut inside a word: back to the word before, when one is near.
+    if (line.size() < original.size() && !isSpace(original[line.size()])) {
+      const std::size_t blank = line.find_last_of(' ');
+      if (blank != std::string::npos && blank >= line.size() / 2) line.erase(line.find_last_not_of(' ', blank) + 1);
+    }
     line += "...";
   }
   for (const Planned& line : plan) {

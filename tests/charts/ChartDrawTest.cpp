@@ -297,7 +297,7 @@ TEST(ChartDraw, DetailLinesAreCleanedWrappedByWidthAndStopAboveTheDial) {
   chart.setDetailLines(1, {forecast});
   dc.Clear();
   chart.draw(dc);
-  EXPECT_EQ(dc.Calls("TextOut").back()->text, "BECMG BECMG BECMG BEC...");
+  EXPECT_EQ(dc.Calls("TextOut").back()->text, "BECMG BECMG BECMG...");
   EXPECT_EQ(chart.detailTipAt(chart.detailRect.left + 20, chart.detailRect.top + 2), forecast);
   for (const auto* call : dc.Calls("TextOut")) {
     if (call->text == "line") {
