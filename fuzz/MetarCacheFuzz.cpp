@@ -64,11 +64,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const StationList catalogue = {at("LIRF", 12.2, 41.8), at("CYBW", -114.4, 51.1), at("KJFK", -73.8, 40.6),
                                         at("EGLL", -0.5, 51.5),  at("LSZH", 8.5, 47.5),    at("YSSY", 151.2, -33.9)};
   // First byte: bit 0 gzips the rest, the other bits cut the gzip stream
-  // short by that many bytes; bits of the second byte set a small ceiling.
+  // short by that many bytes; a bit of the second byte sets a small ceiling,
+  // else the program's own.
   if (size < 2) return 0;
   const bool gzip = data[0] & 1;
   const std::size_t cut = data[0] >> 1;
-  const std::size_t ceiling = data[1] & 1 ? 4096 : std::size_t{1} << 20;
+  const std::size_t ceiling = data[1] & 1 ? 4096 : kDefaultInflateCeiling;
   const std::string_view rest(reinterpret_cast<const char*>(data + 2), size - 2);
   std::string download = gzip ? gzipped(rest) : std::string(rest);
   if (gzip) download.resize(download.size() - std::min(cut, download.size()));

@@ -8,6 +8,9 @@ namespace nimbrel {
 // Where station charts get their reports.
 enum class ReportSource { kLiveMetar, kReportPages };
 
+// The most hours a chart's time axis runs on past now to show a forecast.
+constexpr int kMostForecastHours = 30;
+
 struct Settings {
   bool showTemperature = true;
   bool showPressure = true;
@@ -17,6 +20,8 @@ struct Settings {
   bool writeMeteodata = false;
   bool metricStyle = true;
   int pastHours = 6;
+  // With a forecast, the chart's time axis runs on this many hours past now.
+  int forecastHours = 12;
   double nearestMinutes = 90.0;
   // Kept with the user's settings, unlike everything above.
   ReportSource reportSource = ReportSource::kLiveMetar;

@@ -22,6 +22,9 @@ constexpr int kDetailIndent = 9;   // detail text after its square
 constexpr int kPad = 4;            // inside the frame, between parts
 constexpr int kStripBand = 14;     // the forecast strip's coloured band
 constexpr int kHatchStep = 6;      // between the diagonals of a possible change
+constexpr Colour kFutureShade = rgb(238, 238, 238);  // the plot past now
+constexpr Colour kNowColour = rgb(90, 90, 90);
+constexpr int kArrowSpacing = 10;  // between arrows marking values beyond the plot
 
 std::string_view cell(std::string_view text) { return text.substr(0, kMaxCellChars); }
 
@@ -136,6 +139,9 @@ void Chart::reset() {
   forecast.reset();
   forecastSpace = 0;
   forecastLabels.clear();
+  nowX = -1;
+  detailTips.clear();
+  beyondScale = false;
   xLabels.clear();
   labelStepHours = 0;
   titleColour = 0;
@@ -209,14 +215,16 @@ void Chart::layout(DrawContext& dc) {
   forecastRect = Rect{};
   forecastSpace = 0;
   forecastLabels.clear();
+  nowX = -1;
   int stripLabelHeight = 0;
   // The strip's band comes off the frame's bottom only when what is left
-  // still has the smallest layout: never a squeezed plot.
-  if (forecast && !forecast->hours.empty() && forecast->to > forecast->from) {
+  // still has the smallest layout: never a squeezed plot. It needs rows
+  // with times: it lies on their time axis.
+  if (forecast && !forecast->hours.empty() && forecast->to > forecast->from && rowsHaveTimes()) {
     const FontSpec before = dc.selectFont(chartFont(11));
-    stripLabelHeight = std::max(1, dc.getTextExtent("00Z").cy);
+    stripLabelHeight = std::max(1, dc.getTextExtent("00:00").cy);
     dc.selectFont(before);
-    const int space = 6 + kStripBand + 2 + stripLabelHeight;
+    const int space = 6 + kStripBand + 2 + stripLabelHeight + kPad;
     if (f.height() - space >= kMinChartHeight - 20) {
       forecastSpace = space;
       f.bottom -= space;
@@ -308,29 +316,24 @@ void Chart::layout(DrawContext& dc) {
   } else {
     dialRect = detailRect = Rect{};
   }
+  if (forecastSpace > 0) forecastRect = Rect{plotRect.left, f.bottom + 4, plotRect.right, f.bottom + 4 + kStripBand};
   layoutTimeAxis(dc);
   if (forecastSpace > 0) {
-    forecastRect = Rect{plotRect.left, f.bottom + 4, plotRect.right, f.bottom + 4 + kStripBand};
-    // Round UTC hours every 6 hours, more apart when they would touch.
-    const FontSpec before = dc.selectFont(chartFont(11));
-    const int need = dc.getTextExtent("00Z").cx + 8;
-    const std::int64_t span = forecast->to - forecast->from;
-    std::int64_t hours = 6;
-    while (hours < 96 && static_cast<double>(hours * kHour) * forecastRect.width() / static_cast<double>(span) < need)
-      hours *= 2;
-    const std::int64_t step = hours * kHour;
-    for (std::int64_t at = floorDiv(forecast->from + step - 1, step) * step; at <= forecast->to; at += step) {
-      char text[8];
-      std::snprintf(text, sizeof text, "%02dZ", static_cast<int>((at - floorDiv(at, kDay) * kDay) / kHour));
-      forecastLabels.push_back(AxisLabel{forecastX(at), at, text, {}});
+    // The strip's hours are the plot's: the same times at the same X,
+    // within the forecast's validity.
+    for (const AxisLabel& label : xLabels) {
+      if (label.time >= forecast->from && label.time <= forecast->to)
+        forecastLabels.push_back(AxisLabel{label.x, label.time, label.text, {}});
     }
-    dc.selectFont(before);
+    const std::int64_t now = forecast->now.value_or(axisTo);
+    if (now >= axisFrom && now <= axisTo) nowX = timeX(now);
   }
 }
 
 void Chart::layoutTimeAxis(DrawContext& dc) {
   xLabels.clear();
   labelStepHours = 0;
+  axisFrom = axisTo = 0;
   if (rows.empty()) return;
   const FontSpec previous = dc.selectFont(labelFontShown);
   const int gap = 8;
@@ -352,12 +355,18 @@ void Chart::layoutTimeAxis(DrawContext& dc) {
   };
 
   if (rowsHaveTimes()) {
-    firstTime = lastTime = *rows.front().time;
+    std::int64_t firstTime = *rows.front().time;
+    std::int64_t lastTime = firstTime;
     for (const Row& row : rows) {
       firstTime = std::min(firstTime, *row.time);
       lastTime = std::max(lastTime, *row.time);
     }
-    const std::int64_t span = lastTime - firstTime;
+    axisFrom = firstTime;
+    axisTo = lastTime;
+    // A forecast carries the axis on past now by the hours it shows.
+    if (forecastSpace > 0) axisTo = std::max(lastTime, forecast->now.value_or(lastTime)) +
+                                    static_cast<std::int64_t>(std::max(0, forecast->hoursAhead)) * kHour;
+    const std::int64_t span = axisTo - axisFrom;
     const int width = std::max(1, plotRect.width() - 1);
     const int need = std::max(dc.getTextExtent("00:00").cx, dc.getTextExtent("30 May").cx) + gap;
     // The smallest round step whose labels stay apart; beyond 12 hours
@@ -376,12 +385,9 @@ void Chart::layoutTimeAxis(DrawContext& dc) {
     while (!apart(hours)) hours *= 2;
     labelStepHours = static_cast<int>(hours);
     const std::int64_t stepSeconds = hours * kHour;
-    for (std::int64_t at = floorDiv(firstTime + stepSeconds - 1, stepSeconds) * stepSeconds; at <= lastTime;
-         at += stepSeconds) {
-      const int x = plotRect.left + static_cast<int>(std::llround(static_cast<double>(at - firstTime) * width /
-                                                                  static_cast<double>(std::max<std::int64_t>(span, 1))));
-      offer(x, at, timeText(at), true);
-    }
+    for (std::int64_t at = floorDiv(axisFrom + stepSeconds - 1, stepSeconds) * stepSeconds; at <= axisTo;
+         at += stepSeconds)
+      offer(timeX(at), at, timeText(at), true);
     // No round time within the rows (a single report): its own time.
     if (xLabels.empty()) offer(plotRect.left, firstTime, timeText(firstTime), true);
   } else {
@@ -394,12 +400,15 @@ void Chart::layoutTimeAxis(DrawContext& dc) {
   dc.selectFont(previous);
 }
 
-int Chart::forecastX(std::int64_t time) const {
-  if (!forecast || forecast->to <= forecast->from) return plotRect.left;
+int Chart::timeX(std::int64_t time) const {
+  const std::int64_t span = axisTo - axisFrom;
+  if (span <= 0) return plotRect.left;
   const double width = std::max(0, plotRect.width() - 1);
-  const double offset = static_cast<double>(std::clamp(time, forecast->from, forecast->to) - forecast->from);
-  return plotRect.left + static_cast<int>(std::llround(offset * width / static_cast<double>(forecast->to - forecast->from)));
+  return plotRect.left + static_cast<int>(std::llround(static_cast<double>(time - axisFrom) * width /
+                                                       static_cast<double>(span)));
 }
+
+int Chart::forecastX(std::int64_t time) const { return timeX(std::clamp(time, axisFrom, std::max(axisFrom, axisTo))); }
 
 int Chart::forecastHourAt(int x, int y) const {
   if (!forecast || forecastRect.width() <= 0 || y < forecastRect.top || y >= forecastRect.bottom) return -1;
@@ -407,7 +416,7 @@ int Chart::forecastHourAt(int x, int y) const {
   for (std::size_t i = 0; i < hours.size(); ++i) {
     const int left = forecastX(hours[i].time);
     const int right = i + 1 < hours.size() ? forecastX(hours[i + 1].time) : forecastX(hours[i].time + kHour);
-    if (x >= left && x < std::max(right, left + 1)) return static_cast<int>(i);
+    if (right > left && x >= left && x < right) return static_cast<int>(i);
   }
   return -1;
 }
@@ -450,6 +459,11 @@ void Chart::drawForecast(DrawContext& dc) {
     dc.lineTo(label.x, bottom + 3);
     dc.textOut(label.x, bottom + 2, label.text);
   }
+  if (nowX >= 0) {
+    dc.selectPen(Pen{PS_SOLID, 1, kNowColour});
+    dc.moveTo(nowX, top - 3);
+    dc.lineTo(nowX, bottom + 1);
+  }
   // The strip's name where the Y labels are.
   dc.textOut(plotRect.left - 6 - yLabelWidth / 2, top, "TAF");
   dc.setTextAlign(oldAlign);
@@ -459,12 +473,7 @@ void Chart::drawForecast(DrawContext& dc) {
 
 int Chart::xPosition(int row) const {
   const long long width = std::max(0, plotRect.width() - 1);
-  if (rowsHaveTimes() && row >= 0 && row < getRowCount()) {
-    const std::int64_t span = lastTime - firstTime;
-    if (span <= 0) return plotRect.left;
-    const std::int64_t offset = *rows[static_cast<std::size_t>(row)].time - firstTime;
-    return plotRect.left + static_cast<int>(std::llround(static_cast<double>(offset) * width / static_cast<double>(span)));
-  }
+  if (rowsHaveTimes() && row >= 0 && row < getRowCount()) return timeX(*rows[static_cast<std::size_t>(row)].time);
   const long long count = getRowCount();
   if (count <= 1) return plotRect.left;
   return plotRect.left + static_cast<int>(row * width / (count - 1));
@@ -536,6 +545,7 @@ void Chart::draw(DrawContext& dc) {
   layout(dc);
   drawAxes(dc);
   drawForecast(dc);
+  beyondScale = false;
   const Pen remembered = dc.getCurrentPen();
   const int count = std::min<int>(seriesCount, static_cast<int>(series.size()));
   for (int k = 1; k < count; ++k) {
@@ -544,7 +554,28 @@ void Chart::draw(DrawContext& dc) {
     dc.selectPen(Pen{PS_SOLID, lineWidth, colour});
     drawSeries(dc, k);
   }
+  drawNow(dc);
   dc.selectPen(remembered);
+}
+
+void Chart::drawNow(DrawContext& dc) {
+  if (nowX < plotRect.left || nowX >= plotRect.right) return;
+  dc.selectPen(Pen{PS_SOLID, 1, kNowColour});
+  dc.moveTo(nowX, plotRect.top + 1);
+  dc.lineTo(nowX, plotRect.bottom);
+  const FontSpec oldFont = dc.selectFont(chartFont(11));
+  const unsigned oldAlign = dc.setTextAlign(TA_LEFT | TA_TOP);
+  const std::string text = "now";
+  // Right of the line while it fits, else left of it.
+  const int width = dc.getTextExtent(text).cx;
+  const int x = nowX + 3 + width < plotRect.right - 1 ? nowX + 3 : nowX - 3 - width;
+  dc.setTextColor(kNowColour);
+  dc.setBkColor(nowX + 3 + width < plotRect.right - 1 ? kFutureShade : kWhite);
+  dc.textOut(x, plotRect.top + 2, text);
+  dc.setTextColor(labelColour);
+  dc.setBkColor(kWhite);
+  dc.setTextAlign(oldAlign);
+  dc.selectFont(oldFont);
 }
 
 void Chart::drawAxes(DrawContext& dc) {
@@ -555,6 +586,11 @@ void Chart::drawAxes(DrawContext& dc) {
   const int width = plotRect.width();
   const int height = plotRect.height();
   dc.rectangle(left, top, right, bottom);
+  // The future: shaded, under the grid.
+  if (nowX >= left && nowX < right - 2) {
+    dc.fillSolidRect(nowX + 1, top + 1, right - 2 - nowX, height - 2, kFutureShade);
+    dc.setBkColor(kWhite);
+  }
 
   const FontSpec oldFont = dc.selectFont(labelFontShown);
   dc.setTextAlign(TA_CENTER | TA_TOP);
@@ -686,34 +722,112 @@ void Chart::drawLegend(DrawContext& dc) {
     }
     y += lines * lineHeight + 6;
   }
-  int ty = detailRect.top;
+  // Every detail line, wrapped, as far as the column has room; a text cut
+  // short ends in "..." and keeps its whole text for a tooltip.
+  detailTips.clear();
+  std::vector<std::string> texts;
   for (int k = 1; k < count; ++k) {
     const ChartSeries& entry = series[static_cast<std::size_t>(k)];
     if (!entry.detailLines) continue;
-    for (const std::string& line : *entry.detailLines) {
-      const int room = (detailRect.bottom - ty) / lineHeight;
-      if (room < 1) break;
-      const std::string text = cleanDetailLine(line);
-      if (!text.empty()) {
-        dc.fillSolidRect(lx, ty + lineHeight / 2 - 2, 5, 5, kDetailSquare);
-        dc.setBkColor(kWhite);
-      }
-      const int drawn = drawWrappedText(dc, lx + kDetailIndent, ty, text, detailRect.width() - kDetailIndent,
-                                        lineHeight, room);
-      ty += std::max(1, drawn) * lineHeight + 4;
+    for (const std::string& line : *entry.detailLines) texts.push_back(cleanDetailLine(line));
+  }
+  struct Planned {
+    int y;
+    std::string text;
+    bool square;
+  };
+  std::vector<Planned> plan;
+  const int detailWidth = detailRect.width() - kDetailIndent;
+  int ty = detailRect.top;
+  int lastTextTop = ty;                // the last non-empty text drawn: its top
+  std::size_t lastText = texts.size();  // and its index
+  bool lastCut = false;
+  std::size_t next = 0;
+  for (; next < texts.size(); ++next) {
+    const int room = (detailRect.bottom - ty) / lineHeight;
+    if (room < 1) break;
+    const std::string& text = texts[next];
+    // One line more than there is room for tells whether the text is cut.
+    const std::vector<std::string> lines = wrapText(dc, text, detailWidth, room + 1);
+    const int shown = std::min<int>(room, static_cast<int>(lines.size()));
+    for (int j = 0; j < shown; ++j)
+      plan.push_back(Planned{ty + j * lineHeight, lines[static_cast<std::size_t>(j)], j == 0});
+    if (shown > 0) {
+      lastText = next;
+      lastTextTop = ty;
+      lastCut = shown < static_cast<int>(lines.size()) || text.size() > kMaxCellChars;
+      if (lastCut) detailTips.push_back(DetailTip{Rect{lx, ty, legendRect.right, ty + shown * lineHeight}, text});
+    }
+    ty += std::max(1, shown) * lineHeight + 4;
+  }
+  // Lines left without room: the last text drawn says so and its tooltip
+  // carries them.
+  std::string unseen;
+  for (std::size_t i = next; i < texts.size(); ++i)
+    if (!texts[i].empty()) unseen += "\n" + texts[i];
+  if (!unseen.empty() && lastText < texts.size() && !plan.empty()) {
+    if (lastCut) {
+      detailTips.back().text += unseen;
+    } else {
+      detailTips.push_back(DetailTip{Rect{lx, lastTextTop, legendRect.right, plan.back().y + lineHeight},
+                                     texts[lastText] + unseen});
+      lastCut = true;
     }
   }
+  if (lastCut && !plan.empty()) {
+    std::string& line = plan.back().text;
+    const std::string original = line;
+    while (!line.empty() && (isSpace(line.back()) || dc.getTextExtent(line + "...").cx > detailWidth)) line.pop_back();
+    // Cut inside a word: back to the word before, when one is near.
+    if (line.size() < original.size() && !isSpace(original[line.size()])) {
+      const std::size_t blank = line.find_last_of(' ');
+      if (blank != std::string::npos && blank >= line.size() / 2) line.erase(line.find_last_not_of(' ', blank) + 1);
+    }
+    line += "...";
+  }
+  for (const Planned& line : plan) {
+    if (line.square) {
+      dc.fillSolidRect(lx, line.y + lineHeight / 2 - 2, 5, 5, kDetailSquare);
+      dc.setBkColor(kWhite);
+    }
+    dc.textOut(lx + kDetailIndent, line.y, line.text);
+  }
 }
+
+std::string Chart::detailTipAt(int x, int y) const {
+  for (const DetailTip& tip : detailTips) {
+    if (x >= tip.area.left && x < tip.area.right && y >= tip.area.top && y < tip.area.bottom) return tip.text;
+  }
+  return {};
+}
+
+namespace {
+
+// A small filled arrow on the plot's edge at x, pointing out of the plot:
+// up on the top edge, down on the bottom edge.
+void drawEdgeArrow(DrawContext& dc, int x, int edgeY, bool up) {
+  for (int i = 0; i < 4; ++i) {
+    const int y = up ? edgeY + 1 + i : edgeY - 1 - i;
+    dc.moveTo(x - i, y);
+    dc.lineTo(x + i + 1, y);
+  }
+}
+
+}  // namespace
 
 void Chart::drawSeries(DrawContext& dc, int seriesIndex) {
   const auto column = static_cast<std::size_t>(columnOf(seriesIndex));
   const int mark = series[static_cast<std::size_t>(seriesIndex)].markSize;
   const int top = plotRect.top;
   const int bottom = plotRect.bottom;
+  const Pen linePen = dc.getCurrentPen();
   bool havePrevious = false;
-  bool previousInside = false;
   int px = 0;
   int py = 0;
+  // The last arrow's X on each edge, so a long run beyond the scale gets a
+  // row of arrows, not a smear.
+  int lastArrowAbove = std::numeric_limits<int>::min() / 2;
+  int lastArrowBelow = std::numeric_limits<int>::min() / 2;
   const int count = getRowCount();
   for (int d = 0; d < count; ++d) {
     const auto& values = rows[static_cast<std::size_t>(d)].values;
@@ -724,14 +838,39 @@ void Chart::drawSeries(DrawContext& dc, int seriesIndex) {
     const int x = xPosition(d);
     const int y = yPosition(values[column]);
     const bool inside = y >= top && y <= bottom;
-    const bool drawn = havePrevious ? (previousInside && inside) : inside;
-    if (havePrevious && drawn) {
-      dc.moveTo(px, py);
-      dc.lineTo(x, y);
+    if (havePrevious) {
+      // The segment cut to the plot's rows; a value beyond the scale takes
+      // its line to the edge.
+      const double y0 = py;
+      const double y1 = y;
+      const double low = std::max<double>(top, std::min(y0, y1));
+      const double high = std::min<double>(bottom, std::max(y0, y1));
+      if (low <= high) {
+        auto xAt = [&](double yy) {
+          return y1 == y0 ? static_cast<double>(px) : px + (yy - y0) * (x - px) / (y1 - y0);
+        };
+        const double ya = std::clamp(y0, low, high);
+        const double yb = std::clamp(y1, low, high);
+        dc.moveTo(ya == y0 ? px : static_cast<int>(std::lround(xAt(ya))), static_cast<int>(ya));
+        dc.lineTo(yb == y1 ? x : static_cast<int>(std::lround(xAt(yb))), static_cast<int>(yb));
+      }
     }
-    if (showMarks && drawn) dc.fillSolidRect(x - mark / 2, y - mark / 2, mark, mark, 0);
+    if (!inside) {
+      beyondScale = true;
+      const bool above = y < top;
+      int& lastArrow = above ? lastArrowAbove : lastArrowBelow;
+      if (x - lastArrow >= kArrowSpacing) {
+        dc.selectPen(Pen{PS_SOLID, 1, linePen.colour});
+        // Held inside the plot's sides, whole.
+        drawEdgeArrow(dc, std::clamp(x, plotRect.left + 4, std::max(plotRect.left + 4, plotRect.right - 5)),
+                      above ? top : bottom, above);
+        dc.selectPen(linePen);
+        lastArrow = x;
+      }
+    } else if (showMarks) {
+      dc.fillSolidRect(x - mark / 2, y - mark / 2, mark, mark, 0);
+    }
     havePrevious = true;
-    previousInside = inside;
     px = x;
     py = y;
   }

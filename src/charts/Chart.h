@@ -48,17 +48,27 @@ struct AxisLabel {
 
 // One hour of the forecast strip.
 struct ForecastHour {
-  std::int64_t time = 0;  // UTC seconds at the hour's start
+  std::int64_t time = 0;  // the hour's start on the chart's time axis
   Colour colour = 0;      // the prevailing flight category's colour
   std::optional<Colour> hatch;  // a TEMPO or PROB change may come: its colour
 };
 
-// The forecast strip under the time axis: its own time scale, the validity
-// from the plot's left edge to its right edge.
+// The forecast strip under the time axis, on the chart's own time axis:
+// every time here is on the clock of the rows (wall-clock seconds). With a
+// strip shown, the axis runs on hoursAhead hours past now, the future part
+// shaded behind a "now" line.
 struct ChartForecast {
-  std::int64_t from = 0;  // UTC seconds
+  std::int64_t from = 0;  // the forecast's validity
   std::int64_t to = 0;
   std::vector<ForecastHour> hours;
+  std::optional<std::int64_t> now;  // none: the newest row's time
+  int hoursAhead = 0;
+};
+
+// The whole text of a detail line drawn cut, and where it was drawn.
+struct DetailTip {
+  Rect area;
+  std::string text;
 };
 
 // The smallest client the chart is laid out for.
@@ -102,6 +112,8 @@ class Chart {
   // Paints the whole chart and remembers dc for drawWindIndicator. Never
   // throws: a point whose row lacks the column, or a series index outside
   // `series`, is left out. A zero or non-finite yDelta is first set to 1.
+  // A value beyond the Y range takes its line to the plot's edge, where a
+  // small arrow marks it (the range itself stays as set).
   void draw(DrawContext& dc);
   // The wind dial in dialRect, on the context of the last draw (nothing
   // without one). The context must still be alive.
@@ -118,11 +130,21 @@ class Chart {
   // Runs autoscaleRange when autoscale is on.
   void layout(DrawContext& dc);
   int xPosition(int row) const;
-  // X of a UTC time on the forecast strip's own scale.
+  // X of a time on the time axis (plot and strip), held to the axis' ends.
   int forecastX(std::int64_t time) const;
+  // The time axis' ends; equal to the rows' first and last times unless a
+  // forecast strip carries the axis on past now.
+  std::int64_t axisStart() const { return axisFrom; }
+  std::int64_t axisEnd() const { return axisTo; }
   // The strip's hour under a point, or -1 (none, or no strip shown).
   int forecastHourAt(int x, int y) const;
   int yPosition(double value) const;
+  // Whether the last draw left some value above or below the plot (it then
+  // shows as an arrow on the plot's edge).
+  bool valuesBeyondScale() const { return beyondScale; }
+  // The whole text of a detail line drawn cut (ending in "...") under a
+  // point, or "" (none there, or nothing was cut).
+  std::string detailTipAt(int x, int y) const;
   // Pixels between horizontal grid lines: yStep, made smaller on a low
   // plot so the chart still shows eight steps (never below 20 pixels).
   int gridStepY() const;
@@ -152,6 +174,8 @@ class Chart {
   Rect forecastRect;
   int forecastSpace = 0;  // the height the strip takes off the frame's bottom
   std::vector<AxisLabel> forecastLabels;
+  int nowX = -1;  // the "now" line's X; -1 when none is drawn
+  std::vector<DetailTip> detailTips;  // set by draw
   std::vector<AxisLabel> xLabels;
   int labelStepHours = 0;  // between time labels; 0 when rows lack times
   FontSpec titleFont;
@@ -196,6 +220,8 @@ class Chart {
   void drawLegend(DrawContext& dc);
   void drawForecast(DrawContext& dc);
   void drawSeries(DrawContext& dc, int seriesIndex);
+  void drawNow(DrawContext& dc);
+  int timeX(std::int64_t time) const;
   int columnOf(int seriesIndex) const;
   double pixelsPerUnit() const;
   bool rowsHaveTimes() const { return !rows.empty() && timedRows == rows.size(); }
@@ -203,8 +229,9 @@ class Chart {
   std::vector<Row> rows;
   std::optional<ChartForecast> forecast;
   std::size_t timedRows = 0;
-  std::int64_t firstTime = 0;  // the time at the plot's left and right edges
-  std::int64_t lastTime = 0;
+  std::int64_t axisFrom = 0;  // the time at the plot's left and right edges
+  std::int64_t axisTo = 0;
+  bool beyondScale = false;
   int labelHeight = 0;   // measured in layout
   int legendLineHeight = 0;
   int yLabelWidth = 0;

@@ -1,6 +1,9 @@
 #include "charts/StationChart.h"
 
+#include <cmath>
 #include <cstdio>
+
+#include "base/Text.h"
 
 #include "charts/ChartText.h"
 
@@ -54,12 +57,15 @@ double windDirectionOnChart(double directionDegrees) {
 
 namespace {
 
+// A value the report lacks (NaN) is an empty cell: a gap, never a 0.
+std::string valueCell(double value) { return std::isfinite(value) ? formatFixed(value, 2) : std::string(); }
+
 TextLines observationRow(const std::string& timeText, double temperature, double pressure, double windSpeed,
                          double windDirectionDegrees) {
   // Not "> 0" is also true of a NaN speed: no direction to trust either.
   const bool calm = !(windSpeed > 0.0);
-  return TextLines{timeText, formatFixed(temperature, 2), formatFixed(pressure, 2), formatFixed(windSpeed, 2),
-                   calm ? std::string() : formatFixed(windDirectionOnChart(windDirectionDegrees), 2)};
+  return TextLines{timeText, valueCell(temperature), valueCell(pressure), valueCell(windSpeed),
+                   calm ? std::string() : valueCell(windDirectionOnChart(windDirectionDegrees))};
 }
 
 }  // namespace
@@ -81,6 +87,10 @@ void addObservationRow(Chart& graph, std::int64_t wallTime, double temperature, 
 std::int64_t wallClockSeconds(const std::tm& time) {
   return wallClockSeconds(time.tm_year + 1900, time.tm_mon + 1, time.tm_mday, time.tm_hour, time.tm_min,
                           time.tm_sec);
+}
+
+std::int64_t chartWallClock(std::int64_t utcSeconds, bool timeUtc) {
+  return timeUtc ? utcSeconds : wallClockSeconds(localTime(utcSeconds));
 }
 
 void paintStationChart(Chart& graph, DrawContext& dc, double windDirection, double windSpeed) {

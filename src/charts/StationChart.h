@@ -48,8 +48,9 @@ void setupStationChart(Chart& chart, const Station& station, const Settings& set
 double windDirectionOnChart(double directionDegrees);
 
 // Appends one row: the time text, then "%.2f" of temperature, pressure,
-// wind speed and the wind direction on the chart's scale. A calm (a wind
-// speed of 0) has no direction: that cell is left empty, a gap in its line.
+// wind speed and the wind direction on the chart's scale. A missing value
+// (NaN) and the direction of a calm (a wind speed of 0) are left empty: a
+// gap in their lines.
 void addObservationRow(Chart& graph, const std::string& timeText, double temperature, double pressure,
                        double windSpeed, double windDirectionDegrees);
 // The same at a wall-clock time (wallClockSeconds), its text "HH:MM": the
@@ -59,6 +60,9 @@ void addObservationRow(Chart& graph, std::int64_t wallTime, double temperature, 
 
 // The wall-clock time of calendar fields as localTime gives them.
 std::int64_t wallClockSeconds(const std::tm& time);
+// Where a UTC instant sits on the chart's time axis: UTC itself, or the
+// computer's local time at that instant (its offset then, DST included).
+std::int64_t chartWallClock(std::int64_t utcSeconds, bool timeUtc);
 
 // The station window's paint: the chart, then the wind dial when the legend
 // is shown. The chart forgets dc afterwards, as it dies with the paint.

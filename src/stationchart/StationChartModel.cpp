@@ -165,8 +165,23 @@ void StationChartModel::requestForecast() {
   });
 }
 
+void StationChartModel::placeForecast() {
+  if (!m_forecast) {
+    chart->setForecast(std::nullopt);
+    return;
+  }
+  // The strip goes on the chart's own time axis, in the chart's zone.
+  ChartForecast strip = forecastStrip(*m_forecast);
+  strip.from = chartWallClock(strip.from, settings.timeUtc);
+  strip.to = chartWallClock(strip.to, settings.timeUtc);
+  for (ForecastHour& hour : strip.hours) hour.time = chartWallClock(hour.time, settings.timeUtc);
+  strip.now = chartWallClock(port.currentTime(), settings.timeUtc);
+  strip.hoursAhead = std::clamp(settings.forecastHours, 0, kMostForecastHours);
+  chart->setForecast(std::move(strip));
+}
+
 void StationChartModel::showForecast() {
-  chart->setForecast(m_forecast ? std::optional<ChartForecast>(forecastStrip(*m_forecast)) : std::nullopt);
+  placeForecast();
   if (loaded && !chart->series.empty())
     chart->setDetailLines(static_cast<int>(chart->series.size()) - 1, linesWithForecast(currentObservation));
   if (onChartChanged) onChartChanged();
@@ -239,33 +254,60 @@ void StationChartModel::cancel() {
 
 StationChartModel::~StationChartModel() { cancel(); }
 
+std::int64_t reportUtcSeconds(const Observation& observation) {
+  // observedAt holds the report's UTC calendar fields read as local time.
+  return wallClockSeconds(localTime(observation.observedAt));
+}
+
+int medianGapMinutes(const ObservationList& observations) {
+  std::vector<std::int64_t> gaps;
+  for (std::size_t i = 1; i < observations.size(); ++i) {
+    const std::int64_t gap = (observations[i - 1].observedAt - observations[i].observedAt) / 60;
+    if (gap > 0) gaps.push_back(gap);
+  }
+  if (gaps.empty()) return 0;
+  // The upper middle of an even count: the longer period asks the service less.
+  std::nth_element(gaps.begin(), gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2), gaps.end());
+  return static_cast<int>(std::min<std::int64_t>(gaps[gaps.size() / 2], 24 * 60));
+}
+
 int StationChartModel::computePeriodAndDelta() {
   const std::int64_t t0 = observations.at(0).observedAt;
   const std::int64_t t1 = observations.at(1).observedAt;
-  const std::int64_t diff = t0 - t1;
-  const std::int64_t minutes = diff / 60 - (diff / 86400) * 1440;
+  std::int64_t minutes = 0;
+  if (!observations.front().rawReport.empty()) {
+    // METAR stations add a SPECI a minute after a routine report now and
+    // then: their usual spacing, not the last gap, sets the period.
+    minutes = medianGapMinutes(observations);
+  } else {
+    const std::int64_t diff = t0 - t1;
+    minutes = diff / 60 - (diff / 86400) * 1440;
+  }
   if (minutes <= 0) {
     // Two reports at the same time of day, or a page not newest first: a
     // timer of zero or negative length makes no sense, so refresh every
-    // half hour and show the page's times, as with a single report.
+    // half hour, as with a single report.
     m_refreshMinutes = 30;
     m_utcDeltaHours = 0;
     return m_refreshMinutes;
   }
   m_refreshMinutes = static_cast<int>(minutes);
-
-  const std::time_t now = port.currentTime();
-  m_utcDeltaHours = localTime(now).tm_hour - localTime(t0).tm_hour;
-  // A report cannot lie in the future.
-  if (t0 + static_cast<std::int64_t>(m_utcDeltaHours) * 3600 > now) --m_utcDeltaHours;
+  // The computer's own offset from UTC at the newest report; the reports'
+  // age has no part in it.
+  const std::int64_t utc = reportUtcSeconds(observations.front());
+  m_utcDeltaHours = static_cast<int>((chartWallClock(utc, false) - utc) / 3600);
   return m_refreshMinutes;
 }
 
+std::int64_t StationChartModel::chartTime(const Observation& observation) const {
+  return chartWallClock(reportUtcSeconds(observation), settings.timeUtc);
+}
+
 void StationChartModel::addObservationToChart(const Observation& observation) {
-  std::int64_t shown = observation.observedAt;
-  if (!settings.timeUtc) shown += static_cast<std::int64_t>(m_utcDeltaHours) * 3600;
-  addObservationRow(*chart, wallClockSeconds(localTime(shown)), observation.temperature, observation.pressure,
+  addObservationRow(*chart, chartTime(observation), observation.temperature, observation.pressure,
                     observation.windSpeed, observation.windDirection);
+  // A new row moves "now" on; the forecast follows.
+  if (m_forecast) placeForecast();
   if (chart->series.empty()) return;
   chart->setDetailLines(static_cast<int>(chart->series.size()) - 1, linesWithForecast(observation));
   dialDirection = observation.windDirection;
@@ -275,10 +317,7 @@ void StationChartModel::addObservationToChart(const Observation& observation) {
 
 int StationChartModel::catchUpHours() const {
   if (observations.empty() || !source.catchesUpAfterGaps()) return 0;
-  // A stamp holds the report's UTC fields read as local time: read back as
-  // UTC, they give its true moment.
-  std::tm fields = localTime(observations.front().observedAt);
-  const std::int64_t newest = static_cast<std::int64_t>(timegm(&fields));
+  const std::int64_t newest = reportUtcSeconds(observations.front());
   const std::int64_t age = static_cast<std::int64_t>(port.currentTime()) - newest;
   if (staleSince.empty() && age <= static_cast<std::int64_t>(m_refreshMinutes) * 60) return 0;
   // Every hour since the newest report, within the fifteen days a service
@@ -331,16 +370,22 @@ void StationChartModel::refresh() {
 
 std::string StationChartModel::newestTimeText() const {
   if (observations.empty()) return {};
-  std::int64_t shown = observations.front().observedAt;
-  if (!settings.timeUtc) shown += static_cast<std::int64_t>(m_utcDeltaHours) * 3600;
-  const std::tm time = localTime(shown);
+  const std::int64_t shown = chartTime(observations.front());
+  const std::int64_t seconds = ((shown % 86400) + 86400) % 86400;
   char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d", time.tm_hour, time.tm_min);
+  std::snprintf(text, sizeof text, "%02d:%02d", static_cast<int>(seconds / 3600), static_cast<int>(seconds % 3600 / 60));
   return text;
 }
 
 std::string StationChartModel::staleNote() const {
   return staleSince.empty() ? std::string() : m_station.name + ": no new report since " + staleSince + ".";
+}
+
+void StationChartModel::chartDrawn() {
+  const bool beyond = chart->valuesBeyondScale();
+  if (beyond && !toldBeyondScale)
+    port.setStatusText(m_station.name + ": some values lie beyond the chart's scale; Autoscale (Parameters) shows them.");
+  toldBeyondScale = beyond;
 }
 
 std::string StationChartModel::title() const {

@@ -20,6 +20,13 @@ namespace nimbrel {
 
 class UserPort;
 
+// The UTC instant of a report (its observedAt holds the UTC calendar fields
+// read as local time).
+std::int64_t reportUtcSeconds(const Observation& observation);
+// The refresh period of METAR reports: the median of the gaps between
+// them, in whole minutes; 0 without a gap.
+int medianGapMinutes(const ObservationList& observations);
+
 // A copy of an observation in the units the chart shows: Fahrenheit, inches
 // of mercury and miles per hour when metric style is off.
 Observation toDisplayUnits(const Observation& observation, bool metricStyle);
@@ -30,6 +37,7 @@ TextLines detailLines(const Observation& observation);
 
 // The strip of a forecast: each hour's prevailing flight category, and the
 // worst category of the TEMPO and PROB changes that may come within it.
+// Its times are UTC; the model moves them onto the chart's time axis.
 ChartForecast forecastStrip(const TafForecast& forecast);
 // "FORECAST: issued 5/20/2026 08:52 UTC: TAF KORD ..."
 std::string forecastLine(const TafForecast& forecast);
@@ -62,18 +70,27 @@ class StationChartModel {
   // Drops the download under way, if any.
   void cancel();
   bool isBusy() const { return pending != nullptr; }
-  // The refresh period in minutes and the hours from UTC, from the two
-  // newest reports. Needs at least two observations.
+  // The refresh period in minutes (METAR reports: the median of their
+  // gaps; report pages: the two newest) and the computer's whole hours from
+  // UTC at the newest report. Needs at least two observations.
   int computePeriodAndDelta();
   void addObservationToChart(const Observation& observation);
   // One tick of the refresh timer: asks for the most recent report and adds
   // it when it is new; with a source that catches up, after a failure
   // or when the newest report is older than the refresh period, asks for
-  // every hour since the newest report so nothing sent meanwhile is missed. A failure changes nothing loaded; it
-  // marks the chart as stale until a refresh succeeds.
+  // every hour since the newest report so nothing sent meanwhile is
+  // missed. A failure changes nothing loaded; it marks the chart as stale
+  // until a refresh succeeds.
   void refresh();
   // The hours a refresh asks for: 0 for the newest report alone.
   int catchUpHours() const;
+  // Hands the forecast (if any) to the chart on its time axis, with "now"
+  // and the forecast hours of the settings; the window calls it before
+  // each paint so both are current.
+  void placeForecast();
+  // After each paint: the first time values lie beyond the chart's fixed
+  // scale, the status bar says so (and again after they were all back).
+  void chartDrawn();
   // The window title: the station's name, with "(no new report since
   // HH:MM)" while stale.
   std::string title() const;
@@ -113,6 +130,8 @@ class StationChartModel {
   ObservationSource& source;
   UserPort& port;
   std::string newestTimeText() const;
+  // Where a report sits on the chart's time axis under the settings of the moment.
+  std::int64_t chartTime(const Observation& observation) const;
   void requestForecast();
   void showForecast();
   TextLines linesWithForecast(const Observation& observation) const;
@@ -128,6 +147,7 @@ class StationChartModel {
   int m_refreshMinutes = 0;
   int m_utcDeltaHours = 0;
   bool loaded = false;
+  bool toldBeyondScale = false;
 };
 
 }  // namespace nimbrel

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 #include <string>
 
@@ -77,6 +78,9 @@ ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* pa
   pastHoursList->setObjectName(QStringLiteral("IDC_SHOW_PAST_HOURS"));
   for (const char* item : kHourItems) pastHoursList->addItem(toQString(item));
   pastHoursList->setMaxVisibleItems(15);
+  forecastHoursBox = new QSpinBox;
+  forecastHoursBox->setObjectName(QStringLiteral("IDC_FORECAST_HOURS"));
+  forecastHoursBox->setRange(0, kMostForecastHours);
   reportSource = new QComboBox;
   reportSource->setObjectName(QStringLiteral("IDC_REPORT_SOURCE"));
   reportSource->addItem(QStringLiteral("Live METAR (aviation weather service)"));
@@ -129,6 +133,9 @@ ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* pa
   meteoGrid->addWidget(label("Show nearest:"), 1, 2);
   meteoGrid->addWidget(showNearestEdit, 1, 3);
   meteoGrid->addWidget(label("minures", Qt::AlignLeft | Qt::AlignVCenter), 1, 4);
+  meteoGrid->addWidget(label("Show forecast"), 2, 2);
+  meteoGrid->addWidget(forecastHoursBox, 2, 3);
+  meteoGrid->addWidget(label("hours", Qt::AlignLeft | Qt::AlignVCenter), 2, 4);
   meteoGrid->addWidget(label("Show past"), 3, 2);
   meteoGrid->addWidget(pastHoursList, 3, 3);
   meteoGrid->addWidget(label("hours", Qt::AlignLeft | Qt::AlignVCenter), 3, 4);
@@ -154,7 +161,7 @@ ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* pa
   QWidget* order[] = {okButton,    cancelButton, yAutoscale,     yShowNet, yMinEdit,      yDeltaEdit,
                       xShowNet,    showMarks,    showLegend,     lineWidthEdit, temperature, pressure,
                       windSpeed,   windDirection, writeMeteodata, timeUtc,  metricStyle,   showNearestEdit,
-                      pastHoursList, reportSource};
+                      forecastHoursBox, pastHoursList, reportSource};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
   connect(okButton, &QPushButton::clicked, this, [this] { onOK(); });
@@ -191,6 +198,7 @@ void ParametersDialog::load() {
     pastHoursList->setCurrentIndex(
         pastHoursList->findText(toQString(std::to_string(settings->pastHours)), Qt::MatchExactly));
     reportSource->setCurrentIndex(settings->reportSource == ReportSource::kReportPages ? 1 : 0);
+    forecastHoursBox->setValue(settings->forecastHours);
   }
 }
 
@@ -231,6 +239,7 @@ void ParametersDialog::onOK() {
     const QString hours = pastHoursList->currentIndex() < 0 ? QString() : pastHoursList->currentText();
     settings->pastHours = readInteger(fromQString(hours));
     settings->reportSource = reportSource->currentIndex() == 1 ? ReportSource::kReportPages : ReportSource::kLiveMetar;
+    settings->forecastHours = forecastHoursBox->value();
   }
   accept();
 }

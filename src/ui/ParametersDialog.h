@@ -12,6 +12,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 
 namespace nimbrel {
 
@@ -52,6 +53,7 @@ class ParametersDialog : public QDialog {
   QCheckBox* metricStyle;
   QLineEdit* showNearestEdit;
   QComboBox* pastHoursList;
+  QSpinBox* forecastHoursBox;  // hours a chart with a forecast runs on past now
   QComboBox* reportSource;
 
  private:

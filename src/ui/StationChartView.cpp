@@ -3,6 +3,7 @@
 #include <QHelpEvent>
 #include <QMdiSubWindow>
 #include <QPainter>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolTip>
 #include <filesystem>
@@ -50,12 +51,14 @@ void StationChartView::refresh() { model.refresh(); }
 
 void StationChartView::draw(QPainter& painter) {
   QtDrawContext dc(painter);
+  model.placeForecast();
   paintStationChart(*model.chart, dc, model.dialDirection, model.dialSpeed);
 }
 
 void StationChartView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   draw(painter);
+  model.chartDrawn();
   // The strip takes its band off the bottom: the window grows by it once,
   // so the plot of the reports keeps its size.
   const int extra = model.chart->forecastSpace;
@@ -72,13 +75,19 @@ bool StationChartView::event(QEvent* event) {
   if (event->type() != QEvent::ToolTip) return QWidget::event(event);
   auto* help = static_cast<QHelpEvent*>(event);
   const int hour = model.chart->forecastHourAt(help->pos().x(), help->pos().y());
-  if (hour < 0 || !model.forecast()) {
-    QToolTip::hideText();
-    event->ignore();
+  if (hour >= 0 && model.forecast()) {
+    QToolTip::showText(help->globalPos(),
+                       toQString(forecastHourText(*model.forecast(), static_cast<std::size_t>(hour))), this);
     return true;
   }
-  QToolTip::showText(help->globalPos(), toQString(forecastHourText(*model.forecast(), static_cast<std::size_t>(hour))),
-                     this);
+  // A detail text drawn cut: the whole of it, wrapped to a readable width.
+  const std::string whole = model.chart->detailTipAt(help->pos().x(), help->pos().y());
+  if (!whole.empty()) {
+    QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(toQString(whole), Qt::WhiteSpaceNormal), this);
+    return true;
+  }
+  QToolTip::hideText();
+  event->ignore();
   return true;
 }
 

@@ -108,32 +108,54 @@ TEST(ChartDraw, MinorTicksAndHorizontalLinesStayInsideTheOutline) {
   EXPECT_FALSE(dc.HasSegment(left + 1, bottom - 10, left + 6, bottom - 10));
 }
 
-TEST(ChartDraw, PointsOutsideThePlotLoseTheirSegmentsAndMarks) {
+// A line leaving the fixed scale runs to the plot's edge and stops there;
+// an arrow on the edge marks each value beyond it; marks only inside.
+TEST(ChartDraw, ValuesBeyondTheScaleAreClippedWithAnArrowOnTheEdge) {
   FixedOwner owner(650, 600);
   Chart chart(&owner);
   AddPlainSeries(chart, 1, 4);
   chart.showMarks = true;
   chart.lineWidth = 3;
-  for (const char* v : {"0", "1", "100", "2", "3"}) chart.addRow({"t", v});
+  for (const char* v : {"0", "1", "100", "2", "3", "-100"}) chart.addRow({"t", v});
   RecordingDrawContext dc;
   chart.draw(dc);
+  EXPECT_TRUE(chart.valuesBeyondScale());
 
-  std::vector<Segment> lines;
-  for (const Segment& s : dc.Segments())
-    if (s.pen == (Pen{PS_SOLID, 3, rgb(10, 0, 0)})) lines.push_back(s);
+  const int top = chart.plotRect.top;
   const int bottom = chart.plotRect.bottom;
   auto x = [&](int row) { return chart.xPosition(row); };
-  ASSERT_EQ(lines.size(), 2u);
+  std::vector<Segment> lines;
+  std::vector<Segment> arrows;
+  for (const Segment& s : dc.Segments()) {
+    if (s.pen == (Pen{PS_SOLID, 3, rgb(10, 0, 0)})) lines.push_back(s);
+    if (s.pen == (Pen{PS_SOLID, 1, rgb(10, 0, 0)}) && s.x1 <= chart.plotRect.right) arrows.push_back(s);
+  }
+  ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[0], (Segment{x(0), bottom - 200, x(1), bottom - 210, {}}));
-  EXPECT_EQ(lines[1], (Segment{x(3), bottom - 220, x(4), bottom - 230, {}}));
+  // Up to the top edge, where the line towards 100 crosses it, and back.
+  EXPECT_EQ((std::vector<int>{lines[1].x0, lines[1].y0, lines[1].y1}), (std::vector<int>{x(1), bottom - 210, top}));
+  EXPECT_EQ((std::vector<int>{lines[2].y0, lines[2].x1, lines[2].y1}), (std::vector<int>{top, x(3), bottom - 220}));
+  EXPECT_NEAR(lines[1].x1, x(1) + (x(2) - x(1)) * (top - bottom + 210.0) / -990.0, 1.0);
+  EXPECT_EQ(lines[3], (Segment{x(3), bottom - 220, x(4), bottom - 230, {}}));
+  EXPECT_EQ((std::vector<int>{lines[4].x0, lines[4].y0, lines[4].y1}), (std::vector<int>{x(4), bottom - 230, bottom}));
+
+  // Two arrows of four rows, widening away from their edge; the one at the
+  // plot's last column is held whole inside it.
+  ASSERT_EQ(arrows.size(), 8u);
+  const int last = chart.plotRect.right - 5;
+  ASSERT_GT(x(5), last);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(arrows[static_cast<std::size_t>(i)], (Segment{x(2) - i, top + 1 + i, x(2) + i + 1, top + 1 + i, {}}));
+    EXPECT_EQ(arrows[static_cast<std::size_t>(4 + i)],
+              (Segment{last - i, bottom - 1 - i, last + i + 1, bottom - 1 - i, {}}));
+  }
 
   std::vector<std::vector<int>> marks;
-  for (const auto* call : dc.Calls("FillSolidRect")) {
-    EXPECT_EQ(call->colour, 0u);
-    marks.push_back(call->args);
-  }
-  EXPECT_EQ(marks, (std::vector<std::vector<int>>{
-                       {x(0) - 2, bottom - 202, 4, 4}, {x(1) - 2, bottom - 212, 4, 4}, {x(4) - 2, bottom - 232, 4, 4}}));
+  for (const auto* call : dc.Calls("FillSolidRect")) marks.push_back(call->args);
+  EXPECT_EQ(marks, (std::vector<std::vector<int>>{{x(0) - 2, bottom - 202, 4, 4},
+                                                  {x(1) - 2, bottom - 212, 4, 4},
+                                                  {x(3) - 2, bottom - 222, 4, 4},
+                                                  {x(4) - 2, bottom - 232, 4, 4}}));
   // The pen selected before the series pass is selected again at the end.
   EXPECT_EQ(dc.pen, (Pen{PS_SOLID, 1, rgb(10, 0, 0)}));
 }
@@ -256,12 +278,27 @@ TEST(ChartDraw, DetailLinesAreCleanedWrappedByWidthAndStopAboveTheDial) {
                          {lx, ty + 5, 5, 5}, {lx, ty + 36 + 5, 5, 5}, {lx, ty + 36 + 32 + 5, 5, 5}}));
   EXPECT_EQ(dc.FindText("last")->bkColour, rgb(255, 255, 255));
 
-  // Only whole lines that fit above the dial are drawn.
+  // Only whole lines that fit above the dial are drawn; the last says with
+  // "..." that more follows, and its tooltip holds the rest.
   chart.setDetailLines(1, TextLines(100, "line"));
   dc.Clear();
   chart.draw(dc);
   const auto lines = dc.Calls("FillSolidRect");
   EXPECT_EQ(static_cast<int>(lines.size()), (chart.detailRect.height() + 4) / 18);
+  const DrawCall* cut = dc.FindText("line...");
+  ASSERT_NE(cut, nullptr);
+  EXPECT_EQ(cut->args[1], lines.back()->args[1] - 5);
+  std::string whole = "line";
+  for (std::size_t i = lines.size(); i < 100; ++i) whole += "\nline";
+  EXPECT_EQ(chart.detailTipAt(cut->args[0] + 2, cut->args[1] + 2), whole);
+  // One long text cut alike: its tooltip is all of it.
+  std::string forecast = "FORECAST:";
+  for (int i = 0; i < 160; ++i) forecast += " BECMG";
+  chart.setDetailLines(1, {forecast});
+  dc.Clear();
+  chart.draw(dc);
+  EXPECT_EQ(dc.Calls("TextOut").back()->text, "BECMG BECMG BECMG...");
+  EXPECT_EQ(chart.detailTipAt(chart.detailRect.left + 20, chart.detailRect.top + 2), forecast);
   for (const auto* call : dc.Calls("TextOut")) {
     if (call->text == "line") {
       EXPECT_LE(call->args[1] + 14, chart.dialRect.top);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <string>
 #include <utility>
 
@@ -207,10 +209,11 @@ TEST(ReportPage, FullPageReadsAsTheWholePageChainsDo) {
   for (int k = 1; k <= 6; ++k) EXPECT_EQ(observations[k - 1], ChainedRead(page, k)) << "report " << k;
 }
 
-TEST(ReportPage, DecimalsKeepTheirSignAndNoIntegerPartReadsZero) {
+TEST(ReportPage, DecimalsKeepTheirSignAndNoIntegerPartIsNoValue) {
+  // A cell without its integer part is not read: no value (NaN), not 0.
   const std::pair<const char*, double> cases[] = {
       {"12&#46;2", 12.2}, {"-7&#46;5", -7.5}, {"-0&#46;4", -0.4}, {"0&#46;6", 0.6},
-      {"-0&#46;9", -0.9}, {"0&#46;0", 0.0},   {"M&#46;5", 0.0},   {"&#46;5", 0.0},
+      {"-0&#46;9", -0.9}, {"0&#46;0", 0.0},   {"M&#46;5", 0.0},   {"&#46;5", kNoValue},
   };
   for (const auto& [text, value] : cases) {
     ReportValues v;
@@ -219,8 +222,13 @@ TEST(ReportPage, DecimalsKeepTheirSignAndNoIntegerPartReadsZero) {
     v.humidity = "97";
     ObservationList observations;
     ASSERT_EQ(readReportPage(Report(v), &observations), ReportPageStatus::kReports) << text;
-    EXPECT_DOUBLE_EQ(observations[0].temperature, value) << text;
-    EXPECT_DOUBLE_EQ(observations[0].dewpoint, value) << text;
+    if (std::isnan(value)) {
+      EXPECT_TRUE(std::isnan(observations[0].temperature)) << text;
+      EXPECT_TRUE(std::isnan(observations[0].dewpoint)) << text;
+    } else {
+      EXPECT_DOUBLE_EQ(observations[0].temperature, value) << text;
+      EXPECT_DOUBLE_EQ(observations[0].dewpoint, value) << text;
+    }
     EXPECT_DOUBLE_EQ(observations[0].humidity, 97) << text;  // read whatever the dew point
   }
 }
@@ -260,9 +268,10 @@ TEST(ReportPage, WindDirectionOnlyFromTheReportsOwnDegrees) {
   ASSERT_EQ(readReportPage(Report(calm) + Report(variable) + Report(steady), &observations),
             ReportPageStatus::kReports);
   ASSERT_EQ(observations.size(), 3u);
-  EXPECT_EQ(observations[0].windDirection, 0.0);
+  // A calm or variable wind has no direction: no value, not 0.
+  EXPECT_TRUE(std::isnan(observations[0].windDirection));
   EXPECT_EQ(observations[0].windSpeed, 0.0);
-  EXPECT_EQ(observations[1].windDirection, 0.0);
+  EXPECT_TRUE(std::isnan(observations[1].windDirection));
   EXPECT_DOUBLE_EQ(observations[1].windSpeed, 1.5);
   EXPECT_EQ(observations[2].windDirection, 160.0);
 }
@@ -273,7 +282,7 @@ TEST(ReportPage, NoDegreesAnywhereGivesNoDirection) {
   ObservationList observations;
   ASSERT_EQ(readReportPage(Report(v) + Report(v), &observations), ReportPageStatus::kReports);
   for (const Observation& o : observations) {
-    EXPECT_EQ(o.windDirection, 0.0);
+    EXPECT_TRUE(std::isnan(o.windDirection));
     EXPECT_DOUBLE_EQ(o.windSpeed, 4.6);
   }
 }

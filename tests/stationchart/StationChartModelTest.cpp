@@ -3,17 +3,22 @@
 // offset, the rows, the refresh tick and the export on closing.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <ctime>
 #include <memory>
 #include <optional>
 
 #include "charts/StationChart.h"
+#include "observations/MetarSource.h"
 #include "observations/ReportPageSource.h"
 #include "stationchart/MeteodataFile.h"
 #include "stationchart/StationChartModel.h"
+#include "support/ChartTestSupport.h"
 #include "support/DeferredFetcher.h"
 #include "support/FakeUserPort.h"
 #include "support/ReadFile.h"
+#include "support/RecordingDrawContext.h"
 #include "support/ReportPages.h"
 #include "support/TempFolder.h"
 
@@ -31,9 +36,23 @@ PageReport At(int hour, int minute, double temperature) {
 
 std::string PageOf(const PageReport& report) { return ComposePage({report}); }
 
+// The process's time zone for a scope (POSIX rules: no zone files needed).
+struct ZoneScope {
+  explicit ZoneScope(const char* zone) : before(std::getenv("TZ") ? std::getenv("TZ") : "") {
+    setenv("TZ", zone, 1);
+    tzset();
+  }
+  ~ZoneScope() {
+    before.empty() ? unsetenv("TZ") : setenv("TZ", before.c_str(), 1);
+    tzset();
+  }
+  std::string before;
+};
+
 class StationChartModelTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    zone.emplace("XST-2");
     station.name = "SAMPLE FIELD";
     station.icao = "TEST";
     station.cd = "ZZ";
@@ -72,6 +91,7 @@ class StationChartModelTest : public ::testing::Test {
     return model;
   }
 
+  std::optional<ZoneScope> zone;  // local time is UTC + 2 hours
   DeferredFetcher fetcher;
   FakeUserPort port;
   std::vector<std::string> told;  // what the last load had to tell
@@ -236,7 +256,7 @@ TEST_F(StationChartModelTest, DisplayUnitsWhenMetricStyleIsOff) {
   EXPECT_EQ(model->chart->getRow(1)[2], "16.30");
 }
 
-TEST_F(StationChartModelTest, PeriodAndDeltaFromTheTwoNewestReports) {
+TEST_F(StationChartModelTest, PagesTakeThePeriodFromTheTwoNewestReports) {
   const auto model = Make();
   const struct {
     std::int64_t newest, older;
@@ -244,12 +264,8 @@ TEST_F(StationChartModelTest, PeriodAndDeltaFromTheTwoNewestReports) {
   } cases[] = {
       {AsLocal(2026, 12, 7, 17, 53), AsLocal(2026, 12, 7, 16, 53), 60, 2},
       {AsLocal(2026, 12, 7, 17, 53), AsLocal(2026, 12, 6, 17, 43), 10, 2},
-      // 17:53 UTC at 20:05 local: 3 hours would put the newest report in
-      // the future, so 2.
-      {AsLocal(2026, 12, 7, 17, 53), AsLocal(2026, 12, 7, 17, 23), 30, 2},
-      // A report exactly as old as the offset says is not in the future.
-      {AsLocal(2026, 12, 7, 18, 5), AsLocal(2026, 12, 7, 17, 5), 60, 2},
-      {AsLocal(2026, 12, 7, 18, 6), AsLocal(2026, 12, 7, 17, 6), 60, 1},
+      // The zone's offset, whatever the reports' age (here 3 hours).
+      {AsLocal(2026, 12, 7, 15, 5), AsLocal(2026, 12, 7, 14, 5), 60, 2},
       // Same time of day, or a page not newest first: half-hourly, no offset.
       {AsLocal(2026, 12, 7, 17, 53), AsLocal(2026, 12, 6, 17, 53), 30, 0},
       {AsLocal(2026, 12, 7, 17, 23), AsLocal(2026, 12, 7, 17, 53), 30, 0},
@@ -265,16 +281,90 @@ TEST_F(StationChartModelTest, PeriodAndDeltaFromTheTwoNewestReports) {
   }
 }
 
-TEST_F(StationChartModelTest, RowTimesInUtcOrShiftedByTheOffset) {
-  const auto local = Make();
-  ASSERT_EQ(Load(*local, ComposePage(Reports(2, 30))), true);
-  EXPECT_EQ(local->utcDeltaHours(), 2);
-  EXPECT_EQ(local->chart->getRow(1)[0], "19:53");
+// A METAR station's extra SPECI a minute after a routine report does not
+// make the chart refresh every minute: the usual spacing decides.
+TEST_F(StationChartModelTest, MetarReportsTakeTheMedianGap) {
+  const std::pair<std::vector<int>, int> cases[] = {  // minutes back, newest first; the period
+      {{0, 1, 5, 10, 15}, 5},       // a SPECI one minute after the newest report
+      {{0, 60, 61, 120, 180}, 60},  // hourly with one SPECI between
+      {{0, 30, 60, 61}, 30},        // an even count: the longer of the middle two
+      {{0, 0, 0}, 30},              // no gap at all: half-hourly
+  };
+  const auto model = Make();
+  for (const auto& [minutesBack, period] : cases) {
+    model->observations.assign(minutesBack.size(), Observation{});
+    for (std::size_t i = 0; i < minutesBack.size(); ++i) {
+      model->observations[i].rawReport = "TEST 071753Z 16009KT 10SM FEW120 12/M04 A3001";
+      model->observations[i].observedAt = AsLocal(2026, 12, 7, 17, 53) - minutesBack[i] * 60;
+    }
+    EXPECT_EQ(model->computePeriodAndDelta(), period) << minutesBack.size() << " reports";
+  }
+}
 
-  settings.timeUtc = true;
-  const auto utc = Make();
-  ASSERT_EQ(Load(*utc, ComposePage(Reports(2, 30))), true);
-  EXPECT_EQ(utc->chart->getRow(1)[0], "17:53");
+// The chart's times: the reports' UTC time, or the computer's local time
+// of it, never shifted by the reports' age (here the newest is more than
+// two hours old); the stale mark says the same time.
+TEST_F(StationChartModelTest, RowTimesAreUtcOrTheComputersLocalTime) {
+  const struct {
+    const char* zone;
+    bool timeUtc;
+    const char* newest;  // the newest row's time
+  } cases[] = {
+      {"UTC0", false, "17:53"}, {"UTC0", true, "17:53"}, {"XST-2", false, "19:53"},
+      {"XST-2", true, "17:53"}, {"YST5", false, "12:53"}, {"YST5", true, "17:53"},
+  };
+  for (const auto& c : cases) {
+    ZoneScope scope(c.zone);
+    port.now = AsLocal(2026, 12, 7, 20, 5);
+    settings.timeUtc = c.timeUtc;
+    const auto model = Loaded(3);
+    ASSERT_EQ(model->chart->getRowCount(), 3);
+    EXPECT_EQ(model->chart->getRow(2)[0], c.newest) << c.zone << " utc " << c.timeUtc;
+    model->refresh();
+    ASSERT_TRUE(fetcher.deliverNext(FailedResult(FetchStatus::kTimedOut, "Operation timed out", 20)));
+    EXPECT_EQ(model->title(), std::string("SAMPLE FIELD (no new report since ") + c.newest + ")") << c.zone;
+  }
+}
+
+// A quantity a report lacks is a gap in its line, not a 0; the export
+// leaves its cell empty and writes present values as before.
+TEST_F(StationChartModelTest, AMissingValueIsAGapInTheChartAndTheExport) {
+  std::int64_t now = 1796665980 + 120;
+  MetarSource metar(fetcher, [&now] { return now; });
+  settings.writeMeteodata = true;
+  StationChartModel model(station, settings, metar, port, nullptr);
+  model.load([](LoadOutcome) {});
+  fetcher.deliverNext(PageResult(R"([{"rawOb": "TEST 071753Z 16009KT 10SM FEW120 12/M04 A3001", "obsTime": 1796665980},
+      {"rawOb": "TEST 071653Z VRB03KT 10SM FEW120 11/M04", "obsTime": 1796662380},
+      {"rawOb": "TEST 071553Z 16009KT 10SM FEW120 A3002", "obsTime": 1796658780}])"));
+  ASSERT_TRUE(model.isLoaded());
+  ASSERT_EQ(model.chart->getRowCount(), 3);
+  EXPECT_EQ(model.chart->getRow(0), (TextLines{"17:53", "", "16.59", "4.63", "16.00"}));
+  EXPECT_EQ(model.chart->getRow(1), (TextLines{"18:53", "11.00", "", "1.54", ""})) << "variable: no direction";
+
+  TempFolder folder;
+  model.close(folder.Path());
+  const std::string text = ReadAll(folder / "Meteodata" / meteodataFileName("SAMPLE FIELD", port.now));
+  EXPECT_NE(text.find("\t16:53\t11.00\t\t\t\t\t1.54\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\t15:53\t\t1016.59\t\t160.00\t\t4.63\r\n"), std::string::npos) << text;
+}
+
+// Values below the fixed scale: the status bar says so, once.
+TEST_F(StationChartModelTest, ValuesBeyondTheScaleAreToldInTheStatusBar) {
+  FixedOwner owner(650, 670);
+  StationChartModel model(station, settings, source, port, &owner);
+  std::vector<PageReport> reports = Reports(3, 20);
+  for (PageReport& report : reports) report.temperature = -24.0;
+  model.load([](LoadOutcome) {});
+  fetcher.deliverNext(ComposePage(reports));
+  ASSERT_TRUE(model.isLoaded());
+  for (int paint = 0; paint < 2; ++paint) {
+    RecordingDrawContext dc;
+    paintStationChart(*model.chart, dc, 0.0, 0.0);
+    model.chartDrawn();
+  }
+  EXPECT_EQ(port.statusTexts, std::vector<std::string>{"SAMPLE FIELD: some values lie beyond the chart's scale; "
+                                                       "Autoscale (Parameters) shows them."});
 }
 
 TEST_F(StationChartModelTest, ARefreshAddsANewerReportOnceUnderTheSettingsOfTheMoment) {

@@ -1,6 +1,8 @@
 // A live METAR chart's forecast in the running program, against a METAR
-// and TAF service on 127.0.0.1: the strip's colours in the painted window,
-// no strip without a TAF, the FORECAST line, the tooltip, and the TAF asked
+// and TAF service on 127.0.0.1: the strip on the chart's own time axis with
+// its colours in the painted window, the axis running on past now by the
+// forecast hours of the settings, no strip without a TAF, the hour
+// tooltip, and the TAF asked
 // again on a refresh only once it is older than half an hour.
 #include <QHelpEvent>
 #include <QImage>
@@ -19,58 +21,27 @@
 namespace nimbrel::test {
 namespace {
 
-// CYBN's TAF of 2018-09-12 (real-reports-taf.tsv), its day "12" replaced
-// by today's: LIFR 10Z-12Z, then VFR with a TEMPO of IFR to 14Z, MVFR later.
-const char* kCybnTaf =
-    "TAF CYBN 121018Z 1210/1222 VRB03KT 1SM BR OVC001 BECMG 1210/1212 P6SM NSW SCT008 FM121200 VRB03KT P6SM "
-    "SCT008 TEMPO 1212/1214 BKN008 FM121500 VRB03KT P6SM BKN015 TEMPO 1214/1217 BKN025 FM121800 15008KT P6SM "
-    "BKN025 RMK FCST BASED ON AUTO OBS. NXT FCST BY 121200Z=";
-
 std::string TwoDigits(int value) {
   char text[4];
   std::snprintf(text, sizeof text, "%02d", value);
   return text;
 }
 
-// Every day-hour group of day 12 moved to `day`.
-std::string Redated(std::string taf, int day) {
-  const std::string from = "12";
-  const std::string to = TwoDigits(day);
-  std::string out;
-  std::size_t start = 0;
-  while (start <= taf.size()) {
-    std::size_t end = taf.find(' ', start);
-    if (end == std::string::npos) end = taf.size();
-    std::string token = taf.substr(start, end - start);
-    auto allDigits = [&](std::size_t at, std::size_t count) {
-      if (at + count > token.size()) return false;
-      for (std::size_t i = at; i < at + count; ++i)
-        if (token[i] < '0' || token[i] > '9') return false;
-      return true;
-    };
-    if (token.size() == 8 && token.rfind("FM" + from, 0) == 0 && allDigits(2, 6)) {
-      token.replace(2, 2, to);
-    } else if ((token.size() == 7 || token.size() == 8) && token[6] == 'Z' && allDigits(0, 6) &&
-               token.rfind(from, 0) == 0) {
-      token.replace(0, 2, to);
-    } else if (token.size() == 9 && token[4] == '/' && allDigits(0, 4) && allDigits(5, 4)) {
-      if (token.compare(0, 2, from) == 0) token.replace(0, 2, to);
-      if (token.compare(5, 2, from) == 0) token.replace(5, 2, to);
-    }
-    out += (out.empty() ? "" : " ") + token;
-    start = end + 1;
-  }
-  return out;
+// "ddhh" of a UTC time.
+std::string DayHour(std::int64_t seconds) {
+  const UtcDateTime t = UtcDateTime::fromEpochMinutes(seconds / 60);
+  return TwoDigits(t.day) + TwoDigits(t.hour);
 }
 
 // The Data API's METAR and TAF answers: two reports an hour apart, the
-// newest within the last hour, and CYBN's TAF issued today.
+// newest within the last hour, and for CYBN a TAF around the current hour
+// H: LIFR to H+1, then VFR with a TEMPO of IFR to H+3, MVFR from H+5.
 class ForecastService {
  public:
   ForecastService() {
     const std::int64_t now = std::time(nullptr);
     const std::int64_t newest = (now - 53 * 60) / 3600 * 3600 + 53 * 60;
-    today = UtcDateTime::fromEpochMinutes(now / 60);
+    currentHour = now / 3600 * 3600;
     std::string metars = "[";
     for (const std::int64_t at : {newest, newest - 3600}) {
       const UtcDateTime t = UtcDateTime::fromEpochMinutes(at / 60);
@@ -84,9 +55,17 @@ class ForecastService {
       for (std::size_t at = body.find("ICAO"); at != std::string::npos; at = body.find("ICAO")) body.replace(at, 4, icao);
       response.set_content(body, "application/json");
     });
-    const std::string taf = Redated(kCybnTaf, today.day);
-    const std::string issue = std::to_string(today.year) + "-" + TwoDigits(today.month) + "-" + TwoDigits(today.day) +
-                              "T10:18:00.000Z";
+    const std::int64_t h = currentHour;
+    const std::int64_t issued = h - 2 * 3600 - 40 * 60;
+    const UtcDateTime i = UtcDateTime::fromEpochMinutes(issued / 60);
+    taf = "TAF CYBN " + TwoDigits(i.day) + TwoDigits(i.hour) + TwoDigits(i.minute) + "Z " + DayHour(h - 2 * 3600) +
+          "/" + DayHour(h + 22 * 3600) + " VRB03KT 1SM BR OVC001 FM" + DayHour(h + 3600) +
+          "00 VRB03KT P6SM SCT008 TEMPO " + DayHour(h + 3600) + "/" + DayHour(h + 3 * 3600) + " BKN008 FM" +
+          DayHour(h + 5 * 3600) + "00 VRB03KT P6SM BKN015 BECMG " + DayHour(h + 9 * 3600) + "/" +
+          DayHour(h + 11 * 3600) + " 15008KT PROB30 " + DayHour(h + 14 * 3600) + "/" + DayHour(h + 17 * 3600) +
+          " 2SM -SHRA BR BKN008 RMK FCST BASED ON AUTO OBS. NXT FCST BY " + DayHour(h + 4 * 3600) + "00Z=";
+    const std::string issue = std::to_string(i.year) + "-" + TwoDigits(i.month) + "-" + TwoDigits(i.day) + "T" +
+                              TwoDigits(i.hour) + ":" + TwoDigits(i.minute) + ":00.000Z";
     tafAnswer = R"([{"icaoId": "CYBN", "issueTime": ")" + issue + R"(", "rawTAF": ")" + taf + R"("}])";
     server.Server().Get("/api/data/taf", [this](const httplib::Request& request, httplib::Response& response) {
       const std::string icao = request.get_param_value("ids");
@@ -104,7 +83,8 @@ class ForecastService {
     return tafRequests[icao];
   }
 
-  UtcDateTime today;
+  std::int64_t currentHour = 0;  // UTC seconds
+  std::string taf;
 
  private:
   LocalHttpServer server;
@@ -153,8 +133,9 @@ class ForecastChartTest : public MainWindowFixture {
     return view->grab().toImage().convertToFormat(QImage::Format_RGB32);
   }
 
-  std::int64_t HourStart(int hour) const {
-    return wallClockSeconds(service.today.year, service.today.month, service.today.day, hour, 0);
+  // The start of the hour `offset` hours from the current one, on the chart's axis.
+  std::int64_t HourStart(int offset) {
+    return chartWallClock(service.currentHour + offset * 3600, Frame()->settings().timeUtc);
   }
 
   ForecastService service;
@@ -163,7 +144,7 @@ class ForecastChartTest : public MainWindowFixture {
 
 QColor AsQColor(Colour colour) { return QColor(redOf(colour), greenOf(colour), blueOf(colour)); }
 
-TEST_F(ForecastChartTest, ALiveChartShowsTheStripOfItsTaf) {
+TEST_F(ForecastChartTest, ALiveChartShowsItsTafOnItsTimeAxis) {
   StationChartView* view = OpenWithForecast("CYBN");
   ASSERT_NE(view, nullptr);
   ASSERT_TRUE(view->chartModel().forecast().has_value());
@@ -173,16 +154,26 @@ TEST_F(ForecastChartTest, ALiveChartShowsTheStripOfItsTaf) {
   ASSERT_GT(band.width(), 0) << "no strip";
   // The window grew by the strip's band: the plot kept its size.
   EXPECT_EQ(view->height(), 670 + chart->forecastSpace);
+  // The axis runs on 12 hours past now, the default.
+  ASSERT_TRUE(chart->getForecast()->now.has_value());
+  const std::int64_t now = *chart->getForecast()->now;
+  EXPECT_LE(std::abs(now - chartWallClock(std::time(nullptr), false)), 60);
+  EXPECT_EQ(chart->axisEnd(), now + 12 * 3600);
+  EXPECT_EQ(chart->nowX, chart->forecastX(now));
+
   const int y = (band.top + band.bottom) / 2;
-  auto middleOf = [&](int hour) { return (chart->forecastX(HourStart(hour)) + chart->forecastX(HourStart(hour) + 3600)) / 2; };
-  EXPECT_EQ(image.pixelColor(middleOf(10), y), AsQColor(kLifrColour));
-  EXPECT_EQ(image.pixelColor(middleOf(11), y), AsQColor(kLifrColour));
-  EXPECT_EQ(image.pixelColor(middleOf(18), y), AsQColor(kMvfrColour));
-  EXPECT_EQ(image.pixelColor(middleOf(21), y), AsQColor(kMvfrColour));
-  // 12Z: VFR with the TEMPO's IFR diagonals across it.
+  // The middle of an hour, or beside it when the "now" line crosses it there.
+  auto middleOf = [&](int hour) {
+    const int x = (chart->forecastX(HourStart(hour)) + chart->forecastX(HourStart(hour) + 3600)) / 2;
+    return std::abs(x - chart->nowX) <= 1 ? x + 3 : x;
+  };
+  EXPECT_EQ(image.pixelColor(middleOf(0), y), AsQColor(kLifrColour));
+  EXPECT_EQ(image.pixelColor(middleOf(6), y), AsQColor(kMvfrColour));
+  EXPECT_EQ(image.pixelColor(middleOf(8), y), AsQColor(kMvfrColour));
+  // H+1: VFR with the TEMPO's IFR diagonals across it.
   int green = 0;
   int red = 0;
-  for (int x = chart->forecastX(HourStart(12)) + 1; x < chart->forecastX(HourStart(13)) - 1; ++x) {
+  for (int x = chart->forecastX(HourStart(1)) + 1; x < chart->forecastX(HourStart(2)) - 1; ++x) {
     for (int row = band.top + 1; row < band.bottom - 1; ++row) {
       const QColor pixel = image.pixelColor(x, row);
       green += pixel == AsQColor(kVfrColour);
@@ -192,29 +183,17 @@ TEST_F(ForecastChartTest, ALiveChartShowsTheStripOfItsTaf) {
   EXPECT_GT(green, 0);
   EXPECT_GT(red, 0);
 
-  // The FORECAST line is among the detail texts, as drawn.
-  RecordingDrawContext dc;
-  paintStationChart(*chart, dc, 0.0, 0.0);
-  bool drawn = false;
-  for (const std::string& text : dc.Texts()) drawn = drawn || text.rfind("FORECAST: issued", 0) == 0;
-  EXPECT_TRUE(drawn);
-  const TextLines& lines = *chart->series.back().detailLines;
-  ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines.back().rfind("FORECAST: issued " + std::to_string(service.today.month) + "/" +
-                                   std::to_string(service.today.day) + "/" + std::to_string(service.today.year) +
-                                   " 10:18 UTC: TAF CYBN",
-                               0),
-            0u)
-      << lines.back();
-  view->update();
-  QApplication::processEvents();
-
-  // Hovering 12Z tells that hour's conditions and its TEMPO.
-  QHelpEvent help(QEvent::ToolTip, QPoint(middleOf(12), y), view->mapToGlobal(QPoint(middleOf(12), y)));
+  // Hovering H+1 tells that hour's conditions and its TEMPO.
+  QHelpEvent help(QEvent::ToolTip, QPoint(middleOf(1), y), view->mapToGlobal(QPoint(middleOf(1), y)));
   QApplication::sendEvent(view, &help);
   const QString tip = QToolTip::text();
-  EXPECT_TRUE(tip.contains(QStringLiteral("12:00Z  VFR"))) << tip.toStdString();
-  EXPECT_TRUE(tip.contains(QStringLiteral("TEMPO 12:00Z-14:00Z IFR"))) << tip.toStdString();
+  EXPECT_TRUE(tip.contains(QStringLiteral("Z  VFR"))) << tip.toStdString();
+  EXPECT_TRUE(tip.contains(QStringLiteral("TEMPO"))) << tip.toStdString();
+
+  // The forecast hours of the settings move the axis' end.
+  Frame()->settings().forecastHours = 20;
+  Painted(view);
+  EXPECT_EQ(chart->axisEnd() - *chart->getForecast()->now, 20 * 3600);
   EXPECT_TRUE(messages.empty());
 }
 

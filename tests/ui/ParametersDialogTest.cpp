@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QSpinBox>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -43,6 +44,7 @@ TEST(ParametersDialog, OpensWithTheChartAndTheSettings) {
   settings.timeUtc = true;
   settings.showPressure = false;
   settings.pastHours = 12;
+  settings.forecastHours = 20;
   ParametersDialog d(&chart, &settings);
   EXPECT_EQ(d.windowTitle(), QStringLiteral("Parameters"));
   EXPECT_TRUE(Control<QCheckBox>(d, "IDC_SHOW_MARKS")->isChecked());
@@ -65,6 +67,7 @@ TEST(ParametersDialog, OpensWithTheChartAndTheSettings) {
   EXPECT_TRUE(Control<QCheckBox>(d, "IDC_METRIC_STYLE")->isChecked());
   EXPECT_EQ(Text(d, "IDC_SHOW_NEAREST"), "90.00");
   EXPECT_EQ(Control<QComboBox>(d, "IDC_SHOW_PAST_HOURS")->currentText(), "12");
+  EXPECT_EQ(Control<QSpinBox>(d, "IDC_FORECAST_HOURS")->value(), 20);
 }
 
 TEST(ParametersDialog, OkWithoutChangesKeepsEverythingButRounding) {
@@ -120,6 +123,7 @@ TEST(ParametersDialog, OkStoresEditedFieldsByAtofAndAtoi) {
   Control<QCheckBox>(d, "IDC_METRIC_STYLE")->setChecked(false);
   Control<QCheckBox>(d, "IDC_WRITE_METEODATA")->setChecked(true);
   Control<QComboBox>(d, "IDC_SHOW_PAST_HOURS")->setCurrentIndex(14);
+  Control<QSpinBox>(d, "IDC_FORECAST_HOURS")->setValue(31);  // beyond the 30 hours it takes
   d.onOK();
   EXPECT_EQ(chart.lineWidth, 2);
   EXPECT_EQ(chart.yMin, -5.5);
@@ -129,6 +133,7 @@ TEST(ParametersDialog, OkStoresEditedFieldsByAtofAndAtoi) {
   EXPECT_FALSE(settings.metricStyle);
   EXPECT_TRUE(settings.writeMeteodata);
   EXPECT_EQ(settings.pastHours, 60);
+  EXPECT_EQ(settings.forecastHours, 30);
 }
 
 TEST(ParametersDialog, CancelStoresNothing) {
@@ -249,7 +254,8 @@ TEST(ParametersDialog, TabOrderFollowsTheForm) {
       dialog.okButton,      dialog.cancelButton,  dialog.yAutoscale,    dialog.yShowNet,       dialog.yMinEdit,
       dialog.yDeltaEdit,    dialog.xShowNet,      dialog.showMarks,     dialog.showLegend,     dialog.lineWidthEdit,
       dialog.temperature,   dialog.pressure,      dialog.windSpeed,     dialog.windDirection,  dialog.writeMeteodata,
-      dialog.timeUtc,       dialog.metricStyle,   dialog.showNearestEdit, dialog.pastHoursList, dialog.reportSource};
+      dialog.timeUtc,       dialog.metricStyle,   dialog.showNearestEdit, dialog.forecastHoursBox,
+      dialog.pastHoursList, dialog.reportSource};
   // Tab from OK visits the enabled ones in that order and comes back round.
   dialog.yMinEdit->setEnabled(true);
   dialog.yDeltaEdit->setEnabled(true);

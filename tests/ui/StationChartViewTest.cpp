@@ -597,7 +597,8 @@ TEST_F(StationChartViewTest, ClosingWritesTheExportFileInTheWorkingFolder) {
   };
   // The lines of the reports; the file's layout is the export's own business.
   const std::string newer = "12/07/2026\t17:53\t12.20\t1016.30\t\t160.00\t\t4.60\r\n";
-  const std::string withoutPressure = "12/07/2026\t17:23\t-3.50\t1000.00\t\t5.00\t\t12.30\r\n";
+  // A report without a pressure leaves that cell empty.
+  const std::string withoutPressure = "12/07/2026\t17:23\t-3.50\t\t\t5.00\t\t12.30\r\n";
   const std::string refreshed = "12/07/2026\t17:59\t12.20\t1016.30\t\t160.00\t\t4.60\r\n";
   auto holds = [](const std::string& text, const std::string& line) { return text.find(line) != std::string::npos; };
 
