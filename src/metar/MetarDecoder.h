@@ -9,7 +9,16 @@
 namespace nimbrel {
 
 // `anchor` is when the report was received or filed; the report itself
-// gives only the day of the month.
+// gives only the day of the month. A second report run into the text ends
+// this one; its groups are counted as not decoded (nextMetarReport splits
+// such a line first).
 MetarReport decodeMetar(std::string_view text, UtcDateTime anchor);
+
+// Takes the next report off the front of a line that may hold several run
+// together; empty when nothing is left. A report starts at "METAR" or
+// "SPECI" before a station, or at a station before its "ddhhmmZ"; headers
+// with nothing between them ("SKSP 132348Z METAR SKSP 140000Z ...") stay
+// with the report they lead to.
+std::string_view nextMetarReport(std::string_view& rest);
 
 }  // namespace nimbrel

@@ -12,6 +12,8 @@ namespace nimbrel {
 namespace {
 
 constexpr int kMaxTimelineHours = 24 * 31;
+// No TAF is valid longer than 30 hours; a change group lies within that.
+constexpr std::int64_t kMaxPeriodMinutes = 30 * 60;
 
 // The date with this day of the month nearest to `near` (the month before,
 // the same or the one after), at the hour and minute; hour 24 is the next
@@ -78,7 +80,8 @@ bool decodePeriod(std::string_view text, const UtcDateTime& near, UtcDateTime& f
   const auto f = nearestDayTime(near, a / 100, a % 100, 0);
   if (!f) return false;
   const auto t = forwardDayTime(*f, b / 100, b % 100);
-  if (!t || *t < *f) return false;
+  // "3006/3106" issued on 30 November names a day that month does not have.
+  if (!t || *t < *f || t->epochMinutes() - f->epochMinutes() > kMaxPeriodMinutes) return false;
   from = *f;
   to = *t;
   return true;
@@ -182,6 +185,11 @@ TafReport rejected(TafReport& taf, const char* reason) {
 
 }  // namespace
 
+const char* tafGroupKindText(const TafGroup& group) {
+  if (group.intermittent) return group.kind == TafGroupKind::ProbabilityTemporary ? "PROBINTER" : "INTER";
+  return tafGroupKindText(group.kind);
+}
+
 const char* tafGroupKindText(TafGroupKind kind) {
   switch (kind) {
     case TafGroupKind::Base: return "BASE";
@@ -272,10 +280,12 @@ TafReport decodeTaf(std::string_view text, UtcDateTime anchor) {
           change.kind = TafGroupKind::Probability;
           if (next == "TEMPO" || next == "INTER") {
             change.kind = TafGroupKind::ProbabilityTemporary;
+            change.intermittent = next == "INTER";
             cursor.next();
           }
         } else {
           change.kind = group == "BECMG" ? TafGroupKind::Becoming : TafGroupKind::Temporary;
+          change.intermittent = group == "INTER";
         }
         const std::string_view period = cursor.peek();
         timed = decodePeriod(period, taf.validFrom, change.from, change.to) ||
@@ -331,7 +341,9 @@ TafReport decodeTaf(std::string_view text, UtcDateTime anchor) {
     noteNotDecoded(taf, group);
   }
 
-  if (!cursor.afterEnd().empty()) return rejected(taf, "text after the end of the report");
+  // Whatever follows the "=" is no part of the forecast.
+  GroupCursor after(cursor.afterEnd());
+  for (group = after.next(); !group.empty(); group = after.next()) noteNotDecoded(taf, group);
   // The base forecast and each FM last until the next FM; an FM written out
   // of order (or outside the validity) never makes a period run backwards.
   std::size_t lastFrom = 0;

@@ -233,10 +233,10 @@ TEST(TafTimeline, GivesThePrevailingAndPossibleConditionsHourByHour) {
 }
 
 TEST(TafRobustness, HostileInputStaysBounded) {
-  // A month of validity and a megabyte of change groups: the groups kept and
-  // the timeline's hours are capped, so the work stays small.
-  std::string body = "TAF KXXX 010000Z 0100/3124 ";
-  const char* pieces[] = {"BECMG ", "PROB30 ", "TEMPO 0100/3124 ", "FM011300 ", "ZZZ ", "1 ", "TX15/1018Z ",
+  // The longest validity and a megabyte of change groups: the groups kept
+  // and the timeline's hours are capped, so the work stays small.
+  std::string body = "TAF KXXX 010000Z 0100/0206 ";
+  const char* pieces[] = {"BECMG ", "PROB30 ", "TEMPO 0100/0206 ", "FM011300 ", "ZZZ ", "1 ", "TX15/0118Z ",
                           "WS020/27045KT "};
   std::size_t n = 0;
   while (body.size() < 1'000'000) body += pieces[n++ % std::size(pieces)];
@@ -246,7 +246,7 @@ TEST(TafRobustness, HostileInputStaysBounded) {
   EXPECT_EQ(taf.status, MetarStatus::Partial);
   EXPECT_LE(taf.notDecoded.size(), TafReport::kMaxNotDecodedKept);
   EXPECT_EQ(taf.groups.size(), TafReport::kMaxGroups);
-  EXPECT_EQ(hours.size(), 24u * 31);
+  EXPECT_EQ(hours.size(), 30u);
   // An FM dated before the validity (found by the fuzzer) runs no period backwards.
   const TafReport early = decodeTaf("TAF EGYP 060435Z 0606/0624 35015KT 9999 FM030600 19012KT", UtcDateTime{2018, 9, 6, 12, 0});
   ASSERT_EQ(early.groups.size(), 2u);
