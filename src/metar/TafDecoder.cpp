@@ -43,7 +43,9 @@ std::optional<UtcDateTime> nearestDayTime(const UtcDateTime& near, int day, int 
     }
   }
   if (!best) return std::nullopt;
-  return best->addMinutes(hour * 60 + minute);
+  const UtcDateTime at = best->addMinutes(hour * 60 + minute);
+  if (!at.isValid()) return std::nullopt;  // before year 1 or after 9999
+  return at;
 }
 
 // The first date on or after `start`'s date with this day of the month, at
@@ -53,8 +55,11 @@ std::optional<UtcDateTime> forwardDayTime(const UtcDateTime& start, int day, int
   int year = start.year;
   int month = start.month;
   for (int step = 0; step < 3; ++step) {
-    if ((step > 0 || day >= start.day) && day <= UtcDateTime::daysInMonth(year, month))
-      return UtcDateTime{year, month, day, 0, 0}.addMinutes(hour * 60);
+    if ((step > 0 || day >= start.day) && day <= UtcDateTime::daysInMonth(year, month)) {
+      const UtcDateTime at = UtcDateTime{year, month, day, 0, 0}.addMinutes(hour * 60);
+      if (!at.isValid()) return std::nullopt;
+      return at;
+    }
     if (++month == 13) {
       month = 1;
       ++year;
@@ -92,9 +97,12 @@ bool decodeHourPeriod(std::string_view text, const UtcDateTime& validFrom, UtcDa
   if (text.size() != 4) return false;
   const int v = digits::value(text);
   if (v < 0 || v / 100 > 24 || v % 100 > 24) return false;
-  from = nextHour(validFrom, v / 100 % 24, 0);
-  to = nextHour(from, v % 100 % 24, 0);
-  if (to == from) to = to.addDays(1);
+  const UtcDateTime start = nextHour(validFrom, v / 100 % 24, 0);
+  UtcDateTime end = nextHour(start, v % 100 % 24, 0);
+  if (end == start) end = end.addDays(1);
+  if (!start.isValid() || !end.isValid()) return false;
+  from = start;
+  to = end;
   return true;
 }
 
@@ -111,7 +119,9 @@ bool decodeFromTime(std::string_view text, const UtcDateTime& validFrom, UtcDate
     return true;
   }
   if (figures.size() == 4 && v / 100 <= 24 && v % 100 <= 59) {
-    from = nextHour(validFrom, v / 100 % 24, v % 100);
+    const UtcDateTime at = nextHour(validFrom, v / 100 % 24, v % 100);
+    if (!at.isValid()) return false;
+    from = at;
     return true;
   }
   return false;
@@ -220,7 +230,7 @@ TafReport decodeTaf(std::string_view text, UtcDateTime anchor) {
   UtcDateTime near = anchor;
   if (decodeDayTimeGroup(group, dayTime)) {
     taf.issued = resolveDayTime(anchor, dayTime.day, dayTime.hour, dayTime.minute);
-    if (!taf.issued) return rejected(taf, "no valid issue time");
+    if (!taf.issued || !taf.issued->isValid()) return rejected(taf, "no valid issue time");
     near = *taf.issued;
     group = cursor.next();
   }
@@ -240,6 +250,7 @@ TafReport decodeTaf(std::string_view text, UtcDateTime anchor) {
     taf.validFrom = *from;
     taf.validTo = nextHour(*from, v % 100 % 24, 0);
     if (taf.validTo == taf.validFrom) taf.validTo = taf.validTo.addDays(1);
+    if (!taf.validTo.isValid()) return rejected(taf, "no valid validity period");
   } else {
     return rejected(taf, "no validity period");
   }
