@@ -210,14 +210,14 @@ void noteNotDecoded(MetarReport& report, std::string_view group) {
 }
 
 // Adds a trend, or when the list is full, collects its groups apart.
-void startTrend(MetarReport& report, const MetarTrend& fresh, MetarTrend& spare, MetarTrend*& trend,
+void startTrend(MetarReport& report, const MetarTrend& fresh, std::optional<MetarTrend>& spare, MetarTrend*& trend,
                 std::string_view group) {
   if (report.trends.push(fresh)) {
     trend = &report.trends.back();
   } else {
     noteNotDecoded(report, group);
     spare = fresh;
-    trend = &spare;
+    trend = &*spare;
   }
 }
 
@@ -248,91 +248,50 @@ bool startsReport(std::string_view group, std::string_view next, Third third) {
   return isStationId(group) && group != "NEXT" && decodeDayTimeGroup(next, dayTime);
 }
 
-// The groups of a line split at spaces only ("=" included), for the splitter.
+// The groups of a line split at spaces only ("=" included), for the
+// splitter; each is scanned once.
 struct Words {
   std::string_view text;
   std::size_t at = 0;
 
-  // The word at `at` without moving, and where it ends.
-  std::string_view peek(std::size_t& end) const {
-    std::size_t start = at;
-    while (start < text.size() && isGroupSeparator(text[start])) ++start;
-    end = start;
-    while (end < text.size() && !isGroupSeparator(text[end])) ++end;
-    return text.substr(start, end - start);
-  }
-  std::string_view peekAt(std::size_t from, std::size_t& end) const {
-    Words other{text, from};
-    return other.peek(end);
+  std::string_view next() {
+    while (at < text.size() && isGroupSeparator(text[at])) ++at;
+    const std::size_t start = at;
+    while (at < text.size() && !isGroupSeparator(text[at])) ++at;
+    return text.substr(start, at - start);
   }
 };
 
-// Whether `word`, ending at `end`, starts a report.
-bool startsWithin(const Words& words, std::string_view word, std::size_t end) {
-  std::size_t nextEnd = 0;
-  const std::string_view next = words.peekAt(end, nextEnd);
-  return startsReport(word, next, [&] {
-    std::size_t thirdEnd = 0;
-    return words.peekAt(nextEnd, thirdEnd);
-  });
+
+// Where the first report after `from` starts in `text`, or empty.
+std::string_view reportAfter(std::string_view text, std::size_t from) {
+  Words words{text, from};
+  std::string_view word = words.next();
+  std::string_view next = words.next();
+  for (; !word.empty(); word = next, next = words.next()) {
+    if (startsReport(word, next, [&] {
+          Words ahead = words;
+          return ahead.next();
+        }))
+      return text.substr(static_cast<std::size_t>(word.data() - text.data()));
+  }
+  return {};
 }
 
-}  // namespace
-
-std::string_view nextMetarReport(std::string_view& rest) {
-  Words words{rest, 0};
-  std::size_t end = 0;
-  std::string_view word = words.peek(end);
-  if (word.empty()) {
-    rest = {};
-    return {};
-  }
-  const std::size_t first = static_cast<std::size_t>(word.data() - rest.data());
-  // The header, as often as it is repeated with nothing between.
-  bool header = true;
-  while (header) {
-    header = false;
-    if (word == "METAR" || word == "SPECI") {
-      words.at = end;
-      word = words.peek(end);
-      if (isCorrection(word) || word == "AMD") {
-        words.at = end;
-        word = words.peek(end);
-      }
+// Decodes the report at the start of `text`. With `rest`, a second report
+// run into it ends it there and `rest` is set to it (empty when there is
+// none); without, the second report's groups count as not decoded.
+MetarReport decodeFirstMetar(std::string_view text, UtcDateTime anchor, std::string_view* rest) {
+  if (rest) *rest = {};
+  // Rejected: what follows may still hold a report, from after `group`.
+  auto reject = [&](MetarReport& report, const char* reason, std::string_view group) {
+    if (rest) {
+      const std::size_t from =
+          group.empty() ? text.size() : static_cast<std::size_t>(group.data() - text.data()) + group.size();
+      *rest = reportAfter(text, from);
     }
-    if (!isStationId(word)) break;
-    words.at = end;
-    word = words.peek(end);
-    DayTime dayTime;
-    std::string_view glued;
-    if (!decodeHeaderDayTime(word, dayTime, glued)) break;
-    words.at = end;
-    if (!glued.empty()) break;
-    std::size_t after = 0;
-    word = words.peek(after);
-    if (startsWithin(words, word, after)) {
-      header = true;
-      end = after;
-    }
-  }
-  // The body, up to where another report starts.
-  while (true) {
-    const std::size_t wordStart = words.at;
-    word = words.peek(end);
-    if (word.empty()) break;
-    if (wordStart > first && startsWithin(words, word, end)) {
-      const std::string_view report = rest.substr(first, wordStart - first);
-      rest.remove_prefix(wordStart);
-      return report;
-    }
-    words.at = end;
-  }
-  const std::string_view report = rest.substr(first);
-  rest = {};
-  return report;
-}
-
-MetarReport decodeMetar(std::string_view text, UtcDateTime anchor) {
+    return rejected(report, reason);
+  };
   MetarReport report;
   GroupCursor cursor(text);
   std::string_view group;
@@ -349,22 +308,23 @@ MetarReport decodeMetar(std::string_view text, UtcDateTime anchor) {
         group = cursor.next();
       }
     }
-    if (!isStationId(group)) return rejected(report, "no station identifier");
+    if (!isStationId(group)) return reject(report, "no station identifier", group);
     report.station.assign(group);
-    if (!decodeHeaderDayTime(cursor.next(), dayTime, pending) || dayTime.hour > 23)
-      return rejected(report, "no valid day and time after the station");
+    group = cursor.next();
+    if (!decodeHeaderDayTime(group, dayTime, pending) || dayTime.hour > 23)
+      return reject(report, "no valid day and time after the station", group);
     if (!pending.empty() || !startsReport(cursor.peek(), cursor.peekSecond(), [&] { return cursor.peekThird(); }))
       break;
     report.special = false;
     report.corrected = false;
   }
   const std::optional<UtcDateTime> time = resolveDayTime(anchor, dayTime.day, dayTime.hour, dayTime.minute);
-  if (!time || !time->isValid()) return rejected(report, "no valid day and time after the station");
+  if (!time || !time->isValid()) return reject(report, "no valid day and time after the station", group);
   report.time = *time;
   if (cursor.peek().empty() && pending.empty()) return rejected(report, "nothing after the day and time");
 
   Section section = Section::Body;
-  MetarTrend spareTrend;  // takes the groups of trends past the list's room
+  std::optional<MetarTrend> spareTrend;  // takes the groups of trends past the list's room; made only then
   MetarTrend* trend = nullptr;
   bool temperatureSeen = false;
   bool pressureSeen = false;
@@ -381,6 +341,10 @@ MetarReport decodeMetar(std::string_view text, UtcDateTime anchor) {
     const std::string_view next = cursor.peek();
     // A second report run into this one: never merge the two.
     if (startsReport(group, next, [&] { return cursor.peekSecond(); })) {
+      if (rest) {
+        *rest = text.substr(static_cast<std::size_t>(group.data() - text.data()));
+        break;
+      }
       noteNotDecoded(report, group);
       for (group = cursor.next(); !group.empty(); group = cursor.next()) noteNotDecoded(report, group);
       break;
@@ -411,8 +375,8 @@ MetarReport decodeMetar(std::string_view text, UtcDateTime anchor) {
       startTrend(report, fresh, spareTrend, trend, group);
       continue;
     }
-    if (section == Section::Body) {
-      MetarTrend fresh;
+    if (section == Section::Body && group.size() == 6 && group.starts_with("FM")) {
+      MetarTrend fresh;  // large: made only for what may be an "FM1600"
       fresh.kind = TrendKind::From;
       if (decodeTrendTime(group, fresh) && fresh.fromMinutes) {
         section = Section::Trend;
@@ -519,9 +483,21 @@ MetarReport decodeMetar(std::string_view text, UtcDateTime anchor) {
     noteNotDecoded(report, group);
   }
 
-  // Whatever follows the "=" is no part of the report.
-  GroupCursor after(cursor.afterEnd());
-  for (group = after.next(); !group.empty(); group = after.next()) noteNotDecoded(report, group);
+  // Whatever follows the "=" is no part of the report, up to the next one.
+  if (rest == nullptr || rest->empty()) {
+    Words after{cursor.afterEnd()};
+    std::string_view next = after.next();
+    for (group = next, next = after.next(); !group.empty(); group = next, next = after.next()) {
+      if (rest && startsReport(group, next, [&] {
+            Words ahead = after;
+            return ahead.next();
+          })) {
+        *rest = text.substr(static_cast<std::size_t>(group.data() - text.data()));
+        break;
+      }
+      noteNotDecoded(report, group);
+    }
+  }
 
   if (tenthsTemperature) {
     report.temperatureC = tenthsTemperature;
@@ -533,6 +509,15 @@ MetarReport decodeMetar(std::string_view text, UtcDateTime anchor) {
   }
   report.status = report.notDecodedCount > 0 ? MetarStatus::Partial : MetarStatus::Ok;
   return report;
+}
+
+}  // namespace
+
+MetarReport decodeMetar(std::string_view text, UtcDateTime anchor) { return decodeFirstMetar(text, anchor, nullptr); }
+
+MetarReport decodeNextMetar(std::string_view& line, UtcDateTime anchor) {
+  const std::string_view text = line;
+  return decodeFirstMetar(text, anchor, &line);
 }
 
 }  // namespace nimbrel

@@ -29,9 +29,10 @@ TEST(MetarRealData, WholeDayOfTheWorldDecodes) {
     // A line may hold several reports run together: each is decoded alone.
     std::string_view rest = line;
     bool anyDecoded = false;
-    for (std::string_view piece = nextMetarReport(rest); !piece.empty(); piece = nextMetarReport(rest)) {
+    while (!rest.empty()) {
+      const std::string_view piece = rest;
       ++reports;
-      const MetarReport report = decodeMetar(piece, anchor);
+      const MetarReport report = decodeNextMetar(rest, anchor);
       switch (report.status) {
         case MetarStatus::Ok: ++ok; break;
         case MetarStatus::Partial: ++partial; break;
@@ -45,7 +46,7 @@ TEST(MetarRealData, WholeDayOfTheWorldDecodes) {
         continue;
       }
       anyDecoded = true;
-      // What was decoded stays in range: the station is one of the piece's
+      // What was decoded stays in range: the station is one of the report's
       // first groups, the time within the month before the anchor, and
       // every value within what the air can do.
       EXPECT_NE(piece.substr(0, 40).find(report.station), std::string_view::npos) << line;

@@ -26,10 +26,11 @@ const char* statusText(const nimbrel::MetarReport& report) {
   return "rejected";
 }
 
-void writeFigures(TsvOutput& out, int value, int width) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%0*d", width, value);
-  out.text(text);
+// Four figures with leading zeros, as runway visual ranges are written.
+void writeFourFigures(TsvOutput& out, int value) {
+  const char text[4] = {static_cast<char>('0' + value / 1000 % 10), static_cast<char>('0' + value / 100 % 10),
+                        static_cast<char>('0' + value / 10 % 10), static_cast<char>('0' + value % 10)};
+  out.text({text, 4});
 }
 
 // "R26L/P1500V2000FT/U" in one normal form.
@@ -41,12 +42,12 @@ void writeRunwayVisualRange(TsvOutput& out, const nimbrel::RunwayVisualRange& rv
     out.text("////");
   } else {
     if (rvr.valuePrefix) out.text({&rvr.valuePrefix, 1});
-    writeFigures(out, *rvr.value, 4);
+    writeFourFigures(out, *rvr.value);
   }
   if (rvr.maxValue) {
     out.text("V");
     if (rvr.maxPrefix) out.text({&rvr.maxPrefix, 1});
-    writeFigures(out, *rvr.maxValue, 4);
+    writeFourFigures(out, *rvr.maxValue);
   }
   if (rvr.feet) out.text("FT");
   if (rvr.trend) {
@@ -56,16 +57,15 @@ void writeRunwayVisualRange(TsvOutput& out, const nimbrel::RunwayVisualRange& rv
 }
 
 void writeWords(TsvOutput& out, const nimbrel::MetarReport& report) {
-  bool first = true;
+  if (report.current.weather.empty() && report.recentWeather.empty()) return;
+  std::string words;
   for (std::span<const nimbrel::WeatherGroup> list : {report.current.weather.view(), report.recentWeather.view()}) {
     for (const nimbrel::WeatherGroup& group : list) {
-      if (!first) out.text(";");
-      first = false;
-      std::string words;
+      if (!words.empty()) words += ';';
       nimbrel::appendWeatherText(words, group);
-      out.text(words);
     }
   }
+  out.text(words);
 }
 
 void writeFlags(TsvOutput& out, const nimbrel::MetarReport& report) {
@@ -144,8 +144,8 @@ void writeReport(TsvOutput& out, const nimbrel::MetarReport& report) {
 int runMetarCommand(int argc, char** argv) {
   return decodeReportFile(argc, argv, "metar", kHeader, "reports",
                           [](TsvOutput& out, std::string_view line, nimbrel::UtcDateTime anchor) {
-                            for (std::string_view report = nimbrel::nextMetarReport(line); !report.empty();
-                                 report = nimbrel::nextMetarReport(line))
-                              writeReport(out, nimbrel::decodeMetar(report, anchor));
+                            do {
+                              writeReport(out, nimbrel::decodeNextMetar(line, anchor));
+                            } while (!line.empty());
                           });
 }

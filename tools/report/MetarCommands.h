@@ -48,9 +48,10 @@ inline void writeClouds(TsvOutput& out, std::span<const nimbrel::CloudLayer> lay
       case CloudCover::Unknown: out.text("///"); break;
     }
     if (layer.baseFt) {
-      char height[8];
-      std::snprintf(height, sizeof height, "%03d", *layer.baseFt / 100 % 1000);
-      out.text(height);
+      const int hundreds = *layer.baseFt / 100 % 1000;
+      const char height[3] = {static_cast<char>('0' + hundreds / 100), static_cast<char>('0' + hundreds / 10 % 10),
+                              static_cast<char>('0' + hundreds % 10)};
+      out.text({height, 3});
     } else {
       out.text("///");
     }
