@@ -421,7 +421,8 @@ MetarReport decodeFirstMetar(std::string_view text, UtcDateTime anchor, std::str
       report.nil = true;
       continue;
     }
-    if (group == "RTD" || group == "AMD") continue;
+    // "$": the station asks for maintenance, also written without remarks.
+    if (group == "RTD" || group == "AMD" || group == "$") continue;
     // The word written again after the header ("UHHH 140000Z METAR 28006MPS").
     if ((group == "METAR" || group == "SPECI") && !report.current.wind.reported) {
       report.special = report.special || group == "SPECI";

@@ -322,6 +322,7 @@ const Row kPitfalls[] = {
     {"KXXX 141200Z 08005 KT 10SM CLR 05/01 A2992", "wind", "80/5.0"},
     {"KXXX 141200Z 08005 KT 10SM CLR 05/01 A2992", "status", "ok"},
     {"KXXX 141200Z VRB3KT 10SM CLR 05/01 A2992", "wind", "VRB/3.0"},
+    {"KBOS 200954Z 21009KT 10SM FEW170 20/18 A2987 $", "status", "ok"},
     // Remarks run into their first word.
     {"EKVG 140853Z 36008KT 9999 FEW025 01/M01 Q0996 RMK/RWY 13/31 CLSD WIND 850FT VRB03KT", "status", "ok"},
     // Groups we do not know are collected, the rest still decoded.
