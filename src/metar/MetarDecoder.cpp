@@ -321,7 +321,7 @@ MetarReport decodeFirstMetar(std::string_view text, UtcDateTime anchor, std::str
   const std::optional<UtcDateTime> time = resolveDayTime(anchor, dayTime.day, dayTime.hour, dayTime.minute);
   if (!time || !time->isValid()) return reject(report, "no valid day and time after the station", group);
   report.time = *time;
-  if (cursor.peek().empty() && pending.empty()) return rejected(report, "nothing after the day and time");
+  if (cursor.peek().empty() && pending.empty()) return reject(report, "nothing after the day and time", group);
 
   Section section = Section::Body;
   std::optional<MetarTrend> spareTrend;  // takes the groups of trends past the list's room; made only then
