@@ -30,6 +30,10 @@ bool endsWithUnit(std::string_view text, std::string_view unit) {
 
 // Takes the unit off `text`; the factor to knots, or 0 when there is none.
 double takeUnit(std::string_view& text) {
+  // Most groups end in none of the units' last letters: out at once.
+  if (text.empty()) return 0.0;
+  const char last = static_cast<char>(text.back() & ~0x20);
+  if (last != 'T' && last != 'S' && last != 'H') return 0.0;
   if (endsWithUnit(text, "KT")) {
     text.remove_suffix(2);
     return 1.0;
