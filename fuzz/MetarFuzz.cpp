@@ -6,16 +6,37 @@
 
 #include "metar/MetarDecoder.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  // The first byte moves the anchor across a month and a year end. Dates
-  // are compared by day, so the time may pass anchor + 1 day within that day.
+namespace {
+
+nimbrel::UtcDateTime anchorFrom(const std::uint8_t*& data, std::size_t& size) {
   nimbrel::UtcDateTime anchor{2011, 12, 30, 23, 30};
-  if (size > 0) {
-    anchor = anchor.addDays(data[0] % 64 - 32);
-    ++data;
-    --size;
-  }
+  if (size < 6) return anchor;
+  anchor.year = 1 + (data[0] | data[1] << 8) % 9999;
+  anchor.month = 1 + data[2] % 12;
+  anchor.day = 1 + data[3] % nimbrel::UtcDateTime::daysInMonth(anchor.year, anchor.month);
+  anchor.hour = data[4] % 24;
+  anchor.minute = data[5] % 60;
+  data += 6;
+  size -= 6;
+  return anchor;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // The first bytes choose the anchor, any minute of years 1 to 9999, so
+  // the calendar's ends (year 1, 9999, leap days, month ends) are reached.
+  nimbrel::UtcDateTime anchor = anchorFrom(data, size);
   const std::string_view text(reinterpret_cast<const char*>(data), size);
+  // Report by report, the line always shrinks, and within what it was.
+  std::string_view rest = text;
+  while (!rest.empty()) {
+    const std::string_view before = rest;
+    const nimbrel::MetarReport piece = nimbrel::decodeNextMetar(rest, anchor);
+    if (rest.size() >= before.size() || (!rest.empty() && rest.data() + rest.size() != before.data() + before.size()))
+      __builtin_trap();
+    if (piece.status != nimbrel::MetarStatus::Rejected && !piece.time.isValid()) __builtin_trap();
+  }
   const nimbrel::MetarReport report = nimbrel::decodeMetar(text, anchor);
   if (report.status == nimbrel::MetarStatus::Rejected) return 0;
   if (!report.time.isValid() || report.time > anchor.addDays(2) || report.station.size() != 4) __builtin_trap();
@@ -24,6 +45,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     __builtin_trap();
   if ((report.status == nimbrel::MetarStatus::Ok) != (report.notDecodedCount == 0)) __builtin_trap();
   if (const auto rh = report.relativeHumidity(); rh && !(*rh <= 100.0)) __builtin_trap();
+  // Nothing outside what the air can do.
+  if (report.pressureHpa && !(*report.pressureHpa >= nimbrel::kMinPressureHpa &&
+                              *report.pressureHpa <= nimbrel::kMaxPressureHpa))
+    __builtin_trap();
+  if (report.current.wind.speedKt && !(*report.current.wind.speedKt < nimbrel::kMaxMeanWindKt)) __builtin_trap();
   const nimbrel::Wind& wind = report.current.wind;
   if (wind.isCalm() && (wind.directionDeg || wind.variable)) __builtin_trap();
   if (const auto v = report.current.visibility.prevailingM; v && *v < 0) __builtin_trap();

@@ -2,13 +2,18 @@
 
 namespace nimbrel {
 
-int decodeConditionGroups(std::string_view text, std::string_view next, Conditions& out) {
+int decodeConditionGroups(std::string_view text, std::string_view next, Conditions& out,
+                          std::string_view afterNext) {
   if (text.empty()) return 0;
   if (!out.wind.reported) {
     Wind wind;
     if (decodeWindGroup(text, wind)) {
       out.wind = wind;
       return 1;
+    }
+    if (decodeSplitWindGroup(text, next, wind)) {
+      out.wind = wind;
+      return 2;
     }
   } else if (!out.wind.variableFromDeg && decodeWindVariation(text, out.wind)) {
     return 1;
@@ -25,7 +30,7 @@ int decodeConditionGroups(std::string_view text, std::string_view next, Conditio
     out.noSignificantWeather = true;
     return 1;
   }
-  if (const int taken = decodeVisibilityGroups(text, next, out.visibility)) return taken;
+  if (const int taken = decodeVisibilityGroups(text, next, out.visibility, afterNext)) return taken;
   WeatherGroup weather;
   if (decodeWeatherGroup(text, weather) && !weather.recent) return out.weather.push(weather) ? 1 : 0;
   CloudLayer layer;

@@ -26,9 +26,17 @@ struct Conditions {
 };
 
 // Reads one wind, wind variation, visibility, CAVOK, NSW, weather or cloud
-// group at `text` (with `next` for "1 1/2SM"). Returns how many groups it
+// group at `text` (with `next` and `afterNext` for the forms split by a
+// space: "1 1/2SM", "2 1/2 SM", "08005 KT"). Returns how many groups it
 // took, 0 when the text is none of these or its place is already taken
 // (a second wind never overwrites the first).
-int decodeConditionGroups(std::string_view text, std::string_view next, Conditions& out);
+int decodeConditionGroups(std::string_view text, std::string_view next, Conditions& out,
+                          std::string_view afterNext = {});
+
+// Whether decodeConditionGroups may need the group after `next`: only for
+// a fraction of a mile whose unit is split off.
+inline bool needsAfterNext(std::string_view next) {
+  return next.size() >= 3 && next.size() <= 4 && next.find('/') != std::string_view::npos;
+}
 
 }  // namespace nimbrel

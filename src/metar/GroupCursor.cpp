@@ -4,12 +4,6 @@
 
 namespace nimbrel {
 
-namespace {
-
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
-
-}  // namespace
-
 GroupCursor::GroupCursor(std::string_view text) {
   const std::size_t end = text.find('=');
   if (end != std::string_view::npos) {
@@ -26,10 +20,21 @@ GroupCursor::GroupCursor(std::string_view text) {
 }
 
 std::string_view GroupCursor::scan(std::size_t& at) const {
-  while (at < text_.size() && isSpace(text_[at])) ++at;
+  while (at < text_.size() && isGroupSeparator(text_[at])) ++at;
   const std::size_t start = at;
-  while (at < text_.size() && !isSpace(text_[at])) ++at;
+  while (at < text_.size() && !isGroupSeparator(text_[at])) ++at;
   return text_.substr(start, at - start);
+}
+
+std::string_view GroupCursor::peekSecond() const {
+  std::size_t at = peekedEnd_;
+  return scan(at);
+}
+
+std::string_view GroupCursor::peekThird() const {
+  std::size_t at = peekedEnd_;
+  scan(at);
+  return scan(at);
 }
 
 std::string_view GroupCursor::next() {

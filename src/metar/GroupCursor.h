@@ -5,6 +5,11 @@
 
 namespace nimbrel {
 
+// What separates groups: a space, a tab or a line break.
+inline bool isGroupSeparator(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
 class GroupCursor {
  public:
   explicit GroupCursor(std::string_view text);
@@ -13,6 +18,10 @@ class GroupCursor {
   std::string_view next();
   // The group after the current one, without moving.
   std::string_view peek() const { return peeked_; }
+  // The group after peek(), without moving; scanned only when asked for.
+  std::string_view peekSecond() const;
+  // The group after peekSecond(), the same way.
+  std::string_view peekThird() const;
   // Text after the "=" that ended the report, from its first letter or digit.
   std::string_view afterEnd() const { return afterEnd_; }
 

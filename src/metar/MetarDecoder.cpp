@@ -29,59 +29,133 @@ bool readTemperature(std::string_view part, std::optional<double>& value) {
   return true;
 }
 
+bool temperatureInRange(const std::optional<double>& value) {
+  return !value || (*value >= kMinTemperatureC && *value <= kMaxTemperatureC);
+}
+
+// A dew point above the temperature by more than the rounding allows
+// cannot be ("7/20", or "1/24" left from a visibility of "3 1/24").
+bool dewPointFits(const std::optional<double>& temperature, const std::optional<double>& dewPoint, double rounding) {
+  return !temperature || !dewPoint || *dewPoint <= *temperature + rounding;
+}
+
+enum class Reading { None, Value, Impossible };
+
 // "12/M05", "M/M", "32/", "03///".
-bool decodeTemperatureGroup(std::string_view text, std::optional<double>& temperature,
-                            std::optional<double>& dewPoint) {
+Reading decodeTemperatureGroup(std::string_view text, std::optional<double>& temperature,
+                               std::optional<double>& dewPoint) {
   const std::size_t slash = text.find('/');
   if (slash == std::string_view::npos || text.size() < 2 || text.ends_with("SM") || digits::allSlashes(text))
-    return false;
+    return Reading::None;
   // One figure may have lost a digit ("23/1"), not both: "1/2" is no temperature.
   const std::string_view left = text.substr(0, slash);
   const std::string_view right = text.substr(slash + 1);
-  if (left.size() < 2 && right.size() < 2 && !(left == "M" && right == "M")) return false;
+  if (left.size() < 2 && right.size() < 2 && !(left == "M" && right == "M")) return Reading::None;
   std::optional<double> t, d;
-  if (!readTemperature(left, t) || !readTemperature(right, d)) return false;
+  if (!readTemperature(left, t) || !readTemperature(right, d)) return Reading::None;
+  if (!temperatureInRange(t) || !temperatureInRange(d) || !dewPointFits(t, d, 1.0)) return Reading::Impossible;
   temperature = t;
   dewPoint = d;
-  return true;
+  return Reading::Value;
 }
 
-// "Q1013", "A2992", "Q////".
-bool decodePressureGroup(std::string_view text, std::optional<double>& hpa, bool& inches) {
-  // "Q994" has lost its leading zero; inches always have four figures.
-  if (text.size() == 4 && text[0] == 'Q') {
-    const int v = digits::value(text.substr(1));
-    if (v < 0) return false;
-    hpa = v;
-    inches = false;
-    return true;
+bool isLetter(char c) { return c >= 'A' && c <= 'Z'; }
+
+// "Q1013", "A2992", "Q////", and the other forms in use: "QNH1013",
+// "Q1013MB", "Q1018.2", "Q1007.", "Q10120" (tenths), "Q994" (a lost leading
+// zero), "A29.92", "A29/92", "A2987.", "QNH3014INS". Text run on after the
+// figure ("Q1014/A2996/", "Q1010NOSIG") is left in `rest`, less one slash.
+Reading decodePressureGroup(std::string_view text, std::optional<double>& hpa, bool& inches,
+                            std::string_view& rest) {
+  rest = {};
+  bool inInches = false;
+  std::size_t at = 0;
+  if (text.starts_with("QNH")) {
+    at = 3;
+  } else if (!text.empty() && (text[0] == 'Q' || text[0] == 'A')) {
+    inInches = text[0] == 'A';
+    at = 1;
+  } else {
+    return Reading::None;
   }
-  if (text.size() != 5 || (text[0] != 'Q' && text[0] != 'A')) return false;
-  const std::string_view figure = text.substr(1);
-  if (figure == "////") return true;
-  const int v = digits::value(figure);
-  if (v < 0) return false;
-  inches = text[0] == 'A';
-  hpa = inches ? v / 100.0 * kHectopascalsPerInch : v;
-  return true;
+  if (text.size() > at + 1 && text[at] == '.' && digits::isDigit(text[at + 1])) ++at;  // "Q.1015"
+  if (text.size() >= at + 4 && digits::allSlashes(text.substr(at, 4))) {
+    // Not observed: "Q////", "A////".
+    if (text.size() != at + 4) return Reading::None;
+    return Reading::Value;
+  }
+  const std::size_t start = at;
+  while (at < text.size() && digits::isDigit(text[at])) ++at;
+  const std::size_t wholeDigits = at - start;
+  if (wholeDigits == 0 || wholeDigits > 5) return Reading::None;
+  int whole = digits::value(text.substr(start, wholeDigits));
+  double value = whole;
+  bool decimal = false;
+  // A decimal point, or in inches a slash for one ("A29/94").
+  if (at < text.size() &&
+      (text[at] == '.' || (inInches && text[at] == '/' && at + 1 < text.size() && digits::isDigit(text[at + 1])))) {
+    decimal = true;
+    ++at;
+    double scale = 0.1;
+    while (at < text.size() && digits::isDigit(text[at]) && scale > 1e-4) {
+      value += (text[at] - '0') * scale;
+      scale /= 10;
+      ++at;
+    }
+  }
+  std::string_view unit = text.substr(at);
+  if (unit.starts_with("INS")) {
+    inInches = true;
+    unit.remove_prefix(3);
+  } else if (unit.starts_with("MB") || unit.starts_with("HPA")) {
+    if (inInches) return Reading::None;
+    unit.remove_prefix(unit[0] == 'M' ? 2 : 3);
+  }
+  if (!unit.empty()) {
+    if (unit[0] == '/') unit.remove_prefix(1);
+    else if (!isLetter(unit[0])) return Reading::None;
+    rest = unit;
+  }
+  if (inInches) {
+    // Hundredths without a point ("2992", "2987."); with one, inches ("29.92").
+    if (!decimal || wholeDigits == 4) {
+      if (wholeDigits != 4) return Reading::None;
+      value = whole / 100.0;
+    } else if (wholeDigits != 2) {
+      return Reading::None;
+    }
+    value *= kHectopascalsPerInch;
+  } else if (!decimal && wholeDigits == 5) {
+    value /= 10.0;  // tenths with the point left out
+  } else if (wholeDigits < 3 || wholeDigits > 4) {
+    return Reading::None;
+  }
+  if (value < kMinPressureHpa || value > kMaxPressureHpa) return Reading::Impossible;
+  hpa = value;
+  inches = inInches;
+  return Reading::Value;
 }
 
-// Remarks: "T10471072" (tenths, 1 for minus) or "T0193////".
+// Remarks: "T10471072" (tenths, 1 for minus) or "T0193////". Each half
+// stands on its own: a bad dew point ("T01058005", "T010221077") leaves the
+// temperature.
 bool decodeTenthsTemperatures(std::string_view text, std::optional<double>& temperature,
                               std::optional<double>& dewPoint) {
-  if ((text.size() != 5 && text.size() != 9) || text[0] != 'T') return false;
+  if (text.size() < 5 || text.size() > 10 || text[0] != 'T') return false;
   auto read = [](std::string_view part, std::optional<double>& value) {
-    if (part[0] != '0' && part[0] != '1') return false;
+    if (part.size() != 4 || (part[0] != '0' && part[0] != '1')) return false;
     const int v = digits::value(part.substr(1));
     if (v < 0) return false;
     value = (part[0] == '1' ? -v : v) / 10.0;
-    return true;
+    return temperatureInRange(value);
   };
+  const std::string_view second = text.substr(5);
+  for (char c : second)
+    if (!digits::isDigit(c) && c != '/') return false;
   std::optional<double> t, d;
   if (!read(text.substr(1, 4), t)) return false;
-  if (text.size() == 9 && text.substr(5) != "////" && !read(text.substr(5, 4), d)) return false;
+  if (read(second, d) && dewPointFits(t, d, 0.5)) dewPoint = d;
   temperature = t;
-  dewPoint = d;
   return true;
 }
 
@@ -136,14 +210,14 @@ void noteNotDecoded(MetarReport& report, std::string_view group) {
 }
 
 // Adds a trend, or when the list is full, collects its groups apart.
-void startTrend(MetarReport& report, const MetarTrend& fresh, MetarTrend& spare, MetarTrend*& trend,
+void startTrend(MetarReport& report, const MetarTrend& fresh, std::optional<MetarTrend>& spare, MetarTrend*& trend,
                 std::string_view group) {
   if (report.trends.push(fresh)) {
     trend = &report.trends.back();
   } else {
     noteNotDecoded(report, group);
     spare = fresh;
-    trend = &spare;
+    trend = &*spare;
   }
 }
 
@@ -161,43 +235,120 @@ std::optional<double> MetarReport::relativeHumidity() const {
   return relativeHumidityPercent(*temperatureC, *dewPointC);
 }
 
-MetarReport decodeMetar(std::string_view text, UtcDateTime anchor) {
+namespace {
+
+// Where a second report starts inside a line: "METAR" or "SPECI" (perhaps
+// with "COR") before a station, or a station before its "ddhhmmZ".
+// `third` gives the group after `next` when asked. Canadian remarks give
+// the next observation's time as "NEXT ddhhmmZ"; that is no station.
+template <typename Third>
+bool startsReport(std::string_view group, std::string_view next, Third third) {
+  if (group == "METAR" || group == "SPECI") return isStationId(next) || (isCorrection(next) && isStationId(third()));
+  DayTime dayTime;
+  return isStationId(group) && group != "NEXT" && decodeDayTimeGroup(next, dayTime);
+}
+
+// The groups of a line split at spaces only ("=" included), for the
+// splitter; each is scanned once.
+struct Words {
+  std::string_view text;
+  std::size_t at = 0;
+
+  std::string_view next() {
+    while (at < text.size() && isGroupSeparator(text[at])) ++at;
+    const std::size_t start = at;
+    while (at < text.size() && !isGroupSeparator(text[at])) ++at;
+    return text.substr(start, at - start);
+  }
+};
+
+
+// Where the first report after `from` starts in `text`, or empty.
+std::string_view reportAfter(std::string_view text, std::size_t from) {
+  Words words{text, from};
+  std::string_view word = words.next();
+  std::string_view next = words.next();
+  for (; !word.empty(); word = next, next = words.next()) {
+    if (startsReport(word, next, [&] {
+          Words ahead = words;
+          return ahead.next();
+        }))
+      return text.substr(static_cast<std::size_t>(word.data() - text.data()));
+  }
+  return {};
+}
+
+// Decodes the report at the start of `text`. With `rest`, a second report
+// run into it ends it there and `rest` is set to it (empty when there is
+// none); without, the second report's groups count as not decoded.
+MetarReport decodeFirstMetar(std::string_view text, UtcDateTime anchor, std::string_view* rest) {
+  if (rest) *rest = {};
+  // Rejected: what follows may still hold a report, from after `group`.
+  auto reject = [&](MetarReport& report, const char* reason, std::string_view group) {
+    if (rest) {
+      const std::size_t from =
+          group.empty() ? text.size() : static_cast<std::size_t>(group.data() - text.data()) + group.size();
+      *rest = reportAfter(text, from);
+    }
+    return rejected(report, reason);
+  };
   MetarReport report;
   GroupCursor cursor(text);
-  std::string_view group = cursor.next();
-  if (group == "METAR" || group == "SPECI") {
-    report.special = group == "SPECI";
-    group = cursor.next();
-    if (isCorrection(group) || group == "AMD") {
-      report.corrected = group != "AMD";
-      group = cursor.next();
-    }
-  }
-  if (!isStationId(group)) return rejected(report, "no station identifier");
-  report.station.assign(group);
+  std::string_view group;
+  std::string_view pending;  // text run on after the group before it ("140500Z13004KT")
   DayTime dayTime;
-  if (!decodeDayTimeGroup(cursor.next(), dayTime) || dayTime.hour > 23)
-    return rejected(report, "no valid day and time after the station");
+  // The header; a header followed straight by another gives way to it.
+  while (true) {
+    group = cursor.next();
+    if (group == "METAR" || group == "SPECI") {
+      report.special = group == "SPECI";
+      group = cursor.next();
+      if (isCorrection(group) || group == "AMD") {
+        report.corrected = group != "AMD";
+        group = cursor.next();
+      }
+    }
+    if (!isStationId(group)) return reject(report, "no station identifier", group);
+    report.station.assign(group);
+    group = cursor.next();
+    if (!decodeHeaderDayTime(group, dayTime, pending) || dayTime.hour > 23)
+      return reject(report, "no valid day and time after the station", group);
+    if (!pending.empty() || !startsReport(cursor.peek(), cursor.peekSecond(), [&] { return cursor.peekThird(); }))
+      break;
+    report.special = false;
+    report.corrected = false;
+  }
   const std::optional<UtcDateTime> time = resolveDayTime(anchor, dayTime.day, dayTime.hour, dayTime.minute);
-  if (!time) return rejected(report, "no valid day and time after the station");
+  if (!time || !time->isValid()) return reject(report, "no valid day and time after the station", group);
   report.time = *time;
+  if (cursor.peek().empty() && pending.empty()) return reject(report, "nothing after the day and time", group);
 
   Section section = Section::Body;
-  MetarTrend spareTrend;  // takes the groups of trends past the list's room
+  std::optional<MetarTrend> spareTrend;  // takes the groups of trends past the list's room; made only then
   MetarTrend* trend = nullptr;
   bool temperatureSeen = false;
   bool pressureSeen = false;
   std::optional<double> tenthsTemperature, tenthsDewPoint;
 
-  for (group = cursor.next(); !group.empty(); group = cursor.next()) {
+  while (true) {
+    if (!pending.empty()) {
+      group = pending;
+      pending = {};
+    } else {
+      group = cursor.next();
+      if (group.empty()) break;
+    }
     const std::string_view next = cursor.peek();
-    // A second report run into this one: never merge the two. Canadian
-    // remarks give the next observation's time as "NEXT ddhhmmZ".
-    if ((group == "METAR" || group == "SPECI") && (isStationId(next) || isCorrection(next)))
-      return rejected(report, "a second report on the line");
-    if (isStationId(group) && decodeDayTimeGroup(next, dayTime) &&
-        !(section == Section::Remarks && group == "NEXT"))
-      return rejected(report, "a second report on the line");
+    // A second report run into this one: never merge the two.
+    if (startsReport(group, next, [&] { return cursor.peekSecond(); })) {
+      if (rest) {
+        *rest = text.substr(static_cast<std::size_t>(group.data() - text.data()));
+        break;
+      }
+      noteNotDecoded(report, group);
+      for (group = cursor.next(); !group.empty(); group = cursor.next()) noteNotDecoded(report, group);
+      break;
+    }
 
     if (section == Section::Remarks) {
       std::optional<double> t, d;
@@ -209,7 +360,8 @@ MetarReport decodeMetar(std::string_view text, UtcDateTime anchor) {
       }
       continue;  // remarks are free text: nothing in them is "not decoded"
     }
-    if (group == "RMK") {
+    // "RMK", and the forms run into the first remark: "RMK/RWY", "RMKS".
+    if (group.starts_with("RMK")) {
       section = Section::Remarks;
       continue;
     }
@@ -223,8 +375,8 @@ MetarReport decodeMetar(std::string_view text, UtcDateTime anchor) {
       startTrend(report, fresh, spareTrend, trend, group);
       continue;
     }
-    if (section == Section::Body) {
-      MetarTrend fresh;
+    if (section == Section::Body && group.size() == 6 && group.starts_with("FM")) {
+      MetarTrend fresh;  // large: made only for what may be an "FM1600"
       fresh.kind = TrendKind::From;
       if (decodeTrendTime(group, fresh) && fresh.fromMinutes) {
         section = Section::Trend;
@@ -232,6 +384,7 @@ MetarReport decodeMetar(std::string_view text, UtcDateTime anchor) {
         continue;
       }
     }
+    const std::string_view afterNext = needsAfterNext(next) ? cursor.peekSecond() : std::string_view();
     if (section == Section::Trend) {
       if (decodeTrendTime(group, *trend)) continue;
       if ((group == "FM" || group == "TL" || group == "AT") && next.size() == 4) {
@@ -242,8 +395,10 @@ MetarReport decodeMetar(std::string_view text, UtcDateTime anchor) {
           continue;
         }
       }
-      if (const int taken = decodeConditionGroups(group, next, trend->conditions)) {
-        if (taken == 2) cursor.next();
+      const bool windBefore = trend->conditions.wind.reported;
+      if (const int taken = decodeConditionGroups(group, next, trend->conditions, afterNext)) {
+        for (int i = 1; i < taken; ++i) cursor.next();
+        if (!windBefore && trend->conditions.wind.gustDropped) noteNotDecoded(report, group);
         continue;
       }
       if (decodeTrendPeriod(group, *trend)) continue;
@@ -266,9 +421,17 @@ MetarReport decodeMetar(std::string_view text, UtcDateTime anchor) {
       report.nil = true;
       continue;
     }
-    if (group == "RTD" || group == "AMD") continue;
-    if (const int taken = decodeConditionGroups(group, next, report.current)) {
-      if (taken == 2) cursor.next();
+    // "$": the station asks for maintenance, also written without remarks.
+    if (group == "RTD" || group == "AMD" || group == "$") continue;
+    // The word written again after the header ("UHHH 140000Z METAR 28006MPS").
+    if ((group == "METAR" || group == "SPECI") && !report.current.wind.reported) {
+      report.special = report.special || group == "SPECI";
+      continue;
+    }
+    const bool windBefore = report.current.wind.reported;
+    if (const int taken = decodeConditionGroups(group, next, report.current, afterNext)) {
+      for (int i = 1; i < taken; ++i) cursor.next();
+      if (!windBefore && report.current.wind.gustDropped) noteNotDecoded(report, group);
       continue;
     }
     RunwayVisualRange rvr;
@@ -282,16 +445,26 @@ MetarReport decodeMetar(std::string_view text, UtcDateTime anchor) {
       if (!report.recentWeather.push(weather)) noteNotDecoded(report, group);
       continue;
     }
-    if (!temperatureSeen && decodeTemperatureGroup(group, report.temperatureC, report.dewPointC)) {
-      temperatureSeen = true;
-      continue;
+    if (!temperatureSeen) {
+      const Reading reading = decodeTemperatureGroup(group, report.temperatureC, report.dewPointC);
+      if (reading == Reading::Value) {
+        temperatureSeen = true;
+        continue;
+      }
+      if (reading == Reading::Impossible) {
+        noteNotDecoded(report, group);
+        continue;
+      }
     }
     {
       std::optional<double> hpa;
       bool inches = false;
-      if (decodePressureGroup(group, hpa, inches)) {
+      const Reading reading = decodePressureGroup(group, hpa, inches, pending);
+      if (reading != Reading::None) {
         // A second pressure group (Q then A) repeats the first in other units.
-        if (!pressureSeen) {
+        if (reading == Reading::Impossible) {
+          noteNotDecoded(report, group.substr(0, group.size() - pending.size()));
+        } else if (!pressureSeen && hpa) {
           report.pressureHpa = hpa;
           report.pressureInInches = inches;
           pressureSeen = true;
@@ -311,13 +484,41 @@ MetarReport decodeMetar(std::string_view text, UtcDateTime anchor) {
     noteNotDecoded(report, group);
   }
 
-  if (!cursor.afterEnd().empty()) return rejected(report, "text after the end of the report");
+  // Whatever follows the "=" is no part of the report, up to the next one.
+  if (rest == nullptr || rest->empty()) {
+    Words after{cursor.afterEnd()};
+    std::string_view next = after.next();
+    for (group = next, next = after.next(); !group.empty(); group = next, next = after.next()) {
+      if (rest && startsReport(group, next, [&] {
+            Words ahead = after;
+            return ahead.next();
+          })) {
+        *rest = text.substr(static_cast<std::size_t>(group.data() - text.data()));
+        break;
+      }
+      noteNotDecoded(report, group);
+    }
+  }
+
   if (tenthsTemperature) {
     report.temperatureC = tenthsTemperature;
     if (tenthsDewPoint) report.dewPointC = tenthsDewPoint;
   }
+  if (!report.pressureHpa && report.seaLevelPressureHpa) {
+    report.pressureHpa = report.seaLevelPressureHpa;
+    report.pressureFromSeaLevel = true;
+  }
   report.status = report.notDecodedCount > 0 ? MetarStatus::Partial : MetarStatus::Ok;
   return report;
+}
+
+}  // namespace
+
+MetarReport decodeMetar(std::string_view text, UtcDateTime anchor) { return decodeFirstMetar(text, anchor, nullptr); }
+
+MetarReport decodeNextMetar(std::string_view& line, UtcDateTime anchor) {
+  const std::string_view text = line;
+  return decodeFirstMetar(text, anchor, &line);
 }
 
 }  // namespace nimbrel

@@ -17,9 +17,16 @@ namespace nimbrel {
 
 enum class MetarStatus : std::uint8_t {
   Ok,        // every group decoded
-  Partial,   // some groups were not understood; see notDecoded
-  Rejected,  // not a METAR: no station and day-time, or two reports run together
+  Partial,   // some groups were not understood or held impossible values; see notDecoded
+  Rejected,  // not a METAR: no station and day-time, or nothing after them
 };
+
+// The physical bounds a decoded value must keep; a group outside them is
+// left out and the report marked partial.
+inline constexpr double kMinPressureHpa = 850.0;
+inline constexpr double kMaxPressureHpa = 1090.0;
+inline constexpr double kMinTemperatureC = -90.0;
+inline constexpr double kMaxTemperatureC = 60.0;
 
 struct MetarReport {
   static constexpr std::size_t kMaxNotDecodedKept = 16;
@@ -38,8 +45,9 @@ struct MetarReport {
   FixedList<WeatherGroup, 4> recentWeather;
   std::optional<double> temperatureC;
   std::optional<double> dewPointC;
-  std::optional<double> pressureHpa;          // from Q or A
+  std::optional<double> pressureHpa;          // from Q or A; else from the remarks' SLP
   bool pressureInInches = false;              // it came as A, inches of mercury
+  bool pressureFromSeaLevel = false;          // no Q or A: pressureHpa is the SLP
   std::optional<double> seaLevelPressureHpa;  // remarks SLP
   bool windShear = false;                     // a WS group was present
   FixedList<MetarTrend, 3> trends;

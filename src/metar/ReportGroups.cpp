@@ -34,6 +34,22 @@ bool decodeDayTimeGroup(std::string_view text, DayTime& out) {
   return true;
 }
 
+bool decodeHeaderDayTime(std::string_view text, DayTime& out, std::string_view& rest) {
+  rest = {};
+  if (text.size() < 6) return false;
+  if (text.size() == 7 && text[6] != 'Z' && !isUpper(text[6])) return false;
+  if (text.size() > 7) {
+    if (text[6] != 'Z') return false;
+    rest = text.substr(7);
+  }
+  const int value = digits::value(text.substr(0, 6));
+  if (value < 0) return false;
+  const DayTime t{value / 10000, value / 100 % 100, value % 100};
+  if (t.day < 1 || t.day > 31 || t.hour > 24 || t.minute > 59) return false;
+  out = t;
+  return true;
+}
+
 bool isRunwayStateGroup(std::string_view text) {
   if (text == "SNOCLO" || text == "R/SNOCLO") return true;
   if (text.size() >= 5 && text[0] == 'R' && digits::allSlashes(text.substr(1))) return true;  // not available

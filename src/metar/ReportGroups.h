@@ -15,6 +15,10 @@ struct DayTime {
 bool isStationId(std::string_view text);
 // "ddhhmmZ" with day 1..31, hour 0..24, minute 0..59.
 bool decodeDayTimeGroup(std::string_view text, DayTime& out);
+// The day-time after a report's station, also in the forms a reader still
+// takes: without its Z ("272200"), with another letter ("140200E"), or with
+// the next group run into it ("140500Z13004KT": `rest` is "13004KT").
+bool decodeHeaderDayTime(std::string_view text, DayTime& out, std::string_view& rest);
 // "R24/290195", "R88/CLRD//", "R24L/CLRD70", "R/SNOCLO", "SNOCLO", "88290195".
 bool isRunwayStateGroup(std::string_view text);
 // "W15/S3", "W12/H7", "WM01/S/".

@@ -12,6 +12,8 @@ namespace nimbrel {
 namespace {
 
 constexpr int kMaxTimelineHours = 24 * 31;
+// No TAF is valid longer than 30 hours; a change group lies within that.
+constexpr std::int64_t kMaxPeriodMinutes = 30 * 60;
 
 // The date with this day of the month nearest to `near` (the month before,
 // the same or the one after), at the hour and minute; hour 24 is the next
@@ -41,7 +43,9 @@ std::optional<UtcDateTime> nearestDayTime(const UtcDateTime& near, int day, int 
     }
   }
   if (!best) return std::nullopt;
-  return best->addMinutes(hour * 60 + minute);
+  const UtcDateTime at = best->addMinutes(hour * 60 + minute);
+  if (!at.isValid()) return std::nullopt;  // before year 1 or after 9999
+  return at;
 }
 
 // The first date on or after `start`'s date with this day of the month, at
@@ -51,8 +55,11 @@ std::optional<UtcDateTime> forwardDayTime(const UtcDateTime& start, int day, int
   int year = start.year;
   int month = start.month;
   for (int step = 0; step < 3; ++step) {
-    if ((step > 0 || day >= start.day) && day <= UtcDateTime::daysInMonth(year, month))
-      return UtcDateTime{year, month, day, 0, 0}.addMinutes(hour * 60);
+    if ((step > 0 || day >= start.day) && day <= UtcDateTime::daysInMonth(year, month)) {
+      const UtcDateTime at = UtcDateTime{year, month, day, 0, 0}.addMinutes(hour * 60);
+      if (!at.isValid()) return std::nullopt;
+      return at;
+    }
     if (++month == 13) {
       month = 1;
       ++year;
@@ -78,7 +85,8 @@ bool decodePeriod(std::string_view text, const UtcDateTime& near, UtcDateTime& f
   const auto f = nearestDayTime(near, a / 100, a % 100, 0);
   if (!f) return false;
   const auto t = forwardDayTime(*f, b / 100, b % 100);
-  if (!t || *t < *f) return false;
+  // "3006/3106" issued on 30 November names a day that month does not have.
+  if (!t || *t < *f || t->epochMinutes() - f->epochMinutes() > kMaxPeriodMinutes) return false;
   from = *f;
   to = *t;
   return true;
@@ -89,9 +97,12 @@ bool decodeHourPeriod(std::string_view text, const UtcDateTime& validFrom, UtcDa
   if (text.size() != 4) return false;
   const int v = digits::value(text);
   if (v < 0 || v / 100 > 24 || v % 100 > 24) return false;
-  from = nextHour(validFrom, v / 100 % 24, 0);
-  to = nextHour(from, v % 100 % 24, 0);
-  if (to == from) to = to.addDays(1);
+  const UtcDateTime start = nextHour(validFrom, v / 100 % 24, 0);
+  UtcDateTime end = nextHour(start, v % 100 % 24, 0);
+  if (end == start) end = end.addDays(1);
+  if (!start.isValid() || !end.isValid()) return false;
+  from = start;
+  to = end;
   return true;
 }
 
@@ -108,7 +119,9 @@ bool decodeFromTime(std::string_view text, const UtcDateTime& validFrom, UtcDate
     return true;
   }
   if (figures.size() == 4 && v / 100 <= 24 && v % 100 <= 59) {
-    from = nextHour(validFrom, v / 100 % 24, v % 100);
+    const UtcDateTime at = nextHour(validFrom, v / 100 % 24, v % 100);
+    if (!at.isValid()) return false;
+    from = at;
     return true;
   }
   return false;
@@ -182,6 +195,11 @@ TafReport rejected(TafReport& taf, const char* reason) {
 
 }  // namespace
 
+const char* tafGroupKindText(const TafGroup& group) {
+  if (group.intermittent) return group.kind == TafGroupKind::ProbabilityTemporary ? "PROBINTER" : "INTER";
+  return tafGroupKindText(group.kind);
+}
+
 const char* tafGroupKindText(TafGroupKind kind) {
   switch (kind) {
     case TafGroupKind::Base: return "BASE";
@@ -212,7 +230,7 @@ TafReport decodeTaf(std::string_view text, UtcDateTime anchor) {
   UtcDateTime near = anchor;
   if (decodeDayTimeGroup(group, dayTime)) {
     taf.issued = resolveDayTime(anchor, dayTime.day, dayTime.hour, dayTime.minute);
-    if (!taf.issued) return rejected(taf, "no valid issue time");
+    if (!taf.issued || !taf.issued->isValid()) return rejected(taf, "no valid issue time");
     near = *taf.issued;
     group = cursor.next();
   }
@@ -232,6 +250,7 @@ TafReport decodeTaf(std::string_view text, UtcDateTime anchor) {
     taf.validFrom = *from;
     taf.validTo = nextHour(*from, v % 100 % 24, 0);
     if (taf.validTo == taf.validFrom) taf.validTo = taf.validTo.addDays(1);
+    if (!taf.validTo.isValid()) return rejected(taf, "no valid validity period");
   } else {
     return rejected(taf, "no validity period");
   }
@@ -272,10 +291,12 @@ TafReport decodeTaf(std::string_view text, UtcDateTime anchor) {
           change.kind = TafGroupKind::Probability;
           if (next == "TEMPO" || next == "INTER") {
             change.kind = TafGroupKind::ProbabilityTemporary;
+            change.intermittent = next == "INTER";
             cursor.next();
           }
         } else {
           change.kind = group == "BECMG" ? TafGroupKind::Becoming : TafGroupKind::Temporary;
+          change.intermittent = group == "INTER";
         }
         const std::string_view period = cursor.peek();
         timed = decodePeriod(period, taf.validFrom, change.from, change.to) ||
@@ -331,7 +352,9 @@ TafReport decodeTaf(std::string_view text, UtcDateTime anchor) {
     noteNotDecoded(taf, group);
   }
 
-  if (!cursor.afterEnd().empty()) return rejected(taf, "text after the end of the report");
+  // Whatever follows the "=" is no part of the forecast.
+  GroupCursor after(cursor.afterEnd());
+  for (group = after.next(); !group.empty(); group = after.next()) noteNotDecoded(taf, group);
   // The base forecast and each FM last until the next FM; an FM written out
   // of order (or outside the validity) never makes a period run backwards.
   std::size_t lastFrom = 0;

@@ -62,7 +62,8 @@ bool decodeMiles(std::string_view text, Visibility& v) {
 
 }  // namespace
 
-int decodeVisibilityGroups(std::string_view text, std::string_view next, Visibility& out) {
+int decodeVisibilityGroups(std::string_view text, std::string_view next, Visibility& out,
+                           std::string_view afterNext) {
   if (text.empty()) return 0;
   if (out.reported) {
     // Only a directional minimum may follow the prevailing visibility.
@@ -86,7 +87,8 @@ int decodeVisibilityGroups(std::string_view text, std::string_view next, Visibil
   }
   if (metric.size() >= 4 && !metric.ends_with("SM")) {
     const std::string_view figure = metric.substr(0, 4);
-    const std::string_view rest = metric.substr(4);
+    std::string_view rest = metric.substr(4);
+    if (rest == "M") rest = {};  // "2000M": the unit written out
     const int metres = digits::value(figure);
     if ((metres >= 0 || (figure == "////" && bound == 0)) && (rest.empty() || rest == "NDV" || isDirection(rest))) {
       v.reported = true;
@@ -117,13 +119,37 @@ int decodeVisibilityGroups(std::string_view text, std::string_view next, Visibil
       out = v;
       return 2;
     }
-    // "1 1/2SM": a whole number of miles, then the fraction in the next group.
-    if (text.size() == 1 && next.ends_with("SM") && next.find('/') != std::string_view::npos &&
-        decodeMiles(next, v) && !v.lessThan && !v.moreThan && *v.prevailingM < kMetresPerStatuteMile) {
-      v.prevailingM = *v.prevailingM + (text[0] - '0') * kMetresPerStatuteMile;
+    // "1 1/2SM": a whole number of miles, then the fraction in the next
+    // group, its unit perhaps split off too ("2 1/2 SM").
+    const bool unitApart = afterNext == "SM" && !next.ends_with("SM");
+    if (text.size() == 1 && (next.ends_with("SM") || unitApart) && next.find('/') != std::string_view::npos &&
+        next.size() <= 6) {
+      char fraction[8];
+      next.copy(fraction, next.size());
+      std::size_t size = next.size();
+      if (unitApart) {
+        fraction[size++] = 'S';
+        fraction[size++] = 'M';
+      }
+      if (decodeMiles({fraction, size}, v) && !v.lessThan && !v.moreThan && *v.prevailingM < kMetresPerStatuteMile) {
+        v.prevailingM = *v.prevailingM + (text[0] - '0') * kMetresPerStatuteMile;
+        out = v;
+        return unitApart ? 3 : 2;
+      }
+      v = Visibility{};
+    }
+  }
+  // "1/2 SM", "M1/4 SM": a fraction with its unit split off.
+  if (next == "SM" && text.find('/') != std::string_view::npos && text.size() <= 6) {
+    char miles[8];
+    text.copy(miles, text.size());
+    miles[text.size()] = 'S';
+    miles[text.size() + 1] = 'M';
+    if (decodeMiles({miles, text.size() + 2}, v)) {
       out = v;
       return 2;
     }
+    v = Visibility{};
   }
   if (decodeMiles(text, v)) {
     out = v;

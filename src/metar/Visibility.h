@@ -18,9 +18,11 @@ struct Visibility {
   char minimumDirection[3] = {0, 0, 0};
 };
 
-// Reads a visibility at `text`, looking at `next` for the "1 1/2SM" form.
-// Returns how many groups it took (0, 1 or 2). A directional minimum is read
-// only when a prevailing visibility is already there.
-int decodeVisibilityGroups(std::string_view text, std::string_view next, Visibility& out);
+// Reads a visibility at `text`, looking at `next` and `afterNext` for the
+// forms split by spaces ("1 1/2SM", "1/2 SM", "2 1/2 SM"). Returns how many
+// groups it took (0 to 3). A directional minimum is read only when a
+// prevailing visibility is already there.
+int decodeVisibilityGroups(std::string_view text, std::string_view next, Visibility& out,
+                           std::string_view afterNext = {});
 
 }  // namespace nimbrel

@@ -15,6 +15,8 @@ struct Wind {
   bool gustAbove = false;
   std::optional<int> variableFromDeg;  // "180V240"
   std::optional<int> variableToDeg;
+  bool gustDropped = false;            // a gust not above the mean wind was left out
+
 
   bool isCalm() const { return speedKt && *speedKt == 0.0 && !gustKt; }
 };
@@ -22,8 +24,17 @@ struct Wind {
 inline constexpr double kKnotsPerMetrePerSecond = 3600.0 / 1852.0;
 inline constexpr double kKnotsPerKilometrePerHour = 1000.0 / 1852.0;
 
-// "27015G25KT", "VRB03KT", "00000KT", "/////KT", "05010MPS", "P49MPS".
+// No surface wind has averaged 200 kt; gusts have reached about 220 kt.
+inline constexpr double kMaxMeanWindKt = 200.0;
+inline constexpr double kMaxGustKt = 250.0;
+
+// "27015G25KT", "VRB03KT", "00000KT", "/////KT", "05010MPS", "P49MPS"; the
+// unit in any case ("14005kt"). False for a mean wind that cannot be; a
+// gust that cannot be is left out and gustDropped set.
 bool decodeWindGroup(std::string_view text, Wind& out);
+// The same with the unit split off by a space ("08005 KT"): true when
+// `text` and `unit` together make a wind group.
+bool decodeSplitWindGroup(std::string_view text, std::string_view unit, Wind& out);
 // "180V240"; false unless the text is exactly that form.
 bool decodeWindVariation(std::string_view text, Wind& out);
 

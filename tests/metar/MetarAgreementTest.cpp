@@ -40,6 +40,8 @@ const KnownDifference kKnownDifferences[] = {
     {"VVCT 021200Z", "clouds", "\"FEW017TU\": TU is no cloud type (CB or TCU)"},
     {"KHOE 021155Z", "temperature", "the remarks give 17.8 where the body says 17; we take the remarks' tenths"},
     {"MNBL 1221000Z", "status", "\"1221000Z\" is no day-time group (seven figures), so the line is no METAR"},
+    {"KQEQ 122050Z", "temperature", "a dew point 2 degrees above the temperature (14/16) cannot be; the pair is left out"},
+    {"KQEQ 122050Z", "dew point", "a dew point 2 degrees above the temperature (14/16) cannot be; the pair is left out"},
 };
 
 bool isKnown(const std::string& report, const std::string& field) {
@@ -239,7 +241,10 @@ void compare(const MetarReport& ours, const json& theirs, const UtcDateTime& anc
                       std::regex_search(c.report.substr(c.report.find(" RMK ")), std::regex(" T[01][0-9]{3}"));
   c.value("temperature", ours.temperatureC, theirs.value("temperature", json()), tenths ? 0.5 : 0.001);
   c.value("dew point", ours.dewPointC, theirs.value("dew_point", json()), tenths ? 0.5 : 0.001);
-  c.value("pressure", ours.pressureHpa, theirs.value("pressure", json()), 0.01);
+  // Without Q or A we give the remarks' sea-level pressure, and say so;
+  // they give none.
+  c.value("pressure", ours.pressureFromSeaLevel ? std::nullopt : ours.pressureHpa, theirs.value("pressure", json()),
+          0.01);
 
   std::string ourTrends, theirTrends;
   for (const MetarTrend& t : ours.trends)

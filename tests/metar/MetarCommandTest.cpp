@@ -2,9 +2,13 @@
 // forms, and its exit codes.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -18,9 +22,10 @@ using test::RunTool;
 using test::Split;
 using test::ToolRun;
 
+// Today's columns first and in their old order, then the whole decoding.
 const char* const kHeader =
     "station\ttime\twind_dir\twind_kt\tgust_kt\tvisibility_m\ttemp_c\tdewpoint_c\trh_pct\tpressure_hpa\tceiling_ft\t"
-    "category\tstatus";
+    "category\tstatus\tweather\tclouds\trvr\twind_variable\tslp_hpa\tflags\tundecoded\treason";
 
 class MetarCommand : public ::testing::Test {
  protected:
@@ -55,11 +60,38 @@ TEST_F(MetarCommand, WritesOneLinePerReportInTheColumnOrder) {
       "LFBF 141200Z AUTO /////KT //// // ///////// M/M Q////\n");
   ASSERT_EQ(lines.size(), 6u);
   EXPECT_EQ(lines[0], kHeader);
-  EXPECT_EQ(lines[1], "KFFO\t2010-11-14T11:58Z\t300\t8.0\t18.0\t6437\t-4.7\t-7.2\t83\t1014.6\t1900\tMVFR\tok");
-  EXPECT_EQ(lines[2], "EGLL\t2010-11-14T11:50Z\t0\t0.0\t\t10000\t10.0\t5.0\t71\t1013.0\t\tVFR\tok");
-  EXPECT_EQ(lines[3], "KXXX\t2010-11-14T11:55Z\tVRB\t3.0\t\t805\t5.0\t5.0\t100\t1013.2\t200\tLIFR\tpartial");
-  EXPECT_EQ(lines[4], "\t\t\t\t\t\t\t\t\t\t\t\trejected");
-  EXPECT_EQ(lines[5], "LFBF\t2010-11-14T12:00Z\t\t\t\t\t\t\t\t\t\t\tok");
+  EXPECT_EQ(lines[1],
+            "KFFO\t2010-11-14T11:58Z\t300\t8.0\t18.0\t6437\t-4.7\t-7.2\t83\t1014.6\t1900\tMVFR\tok\t"
+            "light snow\tFEW014 OVC019\t\t\t1015.9\t\t\t");
+  EXPECT_EQ(lines[2], "EGLL\t2010-11-14T11:50Z\t0\t0.0\t\t10000\t10.0\t5.0\t71\t1013.0\t\tVFR\tok\t\t\t\t\t\t\t\t");
+  EXPECT_EQ(lines[3],
+            "KXXX\t2010-11-14T11:55Z\tVRB\t3.0\t\t805\t5.0\t5.0\t100\t1013.2\t200\tLIFR\tpartial\tfog\tVV002\t\t\t\t\t"
+            "XYZZY\t");
+  EXPECT_EQ(lines[4], "\t\t\t\t\t\t\t\t\t\t\t\trejected\t\t\t\t\t\t\t\tno valid day and time after the station");
+  EXPECT_EQ(lines[5], "LFBF\t2010-11-14T12:00Z\t\t\t\t\t\t\t\t\t\t\tok\t\t\t\t\t\tAUTO\t\t");
+}
+
+TEST_F(MetarCommand, WritesTheWholeDecodingAndOneRowPerReportOfALine) {
+  std::ofstream(path, std::ios::binary)
+      << "2010/11/14 12:30\n"
+         "SPECI KXXX 141155Z COR 18010G20KT 180V240 1 1/2SM R09/0600V1000FT -RA BR FEW005 BKN010CB 05/04 A2992 RERA "
+         "XYZZY RMK SLP132\n"
+         "KXXX 141150Z AUTO 27010KT 10SM CLR 05/01 RMK AO2 SLP015 METAR KXYZ 141150Z NIL=\n";
+  const ToolRun run = RunTool("metar --no-header '" + path.string() + "'");
+  ASSERT_EQ(run.exitCode, 0);
+  const std::vector<std::string> lines = Split(run.out, '\n');
+  ASSERT_EQ(lines.size(), 4u);  // no header, three reports, the empty rest
+  EXPECT_EQ(lines[0],
+            "KXXX\t2010-11-14T11:55Z\t180\t10.0\t20.0\t2414\t5.0\t4.0\t93\t1013.2\t1000\tIFR\tpartial\t"
+            "light rain;mist;recent rain\tFEW005 BKN010CB\tR09/0600V1000FT\t180-240\t1013.2\tCOR SPECI\tXYZZY\t");
+  // Sea-level pressure stands in for a missing altimeter setting, and says so.
+  EXPECT_EQ(lines[1],
+            "KXXX\t2010-11-14T11:50Z\t270\t10.0\t\t16093\t5.0\t1.0\t75\t1001.5\t\tVFR\tok\t\tCLR\t\t\t1001.5\t"
+            "AUTO PRESSURE_FROM_SLP\t\t");
+  EXPECT_EQ(lines[2], "KXYZ\t2010-11-14T11:50Z\t\t\t\t\t\t\t\t\t\t\tnil\t\t\t\t\t\tNIL\t\t");
+  for (const std::string& line : lines) {
+    if (!line.empty()) EXPECT_EQ(Split(line, '\t').size(), Split(kHeader, '\t').size()) << line;
+  }
 }
 
 TEST_F(MetarCommand, TakesTheAnchorFromTimeLinesStampsOrTheClock) {
@@ -94,7 +126,7 @@ TEST_F(MetarCommand, WritesNumbersWithAPointInAnyLocale) {
   if (before) setenv("LC_ALL", saved.c_str(), 1);
   else unsetenv("LC_ALL");
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[1], "KXXX\t2010-11-14T11:55Z\t270\t10.0\t\t16093\t5.0\t1.0\t75\t1013.2\t\tVFR\tok");
+  EXPECT_EQ(lines[1], "KXXX\t2010-11-14T11:55Z\t270\t10.0\t\t16093\t5.0\t1.0\t75\t1013.2\t\tVFR\tok\t\tCLR\t\t\t\t\t\t");
 }
 
 TEST_F(MetarCommand, ReadsStandardInput) {
@@ -102,7 +134,71 @@ TEST_F(MetarCommand, ReadsStandardInput) {
   const ToolRun result = RunTool("metar - < '" + path.string() + "'");
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out,
-            std::string(kHeader) + "\nKXXX\t2010-11-14T11:55Z\t270\t10.0\t\t16093\t5.0\t1.0\t75\t1013.2\t\tVFR\tok\n");
+            std::string(kHeader) +
+                "\nKXXX\t2010-11-14T11:55Z\t270\t10.0\t\t16093\t5.0\t1.0\t75\t1013.2\t\tVFR\tok\t\tCLR\t\t\t\t\t\t\n");
+}
+
+// Runs a shell command line under a watchdog: a tool that blocks is killed
+// after ten seconds and gives 124. Standard error is kept apart.
+struct WatchedRun {
+  int exitCode = -1;
+  std::string out;
+  std::string errors;
+};
+
+WatchedRun RunWatched(const std::string& arguments, const std::filesystem::path& errors) {
+  WatchedRun run;
+  const std::string command =
+      std::string("timeout 10 '") + NIMBREL_REPORT_TOOL + "' " + arguments + " 2>'" + errors.string() + "'";
+  std::FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buffer[4096];
+  std::size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
+  const int status = pclose(pipe);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ifstream in(errors, std::ios::binary);
+  run.errors.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return run;
+}
+
+// What is read is bounded whatever the input: over-long lines are skipped,
+// what is not a regular file is refused at once, a read error exits 2.
+TEST_F(MetarCommand, ReadsWithBoundedMemoryAndRefusesWhatIsNoFile) {
+  const std::string report = "KXXX 141155Z 27010KT 10SM CLR 05/01 A2992\n";
+  const std::string longLine(70'000, 'A');
+  const std::filesystem::path fifo = path.string() + ".fifo";
+  const std::filesystem::path errors = path.string() + ".err";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);  // nobody ever writes to it
+  const struct {
+    std::string what;
+    std::string content;  // written to the file when `file` is empty
+    std::string file;
+    int exitCode;
+    std::size_t rows;
+    std::string message;  // on standard error
+  } cases[] = {
+      {"an over-long line among others", report + longLine + "\n" + report, "", 0, 2,
+       "line 2 of \"" + path.string() + "\" is longer than 65536 bytes; skipped"},
+      {"an over-long last line with no line feed", report + longLine, "", 0, 1, "line 2 of"},
+      {"a line of exactly the most kept", std::string(65'536, 'A') + "\n" + report, "", 0, 2, ""},
+      {"a FIFO with no writer", "", fifo.string(), 2, 0, "not a regular file"},
+      {"an endless device", "", "/dev/zero", 2, 0, "not a regular file"},
+      {"a folder", "", std::filesystem::temp_directory_path().string(), 2, 0, "it is a folder"},
+      {"a file whose reading fails", "", "/proc/self/mem", 2, 0, "can not read a file \"/proc/self/mem\""},
+  };
+  for (const auto& c : cases) {
+    if (c.file.empty()) std::ofstream(path, std::ios::binary | std::ios::trunc) << c.content;
+    const std::string file = c.file.empty() ? path.string() : c.file;
+    if (!std::filesystem::exists(file)) continue;
+    const WatchedRun run = RunWatched("metar --no-header '" + file + "'", errors);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.what << ": " << run.errors;
+    EXPECT_EQ(Split(run.out, '\n').size() - 1, c.rows) << c.what;
+    if (c.message.empty()) EXPECT_EQ(run.errors, "") << c.what;
+    else EXPECT_NE(run.errors.find(c.message), std::string::npos) << c.what << ": " << run.errors;
+  }
+  std::filesystem::remove(fifo);
+  std::filesystem::remove(errors);
 }
 
 TEST_F(MetarCommand, FailuresExitWithTwo) {
@@ -120,6 +216,7 @@ TEST_F(MetarCommand, FailuresExitWithTwo) {
     EXPECT_EQ(full.exitCode, 2);
   }
   EXPECT_EQ(RunTool("metar").exitCode, 2);
+  EXPECT_EQ(RunTool("metar --no-such-option '" + path.string() + "'").exitCode, 2);
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "metar/MetarDecoder.h"
+#include "metar/ReportGroups.h"
 
 namespace nimbrel {
 namespace {
@@ -30,7 +32,7 @@ std::string field(const MetarReport& r, const std::string& name) {
   if (name == "time") return r.time.toString();
   if (name == "flags")
     return std::string(r.automated ? "AUTO " : "") + (r.corrected ? "COR " : "") + (r.nil ? "NIL " : "") +
-           (r.special ? "SPECI" : "");
+           (r.special ? "SPECI" : "") + (r.pressureFromSeaLevel ? "SLP " : "");
   if (name == "wind") {
     const Wind& w = r.current.wind;
     if (!w.reported) return "none";
@@ -240,20 +242,89 @@ const Row kPitfalls[] = {
     {"KXXX 141200Z 27010KT 3SM SCT002 05/05 A2992", "category", "MVFR"},
     {"EGLL 141200Z 27010KT CAVOK 10/05 Q1013", "category", "VFR"},
     {"KXXX 141200Z 27010KT 10/05 A2992", "category", ""},
-    // Not a METAR, or two reports run together: rejected, never merged.
+    // Not a METAR: rejected. Two reports run together: never merged, the
+    // second one's groups are left undecoded (nextMetarReport splits them).
     {"AAXX 14001 40650 42960 03206 10288 21006 40171 56010", "status", "rejected"},
-    {"HHAS 131400 06009KT 9999 SCT025 18/09 Q1023 NOSIG=", "status", "rejected"},
     {"KXXX 141200Z 27010KT 10SM CLR 05/01 A2992 METAR KXYZ 141550Z 27010KT 10SM CLR 05/01 A2992", "status",
-     "rejected"},
-    {"MDPC 141000Z 36006KT 9999 FEW018 23/21 Q1010 MDSD 141000Z 01006KT 9999 SCT018 21/19 Q1013 NOSIG", "status",
-     "rejected"},
-    {"HUEN 132200Z 21002KT 9999 FEW020 29/19 Q1016=3D HUEN 132300Z 24006KT 9999 FEW020 20/19 Q1014=", "status",
-     "rejected"},
+     "partial"},
+    {"KXXX 141200Z 27010KT 10SM CLR 05/01 A2992 METAR KXYZ 141550Z 27010KT 10SM CLR 05/01 A2992", "time",
+     "2010-11-14T12:00Z"},
+    {"MDPC 141000Z 36006KT 9999 FEW018 23/21 Q1010 MDSD 141000Z 01006KT 9999 SCT018 21/19 Q1013 NOSIG", "pressure",
+     "1010.0"},
+    {"MDPC 141000Z 36006KT 9999 FEW018 23/21 Q1010 MDSD 141000Z 01006KT 9999 SCT018 21/19 Q1013 NOSIG", "trends", ""},
+    {"KXXX 141200Z=", "status", "rejected"},
     {"KXXX 141200Z 27010KT 10SM CLR 05/01 A2992= =\x03 ", "status", "ok"},
     {"CYCQ 140000Z 21010KT 35SM FEW040 08/M01 A2994 RMK CU1CI0 LAST OBS/ NEXT 141400Z SLP159", "status", "ok"},
     {"KXXX 141260Z 27010KT 10SM CLR 05/01 A2992", "status", "rejected"},
     {"KXXX 142400Z 27010KT 10SM CLR 05/01 A2992", "status", "rejected"},
     {"", "status", "rejected"},
+    // Faults found on real reports. A day-time without its Z, with another
+    // letter, or with the wind run into it.
+    {"ETER 272200 14008KT 8000 SCT015 FEW080 31/25 A2996", "time", "2010-10-27T22:00Z"},
+    {"ETER 272200 14008KT 8000 SCT015 FEW080 31/25 A2996", "status", "ok"},
+    {"OBBI 140200E 29005KT CAVOK 24/18 Q1013 NOSIG", "time", "2010-11-14T02:00Z"},
+    {"OMAA 140500Z13004KT 6000 NSC 25/19 QWQPQR A2995 NOSIG", "wind", "130/4.0"},
+    {"OMAA 140500Z13004KT 6000 NSC 25/19 QWQPQR A2995 NOSIG", "notdecoded", "QWQPQR"},
+    {"LIPX 1400715Z 35003KT 1200 R04/1500U BR FEW040 BKN070 10/10 Q1015", "status", "rejected"},
+    {"OLBA 140201KT 8000 SCT180 21/08 Q1015 NOSIG", "status", "rejected"},
+    // A header repeated before its report, and the word again after it.
+    {"SKSP 132348Z METAR SKSP 140000Z 36009KT 9999 FEW020 BKN200 27/21 A2987", "time", "2010-11-14T00:00Z"},
+    {"MHAM 141300Z MHTR 141300Z 18002KT 9999 SCT020TCU BKN070 21/20 RERA", "status", "ok"},
+    {"UHHH 140000Z METAR 28006MPS 3200 -SHSN BKN020CB OVC100 M04/M04 Q1014 NOSIG", "status", "ok"},
+    // Text after "=" is left undecoded, the report before it kept.
+    {"HUEN 132200Z 21002KT 9999 FEW020 29/19 Q1016 RESHRA=3D", "recent", "recent rain showers"},
+    {"HUEN 132200Z 21002KT 9999 FEW020 29/19 Q1016 RESHRA=3D", "notdecoded", "3D"},
+    {"KXXX 141200Z 27010KT 10SM CLR 05/01 A3039 RMK=TEST 16", "pressure", "1029.1"},
+    {"KXXX 141200Z 27010KT 10SM CLR 05/01 A3039 RMK=TEST 16", "notdecoded", "TEST 16"},
+    // Visibility with the unit split off, or written out in metres.
+    {"KXXX 141200Z 27010KT 2 1/2 SM BR OVC005 05/04 A2992", "visibility", "4023"},
+    {"KXXX 141200Z 27010KT 2 1/2 SM BR OVC005 05/04 A2992", "status", "ok"},
+    {"KXXX 141200Z 27010KT 1/2 SM FG OVC005 05/04 A2992", "visibility", "805"},
+    {"UTSS 141200Z 27010KT 2000M BR OVC005 05/04 Q1013", "visibility", "2000"},
+    // Pressure in its other forms; sea-level pressure when there is nothing else.
+    {"UTSS 141200Z 27010KT 9999 OVC005 05/04 Q1014/A2996/", "pressure", "1014.0"},
+    {"UTSS 141200Z 27010KT 9999 OVC005 05/04 Q1014/A2996/", "status", "ok"},
+    {"UTSS 141200Z 27010KT 9999 OVC005 05/04 Q1018.2", "pressure", "1018.2"},
+    {"UTSS 141200Z 27010KT 9999 OVC005 05/04 Q1007.", "pressure", "1007.0"},
+    {"UTSS 141200Z 27010KT 9999 OVC005 05/04 Q.1015", "pressure", "1015.0"},
+    {"UTSS 141200Z 27010KT 9999 OVC005 05/04 QNH1016MB", "pressure", "1016.0"},
+    {"KXXX 141200Z 27010KT 10SM CLR 05/01 QNH3014INS", "pressure", "1020.7"},
+    {"KXXX 141200Z 27010KT 10SM CLR 05/01 A29.94", "pressure", "1013.9"},
+    {"WARR 140300Z 06006KT 9999 FEW020CB 32/24 Q1011RMK CB TO NW", "pressure", "1011.0"},
+    {"WARR 140300Z 06006KT 9999 FEW020CB 32/24 Q1011RMK CB TO NW", "status", "ok"},
+    {"OMAA 131700Z 34006KT CAVOK 25/19 Q1010NOSIG", "trends", "[NOSIG]"},
+    {"KXXX 141200Z AUTO 27010KT 10SM CLR 05/01 RMK AO2 SLP015", "pressure", "1001.5"},
+    {"KXXX 141200Z AUTO 27010KT 10SM CLR 05/01 RMK AO2 SLP015", "flags", "AUTO SLP "},
+    {"KXXX 141200Z AUTO 27010KT 10SM CLR 05/01 A2992 RMK AO2 SLP015", "flags", "AUTO "},
+    // Impossible values are left out and the report marked partial.
+    {"OEDF 140900Z 30008KT CAVOK 29/00 Q101 NOSIG", "pressure", "-"},
+    {"OEDF 140900Z 30008KT CAVOK 29/00 Q101 NOSIG", "status", "partial"},
+    {"OEDF 140900Z 30008KT CAVOK 29/00 Q013 NOSIG", "pressure", "-"},
+    {"OEDF 140900Z 30008KT CAVOK 29/00 Q994 NOSIG", "pressure", "994.0"},
+    {"MMXX 140900Z 30008KT 6SM SCT020 29/20 Q2995 A2941", "pressure", "995.9"},
+    {"MMXX 140900Z 30008KT 6SM SCT020 29/20 Q2995 A2941", "notdecoded", "Q2995"},
+    {"KXXX 141200Z 27010KT 3 1/24 OVC010 A2992", "temperature", "-/-"},
+    {"KXXX 141200Z 27010KT 3 1/24 OVC010 A2992", "status", "partial"},
+    {"KXXX 141200Z 27010KT 3SM OVC010 7/20 A2992", "temperature", "-/-"},
+    {"KXXX 141200Z 27010KT 3SM OVC010 75/20 A2992", "temperature", "-/-"},
+    {"KXXX 141200Z 27010KT 3SM OVC010 02/03 A2992", "temperature", "2.0/3.0"},  // within a rounding
+    {"OLBA 140200Z 140201KT 8000 SCT180 21/08 Q1015", "wind", "none"},
+    {"OLBA 140200Z 140201KT 8000 SCT180 21/08 Q1015", "status", "partial"},
+    {"KXXX 141200Z 27015G10KT 10SM CLR 05/01 A2992", "wind", "270/15.0"},
+    {"KXXX 141200Z 27015G10KT 10SM CLR 05/01 A2992", "notdecoded", "27015G10KT"},
+    {"KXXX 141200Z 27015G15KT 10SM CLR 05/01 A2992", "status", "partial"},
+    // One bad half of the remarks' tenths keeps the good one.
+    {"KXXX 141200Z 27010KT 10SM CLR 10/01 A2992 RMK AO2 T01058005", "temperature", "10.5/1.0"},
+    {"KXXX 141200Z 27010KT 10SM CLR 10/01 A2992 RMK AO2 T010221077", "temperature", "10.2/1.0"},
+    {"KXXX 141200Z 27010KT 10SM CLR 10/01 A2992 RMK AO2 T01020011", "temperature", "10.2/1.1"},
+    // The wind in lower case, with its unit apart, or with one figure after VRB.
+    {"KXXX 141200Z 14005kt 10SM CLR 05/01 A2992", "wind", "140/5.0"},
+    {"KXXX 141200Z 08005 KT 10SM CLR 05/01 A2992", "wind", "80/5.0"},
+    {"KXXX 141200Z 08005 KT 10SM CLR 05/01 A2992", "status", "ok"},
+    {"KXXX 141200Z VRB3KT 10SM CLR 05/01 A2992", "wind", "VRB/3.0"},
+    {"KBOS 200954Z 21009KT 10SM FEW170 20/18 A2987 $", "status", "ok"},
+    // Remarks run into their first word.
+    {"EKVG 140853Z 36008KT 9999 FEW025 01/M01 Q0996 RMK/RWY 13/31 CLSD WIND 850FT VRB03KT", "status", "ok"},
     // Groups we do not know are collected, the rest still decoded.
     {"VTSF 140000Z 31003KT 8000 FEW017CB 24/23 Q1010 CB NE", "status", "partial"},
     {"VTSF 140000Z 31003KT 8000 FEW017CB 24/23 Q1010 CB NE", "notdecoded", "CB NE"},
@@ -262,6 +333,48 @@ const Row kPitfalls[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, MetarPitfalls, ::testing::ValuesIn(kPitfalls));
+
+// A line of several reports is decoded report by report, each ending where
+// the next starts.
+TEST(MetarSplit, SplitsALineWhereEachReportStarts) {
+  const struct {
+    const char* line;
+    std::vector<std::string> stations;  // of the pieces, in order
+  } cases[] = {
+      {"KXXX 141200Z 27010KT 10SM CLR 05/01 A2992", {"KXXX"}},
+      {"OMAL 140100Z 01007KT 8000 NSC 22/18 Q1013 A2992=5 METAR OMDB 140100Z 13003KT CAVOK 24/19 Q1012 NOSIG",
+       {"OMAL", "OMDB"}},
+      {"VTSF 140000Z 31003KT 8000 24/23 Q1012 A2989 MHLM 131100Z 36008KT 9999 FEW020 28/22 Q1010", {"VTSF", "MHLM"}},
+      {"HUEN 132200Z 21002KT 9999 29/19 Q1016=3D HUEN 132300Z 24006KT 9999 20/19 Q1014=3D ", {"HUEN", "HUEN"}},
+      {"SLCO 131900Z 00000KT 9999 33/22 Q1008 METAR SLRY 131900Z 00000KT 8000 NSC 34/21 Q1009 METAR SLRQ 131900Z "
+       "35004KT 8000 NSC 35/23 Q1008",
+       {"SLCO", "SLRY", "SLRQ"}},
+      {"NZWN 140500Z 17015KT 8000 13/11 Q1014 RMK SPECI COR CLD VIS SPECI COR NZWN 140430Z 20012KT 8000 13/11 Q1014",
+       {"NZWN", "NZWN"}},
+      // A repeated header stays with its report; "NEXT ddhhmmZ" is a remark.
+      {"SKSP 132348Z METAR SKSP 140000Z 36009KT 9999 27/21 A2987", {"SKSP"}},
+      {"CYCQ 140000Z 21010KT 35SM FEW040 08/M01 A2994 RMK LAST OBS/ NEXT 141400Z SLP159", {"CYCQ"}},
+      {"AAXX 14001 40650 42960 03206", {"AAXX"}},
+      {"KXXX 141200Z METAR COR KXXX 141200Z 27010KT 10SM CLR 05/01 A2992 METAR COR KXYZ 141200Z 27010KT", {"KXXX", "KXYZ"}},
+      {"OMAD 140008Z 2 003KT Q1011 A2987. METAR OMAL 148000Z 01007KT Q101- A2997=5 METAR OMDB 140000Z 17002KT",
+       {"OMAD", "OMAL", "OMDB"}},
+  };
+  const UtcDateTime anchor{2010, 11, 14, 23, 59};
+  for (const auto& c : cases) {
+    std::string_view rest = c.line;
+    std::vector<std::string> stations;
+    while (!rest.empty()) {
+      const std::string_view before = rest;
+      const MetarReport report = decodeNextMetar(rest, anchor);
+      stations.push_back(report.station);
+      // No report holds the start of another.
+      for (const std::string& group : report.notDecoded)
+        EXPECT_TRUE(!isStationId(group) && group != "METAR") << group << " in " << c.line << "\n  at: " << before;
+      ASSERT_LT(rest.size(), before.size()) << c.line;
+    }
+    EXPECT_EQ(stations, c.stations) << c.line;
+  }
+}
 
 struct AnchorRow {
   UtcDateTime anchor;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "metar/TafDecoder.h"
 
@@ -25,7 +26,7 @@ std::string number(std::optional<double> value, int decimals = 0) {
 // One part of a TAF in a line: kind, period, probability, wind, visibility,
 // weather, ceiling and category.
 std::string describe(const TafGroup& g) {
-  std::string text = std::string(tafGroupKindText(g.kind)) + " " + g.from.toString() + " " + g.to.toString();
+  std::string text = std::string(tafGroupKindText(g)) + " " + g.from.toString() + " " + g.to.toString();
   if (g.probability) text += " P" + std::to_string(g.probability);
   const Wind& w = g.conditions.wind;
   if (w.reported) {
@@ -109,6 +110,11 @@ const Row kRows[] = {
      0, "BASE 2018-09-10T12:00Z 2018-09-10T18:00Z wind 270/15 vis 9656 WS2000/45 VFR"},
     {"old validity form", "2008-03-07", "TAF KXYZ 070530Z 071212 24010KT 9999 BKN020 BECMG 1416 OVC008", 1,
      "BECMG 2008-03-07T14:00Z 2008-03-07T16:00Z ceiling 800 IFR"},
+    {"INTER is its own kind, not TEMPO", "2010-11-14",
+     "TAF YSSY 140500Z 1406/1512 18010KT 9999 FEW030 INTER 1408/1412 5000 SHRA BKN015", 1,
+     "INTER 2010-11-14T08:00Z 2010-11-14T12:00Z vis 5000 [rain showers] ceiling 1500 MVFR"},
+    {"PROB INTER", "2010-11-14", "TAF YSSY 140500Z 1406/1512 18010KT 9999 FEW030 PROB30 INTER 1408/1412 5000 SHRA", 1,
+     "PROBINTER 2010-11-14T08:00Z 2010-11-14T12:00Z P30 vis 5000 [rain showers] MVFR"},
     {"CAVOK", "2018-09-10", "TAF LXYZ 100500Z 1006/1106 VRB02KT CAVOK TEMPO 1012/1016 4000 TSRA BKN030CB", 0,
      "BASE 2018-09-10T06:00Z 2018-09-11T06:00Z wind VRB/2 vis 10000 CAVOK VFR"},
 };
@@ -142,8 +148,16 @@ TEST(TafHeader, FlagsTemperaturesAndRejections) {
   EXPECT_EQ(unknown.groups[0].notDecodedCount, 1u);
   for (const char* notTaf : {"", "TAF", "TAF EGLL 061100Z", "TAF EGLL 061100Z 27010KT 9999", "AAXX 06001 40650",
                              "TAF EGLL 061100Z 0612/0718 27010KT TAF EGLL 061130Z 0612/0718 27010KT",
-                             "TAF EGLL 061100Z 0612/0799 27010KT"})
+                             "TAF EGLL 061100Z 0612/0799 27010KT", "TAF EGLL 061100Z 0612/0812 27010KT"})
     EXPECT_EQ(decodeTaf(notTaf, dateAt("2018-09-06")).status, MetarStatus::Rejected) << notTaf;
+  // 30 November has no 31st after it: the period would last a month.
+  const TafReport impossible = decodeTaf("TAF EGLL 301100Z 3006/3106 27010KT 9999", dateAt("2018-11-30"));
+  EXPECT_EQ(impossible.status, MetarStatus::Rejected);
+  EXPECT_STREQ(impossible.rejectReason, "no valid validity period");
+  // Text after the "=" is left undecoded; the forecast before it stands.
+  const TafReport after = decodeTaf("TAF EGLL 061100Z 0612/0718 27010KT 9999 SCT030=3D", dateAt("2018-09-06"));
+  EXPECT_EQ(after.status, MetarStatus::Partial);
+  EXPECT_EQ(after.notDecoded, std::vector<std::string>{"3D"});
 }
 
 TEST(TafCorpus, EveryRealForecastDecodes) {
@@ -233,10 +247,10 @@ TEST(TafTimeline, GivesThePrevailingAndPossibleConditionsHourByHour) {
 }
 
 TEST(TafRobustness, HostileInputStaysBounded) {
-  // A month of validity and a megabyte of change groups: the groups kept and
-  // the timeline's hours are capped, so the work stays small.
-  std::string body = "TAF KXXX 010000Z 0100/3124 ";
-  const char* pieces[] = {"BECMG ", "PROB30 ", "TEMPO 0100/3124 ", "FM011300 ", "ZZZ ", "1 ", "TX15/1018Z ",
+  // The longest validity and a megabyte of change groups: the groups kept
+  // and the timeline's hours are capped, so the work stays small.
+  std::string body = "TAF KXXX 010000Z 0100/0206 ";
+  const char* pieces[] = {"BECMG ", "PROB30 ", "TEMPO 0100/0206 ", "FM011300 ", "ZZZ ", "1 ", "TX15/0118Z ",
                           "WS020/27045KT "};
   std::size_t n = 0;
   while (body.size() < 1'000'000) body += pieces[n++ % std::size(pieces)];
@@ -246,7 +260,7 @@ TEST(TafRobustness, HostileInputStaysBounded) {
   EXPECT_EQ(taf.status, MetarStatus::Partial);
   EXPECT_LE(taf.notDecoded.size(), TafReport::kMaxNotDecodedKept);
   EXPECT_EQ(taf.groups.size(), TafReport::kMaxGroups);
-  EXPECT_EQ(hours.size(), 24u * 31);
+  EXPECT_EQ(hours.size(), 30u);
   // An FM dated before the validity (found by the fuzzer) runs no period backwards.
   const TafReport early = decodeTaf("TAF EGYP 060435Z 0606/0624 35015KT 9999 FM030600 19012KT", UtcDateTime{2018, 9, 6, 12, 0});
   ASSERT_EQ(early.groups.size(), 2u);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "SampleService.h"
+#include "observations/CurlPageFetcher.h"
 #include "support/LocalHttpServer.h"
 #include "support/RunTool.h"
 #include "support/StationListLines.h"
@@ -124,6 +126,28 @@ TEST(ReportCommand, DecodeOfWhatIsNoReadableFileSaysSoAsStationsDoes) {
       EXPECT_EQ(run.out, "nimbrel-report: can not open a file \"" + path + "\"\n") << command << " " << path;
     }
   }
+}
+
+// decode reads a page file whole, but no more of it than the viewer takes
+// of a downloaded page; a FIFO is refused without waiting for a writer.
+TEST(ReportCommand, DecodeRefusesAPageLargerThanTheViewerTakes) {
+  nimbrel::test::TempFolder folder;
+  const std::filesystem::path page = folder / "page.html";
+  const std::string example = std::string(NIMBREL_FIXTURES_DIR) + "/report_example.html";
+  std::filesystem::copy_file(example, page);
+  std::filesystem::resize_file(page, nimbrel::CurlPageFetcher::kDefaultMaxBodyBytes);  // sparse: no disk used
+  EXPECT_EQ(RunTool("decode '" + page.string() + "' >/dev/null").exitCode, 0);  // at the limit: read
+
+  std::filesystem::resize_file(page, nimbrel::CurlPageFetcher::kDefaultMaxBodyBytes + 1);
+  const ToolRun tooLarge = RunTool("decode '" + page.string() + "'", true);
+  EXPECT_EQ(tooLarge.exitCode, 2);
+  EXPECT_EQ(tooLarge.out, "nimbrel-report: can not open a file \"" + page.string() + "\": it is larger than " +
+                              std::to_string(nimbrel::CurlPageFetcher::kDefaultMaxBodyBytes) +
+                              " bytes, the most a report page may be\n");
+
+  const std::filesystem::path fifo = folder / "fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(RunTool("decode '" + fifo.string() + "'").exitCode, 2);  // a hang would never return
 }
 
 // Runs the tool with its standard output on /dev/full; what it said on

@@ -286,8 +286,9 @@ TEST(SampleTafShift, DecodesToTheSameTimesMoved) {
       {"TAF KXYZ 312330Z 0100/0124 27010KT P6SM SKC FM011530 28012KT 5SM -RA BKN020 "
        "TEMPO 0118/0122 2SM TSRA OVC010CB TX10/0121Z TNM02/0124Z RMK NXT FCST BY 010600Z",
        {2019, 1, 31, 12, 0}},
-      // A validity that ends two dates after it starts, at the month's end.
-      {"TAF RJOB 291705Z 2918/0300 23005KT 9999 FEW015 TEMPO 2922/0302 3000 BR TX31/0106Z TN21/0120Z",
+      // A validity of the longest, 30 hours, that ends two dates after it starts
+      // (hour 24), across a leap February's end.
+      {"TAF RJOB 291705Z 2918/0124 27010KT 9999 FEW015 TEMPO 2922/0102 3000 BR TX31/0106Z TN21/0120Z",
        {2020, 2, 29, 12, 0}},
   };
   for (const auto& c : cases) {

@@ -3,7 +3,12 @@
 // keeps the time each line was received: a "YYYY/MM/DD HH:MM" line sets it
 // for the lines after it, a "YYYYMMDDHHmm " prefix sets it for its own line,
 // and without either it is the current UTC time.
-#include <cstdio>
+//
+// Memory stays bounded whatever the input: a line longer than
+// kMaxLineBytes is skipped with a message on standard error.
+#include <cstddef>
+#include <memory>
+#include <string>
 #include <string_view>
 
 #include "TsvOutput.h"
@@ -11,49 +16,78 @@
 
 class ReportLineReader {
  public:
+  static constexpr std::size_t kMaxLineBytes = 64 * 1024;
+
   ReportLineReader() = default;
   ~ReportLineReader();
   ReportLineReader(const ReportLineReader&) = delete;
   ReportLineReader& operator=(const ReportLineReader&) = delete;
 
-  // "-" is standard input. False when the file can not be opened or is a folder.
+  // "-" is standard input. Anything else must be a regular file: a folder,
+  // a device or a FIFO is refused at once (never waited on). False with
+  // error() saying why.
   bool open(const char* path);
   // The next report line and its anchor; false at the end or on a read error.
   bool next(std::string_view& report, nimbrel::UtcDateTime& anchor);
   bool failed() const { return failed_; }
+  const std::string& error() const { return error_; }
 
  private:
-  std::FILE* file_ = nullptr;
-  bool ownsFile_ = false;
+  // Reads more after what is kept; false at the end of the input or on an error.
+  bool fill();
+  // The next raw line without its line feed; false at the end.
+  bool rawLine(std::string_view& line);
+
+  int fd_ = -1;
+  bool ownsFd_ = false;
+  bool atEnd_ = false;
   bool failed_ = false;
-  char* line_ = nullptr;
-  std::size_t capacity_ = 0;
+  std::string error_;
+  std::string path_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t begin_ = 0;  // the unread bytes are buffer_[begin_, end_)
+  std::size_t end_ = 0;
+  std::size_t lineNumber_ = 0;
   nimbrel::UtcDateTime anchor_ = nimbrel::UtcDateTime::now();
 };
 
+// The options shared by the metar and taf commands.
+struct ReportFileOptions {
+  const char* path = nullptr;
+  bool header = true;
+};
+
+// "[--header | --no-header] FILE" in any order; false when they do not parse.
+bool parseReportFileOptions(int argc, char** argv, ReportFileOptions& options);
+
 // The metar and taf commands: usage, the header line, one call of write for
-// every report line, and the exit codes (2 for a file that can not be read
-// or an output that can not be written).
+// every report line, and the exit codes (2 for a file that can not be read,
+// a read error on the way, or an output that can not be written).
 template <typename Write>
 int decodeReportFile(int argc, char** argv, const char* command, const char* header, const char* written,
                      Write write) {
-  if (argc != 1) {
-    std::fprintf(stderr, "usage: nimbrel-report %s FILE\n", command);
+  ReportFileOptions options;
+  if (!parseReportFileOptions(argc, argv, options)) {
+    std::fprintf(stderr, "usage: nimbrel-report %s [--header | --no-header] FILE\n", command);
     return 2;
   }
   ReportLineReader reader;
-  if (!reader.open(argv[0])) {
-    std::fprintf(stderr, "nimbrel-report: can not read a file \"%s\"\n", argv[0]);
+  if (!reader.open(options.path)) {
+    std::fprintf(stderr, "nimbrel-report: can not read a file \"%s\": %s\n", options.path, reader.error().c_str());
     return 2;
   }
   TsvOutput out;
-  out.text(header);
-  out.endLine();
+  if (options.header) {
+    out.text(header);
+    out.endLine();
+  }
   std::string_view line;
   nimbrel::UtcDateTime anchor;
   while (reader.next(line, anchor)) write(out, line, anchor);
   if (reader.failed()) {
-    std::fprintf(stderr, "nimbrel-report: can not read a file \"%s\"\n", argv[0]);
+    // What was decoded before the error is still written, but the exit says the output is cut.
+    out.finish();
+    std::fprintf(stderr, "nimbrel-report: can not read a file \"%s\": %s\n", options.path, reader.error().c_str());
     return 2;
   }
   if (!out.finish()) {

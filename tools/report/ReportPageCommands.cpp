@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -74,25 +76,38 @@ int writePage(const std::string& page, const std::string& source) {
   return 0;
 }
 
-// The whole of a regular file; a folder, a device or a file that cannot be
-// read gives false. Opened without blocking, so a FIFO cannot hang the tool.
-bool readPageFile(const char* path, std::string& text) {
+// The whole of a regular file, up to the most the viewer takes of a report
+// page; a folder, a device, a file that cannot be read or one too large
+// gives false (`why` then says it was too large). Opened without blocking, so a FIFO cannot hang
+// the tool.
+bool readPageFile(const char* path, std::string& text, std::string& why) {
+  constexpr std::size_t kLimit = nimbrel::CurlPageFetcher::kDefaultMaxBodyBytes;
   const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat info {};
   bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  if (ok && static_cast<std::uint64_t>(info.st_size) > kLimit) {
+    ok = false;
+    why = "it is larger than " + std::to_string(kLimit) + " bytes, the most a report page may be";
+  }
   std::size_t size = 0;
   while (ok) {
-    text.resize(size + 64 * 1024);
+    // One byte past the limit tells a file that grew since it was measured.
+    text.resize(std::min(size + 64 * 1024, kLimit + 1));
     const ssize_t got = ::read(fd, text.data() + size, text.size() - size);
     if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) {
-      ok = got == 0;
+    if (got < 0) {
+      ok = false;
       break;
     }
+    if (got == 0) break;
     size += static_cast<std::size_t>(got);
+    if (size > kLimit) {
+      ok = false;
+      why = "it is larger than " + std::to_string(kLimit) + " bytes, the most a report page may be";
+    }
   }
-  text.resize(size);
+  text.resize(ok ? size : 0);
   ::close(fd);
   return ok;
 }
@@ -122,8 +137,10 @@ int runDecodeCommand(int argc, char** argv) {
     return 2;
   }
   std::string text;
-  if (!readPageFile(argv[0], text)) {
-    std::fprintf(stderr, "nimbrel-report: can not open a file \"%s\"\n", argv[0]);
+  std::string why;
+  if (!readPageFile(argv[0], text, why)) {
+    std::fprintf(stderr, "nimbrel-report: can not open a file \"%s\"%s%s\n", argv[0], why.empty() ? "" : ": ",
+                 why.c_str());
     return 2;
   }
   return writePage(text, argv[0]);
