@@ -109,9 +109,10 @@ std::string forecastHourText(const TafForecast& forecast, std::size_t hourIndex)
   for (std::size_t index : hour.possible) {
     if (index >= forecast.report.groups.size()) continue;
     const TafGroup& group = forecast.report.groups[index];
-    std::string kind = group.kind == TafGroupKind::Temporary ? "TEMPO"
+    const char* word = group.intermittent ? "INTER" : "TEMPO";
+    std::string kind = group.kind == TafGroupKind::Temporary     ? std::string(word)
                        : group.kind == TafGroupKind::Probability ? formatText("PROB%d", group.probability)
-                                                                 : formatText("PROB%d TEMPO", group.probability);
+                                                                 : formatText("PROB%d %s", group.probability, word);
     const FlightCategory possible = group.flightCategory();
     text += "\n" + kind + formatText(" %02d:%02dZ-%02d:%02dZ", group.from.hour, group.from.minute, group.to.hour,
                                   group.to.minute);

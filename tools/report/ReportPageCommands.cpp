@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -36,8 +37,12 @@ std::string flattened(std::string text) {
 }
 
 void writeObservation(const Observation& o) {
-  std::printf("%.2f\t%.2f\t%.2f\t%.2f\t%.2f\t%.2f\t%.2f\t%.2f\t", o.temperature, o.dewpoint, o.humidity, o.pressure,
-              o.windSpeed, o.windDirection, o.visibility, o.pressureInches);
+  // A value the page did not give is an empty field, not "nan".
+  for (const double value : {o.temperature, o.dewpoint, o.humidity, o.pressure, o.windSpeed, o.windDirection,
+                             o.visibility, o.pressureInches}) {
+    if (std::isfinite(value)) std::printf("%.2f", value);
+    std::fputc('\t', stdout);
+  }
   // observedAt holds the page's UTC fields read as local time.
   const std::time_t at = static_cast<std::time_t>(o.observedAt);
   std::tm fields{};
