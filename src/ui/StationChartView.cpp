@@ -6,6 +6,7 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolTip>
+#include <algorithm>
 #include <filesystem>
 
 #include "charts/StationChart.h"
@@ -66,7 +67,12 @@ void StationChartView::paintEvent(QPaintEvent*) {
     grownForForecast = true;
     auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
     if (sub != nullptr && !sub->isMaximized() && !sub->isMinimized()) {
-      QTimer::singleShot(0, sub, [sub, extra] { sub->resize(sub->width(), sub->height() + extra); });
+      // Never past the area's bottom: the window then keeps its height.
+      QTimer::singleShot(0, sub, [sub, extra] {
+        const QWidget* area = sub->parentWidget();
+        const int room = area != nullptr ? area->height() - sub->y() - sub->height() : extra;
+        if (room > 0) sub->resize(sub->width(), sub->height() + std::min(extra, room));
+      });
     }
   }
 }

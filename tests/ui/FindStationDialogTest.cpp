@@ -84,9 +84,12 @@ class FindCommandGuiTest : public ViewsGuiTest {
   }
 };
 
-TEST_F(FindCommandGuiTest, OkWithEmptyTextListsEveryStation) {
+// Ctrl+F from the map asks; the list takes the keyboard on its first row.
+TEST_F(FindCommandGuiTest, OkWithEmptyTextListsEveryStationReadyForTheKeyboard) {
+  frame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
   ModalWatch<FindStationDialog> find(Answer(QString(), true));
-  frame->findStationAction->trigger();
+  QTest::keyClick(frame->activeView(), Qt::Key_F, Qt::ControlModifier);
   ASSERT_TRUE(find.seen());
   StationTableView* table = LastView<StationTableView>();
   ASSERT_NE(table, nullptr);
@@ -94,6 +97,13 @@ TEST_F(FindCommandGuiTest, OkWithEmptyTextListsEveryStation) {
   EXPECT_EQ(table->size(), QSize(501, 408));
   EXPECT_EQ(table->rowCount(), 3);
   EXPECT_EQ(frame->waitCursorCount(), 0);
+  // The offscreen platform gives the main window back no activation of its own.
+  frame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+  EXPECT_TRUE(table->grid()->hasFocus());
+  EXPECT_EQ(table->currentRow(), 0);
+  QTest::keyClick(table->grid(), Qt::Key_Down);
+  EXPECT_EQ(table->currentRow(), 1) << "the arrow keys move at once";
 }
 
 TEST_F(FindCommandGuiTest, TypedTextIsSearchedIgnoringCase) {
