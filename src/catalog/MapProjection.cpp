@@ -115,10 +115,11 @@ void MapViewport::panBy(double dx, double dy) {
 }
 
 void MapViewport::keepWorldInView() {
-  // The window's centre stays over the world.
+  // The window's centre pixel stays over the world.
   const double worldWidth = 360.0 * scaleX(), worldHeight = 180.0 * scaleY();
-  originX = std::clamp(originX, viewWidth / 2.0 - worldWidth, viewWidth / 2.0);
-  originY = std::clamp(originY, viewHeight / 2.0 - worldHeight, viewHeight / 2.0);
+  const double cx = std::floor(viewWidth / 2.0) + 0.5, cy = std::floor(viewHeight / 2.0) + 0.5;
+  originX = std::clamp(originX, cx - worldWidth + 0.25, cx - 0.25);
+  originY = std::clamp(originY, cy - worldHeight + 0.25, cy - 0.25);
 }
 
 Pixel MapViewport::toPixel(double mapLongitude, double mapColatitude) const {

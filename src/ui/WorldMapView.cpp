@@ -301,8 +301,9 @@ void WorldMapView::wheelEvent(QWheelEvent* event) {
     return;
   }
   // One notch doubles or halves the scale, about the point under the pointer.
+  // The pointer's pixel is a square: its centre is the point that stays.
   const QPointF p = event->position();
-  view.zoomAbout(std::pow(2.0, delta / 120.0), p.x(), p.y());
+  view.zoomAbout(std::pow(2.0, delta / 120.0), std::floor(p.x()) + 0.5, std::floor(p.y()) + 0.5);
   viewChanged();
   event->accept();
 }
