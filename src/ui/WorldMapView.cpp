@@ -171,6 +171,12 @@ void WorldMapView::setMarkAllStations(bool on) {
   repaint();
 }
 
+void WorldMapView::setViewport(const MapViewport& shown) {
+  view = shown;
+  view.setSize(width(), height());
+  viewChanged();
+}
+
 void WorldMapView::showWholeWorld() {
   view.showWholeWorld();
   viewChanged();

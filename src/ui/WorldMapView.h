@@ -45,6 +45,8 @@ class WorldMapView : public QWidget {
   // What the window shows; the wheel, dragging, the arrow keys and the zoom
   // commands change it.
   const MapViewport& viewport() const { return view; }
+  // Shows this view (its size stays the window's).
+  void setViewport(const MapViewport& shown);
   void zoomIn() { zoomAboutCentre(2.0); }
   void zoomOut() { zoomAboutCentre(0.5); }
   void showWholeWorld();
