@@ -463,9 +463,16 @@ void drawWeatherLayer(DrawContext& dc, const StationList& catalogue, const Weath
     if (inView(p, kPlotReach)) shown.push_back({&w, p});
   }
   // The worse category first: it wins the room for a label or a plot.
-  std::stable_sort(shown.begin(), shown.end(), [](const Shown& a, const Shown& b) {
-    return severity(a.weather->category) > severity(b.weather->category);
-  });
+  // Five severities: a counting sort, keeping the order within each.
+  {
+    std::array<std::size_t, 6> start = {};
+    for (const Shown& s : shown) ++start[static_cast<std::size_t>(5 - severity(s.weather->category))];
+    for (std::size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
+    std::vector<Shown> sorted(shown.size());
+    for (std::size_t i = shown.size(); i-- > 0;)
+      sorted[--start[static_cast<std::size_t>(5 - severity(shown[i].weather->category))]] = shown[i];
+    shown.swap(sorted);
+  }
   std::vector<bool> plotted(shown.size(), false);
   if (view.zoom() >= kPlotZoom) {
     std::vector<Rect> boxes;
@@ -498,9 +505,26 @@ void drawWeatherLayer(DrawContext& dc, const StationList& catalogue, const Weath
       }
     dc.selectFont(font);
   }
-  // Best last, so the worse categories' points lie on top.
-  for (std::size_t i = shown.size(); i-- > 0;)
-    if (!plotted[i]) drawOutlinedPoint(dc, shown[i].pixel.x, shown[i].pixel.y, weatherPointColour(*shown[i].weather, colouring));
+  // Best last, so the worse categories' points lie on top; a run of one
+  // colour goes to the context in one call.
+  {
+    std::vector<int> run;
+    Colour runColour = 0;
+    for (std::size_t i = shown.size(); i-- > 0;) {
+      if (plotted[i]) continue;
+      const int x = shown[i].pixel.x, y = shown[i].pixel.y;
+      if (x < -2 || y < -2 || x > view.width() + 1 || y > view.height() + 1) continue;
+      const Colour colour = weatherPointColour(*shown[i].weather, colouring);
+      if (!run.empty() && colour != runColour) {
+        dc.drawRimmedPoints(run.data(), run.size() / 2, runColour, kOutlineColour);
+        run.clear();
+      }
+      runColour = colour;
+      run.push_back(x);
+      run.push_back(y);
+    }
+    if (!run.empty()) dc.drawRimmedPoints(run.data(), run.size() / 2, runColour, kOutlineColour);
+  }
   if (!labels.empty()) {
     const FontSpec font = dc.selectFont(kPlotFont);
     const unsigned align = dc.setTextAlign(TA_LEFT | TA_TOP);

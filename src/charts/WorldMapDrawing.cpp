@@ -191,10 +191,10 @@ void forEachChunkInView(const MapLayer& layer, const MapViewport& view,
       const std::size_t ringFirst = out.points.size();
       for (std::uint32_t p = first; p < end; ++p) {
         const PointF v{origin.x + layer.points[2 * p] * sx, origin.y - layer.points[2 * p + 1] * sy};
-        // Steps under half a pixel add nothing; a ring's last point stays.
+        // Steps under a pixel add nothing a one-pixel line shows; a ring's last point stays.
         if (out.points.size() > ringFirst && p + 1 < end) {
           const PointF& last = out.points.back();
-          if (std::abs(v.x - last.x) < 0.5 && std::abs(v.y - last.y) < 0.5) continue;
+          if (std::abs(v.x - last.x) < 1.0 && std::abs(v.y - last.y) < 1.0) continue;
         }
         out.points.push_back(v);
       }

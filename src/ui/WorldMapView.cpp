@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDateTime>
 #include <QFile>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,8 +11,11 @@
 #include <QToolTip>
 #include <QWheelEvent>
 #include <array>
+#include <cstddef>
 #include <cmath>
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <utility>
 
 #include "catalog/MapProjection.h"
@@ -70,6 +74,147 @@ const VectorMap* mapScale(int level) {
 }
 
 QColor toColour(Colour c) { return QColor(redOf(c), greenOf(c), blueOf(c)); }
+
+// The zoomed map on screen draws the same few hundred station labels frame
+// after frame: their widths are measured once and each label is drawn as a
+// picture of itself, made once by the ordinary text drawing.
+class CachedTextContext : public QtDrawContext {
+ public:
+  explicit CachedTextContext(QPainter& painter) : QtDrawContext(painter), painter(painter) {
+    const QPaintDevice* device = painter.device();
+    ratio = device != nullptr ? device->devicePixelRatioF() : 1.0;
+    if (cache().ratio != ratio) {
+      cache().labels.clear();
+      cache().ratio = ratio;
+    }
+  }
+
+  FontSpec selectFont(const FontSpec& font) override {
+    if (!(font == current)) {
+      current = font;
+      fontNumber = numberOf(font);
+    }
+    return QtDrawContext::selectFont(font);
+  }
+  unsigned setTextAlign(unsigned align) override {
+    textAlign = align;
+    return QtDrawContext::setTextAlign(align);
+  }
+  Colour setTextColor(Colour colour) override {
+    textColour = colour;
+    return QtDrawContext::setTextColor(colour);
+  }
+  Colour setBkColor(Colour colour) override {
+    bkColour = colour;
+    return QtDrawContext::setBkColor(colour);
+  }
+  void fillSolidRect(int x, int y, int width, int height, Colour colour) override {
+    bkColour = colour;
+    QtDrawContext::fillSolidRect(x, y, width, height, colour);
+  }
+  void drawRimmedPoints(const int* centres, std::size_t count, Colour fill, Colour rim) override {
+    bkColour = fill;
+    QtDrawContext::drawRimmedPoints(centres, count, fill, rim);
+  }
+
+  Size getTextExtent(const std::string& text) override {
+    setKey(text, false);
+    const auto found = cache().extents.find(key);
+    if (found != cache().extents.end()) return found->second;
+    const Size size = QtDrawContext::getTextExtent(text);
+    remember(cache().extents, key, size);
+    return size;
+  }
+
+  void textOut(int x, int y, const std::string& text) override {
+    // Left, centred or right, from the top: what the map's labels use.
+    if (text.empty() || (textAlign & ~TA_CENTER) != TA_TOP) {
+      QtDrawContext::textOut(x, y, text);
+      return;
+    }
+    setKey(text, true);
+    auto found = cache().labels.find(key);
+    if (found == cache().labels.end()) {
+      Label made = makeLabel(text);
+      found = remember(cache().labels, key, std::move(made));
+    }
+    const Label& label = found->second;
+    int left = x;
+    if ((textAlign & TA_CENTER) == TA_CENTER) left = x - label.width / 2;
+    else if ((textAlign & TA_CENTER) == 2) left = x - label.width;
+    painter.drawImage(QPoint(left - kMargin, y - kMargin), label.picture);
+  }
+
+ private:
+  struct Label {
+    int width = 0;
+    QImage picture;
+  };
+  struct Cache {
+    std::vector<FontSpec> fonts;
+    std::unordered_map<std::string, Size> extents;
+    std::unordered_map<std::string, Label> labels;
+    qreal ratio = 1.0;
+  };
+  // Shared by every map window; a few thousand labels at most are kept.
+  static Cache& cache() {
+    static Cache shared;
+    return shared;
+  }
+  static int numberOf(const FontSpec& font) {
+    auto& fonts = cache().fonts;
+    for (std::size_t i = 0; i < fonts.size(); ++i)
+      if (fonts[i] == font) return static_cast<int>(i);
+    fonts.push_back(font);
+    return static_cast<int>(fonts.size() - 1);
+  }
+  template <typename T>
+  static typename std::unordered_map<std::string, T>::iterator remember(std::unordered_map<std::string, T>& table,
+                                                                        const std::string& key, T value) {
+    if (table.size() >= kMaxEntries) table.clear();
+    return table.emplace(key, std::move(value)).first;
+  }
+  // The text, then the font and, for a picture, its colours: one reused string.
+  void setKey(const std::string& text, bool withColours) {
+    key.assign(text);
+    key.push_back('\0');
+    key.append(reinterpret_cast<const char*>(&fontNumber), sizeof fontNumber);
+    if (withColours) {
+      key.append(reinterpret_cast<const char*>(&textColour), sizeof textColour);
+      key.append(reinterpret_cast<const char*>(&bkColour), sizeof bkColour);
+    }
+  }
+  Label makeLabel(const std::string& text) {
+    Label label;
+    const Size size = getTextExtent(text);
+    label.width = size.cx;
+    // Glyphs may reach a little past their box: a clear margin keeps them.
+    label.picture = QImage(QSize(size.cx + 2 * kMargin, size.cy + 2 * kMargin) * static_cast<int>(ratio),
+                           QImage::Format_ARGB32_Premultiplied);
+    label.picture.setDevicePixelRatio(ratio);
+    label.picture.fill(Qt::transparent);
+    QPainter onLabel(&label.picture);
+    QtDrawContext plain(onLabel);
+    plain.selectFont(current);
+    plain.setTextColor(textColour);
+    plain.setBkColor(bkColour);
+    plain.setTextAlign(TA_LEFT | TA_TOP);
+    plain.textOut(kMargin, kMargin, text);
+    setKey(text, true);  // getTextExtent above used the key
+    return label;
+  }
+
+  static constexpr int kMargin = 2;
+  static constexpr std::size_t kMaxEntries = 6000;
+  QPainter& painter;
+  qreal ratio = 1.0;
+  FontSpec current{"System", 16, 700};
+  int fontNumber = numberOf(current);
+  unsigned textAlign = TA_LEFT | TA_TOP;
+  Colour textColour = rgb(0, 0, 0);
+  Colour bkColour = rgb(255, 255, 255);
+  std::string key;
+};
 
 }  // namespace
 
@@ -134,18 +279,24 @@ void WorldMapView::setWeatherColouring(WeatherColouring how) {
 }
 
 void WorldMapView::weatherChanged() {
-  const WeatherSnapshot* snapshot = window.weatherFeed().snapshot();
-  if (weatherShown && snapshot != nullptr) {
-    const std::vector<std::size_t> indices = snapshot->stationIndices();
-    weatherIndex.build(window.allStations(), indices, view);
-  } else {
-    weatherIndex.build(StationList{});
-  }
+  // The hover grid is rebuilt on the next look-up: a zoom or pan step only
+  // repaints.
+  weatherIndexStale = true;
   update();
 }
 
 int WorldMapView::weatherStationAt(QPoint pixel) const {
   if (!weatherShown) return -1;
+  if (weatherIndexStale) {
+    weatherIndexStale = false;
+    const WeatherSnapshot* snapshot = window.weatherFeed().snapshot();
+    if (snapshot != nullptr) {
+      const std::vector<std::size_t> indices = snapshot->stationIndices();
+      weatherIndex.build(window.allStations(), indices, view);
+    } else {
+      weatherIndex.build(StationList{});
+    }
+  }
   return weatherIndex.nearest(pixel.x(), pixel.y(), 4);
 }
 
@@ -202,6 +353,7 @@ void WorldMapView::drawVectorMap(QPainter& painter) {
       painter.setBrush(toColour(kMapLandColour));
       forEachChunkInView(*land, view, [&](const ProjectedChunk& chunk) {
         QPainterPath path;
+        path.reserve(static_cast<int>(chunk.points.size() + chunk.ringEnds.size()));
         path.setFillRule(Qt::OddEvenFill);
         std::uint32_t first = 0;
         for (const std::uint32_t end : chunk.ringEnds) {
@@ -219,16 +371,17 @@ void WorldMapView::drawVectorMap(QPainter& painter) {
     QPen line(toColour(kMapLineColour), 0);
     painter.setPen(line);
     painter.setBrush(Qt::NoBrush);
-    QVector<QPointF> points;
+    // The projected points go to the painter as they are, without a copy.
+    static_assert(sizeof(PointF) == sizeof(QPointF) && offsetof(PointF, y) == sizeof(qreal));
     for (const MapLayerKind kind : {MapLayerKind::kCoastline, MapLayerKind::kBorder}) {
       const MapLayer* layer = map->layer(kind);
       if (layer == nullptr) continue;
       forEachChunkInView(*layer, view, [&](const ProjectedChunk& chunk) {
         std::uint32_t first = 0;
         for (const std::uint32_t end : chunk.ringEnds) {
-          points.clear();
-          for (std::uint32_t p = first; p < end; ++p) points.append(QPointF(chunk.points[p].x, chunk.points[p].y));
-          if (points.size() >= 2) painter.drawPolyline(points.constData(), static_cast<int>(points.size()));
+          if (end - first >= 2)
+            painter.drawPolyline(reinterpret_cast<const QPointF*>(chunk.points.data() + first),
+                                 static_cast<int>(end - first));
           first = end;
         }
       });
@@ -237,8 +390,17 @@ void WorldMapView::drawVectorMap(QPainter& painter) {
   painter.restore();
 }
 
-void WorldMapView::draw(QPainter& painter) {
-  QtDrawContext dc(painter);
+void WorldMapView::draw(QPainter& painter) { drawOn(painter, false); }
+
+void WorldMapView::drawOn(QPainter& painter, bool screen) {
+  // Label pictures only where they stay crisp: on screen, at whole device pixels.
+  const qreal ratio = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
+  std::unique_ptr<QtDrawContext> context;
+  if (screen && !view.showsPicture() && ratio == std::floor(ratio))
+    context = std::make_unique<CachedTextContext>(painter);
+  else
+    context = std::make_unique<QtDrawContext>(painter);
+  QtDrawContext& dc = *context;
   if (view.showsPicture()) {
     drawMapPicture(dc);
   } else {
@@ -261,7 +423,7 @@ void WorldMapView::draw(QPainter& painter) {
 
 void WorldMapView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  draw(painter);
+  drawOn(painter, true);
 }
 
 void WorldMapView::mouseMoveEvent(QMouseEvent* event) {

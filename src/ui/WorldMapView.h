@@ -72,12 +72,16 @@ class WorldMapView : public QWidget {
   void zoomAboutCentre(double factor);
   void viewChanged();
   void drawVectorMap(QPainter& painter);
+  // `screen`: a paint of the window rather than a print.
+  void drawOn(QPainter& painter, bool screen);
 
   MainWindow& window;
   bool markAll = false;
   bool weatherShown = false;
   WeatherColouring colouring = WeatherColouring::kFlightCategory;
-  StationPixelIndex weatherIndex;
+  // Built for the current view on the first look-up after a change.
+  mutable StationPixelIndex weatherIndex;
+  mutable bool weatherIndexStale = true;
   QTimer hoverTimer;
   QPoint hoverPixel;
   // The release that ends a double-click: its first click already acted.
