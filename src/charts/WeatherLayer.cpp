@@ -414,6 +414,8 @@ void drawStationPlot(DrawContext& dc, int x, int y, const Station& station, cons
   }
   fillDisc(dc, x, y, kPlotRadius + 1, kOutlineColour);
   fillDisc(dc, x, y, kPlotRadius, fill);
+  // A fill leaves its colour as the text background: the numbers go on white.
+  dc.setBkColor(rgb(255, 255, 255));
   if (weather.temperatureC) {
     dc.setTextAlign(kTaRight | TA_TOP);
     const std::string t = shortTemperature(*weather.temperatureC, metric);
