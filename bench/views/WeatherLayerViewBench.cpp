@@ -50,13 +50,18 @@ std::string IcaoOf(int i) {
 std::string ListText() {
   std::mt19937 random(2024);
   std::uniform_int_distribution<int> latitude(0, 79), longitude(0, 179), minute(0, 59), side(0, 1);
+  std::uniform_int_distribution<int> europeLat(36, 59), europeLon(-10, 29), usLat(30, 44), usLon(-90, -71);
   std::string text;
   char line[128];
   for (int i = 0; i < kStations; ++i) {
     const std::string icao = IcaoOf(i);
     char lat[16], lon[16];
-    std::snprintf(lat, sizeof lat, "%02d %02d%c", latitude(random), minute(random), side(random) ? 'N' : 'S');
-    std::snprintf(lon, sizeof lon, "%03d %02d%c", longitude(random), minute(random), side(random) ? 'E' : 'W');
+    // As the real list: a quarter each in Europe and the eastern United States.
+    int la = latitude(random) * (side(random) ? 1 : -1), lo = longitude(random) * (side(random) ? 1 : -1);
+    if (i % 4 == 1) la = europeLat(random), lo = europeLon(random);
+    if (i % 4 == 2) la = usLat(random), lo = usLon(random);
+    std::snprintf(lat, sizeof lat, "%02d %02d%c", std::abs(la), minute(random), la >= 0 ? 'N' : 'S');
+    std::snprintf(lon, sizeof lon, "%03d %02d%c", std::abs(lo), minute(random), lo >= 0 ? 'E' : 'W');
     std::snprintf(line, sizeof line, "%-2.2s %-17.17s%-4.4s  %-3.3s   %05d  %-6.6s  %-7.7s %4d   X  %c  %c  %c  %c  %c %c %-2.2s\n",
                   icao.substr(2, 2).c_str(), ("FIELD " + icao).c_str(), icao.c_str(), icao.substr(1).c_str(), i, lat,
                   lon, 100, ' ', 'V', ' ', 'A', ' ', '7', icao.substr(0, 2).c_str());
@@ -145,7 +150,73 @@ void BM_WeatherHoverMove(benchmark::State& state) {
   state.counters["budget_us"] = 100;
 }
 
+// The map window at 1200 x 800 over a place: 0 the whole world, 1 Europe
+// at 8x, 2 the eastern United States at 64x (labels and station plots on).
+MapViewport PlaceView(int place) {
+  MapViewport view;
+  view.setSize(map->width(), map->height());
+  const double centre[3][2] = {{0.0, 0.0}, {10.0, 48.0}, {-78.0, 38.0}};
+  const double zoom[3] = {1.0, 8.0, 64.0};
+  if (place == 0) return view;
+  const PointF at = view.toView(180.0 + centre[place][0], 90.0 - centre[place][1]);
+  view.zoomAbout(zoom[place], at.x, at.y);
+  view.panBy(view.width() / 2.0 - at.x, view.height() / 2.0 - at.y);
+  return view;
+}
+
+struct LargeWindow {
+  LargeWindow() {
+    sub = qobject_cast<QMdiSubWindow*>(map->parentWidget());
+    before = sub->size();
+    sub->resize(QSize(1200, 800).grownBy(sub->contentsMargins()));
+    QCoreApplication::processEvents();
+  }
+  ~LargeWindow() {
+    map->showWholeWorld();
+    sub->resize(before);
+    QCoreApplication::processEvents();
+  }
+  QMdiSubWindow* sub;
+  QSize before;
+};
+
+// One wheel step in and out again by turns, each redrawn.
+void BM_MapZoomFrame(benchmark::State& state) {
+  LargeWindow large;
+  const MapViewport place = PlaceView(static_cast<int>(state.range(0)));
+  MapViewport closer = place;
+  closer.zoomAboutCentre(2.0);
+  map->setViewport(place);
+  map->repaint();  // the scale's data read before timing
+  bool in = false;
+  for (auto _ : state) {
+    map->setViewport((in = !in) ? closer : place);
+    map->repaint();
+  }
+  state.counters["width"] = map->width();
+  state.counters["map_data_MB"] = static_cast<double>(WorldMapView::mapDataBytes()) / (1 << 20);
+  state.counters["budget_ms"] = 8;
+}
+
+// One arrow-key step of a pan and back by turns, each redrawn.
+void BM_MapPanFrame(benchmark::State& state) {
+  LargeWindow large;
+  const MapViewport place = PlaceView(static_cast<int>(state.range(0)));
+  MapViewport moved = place;
+  moved.panBy(map->width() / 8.0, map->height() / 8.0);
+  map->setViewport(place);
+  map->repaint();
+  bool step = false;
+  for (auto _ : state) {
+    map->setViewport((step = !step) ? moved : place);
+    map->repaint();
+  }
+  state.counters["budget_ms"] = 8;
+}
+
 BENCHMARK(BM_WeatherLayerRepaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MapZoomFrame)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MapPanFrame)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WeatherHoverLookup)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WeatherHoverMove)->Unit(benchmark::kMicrosecond);
 

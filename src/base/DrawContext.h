@@ -2,6 +2,7 @@
 // The drawing operations the chart and the world map need, with the
 // semantics of the platform they were designed for (end points excluded,
 // opaque text background, right/bottom edges excluded from rectangles).
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -74,6 +75,17 @@ class DrawContext {
   virtual Size getTextExtent(const std::string& text) = 0;
   // Fills x, y, width, height; the background colour is then that colour.
   virtual void fillSolidRect(int x, int y, int width, int height, Colour colour) = 0;
+  // A 3 x 3 point in `fill` with a one-pixel rim in `rim` that leaves the
+  // corners out, centred on each (x, y) pair of `centres` in turn; a painter
+  // can stamp one picture of it instead of filling three rectangles each.
+  virtual void drawRimmedPoints(const int* centres, std::size_t count, Colour fill, Colour rim) {
+    for (std::size_t i = 0; i < count; ++i) {
+      const int x = centres[2 * i], y = centres[2 * i + 1];
+      fillSolidRect(x - 1, y - 2, 3, 5, rim);
+      fillSolidRect(x - 2, y - 1, 5, 3, rim);
+      fillSolidRect(x - 1, y - 1, 3, 3, fill);
+    }
+  }
   virtual void setPixel(int x, int y, Colour colour) = 0;
   // Copies a bitmap resource unscaled with its top-left corner at x, y.
   virtual void drawBitmap(int resourceId, int x, int y) = 0;

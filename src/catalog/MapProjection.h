@@ -38,3 +38,71 @@ class MapProjection {
 };
 
 }  // namespace nimbrel
+
+namespace nimbrel {
+
+struct PointF {
+  double x = 0.0;
+  double y = 0.0;
+};
+
+// What one map window shows: the whole world as the picture, or a part of
+// it zoomed, in a window of any size. Map coordinates go to view pixels by
+// x = originX + mapLongitude * scaleX (and the same for y); at the whole
+// world in the default window it is exactly MapProjection's picture.
+class MapViewport {
+ public:
+  // The client size the picture was laid out for.
+  static constexpr int kDefaultWidth = 550;
+  static constexpr int kDefaultHeight = 350;
+  static constexpr double kMaxZoom = 512.0;
+
+  MapViewport() { setSize(kDefaultWidth, kDefaultHeight); }
+
+  // A new size keeps the map point at the centre (or fits the whole world).
+  void setSize(int width, int height);
+  void showWholeWorld();
+  // Multiplies the zoom, keeping the map point under view pixel (x, y) there.
+  void zoomAbout(double factor, double x, double y);
+  void zoomAboutCentre(double factor) { zoomAbout(factor, viewWidth / 2.0, viewHeight / 2.0); }
+  // Moves the map by pixels (the map follows a dragging pointer).
+  void panBy(double dx, double dy);
+
+  int width() const { return viewWidth; }
+  int height() const { return viewHeight; }
+  // 1 for the whole world fitted in the window.
+  double zoom() const { return zoomFactor; }
+  bool showsWholeWorld() const { return wholeWorld; }
+  // The whole world in a window no larger than the default one: today's
+  // picture and projection, pixel for pixel.
+  bool showsPicture() const { return wholeWorld && fit == 1.0; }
+  // Pixels per degree of longitude and of colatitude.
+  double scaleX() const { return fit * zoomFactor * 499.0 / 360.0; }
+  double scaleY() const { return fit * zoomFactor * 249.0 / 180.0; }
+
+  PointF toView(double mapLongitude, double mapColatitude) const {
+    return {originX + mapLongitude * scaleX(), originY + mapColatitude * scaleY()};
+  }
+  Pixel toPixel(double mapLongitude, double mapColatitude) const;
+  // The map point under a view pixel; nothing off the world.
+  std::optional<MapPoint> toMapPoint(int x, int y) const;
+  // The map rectangle in view (west, north, east, south as map coordinates).
+  double westLongitude() const { return -originX / scaleX(); }
+  double eastLongitude() const { return (viewWidth - originX) / scaleX(); }
+  double northColatitude() const { return -originY / scaleY(); }
+  double southColatitude() const { return (viewHeight - originY) / scaleY(); }
+
+ private:
+  void placeWholeWorld();
+  void keepWorldInView();
+
+  int viewWidth = kDefaultWidth;
+  int viewHeight = kDefaultHeight;
+  double fit = 1.0;
+  double zoomFactor = 1.0;
+  bool wholeWorld = true;
+  double originX = MapProjection::kLeft;
+  double originY = MapProjection::kTop;
+};
+
+}  // namespace nimbrel

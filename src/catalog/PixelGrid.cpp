@@ -5,25 +5,39 @@
 namespace nimbrel {
 
 int StationPixelIndex::column(std::int64_t x) const {
-  const std::int64_t c = (x - kOriginX) >= 0 ? (x - kOriginX) / kCellSize : -1;
-  return static_cast<int>(std::clamp<std::int64_t>(c, 0, kColumns - 1));
+  const std::int64_t c = (x - gridLeft) >= 0 ? (x - gridLeft) / kCellSize : -1;
+  return static_cast<int>(std::clamp<std::int64_t>(c, 0, columns - 1));
 }
 
 int StationPixelIndex::row(std::int64_t y) const {
-  const std::int64_t r = (y - kOriginY) >= 0 ? (y - kOriginY) / kCellSize : -1;
-  return static_cast<int>(std::clamp<std::int64_t>(r, 0, kRows - 1));
+  const std::int64_t r = (y - gridTop) >= 0 ? (y - gridTop) / kCellSize : -1;
+  return static_cast<int>(std::clamp<std::int64_t>(r, 0, rows - 1));
 }
 
-void StationPixelIndex::add(const Station& station, std::size_t index,
+void StationPixelIndex::cover(const MapViewport& view) {
+  if (view.showsPicture()) {
+    gridLeft = MapProjection::kLeft;
+    gridTop = MapProjection::kTop;
+    columns = (MapProjection::kRight - MapProjection::kLeft) / kCellSize + 1;
+    rows = (MapProjection::kBottom - MapProjection::kTop) / kCellSize + 1;
+  } else {
+    gridLeft = 0;
+    gridTop = 0;
+    columns = view.width() / kCellSize + 1;
+    rows = view.height() / kCellSize + 1;
+  }
+}
+
+void StationPixelIndex::add(const Station& station, std::size_t index, const MapViewport& view,
                             std::vector<std::pair<int, Entry>>& cellEntries) const {
   if (!station.hasPosition) return;
-  const Pixel p = MapProjection::toPixel(station.mapLongitude, station.mapColatitude);
-  cellEntries.push_back({row(p.y) * kColumns + column(p.x), Entry{p.x, p.y, static_cast<int>(index)}});
+  const Pixel p = view.toPixel(station.mapLongitude, station.mapColatitude);
+  cellEntries.push_back({row(p.y) * columns + column(p.x), Entry{p.x, p.y, static_cast<int>(index)}});
 }
 
 void StationPixelIndex::finish(std::vector<std::pair<int, Entry>>& cellEntries) {
   // A counting sort by cell keeps each cell's stations in index order.
-  cellStart.assign(static_cast<std::size_t>(kColumns) * kRows + 1, 0);
+  cellStart.assign(static_cast<std::size_t>(columns) * rows + 1, 0);
   for (const auto& [cell, entry] : cellEntries) ++cellStart[static_cast<std::size_t>(cell) + 1];
   for (std::size_t i = 1; i < cellStart.size(); ++i) cellStart[i] += cellStart[i - 1];
   entries.assign(cellEntries.size(), Entry{});
@@ -32,17 +46,21 @@ void StationPixelIndex::finish(std::vector<std::pair<int, Entry>>& cellEntries) 
 }
 
 void StationPixelIndex::build(const StationList& stations) {
+  const MapViewport view;
+  cover(view);
   std::vector<std::pair<int, Entry>> cellEntries;
   cellEntries.reserve(stations.size());
-  for (std::size_t i = 0; i < stations.size(); ++i) add(stations[i], i, cellEntries);
+  for (std::size_t i = 0; i < stations.size(); ++i) add(stations[i], i, view, cellEntries);
   finish(cellEntries);
 }
 
-void StationPixelIndex::build(const StationList& stations, std::span<const std::size_t> indices) {
+void StationPixelIndex::build(const StationList& stations, std::span<const std::size_t> indices,
+                              const MapViewport& view) {
+  cover(view);
   std::vector<std::pair<int, Entry>> cellEntries;
   cellEntries.reserve(indices.size());
   for (const std::size_t i : indices)
-    if (i < stations.size()) add(stations[i], i, cellEntries);
+    if (i < stations.size()) add(stations[i], i, view, cellEntries);
   finish(cellEntries);
 }
 
@@ -55,7 +73,7 @@ int StationPixelIndex::nearest(int x, int y, int radius) const {
   int found = -1;
   for (int cy = firstRow; cy <= lastRow; ++cy) {
     for (int cx = firstColumn; cx <= lastColumn; ++cx) {
-      const std::size_t cell = static_cast<std::size_t>(cy) * kColumns + static_cast<std::size_t>(cx);
+      const std::size_t cell = static_cast<std::size_t>(cy) * columns + static_cast<std::size_t>(cx);
       for (std::uint32_t i = cellStart[cell]; i < cellStart[cell + 1]; ++i) {
         const Entry& e = entries[i];
         const std::int64_t dx = std::int64_t{e.x} - x, dy = std::int64_t{e.y} - y;

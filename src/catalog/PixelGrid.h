@@ -17,8 +17,10 @@ class StationPixelIndex {
 
   // Every station that has a position.
   void build(const StationList& stations);
-  // Only the stations of these indices (those that have a position).
-  void build(const StationList& stations, std::span<const std::size_t> indices);
+  // Only the stations of these indices (those that have a position), at
+  // their pixels in a view (the picture's by default).
+  void build(const StationList& stations, std::span<const std::size_t> indices,
+             const MapViewport& view = MapViewport());
 
   // The index of the station whose pixel is nearest (x, y) within `radius`
   // pixels (Euclidean, the edge included), or -1. Ties go to the lower index.
@@ -33,20 +35,22 @@ class StationPixelIndex {
     int station = 0;
   };
 
-  void add(const Station& station, std::size_t index, std::vector<std::pair<int, Entry>>& cellEntries) const;
+  void cover(const MapViewport& view);
+  void add(const Station& station, std::size_t index, const MapViewport& view,
+           std::vector<std::pair<int, Entry>>& cellEntries) const;
   void finish(std::vector<std::pair<int, Entry>>& cellEntries);
   int column(std::int64_t x) const;
   int row(std::int64_t y) const;
 
-  // The grid covers the map's active rectangle; stations off it fall into
-  // the border cells, which stays exact as distances are measured on the
-  // stations' own pixels.
-  static constexpr int kOriginX = MapProjection::kLeft;
-  static constexpr int kOriginY = MapProjection::kTop;
-  static constexpr int kColumns = (MapProjection::kRight - MapProjection::kLeft) / kCellSize + 1;
-  static constexpr int kRows = (MapProjection::kBottom - MapProjection::kTop) / kCellSize + 1;
+  // The grid covers the map's active rectangle (the view when zoomed);
+  // stations off it fall into the border cells, which stays exact as
+  // distances are measured on the stations' own pixels.
+  int gridLeft = MapProjection::kLeft;
+  int gridTop = MapProjection::kTop;
+  int columns = 1;
+  int rows = 1;
 
-  std::vector<std::uint32_t> cellStart;  // kColumns * kRows + 1 offsets into entries
+  std::vector<std::uint32_t> cellStart;  // columns * rows + 1 offsets into entries
   std::vector<Entry> entries;            // grouped by cell
 };
 

@@ -17,6 +17,7 @@ struct StationWeather {
   std::string rawReport;              // as sent, without a leading "METAR "/"SPECI "
   std::int64_t observedMinutes = 0;   // minutes since 1970-01-01T00:00Z
   std::optional<double> temperatureC;
+  std::optional<double> dewPointC;
   // Wind in knots; no direction when variable or calm.
   std::optional<int> windDirectionDeg;
   std::optional<double> windSpeedKt;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <limits>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "base/Text.h"
@@ -45,8 +46,9 @@ constexpr int kBarHeight = 8;
 constexpr int kMarkReach = 2;
 constexpr int kCornerInset = 2;
 
-constexpr std::array<WeatherCategory, 4> kLegendCategories = {WeatherCategory::kVfr, WeatherCategory::kMvfr,
-                                                              WeatherCategory::kIfr, WeatherCategory::kLifr};
+constexpr std::array<WeatherCategory, 5> kLegendCategories = {WeatherCategory::kVfr, WeatherCategory::kMvfr,
+                                                              WeatherCategory::kIfr, WeatherCategory::kLifr,
+                                                              WeatherCategory::kUnknown};
 
 struct TemperatureTick {
   double celsius;
@@ -133,6 +135,49 @@ std::string ceilingText(const StationWeather& w, bool metric) {
   return withThousands(*w.ceilingFt) + " ft";
 }
 
+constexpr Colour kOutlineColour = rgb(40, 40, 40);
+constexpr unsigned kTaRight = 2;
+
+// A 3 x 3 point with a dark rim around it that leaves the corners out, so
+// every colour shows on yellow land and white sea alike.
+void drawOutlinedPoint(DrawContext& dc, int x, int y, Colour colour) {
+  dc.fillSolidRect(x - 1, y - 2, 3, 5, kOutlineColour);
+  dc.fillSolidRect(x - 2, y - 1, 5, 3, kOutlineColour);
+  dc.fillSolidRect(x - 1, y - 1, 3, 3, colour);
+}
+
+// A filled disc of whole pixels, row by row.
+void fillDisc(DrawContext& dc, int x, int y, int radius, Colour colour) {
+  for (int dy = -radius; dy <= radius; ++dy) {
+    const int half = static_cast<int>(std::floor(std::sqrt(radius * radius - dy * dy + 0.5)));
+    dc.fillSolidRect(x - half, y + dy, 2 * half + 1, 1, colour);
+  }
+}
+
+int severity(WeatherCategory category) {
+  switch (category) {
+    case WeatherCategory::kLifr: return 4;
+    case WeatherCategory::kIfr: return 3;
+    case WeatherCategory::kMvfr: return 2;
+    case WeatherCategory::kVfr: return 1;
+    case WeatherCategory::kUnknown: break;
+  }
+  return 0;
+}
+
+bool overlaps(const Rect& a, const Rect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+const FontSpec kPlotFont{"Arial", 11, 400};
+constexpr int kPlotReach = 34;
+constexpr int kStaffLength = 28;
+constexpr int kPlotRadius = 5;
+
+std::string shortTemperature(double celsius, bool metric) {
+  return std::to_string(std::lround(metric ? celsius : celsius * 1.8 + 32.0));
+}
+
 }  // namespace
 
 Colour weatherCategoryColour(WeatherCategory category) {
@@ -178,10 +223,15 @@ Colour weatherPointColour(const StationWeather& weather, WeatherColouring colour
 }
 
 Rect chooseLegendCorner(const StationList& stations, Size legend) {
-  const int left = MapProjection::kLeft + kCornerInset;
-  const int right = MapProjection::kRight - kCornerInset;
-  const int top = MapProjection::kTop + kCornerInset;
-  const int bottom = MapProjection::kBottom - kCornerInset;
+  return chooseLegendCorner(stations, legend, MapViewport());
+}
+
+Rect chooseLegendCorner(const StationList& stations, Size legend, const MapViewport& view) {
+  const bool picture = view.showsPicture();
+  const int left = (picture ? MapProjection::kLeft : 0) + kCornerInset;
+  const int right = (picture ? MapProjection::kRight : view.width()) - kCornerInset;
+  const int top = (picture ? MapProjection::kTop : 0) + kCornerInset;
+  const int bottom = (picture ? MapProjection::kBottom : view.height()) - kCornerInset;
   // Lower left first: the Pacific and the Southern Ocean.
   const std::array<Rect, 4> corners = {{
       {left, bottom - legend.cy, left + legend.cx, bottom},
@@ -192,7 +242,7 @@ Rect chooseLegendCorner(const StationList& stations, Size legend) {
   std::array<int, 4> covered = {};
   for (const Station& station : stations) {
     if (!station.hasPosition) continue;
-    const Pixel p = MapProjection::toPixel(station.mapLongitude, station.mapColatitude);
+    const Pixel p = view.toPixel(station.mapLongitude, station.mapColatitude);
     for (std::size_t c = 0; c < corners.size(); ++c) {
       const Rect& r = corners[c];
       if (p.x >= r.left - kMarkReach && p.x < r.right + kMarkReach && p.y >= r.top - kMarkReach &&
@@ -273,11 +323,233 @@ void drawWeatherLayer(DrawContext& dc, const StationList& catalogue, const Weath
     if (w.station >= catalogue.size() || !catalogue[w.station].hasPosition) continue;
     const Station& station = catalogue[w.station];
     const Pixel p = MapProjection::toPixel(station.mapLongitude, station.mapColatitude);
-    dc.fillSolidRect(p.x - 1, p.y - 1, 3, 3, weatherPointColour(w, colouring));
+    drawOutlinedPoint(dc, p.x, p.y, weatherPointColour(w, colouring));
   }
   drawOpenStationMarks(dc, openStations);
   const Size size = weatherLegendSize(dc, colouring, metric);
   drawWeatherLegend(dc, colouring, metric, chooseLegendCorner(catalogue, size));
+}
+
+std::vector<bool> placeWithoutOverlap(const std::vector<Rect>& candidates) {
+  // Kept boxes are filed in 64-pixel buckets of the cells they touch.
+  constexpr int kBucket = 64;
+  struct Key {
+    int x, y;
+    bool operator==(const Key&) const = default;
+  };
+  struct KeyHash {
+    std::size_t operator()(const Key& k) const { return std::hash<long long>()((static_cast<long long>(k.x) << 32) ^ (k.y & 0xffffffffLL)); }
+  };
+  std::unordered_map<Key, std::vector<std::size_t>, KeyHash> buckets;
+  std::vector<bool> kept(candidates.size(), false);
+  auto floorDiv = [](int v) { return v >= 0 ? v / kBucket : -((-v + kBucket - 1) / kBucket); };
+  for (std::size_t i = 0; i < candidates.size(); ++i) {
+    const Rect& r = candidates[i];
+    const int x0 = floorDiv(r.left), x1 = floorDiv(r.right - 1), y0 = floorDiv(r.top), y1 = floorDiv(r.bottom - 1);
+    bool free = true;
+    for (int by = y0; by <= y1 && free; ++by)
+      for (int bx = x0; bx <= x1 && free; ++bx) {
+        const auto found = buckets.find(Key{bx, by});
+        if (found == buckets.end()) continue;
+        for (std::size_t k : found->second)
+          if (overlaps(r, candidates[k])) {
+            free = false;
+            break;
+          }
+      }
+    if (!free) continue;
+    kept[i] = true;
+    for (int by = y0; by <= y1; ++by)
+      for (int bx = x0; bx <= x1; ++bx) buckets[Key{bx, by}].push_back(i);
+  }
+  return kept;
+}
+
+Rect stationPlotBox(int x, int y) { return Rect{x - kPlotReach, y - kPlotReach, x + kPlotReach + 1, y + kPlotReach + 1}; }
+
+void drawStationPlot(DrawContext& dc, int x, int y, const Station& station, const StationWeather& weather,
+                     Colour fill, bool metric) {
+  const Pen pen = dc.selectPen(Pen{PS_SOLID, 1, kOutlineColour});
+  const FontSpec font = dc.selectFont(kPlotFont);
+  const unsigned align = dc.setTextAlign(TA_LEFT | TA_TOP);
+  const Colour text = dc.setTextColor(rgb(0, 0, 0));
+  const Colour background = dc.setBkColor(rgb(255, 255, 255));
+  const bool calm = weather.windSpeedKt && *weather.windSpeedKt < 1.0 && !weather.windGustKt;
+  if (calm) dc.ellipse(x - kPlotRadius - 4, y - kPlotRadius - 4, x + kPlotRadius + 5, y + kPlotRadius + 5);
+  if (weather.windSpeedKt && !calm && weather.windDirectionDeg) {
+    // The staff points to where the wind comes from; feathers on its clockwise side.
+    const double a = *weather.windDirectionDeg * 3.14159265358979 / 180.0;
+    const double ux = std::sin(a), uy = -std::cos(a);
+    const double px = -uy, py = ux;  // a quarter turn clockwise on screen
+    auto at = [&](double along, double across) {
+      return Pixel{x + static_cast<int>(std::lround(ux * along + px * across)),
+                   y + static_cast<int>(std::lround(uy * along + py * across))};
+    };
+    const Pixel foot = at(kPlotRadius + 1, 0), tip = at(kStaffLength, 0);
+    dc.moveTo(foot.x, foot.y);
+    dc.lineTo(tip.x, tip.y);
+    long knots = std::lround(*weather.windSpeedKt / 5.0) * 5;
+    double along = kStaffLength;
+    for (; knots >= 50; knots -= 50, along -= 7) {
+      // A pennant: a filled triangle, by lines from the staff to its point.
+      const Pixel point = at(along - 2, 10);
+      for (double t = 0; t <= 5.0; t += 0.5) {
+        const Pixel base = at(along - t, 0);
+        dc.moveTo(base.x, base.y);
+        dc.lineTo(point.x, point.y);
+      }
+    }
+    for (; knots >= 10; knots -= 10, along -= 4) {
+      const Pixel root = at(along, 0), end = at(along + 4, 10);
+      dc.moveTo(root.x, root.y);
+      dc.lineTo(end.x, end.y);
+    }
+    if (knots >= 5) {
+      // A lone half barb stands off the tip so it does not read as a full one.
+      if (along == kStaffLength) along -= 4;
+      const Pixel root = at(along, 0), end = at(along + 2, 5);
+      dc.moveTo(root.x, root.y);
+      dc.lineTo(end.x, end.y);
+    }
+  }
+  fillDisc(dc, x, y, kPlotRadius + 1, kOutlineColour);
+  fillDisc(dc, x, y, kPlotRadius, fill);
+  // A fill leaves its colour as the text background: the numbers go on white.
+  dc.setBkColor(rgb(255, 255, 255));
+  if (weather.temperatureC) {
+    dc.setTextAlign(kTaRight | TA_TOP);
+    const std::string t = shortTemperature(*weather.temperatureC, metric);
+    dc.textOut(x - kPlotRadius - 3, y - kPlotRadius - 3 - dc.getTextExtent(t).cy + 4, t);
+  }
+  if (weather.dewPointC) {
+    dc.setTextAlign(kTaRight | TA_TOP);
+    dc.textOut(x - kPlotRadius - 3, y + kPlotRadius - 1, shortTemperature(*weather.dewPointC, metric));
+  }
+  dc.setTextAlign(TA_LEFT | TA_TOP);
+  dc.textOut(x + kPlotRadius + 4, y + 2, station.icao);
+  dc.setBkColor(background);
+  dc.setTextColor(text);
+  dc.setTextAlign(align);
+  dc.selectFont(font);
+  dc.selectPen(pen);
+}
+
+void drawWeatherLayer(DrawContext& dc, const StationList& catalogue, const WeatherSnapshot& snapshot,
+                      WeatherColouring colouring, const StationList& openStations, bool metric,
+                      const MapViewport& view) {
+  if (view.showsPicture()) {
+    drawWeatherLayer(dc, catalogue, snapshot, colouring, openStations, metric);
+    return;
+  }
+  auto inView = [&](const Pixel& p, int margin) {
+    return p.x >= -margin && p.y >= -margin && p.x < view.width() + margin && p.y < view.height() + margin;
+  };
+  // Stations without a report first, so a neighbour's point covers them.
+  auto weather = snapshot.stations.begin();
+  for (std::size_t i = 0; i < catalogue.size(); ++i) {
+    while (weather != snapshot.stations.end() && weather->station < i) ++weather;
+    const Station& station = catalogue[i];
+    if (!station.hasPosition || (weather != snapshot.stations.end() && weather->station == i)) continue;
+    const Pixel p = view.toPixel(station.mapLongitude, station.mapColatitude);
+    if (inView(p, 0)) dc.setPixel(p.x, p.y, kStationPointColour);
+  }
+  struct Shown {
+    const StationWeather* weather;
+    Pixel pixel;
+  };
+  std::vector<Shown> shown;
+  for (const StationWeather& w : snapshot.stations) {
+    if (w.station >= catalogue.size() || !catalogue[w.station].hasPosition) continue;
+    const Station& station = catalogue[w.station];
+    const Pixel p = view.toPixel(station.mapLongitude, station.mapColatitude);
+    if (inView(p, kPlotReach)) shown.push_back({&w, p});
+  }
+  // The worse category first: it wins the room for a label or a plot.
+  // Five severities: a counting sort, keeping the order within each.
+  {
+    std::array<std::size_t, 6> start = {};
+    for (const Shown& s : shown) ++start[static_cast<std::size_t>(5 - severity(s.weather->category))];
+    for (std::size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
+    std::vector<Shown> sorted(shown.size());
+    for (std::size_t i = shown.size(); i-- > 0;)
+      sorted[--start[static_cast<std::size_t>(5 - severity(shown[i].weather->category))]] = shown[i];
+    shown.swap(sorted);
+  }
+  std::vector<bool> plotted(shown.size(), false);
+  if (view.zoom() >= kPlotZoom) {
+    std::vector<Rect> boxes;
+    boxes.reserve(shown.size());
+    for (const Shown& s : shown) boxes.push_back(stationPlotBox(s.pixel.x, s.pixel.y));
+    plotted = placeWithoutOverlap(boxes);
+  }
+  std::vector<bool> labelled(shown.size(), false);
+  std::vector<Rect> labels;
+  if (view.zoom() >= kLabelZoom) {
+    const FontSpec font = dc.selectFont(kPlotFont);
+    // Plots hold their boxes first; labels go into the room left.
+    std::vector<Rect> boxes;
+    for (std::size_t i = 0; i < shown.size(); ++i)
+      if (plotted[i]) boxes.push_back(stationPlotBox(shown[i].pixel.x, shown[i].pixel.y));
+    const std::size_t plotCount = boxes.size();
+    std::vector<std::size_t> candidate;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+      if (plotted[i]) continue;
+      const Size extent = dc.getTextExtent(catalogue[shown[i].weather->station].icao);
+      const Pixel p = shown[i].pixel;
+      boxes.push_back(Rect{p.x + 3, p.y - extent.cy / 2, p.x + 3 + extent.cx, p.y - extent.cy / 2 + extent.cy});
+      candidate.push_back(i);
+    }
+    const std::vector<bool> kept = placeWithoutOverlap(boxes);
+    for (std::size_t k = 0; k < candidate.size(); ++k)
+      if (kept[plotCount + k]) {
+        labelled[candidate[k]] = true;
+        labels.push_back(boxes[plotCount + k]);
+      }
+    dc.selectFont(font);
+  }
+  // Best last, so the worse categories' points lie on top; a run of one
+  // colour goes to the context in one call.
+  {
+    std::vector<int> run;
+    Colour runColour = 0;
+    for (std::size_t i = shown.size(); i-- > 0;) {
+      if (plotted[i]) continue;
+      const int x = shown[i].pixel.x, y = shown[i].pixel.y;
+      if (x < -2 || y < -2 || x > view.width() + 1 || y > view.height() + 1) continue;
+      const Colour colour = weatherPointColour(*shown[i].weather, colouring);
+      if (!run.empty() && colour != runColour) {
+        dc.drawRimmedPoints(run.data(), run.size() / 2, runColour, kOutlineColour);
+        run.clear();
+      }
+      runColour = colour;
+      run.push_back(x);
+      run.push_back(y);
+    }
+    if (!run.empty()) dc.drawRimmedPoints(run.data(), run.size() / 2, runColour, kOutlineColour);
+  }
+  if (!labels.empty()) {
+    const FontSpec font = dc.selectFont(kPlotFont);
+    const unsigned align = dc.setTextAlign(TA_LEFT | TA_TOP);
+    const Colour text = dc.setTextColor(rgb(0, 0, 0));
+    const Colour background = dc.setBkColor(rgb(255, 255, 255));
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i)
+      if (labelled[i]) {
+        const Rect& r = labels[next++];
+        dc.textOut(r.left, r.top, catalogue[shown[i].weather->station].icao);
+      }
+    dc.setBkColor(background);
+    dc.setTextColor(text);
+    dc.setTextAlign(align);
+    dc.selectFont(font);
+  }
+  for (std::size_t i = 0; i < shown.size(); ++i)
+    if (plotted[i])
+      drawStationPlot(dc, shown[i].pixel.x, shown[i].pixel.y, catalogue[shown[i].weather->station], *shown[i].weather,
+                      weatherPointColour(*shown[i].weather, colouring), metric);
+  drawOpenStationMarks(dc, openStations, view);
+  const Size size = weatherLegendSize(dc, colouring, metric);
+  drawWeatherLegend(dc, colouring, metric, chooseLegendCorner(catalogue, size, view));
 }
 
 std::string reportAgeText(std::int64_t ageMinutes) {

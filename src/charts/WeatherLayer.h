@@ -5,8 +5,10 @@
 // free of stations; with the hover tooltip and status-bar texts.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/DrawContext.h"
+#include "catalog/MapProjection.h"
 #include "catalog/Station.h"
 #include "catalog/StationWeather.h"
 
@@ -37,6 +39,9 @@ Colour weatherPointColour(const StationWeather& weather, WeatherColouring colour
 // point or open mark reaching) under it; when every corner has some, the one
 // with the fewest.
 Rect chooseLegendCorner(const StationList& stations, Size legend);
+// The same in a view: its corners (the picture's when it shows the picture),
+// stations at their view pixels.
+Rect chooseLegendCorner(const StationList& stations, Size legend, const MapViewport& view);
 // The legend's size for the colouring, measured with the legend's font.
 Size weatherLegendSize(DrawContext& dc, WeatherColouring colouring, bool metric);
 void drawWeatherLegend(DrawContext& dc, WeatherColouring colouring, bool metric, const Rect& box);
@@ -45,6 +50,29 @@ void drawWeatherLegend(DrawContext& dc, WeatherColouring colouring, bool metric,
 // drawOpenStationMarks. `metric` chooses the temperature legend's unit.
 void drawWeatherLayer(DrawContext& dc, const StationList& catalogue, const WeatherSnapshot& snapshot,
                       WeatherColouring colouring, const StationList& openStations, bool metric = true);
+// The layer in a view. Points keep their size in pixels; zoomed in, stations
+// get ICAO labels where there is room and, closer in, station plots, placed
+// greedily without overlapping, the worse flight category first.
+void drawWeatherLayer(DrawContext& dc, const StationList& catalogue, const WeatherSnapshot& snapshot,
+                      WeatherColouring colouring, const StationList& openStations, bool metric,
+                      const MapViewport& view);
+
+// Zoom from which labels, and station plots, are tried.
+constexpr double kLabelZoom = 4.0;
+constexpr double kPlotZoom = 16.0;
+
+// Greedy placement: each candidate box, in order, is kept when it overlaps
+// no box kept before it. Returns, per candidate, whether it was kept.
+std::vector<bool> placeWithoutOverlap(const std::vector<Rect>& candidates);
+
+// A station plot centred on (x, y): a circle in the point's colour, a wind
+// barb toward the direction the wind blows from (half barb 5 kt, barb 10 kt,
+// pennant 50 kt; a ring around the circle when calm), temperature top left
+// and dew point bottom left in the user's units, the ICAO code at the right.
+void drawStationPlot(DrawContext& dc, int x, int y, const Station& station, const StationWeather& weather,
+                     Colour fill, bool metric);
+// The box a station plot (or its label) takes around a station's pixel.
+Rect stationPlotBox(int x, int y);
 
 // "37 min ago", "2 h 5 min ago", "just now" (also for a clock behind the report).
 std::string reportAgeText(std::int64_t ageMinutes);

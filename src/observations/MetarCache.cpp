@@ -141,6 +141,7 @@ StationWeather weatherOf(const MetarReport& report, std::string_view raw, std::s
   w.rawReport = std::string(withoutTypeWord(raw));
   w.observedMinutes = report.time.epochMinutes();
   w.temperatureC = report.temperatureC;
+  w.dewPointC = report.dewPointC;
   const Wind& wind = report.current.wind;
   w.windDirectionDeg = wind.directionDeg;
   w.windSpeedKt = wind.speedKt;

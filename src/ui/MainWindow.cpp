@@ -320,6 +320,11 @@ void MainWindow::createMenus() {
   childViewMenu->addSeparator();
   childViewMenu->addAction(currentWeatherAction);
   childViewMenu->addAction(temperatureColouringAction);
+  childViewMenu->addSeparator();
+  const QList<QAction*> zoomActions =
+      WorldMapView::makeZoomActions(this, [this] { return qobject_cast<WorldMapView*>(activeView()); });
+  childViewMenu->addActions(zoomActions);
+  addActions(zoomActions);
 
   windowMenu = new QMenu(QStringLiteral("&Window"), this);
   QAction* cascade = windowMenu->addAction(QStringLiteral("&Cascade"));
@@ -642,11 +647,13 @@ void MainWindow::findStation(const StationList& searched) {
   openResultTable(std::move(found));
 }
 
-void MainWindow::showNearestStations(int x, int y) {
+void MainWindow::showNearestStations(int x, int y) { showNearestStationsAt(MapProjection::toMapPoint(x, y)); }
+
+void MainWindow::showNearestStationsAt(const std::optional<MapPoint>& point) {
   const double minutes = m_settings.nearestMinutes;
   {
     BusyScope busy(*this);
-    if (const std::optional<MapPoint> point = MapProjection::toMapPoint(x, y)) {
+    if (point) {
       setStatusText(MapProjection::statusText(*point));
       StationList found = nearestStations(*stations, *point, minutes);
       if (!found.empty()) {

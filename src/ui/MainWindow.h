@@ -12,6 +12,7 @@
 #include "base/PageFetcher.h"
 #include "base/Settings.h"
 #include "base/UserPort.h"
+#include "catalog/MapProjection.h"
 #include "catalog/Station.h"
 #include "catalog/StationColumns.h"
 #include "observations/MetarSource.h"
@@ -73,6 +74,8 @@ class MainWindow : public QMainWindow, public UserPort {
   void findStation(const StationList& searched);
   // A world map's double-click at a view pixel: the stations around it.
   void showNearestStations(int x, int y);
+  // The same around a map point (none: off the map, nothing found).
+  void showNearestStationsAt(const std::optional<MapPoint>& point);
   // A chart window's closing work: its open-station mark and the recent list.
   void stationChartClosed(const Station& station);
 

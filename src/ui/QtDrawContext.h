@@ -31,6 +31,7 @@ class QtDrawContext : public DrawContext {
   FontSpec selectFont(const FontSpec& font) override;
   Size getTextExtent(const std::string& text) override;
   void fillSolidRect(int x, int y, int width, int height, Colour colour) override;
+  void drawRimmedPoints(const int* centres, std::size_t count, Colour fill, Colour rim) override;
   void setPixel(int x, int y, Colour colour) override;
   void drawBitmap(int resourceId, int x, int y) override;
 

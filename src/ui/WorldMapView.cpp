@@ -1,9 +1,21 @@
 #include "ui/WorldMapView.h"
 
-#include <QMouseEvent>
+#include <QAction>
 #include <QDateTime>
+#include <QFile>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QToolTip>
+#include <QWheelEvent>
+#include <array>
+#include <cstddef>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <unordered_map>
 #include <utility>
 
 #include "catalog/MapProjection.h"
@@ -24,9 +36,216 @@ static void initMapResources() {
 }
 
 namespace nimbrel {
+namespace {
+
+// The vector map's three scales, read once on first need and shared by
+// every map window.
+struct MapScales {
+  std::array<std::unique_ptr<VectorMap>, 3> scales;
+  std::array<bool, 3> tried = {};
+};
+
+MapScales& mapScales() {
+  static MapScales loaded;
+  return loaded;
+}
+
+const VectorMap* mapScale(int level) {
+  MapScales& all = mapScales();
+  const auto i = static_cast<std::size_t>(level);
+  if (!all.tried[i]) {
+    all.tried[i] = true;
+    static const char* const kFiles[] = {":/map/map110.bin", ":/map/map50.bin", ":/map/map10.bin"};
+    QFile file(QString::fromLatin1(kFiles[i]));
+    if (file.open(QIODevice::ReadOnly)) {
+      const QByteArray bytes = file.readAll();
+      auto map = std::make_unique<VectorMap>();
+      std::string error;
+      if (map->read(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), error))
+        all.scales[i] = std::move(map);
+      else
+        qWarning("world map data %s: %s", kFiles[i], error.c_str());
+    }
+  }
+  // A scale that could not be read gives way to a coarser one.
+  for (int l = level; l >= 0; --l)
+    if (all.scales[static_cast<std::size_t>(l)]) return all.scales[static_cast<std::size_t>(l)].get();
+  return nullptr;
+}
+
+QColor toColour(Colour c) { return QColor(redOf(c), greenOf(c), blueOf(c)); }
+
+// The zoomed map on screen draws the same few hundred station labels frame
+// after frame: their widths are measured once and each label is drawn as a
+// picture of itself, made once by the ordinary text drawing.
+class CachedTextContext : public QtDrawContext {
+ public:
+  explicit CachedTextContext(QPainter& painter) : QtDrawContext(painter), painter(painter) {
+    const QPaintDevice* device = painter.device();
+    ratio = device != nullptr ? device->devicePixelRatioF() : 1.0;
+    if (cache().ratio != ratio) {
+      cache().labels.clear();
+      cache().ratio = ratio;
+    }
+  }
+
+  FontSpec selectFont(const FontSpec& font) override {
+    if (!(font == current)) {
+      current = font;
+      fontNumber = numberOf(font);
+    }
+    return QtDrawContext::selectFont(font);
+  }
+  unsigned setTextAlign(unsigned align) override {
+    textAlign = align;
+    return QtDrawContext::setTextAlign(align);
+  }
+  Colour setTextColor(Colour colour) override {
+    textColour = colour;
+    return QtDrawContext::setTextColor(colour);
+  }
+  Colour setBkColor(Colour colour) override {
+    bkColour = colour;
+    return QtDrawContext::setBkColor(colour);
+  }
+  void fillSolidRect(int x, int y, int width, int height, Colour colour) override {
+    bkColour = colour;
+    QtDrawContext::fillSolidRect(x, y, width, height, colour);
+  }
+  void drawRimmedPoints(const int* centres, std::size_t count, Colour fill, Colour rim) override {
+    bkColour = fill;
+    QtDrawContext::drawRimmedPoints(centres, count, fill, rim);
+  }
+
+  Size getTextExtent(const std::string& text) override {
+    setKey(text, false);
+    const auto found = cache().extents.find(key);
+    if (found != cache().extents.end()) return found->second;
+    const Size size = QtDrawContext::getTextExtent(text);
+    remember(cache().extents, key, size);
+    return size;
+  }
+
+  void textOut(int x, int y, const std::string& text) override {
+    // Left, centred or right, from the top: what the map's labels use.
+    if (text.empty() || (textAlign & ~TA_CENTER) != TA_TOP) {
+      QtDrawContext::textOut(x, y, text);
+      return;
+    }
+    setKey(text, true);
+    auto found = cache().labels.find(key);
+    if (found == cache().labels.end()) {
+      Label made = makeLabel(text);
+      found = remember(cache().labels, key, std::move(made));
+    }
+    const Label& label = found->second;
+    int left = x;
+    if ((textAlign & TA_CENTER) == TA_CENTER) left = x - label.width / 2;
+    else if ((textAlign & TA_CENTER) == 2) left = x - label.width;
+    painter.drawImage(QPoint(left - kMargin, y - kMargin), label.picture);
+  }
+
+ private:
+  struct Label {
+    int width = 0;
+    QImage picture;
+  };
+  struct Cache {
+    std::vector<FontSpec> fonts;
+    std::unordered_map<std::string, Size> extents;
+    std::unordered_map<std::string, Label> labels;
+    qreal ratio = 1.0;
+  };
+  // Shared by every map window; a few thousand labels at most are kept.
+  static Cache& cache() {
+    static Cache shared;
+    return shared;
+  }
+  static int numberOf(const FontSpec& font) {
+    auto& fonts = cache().fonts;
+    for (std::size_t i = 0; i < fonts.size(); ++i)
+      if (fonts[i] == font) return static_cast<int>(i);
+    fonts.push_back(font);
+    return static_cast<int>(fonts.size() - 1);
+  }
+  template <typename T>
+  static typename std::unordered_map<std::string, T>::iterator remember(std::unordered_map<std::string, T>& table,
+                                                                        const std::string& key, T value) {
+    if (table.size() >= kMaxEntries) table.clear();
+    return table.emplace(key, std::move(value)).first;
+  }
+  // The text, then the font and, for a picture, its colours: one reused string.
+  void setKey(const std::string& text, bool withColours) {
+    key.assign(text);
+    key.push_back('\0');
+    key.append(reinterpret_cast<const char*>(&fontNumber), sizeof fontNumber);
+    if (withColours) {
+      key.append(reinterpret_cast<const char*>(&textColour), sizeof textColour);
+      key.append(reinterpret_cast<const char*>(&bkColour), sizeof bkColour);
+    }
+  }
+  Label makeLabel(const std::string& text) {
+    Label label;
+    const Size size = getTextExtent(text);
+    label.width = size.cx;
+    // Glyphs may reach a little past their box: a clear margin keeps them.
+    label.picture = QImage(QSize(size.cx + 2 * kMargin, size.cy + 2 * kMargin) * static_cast<int>(ratio),
+                           QImage::Format_ARGB32_Premultiplied);
+    label.picture.setDevicePixelRatio(ratio);
+    label.picture.fill(Qt::transparent);
+    QPainter onLabel(&label.picture);
+    QtDrawContext plain(onLabel);
+    plain.selectFont(current);
+    plain.setTextColor(textColour);
+    plain.setBkColor(bkColour);
+    plain.setTextAlign(TA_LEFT | TA_TOP);
+    plain.textOut(kMargin, kMargin, text);
+    setKey(text, true);  // getTextExtent above used the key
+    return label;
+  }
+
+  static constexpr int kMargin = 2;
+  static constexpr std::size_t kMaxEntries = 6000;
+  QPainter& painter;
+  qreal ratio = 1.0;
+  FontSpec current{"System", 16, 700};
+  int fontNumber = numberOf(current);
+  unsigned textAlign = TA_LEFT | TA_TOP;
+  Colour textColour = rgb(0, 0, 0);
+  Colour bkColour = rgb(255, 255, 255);
+  std::string key;
+};
+
+}  // namespace
+
+std::size_t WorldMapView::mapDataBytes() {
+  std::size_t bytes = 0;
+  for (const auto& scale : mapScales().scales)
+    if (scale) bytes += scale->memoryBytes();
+  return bytes;
+}
+
+QList<QAction*> WorldMapView::makeZoomActions(QObject* owner, std::function<WorldMapView*()> activeMap) {
+  auto make = [&](const char* text, const char* tip, QList<QKeySequence> keys, void (WorldMapView::*act)()) {
+    auto* action = new QAction(QString::fromLatin1(text), owner);
+    action->setStatusTip(QString::fromLatin1(tip));
+    action->setShortcuts(keys);
+    QObject::connect(action, &QAction::triggered, owner, [activeMap, act] {
+      if (WorldMapView* map = activeMap()) (map->*act)();
+    });
+    return action;
+  };
+  return {make("Zoom &In", "Zoom in on the centre of the map",
+               {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}, &WorldMapView::zoomIn),
+          make("Zoom &Out", "Zoom out from the centre of the map", {QKeySequence(Qt::CTRL | Qt::Key_Minus)},
+               &WorldMapView::zoomOut),
+          make("&Whole World", "Show the whole world", {QKeySequence(Qt::CTRL | Qt::Key_0)},
+               &WorldMapView::showWholeWorld)};
+}
 
 WorldMapView::WorldMapView(MainWindow& window) : window(window) {
   initMapResources();
+  setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
   setBackgroundRole(QPalette::Base);
   setAutoFillBackground(true);
@@ -60,18 +279,24 @@ void WorldMapView::setWeatherColouring(WeatherColouring how) {
 }
 
 void WorldMapView::weatherChanged() {
-  const WeatherSnapshot* snapshot = window.weatherFeed().snapshot();
-  if (weatherShown && snapshot != nullptr) {
-    const std::vector<std::size_t> indices = snapshot->stationIndices();
-    weatherIndex.build(window.allStations(), indices);
-  } else {
-    weatherIndex.build(StationList{});
-  }
+  // The hover grid is rebuilt on the next look-up: a zoom or pan step only
+  // repaints.
+  weatherIndexStale = true;
   update();
 }
 
 int WorldMapView::weatherStationAt(QPoint pixel) const {
   if (!weatherShown) return -1;
+  if (weatherIndexStale) {
+    weatherIndexStale = false;
+    const WeatherSnapshot* snapshot = window.weatherFeed().snapshot();
+    if (snapshot != nullptr) {
+      const std::vector<std::size_t> indices = snapshot->stationIndices();
+      weatherIndex.build(window.allStations(), indices, view);
+    } else {
+      weatherIndex.build(StationList{});
+    }
+  }
   return weatherIndex.nearest(pixel.x(), pixel.y(), 4);
 }
 
@@ -97,26 +322,108 @@ void WorldMapView::setMarkAllStations(bool on) {
   repaint();
 }
 
-void WorldMapView::draw(QPainter& painter) {
-  QtDrawContext dc(painter);
-  drawMapPicture(dc);
+void WorldMapView::setViewport(const MapViewport& shown) {
+  view = shown;
+  view.setSize(width(), height());
+  viewChanged();
+}
+
+void WorldMapView::showWholeWorld() {
+  view.showWholeWorld();
+  viewChanged();
+}
+
+void WorldMapView::zoomAboutCentre(double factor) {
+  view.zoomAboutCentre(factor);
+  viewChanged();
+}
+
+void WorldMapView::viewChanged() {
+  // The hover grid follows the view.
+  weatherChanged();
+}
+
+void WorldMapView::drawVectorMap(QPainter& painter) {
+  painter.save();
+  painter.fillRect(QRect(0, 0, view.width(), view.height()), toColour(kMapSeaColour));
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  if (const VectorMap* map = mapScale(mapScaleFor(view))) {
+    if (const MapLayer* land = map->layer(MapLayerKind::kLand)) {
+      painter.setPen(Qt::NoPen);
+      painter.setBrush(toColour(kMapLandColour));
+      forEachChunkInView(*land, view, [&](const ProjectedChunk& chunk) {
+        QPainterPath path;
+        path.reserve(static_cast<int>(chunk.points.size() + chunk.ringEnds.size()));
+        path.setFillRule(Qt::OddEvenFill);
+        std::uint32_t first = 0;
+        for (const std::uint32_t end : chunk.ringEnds) {
+          if (end - first >= 3) {
+            path.moveTo(chunk.points[first].x, chunk.points[first].y);
+            for (std::uint32_t p = first + 1; p < end; ++p) path.lineTo(chunk.points[p].x, chunk.points[p].y);
+            path.closeSubpath();
+          }
+          first = end;
+        }
+        painter.drawPath(path);
+      });
+    }
+    // One device pixel thin at any scale, as the picture's lines are.
+    QPen line(toColour(kMapLineColour), 0);
+    painter.setPen(line);
+    painter.setBrush(Qt::NoBrush);
+    // The projected points go to the painter as they are, without a copy.
+    static_assert(sizeof(PointF) == sizeof(QPointF) && offsetof(PointF, y) == sizeof(qreal));
+    for (const MapLayerKind kind : {MapLayerKind::kCoastline, MapLayerKind::kBorder}) {
+      const MapLayer* layer = map->layer(kind);
+      if (layer == nullptr) continue;
+      forEachChunkInView(*layer, view, [&](const ProjectedChunk& chunk) {
+        std::uint32_t first = 0;
+        for (const std::uint32_t end : chunk.ringEnds) {
+          if (end - first >= 2)
+            painter.drawPolyline(reinterpret_cast<const QPointF*>(chunk.points.data() + first),
+                                 static_cast<int>(end - first));
+          first = end;
+        }
+      });
+    }
+  }
+  painter.restore();
+}
+
+void WorldMapView::draw(QPainter& painter) { drawOn(painter, false); }
+
+void WorldMapView::drawOn(QPainter& painter, bool screen) {
+  // Label pictures only where they stay crisp: on screen, at whole device pixels.
+  const qreal ratio = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
+  std::unique_ptr<QtDrawContext> context;
+  if (screen && !view.showsPicture() && ratio == std::floor(ratio))
+    context = std::make_unique<CachedTextContext>(painter);
+  else
+    context = std::make_unique<QtDrawContext>(painter);
+  QtDrawContext& dc = *context;
+  if (view.showsPicture()) {
+    drawMapPicture(dc);
+  } else {
+    drawVectorMap(painter);
+    drawGraticule(dc, view);
+  }
   const WeatherSnapshot* snapshot = window.weatherFeed().snapshot();
   if (weatherShown && snapshot != nullptr) {
     drawWeatherLayer(dc, window.allStations(), *snapshot, colouring, window.openStations(),
-                     window.settings().metricStyle);
+                     window.settings().metricStyle, view);
     return;
   }
   if (markAll) {
     BusyScope busy(window);
-    drawAllStationPoints(dc, window.allStations());
+    drawAllStationPoints(dc, window.allStations(), view);
     window.setStatusText(totalStationsText(window.allStations()));
   }
-  drawOpenStationMarks(dc, window.openStations());
+  drawOpenStationMarks(dc, window.openStations(), view);
 }
 
 void WorldMapView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  draw(painter);
+  drawOn(painter, true);
 }
 
 void WorldMapView::mouseMoveEvent(QMouseEvent* event) {
@@ -130,15 +437,61 @@ void WorldMapView::mouseMoveEvent(QMouseEvent* event) {
       QToolTip::hideText();
     }
   }
-  if (const std::optional<MapPoint> point = MapProjection::toMapPoint(p.x(), p.y()))
+  if (pressed && (event->buttons() & Qt::LeftButton)) {
+    // A few pixels of jitter are still a click.
+    if (!dragging && (p - pressPixel).manhattanLength() > 3) dragging = true;
+    if (dragging) {
+      view.panBy(p.x() - dragLast.x(), p.y() - dragLast.y());
+      dragLast = p;
+      viewChanged();
+    }
+  }
+  if (const std::optional<MapPoint> point = view.toMapPoint(p.x(), p.y()))
     window.setStatusText(MapProjection::statusText(*point));
   QWidget::mouseMoveEvent(event);
 }
 
 void WorldMapView::mousePressEvent(QMouseEvent* event) {
   // A new click: no double-click is waiting for its release any more.
-  if (event->button() == Qt::LeftButton) releaseEndsDoubleClick = false;
+  if (event->button() == Qt::LeftButton) {
+    releaseEndsDoubleClick = false;
+    pressed = true;
+    dragging = false;
+    pressPixel = dragLast = event->position().toPoint();
+  }
   QWidget::mousePressEvent(event);
+}
+
+void WorldMapView::wheelEvent(QWheelEvent* event) {
+  const int delta = event->angleDelta().y();
+  if (delta == 0) {
+    QWidget::wheelEvent(event);
+    return;
+  }
+  // One notch doubles or halves the scale, about the point under the pointer.
+  // The pointer's pixel is a square: its centre is the point that stays.
+  const QPointF p = event->position();
+  view.zoomAbout(std::pow(2.0, delta / 120.0), std::floor(p.x()) + 0.5, std::floor(p.y()) + 0.5);
+  viewChanged();
+  event->accept();
+}
+
+void WorldMapView::keyPressEvent(QKeyEvent* event) {
+  const double stepX = width() / 8.0, stepY = height() / 8.0;
+  switch (event->key()) {
+    case Qt::Key_Left: view.panBy(stepX, 0); break;
+    case Qt::Key_Right: view.panBy(-stepX, 0); break;
+    case Qt::Key_Up: view.panBy(0, stepY); break;
+    case Qt::Key_Down: view.panBy(0, -stepY); break;
+    default: QWidget::keyPressEvent(event); return;
+  }
+  viewChanged();
+}
+
+void WorldMapView::resizeEvent(QResizeEvent* event) {
+  view.setSize(width(), height());
+  viewChanged();
+  QWidget::resizeEvent(event);
 }
 
 void WorldMapView::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -150,10 +503,16 @@ void WorldMapView::mouseDoubleClickEvent(QMouseEvent* event) {
   releaseEndsDoubleClick = true;
   // The first click of the pair opened the point's chart already.
   if (weatherStationAt(p) >= 0) return;
-  window.showNearestStations(p.x(), p.y());
+  window.showNearestStationsAt(view.toMapPoint(p.x(), p.y()));
 }
 
 void WorldMapView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) pressed = false;
+  // The end of a drag opens nothing.
+  if (event->button() == Qt::LeftButton && std::exchange(dragging, false)) {
+    QWidget::mouseReleaseEvent(event);
+    return;
+  }
   if (event->button() == Qt::LeftButton && std::exchange(releaseEndsDoubleClick, false)) {
     QWidget::mouseReleaseEvent(event);
     return;

@@ -2,13 +2,16 @@
 // A world map window: the map picture, every station as a point when asked,
 // the open stations marked; the pointer's position in the status bar and a
 // double-click lists the stations around it.
+#include <QList>
 #include <QPoint>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 #include "catalog/PixelGrid.h"
 #include "charts/WeatherLayer.h"
 
+class QAction;
 class QPainter;
 
 namespace nimbrel {
@@ -39,6 +42,20 @@ class WorldMapView : public QWidget {
   // Draws the map on any target; the printer gets the same pixel coordinates.
   void draw(QPainter& painter);
 
+  // What the window shows; the wheel, dragging, the arrow keys and the zoom
+  // commands change it.
+  const MapViewport& viewport() const { return view; }
+  // Shows this view (its size stays the window's).
+  void setViewport(const MapViewport& shown);
+  void zoomIn() { zoomAboutCentre(2.0); }
+  void zoomOut() { zoomAboutCentre(0.5); }
+  void showWholeWorld();
+  // "Zoom In" (Ctrl++), "Zoom Out" (Ctrl+-) and "Whole World" (Ctrl+0),
+  // acting on the map `activeMap` gives (nothing when it gives null).
+  static QList<QAction*> makeZoomActions(QObject* owner, std::function<WorldMapView*()> activeMap);
+  // Bytes the vector map data read so far takes.
+  static std::size_t mapDataBytes();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -46,19 +63,35 @@ class WorldMapView : public QWidget {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void showHoverTip();
+  void zoomAboutCentre(double factor);
+  void viewChanged();
+  void drawVectorMap(QPainter& painter);
+  // `screen`: a paint of the window rather than a print.
+  void drawOn(QPainter& painter, bool screen);
 
   MainWindow& window;
   bool markAll = false;
   bool weatherShown = false;
   WeatherColouring colouring = WeatherColouring::kFlightCategory;
-  StationPixelIndex weatherIndex;
+  // Built for the current view on the first look-up after a change.
+  mutable StationPixelIndex weatherIndex;
+  mutable bool weatherIndexStale = true;
   QTimer hoverTimer;
   QPoint hoverPixel;
   // The release that ends a double-click: its first click already acted.
   bool releaseEndsDoubleClick = false;
+  MapViewport view;
+  // A left-button press that may become a drag; once it moved it is one.
+  QPoint pressPixel;
+  QPoint dragLast;
+  bool pressed = false;
+  bool dragging = false;
 };
 
 }  // namespace nimbrel

@@ -70,5 +70,75 @@ TEST(MapProjection, BadNumbersStayFarOffTheMapWithoutOverflowing) {
   EXPECT_GT(MapProjection::toPixel(inf, 10.0).x + 2, 0);
 }
 
+
+
+TEST(MapViewport, TheWholeWorldInTheDefaultWindowIsThePicture) {
+  const MapViewport view;
+  EXPECT_TRUE(view.showsPicture());
+  for (const auto& [lon, colat] : {std::pair{0.0, 0.0}, {188.55, 42.54}, {359.9, 179.9}, {180.0, 90.0}}) {
+    EXPECT_EQ(view.toPixel(lon, colat), MapProjection::toPixel(lon, colat));
+  }
+  for (const auto& [x, y] : {std::pair{20, 45}, {270, 170}, {519, 294}, {10, 10}}) {
+    const auto a = view.toMapPoint(x, y), b = MapProjection::toMapPoint(x, y);
+    ASSERT_EQ(a.has_value(), b.has_value());
+    if (a) EXPECT_EQ(MapProjection::statusText(*a), MapProjection::statusText(*b));
+  }
+}
+
+TEST(MapViewport, RoundTripAndZoomAboutThePointerAtSeveralZoomsAndSizes) {
+  for (const auto& [width, height] : {std::pair{550, 350}, {1200, 800}, {300, 900}}) {
+    for (const double zoom : {1.0, 3.0, 8.0, 64.0, 512.0}) {
+      MapViewport view;
+      view.setSize(width, height);
+      // Zoom about a pointer over Paris: Paris stays under it.
+      const double paris[2] = {180.0 + 2.35, 90.0 - 48.86};
+      const PointF before = view.toView(paris[0], paris[1]);
+      view.zoomAbout(zoom, before.x, before.y);
+      SCOPED_TRACE(testing::Message() << width << "x" << height << " at " << zoom);
+      EXPECT_NEAR(view.zoom(), zoom, 1e-9);
+      const PointF after = view.toView(paris[0], paris[1]);
+      if (zoom > 1.0 && zoom < 512.0) {
+        EXPECT_NEAR(after.x, before.x, 1e-6);
+        EXPECT_NEAR(after.y, before.y, 1e-6);
+      }
+      // Screen to map and back lands on the same pixel; map to screen and back within a pixel.
+      // (The picture keeps its own rounding, checked with MapProjection above.)
+      for (const auto& [x, y] : {std::pair{width / 2, height / 2}, {width / 3, height / 4}, {width - 1, height - 1}}) {
+        const auto point = view.toMapPoint(x, y);
+        if (!point || view.showsPicture()) continue;
+        EXPECT_EQ(view.toPixel(point->mapLongitude, point->mapColatitude), (Pixel{x, y})) << x << "," << y;
+      }
+      const PointF back = view.toView(paris[0], paris[1]);
+      const auto there = view.toMapPoint(static_cast<int>(std::floor(back.x)), static_cast<int>(std::floor(back.y)));
+      if (there) {
+        EXPECT_NEAR(there->mapLongitude, paris[0], 1.0 / view.scaleX());
+        EXPECT_NEAR(there->mapColatitude, paris[1], 1.0 / view.scaleY());
+      }
+    }
+  }
+}
+
+TEST(MapViewport, WholeWorldFitsLargerWindowsAndZoomStaysInItsRange) {
+  MapViewport view;
+  view.setSize(1100, 1000);
+  EXPECT_FALSE(view.showsPicture());
+  EXPECT_TRUE(view.showsWholeWorld());
+  // Twice the default width: the world twice as large, centred, not stretched.
+  EXPECT_NEAR(view.scaleX() / view.scaleY(), (499.0 / 360.0) / (249.0 / 180.0), 1e-12);
+  EXPECT_NEAR(view.toView(0, 0).x, 40.0, 1e-9);
+  EXPECT_NEAR(view.toView(180, 90).y, 150.0 + 2 * (45.0 + 124.5), 1e-9);
+  view.zoomAboutCentre(0.5);
+  EXPECT_EQ(view.zoom(), 1.0);
+  view.zoomAboutCentre(1e6);
+  EXPECT_EQ(view.zoom(), MapViewport::kMaxZoom);
+  // Panning far away keeps the window's centre over the world.
+  view.panBy(1e9, -1e9);
+  const auto centre = view.toMapPoint(view.width() / 2, view.height() / 2);
+  ASSERT_TRUE(centre);
+  view.showWholeWorld();
+  view.setSize(MapViewport::kDefaultWidth, MapViewport::kDefaultHeight);
+  EXPECT_TRUE(view.showsPicture());
+}
+
 }  // namespace
 }  // namespace nimbrel

@@ -111,6 +111,89 @@ TEST(WeatherLayer, PointsShowTheirStationsWeatherAtTheirPixels) {
   }
 }
 
+TEST(WeatherLayer, PointsHaveADarkRimThatShowsOnLand) {
+  const StationList catalogue = {StationAt("EDDF", 8.6, 50.0)};
+  WeatherSnapshot snapshot;
+  snapshot.stations = {WeatherOf(0, WeatherCategory::kVfr, 20.0)};
+  ImageContext image;
+  drawWeatherLayer(image, catalogue, snapshot, WeatherColouring::kTemperature, {});
+  const Pixel p = PixelOf(catalogue[0]);
+  // The yellowish 20 degree point is ringed by a dark rim; the corners stay land.
+  for (const auto& [dx, dy] : {std::pair{2, 0}, {-2, 1}, {0, 2}, {-1, -2}}) {
+    EXPECT_LT(Distance(image.at(p.x + dx, p.y + dy), rgb(0, 0, 0)), 80.0) << dx << "," << dy;
+  }
+  EXPECT_EQ(image.at(p.x + 2, p.y - 2), kMapBackground);
+}
+
+TEST(WeatherLayer, GreedyPlacementKeepsNoOverlapAndTheFirstWins) {
+  // Boxes of a random crowd: kept ones never overlap, and each dropped one
+  // overlaps one kept before it.
+  std::vector<Rect> boxes;
+  unsigned seed = 7;
+  auto next = [&seed](int n) { seed = seed * 1103515245u + 12345u; return static_cast<int>((seed >> 8) % n); };
+  for (int i = 0; i < 400; ++i) {
+    const int x = next(600), y = next(400);
+    boxes.push_back(Rect{x - 70, y - 20, x - 70 + 10 + next(40), y - 20 + 6 + next(12)});
+  }
+  const std::vector<bool> kept = placeWithoutOverlap(boxes);
+  auto overlap = [](const Rect& a, const Rect& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+  };
+  int keptCount = 0;
+  for (std::size_t i = 0; i < boxes.size(); ++i) {
+    keptCount += kept[i];
+    bool blocked = false;
+    for (std::size_t j = 0; j < i; ++j) {
+      if (kept[j] && overlap(boxes[i], boxes[j])) blocked = true;
+    }
+    EXPECT_EQ(kept[i], !blocked) << i;
+  }
+  EXPECT_GT(keptCount, 20);
+  EXPECT_LT(keptCount, 400);
+}
+
+TEST(WeatherLayer, ZoomedInTheWorseCategoryWinsTheLabelAndFarStationsGetPlots) {
+  // Two neighbours a few pixels apart at 8x: one label, the IFR one's.
+  const StationList crowd = {StationAt("AAAA", 8.50, 47.5), StationAt("BBBB", 8.52, 47.5)};
+  WeatherSnapshot both;
+  both.stations = {WeatherOf(0, WeatherCategory::kVfr, 8.0), WeatherOf(1, WeatherCategory::kIfr, 8.0)};
+  MapViewport view;
+  view.setSize(800, 600);
+  const PointF zurich = view.toView(crowd[0].mapLongitude, crowd[0].mapColatitude);
+  view.zoomAbout(8.0, zurich.x, zurich.y);
+  ImageContext labels;
+  drawWeatherLayer(labels, crowd, both, WeatherColouring::kFlightCategory, {}, true, view);
+  EXPECT_EQ(labels.FindText("AAAA"), nullptr);
+  EXPECT_NE(labels.FindText("BBBB"), nullptr);
+
+  // At 64x stations far apart are plots: the ICAO code, temperature and dew
+  // point, and a barb for 15 kt from 270 (a staff, one barb, one half barb).
+  const StationList apart = {StationAt("CCCC", 8.0, 47.0), StationAt("DDDD", 9.0, 47.0)};
+  WeatherSnapshot windy;
+  windy.stations = {WeatherOf(0, WeatherCategory::kMvfr, 12.0), WeatherOf(1, WeatherCategory::kVfr, -3.0)};
+  windy.stations[0].dewPointC = 7.0;
+  windy.stations[0].windDirectionDeg = 270;
+  windy.stations[0].windSpeedKt = 15.0;
+  windy.stations[1].windSpeedKt = 0.0;
+  view.showWholeWorld();
+  const PointF middle = view.toView(apart[0].mapLongitude + 0.5, apart[0].mapColatitude);
+  view.zoomAbout(64.0, middle.x, middle.y);
+  ImageContext plots;
+  drawWeatherLayer(plots, apart, windy, WeatherColouring::kFlightCategory, {}, true, view);
+  for (const char* text : {"CCCC", "DDDD", "12", "7", "-3"}) EXPECT_NE(plots.FindText(text), nullptr) << text;
+  const Pixel c = view.toPixel(apart[0].mapLongitude, apart[0].mapColatitude);
+  // The staff runs west from the circle; the feathers leave its far end.
+  int westward = 0, feathers = 0;
+  for (const auto& seg : plots.Segments()) {
+    if (seg.y0 == c.y && seg.y1 == c.y && seg.x1 < c.x - 20) ++westward;
+    if (seg.x0 < c.x - 15 && seg.y1 != seg.y0) ++feathers;
+  }
+  EXPECT_EQ(westward, 1);
+  EXPECT_EQ(feathers, 2);
+  // Calm: the open circle around the other station.
+  EXPECT_EQ(plots.Calls("Ellipse").size(), 1u);
+}
+
 TEST(WeatherLayer, CategoryColoursAreDistinctAndUnknownIsGrey) {
   const WeatherCategory all[] = {WeatherCategory::kVfr, WeatherCategory::kMvfr, WeatherCategory::kIfr,
                                  WeatherCategory::kLifr};
@@ -201,8 +284,8 @@ TEST(WeatherLayer, TheLegendShowsTheCurrentColouring) {
   drawWeatherLayer(categories, {}, {}, WeatherColouring::kFlightCategory, {});
   std::vector<Colour> swatches;
   for (const auto* call : categories.Calls("FillSolidRect")) swatches.push_back(call->colour);
-  EXPECT_EQ(swatches, (std::vector<Colour>{kVfrColour, kMvfrColour, kIfrColour, kLifrColour}));
-  EXPECT_EQ(categories.Texts(), (std::vector<std::string>{"VFR", "MVFR", "IFR", "LIFR"}));
+  EXPECT_EQ(swatches, (std::vector<Colour>{kVfrColour, kMvfrColour, kIfrColour, kLifrColour, kNoValueColour}));
+  EXPECT_EQ(categories.Texts(), (std::vector<std::string>{"VFR", "MVFR", "IFR", "LIFR", "unknown"}));
 
   for (const bool metric : {true, false}) {
     ImageContext temperatures;

@@ -2,6 +2,9 @@
 // call by call.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include <limits>
 #include <ostream>
 #include <vector>
@@ -106,6 +109,88 @@ TEST(WorldMapDrawing, FarOffCoordinatesStayOffTheMap) {
 TEST(WorldMapDrawing, TotalStationsText) {
   EXPECT_EQ(totalStationsText({}), "Total stations: 0");
   EXPECT_EQ(totalStationsText(StationList(5645)), "Total stations: 5645");
+}
+
+
+std::string ReadMapFile(const char* name) {
+  std::ifstream in(std::string(NIMBREL_MAP_DATA) + "/" + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(VectorMap, TheShippedScalesReadWholeAndGrowFinerWithinTheirBudget) {
+  std::size_t previous = 0, bytes = 0, memory = 0;
+  for (const char* name : {"map110.bin", "map50.bin", "map10.bin"}) {
+    SCOPED_TRACE(name);
+    const std::string file = ReadMapFile(name);
+    bytes += file.size();
+    VectorMap map;
+    std::string error;
+    ASSERT_TRUE(map.read(file, error)) << error;
+    for (MapLayerKind kind : {MapLayerKind::kLand, MapLayerKind::kCoastline, MapLayerKind::kBorder}) {
+      ASSERT_NE(map.layer(kind), nullptr);
+      EXPECT_FALSE(map.layer(kind)->chunks.empty());
+    }
+    EXPECT_GT(map.pointCount(), previous * 2);
+    previous = map.pointCount();
+    memory += map.memoryBytes();
+  }
+  EXPECT_LE(bytes, 6u << 20);
+  EXPECT_LE(memory, 40u << 20);
+}
+
+TEST(VectorMap, DamagedDataIsRefusedWithAReason) {
+  const std::string good = ReadMapFile("map110.bin");
+  ASSERT_GT(good.size(), 1000u);
+  // The first land cell's east edge moved onto its west edge: its points fall outside.
+  std::string narrowed = good;
+  narrowed.replace(21, 4, good.substr(13, 4));
+  const std::string cases[] = {
+      "", "NMV2" + good.substr(4), good.substr(0, 9), good.substr(0, good.size() / 2), good.substr(0, good.size() - 1),
+      good + '\0', narrowed, std::string("NMV1\xff\xff\xff\xff", 8),
+  };
+  for (const std::string& bytes : cases) {
+    VectorMap map;
+    std::string error;
+    EXPECT_FALSE(map.read(bytes, error)) << bytes.size();
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(map.pointCount(), 0u);
+  }
+}
+
+TEST(VectorMap, OnlyChunksInViewAreProjectedAndTheyReachIntoIt) {
+  VectorMap map;
+  std::string error;
+  ASSERT_TRUE(map.read(ReadMapFile("map10.bin"), error)) << error;
+  MapViewport view;
+  view.setSize(1200, 800);
+  const PointF eastUs = view.toView(180.0 - 77.0, 90.0 - 38.0);
+  view.zoomAbout(64.0, eastUs.x, eastUs.y);
+  EXPECT_EQ(mapScaleFor(view), 2);
+  const MapLayer& coast = *map.layer(MapLayerKind::kCoastline);
+  std::size_t visited = 0;
+  forEachChunkInView(coast, view, [&](const ProjectedChunk& chunk) {
+    ++visited;
+    bool inside = false;
+    for (const PointF& p : chunk.points) inside |= p.x >= -2 && p.y >= -2 && p.x <= 1202 && p.y <= 802;
+    EXPECT_TRUE(inside || chunk.points.size() >= 2);
+  });
+  EXPECT_GT(visited, 0u);
+  EXPECT_LT(visited * 50, coast.chunks.size());
+}
+
+TEST(WorldMapDrawing, TheGraticuleStepFollowsTheZoom) {
+  const struct {
+    double zoom;
+    int step;
+  } cases[] = {{1.0, 30}, {8.0, 10}, {16.0, 5}, {64.0, 1}};
+  for (const auto& c : cases) {
+    MapViewport view;
+    view.zoomAboutCentre(c.zoom);
+    EXPECT_EQ(graticuleStep(view), c.step) << c.zoom;
+    test::RecordingDrawContext dc;
+    drawGraticule(dc, view);
+    EXPECT_FALSE(dc.Texts().empty());
+  }
 }
 
 }  // namespace

@@ -139,6 +139,28 @@ TEST(QtDrawContext, FillSolidRectAndPixelsAndBackgroundColour) {
   EXPECT_EQ(image.pixel(16, 15), kWhite);
 }
 
+TEST(QtDrawContext, RimmedPointsStampedAreTheirThreeFillsAtEveryWholeScale) {
+  // Overlapping points: the later one's rim lies over the earlier one's colour.
+  const int centres[] = {10, 10, 12, 11, 30, 5, 0, 0, 39, 19};
+  for (const qreal ratio : {1.0, 2.0}) {
+    auto blank = [ratio] {
+      QImage image = Blank(static_cast<int>(40 * ratio), static_cast<int>(20 * ratio));
+      image.setDevicePixelRatio(ratio);
+      return image;
+    };
+    const QImage stamped = Painted(blank(), [&](QtDrawContext& dc) {
+      dc.drawRimmedPoints(centres, 3, rgb(0, 170, 0), rgb(40, 40, 40));
+      dc.drawRimmedPoints(centres + 6, 2, rgb(230, 0, 0), rgb(40, 40, 40));
+    });
+    const QImage filled = Painted(blank(), [&](QtDrawContext& dc) {
+      dc.DrawContext::drawRimmedPoints(centres, 3, rgb(0, 170, 0), rgb(40, 40, 40));
+      dc.DrawContext::drawRimmedPoints(centres + 6, 2, rgb(230, 0, 0), rgb(40, 40, 40));
+    });
+    EXPECT_EQ(stamped, filled) << "ratio " << ratio;
+    EXPECT_EQ(filled.pixel(static_cast<int>(12 * ratio), static_cast<int>(11 * ratio)), qRgb(0, 170, 0));
+  }
+}
+
 TEST(QtDrawContext, EllipseIsOutlinedAndFilled) {
   QImage image = Painted(Blank(30, 30, kGrey), [](QtDrawContext& dc) { dc.ellipse(4, 4, 25, 25); });
   EXPECT_EQ(image.pixel(14, 14), kWhite);

@@ -7,7 +7,9 @@
 
 #include <QAction>
 #include <QImage>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QToolTip>
 #include <algorithm>
 #include <atomic>
@@ -229,6 +231,35 @@ TEST_F(WeatherLayerViewTest, PointsAreColouredAtTheirStationsPixels) {
   image = Painted(map);
   EXPECT_TRUE(SameColour(image.pixel(MapPixelOf(vfrStation)), temperatureColour(*vfr->temperatureC)));
   EXPECT_TRUE(SameColour(image.pixel(MapPixelOf(ifrStation)), temperatureColour(*ifr->temperatureC)));
+}
+
+// Zoomed in on screen, labels are drawn from pictures kept between frames:
+// frame after frame the window shows exactly what a printer gets.
+TEST_F(WeatherLayerViewTest, ZoomedLabelsAndPlotsOnScreenAreThePrintedPicture) {
+  StartLive();
+  WorldMapView* map = Map();
+  ToggleWeather(map);
+  qobject_cast<QMdiSubWindow*>(map->parentWidget())->resize(QSize(700, 500).grownBy(map->parentWidget()->contentsMargins()));
+  QApplication::processEvents();
+  for (const double zoom : {8.0, 64.0}) {
+    MapViewport europe = map->viewport();
+    const PointF at = europe.toView(180.0 + 8.0, 90.0 - 48.0);
+    europe.zoomAbout(zoom, at.x, at.y);
+    map->setViewport(europe);
+    QImage printed(map->size(), QImage::Format_RGB32);
+    printed.fill(Qt::white);
+    {
+      QPainter painter(&printed);
+      map->draw(painter);
+    }
+    for (int frame = 0; frame < 2; ++frame) {
+      const QImage screen = Painted(map);
+      int differing = 0;
+      for (int y = 0; y < screen.height(); ++y)
+        for (int x = 0; x < screen.width(); ++x) differing += screen.pixel(x, y) != printed.pixel(x, y);
+      EXPECT_EQ(differing, 0) << "zoom " << zoom << ", frame " << frame;
+    }
+  }
 }
 
 TEST_F(WeatherLayerViewTest, HoverShowsTheStationsReportInTheChosenUnits) {

@@ -7,7 +7,10 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPrinter>
+#include <QWheelEvent>
 
 #include "ViewsGuiFixture.h"
 #include "catalog/MapProjection.h"
@@ -146,6 +149,66 @@ TEST_F(MapViewTest, ClosingAWorldMapMakesNewOpenAWorldMapAgain) {
   frame->newAction->trigger();
   EXPECT_EQ(Views<WorldMapView>().size(), 1u);
   EXPECT_TRUE(fetched.empty()) << "no chart was asked for";
+}
+
+// The wheel zooms about the pointer, the status bar, marks and the
+// nearest-station double-click follow, a drag pans, "Whole World" restores
+// the picture.
+TEST_F(MapViewTest, WheelZoomDragAndWholeWorld) {
+  const QImage whole = Picture();
+  const QPoint zurich = MapPixelOf(Zurich());
+  QWheelEvent wheel(QPointF(zurich), QPointF(map->mapToGlobal(zurich)), QPoint(), QPoint(0, 3 * 120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(map, &wheel);
+  EXPECT_EQ(map->viewport().zoom(), 8.0);
+  auto pixelOf = [this](const Station& s) {
+    const Pixel p = map->viewport().toPixel(s.mapLongitude, s.mapColatitude);
+    return QPoint(p.x, p.y);
+  };
+  // Zurich stays under the pointer: within the eight pixels its picture pixel became.
+  EXPECT_LE(std::abs(pixelOf(Zurich()).x() - zurich.x()), 5);
+  EXPECT_LE(std::abs(pixelOf(Zurich()).y() - zurich.y()), 5);
+
+  QTest::mouseMove(map, pixelOf(Zurich()));
+  const std::optional<MapPoint> under = map->viewport().toMapPoint(pixelOf(Zurich()).x(), pixelOf(Zurich()).y());
+  ASSERT_TRUE(under);
+  EXPECT_NEAR(under->mapLongitude, Zurich().mapLongitude, 0.1);
+  EXPECT_NEAR(under->mapColatitude, Zurich().mapColatitude, 0.1);
+  EXPECT_EQ(frame->statusText(), QString::fromStdString(MapProjection::statusText(*under)));
+  map->setMarkAllStations(true);
+  EXPECT_EQ(Picture().pixel(pixelOf(Zurich())), qRgb(255, 0, 0));
+  map->setMarkAllStations(false);
+  // 90 minutes of arc: Zurich alone, the two stations near 0,0 are far off.
+  QTest::mouseDClick(map, Qt::LeftButton, Qt::NoModifier, pixelOf(Zurich()) + QPoint(10, 0));
+  StationTableView* table = LastView<StationTableView>();
+  ASSERT_NE(table, nullptr);
+  ASSERT_EQ(table->rowCount(), 1);
+  EXPECT_EQ(table->stations()[0].icao, "LSZH");
+  frame->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(map->parentWidget()));
+
+  // Dragging 100 pixels right moves Zurich with it and opens nothing.
+  const QPoint before = pixelOf(Zurich());
+  QTest::mousePress(map, Qt::LeftButton, Qt::NoModifier, QPoint(200, 200));
+  QMouseEvent move(QEvent::MouseMove, QPointF(250, 200), QPointF(map->mapToGlobal(QPoint(250, 200))), Qt::NoButton,
+                   Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(map, &move);
+  QMouseEvent further(QEvent::MouseMove, QPointF(300, 200), QPointF(map->mapToGlobal(QPoint(300, 200))),
+                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(map, &further);
+  QTest::mouseRelease(map, Qt::LeftButton, Qt::NoModifier, QPoint(300, 200));
+  EXPECT_EQ(pixelOf(Zurich()), before + QPoint(100, 0));
+  QTest::keyClick(map, Qt::Key_Right);
+  EXPECT_LT(pixelOf(Zurich()).x(), before.x() + 100);
+
+  // "Whole World" (Ctrl+0) brings back the picture, pixel for pixel.
+  QAction* wholeWorld = nullptr;
+  for (QAction* action : frame->findChildren<QAction*>())
+    if (action->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_0)) wholeWorld = action;
+  ASSERT_NE(wholeWorld, nullptr);
+  wholeWorld->trigger();
+  EXPECT_TRUE(map->viewport().showsPicture());
+  EXPECT_EQ(Picture(), whole);
+  EXPECT_TRUE(messages.empty());
 }
 
 // Printing and the screen run the same draw: the picture drawn on an

@@ -1,5 +1,5 @@
-// Makes the README's picture: the main window with a world map (stations
-// marked), the "All stations" table and a station's chart, fed by the
+// Makes the README's picture: the main window with a world map (zoomed in
+// on Paris, its stations' plots on), the "All stations" table and a station's chart, fed by the
 // sample report service running in this process.
 #include <QDir>
 #include <QFile>
@@ -14,9 +14,13 @@
 #include "ui/MainWindow.h"
 #include "ui/Application.h"
 #include "ui/StationChartView.h"
+#include "catalog/MapProjection.h"
 #include "ui/WorldMapView.h"
 
 using namespace nimbrel;
+
+// Close enough over Paris for its airports' station plots.
+constexpr double kParisZoom = 128.0;
 
 int main(int argc, char** argv) {
   Application application(argc, argv);
@@ -47,16 +51,26 @@ int main(int argc, char** argv) {
   window.start();
   window.resize(1180, 860);
 
-  // The world map with the current weather, then the table, then a chart.
+  // The world map with the current weather, zoomed in on Paris where its
+  // stations show their plots, then the table, then a chart.
   if (QMdiSubWindow* map = window.mdiArea()->subWindowList().value(0)) {
     window.mdiArea()->setActiveSubWindow(map);
     window.currentWeatherAction->trigger();
     map->move(0, 0);
+    map->resize(QSize(560, 440).grownBy(map->contentsMargins()));
+    if (auto* view = qobject_cast<WorldMapView*>(map->widget())) {
+      MapViewport paris = view->viewport();
+      paris.setSize(view->width(), view->height());
+      const PointF at = paris.toView(180.0 + 2.35, 90.0 - 48.86);
+      paris.zoomAbout(kParisZoom, at.x, at.y);
+      paris.panBy(paris.width() / 2.0 - at.x, paris.height() / 2.0 - at.y);
+      view->setViewport(paris);
+    }
   }
   window.openAllStationsTable();
-  if (QMdiSubWindow* table = window.mdiArea()->subWindowList().value(1)) table->move(0, 390);
+  if (QMdiSubWindow* table = window.mdiArea()->subWindowList().value(1)) table->move(0, 480);
   QObject::connect(&window, &MainWindow::stationChartOpened, &window, [&window] {
-    if (QMdiSubWindow* chart = window.mdiArea()->subWindowList().value(2)) chart->move(510, 0);
+    if (QMdiSubWindow* chart = window.mdiArea()->subWindowList().value(2)) chart->move(566, 0);
   });
   window.openStationByName(argv[1]);
 

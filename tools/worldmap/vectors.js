@@ -1,0 +1,175 @@
+#!/usr/bin/env node
+// Writes the zoomed map's vector data, one file per Natural Earth scale
+// (1:110m, 1:50m, 1:10m), for the program to read without any GeoJSON:
+//
+//   "NMV1", u32 layer count, then per layer
+//     u8 kind (0 land fill, 1 coastline, 2 country border), u32 chunk count,
+//     per chunk: i32 west, south, east, north (1/10000 degree),
+//                u32 ring count, per ring u32 point count and the points as
+//                zigzag LEB128 deltas of (longitude, latitude) in 1/10000
+//                degree, the first from the chunk's south-west corner.
+//
+// Land is cut into cells (a polygon clipped to each cell it touches) so the
+// program fills only the cells in view; outlines are cut into short runs
+// with their own bounds for the same reason. Filled cells are drawn
+// odd-even, so holes (the Caspian Sea) stay open.
+//
+// Usage: node vectors.js OUTPUT_FOLDER   (writes map110.bin, map50.bin, map10.bin)
+"use strict";
+
+const fs = require("fs");
+const path = require("path");
+const topojson = require("topojson-client");
+
+const UNIT = 10000;        // quantum: 1/10000 degree, about 11 m
+const RUN = 128;           // points per outline run
+
+function quantise(v) { return Math.round(v * UNIT); }
+
+// Sutherland-Hodgman against one axis-aligned edge; `inside` and `cross`
+// are given per edge.
+function clipEdge(ring, inside, cross) {
+  const out = [];
+  for (let i = 0; i < ring.length; i++) {
+    const a = ring[(i + ring.length - 1) % ring.length];
+    const b = ring[i];
+    const ia = inside(a), ib = inside(b);
+    if (ib) {
+      if (!ia) out.push(cross(a, b));
+      out.push(b);
+    } else if (ia) {
+      out.push(cross(a, b));
+    }
+  }
+  return out;
+}
+
+function clipRing(ring, w, s, e, n) {
+  const atX = (x) => (a, b) => [x, a[1] + ((b[1] - a[1]) * (x - a[0])) / (b[0] - a[0])];
+  const atY = (y) => (a, b) => [a[0] + ((b[0] - a[0]) * (y - a[1])) / (b[1] - a[1]), y];
+  let r = ring;
+  r = clipEdge(r, (p) => p[0] >= w, atX(w)); if (r.length < 3) return [];
+  r = clipEdge(r, (p) => p[0] <= e, atX(e)); if (r.length < 3) return [];
+  r = clipEdge(r, (p) => p[1] >= s, atY(s)); if (r.length < 3) return [];
+  r = clipEdge(r, (p) => p[1] <= n, atY(n)); if (r.length < 3) return [];
+  return r;
+}
+
+function bounds(rings) {
+  let w = Infinity, s = Infinity, e = -Infinity, n = -Infinity;
+  for (const ring of rings)
+    for (const [x, y] of ring) {
+      w = Math.min(w, x); e = Math.max(e, x); s = Math.min(s, y); n = Math.max(n, y);
+    }
+  return [w, s, e, n];
+}
+
+// Quantised, with repeated points dropped (quantising merges near ones).
+function quantiseRing(ring) {
+  const out = [];
+  for (const [x, y] of ring) {
+    const q = [quantise(x), quantise(y)];
+    const last = out[out.length - 1];
+    if (!last || last[0] !== q[0] || last[1] !== q[1]) out.push(q);
+  }
+  return out;
+}
+
+function landCells(polygons, cellDegrees) {
+  const cells = new Map();
+  for (const polygon of polygons) {
+    const [pw, ps, pe, pn] = bounds(polygon);
+    for (let cw = Math.floor((pw + 180) / cellDegrees) * cellDegrees - 180; cw < pe; cw += cellDegrees)
+      for (let cs = Math.floor((ps + 90) / cellDegrees) * cellDegrees - 90; cs < pn; cs += cellDegrees) {
+        const key = `${cw},${cs}`;
+        for (const ring of polygon) {
+          const clipped = quantiseRing(clipRing(ring, cw, cs, cw + cellDegrees, cs + cellDegrees));
+          if (clipped.length < 3) continue;
+          if (!cells.has(key)) cells.set(key, []);
+          cells.get(key).push(clipped);
+        }
+      }
+  }
+  return [...cells.keys()].sort().map((k) => cells.get(k));
+}
+
+// A jump across the antimeridian is no line on the map: lines break there.
+function outlineRuns(lines) {
+  const runs = [];
+  for (const line of lines) {
+    let pieces = [[]];
+    for (let i = 0; i < line.length; i++) {
+      if (i > 0 && Math.abs(line[i][0] - line[i - 1][0]) > 180) pieces.push([]);
+      pieces[pieces.length - 1].push(line[i]);
+    }
+    for (const piece of pieces) {
+      const q = quantiseRing(piece);
+      for (let start = 0; start + 1 < q.length; start += RUN - 1) runs.push([q.slice(start, start + RUN)]);
+    }
+  }
+  return runs;
+}
+
+class Writer {
+  constructor() { this.bytes = []; }
+  u8(v) { this.bytes.push(v & 0xff); }
+  u32(v) { for (let i = 0; i < 4; i++) this.bytes.push((v >>> (8 * i)) & 0xff); }
+  i32(v) { this.u32(v >>> 0); }
+  varint(v) {
+    let z = v >= 0 ? v * 2 : -v * 2 - 1;
+    while (z >= 0x80) { this.bytes.push((z & 0x7f) | 0x80); z = Math.floor(z / 128); }
+    this.bytes.push(z);
+  }
+  chunk(rings) {
+    let w = Infinity, s = Infinity, e = -Infinity, n = -Infinity;
+    for (const ring of rings) for (const [x, y] of ring) {
+      w = Math.min(w, x); e = Math.max(e, x); s = Math.min(s, y); n = Math.max(n, y);
+    }
+    this.i32(w); this.i32(s); this.i32(e); this.i32(n);
+    this.u32(rings.length);
+    for (const ring of rings) {
+      this.u32(ring.length);
+      let px = w, py = s;
+      for (const [x, y] of ring) { this.varint(x - px); this.varint(y - py); px = x; py = y; }
+    }
+  }
+  layer(kind, chunks) {
+    this.u8(kind);
+    this.u32(chunks.length);
+    for (const c of chunks) this.chunk(c);
+  }
+}
+
+function level(scale, cellDegrees) {
+  const land = require(`world-atlas/land-${scale}.json`);
+  const countries = require(`world-atlas/countries-${scale}.json`);
+  const landShape = topojson.feature(land, land.objects.land);
+  const polygons = [];
+  for (const f of landShape.features || [landShape]) {
+    const g = f.geometry;
+    if (g.type === "Polygon") polygons.push(g.coordinates);
+    else if (g.type === "MultiPolygon") polygons.push(...g.coordinates);
+  }
+  const coast = polygons.flat();
+  const borders = topojson.mesh(countries, countries.objects.countries, (a, b) => a !== b).coordinates;
+  const out = new Writer();
+  for (const c of "NMV1") out.u8(c.charCodeAt(0));
+  out.u32(3);
+  out.layer(0, landCells(polygons, cellDegrees));
+  out.layer(1, outlineRuns(coast));
+  out.layer(2, outlineRuns(borders));
+  return Buffer.from(out.bytes);
+}
+
+const folder = process.argv[2];
+if (!folder) {
+  console.error("usage: node vectors.js OUTPUT_FOLDER");
+  process.exit(2);
+}
+for (const [scale, cell] of [["110m", 30], ["50m", 10], ["10m", 5]]) {
+  const bytes = level(scale, cell);
+  const file = path.join(folder, `map${scale.replace("m", "")}.bin`);
+  fs.writeFileSync(file + ".tmp", bytes);
+  fs.renameSync(file + ".tmp", file);
+  console.log(`${file}: ${bytes.length} bytes`);
+}
