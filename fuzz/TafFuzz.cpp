@@ -4,28 +4,10 @@
 #include <cstdint>
 #include <string_view>
 
+#include "FuzzAnchor.h"
 #include "metar/TafDecoder.h"
 
-namespace {
-
-nimbrel::UtcDateTime anchorFrom(const std::uint8_t*& data, std::size_t& size) {
-  nimbrel::UtcDateTime anchor{2011, 12, 30, 23, 30};
-  if (size < 6) return anchor;
-  anchor.year = 1 + (data[0] | data[1] << 8) % 9999;
-  anchor.month = 1 + data[2] % 12;
-  anchor.day = 1 + data[3] % nimbrel::UtcDateTime::daysInMonth(anchor.year, anchor.month);
-  anchor.hour = data[4] % 24;
-  anchor.minute = data[5] % 60;
-  data += 6;
-  size -= 6;
-  return anchor;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  // The first bytes choose the anchor, any minute of years 1 to 9999, so
-  // the calendar's ends (year 1, 9999, leap days, month ends) are reached.
   nimbrel::UtcDateTime anchor = anchorFrom(data, size);
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const nimbrel::TafReport taf = nimbrel::decodeTaf(text, anchor);

@@ -138,30 +138,6 @@ TEST_F(MetarCommand, ReadsStandardInput) {
                 "\nKXXX\t2010-11-14T11:55Z\t270\t10.0\t\t16093\t5.0\t1.0\t75\t1013.2\t\tVFR\tok\t\tCLR\t\t\t\t\t\t\n");
 }
 
-// Runs a shell command line under a watchdog: a tool that blocks is killed
-// after ten seconds and gives 124. Standard error is kept apart.
-struct WatchedRun {
-  int exitCode = -1;
-  std::string out;
-  std::string errors;
-};
-
-WatchedRun RunWatched(const std::string& arguments, const std::filesystem::path& errors) {
-  WatchedRun run;
-  const std::string command =
-      std::string("timeout 10 '") + NIMBREL_REPORT_TOOL + "' " + arguments + " 2>'" + errors.string() + "'";
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
-  const int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ifstream in(errors, std::ios::binary);
-  run.errors.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return run;
-}
-
 // What is read is bounded whatever the input: over-long lines are skipped,
 // what is not a regular file is refused at once, a read error exits 2.
 TEST_F(MetarCommand, ReadsWithBoundedMemoryAndRefusesWhatIsNoFile) {
@@ -191,7 +167,7 @@ TEST_F(MetarCommand, ReadsWithBoundedMemoryAndRefusesWhatIsNoFile) {
     if (c.file.empty()) std::ofstream(path, std::ios::binary | std::ios::trunc) << c.content;
     const std::string file = c.file.empty() ? path.string() : c.file;
     if (!std::filesystem::exists(file)) continue;
-    const WatchedRun run = RunWatched("metar --no-header '" + file + "'", errors);
+    const test::ToolRun run = test::RunToolWatched("metar --no-header '" + file + "'", errors);
     EXPECT_EQ(run.exitCode, c.exitCode) << c.what << ": " << run.errors;
     EXPECT_EQ(Split(run.out, '\n').size() - 1, c.rows) << c.what;
     if (c.message.empty()) EXPECT_EQ(run.errors, "") << c.what;

@@ -3,6 +3,9 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -11,14 +14,12 @@ namespace nimbrel::test {
 struct ToolRun {
   int exitCode = -1;
   std::string out;
+  std::string errors;  // with RunToolWatched
 };
 
-// Runs NIMBREL_REPORT_TOOL with the arguments; its standard error goes with
-// its output or nowhere.
-inline ToolRun RunTool(const std::string& arguments, bool withErrors = false) {
+// Runs a shell command line and keeps what it wrote on standard output.
+inline ToolRun RunCommandLine(const std::string& command) {
   ToolRun run;
-  const std::string command =
-      std::string("'") + NIMBREL_REPORT_TOOL + "' " + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
   std::FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return run;
   char buffer[4096];
@@ -26,6 +27,23 @@ inline ToolRun RunTool(const std::string& arguments, bool withErrors = false) {
   while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
   const int status = pclose(pipe);
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+// Runs NIMBREL_REPORT_TOOL with the arguments; its standard error goes with
+// its output or nowhere.
+inline ToolRun RunTool(const std::string& arguments, bool withErrors = false) {
+  return RunCommandLine(std::string("'") + NIMBREL_REPORT_TOOL + "' " + arguments +
+                        (withErrors ? " 2>&1" : " 2>/dev/null"));
+}
+
+// The same under a watchdog: a tool that blocks is killed after ten seconds
+// and gives 124. Standard error is kept apart, through the file `errors`.
+inline ToolRun RunToolWatched(const std::string& arguments, const std::filesystem::path& errors) {
+  ToolRun run = RunCommandLine(std::string("timeout 10 '") + NIMBREL_REPORT_TOOL + "' " + arguments + " 2>'" +
+                               errors.string() + "'");
+  std::ifstream in(errors, std::ios::binary);
+  run.errors.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   return run;
 }
 

@@ -153,16 +153,7 @@ TEST(ReportCommand, DecodeRefusesAPageLargerThanTheViewerTakes) {
 // Runs the tool with its standard output on /dev/full; what it said on
 // standard error goes to `out`.
 ToolRun RunToolIntoFullDevice(const std::string& arguments) {
-  ToolRun run;
-  const std::string command = std::string("'") + NIMBREL_REPORT_TOOL + "' " + arguments + " 2>&1 >/dev/full";
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, got);
-  const int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return nimbrel::test::RunCommandLine(std::string("'") + NIMBREL_REPORT_TOOL + "' " + arguments + " 2>&1 >/dev/full");
 }
 
 TEST(ReportCommand, EveryCommandThatWritesReportsAFailedWrite) {
