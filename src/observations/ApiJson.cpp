@@ -1,5 +1,7 @@
 #include "observations/ApiJson.h"
 
+#include <nlohmann/json.hpp>
+
 #include <chrono>
 
 namespace nimbrel {

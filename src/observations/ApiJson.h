@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include "metar/UtcDateTime.h"
 
@@ -19,7 +19,9 @@ inline constexpr std::size_t kMaxApiAnswerBytes = std::size_t{4} << 20;
 inline constexpr int kMaxApiJsonDepth = 32;
 
 // The parsed answer, or a discarded value when it is not JSON, is larger
-// than kMaxApiAnswerBytes or nests deeper than kMaxApiJsonDepth.
+// than kMaxApiAnswerBytes or nests deeper than kMaxApiJsonDepth. (Callers
+// include <nlohmann/json.hpp>; this header only names the type, so the
+// program's other files are not compiled with all of it.)
 nlohmann::json parseApiJson(std::string_view json);
 
 // Seconds since 1970 as a date, when it lies within the years 1 to 9999.
