@@ -16,8 +16,8 @@
 // odd-even, so holes (the Caspian Sea) stay open.
 //
 // Lakes and first-level borders come from Debian's R packages of Natural
-// Earth data, exported by natural-earth-r.R; they are 1:50m data, so only
-// the 1:50m and 1:10m files carry them.
+// Earth data, exported by natural-earth-r.R: 1:50m data, in every file so
+// that they show at every zoom (state borders end at lake shores).
 //
 // Usage: node vectors.js OUTPUT_FOLDER NATURAL_EARTH_R_JSON
 //        (writes map110.bin, map50.bin, map10.bin)
@@ -176,16 +176,14 @@ function level(scale, cellDegrees, extra) {
   const borders = topojson.mesh(countries, countries.objects.countries, (a, b) => a !== b).coordinates;
   const out = new Writer();
   for (const c of "NMV1") out.u8(c.charCodeAt(0));
-  out.u32(extra ? 6 : 3);
+  out.u32(6);
   out.layer(0, landCells(polygons, cellDegrees));
   out.layer(1, outlineRuns(coast));
   out.layer(2, outlineRuns(borders));
-  if (extra) {
-    // Each lake ring on its own: islands fill odd-even as holes in their lake.
-    out.layer(3, landCells(extra.lakes.map((ring) => [ring]), cellDegrees));
-    out.layer(4, outlineRuns(extra.lakes.map((ring) => [...ring, ring[0]])));
-    out.layer(5, outlineRuns(extra.borders));
-  }
+  // Each lake ring on its own: islands fill odd-even as holes in their lake.
+  out.layer(3, landCells(extra.lakes.map((ring) => [ring]), cellDegrees));
+  out.layer(4, outlineRuns(extra.lakes.map((ring) => [...ring, ring[0]])));
+  out.layer(5, outlineRuns(extra.borders));
   return Buffer.from(out.bytes);
 }
 
@@ -197,7 +195,7 @@ if (!folder || !fromR) {
 const r = JSON.parse(fs.readFileSync(fromR, "utf8"));
 const extra = { lakes: r.lakes, borders: divisionBorders(r.states) };
 for (const [scale, cell] of [["110m", 30], ["50m", 10], ["10m", 5]]) {
-  const bytes = level(scale, cell, scale === "110m" ? null : extra);
+  const bytes = level(scale, cell, extra);
   const file = path.join(folder, `map${scale.replace("m", "")}.bin`);
   fs.writeFileSync(file + ".tmp", bytes);
   fs.renameSync(file + ".tmp", file);
