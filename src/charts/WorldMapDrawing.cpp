@@ -96,7 +96,7 @@ bool VectorMap::read(std::string_view bytes, std::string& error) {
   for (std::uint32_t l = 0; l < layerCount && in.ok(); ++l) {
     MapLayer layer;
     const std::uint32_t kind = in.u8();
-    if (kind > 2) {
+    if (kind > static_cast<std::uint32_t>(MapLayerKind::kDivisionBorder)) {
       error = "unknown map layer " + std::to_string(kind);
       layers.clear();
       return false;
@@ -170,6 +170,18 @@ int mapScaleFor(const MapViewport& view) {
   if (pixelsPerDegree < 8.0) return 0;
   if (pixelsPerDegree < 45.0) return 1;
   return 2;
+}
+
+std::vector<MapLayerStyle> mapLayersFor(const MapViewport& view) {
+  std::vector<MapLayerStyle> layers = {
+      {MapLayerKind::kLand, true, kMapLandColour},
+      {MapLayerKind::kLake, true, kMapSeaColour},
+  };
+  if (view.zoom() >= 4.0) layers.push_back({MapLayerKind::kDivisionBorder, false, kMapDivisionColour});
+  // Country borders over state borders where they run together.
+  for (MapLayerKind kind : {MapLayerKind::kCoastline, MapLayerKind::kLakeShore, MapLayerKind::kBorder})
+    layers.push_back({kind, false, kMapLineColour});
+  return layers;
 }
 
 void forEachChunkInView(const MapLayer& layer, const MapViewport& view,

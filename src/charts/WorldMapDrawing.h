@@ -35,8 +35,26 @@ std::string totalStationsText(const StationList& stations);
 constexpr Colour kMapSeaColour = rgb(255, 255, 255);
 constexpr Colour kMapLandColour = rgb(255, 255, 0);
 constexpr Colour kMapLineColour = rgb(0, 0, 0);
+constexpr Colour kMapDivisionColour = rgb(128, 128, 128);
 
-enum class MapLayerKind : std::uint8_t { kLand = 0, kCoastline = 1, kBorder = 2 };
+enum class MapLayerKind : std::uint8_t {
+  kLand = 0,
+  kCoastline = 1,
+  kBorder = 2,
+  kLake = 3,
+  kLakeShore = 4,
+  kDivisionBorder = 5,  // states, provinces
+};
+
+// How a layer is drawn: filled cells or one-pixel lines, and in what colour.
+struct MapLayerStyle {
+  MapLayerKind kind;
+  bool filled;
+  Colour colour;
+};
+// The layers to draw over a view, bottom first. First-level borders only
+// from 4x, where they no longer crowd the map; a scale's file may lack some.
+std::vector<MapLayerStyle> mapLayersFor(const MapViewport& view);
 
 // One layer of one scale: chunks (a land cell, a run of an outline), each
 // with its bounds and rings, coordinates in 1/10000 degree.

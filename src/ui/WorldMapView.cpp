@@ -348,34 +348,34 @@ void WorldMapView::drawVectorMap(QPainter& painter) {
   painter.fillRect(QRect(0, 0, view.width(), view.height()), toColour(kMapSeaColour));
   painter.setRenderHint(QPainter::Antialiasing, false);
   if (const VectorMap* map = mapScale(mapScaleFor(view))) {
-    if (const MapLayer* land = map->layer(MapLayerKind::kLand)) {
-      painter.setPen(Qt::NoPen);
-      painter.setBrush(toColour(kMapLandColour));
-      forEachChunkInView(*land, view, [&](const ProjectedChunk& chunk) {
-        QPainterPath path;
-        path.reserve(static_cast<int>(chunk.points.size() + chunk.ringEnds.size()));
-        path.setFillRule(Qt::OddEvenFill);
-        std::uint32_t first = 0;
-        for (const std::uint32_t end : chunk.ringEnds) {
-          if (end - first >= 3) {
-            path.moveTo(chunk.points[first].x, chunk.points[first].y);
-            for (std::uint32_t p = first + 1; p < end; ++p) path.lineTo(chunk.points[p].x, chunk.points[p].y);
-            path.closeSubpath();
-          }
-          first = end;
-        }
-        painter.drawPath(path);
-      });
-    }
-    // One device pixel thin at any scale, as the picture's lines are.
-    QPen line(toColour(kMapLineColour), 0);
-    painter.setPen(line);
-    painter.setBrush(Qt::NoBrush);
     // The projected points go to the painter as they are, without a copy.
     static_assert(sizeof(PointF) == sizeof(QPointF) && offsetof(PointF, y) == sizeof(qreal));
-    for (const MapLayerKind kind : {MapLayerKind::kCoastline, MapLayerKind::kBorder}) {
-      const MapLayer* layer = map->layer(kind);
+    for (const MapLayerStyle& style : mapLayersFor(view)) {
+      const MapLayer* layer = map->layer(style.kind);
       if (layer == nullptr) continue;
+      if (style.filled) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(toColour(style.colour));
+        forEachChunkInView(*layer, view, [&](const ProjectedChunk& chunk) {
+          QPainterPath path;
+          path.reserve(static_cast<int>(chunk.points.size() + chunk.ringEnds.size()));
+          path.setFillRule(Qt::OddEvenFill);
+          std::uint32_t first = 0;
+          for (const std::uint32_t end : chunk.ringEnds) {
+            if (end - first >= 3) {
+              path.moveTo(chunk.points[first].x, chunk.points[first].y);
+              for (std::uint32_t p = first + 1; p < end; ++p) path.lineTo(chunk.points[p].x, chunk.points[p].y);
+              path.closeSubpath();
+            }
+            first = end;
+          }
+          painter.drawPath(path);
+        });
+        continue;
+      }
+      // One device pixel thin at any scale, as the picture's lines are.
+      painter.setPen(QPen(toColour(style.colour), 0));
+      painter.setBrush(Qt::NoBrush);
       forEachChunkInView(*layer, view, [&](const ProjectedChunk& chunk) {
         std::uint32_t first = 0;
         for (const std::uint32_t end : chunk.ringEnds) {

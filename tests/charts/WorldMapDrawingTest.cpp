@@ -2,6 +2,8 @@
 // call by call.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -176,6 +178,69 @@ TEST(VectorMap, OnlyChunksInViewAreProjectedAndTheyReachIntoIt) {
   });
   EXPECT_GT(visited, 0u);
   EXPECT_LT(visited * 50, coast.chunks.size());
+}
+
+// Odd-even over the rings of the filled chunks holding the point: inside the layer's fill.
+bool FilledAt(const MapLayer& layer, double longitude, double latitude) {
+  const double x = longitude * 10000, y = latitude * 10000;
+  bool inside = false;
+  for (const MapLayer::Chunk& chunk : layer.chunks) {
+    if (x < chunk.west || x > chunk.east || y < chunk.south || y > chunk.north) continue;
+    for (std::uint32_t r = chunk.firstRing; r < chunk.firstRing + chunk.ringCount; ++r) {
+      const std::uint32_t first = layer.ringStart[r], end = layer.ringStart[r + 1];
+      for (std::uint32_t i = first, j = end - 1; i < end; j = i++) {
+        const double xi = layer.points[2 * i], yi = layer.points[2 * i + 1];
+        const double xj = layer.points[2 * j], yj = layer.points[2 * j + 1];
+        if ((yi > y) != (yj > y) && x < (xj - xi) * (y - yi) / (yj - yi) + xi) inside = !inside;
+      }
+    }
+  }
+  return inside;
+}
+
+TEST(VectorMap, EveryScaleHasTheLakesWithTheirIslandsAndTheStateBorders) {
+  for (const char* name : {"map110.bin", "map50.bin", "map10.bin"}) {
+    SCOPED_TRACE(name);
+    VectorMap map;
+    std::string error;
+    ASSERT_TRUE(map.read(ReadMapFile(name), error)) << error;
+    for (MapLayerKind kind : {MapLayerKind::kLake, MapLayerKind::kLakeShore, MapLayerKind::kDivisionBorder})
+      ASSERT_NE(map.layer(kind), nullptr);
+    const MapLayer& lakes = *map.layer(MapLayerKind::kLake);
+    EXPECT_TRUE(FilledAt(lakes, -87.5, 47.7));   // Lake Superior
+    EXPECT_TRUE(FilledAt(lakes, 32.8, -1.0));    // Lake Victoria
+    EXPECT_FALSE(FilledAt(lakes, -82.2, 45.8));  // Manitoulin Island, in Lake Huron
+    EXPECT_FALSE(FilledAt(lakes, -100.0, 40.0)); // Nebraska
+    // The Colorado-Utah line is a state border; the 49th parallel west of the lakes is not.
+    const MapLayer& states = *map.layer(MapLayerKind::kDivisionBorder);
+    int colorado = 0, parallel = 0;
+    for (std::size_t p = 0; p < states.points.size(); p += 2) {
+      const std::int32_t x = states.points[p], y = states.points[p + 1];
+      colorado += x > -1091000 && x < -1090000 && y > 380000 && y < 400000;
+      parallel += x > -1200000 && x < -1000000 && std::abs(y - 490000) < 50;
+    }
+    EXPECT_GT(colorado, 0);
+    EXPECT_EQ(parallel, 0);
+  }
+}
+
+TEST(WorldMapDrawing, StateBordersAreDrawnFromFourTimesUnderTheCountryBorders) {
+  const struct {
+    double zoom;
+    bool states;
+  } cases[] = {{1.0, false}, {2.0, false}, {3.9, false}, {4.0, true}, {64.0, true}};
+  for (const auto& c : cases) {
+    MapViewport view;
+    view.setSize(1200, 800);
+    view.zoomAboutCentre(c.zoom);
+    std::vector<MapLayerKind> kinds;
+    for (const MapLayerStyle& style : mapLayersFor(view)) kinds.push_back(style.kind);
+    const auto at = [&](MapLayerKind k) { return std::find(kinds.begin(), kinds.end(), k) - kinds.begin(); };
+    EXPECT_EQ(at(MapLayerKind::kDivisionBorder) < static_cast<long>(kinds.size()), c.states) << c.zoom;
+    EXPECT_LT(at(MapLayerKind::kLand), at(MapLayerKind::kLake));
+    EXPECT_LT(at(MapLayerKind::kLake), at(MapLayerKind::kLakeShore));
+    if (c.states) EXPECT_LT(at(MapLayerKind::kDivisionBorder), at(MapLayerKind::kBorder));
+  }
 }
 
 TEST(WorldMapDrawing, TheGraticuleStepFollowsTheZoom) {

@@ -211,6 +211,27 @@ TEST_F(MapViewTest, WheelZoomDragAndWholeWorld) {
   EXPECT_TRUE(messages.empty());
 }
 
+TEST_F(MapViewTest, ZoomedOverTheGreatLakesShowsLakesAndGreyStateBorders) {
+  // 8x about Lake Michigan, then the pixels of places at that zoom.
+  const QPoint michigan = MapPixelAt(-87.0, 43.5);
+  QWheelEvent wheel(QPointF(michigan), QPointF(map->mapToGlobal(michigan)), QPoint(), QPoint(0, 3 * 120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(map, &wheel);
+  ASSERT_EQ(map->viewport().zoom(), 8.0);
+  const QImage picture = Picture();
+  const auto at = [&](double longitude, double latitude) {
+    const Pixel p = map->viewport().toPixel(180.0 + longitude, 90.0 - latitude);
+    return picture.pixel(p.x, p.y);
+  };
+  EXPECT_EQ(at(-87.0, 43.5), qRgb(255, 255, 255)) << "Lake Michigan";
+  EXPECT_EQ(at(-87.5, 47.7), qRgb(255, 255, 255)) << "Lake Superior";
+  EXPECT_EQ(at(-89.5, 44.5), qRgb(255, 255, 0)) << "Wisconsin";
+  int grey = 0;
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x) grey += picture.pixel(x, y) == qRgb(128, 128, 128);
+  EXPECT_GT(grey, 50) << "state borders";
+}
+
 // Printing and the screen run the same draw: the picture drawn on an
 // image is the one on the screen, pixel for pixel.
 TEST_F(MapViewTest, DrawingOnAnotherDeviceGivesTheScreenPicture) {

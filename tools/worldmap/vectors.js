@@ -3,7 +3,8 @@
 // (1:110m, 1:50m, 1:10m), for the program to read without any GeoJSON:
 //
 //   "NMV1", u32 layer count, then per layer
-//     u8 kind (0 land fill, 1 coastline, 2 country border), u32 chunk count,
+//     u8 kind (0 land fill, 1 coastline, 2 country border, 3 lake fill,
+//              4 lake shore, 5 first-level border), u32 chunk count,
 //     per chunk: i32 west, south, east, north (1/10000 degree),
 //                u32 ring count, per ring u32 point count and the points as
 //                zigzag LEB128 deltas of (longitude, latitude) in 1/10000
@@ -14,12 +15,18 @@
 // with their own bounds for the same reason. Filled cells are drawn
 // odd-even, so holes (the Caspian Sea) stay open.
 //
-// Usage: node vectors.js OUTPUT_FOLDER   (writes map110.bin, map50.bin, map10.bin)
+// Lakes and first-level borders come from Debian's R packages of Natural
+// Earth data, exported by natural-earth-r.R: 1:50m data, in every file so
+// that they show at every zoom (state borders end at lake shores).
+//
+// Usage: node vectors.js OUTPUT_FOLDER NATURAL_EARTH_R_JSON
+//        (writes map110.bin, map50.bin, map10.bin)
 "use strict";
 
 const fs = require("fs");
 const path = require("path");
 const topojson = require("topojson-client");
+const topojsonServer = require("topojson-server");
 
 const UNIT = 10000;        // quantum: 1/10000 degree, about 11 m
 const RUN = 128;           // points per outline run
@@ -140,7 +147,22 @@ class Writer {
   }
 }
 
-function level(scale, cellDegrees) {
+// The lines two first-level divisions share: their common borders, without
+// the coasts and country borders they also have.
+function divisionBorders(states) {
+  const collection = {
+    type: "FeatureCollection",
+    features: states.map((rings) => ({
+      type: "Feature",
+      properties: {},
+      geometry: { type: "MultiPolygon", coordinates: rings.map((r) => [r]) },
+    })),
+  };
+  const topology = topojsonServer.topology({ states: collection });
+  return topojson.mesh(topology, topology.objects.states, (a, b) => a !== b).coordinates;
+}
+
+function level(scale, cellDegrees, extra) {
   const land = require(`world-atlas/land-${scale}.json`);
   const countries = require(`world-atlas/countries-${scale}.json`);
   const landShape = topojson.feature(land, land.objects.land);
@@ -154,20 +176,26 @@ function level(scale, cellDegrees) {
   const borders = topojson.mesh(countries, countries.objects.countries, (a, b) => a !== b).coordinates;
   const out = new Writer();
   for (const c of "NMV1") out.u8(c.charCodeAt(0));
-  out.u32(3);
+  out.u32(6);
   out.layer(0, landCells(polygons, cellDegrees));
   out.layer(1, outlineRuns(coast));
   out.layer(2, outlineRuns(borders));
+  // Each lake ring on its own: islands fill odd-even as holes in their lake.
+  out.layer(3, landCells(extra.lakes.map((ring) => [ring]), cellDegrees));
+  out.layer(4, outlineRuns(extra.lakes.map((ring) => [...ring, ring[0]])));
+  out.layer(5, outlineRuns(extra.borders));
   return Buffer.from(out.bytes);
 }
 
-const folder = process.argv[2];
-if (!folder) {
-  console.error("usage: node vectors.js OUTPUT_FOLDER");
+const [folder, fromR] = process.argv.slice(2);
+if (!folder || !fromR) {
+  console.error("usage: node vectors.js OUTPUT_FOLDER NATURAL_EARTH_R_JSON");
   process.exit(2);
 }
+const r = JSON.parse(fs.readFileSync(fromR, "utf8"));
+const extra = { lakes: r.lakes, borders: divisionBorders(r.states) };
 for (const [scale, cell] of [["110m", 30], ["50m", 10], ["10m", 5]]) {
-  const bytes = level(scale, cell);
+  const bytes = level(scale, cell, extra);
   const file = path.join(folder, `map${scale.replace("m", "")}.bin`);
   fs.writeFileSync(file + ".tmp", bytes);
   fs.renameSync(file + ".tmp", file);
