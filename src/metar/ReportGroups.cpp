@@ -24,14 +24,23 @@ bool isStationId(std::string_view text) {
   return true;
 }
 
-bool decodeDayTimeGroup(std::string_view text, DayTime& out) {
-  if (text.size() != 7 || text[6] != 'Z') return false;
-  const int value = digits::value(text.substr(0, 6));
+namespace {
+
+// "DDHHMM": a day of the month, an hour (24 allowed) and a minute.
+bool readDayTimeDigits(std::string_view sixDigits, DayTime& out) {
+  const int value = digits::value(sixDigits);
   if (value < 0) return false;
   const DayTime t{value / 10000, value / 100 % 100, value % 100};
   if (t.day < 1 || t.day > 31 || t.hour > 24 || t.minute > 59) return false;
   out = t;
   return true;
+}
+
+}  // namespace
+
+bool decodeDayTimeGroup(std::string_view text, DayTime& out) {
+  if (text.size() != 7 || text[6] != 'Z') return false;
+  return readDayTimeDigits(text.substr(0, 6), out);
 }
 
 bool decodeHeaderDayTime(std::string_view text, DayTime& out, std::string_view& rest) {
@@ -42,12 +51,7 @@ bool decodeHeaderDayTime(std::string_view text, DayTime& out, std::string_view& 
     if (text[6] != 'Z') return false;
     rest = text.substr(7);
   }
-  const int value = digits::value(text.substr(0, 6));
-  if (value < 0) return false;
-  const DayTime t{value / 10000, value / 100 % 100, value % 100};
-  if (t.day < 1 || t.day > 31 || t.hour > 24 || t.minute > 59) return false;
-  out = t;
-  return true;
+  return readDayTimeDigits(text.substr(0, 6), out);
 }
 
 bool isRunwayStateGroup(std::string_view text) {
