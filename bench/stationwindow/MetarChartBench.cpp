@@ -29,7 +29,9 @@
 #include "observations/MetarSource.h"
 #include "stationchart/StationChartModel.h"
 #include "ui/Application.h"
+#include "ui/ChartOpener.h"
 #include "ui/MainWindow.h"
+#include "ui/Session.h"
 #include "ui/QtDrawContext.h"
 #include "ui/StationChartView.h"
 #include "ui/ThreadedPageFetcher.h"
@@ -81,12 +83,27 @@ bool PumpUntil(Done done) {
 
 // A fresh window each time: the source reuses a station's answer for a
 // minute, and a reused answer is no opening.
-std::unique_ptr<MainWindow> NewWindow() {
-  auto window = std::make_unique<MainWindow>();
+// The program's state and its window, as main() holds them.
+struct Program {
+  std::unique_ptr<Session> session = std::make_unique<Session>();
+  std::unique_ptr<MainWindow> window = std::make_unique<MainWindow>(*session);
+  MainWindow* operator->() const { return window.get(); }
+  MainWindow& operator*() const { return *window; }
+  MainWindow* get() const { return window.get(); }
+  void reset() {
+    window.reset();
+    session.reset();
+  }
+};
+
+Program NewWindow() {
+  Program window;
   window->messageHook = [](const std::string& text) { std::fprintf(stderr, "message: %s\n", text.c_str()); };
-  window->setReportSource(ReportSource::kLiveMetar);
-  window->setMetarUrl(metarUrl);
-  window->settings().pastHours = 24;
+  window->session().setReportSource(ReportSource::kLiveMetar);
+  window->session().setMetarUrl(metarUrl);
+  Settings longer = window->session().settings();
+  longer.pastHours = 24;
+  window->session().applySettings(longer);
   window->start();
   for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
   return window;
@@ -97,12 +114,12 @@ void BM_OpenMetarChart(benchmark::State& state) {
   int rows = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    std::unique_ptr<MainWindow> window = NewWindow();
+    Program window = NewWindow();
     state.ResumeTiming();
     StationChartView* view = nullptr;
     QObject::connect(window.get(), &MainWindow::stationChartOpened, [&view](StationChartView* opened) { view = opened; });
     window->openStationChart(chosen);
-    PumpUntil([&] { return view != nullptr || window->openingCount() == 0; });
+    PumpUntil([&] { return view != nullptr || window->chartOpener().openingCount() == 0; });
     if (view == nullptr) {
       state.SkipWithError("no chart window");
       break;
@@ -170,7 +187,7 @@ class TickChart : public QWidget, public ChartOwner {
 // service's by as much, so every tick finds a newer report; the chart is
 // loaded afresh every 50 ticks.
 void BM_RefreshTick(benchmark::State& state) {
-  std::unique_ptr<MainWindow> window = NewWindow();
+  Program window = NewWindow();
   std::int64_t clock = kNow;
   std::time_t serviceNow = kNow;
   ThreadedPageFetcher fetcher(std::make_shared<CurlPageFetcher>(), 4);
@@ -180,7 +197,7 @@ void BM_RefreshTick(benchmark::State& state) {
   widget.resize(650, 670);
   std::unique_ptr<StationChartModel> model;
   auto load = [&] {
-    model = std::make_unique<StationChartModel>(chosen, window->settings(), source, *window, &widget);
+    model = std::make_unique<StationChartModel>(chosen, window->session().settings(), source, *window, &widget);
     widget.model = model.get();
     model->onChartChanged = [&widget] { widget.update(); };
     model->load(nullptr);
@@ -274,7 +291,7 @@ int main(int argc, char** argv) {
   }
   {
     auto window = NewWindow();
-    for (const Station& s : window->allStations())
+    for (const Station& s : window->session().allStations())
       if (s.icao == chosen.icao) chosen = s;
     window->close();
   }

@@ -23,7 +23,9 @@
 #include "observations/CurlPageFetcher.h"
 #include "observations/ReportPageSource.h"
 #include "ui/Application.h"
+#include "ui/ChartOpener.h"
 #include "ui/MainWindow.h"
+#include "ui/Session.h"
 #include "ui/StationChartView.h"
 
 namespace nimbrel {
@@ -79,7 +81,7 @@ StationChartView* OpenChart(PaintCounter& counter) {
   const auto connection =
       QObject::connect(window, &MainWindow::stationChartOpened, [&view](StationChartView* opened) { view = opened; });
   window->openStationChart(chosen);
-  PumpUntil([&] { return view != nullptr || window->openingCount() == 0; });
+  PumpUntil([&] { return view != nullptr || window->chartOpener().openingCount() == 0; });
   QObject::disconnect(connection);
   if (view == nullptr) return nullptr;
   view->refreshTimer()->stop();  // ticks only where a benchmark asks for them
@@ -90,7 +92,11 @@ StationChartView* OpenChart(PaintCounter& counter) {
 
 void BM_OpenStationChart(benchmark::State& state) {
   const int hours = static_cast<int>(state.range(0));
-  window->settings().pastHours = hours;
+  {
+    Settings s = window->session().settings();
+    s.pastHours = hours;
+    window->session().applySettings(s);
+  }
   PaintCounter counter;
   int rows = 0;
   for (auto _ : state) {
@@ -106,7 +112,11 @@ void BM_OpenStationChart(benchmark::State& state) {
   }
   state.counters["rows"] = rows;
   state.counters["paints"] = benchmark::Counter(counter.paints, benchmark::Counter::kAvgIterations);
-  window->settings().pastHours = 6;
+  {
+    Settings s = window->session().settings();
+    s.pastHours = 6;
+    window->session().applySettings(s);
+  }
 }
 
 // What the service spends making the two pages of one opening.
@@ -144,10 +154,18 @@ void BM_FetchAndParse(benchmark::State& state) {
 
 // One paint of an open chart.
 void BM_RepaintChart(benchmark::State& state) {
-  window->settings().pastHours = static_cast<int>(state.range(0));
+  {
+    Settings s = window->session().settings();
+    s.pastHours = static_cast<int>(state.range(0));
+    window->session().applySettings(s);
+  }
   PaintCounter counter;
   StationChartView* view = OpenChart(counter);
-  window->settings().pastHours = 6;
+  {
+    Settings s = window->session().settings();
+    s.pastHours = 6;
+    window->session().applySettings(s);
+  }
   if (view == nullptr) {
     state.SkipWithError("no chart window");
     return;
@@ -201,7 +219,10 @@ void BM_RefreshTick(benchmark::State& state) {
 // of the recent list, the File menu's entries are renamed and the open
 // maps are asked to repaint their marks.
 void BM_RecentListAdd(benchmark::State& state) {
-  for (auto _ : state) window->stationChartClosed(chosen);
+  for (auto _ : state) {
+    window->session().addRecent(chosen.name);
+    window->session().removeOpenStation(chosen.icao);
+  }
   QCoreApplication::processEvents();
 }
 
@@ -243,18 +264,19 @@ int main(int argc, char** argv) {
   const QString previous = QDir::currentPath();
   QDir::setCurrent(folder.path());
   QFile::copy(QStringLiteral(NIMBREL_SOURCE_DIR "/data/Stations.txt"), QStringLiteral("Stations.txt"));
-  auto mainWindow = std::make_unique<MainWindow>();
+  auto session = std::make_unique<Session>();
+  auto mainWindow = std::make_unique<MainWindow>(*session);
   window = mainWindow.get();
   // A message here means a chart found no data: it is shown, not waited on.
   window->messageHook = [](const std::string& text) { std::fprintf(stderr, "message: %s\n", text.c_str()); };
-  window->setReportSource(ReportSource::kReportPages);
+  window->session().setReportSource(ReportSource::kReportPages);
   serviceHost = "127.0.0.1:" + std::to_string(sampleService.listeningPort());
-  window->setServiceHost(serviceHost);
+  window->session().setServiceHost(serviceHost);
   window->start();
   for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
 
   // The worst case: a station reporting every 20 minutes, 180 reports in 60 hours.
-  for (const Station& s : window->allStations()) {
+  for (const Station& s : window->session().allStations()) {
     if (sample::reportIntervalMinutes(s.icao) == 20) {
       chosen = s;
       break;

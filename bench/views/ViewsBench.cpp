@@ -23,7 +23,9 @@
 #include "catalog/StationListReader.h"
 #include "charts/WorldMapDrawing.h"
 #include "ui/Application.h"
+#include "ui/ChartOpener.h"
 #include "ui/MainWindow.h"
+#include "ui/Session.h"
 #include "ui/QtDrawContext.h"
 #include "ui/StationChartView.h"
 #include "ui/StationTableView.h"
@@ -80,7 +82,7 @@ StationList SyntheticStations(int count) {
 
 const StationList& StationsOfSize(int count) {
   static const StationList large = SyntheticStations(100000);
-  if (count == static_cast<int>(window->allStations().size())) return window->allStations();
+  if (count == static_cast<int>(window->session().allStations().size())) return window->session().allStations();
   return large;
 }
 
@@ -94,7 +96,7 @@ void CloseTables() {
 // The "Show all stations" command; the larger list goes the same way with
 // the command's title and size.
 StationTableView* OpenAllStationsTable(int count) {
-  if (count == static_cast<int>(window->allStations().size())) return window->openAllStationsTable();
+  if (count == static_cast<int>(window->session().allStations().size())) return window->openAllStationsTable();
   return window->openStationTable("All stations", StationsOfSize(count), kAllStationsClientSize);
 }
 
@@ -141,7 +143,7 @@ void BM_ColumnResortToRepaint(benchmark::State& state) {
 // The world map window with "Mark all stations" on and ten open stations,
 // on the main window's own list.
 void BM_WorldMapRepaintWithAllStations(benchmark::State& state) {
-  if (state.range(0) != static_cast<int>(window->allStations().size())) {
+  if (state.range(0) != static_cast<int>(window->session().allStations().size())) {
     state.SkipWithError("only the main window's own list reaches the map");
     return;
   }
@@ -157,7 +159,7 @@ void BM_WorldMapRepaintWithAllStations(benchmark::State& state) {
     QCoreApplication::processEvents();  // the status text of the paint
   }
   map->setMarkAllStations(false);
-  state.counters["open"] = static_cast<double>(window->openStations().size());
+  state.counters["open"] = static_cast<double>(window->session().openStations().size());
 }
 
 // The same drawing without the window, into a map-sized picture: the only
@@ -170,7 +172,7 @@ void BM_WorldMapDrawingWithAllStations(benchmark::State& state) {
     QtDrawContext dc(painter);
     drawMapPicture(dc);
     drawAllStationPoints(dc, stations);
-    drawOpenStationMarks(dc, window->openStations());
+    drawOpenStationMarks(dc, window->session().openStations());
     benchmark::DoNotOptimize(totalStationsText(stations));
   }
 }
@@ -207,18 +209,19 @@ int main(int argc, char** argv) {
   sample::SampleService service(list);
   if (!service.start(0)) return 1;
 
-  auto mainWindow = std::make_unique<MainWindow>();
+  auto session = std::make_unique<Session>();
+  auto mainWindow = std::make_unique<MainWindow>(*session);
   window = mainWindow.get();
   window->messageHook = [](const std::string&) {};
-  window->setReportSource(ReportSource::kReportPages);
-  window->setServiceHost("127.0.0.1:" + std::to_string(service.listeningPort()));
+  window->session().setReportSource(ReportSource::kReportPages);
+  window->session().setServiceHost("127.0.0.1:" + std::to_string(service.listeningPort()));
   window->start();
   QCoreApplication::processEvents();
-  if (static_cast<int>(window->allStations().size()) != kListStations) {
-    std::fprintf(stderr, "bench_views: the list held %zu stations\n", window->allStations().size());
+  if (static_cast<int>(window->session().allStations().size()) != kListStations) {
+    std::fprintf(stderr, "bench_views: the list held %zu stations\n", window->session().allStations().size());
     return 1;
   }
-  const StationList& all = window->allStations();
+  const StationList& all = window->session().allStations();
   // No refresh tick may fall inside a measurement.
   QObject::connect(window, &MainWindow::stationChartOpened,
                    [](StationChartView* chart) { chart->refreshTimer()->stop(); });
@@ -227,15 +230,15 @@ int main(int argc, char** argv) {
   clock.start();
   QTimer heartbeat;  // wakes the waiting loop, so the time limit is looked at
   heartbeat.start(100);
-  for (std::size_t i = 0; i < all.size() && window->openStations().size() < 10; ++i) {
+  for (std::size_t i = 0; i < all.size() && window->session().openStations().size() < 10; ++i) {
     window->openStationChart(all[i]);
-    while (window->openingCount() > 0 && clock.elapsed() < 60000)
+    while (window->chartOpener().openingCount() > 0 && clock.elapsed() < 60000)
       QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
   }
   heartbeat.stop();
   QCoreApplication::processEvents();
-  if (window->openStations().size() < 10) {
-    std::fprintf(stderr, "bench_views: only %zu charts opened\n", window->openStations().size());
+  if (window->session().openStations().size() < 10) {
+    std::fprintf(stderr, "bench_views: only %zu charts opened\n", window->session().openStations().size());
     return 1;
   }
 

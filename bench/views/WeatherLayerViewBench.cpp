@@ -29,6 +29,7 @@
 #include "charts/WorldMapDrawing.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
+#include "ui/Session.h"
 #include "ui/WeatherFeed.h"
 #include "ui/WorldMapView.h"
 
@@ -106,7 +107,7 @@ std::string CacheFile(std::time_t now) {
 // The pointer's places: every station's pixel and as many anywhere.
 std::vector<QPoint> HoverPoints() {
   std::vector<QPoint> points;
-  for (const Station& s : window->allStations()) {
+  for (const Station& s : window->session().allStations()) {
     const Pixel p = MapProjection::toPixel(s.mapLongitude, s.mapColatitude);
     points.emplace_back(p.x, p.y);
   }
@@ -119,7 +120,7 @@ std::vector<QPoint> HoverPoints() {
 
 void BM_WeatherLayerRepaint(benchmark::State& state) {
   for (auto _ : state) map->repaint();
-  state.counters["stations"] = static_cast<double>(window->weatherFeed().snapshot()->stations.size());
+  state.counters["stations"] = static_cast<double>(window->session().weatherFeed().snapshot()->stations.size());
   state.counters["budget_ms"] = 8;
 }
 
@@ -243,25 +244,26 @@ int main(int argc, char** argv) {
   if (port <= 0) return 1;
   std::thread serving([&server] { server.listen_after_bind(); });
 
-  auto mainWindow = std::make_unique<MainWindow>();
+  auto session = std::make_unique<Session>();
+  auto mainWindow = std::make_unique<MainWindow>(*session);
   window = mainWindow.get();
   window->messageHook = [](const std::string&) {};
-  window->setReportSource(ReportSource::kLiveMetar);
-  window->setMetarUrl("http://127.0.0.1:" + std::to_string(port));
+  window->session().setReportSource(ReportSource::kLiveMetar);
+  window->session().setMetarUrl("http://127.0.0.1:" + std::to_string(port));
   window->start();
   QCoreApplication::processEvents();
   for (QMdiSubWindow* sub : window->mdiArea()->subWindowList())
     if (auto* view = qobject_cast<WorldMapView*>(sub->widget())) map = view;
   int status = 1;
-  if (map == nullptr || static_cast<int>(window->allStations().size()) != kStations) {
+  if (map == nullptr || static_cast<int>(window->session().allStations().size()) != kStations) {
     std::fprintf(stderr, "bench_weather_layer_view: no map, or the list held %zu stations\n",
-                 window->allStations().size());
+                 window->session().allStations().size());
   } else {
     window->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(map->parentWidget()));
-    window->currentWeatherAction->trigger();
+    window->findChild<QAction*>(QStringLiteral("currentWeatherAction"))->trigger();
     QElapsedTimer clock;
     clock.start();
-    WeatherFeed& feed = window->weatherFeed();
+    WeatherFeed& feed = window->session().weatherFeed();
     while ((feed.isLoading() || feed.snapshot() == nullptr) && clock.elapsed() < 60000)
       QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     QCoreApplication::processEvents();

@@ -1,6 +1,13 @@
 #include "ui/Application.h"
 
 #include <QCommandLineParser>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QTimer>
+#include <QVBoxLayout>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -95,6 +102,53 @@ bool Application::notify(QObject* receiver, QEvent* event) {
     std::fprintf(stderr, "nimbrel: an event handler failed\n");
   }
   return false;
+}
+
+void showAboutBox(QWidget* parent) {
+  QDialog dialog(parent);
+  dialog.setWindowTitle(QCoreApplication::translate("AboutBox", "About Nimbrel"));
+  auto* icon = new QLabel(&dialog);
+  icon->setPixmap(programIcon().pixmap(32, 32));
+  auto* text = new QLabel(
+      QCoreApplication::translate("AboutBox", "Nimbrel Version %1").arg(QCoreApplication::applicationVersion()), &dialog);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  auto* row = new QHBoxLayout;
+  row->addWidget(icon);
+  row->addSpacing(12);
+  row->addWidget(text, 1);
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addLayout(row);
+  layout->addWidget(buttons);
+  dialog.exec();
+}
+
+namespace {
+
+class FirstPaintProbe : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (event->type() == QEvent::Paint && widget != nullptr &&
+        qobject_cast<QMdiSubWindow*>(widget->parentWidget()) != nullptr) {
+      QCoreApplication::instance()->removeEventFilter(this);
+      QTimer::singleShot(0, QCoreApplication::instance(), [] {
+        std::fputs("first paint\n", stdout);
+        std::fflush(stdout);
+        QCoreApplication::quit();
+      });
+    }
+    return false;
+  }
+};
+
+}  // namespace
+
+void quitAfterFirstChildPaint(QApplication& application) {
+  application.installEventFilter(new FirstPaintProbe(&application));
 }
 
 }  // namespace nimbrel

@@ -28,4 +28,11 @@ class Application : public QApplication {
   bool notify(QObject* receiver, QEvent* event) override;
 };
 
+// The about box: "About Nimbrel", the icon, "Nimbrel Version <version>" and OK.
+void showAboutBox(QWidget* parent);
+
+// For the start-up timing: once the first child window of the main window
+// has painted, prints "first paint" and quits.
+void quitAfterFirstChildPaint(QApplication& application);
+
 }  // namespace nimbrel

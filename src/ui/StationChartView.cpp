@@ -1,5 +1,6 @@
 #include "ui/StationChartView.h"
 
+#include <QCloseEvent>
 #include <QHelpEvent>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -10,30 +11,41 @@
 #include <filesystem>
 
 #include "charts/StationChart.h"
-#include "ui/MainWindow.h"
 #include "ui/QtDrawContext.h"
 #include "ui/QtText.h"
 
 namespace nimbrel {
 
-StationChartView::StationChartView(MainWindow& window, const Station& station)
-    : window(window), model(station, window.settings(), window.reportSource(), window, this, window.forecastSource()) {
+StationChartView::StationChartView(const Station& station, const Settings& settings, ObservationSource& source,
+                                   UserPort& port, TafSource* forecastSource)
+    : model(station, settings, source, port, this, forecastSource) {
   setBackgroundRole(QPalette::Base);
   setAutoFillBackground(true);
   // Each appended row asks for a paint; Qt folds them into one.
   model.onChartChanged = [this] { update(); };
   model.onStateChanged = [this] {
     setWindowTitle(toQString(model.title()));
-    // Stale or fresh again: the status bar follows when this chart is in front.
-    if (this->window.activeView() == this) this->window.showActiveStatus();
+    emit statusChanged();
   };
 }
 
 StationChartView::~StationChartView() {
   if (timer != nullptr) timer->stop();
-  if (!model.isLoaded()) return;
+  // Destroyed without closing (the program quitting): the export is still written.
   model.close(std::filesystem::current_path());
-  window.stationChartClosed(model.station());
+}
+
+void StationChartView::closeEvent(QCloseEvent* event) {
+  if (timer != nullptr) timer->stop();
+  const bool wasOpen = model.isLoaded();
+  model.close(std::filesystem::current_path());
+  if (wasOpen) emit chartClosed(model.station());
+  QWidget::closeEvent(event);
+}
+
+std::string StationChartView::statusText() const {
+  const std::string note = model.staleNote();
+  return note.empty() ? std::string("Ready") : note;
 }
 
 void StationChartView::load(std::function<void(LoadOutcome)> finished) {

@@ -8,19 +8,20 @@
 #include "catalog/Station.h"
 #include "charts/Chart.h"
 #include "stationchart/StationChartModel.h"
+#include "ui/ChildView.h"
 
 class QPainter;
 class QTimer;
 
 namespace nimbrel {
 
-class MainWindow;
-
-class StationChartView : public QWidget, public ChartOwner {
+class StationChartView : public QWidget, public ChartOwner, public ChildView {
   Q_OBJECT
 
  public:
-  StationChartView(MainWindow& window, const Station& station);
+  // The settings are read at every step; messages and the clock come from `port`.
+  StationChartView(const Station& station, const Settings& settings, ObservationSource& source, UserPort& port,
+                   TafSource* forecastSource = nullptr);
   ~StationChartView() override;
 
   // Asks for the past hours; finished once they are read, with what to tell
@@ -37,13 +38,26 @@ class StationChartView : public QWidget, public ChartOwner {
   // ChartOwner: the chart fits the client area.
   Rect getClientRect() const override;
 
+  // ChildView
+  bool offers(Command) const override { return true; }
+  void print(QPainter& painter) override { draw(painter); }
+  Chart* parametersChart() const override { return chart(); }
+  std::string statusText() const override;
+
+ signals:
+  // The title or the staleness changed: the status bar follows when in front.
+  void statusChanged();
+  // The window closed after its export; the station is no longer open.
+  void chartClosed(const nimbrel::Station& station);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   // Over the forecast strip: that hour's decoded conditions.
   bool event(QEvent* event) override;
+  // The export is written, and a failure told, while the window still stands.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
-  MainWindow& window;
   StationChartModel model;
   QTimer* timer = nullptr;
   bool grownForForecast = false;

@@ -5,7 +5,6 @@
 #include <QVBoxLayout>
 
 #include "catalog/StationColumns.h"
-#include "ui/MainWindow.h"
 #include "ui/StationTableModel.h"
 
 namespace nimbrel {
@@ -47,7 +46,7 @@ void StationGrid::focusInEvent(QFocusEvent* event) {
   focusRow = false;
 }
 
-StationTableView::StationTableView(MainWindow& window, StationList rows) : window(window) {
+StationTableView::StationTableView(TableSortState& sort, UserPort& port, StationList rows) : sort(sort), port(port) {
   rowModel = new StationTableModel(std::move(rows), this);
   table = new StationGrid(this);
   table->setModel(rowModel);
@@ -98,7 +97,6 @@ StationTableView::StationTableView(MainWindow& window, StationList rows) : windo
 
   // Rows start sorted by the first column in the shared direction.
   TableUpdateSuspender suspend(this, suspended);
-  TableSortState& sort = window.sortState();
   sort.column = 0;
   rowModel->sortByColumn(sort.column, sort.descending);
   sortedColumn = sort.column;
@@ -113,9 +111,8 @@ int StationTableView::rowCount() const { return rowModel->rowCount(); }
 const StationList& StationTableView::stations() const { return rowModel->stations(); }
 
 void StationTableView::onColumnClick(int column) {
-  BusyScope busy(window);
+  BusyScope busy(port);
   TableUpdateSuspender suspend(this, suspended);
-  TableSortState& sort = window.sortState();
   sort.column = column;
   // The row Enter opens moves with its station, as the selection does.
   const QPersistentModelIndex currentStation = current >= 0 ? rowModel->index(current, 0) : QModelIndex();
@@ -135,7 +132,7 @@ void StationTableView::showSortOrder() {
 
 void StationTableView::onItemChanged(int row) {
   if (suspended || !isVisible()) return;
-  window.setStatusText(formatLineStatus(row, rowCount()));
+  port.setStatusText(formatLineStatus(row, rowCount()));
   current = row;
 }
 
@@ -143,11 +140,11 @@ void StationTableView::openStationOfRow(int row) {
   if (row < 0 || row >= rowCount()) return;
   // A copy: the opening may run message boxes while this table closes.
   const Station chosen = rowModel->stationAt(row);
-  BusyScope busy(window);
-  window.openStationChart(chosen);
+  BusyScope busy(port);
+  emit stationActivated(chosen);
 }
 
-void StationTableView::findInTable() { window.findStation(stations()); }
+void StationTableView::findInTable() { emit findRequested(stations()); }
 
 void StationTableView::focusFirstRow() {
   if (rowCount() == 0) return;

@@ -5,11 +5,13 @@
 #include <QWidget>
 #include <string>
 
+#include "base/UserPort.h"
 #include "catalog/Station.h"
+#include "catalog/StationColumns.h"
+#include "ui/ChildView.h"
 
 namespace nimbrel {
 
-class MainWindow;
 class StationTableModel;
 class StationTableView;
 
@@ -33,11 +35,13 @@ class StationGrid : public QTableView {
   bool focusRow = false;
 };
 
-class StationTableView : public QWidget {
+class StationTableView : public QWidget, public ChildView {
   Q_OBJECT
 
  public:
-  StationTableView(MainWindow& window, StationList rows);
+  // Every table shares one sort state; the busy cursor and the status
+  // line go to `port`.
+  StationTableView(TableSortState& sort, UserPort& port, StationList rows);
   ~StationTableView() override;
 
   // A header click: sort by that column, then reverse the shared direction.
@@ -61,12 +65,21 @@ class StationTableView : public QWidget {
   // work at once (the result of a search).
   void focusFirstRow();
   // What the status bar says of this table: its current line, if any.
-  std::string statusText() const;
+  std::string statusText() const override;
+
+  // ChildView
+  bool offers(Command command) const override { return command == Command::kFind; }
+  const StationList* ownStations() const override { return &stations(); }
+
+ signals:
+  void stationActivated(const nimbrel::Station& station);
+  void findRequested(const nimbrel::StationList& searched);
 
  private:
   void showSortOrder();
 
-  MainWindow& window;
+  TableSortState& sort;
+  UserPort& port;
   StationGrid* table = nullptr;
   StationTableModel* rowModel = nullptr;
   int current = -1;

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 
+#include "charts/WeatherLayer.h"
 #include "observations/MetarCache.h"
 
 namespace nimbrel {
@@ -64,6 +65,12 @@ void WeatherFeed::arrived(std::shared_ptr<WeatherSnapshot> snapshot) {
     current = std::move(snapshot);
   }
   emit changed();
+}
+
+std::string WeatherFeed::statusText() const {
+  if (users.empty()) return {};
+  if (isLoading()) return "Current weather: loading the reports ...";
+  return current ? currentWeatherStatusText(*current) : std::string();
 }
 
 }  // namespace nimbrel

@@ -41,6 +41,8 @@ class WeatherFeed : public QObject {
   const WeatherSnapshot* snapshot() const { return current.get(); }
   bool isLoading() const { return ticket != nullptr; }
   int downloadCount() const { return downloads; }
+  // The status bar's words while a map shows the weather ("" with no map).
+  std::string statusText() const;
   // Downloads now unless the last download is younger than the cache time.
   void refresh();
 

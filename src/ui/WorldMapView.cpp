@@ -20,7 +20,8 @@
 
 #include "catalog/MapProjection.h"
 #include "charts/WorldMapDrawing.h"
-#include "ui/MainWindow.h"
+#include "ui/Session.h"
+#include "ui/WeatherFeed.h"
 #include "ui/QtDrawContext.h"
 #include "ui/QtText.h"
 #include "ui/WeatherFeed.h"
@@ -225,25 +226,7 @@ std::size_t WorldMapView::mapDataBytes() {
   return bytes;
 }
 
-QList<QAction*> WorldMapView::makeZoomActions(QObject* owner, std::function<WorldMapView*()> activeMap) {
-  auto make = [&](const char* text, const char* tip, QList<QKeySequence> keys, void (WorldMapView::*act)()) {
-    auto* action = new QAction(QString::fromLatin1(text), owner);
-    action->setStatusTip(QString::fromLatin1(tip));
-    action->setShortcuts(keys);
-    QObject::connect(action, &QAction::triggered, owner, [activeMap, act] {
-      if (WorldMapView* map = activeMap()) (map->*act)();
-    });
-    return action;
-  };
-  return {make("Zoom &In", "Zoom in on the centre of the map",
-               {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}, &WorldMapView::zoomIn),
-          make("Zoom &Out", "Zoom out from the centre of the map", {QKeySequence(Qt::CTRL | Qt::Key_Minus)},
-               &WorldMapView::zoomOut),
-          make("&Whole World", "Show the whole world", {QKeySequence(Qt::CTRL | Qt::Key_0)},
-               &WorldMapView::showWholeWorld)};
-}
-
-WorldMapView::WorldMapView(MainWindow& window) : window(window) {
+WorldMapView::WorldMapView(Session& session, UserPort& port) : session(session), port(port) {
   initMapResources();
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
@@ -253,20 +236,26 @@ WorldMapView::WorldMapView(MainWindow& window) : window(window) {
   hoverTimer.setSingleShot(true);
   hoverTimer.setInterval(500);
   connect(&hoverTimer, &QTimer::timeout, this, &WorldMapView::showHoverTip);
+  connect(&session.weatherFeed(), &WeatherFeed::changed, this, &WorldMapView::weatherChanged);
+  connect(&session, &Session::openStationsChanged, this, qOverload<>(&QWidget::update));
+  connect(&session, &Session::catalogueChanged, this, &WorldMapView::weatherChanged);
+  // Without the live source there is no current weather to show.
+  connect(&session, &Session::sourceChanged, this, [this] {
+    if (this->session.settings().reportSource != ReportSource::kLiveMetar) setShowsWeather(false);
+  });
 }
 
 WorldMapView::~WorldMapView() {
-  if (weatherShown) window.weatherFeed().removeUser(this);
-  window.worldMapClosed();
+  if (weatherShown) session.weatherFeed().removeUser(this);
 }
 
 void WorldMapView::setShowsWeather(bool on) {
   if (on == weatherShown) return;
   weatherShown = on;
   if (on) {
-    window.weatherFeed().addUser(this);
+    session.weatherFeed().addUser(this);
   } else {
-    window.weatherFeed().removeUser(this);
+    session.weatherFeed().removeUser(this);
     hoverTimer.stop();
     QToolTip::hideText();
   }
@@ -289,10 +278,10 @@ int WorldMapView::weatherStationAt(QPoint pixel) const {
   if (!weatherShown) return -1;
   if (weatherIndexStale) {
     weatherIndexStale = false;
-    const WeatherSnapshot* snapshot = window.weatherFeed().snapshot();
+    const WeatherSnapshot* snapshot = session.weatherFeed().snapshot();
     if (snapshot != nullptr) {
       const std::vector<std::size_t> indices = snapshot->stationIndices();
-      weatherIndex.build(window.allStations(), indices, view);
+      weatherIndex.build(session.allStations(), indices, view);
     } else {
       weatherIndex.build(StationList{});
     }
@@ -301,14 +290,22 @@ int WorldMapView::weatherStationAt(QPoint pixel) const {
 }
 
 QString WorldMapView::weatherTooltipAt(QPoint pixel) const {
-  const WeatherSnapshot* snapshot = window.weatherFeed().snapshot();
+  const WeatherSnapshot* snapshot = session.weatherFeed().snapshot();
   const int index = weatherStationAt(pixel);
   if (snapshot == nullptr || index < 0) return {};
   const StationWeather* weather = snapshot->forStation(static_cast<std::size_t>(index));
   if (weather == nullptr) return {};
   const std::int64_t nowMinutes = QDateTime::currentSecsSinceEpoch() / 60;
-  return toQString(weatherTooltip(window.allStations().at(static_cast<std::size_t>(index)), *weather, nowMinutes,
-                                  window.settings().metricStyle));
+  return toQString(weatherTooltip(session.allStations().at(static_cast<std::size_t>(index)), *weather, nowMinutes,
+                                  session.settings().metricStyle));
+}
+
+std::string WorldMapView::statusText() const {
+  if (weatherShown) {
+    const std::string weather = session.weatherFeed().statusText();
+    return weather.empty() ? std::string("Ready") : weather;
+  }
+  return markAll ? totalStationsText(session.allStations()) : std::string("Ready");
 }
 
 void WorldMapView::showHoverTip() {
@@ -407,18 +404,18 @@ void WorldMapView::drawOn(QPainter& painter, bool screen) {
     drawVectorMap(painter);
     drawGraticule(dc, view);
   }
-  const WeatherSnapshot* snapshot = window.weatherFeed().snapshot();
+  const WeatherSnapshot* snapshot = session.weatherFeed().snapshot();
   if (weatherShown && snapshot != nullptr) {
-    drawWeatherLayer(dc, window.allStations(), *snapshot, colouring, window.openStations(),
-                     window.settings().metricStyle, view);
+    drawWeatherLayer(dc, session.allStations(), *snapshot, colouring, session.openStations(),
+                     session.settings().metricStyle, view);
     return;
   }
   if (markAll) {
-    BusyScope busy(window);
-    drawAllStationPoints(dc, window.allStations(), view);
-    window.setStatusText(totalStationsText(window.allStations()));
+    BusyScope busy(port);
+    drawAllStationPoints(dc, session.allStations(), view);
+    port.setStatusText(totalStationsText(session.allStations()));
   }
-  drawOpenStationMarks(dc, window.openStations(), view);
+  drawOpenStationMarks(dc, session.openStations(), view);
 }
 
 void WorldMapView::paintEvent(QPaintEvent*) {
@@ -447,7 +444,7 @@ void WorldMapView::mouseMoveEvent(QMouseEvent* event) {
     }
   }
   if (const std::optional<MapPoint> point = view.toMapPoint(p.x(), p.y()))
-    window.setStatusText(MapProjection::statusText(*point));
+    port.setStatusText(MapProjection::statusText(*point));
   QWidget::mouseMoveEvent(event);
 }
 
@@ -503,7 +500,7 @@ void WorldMapView::mouseDoubleClickEvent(QMouseEvent* event) {
   releaseEndsDoubleClick = true;
   // The first click of the pair opened the point's chart already.
   if (weatherStationAt(p) >= 0) return;
-  window.showNearestStationsAt(view.toMapPoint(p.x(), p.y()));
+  emit nearestRequested(view.toMapPoint(p.x(), p.y()));
 }
 
 void WorldMapView::mouseReleaseEvent(QMouseEvent* event) {
@@ -520,8 +517,8 @@ void WorldMapView::mouseReleaseEvent(QMouseEvent* event) {
   // A click on a weather point opens that station's chart.
   const int index = event->button() == Qt::LeftButton ? weatherStationAt(event->position().toPoint()) : -1;
   if (index >= 0) {
-    const Station chosen = window.allStations().at(static_cast<std::size_t>(index));
-    window.openStationChart(chosen);
+    const Station chosen = session.allStations().at(static_cast<std::size_t>(index));
+    emit stationActivated(chosen);
     return;
   }
   QWidget::mouseReleaseEvent(event);

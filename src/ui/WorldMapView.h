@@ -7,22 +7,27 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "catalog/PixelGrid.h"
+#include "base/UserPort.h"
 #include "charts/WeatherLayer.h"
+#include "ui/ChildView.h"
 
 class QAction;
 class QPainter;
 
 namespace nimbrel {
 
-class MainWindow;
+class Session;
 
-class WorldMapView : public QWidget {
+class WorldMapView : public QWidget, public ChildView {
   Q_OBJECT
 
  public:
-  explicit WorldMapView(MainWindow& window);
+  // Reads the catalogue, the open stations, the settings and the weather
+  // feed of `session`; the busy cursor and the status line go to `port`.
+  WorldMapView(Session& session, UserPort& port);
   ~WorldMapView() override;
 
   bool marksAllStations() const { return markAll; }
@@ -50,11 +55,20 @@ class WorldMapView : public QWidget {
   void zoomIn() { zoomAboutCentre(2.0); }
   void zoomOut() { zoomAboutCentre(0.5); }
   void showWholeWorld();
-  // "Zoom In" (Ctrl++), "Zoom Out" (Ctrl+-) and "Whole World" (Ctrl+0),
-  // acting on the map `activeMap` gives (nothing when it gives null).
-  static QList<QAction*> makeZoomActions(QObject* owner, std::function<WorldMapView*()> activeMap);
   // Bytes the vector map data read so far takes.
   static std::size_t mapDataBytes();
+
+  // ChildView
+  bool offers(Command) const override { return true; }
+  void print(QPainter& painter) override { draw(painter); }
+  std::string statusText() const override;
+
+ signals:
+  // A click on a station's weather point.
+  void stationActivated(const nimbrel::Station& station);
+  // A double-click away from any weather point: the stations around that
+  // place (none: off the map).
+  void nearestRequested(const std::optional<nimbrel::MapPoint>& point);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -75,7 +89,8 @@ class WorldMapView : public QWidget {
   // `screen`: a paint of the window rather than a print.
   void drawOn(QPainter& painter, bool screen);
 
-  MainWindow& window;
+  Session& session;
+  UserPort& port;
   bool markAll = false;
   bool weatherShown = false;
   WeatherColouring colouring = WeatherColouring::kFlightCategory;

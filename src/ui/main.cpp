@@ -3,6 +3,7 @@
 
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
+#include "ui/Session.h"
 
 namespace {
 
@@ -33,12 +34,13 @@ int main(int argc, char** argv) {
     return 0;
   }
   nimbrel::Application application(argc, argv);
-  nimbrel::MainWindow window;
-  if (!commandLine.serviceHost.empty()) window.setServiceHost(commandLine.serviceHost);
-  if (commandLine.source == "metar") window.setReportSource(nimbrel::ReportSource::kLiveMetar);
-  if (commandLine.source == "pages") window.setReportSource(nimbrel::ReportSource::kReportPages);
-  if (!commandLine.metarUrl.empty()) window.setMetarUrl(commandLine.metarUrl);
-  window.setQuitAfterFirstPaint(commandLine.quitAfterFirstPaint);
+  nimbrel::Session session;
+  if (!commandLine.serviceHost.empty()) session.setServiceHost(commandLine.serviceHost);
+  if (commandLine.source == "metar") session.setReportSource(nimbrel::ReportSource::kLiveMetar);
+  if (commandLine.source == "pages") session.setReportSource(nimbrel::ReportSource::kReportPages);
+  if (!commandLine.metarUrl.empty()) session.setMetarUrl(commandLine.metarUrl);
+  if (commandLine.quitAfterFirstPaint) nimbrel::quitAfterFirstChildPaint(application);
+  nimbrel::MainWindow window(session);
   window.start(commandLine.stationName);
   const int result = QApplication::exec();
   // Quitting without closing the window (the start-up timing) still saves.

@@ -109,7 +109,7 @@ TEST_F(FindCommandGuiTest, OkWithEmptyTextListsEveryStationReadyForTheKeyboard) 
 TEST_F(FindCommandGuiTest, TypedTextIsSearchedIgnoringCase) {
   {
     ModalWatch<FindStationDialog> find(Answer(QStringLiteral("Zur"), true));
-    frame->findStationAction->trigger();
+    ActionOf(frame, "findStationAction")->trigger();
     ASSERT_TRUE(find.seen());
   }
   StationTableView* table = LastView<StationTableView>();
@@ -122,7 +122,7 @@ TEST_F(FindCommandGuiTest, TypedTextIsSearchedIgnoringCase) {
     QTest::keyClick(dialog->findTextEdit(), Qt::Key_Return);
   });
   Activate(LastView<WorldMapView>());
-  frame->findStationAction->trigger();
+  ActionOf(frame, "findStationAction")->trigger();
   ASSERT_TRUE(find.seen());
   ASSERT_NE(LastView<StationTableView>(), table);
   EXPECT_EQ(LastView<StationTableView>()->model()->stationAt(0).name, "FRANKFURT MAIN");
@@ -131,7 +131,7 @@ TEST_F(FindCommandGuiTest, TypedTextIsSearchedIgnoringCase) {
 TEST_F(FindCommandGuiTest, CancelOpensNothing) {
   const auto windows = Children().size();
   ModalWatch<FindStationDialog> find(Answer(QStringLiteral("zurich"), false));
-  frame->findStationAction->trigger();
+  ActionOf(frame, "findStationAction")->trigger();
   EXPECT_TRUE(find.seen());
   EXPECT_EQ(Children().size(), windows);
   EXPECT_TRUE(messages.empty());
@@ -139,7 +139,7 @@ TEST_F(FindCommandGuiTest, CancelOpensNothing) {
 
 TEST_F(FindCommandGuiTest, NoMatchShowsTheSearchMessageAndOpensNothing) {
   ModalWatch<FindStationDialog> find(Answer(QStringLiteral("Nowhere"), true));
-  frame->findStationAction->trigger();
+  ActionOf(frame, "findStationAction")->trigger();
   ASSERT_TRUE(find.seen());
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0], "No station \"nowhere\" in a list.");
@@ -150,7 +150,7 @@ TEST_F(FindCommandGuiTest, NoMatchShowsTheSearchMessageAndOpensNothing) {
 TEST_F(FindCommandGuiTest, EachFindStartsWithAnEmptyBox) {
   {
     ModalWatch<FindStationDialog> find(Answer(QStringLiteral("bern"), true));
-    frame->findStationAction->trigger();
+    ActionOf(frame, "findStationAction")->trigger();
   }
   Activate(LastView<WorldMapView>());
   bool empty = false;
@@ -158,7 +158,7 @@ TEST_F(FindCommandGuiTest, EachFindStartsWithAnEmptyBox) {
     empty = dialog->findTextEdit()->text().isEmpty();
     dialog->reject();
   });
-  frame->findStationAction->trigger();
+  ActionOf(frame, "findStationAction")->trigger();
   ASSERT_TRUE(again.seen());
   EXPECT_TRUE(empty);
 }

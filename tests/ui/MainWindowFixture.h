@@ -25,7 +25,10 @@
 
 #include "base/PageFetcher.h"
 #include "catalog/MapProjection.h"
+#include "ui/ChartOpener.h"
 #include "ui/MainWindow.h"
+#include "ui/Session.h"
+#include "ui/StationFinder.h"
 #include "ui/StationChartView.h"
 
 // Readable QStrings in failure messages.
@@ -95,6 +98,29 @@ inline Station MakeStation(const std::string& name, const std::string& icao, con
   s.icao = icao;
   s.elevText = elev;
   return s;
+}
+
+// A command of the main window, found by its name.
+inline QAction* ActionOf(const QObject* window, const char* name) {
+  QAction* action = window->findChild<QAction*>(QString::fromLatin1(name));
+  EXPECT_NE(action, nullptr) << "no action " << name;
+  return action;
+}
+template <typename W>
+QAction* ActionOf(const std::unique_ptr<W>& window, const char* name) {
+  return ActionOf(window.get(), name);
+}
+
+// Changes the settings as the Parameters dialog does.
+template <typename F>
+void ChangeSettings(const MainWindow* window, F change) {
+  Settings changed = window->session().settings();
+  change(changed);
+  window->session().applySettings(changed);
+}
+template <typename F>
+void ChangeSettings(const std::unique_ptr<MainWindow>& window, F change) {
+  ChangeSettings(window.get(), change);
 }
 
 // Where the map draws a station.
@@ -237,15 +263,16 @@ class MainWindowFixture : public ::testing::Test {
   // Pages come from the fetcher when one is given, else from the service host.
   void StartWindow(const std::string& stationName = {}, std::unique_ptr<PageFetcher> fetcher = nullptr,
                    const std::string& serviceHost = {}) {
-    window = std::make_unique<MainWindow>(std::move(fetcher));
+    session = std::make_unique<Session>(std::move(fetcher));
+    window = std::make_unique<MainWindow>(*session);
     // These tests chart the service host's report pages; the live METAR
     // source has tests of its own.
-    window->setReportSource(ReportSource::kReportPages);
+    session->setReportSource(ReportSource::kReportPages);
     window->messageHook = [this](const std::string& text) {
       messages.push_back(text);
       if (onMessage) onMessage(text);
     };
-    if (!serviceHost.empty()) window->setServiceHost(serviceHost);
+    if (!serviceHost.empty()) session->setServiceHost(serviceHost);
     window->start(stationName);
     QApplication::processEvents();
   }
@@ -260,12 +287,13 @@ class MainWindowFixture : public ::testing::Test {
     if (!window) return;
     window->close();
     window.reset();
+    session.reset();
     QApplication::processEvents();
   }
 
   // Waits until no chart is being opened any more (false if that never came).
   bool WaitForOpenings(int boundMs = 10000) {
-    const bool done = WaitUntil([this] { return window->openingCount() == 0; }, boundMs);
+    const bool done = WaitUntil([this] { return window->chartOpener().openingCount() == 0; }, boundMs);
     QApplication::processEvents();
     return done;
   }
@@ -319,6 +347,7 @@ class MainWindowFixture : public ::testing::Test {
 
   QTemporaryDir workDir;
   QString previousDir;
+  std::unique_ptr<Session> session;
   std::unique_ptr<MainWindow> window;
   std::vector<std::string> messages;
   std::function<void(const std::string&)> onMessage;

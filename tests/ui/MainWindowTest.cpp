@@ -42,8 +42,8 @@ QStringList MenuEntries(QMenuBar* bar, const QString& title) {
 // "+" enabled, "-" disabled, "*" checked.
 QString ActionStates(MainWindow* w) {
   QString states;
-  for (QAction* action : {w->parametersAction, w->markAllStationsAction, w->showAllStationsAction,
-                          w->findStationAction, w->printAction, w->printPreviewAction}) {
+  for (QAction* action : {ActionOf(w, "parametersAction"), ActionOf(w, "markAllStationsAction"), ActionOf(w, "showAllStationsAction"),
+                          ActionOf(w, "findStationAction"), ActionOf(w, "printAction"), ActionOf(w, "printPreviewAction")}) {
     states += action->isEnabled() ? QLatin1Char('+') : QLatin1Char('-');
     if (action->isChecked()) states += QLatin1Char('*');
   }
@@ -63,9 +63,9 @@ TEST_F(MainWindowTest, StartUpReadsTheListAndOpensOneWorldMapOfMapSize) {
   WriteStations({StationLine("ZURICH-KLOTEN", "LSZH", 8.55, 47.46)});
   StartWindow();
   // The list is read before start() returns.
-  ASSERT_EQ(Frame()->allStations().size(), 1u);
-  EXPECT_EQ(Frame()->allStations()[0].icao, "LSZH");
-  EXPECT_EQ(Frame()->allStations()[0].latText, "47 28N");
+  ASSERT_EQ(Frame()->session().allStations().size(), 1u);
+  EXPECT_EQ(Frame()->session().allStations()[0].icao, "LSZH");
+  EXPECT_EQ(Frame()->session().allStations()[0].latText, "47 28N");
   EXPECT_TRUE(messages.empty());
 
   ASSERT_EQ(Children().size(), 1);
@@ -92,7 +92,7 @@ TEST_F(MainWindowTest, AMissingStationListIsReportedAndTheMapStillOpens) {
                               0),
             0u)
       << messages[0];
-  EXPECT_TRUE(Frame()->allStations().empty());
+  EXPECT_TRUE(Frame()->session().allStations().empty());
   EXPECT_EQ(Views<WorldMapView>().size(), 1u);
   EXPECT_EQ(Frame()->waitCursorCount(), 0);
 }
@@ -199,8 +199,8 @@ TEST_F(MainWindowTest, WorldMapCommandTwiceOpensTwoMaps) {
   Start();
   CloseAllChildren();
   ASSERT_TRUE(Children().isEmpty());
-  Frame()->worldMapAction->trigger();
-  Frame()->worldMapAction->trigger();
+  ActionOf(Frame(), "worldMapAction")->trigger();
+  ActionOf(Frame(), "worldMapAction")->trigger();
   EXPECT_EQ(Views<WorldMapView>().size(), 2u);
   EXPECT_EQ(Children().size(), 2);
 }
@@ -244,7 +244,7 @@ TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
   EXPECT_TRUE(Frame()->showsFrameMenu());
   EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map"}));
   ASSERT_TRUE(Views<WorldMapView>().empty());
-  Frame()->worldMapAction->trigger();
+  ActionOf(Frame(), "worldMapAction")->trigger();
   EXPECT_EQ(Views<WorldMapView>().size(), 1u);
   EXPECT_FALSE(Frame()->showsFrameMenu());
   EXPECT_EQ(MenuTitles(bar), (QStringList{"&File", "&View", "&Window", "&Help"}));
@@ -256,7 +256,7 @@ TEST_F(MainWindowTest, ActionsFollowTheActiveWindow) {
   WorldMapView* map = LastView<WorldMapView>();
   EXPECT_EQ(ActionStates(Frame()), QStringLiteral("++++++"));
 
-  Frame()->markAllStationsAction->trigger();
+  ActionOf(Frame(), "markAllStationsAction")->trigger();
   EXPECT_TRUE(map->marksAllStations());
   EXPECT_EQ(ActionStates(Frame()), QStringLiteral("++*++++"));
 
@@ -268,7 +268,7 @@ TEST_F(MainWindowTest, ActionsFollowTheActiveWindow) {
   // Back on the map, its mark is checked again.
   Activate(map);
   EXPECT_EQ(ActionStates(Frame()), QStringLiteral("++*++++"));
-  Frame()->markAllStationsAction->trigger();
+  ActionOf(Frame(), "markAllStationsAction")->trigger();
   EXPECT_FALSE(map->marksAllStations());
   EXPECT_EQ(ActionStates(Frame()), QStringLiteral("++++++"));
 
@@ -283,8 +283,8 @@ TEST_F(MainWindowTest, ActionsFollowTheActiveWindow) {
   EXPECT_EQ(ActionStates(Frame()), QStringLiteral("------"));
   // Triggered without a window they do nothing.
   messages.clear();
-  for (QAction* action : {Frame()->markAllStationsAction, Frame()->showAllStationsAction,
-                          Frame()->findStationAction, Frame()->parametersAction})
+  for (QAction* action : {ActionOf(Frame(), "markAllStationsAction"), ActionOf(Frame(), "showAllStationsAction"),
+                          ActionOf(Frame(), "findStationAction"), ActionOf(Frame(), "parametersAction")})
     action->trigger();
   EXPECT_TRUE(Children().isEmpty());
   EXPECT_TRUE(messages.empty());
@@ -294,7 +294,7 @@ TEST_F(MainWindowTest, CloseActionClosesTheActiveChild) {
   Start();
   StationTableView* table = Frame()->openAllStationsTable();
   ASSERT_EQ(Frame()->activeView(), table);
-  Frame()->closeAction->trigger();
+  ActionOf(Frame(), "closeAction")->trigger();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QApplication::processEvents();
   EXPECT_TRUE(Views<StationTableView>().empty());
@@ -335,8 +335,8 @@ TEST_F(MainWindowTest, ToolbarHoldsTheViewCommandsAndCurrentWeather) {
   }
   EXPECT_EQ(texts, (QStringList{"Parameters", "Mark all stations", "Show all stations", "Find station", "-",
                                 "Current weather"}));
-  EXPECT_EQ(Frame()->parametersAction->toolTip(), QStringLiteral("Show Parameters Dialog"));
-  EXPECT_EQ(Frame()->showAllStationsAction->toolTip(), QStringLiteral("Show all stations table"));
+  EXPECT_EQ(ActionOf(Frame(), "parametersAction")->toolTip(), QStringLiteral("Show Parameters Dialog"));
+  EXPECT_EQ(ActionOf(Frame(), "showAllStationsAction")->toolTip(), QStringLiteral("Show all stations table"));
   EXPECT_EQ(Frame()->toolBar()->iconSize(), QSize(17, 18));
   EXPECT_TRUE(Frame()->toolBar()->isVisible());
 }
@@ -388,8 +388,8 @@ TEST_F(MainWindowTest, FreshStartHasTheDefaultSettingsAndTheyAreNotKept) {
   // The defaults but for the report source, which these tests choose.
   Settings defaults;
   defaults.reportSource = ReportSource::kReportPages;
-  EXPECT_TRUE(Frame()->settings() == defaults);
-  const Settings& s = Frame()->settings();
+  EXPECT_TRUE(Frame()->session().settings() == defaults);
+  const Settings& s = Frame()->session().settings();
   EXPECT_TRUE(s.showTemperature && s.showPressure && s.showWindSpeed && s.showWindDirection);
   EXPECT_FALSE(s.timeUtc);
   EXPECT_FALSE(s.writeMeteodata);
@@ -397,10 +397,10 @@ TEST_F(MainWindowTest, FreshStartHasTheDefaultSettingsAndTheyAreNotKept) {
   EXPECT_EQ(s.pastHours, 6);
   EXPECT_EQ(s.nearestMinutes, 90.0);
   // Settings live in memory only: a changed one is gone after a restart.
-  Frame()->settings().pastHours = 24;
+  ChangeSettings(Frame(), [&](Settings& s) { s.pastHours = 24; });
   StopWindow();
   Start();
-  EXPECT_EQ(Frame()->settings().pastHours, 6);
+  EXPECT_EQ(Frame()->session().settings().pastHours, 6);
 }
 
 TEST_F(MainWindowTest, WaitCursorIsACounter) {
@@ -428,7 +428,7 @@ TEST_F(MainWindowTest, AboutBoxShowsTheVersion) {
       if (!label->text().isEmpty()) texts << label->text();
     dialog->accept();
   });
-  Frame()->aboutAction->trigger();
+  ActionOf(Frame(), "aboutAction")->trigger();
   ASSERT_TRUE(about.seen());
   EXPECT_EQ(about.title, QStringLiteral("About Nimbrel"));
   EXPECT_EQ(texts, QStringList{QStringLiteral("Nimbrel Version 1.0")});

@@ -144,12 +144,12 @@ class MetarChartTest : public MainWindowFixture {
 
   void StartLive() {
     StartWindow();
-    Frame()->setReportSource(ReportSource::kLiveMetar);
-    Frame()->setMetarUrl(front->url());
+    Frame()->session().setReportSource(ReportSource::kLiveMetar);
+    Frame()->session().setMetarUrl(front->url());
   }
 
   StationChartView* Open(const std::string& icao) {
-    for (const Station& s : Frame()->allStations())
+    for (const Station& s : Frame()->session().allStations())
       if (s.icao == icao) return OpenChart(s);
     ADD_FAILURE() << "no station " << icao;
     return nullptr;
@@ -253,7 +253,7 @@ TEST_F(MetarChartTest, AnswersWithoutReportsOpenNoWindowAndSayWhy) {
     ASSERT_FALSE(messages.empty()) << c.what;
     EXPECT_EQ(messages[0].rfind("Sorry, no data available for the Station:\n\n", 0), 0u) << c.what << messages[0];
     EXPECT_TRUE(Views<StationChartView>().empty()) << c.what;
-    EXPECT_TRUE(Frame()->openStations().empty()) << c.what;
+    EXPECT_TRUE(Frame()->session().openStations().empty()) << c.what;
     EXPECT_EQ(Frame()->waitCursorCount(), 0) << c.what;
     if (*c.statusText != '\0') {
       EXPECT_NE(Frame()->statusText().indexOf(QString::fromUtf8(c.statusText)), -1)
@@ -295,7 +295,7 @@ TEST_F(MetarChartTest, ARefreshAddsEveryReportSinceTheNewestOnce) {
   service->setNow(serviceNow);
   StartLive();
   std::int64_t clockSeconds = QDateTime::currentSecsSinceEpoch();
-  Frame()->liveMetarSource().setClock([&clockSeconds] { return clockSeconds; });
+  Frame()->session().liveMetarSource().setClock([&clockSeconds] { return clockSeconds; });
   StationChartView* chart = Open("KBOS");
   ASSERT_NE(chart, nullptr) << (messages.empty() ? "" : messages.front());
   const Chart& graph = *chart->chart();
@@ -353,13 +353,13 @@ TEST_F(MetarChartTest, ARefreshAddsEveryReportSinceTheNewestOnce) {
 // minute is the minute's answer again, never refused.
 TEST_F(MetarChartTest, AFailedOpeningTellsOnceAndTheProgramGoesOn) {
   StartLive();
-  Frame()->setMetarUrl("http://127.0.0.1:" + std::to_string(ClosedPort()));
+  Frame()->session().setMetarUrl("http://127.0.0.1:" + std::to_string(ClosedPort()));
   int openingsWhileTold = -1;
   int progressWindowsWhileTold = 0;
   onMessage = [&](const std::string&) {
     // Longer than the progress window's delay: the opening is over by then.
     QTest::qWait(700);
-    openingsWhileTold = Frame()->openingCount();
+    openingsWhileTold = Frame()->chartOpener().openingCount();
     for (QWidget* widget : QApplication::topLevelWidgets()) {
       auto* progress = qobject_cast<QProgressDialog*>(widget);
       if (progress == nullptr || !progress->isVisible()) continue;
@@ -377,7 +377,7 @@ TEST_F(MetarChartTest, AFailedOpeningTellsOnceAndTheProgramGoesOn) {
   EXPECT_EQ(Frame()->waitCursorCount(), 0);
 
   messages.clear();
-  Frame()->setMetarUrl(front->url());
+  Frame()->session().setMetarUrl(front->url());
   ASSERT_NE(Open("KBOS"), nullptr);
   ASSERT_NE(Open("KBOS"), nullptr) << (messages.empty() ? "" : messages.front());
   EXPECT_EQ(front->requestCount(), 1);
@@ -398,8 +398,8 @@ TEST_F(MetarChartTest, StalledOpeningsHoldUpNoOtherDownloadNorTheUser) {
                 "text/csv");
   ASSERT_TRUE(stalled.start());
   StartLive();
-  Frame()->setMetarUrl(stalled.Url(""));
-  const Station& boston = Frame()->allStations().front();
+  Frame()->session().setMetarUrl(stalled.Url(""));
+  const Station& boston = Frame()->session().allStations().front();
   for (int i = 0; i < 5; ++i) Frame()->openStationChart(boston);
   ASSERT_TRUE(WaitUntil([&] { return stalled.StalledRequests() >= 4; }));
   ASSERT_TRUE(WaitUntil([] {
@@ -409,7 +409,7 @@ TEST_F(MetarChartTest, StalledOpeningsHoldUpNoOtherDownloadNorTheUser) {
   }));
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
-  WeatherFeed& feed = Frame()->weatherFeed();
+  WeatherFeed& feed = Frame()->session().weatherFeed();
   QSignalSpy changed(&feed, &WeatherFeed::changed);
   feed.setBaseUrl(stalled.Url(""));
   QObject map;
@@ -420,9 +420,9 @@ TEST_F(MetarChartTest, StalledOpeningsHoldUpNoOtherDownloadNorTheUser) {
   EXPECT_GE(changed.count(), 2);
   feed.removeUser(&map);
 
-  EXPECT_EQ(Frame()->openingCount(), 5);
+  EXPECT_EQ(Frame()->chartOpener().openingCount(), 5);
   EXPECT_TRUE(Frame()->close());
-  EXPECT_EQ(Frame()->openingCount(), 0);
+  EXPECT_EQ(Frame()->chartOpener().openingCount(), 0);
   EXPECT_TRUE(Views<StationChartView>().empty());
   EXPECT_TRUE(messages.empty());
 }
@@ -437,7 +437,7 @@ TEST_F(MetarChartTest, ClosingWhileTheWeatherIsReadLeavesNothingBehind) {
   cache.Serve("/data/cache/metars.cache.csv.gz", rows, "text/csv");
   ASSERT_TRUE(cache.start());
   StartLive();
-  WeatherFeed& feed = Frame()->weatherFeed();
+  WeatherFeed& feed = Frame()->session().weatherFeed();
   feed.setBaseUrl(cache.Url(""));
   QObject map;
   feed.addUser(&map);
@@ -448,8 +448,8 @@ TEST_F(MetarChartTest, ClosingWhileTheWeatherIsReadLeavesNothingBehind) {
 // The same reports through both sources, in UTC and US units: the same rows.
 TEST_F(MetarChartTest, UtcAndUsUnitsGiveThePageSourcesRows) {
   StartLive();
-  Frame()->settings().timeUtc = true;
-  Frame()->settings().metricStyle = false;
+  ChangeSettings(Frame(), [&](Settings& s) { s.timeUtc = true; });
+  ChangeSettings(Frame(), [&](Settings& s) { s.metricStyle = false; });
   StationChartView* live = Open("KBOS");
   ASSERT_NE(live, nullptr);
 
@@ -477,8 +477,8 @@ TEST_F(MetarChartTest, UtcAndUsUnitsGiveThePageSourcesRows) {
   ASSERT_TRUE(pages.start());
   pages.SetPage("most recent only", ComposePage({page.front()}));
   pages.SetPage("past+6+hours", ComposePage(page));
-  Frame()->setServiceHost(pages.Host());
-  Frame()->setReportSource(ReportSource::kReportPages);
+  Frame()->session().setServiceHost(pages.Host());
+  Frame()->session().setReportSource(ReportSource::kReportPages);
   StationChartView* paged = Open("KBOS");
   ASSERT_NE(paged, nullptr) << (messages.empty() ? "" : messages.front());
 
@@ -506,7 +506,7 @@ TEST_F(MetarChartTest, UtcAndUsUnitsGiveThePageSourcesRows) {
 
 TEST_F(MetarChartTest, ClosingWritesTheChartsRows) {
   StartLive();
-  Frame()->settings().writeMeteodata = true;
+  ChangeSettings(Frame(), [&](Settings& s) { s.writeMeteodata = true; });
   ASSERT_NE(Open("KBOS"), nullptr);
   const ObservationList reports = Decoded("ids=KBOS&hours=6");
   CloseView(Views<StationChartView>().front());
@@ -549,9 +549,9 @@ TEST_F(MetarChartTest, TheSourceChosenInParametersOutlivesTheRun) {
   for (const auto& c : cases) {
     ClearStoredSource();
     StartWindow();
-    Frame()->setReportSource(c.before);
+    Frame()->session().setReportSource(c.before);
     // For this run only, as from the command line.
-    Frame()->setMetarUrl(front->url());
+    Frame()->session().setMetarUrl(front->url());
     ModalWatch<ParametersDialog> parameters([&c](ParametersDialog* dialog) {
       auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("IDC_REPORT_SOURCE"));
       ASSERT_NE(combo, nullptr);
@@ -559,15 +559,15 @@ TEST_F(MetarChartTest, TheSourceChosenInParametersOutlivesTheRun) {
       dialog->pastHoursList->setCurrentIndex(dialog->pastHoursList->findText(QStringLiteral("24")));
       dialog->okButton->click();
     });
-    Frame()->parametersAction->trigger();
+    ActionOf(Frame(), "parametersAction")->trigger();
     ASSERT_TRUE(parameters.seen()) << c.stored;
-    EXPECT_EQ(Frame()->settings().reportSource, c.after);
-    EXPECT_EQ(Frame()->settings().pastHours, 24);
+    EXPECT_EQ(Frame()->session().settings().reportSource, c.after);
+    EXPECT_EQ(Frame()->session().settings().pastHours, 24);
     StopWindow();
 
     QSettings stored(QStringLiteral("Quillfen"), QStringLiteral("Nimbrel"));
     EXPECT_EQ(stored.value(QStringLiteral("Settings/ReportSource")).toString(), QString::fromLatin1(c.stored));
-    MainWindow again;
+    Session again;
     Settings expected;
     expected.reportSource = c.after;
     EXPECT_EQ(again.settings().reportSource, c.after) << c.stored;

@@ -52,15 +52,15 @@ QStringList FileMenuEntries(MainWindow* w) {
 
 TEST_F(RecentListWindowTest, SurvivesARestartAndMovesAnExistingNameToTheTop) {
   StartWindow();
-  Frame()->recentList().add(QStringLiteral("ZURICH"));
-  Frame()->recentList().add(QStringLiteral("GENEVE"));
-  Frame()->recentList().add(QStringLiteral("BERN"));
-  Frame()->recentList().add(QStringLiteral("ZURICH"));
+  Frame()->session().recentList().add(QStringLiteral("ZURICH"));
+  Frame()->session().recentList().add(QStringLiteral("GENEVE"));
+  Frame()->session().recentList().add(QStringLiteral("BERN"));
+  Frame()->session().recentList().add(QStringLiteral("ZURICH"));
   StopWindow();
   EXPECT_EQ(StoredEntries(), (QStringList{"ZURICH", "BERN", "GENEVE"}));
 
   StartWindow();
-  EXPECT_EQ(Frame()->recentList().entries(), (QStringList{"ZURICH", "BERN", "GENEVE"}));
+  EXPECT_EQ(Frame()->session().recentList().entries(), (QStringList{"ZURICH", "BERN", "GENEVE"}));
   // The File menu lists them, newest first, before Close and Exit.
   EXPECT_EQ(FileMenuEntries(Frame()), (QStringList{"&1 ZURICH", "&2 BERN", "&3 GENEVE", "&Close", "E&xit"}));
 }
@@ -68,11 +68,11 @@ TEST_F(RecentListWindowTest, SurvivesARestartAndMovesAnExistingNameToTheTop) {
 TEST_F(RecentListWindowTest, ExitWritesTheListKeepingWhatAnotherCopyStoredMeanwhile) {
   Store({"ONE", "TWO"});
   StartWindow();
-  Frame()->recentList().add(QStringLiteral("THREE"));
+  Frame()->session().recentList().add(QStringLiteral("THREE"));
   // Another copy of the program ends while this one runs.
   ClearStoredRecentList();
   Store({"OTHER", "ONE"});
-  Frame()->exitAction->trigger();
+  ActionOf(Frame(), "exitAction")->trigger();
   EXPECT_FALSE(Frame()->isVisible());
   // Added here first, then the other copy's, then the rest of this one's.
   EXPECT_EQ(StoredEntries(), (QStringList{"THREE", "OTHER", "ONE", "TWO"}));
@@ -184,7 +184,7 @@ TEST_F(RecentListWindowTest, AFifoAtTheSettingsFileNeitherHangsNorIsWritten) {
   WriteStations({StationLine("SAMPLE FIELD", "ZZZZ")});
   StartWindow();
   EXPECT_TRUE(FileMenuEntries(Frame()).contains(QStringLiteral("E&xit")));
-  Frame()->recentList().add(QStringLiteral("SAMPLE FIELD"));
+  Frame()->session().recentList().add(QStringLiteral("SAMPLE FIELD"));
   Frame()->close();
   EXPECT_EQ(Frame()->statusText(), QStringLiteral("Can not save the list of recent stations."));
   done = true;

@@ -150,7 +150,7 @@ class StationChartViewTest : public MainWindowFixture {
   void Start(const std::string& stationName = {}, std::unique_ptr<PageFetcher> fetcher = nullptr) {
     StartWindow(stationName, std::move(fetcher), pages.host());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));
-    ASSERT_FALSE(Frame()->allStations().empty());
+    ASSERT_FALSE(Frame()->session().allStations().empty());
   }
 
   // Reports every 30 minutes for TEST: one for the check, `count` for the past hours.
@@ -160,14 +160,14 @@ class StationChartViewTest : public MainWindowFixture {
   }
 
   StationChartView* Open(const std::string& icao) {
-    for (const Station& s : Frame()->allStations())
+    for (const Station& s : Frame()->session().allStations())
       if (s.icao == icao) return OpenChart(s);
     ADD_FAILURE() << "no station " << icao;
     return nullptr;
   }
   // Begins an opening without waiting for it.
   void BeginOpening(const std::string& icao) {
-    for (const Station& s : Frame()->allStations())
+    for (const Station& s : Frame()->session().allStations())
       if (s.icao == icao) return Frame()->openStationChart(s);
     ADD_FAILURE() << "no station " << icao;
   }
@@ -186,7 +186,7 @@ class StationChartViewTest : public MainWindowFixture {
   std::vector<StationChartView*> Charts() const { return Views<StationChartView>(); }
   std::vector<std::string> OpenCodes() const {
     std::vector<std::string> codes;
-    for (const Station& s : Frame()->openStations()) codes.push_back(s.icao);
+    for (const Station& s : Frame()->session().openStations()) codes.push_back(s.icao);
     return codes;
   }
 
@@ -254,7 +254,7 @@ TEST_F(StationChartViewTest, TableDoubleClickOpensTheStationsChart) {
   EXPECT_TRUE(chart->refreshTimer()->isActive());
   EXPECT_EQ(chart->refreshTimer()->interval(), 30 * 60000);
   EXPECT_EQ(OpenCodes(), std::vector<std::string>{"TEST"});
-  EXPECT_EQ(Frame()->recentList().entries(), QStringList{QStringLiteral("SAMPLE FIELD")});
+  EXPECT_EQ(Frame()->session().recentList().entries(), QStringList{QStringLiteral("SAMPLE FIELD")});
   EXPECT_EQ(Frame()->waitCursorCount(), 0);
 }
 
@@ -276,8 +276,8 @@ TEST_F(StationChartViewTest, NoDataOpensNoWindowAndLeavesNoTrace) {
   EXPECT_EQ(messages[1], "Can not get meteodata for the station: \"ST-PAUL (CITY)\"");
   EXPECT_EQ(Children().size(), before);
   EXPECT_TRUE(Charts().empty());
-  EXPECT_TRUE(Frame()->openStations().empty());
-  EXPECT_TRUE(Frame()->recentList().entries().isEmpty());
+  EXPECT_TRUE(Frame()->session().openStations().empty());
+  EXPECT_TRUE(Frame()->session().recentList().entries().isEmpty());
   EXPECT_EQ(Frame()->waitCursorCount(), 0);
 }
 
@@ -442,7 +442,7 @@ TEST_F(StationChartViewTest, AStalledOpeningShowsProgressAndCancelLeavesNoTrace)
   QElapsedTimer clock;
   clock.start();
   BeginOpening("TEST");
-  EXPECT_EQ(Frame()->openingCount(), 1);
+  EXPECT_EQ(Frame()->chartOpener().openingCount(), 1);
   EXPECT_EQ(Progress(), nullptr) << "no progress window at once";
 
   // Half a second on, the progress window names the station; the window
@@ -455,7 +455,7 @@ TEST_F(StationChartViewTest, AStalledOpeningShowsProgressAndCancelLeavesNoTrace)
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
   EXPECT_EQ(pages.stalledCount(), 1);
   EXPECT_GE(ticks, clock.elapsed() / 10 / 2) << ticks << " ticks in " << clock.elapsed() << " ms";
-  EXPECT_EQ(Frame()->openingCount(), 1);
+  EXPECT_EQ(Frame()->chartOpener().openingCount(), 1);
 
   // Cancel: no box, no window, nothing under way.
   QPushButton* cancel = nullptr;
@@ -463,7 +463,7 @@ TEST_F(StationChartViewTest, AStalledOpeningShowsProgressAndCancelLeavesNoTrace)
     if (button->text() == QStringLiteral("Cancel")) cancel = button;
   ASSERT_NE(cancel, nullptr);
   QTest::mouseClick(cancel, Qt::LeftButton);
-  EXPECT_TRUE(WaitUntil([this] { return Frame()->openingCount() == 0; }));
+  EXPECT_TRUE(WaitUntil([this] { return Frame()->chartOpener().openingCount() == 0; }));
   EXPECT_TRUE(WaitUntil([this] { return Progress() == nullptr; }));
   // The stalled answer, once released, changes nothing.
   pages.release("TEST", "past+6+hours");
@@ -471,10 +471,10 @@ TEST_F(StationChartViewTest, AStalledOpeningShowsProgressAndCancelLeavesNoTrace)
   EXPECT_TRUE(messages.empty()) << messages.front();
   EXPECT_EQ(Children().size(), before);
   EXPECT_TRUE(Charts().empty());
-  EXPECT_TRUE(Frame()->openStations().empty());
-  EXPECT_TRUE(Frame()->recentList().entries().isEmpty());
+  EXPECT_TRUE(Frame()->session().openStations().empty());
+  EXPECT_TRUE(Frame()->session().recentList().entries().isEmpty());
   EXPECT_EQ(Frame()->waitCursorCount(), 0);
-  EXPECT_EQ(Frame()->openingCount(), 0);
+  EXPECT_EQ(Frame()->chartOpener().openingCount(), 0);
 }
 
 TEST_F(StationChartViewTest, AQuickOpeningLeavesNoProgressWindowToTheNext) {
@@ -493,7 +493,7 @@ TEST_F(StationChartViewTest, AQuickOpeningLeavesNoProgressWindowToTheNext) {
   int shown = 0;
   for (auto* dialog : Frame()->findChildren<QProgressDialog*>()) shown += dialog->isVisible() ? 1 : 0;
   EXPECT_EQ(shown, 1);
-  Frame()->cancelChartOpenings();
+  Frame()->chartOpener().cancelAll();
   EXPECT_TRUE(WaitUntil([this] { return Progress() == nullptr; })) << "a progress window outlived its opening";
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
   pages.release("TEST", "past+6+hours");
@@ -505,10 +505,10 @@ TEST_F(StationChartViewTest, CancelChartOpeningsGivesUpQuietly) {
   Start();
   BeginOpening("TEST");
   BeginOpening("TEST");
-  ASSERT_EQ(Frame()->openingCount(), 2);
+  ASSERT_EQ(Frame()->chartOpener().openingCount(), 2);
   ASSERT_TRUE(WaitUntil([this] { return pages.stalledCount() == 2; }));
-  Frame()->cancelChartOpenings();
-  EXPECT_EQ(Frame()->openingCount(), 0);
+  Frame()->chartOpener().cancelAll();
+  EXPECT_EQ(Frame()->chartOpener().openingCount(), 0);
   pages.release("TEST", "most recent only");
   QTest::qWait(100);
   EXPECT_TRUE(messages.empty());
@@ -536,7 +536,7 @@ TEST_F(StationChartViewTest, AStalledServiceIsToldApartFromNoData) {
   ASSERT_TRUE(closed.start());
   const std::string host = "127.0.0.1:" + std::to_string(closed.listeningPort());
   closed.stop();
-  Frame()->setServiceHost(host);
+  Frame()->session().setServiceHost(host);
   EXPECT_EQ(Open("TEST"), nullptr);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].rfind("Sorry, the weather service could not be reached (", 0), 0u) << messages[0];
@@ -547,7 +547,7 @@ TEST_F(StationChartViewTest, AStationOpenedTwiceKeepsItsMarkUntilBothClose) {
   Start();
   WorldMapView* map = LastView<WorldMapView>();
   ASSERT_NE(map, nullptr);
-  const QPoint mark = MapPixelOf(Frame()->allStations().at(0));
+  const QPoint mark = MapPixelOf(Frame()->session().allStations().at(0));
   const QColor blue(0, 0, 255);
   auto marked = [&] { return map->grab().toImage().pixelColor(mark.x() - 1, mark.y() - 1) == blue; };
   EXPECT_FALSE(marked());
@@ -565,9 +565,9 @@ TEST_F(StationChartViewTest, AStationOpenedTwiceKeepsItsMarkUntilBothClose) {
 
   CloseView(Charts().front());
   EXPECT_TRUE(Charts().empty());
-  EXPECT_TRUE(Frame()->openStations().empty());
+  EXPECT_TRUE(Frame()->session().openStations().empty());
   EXPECT_FALSE(marked());
-  EXPECT_EQ(Frame()->recentList().entries(), QStringList{QStringLiteral("SAMPLE FIELD")});
+  EXPECT_EQ(Frame()->session().recentList().entries(), QStringList{QStringLiteral("SAMPLE FIELD")});
 }
 
 TEST_F(StationChartViewTest, ClosingWritesTheExportFileInTheWorkingFolder) {
@@ -587,7 +587,7 @@ TEST_F(StationChartViewTest, ClosingWritesTheExportFileInTheWorkingFolder) {
   pages.set("KSTP", "most recent only", ComposePage(latest));
   pages.set("KSTP", "past+6+hours", page);
   Start();
-  Frame()->settings().writeMeteodata = true;
+  ChangeSettings(Frame(), [&](Settings& s) { s.writeMeteodata = true; });
   const QString folder = QDir::currentPath();
   auto exportFile = [&] {
     const QDate today = QDate::currentDate();
@@ -631,12 +631,12 @@ TEST_F(StationChartViewTest, ClosingWritesTheExportFileInTheWorkingFolder) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0], "Can not open an output file \"" + exportFile().filename().string() + "\".");
   EXPECT_EQ(QDir::currentPath(), folder);
-  EXPECT_TRUE(Frame()->openStations().empty());
+  EXPECT_TRUE(Frame()->session().openStations().empty());
 
   // A window still open when the program ends does its closing work too.
   fs::remove(exportFile());
   ASSERT_NE(Open("KSTP"), nullptr);
-  Frame()->recentList().add(QStringLiteral("SOMEWHERE ELSE"));
+  Frame()->session().recentList().add(QStringLiteral("SOMEWHERE ELSE"));
   StopWindow();
   written = ReadAll(exportFile());
   EXPECT_TRUE(holds(written, newer)) << written;
@@ -655,26 +655,26 @@ TEST_F(StationChartViewTest, ActionsOfAChartWindow) {
   ASSERT_NE(chart, nullptr);
   ASSERT_EQ(Frame()->activeView(), chart);
   EXPECT_FALSE(Frame()->showsFrameMenu());
-  EXPECT_TRUE(Frame()->parametersAction->isEnabled());
-  EXPECT_FALSE(Frame()->markAllStationsAction->isEnabled());
-  EXPECT_FALSE(Frame()->markAllStationsAction->isChecked());
-  EXPECT_TRUE(Frame()->showAllStationsAction->isEnabled());
-  EXPECT_TRUE(Frame()->findStationAction->isEnabled());
-  EXPECT_TRUE(Frame()->printAction->isEnabled());
-  EXPECT_TRUE(Frame()->printPreviewAction->isEnabled());
+  EXPECT_TRUE(ActionOf(Frame(), "parametersAction")->isEnabled());
+  EXPECT_FALSE(ActionOf(Frame(), "markAllStationsAction")->isEnabled());
+  EXPECT_FALSE(ActionOf(Frame(), "markAllStationsAction")->isChecked());
+  EXPECT_TRUE(ActionOf(Frame(), "showAllStationsAction")->isEnabled());
+  EXPECT_TRUE(ActionOf(Frame(), "findStationAction")->isEnabled());
+  EXPECT_TRUE(ActionOf(Frame(), "printAction")->isEnabled());
+  EXPECT_TRUE(ActionOf(Frame(), "printPreviewAction")->isEnabled());
 
   // A marked map made active checks the mark; back on the chart it is off.
   WorldMapView* map = LastView<WorldMapView>();
   map->setMarkAllStations(true);
   Activate(map);
-  EXPECT_TRUE(Frame()->markAllStationsAction->isEnabled());
-  EXPECT_TRUE(Frame()->markAllStationsAction->isChecked());
+  EXPECT_TRUE(ActionOf(Frame(), "markAllStationsAction")->isEnabled());
+  EXPECT_TRUE(ActionOf(Frame(), "markAllStationsAction")->isChecked());
   Activate(chart);
-  EXPECT_FALSE(Frame()->markAllStationsAction->isEnabled());
-  EXPECT_FALSE(Frame()->markAllStationsAction->isChecked());
+  EXPECT_FALSE(ActionOf(Frame(), "markAllStationsAction")->isEnabled());
+  EXPECT_FALSE(ActionOf(Frame(), "markAllStationsAction")->isChecked());
 
   // Show all stations from a chart opens the whole list.
-  Frame()->showAllStationsAction->trigger();
+  ActionOf(Frame(), "showAllStationsAction")->trigger();
   ASSERT_NE(LastView<StationTableView>(), nullptr);
   EXPECT_EQ(LastView<StationTableView>()->rowCount(), 3);
 }
@@ -696,12 +696,12 @@ TEST_F(StationChartViewTest, ParametersWithOkChangeTheChartAndCancelChangesNothi
       dialog->pastHoursList->setCurrentIndex(dialog->pastHoursList->findText(QStringLiteral("12")));
       dialog->okButton->click();
     });
-    Frame()->parametersAction->trigger();
+    ActionOf(Frame(), "parametersAction")->trigger();
     ASSERT_TRUE(parameters.seen());
   }
   QApplication::processEvents();
   EXPECT_FALSE(chart->chart()->showLegend);
-  EXPECT_EQ(Frame()->settings().pastHours, 12);
+  EXPECT_EQ(Frame()->session().settings().pastHours, 12);
   EXPECT_GT(counter.paints, 0);
   EXPECT_NE(chart->grab().toImage(), before);
 
@@ -712,7 +712,7 @@ TEST_F(StationChartViewTest, ParametersWithOkChangeTheChartAndCancelChangesNothi
     dialog->showLegend->setChecked(true);
     dialog->cancelButton->click();
   });
-  Frame()->parametersAction->trigger();
+  ActionOf(Frame(), "parametersAction")->trigger();
   ASSERT_TRUE(cancelled.seen());
   EXPECT_EQ(chart->chart()->lineWidth, width);
   EXPECT_FALSE(chart->chart()->showLegend);
@@ -724,9 +724,9 @@ TEST_F(StationChartViewTest, ParametersWithOkChangeTheChartAndCancelChangesNothi
     dialog->showNearestEdit->setText(QStringLiteral("45"));
     dialog->okButton->click();
   });
-  Frame()->parametersAction->trigger();
+  ActionOf(Frame(), "parametersAction")->trigger();
   ASSERT_TRUE(fromMap.seen());
-  EXPECT_EQ(Frame()->settings().nearestMinutes, 45.0);
+  EXPECT_EQ(Frame()->session().settings().nearestMinutes, 45.0);
   EXPECT_FALSE(chart->chart()->showLegend);
 }
 
@@ -761,7 +761,7 @@ TEST_F(StationChartViewTest, PrintingDrawsTheScreenPicture) {
     dialog->printer()->setOutputFileName(path);
     dialog->done(QDialog::Accepted);
   });
-  Frame()->printAction->trigger();
+  ActionOf(Frame(), "printAction")->trigger();
   ASSERT_TRUE(print.seen());
   QFile pdf(path);
   ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
@@ -793,7 +793,7 @@ TEST_F(StationChartViewTest, OpensByNameFromTheCommandLineAndTheRecentList) {
   EXPECT_TRUE(messages.empty());
 
   // An ICAO code names a station too.
-  Frame()->openStationByName("kstp");
+  Frame()->stationFinder().openByName("kstp");
   ASSERT_TRUE(WaitForOpenings());
   EXPECT_EQ(messages.size(), 1u) << "ST-PAUL has no reports";
   EXPECT_EQ(messages[0].rfind("Sorry, no data available for the Station:\n\nST-PAUL (CITY)", 0), 0u);
@@ -824,7 +824,7 @@ TEST_F(StationChartViewTest, NewOpensTheLastStationUntilAWorldMapCloses) {
   ServeTest(3);
   Start();
   ASSERT_NE(Open("TEST"), nullptr);
-  Frame()->newAction->trigger();
+  ActionOf(Frame(), "newAction")->trigger();
   ASSERT_TRUE(WaitForOpenings());
   ASSERT_EQ(Charts().size(), 2u);
   EXPECT_EQ(TitleOf(Charts().back()), QStringLiteral("SAMPLE FIELD"));
@@ -832,13 +832,13 @@ TEST_F(StationChartViewTest, NewOpensTheLastStationUntilAWorldMapCloses) {
 
   // A table opened in between does not change what New opens.
   Frame()->openAllStationsTable();
-  Frame()->newAction->trigger();
+  ActionOf(Frame(), "newAction")->trigger();
   ASSERT_TRUE(WaitForOpenings());
   EXPECT_EQ(Charts().size(), 3u);
 
   CloseView(LastView<WorldMapView>());
-  Frame()->newAction->trigger();
-  EXPECT_EQ(Frame()->openingCount(), 0) << "a map, not a chart";
+  ActionOf(Frame(), "newAction")->trigger();
+  EXPECT_EQ(Frame()->chartOpener().openingCount(), 0) << "a map, not a chart";
   EXPECT_EQ(Views<WorldMapView>().size(), 1u);
   EXPECT_EQ(Charts().size(), 3u);
   EXPECT_TRUE(messages.empty());
@@ -850,7 +850,7 @@ TEST_F(StationChartViewTest, TheCommandLineShowsTheWindowFirstAndCentresTheChart
   Start("sample field");
   // The window is on the screen while the station's first fetch is under way.
   EXPECT_TRUE(Frame()->isVisible());
-  EXPECT_EQ(Frame()->openingCount(), 1);
+  EXPECT_EQ(Frame()->chartOpener().openingCount(), 1);
   ASSERT_TRUE(WaitUntil([this] { return pages.stalledCount() == 1; }));
   EXPECT_TRUE(Charts().empty());
 

@@ -115,7 +115,7 @@ TEST_F(StationTableTest, CellsShowTheStationTextsUnchanged) {
 }
 
 TEST_F(StationTableTest, SortDirectionIsSharedByEveryTable) {
-  TableSortState& sort = frame->sortState();
+  TableSortState& sort = frame->session().sortState();
   StationTableView* first = OpenNames({"BERN", "AARAU", "CHUR"});
   const std::vector<std::string> ascending = {"AARAU", "BERN", "CHUR"};
   const std::vector<std::string> descending = {"CHUR", "BERN", "AARAU"};
@@ -271,7 +271,7 @@ TEST_F(StationTableTest, TableFindSearchesItsOwnRows) {
     QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
   });
   // The Find command with a table active searches that table.
-  frame->findStationAction->trigger();
+  ActionOf(frame, "findStationAction")->trigger();
   ASSERT_TRUE(find.seen());
   StationTableView* found = LastView<StationTableView>();
   ASSERT_NE(found, results);

@@ -104,26 +104,27 @@ class WeatherLayerViewTest : public MainWindowFixture {
 
   // The program as the command line starts it with the live METAR source.
   void StartLive() {
-    window = std::make_unique<MainWindow>();
-    window->setReportSource(ReportSource::kLiveMetar);
-    window->setMetarUrl("http://127.0.0.1:" + std::to_string(relay.listeningPort()));
+    session = std::make_unique<Session>();
+    window = std::make_unique<MainWindow>(*session);
+    session->setReportSource(ReportSource::kLiveMetar);
+    session->setMetarUrl("http://127.0.0.1:" + std::to_string(relay.listeningPort()));
     window->messageHook = [this](const std::string& text) { messages.push_back(text); };
     window->start();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));
-    ASSERT_FALSE(Frame()->allStations().empty());
+    ASSERT_FALSE(Frame()->session().allStations().empty());
     ASSERT_NE(Map(), nullptr);
     // Our decoder's own reading of what the relay serves.
-    expected = readMetarCache(body(), Frame()->allStations());
+    expected = readMetarCache(body(), Frame()->session().allStations());
   }
 
   WorldMapView* Map() const { return LastView<WorldMapView>(); }
-  WeatherFeed& Feed() const { return window->weatherFeed(); }
+  WeatherFeed& Feed() const { return window->session().weatherFeed(); }
 
   // The user's toggle of the layer on a map window; waits for the reading.
   void ToggleWeather(WorldMapView* map) {
     Activate(map);
-    ASSERT_TRUE(window->currentWeatherAction->isEnabled());
-    window->currentWeatherAction->trigger();
+    ASSERT_TRUE(ActionOf(window, "currentWeatherAction")->isEnabled());
+    ActionOf(window, "currentWeatherAction")->trigger();
     ASSERT_TRUE(WaitUntil([this] { return !Feed().isLoading() && Feed().snapshot() != nullptr; }))
         << "the reports never arrived";
     QApplication::processEvents();
@@ -134,7 +135,7 @@ class WeatherLayerViewTest : public MainWindowFixture {
   // The first station of a category whose point nothing else can touch:
   // no other station within 5 pixels, away from the legend's corners.
   const StationWeather* Isolated(WeatherCategory category, bool needsCeiling = false) const {
-    const StationList& all = Frame()->allStations();
+    const StationList& all = Frame()->session().allStations();
     for (const StationWeather& w : expected.stations) {
       if (w.category != category || (needsCeiling && (!w.ceilingFt || !w.temperatureC || !w.windSpeedKt)))
         continue;
@@ -156,7 +157,7 @@ class WeatherLayerViewTest : public MainWindowFixture {
     for (int y = 20; y < kWorldMapHeight - 20; y += 3)
       for (int x = 20; x < kWorldMapWidth - 20; x += 3) {
         bool clear = true;
-        for (const Station& s : Frame()->allStations()) {
+        for (const Station& s : Frame()->session().allStations()) {
           const QPoint q = MapPixelOf(s);
           if (s.hasPosition && std::abs(q.x() - x) <= 10 && std::abs(q.y() - y) <= 10) {
             clear = false;
@@ -179,10 +180,10 @@ class WeatherLayerViewTest : public MainWindowFixture {
 
   // Where a weather point answers the pointer: a station at that very pixel.
   void ExpectAnswersAt(WorldMapView* map, const StationWeather& w) const {
-    const QPoint p = MapPixelOf(Frame()->allStations()[w.station]);
+    const QPoint p = MapPixelOf(Frame()->session().allStations()[w.station]);
     const int found = map->weatherStationAt(p);
     ASSERT_GE(found, 0);
-    EXPECT_EQ(MapPixelOf(Frame()->allStations()[static_cast<std::size_t>(found)]), p);
+    EXPECT_EQ(MapPixelOf(Frame()->session().allStations()[static_cast<std::size_t>(found)]), p);
     EXPECT_NE(Feed().snapshot()->forStation(static_cast<std::size_t>(found)), nullptr);
   }
 
@@ -208,8 +209,8 @@ TEST_F(WeatherLayerViewTest, PointsAreColouredAtTheirStationsPixels) {
   const StationWeather* ifr = Isolated(WeatherCategory::kIfr);
   ASSERT_NE(vfr, nullptr);
   ASSERT_NE(ifr, nullptr);
-  const Station& vfrStation = Frame()->allStations()[vfr->station];
-  const Station& ifrStation = Frame()->allStations()[ifr->station];
+  const Station& vfrStation = Frame()->session().allStations()[vfr->station];
+  const Station& ifrStation = Frame()->session().allStations()[ifr->station];
   WorldMapView* map = Map();
   ToggleWeather(map);
   ASSERT_EQ(Feed().snapshot()->stations.size(), expected.stations.size());
@@ -225,8 +226,8 @@ TEST_F(WeatherLayerViewTest, PointsAreColouredAtTheirStationsPixels) {
 
   // By temperature, each takes its reported temperature's colour.
   ASSERT_TRUE(vfr->temperatureC && ifr->temperatureC);
-  ASSERT_TRUE(window->temperatureColouringAction->isEnabled());
-  window->temperatureColouringAction->trigger();
+  ASSERT_TRUE(ActionOf(window, "temperatureColouringAction")->isEnabled());
+  ActionOf(window, "temperatureColouringAction")->trigger();
   EXPECT_EQ(map->weatherColouring(), WeatherColouring::kTemperature);
   image = Painted(map);
   EXPECT_TRUE(SameColour(image.pixel(MapPixelOf(vfrStation)), temperatureColour(*vfr->temperatureC)));
@@ -270,7 +271,7 @@ TEST_F(WeatherLayerViewTest, HoverShowsTheStationsReportInTheChosenUnits) {
        {WeatherCategory::kIfr, WeatherCategory::kMvfr, WeatherCategory::kLifr, WeatherCategory::kVfr})
     if (chosen == nullptr) chosen = Isolated(category, true);
   ASSERT_NE(chosen, nullptr);
-  const Station& station = Frame()->allStations()[chosen->station];
+  const Station& station = Frame()->session().allStations()[chosen->station];
   WorldMapView* map = Map();
   ToggleWeather(map);
   const QPoint at = MapPixelOf(station);
@@ -283,7 +284,7 @@ TEST_F(WeatherLayerViewTest, HoverShowsTheStationsReportInTheChosenUnits) {
   if (raw.size() >= 2 && raw.front() == '"') raw = raw.substr(1, raw.size() - 2);
 
   for (const bool metric : {true, false}) {
-    window->settings().metricStyle = metric;
+    ChangeSettings(window, [&](Settings& s) { s.metricStyle = metric; });
     const std::int64_t before = std::time(nullptr) / 60;
     QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(map->mapToGlobal(at)), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
@@ -316,7 +317,7 @@ TEST_F(WeatherLayerViewTest, AClickOnAPointOpensThatStationsChart) {
   StartLive();
   const StationWeather* chosen = Isolated(WeatherCategory::kVfr);
   ASSERT_NE(chosen, nullptr);
-  const Station& station = Frame()->allStations()[chosen->station];
+  const Station& station = Frame()->session().allStations()[chosen->station];
   WorldMapView* map = Map();
   ToggleWeather(map);
 
@@ -324,17 +325,17 @@ TEST_F(WeatherLayerViewTest, AClickOnAPointOpensThatStationsChart) {
   const QPoint empty = Empty();
   ASSERT_GE(empty.x(), 0);
   QTest::mouseClick(map, Qt::LeftButton, Qt::NoModifier, empty);
-  EXPECT_EQ(window->openingCount(), 0);
+  EXPECT_EQ(window->chartOpener().openingCount(), 0);
 
   StationChartView* opened = nullptr;
   QObject::connect(window.get(), &MainWindow::stationChartOpened, [&opened](StationChartView* v) { opened = v; });
   // One pixel off the point still hits it.
   QTest::mouseClick(map, Qt::LeftButton, Qt::NoModifier, MapPixelOf(station) + QPoint(1, -1));
-  ASSERT_TRUE(WaitUntil([&opened, this] { return opened != nullptr && window->openingCount() == 0; }))
+  ASSERT_TRUE(WaitUntil([&opened, this] { return opened != nullptr && window->chartOpener().openingCount() == 0; }))
       << (messages.empty() ? std::string("no chart") : messages.front());
   EXPECT_EQ(TitleOf(opened).toStdString(), station.name);
-  ASSERT_EQ(Frame()->openStations().size(), 1u);
-  EXPECT_EQ(Frame()->openStations().front().icao, station.icao);
+  ASSERT_EQ(Frame()->session().openStations().size(), 1u);
+  EXPECT_EQ(Frame()->session().openStations().front().icao, station.icao);
   EXPECT_TRUE(messages.empty());
 }
 
@@ -352,14 +353,14 @@ TEST_F(WeatherLayerViewTest, ADoubleClickOnAPointOpensItsChartOnce) {
   StartLive();
   const StationWeather* chosen = Isolated(WeatherCategory::kVfr);
   ASSERT_NE(chosen, nullptr);
-  const Station& station = Frame()->allStations()[chosen->station];
+  const Station& station = Frame()->session().allStations()[chosen->station];
   WorldMapView* map = Map();
   ToggleWeather(map);
   int opened = 0;
   QObject::connect(window.get(), &MainWindow::stationChartOpened, [&opened](StationChartView*) { ++opened; });
   DoubleClick(map, MapPixelOf(station));
-  ASSERT_TRUE(WaitUntil([&opened, this] { return opened > 0 && window->openingCount() == 0; }))
-      << "openings " << window->openingCount() << ", tables " << Views<StationTableView>().size() << ", "
+  ASSERT_TRUE(WaitUntil([&opened, this] { return opened > 0 && window->chartOpener().openingCount() == 0; }))
+      << "openings " << window->chartOpener().openingCount() << ", tables " << Views<StationTableView>().size() << ", "
       << (messages.empty() ? std::string() : messages.front());
   EXPECT_EQ(opened, 1);
   EXPECT_EQ(Views<StationChartView>().size(), 1u);
@@ -386,7 +387,7 @@ TEST_F(WeatherLayerViewTest, LayerOffIsTheMapAsBeforeTheLayer) {
     ToggleWeather(map);
     EXPECT_FALSE(map->showsWeather());
     EXPECT_EQ(Painted(map), before) << "mark all " << markAll;
-    EXPECT_EQ(map->weatherStationAt(MapPixelOf(Frame()->allStations()[expected.stations.front().station])), -1);
+    EXPECT_EQ(map->weatherStationAt(MapPixelOf(Frame()->session().allStations()[expected.stations.front().station])), -1);
   }
 }
 
@@ -398,9 +399,9 @@ TEST_F(WeatherLayerViewTest, OneDownloadServesEveryMap) {
   ASSERT_NE(first, second);
   // The second asks while the first one's download is still under way.
   Activate(first);
-  window->currentWeatherAction->trigger();
+  ActionOf(window, "currentWeatherAction")->trigger();
   Activate(second);
-  window->currentWeatherAction->trigger();
+  ActionOf(window, "currentWeatherAction")->trigger();
   ASSERT_TRUE(WaitUntil([this] { return !Feed().isLoading() && Feed().snapshot() != nullptr; }));
   QApplication::processEvents();
   EXPECT_EQ(Feed().userCount(), 2);
@@ -418,7 +419,7 @@ TEST_F(WeatherLayerViewTest, OneDownloadServesEveryMap) {
   const StationWeather* vfr = Isolated(WeatherCategory::kVfr);
   ASSERT_NE(vfr, nullptr);
   for (WorldMapView* map : {first, second, third}) {
-    EXPECT_EQ(map->weatherStationAt(MapPixelOf(Frame()->allStations()[vfr->station])), static_cast<int>(vfr->station));
+    EXPECT_EQ(map->weatherStationAt(MapPixelOf(Frame()->session().allStations()[vfr->station])), static_cast<int>(vfr->station));
     ExpectAnswersAt(map, expected.stations.back());
   }
 
@@ -434,14 +435,14 @@ TEST_F(WeatherLayerViewTest, TheActionNeedsTheLiveSource) {
   StartWindow();  // the report pages
   ASSERT_NE(Map(), nullptr);
   // Should the action still fire, it reaches only the relay.
-  window->setMetarUrl(relay.Url(""));
+  window->session().setMetarUrl(relay.Url(""));
   Activate(Map());
-  EXPECT_FALSE(window->currentWeatherAction->isEnabled());
-  EXPECT_TRUE(window->currentWeatherAction->isCheckable());
-  EXPECT_NE(window->currentWeatherAction->toolTip().indexOf(QStringLiteral("live METAR")), -1)
-      << window->currentWeatherAction->toolTip().toStdString();
-  EXPECT_FALSE(window->temperatureColouringAction->isEnabled());
-  window->currentWeatherAction->trigger();
+  EXPECT_FALSE(ActionOf(window, "currentWeatherAction")->isEnabled());
+  EXPECT_TRUE(ActionOf(window, "currentWeatherAction")->isCheckable());
+  EXPECT_NE(ActionOf(window, "currentWeatherAction")->toolTip().indexOf(QStringLiteral("live METAR")), -1)
+      << ActionOf(window, "currentWeatherAction")->toolTip().toStdString();
+  EXPECT_FALSE(ActionOf(window, "temperatureColouringAction")->isEnabled());
+  ActionOf(window, "currentWeatherAction")->trigger();
   EXPECT_FALSE(Map()->showsWeather());
   EXPECT_EQ(Feed().downloadCount(), 0);
   EXPECT_EQ(requests.load(), 0);
@@ -507,7 +508,7 @@ TEST_F(WeatherLayerViewTest, CutAndColumnShortDownloadsKeepWhatCouldBeRead) {
     SCOPED_TRACE(c.name);
     Serve(c.bytes);
     StartLive();
-    const WeatherSnapshot full = readMetarCache(*served, Frame()->allStations());
+    const WeatherSnapshot full = readMetarCache(*served, Frame()->session().allStations());
     ToggleWeather(Map());
     const WeatherSnapshot* shown = Feed().snapshot();
     ASSERT_NE(shown, nullptr);

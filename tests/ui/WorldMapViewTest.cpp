@@ -36,7 +36,7 @@ class MapViewTest : public ViewsGuiTest {
   // The view as painted on the screen.
   QImage Picture() const { return map->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
-  const Station& Zurich() const { return frame->allStations().at(2); }
+  const Station& Zurich() const { return frame->session().allStations().at(2); }
 
   WorldMapView* map = nullptr;
 };
@@ -58,36 +58,36 @@ TEST_F(MapViewTest, FirstWindowIsAWorldMapWithThePicture) {
 }
 
 TEST_F(MapViewTest, MarkAllStationsTogglesPointsStatusTextAndCheckMark) {
-  ASSERT_TRUE(frame->markAllStationsAction->isEnabled());
-  EXPECT_FALSE(frame->markAllStationsAction->isChecked());
-  frame->markAllStationsAction->trigger();
+  ASSERT_TRUE(ActionOf(frame, "markAllStationsAction")->isEnabled());
+  EXPECT_FALSE(ActionOf(frame, "markAllStationsAction")->isChecked());
+  ActionOf(frame, "markAllStationsAction")->trigger();
   EXPECT_TRUE(map->marksAllStations());
-  EXPECT_TRUE(frame->markAllStationsAction->isChecked());
+  EXPECT_TRUE(ActionOf(frame, "markAllStationsAction")->isChecked());
   EXPECT_EQ(frame->statusText(), QStringLiteral("Total stations: 3"));
 
   // Every paint tells the count again.
   frame->setStatusText("");
   const QImage picture = Picture();
   EXPECT_EQ(frame->statusText(), QStringLiteral("Total stations: 3"));
-  for (const Station& s : frame->allStations())
+  for (const Station& s : frame->session().allStations())
     EXPECT_EQ(picture.pixel(MapPixelOf(s)), qRgb(255, 0, 0)) << s.name;
   EXPECT_EQ(frame->waitCursorCount(), 0);
 
-  frame->markAllStationsAction->trigger();
+  ActionOf(frame, "markAllStationsAction")->trigger();
   EXPECT_FALSE(map->marksAllStations());
-  EXPECT_FALSE(frame->markAllStationsAction->isChecked());
+  EXPECT_FALSE(ActionOf(frame, "markAllStationsAction")->isChecked());
   EXPECT_NE(Picture().pixel(MapPixelOf(Zurich())), qRgb(255, 0, 0));
 
   // A new world map starts without the points.
-  frame->markAllStationsAction->trigger();
+  ActionOf(frame, "markAllStationsAction")->trigger();
   WorldMapView* second = frame->openWorldMap();
   ASSERT_NE(second, map);
   EXPECT_FALSE(second->marksAllStations());
-  EXPECT_FALSE(frame->markAllStationsAction->isChecked());
+  EXPECT_FALSE(ActionOf(frame, "markAllStationsAction")->isChecked());
 }
 
 TEST_F(MapViewTest, DoubleClickNearStationsOpensANearestStationsTable) {
-  QTest::mouseDClick(map, Qt::LeftButton, Qt::NoModifier, MapPixelOf(frame->allStations().at(0)));
+  QTest::mouseDClick(map, Qt::LeftButton, Qt::NoModifier, MapPixelOf(frame->session().allStations().at(0)));
   EXPECT_TRUE(messages.empty());
   StationTableView* table = LastView<StationTableView>();
   ASSERT_NE(table, nullptr);
@@ -98,13 +98,13 @@ TEST_F(MapViewTest, DoubleClickNearStationsOpensANearestStationsTable) {
   EXPECT_EQ(table->stations()[1].icao, "NEAR");
   EXPECT_EQ(frame->statusText(), QString::fromStdString(
                                      MapProjection::statusText(*MapProjection::toMapPoint(
-                                         MapPixelOf(frame->allStations().at(0)).x(),
-                                         MapPixelOf(frame->allStations().at(0)).y()))));
+                                         MapPixelOf(frame->session().allStations().at(0)).x(),
+                                         MapPixelOf(frame->session().allStations().at(0)).y()))));
   EXPECT_EQ(frame->waitCursorCount(), 0);
 
   // The distance comes from the settings.
-  frame->settings().nearestMinutes = 30.0;
-  QTest::mouseDClick(map, Qt::LeftButton, Qt::NoModifier, MapPixelOf(frame->allStations().at(0)));
+  ChangeSettings(frame, [&](Settings& s) { s.nearestMinutes = 30.0; });
+  QTest::mouseDClick(map, Qt::LeftButton, Qt::NoModifier, MapPixelOf(frame->session().allStations().at(0)));
   ASSERT_EQ(Views<StationTableView>().size(), 2u);
   EXPECT_EQ(LastView<StationTableView>()->rowCount(), 1);
 }
@@ -119,7 +119,7 @@ TEST_F(MapViewTest, DoubleClickFindingNothingShowsTheMessage) {
   // Off the map rectangle nothing is found either; the right button does nothing.
   QTest::mouseDClick(map, Qt::LeftButton, Qt::NoModifier, QPoint(530, 320));
   EXPECT_EQ(messages.size(), 2u);
-  QTest::mouseDClick(map, Qt::RightButton, Qt::NoModifier, MapPixelOf(frame->allStations().at(0)));
+  QTest::mouseDClick(map, Qt::RightButton, Qt::NoModifier, MapPixelOf(frame->session().allStations().at(0)));
   EXPECT_EQ(messages.size(), 2u);
   EXPECT_TRUE(Views<StationTableView>().empty());
 }
@@ -133,12 +133,12 @@ TEST_F(MapViewTest, MouseMoveShowsThePositionOnlyOnTheMap) {
 }
 
 TEST_F(MapViewTest, ShowAllStationsOpensTheAllStationsTable) {
-  frame->showAllStationsAction->trigger();
+  ActionOf(frame, "showAllStationsAction")->trigger();
   StationTableView* table = LastView<StationTableView>();
   ASSERT_NE(table, nullptr);
   EXPECT_EQ(TitleOf(table), QStringLiteral("All stations"));
   EXPECT_EQ(table->rowCount(), 3);
-  EXPECT_EQ(table->stations(), frame->allStations());
+  EXPECT_EQ(table->stations(), frame->session().allStations());
   EXPECT_EQ(frame->waitCursorCount(), 0);
 }
 
@@ -146,7 +146,7 @@ TEST_F(MapViewTest, ClosingAWorldMapMakesNewOpenAWorldMapAgain) {
   frame->openAllStationsTable();
   CloseView(map);
   ASSERT_TRUE(Views<WorldMapView>().empty());
-  frame->newAction->trigger();
+  ActionOf(frame, "newAction")->trigger();
   EXPECT_EQ(Views<WorldMapView>().size(), 1u);
   EXPECT_TRUE(fetched.empty()) << "no chart was asked for";
 }
@@ -261,7 +261,7 @@ TEST_F(MapViewTest, PrintDrawsTheMapOnThePrinter) {
     dialog->printer()->setOutputFileName(path);
     dialog->done(QDialog::Accepted);
   });
-  frame->printAction->trigger();
+  ActionOf(frame, "printAction")->trigger();
   ASSERT_TRUE(print.seen());
   EXPECT_TRUE(messages.empty());
   // The marked map's draw ran (it tells the count) and put the picture on the page.
@@ -305,7 +305,7 @@ TEST_F(MapViewTest, PreviewShowsTheMapOnItsPage) {
     yellow = YellowPixels(dialog->grab().toImage());
     dialog->reject();
   });
-  frame->printPreviewAction->trigger();
+  ActionOf(frame, "printPreviewAction")->trigger();
   ASSERT_TRUE(preview.seen());
   EXPECT_GT(yellow, 1000) << "the page shows the map's land";
   EXPECT_TRUE(messages.empty());
@@ -323,7 +323,7 @@ TEST_F(ShippedStationsOnMapTest, StationsFallOnLandOrCoast) {
   WriteStationList(list.toStdString());
   StartWindow();
   ASSERT_TRUE(messages.empty());
-  const StationList& all = Frame()->allStations();
+  const StationList& all = Frame()->session().allStations();
   ASSERT_GT(all.size(), 1000u);
   const QImage picture(QStringLiteral(":/bitmaps/130.bmp"));
   ASSERT_EQ(picture.size(), QSize(540, 341));

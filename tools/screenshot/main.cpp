@@ -12,6 +12,8 @@
 
 #include "SampleService.h"
 #include "ui/MainWindow.h"
+#include "ui/Session.h"
+#include "ui/StationFinder.h"
 #include "ui/Application.h"
 #include "ui/StationChartView.h"
 #include "catalog/MapProjection.h"
@@ -43,11 +45,12 @@ int main(int argc, char** argv) {
   if (!service.loadTafCorpus(NIMBREL_TAF_CORPUS, error)) std::fprintf(stderr, "nimbrel-tour-picture: %s\n", error.c_str());
   if (!service.start(0)) return 1;
 
-  MainWindow window;
+  Session session;
   const std::string address = "127.0.0.1:" + std::to_string(service.listeningPort());
-  window.setServiceHost(address);
-  window.setReportSource(ReportSource::kLiveMetar);
-  window.setMetarUrl("http://" + address);
+  session.setServiceHost(address);
+  session.setReportSource(ReportSource::kLiveMetar);
+  session.setMetarUrl("http://" + address);
+  MainWindow window(session);
   window.start();
   window.resize(1180, 860);
 
@@ -55,7 +58,7 @@ int main(int argc, char** argv) {
   // stations show their plots, then the table, then a chart.
   if (QMdiSubWindow* map = window.mdiArea()->subWindowList().value(0)) {
     window.mdiArea()->setActiveSubWindow(map);
-    window.currentWeatherAction->trigger();
+    window.findChild<QAction*>(QStringLiteral("currentWeatherAction"))->trigger();
     map->move(0, 0);
     map->resize(QSize(560, 440).grownBy(map->contentsMargins()));
     if (auto* view = qobject_cast<WorldMapView*>(map->widget())) {
@@ -72,7 +75,7 @@ int main(int argc, char** argv) {
   QObject::connect(&window, &MainWindow::stationChartOpened, &window, [&window] {
     if (QMdiSubWindow* chart = window.mdiArea()->subWindowList().value(2)) chart->move(566, 0);
   });
-  window.openStationByName(argv[1]);
+  window.stationFinder().openByName(argv[1]);
 
   int result = 1;
   QTimer::singleShot(2500, [&] {

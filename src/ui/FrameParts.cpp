@@ -1,0 +1,47 @@
+#include "ui/FrameParts.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMainWindow>
+#include <QScreen>
+#include <QStatusBar>
+#include <algorithm>
+
+namespace nimbrel {
+
+QLabel* addStatusPanes(QMainWindow& window) {
+  QStatusBar* bar = window.statusBar();
+  auto* messagePane = new QLabel(QCoreApplication::translate("MainWindow", "Ready"), &window);
+  messagePane->setObjectName(QStringLiteral("messagePane"));
+  bar->addWidget(messagePane, 1);
+  for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
+    auto* pane = new QLabel(QString::fromLatin1(indicator), &window);
+    pane->setObjectName(QString::fromLatin1(indicator));
+    pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pane->setAlignment(Qt::AlignCenter);
+    pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 10);
+    // The lock states cannot be read portably; the panes show their names greyed.
+    pane->setEnabled(false);
+    bar->addPermanentWidget(pane);
+  }
+  QObject::connect(bar, &QStatusBar::messageChanged, messagePane,
+                   [messagePane](const QString& text) { messagePane->setVisible(text.isEmpty()); });
+  return messagePane;
+}
+
+void fitToScreen(QMainWindow& window, bool onlyIfOutside) {
+  QScreen* screen = window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect free = screen->availableGeometry();
+  if (onlyIfOutside && (free.isEmpty() || free.contains(window.frameGeometry()))) return;
+  // The frame is known once the window manager framed the window: the
+  // fit is made again then.
+  const QSize frame = window.frameGeometry().size() - window.geometry().size();
+  window.resize(window.size().boundedTo(free.size() - frame));
+  QRect placed = window.frameGeometry();
+  placed.setSize(window.size() + frame);
+  placed.moveCenter(free.center());
+  window.move(std::max(placed.left(), free.left()), std::max(placed.top(), free.top()));
+}
+
+}  // namespace nimbrel

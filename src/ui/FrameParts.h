@@ -1,0 +1,17 @@
+#pragma once
+// Parts of the main window's frame that need none of its state: the status
+// bar's panes and the window's fit to the screen.
+class QLabel;
+class QMainWindow;
+
+namespace nimbrel {
+
+// The message pane ("Ready") and the greyed CAP, NUM and SCRL panes; menu
+// and toolbar prompts take the message pane's place while shown.
+QLabel* addStatusPanes(QMainWindow& window);
+
+// At most the screen's free area with the window's frame, at any scale,
+// and centred in it; `onlyIfOutside`: only when it does not fit already.
+void fitToScreen(QMainWindow& window, bool onlyIfOutside = false);
+
+}  // namespace nimbrel
