@@ -143,7 +143,7 @@ void BM_FetchAndParse(benchmark::State& state) {
   std::size_t reports = 0;
   for (auto _ : state) {
     const PageReading reading = readPageResult(chosen, fetcher.fetch(url, meteodataBufferSize(hours)));
-    if (!reading.ok) {
+    if (!reading.ok()) {
       state.SkipWithError("no reports");
       break;
     }

@@ -33,10 +33,9 @@ std::unique_ptr<FetchTicket> MetarSource::requestNewest(const Station& station, 
   return request(station, 0, std::move(done));
 }
 
-std::unique_ptr<FetchTicket> MetarSource::refuse(const Station& station, const std::string& note, Done done) {
+std::unique_ptr<FetchTicket> MetarSource::refuse(ReadOutcome why, Done done) {
   PageReading reading;
-  reading.failureText = noDataText(station);
-  reading.statusNote = note;
+  reading.outcome = why;
   return fetcher.deliverLater(std::move(reading), std::move(done));
 }
 
@@ -54,10 +53,10 @@ std::unique_ptr<FetchTicket> MetarSource::request(const Station& station, int ho
   if (last != answers.end() && hours <= last->second.hours)
     return fetcher.deliverLater(last->second.reading, std::move(done));
   if (now < pausedUntil)
-    return refuse(station, "The aviation weather service asked us to wait: asking again in a minute.", std::move(done));
+    return refuse(ReadOutcome::kRateLimited, std::move(done));
   while (!sentTimes.empty() && now - sentTimes.front() >= 60) sentTimes.pop_front();
   if (static_cast<int>(sentTimes.size()) >= kRequestsPerMinute)
-    return refuse(station, "A hundred requests this minute: waiting before asking again.", std::move(done));
+    return refuse(ReadOutcome::kRequestLimit, std::move(done));
   sentTimes.push_back(now);
 
   struct Read {
@@ -67,14 +66,14 @@ std::unique_ptr<FetchTicket> MetarSource::request(const Station& station, int ho
   return fetcher.fetchRead(
       url(station.icao, hours), kReadBufferSize,
       [station, now](FetchResult fetched) {
-        return Read{readAnswer(station, fetched, now),
+        return Read{readAnswer(fetched, now),
                     fetched.status == FetchStatus::kHttpError && fetched.httpStatus == 429};
       },
       [this, station, hours, done = std::move(done)](Read read) {
         const std::int64_t at = clock();
         if (read.tooManyRequests) {
           pausedUntil = at + kBackOffSeconds;
-        } else if (read.reading.ok) {
+        } else if (read.reading.ok()) {
           forgetOldAnswers(at);
           answers[station.icao] = Answer{at, hours, read.reading};
         }
@@ -82,30 +81,28 @@ std::unique_ptr<FetchTicket> MetarSource::request(const Station& station, int ho
       });
 }
 
-PageReading MetarSource::readAnswer(const Station& station, const FetchResult& fetched, std::int64_t now) {
+PageReading MetarSource::readAnswer(const FetchResult& fetched, std::int64_t now) {
   PageReading reading;
   if (describeFetchFailure(fetched, reading)) return reading;
-  reading.failureText = noDataText(station);
   if (fetched.status == FetchStatus::kHttpError && fetched.httpStatus == 429) {
-    reading.statusNote = "The aviation weather service asked us to wait: asking again in a minute.";
+    reading.outcome = ReadOutcome::kRateLimited;
     return reading;
   }
   if (!fetched.ok()) {
-    reading.statusNote = "The aviation weather service answered: " + fetched.errorText + ".";
+    reading.outcome = ReadOutcome::kServiceError;
+    reading.detail = fetched.errorText;
     return reading;
   }
   // 204 with an empty body: a station the service does not know.
   if (fetched.httpStatus == 204 || fetched.body.empty()) return reading;
   MetarAnswer answer = readMetarAnswer(fetched.body, now);
   if (!answer.readable) {
-    reading.statusNote = "The aviation weather service's answer could not be read.";
+    reading.outcome = ReadOutcome::kUnreadable;
     return reading;
   }
-  if (answer.skipped > 0)
-    reading.statusNote = std::to_string(answer.skipped) + " of the service's reports could not be read.";
+  reading.skippedReports = answer.skipped;
   if (answer.observations.empty()) return reading;
-  reading.ok = true;
-  reading.failureText.clear();
+  reading.outcome = ReadOutcome::kLoaded;
   reading.observations = std::move(answer.observations);
   return reading;
 }

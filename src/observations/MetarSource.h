@@ -43,8 +43,7 @@ class MetarSource : public ObservationSource {
 
   // What an answer of the service gives (public for tests). Runs on the
   // worker: reads nothing of the source.
-  static PageReading readAnswer(const Station& station, const FetchResult& fetched,
-                                std::int64_t now = epochSecondsNow());
+  static PageReading readAnswer(const FetchResult& fetched, std::int64_t now = epochSecondsNow());
   // Stations whose answer of the last minute is kept for reuse.
   std::size_t keptAnswers() const { return answers.size(); }
 
@@ -56,7 +55,7 @@ class MetarSource : public ObservationSource {
   };
 
   std::unique_ptr<FetchTicket> request(const Station& station, int hours, Done done);
-  std::unique_ptr<FetchTicket> refuse(const Station& station, const std::string& note, Done done);
+  std::unique_ptr<FetchTicket> refuse(ReadOutcome why, Done done);
   void forgetOldAnswers(std::int64_t now);
 
   AsyncPageFetcher& fetcher;

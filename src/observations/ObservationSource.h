@@ -11,17 +11,31 @@
 
 namespace nimbrel {
 
-// What one answer gave.
-struct PageReading {
-  bool ok = false;               // at least one report read
-  bool cancelled = false;        // the caller gave up: nothing to tell
-  ObservationList observations;  // newest first
-  std::string failureText;       // when neither: what to tell the user
-  std::string statusNote;        // a word for the status bar (rate limits), or empty
+// How a request for reports ended; the user interface chooses the words.
+enum class ReadOutcome {
+  kLoaded,        // at least one report read
+  kNoData,        // the service has no report of the station in the hours asked
+  kUnreachable,   // no connection (detail: libcurl's words)
+  kTimedOut,      // no answer within timeoutSeconds
+  kRateLimited,   // the service asked us to wait
+  kRequestLimit,  // our own limit of requests a minute
+  kServiceError,  // the service answered with an error (detail: its status)
+  kUnreadable,    // the answer could not be read
+  kCancelled,     // the caller gave up: nothing to tell
 };
 
-// "Sorry, no data available for the Station: ..." with the station's line.
-std::string noDataText(const Station& station);
+// What one answer gave.
+struct PageReading {
+  ReadOutcome outcome = ReadOutcome::kNoData;
+  ObservationList observations;  // newest first
+  std::string detail;            // with kUnreachable and kServiceError
+  int timeoutSeconds = 0;        // with kTimedOut
+  int skippedReports = 0;        // reports of the answer that could not be read
+
+  bool ok() const { return outcome == ReadOutcome::kLoaded; }
+  bool cancelled() const { return outcome == ReadOutcome::kCancelled; }
+};
+
 // For a download that gave nothing to read (cancelled, timed out, no
 // connection): fills reading and returns true. Other results are the
 // source's to read.

@@ -25,21 +25,18 @@ int meteodataBufferSize(int hours) {
   return static_cast<int>(size);
 }
 
-std::string noDataText(const Station& station) {
-  return "Sorry, no data available for the Station:\n\n" + stationHeading(station) + ".";
-}
-
 bool describeFetchFailure(const FetchResult& fetched, PageReading& reading) {
   switch (fetched.status) {
     case FetchStatus::kCancelled:
-      reading.cancelled = true;
+      reading.outcome = ReadOutcome::kCancelled;
       return true;
     case FetchStatus::kTimedOut:
-      reading.failureText = "Sorry, the weather service did not answer (timed out after " +
-                            std::to_string(fetched.timeoutSeconds) + " s).";
+      reading.outcome = ReadOutcome::kTimedOut;
+      reading.timeoutSeconds = fetched.timeoutSeconds;
       return true;
     case FetchStatus::kUnreachable:
-      reading.failureText = "Sorry, the weather service could not be reached (" + fetched.errorText + ").";
+      reading.outcome = ReadOutcome::kUnreachable;
+      reading.detail = fetched.errorText;
       return true;
     default:
       return false;
@@ -51,11 +48,10 @@ PageReading readPageResult(const Station& station, const FetchResult& fetched) {
   if (describeFetchFailure(fetched, reading)) return reading;
   if (fetched.ok() && readReportPage(fetched.body, &reading.observations) == ReportPageStatus::kReports &&
       !reading.observations.empty()) {
-    reading.ok = true;
+    reading.outcome = ReadOutcome::kLoaded;
     return reading;
   }
   reading.observations.clear();
-  reading.failureText = noDataText(station);
   return reading;
 }
 

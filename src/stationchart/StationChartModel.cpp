@@ -211,24 +211,16 @@ void StationChartModel::load(std::function<void(LoadOutcome)> finished) {
 
 LoadOutcome StationChartModel::loadFinished(PageReading reading) {
   LoadOutcome outcome;
-  if (reading.cancelled) return outcome;
-  // Why the source gave no (or not every) report, e.g. a rate limit or an
-  // unreadable answer: the no-data box alone would not say.
-  if (!reading.statusNote.empty()) port.setStatusText(m_station.name + ": " + reading.statusNote);
-  if (!reading.ok) {
-    outcome.messages.push_back(reading.failureText);
-    // A page without data also gets the chart's own word; a service that
-    // did not answer has said all there is.
-    if (reading.failureText.rfind("Sorry, no data", 0) == 0)
-      outcome.messages.push_back("Can not get meteodata for the station: \"" + m_station.name + "\"");
+  if (!reading.ok()) {
+    outcome.reading = std::move(reading);
     return outcome;
   }
   outcome.ok = true;
   observations = std::move(reading.observations);
+  outcome.reading = std::move(reading);
+  outcome.reading.observations.clear();
   if (observations.size() == 1) {
-    outcome.messages.push_back("Get only one record from the station \"" + m_station.name +
-                               "\".\nTherefore compelled to set the time-period to 30 mins and the time-delta UTC "
-                               "to 0 hours, sorry.");
+    outcome.singleRecord = true;
     m_refreshMinutes = 30;
     m_utcDeltaHours = 0;
   } else {
@@ -335,16 +327,18 @@ void StationChartModel::refresh() {
   if (pending) return;
   auto added = [this](PageReading reading) {
     pending.reset();
-    if (reading.cancelled) return;
-    if (!reading.ok) {
+    if (reading.cancelled()) return;
+    if (!reading.ok()) {
       // Nothing loaded is lost; the chart says how old its newest report is.
       staleSince = newestTimeText();
+      reading.observations.clear();
+      m_refreshProblem = std::move(reading);
       if (onStateChanged) onStateChanged();
-      port.setStatusText(staleNote() + (reading.statusNote.empty() ? "" : " " + reading.statusNote));
       return;
     }
     const bool wasStale = !staleSince.empty();
     staleSince.clear();
+    m_refreshProblem.reset();
     // Every report newer than the newest shown, oldest first; a report
     // already shown is not doubled.
     const std::int64_t newestShown = observations.empty() ? INT64_MIN : observations.front().observedAt;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,11 +45,13 @@ std::string forecastLine(const TafForecast& forecast);
 // The decoded conditions of one hour of the strip, one line each.
 std::string forecastHourText(const TafForecast& forecast, std::size_t hourIndex);
 
-// How a load ended: whether the chart has its reports, and what to tell
-// the user once the opening is over (never while it is under way).
+// How a load ended: whether the chart has its reports, how the source's
+// answer ended (without its reports), and whether a single report forced
+// the refresh period. The user is told once the opening is over.
 struct LoadOutcome {
   bool ok = false;
-  std::vector<std::string> messages;
+  PageReading reading;
+  bool singleRecord = false;
 };
 
 class StationChartModel {
@@ -96,6 +99,9 @@ class StationChartModel {
   std::string title() const;
   // "NAME: no new report since HH:MM." while refreshes fail, else empty.
   std::string staleNote() const;
+  // How the last refresh ended when it brought nothing (none: it did, or
+  // there was none yet).
+  const std::optional<PageReading>& refreshProblem() const { return m_refreshProblem; }
   // The closing work: the export file when the settings ask for it. Runs once.
   void close(const std::filesystem::path& currentFolder);
 
@@ -143,6 +149,7 @@ class StationChartModel {
 
   std::unique_ptr<FetchTicket> pending;
   std::string staleSince;  // the newest report's time while refreshes fail
+  std::optional<PageReading> m_refreshProblem;
   bool waitingForLoad = false;
   int m_refreshMinutes = 0;
   int m_utcDeltaHours = 0;

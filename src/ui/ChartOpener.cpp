@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "ui/QtText.h"
+#include "ui/ReadingText.h"
 #include "ui/Session.h"
 #include "ui/StationChartView.h"
 
@@ -43,10 +44,11 @@ void ChartOpener::open(const Station& station) {
   }
   op->ticket = source.requestNewest(station, true, [this, op](PageReading reading) {
     op->ticket.reset();
-    if (reading.cancelled) return;
-    if (!reading.ok) {
+    if (reading.cancelled()) return;
+    if (!reading.ok()) {
+      const std::string message = readingMessage(reading, op->station);
       finish(op);
-      port.showMessage(reading.failureText);
+      if (!message.empty()) port.showMessage(message);
       return;
     }
     loadChart(op);
@@ -78,9 +80,14 @@ void ChartOpener::loadChart(Opening* op) {
     // event loop must find no progress window and no half-made chart.
     std::unique_ptr<StationChartView> view(op->view);
     op->view = nullptr;
+    const Station station = op->station;
     finish(op);
     if (!outcome.ok) view.reset();
-    for (const std::string& message : outcome.messages) port.showMessage(message);
+    // Why the service gave no (or not every) report, e.g. a rate limit or an
+    // unreadable answer: the no-data box alone would not say.
+    if (const std::string note = readingNote(outcome.reading); !note.empty())
+      port.setStatusText(station.name + ": " + note);
+    for (const std::string& message : openingMessages(outcome, station)) port.showMessage(message);
     if (view) emit chartOpened(view.release());
   });
 }

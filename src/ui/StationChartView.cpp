@@ -13,6 +13,7 @@
 #include "charts/StationChart.h"
 #include "ui/QtDrawContext.h"
 #include "ui/QtText.h"
+#include "ui/ReadingText.h"
 
 namespace nimbrel {
 
@@ -44,8 +45,10 @@ void StationChartView::closeEvent(QCloseEvent* event) {
 }
 
 std::string StationChartView::statusText() const {
-  const std::string note = model.staleNote();
-  return note.empty() ? std::string("Ready") : note;
+  std::string text = model.staleNote();
+  if (model.refreshProblem())
+    if (const std::string note = readingNote(*model.refreshProblem()); !note.empty()) text += " " + note;
+  return text.empty() ? std::string("Ready") : text;
 }
 
 void StationChartView::load(std::function<void(LoadOutcome)> finished) {

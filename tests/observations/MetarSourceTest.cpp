@@ -54,36 +54,30 @@ TEST(MetarSourceAnswer, EachAnswerGivesReportsOrSaysWhy) {
   const struct {
     const char* what;
     FetchResult fetched;
-    bool ok;
-    const char* failureStart;
-    const char* note;
+    ReadOutcome outcome;
+    int skipped;
   } cases[] = {
-      {"a report", PageResult(kAnswer), true, "", ""},
-      {"unknown station", noContent, false, "Sorry, no data", ""},
-      {"no reports", PageResult("[]"), false, "Sorry, no data", ""},
-      {"not JSON", PageResult("<html>"), false, "Sorry, no data", "The aviation weather service's answer could not be read."},
-      {"too many requests", FailedResult(FetchStatus::kHttpError, "HTTP status 429", 0, 429), false, "Sorry, no data",
-       "The aviation weather service asked us to wait: asking again in a minute."},
-      {"server error", FailedResult(FetchStatus::kHttpError, "HTTP status 500", 0, 500), false, "Sorry, no data",
-       "The aviation weather service answered: HTTP status 500."},
-      {"timed out", FailedResult(FetchStatus::kTimedOut, "Operation timed out", 20), false,
-       "Sorry, the weather service did not answer (timed out after 20 s).", ""},
+      {"a report", PageResult(kAnswer), ReadOutcome::kLoaded, 0},
+      {"unknown station", noContent, ReadOutcome::kNoData, 0},
+      {"no reports", PageResult("[]"), ReadOutcome::kNoData, 0},
+      {"not JSON", PageResult("<html>"), ReadOutcome::kUnreadable, 0},
+      {"too many requests", FailedResult(FetchStatus::kHttpError, "HTTP status 429", 0, 429), ReadOutcome::kRateLimited,
+       0},
+      {"server error", FailedResult(FetchStatus::kHttpError, "HTTP status 500", 0, 500), ReadOutcome::kServiceError, 0},
+      {"timed out", FailedResult(FetchStatus::kTimedOut, "Operation timed out", 20), ReadOutcome::kTimedOut, 0},
       // A time past the year 9999, or days ahead: the server's fault, not a report.
       {"impossible time", PageResult(R"([{"rawOb": "KXYZ 071753Z 16009KT 10SM 12/M04 A3001", "obsTime": 67767976234742400}])"),
-       false, "Sorry, no data", "1 of the service's reports could not be read."},
+       ReadOutcome::kNoData, 1},
       {"two days ahead", PageResult(R"([{"rawOb": "KXYZ 091753Z 16009KT 10SM 12/M04 A3001", "obsTime": 1796838780}])"),
-       false, "Sorry, no data", "1 of the service's reports could not be read."},
-      {"nested too deep", PageResult(std::string(100000, '[') + std::string(100000, ']')), false, "Sorry, no data",
-       "The aviation weather service's answer could not be read."},
-      {"larger than an answer can be", PageResult("[" + std::string(5 << 20, ' ') + "]"), false, "Sorry, no data",
-       "The aviation weather service's answer could not be read."},
+       ReadOutcome::kNoData, 1},
+      {"nested too deep", PageResult(std::string(100000, '[') + std::string(100000, ']')), ReadOutcome::kUnreadable, 0},
+      {"larger than an answer can be", PageResult("[" + std::string(5 << 20, ' ') + "]"), ReadOutcome::kUnreadable, 0},
   };
   for (const auto& c : cases) {
-    const PageReading reading = MetarSource::readAnswer(Named("KXYZ"), c.fetched, kObserved + 60);
-    EXPECT_EQ(reading.ok, c.ok) << c.what;
-    EXPECT_EQ(reading.failureText.rfind(c.failureStart, 0), 0u) << c.what << ": " << reading.failureText;
-    EXPECT_EQ(reading.statusNote, c.note) << c.what;
-    if (c.ok) {
+    const PageReading reading = MetarSource::readAnswer(c.fetched, kObserved + 60);
+    EXPECT_EQ(reading.outcome, c.outcome) << c.what;
+    EXPECT_EQ(reading.skippedReports, c.skipped) << c.what;
+    if (c.outcome == ReadOutcome::kLoaded) {
       ASSERT_EQ(reading.observations.size(), 1u) << c.what;
       EXPECT_EQ(reading.observations[0].temperature, 12.0) << c.what;
       EXPECT_FALSE(reading.observations[0].rawReport.empty()) << c.what;
@@ -133,8 +127,7 @@ TEST_F(MetarSourceLimits, AStationAskedAgainWithinAMinuteIsAnsweredFromTheLastAn
     now += s.after;
     const auto [reading, downloaded] = Ask("KXYZ", s.hours);
     EXPECT_EQ(downloaded, s.downloads) << "step " << step;
-    EXPECT_TRUE(reading.ok) << "step " << step;
-    EXPECT_EQ(reading.statusNote, "") << "step " << step;
+    EXPECT_TRUE(reading.ok()) << "step " << step;
     ++step;
   }
   // Only the minute's answers are kept.
@@ -151,7 +144,7 @@ TEST_F(MetarSourceLimits, AHundredRequestsAMinuteAndAPauseAfterTooMany) {
   }
   const auto [refused, asked] = Ask("KNEW", 1);
   EXPECT_FALSE(asked);
-  EXPECT_EQ(refused.statusNote, "A hundred requests this minute: waiting before asking again.");
+  EXPECT_EQ(refused.outcome, ReadOutcome::kRequestLimit);
   now += 60;
   EXPECT_TRUE(Ask("KNEW", 1).second);
 
@@ -159,11 +152,11 @@ TEST_F(MetarSourceLimits, AHundredRequestsAMinuteAndAPauseAfterTooMany) {
   now += 60;
   const auto [told, sent] = Ask("KONE", 1, FailedResult(FetchStatus::kHttpError, "HTTP status 429", 0, 429));
   EXPECT_TRUE(sent);
-  EXPECT_FALSE(told.ok);
+  EXPECT_FALSE(told.ok());
   now += 59;
   const auto [waiting, sentDuringPause] = Ask("KTWO", 1);
   EXPECT_FALSE(sentDuringPause);
-  EXPECT_EQ(waiting.statusNote, "The aviation weather service asked us to wait: asking again in a minute.");
+  EXPECT_EQ(waiting.outcome, ReadOutcome::kRateLimited);
   now += 1;
   EXPECT_TRUE(Ask("KTWO", 1).second);
   // A failed answer is not reused: the next minute asks again.

@@ -68,12 +68,12 @@ class StationChartModelTest : public ::testing::Test {
   }
 
   // Loads the model with the page and says whether finished() told it is
-  // loaded, or nothing when it was never called; `told` gets its messages.
+  // loaded, or nothing when it was never called; `told` gets its outcome.
   std::optional<bool> Load(StationChartModel& model, const FetchResult& page) {
     std::optional<bool> finished;
     model.load([this, &finished](LoadOutcome outcome) {
       finished = outcome.ok;
-      told = std::move(outcome.messages);
+      told = std::move(outcome);
     });
     EXPECT_FALSE(finished.has_value()) << "finished before the page came";
     EXPECT_TRUE(model.isBusy());
@@ -94,7 +94,7 @@ class StationChartModelTest : public ::testing::Test {
   std::optional<ZoneScope> zone;  // local time is UTC + 2 hours
   DeferredFetcher fetcher;
   FakeUserPort port;
-  std::vector<std::string> told;  // what the last load had to tell
+  LoadOutcome told;  // how the last load ended
   ReportPageSource source{fetcher};
   Settings settings;
   Station station;
@@ -151,30 +151,25 @@ TEST_F(StationChartModelTest, ThePastHoursComeFromTheSettings) {
   EXPECT_EQ(model->refreshMinutes(), 20);
 }
 
-// A failed load has one thing to tell, or two for a page without data, and
-// leaves nothing to close. Nothing is told while the load is under way: the
-// opening ends first.
+// A failed load says how it ended and leaves nothing to close. Nothing is
+// told while the load is under way: the opening ends first.
 TEST_F(StationChartModelTest, AFailedLoadTellsWhyAndClosesWithoutWork) {
   settings.writeMeteodata = true;
-  const std::string noData =
-      "Sorry, no data available for the Station:\n\nSAMPLE FIELD ZZ TEST   (12 34N, 056 07W),  Elevation: 89 m,  QQ.";
-  const std::string chartWord = "Can not get meteodata for the station: \"SAMPLE FIELD\"";
   const struct {
     const char* what;
     FetchResult fetched;
-    std::vector<std::string> messages;
+    ReadOutcome outcome;
   } cases[] = {
-      {"no reports", PageResult("<HTML>Sorry</HTML>"), {noData, chartWord}},
-      {"HTTP 404", FailedResult(FetchStatus::kHttpError, "HTTP status 404", 0, 404), {noData, chartWord}},
-      {"timed out", FailedResult(FetchStatus::kTimedOut, "Operation timed out", 20),
-       {"Sorry, the weather service did not answer (timed out after 20 s)."}},
-      {"refused", FailedResult(FetchStatus::kUnreachable, "Couldn't connect to server"),
-       {"Sorry, the weather service could not be reached (Couldn't connect to server)."}},
+      {"no reports", PageResult("<HTML>Sorry</HTML>"), ReadOutcome::kNoData},
+      {"HTTP 404", FailedResult(FetchStatus::kHttpError, "HTTP status 404", 0, 404), ReadOutcome::kNoData},
+      {"timed out", FailedResult(FetchStatus::kTimedOut, "Operation timed out", 20), ReadOutcome::kTimedOut},
+      {"refused", FailedResult(FetchStatus::kUnreachable, "Couldn't connect to server"), ReadOutcome::kUnreachable},
   };
   for (const auto& c : cases) {
     const auto model = Make();
     EXPECT_EQ(Load(*model, c.fetched), false) << c.what;
-    EXPECT_EQ(told, c.messages) << c.what;
+    EXPECT_EQ(told.reading.outcome, c.outcome) << c.what;
+    EXPECT_FALSE(told.singleRecord) << c.what;
     EXPECT_TRUE(port.messages.empty()) << c.what;
     EXPECT_FALSE(model->isLoaded()) << c.what;
     EXPECT_EQ(port.waitCount, 0) << c.what;
@@ -221,9 +216,7 @@ TEST_F(StationChartModelTest, CancelledOrDroppedBeforeTheAnswerTellsNothing) {
 TEST_F(StationChartModelTest, OneReportFallsBackToHalfHourlyRefresh) {
   const auto model = Make();
   ASSERT_EQ(Load(*model, ComposePage(Reports(1, 30))), true);
-  EXPECT_EQ(told,
-            std::vector<std::string>{"Get only one record from the station \"SAMPLE FIELD\".\nTherefore compelled to "
-                                     "set the time-period to 30 mins and the time-delta UTC to 0 hours, sorry."});
+  EXPECT_TRUE(told.singleRecord);
   EXPECT_EQ(model->refreshMinutes(), 30);
   EXPECT_EQ(model->utcDeltaHours(), 0);
   EXPECT_EQ(model->chart->getRowCount(), 1);
@@ -442,8 +435,11 @@ TEST_F(StationChartModelTest, AFailedRefreshKeepsEverythingAndMarksTheTitle) {
     EXPECT_EQ(model->chart->getRowCount(), 3) << c.what;
     EXPECT_TRUE(model->isLoaded()) << c.what;
     EXPECT_TRUE(port.messages.empty()) << c.what;
-    // The newest report, 17:53 UTC, in the window's local time.
-    EXPECT_EQ(port.statusTexts, std::vector<std::string>{"SAMPLE FIELD: no new report since 19:53."}) << c.what;
+    // The newest report, 17:53 UTC, in the window's local time; the window
+    // tells it when the state changes, with how the refresh ended.
+    EXPECT_EQ(model->staleNote(), "SAMPLE FIELD: no new report since 19:53.") << c.what;
+    ASSERT_TRUE(model->refreshProblem().has_value()) << c.what;
+    EXPECT_FALSE(model->refreshProblem()->ok()) << c.what;
     EXPECT_EQ(model->title(), "SAMPLE FIELD (no new report since 19:53)") << c.what;
     EXPECT_EQ(stateChanges, 1) << c.what;
 
@@ -452,6 +448,7 @@ TEST_F(StationChartModelTest, AFailedRefreshKeepsEverythingAndMarksTheTitle) {
     ASSERT_TRUE(fetcher.deliverNext(PageOf(At(17, 53, 10.0)))) << c.what;
     EXPECT_EQ(model->title(), "SAMPLE FIELD") << c.what;
     EXPECT_EQ(stateChanges, 2) << c.what;
+    EXPECT_FALSE(model->refreshProblem().has_value()) << c.what;
     EXPECT_EQ(model->chart->getRowCount(), 3) << c.what;
   }
 }
