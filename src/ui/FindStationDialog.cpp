@@ -13,11 +13,11 @@
 namespace nimbrel {
 
 FindStationDialog::FindStationDialog(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("Find a station"));
+  setWindowTitle(tr("Find a station"));
   setModal(true);
 
   auto* group = new QGroupBox(this);
-  auto* label = new QLabel(toQString("Please enter a part of a name or an  ICAO code:"), group);
+  auto* label = new QLabel(tr("Please enter a part of a name or an  ICAO code:"), group);
   label->setTextFormat(Qt::PlainText);  // keeps the two blanks
   findText = new QLineEdit(group);
   findText->setMinimumWidth(200);

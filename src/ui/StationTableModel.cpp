@@ -1,5 +1,7 @@
 #include "ui/StationTableModel.h"
 
+#include <QCoreApplication>
+
 #include <numeric>
 
 #include "ui/QtText.h"
@@ -64,7 +66,8 @@ QVariant StationTableModel::data(const QModelIndex& index, int role) const {
 
 QVariant StationTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || section < 0 || section >= kStationColumnCount) return {};
-  if (role == Qt::DisplayRole) return QString::fromLatin1(kStationColumns[section].header);
+  // The column names are the core's; the table reads them in the user's language.
+  if (role == Qt::DisplayRole) return QCoreApplication::translate("StationTable", kStationColumns[section].header);
   if (role == Qt::TextAlignmentRole) return alignmentOf(section).toInt();
   return {};
 }

@@ -627,7 +627,13 @@ TEST_F(StationChartViewTest, ClosingWritesTheExportFileInTheWorkingFolder) {
   fs::remove(exportFile());
   fs::create_directory(exportFile());
   ASSERT_NE(Open("KSTP"), nullptr);
+  // Told while the chart's window still stands, before it is destroyed.
+  std::size_t chartsWhileTold = 0;
+  onMessage = [&](const std::string&) { chartsWhileTold = Charts().size(); };
   CloseView(Charts().front());
+  onMessage = nullptr;
+  EXPECT_EQ(chartsWhileTold, 1u);
+  EXPECT_TRUE(Charts().empty());
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0], "Can not open an output file \"" + exportFile().filename().string() + "\".");
   EXPECT_EQ(QDir::currentPath(), folder);
