@@ -276,7 +276,10 @@ TEST(ForecastStrip, FollowsTheServicesAnswersWithoutDisturbingTheReports) {
   DeferredFetcher fetcher;
   MetarSource metar(fetcher, [&now] { return now; });
   TafSource taf(fetcher, [&now] { return now; });
+  // The window's clock is the sources' too: the hours a refresh asks for
+  // after a failure follow it, not the day the test runs.
   FakeUserPort port;
+  port.now = static_cast<std::time_t>(now);
   Settings settings;
   Station station = SampleStation();
   station.icao = "KXYZ";
@@ -297,6 +300,7 @@ TEST(ForecastStrip, FollowsTheServicesAnswersWithoutDisturbingTheReports) {
 
   // Half an hour on: asked again; its failure keeps the strip, no message.
   now += 31 * 60;
+  port.now = static_cast<std::time_t>(now);
   model.refresh();
   ASSERT_EQ(fetcher.urls.size(), 4u);
   EXPECT_NE(fetcher.urls[2].find("/api/data/taf"), std::string::npos);
