@@ -24,7 +24,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "catalog/MapProjection.h"
+#include "map/MapProjection.h"
 #include "catalog/StationListLocation.h"
 #include "catalog/StationListReader.h"
 #include "catalog/StationSearch.h"
@@ -655,7 +655,7 @@ void MainWindow::showNearestStationsAt(const std::optional<MapPoint>& point) {
     BusyScope busy(*this);
     if (point) {
       setStatusText(MapProjection::statusText(*point));
-      StationList found = nearestStations(*stations, *point, minutes);
+      StationList found = nearestStations(*stations, point->mapLongitude, point->mapColatitude, minutes);
       if (!found.empty()) {
         openResultTable(std::move(found));
         // The table comes up with the place it lists the stations around.

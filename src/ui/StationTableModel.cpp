@@ -3,7 +3,7 @@
 #include <numeric>
 
 #include "ui/QtText.h"
-#include "catalog/StationColumns.h"
+#include "ui/StationColumns.h"
 
 namespace nimbrel {
 

@@ -4,7 +4,7 @@
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
-#include "catalog/StationColumns.h"
+#include "ui/StationColumns.h"
 #include "ui/MainWindow.h"
 #include "ui/StationTableModel.h"
 

@@ -18,7 +18,7 @@
 #include <unordered_map>
 #include <utility>
 
-#include "catalog/MapProjection.h"
+#include "map/MapProjection.h"
 #include "charts/WorldMapDrawing.h"
 #include "ui/MainWindow.h"
 #include "ui/QtDrawContext.h"

@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "catalog/PixelGrid.h"
+#include "map/StationPixelIndex.h"
 #include "charts/WeatherLayer.h"
 
 class QAction;

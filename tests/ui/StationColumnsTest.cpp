@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "catalog/StationColumns.h"
+#include "ui/StationColumns.h"
 
 namespace nimbrel {
 namespace {
