@@ -55,7 +55,8 @@ class MainWindow : public QMainWindow, public UserPort {
 
   // The child windows. Each returns the new view, or null when none opened.
   WorldMapView* openWorldMap();
-  StationTableView* openStationTable(const std::string& title, StationList rows, QSize clientSize);
+  StationTableView* openStationTable(const std::string& title, std::shared_ptr<const StationList> rows,
+                                     QSize clientSize);
   StationTableView* openAllStationsTable();
   StationTableView* openResultTable(StationList rows);
   // Opens a station's chart once its reports are in: the window never

@@ -47,7 +47,7 @@ void StationGrid::focusInEvent(QFocusEvent* event) {
   focusRow = false;
 }
 
-StationTableView::StationTableView(MainWindow& window, StationList rows) : window(window) {
+StationTableView::StationTableView(MainWindow& window, std::shared_ptr<const StationList> rows) : window(window) {
   rowModel = new StationTableModel(std::move(rows), this);
   table = new StationGrid(this);
   table->setModel(rowModel);

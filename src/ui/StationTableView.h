@@ -3,6 +3,7 @@
 // Every table keeps its own rows: a later search never changes them.
 #include <QTableView>
 #include <QWidget>
+#include <memory>
 #include <string>
 
 #include "catalog/Station.h"
@@ -37,7 +38,7 @@ class StationTableView : public QWidget {
   Q_OBJECT
 
  public:
-  StationTableView(MainWindow& window, StationList rows);
+  StationTableView(MainWindow& window, std::shared_ptr<const StationList> rows);
   ~StationTableView() override;
 
   // A header click: sort by that column, then reverse the shared direction.
