@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "catalog/PixelGrid.h"
+#include "map/StationPixelIndex.h"
 #include "charts/WeatherLayer.h"
 #include "observations/MetarCache.h"
 

@@ -10,7 +10,7 @@
 
 #include "base/DrawContext.h"
 #include "base/Settings.h"
-#include "catalog/MapProjection.h"
+#include "map/MapProjection.h"
 #include "catalog/StationListReader.h"
 #include "catalog/StationSearch.h"
 #include "charts/Chart.h"
@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   nimbrel::drawAllStationPoints(dc, stations);
   nimbrel::drawOpenStationMarks(dc, stations);
   if (const auto point = nimbrel::MapProjection::toMapPoint(270, 170))
-    (void)nimbrel::nearestStations(stations, *point, 90.0);
+    (void)nimbrel::nearestStations(stations, point->mapLongitude, point->mapColatitude, 90.0);
 
   nimbrel::ObservationList observations;
   nimbrel::readReportPage(page, &observations);

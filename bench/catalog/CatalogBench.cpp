@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "catalog/MapProjection.h"
+#include "map/MapProjection.h"
 #include "catalog/StationListReader.h"
 #include "catalog/StationSearch.h"
 
@@ -194,7 +194,7 @@ void BM_FindNearestStations10k(benchmark::State& state) {
       state.SkipWithError("the pixel is off the map");
       break;
     }
-    StationList result = nearestStations(stations, *point, 90.0);
+    StationList result = nearestStations(stations, point->mapLongitude, point->mapColatitude, 90.0);
     found = result.size();
     benchmark::DoNotOptimize(result.data());
   }

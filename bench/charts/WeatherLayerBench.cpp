@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "catalog/PixelGrid.h"
+#include "map/StationPixelIndex.h"
 #include "charts/WeatherLayer.h"
 #include "observations/MetarCache.h"
 
@@ -182,7 +182,7 @@ const TenThousand& Stations10000() {
       d.catalogue.push_back(At("S" + std::to_string(i), longitude(random), colatitude(random)));
       StationWeather w;
       w.station = static_cast<std::size_t>(i);
-      w.category = static_cast<WeatherCategory>(i % 5);
+      w.category = static_cast<FlightCategory>(i % 5);
       w.temperatureC = celsius(random);
       d.snapshot.stations.push_back(w);
     }

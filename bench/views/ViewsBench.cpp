@@ -80,10 +80,15 @@ StationList SyntheticStations(int count) {
   return stations;
 }
 
-const StationList& StationsOfSize(int count) {
-  static const StationList large = SyntheticStations(100000);
-  if (count == static_cast<int>(window->session().allStations().size())) return window->session().allStations();
+// Shared as the main window shares its own list with "All stations".
+std::shared_ptr<const StationList> LargeList() {
+  static const auto large = std::make_shared<const StationList>(SyntheticStations(100000));
   return large;
+}
+
+const StationList& StationsOfSize(int count) {
+  if (count == static_cast<int>(window->session().allStations().size())) return window->session().allStations();
+  return *LargeList();
 }
 
 void CloseTables() {
@@ -97,7 +102,7 @@ void CloseTables() {
 // the command's title and size.
 StationTableView* OpenAllStationsTable(int count) {
   if (count == static_cast<int>(window->session().allStations().size())) return window->openAllStationsTable();
-  return window->openStationTable("All stations", StationsOfSize(count), kAllStationsClientSize);
+  return window->openStationTable("All stations", LargeList(), kAllStationsClientSize);
 }
 
 WorldMapView* WorldMap() {

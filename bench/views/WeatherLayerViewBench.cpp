@@ -24,7 +24,7 @@
 #include <thread>
 #include <vector>
 
-#include "catalog/MapProjection.h"
+#include "map/MapProjection.h"
 #include "catalog/StationListReader.h"
 #include "charts/WorldMapDrawing.h"
 #include "ui/Application.h"

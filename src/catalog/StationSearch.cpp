@@ -50,12 +50,12 @@ const Station* findFirstStation(std::string_view query, const StationList& searc
 
 std::string noStationMessage(std::string_view query) { return "No station \"" + lowered(query) + "\" in a list."; }
 
-StationList nearestStations(const StationList& all, const MapPoint& point, double minutes) {
+StationList nearestStations(const StationList& all, double mapLongitude, double mapColatitude, double minutes) {
   const double halfWidth = minutes / 60.0;
   StationList found;
   for (const Station& station : all) {
-    if (station.hasPosition && std::fabs(station.mapLongitude - point.mapLongitude) < halfWidth &&
-        std::fabs(station.mapColatitude - point.mapColatitude) < halfWidth)
+    if (station.hasPosition && std::fabs(station.mapLongitude - mapLongitude) < halfWidth &&
+        std::fabs(station.mapColatitude - mapColatitude) < halfWidth)
       found.push_back(station);
   }
   return found;

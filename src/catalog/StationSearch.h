@@ -4,7 +4,6 @@
 #include <string>
 #include <string_view>
 
-#include "catalog/MapProjection.h"
 #include "catalog/Station.h"
 
 namespace nimbrel {
@@ -17,9 +16,10 @@ const Station* findFirstStation(std::string_view query, const StationList& searc
 // "No station \"query\" in a list." with the query in lower case.
 std::string noStationMessage(std::string_view query);
 
-// The stations within `minutes` of arc of a map point: a square in map
-// degrees, strict on every side, no wrap at the map's edges.
-StationList nearestStations(const StationList& all, const MapPoint& point, double minutes);
+// The stations within `minutes` of arc of a point in map coordinates (see
+// Station): a square in map degrees, strict on every side, no wrap at the
+// map's edges.
+StationList nearestStations(const StationList& all, double mapLongitude, double mapColatitude, double minutes);
 // "Not found any station in a distance of %.2f minutes around clicked point."
 std::string noNearestStationMessage(double minutes);
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace nimbrel {
+#include "metar/FlightCategory.h"
 
-enum class WeatherCategory : std::uint8_t { kUnknown, kVfr, kMvfr, kIfr, kLifr };
+namespace nimbrel {
 
 struct StationWeather {
   std::size_t station = 0;            // index in the catalogue
@@ -26,7 +26,7 @@ struct StationWeather {
   bool visibilityMoreThan = false;    // "9999", "P6SM", CAVOK
   bool visibilityLessThan = false;    // "M1/4SM", "0000"
   std::optional<int> ceilingFt;
-  WeatherCategory category = WeatherCategory::kUnknown;
+  FlightCategory category = FlightCategory::Unknown;
 };
 
 struct WeatherSnapshot {

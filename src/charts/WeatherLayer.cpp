@@ -12,7 +12,7 @@
 
 #include "base/Text.h"
 #include "base/Units.h"
-#include "catalog/MapProjection.h"
+#include "map/MapProjection.h"
 #include "charts/WorldMapDrawing.h"
 
 namespace nimbrel {
@@ -46,9 +46,9 @@ constexpr int kBarHeight = 8;
 constexpr int kMarkReach = 2;
 constexpr int kCornerInset = 2;
 
-constexpr std::array<WeatherCategory, 5> kLegendCategories = {WeatherCategory::kVfr, WeatherCategory::kMvfr,
-                                                              WeatherCategory::kIfr, WeatherCategory::kLifr,
-                                                              WeatherCategory::kUnknown};
+constexpr std::array<FlightCategory, 5> kLegendCategories = {FlightCategory::VFR, FlightCategory::MVFR,
+                                                              FlightCategory::IFR, FlightCategory::LIFR,
+                                                              FlightCategory::Unknown};
 
 struct TemperatureTick {
   double celsius;
@@ -154,13 +154,18 @@ void fillDisc(DrawContext& dc, int x, int y, int radius, Colour colour) {
   }
 }
 
-int severity(WeatherCategory category) {
+// The legend and the tooltip name a report without a category as well.
+const char* categoryName(FlightCategory category) {
+  return category == FlightCategory::Unknown ? "unknown" : flightCategoryText(category);
+}
+
+int severity(FlightCategory category) {
   switch (category) {
-    case WeatherCategory::kLifr: return 4;
-    case WeatherCategory::kIfr: return 3;
-    case WeatherCategory::kMvfr: return 2;
-    case WeatherCategory::kVfr: return 1;
-    case WeatherCategory::kUnknown: break;
+    case FlightCategory::LIFR: return 4;
+    case FlightCategory::IFR: return 3;
+    case FlightCategory::MVFR: return 2;
+    case FlightCategory::VFR: return 1;
+    case FlightCategory::Unknown: break;
   }
   return 0;
 }
@@ -180,26 +185,15 @@ std::string shortTemperature(double celsius, bool metric) {
 
 }  // namespace
 
-Colour weatherCategoryColour(WeatherCategory category) {
+Colour flightCategoryColour(FlightCategory category) {
   switch (category) {
-    case WeatherCategory::kVfr: return kVfrColour;
-    case WeatherCategory::kMvfr: return kMvfrColour;
-    case WeatherCategory::kIfr: return kIfrColour;
-    case WeatherCategory::kLifr: return kLifrColour;
-    case WeatherCategory::kUnknown: break;
+    case FlightCategory::VFR: return kVfrColour;
+    case FlightCategory::MVFR: return kMvfrColour;
+    case FlightCategory::IFR: return kIfrColour;
+    case FlightCategory::LIFR: return kLifrColour;
+    case FlightCategory::Unknown: break;
   }
   return kNoValueColour;
-}
-
-const char* weatherCategoryText(WeatherCategory category) {
-  switch (category) {
-    case WeatherCategory::kVfr: return "VFR";
-    case WeatherCategory::kMvfr: return "MVFR";
-    case WeatherCategory::kIfr: return "IFR";
-    case WeatherCategory::kLifr: return "LIFR";
-    case WeatherCategory::kUnknown: break;
-  }
-  return "unknown";
 }
 
 Colour temperatureColour(double celsius) {
@@ -219,7 +213,7 @@ Colour temperatureColour(double celsius) {
 Colour weatherPointColour(const StationWeather& weather, WeatherColouring colouring) {
   if (colouring == WeatherColouring::kTemperature)
     return weather.temperatureC ? temperatureColour(*weather.temperatureC) : kNoValueColour;
-  return weatherCategoryColour(weather.category);
+  return flightCategoryColour(weather.category);
 }
 
 Rect chooseLegendCorner(const StationList& stations, Size legend) {
@@ -257,8 +251,8 @@ Size weatherLegendSize(DrawContext& dc, WeatherColouring colouring, bool metric)
   SavedState saved(dc);
   if (colouring == WeatherColouring::kFlightCategory) {
     int textWidth = 0, rowHeight = kSwatch + 2;
-    for (WeatherCategory category : kLegendCategories) {
-      const Size extent = dc.getTextExtent(weatherCategoryText(category));
+    for (FlightCategory category : kLegendCategories) {
+      const Size extent = dc.getTextExtent(categoryName(category));
       textWidth = std::max(textWidth, extent.cx);
       rowHeight = std::max(rowHeight, extent.cy);
     }
@@ -278,13 +272,13 @@ void drawWeatherLegend(DrawContext& dc, WeatherColouring colouring, bool metric,
   dc.rectangle(box.left, box.top, box.right, box.bottom);
   if (colouring == WeatherColouring::kFlightCategory) {
     int rowHeight = kSwatch + 2;
-    for (WeatherCategory category : kLegendCategories)
-      rowHeight = std::max(rowHeight, dc.getTextExtent(weatherCategoryText(category)).cy);
+    for (FlightCategory category : kLegendCategories)
+      rowHeight = std::max(rowHeight, dc.getTextExtent(categoryName(category)).cy);
     int y = box.top + kPad;
-    for (WeatherCategory category : kLegendCategories) {
-      dc.fillSolidRect(box.left + kPad, y + (rowHeight - kSwatch) / 2, kSwatch, kSwatch, weatherCategoryColour(category));
+    for (FlightCategory category : kLegendCategories) {
+      dc.fillSolidRect(box.left + kPad, y + (rowHeight - kSwatch) / 2, kSwatch, kSwatch, flightCategoryColour(category));
       dc.setBkColor(rgb(255, 255, 255));
-      dc.textOut(box.left + kPad + kSwatch + kPad, y, weatherCategoryText(category));
+      dc.textOut(box.left + kPad + kSwatch + kPad, y, categoryName(category));
       y += rowHeight;
     }
     return;
@@ -571,7 +565,7 @@ std::string weatherTooltip(const Station& station, const StationWeather& weather
   text += "\nWind: " + windText(weather, metric);
   text += "\nVisibility: " + visibilityText(weather, metric);
   text += "\nCeiling: " + ceilingText(weather, metric);
-  text += std::string("\nCategory: ") + weatherCategoryText(weather.category);
+  text += std::string("\nCategory: ") + categoryName(weather.category);
   return text;
 }
 

@@ -8,9 +8,10 @@
 #include <vector>
 
 #include "base/DrawContext.h"
-#include "catalog/MapProjection.h"
+#include "map/MapProjection.h"
 #include "catalog/Station.h"
 #include "catalog/StationWeather.h"
+#include "metar/FlightCategory.h"
 
 namespace nimbrel {
 
@@ -26,9 +27,8 @@ constexpr Colour kNoValueColour = rgb(128, 128, 128);
 constexpr double kTemperatureScaleMinC = -40.0;
 constexpr double kTemperatureScaleMaxC = 45.0;
 
-Colour weatherCategoryColour(WeatherCategory category);
-// "VFR", "MVFR", "IFR", "LIFR", or "unknown".
-const char* weatherCategoryText(WeatherCategory category);
+// The flight categories' colours, on the map and in the chart's forecast strip.
+Colour flightCategoryColour(FlightCategory category);
 // Purple through blue, cyan, green, yellow and orange to red over the fixed
 // scale; values beyond it take its end colours.
 Colour temperatureColour(double celsius);

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "catalog/MapProjection.h"
+#include "map/MapProjection.h"
 
 namespace nimbrel {
 

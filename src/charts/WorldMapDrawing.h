@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/DrawContext.h"
-#include "catalog/MapProjection.h"
+#include "map/MapProjection.h"
 #include "catalog/Station.h"
 
 namespace nimbrel {

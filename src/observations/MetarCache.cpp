@@ -124,17 +124,6 @@ std::string_view withoutTypeWord(std::string_view raw) {
   return raw;
 }
 
-WeatherCategory categoryOf(FlightCategory category) {
-  switch (category) {
-    case FlightCategory::VFR: return WeatherCategory::kVfr;
-    case FlightCategory::MVFR: return WeatherCategory::kMvfr;
-    case FlightCategory::IFR: return WeatherCategory::kIfr;
-    case FlightCategory::LIFR: return WeatherCategory::kLifr;
-    case FlightCategory::Unknown: break;
-  }
-  return WeatherCategory::kUnknown;
-}
-
 StationWeather weatherOf(const MetarReport& report, std::string_view raw, std::size_t station) {
   StationWeather w;
   w.station = station;
@@ -151,7 +140,7 @@ StationWeather weatherOf(const MetarReport& report, std::string_view raw, std::s
   w.visibilityMoreThan = visibility.moreThan;
   w.visibilityLessThan = visibility.lessThan;
   w.ceilingFt = report.ceilingFt();
-  w.category = categoryOf(report.flightCategory());
+  w.category = report.flightCategory();
   return w;
 }
 

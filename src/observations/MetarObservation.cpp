@@ -103,7 +103,7 @@ Observation toObservation(const MetarReport& report, std::string_view rawReport)
   if (report.flightCategory() != FlightCategory::Unknown) o.categoryText = flightCategoryText(report.flightCategory());
 
   std::int64_t seconds = 0;
-  if (convertReportTime(ReportDateTime{t.year, t.month, t.day, t.hour, t.minute, 0}, seconds)) o.observedAt = seconds;
+  if (convertReportTime(t, seconds)) o.observedAt = seconds;
   return o;
 }
 

@@ -42,13 +42,6 @@ int monthNumber(std::string_view word) {
   return 0;
 }
 
-bool isLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int daysInMonth(int year, int month) {
-  static const std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && isLeap(year) ? 29 : kDays[static_cast<std::size_t>(month - 1)];
-}
-
 int expandYear(std::string_view digits) {
   const int value = toInt(digits);
   if (digits.size() == 4) return value;
@@ -89,7 +82,7 @@ std::optional<Time> readFourDigitTime(std::string_view token) {
 }
 
 // A numeric date token with '/', '-' or '.' between its three parts.
-bool readNumericDate(std::string_view token, ReportDateTime& date) {
+bool readNumericDate(std::string_view token, UtcDateTime& date) {
   char separator = 0;
   for (char c : token) {
     if (c == '/' || c == '-' || c == '.') {
@@ -127,7 +120,7 @@ struct Token {
 
 }  // namespace
 
-bool parseReportDateTime(std::string_view text, ReportDateTime& result) {
+std::optional<UtcDateTime> parseReportDateTime(std::string_view text) {
   std::vector<Token> tokens;
   std::size_t i = 0;
   while (i < text.size()) {
@@ -148,7 +141,7 @@ bool parseReportDateTime(std::string_view text, ReportDateTime& result) {
         continue;
       }
       const int month = monthNumber(word);
-      if (month == 0) return false;
+      if (month == 0) return std::nullopt;
       tokens.push_back({Kind::kMonth, word, month});
       continue;
     }
@@ -171,7 +164,7 @@ bool parseReportDateTime(std::string_view text, ReportDateTime& result) {
     }
   }
 
-  ReportDateTime date;
+  UtcDateTime date;
   std::optional<Time> time;
   int meridiem = -1;
   bool haveDate = false;
@@ -181,21 +174,21 @@ bool parseReportDateTime(std::string_view text, ReportDateTime& result) {
     const Token& token = tokens[t];
     switch (token.kind) {
       case Kind::kMeridiem:
-        if (meridiem >= 0) return false;
+        if (meridiem >= 0) return std::nullopt;
         meridiem = token.month;
         break;
       case Kind::kColonTime:
-        if (time) return false;
+        if (time) return std::nullopt;
         time = token.text.find(':') != std::string_view::npos ? readColonTime(token.text)
                                                               : readFourDigitTime(token.text);
-        if (!time) return false;
+        if (!time) return std::nullopt;
         break;
       case Kind::kNumericDate:
-        if (haveDate || monthIndex >= 0 || !readNumericDate(token.text, date)) return false;
+        if (haveDate || monthIndex >= 0 || !readNumericDate(token.text, date)) return std::nullopt;
         haveDate = true;
         break;
       case Kind::kMonth:
-        if (haveDate || monthIndex >= 0) return false;
+        if (haveDate || monthIndex >= 0) return std::nullopt;
         monthIndex = static_cast<int>(t);
         date.month = token.month;
         break;
@@ -212,11 +205,11 @@ bool parseReportDateTime(std::string_view text, ReportDateTime& result) {
     int dayIndex = -1;
     for (std::size_t n : numbers) {
       if (tokens[n].text.size() <= 2) {
-        if (dayIndex >= 0) return false;
+        if (dayIndex >= 0) return std::nullopt;
         dayIndex = static_cast<int>(n);
       }
     }
-    if (dayIndex < 0 || (dayIndex != monthIndex - 1 && dayIndex != monthIndex + 1)) return false;
+    if (dayIndex < 0 || (dayIndex != monthIndex - 1 && dayIndex != monthIndex + 1)) return std::nullopt;
     date.day = toInt(tokens[static_cast<std::size_t>(dayIndex)].text);
     const int yearIndex = std::max(dayIndex, monthIndex) + 1;
     bool haveYear = false;
@@ -226,67 +219,53 @@ bool parseReportDateTime(std::string_view text, ReportDateTime& result) {
         date.year = toInt(tokens[n].text);
         haveYear = true;
       } else {
-        if (time) return false;
+        if (time) return std::nullopt;
         time = readFourDigitTime(tokens[n].text);
-        if (!time) return false;
+        if (!time) return std::nullopt;
       }
     }
-    if (!haveYear) return false;
+    if (!haveYear) return std::nullopt;
     haveDate = true;
   } else {
     for (std::size_t n : numbers) {
-      if (time) return false;
+      if (time) return std::nullopt;
       time = readFourDigitTime(tokens[n].text);
-      if (!time) return false;
+      if (!time) return std::nullopt;
     }
   }
-  if (!haveDate) return false;
+  if (!haveDate) return std::nullopt;
 
   Time clock = time.value_or(Time{});
   if (meridiem >= 0) {
-    if (!time || clock.hour < 1 || clock.hour > 12) return false;
+    if (!time || clock.hour < 1 || clock.hour > 12) return std::nullopt;
     clock.hour = clock.hour % 12 + (meridiem == 1 ? 12 : 0);
   }
-  if (clock.hour > 23 || clock.minute > 59 || clock.second > 59) return false;
+  if (clock.hour > 23 || clock.minute > 59 || clock.second > 59) return std::nullopt;
   if (date.year < 1970 || date.year > 9999 || date.month < 1 || date.month > 12 || date.day < 1 ||
-      date.day > daysInMonth(date.year, date.month))
-    return false;
+      date.day > UtcDateTime::daysInMonth(date.year, date.month))
+    return std::nullopt;
   date.hour = clock.hour;
   date.minute = clock.minute;
-  date.second = clock.second;
-  result = date;
-  return true;
+  return date;
 }
 
 namespace {
 
-// Days since 1970-01-01 of a proleptic Gregorian date.
-std::int64_t daysFromCivil(std::int64_t year, unsigned month, unsigned day) {
-  year -= month <= 2 ? 1 : 0;
-  const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
-  const auto yearOfEra = static_cast<unsigned>(year - era * 400);
-  const unsigned dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
-  const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + static_cast<std::int64_t>(dayOfEra) - 719468;
-}
-
-bool sameFields(const std::tm& fields, const ReportDateTime& when) {
+bool sameFields(const std::tm& fields, const UtcDateTime& when) {
   return fields.tm_year == when.year - 1900 && fields.tm_mon == when.month - 1 && fields.tm_mday == when.day &&
          fields.tm_hour == when.hour && fields.tm_min == when.minute;
 }
 
 }  // namespace
 
-bool convertReportTime(const ReportDateTime& when, std::int64_t& seconds) {
+bool convertReportTime(const UtcDateTime& when, std::int64_t& seconds) {
   // mktime re-reads the time zone (a file system call) every time; a page
   // of many reports mostly shares one offset from UTC. Try the offset of
   // the last conversion and keep it when the local-time rule gives the
   // fields back; otherwise ask mktime.
   thread_local std::int64_t lastOffset = 0;
   thread_local bool haveOffset = false;
-  const std::int64_t asUtc = daysFromCivil(when.year, static_cast<unsigned>(when.month),
-                                           static_cast<unsigned>(when.day)) * 86400 +
-                             when.hour * 3600 + when.minute * 60;
+  const std::int64_t asUtc = when.epochMinutes() * 60;
   if (haveOffset) {
     const std::time_t guess = static_cast<std::time_t>(asUtc + lastOffset);
     std::tm check{};

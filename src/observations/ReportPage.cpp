@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cstddef>
+#include <optional>
 
 #include "observations/ReportDateTime.h"
 
@@ -18,9 +19,9 @@ struct Replacement {
   std::string_view to;
 };
 
-const std::array<Replacement, 15> kReplacements = {{
-    {"  ", " "},
-    {"\n", " "},
+// The page's entities, in the order the service's own decoder replaces
+// them (each over the whole text, after the blanks and line feeds).
+const std::array<Replacement, 13> kEntities = {{
     {"&#34;", "\""},
     {"&#33;", "!"},
     {"&#36;", "$"},
@@ -35,21 +36,14 @@ const std::array<Replacement, 15> kReplacements = {{
     {"&#247;", "-"},
     {"&deg;", "\xB0"},
 }};
+constexpr std::size_t kAmpersandEntity = 4;
 
-void replaceAll(std::string& text, std::string_view from, std::string_view to) {
-  std::size_t hit = text.find(from, 0);
-  if (hit == npos) return;
-  std::string result;
-  result.reserve(text.size());
-  std::size_t done = 0;
-  while (hit != npos) {
-    result.append(text, done, hit - done);
-    result.append(to);
-    done = hit + from.size();
-    hit = text.find(from, done);
-  }
-  result.append(text, done, npos);
-  text.swap(result);
+// The first entity from `first` on that `text` starts with, or none
+// (kEntities.size()).
+std::size_t entityAt(std::string_view text, std::size_t first) {
+  for (std::size_t e = first; e < kEntities.size(); ++e)
+    if (text.starts_with(kEntities[e].from)) return e;
+  return kEntities.size();
 }
 
 // The raw text between start and end marker, the chain standing at anchorPos
@@ -67,7 +61,15 @@ std::string_view rawBetween(std::string_view text, std::size_t anchorPos, std::s
   return text.substr(from, c - from);
 }
 
-std::string clean(std::string_view raw) { return std::string(trim(decodeEntities(raw))); }
+// Blanks at the ends of the raw text decode to blanks, so they go first.
+std::string clean(std::string_view raw) {
+  std::string text = decodeEntities(trim(raw));
+  const std::string_view kept = trim(text);
+  const auto start = static_cast<std::size_t>(kept.data() - text.data());
+  text.resize(start + kept.size());
+  text.erase(0, start);
+  return text;
+}
 
 // A text cell as the report keeps it: decoded first, so an entity is never
 // cut in half, then cut to the limit, where a blank may now end it.
@@ -117,8 +119,43 @@ std::array<std::size_t, kAnchors> findAnchors(std::string_view stretch) {
 }  // namespace
 
 std::string decodeEntities(std::string_view text) {
-  std::string result(text);
-  for (const Replacement& rule : kReplacements) replaceAll(result, rule.from, rule.to);
+  // One pass gives what the replacements one after another give: they
+  // cannot overlap, and only the "&" of "&#38;" can start another entity,
+  // one later in the order, with the text after it.
+  std::string result;
+  result.reserve(text.size());
+  auto plain = [&](std::size_t at) {
+    const char c = text[at];
+    return c != '&' && c != '\n' && !(c == ' ' && at + 1 < text.size() && text[at + 1] == ' ');
+  };
+  std::size_t i = 0;
+  while (i < text.size()) {
+    std::size_t run = i;
+    while (run < text.size() && plain(run)) ++run;
+    result.append(text.substr(i, run - i));
+    i = run;
+    if (i == text.size()) break;
+    if (text[i] == ' ') {  // two blanks
+      result += ' ';
+      i += 2;
+    } else if (text[i] == '\n') {
+      result += ' ';
+      ++i;
+    } else if (std::size_t e = entityAt(text.substr(i), 0); e == kEntities.size()) {
+      result += '&';
+      ++i;
+    } else {
+      i += kEntities[e].from.size();
+      if (e == kAmpersandEntity) {
+        const std::size_t later = entityAt("&" + std::string(text.substr(i, 5)), e + 1);
+        if (later != kEntities.size()) {
+          e = later;
+          i += kEntities[e].from.size() - 1;
+        }
+      }
+      result += kEntities[e].to;
+    }
+  }
   return result;
 }
 
@@ -149,9 +186,9 @@ bool readReport(std::string_view stretch, Observation& observation, bool& dateOk
   if (observedText.empty()) return false;
   const std::string utcText = clean(rawBetween(stretch, conditions, "&#160;&#160;", "&#160;UTC"));
   if (!utcText.empty()) {
-    ReportDateTime when;
+    const std::optional<UtcDateTime> when = parseReportDateTime(utcText + " " + observedText);
     std::int64_t seconds = 0;
-    if (!parseReportDateTime(utcText + " " + observedText, when) || !convertReportTime(when, seconds)) {
+    if (!when || !convertReportTime(*when, seconds)) {
       dateOk = false;
       return true;
     }

@@ -22,16 +22,6 @@ namespace {
 
 std::int64_t utcSeconds(const UtcDateTime& time) { return time.epochMinutes() * 60; }
 
-// The map layer's colours, so a strip reads like the weather on the map.
-Colour categoryColour(FlightCategory category) {
-  switch (category) {
-    case FlightCategory::VFR: return kVfrColour;
-    case FlightCategory::MVFR: return kMvfrColour;
-    case FlightCategory::IFR: return kIfrColour;
-    case FlightCategory::LIFR: return kLifrColour;
-    default: return kNoValueColour;
-  }
-}
 
 
 std::string windText(const Wind& wind) {
@@ -78,14 +68,14 @@ ChartForecast forecastStrip(const TafForecast& forecast) {
   for (const TafHour& hour : forecast.hours) {
     ForecastHour shown;
     shown.time = utcSeconds(hour.time);
-    shown.colour = categoryColour(hour.prevailing.flightCategory());
+    shown.colour = flightCategoryColour(hour.prevailing.flightCategory());
     // The categories worsen in the enumeration's order, Unknown first.
     FlightCategory worst = FlightCategory::Unknown;
     for (std::size_t index : hour.possible) {
       if (index >= forecast.report.groups.size()) continue;
       worst = std::max(worst, forecast.report.groups[index].flightCategory());
     }
-    if (!hour.possible.empty()) shown.hatch = categoryColour(worst);
+    if (!hour.possible.empty()) shown.hatch = flightCategoryColour(worst);
     strip.hours.push_back(shown);
   }
   return strip;

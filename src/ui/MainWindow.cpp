@@ -227,7 +227,8 @@ WorldMapView* MainWindow::openWorldMap() {
   return view;
 }
 
-StationTableView* MainWindow::openStationTable(const std::string& title, StationList rows, QSize clientSize) {
+StationTableView* MainWindow::openStationTable(const std::string& title, std::shared_ptr<const StationList> rows,
+                                               QSize clientSize) {
   newOpensWorldMap = false;
   BusyScope busy(*this);
   auto* view = new StationTableView(state.sortState(), *this, std::move(rows));
@@ -238,11 +239,12 @@ StationTableView* MainWindow::openStationTable(const std::string& title, Station
 }
 
 StationTableView* MainWindow::openAllStationsTable() {
-  return openStationTable("All stations", state.allStations(), kAllStationsTableSize);
+  return openStationTable("All stations", state.catalogue(), kAllStationsTableSize);
 }
 
 StationTableView* MainWindow::openResultTable(StationList rows) {
-  StationTableView* view = openStationTable("Nearest stations", std::move(rows), kResultTableSize);
+  StationTableView* view =
+      openStationTable("Nearest stations", std::make_shared<const StationList>(std::move(rows)), kResultTableSize);
   view->focusFirstRow();
   return view;
 }

@@ -43,7 +43,8 @@ class MainWindow : public QMainWindow, public UserPort {
 
   // The child windows. Each returns the new view.
   WorldMapView* openWorldMap();
-  StationTableView* openStationTable(const std::string& title, StationList rows, QSize clientSize);
+  StationTableView* openStationTable(const std::string& title, std::shared_ptr<const StationList> rows,
+                                     QSize clientSize);
   StationTableView* openAllStationsTable();
   StationTableView* openResultTable(StationList rows);
   BrowserView* openBrowser(const QString& url);

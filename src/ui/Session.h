@@ -10,7 +10,7 @@
 #include "base/PageFetcher.h"
 #include "base/Settings.h"
 #include "catalog/Station.h"
-#include "catalog/StationColumns.h"
+#include "ui/StationColumns.h"
 #include "observations/MetarSource.h"
 #include "observations/ReportPageSource.h"
 #include "observations/TafSource.h"

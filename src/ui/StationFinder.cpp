@@ -47,7 +47,7 @@ void StationFinder::nearest(const std::optional<MapPoint>& point) {
     BusyScope busy(port);
     if (point) {
       port.setStatusText(MapProjection::statusText(*point));
-      const StationList found = nearestStations(session.allStations(), *point, minutes);
+      const StationList found = nearestStations(session.allStations(), point->mapLongitude, point->mapColatitude, minutes);
       if (!found.empty()) {
         emit stationsFound(found);
         // The table comes up with the place it lists the stations around.

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "base/UserPort.h"
-#include "catalog/MapProjection.h"
+#include "map/MapProjection.h"
 #include "catalog/Station.h"
 
 class QWidget;

@@ -5,19 +5,19 @@
 #include <numeric>
 
 #include "ui/QtText.h"
-#include "catalog/StationColumns.h"
+#include "ui/StationColumns.h"
 
 namespace nimbrel {
 
-StationTableModel::StationTableModel(StationList stations, QObject* parent)
-    : QAbstractTableModel(parent), list(std::move(stations)), rows(list.size()) {
+StationTableModel::StationTableModel(std::shared_ptr<const StationList> stations, QObject* parent)
+    : QAbstractTableModel(parent), list(std::move(stations)), rows(list->size()) {
   std::iota(rows.begin(), rows.end(), 0);
 }
 
 void StationTableModel::sortByColumn(int column, bool descending) {
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   const std::vector<int> before = rows;
-  sortStationRows(rows, list, column, descending);
+  sortStationRows(rows, *list, column, descending);
 
   // Only the selected and current rows hold persistent indexes, so this map
   // is the only per-row work beyond the sort itself.
@@ -37,7 +37,7 @@ void StationTableModel::sortByColumn(int column, bool descending) {
 }
 
 const Station& StationTableModel::stationAt(int row) const {
-  return list.at(static_cast<std::size_t>(rows.at(static_cast<std::size_t>(row))));
+  return list->at(static_cast<std::size_t>(rows.at(static_cast<std::size_t>(row))));
 }
 
 int StationTableModel::rowCount(const QModelIndex& parent) const {

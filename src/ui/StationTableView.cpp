@@ -4,7 +4,7 @@
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
-#include "catalog/StationColumns.h"
+#include "ui/StationColumns.h"
 #include "ui/StationTableModel.h"
 
 namespace nimbrel {
@@ -46,7 +46,8 @@ void StationGrid::focusInEvent(QFocusEvent* event) {
   focusRow = false;
 }
 
-StationTableView::StationTableView(TableSortState& sort, UserPort& port, StationList rows) : sort(sort), port(port) {
+StationTableView::StationTableView(TableSortState& sort, UserPort& port, std::shared_ptr<const StationList> rows)
+    : sort(sort), port(port) {
   rowModel = new StationTableModel(std::move(rows), this);
   table = new StationGrid(this);
   table->setModel(rowModel);

@@ -3,11 +3,12 @@
 // Every table keeps its own rows: a later search never changes them.
 #include <QTableView>
 #include <QWidget>
+#include <memory>
 #include <string>
 
 #include "base/UserPort.h"
 #include "catalog/Station.h"
-#include "catalog/StationColumns.h"
+#include "ui/StationColumns.h"
 #include "ui/ChildView.h"
 
 namespace nimbrel {
@@ -41,7 +42,7 @@ class StationTableView : public QWidget, public ChildView {
  public:
   // Every table shares one sort state; the busy cursor and the status
   // line go to `port`.
-  StationTableView(TableSortState& sort, UserPort& port, StationList rows);
+  StationTableView(TableSortState& sort, UserPort& port, std::shared_ptr<const StationList> rows);
   ~StationTableView() override;
 
   // A header click: sort by that column, then reverse the shared direction.

@@ -18,7 +18,7 @@
 #include <unordered_map>
 #include <utility>
 
-#include "catalog/MapProjection.h"
+#include "map/MapProjection.h"
 #include "charts/WorldMapDrawing.h"
 #include "ui/Session.h"
 #include "ui/WeatherFeed.h"

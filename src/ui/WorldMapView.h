@@ -9,7 +9,7 @@
 #include <functional>
 #include <optional>
 
-#include "catalog/PixelGrid.h"
+#include "map/StationPixelIndex.h"
 #include "base/UserPort.h"
 #include "charts/WeatherLayer.h"
 #include "ui/ChildView.h"

@@ -10,6 +10,7 @@
 #include <future>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "catalog/StationListReader.h"
 #include "support/StationListLines.h"
@@ -126,6 +127,29 @@ TEST(StationListReader, HemisphereRules) {
   const Station odd = positionOf("xx yyN", "abc");
   EXPECT_EQ(odd.mapColatitude, 90.0);
   EXPECT_EQ(odd.mapLongitude, 180.0);
+}
+
+// Plain digits are read directly, anything else as the C library reads a
+// number: both must give the same values.
+TEST(StationListReader, FieldsThatAreNotPlainDigitsReadAsNumbers) {
+  const std::pair<const char*, double> elevations[] = {
+      {"  89", 89.0}, {"0089", 89.0}, {" -50", -50.0}, {"  +7", 7.0},  {"12.5", 12.5}, {" 1e3", 1000.0},
+      {"0x1A", 26.0}, {" inf", 0.0},  {" nan", 0.0},   {" abc", 0.0},  {"7 m", 7.0},   {"    ", 0.0},
+  };
+  for (const auto& [text, value] : elevations) {
+    LineFields f;
+    f.elev = text;
+    EXPECT_EQ(Parse(StationLine(f))[0].elevation, value) << '"' << text << '"';
+  }
+  const std::pair<const char*, double> latitudes[] = {
+      {"12 34N", 12.0 + 34.0 * kMinute}, {"1e 3.N", 1.0 + 3.0 * kMinute}, {"+1 -3N", 1.0 - 3.0 * kMinute},
+      {"00 06N", 6.0 * kMinute},
+  };
+  for (const auto& [text, value] : latitudes) {
+    LineFields f;
+    f.lat = text;
+    EXPECT_DOUBLE_EQ(Parse(StationLine(f))[0].mapColatitude, 90.0 - value) << text;
+  }
 }
 
 TEST(StationListReader, PositionsOffTheGlobeAreNoPositions) {

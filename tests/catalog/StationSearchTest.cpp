@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "catalog/MapProjection.h"
 #include "catalog/StationSearch.h"
 
 namespace nimbrel {
@@ -28,11 +27,15 @@ std::vector<std::string> Names(const StationList& list) {
   return names;
 }
 
-MapPoint PointAt(double mapLongitude, double mapColatitude) {
-  MapPoint point;
-  point.mapLongitude = mapLongitude;
-  point.mapColatitude = mapColatitude;
-  return point;
+struct MapCoordinates {
+  double mapLongitude;
+  double mapColatitude;
+};
+
+MapCoordinates PointAt(double mapLongitude, double mapColatitude) { return {mapLongitude, mapColatitude}; }
+
+StationList Nearest(const StationList& all, MapCoordinates point, double minutes) {
+  return nearestStations(all, point.mapLongitude, point.mapColatitude, minutes);
 }
 
 class StationSearch : public ::testing::Test {
@@ -87,7 +90,7 @@ TEST(NearestStations, AStrictSquareInMapDegreesWithoutWrapping) {
   const StationList all = {At(1.5, 0.0, "EDGE X"), At(0.0, 1.5, "EDGE Y"), At(1.49, 1.49, "CORNER"),
                            At(0.0, 0.0, "ON POINT"), At(359.9, 0.0, "ACROSS THE EDGE")};
   const struct {
-    MapPoint point;
+    MapCoordinates point;
     double minutes;
     std::vector<std::string> found;
   } cases[] = {
@@ -99,7 +102,7 @@ TEST(NearestStations, AStrictSquareInMapDegreesWithoutWrapping) {
       {PointAt(360, 0), 600.0, {"ACROSS THE EDGE"}},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(Names(nearestStations(all, c.point, c.minutes)), c.found)
+    EXPECT_EQ(Names(Nearest(all, c.point, c.minutes)), c.found)
         << c.point.mapLongitude << " " << c.minutes;
 }
 
@@ -107,14 +110,14 @@ TEST(NearestStations, AStationWithoutAPositionIsNeverFound) {
   Station nowhere = At(0.0, 0.0, "NOWHERE");
   nowhere.hasPosition = false;
   const StationList all = {nowhere, At(0.5, 0.5, "HERE")};
-  EXPECT_EQ(Names(nearestStations(all, PointAt(0, 0), 90.0)), (std::vector<std::string>{"HERE"}));
-  EXPECT_EQ(Names(nearestStations(all, PointAt(0, 0), 1e9)), (std::vector<std::string>{"HERE"}));
+  EXPECT_EQ(Names(Nearest(all, PointAt(0, 0), 90.0)), (std::vector<std::string>{"HERE"}));
+  EXPECT_EQ(Names(Nearest(all, PointAt(0, 0), 1e9)), (std::vector<std::string>{"HERE"}));
 }
 
 TEST(NearestStations, TheResultIsSearchedOnItsOwn) {
   const StationList all = {At(10.0, 10.0, "NEAR ONE", "AAAA"), At(10.5, 10.5, "NEAR TWO", "BBBB"),
                            At(100.0, 100.0, "FAR ONE", "CCCC")};
-  const StationList nearest = nearestStations(all, PointAt(10.1, 10.1), 90.0);
+  const StationList nearest = Nearest(all, PointAt(10.1, 10.1), 90.0);
   ASSERT_EQ(Names(nearest), (std::vector<std::string>{"NEAR ONE", "NEAR TWO"}));
   EXPECT_EQ(Names(findStations("two", nearest)), (std::vector<std::string>{"NEAR TWO"}));
   EXPECT_EQ(Names(findStations("far", nearest)), (std::vector<std::string>{}));

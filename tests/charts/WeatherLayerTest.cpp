@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "catalog/MapProjection.h"
-#include "catalog/PixelGrid.h"
+#include "map/MapProjection.h"
+#include "map/StationPixelIndex.h"
 #include "catalog/StationListReader.h"
 #include "charts/WeatherLayer.h"
 #include "charts/WorldMapDrawing.h"
@@ -65,7 +65,7 @@ Station StationAt(const std::string& icao, double longitude, double latitude) {
 
 Pixel PixelOf(const Station& s) { return MapProjection::toPixel(s.mapLongitude, s.mapColatitude); }
 
-StationWeather WeatherOf(std::size_t station, WeatherCategory category, std::optional<double> celsius) {
+StationWeather WeatherOf(std::size_t station, FlightCategory category, std::optional<double> celsius) {
   StationWeather w;
   w.station = station;
   w.category = category;
@@ -83,8 +83,8 @@ TEST(WeatherLayer, PointsShowTheirStationsWeatherAtTheirPixels) {
   const StationList catalogue = {StationAt("LSZH", 8.5, 47.5), StationAt("KORD", -87.9, 42.0),
                                  StationAt("YSSY", 151.2, -33.9), StationAt("RJTT", 139.8, 35.5)};
   WeatherSnapshot snapshot;
-  snapshot.stations = {WeatherOf(0, WeatherCategory::kVfr, 8.0), WeatherOf(1, WeatherCategory::kIfr, -3.0),
-                       WeatherOf(3, WeatherCategory::kVfr, 30.0)};
+  snapshot.stations = {WeatherOf(0, FlightCategory::VFR, 8.0), WeatherOf(1, FlightCategory::IFR, -3.0),
+                       WeatherOf(3, FlightCategory::VFR, 30.0)};
   const StationList open = {catalogue[3]};
   struct Case {
     WeatherColouring colouring;
@@ -114,7 +114,7 @@ TEST(WeatherLayer, PointsShowTheirStationsWeatherAtTheirPixels) {
 TEST(WeatherLayer, PointsHaveADarkRimThatShowsOnLand) {
   const StationList catalogue = {StationAt("EDDF", 8.6, 50.0)};
   WeatherSnapshot snapshot;
-  snapshot.stations = {WeatherOf(0, WeatherCategory::kVfr, 20.0)};
+  snapshot.stations = {WeatherOf(0, FlightCategory::VFR, 20.0)};
   ImageContext image;
   drawWeatherLayer(image, catalogue, snapshot, WeatherColouring::kTemperature, {});
   const Pixel p = PixelOf(catalogue[0]);
@@ -156,7 +156,7 @@ TEST(WeatherLayer, ZoomedInTheWorseCategoryWinsTheLabelAndFarStationsGetPlots) {
   // Two neighbours a few pixels apart at 8x: one label, the IFR one's.
   const StationList crowd = {StationAt("AAAA", 8.50, 47.5), StationAt("BBBB", 8.52, 47.5)};
   WeatherSnapshot both;
-  both.stations = {WeatherOf(0, WeatherCategory::kVfr, 8.0), WeatherOf(1, WeatherCategory::kIfr, 8.0)};
+  both.stations = {WeatherOf(0, FlightCategory::VFR, 8.0), WeatherOf(1, FlightCategory::IFR, 8.0)};
   MapViewport view;
   view.setSize(800, 600);
   const PointF zurich = view.toView(crowd[0].mapLongitude, crowd[0].mapColatitude);
@@ -170,7 +170,7 @@ TEST(WeatherLayer, ZoomedInTheWorseCategoryWinsTheLabelAndFarStationsGetPlots) {
   // point, and a barb for 15 kt from 270 (a staff, one barb, one half barb).
   const StationList apart = {StationAt("CCCC", 8.0, 47.0), StationAt("DDDD", 9.0, 47.0)};
   WeatherSnapshot windy;
-  windy.stations = {WeatherOf(0, WeatherCategory::kMvfr, 12.0), WeatherOf(1, WeatherCategory::kVfr, -3.0)};
+  windy.stations = {WeatherOf(0, FlightCategory::MVFR, 12.0), WeatherOf(1, FlightCategory::VFR, -3.0)};
   windy.stations[0].dewPointC = 7.0;
   windy.stations[0].windDirectionDeg = 270;
   windy.stations[0].windSpeedKt = 15.0;
@@ -195,19 +195,19 @@ TEST(WeatherLayer, ZoomedInTheWorseCategoryWinsTheLabelAndFarStationsGetPlots) {
 }
 
 TEST(WeatherLayer, CategoryColoursAreDistinctAndUnknownIsGrey) {
-  const WeatherCategory all[] = {WeatherCategory::kVfr, WeatherCategory::kMvfr, WeatherCategory::kIfr,
-                                 WeatherCategory::kLifr};
-  for (WeatherCategory a : all) {
-    EXPECT_NE(weatherCategoryColour(a), kNoValueColour);
-    EXPECT_GT(Distance(weatherCategoryColour(a), kMapBackground), 150.0) << weatherCategoryText(a);
-    for (WeatherCategory b : all) {
+  const FlightCategory all[] = {FlightCategory::VFR, FlightCategory::MVFR, FlightCategory::IFR,
+                                FlightCategory::LIFR};
+  for (FlightCategory a : all) {
+    EXPECT_NE(flightCategoryColour(a), kNoValueColour);
+    EXPECT_GT(Distance(flightCategoryColour(a), kMapBackground), 150.0) << flightCategoryText(a);
+    for (FlightCategory b : all) {
       if (a != b) {
-        EXPECT_GT(Distance(weatherCategoryColour(a), weatherCategoryColour(b)), 100.0);
+        EXPECT_GT(Distance(flightCategoryColour(a), flightCategoryColour(b)), 100.0);
       }
     }
   }
-  EXPECT_EQ(weatherCategoryColour(WeatherCategory::kUnknown), kNoValueColour);
-  EXPECT_EQ(weatherPointColour(WeatherOf(0, WeatherCategory::kVfr, std::nullopt), WeatherColouring::kTemperature),
+  EXPECT_EQ(flightCategoryColour(FlightCategory::Unknown), kNoValueColour);
+  EXPECT_EQ(weatherPointColour(WeatherOf(0, FlightCategory::VFR, std::nullopt), WeatherColouring::kTemperature),
             kNoValueColour);
 }
 
@@ -261,7 +261,7 @@ TEST(WeatherLayer, TheLegendCoversNoStationOfTheRealList) {
   StationList catalogue;
   ASSERT_GT(parseStationList(text, catalogue), 1000);
   WeatherSnapshot snapshot;
-  for (std::size_t i = 0; i < catalogue.size(); i += 3) snapshot.stations.push_back(WeatherOf(i, WeatherCategory::kMvfr, 0.0));
+  for (std::size_t i = 0; i < catalogue.size(); i += 3) snapshot.stations.push_back(WeatherOf(i, FlightCategory::MVFR, 0.0));
   for (const WeatherColouring colouring : {WeatherColouring::kFlightCategory, WeatherColouring::kTemperature}) {
     ImageContext image;
     drawWeatherLayer(image, catalogue, snapshot, colouring, {});
@@ -378,7 +378,7 @@ TEST(WeatherLayer, TooltipInMetricAndUsUnits) {
   w.windGustKt = 28.0;
   w.visibilityM = 4000.0;
   w.ceilingFt = 1200;
-  w.category = WeatherCategory::kMvfr;
+  w.category = FlightCategory::MVFR;
   EXPECT_EQ(weatherTooltip(zurich, w, 1000037, true),
             "ZURICH (LSZH)\n37 min ago\nLSZH 071420Z 24015G28KT 4000 -RA BKN012 OVC030 08/03 Q1021\n"
             "Temperature: 8 \xB0" "C\nWind: from 240\xB0 at 28 km/h (15 kt), gusts 52 km/h (28 kt)\n"
@@ -405,12 +405,12 @@ TEST(WeatherLayer, TooltipLinesForEdgeValues) {
        "Temperature: -4.7 \xB0" "C\nWind: calm\nVisibility: 10 km or more\nCeiling: none\nCategory: unknown"},
       {"variable, P6SM in US units",
        {.temperatureC = -4.7, .windSpeedKt = 3.0, .visibilityM = 6 * mile, .visibilityMoreThan = true,
-        .category = WeatherCategory::kVfr},
+        .category = FlightCategory::VFR},
        false,
        "Temperature: 24 \xB0" "F\nWind: variable at 3 mph (3 kt)\nVisibility: more than 6 mi\nCeiling: none\n"
        "Category: VFR"},
       {"M1/4SM fog in metric",
-       {.visibilityM = 0.25 * mile, .visibilityLessThan = true, .ceilingFt = 100, .category = WeatherCategory::kLifr},
+       {.visibilityM = 0.25 * mile, .visibilityLessThan = true, .ceilingFt = 100, .category = FlightCategory::LIFR},
        true,
        "Temperature: not reported\nWind: not reported\nVisibility: less than 400 m\nCeiling: 30 m\nCategory: LIFR"},
   };

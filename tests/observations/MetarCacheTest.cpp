@@ -60,11 +60,11 @@ TEST(MetarCache, TheRealExcerptWithItsCommentLinesAndTypeWords) {
   const StationWeather& calgary = snapshot.stations[0];
   EXPECT_EQ(calgary.station, 0u);
   EXPECT_EQ(calgary.rawReport, "CYBW 160735Z AUTO 29003KT 3/8SM FG VV003 05/05 A3020");
-  EXPECT_EQ(calgary.category, WeatherCategory::kLifr);
+  EXPECT_EQ(calgary.category, FlightCategory::LIFR);
   EXPECT_EQ(calgary.ceilingFt, 300);
   EXPECT_EQ(calgary.observedMinutes, (UtcDateTime{2026, 9, 16, 7, 35}.epochMinutes()));
   const StationWeather& rome = snapshot.stations[1];
-  EXPECT_EQ(rome.category, WeatherCategory::kVfr);
+  EXPECT_EQ(rome.category, FlightCategory::VFR);
   EXPECT_EQ(rome.temperatureC, 23.0);
   EXPECT_EQ(rome.windDirectionDeg, 50);
   EXPECT_EQ(snapshot.newestMinutes, calgary.observedMinutes);

@@ -16,7 +16,7 @@ using test::ReadFixture;
 
 std::int64_t LocalSeconds(int year, int month, int day, int hour, int minute) {
   std::int64_t seconds = 0;
-  EXPECT_TRUE(convertReportTime({year, month, day, hour, minute, 0}, seconds));
+  EXPECT_TRUE(convertReportTime({year, month, day, hour, minute}, seconds));
   return seconds;
 }
 
@@ -181,10 +181,9 @@ Observation ChainedRead(const std::string& page, int k) {
   o.weatherText = x("Present Weather", cell, "</TD>");
   o.reportText = x("", "<SPAN CLASS=\"monospace\">", "<BR>");
   std::int64_t seconds = 0;
-  ReportDateTime when;
-  if (parseReportDateTime(x("Conditions", "&#160;&#160;", "&#160;UTC") + " " + x("Conditions", "observed", "&#160;"),
-                          when) &&
-      convertReportTime(when, seconds))
+  const auto when =
+      parseReportDateTime(x("Conditions", "&#160;&#160;", "&#160;UTC") + " " + x("Conditions", "observed", "&#160;"));
+  if (when && convertReportTime(*when, seconds))
     o.observedAt = seconds;
   return o;
 }

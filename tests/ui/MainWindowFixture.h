@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "base/PageFetcher.h"
-#include "catalog/MapProjection.h"
+#include "map/MapProjection.h"
 #include "ui/ChartOpener.h"
 #include "ui/MainWindow.h"
 #include "ui/Session.h"

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <memory>
 
 #include "ViewsGuiFixture.h"
 #include "ui/FindStationDialog.h"
@@ -19,7 +20,8 @@ class StationTableTest : public ViewsGuiTest {
   std::vector<std::string> StationLines() const override { return {StationLine("ZURS", "LOZS", 10.1, 47.2)}; }
 
   StationTableView* OpenTable(StationList rows) {
-    StationTableView* table = frame->openStationTable("All stations", std::move(rows), QSize(501, 608));
+    StationTableView* table =
+        frame->openStationTable("All stations", std::make_shared<const StationList>(std::move(rows)), QSize(501, 608));
     EXPECT_NE(table, nullptr);
     return table;
   }

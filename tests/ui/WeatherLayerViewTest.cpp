@@ -134,7 +134,7 @@ class WeatherLayerViewTest : public MainWindowFixture {
 
   // The first station of a category whose point nothing else can touch:
   // no other station within 5 pixels, away from the legend's corners.
-  const StationWeather* Isolated(WeatherCategory category, bool needsCeiling = false) const {
+  const StationWeather* Isolated(FlightCategory category, bool needsCeiling = false) const {
     const StationList& all = Frame()->session().allStations();
     for (const StationWeather& w : expected.stations) {
       if (w.category != category || (needsCeiling && (!w.ceilingFt || !w.temperatureC || !w.windSpeedKt)))
@@ -205,8 +205,8 @@ std::string* WeatherLayerViewTest::listText = nullptr;
 
 TEST_F(WeatherLayerViewTest, PointsAreColouredAtTheirStationsPixels) {
   StartLive();
-  const StationWeather* vfr = Isolated(WeatherCategory::kVfr);
-  const StationWeather* ifr = Isolated(WeatherCategory::kIfr);
+  const StationWeather* vfr = Isolated(FlightCategory::VFR);
+  const StationWeather* ifr = Isolated(FlightCategory::IFR);
   ASSERT_NE(vfr, nullptr);
   ASSERT_NE(ifr, nullptr);
   const Station& vfrStation = Frame()->session().allStations()[vfr->station];
@@ -267,8 +267,8 @@ TEST_F(WeatherLayerViewTest, HoverShowsTheStationsReportInTheChosenUnits) {
   StartLive();
   // A report with every value line filled, of whichever category has one.
   const StationWeather* chosen = nullptr;
-  for (const WeatherCategory category :
-       {WeatherCategory::kIfr, WeatherCategory::kMvfr, WeatherCategory::kLifr, WeatherCategory::kVfr})
+  for (const FlightCategory category :
+       {FlightCategory::IFR, FlightCategory::MVFR, FlightCategory::LIFR, FlightCategory::VFR})
     if (chosen == nullptr) chosen = Isolated(category, true);
   ASSERT_NE(chosen, nullptr);
   const Station& station = Frame()->session().allStations()[chosen->station];
@@ -315,7 +315,7 @@ TEST_F(WeatherLayerViewTest, HoverShowsTheStationsReportInTheChosenUnits) {
 
 TEST_F(WeatherLayerViewTest, AClickOnAPointOpensThatStationsChart) {
   StartLive();
-  const StationWeather* chosen = Isolated(WeatherCategory::kVfr);
+  const StationWeather* chosen = Isolated(FlightCategory::VFR);
   ASSERT_NE(chosen, nullptr);
   const Station& station = Frame()->session().allStations()[chosen->station];
   WorldMapView* map = Map();
@@ -351,7 +351,7 @@ void DoubleClick(QWidget* widget, QPoint at) {
 // double-click listed the stations around the point on top.
 TEST_F(WeatherLayerViewTest, ADoubleClickOnAPointOpensItsChartOnce) {
   StartLive();
-  const StationWeather* chosen = Isolated(WeatherCategory::kVfr);
+  const StationWeather* chosen = Isolated(FlightCategory::VFR);
   ASSERT_NE(chosen, nullptr);
   const Station& station = Frame()->session().allStations()[chosen->station];
   WorldMapView* map = Map();
@@ -416,7 +416,7 @@ TEST_F(WeatherLayerViewTest, OneDownloadServesEveryMap) {
   QTest::qWait(200);
   EXPECT_EQ(Feed().downloadCount(), 1);
   EXPECT_EQ(requests.load(), 1);
-  const StationWeather* vfr = Isolated(WeatherCategory::kVfr);
+  const StationWeather* vfr = Isolated(FlightCategory::VFR);
   ASSERT_NE(vfr, nullptr);
   for (WorldMapView* map : {first, second, third}) {
     EXPECT_EQ(map->weatherStationAt(MapPixelOf(Frame()->session().allStations()[vfr->station])), static_cast<int>(vfr->station));

@@ -13,7 +13,7 @@
 #include <QWheelEvent>
 
 #include "ViewsGuiFixture.h"
-#include "catalog/MapProjection.h"
+#include "map/MapProjection.h"
 #include "ui/StationTableView.h"
 #include "ui/WorldMapView.h"
 

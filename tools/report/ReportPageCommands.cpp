@@ -16,7 +16,6 @@
 
 #include "ReportCommands.h"
 #include "base/Text.h"
-#include "catalog/MapProjection.h"
 #include "observations/CurlPageFetcher.h"
 #include "observations/ReportPageSource.h"
 #include "observations/Observation.h"

@@ -16,7 +16,7 @@
 #include "ui/StationFinder.h"
 #include "ui/Application.h"
 #include "ui/StationChartView.h"
-#include "catalog/MapProjection.h"
+#include "map/MapProjection.h"
 #include "ui/WorldMapView.h"
 
 using namespace nimbrel;

@@ -1,4 +1,4 @@
-#include "catalog/PixelGrid.h"
+#include "map/StationPixelIndex.h"
 
 #include <algorithm>
 

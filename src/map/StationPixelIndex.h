@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "catalog/MapProjection.h"
+#include "map/MapProjection.h"
 #include "catalog/Station.h"
 
 namespace nimbrel {

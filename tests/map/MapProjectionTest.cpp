@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "catalog/MapProjection.h"
+#include "map/MapProjection.h"
 
 namespace nimbrel {
 namespace {

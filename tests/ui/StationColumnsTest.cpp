@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <numeric>
+#include <random>
 
-#include "catalog/StationColumns.h"
+#include "ui/StationColumns.h"
 
 namespace nimbrel {
 namespace {
@@ -89,6 +92,37 @@ TEST(StationSort, EqualKeysKeepTheirOrderBothWays) {
   EXPECT_EQ(rows, (std::vector<int>{1, 3, 0, 2}));
   sortStationRows(rows, stations, 4, true);
   EXPECT_EQ(rows, (std::vector<int>{0, 2, 1, 3}));
+}
+
+// The keys made once per sort must order rows as comparing the whole cell
+// texts (or their leading numbers) at every step does.
+TEST(StationSort, AgreesWithComparingTheCellsThemselves) {
+  std::mt19937 random(7);
+  const std::string pieces[] = {"", "A", "a", "SAN FRAN", "SAN FRANCISCO", "\xC4", "9", " ", "-4", "12", "x"};
+  std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
+  StationList stations(300);
+  for (Station& s : stations)
+    for (int column = 0; column < kStationColumnCount; ++column)
+      const_cast<std::string&>(stationCellText(s, column)) = pieces[pick(random)] + pieces[pick(random)];
+  std::vector<int> start(stations.size());
+  std::iota(start.begin(), start.end(), 0);
+  std::shuffle(start.begin(), start.end(), random);
+
+  for (int column = 0; column < kStationColumnCount; ++column) {
+    for (const bool descending : {false, true}) {
+      auto less = [&](int a, int b) {
+        const std::string& x = stationCellText(stations[static_cast<std::size_t>(a)], column);
+        const std::string& y = stationCellText(stations[static_cast<std::size_t>(b)], column);
+        return column == kElevationColumn ? leadingInteger(x) < leadingInteger(y) : x < y;
+      };
+      std::vector<int> expected = start;
+      std::stable_sort(expected.begin(), expected.end(),
+                       [&](int a, int b) { return descending ? less(b, a) : less(a, b); });
+      std::vector<int> rows = start;
+      sortStationRows(rows, stations, column, descending);
+      EXPECT_EQ(rows, expected) << "column " << column << (descending ? " descending" : " ascending");
+    }
+  }
 }
 
 TEST(StationSort, LeadingIntegerReadsLikeAtoiWithoutOverflow) {

@@ -1,4 +1,4 @@
-#include "catalog/MapProjection.h"
+#include "map/MapProjection.h"
 
 #include <algorithm>
 #include <cmath>
