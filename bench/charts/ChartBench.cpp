@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "base/Settings.h"
-#include "charts/StationChart.h"
+#include "stationchart/StationChart.h"
 #include "ui/QtDrawContext.h"
 
 namespace nimbrel {

@@ -24,7 +24,7 @@
 #include "SampleMetarDay.h"
 #include "SampleService.h"
 #include "charts/Chart.h"
-#include "charts/StationChart.h"
+#include "stationchart/StationChart.h"
 #include "observations/CurlPageFetcher.h"
 #include "observations/MetarSource.h"
 #include "stationchart/StationChartModel.h"

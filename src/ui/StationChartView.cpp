@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "charts/StationChart.h"
+#include "stationchart/StationChart.h"
 #include "ui/MainWindow.h"
 #include "ui/QtDrawContext.h"
 #include "ui/QtText.h"

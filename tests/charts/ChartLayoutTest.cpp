@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "support/ChartTestSupport.h"
-#include "charts/StationChart.h"
+#include "stationchart/StationChart.h"
 #include "support/RecordingDrawContext.h"
 
 namespace nimbrel::test {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "charts/StationChart.h"
+#include "stationchart/StationChart.h"
 #include "charts/WeatherLayer.h"
 #include "observations/MetarSource.h"
 #include "observations/ReportPageSource.h"

@@ -9,7 +9,7 @@
 #include <memory>
 #include <optional>
 
-#include "charts/StationChart.h"
+#include "stationchart/StationChart.h"
 #include "observations/MetarSource.h"
 #include "observations/ReportPageSource.h"
 #include "stationchart/MeteodataFile.h"

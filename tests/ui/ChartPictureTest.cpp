@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "charts/StationChart.h"
+#include "stationchart/StationChart.h"
 #include "ui/QtDrawContext.h"
 
 namespace nimbrel::test {

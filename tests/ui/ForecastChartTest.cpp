@@ -12,7 +12,7 @@
 #include <mutex>
 
 #include "MainWindowFixture.h"
-#include "charts/StationChart.h"
+#include "stationchart/StationChart.h"
 #include "charts/WeatherLayer.h"
 #include "metar/UtcDateTime.h"
 #include "support/LocalHttpServer.h"

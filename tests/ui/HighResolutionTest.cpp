@@ -40,7 +40,7 @@ QImage PaintMap(qreal ratio) {
 
 QImage OneX() {
   InitResources();
-  return QImage(QStringLiteral(":/bitmaps/130.bmp")).convertToFormat(QImage::Format_RGB32);
+  return QImage(QStringLiteral(":/pictures/worldmap.bmp")).convertToFormat(QImage::Format_RGB32);
 }
 
 // Points of the 1x picture well inside land or sea (no coast, border or
@@ -130,7 +130,7 @@ TEST(HighResolutionMap, AtScaleOneAndAHalfNoLineIsLost) {
   // Every black pixel of the 2x picture still darkens the pixel it shrinks
   // into; a plain nearest-pixel shrink drops a quarter of the rows and columns.
   InitResources();
-  const QImage doubled = QImage(QStringLiteral(":/bitmaps/130@2x.png")).convertToFormat(QImage::Format_RGB32);
+  const QImage doubled = QImage(QStringLiteral(":/pictures/worldmap@2x.png")).convertToFormat(QImage::Format_RGB32);
   ASSERT_EQ(doubled.size(), QSize(1080, 682));
   const QImage painted = PaintMap(1.5);
   ASSERT_EQ(painted.size(), QSize(810, 512));

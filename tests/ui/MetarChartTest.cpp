@@ -18,7 +18,7 @@
 
 #include "MainWindowFixture.h"
 #include "SampleService.h"
-#include "charts/StationChart.h"
+#include "stationchart/StationChart.h"
 #include "observations/MetarObservation.h"
 #include "stationchart/StationChartModel.h"
 #include "support/LocalHttpServer.h"

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "support/ChartTestSupport.h"
-#include "charts/StationChart.h"
+#include "stationchart/StationChart.h"
 #include "support/RecordingDrawContext.h"
 
 namespace nimbrel::test {
