@@ -30,7 +30,7 @@
 #include "stationchart/StationChartModel.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
-#include "ui/QtDrawContext.h"
+#include "ui/QtPainter.h"
 #include "ui/StationChartView.h"
 #include "ui/ThreadedPageFetcher.h"
 
@@ -154,13 +154,13 @@ void BM_FetchAndReadAnswer(benchmark::State& state) {
 class TickChart : public QWidget, public ChartOwner {
  public:
   StationChartModel* model = nullptr;
-  Rect getClientRect() const override { return Rect{0, 0, width(), height()}; }
+  Rect clientRect() const override { return Rect{0, 0, width(), height()}; }
 
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
-    QtDrawContext dc(painter);
-    paintStationChart(*model->chart, dc, model->dialDirection, model->dialSpeed);
+    QtPainter onImage(painter);
+    paintStationChart(*model->chart, onImage, model->dialDirection, model->dialSpeed);
   }
 };
 

@@ -24,7 +24,7 @@
 #include "charts/WorldMapDrawing.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
-#include "ui/QtDrawContext.h"
+#include "ui/QtPainter.h"
 #include "ui/StationChartView.h"
 #include "ui/StationTableView.h"
 #include "ui/WorldMapView.h"
@@ -167,10 +167,10 @@ void BM_WorldMapDrawingWithAllStations(benchmark::State& state) {
   QImage image(550, 350, QImage::Format_RGB32);
   for (auto _ : state) {
     QPainter painter(&image);
-    QtDrawContext dc(painter);
-    drawMapPicture(dc);
-    drawAllStationPoints(dc, stations);
-    drawOpenStationMarks(dc, window->openStations());
+    QtPainter onImage(painter);
+    drawMapPicture(onImage);
+    drawAllStationPoints(onImage, stations);
+    drawOpenStationMarks(onImage, window->openStations());
     benchmark::DoNotOptimize(totalStationsText(stations));
   }
 }

@@ -846,9 +846,19 @@ void Chart::drawSeries(Painter& painter, int seriesIndex) {
   }
 }
 
+Pen Chart::dialPen() const {
+  Pen pen = gridPen;
+  if (!showLegend) return pen;
+  const int count = std::min<int>(seriesCount, static_cast<int>(series.size()));
+  for (int k = 1; k < count; ++k)
+    if (series[static_cast<std::size_t>(k)].pen) pen = *series[static_cast<std::size_t>(k)].pen;
+  return pen;
+}
+
 void Chart::drawWindIndicator(Painter& painter, double direction, double speed) {
   const KeptPainterState kept(painter);
-  painter.setPen(Pen{kBlack, 1});
+  const Pen rim = dialPen();
+  painter.setPen(rim);
   const int r = dialRadius;
   const int cx = (dialRect.left + dialRect.right) / 2;
   const int cy = dialRect.top + r;
@@ -862,7 +872,7 @@ void Chart::drawWindIndicator(Painter& painter, double direction, double speed) 
                                : Pen{rgb(truncToInt(speed * 8.5) & 0xFF, 0, 0), 1};
   painter.setPen(pen);
   painter.line({cx, cy}, {ex, ey});
-  painter.setPen(Pen{kBlack, 1});
+  painter.setPen(rim);
   painter.ellipse(Rect{cx - 5, cy - 5, cx + 5, cy + 5});
   painter.setTextColour(labelColour);
   painter.setTextBackground(kWhite);

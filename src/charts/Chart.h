@@ -226,6 +226,9 @@ class Chart {
   void drawSeries(Painter& painter, int seriesIndex);
   void drawNow(Painter& painter);
   int timeX(std::int64_t time) const;
+  // The dial's rim and hub: in the legend's last entry's colour (the wind
+  // direction's on a station chart), the grid's without one.
+  Pen dialPen() const;
   int columnOf(int seriesIndex) const;
   double pixelsPerUnit() const;
   bool rowsHaveTimes() const { return !rows.empty() && timedRows == rows.size(); }

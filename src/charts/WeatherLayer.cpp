@@ -460,7 +460,7 @@ void drawWeatherLayer(Painter& painter, const StationList& catalogue, const Weat
   std::vector<bool> labelled(shown.size(), false);
   std::vector<Rect> labels;
   if (view.zoom() >= kLabelZoom) {
-    const KeptPainterState kept(painter);
+    const KeptPainterState keptState(painter);
     painter.setFont(kPlotFont);
     // Plots hold their boxes first; labels go into the room left.
     std::vector<Rect> boxes;

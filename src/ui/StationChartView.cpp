@@ -11,7 +11,7 @@
 
 #include "stationchart/StationChart.h"
 #include "ui/MainWindow.h"
-#include "ui/QtDrawContext.h"
+#include "ui/QtPainter.h"
 #include "ui/QtText.h"
 
 namespace nimbrel {
@@ -51,9 +51,9 @@ void StationChartView::load(std::function<void(LoadOutcome)> finished) {
 void StationChartView::refresh() { model.refresh(); }
 
 void StationChartView::draw(QPainter& painter) {
-  QtDrawContext dc(painter);
+  QtPainter onWindow(painter);
   model.placeForecast();
-  paintStationChart(*model.chart, dc, model.dialDirection, model.dialSpeed);
+  paintStationChart(*model.chart, onWindow, model.dialDirection, model.dialSpeed);
 }
 
 void StationChartView::paintEvent(QPaintEvent*) {
@@ -97,6 +97,6 @@ bool StationChartView::event(QEvent* event) {
   return true;
 }
 
-Rect StationChartView::getClientRect() const { return Rect{0, 0, width(), height()}; }
+Rect StationChartView::clientRect() const { return Rect{0, 0, width(), height()}; }
 
 }  // namespace nimbrel

@@ -35,7 +35,7 @@ class StationChartView : public QWidget, public ChartOwner {
   QTimer* refreshTimer() const { return timer; }
 
   // ChartOwner: the chart fits the client area.
-  Rect getClientRect() const override;
+  Rect clientRect() const override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

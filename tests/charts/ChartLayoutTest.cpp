@@ -7,7 +7,7 @@
 
 #include "support/ChartTestSupport.h"
 #include "stationchart/StationChart.h"
-#include "support/RecordingDrawContext.h"
+#include "support/RecordingPainter.h"
 
 namespace nimbrel::test {
 namespace {
@@ -32,7 +32,9 @@ void BuildStationChart(Chart& chart, int hours) {
 
 Rect TextBox(const DrawCall& call, int charWidth) {
   const int width = static_cast<int>(call.text.size()) * charWidth;
-  const int left = (call.align & TA_CENTER) == TA_CENTER ? call.args[0] - width / 2 : call.args[0];
+  const int left = call.align == Align::kCentre ? call.args[0] - width / 2
+                   : call.align == Align::kRight ? call.args[0] - width
+                                                 : call.args[0];
   return Rect{left, call.args[1], left + width, call.args[1] + call.font.height};
 }
 
@@ -57,7 +59,7 @@ TEST(ChartLayout, PartsAndTextsNeverOverlapAtAnySize) {
       FixedOwner owner(width, height);
       Chart chart(&owner);
       BuildStationChart(chart, hours);
-      RecordingDrawContext dc;
+      RecordingPainter dc;
       paintStationChart(chart, dc, 250.0, 5.1);
 
       const Rect parts[] = {chart.headingRect, chart.chartAreaRect, chart.legendRect};
@@ -73,7 +75,7 @@ TEST(ChartLayout, PartsAndTextsNeverOverlapAtAnySize) {
 
       // Every text: inside the frame, clear of every other and of the plot.
       std::vector<Rect> boxes;
-      for (const auto* call : dc.Calls("TextOut")) {
+      for (const auto* call : dc.Calls("Text")) {
         const Rect box = TextBox(*call, dc.charWidth);
         EXPECT_TRUE(Inside(box, chart.frameRect)) << call->text << Show(box);
         EXPECT_FALSE(Overlap(box, Rect{chart.plotRect.left, chart.plotRect.top, chart.plotRect.right,
@@ -90,7 +92,7 @@ TEST(ChartLayout, PartsAndTextsNeverOverlapAtAnySize) {
       EXPECT_TRUE(Inside(TextBox(*dc.FindText("250"), dc.charWidth), chart.dialRect));
       // The heading is there in full, however many lines it takes.
       std::string heading;
-      for (const auto* call : dc.Calls("TextOut"))
+      for (const auto* call : dc.Calls("Text"))
         if (call->font == chart.titleFontShown) heading += call->text;
       std::erase(heading, ' ');
       EXPECT_EQ(heading, "ST.PAULMN(4456N,09303W),elevation215m,US");
@@ -104,11 +106,11 @@ TEST(ChartLayout, DetailTextsFitTheirColumn) {
     FixedOwner owner(width, height);
     Chart chart(&owner);
     BuildStationChart(chart, 24);
-    RecordingDrawContext dc;
+    RecordingPainter dc;
     paintStationChart(chart, dc, 250.0, 5.1);
     std::string shown;
     int lines = 0;
-    for (const auto* call : dc.Calls("TextOut")) {
+    for (const auto* call : dc.Calls("Text")) {
       const Rect box = TextBox(*call, dc.charWidth);
       if (box.left < chart.legendRect.left) continue;
       EXPECT_LE(box.right, chart.legendRect.right) << call->text;
@@ -153,7 +155,7 @@ TEST(ChartLayout, TimeLabelsAtRoundHoursWithTheDateOnEachDaysFirst) {
     FixedOwner owner(650, 670);
     Chart chart(&owner);
     BuildStationChart(chart, c.hours);
-    RecordingDrawContext dc;
+    RecordingPainter dc;
     chart.draw(dc);
     ASSERT_EQ(chart.plotRect.width(), 380);
     EXPECT_EQ(chart.labelStepHours, c.stepHours);
@@ -182,7 +184,7 @@ TEST(ChartLayout, TimeLabelsAtRoundHoursWithTheDateOnEachDaysFirst) {
     std::size_t dated = 0;
     for (const AxisLabel& label : chart.xLabels) {
       const DrawCall* text = nullptr;
-      for (const auto* call : dc.Calls("TextOut"))
+      for (const auto* call : dc.Calls("Text"))
         if (call->text == label.text && call->args[0] == label.x) text = call;
       ASSERT_NE(text, nullptr) << label.text;
       EXPECT_EQ(text->args[1], bottom + 6);
@@ -210,7 +212,7 @@ TEST(ChartLayout, LongSpansAreLabelledInWholeDaysThatKeepApart) {
     setupStationChart(chart, SampleStation(), Settings{}, 30);
     const std::int64_t start = wallClockSeconds(2026, 1, 1, 8, 23);
     for (int i = 0; i <= 20; ++i) addObservationRow(chart, start + std::int64_t{i} * days * 86400 / 20, 5, 13, 2, 200);
-    RecordingDrawContext dc;
+    RecordingPainter dc;
     chart.draw(dc);
     EXPECT_EQ(chart.labelStepHours % 24, 0);
     ASSERT_GE(chart.xLabels.size(), 2u);
@@ -228,7 +230,7 @@ TEST(ChartLayout, ASingleReportIsLabelledWithItsOwnTime) {
   Chart chart(&owner);
   setupStationChart(chart, SampleStation(), Settings{}, 30);
   addObservationRow(chart, wallClockSeconds(2026, 12, 7, 17, 53), 5, 13, 2, 200);
-  RecordingDrawContext dc;
+  RecordingPainter dc;
   chart.draw(dc);
   ASSERT_EQ(chart.xLabels.size(), 1u);
   EXPECT_EQ(chart.xLabels[0].text, "17:53");
@@ -240,7 +242,7 @@ TEST(ChartLayout, FontsShrinkTowardsTheSmallestLayout) {
   FixedOwner owner(650, 670);
   Chart chart(&owner);
   BuildStationChart(chart, 6);
-  RecordingDrawContext dc;
+  RecordingPainter dc;
   chart.draw(dc);
   EXPECT_EQ(chart.titleFontShown, chart.titleFont);
   EXPECT_EQ(chart.legendFontShown, chart.legendFont);

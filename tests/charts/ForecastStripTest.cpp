@@ -18,7 +18,7 @@
 #include "support/ChartTestSupport.h"
 #include "support/DeferredFetcher.h"
 #include "support/FakeUserPort.h"
-#include "support/RecordingDrawContext.h"
+#include "support/RecordingPainter.h"
 #include "support/ReportPages.h"
 
 namespace nimbrel::test {
@@ -88,7 +88,7 @@ TEST(ForecastStrip, DrawsTheBandsInHourOrderWithTheChangesHatched) {
   Chart chart(&owner);
   SetUpChart(chart);
   chart.setForecast(OnTheAxis());
-  RecordingDrawContext dc;
+  RecordingPainter dc;
   paintStationChart(chart, dc, 90.0, 3.0);
   EXPECT_EQ(chart.axisStart(), wallClockSeconds(2018, 9, 12, 4, 0));
   EXPECT_EQ(chart.axisEnd(), wallClockSeconds(2018, 9, 12, 21, 30));
@@ -102,7 +102,7 @@ TEST(ForecastStrip, DrawsTheBandsInHourOrderWithTheChangesHatched) {
   // axis' end without a gap.
   std::vector<Colour> fills;
   int nextLeft = chart.forecastX(wallClockSeconds(2018, 9, 12, 10, 0));
-  for (const DrawCall* call : dc.Calls("FillSolidRect")) {
+  for (const DrawCall* call : dc.Calls("FillRect")) {
     if (call->args[1] != band.top) continue;
     EXPECT_EQ(call->args[0], nextLeft);
     EXPECT_EQ(call->args[3], band.height());
@@ -154,7 +154,7 @@ TEST(ForecastStrip, DrawsTheBandsInHourOrderWithTheChangesHatched) {
   EXPECT_EQ(chart.nowX, nowX);
   EXPECT_TRUE(dc.HasSegment(nowX, chart.plotRect.top + 1, nowX, chart.plotRect.bottom));
   const DrawCall* shade = nullptr;
-  for (const DrawCall* call : dc.Calls("FillSolidRect"))
+  for (const DrawCall* call : dc.Calls("FillRect"))
     if (call->args[1] == chart.plotRect.top + 1) shade = call;
   ASSERT_NE(shade, nullptr);
   EXPECT_EQ(shade->args[0], nowX + 1);
@@ -167,7 +167,7 @@ TEST(ForecastStrip, HoursUnderThePointer) {
   Chart chart(&owner);
   SetUpChart(chart);
   chart.setForecast(OnTheAxis());
-  RecordingDrawContext dc;
+  RecordingPainter dc;
   chart.draw(dc);
   const Rect band = chart.forecastRect;
   const int y = (band.top + band.bottom) / 2;
@@ -195,7 +195,7 @@ TEST(ForecastStrip, ThePlotKeepsItsRectangle) {
     FixedOwner plainOwner(width, height);
     Chart plain(&plainOwner);
     SetUpChart(plain);
-    RecordingDrawContext plainDc;
+    RecordingPainter plainDc;
     paintStationChart(plain, plainDc, 90.0, 3.0);
     EXPECT_EQ(plain.forecastRect, Rect{});
     EXPECT_EQ(plain.forecastSpace, 0);
@@ -203,7 +203,7 @@ TEST(ForecastStrip, ThePlotKeepsItsRectangle) {
     Chart probe(&plainOwner);
     SetUpChart(probe);
     probe.setForecast(forecastStrip(CybnForecast()));
-    RecordingDrawContext probeDc;
+    RecordingPainter probeDc;
     probe.draw(probeDc);
     ASSERT_GT(probe.forecastSpace, 0) << width << " x " << height;
 
@@ -211,7 +211,7 @@ TEST(ForecastStrip, ThePlotKeepsItsRectangle) {
     Chart grown(&grownOwner);
     SetUpChart(grown);
     grown.setForecast(forecastStrip(CybnForecast()));
-    RecordingDrawContext grownDc;
+    RecordingPainter grownDc;
     paintStationChart(grown, grownDc, 90.0, 3.0);
     EXPECT_EQ(grown.plotRect, plain.plotRect) << width << " x " << height;
     EXPECT_EQ(grown.chartAreaRect, plain.chartAreaRect);
@@ -224,12 +224,12 @@ TEST(ForecastStrip, ThePlotKeepsItsRectangle) {
   FixedOwner smallOwner(kMinChartWidth, kMinChartHeight + 10);
   Chart plain(&smallOwner);
   SetUpChart(plain);
-  RecordingDrawContext plainDc;
+  RecordingPainter plainDc;
   plain.draw(plainDc);
   Chart small(&smallOwner);
   SetUpChart(small);
   small.setForecast(forecastStrip(CybnForecast()));
-  RecordingDrawContext dc;
+  RecordingPainter dc;
   small.draw(dc);
   EXPECT_EQ(small.forecastRect, Rect{}) << "a strip squeezed into a small window";
   EXPECT_EQ(small.forecastSpace, 0);
@@ -259,7 +259,7 @@ TEST(ForecastStrip, NoneForTheReportPagesSource) {
   for (const std::string& url : fetcher.urls) EXPECT_EQ(url.find("taf"), std::string::npos) << url;
   EXPECT_FALSE(model.forecast().has_value());
   EXPECT_FALSE(model.isForecastBusy());
-  RecordingDrawContext dc;
+  RecordingPainter dc;
   paintStationChart(*model.chart, dc, 0.0, 0.0);
   EXPECT_EQ(model.chart->forecastRect, Rect{});
   EXPECT_EQ(dc.FindText("TAF"), nullptr);
@@ -318,7 +318,7 @@ TEST(ForecastStrip, FollowsTheServicesAnswersWithoutDisturbingTheReports) {
   EXPECT_FALSE(model.chart->getForecast().has_value());
   EXPECT_FALSE(model.forecast().has_value());
   EXPECT_NE(lastDetail().rfind("FORECAST:", 0), 0u);
-  RecordingDrawContext dc;
+  RecordingPainter dc;
   model.chart->draw(dc);
   EXPECT_EQ(model.chart->forecastRect, Rect{});
   EXPECT_TRUE(port.messages.empty());

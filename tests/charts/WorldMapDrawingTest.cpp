@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "charts/WorldMapDrawing.h"
-#include "support/RecordingDrawContext.h"
+#include "support/RecordingPainter.h"
 
 namespace nimbrel {
 namespace {
 
-using test::RecordingDrawContext;
+using test::RecordingPainter;
 
 // The calls of the map drawing, as (operation, arguments, colour).
 struct MapCall {
@@ -27,7 +27,7 @@ struct MapCall {
   bool operator==(const MapCall&) const = default;
 };
 
-std::vector<MapCall> MapCalls(const RecordingDrawContext& dc) {
+std::vector<MapCall> MapCalls(const RecordingPainter& dc) {
   std::vector<MapCall> out;
   for (const auto& call : dc.calls) out.push_back({call.op, call.args, call.colour});
   return out;
@@ -57,41 +57,42 @@ Station Nowhere(const std::string& icao) {
 }
 
 TEST(WorldMapDrawing, ThePictureUnscaledAtTheOrigin) {
-  RecordingDrawContext dc;
+  RecordingPainter dc;
   drawMapPicture(dc);
-  EXPECT_EQ(MapCalls(dc), (std::vector<MapCall>{{"DrawBitmap", {kWorldMapPicture, 0, 0}, 0}}));
+  EXPECT_EQ(MapCalls(dc), (std::vector<MapCall>{{"Image", {0, 0}, 0}}));
+  EXPECT_EQ(dc.calls.front().text, "worldmap");
 }
 
 TEST(WorldMapDrawing, PointsFollowTheProjectionAtTheMapCorners) {
-  RecordingDrawContext dc;
+  RecordingPainter dc;
   drawAllStationPoints(dc, {StationAt("NULL", 0.0, 0.0), StationAt("NWCR", -180.0, 90.0),
                             StationAt("SECR", 180.0, -90.0)});
   const std::vector<MapCall> expected = {
-      {"SetPixel", {269, 169}, rgb(255, 0, 0)},
-      {"SetPixel", {20, 45}, rgb(255, 0, 0)},
-      {"SetPixel", {519, 294}, rgb(255, 0, 0)},
+      {"Pixel", {269, 169}, rgb(255, 0, 0)},
+      {"Pixel", {20, 45}, rgb(255, 0, 0)},
+      {"Pixel", {519, 294}, rgb(255, 0, 0)},
   };
   EXPECT_EQ(MapCalls(dc), expected);
 }
 
 TEST(WorldMapDrawing, OpenStationMarksAreBlueSquaresAroundThePoint) {
-  RecordingDrawContext dc;
+  RecordingPainter dc;
   drawOpenStationMarks(dc, {StationAt("NULL", 0.0, 0.0), StationAt("NWCR", -180.0, 90.0)});
   const std::vector<MapCall> expected = {
-      {"FillSolidRect", {267, 167, 4, 4}, rgb(0, 0, 255)},
-      {"FillSolidRect", {18, 43, 4, 4}, rgb(0, 0, 255)},
+      {"FillRect", {267, 167, 4, 4}, rgb(0, 0, 255)},
+      {"FillRect", {18, 43, 4, 4}, rgb(0, 0, 255)},
   };
   EXPECT_EQ(MapCalls(dc), expected);
 }
 
 TEST(WorldMapDrawing, AStationWithoutAPositionIsNeitherPointNorMark) {
   const StationList stations = {Nowhere("AAAA"), StationAt("BBBB", 10.0, 10.0), Nowhere("CCCC")};
-  RecordingDrawContext dc;
+  RecordingPainter dc;
   drawAllStationPoints(dc, stations);
   drawOpenStationMarks(dc, stations);
   ASSERT_EQ(dc.calls.size(), 2u);
-  EXPECT_EQ(dc.calls[0].op, "SetPixel");
-  EXPECT_EQ(dc.calls[1].op, "FillSolidRect");
+  EXPECT_EQ(dc.calls[0].op, "Pixel");
+  EXPECT_EQ(dc.calls[1].op, "FillRect");
   // It still counts in the catalogue.
   EXPECT_EQ(totalStationsText(stations), "Total stations: 3");
 }
@@ -100,7 +101,7 @@ TEST(WorldMapDrawing, FarOffCoordinatesStayOffTheMap) {
   // Whatever a position holds, nothing lands on the map's own pixels by
   // wrapping round.
   const double inf = std::numeric_limits<double>::infinity();
-  RecordingDrawContext dc;
+  RecordingPainter dc;
   drawOpenStationMarks(dc, {StationAt("FARR", 1e300, 0.0), StationAt("INFN", inf, -inf)});
   ASSERT_EQ(dc.calls.size(), 2u);
   EXPECT_GT(dc.calls[0].args[0], kWorldMapWidth);
@@ -252,7 +253,7 @@ TEST(WorldMapDrawing, TheGraticuleStepFollowsTheZoom) {
     MapViewport view;
     view.zoomAboutCentre(c.zoom);
     EXPECT_EQ(graticuleStep(view), c.step) << c.zoom;
-    test::RecordingDrawContext dc;
+    test::RecordingPainter dc;
     drawGraticule(dc, view);
     EXPECT_FALSE(dc.Texts().empty());
   }

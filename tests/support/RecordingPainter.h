@@ -1,24 +1,26 @@
 #pragma once
-// A drawing context for core tests: every call is recorded with its
-// arguments and the state it ran under (pen, font, alignment, colours).
-// Text extents are fixed per character so positions can be asserted.
+// A painter for core tests: every drawing call is recorded with its
+// arguments and the state it ran under (pen, font, colours). Text sizes are
+// fixed per character so positions can be asserted.
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "base/DrawContext.h"
+#include "base/Painter.h"
 
 namespace nimbrel::test {
 
 struct DrawCall {
-  std::string op;         // the operation's name: "Rectangle", "LineTo", "TextOut", ...
-  std::vector<int> args;  // lineTo: from x, from y, to x, to y; others: as called
-  std::string text;       // textOut and getTextExtent
-  Colour colour = 0;    // fillSolidRect, setPixel, setTextColor, setBkColor
-  Pen pen;               // the pen current at the call (the new one for selectPen)
-  FontSpec font;         // the font current at the call (the new one for selectFont)
-  unsigned align = 0;
+  std::string op;         // "Rect", "Ellipse", "Line", "Text", "TextSize", "FillRect", "Pixel", "Image"
+  std::vector<int> args;  // Rect, Ellipse: left, top, right, bottom; Line: from x, y, to x, y;
+                          // FillRect: left, top, width, height; Text, Pixel, Image: x, y
+  std::string text;       // Text, TextSize; Image: the picture's name
+  Colour colour = 0;      // FillRect, Pixel
+  Pen pen;                // the pen at the call
+  Font font;              // the font at the call
+  Align align = Align::kLeft;
   Colour textColour = 0;
-  Colour bkColour = 0;
+  Colour textBackground = 0;
 };
 
 struct Segment {
@@ -29,65 +31,28 @@ struct Segment {
   }
 };
 
-class RecordingDrawContext : public DrawContext {
+class RecordingPainter : public Painter {
  public:
   std::vector<DrawCall> calls;
-  int charWidth = 6;  // getTextExtent: characters x charWidth by the font height
+  int charWidth = 6;  // textSize: characters x charWidth by the font height
 
-  void rectangle(int left, int top, int right, int bottom) override { Record("Rectangle", {left, top, right, bottom}); }
-  void ellipse(int left, int top, int right, int bottom) override { Record("Ellipse", {left, top, right, bottom}); }
-  void moveTo(int x, int y) override {
-    Record("MoveTo", {x, y});
-    cx = x;
-    cy = y;
+  void rect(const Rect& r) override { Record("Rect", {r.left, r.top, r.right, r.bottom}); }
+  void ellipse(const Rect& r) override { Record("Ellipse", {r.left, r.top, r.right, r.bottom}); }
+  void fillRect(const Rect& r, Colour colour) override {
+    Record("FillRect", {r.left, r.top, r.width(), r.height()}).colour = colour;
   }
-  void lineTo(int x, int y) override {
-    Record("LineTo", {cx, cy, x, y});
-    cx = x;
-    cy = y;
+  void line(Point from, Point to) override { Record("Line", {from.x, from.y, to.x, to.y}); }
+  void pixel(Point at, Colour colour) override { Record("Pixel", {at.x, at.y}).colour = colour; }
+  void text(Point at, std::string_view text, Align align) override {
+    DrawCall& call = Record("Text", {at.x, at.y});
+    call.text = text;
+    call.align = align;
   }
-  void textOut(int x, int y, const std::string& text) override { Record("TextOut", {x, y}).text = text; }
-  unsigned setTextAlign(unsigned value) override {
-    unsigned previous = align;
-    align = value;
-    Record("SetTextAlign", {static_cast<int>(value)});
-    return previous;
+  Size textSize(std::string_view text) override {
+    Record("TextSize", {}).text = text;
+    return Size{static_cast<int>(text.size()) * charWidth, font().height};
   }
-  Colour setTextColor(Colour colour) override {
-    Colour previous = textColour;
-    textColour = colour;
-    Record("SetTextColor", {}).colour = colour;
-    return previous;
-  }
-  Colour setBkColor(Colour colour) override {
-    Colour previous = bkColour;
-    bkColour = colour;
-    Record("SetBkColor", {}).colour = colour;
-    return previous;
-  }
-  Pen selectPen(const Pen& value) override {
-    Pen previous = pen;
-    pen = value;
-    Record("SelectPen", {});
-    return previous;
-  }
-  Pen getCurrentPen() const override { return pen; }
-  FontSpec selectFont(const FontSpec& value) override {
-    FontSpec previous = font;
-    font = value;
-    Record("SelectFont", {});
-    return previous;
-  }
-  Size getTextExtent(const std::string& text) override {
-    Record("GetTextExtent", {}).text = text;
-    return Size{static_cast<int>(text.size()) * charWidth, font.height};
-  }
-  void fillSolidRect(int x, int y, int width, int height, Colour colour) override {
-    Record("FillSolidRect", {x, y, width, height}).colour = colour;
-    bkColour = colour;
-  }
-  void setPixel(int x, int y, Colour colour) override { Record("SetPixel", {x, y}).colour = colour; }
-  void drawBitmap(int resourceId, int x, int y) override { Record("DrawBitmap", {resourceId, x, y}); }
+  void image(std::string_view name, Point at) override { Record("Image", {at.x, at.y}).text = name; }
 
   // Views of the record.
   std::vector<const DrawCall*> Calls(const std::string& op) const {
@@ -99,19 +64,18 @@ class RecordingDrawContext : public DrawContext {
   std::vector<Segment> Segments() const {
     std::vector<Segment> result;
     for (const auto& call : calls)
-      if (call.op == "LineTo")
-        result.push_back(Segment{call.args[0], call.args[1], call.args[2], call.args[3], call.pen});
+      if (call.op == "Line") result.push_back(Segment{call.args[0], call.args[1], call.args[2], call.args[3], call.pen});
     return result;
   }
   std::vector<std::string> Texts() const {
     std::vector<std::string> result;
     for (const auto& call : calls)
-      if (call.op == "TextOut") result.push_back(call.text);
+      if (call.op == "Text") result.push_back(call.text);
     return result;
   }
   const DrawCall* FindText(const std::string& text) const {
     for (const auto& call : calls)
-      if (call.op == "TextOut" && call.text == text) return &call;
+      if (call.op == "Text" && call.text == text) return &call;
     return nullptr;
   }
   bool HasSegment(int x0, int y0, int x1, int y1) const {
@@ -121,19 +85,11 @@ class RecordingDrawContext : public DrawContext {
   }
   void Clear() { calls.clear(); }
 
-  Pen pen{PS_SOLID, 1, rgb(0, 0, 0)};
-  FontSpec font{"System", 16, 700};
-  unsigned align = TA_LEFT | TA_TOP;
-  Colour textColour = rgb(0, 0, 0);
-  Colour bkColour = rgb(255, 255, 255);
-
  private:
   DrawCall& Record(const char* op, std::vector<int> args) {
-    calls.push_back(DrawCall{op, std::move(args), {}, 0, pen, font, align, textColour, bkColour});
+    calls.push_back(DrawCall{op, std::move(args), {}, 0, pen(), font(), Align::kLeft, textColour(), textBackground()});
     return calls.back();
   }
-  int cx = 0;
-  int cy = 0;
 };
 
 }  // namespace nimbrel::test

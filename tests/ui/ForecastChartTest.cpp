@@ -16,7 +16,7 @@
 #include "charts/WeatherLayer.h"
 #include "metar/UtcDateTime.h"
 #include "support/LocalHttpServer.h"
-#include "support/RecordingDrawContext.h"
+#include "support/RecordingPainter.h"
 
 namespace nimbrel::test {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "ui/Icons.h"
-#include "ui/QtDrawContext.h"
+#include "ui/QtPainter.h"
 
 // The pictures are resources of the static nimbrel_ui library.
 static void InitResources() { Q_INIT_RESOURCE(resources); }
@@ -32,7 +32,7 @@ QImage PaintMap(qreal ratio) {
   image.fill(kUncovered);
   {
     QPainter painter(&image);
-    QtDrawContext dc(painter);
+    QtPainter dc(painter);
     dc.drawBitmap(kMapPicture, 0, 0);
   }
   return image;
