@@ -58,11 +58,15 @@ namespace {
 
 constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
 
-// Values in column order; a value the report lacks (NaN or infinite) is a
-// gap, never a 0.
+// Values in column order, to hundredths: the resolution the chart has
+// always plotted them at, so the same reports give the same picture. A
+// value the report lacks (NaN or infinite) is a gap, never a 0.
 std::vector<double> observationValues(double temperature, double pressure, double windSpeed,
                                       double windDirectionDegrees) {
-  auto valueOrGap = [](double value) { return std::isfinite(value) ? value : kNoValue; };
+  auto valueOrGap = [](double value) {
+    if (!std::isfinite(value)) return kNoValue;
+    return std::fabs(value) < 1e15 ? std::round(value * 100.0) / 100.0 : value;  // no hundredths to round beyond
+  };
   // Not "> 0" is also true of a NaN speed: no direction to trust either.
   const bool calm = !(windSpeed > 0.0);
   return {valueOrGap(temperature), valueOrGap(pressure), valueOrGap(windSpeed),

@@ -47,7 +47,8 @@ void setupStationChart(Chart& chart, const Station& station, const Settings& set
 double windDirectionOnChart(double directionDegrees);
 
 // Appends one row labelled `label`: temperature, pressure, wind speed and
-// the wind direction on the chart's scale. A missing value (NaN) and the
+// the wind direction on the chart's scale, each rounded to hundredths. A
+// missing value (NaN) and the
 // direction of a calm (a wind speed of 0) are no value: a gap in their lines.
 void addObservationRow(Chart& graph, const std::string& label, double temperature, double pressure,
                        double windSpeed, double windDirectionDegrees);

@@ -108,7 +108,7 @@ TEST(StationChart, EachSeriesPlotsItsOwnQuantity) {
   EXPECT_TRUE(dc.HasSegment(chart.plotRect.left, bottom - 240, chart.plotRect.right - 1, bottom - 260));
 }
 
-TEST(StationChart, RowsCarryEveryQuantityInItsColumn) {
+TEST(StationChart, RowsCarryEveryQuantityToHundredths) {
   Chart chart;
   setupStationChart(chart, SampleStation(), Settings{}, 30);
   addObservationRow(chart, "17:53", 68.0, 30.01, 11.1847, 180.0);
@@ -118,7 +118,7 @@ TEST(StationChart, RowsCarryEveryQuantityInItsColumn) {
     int row;
     const char* label;
     double values[4];  // kGap: none
-  } rows[] = {{0, "17:53", {68.0, 30.01, 11.1847, -18.0}}, {1, "18:23", {-0.004, 16.3, 0.0, kGap}}};  // calm: no direction
+  } rows[] = {{0, "17:53", {68.0, 30.01, 11.18, -18.0}}, {1, "18:23", {0.0, 16.3, 0.0, kGap}}};  // calm: no direction
   for (const auto& r : rows) {
     EXPECT_EQ(chart.rowLabel(r.row), r.label);
     for (int column = 1; column <= 4; ++column) {

@@ -168,9 +168,8 @@ TEST(ParametersDialog, ClearingAutoscaleShowsTheLastComputedRange) {
   {
     QImage image(800, 520, QImage::Format_RGB32);
     QPainter painter(&image);
-    QtPainter dc(painter);
-    chart.draw(dc);
-    chart.forgetDrawContext();
+    QtPainter onImage(painter);
+    chart.draw(onImage);
   }
   Settings settings;
   ParametersDialog dialog(&chart, &settings);

@@ -27,6 +27,7 @@
 
 #include "MainWindowFixture.h"
 #include "observations/CurlPageFetcher.h"
+#include "support/ChartTestSupport.h"
 #include "support/LocalHttpServer.h"
 #include "support/ReadFile.h"
 #include "support/ReportPages.h"
@@ -360,7 +361,7 @@ TEST_F(StationChartViewTest, AFailedRefreshMarksTheTitleWithoutABoxUntilOneSucce
   const QString name = QStringLiteral("SAMPLE FIELD");
   ASSERT_EQ(TitleOf(chart), name);
   // The newest report's time as the chart shows it.
-  const QString since = QString::fromStdString(chart->chart()->getRow(2)[0]).left(5);
+  const QString since = QString::fromStdString(chart->chart()->rowLabel(2)).left(5);
 
   // The service fails: no box, the rows stay, the title and status say how old they are.
   pages.fail("TEST", "most recent only", 500);
