@@ -18,6 +18,7 @@
 
 #include "MainWindowFixture.h"
 #include "SampleService.h"
+#include "base/Text.h"
 #include "charts/ChartText.h"
 #include "stationchart/StationChart.h"
 #include "observations/MetarObservation.h"
@@ -218,9 +219,8 @@ TEST_F(MetarChartTest, AChartShowsThePastSixHoursAsTheServiceServesThem) {
   const TextLines& details = *graph.series.back().detailLines;
   EXPECT_EQ(details, detailLines(newest));
   ASSERT_EQ(details.size(), 11u);
-  char temperature[64];
-  std::snprintf(temperature, sizeof temperature, "TEMP: %.1f\xB0" "C (%ld\xB0" "F)", newest.temperature,
-                std::lround(newest.temperature * 1.8 + 32));
+  const std::string temperature = formatText("TEMP: %.1f\xB0" "C (%ld\xB0" "F)", newest.temperature,
+                                             std::lround(newest.temperature * 1.8 + 32));
   EXPECT_EQ(details[1], temperature);
   EXPECT_EQ(details[9], "CATEGORY: " + served[0]["fltCat"].get<std::string>());
   EXPECT_EQ(details[10], "METAR: " + served[0]["rawOb"].get<std::string>());
@@ -525,10 +525,9 @@ TEST_F(MetarChartTest, ClosingWritesTheChartsRows) {
     const std::time_t t = static_cast<std::time_t>(it->observedAt);
     std::tm f{};
     localtime_r(&t, &f);
-    char line[160];
-    std::snprintf(line, sizeof line, "%02d/%02d/%04d\t%02d:%02d\t%.2f\t%.2f\t\t%.2f\t\t%.2f\r\n", f.tm_mon + 1,
-                  f.tm_mday, f.tm_year + 1900, f.tm_hour, f.tm_min, it->temperature, it->pressure + 1000.0,
-                  it->windDirection, it->windSpeed);
+    const std::string line = formatText("%02d/%02d/%04d\t%02d:%02d\t%.2f\t%.2f\t\t%.2f\t\t%.2f\r\n", f.tm_mon + 1,
+                                        f.tm_mday, f.tm_year + 1900, f.tm_hour, f.tm_min, it->temperature,
+                                        it->pressure + 1000.0, it->windDirection, it->windSpeed);
     const std::size_t at = written.find(line);
     ASSERT_NE(at, std::string::npos) << line << "in\n" << written;
     EXPECT_GE(at, last) << line;
