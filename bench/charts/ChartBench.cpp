@@ -81,9 +81,9 @@ void BM_DrawChart720RowsCoreOnly(benchmark::State& state) {
   Chart graph(&owner);
   SetUp(graph);
   for (int i = 0; i < kRows; ++i) addRow(graph, i);
-  NullPainter dc;
+  NullPainter nothing;
   for (auto _ : state) {
-    paintStationChart(graph, dc, 250.0, 5.1);
+    paintStationChart(graph, nothing, 250.0, 5.1);
     benchmark::ClobberMemory();
   }
 }

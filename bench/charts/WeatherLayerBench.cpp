@@ -1,7 +1,7 @@
 // The map's current-weather layer without Qt: a 5,000-report cache file
 // (real reports of 14 Nov 2010) inflated, read, decoded, matched to the
 // catalogue and coloured; the layer drawn for 10,000 coloured stations into
-// a context that draws nothing; and one hover lookup.
+// a painter that draws nothing; and one hover lookup.
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
@@ -184,9 +184,9 @@ void BM_DrawLayer10000(benchmark::State& state) {
   const TenThousand& data = Stations10000();
   const StationList open = {data.catalogue[10], data.catalogue[20]};
   const auto colouring = state.range(0) ? WeatherColouring::kTemperature : WeatherColouring::kFlightCategory;
-  NullPainter dc;
-  for (auto _ : state) drawWeatherLayer(dc, data.catalogue, data.snapshot, colouring, open);
-  benchmark::DoNotOptimize(dc.sink);
+  NullPainter nothing;
+  for (auto _ : state) drawWeatherLayer(nothing, data.catalogue, data.snapshot, colouring, open);
+  benchmark::DoNotOptimize(nothing.sink);
 }
 BENCHMARK(BM_DrawLayer10000)->Arg(0)->Arg(1)->ArgName("temperature")->Unit(benchmark::kMillisecond);
 

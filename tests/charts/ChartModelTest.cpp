@@ -56,8 +56,8 @@ TEST(ChartModel, ConstructionAndResetGiveTheDefaults) {
   chart.showLegend = false;
   chart.frameRect = Rect{1, 2, 3, 4};
   chart.titleFont.height = 99;
-  RecordingPainter dc;
-  chart.draw(dc);
+  RecordingPainter painter;
+  chart.draw(painter);
   chart.reset();
   expectDefaults();
   EXPECT_EQ(chart.titleFont.height, 99);  // fonts are kept by reset
@@ -94,8 +94,8 @@ TEST(ChartModel, SeriesRowsAndDetailLines) {
 TEST(ChartModel, FrameAndPlotRectangles) {
   FixedOwner owner(800, 600);
   Chart chart(&owner);
-  RecordingPainter dc;
-  chart.draw(dc);
+  RecordingPainter painter;
+  chart.draw(painter);
   EXPECT_EQ(chart.frameRect, (Rect{10, 10, 790, 590}));
   // Y labels of four characters (24 pixels) and 4 + 6 pixels around them;
   // half a Y label and 4 under an empty heading, 54 for X labels, dates
@@ -103,31 +103,31 @@ TEST(ChartModel, FrameAndPlotRectangles) {
   // (18 + 6) right of the plot.
   EXPECT_EQ(chart.plotRect, (Rect{10 + 4 + 24 + 6, 14 + 7 + 4, 790 - 4 - 155 - 24, 590 - 4 - 54}));
   EXPECT_EQ(chart.legendRect, (Rect{790 - 4 - 155, 14 + 7 + 4 - 2, 786, 586}));
-  EXPECT_EQ(dc.calls.front().op, "Rect");
-  EXPECT_EQ(dc.calls.front().args, (std::vector<int>{10, 10, 790, 590}));
+  EXPECT_EQ(painter.calls.front().op, "Rect");
+  EXPECT_EQ(painter.calls.front().args, (std::vector<int>{10, 10, 790, 590}));
 
   chart.showLegend = false;
-  chart.draw(dc);
+  chart.draw(painter);
   EXPECT_EQ(chart.plotRect.right, 786 - 24);
 
   // A client below 320 x 240 is laid out at that size (and clipped).
   owner.client = Rect{0, 0, 100, 50};
-  chart.draw(dc);
+  chart.draw(painter);
   EXPECT_EQ(chart.frameRect, (Rect{10, 10, 310, 230}));
   owner.client = Rect{0, 0, 800, 600};
-  chart.draw(dc);
+  chart.draw(painter);
 
   // Without fitting, or with the frame off, the frame keeps its value.
   owner.client = Rect{0, 0, 400, 300};
   chart.fitToWindow = false;
-  chart.draw(dc);
+  chart.draw(painter);
   EXPECT_EQ(chart.frameRect, (Rect{10, 10, 790, 590}));
   chart.fitToWindow = true;
   chart.showFrame = false;
-  dc.Clear();
-  chart.draw(dc);
+  painter.Clear();
+  chart.draw(painter);
   EXPECT_EQ(chart.frameRect, (Rect{10, 10, 790, 590}));
-  EXPECT_EQ(dc.Calls("Rect").front()->args, (std::vector<int>{chart.plotRect.left, chart.plotRect.top, chart.plotRect.right,
+  EXPECT_EQ(painter.Calls("Rect").front()->args, (std::vector<int>{chart.plotRect.left, chart.plotRect.top, chart.plotRect.right,
                                                      chart.plotRect.bottom}));  // the plot box comes first
 }
 
@@ -151,15 +151,15 @@ TEST(ChartModel, RowsWithoutTimesFillThePlotWidth) {
   FixedOwner owner(ClientWidthForPlot(545), 600);
   Chart chart(&owner);
   AddPlainSeries(chart, 1);
-  RecordingPainter dc;
+  RecordingPainter painter;
 
   chart.addRow("a", {1});
-  chart.draw(dc);
+  chart.draw(painter);
   EXPECT_EQ(chart.xPosition(0), chart.plotRect.left);
 
   // Rows without times are spread evenly over the whole width.
   for (int i = 1; i < 11; ++i) chart.addRow("a", {1});
-  chart.draw(dc);
+  chart.draw(painter);
   const int last = chart.plotRect.width() - 1;
   for (int row = 0; row <= 10; ++row) EXPECT_EQ(chart.xPosition(row), chart.plotRect.left + row * last / 10) << row;
   EXPECT_EQ(chart.xPosition(10), chart.plotRect.right - 1);
@@ -171,14 +171,14 @@ TEST(ChartModel, MoreRowsThanPixelsSpreadOverThePlot) {
   Chart chart(&owner);
   AddPlainSeries(chart, 1);
   for (int i = 0; i < 301; ++i) chart.addRow("a", {1});
-  RecordingPainter dc;
-  chart.draw(dc);
+  RecordingPainter painter;
+  chart.draw(painter);
   const int last = chart.plotRect.width() - 1;
   EXPECT_EQ(chart.xPosition(0), chart.plotRect.left);
   EXPECT_EQ(chart.xPosition(150), chart.plotRect.left + last / 2);
   EXPECT_EQ(chart.xPosition(300), chart.plotRect.right - 1);
   int seriesSegments = 0;
-  for (const Segment& s : dc.Segments()) {
+  for (const Segment& s : painter.Segments()) {
     if (s.pen.colour != rgb(10, 0, 0) || s.x0 >= chart.legendRect.left) continue;  // not the legend sample
     ++seriesSegments;
     EXPECT_LE(s.x1, chart.plotRect.right);
@@ -194,15 +194,15 @@ TEST(ChartModel, WindowsTooSmallForAPlotStillDraw) {
     chart.autoscale = true;
     chart.showMarks = true;
     chart.setDetailLines(2, {"a long detail line that has to be wrapped more than once"});
-    RecordingPainter dc;
-    chart.draw(dc);  // no rows: the numeric axis divides by xStep
+    RecordingPainter painter;
+    chart.draw(painter);  // no rows: the numeric axis divides by xStep
     for (int i = 0; i < 3; ++i) chart.addRow("t", {static_cast<double>(i), 1});
-    chart.draw(dc);
-    chart.drawWindIndicator(dc, 90, 40);
+    chart.draw(painter);
+    chart.drawWindIndicator(painter, 90, 40);
     EXPECT_GT(chart.plotRect.width(), 50) << size;  // laid out at 320 x 240
     EXPECT_GT(chart.yDelta, 0.0) << size;
     chart.removeAllRows();
-    chart.draw(dc);
+    chart.draw(painter);
   }
 }
 
@@ -213,12 +213,12 @@ TEST(ChartModel, AutoscaleFitsTheDataBelowOneFreeStep) {
   chart.addRow("a", {-3.2, 10, 99999});  // the extra column is ignored
   chart.addRow("b", {24.6, 0});  // a zero is a value
   chart.autoscale = true;
-  RecordingPainter dc;
-  chart.draw(dc);
+  RecordingPainter painter;
+  chart.draw(painter);
   EXPECT_DOUBLE_EQ(chart.yMin, -3.2);
   EXPECT_EQ(chart.yDelta, 4.0);
   std::vector<std::string> labels;
-  for (const auto* call : dc.Calls("Text"))
+  for (const auto* call : painter.Calls("Text"))
     if (call->args[0] < chart.plotRect.left) labels.push_back(call->text);
   EXPECT_EQ(labels, (std::vector<std::string>{"  -3", "   1", "   5", "   9", "  13", "  17", "  21", "  25", "  29"}));
 }
@@ -268,11 +268,11 @@ TEST(ChartModel, ZeroYDeltaDrawsWithAStepOfOne) {
   chart.addRow("a", {-19});
   chart.addRow("b", {-18});
   chart.yDelta = 0.0;
-  RecordingPainter dc;
-  chart.draw(dc);
+  RecordingPainter painter;
+  chart.draw(painter);
   EXPECT_EQ(chart.yDelta, 1.0);
-  EXPECT_NE(dc.FindText(" -12"), nullptr);  // label of the eighth line: -20 + 8
-  EXPECT_TRUE(dc.HasSegment(chart.plotRect.left + 1, chart.plotRect.bottom - 50, chart.plotRect.right - 1,
+  EXPECT_NE(painter.FindText(" -12"), nullptr);  // label of the eighth line: -20 + 8
+  EXPECT_TRUE(painter.HasSegment(chart.plotRect.left + 1, chart.plotRect.bottom - 50, chart.plotRect.right - 1,
                             chart.plotRect.bottom - 50));
 }
 
@@ -283,25 +283,25 @@ TEST(ChartModel, NoRowsKeepsTheRangeUnderAutoscaleAndLabelsXFromXMin) {
   chart.autoscale = true;
   chart.xMin = 100;
   chart.xDelta = 2.5;
-  RecordingPainter dc;
-  chart.draw(dc);
+  RecordingPainter painter;
+  chart.draw(painter);
   EXPECT_EQ(chart.yMin, -20.0);
   EXPECT_EQ(chart.yDelta, 5.0);
   const int left = chart.plotRect.left;
   const int bottom = chart.plotRect.bottom;
   std::vector<std::string> xLabels;
-  for (const auto* call : dc.Calls("Text"))
+  for (const auto* call : painter.Calls("Text"))
     if (call->args[1] == bottom + 6) xLabels.push_back(call->text);
   // "%6.f" rounds half to even: 102.5 shows 102.
   EXPECT_EQ(xLabels, (std::vector<std::string>{"   102", "   105", "   108", "   110", "   112", "   115", "   118",
                                                "   120"}));
-  EXPECT_EQ(dc.FindText("   102")->args[0], left + 50);
-  EXPECT_EQ(dc.FindText("   102")->align, Align::kCentre);
+  EXPECT_EQ(painter.FindText("   102")->args[0], left + 50);
+  EXPECT_EQ(painter.FindText("   102")->align, Align::kCentre);
   // The Y labels of the default range, right-aligned in four characters.
-  EXPECT_NE(dc.FindText(" -20"), nullptr);
-  EXPECT_NE(dc.FindText("  20"), nullptr);
+  EXPECT_NE(painter.FindText(" -20"), nullptr);
+  EXPECT_NE(painter.FindText("  20"), nullptr);
   // No X-axis title before there are rows.
-  EXPECT_EQ(dc.FindText("Time"), nullptr);
+  EXPECT_EQ(painter.FindText("Time"), nullptr);
 }
 
 }  // namespace

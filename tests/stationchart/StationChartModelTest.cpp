@@ -371,8 +371,8 @@ TEST_F(StationChartModelTest, ValuesBeyondTheScaleAreToldInTheStatusBar) {
   fetcher.deliverNext(ComposePage(reports));
   ASSERT_TRUE(model.isLoaded());
   for (int paint = 0; paint < 2; ++paint) {
-    RecordingPainter dc;
-    paintStationChart(*model.chart, dc, 0.0, 0.0);
+    RecordingPainter painter;
+    paintStationChart(*model.chart, painter, 0.0, 0.0);
     model.chartDrawn();
   }
   EXPECT_EQ(port.statusTexts, std::vector<std::string>{"SAMPLE FIELD: some values lie beyond the chart's scale; "

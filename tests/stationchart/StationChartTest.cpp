@@ -50,11 +50,11 @@ TEST(StationChart, MetricStyleOffChangesTitlesAndTheYStep) {
                                                      "Pressure           inches Hg", "Wind speed        MpH",
                                                      "Wind direction    -18...+18"}));
   EXPECT_EQ(chart.yDelta, 10.0);
-  RecordingPainter dc;
-  chart.draw(dc);
-  EXPECT_NE(dc.FindText(" -20"), nullptr);
-  EXPECT_NE(dc.FindText("  60"), nullptr);
-  EXPECT_EQ(dc.FindText("  65"), nullptr);
+  RecordingPainter painter;
+  chart.draw(painter);
+  EXPECT_NE(painter.FindText(" -20"), nullptr);
+  EXPECT_NE(painter.FindText("  60"), nullptr);
+  EXPECT_EQ(painter.FindText("  65"), nullptr);
 }
 
 TEST(StationChart, EachSeriesPlotsItsOwnQuantity) {
@@ -102,10 +102,10 @@ TEST(StationChart, EachSeriesPlotsItsOwnQuantity) {
   }(), 30);
   addObservationRow(chart, "10:00", 21.5, 13.0, 4.0, 350.0);
   addObservationRow(chart, "10:30", 22.5, 12.0, 6.0, 10.0);
-  RecordingPainter dc;
-  chart.draw(dc);
+  RecordingPainter painter;
+  chart.draw(painter);
   const int bottom = chart.plotRect.bottom;
-  EXPECT_TRUE(dc.HasSegment(chart.plotRect.left, bottom - 240, chart.plotRect.right - 1, bottom - 260));
+  EXPECT_TRUE(painter.HasSegment(chart.plotRect.left, bottom - 240, chart.plotRect.right - 1, bottom - 260));
 }
 
 TEST(StationChart, RowsCarryEveryQuantityToHundredths) {
@@ -148,10 +148,10 @@ TEST(StationChart, ACalmLeavesAGapInTheDirectionLine) {
   EXPECT_TRUE(chart.seriesValue(3, 2, value));   // the speed itself is still there
   EXPECT_EQ(value, 0.0);
 
-  RecordingPainter dc;
-  chart.draw(dc);
+  RecordingPainter painter;
+  chart.draw(painter);
   std::vector<Segment> direction;
-  for (const Segment& s : dc.Segments())
+  for (const Segment& s : painter.Segments())
     if (s.pen.colour == rgb(0, 200, 250) && s.x0 < chart.plotRect.right) direction.push_back(s);
   // Rows 0-1 and 3-4 are joined; nothing reaches rows 2 and 5.
   const int y = chart.yPosition(9.0);
@@ -183,17 +183,17 @@ TEST(StationChart, PaintDrawsTheWindDialOnlyWithTheLegend) {
   Chart chart(&owner);
   setupStationChart(chart, SampleStation(), Settings{}, 30);
   addObservationRow(chart, "17:53", 20.0, 13.0, 5.0, 270.0);
-  RecordingPainter dc;
-  paintStationChart(chart, dc, 270.0, 5.0);
-  EXPECT_EQ(dc.Calls("Ellipse").size(), 2u);
-  EXPECT_NE(dc.FindText("270"), nullptr);
-  EXPECT_NE(dc.FindText("Time (every 30 min)"), nullptr);
+  RecordingPainter painter;
+  paintStationChart(chart, painter, 270.0, 5.0);
+  EXPECT_EQ(painter.Calls("Ellipse").size(), 2u);
+  EXPECT_NE(painter.FindText("270"), nullptr);
+  EXPECT_NE(painter.FindText("Time (every 30 min)"), nullptr);
 
   chart.showLegend = false;
-  dc.Clear();
-  paintStationChart(chart, dc, 270.0, 5.0);
-  EXPECT_TRUE(dc.Calls("Ellipse").empty());
-  EXPECT_NE(dc.FindText("Time (every 30 min)"), nullptr);
+  painter.Clear();
+  paintStationChart(chart, painter, 270.0, 5.0);
+  EXPECT_TRUE(painter.Calls("Ellipse").empty());
+  EXPECT_NE(painter.FindText("Time (every 30 min)"), nullptr);
 }
 
 }  // namespace
