@@ -526,9 +526,12 @@ void Chart::autoscaleRange() {
 
 void Chart::draw(Painter& painter) {
   const KeptPainterState kept(painter);
+  // The frame and the plot's outline: black on white.
+  painter.setPen(Pen{kBlack, 1});
+  painter.setBrush(kWhite);
   if (showFrame) {
     computeFrameRect();
-    painter.rect(Rect{frameRect.left, frameRect.top, frameRect.right, frameRect.bottom});
+    painter.rect(frameRect);
   }
   // A zero step (typed in, or left from elsewhere) would make the scale
   // infinite; a step of 1 keeps labels and points consistent.
@@ -570,7 +573,7 @@ void Chart::drawAxes(Painter& painter) {
   const int bottom = plotRect.bottom;
   const int width = plotRect.width();
   const int height = plotRect.height();
-  painter.rect(Rect{left, top, right, bottom});
+  painter.rect(plotRect);
   // The future: shaded, under the grid.
   if (nowX >= left && nowX < right - 2) {
     painter.fillRect(Rect::fromSize(nowX + 1, top + 1, right - 2 - nowX, height - 2), kFutureShade);
