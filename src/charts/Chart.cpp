@@ -862,6 +862,7 @@ void Chart::drawWindIndicator(Painter& painter, double direction, double speed) 
   const KeptPainterState kept(painter);
   const Pen rim = dialPen();
   painter.setPen(rim);
+  painter.setBrush(kWhite);
   const int r = dialRadius;
   const int cx = (dialRect.left + dialRect.right) / 2;
   const int cy = dialRect.top + r;
