@@ -277,6 +277,7 @@ TEST(ForecastStrip, FollowsTheServicesAnswersWithoutDisturbingTheReports) {
   MetarSource metar(fetcher, [&now] { return now; });
   TafSource taf(fetcher, [&now] { return now; });
   FakeUserPort port;
+  port.now = now;  // the reports' age is the test's, not the machine clock's
   Settings settings;
   Station station = SampleStation();
   station.icao = "KXYZ";
@@ -296,7 +297,7 @@ TEST(ForecastStrip, FollowsTheServicesAnswersWithoutDisturbingTheReports) {
   EXPECT_EQ(lastDetail(), std::string("FORECAST: issued 9/12/2018 10:18 UTC: ") + kCybnTaf);
 
   // Half an hour on: asked again; its failure keeps the strip, no message.
-  now += 31 * 60;
+  port.now = now += 31 * 60;
   model.refresh();
   ASSERT_EQ(fetcher.urls.size(), 4u);
   EXPECT_NE(fetcher.urls[2].find("/api/data/taf"), std::string::npos);
@@ -312,7 +313,7 @@ TEST(ForecastStrip, FollowsTheServicesAnswersWithoutDisturbingTheReports) {
   model.refresh();
   ASSERT_EQ(fetcher.urls.size(), 6u) << testing::PrintToString(fetcher.urls);
   EXPECT_NE(fetcher.urls[4].find("/api/data/taf"), std::string::npos);
-  EXPECT_NE(fetcher.urls[5].find("/api/data/metar?ids=KXYZ&format=json&hours=1"), std::string::npos);
+  EXPECT_NE(fetcher.urls[5].find("/api/data/metar?ids=KXYZ&format=json&hours=1"), std::string::npos) << fetcher.urls[5];
   fetcher.deliverNext(PageResult("[]"));
   fetcher.deliverAll(PageResult("[]"));
   EXPECT_FALSE(model.chart->getForecast().has_value());
