@@ -14,23 +14,16 @@
 
 namespace {
 
-class NullDrawContext : public nimbrel::DrawContext {
+class NullPainter : public nimbrel::Painter {
  public:
-  void rectangle(int, int, int, int) override {}
-  void ellipse(int, int, int, int) override {}
-  void moveTo(int, int) override {}
-  void lineTo(int, int) override {}
-  void textOut(int, int, const std::string&) override {}
-  unsigned setTextAlign(unsigned) override { return 0; }
-  nimbrel::Colour setTextColor(nimbrel::Colour) override { return 0; }
-  nimbrel::Colour setBkColor(nimbrel::Colour) override { return 0; }
-  nimbrel::Pen selectPen(const nimbrel::Pen&) override { return {}; }
-  nimbrel::Pen getCurrentPen() const override { return {}; }
-  nimbrel::FontSpec selectFont(const nimbrel::FontSpec&) override { return {}; }
-  nimbrel::Size getTextExtent(const std::string& text) override { return {static_cast<int>(text.size()) * 6, 12}; }
-  void fillSolidRect(int, int, int, int, nimbrel::Colour) override {}
-  void setPixel(int, int, nimbrel::Colour) override {}
-  void drawBitmap(int, int, int) override {}
+  void rect(const nimbrel::Rect&) override {}
+  void ellipse(const nimbrel::Rect&) override {}
+  void fillRect(const nimbrel::Rect&, nimbrel::Colour) override {}
+  void line(nimbrel::Point, nimbrel::Point) override {}
+  void pixel(nimbrel::Point, nimbrel::Colour) override {}
+  void text(nimbrel::Point, std::string_view, nimbrel::Align) override {}
+  nimbrel::Size textSize(std::string_view text) override { return {static_cast<int>(text.size()) * 6, 12}; }
+  void image(std::string_view, nimbrel::Point) override {}
 };
 
 std::string gzipped(std::string_view text) {
@@ -87,8 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (weatherTooltip(catalogue[w.station], w, snapshot.newestMinutes, data[1] & 2).empty()) __builtin_trap();
   }
   if (currentWeatherStatusText(snapshot).empty()) __builtin_trap();
-  NullDrawContext dc;
-  drawWeatherLayer(dc, catalogue, snapshot, data[1] & 4 ? WeatherColouring::kTemperature : WeatherColouring::kFlightCategory,
+  NullPainter nothing;
+  drawWeatherLayer(nothing, catalogue, snapshot, data[1] & 4 ? WeatherColouring::kTemperature : WeatherColouring::kFlightCategory,
                    catalogue);
   StationPixelIndex index;
   index.build(catalogue, snapshot.stationIndices());

@@ -6,41 +6,33 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
 
-#include "base/DrawContext.h"
+#include "base/Painter.h"
 #include "base/Settings.h"
 #include "map/MapProjection.h"
 #include "catalog/StationListReader.h"
 #include "catalog/StationSearch.h"
 #include "charts/Chart.h"
-#include "charts/StationChart.h"
 #include "charts/WorldMapDrawing.h"
 #include "observations/ReportPage.h"
 #include "stationchart/MeteodataFile.h"
+#include "stationchart/StationChart.h"
 
 namespace {
 
 // Checks every coordinate it is handed against the pixel range a window has.
-class CheckingDrawContext : public nimbrel::DrawContext {
+class CheckingPainter : public nimbrel::Painter {
  public:
-  void rectangle(int l, int t, int r, int b) override { check(l, t, r, b); }
-  void ellipse(int l, int t, int r, int b) override { check(l, t, r, b); }
-  void moveTo(int x, int y) override { check(x, y); }
-  void lineTo(int x, int y) override { check(x, y); }
-  void textOut(int x, int y, const std::string&) override { check(x, y); }
-  unsigned setTextAlign(unsigned align) override { return std::exchange(textAlign, align); }
-  nimbrel::Colour setTextColor(nimbrel::Colour c) override { return std::exchange(text, c); }
-  nimbrel::Colour setBkColor(nimbrel::Colour c) override { return std::exchange(background, c); }
-  nimbrel::Pen selectPen(const nimbrel::Pen& p) override { return std::exchange(pen, p); }
-  nimbrel::Pen getCurrentPen() const override { return pen; }
-  nimbrel::FontSpec selectFont(const nimbrel::FontSpec& f) override { return std::exchange(font, f); }
-  nimbrel::Size getTextExtent(const std::string& s) override {
+  void rect(const nimbrel::Rect& r) override { check(r.left, r.top, r.right, r.bottom); }
+  void ellipse(const nimbrel::Rect& r) override { check(r.left, r.top, r.right, r.bottom); }
+  void fillRect(const nimbrel::Rect& r, nimbrel::Colour) override { check(r.left, r.top, r.right, r.bottom); }
+  void line(nimbrel::Point from, nimbrel::Point to) override { check(from.x, from.y, to.x, to.y); }
+  void pixel(nimbrel::Point at, nimbrel::Colour) override { check(at.x, at.y); }
+  void text(nimbrel::Point at, std::string_view, nimbrel::Align) override { check(at.x, at.y); }
+  nimbrel::Size textSize(std::string_view s) override {
     return {static_cast<int>(s.size() > 100000 ? 100000 : s.size()) * 7, 14};
   }
-  void fillSolidRect(int x, int y, int w, int h, nimbrel::Colour) override { check(x, y, w, h); }
-  void setPixel(int x, int y, nimbrel::Colour) override { check(x, y); }
-  void drawBitmap(int, int x, int y) override { check(x, y); }
+  void image(std::string_view, nimbrel::Point at) override { check(at.x, at.y); }
 
  private:
   // Coordinates a drawing computes stay far from the int limits, so sums
@@ -50,15 +42,11 @@ class CheckingDrawContext : public nimbrel::DrawContext {
     for (int v : {values...})
       if (v < -(1 << 28) || v > (1 << 28)) __builtin_trap();
   }
-  unsigned textAlign = 0;
-  nimbrel::Colour text = 0, background = 0;
-  nimbrel::Pen pen;
-  nimbrel::FontSpec font;
 };
 
 class FixedOwner : public nimbrel::ChartOwner {
  public:
-  nimbrel::Rect getClientRect() const override { return {0, 0, 650, 670}; }
+  nimbrel::Rect clientRect() const override { return {0, 0, 650, 670}; }
 };
 
 }  // namespace
@@ -72,9 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   nimbrel::StationList stations;
   nimbrel::parseStationList(listText, stations);
-  CheckingDrawContext dc;
-  nimbrel::drawAllStationPoints(dc, stations);
-  nimbrel::drawOpenStationMarks(dc, stations);
+  CheckingPainter painter;
+  nimbrel::drawAllStationPoints(painter, stations);
+  nimbrel::drawOpenStationMarks(painter, stations);
   if (const auto point = nimbrel::MapProjection::toMapPoint(270, 170))
     (void)nimbrel::nearestStations(stations, point->mapLongitude, point->mapColatitude, 90.0);
 
@@ -91,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   nimbrel::setupStationChart(chart, station, nimbrel::Settings{}, 30);
   for (auto it = observations.rbegin(); it != observations.rend(); ++it)
     nimbrel::addObservationRow(chart, "12:00", it->temperature, it->pressure, it->windSpeed, it->windDirection);
-  nimbrel::paintStationChart(chart, dc, observations.empty() ? 0.0 : observations.front().windDirection,
+  nimbrel::paintStationChart(chart, painter, observations.empty() ? 0.0 : observations.front().windDirection,
                              observations.empty() ? 0.0 : observations.front().windSpeed);
   return 0;
 }

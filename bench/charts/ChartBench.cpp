@@ -11,8 +11,8 @@
 #include <cstdlib>
 
 #include "base/Settings.h"
-#include "charts/StationChart.h"
-#include "ui/QtDrawContext.h"
+#include "stationchart/StationChart.h"
+#include "ui/QtPainter.h"
 
 namespace nimbrel {
 namespace {
@@ -21,34 +21,20 @@ constexpr int kRows = 720;
 
 class WindowOwner : public ChartOwner {
  public:
-  Rect getClientRect() const override { return Rect{0, 0, 650, 670}; }
+  Rect clientRect() const override { return Rect{0, 0, 650, 670}; }
 };
 
 // Draws nothing: the cost of the chart's own work.
-class NullDrawContext : public DrawContext {
+class NullPainter : public Painter {
  public:
-  void rectangle(int, int, int, int) override {}
-  void ellipse(int, int, int, int) override {}
-  void moveTo(int, int) override {}
-  void lineTo(int, int) override {}
-  void textOut(int, int, const std::string&) override {}
-  unsigned setTextAlign(unsigned) override { return 0; }
-  Colour setTextColor(Colour) override { return 0; }
-  Colour setBkColor(Colour) override { return 0; }
-  Pen selectPen(const Pen& pen) override {
-    Pen previous = current;
-    current = pen;
-    return previous;
-  }
-  Pen getCurrentPen() const override { return current; }
-  FontSpec selectFont(const FontSpec&) override { return FontSpec{}; }
-  Size getTextExtent(const std::string& text) override { return Size{static_cast<int>(text.size()) * 7, 14}; }
-  void fillSolidRect(int, int, int, int, Colour) override {}
-  void setPixel(int, int, Colour) override {}
-  void drawBitmap(int, int, int) override {}
-
- private:
-  Pen current;
+  void rect(const Rect&) override {}
+  void ellipse(const Rect&) override {}
+  void fillRect(const Rect&, Colour) override {}
+  void line(Point, Point) override {}
+  void pixel(Point, Colour) override {}
+  void text(Point, std::string_view, Align) override {}
+  Size textSize(std::string_view text) override { return Size{static_cast<int>(text.size()) * 7, 14}; }
+  void image(std::string_view, Point) override {}
 };
 
 // A station reporting every 5 minutes, with the default settings: all four
@@ -72,8 +58,8 @@ void addRow(Chart& graph, int i) {
 void Paint(Chart& graph, QImage& image) {
   image.fill(Qt::white);
   QPainter painter(&image);
-  QtDrawContext dc(painter);
-  paintStationChart(graph, dc, 250.0, 5.1);
+  QtPainter onImage(painter);
+  paintStationChart(graph, onImage, 250.0, 5.1);
 }
 
 void BM_DrawChart720Rows(benchmark::State& state) {
@@ -95,9 +81,9 @@ void BM_DrawChart720RowsCoreOnly(benchmark::State& state) {
   Chart graph(&owner);
   SetUp(graph);
   for (int i = 0; i < kRows; ++i) addRow(graph, i);
-  NullDrawContext dc;
+  NullPainter nothing;
   for (auto _ : state) {
-    paintStationChart(graph, dc, 250.0, 5.1);
+    paintStationChart(graph, nothing, 250.0, 5.1);
     benchmark::ClobberMemory();
   }
 }

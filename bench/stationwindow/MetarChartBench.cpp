@@ -24,7 +24,7 @@
 #include "SampleMetarDay.h"
 #include "SampleService.h"
 #include "charts/Chart.h"
-#include "charts/StationChart.h"
+#include "stationchart/StationChart.h"
 #include "observations/CurlPageFetcher.h"
 #include "observations/MetarSource.h"
 #include "stationchart/StationChartModel.h"
@@ -32,7 +32,7 @@
 #include "ui/ChartOpener.h"
 #include "ui/MainWindow.h"
 #include "ui/Session.h"
-#include "ui/QtDrawContext.h"
+#include "ui/QtPainter.h"
 #include "ui/StationChartView.h"
 #include "ui/ThreadedPageFetcher.h"
 
@@ -171,13 +171,13 @@ void BM_FetchAndReadAnswer(benchmark::State& state) {
 class TickChart : public QWidget, public ChartOwner {
  public:
   StationChartModel* model = nullptr;
-  Rect getClientRect() const override { return Rect{0, 0, width(), height()}; }
+  Rect clientRect() const override { return Rect{0, 0, width(), height()}; }
 
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
-    QtDrawContext dc(painter);
-    paintStationChart(*model->chart, dc, model->dialDirection, model->dialSpeed);
+    QtPainter onImage(painter);
+    paintStationChart(*model->chart, onImage, model->dialDirection, model->dialSpeed);
   }
 };
 

@@ -26,7 +26,7 @@
 #include "ui/ChartOpener.h"
 #include "ui/MainWindow.h"
 #include "ui/Session.h"
-#include "ui/QtDrawContext.h"
+#include "ui/QtPainter.h"
 #include "ui/StationChartView.h"
 #include "ui/StationTableView.h"
 #include "ui/WorldMapView.h"
@@ -174,10 +174,10 @@ void BM_WorldMapDrawingWithAllStations(benchmark::State& state) {
   QImage image(550, 350, QImage::Format_RGB32);
   for (auto _ : state) {
     QPainter painter(&image);
-    QtDrawContext dc(painter);
-    drawMapPicture(dc);
-    drawAllStationPoints(dc, stations);
-    drawOpenStationMarks(dc, window->session().openStations());
+    QtPainter onImage(painter);
+    drawMapPicture(onImage);
+    drawAllStationPoints(onImage, stations);
+    drawOpenStationMarks(onImage, window->session().openStations());
     benchmark::DoNotOptimize(totalStationsText(stations));
   }
 }

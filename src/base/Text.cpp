@@ -1,6 +1,24 @@
 #include "base/Text.h"
 
+#include <locale.h>
+
+#include <cstdarg>
+
 namespace nimbrel {
+
+std::string formatText(const char* pattern, ...) {
+  // The C locale for this thread only, while printf runs: the user's locale
+  // (Qt adopts it) may write a decimal comma.
+  static const locale_t classic = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+  const locale_t previous = uselocale(classic);
+  char text[160];
+  va_list values;
+  va_start(values, pattern);
+  const int length = std::vsnprintf(text, sizeof text, pattern, values);
+  va_end(values);
+  uselocale(previous);
+  return length < 0 ? std::string() : std::string(text);
+}
 
 std::string_view trim(std::string_view text) {
   while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);

@@ -26,12 +26,9 @@ std::string percentEncoded(const std::string& value);
 // The five bytes that code nothing become U+FFFD.
 std::string windows1252ToUtf8(std::string_view text);
 
-// printf into a string, for short texts (at most 159 characters).
-std::string formatText(const char* pattern, auto... values) {
-  char text[160];
-  std::snprintf(text, sizeof text, pattern, values...);
-  return text;
-}
+// printf into a string, for short texts (at most 159 characters), with a
+// '.' as decimal point whatever the user's locale is.
+std::string formatText(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
 
 // Calendar fields of a moment in the local time zone (zeros when the
 // library cannot represent it).

@@ -21,7 +21,7 @@ locale_t classicLocale() {
 
 double readNumber(std::string_view text) {
   // strtod needs a terminated text: short ones (nearly all) go through the
-  // stack, long ones whole, as a chart row may hold "%.2f" of a huge value.
+  // stack, long ones whole, as a typed-in field may hold a huge value.
   char buffer[64];
   std::string longText;
   const char* terminated = buffer;

@@ -62,10 +62,7 @@ StationList nearestStations(const StationList& all, double mapLongitude, double 
 }
 
 std::string noNearestStationMessage(double minutes) {
-  char text[160];
-  std::snprintf(text, sizeof text, "Not found any station in a distance of %.2f minutes around clicked point.",
-                minutes);
-  return text;
+  return formatText("Not found any station in a distance of %.2f minutes around clicked point.", minutes);
 }
 
 }  // namespace nimbrel

@@ -13,7 +13,6 @@
 namespace nimbrel {
 namespace {
 
-constexpr Colour kWhite = rgb(255, 255, 255);
 constexpr Colour kDetailSquare = rgb(0, 150, 100);
 constexpr double kDegreesToRadians = 0.0174532925;  // the dial's own constant, kept as is
 constexpr std::int64_t kHour = 3600;
@@ -55,11 +54,11 @@ std::string collapseBlanks(std::string_view text) {
   return result;
 }
 
-FontSpec chartFont(int height) { return FontSpec{"Arial Cyr", height, 400}; }
+Font chartFont(int height) { return Font{"Arial Cyr", height, 400}; }
 
 // Fonts lose up to a fifth of their height between the full size (t = 1)
 // and the smallest layout (t = 0).
-FontSpec shrunk(FontSpec font, double t) {
+Font shrunk(Font font, double t) {
   if (font.height > 0) font.height = std::max(8, static_cast<int>(std::lround(font.height * (0.78 + 0.22 * t))));
   return font;
 }
@@ -113,11 +112,10 @@ std::int64_t wallClockSeconds(int year, int month, int day, int hour, int minute
 
 Chart::Chart(ChartOwner* chartOwner)
     : owner(chartOwner),
-      drawContext(nullptr),
       titleFont(chartFont(16)),
       labelFont(chartFont(14)),
       legendFont(chartFont(14)),
-      gridPen{PS_SOLID, 1, rgb(220, 220, 220)} {
+      gridPen{rgb(220, 220, 220), 1} {
   reset();
 }
 
@@ -132,7 +130,6 @@ void Chart::reset() {
   xStep = 50;
   yStep = 50;
   minorTicks = 5;
-  drawContext = nullptr;
   frameRect = Rect{20, 20, 820, 520};
   plotRect = Rect{};
   headingRect = chartAreaRect = legendRect = detailRect = dialRect = forecastRect = Rect{};
@@ -146,7 +143,6 @@ void Chart::reset() {
   labelStepHours = 0;
   titleColour = 0;
   labelColour = 0;
-  scratchText.clear();
   title.clear();
   autoscale = false;
   showFrame = true;
@@ -170,35 +166,42 @@ int Chart::addSeries(int markSize, std::optional<std::string> seriesTitle, std::
   return static_cast<int>(series.size()) - 1;
 }
 
-void Chart::addRow(TextLines row) {
-  Row entry;
-  entry.values.resize(row.size(), 0.0);
-  for (std::size_t k = 1; k < row.size(); ++k)
-    entry.values[k] = row[k].empty() ? std::numeric_limits<double>::quiet_NaN() : readNumber(row[k]);
-  entry.texts = std::move(row);
-  rows.push_back(std::move(entry));
+void Chart::addRow(std::string label, std::vector<double> values) {
+  rows.push_back(ChartRow{std::move(label), std::nullopt, std::move(values)});
 }
 
-void Chart::addRow(TextLines row, std::int64_t time) {
-  addRow(std::move(row));
-  rows.back().time = time;
+void Chart::addRow(std::int64_t time, std::vector<double> values) {
+  rows.push_back(ChartRow{{}, time, std::move(values)});
   ++timedRows;
 }
 
 void Chart::setDetailLines(int seriesIndex, TextLines lines) {
   if (seriesIndex < 0 || seriesIndex >= static_cast<int>(series.size()))
-    throw std::out_of_range("CGraph::SetDetailLines");
+    throw std::out_of_range("Chart::setDetailLines: no series " + std::to_string(seriesIndex));
   series[static_cast<std::size_t>(seriesIndex)].detailLines = std::move(lines);
 }
 
-const TextLines& Chart::getRow(int index) const {
-  if (index < 0 || index >= getRowCount()) throw std::out_of_range("CGraph::GetRow");
-  return rows[static_cast<std::size_t>(index)].texts;
+const ChartRow& Chart::row(int index) const {
+  if (index < 0 || index >= getRowCount()) throw std::out_of_range("Chart::row: no row " + std::to_string(index));
+  return rows[static_cast<std::size_t>(index)];
+}
+
+std::optional<double> Chart::value(int index, int column) const {
+  if (index < 0 || index >= getRowCount() || column < 1) return std::nullopt;
+  const auto& values = rows[static_cast<std::size_t>(index)].values;
+  const auto at = static_cast<std::size_t>(column - 1);
+  if (at >= values.size() || std::isnan(values[at])) return std::nullopt;
+  return values[at];
+}
+
+std::string Chart::rowLabel(int index) const {
+  const ChartRow& entry = row(index);
+  return entry.time ? timeText(*entry.time) : entry.label;
 }
 
 void Chart::computeFrameRect() {
   if (!fitToWindow || owner == nullptr) return;
-  const Rect client = owner->getClientRect();
+  const Rect client = owner->clientRect();
   const int width = std::max(client.width(), kMinChartWidth);
   const int height = std::max(client.height(), kMinChartHeight);
   frameRect = Rect{client.left + sideMargin, client.top + topMargin, client.left + width - sideMargin,
@@ -210,7 +213,8 @@ int Chart::gridStepY() const {
   return std::min(yStep, std::max(20, plotRect.height() / 8));
 }
 
-void Chart::layout(DrawContext& dc) {
+void Chart::layout(Painter& painter) {
+  const KeptPainterState kept(painter);
   Rect f = frameRect;
   forecastRect = Rect{};
   forecastSpace = 0;
@@ -221,9 +225,8 @@ void Chart::layout(DrawContext& dc) {
   // still has the smallest layout: never a squeezed plot. It needs rows
   // with times: it lies on their time axis.
   if (forecast && !forecast->hours.empty() && forecast->to > forecast->from && rowsHaveTimes()) {
-    const FontSpec before = dc.selectFont(chartFont(11));
-    stripLabelHeight = std::max(1, dc.getTextExtent("00:00").cy);
-    dc.selectFont(before);
+    painter.setFont(chartFont(11));
+    stripLabelHeight = std::max(1, painter.textSize("00:00").height);
     const int space = 6 + kStripBand + 2 + stripLabelHeight + kPad;
     if (f.height() - space >= kMinChartHeight - 20) {
       forecastSpace = space;
@@ -240,18 +243,18 @@ void Chart::layout(DrawContext& dc) {
   dialRadius = static_cast<int>(std::lround(18 + 12 * t));
   sampleLength = static_cast<int>(std::lround(12 + 8 * t));
 
-  const FontSpec previous = dc.selectFont(labelFontShown);
-  const Size timeExtent = dc.getTextExtent("00:00");
-  const int dateWidth = dc.getTextExtent("30 May").cx;
-  labelHeight = std::max(1, timeExtent.cy);
-  dc.selectFont(legendFontShown);
-  legendLineHeight = std::max(1, dc.getTextExtent("Ag").cy);
+  painter.setFont(labelFontShown);
+  const Size timeExtent = painter.textSize("00:00");
+  const int dateWidth = painter.textSize("30 May").width;
+  labelHeight = std::max(1, timeExtent.height);
+  painter.setFont(legendFontShown);
+  legendLineHeight = std::max(1, painter.textSize("Ag").height);
 
   // Heading on top, across the frame.
-  dc.selectFont(titleFontShown);
+  painter.setFont(titleFontShown);
   const int headingLines =
-      title.empty() ? 0 : static_cast<int>(wrapText(dc, title, f.width() - 2 * kPad, 3).size());
-  const int titleHeight = std::max(1, dc.getTextExtent("Ag").cy);
+      title.empty() ? 0 : static_cast<int>(wrapText(painter, title, f.width() - 2 * kPad, 3).size());
+  const int titleHeight = std::max(1, painter.textSize("Ag").height);
   headingRect = Rect{f.left + kPad, f.top + kPad, f.right - kPad, f.top + kPad + headingLines * titleHeight};
 
   // Vertically: the plot between the heading and the X labels, dates and title.
@@ -261,31 +264,29 @@ void Chart::layout(DrawContext& dc) {
   if (autoscale) autoscaleRange();
 
   // The Y labels' widest text decides the left margin.
-  dc.selectFont(labelFontShown);
+  painter.setFont(labelFontShown);
   yLabelWidth = 0;
   const int step = gridStepY();
   if (step > 0) {
     for (int i = 0; i <= plotRect.height() / step; ++i)
-      yLabelWidth = std::max(yLabelWidth, dc.getTextExtent(formatWhole(yMin + i * yDelta, 4)).cx);
+      yLabelWidth = std::max(yLabelWidth, painter.textSize(formatWhole(yMin + i * yDelta, 4)).width);
   }
-  dc.selectFont(previous);
 
   // Horizontally: Y labels, plot, room for half a label, legend.
-  const int halfLabel = std::max(timeExtent.cx, dateWidth) / 2 + 6;
+  const int halfLabel = std::max(timeExtent.width, dateWidth) / 2 + 6;
   plotRect.left = f.left + kPad + yLabelWidth + 6;
   // The legend is legendWidth wide, wider for a title that fits as
   // written, narrower on a small window (titles then wrap).
   int legendW = 0;
   if (showLegend) {
     int widest = 0;
-    dc.selectFont(legendFontShown);
+    painter.setFont(legendFontShown);
     const int count = std::min<int>(seriesCount, static_cast<int>(series.size()));
     for (int k = 1; k < count; ++k) {
       const auto& entry = series[static_cast<std::size_t>(k)];
-      if (entry.title) widest = std::max(widest, dc.getTextExtent(std::string(cell(*entry.title))).cx);
+      if (entry.title) widest = std::max(widest, painter.textSize(cell(*entry.title)).width);
     }
-    dc.selectFont(previous);
-    legendW = std::min(std::max(legendWidth, widest + sampleLength + 6),
+      legendW = std::min(std::max(legendWidth, widest + sampleLength + 6),
                        std::max(120, static_cast<int>(f.width() * 0.36)));
   }
   legendRect = showLegend ? Rect{f.right - kPad - legendW, plotRect.top - 2, f.right - kPad, f.bottom - kPad} : Rect{};
@@ -301,23 +302,22 @@ void Chart::layout(DrawContext& dc) {
     dialRect = Rect{cx - dialRadius, legendRect.bottom - 2 * dialRadius - 2 - legendLineHeight, cx + dialRadius,
                     legendRect.bottom};
     int entriesBottom = legendRect.top;
-    dc.selectFont(legendFontShown);
+    painter.setFont(legendFontShown);
     const int count = std::min<int>(seriesCount, static_cast<int>(series.size()));
     for (int k = 1; k < count; ++k) {
       const auto& entry = series[static_cast<std::size_t>(k)];
-      const int lines = entry.title ? std::max<int>(1, static_cast<int>(wrapText(dc, collapseBlanks(cell(*entry.title)),
+      const int lines = entry.title ? std::max<int>(1, static_cast<int>(wrapText(painter, collapseBlanks(cell(*entry.title)),
                                                                                  legendW - sampleLength - 6, 3)
                                                                             .size()))
                                     : 1;
       entriesBottom += lines * legendLineHeight + 6;
     }
-    dc.selectFont(previous);
-    detailRect = Rect{legendRect.left, entriesBottom + 6, legendRect.right, std::max(entriesBottom + 6, dialRect.top - 6)};
+      detailRect = Rect{legendRect.left, entriesBottom + 6, legendRect.right, std::max(entriesBottom + 6, dialRect.top - 6)};
   } else {
     dialRect = detailRect = Rect{};
   }
   if (forecastSpace > 0) forecastRect = Rect{plotRect.left, f.bottom + 4, plotRect.right, f.bottom + 4 + kStripBand};
-  layoutTimeAxis(dc);
+  layoutTimeAxis(painter);
   if (forecastSpace > 0) {
     // The strip's hours are the plot's: the same times at the same X,
     // within the forecast's validity.
@@ -330,12 +330,12 @@ void Chart::layout(DrawContext& dc) {
   }
 }
 
-void Chart::layoutTimeAxis(DrawContext& dc) {
+void Chart::layoutTimeAxis(Painter& painter) {
   xLabels.clear();
   labelStepHours = 0;
   axisFrom = axisTo = 0;
   if (rows.empty()) return;
-  const FontSpec previous = dc.selectFont(labelFontShown);
+  painter.setFont(labelFontShown);
   const int gap = 8;
   const int limitRight = chartAreaRect.right;
   int lastRight = std::numeric_limits<int>::min();
@@ -346,8 +346,8 @@ void Chart::layoutTimeAxis(DrawContext& dc) {
     std::string date;
     const std::int64_t day = timed ? floorDiv(time, kDay) : 0;
     if (timed && day != lastDay) date = dateText(time);
-    int half = dc.getTextExtent(text).cx / 2;
-    if (!date.empty()) half = std::max(half, dc.getTextExtent(date).cx / 2);
+    int half = painter.textSize(text).width / 2;
+    if (!date.empty()) half = std::max(half, painter.textSize(date).width / 2);
     if (x - half < lastRight + gap || x + half > limitRight) return;
     lastRight = x + half;
     if (timed) lastDay = day;
@@ -357,7 +357,7 @@ void Chart::layoutTimeAxis(DrawContext& dc) {
   if (rowsHaveTimes()) {
     std::int64_t firstTime = *rows.front().time;
     std::int64_t lastTime = firstTime;
-    for (const Row& row : rows) {
+    for (const ChartRow& row : rows) {
       firstTime = std::min(firstTime, *row.time);
       lastTime = std::max(lastTime, *row.time);
     }
@@ -368,7 +368,7 @@ void Chart::layoutTimeAxis(DrawContext& dc) {
                                     static_cast<std::int64_t>(std::max(0, forecast->hoursAhead)) * kHour;
     const std::int64_t span = axisTo - axisFrom;
     const int width = std::max(1, plotRect.width() - 1);
-    const int need = std::max(dc.getTextExtent("00:00").cx, dc.getTextExtent("30 May").cx) + gap;
+    const int need = std::max(painter.textSize("00:00").width, painter.textSize("30 May").width) + gap;
     // The smallest round step whose labels stay apart; beyond 12 hours
     // whole days, doubled until they do.
     auto apart = [&](std::int64_t hours) {
@@ -392,12 +392,11 @@ void Chart::layoutTimeAxis(DrawContext& dc) {
     if (xLabels.empty()) offer(plotRect.left, firstTime, timeText(firstTime), true);
   } else {
     for (int d = 0; d < getRowCount(); ++d) {
-      const TextLines& texts = rows[static_cast<std::size_t>(d)].texts;
-      if (texts.empty() || texts.front().empty()) continue;  // no label to show
-      offer(xPosition(d), 0, std::string(cell(texts.front())), false);
+      const std::string& label = rows[static_cast<std::size_t>(d)].label;
+      if (label.empty()) continue;  // no label to show
+      offer(xPosition(d), 0, std::string(cell(label)), false);
     }
   }
-  dc.selectFont(previous);
 }
 
 int Chart::timeX(std::int64_t time) const {
@@ -421,18 +420,17 @@ int Chart::forecastHourAt(int x, int y) const {
   return -1;
 }
 
-void Chart::drawForecast(DrawContext& dc) {
+void Chart::drawForecast(Painter& painter) {
   if (forecastRect.width() <= 0) return;
   const int top = forecastRect.top;
   const int bottom = forecastRect.bottom;
   const int height = forecastRect.height();
-  const Pen oldPen = dc.getCurrentPen();
   const auto& hours = forecast->hours;
   for (std::size_t i = 0; i < hours.size(); ++i) {
     const int left = forecastX(hours[i].time);
     const int right = i + 1 < hours.size() ? forecastX(hours[i + 1].time) : forecastX(hours[i].time + kHour);
     if (right <= left) continue;
-    dc.fillSolidRect(left, top, right - left, height, hours[i].colour);
+    painter.fillRect(Rect::fromSize(left, top, right - left, height), hours[i].colour);
     if (!hours[i].hatch) continue;
     // Diagonals up to the right, cut at the hour's and the band's edges;
     // a white edge keeps them seen on a band of their own colour.
@@ -443,32 +441,25 @@ void Chart::drawForecast(DrawContext& dc) {
         const int start = std::max(base, left);
         const int end = std::min(base + height - 1, right - 1);
         if (start >= end) continue;
-        dc.selectPen(Pen{PS_SOLID, 1, colour});
-        dc.moveTo(start, bottom - 1 - (start - base));
-        dc.lineTo(end, bottom - 1 - (end - base));
+        painter.setPen(Pen{colour, 1});
+        painter.line({start, bottom - 1 - (start - base)}, {end, bottom - 1 - (end - base)});
       }
     }
   }
-  dc.selectPen(Pen{PS_SOLID, 1, 0});
-  const FontSpec oldFont = dc.selectFont(chartFont(11));
-  const unsigned oldAlign = dc.setTextAlign(TA_CENTER | TA_TOP);
-  dc.setTextColor(labelColour);
-  dc.setBkColor(kWhite);
+  painter.setPen(Pen{kBlack, 1});
+  painter.setFont(chartFont(11));
+  painter.setTextColour(labelColour);
+  painter.setTextBackground(kWhite);
   for (const AxisLabel& label : forecastLabels) {
-    dc.moveTo(label.x, bottom);
-    dc.lineTo(label.x, bottom + 3);
-    dc.textOut(label.x, bottom + 2, label.text);
+    painter.line({label.x, bottom}, {label.x, bottom + 3});
+    painter.text({label.x, bottom + 2}, label.text, Align::kCentre);
   }
   if (nowX >= 0) {
-    dc.selectPen(Pen{PS_SOLID, 1, kNowColour});
-    dc.moveTo(nowX, top - 3);
-    dc.lineTo(nowX, bottom + 1);
+    painter.setPen(Pen{kNowColour, 1});
+    painter.line({nowX, top - 3}, {nowX, bottom + 1});
   }
   // The strip's name where the Y labels are.
-  dc.textOut(plotRect.left - 6 - yLabelWidth / 2, top, "TAF");
-  dc.setTextAlign(oldAlign);
-  dc.selectFont(oldFont);
-  dc.selectPen(oldPen);
+  painter.text({plotRect.left - 6 - yLabelWidth / 2, top}, "TAF", Align::kCentre);
 }
 
 int Chart::xPosition(int row) const {
@@ -502,9 +493,9 @@ bool Chart::seriesValue(int seriesIndex, int row, double& value) const {
   if (seriesIndex < 1 || seriesIndex >= static_cast<int>(series.size())) return false;
   if (row < 0 || row >= getRowCount()) return false;
   const auto& values = rows[static_cast<std::size_t>(row)].values;
-  const auto column = static_cast<std::size_t>(columnOf(seriesIndex));
-  if (column >= values.size() || std::isnan(values[column])) return false;
-  value = values[column];
+  const auto at = static_cast<std::size_t>(columnOf(seriesIndex) - 1);
+  if (at >= values.size() || std::isnan(values[at])) return false;
+  value = values[at];
   return true;
 }
 
@@ -514,10 +505,10 @@ void Chart::autoscaleRange() {
   double min = 1e11;
   const int count = std::min<int>(seriesCount, static_cast<int>(series.size()));
   for (int k = 1; k < count; ++k) {
-    const auto column = static_cast<std::size_t>(columnOf(k));
-    for (const Row& row : rows) {
-      if (column >= row.values.size()) continue;
-      const double v = row.values[column];
+    const auto at = static_cast<std::size_t>(columnOf(k) - 1);
+    for (const ChartRow& row : rows) {
+      if (at >= row.values.size()) continue;
+      const double v = row.values[at];
       if (v > max) max = v;
       if (v < min) min = v;
     }
@@ -533,101 +524,94 @@ void Chart::autoscaleRange() {
   yDelta = delta;
 }
 
-void Chart::draw(DrawContext& dc) {
-  drawContext = &dc;
+void Chart::draw(Painter& painter) {
+  const KeptPainterState kept(painter);
+  // The frame and the plot's outline: black on white.
+  painter.setPen(Pen{kBlack, 1});
+  painter.setBrush(kWhite);
   if (showFrame) {
     computeFrameRect();
-    dc.rectangle(frameRect.left, frameRect.top, frameRect.right, frameRect.bottom);
+    painter.rect(frameRect);
   }
   // A zero step (typed in, or left from elsewhere) would make the scale
   // infinite; a step of 1 keeps labels and points consistent.
   if (yDelta == 0.0 || !std::isfinite(yDelta)) yDelta = 1.0;
-  layout(dc);
-  drawAxes(dc);
-  drawForecast(dc);
+  layout(painter);
+  drawAxes(painter);
+  drawForecast(painter);
   beyondScale = false;
-  const Pen remembered = dc.getCurrentPen();
   const int count = std::min<int>(seriesCount, static_cast<int>(series.size()));
   for (int k = 1; k < count; ++k) {
     const auto& entry = series[static_cast<std::size_t>(k)];
     const Colour colour = entry.pen ? entry.pen->colour : 0;
-    dc.selectPen(Pen{PS_SOLID, lineWidth, colour});
-    drawSeries(dc, k);
+    painter.setPen(Pen{colour, lineWidth});
+    drawSeries(painter, k);
   }
-  drawNow(dc);
-  dc.selectPen(remembered);
+  drawNow(painter);
 }
 
-void Chart::drawNow(DrawContext& dc) {
+void Chart::drawNow(Painter& painter) {
   if (nowX < plotRect.left || nowX >= plotRect.right) return;
-  dc.selectPen(Pen{PS_SOLID, 1, kNowColour});
-  dc.moveTo(nowX, plotRect.top + 1);
-  dc.lineTo(nowX, plotRect.bottom);
-  const FontSpec oldFont = dc.selectFont(chartFont(11));
-  const unsigned oldAlign = dc.setTextAlign(TA_LEFT | TA_TOP);
+  painter.setPen(Pen{kNowColour, 1});
+  painter.line({nowX, plotRect.top + 1}, {nowX, plotRect.bottom});
+  painter.setFont(chartFont(11));
   const std::string text = "now";
   // Right of the line while it fits, else left of it.
-  const int width = dc.getTextExtent(text).cx;
+  const int width = painter.textSize(text).width;
   const int x = nowX + 3 + width < plotRect.right - 1 ? nowX + 3 : nowX - 3 - width;
-  dc.setTextColor(kNowColour);
-  dc.setBkColor(nowX + 3 + width < plotRect.right - 1 ? kFutureShade : kWhite);
-  dc.textOut(x, plotRect.top + 2, text);
-  dc.setTextColor(labelColour);
-  dc.setBkColor(kWhite);
-  dc.setTextAlign(oldAlign);
-  dc.selectFont(oldFont);
+  painter.setTextColour(kNowColour);
+  painter.setTextBackground(nowX + 3 + width < plotRect.right - 1 ? kFutureShade : kWhite);
+  painter.text({x, plotRect.top + 2}, text);
+  painter.setTextColour(labelColour);
+  painter.setTextBackground(kWhite);
 }
 
-void Chart::drawAxes(DrawContext& dc) {
+void Chart::drawAxes(Painter& painter) {
   const int left = plotRect.left;
   const int top = plotRect.top;
   const int right = plotRect.right;
   const int bottom = plotRect.bottom;
   const int width = plotRect.width();
   const int height = plotRect.height();
-  dc.rectangle(left, top, right, bottom);
+  painter.rect(plotRect);
   // The future: shaded, under the grid.
   if (nowX >= left && nowX < right - 2) {
-    dc.fillSolidRect(nowX + 1, top + 1, right - 2 - nowX, height - 2, kFutureShade);
-    dc.setBkColor(kWhite);
+    painter.fillRect(Rect::fromSize(nowX + 1, top + 1, right - 2 - nowX, height - 2), kFutureShade);
+    painter.setTextBackground(kWhite);
   }
 
-  const FontSpec oldFont = dc.selectFont(labelFontShown);
-  dc.setTextAlign(TA_CENTER | TA_TOP);
-  dc.setTextColor(labelColour);
-  const Pen oldPen = dc.selectPen(gridPen);
+  painter.setFont(labelFontShown);
+  painter.setTextColour(labelColour);
+  painter.setPen(gridPen);
   const int labelTop = bottom + 6;
 
   // Grid lines stay inside the plot's black outline (its last row and
   // column are right - 1 and bottom - 1).
   if (!rows.empty()) {
     if (seriesCount != 0 && !series.empty() && series.front().title) {
-      dc.selectFont(legendFontShown);
+      painter.setFont(legendFontShown);
       const std::string axisTitle(cell(*series.front().title));
-      const int half = dc.getTextExtent(axisTitle).cx / 2;
+      const int half = painter.textSize(axisTitle).width / 2;
       const int x = std::clamp(left + width / 2, chartAreaRect.left + half, std::max(chartAreaRect.left + half, chartAreaRect.right - half));
-      dc.textOut(x, labelTop + 2 * labelHeight + 4, axisTitle);
-      dc.selectFont(labelFontShown);
+      painter.text({x, labelTop + 2 * labelHeight + 4}, axisTitle, Align::kCentre);
+      painter.setFont(labelFontShown);
     }
-    drawMinorTicks(dc, false);
+    drawMinorTicks(painter, false);
     for (const AxisLabel& label : xLabels) {
       if (verticalNet && label.x > left && label.x < right - 1) {
-        dc.moveTo(label.x, bottom - 2);
-        dc.lineTo(label.x, top);
+        painter.line({label.x, bottom - 2}, {label.x, top});
       }
-      dc.moveTo(label.x, bottom);
-      dc.lineTo(label.x, bottom + 5);
-      dc.textOut(label.x, labelTop, label.text);
-      if (!label.date.empty()) dc.textOut(label.x, labelTop + labelHeight, label.date);
+      painter.line({label.x, bottom}, {label.x, bottom + 5});
+      painter.text({label.x, labelTop}, label.text, Align::kCentre);
+      if (!label.date.empty()) painter.text({label.x, labelTop + labelHeight}, label.date, Align::kCentre);
     }
   } else {
-    drawMinorTicks(dc, true);
+    drawMinorTicks(painter, true);
     if (xStep > 0) {
       for (int i = 1; i <= width / xStep; ++i) {
         const int x = left + i * xStep;
-        dc.moveTo(x, bottom - 2);
-        dc.lineTo(x, verticalNet && x < right - 1 ? top : bottom + 4);
-        dc.textOut(x, labelTop, formatWhole(xMin + i * xDelta, 6));
+        painter.line({x, bottom - 2}, {x, verticalNet && x < right - 1 ? top : bottom + 4});
+        painter.text({x, labelTop}, formatWhole(xMin + i * xDelta, 6), Align::kCentre);
       }
     }
   }
@@ -638,31 +622,25 @@ void Chart::drawAxes(DrawContext& dc) {
     for (int i = 0; i <= height / step; ++i) {
       const int y = bottom - i * step;
       if (i >= 1) {
-        dc.moveTo(horizontalNet ? left + 1 : left, y);
-        dc.lineTo(horizontalNet ? right - 1 : left - 5, y);
+        painter.line({horizontalNet ? left + 1 : left, y}, {horizontalNet ? right - 1 : left - 5, y});
       }
-      dc.textOut(labelX, y - labelHeight / 2, formatWhole(yMin + i * yDelta, 4));
+      painter.text({labelX, y - labelHeight / 2}, formatWhole(yMin + i * yDelta, 4), Align::kCentre);
     }
   }
 
-  dc.selectFont(oldFont);
-  dc.selectPen(oldPen);
-
   if (!title.empty()) {
-    const FontSpec previous = dc.selectFont(titleFontShown);
-    dc.setTextAlign(TA_CENTER | TA_TOP);
-    dc.setTextColor(titleColour);
-    const int lineHeight = std::max(1, dc.getTextExtent("Ag").cy);
-    drawWrappedText(dc, (headingRect.left + headingRect.right) / 2, headingRect.top, title, headingRect.width(),
-                    lineHeight, headingRect.height() / lineHeight);
-    dc.selectFont(previous);
+    painter.setFont(titleFontShown);
+    painter.setTextColour(titleColour);
+    const int lineHeight = std::max(1, painter.textSize("Ag").height);
+    drawWrappedText(painter, {(headingRect.left + headingRect.right) / 2, headingRect.top}, Align::kCentre, title,
+                    headingRect.width(), lineHeight, headingRect.height() / lineHeight);
   }
 
-  dc.selectPen(gridPen);
-  if (showLegend) drawLegend(dc);
+  painter.setPen(gridPen);
+  if (showLegend) drawLegend(painter);
 }
 
-void Chart::drawMinorTicks(DrawContext& dc, bool alongX) {
+void Chart::drawMinorTicks(Painter& painter, bool alongX) {
   if (minorTicks <= 0) return;
   const int left = plotRect.left;
   const int top = plotRect.top;
@@ -675,8 +653,7 @@ void Chart::drawMinorTicks(DrawContext& dc, bool alongX) {
         if (k == 0 && j == 0) continue;
         const int x = left + k * xStep + j * mx;
         if (x < right - 1) {
-          dc.moveTo(x, bottom - 2);
-          dc.lineTo(x, bottom - 7);
+          painter.line({x, bottom - 2}, {x, bottom - 7});
         }
       }
     }
@@ -689,35 +666,32 @@ void Chart::drawMinorTicks(DrawContext& dc, bool alongX) {
       if (k == 0 && j == 0) continue;
       const int y = bottom - k * step - j * my;
       if (y > top) {
-        dc.moveTo(left + 1, y);
-        dc.lineTo(left + 6, y);
+        painter.line({left + 1, y}, {left + 6, y});
       }
     }
   }
 }
 
-void Chart::drawLegend(DrawContext& dc) {
+void Chart::drawLegend(Painter& painter) {
   const int lx = legendRect.left;
   const int indent = sampleLength + 6;
   const int textWidth = legendRect.width() - indent;
   const int lineHeight = legendLineHeight;
   int y = legendRect.top;
-  dc.setTextAlign(TA_LEFT | TA_TOP);
-  dc.selectFont(legendFontShown);
+  painter.setFont(legendFontShown);
   const int count = std::min<int>(seriesCount, static_cast<int>(series.size()));
   for (int k = 1; k < count; ++k) {
     const ChartSeries& entry = series[static_cast<std::size_t>(k)];
-    if (entry.pen) dc.selectPen(*entry.pen);
-    dc.moveTo(lx, y + lineHeight / 2);
-    dc.lineTo(lx + sampleLength, y + lineHeight / 2);
+    if (entry.pen) painter.setPen(*entry.pen);
+    painter.line({lx, y + lineHeight / 2}, {lx + sampleLength, y + lineHeight / 2});
     int lines = 1;
     if (entry.title) {
       // Padded as written while it fits, else with single blanks, wrapped.
       const std::string_view text = cell(*entry.title);
-      if (dc.getTextExtent(std::string(text)).cx <= textWidth) {
-        dc.textOut(lx + indent, y, std::string(text));
+      if (painter.textSize(text).width <= textWidth) {
+        painter.text({lx + indent, y}, text);
       } else {
-        lines = std::max(1, drawWrappedText(dc, lx + indent, y, collapseBlanks(text), textWidth, lineHeight, 3));
+        lines = std::max(1, drawWrappedText(painter, {lx + indent, y}, Align::kLeft, collapseBlanks(text), textWidth, lineHeight, 3));
       }
     }
     y += lines * lineHeight + 6;
@@ -748,7 +722,7 @@ void Chart::drawLegend(DrawContext& dc) {
     if (room < 1) break;
     const std::string& text = texts[next];
     // One line more than there is room for tells whether the text is cut.
-    const std::vector<std::string> lines = wrapText(dc, text, detailWidth, room + 1);
+    const std::vector<std::string> lines = wrapText(painter, text, detailWidth, room + 1);
     const int shown = std::min<int>(room, static_cast<int>(lines.size()));
     for (int j = 0; j < shown; ++j)
       plan.push_back(Planned{ty + j * lineHeight, lines[static_cast<std::size_t>(j)], j == 0});
@@ -777,7 +751,7 @@ void Chart::drawLegend(DrawContext& dc) {
   if (lastCut && !plan.empty()) {
     std::string& line = plan.back().text;
     const std::string original = line;
-    while (!line.empty() && (isSpace(line.back()) || dc.getTextExtent(line + "...").cx > detailWidth)) line.pop_back();
+    while (!line.empty() && (isSpace(line.back()) || painter.textSize(line + "...").width > detailWidth)) line.pop_back();
     // Cut inside a word: back to the word before, when one is near.
     if (line.size() < original.size() && !isSpace(original[line.size()])) {
       const std::size_t blank = line.find_last_of(' ');
@@ -787,10 +761,10 @@ void Chart::drawLegend(DrawContext& dc) {
   }
   for (const Planned& line : plan) {
     if (line.square) {
-      dc.fillSolidRect(lx, line.y + lineHeight / 2 - 2, 5, 5, kDetailSquare);
-      dc.setBkColor(kWhite);
+      painter.fillRect(Rect::fromSize(lx, line.y + lineHeight / 2 - 2, 5, 5), kDetailSquare);
+      painter.setTextBackground(kWhite);
     }
-    dc.textOut(lx + kDetailIndent, line.y, line.text);
+    painter.text({lx + kDetailIndent, line.y}, line.text);
   }
 }
 
@@ -805,22 +779,21 @@ namespace {
 
 // A small filled arrow on the plot's edge at x, pointing out of the plot:
 // up on the top edge, down on the bottom edge.
-void drawEdgeArrow(DrawContext& dc, int x, int edgeY, bool up) {
+void drawEdgeArrow(Painter& painter, int x, int edgeY, bool up) {
   for (int i = 0; i < 4; ++i) {
     const int y = up ? edgeY + 1 + i : edgeY - 1 - i;
-    dc.moveTo(x - i, y);
-    dc.lineTo(x + i + 1, y);
+    painter.line({x - i, y}, {x + i + 1, y});
   }
 }
 
 }  // namespace
 
-void Chart::drawSeries(DrawContext& dc, int seriesIndex) {
-  const auto column = static_cast<std::size_t>(columnOf(seriesIndex));
+void Chart::drawSeries(Painter& painter, int seriesIndex) {
+  const auto at = static_cast<std::size_t>(columnOf(seriesIndex) - 1);
   const int mark = series[static_cast<std::size_t>(seriesIndex)].markSize;
   const int top = plotRect.top;
   const int bottom = plotRect.bottom;
-  const Pen linePen = dc.getCurrentPen();
+  const Pen linePen = painter.pen();
   bool havePrevious = false;
   int px = 0;
   int py = 0;
@@ -831,12 +804,12 @@ void Chart::drawSeries(DrawContext& dc, int seriesIndex) {
   const int count = getRowCount();
   for (int d = 0; d < count; ++d) {
     const auto& values = rows[static_cast<std::size_t>(d)].values;
-    if (column >= values.size() || std::isnan(values[column])) {  // no value here: a gap
+    if (at >= values.size() || std::isnan(values[at])) {  // no value here: a gap
       havePrevious = false;
       continue;
     }
     const int x = xPosition(d);
-    const int y = yPosition(values[column]);
+    const int y = yPosition(values[at]);
     const bool inside = y >= top && y <= bottom;
     if (havePrevious) {
       // The segment cut to the plot's rows; a value beyond the scale takes
@@ -851,8 +824,8 @@ void Chart::drawSeries(DrawContext& dc, int seriesIndex) {
         };
         const double ya = std::clamp(y0, low, high);
         const double yb = std::clamp(y1, low, high);
-        dc.moveTo(ya == y0 ? px : static_cast<int>(std::lround(xAt(ya))), static_cast<int>(ya));
-        dc.lineTo(yb == y1 ? x : static_cast<int>(std::lround(xAt(yb))), static_cast<int>(yb));
+        painter.line({ya == y0 ? px : static_cast<int>(std::lround(xAt(ya))), static_cast<int>(ya)},
+                     {yb == y1 ? x : static_cast<int>(std::lround(xAt(yb))), static_cast<int>(yb)});
       }
     }
     if (!inside) {
@@ -860,15 +833,15 @@ void Chart::drawSeries(DrawContext& dc, int seriesIndex) {
       const bool above = y < top;
       int& lastArrow = above ? lastArrowAbove : lastArrowBelow;
       if (x - lastArrow >= kArrowSpacing) {
-        dc.selectPen(Pen{PS_SOLID, 1, linePen.colour});
+        painter.setPen(Pen{linePen.colour, 1});
         // Held inside the plot's sides, whole.
-        drawEdgeArrow(dc, std::clamp(x, plotRect.left + 4, std::max(plotRect.left + 4, plotRect.right - 5)),
+        drawEdgeArrow(painter, std::clamp(x, plotRect.left + 4, std::max(plotRect.left + 4, plotRect.right - 5)),
                       above ? top : bottom, above);
-        dc.selectPen(linePen);
+        painter.setPen(linePen);
         lastArrow = x;
       }
     } else if (showMarks) {
-      dc.fillSolidRect(x - mark / 2, y - mark / 2, mark, mark, 0);
+      painter.fillRect(Rect::fromSize(x - mark / 2, y - mark / 2, mark, mark), kBlack);
     }
     havePrevious = true;
     px = x;
@@ -876,38 +849,45 @@ void Chart::drawSeries(DrawContext& dc, int seriesIndex) {
   }
 }
 
-void Chart::drawWindIndicator(double direction, double speed) {
-  if (drawContext == nullptr) return;
-  DrawContext& dc = *drawContext;
+Pen Chart::dialPen() const {
+  Pen pen = gridPen;
+  if (!showLegend) return pen;
+  const int count = std::min<int>(seriesCount, static_cast<int>(series.size()));
+  for (int k = 1; k < count; ++k)
+    if (series[static_cast<std::size_t>(k)].pen) pen = *series[static_cast<std::size_t>(k)].pen;
+  return pen;
+}
+
+void Chart::drawWindIndicator(Painter& painter, double direction, double speed) {
+  const KeptPainterState kept(painter);
+  const Pen rim = dialPen();
+  painter.setPen(rim);
+  painter.setBrush(kWhite);
   const int r = dialRadius;
   const int cx = (dialRect.left + dialRect.right) / 2;
   const int cy = dialRect.top + r;
-  dc.ellipse(cx - r, cy - r, cx + r, cy + r);
+  painter.ellipse(Rect{cx - r, cy - r, cx + r, cy + r});
   const double angle = direction * kDegreesToRadians;
   // Speed + 5 pixels on the full-size dial, scaled with it, never past its rim.
   const double length = std::min<double>(r, (speed + 5) * r / 30.0);
   const int ex = truncToInt(cx + std::trunc(-length * std::sin(angle)));
   const int ey = truncToInt(cy + std::trunc(length * std::cos(angle)));
-  const Pen pen = speed >= 30 ? Pen{PS_SOLID, 2, rgb(255, 0, 0)}
-                               : Pen{PS_SOLID, 1, rgb(truncToInt(speed * 8.5) & 0xFF, 0, 0)};
-  const Pen previous = dc.selectPen(pen);
-  dc.moveTo(cx, cy);
-  dc.lineTo(ex, ey);
-  dc.selectPen(previous);
-  dc.ellipse(cx - 5, cy - 5, cx + 5, cy + 5);
-  scratchText = formatWhole(direction, 0);
-  dc.setBkColor(kWhite);
-  const FontSpec oldFont = dc.selectFont(legendFontShown);
-  const unsigned oldAlign = dc.setTextAlign(TA_CENTER | TA_TOP);
-  dc.textOut(cx, cy + r + 2, scratchText);
-  dc.setTextAlign(oldAlign);
-  dc.selectFont(oldFont);
+  const Pen pen = speed >= 30 ? Pen{rgb(255, 0, 0), 2}
+                               : Pen{rgb(truncToInt(speed * 8.5) & 0xFF, 0, 0), 1};
+  painter.setPen(pen);
+  painter.line({cx, cy}, {ex, ey});
+  painter.setPen(rim);
+  painter.ellipse(Rect{cx - 5, cy - 5, cx + 5, cy + 5});
+  painter.setTextColour(labelColour);
+  painter.setTextBackground(kWhite);
+  painter.setFont(legendFontShown);
+  painter.text({cx, cy + r + 2}, formatWhole(direction, 0), Align::kCentre);
 }
 
-std::vector<std::string> wrapText(DrawContext& dc, std::string_view text, int maxWidth, int maxLines) {
+std::vector<std::string> wrapText(Painter& painter, std::string_view text, int maxWidth, int maxLines) {
   std::vector<std::string> lines;
   text = cell(text);
-  auto fits = [&](std::string_view part) { return dc.getTextExtent(std::string(part)).cx <= maxWidth; };
+  auto fits = [&](std::string_view part) { return painter.textSize(part).width <= maxWidth; };
   while (!text.empty() && static_cast<int>(lines.size()) < maxLines) {
     if (fits(text)) {
       lines.emplace_back(text);
@@ -938,12 +918,12 @@ std::vector<std::string> wrapText(DrawContext& dc, std::string_view text, int ma
   return lines;
 }
 
-int drawWrappedText(DrawContext& dc, int x, int y, std::string_view text, int maxWidth, int lineHeight,
+int drawWrappedText(Painter& painter, Point at, Align align, std::string_view text, int maxWidth, int lineHeight,
                     int maxLines) {
-  const std::vector<std::string> lines = wrapText(dc, text, maxWidth, maxLines);
+  const std::vector<std::string> lines = wrapText(painter, text, maxWidth, maxLines);
   for (const std::string& line : lines) {
-    dc.textOut(x, y, line);
-    y += lineHeight;
+    painter.text(at, line, align);
+    at.y += lineHeight;
   }
   return static_cast<int>(lines.size());
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The time chart of a station window: a time axis along X, one Y axis
 // shared by every series, a legend column with detail text and a wind dial.
-// Data rows are texts; column 0 labels the point, column k feeds series k.
+// Data rows are numbers: a time (or a label) places the point, value
+// column k feeds series k.
 //
 // Layout: every part has its own rectangle (heading, chart area with the
 // axis labels, legend, detail texts, dial), fonts shrink towards 320 x 240.
@@ -14,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "base/DrawContext.h"
+#include "base/Painter.h"
 
 namespace nimbrel {
 
@@ -24,7 +25,7 @@ using TextLines = std::vector<std::string>;
 class ChartOwner {
  public:
   virtual ~ChartOwner() = default;
-  virtual Rect getClientRect() const = 0;
+  virtual Rect clientRect() const = 0;
 };
 
 struct ChartSeries {
@@ -41,7 +42,7 @@ struct ChartSeries {
 // a day, the date shown under it.
 struct AxisLabel {
   int x = 0;
-  std::int64_t time = 0;  // wall-clock seconds; 0 for labels of row texts
+  std::int64_t time = 0;  // wall-clock seconds; 0 for labels of untimed rows
   std::string text;
   std::string date;
 };
@@ -63,6 +64,15 @@ struct ChartForecast {
   std::vector<ForecastHour> hours;
   std::optional<std::int64_t> now;  // none: the newest row's time
   int hoursAhead = 0;
+};
+
+// One row: its time on the chart's axis, or a label when the chart's rows
+// have no times, and one value per column, values[k - 1] for column k; NaN
+// is no value there (a gap in the line).
+struct ChartRow {
+  std::string label;
+  std::optional<std::int64_t> time;
+  std::vector<double> values;
 };
 
 // The whole text of a detail line drawn cut, and where it was drawn.
@@ -94,10 +104,10 @@ class Chart {
                 std::optional<TextLines> seriesDetailLines, int valueColumn = 0);
   void removeAllSeries() { series.clear(); }
   // A row without a time; while any row lacks one, rows are spaced evenly
-  // and labelled with their texts. An empty cell is no value (a gap).
-  void addRow(TextLines row);
+  // and labelled with their labels. A NaN value is no value (a gap).
+  void addRow(std::string label, std::vector<double> values);
   // A row at a wall-clock time (wallClockSeconds): X follows the times.
-  void addRow(TextLines row, std::int64_t time);
+  void addRow(std::int64_t time, std::vector<double> values);
   void removeAllRows() { rows.clear(); }
   // The forecast strip, or none. It takes its own band under the chart, so
   // an owner that grows by forecastSpace keeps the plot as it was.
@@ -107,18 +117,21 @@ class Chart {
   void setDetailLines(int seriesIndex, TextLines lines);
 
   int getRowCount() const { return static_cast<int>(rows.size()); }
-  const TextLines& getRow(int index) const;  // std::out_of_range for a bad index
+  const ChartRow& row(int index) const;  // std::out_of_range for a bad index
+  // The value of a column (1 and up) at a row, or none (a gap, no such
+  // column, no such row).
+  std::optional<double> value(int row, int column) const;
+  // What the X axis shows for a row: its label, or "HH:MM" of its time.
+  std::string rowLabel(int index) const;
 
-  // Paints the whole chart and remembers dc for drawWindIndicator. Never
+  // Paints the whole chart, leaving the painter's state as it was. Never
   // throws: a point whose row lacks the column, or a series index outside
   // `series`, is left out. A zero or non-finite yDelta is first set to 1.
   // A value beyond the Y range takes its line to the plot's edge, where a
   // small arrow marks it (the range itself stays as set).
-  void draw(DrawContext& dc);
-  // The wind dial in dialRect, on the context of the last draw (nothing
-  // without one). The context must still be alive.
-  void drawWindIndicator(double direction, double speed);
-  void forgetDrawContext() { drawContext = nullptr; }
+  void draw(Painter& painter);
+  // The wind dial in dialRect, as the last draw laid it out.
+  void drawWindIndicator(Painter& painter, double direction, double speed);
   // Y range from the data: yMin the smallest value, yDelta a whole step
   // that fits everything in all but the top grid step. Leaves both alone
   // when there is no value to scale.
@@ -126,9 +139,10 @@ class Chart {
 
   // Layout helpers, public so the scaling can be checked on its own.
   void computeFrameRect();  // from the owner's client area when fitToWindow
-  // Every rectangle, the fonts shown and the X labels; measures text on dc.
+  // Every rectangle, the fonts shown and the X labels; measures text with
+  // the painter.
   // Runs autoscaleRange when autoscale is on.
-  void layout(DrawContext& dc);
+  void layout(Painter& painter);
   int xPosition(int row) const;
   // X of a time on the time axis (plot and strip), held to the axis' ends.
   int forecastX(std::int64_t time) const;
@@ -160,7 +174,6 @@ class Chart {
   int yStep;
   int minorTicks;
   ChartOwner* owner;
-  DrawContext* drawContext;
   Rect frameRect;
   Rect plotRect;
   // Set by layout: each part's own rectangle, none overlapping another.
@@ -178,17 +191,16 @@ class Chart {
   std::vector<DetailTip> detailTips;  // set by draw
   std::vector<AxisLabel> xLabels;
   int labelStepHours = 0;  // between time labels; 0 when rows lack times
-  FontSpec titleFont;
-  FontSpec labelFont;
-  FontSpec legendFont;
+  Font titleFont;
+  Font labelFont;
+  Font legendFont;
   // The fonts as drawn: the ones above, smaller on a small window.
-  FontSpec titleFontShown;
-  FontSpec labelFontShown;
-  FontSpec legendFontShown;
+  Font titleFontShown;
+  Font labelFontShown;
+  Font legendFontShown;
   Colour titleColour;
   Colour labelColour;
   Pen gridPen;
-  std::string scratchText;
   std::string title;
   bool autoscale;
   bool showFrame;
@@ -206,27 +218,22 @@ class Chart {
   std::vector<ChartSeries> series;
 
  private:
-  // Texts are kept as given; each value is also parsed once here, which is
-  // exact because a row never changes after addRow.
-  struct Row {
-    TextLines texts;
-    std::vector<double> values;  // values[k] = readNumber(texts[k]), k >= 1; NaN when empty
-    std::optional<std::int64_t> time;
-  };
-
-  void layoutTimeAxis(DrawContext& dc);
-  void drawAxes(DrawContext& dc);
-  void drawMinorTicks(DrawContext& dc, bool alongX);
-  void drawLegend(DrawContext& dc);
-  void drawForecast(DrawContext& dc);
-  void drawSeries(DrawContext& dc, int seriesIndex);
-  void drawNow(DrawContext& dc);
+  void layoutTimeAxis(Painter& painter);
+  void drawAxes(Painter& painter);
+  void drawMinorTicks(Painter& painter, bool alongX);
+  void drawLegend(Painter& painter);
+  void drawForecast(Painter& painter);
+  void drawSeries(Painter& painter, int seriesIndex);
+  void drawNow(Painter& painter);
   int timeX(std::int64_t time) const;
+  // The dial's rim and hub: in the legend's last entry's colour (the wind
+  // direction's on a station chart), the grid's without one.
+  Pen dialPen() const;
   int columnOf(int seriesIndex) const;
   double pixelsPerUnit() const;
   bool rowsHaveTimes() const { return !rows.empty() && timedRows == rows.size(); }
 
-  std::vector<Row> rows;
+  std::vector<ChartRow> rows;
   std::optional<ChartForecast> forecast;
   std::size_t timedRows = 0;
   std::int64_t axisFrom = 0;  // the time at the plot's left and right edges
@@ -239,13 +246,13 @@ class Chart {
   int sampleLength = 20;  // the legend's sample line
 };
 
-// Cuts text into lines no wider than maxWidth pixels as dc measures them,
+// Cuts text into lines no wider than maxWidth pixels as the painter measures them,
 // at blanks where possible (a word wider than that is broken), at most
 // maxLines lines. Only the first kMaxCellChars characters are considered.
-std::vector<std::string> wrapText(DrawContext& dc, std::string_view text, int maxWidth, int maxLines);
-// Draws wrapText's lines lineHeight pixels apart, from y down, at the
-// current alignment. Returns the number of lines drawn.
-int drawWrappedText(DrawContext& dc, int x, int y, std::string_view text, int maxWidth, int lineHeight,
+std::vector<std::string> wrapText(Painter& painter, std::string_view text, int maxWidth, int maxLines);
+// Draws wrapText's lines lineHeight pixels apart, the first at `at`, each
+// aligned on at.x. Returns the number of lines drawn.
+int drawWrappedText(Painter& painter, Point at, Align align, std::string_view text, int maxWidth, int lineHeight,
                     int maxLines);
 
 }  // namespace nimbrel

@@ -1,8 +1,7 @@
 #pragma once
 // Number <-> text conversions of the chart and its dialog. They follow the
 // C library's atof/atoi/printf rules but never depend on the process locale:
-// the Qt layer may switch LC_NUMERIC, and a chart row must read back exactly
-// what was written into it.
+// Qt adopts the user's, which may write a decimal comma.
 #include <string>
 #include <string_view>
 

@@ -38,7 +38,7 @@ constexpr std::array<Stop, 9> kTemperatureStops = {{
 }};
 
 // The legend's font: small enough to stay out of the map's way.
-const FontSpec kLegendFont{"Arial", 12, 400};
+const Font kLegendFont{"Arial", 12, 400};
 constexpr int kPad = 4;
 constexpr int kSwatch = 7;
 constexpr int kBarHeight = 8;
@@ -69,28 +69,19 @@ std::string temperatureTitle(bool metric) { return metric ? "Temperature \xB0" "
 
 constexpr int kBarWidth = static_cast<int>(kTemperatureScaleMaxC - kTemperatureScaleMinC) + 1;
 
-// Restores what the legend changes on the context.
-class SavedState {
+// The legend's own state, the caller's put back afterwards.
+class LegendState {
  public:
-  explicit SavedState(DrawContext& dc)
-      : dc(dc), font(dc.selectFont(kLegendFont)), pen(dc.selectPen(Pen{PS_SOLID, 1, rgb(0, 0, 0)})),
-        align(dc.setTextAlign(TA_LEFT | TA_TOP)), text(dc.setTextColor(rgb(0, 0, 0))),
-        background(dc.setBkColor(rgb(255, 255, 255))) {}
-  ~SavedState() {
-    dc.selectFont(font);
-    dc.selectPen(pen);
-    dc.setTextAlign(align);
-    dc.setTextColor(text);
-    dc.setBkColor(background);
+  explicit LegendState(Painter& painter) : kept(painter) {
+    painter.setFont(kLegendFont);
+    painter.setPen(Pen{kBlack, 1});
+    painter.setBrush(kWhite);
+    painter.setTextColour(kBlack);
+    painter.setTextBackground(kWhite);
   }
 
  private:
-  DrawContext& dc;
-  FontSpec font;
-  Pen pen;
-  unsigned align;
-  Colour text;
-  Colour background;
+  KeptPainterState kept;
 };
 
 std::string temperatureText(double celsius, bool metric) {
@@ -136,21 +127,20 @@ std::string ceilingText(const StationWeather& w, bool metric) {
 }
 
 constexpr Colour kOutlineColour = rgb(40, 40, 40);
-constexpr unsigned kTaRight = 2;
 
 // A 3 x 3 point with a dark rim around it that leaves the corners out, so
 // every colour shows on yellow land and white sea alike.
-void drawOutlinedPoint(DrawContext& dc, int x, int y, Colour colour) {
-  dc.fillSolidRect(x - 1, y - 2, 3, 5, kOutlineColour);
-  dc.fillSolidRect(x - 2, y - 1, 5, 3, kOutlineColour);
-  dc.fillSolidRect(x - 1, y - 1, 3, 3, colour);
+void drawOutlinedPoint(Painter& painter, int x, int y, Colour colour) {
+  painter.fillRect(Rect::fromSize(x - 1, y - 2, 3, 5), kOutlineColour);
+  painter.fillRect(Rect::fromSize(x - 2, y - 1, 5, 3), kOutlineColour);
+  painter.fillRect(Rect::fromSize(x - 1, y - 1, 3, 3), colour);
 }
 
 // A filled disc of whole pixels, row by row.
-void fillDisc(DrawContext& dc, int x, int y, int radius, Colour colour) {
+void fillDisc(Painter& painter, int x, int y, int radius, Colour colour) {
   for (int dy = -radius; dy <= radius; ++dy) {
     const int half = static_cast<int>(std::floor(std::sqrt(radius * radius - dy * dy + 0.5)));
-    dc.fillSolidRect(x - half, y + dy, 2 * half + 1, 1, colour);
+    painter.fillRect(Rect::fromSize(x - half, y + dy, 2 * half + 1, 1), colour);
   }
 }
 
@@ -174,7 +164,7 @@ bool overlaps(const Rect& a, const Rect& b) {
   return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
-const FontSpec kPlotFont{"Arial", 11, 400};
+const Font kPlotFont{"Arial", 11, 400};
 constexpr int kPlotReach = 34;
 constexpr int kStaffLength = 28;
 constexpr int kPlotRadius = 5;
@@ -228,10 +218,10 @@ Rect chooseLegendCorner(const StationList& stations, Size legend, const MapViewp
   const int bottom = (picture ? MapProjection::kBottom : view.height()) - kCornerInset;
   // Lower left first: the Pacific and the Southern Ocean.
   const std::array<Rect, 4> corners = {{
-      {left, bottom - legend.cy, left + legend.cx, bottom},
-      {right - legend.cx, bottom - legend.cy, right, bottom},
-      {left, top, left + legend.cx, top + legend.cy},
-      {right - legend.cx, top, right, top + legend.cy},
+      {left, bottom - legend.height, left + legend.width, bottom},
+      {right - legend.width, bottom - legend.height, right, bottom},
+      {left, top, left + legend.width, top + legend.height},
+      {right - legend.width, top, right, top + legend.height},
   }};
   std::array<int, 4> covered = {};
   for (const Station& station : stations) {
@@ -247,62 +237,61 @@ Rect chooseLegendCorner(const StationList& stations, Size legend, const MapViewp
   return corners[static_cast<std::size_t>(std::min_element(covered.begin(), covered.end()) - covered.begin())];
 }
 
-Size weatherLegendSize(DrawContext& dc, WeatherColouring colouring, bool metric) {
-  SavedState saved(dc);
+Size weatherLegendSize(Painter& painter, WeatherColouring colouring, bool metric) {
+  LegendState legend(painter);
   if (colouring == WeatherColouring::kFlightCategory) {
     int textWidth = 0, rowHeight = kSwatch + 2;
     for (FlightCategory category : kLegendCategories) {
-      const Size extent = dc.getTextExtent(categoryName(category));
-      textWidth = std::max(textWidth, extent.cx);
-      rowHeight = std::max(rowHeight, extent.cy);
+      const Size extent = painter.textSize(categoryName(category));
+      textWidth = std::max(textWidth, extent.width);
+      rowHeight = std::max(rowHeight, extent.height);
     }
     return Size{kPad + kSwatch + kPad + textWidth + kPad,
                 kPad + rowHeight * static_cast<int>(kLegendCategories.size()) + kPad};
   }
-  const Size title = dc.getTextExtent(temperatureTitle(metric));
+  const Size title = painter.textSize(temperatureTitle(metric));
   const std::vector<TemperatureTick> ticks = temperatureTicks(metric);
-  const int overhang = std::max(dc.getTextExtent(ticks.front().label).cx, dc.getTextExtent(ticks.back().label).cx) / 2;
-  const int labelHeight = dc.getTextExtent(ticks.front().label).cy;
-  return Size{kPad + std::max(title.cx, kBarWidth + 2 * overhang) + kPad,
-              kPad + title.cy + 2 + kBarHeight + 2 + labelHeight + kPad};
+  const int overhang = std::max(painter.textSize(ticks.front().label).width, painter.textSize(ticks.back().label).width) / 2;
+  const int labelHeight = painter.textSize(ticks.front().label).height;
+  return Size{kPad + std::max(title.width, kBarWidth + 2 * overhang) + kPad,
+              kPad + title.height + 2 + kBarHeight + 2 + labelHeight + kPad};
 }
 
-void drawWeatherLegend(DrawContext& dc, WeatherColouring colouring, bool metric, const Rect& box) {
-  SavedState saved(dc);
-  dc.rectangle(box.left, box.top, box.right, box.bottom);
+void drawWeatherLegend(Painter& painter, WeatherColouring colouring, bool metric, const Rect& box) {
+  LegendState legend(painter);
+  painter.rect(box);
   if (colouring == WeatherColouring::kFlightCategory) {
     int rowHeight = kSwatch + 2;
     for (FlightCategory category : kLegendCategories)
-      rowHeight = std::max(rowHeight, dc.getTextExtent(categoryName(category)).cy);
+      rowHeight = std::max(rowHeight, painter.textSize(categoryName(category)).height);
     int y = box.top + kPad;
     for (FlightCategory category : kLegendCategories) {
-      dc.fillSolidRect(box.left + kPad, y + (rowHeight - kSwatch) / 2, kSwatch, kSwatch, flightCategoryColour(category));
-      dc.setBkColor(rgb(255, 255, 255));
-      dc.textOut(box.left + kPad + kSwatch + kPad, y, categoryName(category));
+      painter.fillRect(Rect::fromSize(box.left + kPad, y + (rowHeight - kSwatch) / 2, kSwatch, kSwatch),
+                       flightCategoryColour(category));
+      painter.text({box.left + kPad + kSwatch + kPad, y}, categoryName(category));
       y += rowHeight;
     }
     return;
   }
   const std::string title = temperatureTitle(metric);
-  const Size titleSize = dc.getTextExtent(title);
+  const Size titleSize = painter.textSize(title);
   const std::vector<TemperatureTick> ticks = temperatureTicks(metric);
-  const int overhang = std::max(dc.getTextExtent(ticks.front().label).cx, dc.getTextExtent(ticks.back().label).cx) / 2;
+  const int overhang = std::max(painter.textSize(ticks.front().label).width, painter.textSize(ticks.back().label).width) / 2;
   const int inner = box.width() - 2 * kPad;
   const int barLeft = box.left + kPad + std::max(overhang, (inner - kBarWidth) / 2);
-  const int barTop = box.top + kPad + titleSize.cy + 2;
-  dc.textOut(box.left + kPad, box.top + kPad, title);
+  const int barTop = box.top + kPad + titleSize.height + 2;
+  painter.text({box.left + kPad, box.top + kPad}, title);
   // One column a degree Celsius.
   for (int column = 0; column < kBarWidth; ++column)
-    dc.fillSolidRect(barLeft + column, barTop, 1, kBarHeight, temperatureColour(kTemperatureScaleMinC + column));
-  dc.setBkColor(rgb(255, 255, 255));
-  dc.setTextAlign(TA_CENTER | TA_TOP);
+    painter.fillRect(Rect::fromSize(barLeft + column, barTop, 1, kBarHeight),
+                     temperatureColour(kTemperatureScaleMinC + column));
   for (const TemperatureTick& tick : ticks) {
     const int x = barLeft + static_cast<int>(std::lround(tick.celsius - kTemperatureScaleMinC));
-    dc.textOut(x, barTop + kBarHeight + 2, tick.label);
+    painter.text({x, barTop + kBarHeight + 2}, tick.label, Align::kCentre);
   }
 }
 
-void drawWeatherLayer(DrawContext& dc, const StationList& catalogue, const WeatherSnapshot& snapshot,
+void drawWeatherLayer(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
                       WeatherColouring colouring, const StationList& openStations, bool metric) {
   // Stations without a report first, so a neighbour's point covers them.
   auto weather = snapshot.stations.begin();
@@ -311,17 +300,17 @@ void drawWeatherLayer(DrawContext& dc, const StationList& catalogue, const Weath
     const Station& station = catalogue[i];
     if (!station.hasPosition || (weather != snapshot.stations.end() && weather->station == i)) continue;
     const Pixel p = MapProjection::toPixel(station.mapLongitude, station.mapColatitude);
-    dc.setPixel(p.x, p.y, kStationPointColour);
+    painter.pixel({p.x, p.y}, kStationPointColour);
   }
   for (const StationWeather& w : snapshot.stations) {
     if (w.station >= catalogue.size() || !catalogue[w.station].hasPosition) continue;
     const Station& station = catalogue[w.station];
     const Pixel p = MapProjection::toPixel(station.mapLongitude, station.mapColatitude);
-    drawOutlinedPoint(dc, p.x, p.y, weatherPointColour(w, colouring));
+    drawOutlinedPoint(painter, p.x, p.y, weatherPointColour(w, colouring));
   }
-  drawOpenStationMarks(dc, openStations);
-  const Size size = weatherLegendSize(dc, colouring, metric);
-  drawWeatherLegend(dc, colouring, metric, chooseLegendCorner(catalogue, size));
+  drawOpenStationMarks(painter, openStations);
+  const Size size = weatherLegendSize(painter, colouring, metric);
+  drawWeatherLegend(painter, colouring, metric, chooseLegendCorner(catalogue, size));
 }
 
 std::vector<bool> placeWithoutOverlap(const std::vector<Rect>& candidates) {
@@ -361,15 +350,16 @@ std::vector<bool> placeWithoutOverlap(const std::vector<Rect>& candidates) {
 
 Rect stationPlotBox(int x, int y) { return Rect{x - kPlotReach, y - kPlotReach, x + kPlotReach + 1, y + kPlotReach + 1}; }
 
-void drawStationPlot(DrawContext& dc, int x, int y, const Station& station, const StationWeather& weather,
+void drawStationPlot(Painter& painter, int x, int y, const Station& station, const StationWeather& weather,
                      Colour fill, bool metric) {
-  const Pen pen = dc.selectPen(Pen{PS_SOLID, 1, kOutlineColour});
-  const FontSpec font = dc.selectFont(kPlotFont);
-  const unsigned align = dc.setTextAlign(TA_LEFT | TA_TOP);
-  const Colour text = dc.setTextColor(rgb(0, 0, 0));
-  const Colour background = dc.setBkColor(rgb(255, 255, 255));
+  const KeptPainterState kept(painter);
+  painter.setPen(Pen{kOutlineColour, 1});
+  painter.setBrush(kWhite);
+  painter.setFont(kPlotFont);
+  painter.setTextColour(kBlack);
+  painter.setTextBackground(kWhite);
   const bool calm = weather.windSpeedKt && *weather.windSpeedKt < 1.0 && !weather.windGustKt;
-  if (calm) dc.ellipse(x - kPlotRadius - 4, y - kPlotRadius - 4, x + kPlotRadius + 5, y + kPlotRadius + 5);
+  if (calm) painter.ellipse(Rect{x - kPlotRadius - 4, y - kPlotRadius - 4, x + kPlotRadius + 5, y + kPlotRadius + 5});
   if (weather.windSpeedKt && !calm && weather.windDirectionDeg) {
     // The staff points to where the wind comes from; feathers on its clockwise side.
     const double a = *weather.windDirectionDeg * 3.14159265358979 / 180.0;
@@ -380,8 +370,7 @@ void drawStationPlot(DrawContext& dc, int x, int y, const Station& station, cons
                    y + static_cast<int>(std::lround(uy * along + py * across))};
     };
     const Pixel foot = at(kPlotRadius + 1, 0), tip = at(kStaffLength, 0);
-    dc.moveTo(foot.x, foot.y);
-    dc.lineTo(tip.x, tip.y);
+    painter.line({foot.x, foot.y}, {tip.x, tip.y});
     long knots = std::lround(*weather.windSpeedKt / 5.0) * 5;
     double along = kStaffLength;
     for (; knots >= 50; knots -= 50, along -= 7) {
@@ -389,50 +378,36 @@ void drawStationPlot(DrawContext& dc, int x, int y, const Station& station, cons
       const Pixel point = at(along - 2, 10);
       for (double t = 0; t <= 5.0; t += 0.5) {
         const Pixel base = at(along - t, 0);
-        dc.moveTo(base.x, base.y);
-        dc.lineTo(point.x, point.y);
+        painter.line({base.x, base.y}, {point.x, point.y});
       }
     }
     for (; knots >= 10; knots -= 10, along -= 4) {
       const Pixel root = at(along, 0), end = at(along + 4, 10);
-      dc.moveTo(root.x, root.y);
-      dc.lineTo(end.x, end.y);
+      painter.line({root.x, root.y}, {end.x, end.y});
     }
     if (knots >= 5) {
       // A lone half barb stands off the tip so it does not read as a full one.
       if (along == kStaffLength) along -= 4;
       const Pixel root = at(along, 0), end = at(along + 2, 5);
-      dc.moveTo(root.x, root.y);
-      dc.lineTo(end.x, end.y);
+      painter.line({root.x, root.y}, {end.x, end.y});
     }
   }
-  fillDisc(dc, x, y, kPlotRadius + 1, kOutlineColour);
-  fillDisc(dc, x, y, kPlotRadius, fill);
-  // A fill leaves its colour as the text background: the numbers go on white.
-  dc.setBkColor(rgb(255, 255, 255));
+  fillDisc(painter, x, y, kPlotRadius + 1, kOutlineColour);
+  fillDisc(painter, x, y, kPlotRadius, fill);
   if (weather.temperatureC) {
-    dc.setTextAlign(kTaRight | TA_TOP);
     const std::string t = shortTemperature(*weather.temperatureC, metric);
-    dc.textOut(x - kPlotRadius - 3, y - kPlotRadius - 3 - dc.getTextExtent(t).cy + 4, t);
+    painter.text({x - kPlotRadius - 3, y - kPlotRadius - 3 - painter.textSize(t).height + 4}, t, Align::kRight);
   }
-  if (weather.dewPointC) {
-    dc.setTextAlign(kTaRight | TA_TOP);
-    dc.textOut(x - kPlotRadius - 3, y + kPlotRadius - 1, shortTemperature(*weather.dewPointC, metric));
-  }
-  dc.setTextAlign(TA_LEFT | TA_TOP);
-  dc.textOut(x + kPlotRadius + 4, y + 2, station.icao);
-  dc.setBkColor(background);
-  dc.setTextColor(text);
-  dc.setTextAlign(align);
-  dc.selectFont(font);
-  dc.selectPen(pen);
+  if (weather.dewPointC)
+    painter.text({x - kPlotRadius - 3, y + kPlotRadius - 1}, shortTemperature(*weather.dewPointC, metric), Align::kRight);
+  painter.text({x + kPlotRadius + 4, y + 2}, station.icao);
 }
 
-void drawWeatherLayer(DrawContext& dc, const StationList& catalogue, const WeatherSnapshot& snapshot,
+void drawWeatherLayer(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
                       WeatherColouring colouring, const StationList& openStations, bool metric,
                       const MapViewport& view) {
   if (view.showsPicture()) {
-    drawWeatherLayer(dc, catalogue, snapshot, colouring, openStations, metric);
+    drawWeatherLayer(painter, catalogue, snapshot, colouring, openStations, metric);
     return;
   }
   auto inView = [&](const Pixel& p, int margin) {
@@ -445,7 +420,7 @@ void drawWeatherLayer(DrawContext& dc, const StationList& catalogue, const Weath
     const Station& station = catalogue[i];
     if (!station.hasPosition || (weather != snapshot.stations.end() && weather->station == i)) continue;
     const Pixel p = view.toPixel(station.mapLongitude, station.mapColatitude);
-    if (inView(p, 0)) dc.setPixel(p.x, p.y, kStationPointColour);
+    if (inView(p, 0)) painter.pixel({p.x, p.y}, kStationPointColour);
   }
   struct Shown {
     const StationWeather* weather;
@@ -479,7 +454,8 @@ void drawWeatherLayer(DrawContext& dc, const StationList& catalogue, const Weath
   std::vector<bool> labelled(shown.size(), false);
   std::vector<Rect> labels;
   if (view.zoom() >= kLabelZoom) {
-    const FontSpec font = dc.selectFont(kPlotFont);
+    const KeptPainterState keptState(painter);
+    painter.setFont(kPlotFont);
     // Plots hold their boxes first; labels go into the room left.
     std::vector<Rect> boxes;
     for (std::size_t i = 0; i < shown.size(); ++i)
@@ -488,9 +464,9 @@ void drawWeatherLayer(DrawContext& dc, const StationList& catalogue, const Weath
     std::vector<std::size_t> candidate;
     for (std::size_t i = 0; i < shown.size(); ++i) {
       if (plotted[i]) continue;
-      const Size extent = dc.getTextExtent(catalogue[shown[i].weather->station].icao);
+      const Size extent = painter.textSize(catalogue[shown[i].weather->station].icao);
       const Pixel p = shown[i].pixel;
-      boxes.push_back(Rect{p.x + 3, p.y - extent.cy / 2, p.x + 3 + extent.cx, p.y - extent.cy / 2 + extent.cy});
+      boxes.push_back(Rect::fromSize(p.x + 3, p.y - extent.height / 2, extent.width, extent.height));
       candidate.push_back(i);
     }
     const std::vector<bool> kept = placeWithoutOverlap(boxes);
@@ -499,12 +475,11 @@ void drawWeatherLayer(DrawContext& dc, const StationList& catalogue, const Weath
         labelled[candidate[k]] = true;
         labels.push_back(boxes[plotCount + k]);
       }
-    dc.selectFont(font);
   }
   // Best last, so the worse categories' points lie on top; a run of one
-  // colour goes to the context in one call.
+  // colour goes to the painter in one call.
   {
-    std::vector<int> run;
+    std::vector<Point> run;
     Colour runColour = 0;
     for (std::size_t i = shown.size(); i-- > 0;) {
       if (plotted[i]) continue;
@@ -512,38 +487,33 @@ void drawWeatherLayer(DrawContext& dc, const StationList& catalogue, const Weath
       if (x < -2 || y < -2 || x > view.width() + 1 || y > view.height() + 1) continue;
       const Colour colour = weatherPointColour(*shown[i].weather, colouring);
       if (!run.empty() && colour != runColour) {
-        dc.drawRimmedPoints(run.data(), run.size() / 2, runColour, kOutlineColour);
+        painter.rimmedPoints(run, runColour, kOutlineColour);
         run.clear();
       }
       runColour = colour;
-      run.push_back(x);
-      run.push_back(y);
+      run.push_back(Point{x, y});
     }
-    if (!run.empty()) dc.drawRimmedPoints(run.data(), run.size() / 2, runColour, kOutlineColour);
+    if (!run.empty()) painter.rimmedPoints(run, runColour, kOutlineColour);
   }
   if (!labels.empty()) {
-    const FontSpec font = dc.selectFont(kPlotFont);
-    const unsigned align = dc.setTextAlign(TA_LEFT | TA_TOP);
-    const Colour text = dc.setTextColor(rgb(0, 0, 0));
-    const Colour background = dc.setBkColor(rgb(255, 255, 255));
+    const KeptPainterState kept(painter);
+    painter.setFont(kPlotFont);
+    painter.setTextColour(kBlack);
+    painter.setTextBackground(kWhite);
     std::size_t next = 0;
     for (std::size_t i = 0; i < shown.size(); ++i)
       if (labelled[i]) {
         const Rect& r = labels[next++];
-        dc.textOut(r.left, r.top, catalogue[shown[i].weather->station].icao);
+        painter.text({r.left, r.top}, catalogue[shown[i].weather->station].icao);
       }
-    dc.setBkColor(background);
-    dc.setTextColor(text);
-    dc.setTextAlign(align);
-    dc.selectFont(font);
   }
   for (std::size_t i = 0; i < shown.size(); ++i)
     if (plotted[i])
-      drawStationPlot(dc, shown[i].pixel.x, shown[i].pixel.y, catalogue[shown[i].weather->station], *shown[i].weather,
+      drawStationPlot(painter, shown[i].pixel.x, shown[i].pixel.y, catalogue[shown[i].weather->station], *shown[i].weather,
                       weatherPointColour(*shown[i].weather, colouring), metric);
-  drawOpenStationMarks(dc, openStations, view);
-  const Size size = weatherLegendSize(dc, colouring, metric);
-  drawWeatherLegend(dc, colouring, metric, chooseLegendCorner(catalogue, size, view));
+  drawOpenStationMarks(painter, openStations, view);
+  const Size size = weatherLegendSize(painter, colouring, metric);
+  drawWeatherLegend(painter, colouring, metric, chooseLegendCorner(catalogue, size, view));
 }
 
 std::string reportAgeText(std::int64_t ageMinutes) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "base/DrawContext.h"
+#include "base/Painter.h"
 #include "map/MapProjection.h"
 #include "catalog/Station.h"
 #include "catalog/StationWeather.h"
@@ -43,17 +43,17 @@ Rect chooseLegendCorner(const StationList& stations, Size legend);
 // stations at their view pixels.
 Rect chooseLegendCorner(const StationList& stations, Size legend, const MapViewport& view);
 // The legend's size for the colouring, measured with the legend's font.
-Size weatherLegendSize(DrawContext& dc, WeatherColouring colouring, bool metric);
-void drawWeatherLegend(DrawContext& dc, WeatherColouring colouring, bool metric, const Rect& box);
+Size weatherLegendSize(Painter& painter, WeatherColouring colouring, bool metric);
+void drawWeatherLegend(Painter& painter, WeatherColouring colouring, bool metric, const Rect& box);
 
 // Draws over the map picture, instead of drawAllStationPoints and
 // drawOpenStationMarks. `metric` chooses the temperature legend's unit.
-void drawWeatherLayer(DrawContext& dc, const StationList& catalogue, const WeatherSnapshot& snapshot,
+void drawWeatherLayer(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
                       WeatherColouring colouring, const StationList& openStations, bool metric = true);
 // The layer in a view. Points keep their size in pixels; zoomed in, stations
 // get ICAO labels where there is room and, closer in, station plots, placed
 // greedily without overlapping, the worse flight category first.
-void drawWeatherLayer(DrawContext& dc, const StationList& catalogue, const WeatherSnapshot& snapshot,
+void drawWeatherLayer(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
                       WeatherColouring colouring, const StationList& openStations, bool metric,
                       const MapViewport& view);
 
@@ -69,7 +69,7 @@ std::vector<bool> placeWithoutOverlap(const std::vector<Rect>& candidates);
 // barb toward the direction the wind blows from (half barb 5 kt, barb 10 kt,
 // pennant 50 kt; a ring around the circle when calm), temperature top left
 // and dew point bottom left in the user's units, the ICAO code at the right.
-void drawStationPlot(DrawContext& dc, int x, int y, const Station& station, const StationWeather& weather,
+void drawStationPlot(Painter& painter, int x, int y, const Station& station, const StationWeather& weather,
                      Colour fill, bool metric);
 // The box a station plot (or its label) takes around a station's pixel.
 Rect stationPlotBox(int x, int y);

@@ -9,21 +9,21 @@
 
 namespace nimbrel {
 
-void drawMapPicture(DrawContext& dc) { dc.drawBitmap(kWorldMapPicture, 0, 0); }
+void drawMapPicture(Painter& painter) { painter.image(kWorldMapPicture, {0, 0}); }
 
-void drawAllStationPoints(DrawContext& dc, const StationList& stations) {
+void drawAllStationPoints(Painter& painter, const StationList& stations) {
   for (const Station& station : stations) {
     if (!station.hasPosition) continue;
     const Pixel p = MapProjection::toPixel(station.mapLongitude, station.mapColatitude);
-    dc.setPixel(p.x, p.y, kStationPointColour);
+    painter.pixel({p.x, p.y}, kStationPointColour);
   }
 }
 
-void drawOpenStationMarks(DrawContext& dc, const StationList& openStations) {
+void drawOpenStationMarks(Painter& painter, const StationList& openStations) {
   for (const Station& station : openStations) {
     if (!station.hasPosition) continue;
     const Pixel p = MapProjection::toPixel(station.mapLongitude, station.mapColatitude);
-    dc.fillSolidRect(p.x - 2, p.y - 2, 4, 4, kOpenStationColour);
+    painter.fillRect(Rect::fromSize(p.x - 2, p.y - 2, 4, 4), kOpenStationColour);
   }
 }
 
@@ -224,12 +224,13 @@ int graticuleStep(const MapViewport& view) {
   return 30;
 }
 
-void drawGraticule(DrawContext& dc, const MapViewport& view) {
+void drawGraticule(Painter& painter, const MapViewport& view) {
   const int step = graticuleStep(view);
-  const Pen before = dc.selectPen(Pen{PS_SOLID, 1, kMapLineColour});
-  const FontSpec font = dc.selectFont(FontSpec{"Arial", 11, 400});
-  const unsigned align = dc.setTextAlign(TA_LEFT | TA_TOP);
-  const Colour background = dc.setBkColor(kMapSeaColour);
+  const KeptPainterState kept(painter);
+  painter.setPen(Pen{kMapLineColour, 1});
+  painter.setFont(Font{"Arial", 11, 400});
+  painter.setTextColour(kMapLineColour);
+  painter.setTextBackground(kMapSeaColour);
   const PointF topLeft = view.toView(0.0, 0.0), bottomRight = view.toView(360.0, 180.0);
   const int top = std::max(0, static_cast<int>(std::floor(topLeft.y)));
   const int bottom = std::min(view.height(), static_cast<int>(std::floor(bottomRight.y)) + 1);
@@ -239,41 +240,35 @@ void drawGraticule(DrawContext& dc, const MapViewport& view) {
   for (int longitude = -180; longitude <= 180; longitude += step) {
     const int x = static_cast<int>(std::floor(view.toView(longitude + 180.0, 0.0).x));
     if (x < 0 || x >= view.width()) continue;
-    dc.moveTo(x, top);
-    dc.lineTo(x, bottom);
+    painter.line({x, top}, {x, bottom});
     const std::string label =
         std::to_string(std::abs(longitude)) + (longitude < 0 ? "W" : longitude > 0 && longitude < 180 ? "E" : "");
-    dc.textOut(x + 2, top + 1, label);
+    painter.text({x + 2, top + 1}, label);
   }
   // Parallels, labelled at the left edge.
   for (int latitude = 90; latitude >= -90; latitude -= step) {
     const int y = static_cast<int>(std::floor(view.toView(0.0, 90.0 - latitude).y));
     if (y < 0 || y >= view.height()) continue;
-    dc.moveTo(left, y);
-    dc.lineTo(right, y);
+    painter.line({left, y}, {right, y});
     const std::string label = std::to_string(std::abs(latitude)) + (latitude > 0 ? "N" : latitude < 0 ? "S" : "");
-    dc.textOut(left + 2, y + 1, label);
+    painter.text({left + 2, y + 1}, label);
   }
-  dc.setBkColor(background);
-  dc.setTextAlign(align);
-  dc.selectFont(font);
-  dc.selectPen(before);
 }
 
-void drawAllStationPoints(DrawContext& dc, const StationList& stations, const MapViewport& view) {
+void drawAllStationPoints(Painter& painter, const StationList& stations, const MapViewport& view) {
   for (const Station& station : stations) {
     if (!station.hasPosition) continue;
     const Pixel p = view.toPixel(station.mapLongitude, station.mapColatitude);
     if (p.x < 0 || p.y < 0 || p.x >= view.width() || p.y >= view.height()) continue;
-    dc.setPixel(p.x, p.y, kStationPointColour);
+    painter.pixel({p.x, p.y}, kStationPointColour);
   }
 }
 
-void drawOpenStationMarks(DrawContext& dc, const StationList& openStations, const MapViewport& view) {
+void drawOpenStationMarks(Painter& painter, const StationList& openStations, const MapViewport& view) {
   for (const Station& station : openStations) {
     if (!station.hasPosition) continue;
     const Pixel p = view.toPixel(station.mapLongitude, station.mapColatitude);
-    dc.fillSolidRect(p.x - 2, p.y - 2, 4, 4, kOpenStationColour);
+    painter.fillRect(Rect::fromSize(p.x - 2, p.y - 2, 4, 4), kOpenStationColour);
   }
 }
 

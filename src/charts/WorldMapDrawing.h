@@ -1,20 +1,20 @@
 #pragma once
 // The world map's picture, station points and open-station marks, drawn on
-// any drawing context.
+// any painter.
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "base/DrawContext.h"
+#include "base/Painter.h"
 #include "map/MapProjection.h"
 #include "catalog/Station.h"
 
 namespace nimbrel {
 
 // The world-map picture and its size in pixels.
-constexpr int kWorldMapPicture = 130;
+constexpr std::string_view kWorldMapPicture = "worldmap";
 constexpr int kWorldMapWidth = 540;
 constexpr int kWorldMapHeight = 341;
 
@@ -22,11 +22,11 @@ constexpr Colour kStationPointColour = rgb(255, 0, 0);
 constexpr Colour kOpenStationColour = rgb(0, 0, 255);
 
 // The picture, unscaled, at the client origin.
-void drawMapPicture(DrawContext& dc);
+void drawMapPicture(Painter& painter);
 // One red pixel per station that has a position.
-void drawAllStationPoints(DrawContext& dc, const StationList& stations);
+void drawAllStationPoints(Painter& painter, const StationList& stations);
 // A blue 4 x 4 square centred on each open station, drawn over the points.
-void drawOpenStationMarks(DrawContext& dc, const StationList& openStations);
+void drawOpenStationMarks(Painter& painter, const StationList& openStations);
 // "Total stations: %d".
 std::string totalStationsText(const StationList& stations);
 
@@ -99,10 +99,10 @@ void forEachChunkInView(const MapLayer& layer, const MapViewport& view,
 // Degrees between graticule lines for a view: 30, 10, 5 or 1.
 int graticuleStep(const MapViewport& view);
 // The graticule and its labels over a zoomed map, drawn in the line colour.
-void drawGraticule(DrawContext& dc, const MapViewport& view);
+void drawGraticule(Painter& painter, const MapViewport& view);
 
 // Points, marks and counts as above, at the stations' pixels in a view.
-void drawAllStationPoints(DrawContext& dc, const StationList& stations, const MapViewport& view);
-void drawOpenStationMarks(DrawContext& dc, const StationList& openStations, const MapViewport& view);
+void drawAllStationPoints(Painter& painter, const StationList& stations, const MapViewport& view);
+void drawOpenStationMarks(Painter& painter, const StationList& openStations, const MapViewport& view);
 
 }  // namespace nimbrel

@@ -9,7 +9,7 @@
 #include "base/Units.h"
 #include "base/Text.h"
 #include "base/UserPort.h"
-#include "charts/StationChart.h"
+#include "stationchart/StationChart.h"
 #include "charts/WeatherLayer.h"
 #include "metar/CloudLayer.h"
 #include "metar/WeatherGroup.h"

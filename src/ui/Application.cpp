@@ -11,7 +11,6 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
-#include <clocale>
 #include <cstdio>
 #include <exception>
 
@@ -88,9 +87,6 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   if (qtWords->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     installTranslator(qtWords);
-  // Qt adopts the user's locale; the program's texts are written with the C
-  // library's "%.2f" and read with atof rules, which want a decimal point.
-  std::setlocale(LC_NUMERIC, "C");
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

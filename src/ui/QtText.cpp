@@ -13,7 +13,7 @@ constexpr char16_t kHighControls[32] = {
 
 }  // namespace
 
-QString toQString(const std::string& text) {
+QString toQString(std::string_view text) {
   QString result;
   result.reserve(static_cast<qsizetype>(text.size()));
   for (unsigned char byte : text) {

@@ -3,10 +3,11 @@
 // become QStrings and back.
 #include <QString>
 #include <string>
+#include <string_view>
 
 namespace nimbrel {
 
-QString toQString(const std::string& text);
+QString toQString(std::string_view text);
 std::string fromQString(const QString& text);
 
 }  // namespace nimbrel

@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "charts/StationChart.h"
-#include "ui/QtDrawContext.h"
+#include "stationchart/StationChart.h"
+#include "ui/QtPainter.h"
 #include "ui/QtText.h"
 #include "ui/ReadingText.h"
 
@@ -66,9 +66,9 @@ void StationChartView::load(std::function<void(LoadOutcome)> finished) {
 void StationChartView::refresh() { model.refresh(); }
 
 void StationChartView::draw(QPainter& painter) {
-  QtDrawContext dc(painter);
+  QtPainter onWindow(painter);
   model.placeForecast();
-  paintStationChart(*model.chart, dc, model.dialDirection, model.dialSpeed);
+  paintStationChart(*model.chart, onWindow, model.dialDirection, model.dialSpeed);
 }
 
 void StationChartView::paintEvent(QPaintEvent*) {
@@ -112,6 +112,6 @@ bool StationChartView::event(QEvent* event) {
   return true;
 }
 
-Rect StationChartView::getClientRect() const { return Rect{0, 0, width(), height()}; }
+Rect StationChartView::clientRect() const { return Rect{0, 0, width(), height()}; }
 
 }  // namespace nimbrel

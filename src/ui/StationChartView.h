@@ -36,7 +36,7 @@ class StationChartView : public QWidget, public ChartOwner, public ChildView {
   QTimer* refreshTimer() const { return timer; }
 
   // ChartOwner: the chart fits the client area.
-  Rect getClientRect() const override;
+  Rect clientRect() const override;
 
   // ChildView
   bool offers(Command) const override { return true; }

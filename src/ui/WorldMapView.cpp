@@ -20,9 +20,9 @@
 
 #include "map/MapProjection.h"
 #include "charts/WorldMapDrawing.h"
+#include "ui/QtPainter.h"
 #include "ui/Session.h"
 #include "ui/WeatherFeed.h"
-#include "ui/QtDrawContext.h"
 #include "ui/QtText.h"
 #include "ui/WeatherFeed.h"
 
@@ -79,60 +79,29 @@ QColor toColour(Colour c) { return QColor(redOf(c), greenOf(c), blueOf(c)); }
 // The zoomed map on screen draws the same few hundred station labels frame
 // after frame: their widths are measured once and each label is drawn as a
 // picture of itself, made once by the ordinary text drawing.
-class CachedTextContext : public QtDrawContext {
+class CachedTextPainter : public QtPainter {
  public:
-  explicit CachedTextContext(QPainter& painter) : QtDrawContext(painter), painter(painter) {
+  explicit CachedTextPainter(QPainter& painter) : QtPainter(painter) {
     const QPaintDevice* device = painter.device();
     ratio = device != nullptr ? device->devicePixelRatioF() : 1.0;
     if (cache().ratio != ratio) {
       cache().labels.clear();
       cache().ratio = ratio;
     }
+    fontNumber = numberOf(font());
   }
 
-  FontSpec selectFont(const FontSpec& font) override {
-    if (!(font == current)) {
-      current = font;
-      fontNumber = numberOf(font);
-    }
-    return QtDrawContext::selectFont(font);
-  }
-  unsigned setTextAlign(unsigned align) override {
-    textAlign = align;
-    return QtDrawContext::setTextAlign(align);
-  }
-  Colour setTextColor(Colour colour) override {
-    textColour = colour;
-    return QtDrawContext::setTextColor(colour);
-  }
-  Colour setBkColor(Colour colour) override {
-    bkColour = colour;
-    return QtDrawContext::setBkColor(colour);
-  }
-  void fillSolidRect(int x, int y, int width, int height, Colour colour) override {
-    bkColour = colour;
-    QtDrawContext::fillSolidRect(x, y, width, height, colour);
-  }
-  void drawRimmedPoints(const int* centres, std::size_t count, Colour fill, Colour rim) override {
-    bkColour = fill;
-    QtDrawContext::drawRimmedPoints(centres, count, fill, rim);
-  }
-
-  Size getTextExtent(const std::string& text) override {
+  Size textSize(std::string_view text) override {
     setKey(text, false);
     const auto found = cache().extents.find(key);
     if (found != cache().extents.end()) return found->second;
-    const Size size = QtDrawContext::getTextExtent(text);
+    const Size size = QtPainter::textSize(text);
     remember(cache().extents, key, size);
     return size;
   }
 
-  void textOut(int x, int y, const std::string& text) override {
-    // Left, centred or right, from the top: what the map's labels use.
-    if (text.empty() || (textAlign & ~TA_CENTER) != TA_TOP) {
-      QtDrawContext::textOut(x, y, text);
-      return;
-    }
+  void text(Point at, std::string_view text, Align align) override {
+    if (text.empty()) return;
     setKey(text, true);
     auto found = cache().labels.find(key);
     if (found == cache().labels.end()) {
@@ -140,10 +109,16 @@ class CachedTextContext : public QtDrawContext {
       found = remember(cache().labels, key, std::move(made));
     }
     const Label& label = found->second;
-    int left = x;
-    if ((textAlign & TA_CENTER) == TA_CENTER) left = x - label.width / 2;
-    else if ((textAlign & TA_CENTER) == 2) left = x - label.width;
-    painter.drawImage(QPoint(left - kMargin, y - kMargin), label.picture);
+    int left = at.x;
+    if (align == Align::kCentre) left = at.x - label.width / 2;
+    else if (align == Align::kRight) left = at.x - label.width;
+    qtPainter().drawImage(QPoint(left - kMargin, at.y - kMargin), label.picture);
+  }
+
+ protected:
+  void fontChanged() override {
+    QtPainter::fontChanged();
+    fontNumber = numberOf(font());
   }
 
  private:
@@ -152,7 +127,7 @@ class CachedTextContext : public QtDrawContext {
     QImage picture;
   };
   struct Cache {
-    std::vector<FontSpec> fonts;
+    std::vector<Font> fonts;
     std::unordered_map<std::string, Size> extents;
     std::unordered_map<std::string, Label> labels;
     qreal ratio = 1.0;
@@ -162,7 +137,7 @@ class CachedTextContext : public QtDrawContext {
     static Cache shared;
     return shared;
   }
-  static int numberOf(const FontSpec& font) {
+  static int numberOf(const Font& font) {
     auto& fonts = cache().fonts;
     for (std::size_t i = 0; i < fonts.size(); ++i)
       if (fonts[i] == font) return static_cast<int>(i);
@@ -176,44 +151,38 @@ class CachedTextContext : public QtDrawContext {
     return table.emplace(key, std::move(value)).first;
   }
   // The text, then the font and, for a picture, its colours: one reused string.
-  void setKey(const std::string& text, bool withColours) {
+  void setKey(std::string_view text, bool withColours) {
     key.assign(text);
     key.push_back('\0');
     key.append(reinterpret_cast<const char*>(&fontNumber), sizeof fontNumber);
     if (withColours) {
-      key.append(reinterpret_cast<const char*>(&textColour), sizeof textColour);
-      key.append(reinterpret_cast<const char*>(&bkColour), sizeof bkColour);
+      const Colour colours[] = {textColour(), textBackground()};
+      key.append(reinterpret_cast<const char*>(colours), sizeof colours);
     }
   }
-  Label makeLabel(const std::string& text) {
+  Label makeLabel(std::string_view text) {
     Label label;
-    const Size size = getTextExtent(text);
-    label.width = size.cx;
+    const Size size = textSize(text);
+    label.width = size.width;
     // Glyphs may reach a little past their box: a clear margin keeps them.
-    label.picture = QImage(QSize(size.cx + 2 * kMargin, size.cy + 2 * kMargin) * static_cast<int>(ratio),
+    label.picture = QImage(QSize(size.width + 2 * kMargin, size.height + 2 * kMargin) * static_cast<int>(ratio),
                            QImage::Format_ARGB32_Premultiplied);
     label.picture.setDevicePixelRatio(ratio);
     label.picture.fill(Qt::transparent);
     QPainter onLabel(&label.picture);
-    QtDrawContext plain(onLabel);
-    plain.selectFont(current);
-    plain.setTextColor(textColour);
-    plain.setBkColor(bkColour);
-    plain.setTextAlign(TA_LEFT | TA_TOP);
-    plain.textOut(kMargin, kMargin, text);
-    setKey(text, true);  // getTextExtent above used the key
+    QtPainter plain(onLabel);
+    plain.setFont(font());
+    plain.setTextColour(textColour());
+    plain.setTextBackground(textBackground());
+    plain.text({kMargin, kMargin}, text);
+    setKey(text, true);  // textSize above used the key
     return label;
   }
 
   static constexpr int kMargin = 2;
   static constexpr std::size_t kMaxEntries = 6000;
-  QPainter& painter;
   qreal ratio = 1.0;
-  FontSpec current{"System", 16, 700};
-  int fontNumber = numberOf(current);
-  unsigned textAlign = TA_LEFT | TA_TOP;
-  Colour textColour = rgb(0, 0, 0);
-  Colour bkColour = rgb(255, 255, 255);
+  int fontNumber = 0;
   std::string key;
 };
 
@@ -392,30 +361,30 @@ void WorldMapView::draw(QPainter& painter) { drawOn(painter, false); }
 void WorldMapView::drawOn(QPainter& painter, bool screen) {
   // Label pictures only where they stay crisp: on screen, at whole device pixels.
   const qreal ratio = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
-  std::unique_ptr<QtDrawContext> context;
+  std::unique_ptr<QtPainter> onView;
   if (screen && !view.showsPicture() && ratio == std::floor(ratio))
-    context = std::make_unique<CachedTextContext>(painter);
+    onView = std::make_unique<CachedTextPainter>(painter);
   else
-    context = std::make_unique<QtDrawContext>(painter);
-  QtDrawContext& dc = *context;
+    onView = std::make_unique<QtPainter>(painter);
+  QtPainter& onMap = *onView;
   if (view.showsPicture()) {
-    drawMapPicture(dc);
+    drawMapPicture(onMap);
   } else {
     drawVectorMap(painter);
-    drawGraticule(dc, view);
+    drawGraticule(onMap, view);
   }
   const WeatherSnapshot* snapshot = session.weatherFeed().snapshot();
   if (weatherShown && snapshot != nullptr) {
-    drawWeatherLayer(dc, session.allStations(), *snapshot, colouring, session.openStations(),
+    drawWeatherLayer(onMap, session.allStations(), *snapshot, colouring, session.openStations(),
                      session.settings().metricStyle, view);
     return;
   }
   if (markAll) {
     BusyScope busy(port);
-    drawAllStationPoints(dc, session.allStations(), view);
+    drawAllStationPoints(onMap, session.allStations(), view);
     port.setStatusText(totalStationsText(session.allStations()));
   }
-  drawOpenStationMarks(dc, session.openStations(), view);
+  drawOpenStationMarks(onMap, session.openStations(), view);
 }
 
 void WorldMapView::paintEvent(QPaintEvent*) {

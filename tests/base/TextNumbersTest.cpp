@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/Text.h"
 #include "base/TextNumbers.h"
 
 namespace nimbrel {
@@ -107,10 +108,25 @@ class DecimalCommaLocale : public ::testing::Test {
 
 TEST_F(DecimalCommaLocale, NumbersStillReadWithAPoint) {
   // The Qt application adopts the user's locale; station lists, pages and
-  // chart rows are written with a point all the same.
+  // typed-in fields are written with a point all the same.
   EXPECT_EQ(readNumber("1.5"), 1.5);
   EXPECT_EQ(readNumber("1,5"), 1.0);
   EXPECT_EQ(readInteger("1,5"), 1);
+}
+
+TEST_F(DecimalCommaLocale, TextsAreWrittenWithAPoint) {
+  // Report details, tooltips and messages: printf's patterns, the C locale's point.
+  const struct {
+    std::string written;
+    const char* expected;
+  } cases[] = {
+      {formatText("%.1f", -7.25), "-7.2"},
+      {formatText("%.2f inches Hg (%.1f mb)", 30.01, 1016.3), "30.01 inches Hg (1016.3 mb)"},
+      {formatText("%g km", 2.5), "2.5 km"},
+      {formatText("%s %d", "x", 3), "x 3"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.written, c.expected);
+  EXPECT_NE(std::localeconv()->decimal_point[0], '.') << "the process locale itself still writes a comma";
 }
 
 }  // namespace

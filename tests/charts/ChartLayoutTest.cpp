@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "support/ChartTestSupport.h"
-#include "charts/StationChart.h"
-#include "support/RecordingDrawContext.h"
+#include "stationchart/StationChart.h"
+#include "support/RecordingPainter.h"
 
 namespace nimbrel::test {
 namespace {
@@ -32,7 +32,9 @@ void BuildStationChart(Chart& chart, int hours) {
 
 Rect TextBox(const DrawCall& call, int charWidth) {
   const int width = static_cast<int>(call.text.size()) * charWidth;
-  const int left = (call.align & TA_CENTER) == TA_CENTER ? call.args[0] - width / 2 : call.args[0];
+  const int left = call.align == Align::kCentre ? call.args[0] - width / 2
+                   : call.align == Align::kRight ? call.args[0] - width
+                                                 : call.args[0];
   return Rect{left, call.args[1], left + width, call.args[1] + call.font.height};
 }
 
@@ -57,8 +59,8 @@ TEST(ChartLayout, PartsAndTextsNeverOverlapAtAnySize) {
       FixedOwner owner(width, height);
       Chart chart(&owner);
       BuildStationChart(chart, hours);
-      RecordingDrawContext dc;
-      paintStationChart(chart, dc, 250.0, 5.1);
+      RecordingPainter painter;
+      paintStationChart(chart, painter, 250.0, 5.1);
 
       const Rect parts[] = {chart.headingRect, chart.chartAreaRect, chart.legendRect};
       for (const Rect& part : parts) EXPECT_TRUE(Inside(part, chart.frameRect)) << Show(part);
@@ -73,8 +75,8 @@ TEST(ChartLayout, PartsAndTextsNeverOverlapAtAnySize) {
 
       // Every text: inside the frame, clear of every other and of the plot.
       std::vector<Rect> boxes;
-      for (const auto* call : dc.Calls("TextOut")) {
-        const Rect box = TextBox(*call, dc.charWidth);
+      for (const auto* call : painter.Calls("Text")) {
+        const Rect box = TextBox(*call, painter.charWidth);
         EXPECT_TRUE(Inside(box, chart.frameRect)) << call->text << Show(box);
         EXPECT_FALSE(Overlap(box, Rect{chart.plotRect.left, chart.plotRect.top, chart.plotRect.right,
                                        chart.plotRect.bottom}))
@@ -83,14 +85,14 @@ TEST(ChartLayout, PartsAndTextsNeverOverlapAtAnySize) {
         boxes.push_back(box);
       }
       // The dial's circle and its text stay in the dial's rectangle.
-      const auto ellipses = dc.Calls("Ellipse");
+      const auto ellipses = painter.Calls("Ellipse");
       ASSERT_EQ(ellipses.size(), 2u);
       const auto& circle = ellipses[0]->args;
       EXPECT_TRUE(Inside(Rect{circle[0], circle[1], circle[2], circle[3]}, chart.dialRect));
-      EXPECT_TRUE(Inside(TextBox(*dc.FindText("250"), dc.charWidth), chart.dialRect));
+      EXPECT_TRUE(Inside(TextBox(*painter.FindText("250"), painter.charWidth), chart.dialRect));
       // The heading is there in full, however many lines it takes.
       std::string heading;
-      for (const auto* call : dc.Calls("TextOut"))
+      for (const auto* call : painter.Calls("Text"))
         if (call->font == chart.titleFontShown) heading += call->text;
       std::erase(heading, ' ');
       EXPECT_EQ(heading, "ST.PAULMN(4456N,09303W),elevation215m,US");
@@ -104,12 +106,12 @@ TEST(ChartLayout, DetailTextsFitTheirColumn) {
     FixedOwner owner(width, height);
     Chart chart(&owner);
     BuildStationChart(chart, 24);
-    RecordingDrawContext dc;
-    paintStationChart(chart, dc, 250.0, 5.1);
+    RecordingPainter painter;
+    paintStationChart(chart, painter, 250.0, 5.1);
     std::string shown;
     int lines = 0;
-    for (const auto* call : dc.Calls("TextOut")) {
-      const Rect box = TextBox(*call, dc.charWidth);
+    for (const auto* call : painter.Calls("Text")) {
+      const Rect box = TextBox(*call, painter.charWidth);
       if (box.left < chart.legendRect.left) continue;
       EXPECT_LE(box.right, chart.legendRect.right) << call->text;
       if (Inside(box, chart.detailRect)) {
@@ -153,8 +155,8 @@ TEST(ChartLayout, TimeLabelsAtRoundHoursWithTheDateOnEachDaysFirst) {
     FixedOwner owner(650, 670);
     Chart chart(&owner);
     BuildStationChart(chart, c.hours);
-    RecordingDrawContext dc;
-    chart.draw(dc);
+    RecordingPainter painter;
+    chart.draw(painter);
     ASSERT_EQ(chart.plotRect.width(), 380);
     EXPECT_EQ(chart.labelStepHours, c.stepHours);
     std::vector<std::string> texts;
@@ -182,20 +184,20 @@ TEST(ChartLayout, TimeLabelsAtRoundHoursWithTheDateOnEachDaysFirst) {
     std::size_t dated = 0;
     for (const AxisLabel& label : chart.xLabels) {
       const DrawCall* text = nullptr;
-      for (const auto* call : dc.Calls("TextOut"))
+      for (const auto* call : painter.Calls("Text"))
         if (call->text == label.text && call->args[0] == label.x) text = call;
       ASSERT_NE(text, nullptr) << label.text;
       EXPECT_EQ(text->args[1], bottom + 6);
-      EXPECT_TRUE(dc.HasSegment(label.x, bottom - 2, label.x, chart.plotRect.top));
+      EXPECT_TRUE(painter.HasSegment(label.x, bottom - 2, label.x, chart.plotRect.top));
       if (!label.date.empty()) {
-        const DrawCall* date = dc.FindText(label.date);
+        const DrawCall* date = painter.FindText(label.date);
         ASSERT_NE(date, nullptr);
         EXPECT_EQ(date->args, (std::vector<int>{label.x, bottom + 6 + 14}));
         ++dated;
       }
     }
     int verticals = 0;
-    for (const Segment& s : dc.Segments())
+    for (const Segment& s : painter.Segments())
       if (s.x0 == s.x1 && s.y1 == chart.plotRect.top && s.pen == chart.gridPen) ++verticals;
     EXPECT_EQ(verticals, static_cast<int>(chart.xLabels.size()));
     EXPECT_GE(dated, 1u);
@@ -210,8 +212,8 @@ TEST(ChartLayout, LongSpansAreLabelledInWholeDaysThatKeepApart) {
     setupStationChart(chart, SampleStation(), Settings{}, 30);
     const std::int64_t start = wallClockSeconds(2026, 1, 1, 8, 23);
     for (int i = 0; i <= 20; ++i) addObservationRow(chart, start + std::int64_t{i} * days * 86400 / 20, 5, 13, 2, 200);
-    RecordingDrawContext dc;
-    chart.draw(dc);
+    RecordingPainter painter;
+    chart.draw(painter);
     EXPECT_EQ(chart.labelStepHours % 24, 0);
     ASSERT_GE(chart.xLabels.size(), 2u);
     EXPECT_LE(chart.xLabels.size(), static_cast<std::size_t>(chart.plotRect.width() / 44 + 1));
@@ -228,8 +230,8 @@ TEST(ChartLayout, ASingleReportIsLabelledWithItsOwnTime) {
   Chart chart(&owner);
   setupStationChart(chart, SampleStation(), Settings{}, 30);
   addObservationRow(chart, wallClockSeconds(2026, 12, 7, 17, 53), 5, 13, 2, 200);
-  RecordingDrawContext dc;
-  chart.draw(dc);
+  RecordingPainter painter;
+  chart.draw(painter);
   ASSERT_EQ(chart.xLabels.size(), 1u);
   EXPECT_EQ(chart.xLabels[0].text, "17:53");
   EXPECT_EQ(chart.xLabels[0].date, "7 Dec");
@@ -240,12 +242,12 @@ TEST(ChartLayout, FontsShrinkTowardsTheSmallestLayout) {
   FixedOwner owner(650, 670);
   Chart chart(&owner);
   BuildStationChart(chart, 6);
-  RecordingDrawContext dc;
-  chart.draw(dc);
+  RecordingPainter painter;
+  chart.draw(painter);
   EXPECT_EQ(chart.titleFontShown, chart.titleFont);
   EXPECT_EQ(chart.legendFontShown, chart.legendFont);
   owner.client = Rect{0, 0, 320, 240};
-  chart.draw(dc);
+  chart.draw(painter);
   EXPECT_EQ(chart.titleFontShown.height, 12);
   EXPECT_EQ(chart.labelFontShown.height, 11);
   EXPECT_EQ(chart.legendFontShown.height, 11);

@@ -1,5 +1,5 @@
 // Number formatting of the chart: printf's rules, whatever the process
-// locale says, and a row text reads back as the value written.
+// locale says, and a field's text reads back as the value written.
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -50,7 +50,7 @@ TEST(ChartText, FormatWholeMatchesPrintf) {
   EXPECT_EQ(formatWhole(1e300, 4).size(), 301u);
 }
 
-TEST(ChartText, RowTextsReadBackAsTheValueWritten) {
+TEST(ChartText, FieldTextsReadBackAsTheValueWritten) {
   for (double value : {0.0, -0.25, 16.3, -18.0, 1234.5, 1e15, 1e300, -1e300})
     EXPECT_EQ(readNumber(formatFixed(value, 2)), value) << value;
 }
@@ -60,7 +60,7 @@ TEST(ChartText, NotFiniteValuesKeepPrintfsWords) {
   EXPECT_EQ(formatFixed(inf, 2), "inf");
   EXPECT_EQ(formatFixed(-inf, 2), "-inf");
   EXPECT_EQ(formatFixed(std::nan(""), 2).find("nan"), 0u);
-  EXPECT_EQ(readNumber(formatFixed(inf, 2)), 0.0);  // and a row does not take them as values
+  EXPECT_EQ(readNumber(formatFixed(inf, 2)), 0.0);  // and a field does not take them as values
 }
 
 TEST(ChartText, TruncToIntSaturates) {

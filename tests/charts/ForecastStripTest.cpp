@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "charts/StationChart.h"
+#include "stationchart/StationChart.h"
 #include "charts/WeatherLayer.h"
 #include "observations/MetarSource.h"
 #include "observations/ReportPageSource.h"
@@ -18,7 +18,7 @@
 #include "support/ChartTestSupport.h"
 #include "support/DeferredFetcher.h"
 #include "support/FakeUserPort.h"
-#include "support/RecordingDrawContext.h"
+#include "support/RecordingPainter.h"
 #include "support/ReportPages.h"
 
 namespace nimbrel::test {
@@ -88,8 +88,8 @@ TEST(ForecastStrip, DrawsTheBandsInHourOrderWithTheChangesHatched) {
   Chart chart(&owner);
   SetUpChart(chart);
   chart.setForecast(OnTheAxis());
-  RecordingDrawContext dc;
-  paintStationChart(chart, dc, 90.0, 3.0);
+  RecordingPainter painter;
+  paintStationChart(chart, painter, 90.0, 3.0);
   EXPECT_EQ(chart.axisStart(), wallClockSeconds(2018, 9, 12, 4, 0));
   EXPECT_EQ(chart.axisEnd(), wallClockSeconds(2018, 9, 12, 21, 30));
   const Rect band = chart.forecastRect;
@@ -102,7 +102,7 @@ TEST(ForecastStrip, DrawsTheBandsInHourOrderWithTheChangesHatched) {
   // axis' end without a gap.
   std::vector<Colour> fills;
   int nextLeft = chart.forecastX(wallClockSeconds(2018, 9, 12, 10, 0));
-  for (const DrawCall* call : dc.Calls("FillSolidRect")) {
+  for (const DrawCall* call : painter.Calls("FillRect")) {
     if (call->args[1] != band.top) continue;
     EXPECT_EQ(call->args[0], nextLeft);
     EXPECT_EQ(call->args[3], band.height());
@@ -116,7 +116,7 @@ TEST(ForecastStrip, DrawsTheBandsInHourOrderWithTheChangesHatched) {
 
   // Diagonals inside the band: each in its hour, in its hatch colour.
   std::map<int, std::set<Colour>> hatchesByHour;
-  for (const Segment& s : dc.Segments()) {
+  for (const Segment& s : painter.Segments()) {
     if (s.y0 < band.top || s.y0 >= band.bottom || s.y1 == s.y0) continue;
     EXPECT_LT(s.y1, s.y0) << "a diagonal rises to the right";
     EXPECT_GE(s.y1, band.top) << "a diagonal leaves the band";
@@ -152,9 +152,9 @@ TEST(ForecastStrip, DrawsTheBandsInHourOrderWithTheChangesHatched) {
   // "now" is a line; past it the plot is shaded and no report is drawn.
   const int nowX = chart.forecastX(wallClockSeconds(2018, 9, 12, 9, 30));
   EXPECT_EQ(chart.nowX, nowX);
-  EXPECT_TRUE(dc.HasSegment(nowX, chart.plotRect.top + 1, nowX, chart.plotRect.bottom));
+  EXPECT_TRUE(painter.HasSegment(nowX, chart.plotRect.top + 1, nowX, chart.plotRect.bottom));
   const DrawCall* shade = nullptr;
-  for (const DrawCall* call : dc.Calls("FillSolidRect"))
+  for (const DrawCall* call : painter.Calls("FillRect"))
     if (call->args[1] == chart.plotRect.top + 1) shade = call;
   ASSERT_NE(shade, nullptr);
   EXPECT_EQ(shade->args[0], nowX + 1);
@@ -167,8 +167,8 @@ TEST(ForecastStrip, HoursUnderThePointer) {
   Chart chart(&owner);
   SetUpChart(chart);
   chart.setForecast(OnTheAxis());
-  RecordingDrawContext dc;
-  chart.draw(dc);
+  RecordingPainter painter;
+  chart.draw(painter);
   const Rect band = chart.forecastRect;
   const int y = (band.top + band.bottom) / 2;
   for (int i = 0; i < static_cast<int>(std::size(kCybnHours)); ++i) {
@@ -195,24 +195,24 @@ TEST(ForecastStrip, ThePlotKeepsItsRectangle) {
     FixedOwner plainOwner(width, height);
     Chart plain(&plainOwner);
     SetUpChart(plain);
-    RecordingDrawContext plainDc;
-    paintStationChart(plain, plainDc, 90.0, 3.0);
+    RecordingPainter plainPainter;
+    paintStationChart(plain, plainPainter, 90.0, 3.0);
     EXPECT_EQ(plain.forecastRect, Rect{});
     EXPECT_EQ(plain.forecastSpace, 0);
 
     Chart probe(&plainOwner);
     SetUpChart(probe);
     probe.setForecast(forecastStrip(CybnForecast()));
-    RecordingDrawContext probeDc;
-    probe.draw(probeDc);
+    RecordingPainter probePainter;
+    probe.draw(probePainter);
     ASSERT_GT(probe.forecastSpace, 0) << width << " x " << height;
 
     FixedOwner grownOwner(width, height + probe.forecastSpace);
     Chart grown(&grownOwner);
     SetUpChart(grown);
     grown.setForecast(forecastStrip(CybnForecast()));
-    RecordingDrawContext grownDc;
-    paintStationChart(grown, grownDc, 90.0, 3.0);
+    RecordingPainter grownPainter;
+    paintStationChart(grown, grownPainter, 90.0, 3.0);
     EXPECT_EQ(grown.plotRect, plain.plotRect) << width << " x " << height;
     EXPECT_EQ(grown.chartAreaRect, plain.chartAreaRect);
     EXPECT_EQ(grown.detailRect, plain.detailRect);
@@ -224,13 +224,13 @@ TEST(ForecastStrip, ThePlotKeepsItsRectangle) {
   FixedOwner smallOwner(kMinChartWidth, kMinChartHeight + 10);
   Chart plain(&smallOwner);
   SetUpChart(plain);
-  RecordingDrawContext plainDc;
-  plain.draw(plainDc);
+  RecordingPainter plainPainter;
+  plain.draw(plainPainter);
   Chart small(&smallOwner);
   SetUpChart(small);
   small.setForecast(forecastStrip(CybnForecast()));
-  RecordingDrawContext dc;
-  small.draw(dc);
+  RecordingPainter painter;
+  small.draw(painter);
   EXPECT_EQ(small.forecastRect, Rect{}) << "a strip squeezed into a small window";
   EXPECT_EQ(small.forecastSpace, 0);
   EXPECT_EQ(small.plotRect, plain.plotRect);
@@ -259,10 +259,10 @@ TEST(ForecastStrip, NoneForTheReportPagesSource) {
   for (const std::string& url : fetcher.urls) EXPECT_EQ(url.find("taf"), std::string::npos) << url;
   EXPECT_FALSE(model.forecast().has_value());
   EXPECT_FALSE(model.isForecastBusy());
-  RecordingDrawContext dc;
-  paintStationChart(*model.chart, dc, 0.0, 0.0);
+  RecordingPainter painter;
+  paintStationChart(*model.chart, painter, 0.0, 0.0);
   EXPECT_EQ(model.chart->forecastRect, Rect{});
-  EXPECT_EQ(dc.FindText("TAF"), nullptr);
+  EXPECT_EQ(painter.FindText("TAF"), nullptr);
   for (const std::string& line : *model.chart->series.back().detailLines)
     EXPECT_NE(line.rfind("FORECAST:", 0), 0u) << line;
 }
@@ -276,10 +276,8 @@ TEST(ForecastStrip, FollowsTheServicesAnswersWithoutDisturbingTheReports) {
   DeferredFetcher fetcher;
   MetarSource metar(fetcher, [&now] { return now; });
   TafSource taf(fetcher, [&now] { return now; });
-  // The window's clock is the sources' too: the hours a refresh asks for
-  // after a failure follow it, not the day the test runs.
   FakeUserPort port;
-  port.now = static_cast<std::time_t>(now);
+  port.now = now;  // the reports' age is the test's, not the machine clock's
   Settings settings;
   Station station = SampleStation();
   station.icao = "KXYZ";
@@ -299,8 +297,7 @@ TEST(ForecastStrip, FollowsTheServicesAnswersWithoutDisturbingTheReports) {
   EXPECT_EQ(lastDetail(), std::string("FORECAST: issued 9/12/2018 10:18 UTC: ") + kCybnTaf);
 
   // Half an hour on: asked again; its failure keeps the strip, no message.
-  now += 31 * 60;
-  port.now = static_cast<std::time_t>(now);
+  port.now = now += 31 * 60;
   model.refresh();
   ASSERT_EQ(fetcher.urls.size(), 4u);
   EXPECT_NE(fetcher.urls[2].find("/api/data/taf"), std::string::npos);
@@ -316,14 +313,14 @@ TEST(ForecastStrip, FollowsTheServicesAnswersWithoutDisturbingTheReports) {
   model.refresh();
   ASSERT_EQ(fetcher.urls.size(), 6u) << testing::PrintToString(fetcher.urls);
   EXPECT_NE(fetcher.urls[4].find("/api/data/taf"), std::string::npos);
-  EXPECT_NE(fetcher.urls[5].find("/api/data/metar?ids=KXYZ&format=json&hours=1"), std::string::npos);
+  EXPECT_NE(fetcher.urls[5].find("/api/data/metar?ids=KXYZ&format=json&hours=1"), std::string::npos) << fetcher.urls[5];
   fetcher.deliverNext(PageResult("[]"));
   fetcher.deliverAll(PageResult("[]"));
   EXPECT_FALSE(model.chart->getForecast().has_value());
   EXPECT_FALSE(model.forecast().has_value());
   EXPECT_NE(lastDetail().rfind("FORECAST:", 0), 0u);
-  RecordingDrawContext dc;
-  model.chart->draw(dc);
+  RecordingPainter painter;
+  model.chart->draw(painter);
   EXPECT_EQ(model.chart->forecastRect, Rect{});
   EXPECT_TRUE(port.messages.empty());
 }

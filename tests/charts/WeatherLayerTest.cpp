@@ -13,7 +13,7 @@
 #include "catalog/StationListReader.h"
 #include "charts/WeatherLayer.h"
 #include "charts/WorldMapDrawing.h"
-#include "support/RecordingDrawContext.h"
+#include "support/RecordingPainter.h"
 
 // Cases name only the weather values they set; the rest keep their defaults.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -25,23 +25,23 @@ constexpr Colour kMapBackground = rgb(255, 255, 0);
 
 // A picture of the map's size: fills, pixels and rectangles land in it, so
 // what a pixel shows after everything is drawn can be read back.
-class ImageContext : public test::RecordingDrawContext {
+class ImageContext : public test::RecordingPainter {
  public:
   ImageContext() : pixels(std::size_t{kWorldMapWidth} * kWorldMapHeight, kMapBackground) {}
-  void fillSolidRect(int x, int y, int width, int height, Colour colour) override {
-    RecordingDrawContext::fillSolidRect(x, y, width, height, colour);
-    for (int py = y; py < y + height; ++py)
-      for (int px = x; px < x + width; ++px) put(px, py, colour);
+  void fillRect(const Rect& area, Colour colour) override {
+    RecordingPainter::fillRect(area, colour);
+    for (int py = area.top; py < area.bottom; ++py)
+      for (int px = area.left; px < area.right; ++px) put(px, py, colour);
   }
-  void setPixel(int x, int y, Colour colour) override {
-    RecordingDrawContext::setPixel(x, y, colour);
-    put(x, y, colour);
+  void pixel(Point at, Colour colour) override {
+    RecordingPainter::pixel(at, colour);
+    put(at.x, at.y, colour);
   }
-  void rectangle(int left, int top, int right, int bottom) override {
-    RecordingDrawContext::rectangle(left, top, right, bottom);
-    for (int py = top; py < bottom; ++py)
-      for (int px = left; px < right; ++px)
-        put(px, py, py == top || py == bottom - 1 || px == left || px == right - 1 ? pen.colour : rgb(255, 255, 255));
+  void rect(const Rect& r) override {
+    RecordingPainter::rect(r);
+    for (int py = r.top; py < r.bottom; ++py)
+      for (int px = r.left; px < r.right; ++px)
+        put(px, py, py == r.top || py == r.bottom - 1 || px == r.left || px == r.right - 1 ? pen().colour : brush());
   }
   Colour at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * kWorldMapWidth + x]; }
 
@@ -265,7 +265,7 @@ TEST(WeatherLayer, TheLegendCoversNoStationOfTheRealList) {
   for (const WeatherColouring colouring : {WeatherColouring::kFlightCategory, WeatherColouring::kTemperature}) {
     ImageContext image;
     drawWeatherLayer(image, catalogue, snapshot, colouring, {});
-    const auto boxes = image.Calls("Rectangle");
+    const auto boxes = image.Calls("Rect");
     ASSERT_EQ(boxes.size(), 1u);
     const Rect box{boxes[0]->args[0], boxes[0]->args[1], boxes[0]->args[2], boxes[0]->args[3]};
     EXPECT_GT(box.width(), 20);
@@ -283,14 +283,14 @@ TEST(WeatherLayer, TheLegendShowsTheCurrentColouring) {
   ImageContext categories;
   drawWeatherLayer(categories, {}, {}, WeatherColouring::kFlightCategory, {});
   std::vector<Colour> swatches;
-  for (const auto* call : categories.Calls("FillSolidRect")) swatches.push_back(call->colour);
+  for (const auto* call : categories.Calls("FillRect")) swatches.push_back(call->colour);
   EXPECT_EQ(swatches, (std::vector<Colour>{kVfrColour, kMvfrColour, kIfrColour, kLifrColour, kNoValueColour}));
   EXPECT_EQ(categories.Texts(), (std::vector<std::string>{"VFR", "MVFR", "IFR", "LIFR", "unknown"}));
 
   for (const bool metric : {true, false}) {
     ImageContext temperatures;
     drawWeatherLayer(temperatures, {}, {}, WeatherColouring::kTemperature, {}, metric);
-    const auto bar = temperatures.Calls("FillSolidRect");
+    const auto bar = temperatures.Calls("FillRect");
     ASSERT_EQ(bar.size(), 86u);
     EXPECT_EQ(bar.front()->colour, temperatureColour(kTemperatureScaleMinC));
     EXPECT_EQ(bar.back()->colour, temperatureColour(kTemperatureScaleMaxC));

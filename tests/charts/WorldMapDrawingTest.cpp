@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "charts/WorldMapDrawing.h"
-#include "support/RecordingDrawContext.h"
+#include "support/RecordingPainter.h"
 
 namespace nimbrel {
 namespace {
 
-using test::RecordingDrawContext;
+using test::RecordingPainter;
 
 // The calls of the map drawing, as (operation, arguments, colour).
 struct MapCall {
@@ -27,9 +27,9 @@ struct MapCall {
   bool operator==(const MapCall&) const = default;
 };
 
-std::vector<MapCall> MapCalls(const RecordingDrawContext& dc) {
+std::vector<MapCall> MapCalls(const RecordingPainter& painter) {
   std::vector<MapCall> out;
-  for (const auto& call : dc.calls) out.push_back({call.op, call.args, call.colour});
+  for (const auto& call : painter.calls) out.push_back({call.op, call.args, call.colour});
   return out;
 }
 
@@ -57,41 +57,42 @@ Station Nowhere(const std::string& icao) {
 }
 
 TEST(WorldMapDrawing, ThePictureUnscaledAtTheOrigin) {
-  RecordingDrawContext dc;
-  drawMapPicture(dc);
-  EXPECT_EQ(MapCalls(dc), (std::vector<MapCall>{{"DrawBitmap", {kWorldMapPicture, 0, 0}, 0}}));
+  RecordingPainter painter;
+  drawMapPicture(painter);
+  EXPECT_EQ(MapCalls(painter), (std::vector<MapCall>{{"Image", {0, 0}, 0}}));
+  EXPECT_EQ(painter.calls.front().text, "worldmap");
 }
 
 TEST(WorldMapDrawing, PointsFollowTheProjectionAtTheMapCorners) {
-  RecordingDrawContext dc;
-  drawAllStationPoints(dc, {StationAt("NULL", 0.0, 0.0), StationAt("NWCR", -180.0, 90.0),
+  RecordingPainter painter;
+  drawAllStationPoints(painter, {StationAt("NULL", 0.0, 0.0), StationAt("NWCR", -180.0, 90.0),
                             StationAt("SECR", 180.0, -90.0)});
   const std::vector<MapCall> expected = {
-      {"SetPixel", {269, 169}, rgb(255, 0, 0)},
-      {"SetPixel", {20, 45}, rgb(255, 0, 0)},
-      {"SetPixel", {519, 294}, rgb(255, 0, 0)},
+      {"Pixel", {269, 169}, rgb(255, 0, 0)},
+      {"Pixel", {20, 45}, rgb(255, 0, 0)},
+      {"Pixel", {519, 294}, rgb(255, 0, 0)},
   };
-  EXPECT_EQ(MapCalls(dc), expected);
+  EXPECT_EQ(MapCalls(painter), expected);
 }
 
 TEST(WorldMapDrawing, OpenStationMarksAreBlueSquaresAroundThePoint) {
-  RecordingDrawContext dc;
-  drawOpenStationMarks(dc, {StationAt("NULL", 0.0, 0.0), StationAt("NWCR", -180.0, 90.0)});
+  RecordingPainter painter;
+  drawOpenStationMarks(painter, {StationAt("NULL", 0.0, 0.0), StationAt("NWCR", -180.0, 90.0)});
   const std::vector<MapCall> expected = {
-      {"FillSolidRect", {267, 167, 4, 4}, rgb(0, 0, 255)},
-      {"FillSolidRect", {18, 43, 4, 4}, rgb(0, 0, 255)},
+      {"FillRect", {267, 167, 4, 4}, rgb(0, 0, 255)},
+      {"FillRect", {18, 43, 4, 4}, rgb(0, 0, 255)},
   };
-  EXPECT_EQ(MapCalls(dc), expected);
+  EXPECT_EQ(MapCalls(painter), expected);
 }
 
 TEST(WorldMapDrawing, AStationWithoutAPositionIsNeitherPointNorMark) {
   const StationList stations = {Nowhere("AAAA"), StationAt("BBBB", 10.0, 10.0), Nowhere("CCCC")};
-  RecordingDrawContext dc;
-  drawAllStationPoints(dc, stations);
-  drawOpenStationMarks(dc, stations);
-  ASSERT_EQ(dc.calls.size(), 2u);
-  EXPECT_EQ(dc.calls[0].op, "SetPixel");
-  EXPECT_EQ(dc.calls[1].op, "FillSolidRect");
+  RecordingPainter painter;
+  drawAllStationPoints(painter, stations);
+  drawOpenStationMarks(painter, stations);
+  ASSERT_EQ(painter.calls.size(), 2u);
+  EXPECT_EQ(painter.calls[0].op, "Pixel");
+  EXPECT_EQ(painter.calls[1].op, "FillRect");
   // It still counts in the catalogue.
   EXPECT_EQ(totalStationsText(stations), "Total stations: 3");
 }
@@ -100,12 +101,12 @@ TEST(WorldMapDrawing, FarOffCoordinatesStayOffTheMap) {
   // Whatever a position holds, nothing lands on the map's own pixels by
   // wrapping round.
   const double inf = std::numeric_limits<double>::infinity();
-  RecordingDrawContext dc;
-  drawOpenStationMarks(dc, {StationAt("FARR", 1e300, 0.0), StationAt("INFN", inf, -inf)});
-  ASSERT_EQ(dc.calls.size(), 2u);
-  EXPECT_GT(dc.calls[0].args[0], kWorldMapWidth);
-  EXPECT_GT(dc.calls[1].args[0], kWorldMapWidth);
-  EXPECT_GT(dc.calls[1].args[1], kWorldMapHeight);
+  RecordingPainter painter;
+  drawOpenStationMarks(painter, {StationAt("FARR", 1e300, 0.0), StationAt("INFN", inf, -inf)});
+  ASSERT_EQ(painter.calls.size(), 2u);
+  EXPECT_GT(painter.calls[0].args[0], kWorldMapWidth);
+  EXPECT_GT(painter.calls[1].args[0], kWorldMapWidth);
+  EXPECT_GT(painter.calls[1].args[1], kWorldMapHeight);
 }
 
 TEST(WorldMapDrawing, TotalStationsText) {
@@ -252,9 +253,9 @@ TEST(WorldMapDrawing, TheGraticuleStepFollowsTheZoom) {
     MapViewport view;
     view.zoomAboutCentre(c.zoom);
     EXPECT_EQ(graticuleStep(view), c.step) << c.zoom;
-    test::RecordingDrawContext dc;
-    drawGraticule(dc, view);
-    EXPECT_FALSE(dc.Texts().empty());
+    test::RecordingPainter painter;
+    drawGraticule(painter, view);
+    EXPECT_FALSE(painter.Texts().empty());
   }
 }
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <optional>
 
-#include "charts/StationChart.h"
+#include "stationchart/StationChart.h"
 #include "observations/MetarSource.h"
 #include "observations/ReportPageSource.h"
 #include "stationchart/MeteodataFile.h"
@@ -18,7 +18,7 @@
 #include "support/DeferredFetcher.h"
 #include "support/FakeUserPort.h"
 #include "support/ReadFile.h"
-#include "support/RecordingDrawContext.h"
+#include "support/RecordingPainter.h"
 #include "support/ReportPages.h"
 #include "support/TempFolder.h"
 
@@ -118,8 +118,8 @@ TEST_F(StationChartModelTest, LoadGivesOneRowPerReportOldestFirst) {
   ASSERT_EQ(model->chart->getRowCount(), 12);
   EXPECT_EQ(model->refreshMinutes(), 30);
   // The oldest report, 5.5 hours before the newest, comes first.
-  EXPECT_EQ(model->chart->getRow(11)[1], "10.00");
-  EXPECT_EQ(model->chart->getRow(0)[1], "21.00");
+  EXPECT_NEAR(ValueAt(*model->chart, 11, 1), 10.00, 1e-9);
+  EXPECT_NEAR(ValueAt(*model->chart, 0, 1), 21.00, 1e-9);
   // currentObservation is the newest report in stored units, and the dial
   // shows its wind.
   EXPECT_DOUBLE_EQ(model->currentObservation.temperature, 10.0);
@@ -238,15 +238,14 @@ TEST_F(StationChartModelTest, DisplayUnitsWhenMetricStyleIsOff) {
   settings.metricStyle = false;
   setupStationChart(*model->chart, station, settings, 30);
   model->addObservationToChart(shown);
-  const TextLines& row = model->chart->getRow(0);
-  EXPECT_EQ(row[1], "68.00");
-  EXPECT_EQ(row[2], "30.01");
-  EXPECT_EQ(row[3], "11.18");
-  EXPECT_EQ(row[4], "-18.00");
+  EXPECT_NEAR(ValueAt(*model->chart, 0, 1), 68.0, 1e-9);
+  EXPECT_NEAR(ValueAt(*model->chart, 0, 2), 30.01, 0.005);
+  EXPECT_NEAR(ValueAt(*model->chart, 0, 3), 11.18, 0.005);
+  EXPECT_NEAR(ValueAt(*model->chart, 0, 4), -18.0, 1e-9);
   stored.windDirection = 179.9;
   model->addObservationToChart(toDisplayUnits(stored, true));
-  EXPECT_EQ(model->chart->getRow(1)[4], "17.99");
-  EXPECT_EQ(model->chart->getRow(1)[2], "16.30");
+  EXPECT_NEAR(ValueAt(*model->chart, 1, 4), 17.99, 1e-9);
+  EXPECT_NEAR(ValueAt(*model->chart, 1, 2), 16.30, 1e-9);
 }
 
 TEST_F(StationChartModelTest, PagesTakeThePeriodFromTheTwoNewestReports) {
@@ -312,7 +311,7 @@ TEST_F(StationChartModelTest, RowTimesAreUtcOrTheComputersLocalTime) {
     settings.timeUtc = c.timeUtc;
     const auto model = Loaded(3);
     ASSERT_EQ(model->chart->getRowCount(), 3);
-    EXPECT_EQ(model->chart->getRow(2)[0], c.newest) << c.zone << " utc " << c.timeUtc;
+    EXPECT_EQ(model->chart->rowLabel(2), c.newest) << c.zone << " utc " << c.timeUtc;
     model->refresh();
     ASSERT_TRUE(fetcher.deliverNext(FailedResult(FetchStatus::kTimedOut, "Operation timed out", 20)));
     EXPECT_EQ(model->title(), std::string("SAMPLE FIELD (no new report since ") + c.newest + ")") << c.zone;
@@ -332,8 +331,21 @@ TEST_F(StationChartModelTest, AMissingValueIsAGapInTheChartAndTheExport) {
       {"rawOb": "TEST 071553Z 16009KT 10SM FEW120 A3002", "obsTime": 1796658780}])"));
   ASSERT_TRUE(model.isLoaded());
   ASSERT_EQ(model.chart->getRowCount(), 3);
-  EXPECT_EQ(model.chart->getRow(0), (TextLines{"17:53", "", "16.59", "4.63", "16.00"}));
-  EXPECT_EQ(model.chart->getRow(1), (TextLines{"18:53", "11.00", "", "1.54", ""})) << "variable: no direction";
+  const struct {
+    int row;
+    const char* label;
+    double values[4];  // kGap: none
+  } rows[] = {{0, "17:53", {kGap, 16.59, 4.63, 16.0}}, {1, "18:53", {11.0, kGap, 1.54, kGap}}};  // 18:53: variable
+  for (const auto& r : rows) {
+    EXPECT_EQ(model.chart->rowLabel(r.row), r.label);
+    for (int column = 1; column <= 4; ++column) {
+      const double expected = r.values[column - 1];
+      if (std::isnan(expected))
+        EXPECT_EQ(model.chart->value(r.row, column), std::nullopt) << r.label << " column " << column;
+      else
+        EXPECT_NEAR(ValueAt(*model.chart, r.row, column), expected, 0.005) << r.label << " column " << column;
+    }
+  }
 
   TempFolder folder;
   model.close(folder.Path());
@@ -352,8 +364,8 @@ TEST_F(StationChartModelTest, ValuesBeyondTheScaleAreToldInTheStatusBar) {
   fetcher.deliverNext(ComposePage(reports));
   ASSERT_TRUE(model.isLoaded());
   for (int paint = 0; paint < 2; ++paint) {
-    RecordingDrawContext dc;
-    paintStationChart(*model.chart, dc, 0.0, 0.0);
+    RecordingPainter painter;
+    paintStationChart(*model.chart, painter, 0.0, 0.0);
     model.chartDrawn();
   }
   EXPECT_EQ(port.statusTexts, std::vector<std::string>{"SAMPLE FIELD: some values lie beyond the chart's scale; "
@@ -381,8 +393,8 @@ TEST_F(StationChartModelTest, ARefreshAddsANewerReportOnceUnderTheSettingsOfTheM
 
   ASSERT_TRUE(fetcher.deliverNext(PageOf(At(18, 13, 30.0))));
   ASSERT_EQ(model->chart->getRowCount(), 4);
-  EXPECT_EQ(model->chart->getRow(3)[0], "20:13");
-  EXPECT_EQ(model->chart->getRow(3)[1], "30.00");
+  EXPECT_EQ(model->chart->rowLabel(3), "20:13");
+  EXPECT_NEAR(ValueAt(*model->chart, 3, 1), 30.00, 1e-9);
   EXPECT_DOUBLE_EQ(model->currentObservation.temperature, 30.0);
   EXPECT_EQ(model->observations.size(), 4u);
   EXPECT_EQ(changes, 1);
@@ -402,7 +414,7 @@ TEST_F(StationChartModelTest, ARefreshAddsANewerReportOnceUnderTheSettingsOfTheM
   model->refresh();
   ASSERT_TRUE(fetcher.deliverNext(PageOf(At(18, 33, 31.0))));
   ASSERT_EQ(model->chart->getRowCount(), 5);
-  EXPECT_EQ(model->chart->getRow(4)[0], "18:33");
+  EXPECT_EQ(model->chart->rowLabel(4), "18:33");
   EXPECT_EQ(changes, 2);
   EXPECT_EQ(stateChanges, 0);
   EXPECT_TRUE(port.messages.empty());

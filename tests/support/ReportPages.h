@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Text.h"
+
 #include "support/LocalHttpServer.h"
 
 namespace nimbrel::test {
@@ -27,10 +29,9 @@ struct PageReport {
 
 // "12&#46;2": the page writes the decimal point as an entity.
 inline std::string PageNumber(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  const std::string text = formatText("%.*f", decimals, value);
   std::string out;
-  for (const char* p = text; *p != '\0'; ++p) {
+  for (const char* p = text.c_str(); *p != '\0'; ++p) {
     if (*p == '.') {
       out += "&#46;";
     } else {

@@ -21,6 +21,9 @@ int main(int argc, char** argv) {
 
   ::testing::InitGoogleTest(&argc, argv);
   nimbrel::Application app(argc, argv);
-  std::setlocale(LC_NUMERIC, "C");  // as the program does
+  // Qt adopts the user's locale, which may write a decimal comma: the
+  // window tests run under one where the machine has it.
+  for (const char* comma : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8"})
+    if (std::setlocale(LC_NUMERIC, comma) != nullptr) break;
   return RUN_ALL_TESTS();
 }

@@ -12,53 +12,51 @@
 #include <cstdlib>
 #include <vector>
 
-#include "charts/StationChart.h"
-#include "ui/QtDrawContext.h"
+#include "stationchart/StationChart.h"
+#include "ui/QtPainter.h"
 
 namespace nimbrel::test {
 namespace {
 
 // Forwards every call and notes where text was drawn.
-class TextBoxRecorder : public DrawContext {
+class TextBoxRecorder : public Painter {
  public:
-  explicit TextBoxRecorder(DrawContext& target) : inner(target) {}
+  explicit TextBoxRecorder(Painter& target) : inner(target) {}
   std::vector<QRect> textBoxes;
 
-  void rectangle(int l, int t, int r, int b) override { inner.rectangle(l, t, r, b); }
-  void ellipse(int l, int t, int r, int b) override { inner.ellipse(l, t, r, b); }
-  void moveTo(int x, int y) override { inner.moveTo(x, y); }
-  void lineTo(int x, int y) override { inner.lineTo(x, y); }
-  void textOut(int x, int y, const std::string& text) override {
-    const Size extent = inner.getTextExtent(text);
-    const int left = (align & TA_CENTER) == TA_CENTER ? x - extent.cx / 2 : x;
+  void rect(const Rect& r) override { Inner().rect(r); }
+  void ellipse(const Rect& r) override { Inner().ellipse(r); }
+  void fillRect(const Rect& r, Colour c) override { Inner().fillRect(r, c); }
+  void line(Point from, Point to) override { Inner().line(from, to); }
+  void pixel(Point at, Colour c) override { Inner().pixel(at, c); }
+  void text(Point at, std::string_view text, Align align) override {
+    const Size extent = Inner().textSize(text);
+    const int left = align == Align::kCentre ? at.x - extent.width / 2 : align == Align::kRight ? at.x - extent.width : at.x;
     // Room for glyphs a pixel wider elsewhere.
-    const int slack = 3 + extent.cx / 10;
-    textBoxes.push_back(QRect(left - slack, y - 2, extent.cx + 2 * slack, extent.cy + 4));
-    inner.textOut(x, y, text);
+    const int slack = 3 + extent.width / 10;
+    textBoxes.push_back(QRect(left - slack, at.y - 2, extent.width + 2 * slack, extent.height + 4));
+    inner.text(at, text, align);
   }
-  unsigned setTextAlign(unsigned value) override {
-    align = value;
-    return inner.setTextAlign(value);
-  }
-  Colour setTextColor(Colour c) override { return inner.setTextColor(c); }
-  Colour setBkColor(Colour c) override { return inner.setBkColor(c); }
-  Pen selectPen(const Pen& pen) override { return inner.selectPen(pen); }
-  Pen getCurrentPen() const override { return inner.getCurrentPen(); }
-  FontSpec selectFont(const FontSpec& font) override { return inner.selectFont(font); }
-  Size getTextExtent(const std::string& text) override { return inner.getTextExtent(text); }
-  void fillSolidRect(int x, int y, int w, int h, Colour c) override { inner.fillSolidRect(x, y, w, h, c); }
-  void setPixel(int x, int y, Colour c) override { inner.setPixel(x, y, c); }
-  void drawBitmap(int id, int x, int y) override { inner.drawBitmap(id, x, y); }
+  Size textSize(std::string_view text) override { return Inner().textSize(text); }
+  void image(std::string_view name, Point at) override { Inner().image(name, at); }
 
  private:
-  DrawContext& inner;
-  unsigned align = TA_LEFT | TA_TOP;
+  // The target with this painter's state.
+  Painter& Inner() {
+    inner.setPen(pen());
+    inner.setBrush(brush());
+    inner.setFont(font());
+    inner.setTextColour(textColour());
+    inner.setTextBackground(textBackground());
+    return inner;
+  }
+  Painter& inner;
 };
 
 class FixedOwner : public ChartOwner {
  public:
   explicit FixedOwner(int w = 650, int h = 670) : width(w), height(h) {}
-  Rect getClientRect() const override { return Rect{0, 0, width, height}; }
+  Rect clientRect() const override { return Rect{0, 0, width, height}; }
   int width;
   int height;
 };
@@ -93,10 +91,10 @@ QImage Render(int width, int height, std::vector<QRect>* textBoxes = nullptr) {
   QImage image(width, height, QImage::Format_RGB32);
   image.fill(Qt::white);
   QPainter painter(&image);
-  QtDrawContext qtContext(painter);
-  TextBoxRecorder dc(qtContext);
-  paintStationChart(graph, dc, 250.0, 5.1);
-  if (textBoxes != nullptr) *textBoxes = dc.textBoxes;
+  QtPainter onImage(painter);
+  TextBoxRecorder recorder(onImage);
+  paintStationChart(graph, recorder, 250.0, 5.1);
+  if (textBoxes != nullptr) *textBoxes = recorder.textBoxes;
   return image;
 }
 

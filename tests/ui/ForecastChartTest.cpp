@@ -12,11 +12,11 @@
 #include <mutex>
 
 #include "MainWindowFixture.h"
-#include "charts/StationChart.h"
+#include "stationchart/StationChart.h"
 #include "charts/WeatherLayer.h"
 #include "metar/UtcDateTime.h"
 #include "support/LocalHttpServer.h"
-#include "support/RecordingDrawContext.h"
+#include "support/RecordingPainter.h"
 
 namespace nimbrel::test {
 namespace {

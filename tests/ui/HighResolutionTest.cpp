@@ -9,7 +9,7 @@
 #include <string>
 
 #include "ui/Icons.h"
-#include "ui/QtDrawContext.h"
+#include "ui/QtPainter.h"
 
 // The pictures are resources of the static nimbrel_ui library.
 static void InitResources() { Q_INIT_RESOURCE(resources); }
@@ -17,11 +17,10 @@ static void InitResources() { Q_INIT_RESOURCE(resources); }
 namespace nimbrel {
 namespace {
 
-constexpr int kMapPicture = 130;
 const QSize kMapSize(540, 341);
 const QRgb kYellow = qRgb(255, 255, 0);
-const QRgb kWhite = qRgb(255, 255, 255);
-const QRgb kBlack = qRgb(0, 0, 0);
+const QRgb kWhitePixel = qRgb(255, 255, 255);
+const QRgb kBlackPixel = qRgb(0, 0, 0);
 // In neither picture, so any pixel the picture does not cover shows.
 const QRgb kUncovered = qRgb(1, 2, 3);
 
@@ -32,15 +31,15 @@ QImage PaintMap(qreal ratio) {
   image.fill(kUncovered);
   {
     QPainter painter(&image);
-    QtDrawContext dc(painter);
-    dc.drawBitmap(kMapPicture, 0, 0);
+    QtPainter onImage(painter);
+    onImage.image("worldmap", {0, 0});
   }
   return image;
 }
 
 QImage OneX() {
   InitResources();
-  return QImage(QStringLiteral(":/bitmaps/130.bmp")).convertToFormat(QImage::Format_RGB32);
+  return QImage(QStringLiteral(":/pictures/worldmap.bmp")).convertToFormat(QImage::Format_RGB32);
 }
 
 // Points of the 1x picture well inside land or sea (no coast, border or
@@ -53,7 +52,7 @@ struct MapPoint {
 };
 const MapPoint kInland[] = {
     {"Siberia", 421, 82, kYellow},    {"Brazil", 197, 180, kYellow},   {"Australia", 453, 204, kYellow},
-    {"Pacific", 75, 183, kWhite},     {"Atlantic", 220, 114, kWhite},  {"Indian Ocean", 380, 217, kWhite},
+    {"Pacific", 75, 183, kWhitePixel},     {"Atlantic", 220, 114, kWhitePixel},  {"Indian Ocean", 380, 217, kWhitePixel},
 };
 
 TEST(HighResolutionMap, AtScaleOneIsTheOriginalPicture) {
@@ -73,9 +72,9 @@ TEST(HighResolutionMap, AtScaleTwoFillsTheSameLogicalRectangle) {
   EXPECT_EQ(uncovered, 0);
   // The frame reaches the far corner: not a 540 x 341 picture in a quarter,
   // nor a 1080 x 682 one drawn at twice its logical size.
-  EXPECT_EQ(painted.pixel(1079, 681), kBlack);
-  EXPECT_EQ(painted.pixel(1078, 680), kBlack);
-  EXPECT_NE(painted.pixel(1077, 679), kBlack);
+  EXPECT_EQ(painted.pixel(1079, 681), kBlackPixel);
+  EXPECT_EQ(painted.pixel(1078, 680), kBlackPixel);
+  EXPECT_NE(painted.pixel(1077, 679), kBlackPixel);
 }
 
 TEST(HighResolutionMap, AtScaleTwoLandAndSeaKeepTheirPlaces) {
@@ -97,18 +96,18 @@ TEST(HighResolutionMap, AtScaleTwoGridLinesAreOneDevicePixelThin) {
   // The 30 S parallel over the Pacific, and the 120 W meridian over the
   // southern Pacific: black in the first device row or column of their
   // logical pixel, sea in the second (a scaled-up 1x line is black in both).
-  ASSERT_EQ(original.pixel(60, 212), kBlack);
-  ASSERT_EQ(original.pixel(60, 213), kWhite);
-  EXPECT_EQ(painted.pixel(120, 424), kBlack);
-  EXPECT_EQ(painted.pixel(121, 424), kBlack);
-  EXPECT_EQ(painted.pixel(120, 425), kWhite);
-  EXPECT_EQ(painted.pixel(120, 423), kWhite);
-  ASSERT_EQ(original.pixel(104, 230), kBlack);
-  ASSERT_EQ(original.pixel(105, 230), kWhite);
-  EXPECT_EQ(painted.pixel(208, 460), kBlack);
-  EXPECT_EQ(painted.pixel(208, 461), kBlack);
-  EXPECT_EQ(painted.pixel(209, 460), kWhite);
-  EXPECT_EQ(painted.pixel(207, 460), kWhite);
+  ASSERT_EQ(original.pixel(60, 212), kBlackPixel);
+  ASSERT_EQ(original.pixel(60, 213), kWhitePixel);
+  EXPECT_EQ(painted.pixel(120, 424), kBlackPixel);
+  EXPECT_EQ(painted.pixel(121, 424), kBlackPixel);
+  EXPECT_EQ(painted.pixel(120, 425), kWhitePixel);
+  EXPECT_EQ(painted.pixel(120, 423), kWhitePixel);
+  ASSERT_EQ(original.pixel(104, 230), kBlackPixel);
+  ASSERT_EQ(original.pixel(105, 230), kWhitePixel);
+  EXPECT_EQ(painted.pixel(208, 460), kBlackPixel);
+  EXPECT_EQ(painted.pixel(208, 461), kBlackPixel);
+  EXPECT_EQ(painted.pixel(209, 460), kWhitePixel);
+  EXPECT_EQ(painted.pixel(207, 460), kWhitePixel);
 }
 
 TEST(HighResolutionMap, AtScaleTwoCoastsHaveDetailWithinALogicalPixel) {
@@ -130,7 +129,7 @@ TEST(HighResolutionMap, AtScaleOneAndAHalfNoLineIsLost) {
   // Every black pixel of the 2x picture still darkens the pixel it shrinks
   // into; a plain nearest-pixel shrink drops a quarter of the rows and columns.
   InitResources();
-  const QImage doubled = QImage(QStringLiteral(":/bitmaps/130@2x.png")).convertToFormat(QImage::Format_RGB32);
+  const QImage doubled = QImage(QStringLiteral(":/pictures/worldmap@2x.png")).convertToFormat(QImage::Format_RGB32);
   ASSERT_EQ(doubled.size(), QSize(1080, 682));
   const QImage painted = PaintMap(1.5);
   ASSERT_EQ(painted.size(), QSize(810, 512));
@@ -138,10 +137,10 @@ TEST(HighResolutionMap, AtScaleOneAndAHalfNoLineIsLost) {
   int lost = 0;
   for (int y = 0; y < doubled.height(); ++y) {
     for (int x = 0; x < doubled.width(); ++x) {
-      if (doubled.pixel(x, y) != kBlack) continue;
+      if (doubled.pixel(x, y) != kBlackPixel) continue;
       ++black;
       const QRgb shrunk = painted.pixel(std::min(x * 3 / 4, 809), std::min(y * 3 / 4, 511));
-      lost += shrunk == kWhite || shrunk == kYellow;
+      lost += shrunk == kWhitePixel || shrunk == kYellow;
     }
   }
   EXPECT_GT(black, 10000);

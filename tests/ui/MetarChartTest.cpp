@@ -18,7 +18,9 @@
 
 #include "MainWindowFixture.h"
 #include "SampleService.h"
-#include "charts/StationChart.h"
+#include "base/Text.h"
+#include "charts/ChartText.h"
+#include "stationchart/StationChart.h"
 #include "observations/MetarObservation.h"
 #include "stationchart/StationChartModel.h"
 #include "support/LocalHttpServer.h"
@@ -102,10 +104,13 @@ class MetarApiFront {
   int requests = 0;
 };
 
-std::string Fixed(double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f", value);
-  return text;
+// A value as the chart's hundredths show it.
+std::string Fixed(double value) { return formatFixed(value, 2); }
+
+// A row's value as shown, "" for none.
+std::string Cell(const Chart& graph, int row, int column) {
+  const std::optional<double> value = graph.value(row, column);
+  return value ? Fixed(*value) : std::string();
 }
 
 std::string HourMinute(std::int64_t seconds) {
@@ -176,12 +181,11 @@ class MetarChartTest : public MainWindowFixture {
     ASSERT_EQ(graph.getRowCount(), static_cast<int>(reports.size()));
     for (int i = 0; i < graph.getRowCount(); ++i) {
       const Observation& o = reports[reports.size() - 1 - i];
-      const TextLines& row = graph.getRow(i);
-      EXPECT_EQ(row[0], HourMinute(o.observedAt + deltaHours * 3600)) << "row " << i << " " << o.rawReport;
-      EXPECT_EQ(row[1], Fixed(o.temperature)) << "row " << i << " " << o.rawReport;
-      EXPECT_EQ(row[2], Fixed(o.pressure)) << "row " << i << " " << o.rawReport;
-      EXPECT_EQ(row[3], Fixed(o.windSpeed)) << "row " << i << " " << o.rawReport;
-      EXPECT_EQ(row[4], o.windSpeed > 0 ? Fixed(windDirectionOnChart(o.windDirection)) : "")
+      EXPECT_EQ(graph.rowLabel(i), HourMinute(o.observedAt + deltaHours * 3600)) << "row " << i << " " << o.rawReport;
+      EXPECT_EQ(Cell(graph, i, 1), Fixed(o.temperature)) << "row " << i << " " << o.rawReport;
+      EXPECT_EQ(Cell(graph, i, 2), Fixed(o.pressure)) << "row " << i << " " << o.rawReport;
+      EXPECT_EQ(Cell(graph, i, 3), Fixed(o.windSpeed)) << "row " << i << " " << o.rawReport;
+      EXPECT_EQ(Cell(graph, i, 4), o.windSpeed > 0 ? Fixed(windDirectionOnChart(o.windDirection)) : "")
           << "row " << i << " " << o.rawReport;
     }
   }
@@ -215,9 +219,8 @@ TEST_F(MetarChartTest, AChartShowsThePastSixHoursAsTheServiceServesThem) {
   const TextLines& details = *graph.series.back().detailLines;
   EXPECT_EQ(details, detailLines(newest));
   ASSERT_EQ(details.size(), 11u);
-  char temperature[64];
-  std::snprintf(temperature, sizeof temperature, "TEMP: %.1f\xB0" "C (%ld\xB0" "F)", newest.temperature,
-                std::lround(newest.temperature * 1.8 + 32));
+  const std::string temperature = formatText("TEMP: %.1f\xB0" "C (%ld\xB0" "F)", newest.temperature,
+                                             std::lround(newest.temperature * 1.8 + 32));
   EXPECT_EQ(details[1], temperature);
   EXPECT_EQ(details[9], "CATEGORY: " + served[0]["fltCat"].get<std::string>());
   EXPECT_EQ(details[10], "METAR: " + served[0]["rawOb"].get<std::string>());
@@ -333,7 +336,7 @@ TEST_F(MetarChartTest, ARefreshAddsEveryReportSinceTheNewestOnce) {
   EXPECT_NE(front->asked().back(), "KBOS ") << "a tick after a failure asks for hours";
   ASSERT_EQ(graph.getRowCount(), rows + static_cast<int>(missed.size()));
   for (std::size_t i = 0; i < missed.size(); ++i) {
-    EXPECT_EQ(graph.getRow(rows + static_cast<int>(i))[1], Fixed(missed[i].temperature)) << i;
+    EXPECT_EQ(Cell(graph, rows + static_cast<int>(i), 1), Fixed(missed[i].temperature)) << i;
     EXPECT_EQ(chart->chartModel().observations[missed.size() - 1 - i], missed[i]) << i;
   }
   EXPECT_EQ(chart->chartModel().currentObservation, missed.back());
@@ -489,19 +492,17 @@ TEST_F(MetarChartTest, UtcAndUsUnitsGiveThePageSourcesRows) {
   for (std::size_t s = 0; s < a.series.size(); ++s) EXPECT_EQ(a.series[s].title, b.series[s].title);
   EXPECT_TRUE(b.title.ends_with(",  report pages")) << b.title;
   for (int i = 0; i < a.getRowCount(); ++i) {
-    const TextLines& x = a.getRow(i);
-    const TextLines& y = b.getRow(i);
-    EXPECT_EQ(x[0], y[0]) << "UTC time, row " << i;
-    EXPECT_EQ(x[1], y[1]) << "degrees F, row " << i;
-    EXPECT_EQ(x[2], y[2]) << "inches of mercury, row " << i;
+    EXPECT_EQ(a.rowLabel(i), b.rowLabel(i)) << "UTC time, row " << i;
+    EXPECT_EQ(Cell(a, i, 1), Cell(b, i, 1)) << "degrees F, row " << i;
+    EXPECT_EQ(Cell(a, i, 2), Cell(b, i, 2)) << "inches of mercury, row " << i;
     // The page gives the wind to a tenth of a metre a second: 0.05 m/s is 0.112 MPH.
-    EXPECT_NEAR(std::stod(x[3]), std::stod(y[3]), 0.12) << "MPH, row " << i;
-    EXPECT_EQ(x[4], y[4]) << "direction, row " << i;
+    EXPECT_NEAR(a.value(i, 3).value_or(-1), b.value(i, 3).value_or(-1), 0.12) << "MPH, row " << i;
+    EXPECT_EQ(Cell(a, i, 4), Cell(b, i, 4)) << "direction, row " << i;
   }
   // US units are the page's: Fahrenheit of the METAR's Celsius.
   const Observation& oldest = live->chartModel().observations.back();
-  EXPECT_EQ(a.getRow(0)[1], Fixed(oldest.temperature * 1.8 + 32.0));
-  EXPECT_EQ(a.getRow(0)[2], Fixed(oldest.pressureInches));
+  EXPECT_EQ(Cell(a, 0, 1), Fixed(oldest.temperature * 1.8 + 32.0));
+  EXPECT_EQ(Cell(a, 0, 2), Fixed(oldest.pressureInches));
 }
 
 TEST_F(MetarChartTest, ClosingWritesTheChartsRows) {
@@ -524,10 +525,9 @@ TEST_F(MetarChartTest, ClosingWritesTheChartsRows) {
     const std::time_t t = static_cast<std::time_t>(it->observedAt);
     std::tm f{};
     localtime_r(&t, &f);
-    char line[160];
-    std::snprintf(line, sizeof line, "%02d/%02d/%04d\t%02d:%02d\t%.2f\t%.2f\t\t%.2f\t\t%.2f\r\n", f.tm_mon + 1,
-                  f.tm_mday, f.tm_year + 1900, f.tm_hour, f.tm_min, it->temperature, it->pressure + 1000.0,
-                  it->windDirection, it->windSpeed);
+    const std::string line = formatText("%02d/%02d/%04d\t%02d:%02d\t%.2f\t%.2f\t\t%.2f\t\t%.2f\r\n", f.tm_mon + 1,
+                                        f.tm_mday, f.tm_year + 1900, f.tm_hour, f.tm_min, it->temperature,
+                                        it->pressure + 1000.0, it->windDirection, it->windSpeed);
     const std::size_t at = written.find(line);
     ASSERT_NE(at, std::string::npos) << line << "in\n" << written;
     EXPECT_GE(at, last) << line;

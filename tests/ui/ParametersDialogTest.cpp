@@ -16,7 +16,7 @@
 
 #include "MainWindowFixture.h"
 #include "ui/ParametersDialog.h"
-#include "ui/QtDrawContext.h"
+#include "ui/QtPainter.h"
 
 namespace nimbrel::test {
 namespace {
@@ -153,24 +153,23 @@ TEST(ParametersDialog, CancelStoresNothing) {
 
 class SizedOwner : public ChartOwner {
  public:
-  Rect getClientRect() const override { return Rect{0, 0, 800, 520}; }
+  Rect clientRect() const override { return Rect{0, 0, 800, 520}; }
 };
 
 TEST(ParametersDialog, ClearingAutoscaleShowsTheLastComputedRange) {
   SizedOwner owner;
   Chart chart(&owner);
   chart.addSeries(0, std::string("Time"), std::nullopt, std::nullopt);
-  chart.addSeries(4, std::string("S1"), Pen{PS_SOLID, 1, rgb(10, 0, 0)}, std::nullopt);
+  chart.addSeries(4, std::string("S1"), Pen{rgb(10, 0, 0), 1}, std::nullopt);
   chart.seriesCount = 2;
-  chart.addRow({"a", "-3.2"});
-  chart.addRow({"b", "24.6"});
+  chart.addRow("a", {-3.2});
+  chart.addRow("b", {24.6});
   chart.autoscale = true;
   {
     QImage image(800, 520, QImage::Format_RGB32);
     QPainter painter(&image);
-    QtDrawContext dc(painter);
-    chart.draw(dc);
-    chart.forgetDrawContext();
+    QtPainter onImage(painter);
+    chart.draw(onImage);
   }
   Settings settings;
   ParametersDialog dialog(&chart, &settings);

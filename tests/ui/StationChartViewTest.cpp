@@ -27,6 +27,7 @@
 
 #include "MainWindowFixture.h"
 #include "observations/CurlPageFetcher.h"
+#include "support/ChartTestSupport.h"
 #include "support/LocalHttpServer.h"
 #include "support/ReadFile.h"
 #include "support/ReportPages.h"
@@ -234,12 +235,12 @@ TEST_F(StationChartViewTest, TableDoubleClickOpensTheStationsChart) {
   // Twelve rows, the oldest (5.5 hours before the newest) first.
   const Chart& graph = *chart->chart();
   ASSERT_EQ(graph.getRowCount(), 12);
-  EXPECT_EQ(graph.getRow(0)[1], "21.00");
-  EXPECT_EQ(graph.getRow(11)[1], "10.00");
-  EXPECT_EQ(graph.getRow(0)[4], "12.00");
-  EXPECT_EQ(graph.getRow(11)[4], "1.00");
-  EXPECT_EQ(graph.getRow(11)[0].substr(3), "53");
-  EXPECT_EQ(graph.getRow(0)[0].substr(3), "23");
+  EXPECT_NEAR(ValueAt(graph, 0, 1), 21.00, 1e-9);
+  EXPECT_NEAR(ValueAt(graph, 11, 1), 10.00, 1e-9);
+  EXPECT_NEAR(ValueAt(graph, 0, 4), 12.00, 1e-9);
+  EXPECT_NEAR(ValueAt(graph, 11, 4), 1.00, 1e-9);
+  EXPECT_EQ(graph.rowLabel(11).substr(3), "53");
+  EXPECT_EQ(graph.rowLabel(0).substr(3), "23");
   // The newest report, in stored units.
   const Observation& newest = chart->chartModel().currentObservation;
   EXPECT_DOUBLE_EQ(newest.temperature, 10.0);
@@ -336,7 +337,7 @@ TEST_F(StationChartViewTest, RefreshTicksAddOnlyANewerReport) {
   chart->installEventFilter(&counter);
   Refresh(chart);
   ASSERT_EQ(graph.getRowCount(), 4);
-  EXPECT_EQ(graph.getRow(3)[1], "30.50");
+  EXPECT_NEAR(ValueAt(graph, 3, 1), 30.50, 1e-9);
   ASSERT_EQ(chart->chartModel().observations.size(), 4u);
   EXPECT_EQ(chart->chartModel().observations.front().observedAt, AsLocal(2026, 12, 7, 17, 59));
   EXPECT_EQ(chart->chartModel().currentObservation.observedAt, AsLocal(2026, 12, 7, 17, 59));
@@ -360,7 +361,7 @@ TEST_F(StationChartViewTest, AFailedRefreshMarksTheTitleWithoutABoxUntilOneSucce
   const QString name = QStringLiteral("SAMPLE FIELD");
   ASSERT_EQ(TitleOf(chart), name);
   // The newest report's time as the chart shows it.
-  const QString since = QString::fromStdString(chart->chart()->getRow(2)[0]).left(5);
+  const QString since = QString::fromStdString(chart->chart()->rowLabel(2)).left(5);
 
   // The service fails: no box, the rows stay, the title and status say how old they are.
   pages.fail("TEST", "most recent only", 500);

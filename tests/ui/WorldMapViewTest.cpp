@@ -325,7 +325,7 @@ TEST_F(ShippedStationsOnMapTest, StationsFallOnLandOrCoast) {
   ASSERT_TRUE(messages.empty());
   const StationList& all = Frame()->session().allStations();
   ASSERT_GT(all.size(), 1000u);
-  const QImage picture(QStringLiteral(":/bitmaps/130.bmp"));
+  const QImage picture(QStringLiteral(":/pictures/worldmap.bmp"));
   ASSERT_EQ(picture.size(), QSize(540, 341));
   int placed = 0;
   int onLand = 0;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
+#include "base/Text.h"
 #include "metar/MetarDecoder.h"
 
 namespace nimbrel::sample {
@@ -464,9 +465,7 @@ ApiAnswer SampleMetarDay::cacheCsvGz(std::time_t now,
                         field(o["temp"]) + "," + field(o["dewp"]) + "," + field(o["wdir"]) + "," + field(o["wspd"]) +
                         "," + (o.contains("wgst") ? field(o["wgst"]) : "") + "," + field(o["visib"]) + ",";
       if (!o["altim"].is_null()) {
-        char inches[16];
-        std::snprintf(inches, sizeof inches, "%.2f", o["altim"].get<double>() / 33.8639);
-        row += inches;
+        row += formatText("%.2f", o["altim"].get<double>() / 33.8639);
       }
       row += "," + field(o["slp"]) + ",,,,,,,,," + (o.contains("wxString") ? field(o["wxString"]) : "");
       const json& clouds = o["clouds"];

@@ -1,11 +1,10 @@
-#include "charts/StationChart.h"
+#include "stationchart/StationChart.h"
 
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "base/Text.h"
-
-#include "charts/ChartText.h"
 
 namespace nimbrel {
 namespace {
@@ -45,7 +44,7 @@ void setupStationChart(Chart& graph, const Station& station, const Settings& set
   for (const Quantity& quantity : kQuantities) {
     if (!(settings.*quantity.enabled)) continue;
     graph.addSeries(4, std::string(settings.metricStyle ? quantity.metricTitle : quantity.otherTitle),
-                    Pen{PS_SOLID, 1, quantity.colour}, std::nullopt, quantity.column);
+                    Pen{quantity.colour, 1}, std::nullopt, quantity.column);
   }
   graph.seriesCount = static_cast<int>(graph.series.size());
   if (!settings.metricStyle) graph.yDelta = 10.0;
@@ -57,31 +56,33 @@ double windDirectionOnChart(double directionDegrees) {
 
 namespace {
 
-// A value the report lacks (NaN) is an empty cell: a gap, never a 0.
-std::string valueCell(double value) { return std::isfinite(value) ? formatFixed(value, 2) : std::string(); }
+constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
 
-TextLines observationRow(const std::string& timeText, double temperature, double pressure, double windSpeed,
-                         double windDirectionDegrees) {
+// Values in column order, to hundredths: the resolution the chart has
+// always plotted them at, so the same reports give the same picture. A
+// value the report lacks (NaN or infinite) is a gap, never a 0.
+std::vector<double> observationValues(double temperature, double pressure, double windSpeed,
+                                      double windDirectionDegrees) {
+  auto valueOrGap = [](double value) {
+    if (!std::isfinite(value)) return kNoValue;
+    return std::fabs(value) < 1e15 ? std::round(value * 100.0) / 100.0 : value;  // no hundredths to round beyond
+  };
   // Not "> 0" is also true of a NaN speed: no direction to trust either.
   const bool calm = !(windSpeed > 0.0);
-  return TextLines{timeText, valueCell(temperature), valueCell(pressure), valueCell(windSpeed),
-                   calm ? std::string() : valueCell(windDirectionOnChart(windDirectionDegrees))};
+  return {valueOrGap(temperature), valueOrGap(pressure), valueOrGap(windSpeed),
+          calm ? kNoValue : valueOrGap(windDirectionOnChart(windDirectionDegrees))};
 }
 
 }  // namespace
 
-void addObservationRow(Chart& graph, const std::string& timeText, double temperature, double pressure,
+void addObservationRow(Chart& graph, const std::string& label, double temperature, double pressure,
                        double windSpeed, double windDirectionDegrees) {
-  graph.addRow(observationRow(timeText, temperature, pressure, windSpeed, windDirectionDegrees));
+  graph.addRow(label, observationValues(temperature, pressure, windSpeed, windDirectionDegrees));
 }
 
 void addObservationRow(Chart& graph, std::int64_t wallTime, double temperature, double pressure, double windSpeed,
                        double windDirectionDegrees) {
-  const std::int64_t seconds = ((wallTime % 86400) + 86400) % 86400;
-  char timeText[8];
-  std::snprintf(timeText, sizeof timeText, "%02d:%02d", static_cast<int>(seconds / 3600),
-                static_cast<int>(seconds % 3600 / 60));
-  graph.addRow(observationRow(timeText, temperature, pressure, windSpeed, windDirectionDegrees), wallTime);
+  graph.addRow(wallTime, observationValues(temperature, pressure, windSpeed, windDirectionDegrees));
 }
 
 std::int64_t wallClockSeconds(const std::tm& time) {
@@ -93,10 +94,9 @@ std::int64_t chartWallClock(std::int64_t utcSeconds, bool timeUtc) {
   return timeUtc ? utcSeconds : wallClockSeconds(localTime(utcSeconds));
 }
 
-void paintStationChart(Chart& graph, DrawContext& dc, double windDirection, double windSpeed) {
-  graph.draw(dc);
-  if (graph.showLegend) graph.drawWindIndicator(windDirection, windSpeed);
-  graph.forgetDrawContext();
+void paintStationChart(Chart& graph, Painter& painter, double windDirection, double windSpeed) {
+  graph.draw(painter);
+  if (graph.showLegend) graph.drawWindIndicator(painter, windDirection, windSpeed);
 }
 
 }  // namespace nimbrel

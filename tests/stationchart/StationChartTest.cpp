@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "support/ChartTestSupport.h"
-#include "charts/StationChart.h"
-#include "support/RecordingDrawContext.h"
+#include "stationchart/StationChart.h"
+#include "support/RecordingPainter.h"
 
 namespace nimbrel::test {
 namespace {
@@ -17,7 +17,7 @@ std::vector<std::string> Titles(const Chart& chart) {
 TEST(StationChart, DefaultSetupHasFourQuantitiesInOrder) {
   Chart chart;
   chart.addSeries(1, std::string("old"), std::nullopt, std::nullopt);
-  chart.addRow({"old"});
+  chart.addRow("old", {});
   setupStationChart(chart, SampleStation(), Settings{}, 20);
   EXPECT_EQ(chart.title, "ST. PAUL   MN   (44 56N, 093 03W),  elevation 215 m,  US");
   EXPECT_EQ(chart.getRowCount(), 0);
@@ -33,7 +33,7 @@ TEST(StationChart, DefaultSetupHasFourQuantitiesInOrder) {
   const Colour colours[] = {rgb(250, 0, 0), rgb(0, 200, 0), rgb(0, 0, 250), rgb(0, 200, 250)};
   for (int k = 1; k <= 4; ++k) {
     EXPECT_EQ(chart.series[k].markSize, 4);
-    EXPECT_EQ(chart.series[k].pen, (Pen{PS_SOLID, 1, colours[k - 1]}));
+    EXPECT_EQ(chart.series[k].pen, (Pen{colours[k - 1], 1}));
     EXPECT_FALSE(chart.series[k].detailLines);
   }
   EXPECT_EQ(chart.yDelta, 5.0);
@@ -50,11 +50,11 @@ TEST(StationChart, MetricStyleOffChangesTitlesAndTheYStep) {
                                                      "Pressure           inches Hg", "Wind speed        MpH",
                                                      "Wind direction    -18...+18"}));
   EXPECT_EQ(chart.yDelta, 10.0);
-  RecordingDrawContext dc;
-  chart.draw(dc);
-  EXPECT_NE(dc.FindText(" -20"), nullptr);
-  EXPECT_NE(dc.FindText("  60"), nullptr);
-  EXPECT_EQ(dc.FindText("  65"), nullptr);
+  RecordingPainter painter;
+  chart.draw(painter);
+  EXPECT_NE(painter.FindText(" -20"), nullptr);
+  EXPECT_NE(painter.FindText("  60"), nullptr);
+  EXPECT_EQ(painter.FindText("  65"), nullptr);
 }
 
 TEST(StationChart, EachSeriesPlotsItsOwnQuantity) {
@@ -102,21 +102,34 @@ TEST(StationChart, EachSeriesPlotsItsOwnQuantity) {
   }(), 30);
   addObservationRow(chart, "10:00", 21.5, 13.0, 4.0, 350.0);
   addObservationRow(chart, "10:30", 22.5, 12.0, 6.0, 10.0);
-  RecordingDrawContext dc;
-  chart.draw(dc);
+  RecordingPainter painter;
+  chart.draw(painter);
   const int bottom = chart.plotRect.bottom;
-  EXPECT_TRUE(dc.HasSegment(chart.plotRect.left, bottom - 240, chart.plotRect.right - 1, bottom - 260));
+  EXPECT_TRUE(painter.HasSegment(chart.plotRect.left, bottom - 240, chart.plotRect.right - 1, bottom - 260));
 }
 
-TEST(StationChart, RowsCarryEveryQuantityAsTwoDecimals) {
+TEST(StationChart, RowsCarryEveryQuantityToHundredths) {
   Chart chart;
   setupStationChart(chart, SampleStation(), Settings{}, 30);
   addObservationRow(chart, "17:53", 68.0, 30.01, 11.1847, 180.0);
   addObservationRow(chart, "18:23", -0.004, 16.3, 0.0, 179.9);
   addObservationRow(chart, "18:53", 1.0, 2.0, 3.0, 90.0);
-  EXPECT_EQ(chart.getRow(0), (TextLines{"17:53", "68.00", "30.01", "11.18", "-18.00"}));
-  EXPECT_EQ(chart.getRow(1), (TextLines{"18:23", "-0.00", "16.30", "0.00", ""}));  // calm: no direction
-  EXPECT_EQ(chart.getRow(2)[4], "9.00");
+  const struct {
+    int row;
+    const char* label;
+    double values[4];  // kGap: none
+  } rows[] = {{0, "17:53", {68.0, 30.01, 11.18, -18.0}}, {1, "18:23", {0.0, 16.3, 0.0, kGap}}};  // calm: no direction
+  for (const auto& r : rows) {
+    EXPECT_EQ(chart.rowLabel(r.row), r.label);
+    for (int column = 1; column <= 4; ++column) {
+      const double expected = r.values[column - 1];
+      if (std::isnan(expected))
+        EXPECT_EQ(chart.value(r.row, column), std::nullopt) << r.label << " column " << column;
+      else
+        EXPECT_NEAR(ValueAt(chart, r.row, column), expected, 1e-9) << r.label << " column " << column;
+    }
+  }
+  EXPECT_NEAR(ValueAt(chart, 2, 4), 9.00, 1e-9);
   EXPECT_DOUBLE_EQ(windDirectionOnChart(350.0), -1.0);
 }
 
@@ -127,18 +140,18 @@ TEST(StationChart, ACalmLeavesAGapInTheDirectionLine) {
   const std::int64_t start = wallClockSeconds(2026, 12, 7, 10, 0);
   const double speeds[] = {4, 3, 0, 2, 5, 0};  // the third and the last are calm
   for (int i = 0; i < 6; ++i) addObservationRow(chart, start + i * 1800, 10, 13, speeds[i], 90);
-  EXPECT_EQ(chart.getRow(2)[4], "");
-  EXPECT_EQ(chart.getRow(2)[3], "0.00");
-  EXPECT_EQ(chart.getRow(1)[4], "9.00");
+  EXPECT_EQ(chart.value(2, 4), std::nullopt);
+  EXPECT_NEAR(ValueAt(chart, 2, 3), 0.00, 1e-9);
+  EXPECT_NEAR(ValueAt(chart, 1, 4), 9.00, 1e-9);
   double value = 0;
   EXPECT_FALSE(chart.seriesValue(4, 2, value));  // series 4 plots the direction
   EXPECT_TRUE(chart.seriesValue(3, 2, value));   // the speed itself is still there
   EXPECT_EQ(value, 0.0);
 
-  RecordingDrawContext dc;
-  chart.draw(dc);
+  RecordingPainter painter;
+  chart.draw(painter);
   std::vector<Segment> direction;
-  for (const Segment& s : dc.Segments())
+  for (const Segment& s : painter.Segments())
     if (s.pen.colour == rgb(0, 200, 250) && s.x0 < chart.plotRect.right) direction.push_back(s);
   // Rows 0-1 and 3-4 are joined; nothing reaches rows 2 and 5.
   const int y = chart.yPosition(9.0);
@@ -152,8 +165,8 @@ TEST(StationChart, RowsAtWallClockTimesAreLabelledHoursAndMinutes) {
   setupStationChart(chart, SampleStation(), Settings{}, 30);
   addObservationRow(chart, wallClockSeconds(2026, 12, 31, 23, 53), 1, 2, 3, 90);
   addObservationRow(chart, wallClockSeconds(2027, 1, 1, 0, 23), 1, 2, 3, 90);
-  EXPECT_EQ(chart.getRow(0)[0], "23:53");
-  EXPECT_EQ(chart.getRow(1)[0], "00:23");
+  EXPECT_EQ(chart.rowLabel(0), "23:53");
+  EXPECT_EQ(chart.rowLabel(1), "00:23");
   std::tm time{};
   time.tm_year = 2027 - 1900;
   time.tm_mon = 0;
@@ -170,18 +183,17 @@ TEST(StationChart, PaintDrawsTheWindDialOnlyWithTheLegend) {
   Chart chart(&owner);
   setupStationChart(chart, SampleStation(), Settings{}, 30);
   addObservationRow(chart, "17:53", 20.0, 13.0, 5.0, 270.0);
-  RecordingDrawContext dc;
-  paintStationChart(chart, dc, 270.0, 5.0);
-  EXPECT_EQ(dc.Calls("Ellipse").size(), 2u);
-  EXPECT_NE(dc.FindText("270"), nullptr);
-  EXPECT_NE(dc.FindText("Time (every 30 min)"), nullptr);
-  EXPECT_EQ(chart.drawContext, nullptr);  // the paint's context is not kept
+  RecordingPainter painter;
+  paintStationChart(chart, painter, 270.0, 5.0);
+  EXPECT_EQ(painter.Calls("Ellipse").size(), 2u);
+  EXPECT_NE(painter.FindText("270"), nullptr);
+  EXPECT_NE(painter.FindText("Time (every 30 min)"), nullptr);
 
   chart.showLegend = false;
-  dc.Clear();
-  paintStationChart(chart, dc, 270.0, 5.0);
-  EXPECT_TRUE(dc.Calls("Ellipse").empty());
-  EXPECT_NE(dc.FindText("Time (every 30 min)"), nullptr);
+  painter.Clear();
+  paintStationChart(chart, painter, 270.0, 5.0);
+  EXPECT_TRUE(painter.Calls("Ellipse").empty());
+  EXPECT_NE(painter.FindText("Time (every 30 min)"), nullptr);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 //                                                    first, values already in
 //                                                    display units
 //   graph.setDetailLines(graph.seriesCount - 1, ...) and a repaint
-//   paintStationChart(graph, dc, direction, speed)  from the paint handler
+//   paintStationChart(graph, painter, direction, speed)  from the paint handler
 //
 // Rows always carry all four quantities (time, temperature, pressure, wind
 // speed, wind direction); each series set up here reads the column of its
@@ -19,14 +19,13 @@
 
 #include "base/Settings.h"
 #include "catalog/Station.h"
+#include "base/Painter.h"
 #include "charts/Chart.h"
-#include "base/DrawContext.h"
 
 namespace nimbrel {
 
-// Row columns of the quantities written by addObservationRow.
+// Value columns of the quantities written by addObservationRow.
 enum ChartColumn : int {
-  kTimeColumn = 0,
   kTemperatureColumn = 1,
   kPressureColumn = 2,
   kWindSpeedColumn = 3,
@@ -47,14 +46,14 @@ void setupStationChart(Chart& chart, const Station& station, const Settings& set
 // (-18 to +18).
 double windDirectionOnChart(double directionDegrees);
 
-// Appends one row: the time text, then "%.2f" of temperature, pressure,
-// wind speed and the wind direction on the chart's scale. A missing value
-// (NaN) and the direction of a calm (a wind speed of 0) are left empty: a
-// gap in their lines.
-void addObservationRow(Chart& graph, const std::string& timeText, double temperature, double pressure,
+// Appends one row labelled `label`: temperature, pressure, wind speed and
+// the wind direction on the chart's scale, each rounded to hundredths. A
+// missing value (NaN) and the
+// direction of a calm (a wind speed of 0) are no value: a gap in their lines.
+void addObservationRow(Chart& graph, const std::string& label, double temperature, double pressure,
                        double windSpeed, double windDirectionDegrees);
-// The same at a wall-clock time (wallClockSeconds), its text "HH:MM": the
-// chart then spaces rows by their times and labels round hours and dates.
+// The same at a wall-clock time (wallClockSeconds): the chart then spaces
+// rows by their times and labels round hours and dates.
 void addObservationRow(Chart& graph, std::int64_t wallTime, double temperature, double pressure, double windSpeed,
                        double windDirectionDegrees);
 
@@ -65,7 +64,7 @@ std::int64_t wallClockSeconds(const std::tm& time);
 std::int64_t chartWallClock(std::int64_t utcSeconds, bool timeUtc);
 
 // The station window's paint: the chart, then the wind dial when the legend
-// is shown. The chart forgets dc afterwards, as it dies with the paint.
-void paintStationChart(Chart& graph, DrawContext& dc, double windDirection, double windSpeed);
+// is shown.
+void paintStationChart(Chart& graph, Painter& painter, double windDirection, double windSpeed);
 
 }  // namespace nimbrel
