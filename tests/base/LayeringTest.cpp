@@ -1,6 +1,7 @@
 // The layers of src/ include only downwards: base < catalog < observations
 // and charts (side by side, neither includes the other) < stationchart < ui.
 // metar sits beside observations and needs only base; observations may use it.
+// reportstore sits between: it uses metar (and base), observations use it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -17,7 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::map<std::string, int> kLevel = {
-    {"base", 0}, {"catalog", 1}, {"observations", 2}, {"metar", 2}, {"charts", 2}, {"stationchart", 3}, {"ui", 4},
+    {"base", 0}, {"catalog", 1}, {"observations", 2}, {"metar", 2}, {"reportstore", 2}, {"charts", 2}, {"stationchart", 3}, {"ui", 4},
 };
 
 // Whether a file in folder `from` may include a header of folder `to`.
@@ -28,7 +29,8 @@ bool mayInclude(const std::string& from, const std::string& to) {
   if (fromLevel == kLevel.end() || toLevel == kLevel.end()) return false;
   if (from == to) return true;
   if (from == "metar") return to == "base";
-  if (from == "observations" && to == "metar") return true;
+  if (from == "reportstore") return to == "base" || to == "metar";
+  if (from == "observations" && (to == "metar" || to == "reportstore")) return true;
   return toLevel->second < fromLevel->second;
 }
 
@@ -52,6 +54,12 @@ TEST(Layering, TheRuleItself) {
       {"metar", "base", true},
       {"metar", "catalog", false},
       {"charts", "metar", false},
+      {"reportstore", "metar", true},
+      {"reportstore", "observations", false},
+      {"reportstore", "catalog", false},
+      {"observations", "reportstore", true},
+      {"charts", "reportstore", false},
+      {"stationchart", "reportstore", true},
       {"stationchart", "observations", true},
       {"stationchart", "charts", true},
       {"stationchart", "metar", true},
