@@ -178,6 +178,14 @@ bool ReportStore::setUp(sqlite3* db, bool isWriter, int& failure) {
 
 bool ReportStore::openFile() {
   std::error_code error;
+  if (opts.readOnly) {
+    int failure = sqlite3_open_v2(file.c_str(), &reader, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (failure == SQLITE_OK && setUp(reader, false, failure)) return true;
+    addNote("The report store " + file.string() + " could not be read (" +
+            (reader != nullptr ? std::string(sqlite3_errmsg(reader)) : std::string(sqlite3_errstr(failure))) + ").");
+    closeAll();
+    return false;
+  }
   if (file.has_parent_path()) fs::create_directories(file.parent_path(), error);
   for (int attempt = 0; attempt < 2; ++attempt) {
     int failure = SQLITE_OK;
@@ -231,7 +239,7 @@ void ReportStore::recoverIfDamaged() {
 std::optional<int> ReportStore::putMetars(std::span<const StoredMetar> reports) {
   recoverIfDamaged();
   std::lock_guard lock(writeLock);
-  if (!usable) return std::nullopt;
+  if (!usable || writer == nullptr) return std::nullopt;
   int code = exec(writer, "BEGIN IMMEDIATE");
   if (code != SQLITE_OK) {
     // Another copy holding the lock past the time-out loses this download
@@ -273,7 +281,7 @@ std::optional<int> ReportStore::putMetars(std::span<const StoredMetar> reports) 
 std::optional<int> ReportStore::putForecasts(std::span<const StoredForecast> forecasts) {
   recoverIfDamaged();
   std::lock_guard lock(writeLock);
-  if (!usable) return std::nullopt;
+  if (!usable || writer == nullptr) return std::nullopt;
   int code = exec(writer, "BEGIN IMMEDIATE");
   if (code != SQLITE_OK) {
     if ((code & 0xFF) != SQLITE_BUSY) failed(code, "be written");
@@ -366,7 +374,7 @@ std::optional<std::int64_t> ReportStore::askedSince(std::string_view station) co
 
 void ReportStore::setAskedSince(std::string_view station, std::int64_t since) {
   std::lock_guard lock(writeLock);
-  if (!usable) return;
+  if (!usable || writer == nullptr) return;
   Statement update(writer, "INSERT INTO asked(station, since) VALUES(?1, ?2) "
                            "ON CONFLICT(station) DO UPDATE SET since = min(since, excluded.since)");
   if (!update.ok()) return;
@@ -424,7 +432,7 @@ void ReportStore::setSizeLimitBytes(std::uint64_t bytes) {
 std::int64_t ReportStore::prune() {
   recoverIfDamaged();
   std::lock_guard lock(writeLock);
-  if (!usable) return 0;
+  if (!usable || writer == nullptr) return 0;
   const std::int64_t at = now();
   std::int64_t removed = 0;
   auto removeBefore = [&](std::int64_t cutoff) {

@@ -68,6 +68,8 @@ struct ReportStoreOptions {
   std::uint64_t sizeLimitBytes = std::uint64_t{500} << 20;
   // The file never grows past this (0: no ceiling); a full disk behaves so.
   std::uint64_t hardCeilingBytes = 0;
+  // Only reads: nothing is created, changed or moved aside.
+  bool readOnly = false;
 };
 
 class ReportStore {
