@@ -15,6 +15,7 @@ namespace nimbrel {
 struct PageReading {
   bool ok = false;               // at least one report read
   bool cancelled = false;        // the caller gave up: nothing to tell
+  bool offline = false;          // the service could not be reached or timed out
   ObservationList observations;  // newest first
   std::string failureText;       // when neither: what to tell the user
   std::string statusNote;        // a word for the status bar (rate limits), or empty
@@ -48,6 +49,15 @@ class ObservationSource {
   virtual int minimumRefreshMinutes() const = 0;
   // Its name in the chart's heading.
   virtual std::string name() const = 0;
+
+  // The reports a store keeps of the past hours, newest first, handed over
+  // later like a download; null when the source keeps none.
+  virtual std::unique_ptr<FetchTicket> requestStored(const Station&, int /*hours*/, Done) { return nullptr; }
+  // After a chart opened from the store: the service is asked only for what
+  // the store lacks of the past hours.
+  virtual std::unique_ptr<FetchTicket> requestLacking(const Station& station, int hours, Done done) {
+    return requestPastHours(station, hours, std::move(done));
+  }
 };
 
 }  // namespace nimbrel

@@ -35,10 +35,12 @@ bool describeFetchFailure(const FetchResult& fetched, PageReading& reading) {
       reading.cancelled = true;
       return true;
     case FetchStatus::kTimedOut:
+      reading.offline = true;
       reading.failureText = "Sorry, the weather service did not answer (timed out after " +
                             std::to_string(fetched.timeoutSeconds) + " s).";
       return true;
     case FetchStatus::kUnreachable:
+      reading.offline = true;
       reading.failureText = "Sorry, the weather service could not be reached (" + fetched.errorText + ").";
       return true;
     default:

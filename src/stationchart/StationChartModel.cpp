@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <ctime>
+#include <unordered_set>
 
 #include "base/Units.h"
 #include "base/Text.h"
@@ -199,14 +200,116 @@ void StationChartModel::load(std::function<void(LoadOutcome)> finished) {
   requestForecast();
   port.beginWaitCursor();
   waitingForLoad = true;
-  pending = source.requestPastHours(m_station, settings.pastHours,
-                           [this, finished = std::move(finished)](PageReading reading) {
-                             pending.reset();
-                             waitingForLoad = false;
-                             port.endWaitCursor();
-                             LoadOutcome outcome = loadFinished(std::move(reading));
-                             if (finished) finished(std::move(outcome));
-                           });
+  auto opened = [this](LoadOutcome outcome, const std::function<void(LoadOutcome)>& finished) {
+    pending.reset();
+    waitingForLoad = false;
+    port.endWaitCursor();
+    if (finished) finished(std::move(outcome));
+  };
+  // From the service alone; when it cannot be reached, from what the store
+  // had, marked offline.
+  auto fromService = [this, opened](PageReading stored, std::function<void(LoadOutcome)> finished) {
+    pending = source.requestPastHours(
+        m_station, settings.pastHours,
+        [this, opened, stored = std::move(stored), finished = std::move(finished)](PageReading reading) mutable {
+          if (!reading.ok && reading.offline && stored.ok) {
+            const std::string why = reading.failureText;
+            LoadOutcome outcome = loadFinished(std::move(stored));
+            markOffline(why);
+            opened(std::move(outcome), finished);
+            return;
+          }
+          opened(loadFinished(std::move(reading)), finished);
+        });
+  };
+  pending = source.requestStored(
+      m_station, settings.pastHours,
+      [this, opened, fromService, finished](PageReading stored) mutable {
+        // A single stored report would set the refresh period from nothing:
+        // the service's hours come first then.
+        if (!stored.ok || stored.observations.size() < 2) {
+          fromService(std::move(stored), std::move(finished));
+          return;
+        }
+        LoadOutcome outcome = loadFinished(std::move(stored));
+        pending.reset();
+        // The chart opens at once; the service fills in what it lacks.
+        pending = source.requestLacking(m_station, settings.pastHours, [this](PageReading reading) {
+          pending.reset();
+          addFromService(std::move(reading));
+        });
+        waitingForLoad = false;
+        port.endWaitCursor();
+        if (finished) finished(std::move(outcome));
+      });
+  if (!pending) fromService(PageReading{}, std::move(finished));
+}
+
+void StationChartModel::markOffline(const std::string& why) {
+  offlineSince = newestTimeText();
+  if (onStateChanged) onStateChanged();
+  port.setStatusText(m_station.name + ": " + why + " Showing the stored reports up to " + offlineSince + ".");
+}
+
+void StationChartModel::addFromService(PageReading reading) {
+  if (reading.cancelled) return;
+  if (!reading.ok) {
+    if (reading.offline) {
+      markOffline(reading.failureText);
+    } else if (!reading.statusNote.empty()) {
+      port.setStatusText(m_station.name + ": " + reading.statusNote);
+    }
+    return;
+  }
+  if (!reading.statusNote.empty()) port.setStatusText(m_station.name + ": " + reading.statusNote);
+  const bool wasOffline = !offlineSince.empty();
+  offlineSince.clear();
+  addReports(std::move(reading.observations));
+  if (wasOffline && onStateChanged) onStateChanged();
+}
+
+void StationChartModel::addReports(ObservationList reports) {
+  // Every report newer than the newest shown goes on the end, oldest
+  // first; older ones the chart lacked (hours the store did not have) make
+  // it drawn again whole. A report already shown is not doubled.
+  const std::int64_t newestShown = observations.empty() ? INT64_MIN : observations.front().observedAt;
+  std::unordered_set<std::int64_t> shown;
+  for (const Observation& o : observations) shown.insert(o.observedAt);
+  ObservationList fresh;
+  bool older = false;
+  for (Observation& o : reports) {
+    if (o.observedAt > newestShown) {
+      fresh.push_back(std::move(o));
+    } else if (shown.insert(o.observedAt).second) {
+      older = true;
+      observations.push_back(std::move(o));
+    }
+  }
+  std::sort(fresh.begin(), fresh.end(), [](const Observation& a, const Observation& b) {
+    return a.observedAt < b.observedAt;
+  });
+  fresh.erase(std::unique(fresh.begin(), fresh.end(),
+                          [](const Observation& a, const Observation& b) { return a.observedAt == b.observedAt; }),
+              fresh.end());
+  if (older) {
+    for (Observation& o : fresh) observations.push_back(std::move(o));
+    std::sort(observations.begin(), observations.end(), [](const Observation& a, const Observation& b) {
+      return a.observedAt > b.observedAt;
+    });
+    observations.erase(std::unique(observations.begin(), observations.end(),
+                                   [](const Observation& a, const Observation& b) { return a.observedAt == b.observedAt; }),
+                       observations.end());
+    currentObservation = observations.front();
+    setupStationChart(*chart, m_station, settings, m_refreshMinutes, source.name());
+    for (auto it = observations.rbegin(); it != observations.rend(); ++it)
+      addObservationToChart(toDisplayUnits(*it, settings.metricStyle));
+    return;
+  }
+  for (const Observation& o : fresh) {
+    observations.insert(observations.begin(), o);
+    currentObservation = o;
+    addObservationToChart(toDisplayUnits(o, settings.metricStyle));
+  }
 }
 
 LoadOutcome StationChartModel::loadFinished(PageReading reading) {
@@ -343,25 +446,10 @@ void StationChartModel::refresh() {
       port.setStatusText(staleNote() + (reading.statusNote.empty() ? "" : " " + reading.statusNote));
       return;
     }
-    const bool wasStale = !staleSince.empty();
+    const bool wasStale = !staleSince.empty() || !offlineSince.empty();
     staleSince.clear();
-    // Every report newer than the newest shown, oldest first; a report
-    // already shown is not doubled.
-    const std::int64_t newestShown = observations.empty() ? INT64_MIN : observations.front().observedAt;
-    ObservationList fresh;
-    for (const Observation& o : reading.observations)
-      if (o.observedAt > newestShown) fresh.push_back(o);
-    std::sort(fresh.begin(), fresh.end(), [](const Observation& a, const Observation& b) {
-      return a.observedAt < b.observedAt;
-    });
-    fresh.erase(std::unique(fresh.begin(), fresh.end(),
-                            [](const Observation& a, const Observation& b) { return a.observedAt == b.observedAt; }),
-                fresh.end());
-    for (const Observation& o : fresh) {
-      observations.insert(observations.begin(), o);
-      currentObservation = o;
-      addObservationToChart(toDisplayUnits(o, settings.metricStyle));
-    }
+    offlineSince.clear();
+    addReports(std::move(reading.observations));
     if (wasStale && onStateChanged) onStateChanged();
   };
   const int hours = catchUpHours();
@@ -390,6 +478,7 @@ void StationChartModel::chartDrawn() {
 }
 
 std::string StationChartModel::title() const {
+  if (!offlineSince.empty()) return m_station.name + " (offline, newest report " + offlineSince + ")";
   if (staleSince.empty()) return m_station.name;
   return m_station.name + " (no new report since " + staleSince + ")";
 }
