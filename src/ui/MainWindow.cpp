@@ -31,12 +31,14 @@
 #include "charts/WeatherLayer.h"
 #include "observations/ApiJson.h"
 #include "observations/CurlPageFetcher.h"
+#include "reportstore/ReportStore.h"
 #include "ui/BrowserView.h"
 #include "ui/FindStationDialog.h"
 #include "ui/Icons.h"
 #include "ui/ParametersDialog.h"
 #include "ui/Printing.h"
 #include "ui/QtText.h"
+#include "ui/ReportStoreSettings.h"
 #include "ui/StationChartView.h"
 #include "ui/StationTableView.h"
 #include "ui/ThreadedPageFetcher.h"
@@ -102,6 +104,11 @@ MainWindow::MainWindow(std::unique_ptr<PageFetcher> fetcher, QWidget* parent)
       tafSource(*tafFetcher) {
   readSourceSettings();
   feed = new WeatherFeed(*weatherFetcher, this);
+  // Reports kept between runs: the live source and the weather feed fill it.
+  reportStore = openReportStore();
+  metarSource.setStore(reportStore);
+  tafSource.setStore(reportStore);
+  feed->setStore(reportStore);
   connect(feed, &WeatherFeed::changed, this, [this] {
     for (QMdiSubWindow* sub : area->subWindowList())
       if (auto* map = qobject_cast<WorldMapView*>(sub->widget())) map->weatherChanged();
@@ -129,6 +136,7 @@ MainWindow::MainWindow(std::unique_ptr<PageFetcher> fetcher, QWidget* parent)
   createMenus();
   createToolBar();
   createStatusBar();
+  if (const std::string note = reportStore->takeNote(); !note.empty()) setStatusText(note);
   showMenuSet(true);
   updateActions();
   updateTitle();

@@ -33,6 +33,7 @@ class BrowserView;
 class StationChartView;
 class StationTableView;
 class WeatherFeed;
+class ReportStore;
 class WorldMapView;
 
 class MainWindow : public QMainWindow, public UserPort {
@@ -178,6 +179,7 @@ class MainWindow : public QMainWindow, public UserPort {
   ReportPageSource pageSource;
   MetarSource metarSource;
   TafSource tafSource;
+  std::shared_ptr<ReportStore> reportStore;
   WeatherFeed* feed = nullptr;
   std::vector<std::unique_ptr<ChartOpening>> openings;
   int lastOpeningId = 0;

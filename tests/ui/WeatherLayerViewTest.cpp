@@ -463,6 +463,29 @@ TEST_F(WeatherLayerViewTest, TheStatusBarCountsTheStationsAndTheNewestReport) {
   EXPECT_GT(expected.newestMinutes, serviceNow / 60 - 60);
 }
 
+// A run without the service shows the reports the last run stored, with
+// their age in the status bar.
+TEST_F(WeatherLayerViewTest, WithoutTheServiceTheLayerShowsTheStoredReports) {
+  StartLive();
+  ToggleWeather(Map());
+  const WeatherSnapshot live = *Feed().snapshot();
+  StopWindow();
+  relay.stop();
+
+  StartLive();
+  ToggleWeather(Map());
+  const WeatherSnapshot* offline = Feed().snapshot();
+  EXPECT_TRUE(offline->offline);
+  ASSERT_EQ(offline->stations.size(), live.stations.size());
+  EXPECT_EQ(offline->stations.front().rawReport, live.stations.front().rawReport);
+  EXPECT_EQ(offline->newestMinutes, live.newestMinutes);
+  const std::int64_t ofDay = live.newestMinutes % 1440;
+  char clock[8];
+  std::snprintf(clock, sizeof clock, "%02d:%02d", static_cast<int>(ofDay / 60), static_cast<int>(ofDay % 60));
+  const std::string start = std::string("Current weather: offline, reports up to ") + clock + " UTC (the download failed";
+  EXPECT_EQ(fromQString(window->statusText()).substr(0, start.size()), start) << fromQString(window->statusText());
+}
+
 // The relay serves a damaged download from the start; the layer keeps what
 // could be read and the status bar says what was lost.
 TEST_F(WeatherLayerViewTest, CutAndColumnShortDownloadsKeepWhatCouldBeRead) {
