@@ -119,6 +119,11 @@ std::unique_ptr<FetchTicket> MetarSource::requestStored(const Station& station, 
   return fetcher.deliverLater(std::move(reading), std::move(done));
 }
 
+ObservationList MetarSource::storedSince(const Station& station, std::int64_t from) {
+  if (!store || !store->isOpen()) return {};
+  return readStored(station, store->metars(station.icao, from, clock() + kMostAheadSeconds)).observations;
+}
+
 MetarSource::Lacking MetarSource::lacking(const Station& station, int hours) const {
   const std::int64_t now = clock();
   hours = std::clamp(hours, 1, kServiceHours);

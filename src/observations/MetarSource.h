@@ -61,6 +61,7 @@ class MetarSource : public ObservationSource {
     std::optional<std::int64_t> completeFrom;
   };
   Lacking lacking(const Station& station, int hours) const;
+  ObservationList storedSince(const Station& station, std::int64_t from) override;
 
   // Stored reports (oldest first) as a chart reads them (newest first),
   // each decoded again.

@@ -58,6 +58,9 @@ class ObservationSource {
   virtual std::unique_ptr<FetchTicket> requestLacking(const Station& station, int hours, Done done) {
     return requestPastHours(station, hours, std::move(done));
   }
+  // The stored reports observed since `from` (seconds since 1970, UTC),
+  // newest first, read at once: a few milliseconds. Empty without a store.
+  virtual ObservationList storedSince(const Station&, std::int64_t /*from*/) { return {}; }
 };
 
 }  // namespace nimbrel

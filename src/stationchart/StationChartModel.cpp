@@ -487,8 +487,26 @@ void StationChartModel::close(const std::filesystem::path& currentFolder) {
   cancel();
   if (!loaded) return;
   loaded = false;
-  if (settings.writeMeteodata)
-    writeMeteodataFile(port, currentFolder, m_station.name, observations, port.currentTime());
+  if (!settings.writeMeteodata) return;
+  // The file keeps the day: the store may hold more of it than the chart
+  // showed (a chart of a few hours, or opened late in the day).
+  const std::time_t now = port.currentTime();
+  std::tm midnight{};
+  localtime_r(&now, &midnight);
+  midnight.tm_hour = midnight.tm_min = midnight.tm_sec = 0;
+  midnight.tm_isdst = -1;
+  ObservationList rows = observations;
+  std::unordered_set<std::int64_t> shown;
+  for (const Observation& o : rows) shown.insert(o.observedAt);
+  bool added = false;
+  for (Observation& o : source.storedSince(m_station, static_cast<std::int64_t>(std::mktime(&midnight))))
+    if (shown.insert(o.observedAt).second) {
+      rows.push_back(std::move(o));
+      added = true;
+    }
+  if (added)
+    std::sort(rows.begin(), rows.end(), [](const Observation& a, const Observation& b) { return a.observedAt > b.observedAt; });
+  writeMeteodataFile(port, currentFolder, m_station.name, rows, now);
 }
 
 int StationChartModel::refreshIntervalMs() const {

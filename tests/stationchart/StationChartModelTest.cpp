@@ -673,5 +673,20 @@ TEST_F(StoredChartTest, WithoutTheServiceOpensFromTheStoreMarkedOffline) {
   }
 }
 
+TEST_F(StoredChartTest, TheExportTakesTheDaysReportsTheStoreHolds) {
+  settings.writeMeteodata = true;
+  // 01:53 UTC is 03:53 local, of the day but long before the chart's six hours.
+  Store({{1, 53}, {16, 53}, {17, 13}, {17, 33}});
+  auto model = MakeLive();
+  model->load([](LoadOutcome) {});
+  ASSERT_TRUE(fetcher.deliverNext(FetchResult{}));
+  ASSERT_TRUE(fetcher.deliverNext(Answer({{17, 53}})));
+  EXPECT_EQ(model->observations.size(), 4u);
+  model->close(folder.Path());
+  const std::string text = ReadAll(folder / "Meteodata" / meteodataFileName("SAMPLE FIELD", port.now));
+  for (const char* time : {"\t01:53\t", "\t16:53\t", "\t17:53\t"})
+    EXPECT_NE(text.find(std::string("12/07/2026") + time), std::string::npos) << time << " in " << text;
+}
+
 }  // namespace
 }  // namespace nimbrel::test
