@@ -100,7 +100,7 @@ TEST(ParametersDialog, OkWithoutChangesKeepsEverythingButRounding) {
   EXPECT_TRUE(settings.showTemperature);
   EXPECT_EQ(settings.nearestMinutes, 90.0);
 
-  for (int hours : {1, 12, 60}) {
+  for (int hours : {1, 12, 60, 720}) {
     Settings listed;
     listed.pastHours = hours;
     ParametersDialog g(nullptr, &listed);
