@@ -213,6 +213,8 @@ bool ReportStore::openFile() {
 }
 
 bool ReportStore::failed(int code, const char* what) {
+  // Another copy holding the file past the time-out costs this call only.
+  if ((code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED) return false;
   if (isDamage(code)) {
     damaged = true;
   } else {
