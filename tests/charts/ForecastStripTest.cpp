@@ -297,6 +297,7 @@ TEST(ForecastStrip, FollowsTheServicesAnswersWithoutDisturbingTheReports) {
 
   // Half an hour on: asked again; its failure keeps the strip, no message.
   now += 31 * 60;
+  port.now = static_cast<std::time_t>(now);  // the reports' age, whatever the hour of the run
   model.refresh();
   ASSERT_EQ(fetcher.urls.size(), 4u);
   EXPECT_NE(fetcher.urls[2].find("/api/data/taf"), std::string::npos);
