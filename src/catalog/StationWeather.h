@@ -36,6 +36,7 @@ struct WeatherSnapshot {
   int unknownStationCount = 0;  // decoded reports of stations not in the catalogue
   std::int64_t newestMinutes = 0;  // the newest observation kept, minutes since 1970
   std::string problem;          // why not everything could be read; empty when all was
+  bool offline = false;         // the service could not be reached: stored reports
 
   // The weather of a catalogue station, or null (binary search).
   const StationWeather* forStation(std::size_t catalogueIndex) const;

@@ -552,7 +552,11 @@ std::string withThousands(long long value) {
 std::string currentWeatherStatusText(const WeatherSnapshot& snapshot) {
   std::string text = "Current weather: ";
   const std::size_t count = snapshot.stations.size();
-  if (count == 0) {
+  if (snapshot.offline && count > 0) {
+    // The stored reports, as old as they are.
+    const std::int64_t ofDay = (snapshot.newestMinutes % 1440 + 1440) % 1440;
+    text += formatText("offline, reports up to %02d:%02d UTC", static_cast<int>(ofDay / 60), static_cast<int>(ofDay % 60));
+  } else if (count == 0) {
     text += "no reports";
   } else {
     const std::int64_t ofDay = (snapshot.newestMinutes % 1440 + 1440) % 1440;

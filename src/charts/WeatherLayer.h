@@ -81,7 +81,9 @@ std::string reportAgeText(std::int64_t ageMinutes);
 std::string weatherTooltip(const Station& station, const StationWeather& weather, std::int64_t nowMinutes,
                            bool metric);
 // "Current weather: 4,512 stations, reports up to 14:50 UTC", then the
-// skipped reports and the reading's problem when there are any.
+// skipped reports and the reading's problem when there are any; with stored
+// reports for want of the service, "Current weather: offline, reports up to
+// 13:06 UTC".
 std::string currentWeatherStatusText(const WeatherSnapshot& snapshot);
 // 4512 -> "4,512".
 std::string withThousands(long long value);

@@ -294,12 +294,45 @@ WeatherSnapshot readMetarCache(std::string_view download, const StationList& cat
       continue;
     }
     const std::string_view stationId = trim(fields[kStationId]);
+    if (options.reports != nullptr)
+      options.reports->push_back(StoredMetar{stationId.empty() ? report.station : std::string(stationId),
+                                             report.time.epochMinutes() * 60, std::string(raw),
+                                             ReportOrigin::kWorldFile, report.corrected});
     const auto match = byIcao.find(stationId.empty() ? std::string_view(report.station) : stationId);
     if (match == byIcao.end()) {
       ++snapshot.unknownStationCount;
       continue;
     }
     StationWeather weather = weatherOf(report, raw, match->second);
+    int& at = slot[match->second];
+    if (at < 0) {
+      at = static_cast<int>(snapshot.stations.size());
+      snapshot.stations.push_back(std::move(weather));
+    } else if (weather.observedMinutes >= snapshot.stations[static_cast<std::size_t>(at)].observedMinutes) {
+      snapshot.stations[static_cast<std::size_t>(at)] = std::move(weather);
+    }
+  }
+  std::sort(snapshot.stations.begin(), snapshot.stations.end(),
+            [](const StationWeather& a, const StationWeather& b) { return a.station < b.station; });
+  for (const StationWeather& w : snapshot.stations) snapshot.newestMinutes = std::max(snapshot.newestMinutes, w.observedMinutes);
+  return snapshot;
+}
+
+WeatherSnapshot storedWeather(const std::vector<StoredMetar>& reports, const StationList& catalogue) {
+  WeatherSnapshot snapshot;
+  snapshot.offline = true;
+  const auto byIcao = catalogueByIcao(catalogue);
+  std::vector<int> slot(catalogue.size(), -1);
+  for (const StoredMetar& stored : reports) {
+    const auto match = byIcao.find(stored.station);
+    if (match == byIcao.end()) continue;
+    ++snapshot.reportCount;
+    const MetarReport report = decodeMetar(stored.raw, UtcDateTime::fromEpochMinutes(stored.observedAt / 60));
+    if (report.status == MetarStatus::Rejected || report.nil || !report.time.isValid()) {
+      ++snapshot.skippedCount;
+      continue;
+    }
+    StationWeather weather = weatherOf(report, stored.raw, match->second);
     int& at = slot[match->second];
     if (at < 0) {
       at = static_cast<int>(snapshot.stations.size());

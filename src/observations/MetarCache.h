@@ -11,6 +11,7 @@
 #include "catalog/Station.h"
 #include "catalog/StationWeather.h"
 #include "metar/UtcDateTime.h"
+#include "reportstore/ReportStore.h"
 
 namespace nimbrel {
 
@@ -34,6 +35,9 @@ struct MetarCacheOptions {
   std::size_t inflateCeiling = kDefaultInflateCeiling;
   // Anchors reports whose row gives no observation_time; empty: now.
   std::optional<UtcDateTime> receivedAt;
+  // Gets every decoded report of the download, of any station, as the
+  // report store keeps them.
+  std::vector<StoredMetar>* reports = nullptr;
 };
 
 // Reads the download, gzipped or plain. Lines before the column header
@@ -42,5 +46,9 @@ struct MetarCacheOptions {
 // columns are ignored. Never throws; bad input keeps what could be read.
 WeatherSnapshot readMetarCache(std::string_view download, const StationList& catalogue,
                                const MetarCacheOptions& options = {});
+
+// The weather of stored reports (each station's newest), matched to the
+// catalogue and marked offline: what the map shows without the service.
+WeatherSnapshot storedWeather(const std::vector<StoredMetar>& reports, const StationList& catalogue);
 
 }  // namespace nimbrel

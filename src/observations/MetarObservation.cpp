@@ -136,6 +136,8 @@ MetarAnswer readMetarAnswer(std::string_view json, std::int64_t now) {
       continue;
     }
     answer.observations.push_back(toObservation(report, text));
+    answer.reports.push_back(StoredMetar{report.station, report.time.epochMinutes() * 60, text, ReportOrigin::kChart,
+                                         report.corrected});
   }
   return answer;
 }

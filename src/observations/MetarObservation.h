@@ -8,6 +8,7 @@
 #include "metar/MetarReport.h"
 #include "observations/ApiJson.h"
 #include "observations/Observation.h"
+#include "reportstore/ReportStore.h"
 
 namespace nimbrel {
 
@@ -19,6 +20,7 @@ struct MetarAnswer {
   bool readable = false;        // the body was a JSON array
   ObservationList observations;  // newest first
   int skipped = 0;              // objects without rawOb, undecodable or whose time disagrees
+  std::vector<StoredMetar> reports;  // the same reports, as the store keeps them
 };
 
 // A report may be stamped a little ahead of the clock that reads it, never

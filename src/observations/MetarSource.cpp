@@ -1,7 +1,10 @@
 #include "observations/MetarSource.h"
 
 
+#include <algorithm>
+
 #include "base/Text.h"
+#include "metar/MetarDecoder.h"
 #include "observations/ApiJson.h"
 #include "observations/MetarObservation.h"
 #include "observations/ReportPageSource.h"
@@ -43,7 +46,8 @@ void MetarSource::forgetOldAnswers(std::int64_t now) {
   std::erase_if(answers, [now](const auto& entry) { return now - entry.second.at >= kStationLimitSeconds; });
 }
 
-std::unique_ptr<FetchTicket> MetarSource::request(const Station& station, int hours, Done done) {
+std::unique_ptr<FetchTicket> MetarSource::request(const Station& station, int hours, Done done,
+                                                  std::optional<std::int64_t> completeFrom) {
   const std::int64_t now = clock();
   forgetOldAnswers(now);
   // The service lets an answer be reused for a minute: a station asked
@@ -65,9 +69,18 @@ std::unique_ptr<FetchTicket> MetarSource::request(const Station& station, int ho
   };
   return fetcher.fetchRead(
       url(station.icao, hours), kReadBufferSize,
-      [station, now](FetchResult fetched) {
-        return Read{readAnswer(fetched, now),
-                    fetched.status == FetchStatus::kHttpError && fetched.httpStatus == 429};
+      [station, now, kept = store, completeFrom](FetchResult fetched) {
+        std::vector<StoredMetar> reports;
+        Read read{readAnswer(fetched, now, &reports),
+                  fetched.status == FetchStatus::kHttpError && fetched.httpStatus == 429};
+        // Kept here, on the worker, in one transaction; a store that fails
+        // costs the chart nothing.
+        if (kept && read.reading.ok()) {
+          if (kept->putMetars(reports) && completeFrom) kept->setAskedSince(station.icao, *completeFrom);
+          kept->maintainIfDue();
+          read.reading.storeNote = kept->takeNote();
+        }
+        return read;
       },
       [this, station, hours, done = std::move(done)](Read read) {
         const std::int64_t at = clock();
@@ -81,7 +94,52 @@ std::unique_ptr<FetchTicket> MetarSource::request(const Station& station, int ho
       });
 }
 
-PageReading MetarSource::readAnswer(const FetchResult& fetched, std::int64_t now) {
+PageReading MetarSource::readStored(const Station& station, const std::vector<StoredMetar>& reports) {
+  PageReading reading;
+  for (auto it = reports.rbegin(); it != reports.rend(); ++it) {
+    const MetarReport report = decodeMetar(it->raw, UtcDateTime::fromEpochMinutes(it->observedAt / 60));
+    if (report.status == MetarStatus::Rejected || report.nil) continue;
+    reading.observations.push_back(toObservation(report, it->raw));
+  }
+  if (!reading.observations.empty()) reading.outcome = ReadOutcome::kLoaded;
+  return reading;
+}
+
+std::unique_ptr<FetchTicket> MetarSource::requestStored(const Station& station, int hours, Done done) {
+  if (!store || !store->isOpen()) return nullptr;
+  // A station's rows lie together in the file: a read of its hours takes a
+  // few milliseconds and, in write-ahead mode, never waits for a writer.
+  const std::int64_t now = clock();
+  PageReading reading = readStored(station, store->metars(station.icao, now - std::int64_t{std::max(hours, 1)} * 3600,
+                                                          now + kMostAheadSeconds));
+  return fetcher.deliverLater(std::move(reading), std::move(done));
+}
+
+ObservationList MetarSource::storedSince(const Station& station, std::int64_t from) {
+  if (!store || !store->isOpen()) return {};
+  return readStored(station, store->metars(station.icao, from, clock() + kMostAheadSeconds)).observations;
+}
+
+MetarSource::Lacking MetarSource::lacking(const Station& station, int hours) const {
+  const std::int64_t now = clock();
+  hours = std::clamp(hours, 1, kServiceHours);
+  if (!store || !store->isOpen()) return {hours, std::nullopt};
+  const std::int64_t from = now - std::int64_t{hours} * 3600;
+  const std::optional<std::int64_t> asked = store->askedSince(station.icao);
+  if (!asked || *asked > from) return {hours, from};
+  const std::optional<std::int64_t> newest = store->newestTime(station.icao);
+  if (!newest) return {hours, from};
+  const std::int64_t since = std::max<std::int64_t>(now - *newest, 0);
+  return {static_cast<int>(std::clamp<std::int64_t>((since + 3599) / 3600, 1, hours)), std::nullopt};
+}
+
+std::unique_ptr<FetchTicket> MetarSource::requestLacking(const Station& station, int hours, Done done) {
+  const Lacking ask = lacking(station, hours);
+  return request(station, ask.hours, std::move(done), ask.completeFrom);
+}
+
+PageReading MetarSource::readAnswer(const FetchResult& fetched, std::int64_t now,
+                                    std::vector<StoredMetar>* reports) {
   PageReading reading;
   if (describeFetchFailure(fetched, reading)) return reading;
   if (fetched.status == FetchStatus::kHttpError && fetched.httpStatus == 429) {
@@ -104,6 +162,7 @@ PageReading MetarSource::readAnswer(const FetchResult& fetched, std::int64_t now
   if (answer.observations.empty()) return reading;
   reading.outcome = ReadOutcome::kLoaded;
   reading.observations = std::move(answer.observations);
+  if (reports != nullptr) *reports = std::move(answer.reports);
   return reading;
 }
 

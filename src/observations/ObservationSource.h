@@ -31,9 +31,12 @@ struct PageReading {
   std::string detail;            // with kUnreachable and kServiceError
   int timeoutSeconds = 0;        // with kTimedOut
   int skippedReports = 0;        // reports of the answer that could not be read
+  std::string storeNote;         // what the report store has to say, or empty
 
   bool ok() const { return outcome == ReadOutcome::kLoaded; }
   bool cancelled() const { return outcome == ReadOutcome::kCancelled; }
+  // The service could not be reached or did not answer in time.
+  bool offline() const { return outcome == ReadOutcome::kUnreachable || outcome == ReadOutcome::kTimedOut; }
 };
 
 // For a download that gave nothing to read (cancelled, timed out, no
@@ -62,6 +65,18 @@ class ObservationSource {
   virtual int minimumRefreshMinutes() const = 0;
   // Its name in the chart's heading.
   virtual std::string name() const = 0;
+
+  // The reports a store keeps of the past hours, newest first, handed over
+  // later like a download; null when the source keeps none.
+  virtual std::unique_ptr<FetchTicket> requestStored(const Station&, int /*hours*/, Done) { return nullptr; }
+  // After a chart opened from the store: the service is asked only for what
+  // the store lacks of the past hours.
+  virtual std::unique_ptr<FetchTicket> requestLacking(const Station& station, int hours, Done done) {
+    return requestPastHours(station, hours, std::move(done));
+  }
+  // The stored reports observed since `from` (seconds since 1970, UTC),
+  // newest first, read at once: a few milliseconds. Empty without a store.
+  virtual ObservationList storedSince(const Station&, std::int64_t /*from*/) { return {}; }
 };
 
 }  // namespace nimbrel

@@ -94,7 +94,17 @@ std::string TafSource::url(const std::string& icao) const {
 }
 
 std::unique_ptr<FetchTicket> TafSource::request(const Station& station, Done done) {
-  return fetcher.fetchRead(url(station.icao), kReadBufferSize, &TafSource::readAnswer, std::move(done));
+  return fetcher.fetchRead(
+      url(station.icao), kReadBufferSize,
+      [icao = station.icao, kept = store](FetchResult fetched) {
+        TafReading reading = readAnswer(fetched);
+        if (kept && reading.forecast) {
+          const StoredForecast forecast{icao, reading.forecast->issued.epochMinutes() * 60, reading.forecast->rawText};
+          kept->putForecasts(std::span(&forecast, 1));
+        }
+        return reading;
+      },
+      std::move(done));
 }
 
 TafReading TafSource::readAnswer(const FetchResult& fetched) {

@@ -56,11 +56,14 @@ class TafSource {
   std::string url(const std::string& icao) const;
   std::unique_ptr<FetchTicket> request(const Station& station, Done done);
   std::int64_t now() const { return clock(); }
+  // Each forecast read is kept there with its issue time (on the worker).
+  void setStore(std::shared_ptr<ReportStore> newStore) { store = std::move(newStore); }
 
   static TafReading readAnswer(const FetchResult& fetched);
 
  private:
   AsyncPageFetcher& fetcher;
+  std::shared_ptr<ReportStore> store;
 };
 
 }  // namespace nimbrel

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <ctime>
+#include <unordered_set>
 
 #include "base/Units.h"
 #include "base/Text.h"
@@ -189,14 +190,119 @@ void StationChartModel::load(std::function<void(LoadOutcome)> finished) {
   requestForecast();
   port.beginWaitCursor();
   waitingForLoad = true;
-  pending = source.requestPastHours(m_station, settings.pastHours,
-                           [this, finished = std::move(finished)](PageReading reading) {
-                             pending.reset();
-                             waitingForLoad = false;
-                             port.endWaitCursor();
-                             LoadOutcome outcome = loadFinished(std::move(reading));
-                             if (finished) finished(std::move(outcome));
-                           });
+  auto opened = [this](LoadOutcome outcome, const std::function<void(LoadOutcome)>& finished) {
+    pending.reset();
+    waitingForLoad = false;
+    port.endWaitCursor();
+    if (finished) finished(std::move(outcome));
+  };
+  // From the service alone; when it cannot be reached, from what the store
+  // had, marked offline.
+  auto fromService = [this, opened](PageReading stored, std::function<void(LoadOutcome)> finished) {
+    pending = source.requestPastHours(
+        m_station, settings.pastHours,
+        [this, opened, stored = std::move(stored), finished = std::move(finished)](PageReading reading) mutable {
+          if (!reading.ok() && reading.offline() && stored.ok()) {
+            reading.observations.clear();
+            LoadOutcome outcome = loadFinished(std::move(stored));
+            markOffline(reading);
+            opened(std::move(outcome), finished);
+            return;
+          }
+          opened(loadFinished(std::move(reading)), finished);
+        });
+  };
+  pending = source.requestStored(
+      m_station, settings.pastHours,
+      [this, opened, fromService, finished](PageReading stored) mutable {
+        // A single stored report would set the refresh period from nothing:
+        // the service's hours come first then.
+        if (!stored.ok() || stored.observations.size() < 2) {
+          fromService(std::move(stored), std::move(finished));
+          return;
+        }
+        LoadOutcome outcome = loadFinished(std::move(stored));
+        pending.reset();
+        // The chart opens at once; the service fills in what it lacks.
+        pending = source.requestLacking(m_station, settings.pastHours, [this](PageReading reading) {
+          pending.reset();
+          addFromService(std::move(reading));
+        });
+        waitingForLoad = false;
+        port.endWaitCursor();
+        if (finished) finished(std::move(outcome));
+      });
+  if (!pending) fromService(PageReading{}, std::move(finished));
+}
+
+void StationChartModel::markOffline(const PageReading& why) {
+  offlineSince = newestTimeText();
+  if (onStateChanged) onStateChanged();
+  port.setStatusText(m_station.name + ": " + describedReading(why) + " Showing the stored reports up to " +
+                     offlineSince + ".");
+}
+
+std::string StationChartModel::describedReading(const PageReading& reading) const {
+  return describe ? describe(reading) : std::string();
+}
+
+void StationChartModel::addFromService(PageReading reading) {
+  if (reading.cancelled()) return;
+  if (!reading.ok() && reading.offline()) {
+    markOffline(reading);
+    return;
+  }
+  if (const std::string note = describedReading(reading); !note.empty())
+    port.setStatusText(m_station.name + ": " + note);
+  if (!reading.ok()) return;
+  const bool wasOffline = !offlineSince.empty();
+  offlineSince.clear();
+  addReports(std::move(reading.observations));
+  if (wasOffline && onStateChanged) onStateChanged();
+}
+
+void StationChartModel::addReports(ObservationList reports) {
+  // Every report newer than the newest shown goes on the end, oldest
+  // first; older ones the chart lacked (hours the store did not have) make
+  // it drawn again whole. A report already shown is not doubled.
+  const std::int64_t newestShown = observations.empty() ? INT64_MIN : observations.front().observedAt;
+  std::unordered_set<std::int64_t> shown;
+  for (const Observation& o : observations) shown.insert(o.observedAt);
+  ObservationList fresh;
+  bool older = false;
+  for (Observation& o : reports) {
+    if (o.observedAt > newestShown) {
+      fresh.push_back(std::move(o));
+    } else if (shown.insert(o.observedAt).second) {
+      older = true;
+      observations.push_back(std::move(o));
+    }
+  }
+  std::sort(fresh.begin(), fresh.end(), [](const Observation& a, const Observation& b) {
+    return a.observedAt < b.observedAt;
+  });
+  fresh.erase(std::unique(fresh.begin(), fresh.end(),
+                          [](const Observation& a, const Observation& b) { return a.observedAt == b.observedAt; }),
+              fresh.end());
+  if (older) {
+    for (Observation& o : fresh) observations.push_back(std::move(o));
+    std::sort(observations.begin(), observations.end(), [](const Observation& a, const Observation& b) {
+      return a.observedAt > b.observedAt;
+    });
+    observations.erase(std::unique(observations.begin(), observations.end(),
+                                   [](const Observation& a, const Observation& b) { return a.observedAt == b.observedAt; }),
+                       observations.end());
+    currentObservation = observations.front();
+    setupStationChart(*chart, m_station, settings, m_refreshMinutes, source.name());
+    for (auto it = observations.rbegin(); it != observations.rend(); ++it)
+      addObservationToChart(toDisplayUnits(*it, settings.metricStyle));
+    return;
+  }
+  for (const Observation& o : fresh) {
+    observations.insert(observations.begin(), o);
+    currentObservation = o;
+    addObservationToChart(toDisplayUnits(o, settings.metricStyle));
+  }
 }
 
 LoadOutcome StationChartModel::loadFinished(PageReading reading) {
@@ -326,26 +432,11 @@ void StationChartModel::refresh() {
       if (onStateChanged) onStateChanged();
       return;
     }
-    const bool wasStale = !staleSince.empty();
+    const bool wasStale = !staleSince.empty() || !offlineSince.empty();
     staleSince.clear();
     m_refreshProblem.reset();
-    // Every report newer than the newest shown, oldest first; a report
-    // already shown is not doubled.
-    const std::int64_t newestShown = observations.empty() ? INT64_MIN : observations.front().observedAt;
-    ObservationList fresh;
-    for (const Observation& o : reading.observations)
-      if (o.observedAt > newestShown) fresh.push_back(o);
-    std::sort(fresh.begin(), fresh.end(), [](const Observation& a, const Observation& b) {
-      return a.observedAt < b.observedAt;
-    });
-    fresh.erase(std::unique(fresh.begin(), fresh.end(),
-                            [](const Observation& a, const Observation& b) { return a.observedAt == b.observedAt; }),
-                fresh.end());
-    for (const Observation& o : fresh) {
-      observations.insert(observations.begin(), o);
-      currentObservation = o;
-      addObservationToChart(toDisplayUnits(o, settings.metricStyle));
-    }
+    offlineSince.clear();
+    addReports(std::move(reading.observations));
     if (wasStale && onStateChanged) onStateChanged();
   };
   const int hours = catchUpHours();
@@ -374,6 +465,7 @@ void StationChartModel::chartDrawn() {
 }
 
 std::string StationChartModel::title() const {
+  if (!offlineSince.empty()) return m_station.name + " (offline, newest report " + offlineSince + ")";
   if (staleSince.empty()) return m_station.name;
   return m_station.name + " (no new report since " + staleSince + ")";
 }
@@ -382,8 +474,26 @@ void StationChartModel::close(const std::filesystem::path& currentFolder) {
   cancel();
   if (!loaded) return;
   loaded = false;
-  if (settings.writeMeteodata)
-    writeMeteodataFile(port, currentFolder, m_station.name, observations, port.currentTime());
+  if (!settings.writeMeteodata) return;
+  // The file keeps the day: the store may hold more of it than the chart
+  // showed (a chart of a few hours, or opened late in the day).
+  const std::time_t now = port.currentTime();
+  std::tm midnight{};
+  localtime_r(&now, &midnight);
+  midnight.tm_hour = midnight.tm_min = midnight.tm_sec = 0;
+  midnight.tm_isdst = -1;
+  ObservationList rows = observations;
+  std::unordered_set<std::int64_t> shown;
+  for (const Observation& o : rows) shown.insert(o.observedAt);
+  bool added = false;
+  for (Observation& o : source.storedSince(m_station, static_cast<std::int64_t>(std::mktime(&midnight))))
+    if (shown.insert(o.observedAt).second) {
+      rows.push_back(std::move(o));
+      added = true;
+    }
+  if (added)
+    std::sort(rows.begin(), rows.end(), [](const Observation& a, const Observation& b) { return a.observedAt > b.observedAt; });
+  writeMeteodataFile(port, currentFolder, m_station.name, rows, now);
 }
 
 int StationChartModel::refreshIntervalMs() const {

@@ -66,7 +66,10 @@ class StationChartModel {
 
   // Asks for the past hours; finished comes once they are read, with what
   // to tell the user (no data: the window is then not opened). Nothing
-  // comes once cancel() was called.
+  // comes once cancel() was called. With a source that keeps a store the
+  // chart opens from the stored reports and then adds what the service
+  // had that the store lacked; when the service cannot be reached it opens
+  // from the store marked offline.
   void load(std::function<void(LoadOutcome)> finished);
   // Reads a loaded page into the chart; not ok without data.
   LoadOutcome loadFinished(PageReading reading);
@@ -94,8 +97,9 @@ class StationChartModel {
   // After each paint: the first time values lie beyond the chart's fixed
   // scale, the status bar says so (and again after they were all back).
   void chartDrawn();
-  // The window title: the station's name, with "(no new report since
-  // HH:MM)" while stale.
+  // The window title: the station's name, with "(offline, newest report
+  // HH:MM)" when the service could not be reached, "(no new report since
+  // HH:MM)" while refreshes fail.
   std::string title() const;
   // "NAME: no new report since HH:MM." while refreshes fail, else empty.
   std::string staleNote() const;
@@ -108,6 +112,7 @@ class StationChartModel {
   // Milliseconds between refresh ticks.
   int refreshIntervalMs() const;
   bool isLoaded() const { return loaded; }
+  bool isOffline() const { return !offlineSince.empty(); }
   const Station& station() const { return m_station; }
   int refreshMinutes() const { return m_refreshMinutes; }
   int utcDeltaHours() const { return m_utcDeltaHours; }
@@ -129,6 +134,9 @@ class StationChartModel {
   std::function<void()> onChartChanged;
   // Called when the title changed.
   std::function<void()> onStateChanged;
+  // The window's words for how a request ended ("" when nothing to say):
+  // the status bar's note while the chart fills in or is offline.
+  std::function<std::string(const PageReading&)> describe;
 
  private:
   Station m_station;
@@ -139,6 +147,11 @@ class StationChartModel {
   // Where a report sits on the chart's time axis under the settings of the moment.
   std::int64_t chartTime(const Observation& observation) const;
   void requestForecast();
+  void markOffline(const PageReading& why);
+  std::string describedReading(const PageReading& reading) const;
+  void addFromService(PageReading reading);
+  // Adds reports to those shown (any order); a report shown is not doubled.
+  void addReports(ObservationList reports);
   void showForecast();
   TextLines linesWithForecast(const Observation& observation) const;
 
@@ -150,6 +163,7 @@ class StationChartModel {
   std::unique_ptr<FetchTicket> pending;
   std::string staleSince;  // the newest report's time while refreshes fail
   std::optional<PageReading> m_refreshProblem;
+  std::string offlineSince;  // the newest stored report's time while the service is unreachable
   bool waitingForLoad = false;
   int m_refreshMinutes = 0;
   int m_utcDeltaHours = 0;

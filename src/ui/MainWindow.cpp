@@ -96,6 +96,7 @@ void MainWindow::start(const std::string& stationName) {
     messages = state.loadStationList();
   }
   for (const std::string& message : messages) showMessage(message);
+  if (const std::string note = state.takeStoreNote(); !note.empty()) setStatusText(note);
   // The first window is opened as New would open it, not by an opener.
   onNew();
   // The window is on the screen before the named station's chart is asked

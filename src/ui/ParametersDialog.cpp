@@ -18,7 +18,10 @@
 namespace nimbrel {
 namespace {
 
-const char* const kHourItems[] = {"1", "2", "3", "4", "5", "6", "12", "18", "24", "30", "36", "42", "48", "54", "60"};
+// Past two and a half days the hours come from the report store (the
+// service keeps 15 days; the store as many as its retention).
+const char* const kHourItems[] = {"1",  "2",  "3",  "4",  "5",  "6",   "12",  "18",  "24",
+                                  "30", "36", "42", "48", "54", "60", "120", "240", "360", "720"};
 
 void setText(QLineEdit* edit, const std::string& text) { edit->setText(toQString(text)); }
 std::string text(const QLineEdit* edit) { return fromQString(edit->text()); }

@@ -17,6 +17,8 @@ std::string noDataText(const Station& station) {
 
 }  // namespace
 
+static std::string serviceNote(const PageReading& reading);
+
 std::string readingMessage(const PageReading& reading, const Station& station) {
   switch (reading.outcome) {
     case ReadOutcome::kLoaded:
@@ -40,6 +42,12 @@ std::string readingMessage(const PageReading& reading, const Station& station) {
 }
 
 std::string readingNote(const PageReading& reading) {
+  std::string note = serviceNote(reading);
+  if (!reading.storeNote.empty()) note += (note.empty() ? "" : " ") + reading.storeNote;
+  return note;
+}
+
+std::string serviceNote(const PageReading& reading) {
   switch (reading.outcome) {
     case ReadOutcome::kRateLimited:
       return text("The aviation weather service asked us to wait: asking again in a minute.");

@@ -8,7 +8,9 @@
 #include "catalog/StationListReader.h"
 #include "observations/ApiJson.h"
 #include "observations/CurlPageFetcher.h"
+#include "reportstore/ReportStore.h"
 #include "ui/QtText.h"
+#include "ui/ReportStoreSettings.h"
 #include "ui/ThreadedPageFetcher.h"
 #include "ui/UserSettings.h"
 #include "ui/WeatherFeed.h"
@@ -57,6 +59,11 @@ Session::Session(std::unique_ptr<PageFetcher> fetcher)
       tafSource(*tafFetcher) {
   readSourceSettings();
   feed = new WeatherFeed(*weatherFetcher, this);
+  // Reports kept between runs: the live source and the weather feed fill it.
+  reportStore = openReportStore();
+  metarSource.setStore(reportStore);
+  tafSource.setStore(reportStore);
+  feed->setStore(reportStore);
   pointSourcesAtSettings();
 }
 
@@ -89,6 +96,8 @@ std::vector<std::string> Session::loadStationList() {
   }
   return {stationListNotFoundMessage(places)};
 }
+
+std::string Session::takeStoreNote() { return reportStore ? reportStore->takeNote() : std::string(); }
 
 void Session::setCatalogue(std::shared_ptr<const StationList> list) {
   stations = std::move(list);

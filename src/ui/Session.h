@@ -18,6 +18,7 @@
 
 namespace nimbrel {
 
+class ReportStore;
 class WeatherFeed;
 
 class Session : public QObject {
@@ -55,6 +56,8 @@ class Session : public QObject {
   TafSource* forecastSource();
   MetarSource& liveMetarSource() { return metarSource; }
   WeatherFeed& weatherFeed() { return *feed; }
+  // The reports kept between runs; what it had to say on opening, once.
+  std::string takeStoreNote();
 
   TableSortState& sortState() { return m_sortState; }
   RecentList& recentList() { return m_recentList; }
@@ -83,6 +86,7 @@ class Session : public QObject {
   ReportPageSource pageSource;
   MetarSource metarSource;
   TafSource tafSource;
+  std::shared_ptr<ReportStore> reportStore;
   WeatherFeed* feed = nullptr;
   std::shared_ptr<const StationList> stations = std::make_shared<const StationList>();
   StationList m_openStations;

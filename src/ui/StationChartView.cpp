@@ -24,6 +24,10 @@ StationChartView::StationChartView(const Station& station, const Settings& setti
   setAutoFillBackground(true);
   // Each appended row asks for a paint; Qt folds them into one.
   model.onChartChanged = [this] { update(); };
+  model.describe = [station](const PageReading& reading) {
+    const std::string note = readingNote(reading);
+    return note.empty() ? readingMessage(reading, station) : note;
+  };
   model.onStateChanged = [this] {
     setWindowTitle(toQString(model.title()));
     emit statusChanged();

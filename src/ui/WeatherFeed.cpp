@@ -4,6 +4,7 @@
 
 #include "charts/WeatherLayer.h"
 #include "observations/MetarCache.h"
+#include "reportstore/ReportStore.h"
 
 namespace nimbrel {
 
@@ -38,15 +39,33 @@ void WeatherFeed::refresh() {
   ++downloads;
   // Reading a large download takes a while: on the worker too, with the
   // catalogue of now.
+  // Without the service, the stored reports stand in, unless the map
+  // already shows a download of this run.
   ticket = fetcher.fetchRead(
       metarCacheUrl(baseUrl), 0,
-      [stations = catalogue](FetchResult fetched) {
+      [stations = catalogue, kept = store, storedStandIn = current == nullptr](FetchResult fetched) {
         auto snapshot = std::make_shared<WeatherSnapshot>();
         if (fetched.ok()) {
-          *snapshot = readMetarCache(fetched.body, *stations);
+          std::vector<StoredMetar> reports;
+          MetarCacheOptions options;
+          options.reports = kept ? &reports : nullptr;
+          *snapshot = readMetarCache(fetched.body, *stations, options);
+          if (kept && !reports.empty()) {
+            // One transaction for the whole download, here on the worker.
+            kept->putMetars(reports);
+            kept->maintainIfDue();
+          }
         } else {
+          if (kept && storedStandIn) {
+            const auto since = QDateTime::currentSecsSinceEpoch() - kOfflineSeconds;
+            *snapshot = storedWeather(kept->newestMetars(since), *stations);
+          }
           snapshot->problem = "the download failed: " +
                               (fetched.errorText.empty() ? std::string("no answer") : fetched.errorText);
+        }
+        if (kept) {
+          const std::string note = kept->takeNote();
+          if (!note.empty()) snapshot->problem += (snapshot->problem.empty() ? "" : "; ") + note;
         }
         return snapshot;
       },

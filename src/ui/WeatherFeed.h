@@ -16,6 +16,8 @@
 
 namespace nimbrel {
 
+class ReportStore;
+
 class WeatherFeed : public QObject {
   Q_OBJECT
 
@@ -31,6 +33,11 @@ class WeatherFeed : public QObject {
   void setCatalogue(std::shared_ptr<const StationList> stations) { catalogue = std::move(stations); }
 
   void setBaseUrl(const std::string& url) { baseUrl = url; }
+  // Every download's reports are kept there (on the worker); without the
+  // service the map shows the last stored ones. Null: none.
+  void setStore(std::shared_ptr<ReportStore> newStore) { store = std::move(newStore); }
+  // How far back stored reports are shown offline.
+  static constexpr std::int64_t kOfflineSeconds = 24 * 3600;
   // A map starts or stops showing the weather; the feed downloads only
   // while one does.
   void addUser(const QObject* map);
@@ -56,6 +63,7 @@ class WeatherFeed : public QObject {
   AsyncPageFetcher& fetcher;
   std::shared_ptr<const StationList> catalogue = std::make_shared<const StationList>();
   std::string baseUrl;
+  std::shared_ptr<ReportStore> store;
   std::set<const QObject*> users;
   QTimer timer;
   std::unique_ptr<FetchTicket> ticket;

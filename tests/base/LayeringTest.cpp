@@ -1,6 +1,8 @@
 // The layers of src/ include only downwards: metar (the decoders, standard
 // C++ only) and base at the bottom, then catalog < map < observations and
 // charts (side by side, neither includes the other) < stationchart < ui.
+// reportstore (the SQLite report store) uses only metar and base; the
+// observations above use it, the charts never do.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -17,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::map<std::string, int> kLevel = {
-    {"base", 0},         {"metar", 0},  {"catalog", 1},      {"map", 2},
+    {"base", 0},         {"metar", 0},  {"catalog", 1},      {"reportstore", 1}, {"map", 2},
     {"observations", 3}, {"charts", 3}, {"stationchart", 4}, {"ui", 5},
 };
 
@@ -29,6 +31,8 @@ bool mayInclude(const std::string& from, const std::string& to) {
   if (fromLevel == kLevel.end() || toLevel == kLevel.end()) return false;
   if (from == to) return true;
   if (from == "metar") return to == "base";
+  if (from == "reportstore") return to == "base" || to == "metar";
+  if (to == "reportstore" && from == "charts") return false;
   return toLevel->second < fromLevel->second;
 }
 
@@ -58,6 +62,11 @@ TEST(Layering, TheRuleItself) {
       {"metar", "base", true},
       {"metar", "catalog", false},
       {"charts", "metar", true},
+      {"reportstore", "metar", true},
+      {"reportstore", "observations", false},
+      {"reportstore", "catalog", false},
+      {"observations", "reportstore", true},
+      {"charts", "reportstore", false},
       {"stationchart", "observations", true},
       {"stationchart", "charts", true},
       {"stationchart", "metar", true},

@@ -142,6 +142,34 @@ TEST(MetarCache, ReportsAreDatedByTheirRowOrTheReceivingTime) {
   EXPECT_EQ(snapshot.newestMinutes, snapshot.stations[1].observedMinutes);
 }
 
+// Every decoded report of a download goes to the store, of any station and
+// each time; the stored ones read back make the offline map's weather.
+TEST(MetarCache, EveryReportIsHandedToTheStoreAndReadBackOffline) {
+  const StationList catalogue = {CatalogueStation("EGLL"), CatalogueStation("LSZH")};
+  const std::string csv =
+      "raw_text,station_id,observation_time\n"
+      "EGLL 071420Z 24008KT 9999 FEW030 08/03 Q1021,EGLL,2026-12-07T14:20:00Z\n"
+      "METAR COR EGLL 071450Z 24008KT 9999 FEW030 09/03 Q1021,EGLL,2026-12-07T14:50:00Z\n"
+      "ZZZZ 071450Z 24008KT 9999 FEW030 08/03 Q1021,ZZZZ,2026-12-07T14:50:00Z\n"
+      "not a report,LSZH,2026-12-07T14:50:00Z\n";
+  std::vector<StoredMetar> reports;
+  MetarCacheOptions options = kOptions;
+  options.reports = &reports;
+  const WeatherSnapshot live = readMetarCache(csv, catalogue, options);
+  const std::int64_t at1420 = Minutes(7, 14, 20) * 60, at1450 = Minutes(7, 14, 50) * 60;
+  const std::vector<StoredMetar> expected = {
+      {"EGLL", at1420, "EGLL 071420Z 24008KT 9999 FEW030 08/03 Q1021", ReportOrigin::kWorldFile, false},
+      {"EGLL", at1450, "METAR COR EGLL 071450Z 24008KT 9999 FEW030 09/03 Q1021", ReportOrigin::kWorldFile, true},
+      {"ZZZZ", at1450, "ZZZZ 071450Z 24008KT 9999 FEW030 08/03 Q1021", ReportOrigin::kWorldFile, false}};
+  EXPECT_EQ(reports, expected);
+
+  const WeatherSnapshot offline = storedWeather(reports, catalogue);
+  EXPECT_TRUE(offline.offline);
+  EXPECT_FALSE(live.offline);
+  EXPECT_EQ(Kept(offline, catalogue), Kept(live, catalogue));
+  EXPECT_EQ(offline.newestMinutes, live.newestMinutes);
+}
+
 // A catalogue of n stations and a cache of one report each, in that order.
 struct ManyStations {
   StationList catalogue;

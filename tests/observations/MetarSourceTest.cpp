@@ -9,7 +9,10 @@
 #include <string>
 
 #include "observations/MetarSource.h"
+#include "observations/MetarObservation.h"
+#include "reportstore/ReportStore.h"
 #include "support/DeferredFetcher.h"
+#include "support/TempFolder.h"
 
 namespace nimbrel {
 namespace {
@@ -17,6 +20,7 @@ namespace {
 using test::DeferredFetcher;
 using test::FailedResult;
 using test::PageResult;
+using test::TempFolder;
 
 // 2026-12-07 17:53 UTC and a report of that time.
 constexpr std::int64_t kObserved = 1796665980;
@@ -172,6 +176,51 @@ TEST_F(MetarSourceLimits, ADroppedRequestIsNeverAnswered) {
   EXPECT_EQ(fetcher.deliverAll(PageResult(kAnswer)), 0);
   EXPECT_EQ(fetcher.urls.size(), 2u);
   EXPECT_FALSE(called);
+}
+
+// With a store: every answer read is kept, a chart opens from the stored
+// reports, and the service is asked for the hours the store lacks, all of
+// a station's hours only the first time they reach back past what was asked.
+TEST_F(MetarSourceLimits, AnswersAreStoredAndOnlyWhatTheStoreLacksIsAsked) {
+  TempFolder folder;
+  auto store = std::make_shared<ReportStore>(folder / "reports.sqlite");
+  source.setStore(store);
+  const struct {
+    int after;  // seconds since the step before
+    int hours;  // the chart's past hours
+    const char* asked;
+  } steps[] = {
+      {0, 6, "&hours=6"},        // never asked: all of them
+      {7200, 6, "&hours=3"},     // the newest stored is 2 h 10 min old
+      {61, 24, "&hours=24"},     // more hours than were ever asked: once
+      {61, 24, "&hours=3"},
+      {61, 24 * 30, "&hours=360"},  // no more than the service keeps
+  };
+  for (const auto& step : steps) {
+    now += step.after;
+    std::optional<PageReading> got;
+    const auto ticket = source.requestLacking(Named("KXYZ"), step.hours, [&](PageReading r) { got = std::move(r); });
+    ASSERT_TRUE(fetcher.deliverNext(PageResult(kAnswer)));
+    EXPECT_TRUE(got && got->ok()) << step.asked;
+    EXPECT_TRUE(fetcher.urls.back().ends_with(step.asked)) << fetcher.urls.back();
+  }
+  const std::vector<StoredMetar> kept = store->metars("KXYZ", 0, now);
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(kept[0].observedAt, kObserved);
+  EXPECT_EQ(kept[0].raw, "KXYZ 071753Z 16009KT 10SM FEW120 12/M04 A3001");
+
+  // The chart's opening from the store, decoded again, handed over later.
+  std::optional<PageReading> stored;
+  const auto ticket = source.requestStored(Named("KXYZ"), 6, [&](PageReading r) { stored = std::move(r); });
+  ASSERT_NE(ticket, nullptr);
+  EXPECT_FALSE(stored.has_value());
+  fetcher.deliverNext(FetchResult{});
+  ASSERT_TRUE(stored && stored->ok());
+  ASSERT_EQ(stored->observations.size(), 1u);
+  EXPECT_EQ(stored->observations[0], readMetarAnswer(kAnswer, now).observations.at(0));
+  // Without a store there is nothing to open from.
+  source.setStore(nullptr);
+  EXPECT_EQ(source.requestStored(Named("KXYZ"), 6, [](PageReading) {}), nullptr);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "stationchart/StationChart.h"
 #include "observations/MetarSource.h"
 #include "observations/ReportPageSource.h"
+#include "reportstore/ReportStore.h"
 #include "stationchart/MeteodataFile.h"
 #include "stationchart/StationChartModel.h"
 #include "support/ChartTestSupport.h"
@@ -560,6 +561,140 @@ TEST_F(StationChartModelTest, ClosingWritesTheExportOnceWhenTheSettingsAskForIt)
   std::filesystem::remove(exported);
   model->close(folder.Path());
   EXPECT_FALSE(std::filesystem::exists(exported)) << "the closing work ran twice";
+}
+
+// Charts with a report store under the live METAR source: they open from
+// the store at once and the service adds what the store lacked, or open
+// from it marked offline when the service cannot be reached.
+class StoredChartTest : public StationChartModelTest {
+ protected:
+  static constexpr std::int64_t kDayStart = 1796601600;  // 2026-12-07T00:00Z
+
+  void SetUp() override {
+    StationChartModelTest::SetUp();
+    Reset("reports");
+  }
+  // A new store and source, for the next case.
+  void Reset(const std::string& name) {
+    store = std::make_shared<ReportStore>(folder / (name + ".sqlite"));
+    metar = std::make_unique<MetarSource>(fetcher, [this] { return now; });
+    metar->setStore(store);
+  }
+
+  static std::int64_t At(int hour, int minute) { return kDayStart + hour * 3600 + minute * 60; }
+  static std::string Raw(int hour, int minute) {
+    char text[80];
+    std::snprintf(text, sizeof text, "TEST 07%02d%02dZ 16009KT 10SM FEW120 %02d/M04 A3001", hour, minute, minute % 30);
+    return text;
+  }
+  void Store(std::initializer_list<std::pair<int, int>> times) {
+    std::vector<StoredMetar> reports;
+    for (auto [h, m] : times) reports.push_back(StoredMetar{"TEST", At(h, m), Raw(h, m), ReportOrigin::kChart, false});
+    ASSERT_TRUE(store->putMetars(reports));
+  }
+  static std::string Answer(std::initializer_list<std::pair<int, int>> times) {
+    std::string json = "[";
+    for (auto [h, m] : times)
+      json += (json.size() > 1 ? "," : "") + std::string("{\"rawOb\": \"") + Raw(h, m) +
+              "\", \"obsTime\": " + std::to_string(At(h, m)) + "}";
+    return json + "]";
+  }
+  std::unique_ptr<StationChartModel> MakeLive() {
+    return std::make_unique<StationChartModel>(station, settings, *metar, port, nullptr);
+  }
+  std::vector<std::string> RowTimes(const StationChartModel& model) {
+    std::vector<std::string> times;
+    for (int i = 0; i < model.chart->getRowCount(); ++i) times.push_back(model.chart->rowLabel(i));
+    return times;
+  }
+
+  TempFolder folder;
+  std::shared_ptr<ReportStore> store;
+  std::int64_t now = At(18, 5);
+  std::unique_ptr<MetarSource> metar;
+};
+
+TEST_F(StoredChartTest, OpensFromTheStoreThenAddsWhatTheServiceHad) {
+  settings.timeUtc = true;
+  Store({{16, 53}, {17, 13}, {17, 33}});
+  auto model = MakeLive();
+  std::optional<bool> finished;
+  model->load([&](LoadOutcome outcome) { finished = outcome.ok; });
+  ASSERT_TRUE(fetcher.deliverNext(FetchResult{}));  // the store's reports, handed over later
+  ASSERT_EQ(finished, true);
+  EXPECT_EQ(RowTimes(*model), (std::vector<std::string>{"16:53", "17:13", "17:33"}));
+  // The station's hours were never all asked: the service fills them once.
+  ASSERT_EQ(fetcher.urls.size(), 1u);
+  EXPECT_NE(fetcher.urls.back().find("&hours=6"), std::string::npos) << fetcher.urls.back();
+  ASSERT_TRUE(fetcher.deliverNext(Answer({{17, 53}, {17, 33}, {15, 53}})));
+  EXPECT_EQ(RowTimes(*model), (std::vector<std::string>{"15:53", "16:53", "17:13", "17:33", "17:53"}));
+  EXPECT_EQ(model->currentObservation.rawReport, Raw(17, 53));
+  EXPECT_EQ(model->title(), "SAMPLE FIELD");
+  EXPECT_EQ(store->metars("TEST", 0, At(23, 0)).size(), 5u);
+
+  // The next chart of the station, past the minute an answer is reused,
+  // asks only for the hours since the newest.
+  model.reset();
+  now += 120;
+  auto next = MakeLive();
+  next->load([&](LoadOutcome outcome) { finished = outcome.ok; });
+  ASSERT_TRUE(fetcher.deliverNext(FetchResult{}));
+  EXPECT_EQ(next->chart->getRowCount(), 5);
+  EXPECT_NE(fetcher.urls.back().find("&hours=1"), std::string::npos) << fetcher.urls.back();
+}
+
+TEST_F(StoredChartTest, WithoutTheServiceOpensFromTheStoreMarkedOffline) {
+  const struct {
+    const char* what;
+    std::vector<std::pair<int, int>> stored;
+    std::optional<bool> opened;
+    std::size_t rows;
+  } cases[] = {
+      {"three stored reports", {{16, 53}, {17, 13}, {17, 33}}, true, 3},
+      {"one stored report", {{17, 33}}, true, 1},
+      {"reports older than the hours asked", {{3, 53}}, false, 0},
+      {"nothing stored", {}, false, 0},
+  };
+  for (const auto& c : cases) {
+    Reset(c.what);
+    for (auto [h, m] : c.stored) Store({{h, m}});
+    auto model = MakeLive();
+    std::optional<bool> finished;
+    model->load([&](LoadOutcome outcome) { finished = outcome.ok; });
+    // The store's answer, then the service that cannot be reached.
+    for (int i = 0; i < 2 && !finished; ++i)
+      fetcher.deliverNext(i == 0 ? FetchResult{} : FailedResult(FetchStatus::kUnreachable, "Couldn't connect"));
+    if (c.opened == true && c.rows > 1) {
+      EXPECT_EQ(finished, true) << c.what;
+      ASSERT_TRUE(fetcher.deliverNext(FailedResult(FetchStatus::kUnreachable, "Couldn't connect"))) << c.what;
+    }
+    EXPECT_EQ(finished, c.opened) << c.what;
+    EXPECT_EQ(model->observations.size(), c.rows) << c.what;
+    EXPECT_EQ(model->isOffline(), c.opened == true) << c.what;
+    if (c.opened == true) {
+      EXPECT_EQ(model->title(), "SAMPLE FIELD (offline, newest report 19:33)") << c.what;
+      // Once the service answers again the mark goes and the reports come.
+      model->refresh();
+      ASSERT_TRUE(fetcher.deliverNext(Answer({{17, 53}}))) << c.what;
+      EXPECT_EQ(model->title(), "SAMPLE FIELD") << c.what;
+      EXPECT_EQ(model->observations.size(), c.rows + 1) << c.what;
+    }
+  }
+}
+
+TEST_F(StoredChartTest, TheExportTakesTheDaysReportsTheStoreHolds) {
+  settings.writeMeteodata = true;
+  // 01:53 UTC is 03:53 local, of the day but long before the chart's six hours.
+  Store({{1, 53}, {16, 53}, {17, 13}, {17, 33}});
+  auto model = MakeLive();
+  model->load([](LoadOutcome) {});
+  ASSERT_TRUE(fetcher.deliverNext(FetchResult{}));
+  ASSERT_TRUE(fetcher.deliverNext(Answer({{17, 53}})));
+  EXPECT_EQ(model->observations.size(), 4u);
+  model->close(folder.Path());
+  const std::string text = ReadAll(folder / "Meteodata" / meteodataFileName("SAMPLE FIELD", port.now));
+  for (const char* time : {"\t01:53\t", "\t16:53\t", "\t17:53\t"})
+    EXPECT_NE(text.find(std::string("12/07/2026") + time), std::string::npos) << time << " in " << text;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Main of the window tests: a real QApplication, on the offscreen platform
-// when there is no display, with settings kept in a private folder.
+// when there is no display, with settings and the report store kept in a
+// private folder.
 #include <gtest/gtest.h>
 
 #include "ui/Application.h"
@@ -16,6 +17,8 @@ int main(int argc, char** argv) {
   if (!settingsDir.isValid()) return 3;
   const QByteArray path = settingsDir.path().toLocal8Bit();
   setenv("XDG_CONFIG_HOME", path.constData(), 1);
+  // The report store too: each test process starts with an empty one.
+  setenv("XDG_DATA_HOME", path.constData(), 1);
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
 

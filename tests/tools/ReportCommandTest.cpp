@@ -4,12 +4,15 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "SampleService.h"
+#include "metar/UtcDateTime.h"
 #include "observations/CurlPageFetcher.h"
+#include "reportstore/ReportStore.h"
 #include "support/LocalHttpServer.h"
 #include "support/RunTool.h"
 #include "support/StationListLines.h"
@@ -179,3 +182,75 @@ TEST(ReportCommand, EveryCommandThatWritesReportsAFailedWrite) {
 }
 
 }  // namespace
+
+namespace nimbrel {
+namespace {
+
+// The store as the program leaves it, read back by history and store-info.
+TEST(ReportCommand, HistoryAndStoreInfoReadTheStore) {
+  test::TempFolder folder;
+  const std::filesystem::path file = folder / "reports.sqlite";
+  const std::int64_t hour = (static_cast<std::int64_t>(std::time(nullptr)) / 3600) * 3600;
+  auto at = [&](std::int64_t hoursAgo) { return hour - hoursAgo * 3600; };
+  auto raw = [&](const char* station, std::int64_t seconds, const char* rest) {
+    const std::time_t t = static_cast<std::time_t>(seconds);
+    std::tm parts{};
+    gmtime_r(&t, &parts);
+    char stamp[16];
+    std::strftime(stamp, sizeof stamp, "%d%H%MZ", &parts);
+    return std::string(station) + " " + stamp + " " + rest;
+  };
+  {
+    ReportStore store(file);
+    const std::vector<StoredMetar> reports = {
+        {"KJFK", at(1), raw("KJFK", at(1), "31014KT 10SM FEW050 09/M06 A3012"), ReportOrigin::kChart, false},
+        {"KJFK", at(5), raw("KJFK", at(5), "30010KT 10SM SKC 08/M07 A3010"), ReportOrigin::kWorldFile, false},
+        {"KJFK", at(30), raw("KJFK", at(30), "29005KT 10SM SKC 07/M07 A3009"), ReportOrigin::kChart, false},
+        {"EGLL", at(2), raw("EGLL", at(2), "24010KT 9999 SCT020 11/08 Q1008"), ReportOrigin::kChart, false}};
+    ASSERT_EQ(store.putMetars(reports), 4);
+  }
+  struct Case {
+    std::string arguments;
+    int exitCode;
+    std::vector<std::string> stationsAndTimes;  // the first two columns of each row
+  };
+  auto iso = [](std::int64_t seconds) {
+    return UtcDateTime::fromEpochMinutes(seconds / 60).toString();
+  };
+  const std::string store = " --store '" + file.string() + "'";
+  const Case cases[] = {
+      {"history KJFK" + store, 0, {"KJFK\t" + iso(at(5)), "KJFK\t" + iso(at(1))}},
+      {"history kjfk --hours 48" + store, 0,
+       {"KJFK\t" + iso(at(30)), "KJFK\t" + iso(at(5)), "KJFK\t" + iso(at(1))}},
+      {"history KJFK --hours 3" + store, 0, {"KJFK\t" + iso(at(1))}},
+      {"history ZZZZ" + store, 0, {}},
+      {"history KJFK --hours 0" + store, 2, {}},
+      {"history" + store, 2, {}},
+      {"history KJFK --store '" + (folder / "none.sqlite").string() + "'", 1, {}},
+  };
+  for (const Case& c : cases) {
+    const ToolRun run = RunTool(c.arguments);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments;
+    if (c.exitCode != 0) continue;
+    std::vector<std::string> lines = test::Split(run.out, '\n');
+    while (!lines.empty() && lines.back().empty()) lines.pop_back();
+    ASSERT_FALSE(lines.empty()) << c.arguments;
+    EXPECT_TRUE(lines.front().starts_with("station\ttime\twind_dir")) << c.arguments;
+    std::vector<std::string> rows;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+      const std::size_t second = lines[i].find('\t', lines[i].find('\t') + 1);
+      rows.push_back(lines[i].substr(0, second));
+    }
+    EXPECT_EQ(rows, c.stationsAndTimes) << c.arguments;
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder / "none.sqlite"));
+
+  const ToolRun info = RunTool("store-info" + store);
+  EXPECT_EQ(info.exitCode, 0);
+  for (const std::string& line : {std::string("reports\t4\n"), std::string("stations\t2\n"),
+                                  "oldest\t" + iso(at(30)) + "\n", "newest\t" + iso(at(1)) + "\n"})
+    EXPECT_NE(info.out.find(line), std::string::npos) << line << " in " << info.out;
+}
+
+}  // namespace
+}  // namespace nimbrel

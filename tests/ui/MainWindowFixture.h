@@ -241,6 +241,8 @@ class MainWindowFixture : public ::testing::Test {
     previousDir = QDir::currentPath();
     QDir::setCurrent(workDir.path());
     ClearStoredRecentList();
+    // Each test's windows keep their reports in a store of its own.
+    qputenv("XDG_DATA_HOME", workDir.filePath(QStringLiteral("data")).toLocal8Bit());
   }
 
   void TearDown() override {

@@ -351,6 +351,29 @@ TEST_F(MetarChartTest, ARefreshAddsEveryReportSinceTheNewestOnce) {
   EXPECT_TRUE(messages.empty());
 }
 
+// The reports of a chart are kept: with the service gone, the station's
+// chart opens from the store at once, marked offline, with no box.
+TEST_F(MetarChartTest, WithoutTheServiceAChartOpensFromTheStoredReports) {
+  StartLive();
+  StationChartView* first = Open("KBOS");
+  ASSERT_NE(first, nullptr) << (messages.empty() ? "" : messages.front());
+  const ObservationList shown = first->chartModel().observations;
+  StopWindow();
+
+  // A new run, past the minute an answer is reused, and the service gone.
+  StartLive();
+  Frame()->session().liveMetarSource().setClock([] { return QDateTime::currentSecsSinceEpoch() + 120; });
+  Frame()->session().setMetarUrl("http://127.0.0.1:" + std::to_string(ClosedPort()));
+  StationChartView* chart = Open("KBOS");
+  ASSERT_NE(chart, nullptr) << (messages.empty() ? "" : messages.front());
+  EXPECT_TRUE(messages.empty()) << messages.front();
+  EXPECT_EQ(chart->chartModel().observations, shown);
+  EXPECT_TRUE(WaitUntil([chart] { return chart->chartModel().isOffline(); }));
+  const std::string title = kBoston + " (offline, newest report " + HourMinute(shown.front().observedAt +
+                                                                               chart->chartModel().utcDeltaHours() * 3600) + ")";
+  EXPECT_EQ(TitleOf(chart).toStdString(), title);
+}
+
 // A failed opening tells once and leaves the program as it was, however
 // long the user takes over the box; a second chart of a station within its
 // minute is the minute's answer again, never refused.

@@ -100,7 +100,7 @@ TEST(ParametersDialog, OkWithoutChangesKeepsEverythingButRounding) {
   EXPECT_TRUE(settings.showTemperature);
   EXPECT_EQ(settings.nearestMinutes, 90.0);
 
-  for (int hours : {1, 12, 60}) {
+  for (int hours : {1, 12, 60, 720}) {
     Settings listed;
     listed.pastHours = hours;
     ParametersDialog g(nullptr, &listed);
@@ -238,7 +238,7 @@ TEST(ParametersDialog, TextsOfTheFormAndHiddenXRange) {
   auto* hours = Control<QComboBox>(dialog, "IDC_SHOW_PAST_HOURS");
   QStringList items;
   for (int i = 0; i < hours->count(); ++i) items << hours->itemText(i);
-  EXPECT_EQ(items.join(','), "1,2,3,4,5,6,12,18,24,30,36,42,48,54,60");
+  EXPECT_EQ(items.join(','), "1,2,3,4,5,6,12,18,24,30,36,42,48,54,60,120,240,360,720");
 }
 
 TEST(ParametersDialog, TabOrderFollowsTheForm) {

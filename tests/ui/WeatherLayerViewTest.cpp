@@ -464,6 +464,36 @@ TEST_F(WeatherLayerViewTest, TheStatusBarCountsTheStationsAndTheNewestReport) {
   EXPECT_GT(expected.newestMinutes, serviceNow / 60 - 60);
 }
 
+// A run without the service shows the reports the last run stored, with
+// their age in the status bar.
+TEST_F(WeatherLayerViewTest, WithoutTheServiceTheLayerShowsTheStoredReports) {
+  StartLive();
+  ToggleWeather(Map());
+  const WeatherSnapshot live = *Feed().snapshot();
+  StopWindow();
+  relay.stop();
+
+  StartLive();
+  ToggleWeather(Map());
+  const WeatherSnapshot* offline = Feed().snapshot();
+  EXPECT_TRUE(offline->offline);
+  // Each station's newest report of the last day.
+  const std::int64_t since = (std::time(nullptr) - WeatherFeed::kOfflineSeconds) / 60;
+  std::vector<std::string> recent;
+  for (const StationWeather& w : live.stations)
+    if (w.observedMinutes >= since) recent.push_back(w.rawReport);
+  std::vector<std::string> shown;
+  for (const StationWeather& w : offline->stations) shown.push_back(w.rawReport);
+  EXPECT_EQ(shown, recent);
+  EXPECT_GT(shown.size(), 1000u);
+  EXPECT_EQ(offline->newestMinutes, live.newestMinutes);
+  const std::int64_t ofDay = live.newestMinutes % 1440;
+  char clock[8];
+  std::snprintf(clock, sizeof clock, "%02d:%02d", static_cast<int>(ofDay / 60), static_cast<int>(ofDay % 60));
+  const std::string start = std::string("Current weather: offline, reports up to ") + clock + " UTC (the download failed";
+  EXPECT_EQ(fromQString(window->statusText()).substr(0, start.size()), start) << fromQString(window->statusText());
+}
+
 // The relay serves a damaged download from the start; the layer keeps what
 // could be read and the status bar says what was lost.
 TEST_F(WeatherLayerViewTest, CutAndColumnShortDownloadsKeepWhatCouldBeRead) {

@@ -141,6 +141,9 @@ void writeReport(TsvOutput& out, const nimbrel::MetarReport& report) {
 
 }  // namespace
 
+const char* metarHeader() { return kHeader; }
+void writeMetarRow(TsvOutput& out, const nimbrel::MetarReport& report) { writeReport(out, report); }
+
 int runMetarCommand(int argc, char** argv) {
   return decodeReportFile(argc, argv, "metar", kHeader, "reports",
                           [](TsvOutput& out, std::string_view line, nimbrel::UtcDateTime anchor) {

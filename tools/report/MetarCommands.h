@@ -6,11 +6,20 @@
 
 #include "TsvOutput.h"
 #include "metar/Conditions.h"
+#include "metar/MetarReport.h"
 // The decoder commands; each takes the arguments after its own name and
 // returns the exit code.
 
 int runMetarCommand(int argc, char** argv);  // metar [--header | --no-header] FILE
 int runTafCommand(int argc, char** argv);    // taf [--header | --no-header] FILE
+// history ICAO [--hours N] [--store FILE]: a station's stored reports
+int runHistoryCommand(int argc, char** argv);
+// store-info [--store FILE]: the store's counts, time span and size
+int runStoreInfoCommand(int argc, char** argv);
+
+// The metar command's header line and the row of one report.
+const char* metarHeader();
+void writeMetarRow(TsvOutput& out, const nimbrel::MetarReport& report);
 
 // The wind_dir, wind_kt, gust_kt and visibility_m columns, each followed by
 // its tab: a calm wind writes 0 as its direction.

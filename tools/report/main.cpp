@@ -12,7 +12,9 @@ int Usage() {
                "       nimbrel-report decode FILE\n"
                "       nimbrel-report fetch ICAO [--hours N] [--host HOST[:PORT]]\n"
                "       nimbrel-report metar FILE\n"
-               "       nimbrel-report taf FILE\n");
+               "       nimbrel-report taf FILE\n"
+               "       nimbrel-report history ICAO [--hours N] [--store FILE]\n"
+               "       nimbrel-report store-info [--store FILE]\n");
   return 2;
 }
 
@@ -26,5 +28,7 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "fetch") == 0) return runFetchCommand(argc - 2, argv + 2);
   if (std::strcmp(command, "metar") == 0) return runMetarCommand(argc - 2, argv + 2);
   if (std::strcmp(command, "taf") == 0) return runTafCommand(argc - 2, argv + 2);
+  if (std::strcmp(command, "history") == 0) return runHistoryCommand(argc - 2, argv + 2);
+  if (std::strcmp(command, "store-info") == 0) return runStoreInfoCommand(argc - 2, argv + 2);
   return Usage();
 }

@@ -1,0 +1,156 @@
+#pragma once
+// The reports kept between runs: every METAR a chart or the world download
+// brought and the stations' forecasts, as sent, in one SQLite file. Decoded
+// values are not kept; a reader decodes the raw text again, so a better
+// decoder improves old reports too. Safe from any thread (two connections,
+// each behind a lock: one writes, one reads, so a chart's read never waits
+// for a download being written) and shared with another running copy
+// through SQLite's write-ahead log. A store that fails never stops the
+// program: it goes on without it and says so once.
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+
+namespace nimbrel {
+
+struct UtcDateTime;
+
+// Where a report came from.
+enum class ReportOrigin : std::uint8_t { kChart = 1, kWorldFile = 2 };
+
+struct StoredMetar {
+  std::string station;
+  std::int64_t observedAt = 0;  // seconds since 1970, UTC
+  std::string raw;              // as sent
+  ReportOrigin origin = ReportOrigin::kChart;
+  bool corrected = false;       // COR: replaces a report of the same time
+
+  bool operator==(const StoredMetar&) const = default;
+};
+
+struct StoredForecast {
+  std::string station;
+  std::int64_t issuedAt = 0;  // seconds since 1970, UTC
+  std::string raw;
+
+  bool operator==(const StoredForecast&) const = default;
+};
+
+struct StoreInfo {
+  std::int64_t reports = 0;
+  std::int64_t forecasts = 0;
+  std::int64_t stations = 0;
+  std::int64_t oldest = 0;  // observation times, seconds since 1970; 0 when empty
+  std::int64_t newest = 0;
+  std::uint64_t fileBytes = 0;  // the file with its write-ahead log
+};
+
+// Station, time and COR of a raw METAR, anchored on the time it was
+// received or observed; none for text that is no report.
+std::optional<StoredMetar> storedMetar(std::string_view raw, const UtcDateTime& anchor,
+                                       ReportOrigin origin = ReportOrigin::kChart);
+
+// $XDG_DATA_HOME/nimbrel/reports.sqlite, else ~/.local/share/nimbrel/...;
+// empty without either variable.
+std::filesystem::path defaultStorePath(const char* xdgDataHome, const char* home);
+
+struct ReportStoreOptions {
+  int retentionDays = 30;  // 1..365
+  std::uint64_t sizeLimitBytes = std::uint64_t{500} << 20;
+  // The file never grows past this (0: no ceiling); a full disk behaves so.
+  std::uint64_t hardCeilingBytes = 0;
+  // Only reads: nothing is created, changed or moved aside.
+  bool readOnly = false;
+};
+
+class ReportStore {
+ public:
+  static constexpr std::int64_t kMaintenanceSeconds = 24 * 3600;
+
+  using Options = ReportStoreOptions;
+  // Seconds since 1970; a test gives its own.
+  using Clock = std::function<std::int64_t()>;
+
+  // Opens the file, or creates it and its folder. A file that is no
+  // database or is damaged is moved aside as "<name>.damaged-<time>" and a
+  // new one started; one that cannot be opened at all leaves the store off.
+  // Either way note() says so.
+  explicit ReportStore(std::filesystem::path file, Options options = {}, Clock clock = {});
+  ~ReportStore();
+  ReportStore(const ReportStore&) = delete;
+  ReportStore& operator=(const ReportStore&) = delete;
+
+  bool isOpen() const { return usable.load(); }
+  const std::filesystem::path& path() const { return file; }
+  // What the user should hear of the store (moved aside, a failed write),
+  // once: empty when there is nothing new.
+  std::string takeNote();
+
+  // One transaction. A report seen again is kept once; a corrected one
+  // replaces the report of its station and time. Returns the rows added or
+  // replaced, or none when the write failed (the store is then off).
+  std::optional<int> putMetars(std::span<const StoredMetar> reports);
+  std::optional<int> putForecasts(std::span<const StoredForecast> forecasts);
+
+  // A station's reports observed in [from, to], oldest first.
+  std::vector<StoredMetar> metars(std::string_view station, std::int64_t from, std::int64_t to) const;
+  // Each station's newest report observed at or after `since`, by station.
+  std::vector<StoredMetar> newestMetars(std::int64_t since) const;
+  std::optional<std::int64_t> newestTime(std::string_view station) const;
+  std::optional<StoredForecast> newestForecast(std::string_view station) const;
+
+  // From when the service was asked for every report of a station, so the
+  // hours it still had are filled in once.
+  std::optional<std::int64_t> askedSince(std::string_view station) const;
+  // Records it in the same way as a download: call after the answer was stored.
+  void setAskedSince(std::string_view station, std::int64_t since);
+
+  StoreInfo info() const;
+
+  // Removes reports older than the retention and, while the data pass the
+  // size limit, the oldest ones; returns the reports removed.
+  std::int64_t prune();
+  // prune() when the last one (of any running copy) is a day old.
+  void maintainIfDue();
+
+  Options options() const;
+  void setRetentionDays(int days);
+  void setSizeLimitBytes(std::uint64_t bytes);
+
+ private:
+  bool openFile();
+  // Moves a file found damaged while running aside and starts a new one.
+  void recoverIfDamaged();
+  void closeAll();
+  bool setUp(sqlite3* db, bool writer, int& failure);
+  // A failed statement: a damaged file is moved aside and started again,
+  // anything else turns the store off. Returns false.
+  bool failed(int code, const char* what);
+  std::int64_t now() const;
+  std::uint64_t usedBytes(sqlite3* db) const;
+  void addNote(std::string text);
+
+  std::filesystem::path file;
+  Options opts;
+  Clock clock;
+  std::atomic<bool> usable{false};
+  std::atomic<bool> damaged{false};
+  std::atomic<std::int64_t> checkedMaintenance{0};
+  mutable std::mutex writeLock;  // the writer connection
+  mutable std::mutex readLock;   // the reader connection
+  mutable std::mutex noteLock;
+  std::string pendingNote;
+  sqlite3* writer = nullptr;
+  sqlite3* reader = nullptr;
+};
+
+}  // namespace nimbrel

@@ -1,0 +1,14 @@
+#pragma once
+// The report store of this user: its file under the data home and the
+// retention and size limit kept with the user's settings.
+#include <memory>
+
+namespace nimbrel {
+
+class ReportStore;
+
+// Opens (or starts) the store; what went wrong is in its note. Settings
+// group "Store": RetentionDays (1-365, default 30), SizeLimitMB (default 500).
+std::shared_ptr<ReportStore> openReportStore();
+
+}  // namespace nimbrel

@@ -1,0 +1,130 @@
+// nimbrel-report history and store-info: what the program's report store
+// holds, read without changing it (a missing file is not created).
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <string>
+
+#include "MetarCommands.h"
+#include "TsvOutput.h"
+#include "metar/MetarDecoder.h"
+#include "reportstore/ReportStore.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kDefaultHours = 24;
+constexpr int kMostHours = 365 * 24;
+
+bool readStoreOption(int argc, char** argv, int& i, fs::path& store) {
+  if (std::strcmp(argv[i], "--store") != 0) return false;
+  if (i + 1 >= argc) return false;
+  store = argv[++i];
+  return true;
+}
+
+// The store to read: the one given, else the program's; null with a word on
+// standard error when there is none to read.
+bool openable(const fs::path& store) {
+  std::error_code error;
+  if (store.empty()) {
+    std::fprintf(stderr, "nimbrel-report: no report store: set HOME or XDG_DATA_HOME, or give --store FILE\n");
+    return false;
+  }
+  if (!fs::is_regular_file(store, error)) {
+    std::fprintf(stderr, "nimbrel-report: no report store at %s\n", store.c_str());
+    return false;
+  }
+  return true;
+}
+
+nimbrel::ReportStoreOptions readOnly() {
+  nimbrel::ReportStoreOptions options;
+  options.readOnly = true;
+  return options;
+}
+
+fs::path programStore() { return nimbrel::defaultStorePath(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")); }
+
+std::string isoTime(std::int64_t seconds) {
+  const std::time_t t = static_cast<std::time_t>(seconds);
+  std::tm parts{};
+  gmtime_r(&t, &parts);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%MZ", &parts);
+  return text;
+}
+
+}  // namespace
+
+int runHistoryCommand(int argc, char** argv) {
+  const char* icao = nullptr;
+  int hours = kDefaultHours;
+  fs::path store = programStore();
+  for (int i = 0; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--hours") == 0 && i + 1 < argc) {
+      char* end = nullptr;
+      const long value = std::strtol(argv[++i], &end, 10);
+      if (end == argv[i] || *end != '\0' || value < 1 || value > kMostHours) {
+        std::fprintf(stderr, "nimbrel-report history: --hours takes 1 to %d\n", kMostHours);
+        return 2;
+      }
+      hours = static_cast<int>(value);
+    } else if (readStoreOption(argc, argv, i, store)) {
+    } else if (argv[i][0] != '-' && icao == nullptr) {
+      icao = argv[i];
+    } else {
+      std::fprintf(stderr, "usage: nimbrel-report history ICAO [--hours N] [--store FILE]\n");
+      return 2;
+    }
+  }
+  if (icao == nullptr) {
+    std::fprintf(stderr, "usage: nimbrel-report history ICAO [--hours N] [--store FILE]\n");
+    return 2;
+  }
+  if (!openable(store)) return 1;
+  nimbrel::ReportStore reports(store, readOnly());
+  if (!reports.isOpen()) {
+    std::fprintf(stderr, "nimbrel-report: %s\n", reports.takeNote().c_str());
+    return 1;
+  }
+  std::string station = icao;
+  for (char& c : station) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::int64_t now = static_cast<std::int64_t>(std::time(nullptr));
+  TsvOutput out;
+  out.text(metarHeader());
+  out.endLine();
+  // Each report decoded again, anchored on the time it was stored with.
+  for (const nimbrel::StoredMetar& stored : reports.metars(station, now - std::int64_t{hours} * 3600, now + 24 * 3600))
+    writeMetarRow(out, nimbrel::decodeMetar(stored.raw, nimbrel::UtcDateTime::fromEpochMinutes(stored.observedAt / 60)));
+  return out.finish() ? 0 : 1;
+}
+
+int runStoreInfoCommand(int argc, char** argv) {
+  fs::path store = programStore();
+  for (int i = 0; i < argc; ++i) {
+    if (!readStoreOption(argc, argv, i, store)) {
+      std::fprintf(stderr, "usage: nimbrel-report store-info [--store FILE]\n");
+      return 2;
+    }
+  }
+  if (!openable(store)) return 1;
+  nimbrel::ReportStore reports(store, readOnly());
+  if (!reports.isOpen()) {
+    std::fprintf(stderr, "nimbrel-report: %s\n", reports.takeNote().c_str());
+    return 1;
+  }
+  const nimbrel::StoreInfo info = reports.info();
+  std::printf("file\t%s\n", store.c_str());
+  std::printf("reports\t%lld\n", static_cast<long long>(info.reports));
+  std::printf("stations\t%lld\n", static_cast<long long>(info.stations));
+  std::printf("forecasts\t%lld\n", static_cast<long long>(info.forecasts));
+  std::printf("oldest\t%s\n", info.reports > 0 ? isoTime(info.oldest).c_str() : "");
+  std::printf("newest\t%s\n", info.reports > 0 ? isoTime(info.newest).c_str() : "");
+  std::printf("bytes\t%llu\n", static_cast<unsigned long long>(info.fileBytes));
+  return 0;
+}
