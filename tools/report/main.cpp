@@ -12,7 +12,8 @@ int Usage() {
                "       nimbrel-report decode FILE\n"
                "       nimbrel-report fetch ICAO [--hours N] [--host HOST[:PORT]]\n"
                "       nimbrel-report metar FILE\n"
-               "       nimbrel-report taf FILE\n");
+               "       nimbrel-report taf FILE\n"
+               "       nimbrel-report update-stations [--url BASE] [--current FILE] > Stations.txt\n");
   return 2;
 }
 
@@ -26,5 +27,6 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "fetch") == 0) return runFetchCommand(argc - 2, argv + 2);
   if (std::strcmp(command, "metar") == 0) return runMetarCommand(argc - 2, argv + 2);
   if (std::strcmp(command, "taf") == 0) return runTafCommand(argc - 2, argv + 2);
+  if (std::strcmp(command, "update-stations") == 0) return runUpdateStationsCommand(argc - 2, argv + 2);
   return Usage();
 }
