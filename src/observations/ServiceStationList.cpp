@@ -251,6 +251,14 @@ std::string stationListChangeText(const StationListChange& change) {
          grouped(change.gone) + " gone, " + counted(change.elevationsAdded, "elevation", "elevations") + " added";
 }
 
+std::string stationListOrigin(const std::string& url, std::time_t when) {
+  std::tm utc{};
+  gmtime_r(&when, &utc);
+  char text[40];
+  std::strftime(text, sizeof text, ", %Y-%m-%d %H:%M UTC", &utc);
+  return url + text;
+}
+
 StationListUpdate prepareStationListUpdate(const FetchResult& fetched, const StationList& current,
                                            std::string_view origin) {
   StationListUpdate update;

@@ -4,6 +4,7 @@
 // what changed against the list in use, and the refusals that keep a good
 // list from being replaced by a bad download.
 #include <cstddef>
+#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -47,6 +48,9 @@ StationListChange compareStationLists(const StationList& current, const StationL
 
 // "5,712 stations: 83 new, 7 gone, 2,280 elevations added"
 std::string stationListChangeText(const StationListChange& change);
+
+// "URL, 2026-12-07 18:05 UTC": where and when a list came from, for its comment.
+std::string stationListOrigin(const std::string& url, std::time_t when);
 
 struct StationListUpdate {
   bool accepted = false;

@@ -38,6 +38,7 @@
 #include "ui/Printing.h"
 #include "ui/QtText.h"
 #include "ui/StationChartView.h"
+#include "ui/StationListUpdater.h"
 #include "ui/StationTableView.h"
 #include "ui/ThreadedPageFetcher.h"
 #include "ui/UserSettings.h"
@@ -211,6 +212,12 @@ void MainWindow::loadStationList() {
   showMessage(stationListNotFoundMessage(places));
 }
 
+void MainWindow::setCatalogue(std::shared_ptr<const StationList> list) {
+  const std::shared_ptr<const StationList> old = std::exchange(stations, std::move(list));
+  feed->setCatalogue(stations);
+  reloadCatalogueViews(*area, *old, *stations);
+}
+
 void MainWindow::createActions() {
   worldMapAction = makeAction(this, "World Map", "Show World Map", "Show World Map");
   parametersAction = makeAction(this, "Parameters", "Show Parameters Dialog", "Show Parameters Dialog");
@@ -246,6 +253,12 @@ void MainWindow::createActions() {
   closeAction = makeAction(this, "&Close", "Close the active window");
   exitAction = makeAction(this, "E&xit", "Quit the application");
   aboutAction = makeAction(this, "&About Nimbrel...", "Display program information and version");
+  updateStationListAction = makeAction(this, "&Update Station List", "Download the weather service's current station list");
+  updater = new StationListUpdater(*weatherFetcher, *this, this);
+  connect(updateStationListAction, &QAction::triggered, this, [this] { updater->start(m_settings.metarUrl, stations); });
+  connect(updater, &StationListUpdater::finished, this, [this] {
+    if (updater->outcome().catalogue) setCatalogue(updater->outcome().catalogue);
+  });
 
   connect(worldMapAction, &QAction::triggered, this, [this] { openWorldMap(); });
   connect(parametersAction, &QAction::triggered, this, &MainWindow::onParameters);
@@ -279,6 +292,8 @@ void MainWindow::createActions() {
 void MainWindow::createMenus() {
   fileMenu = new QMenu(QStringLiteral("&File"), this);
   recentSeparator = fileMenu->addSeparator();
+  fileMenu->addAction(updateStationListAction);
+  fileMenu->addSeparator();
   fileMenu->addAction(closeAction);
   fileMenu->addAction(exitAction);
   connect(fileMenu, &QMenu::aboutToShow, this, [this] { closeAction->setEnabled(area->activeSubWindow() != nullptr); });

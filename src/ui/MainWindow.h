@@ -31,6 +31,7 @@ namespace nimbrel {
 
 class BrowserView;
 class StationChartView;
+class StationListUpdater;
 class StationTableView;
 class WeatherFeed;
 class WorldMapView;
@@ -96,6 +97,9 @@ class MainWindow : public QMainWindow, public UserPort {
   std::time_t currentTime() override;
 
   const StationList& allStations() const { return *stations; }
+  // A new catalogue, shown at once in the maps and open tables.
+  void setCatalogue(std::shared_ptr<const StationList> list);
+  StationListUpdater& stationListUpdater() { return *updater; }
   const StationList& openStations() const { return m_openStations; }
   Settings& settings() { return m_settings; }
   TableSortState& sortState() { return m_sortState; }
@@ -132,6 +136,7 @@ class MainWindow : public QMainWindow, public UserPort {
   QAction* currentWeatherAction;
   QAction* temperatureColouringAction;
   QAction* aboutAction;
+  QAction* updateStationListAction;
 
  signals:
   void stationChartOpened(nimbrel::StationChartView* view);
@@ -179,6 +184,7 @@ class MainWindow : public QMainWindow, public UserPort {
   MetarSource metarSource;
   TafSource tafSource;
   WeatherFeed* feed = nullptr;
+  StationListUpdater* updater = nullptr;
   std::vector<std::unique_ptr<ChartOpening>> openings;
   int lastOpeningId = 0;
   // Shared with the weather feed's worker, which may outlive a reload.

@@ -12,6 +12,14 @@ StationTableModel::StationTableModel(StationList stations, QObject* parent)
   std::iota(rows.begin(), rows.end(), 0);
 }
 
+void StationTableModel::setStations(StationList stations) {
+  beginResetModel();
+  list = std::move(stations);
+  rows.resize(list.size());
+  std::iota(rows.begin(), rows.end(), 0);
+  endResetModel();
+}
+
 void StationTableModel::sortByColumn(int column, bool descending) {
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   const std::vector<int> before = rows;

@@ -17,6 +17,9 @@ class StationTableModel : public QAbstractTableModel {
   // their stations.
   void sortByColumn(int column, bool descending);
 
+  // New stations in list order (a reset: selection and current row go).
+  void setStations(StationList stations);
+
   const Station& stationAt(int row) const;
   const StationList& stations() const { return list; }
 

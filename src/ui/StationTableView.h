@@ -51,6 +51,9 @@ class StationTableView : public QWidget {
   // Called by the grid for every key before its own handling.
   void onKeyDown(QKeyEvent* event);
 
+  // New stations (a new catalogue), in the order the table shows now.
+  void replaceStations(StationList rows);
+
   StationGrid* grid() const { return table; }
   StationTableModel* model() const { return rowModel; }
   int rowCount() const;

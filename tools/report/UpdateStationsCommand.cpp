@@ -39,14 +39,6 @@ nimbrel::StationList currentStations(const std::string& given) {
   return {};
 }
 
-std::string utcNowText() {
-  const std::time_t now = std::time(nullptr);
-  std::tm utc{};
-  gmtime_r(&now, &utc);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &utc);
-  return text;
-}
 
 }  // namespace
 
@@ -68,7 +60,7 @@ int runUpdateStationsCommand(int argc, char** argv) {
   fetcher.setUserAgent("Nimbrel (surface weather observations viewer)");
   const nimbrel::StationList inUse = currentStations(current);
   const nimbrel::StationListUpdate update =
-      nimbrel::prepareStationListUpdate(fetcher.fetch(url, 0), inUse, url + ", " + utcNowText());
+      nimbrel::prepareStationListUpdate(fetcher.fetch(url, 0), inUse, nimbrel::stationListOrigin(url, std::time(nullptr)));
   if (!update.accepted) {
     std::fprintf(stderr, "nimbrel-report: %s\n", update.message.c_str());
     return 1;
