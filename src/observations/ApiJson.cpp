@@ -36,10 +36,8 @@ constexpr std::int64_t kEndSecond = 253402300800;
 
 }  // namespace
 
-nlohmann::json parseApiJson(std::string_view json) { return parseApiJson(json, kMaxApiAnswerBytes); }
-
-nlohmann::json parseApiJson(std::string_view json, std::size_t maxBytes) {
-  if (json.size() > maxBytes || nestingDepth(json, kMaxApiJsonDepth) > kMaxApiJsonDepth)
+nlohmann::json parseApiJson(std::string_view json) {
+  if (json.size() > kMaxApiAnswerBytes || nestingDepth(json, kMaxApiJsonDepth) > kMaxApiJsonDepth)
     return nlohmann::json(nlohmann::json::value_t::discarded);
   return nlohmann::json::parse(json.begin(), json.end(), nullptr, false);
 }

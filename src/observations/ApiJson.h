@@ -23,8 +23,6 @@ inline constexpr int kMaxApiJsonDepth = 32;
 // include <nlohmann/json.hpp>; this header only names the type, so the
 // program's other files are not compiled with all of it.)
 nlohmann::json parseApiJson(std::string_view json);
-// The same with a ceiling of its own, for the service's larger files.
-nlohmann::json parseApiJson(std::string_view json, std::size_t maxBytes);
 
 // Seconds since 1970 as a date, when it lies within the years 1 to 9999.
 std::optional<UtcDateTime> epochSecondsToUtc(std::int64_t seconds);
