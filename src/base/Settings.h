@@ -3,6 +3,8 @@
 // report source, which is kept); the Parameters dialog changes them.
 #include <string>
 
+#include "base/DisplayUnits.h"
+
 namespace nimbrel {
 
 // Where station charts get their reports.
@@ -23,7 +25,9 @@ struct Settings {
   // With a forecast, the chart's time axis runs on this many hours past now.
   int forecastHours = 12;
   double nearestMinutes = 90.0;
-  // Kept with the user's settings, unlike everything above.
+  // The units values are shown in (the export file keeps its own).
+  DisplayUnits units;
+  // Kept with the user's settings, as are the units above.
   ReportSource reportSource = ReportSource::kLiveMetar;
   std::string metarUrl = "https://aviationweather.gov";
 
