@@ -102,6 +102,7 @@ MainWindow::MainWindow(std::unique_ptr<PageFetcher> fetcher, QWidget* parent)
       metarSource(*metarFetcher),
       tafSource(*tafFetcher) {
   readSourceSettings();
+  m_settings.units = readStoredUnits();
   feed = new WeatherFeed(*weatherFetcher, this);
   connect(feed, &WeatherFeed::changed, this, [this] {
     for (QMdiSubWindow* sub : area->subWindowList())
@@ -741,6 +742,7 @@ void MainWindow::onParameters() {
   const Settings before = m_settings;
   if (!showParametersDialog(this, chart != nullptr ? chart->chart() : nullptr, m_settings)) return;
   if (chart != nullptr) chart->update();
+  if (m_settings.units != before.units) storeUnits(m_settings.units);
   if (m_settings.reportSource != before.reportSource || m_settings.metarUrl != before.metarUrl) {
     if (m_settings.metarUrl != before.metarUrl) storedMetarUrl = m_settings.metarUrl;
     writeSourceSettings();
