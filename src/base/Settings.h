@@ -34,4 +34,13 @@ struct Settings {
   bool operator==(const Settings&) const = default;
 };
 
+// Units the user picked give each value once in them; the default set
+// leaves every text as it always was.
+inline bool unitsChosen(const Settings& s) { return s.units != DisplayUnits{}; }
+// Whether temperatures show in degrees Celsius: the chosen unit, else the
+// metric style.
+inline bool celsiusShown(const Settings& s) {
+  return unitsChosen(s) ? s.units.temperature == TemperatureUnit::kCelsius : s.metricStyle;
+}
+
 }  // namespace nimbrel

@@ -742,7 +742,10 @@ void MainWindow::onParameters() {
   const Settings before = m_settings;
   if (!showParametersDialog(this, chart != nullptr ? chart->chart() : nullptr, m_settings)) return;
   if (chart != nullptr) chart->update();
-  if (m_settings.units != before.units) storeUnits(m_settings.units);
+  if (m_settings.units != before.units) {
+    storeUnits(m_settings.units);
+    for (QMdiSubWindow* sub : area->subWindowList()) sub->widget()->update();
+  }
   if (m_settings.reportSource != before.reportSource || m_settings.metarUrl != before.metarUrl) {
     if (m_settings.metarUrl != before.metarUrl) storedMetarUrl = m_settings.metarUrl;
     writeSourceSettings();

@@ -307,8 +307,10 @@ QString WorldMapView::weatherTooltipAt(QPoint pixel) const {
   const StationWeather* weather = snapshot->forStation(static_cast<std::size_t>(index));
   if (weather == nullptr) return {};
   const std::int64_t nowMinutes = QDateTime::currentSecsSinceEpoch() / 60;
-  return toQString(weatherTooltip(window.allStations().at(static_cast<std::size_t>(index)), *weather, nowMinutes,
-                                  window.settings().metricStyle));
+  const Station& station = window.allStations().at(static_cast<std::size_t>(index));
+  const Settings& settings = window.settings();
+  return toQString(unitsChosen(settings) ? weatherTooltip(station, *weather, nowMinutes, settings.units)
+                                         : weatherTooltip(station, *weather, nowMinutes, settings.metricStyle));
 }
 
 void WorldMapView::showHoverTip() {
@@ -410,7 +412,7 @@ void WorldMapView::drawOn(QPainter& painter, bool screen) {
   const WeatherSnapshot* snapshot = window.weatherFeed().snapshot();
   if (weatherShown && snapshot != nullptr) {
     drawWeatherLayer(dc, window.allStations(), *snapshot, colouring, window.openStations(),
-                     window.settings().metricStyle, view);
+                     celsiusShown(window.settings()), view);
     return;
   }
   if (markAll) {
