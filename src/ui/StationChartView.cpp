@@ -82,8 +82,10 @@ bool StationChartView::event(QEvent* event) {
   auto* help = static_cast<QHelpEvent*>(event);
   const int hour = model.chart->forecastHourAt(help->pos().x(), help->pos().y());
   if (hour >= 0 && model.forecast()) {
+    const Settings& settings = window.settings();
+    const DisplayUnits* units = unitsChosen(settings) ? &settings.units : nullptr;
     QToolTip::showText(help->globalPos(),
-                       toQString(forecastHourText(*model.forecast(), static_cast<std::size_t>(hour))), this);
+                       toQString(forecastHourText(*model.forecast(), static_cast<std::size_t>(hour), units)), this);
     return true;
   }
   // A detail text drawn cut: the whole of it, wrapped to a readable width.
