@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
+#include <functional>
 #include <numeric>
 #include <unordered_map>
 #include <unordered_set>
@@ -13,7 +15,6 @@
 #include "catalog/StationListReader.h"
 #include "catalog/StationListWriter.h"
 #include "observations/ApiJson.h"
-#include <functional>
 #include "observations/MetarCache.h"
 
 namespace nimbrel {
@@ -105,11 +106,13 @@ Field fieldOf(std::string_view key) {
   return Field::kOther;
 }
 
-// A number sent as a text ("47.5"); NaN when it is none.
-double numberOfText(const std::string& text) {
-  char* end = nullptr;
-  const double value = std::strtod(text.c_str(), &end);
-  return end != text.c_str() && trim(end).empty() ? value : NAN;
+// A number sent as a text ("47.5"), read whatever the process locale; NaN
+// when it is none.
+double numberOfText(std::string_view text) {
+  text = trim(text);
+  double value = NAN;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size() ? value : NAN;
 }
 
 // Reads the array of station objects event by event: no document is built,
