@@ -283,6 +283,7 @@ TEST(ForecastStrip, FollowsTheServicesAnswersWithoutDisturbingTheReports) {
   MetarSource metar(fetcher, [&now] { return now; });
   TafSource taf(fetcher, [&now] { return now; });
   FakeUserPort port;
+  port.now = static_cast<std::time_t>(now);  // the report's age follows the test's clock, not the day it runs
   Settings settings;
   Station station = SampleStation();
   station.icao = "KXYZ";
@@ -303,6 +304,7 @@ TEST(ForecastStrip, FollowsTheServicesAnswersWithoutDisturbingTheReports) {
 
   // Half an hour on: asked again; its failure keeps the strip, no message.
   now += 31 * 60;
+  port.now = static_cast<std::time_t>(now);
   model.refresh();
   ASSERT_EQ(fetcher.urls.size(), 4u);
   EXPECT_NE(fetcher.urls[2].find("/api/data/taf"), std::string::npos);
