@@ -26,6 +26,7 @@
 #include "ui/ChartOpener.h"
 #include "ui/MainWindow.h"
 #include "ui/Session.h"
+#include "ui/StationListUpdater.h"
 #include "ui/QtPainter.h"
 #include "ui/StationChartView.h"
 #include "ui/StationTableView.h"
@@ -193,6 +194,35 @@ BENCHMARK(BM_ColumnResortToRepaint)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WorldMapRepaintWithAllStations)->Arg(kListStations)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WorldMapDrawingWithAllStations)->Arg(kListStations)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// "Update Station List" on the user-interface thread: the new catalogue of
+// 10,000 stations taken by the maps, the weather feed and an open "All
+// stations" table, then the table's repaint. Two lists take turns.
+void BM_ReloadCatalogueWithOpenTable(benchmark::State& state) {
+  const std::shared_ptr<const StationList> original = window->session().catalogue();
+  auto other = std::make_shared<StationList>(*original);
+  for (std::size_t i = 0; i < other->size(); i += 50) (*other)[i].elevText = "1";
+  const std::shared_ptr<const StationList> lists[] = {other, original};
+  StationTableView* table = OpenAllStationsTable(kListStations);
+  if (table == nullptr) {
+    state.SkipWithError("no table window");
+    return;
+  }
+  // As the command takes a new list: into the session, then the open windows.
+  auto take = [](std::shared_ptr<const StationList> next) {
+    const std::shared_ptr<const StationList> old = window->session().catalogue();
+    window->session().setCatalogue(next);
+    reloadCatalogueViews(*window->mdiArea(), *old, next);
+  };
+  int turn = 0;
+  for (auto _ : state) {
+    take(lists[turn++ % 2]);
+    table->grid()->viewport()->repaint();
+  }
+  take(original);
+  CloseTables();
+}
+BENCHMARK(BM_ReloadCatalogueWithOpenTable)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace nimbrel

@@ -3,6 +3,8 @@
 // report source, which is kept); the Parameters dialog changes them.
 #include <string>
 
+#include "base/DisplayUnits.h"
+
 namespace nimbrel {
 
 // Where station charts get their reports.
@@ -23,11 +25,22 @@ struct Settings {
   // With a forecast, the chart's time axis runs on this many hours past now.
   int forecastHours = 12;
   double nearestMinutes = 90.0;
-  // Kept with the user's settings, unlike everything above.
+  // The units values are shown in (the export file keeps its own).
+  DisplayUnits units;
+  // Kept with the user's settings, as are the units above.
   ReportSource reportSource = ReportSource::kLiveMetar;
   std::string metarUrl = "https://aviationweather.gov";
 
   bool operator==(const Settings&) const = default;
 };
+
+// Units the user picked give each value once in them; the default set
+// leaves every text as it always was.
+inline bool unitsChosen(const Settings& s) { return s.units != DisplayUnits{}; }
+// Whether temperatures show in degrees Celsius: the chosen unit, else the
+// metric style.
+inline bool celsiusShown(const Settings& s) {
+  return unitsChosen(s) ? s.units.temperature == TemperatureUnit::kCelsius : s.metricStyle;
+}
 
 }  // namespace nimbrel

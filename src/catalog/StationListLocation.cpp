@@ -19,13 +19,16 @@ std::vector<std::filesystem::path> stationListPlaces(const std::filesystem::path
                                                      const std::filesystem::path& installedDataDir) {
   std::vector<std::filesystem::path> places;
   places.push_back(workingFolder / kStationListFileName);
-  if (usableFolder(xdgDataHome)) {
-    places.push_back(std::filesystem::path(xdgDataHome) / "nimbrel" / kStationListFileName);
-  } else if (usableFolder(home)) {
-    places.push_back(std::filesystem::path(home) / ".local" / "share" / "nimbrel" / kStationListFileName);
-  }
+  std::filesystem::path user = userStationListPlace(xdgDataHome, home);
+  if (!user.empty()) places.push_back(std::move(user));
   places.push_back(installedDataDir / kStationListFileName);
   return places;
+}
+
+std::filesystem::path userStationListPlace(const char* xdgDataHome, const char* home) {
+  if (usableFolder(xdgDataHome)) return std::filesystem::path(xdgDataHome) / "nimbrel" / kStationListFileName;
+  if (usableFolder(home)) return std::filesystem::path(home) / ".local" / "share" / "nimbrel" / kStationListFileName;
+  return {};
 }
 
 std::filesystem::path installedDataDir(const std::filesystem::path& programPath) {

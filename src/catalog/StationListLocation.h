@@ -19,6 +19,10 @@ std::vector<std::filesystem::path> stationListPlaces(const std::filesystem::path
                                                      const char* xdgDataHome, const char* home,
                                                      const std::filesystem::path& installedDataDir);
 
+// The user's own list, DATA/nimbrel/Stations.txt, as above; empty when
+// neither value gives an absolute folder. "Update Station List" writes it.
+std::filesystem::path userStationListPlace(const char* xdgDataHome, const char* home);
+
 // The data folder of an installed program: PREFIX/bin/nimbrel gives
 // PREFIX/share/nimbrel. Give it the resolved program path (/proc/self/exe,
 // or QCoreApplication::applicationFilePath()), not argv[0], which may be a

@@ -539,6 +539,38 @@ std::string weatherTooltip(const Station& station, const StationWeather& weather
   return text;
 }
 
+std::string weatherTooltip(const Station& station, const StationWeather& weather, std::int64_t nowMinutes,
+                           const DisplayUnits& units) {
+  std::string text = station.name.empty() ? station.icao : station.name + " (" + station.icao + ")";
+  text += "\n" + reportAgeText(nowMinutes - weather.observedMinutes);
+  text += "\n" + weather.rawReport;
+  text += "\nTemperature: " +
+          (weather.temperatureC ? temperatureText(*weather.temperatureC, units.temperature) : "not reported");
+  text += "\nWind: ";
+  if (!weather.windSpeedKt) {
+    text += "not reported";
+  } else if (*weather.windSpeedKt == 0.0 && !weather.windGustKt) {
+    text += "calm";
+  } else {
+    text += weather.windDirectionDeg ? formatText("from %d\xB0 at ", *weather.windDirectionDeg) : "variable at ";
+    text += speedText(*weather.windSpeedKt, units.speed);
+    if (weather.windGustKt) text += ", gusts " + speedText(*weather.windGustKt, units.speed);
+  }
+  text += "\nVisibility: ";
+  if (!weather.visibilityM) {
+    text += "not reported";
+  } else if (*weather.visibilityM >= 9999.0) {
+    // "9999" and CAVOK say only "10 km or more".
+    text += units.visibility == VisibilityUnit::kMetric ? "10 km or more" : "6 SM or more";
+  } else {
+    text += weather.visibilityLessThan ? "less than " : weather.visibilityMoreThan ? "more than " : "";
+    text += visibilityText(*weather.visibilityM, units.visibility);
+  }
+  text += "\nCeiling: " + (weather.ceilingFt ? heightText(*weather.ceilingFt, units.height) : "none");
+  text += std::string("\nCategory: ") + categoryName(weather.category);
+  return text;
+}
+
 std::string withThousands(long long value) {
   const std::string digits = std::to_string(value < 0 ? -(value + 1) + 1ULL : static_cast<unsigned long long>(value));
   std::string text;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/DisplayUnits.h"
 #include "base/Painter.h"
 #include "map/MapProjection.h"
 #include "catalog/Station.h"
@@ -80,6 +81,9 @@ std::string reportAgeText(std::int64_t ageMinutes);
 // visibility, ceiling and category, one a line ('\n'), in metric or US units.
 std::string weatherTooltip(const Station& station, const StationWeather& weather, std::int64_t nowMinutes,
                            bool metric);
+// The same with each value once, in the user's units.
+std::string weatherTooltip(const Station& station, const StationWeather& weather, std::int64_t nowMinutes,
+                           const DisplayUnits& units);
 // "Current weather: 4,512 stations, reports up to 14:50 UTC", then the
 // skipped reports and the reading's problem when there are any; with stored
 // reports for want of the service, "Current weather: offline, reports up to

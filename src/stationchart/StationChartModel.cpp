@@ -25,20 +25,31 @@ std::int64_t utcSeconds(const UtcDateTime& time) { return time.epochMinutes() * 
 
 
 
-std::string windText(const Wind& wind) {
+std::string windText(const Wind& wind, const DisplayUnits* units) {
   if (!wind.speedKt) return "not given";
   if (wind.isCalm()) return "calm";
+  if (units != nullptr) {
+    std::string text = wind.directionDeg ? formatText("%03d\xB0", *wind.directionDeg) : std::string("variable");
+    text += " at " + speedText(*wind.speedKt, units->speed);
+    if (wind.gustKt) text += " gusting to " + speedText(*wind.gustKt, units->speed);
+    return text;
+  }
   std::string text = wind.directionDeg ? formatText("%03d degrees", *wind.directionDeg) : std::string("variable");
   text += formatText(" at %ld knots", std::lround(*wind.speedKt));
   if (wind.gustKt) text += formatText(" gusting to %ld", std::lround(*wind.gustKt));
   return text;
 }
 
-std::string visibilityText(const Conditions& conditions) {
+std::string visibilityText(const Conditions& conditions, const DisplayUnits* units) {
   if (conditions.cavok) return "CAVOK";
   const Visibility& v = conditions.visibility;
   if (!v.prevailingM) return "not given";
   const double metres = *v.prevailingM;
+  if (units != nullptr) {
+    if (v.moreThan || metres >= 9999.0)
+      return units->visibility == VisibilityUnit::kMetric ? "10 km or more" : "6 SM or more";
+    return (v.lessThan ? "less than " : "") + nimbrel::visibilityText(metres, units->visibility);
+  }
   if (v.inStatuteMiles) {
     const double miles = metres / kMetresPerStatuteMile;
     return formatText("%s%g miles", v.moreThan ? "more than " : v.lessThan ? "less than " : "", std::round(miles * 100) / 100);
@@ -48,10 +59,10 @@ std::string visibilityText(const Conditions& conditions) {
 }
 
 // The conditions a group states; what it leaves out stays as it was.
-std::string conditionsText(const Conditions& c, bool whole) {
+std::string conditionsText(const Conditions& c, bool whole, const DisplayUnits* units) {
   std::vector<std::string> parts;
-  if (whole || c.wind.reported) parts.push_back("wind " + windText(c.wind));
-  if (whole || c.visibility.reported || c.cavok) parts.push_back("visibility " + visibilityText(c));
+  if (whole || c.wind.reported) parts.push_back("wind " + windText(c.wind, units));
+  if (whole || c.visibility.reported || c.cavok) parts.push_back("visibility " + visibilityText(c, units));
   if (!c.weather.empty()) parts.push_back(weatherText(c.weather.view()));
   else if (c.noSignificantWeather) parts.push_back("no significant weather");
   if (!c.clouds.empty()) parts.push_back(cloudText(c.clouds.view()));
@@ -88,7 +99,7 @@ std::string forecastLine(const TafForecast& forecast) {
          forecast.rawText;
 }
 
-std::string forecastHourText(const TafForecast& forecast, std::size_t hourIndex) {
+std::string forecastHourText(const TafForecast& forecast, std::size_t hourIndex, const DisplayUnits* units) {
   if (hourIndex >= forecast.hours.size()) return {};
   const TafHour& hour = forecast.hours[hourIndex];
   const UtcDateTime& t = hour.time;
@@ -96,7 +107,7 @@ std::string forecastHourText(const TafForecast& forecast, std::size_t hourIndex)
   std::string text = formatText("%d/%d %02d:%02dZ  ", t.month, t.day, t.hour, t.minute) +
                      (category == FlightCategory::Unknown ? std::string("category unknown")
                                                           : std::string(flightCategoryText(category)));
-  text += "\n" + conditionsText(hour.prevailing, true);
+  text += "\n" + conditionsText(hour.prevailing, true, units);
   for (std::size_t index : hour.possible) {
     if (index >= forecast.report.groups.size()) continue;
     const TafGroup& group = forecast.report.groups[index];
@@ -108,7 +119,7 @@ std::string forecastHourText(const TafForecast& forecast, std::size_t hourIndex)
     text += "\n" + kind + formatText(" %02d:%02dZ-%02d:%02dZ", group.from.hour, group.from.minute, group.to.hour,
                                   group.to.minute);
     if (possible != FlightCategory::Unknown) text += std::string(" ") + flightCategoryText(possible);
-    const std::string stated = conditionsText(group.conditions, false);
+    const std::string stated = conditionsText(group.conditions, false, units);
     if (!stated.empty()) text += ": " + stated;
   }
   return text;

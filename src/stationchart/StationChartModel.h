@@ -43,7 +43,8 @@ ChartForecast forecastStrip(const TafForecast& forecast);
 // "FORECAST: issued 5/20/2026 08:52 UTC: TAF KORD ..."
 std::string forecastLine(const TafForecast& forecast);
 // The decoded conditions of one hour of the strip, one line each.
-std::string forecastHourText(const TafForecast& forecast, std::size_t hourIndex);
+// units: each value once in them; null for the forecast's own units.
+std::string forecastHourText(const TafForecast& forecast, std::size_t hourIndex, const DisplayUnits* units = nullptr);
 
 // How a load ended: whether the chart has its reports, how the source's
 // answer ended (without its reports), and whether a single report forced

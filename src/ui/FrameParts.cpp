@@ -1,5 +1,6 @@
 #include "ui/FrameParts.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMainWindow>
@@ -42,6 +43,15 @@ void fitToScreen(QMainWindow& window, bool onlyIfOutside) {
   placed.setSize(window.size() + frame);
   placed.moveCenter(free.center());
   window.move(std::max(placed.left(), free.left()), std::max(placed.top(), free.top()));
+}
+
+void BusyCursor::begin() {
+  if (depth++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void BusyCursor::end() {
+  if (depth <= 0) return;
+  if (--depth == 0) QApplication::restoreOverrideCursor();
 }
 
 }  // namespace nimbrel

@@ -1,6 +1,6 @@
 #pragma once
 // Parts of the main window's frame that need none of its state: the status
-// bar's panes and the window's fit to the screen.
+// bar's panes, the window's fit to the screen and the busy cursor.
 class QLabel;
 class QMainWindow;
 
@@ -13,5 +13,16 @@ QLabel* addStatusPanes(QMainWindow& window);
 // At most the screen's free area with the window's frame, at any scale,
 // and centred in it; `onlyIfOutside`: only when it does not fit already.
 void fitToScreen(QMainWindow& window, bool onlyIfOutside = false);
+
+// The busy cursor as a count: shown while it is above zero.
+class BusyCursor {
+ public:
+  void begin();
+  void end();
+  int count() const { return depth; }
+
+ private:
+  int depth = 0;
+};
 
 }  // namespace nimbrel

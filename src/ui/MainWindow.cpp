@@ -1,8 +1,6 @@
 #include "ui/MainWindow.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QCloseEvent>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QLabel>
@@ -24,6 +22,7 @@
 #include "ui/Session.h"
 #include "ui/StationChartView.h"
 #include "ui/StationFinder.h"
+#include "ui/StationListUpdater.h"
 #include "ui/StationTableView.h"
 #include "ui/WeatherFeed.h"
 #include "ui/WorldMapView.h"
@@ -153,6 +152,8 @@ void MainWindow::createActions() {
 void MainWindow::createMenus() {
   fileMenu = new QMenu(tr("&File"), this);
   recentSeparator = fileMenu->addSeparator();
+  fileMenu->addAction(makeUpdateStationListAction(state, *this, *area));
+  fileMenu->addSeparator();
   fileMenu->addAction(closeAction);
   fileMenu->addAction(findChild<QAction*>(QStringLiteral("exitAction")));
   connect(fileMenu, &QMenu::aboutToShow, this, [this] { closeAction->setEnabled(area->activeSubWindow() != nullptr); });
@@ -318,7 +319,8 @@ void MainWindow::onParameters() {
   Settings edited = state.settings();
   if (child == nullptr || !showParametersDialog(this, child->parametersChart(), edited)) return;
   state.applySettings(edited);
-  if (child->parametersChart() != nullptr) activeView()->update();
+  // The chart's options, or the units every window shows.
+  for (QMdiSubWindow* sub : area->subWindowList()) sub->widget()->update();
 }
 
 void MainWindow::onFindStation() {
@@ -387,15 +389,5 @@ void MainWindow::setStatusText(const std::string& text) { messagePane->setText(t
 
 QString MainWindow::statusText() const { return messagePane->text(); }
 
-void MainWindow::beginWaitCursor() {
-  if (waitCount++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
-}
-
-void MainWindow::endWaitCursor() {
-  if (waitCount <= 0) return;
-  if (--waitCount == 0) QApplication::restoreOverrideCursor();
-}
-
-std::time_t MainWindow::currentTime() { return std::time(nullptr); }
 
 }  // namespace nimbrel

@@ -9,6 +9,7 @@
 #include "base/UserPort.h"
 #include "catalog/Station.h"
 #include "ui/ChildView.h"
+#include "ui/FrameParts.h"
 
 class QAction;
 class QLabel;
@@ -60,15 +61,15 @@ class MainWindow : public QMainWindow, public UserPort {
   // UserPort
   void showMessage(const std::string& text) override;
   void setStatusText(const std::string& text) override;
-  void beginWaitCursor() override;
-  void endWaitCursor() override;
-  std::time_t currentTime() override;
+  void beginWaitCursor() override { busyCursor.begin(); }
+  void endWaitCursor() override { busyCursor.end(); }
+  std::time_t currentTime() override { return std::time(nullptr); }
 
   Session& session() const { return state; }
   QMdiArea* mdiArea() const;
   QToolBar* toolBar() const { return tools; }
   QString statusText() const;
-  int waitCursorCount() const { return waitCount; }
+  int waitCursorCount() const { return busyCursor.count(); }
   // True while the frame's own menu (without a map or chart) is shown.
   bool showsFrameMenu() const { return frameMenuShown; }
   QWidget* activeView() const;
@@ -131,7 +132,7 @@ class MainWindow : public QMainWindow, public UserPort {
   bool fittedAfterShow = false;
   bool frameMenuShown = false;
   bool menuShownOnce = false;
-  int waitCount = 0;
+  BusyCursor busyCursor;
   bool closed = false;
 };
 

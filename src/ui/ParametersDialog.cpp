@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -40,6 +41,26 @@ QLineEdit* edit(const char* id, int widthChars) {
   return edit;
 }
 
+QComboBox* comboBox(const char* name, std::initializer_list<const char*> items) {
+  auto* box = new QComboBox;
+  box->setObjectName(toQString(name));
+  for (const char* item : items) box->addItem(toQString(item));
+  return box;
+}
+
+QPushButton* button(const char* name, const char* text) {
+  auto* button = new QPushButton(toQString(text));
+  button->setObjectName(toQString(name));
+  button->setAutoDefault(false);
+  return button;
+}
+
+// Visibility is reported in statute miles in North America.
+bool statuteMileRegion() {
+  const QLocale::Territory territory = QLocale::system().territory();
+  return territory == QLocale::UnitedStates || territory == QLocale::Canada;
+}
+
 QLabel* label(const char* text, Qt::Alignment alignment = Qt::AlignRight | Qt::AlignVCenter) {
   auto* label = new QLabel(toQString(text));
   label->setAlignment(alignment);
@@ -54,40 +75,49 @@ ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* pa
   setModal(true);
 
   okButton = new QPushButton(QStringLiteral("OK"));
-  okButton->setObjectName(QStringLiteral("IDOK"));
+  okButton->setObjectName(QStringLiteral("okButton"));
   okButton->setDefault(true);
   cancelButton = new QPushButton(QStringLiteral("Cancel"));
-  cancelButton->setObjectName(QStringLiteral("IDCANCEL"));
-  yAutoscale = checkBox("IDC_Y_AUTOSCALE", "Autoscale");
-  yShowNet = checkBox("IDC_Y_SHOW_NET", "Show net");
-  yMinEdit = edit("IDC_Y_MIN", 7);
-  yDeltaEdit = edit("IDC_Y_DELTA", 7);
-  xAutoscale = checkBox("IDC_X_AUTOSCALE", "Autoscale");
-  xShowNet = checkBox("IDC_X_SHOW_NET", "Show net");
-  xMinEdit = edit("IDC_X_MIN", 7);
-  xDeltaEdit = edit("IDC_X_DELTA", 7);
-  showMarks = checkBox("IDC_SHOW_MARKS", "Show marks");
-  showLegend = checkBox("IDC_SHOW_LEGEND", "Show legend");
-  lineWidthEdit = edit("IDC_LINE_WIDTH", 3);
-  temperature = checkBox("IDC_TEMPERATURE", "Temperature");
-  pressure = checkBox("IDC_PRESSURE", "Pressure");
-  windSpeed = checkBox("IDC_WIND_SPEED", "Wind speed");
-  windDirection = checkBox("IDC_WIND_DIRECTION", "Wind direction");
-  writeMeteodata = checkBox("IDC_WRITE_METEODATA", "Write meteodata to file");
-  timeUtc = checkBox("IDC_TIME_UTC", "Time UTC");
-  metricStyle = checkBox("IDC_METRIC_STYLE", "Metric style");
-  showNearestEdit = edit("IDC_SHOW_NEAREST", 6);
+  cancelButton->setObjectName(QStringLiteral("cancelButton"));
+  yAutoscale = checkBox("yAutoscale", "Autoscale");
+  yShowNet = checkBox("yShowNet", "Show net");
+  yMinEdit = edit("yMinEdit", 7);
+  yDeltaEdit = edit("yDeltaEdit", 7);
+  xAutoscale = checkBox("xAutoscale", "Autoscale");
+  xShowNet = checkBox("xShowNet", "Show net");
+  xMinEdit = edit("xMinEdit", 7);
+  xDeltaEdit = edit("xDeltaEdit", 7);
+  showMarks = checkBox("showMarks", "Show marks");
+  showLegend = checkBox("showLegend", "Show legend");
+  lineWidthEdit = edit("lineWidthEdit", 3);
+  temperature = checkBox("temperature", "Temperature");
+  pressure = checkBox("pressure", "Pressure");
+  windSpeed = checkBox("windSpeed", "Wind speed");
+  windDirection = checkBox("windDirection", "Wind direction");
+  writeMeteodata = checkBox("writeMeteodata", "Write meteodata to file");
+  timeUtc = checkBox("timeUtc", "Time UTC");
+  metricStyle = checkBox("metricStyle", "Metric style");
+  showNearestEdit = edit("showNearestEdit", 6);
   pastHoursList = new QComboBox;
-  pastHoursList->setObjectName(QStringLiteral("IDC_SHOW_PAST_HOURS"));
+  pastHoursList->setObjectName(QStringLiteral("pastHoursList"));
   for (const char* item : kHourItems) pastHoursList->addItem(toQString(item));
   pastHoursList->setMaxVisibleItems(15);
   forecastHoursBox = new QSpinBox;
-  forecastHoursBox->setObjectName(QStringLiteral("IDC_FORECAST_HOURS"));
+  forecastHoursBox->setObjectName(QStringLiteral("forecastHoursBox"));
   forecastHoursBox->setRange(0, kMostForecastHours);
   reportSource = new QComboBox;
-  reportSource->setObjectName(QStringLiteral("IDC_REPORT_SOURCE"));
+  reportSource->setObjectName(QStringLiteral("reportSource"));
   reportSource->addItem(QStringLiteral("Live METAR (aviation weather service)"));
   reportSource->addItem(QStringLiteral("Report pages (service host)"));
+  // Windows-1252 degree signs, as every text of the program.
+  temperatureUnit = comboBox("temperatureUnit", {"\xB0" "C", "\xB0" "F"});
+  pressureUnit = comboBox("pressureUnit", {"hPa", "inHg"});
+  speedUnit = comboBox("speedUnit", {"kt", "m/s", "km/h", "mph"});
+  visibilityUnit = comboBox("visibilityUnit", {"m or km", "statute miles"});
+  heightUnit = comboBox("heightUnit", {"ft", "m"});
+  aviationUnits = button("aviationUnits", "Aviation");
+  metricUnits = button("metricUnits", "Metric");
+  usUnits = button("usUnits", "US");
   yMinEdit->setEnabled(false);
   yDeltaEdit->setEnabled(false);
 
@@ -145,6 +175,24 @@ ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* pa
   meteoGrid->addWidget(label("Report source:", Qt::AlignLeft | Qt::AlignVCenter), 4, 0);
   meteoGrid->addWidget(reportSource, 4, 1, 1, 4);
 
+  auto* unitsGroup = new QGroupBox(QStringLiteral("Units"));
+  auto* unitsGrid = new QGridLayout(unitsGroup);
+  unitsGrid->addWidget(label("Temperature:"), 0, 0);
+  unitsGrid->addWidget(temperatureUnit, 0, 1);
+  unitsGrid->addWidget(label("Pressure:"), 0, 2);
+  unitsGrid->addWidget(pressureUnit, 0, 3);
+  unitsGrid->addWidget(label("Wind speed:"), 0, 4);
+  unitsGrid->addWidget(speedUnit, 0, 5);
+  unitsGrid->addWidget(label("Visibility:"), 1, 0);
+  unitsGrid->addWidget(visibilityUnit, 1, 1);
+  unitsGrid->addWidget(label("Heights:"), 1, 2);
+  unitsGrid->addWidget(heightUnit, 1, 3);
+  auto* presets = new QHBoxLayout;
+  presets->addWidget(aviationUnits);
+  presets->addWidget(metricUnits);
+  presets->addWidget(usUnits);
+  unitsGrid->addLayout(presets, 1, 4, 1, 2);
+
   auto* top = new QHBoxLayout;
   top->addWidget(yGroup);
   top->addWidget(xGroup);
@@ -156,6 +204,7 @@ ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* pa
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
   layout->addWidget(meteoGroup);
+  layout->addWidget(unitsGroup);
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -164,13 +213,18 @@ ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* pa
   QWidget* order[] = {okButton,    cancelButton, yAutoscale,     yShowNet, yMinEdit,      yDeltaEdit,
                       xShowNet,    showMarks,    showLegend,     lineWidthEdit, temperature, pressure,
                       windSpeed,   windDirection, writeMeteodata, timeUtc,  metricStyle,   showNearestEdit,
-                      forecastHoursBox, pastHoursList, reportSource};
+                      forecastHoursBox, pastHoursList, reportSource, temperatureUnit, pressureUnit, speedUnit,
+                      visibilityUnit, heightUnit, aviationUnits, metricUnits, usUnits};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
   connect(okButton, &QPushButton::clicked, this, [this] { onOK(); });
   connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
   // clicked, not toggled: setting the box from code must not run the handler.
   connect(yAutoscale, &QCheckBox::clicked, this, [this] { onAutoscale(); });
+  connect(aviationUnits, &QPushButton::clicked, this,
+          [this] { showUnits(unitPreset(UnitPreset::kAviation, statuteMileRegion())); });
+  connect(metricUnits, &QPushButton::clicked, this, [this] { showUnits(unitPreset(UnitPreset::kMetric)); });
+  connect(usUnits, &QPushButton::clicked, this, [this] { showUnits(unitPreset(UnitPreset::kUs)); });
   load();
 }
 
@@ -202,7 +256,23 @@ void ParametersDialog::load() {
         pastHoursList->findText(toQString(std::to_string(settings->pastHours)), Qt::MatchExactly));
     reportSource->setCurrentIndex(settings->reportSource == ReportSource::kReportPages ? 1 : 0);
     forecastHoursBox->setValue(settings->forecastHours);
+    showUnits(settings->units);
   }
+}
+
+void ParametersDialog::showUnits(const DisplayUnits& units) {
+  temperatureUnit->setCurrentIndex(static_cast<int>(units.temperature));
+  pressureUnit->setCurrentIndex(static_cast<int>(units.pressure));
+  speedUnit->setCurrentIndex(static_cast<int>(units.speed));
+  visibilityUnit->setCurrentIndex(static_cast<int>(units.visibility));
+  heightUnit->setCurrentIndex(static_cast<int>(units.height));
+}
+
+DisplayUnits ParametersDialog::chosenUnits() const {
+  // The lists hold the units in their enums' order.
+  return {static_cast<TemperatureUnit>(temperatureUnit->currentIndex()),
+          static_cast<PressureUnit>(pressureUnit->currentIndex()), static_cast<SpeedUnit>(speedUnit->currentIndex()),
+          static_cast<VisibilityUnit>(visibilityUnit->currentIndex()), static_cast<HeightUnit>(heightUnit->currentIndex())};
 }
 
 void ParametersDialog::onAutoscale() {
@@ -243,6 +313,7 @@ void ParametersDialog::onOK() {
     settings->pastHours = readInteger(fromQString(hours));
     settings->reportSource = reportSource->currentIndex() == 1 ? ReportSource::kReportPages : ReportSource::kLiveMetar;
     settings->forecastHours = forecastHoursBox->value();
+    settings->units = chosenUnits();
   }
   accept();
 }

@@ -30,7 +30,7 @@ class ParametersDialog : public QDialog {
   // Stores every control into the chart (if any) and the settings, closes.
   void onOK();
 
-  // Controls, named by their ids ("IDC_Y_MIN", ...) as object names.
+  // Controls, with their member names as object names.
   QPushButton* okButton;
   QPushButton* cancelButton;
   QCheckBox* yAutoscale;
@@ -55,6 +55,19 @@ class ParametersDialog : public QDialog {
   QComboBox* pastHoursList;
   QSpinBox* forecastHoursBox;  // hours a chart with a forecast runs on past now
   QComboBox* reportSource;
+  // The units values are shown in, and the presets that set them all.
+  QComboBox* temperatureUnit;
+  QComboBox* pressureUnit;
+  QComboBox* speedUnit;
+  QComboBox* visibilityUnit;
+  QComboBox* heightUnit;
+  QPushButton* aviationUnits;
+  QPushButton* metricUnits;
+  QPushButton* usUnits;
+
+  // Sets the unit lists to a unit set (a preset button's work).
+  void showUnits(const DisplayUnits& units);
+  DisplayUnits chosenUnits() const;
 
  private:
   Chart* chart;

@@ -58,6 +58,7 @@ Session::Session(std::unique_ptr<PageFetcher> fetcher)
       metarSource(*metarFetcher),
       tafSource(*tafFetcher) {
   readSourceSettings();
+  m_settings.units = readStoredUnits();
   feed = new WeatherFeed(*weatherFetcher, this);
   // Reports kept between runs: the live source and the weather feed fill it.
   reportStore = openReportStore();
@@ -122,6 +123,7 @@ void Session::addRecent(const std::string& stationName) {
 void Session::applySettings(const Settings& changed) {
   const Settings before = m_settings;
   m_settings = changed;
+  if (m_settings.units != before.units) storeUnits(m_settings.units);
   if (m_settings.reportSource == before.reportSource && m_settings.metarUrl == before.metarUrl) return;
   if (m_settings.metarUrl != before.metarUrl) storedMetarUrl = m_settings.metarUrl;
   pointSourcesAtSettings();

@@ -56,6 +56,8 @@ class Session : public QObject {
   TafSource* forecastSource();
   MetarSource& liveMetarSource() { return metarSource; }
   WeatherFeed& weatherFeed() { return *feed; }
+  // The lane of the whole-world downloads (the weather file, the station list).
+  AsyncPageFetcher& weatherLane() { return *weatherFetcher; }
   // The reports kept between runs; what it had to say on opening, once.
   std::string takeStoreNote();
 

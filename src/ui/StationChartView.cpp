@@ -19,7 +19,7 @@ namespace nimbrel {
 
 StationChartView::StationChartView(const Station& station, const Settings& settings, ObservationSource& source,
                                    UserPort& port, TafSource* forecastSource)
-    : model(station, settings, source, port, this, forecastSource) {
+    : model(station, settings, source, port, this, forecastSource), settings(settings) {
   setBackgroundRole(QPalette::Base);
   setAutoFillBackground(true);
   // Each appended row asks for a paint; Qt folds them into one.
@@ -101,8 +101,9 @@ bool StationChartView::event(QEvent* event) {
   auto* help = static_cast<QHelpEvent*>(event);
   const int hour = model.chart->forecastHourAt(help->pos().x(), help->pos().y());
   if (hour >= 0 && model.forecast()) {
+    const DisplayUnits* units = unitsChosen(settings) ? &settings.units : nullptr;
     QToolTip::showText(help->globalPos(),
-                       toQString(forecastHourText(*model.forecast(), static_cast<std::size_t>(hour))), this);
+                       toQString(forecastHourText(*model.forecast(), static_cast<std::size_t>(hour), units)), this);
     return true;
   }
   // A detail text drawn cut: the whole of it, wrapped to a readable width.

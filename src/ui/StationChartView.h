@@ -59,6 +59,7 @@ class StationChartView : public QWidget, public ChartOwner, public ChildView {
 
  private:
   StationChartModel model;
+  const Settings& settings;
   QTimer* timer = nullptr;
   bool grownForForecast = false;
 };

@@ -14,6 +14,14 @@ StationTableModel::StationTableModel(std::shared_ptr<const StationList> stations
   std::iota(rows.begin(), rows.end(), 0);
 }
 
+void StationTableModel::setStations(std::shared_ptr<const StationList> stations) {
+  beginResetModel();
+  list = std::move(stations);
+  rows.resize(list->size());
+  std::iota(rows.begin(), rows.end(), 0);
+  endResetModel();
+}
+
 void StationTableModel::sortByColumn(int column, bool descending) {
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   const std::vector<int> before = rows;

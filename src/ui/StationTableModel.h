@@ -19,6 +19,9 @@ class StationTableModel : public QAbstractTableModel {
   // their stations.
   void sortByColumn(int column, bool descending);
 
+  // New stations in list order (a reset: selection and current row go).
+  void setStations(std::shared_ptr<const StationList> stations);
+
   const Station& stationAt(int row) const;
   const StationList& stations() const { return *list; }
 

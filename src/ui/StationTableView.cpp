@@ -125,6 +125,13 @@ void StationTableView::onColumnClick(int column) {
   sort.descending = !sort.descending;
 }
 
+void StationTableView::replaceStations(std::shared_ptr<const StationList> rows) {
+  TableUpdateSuspender suspend(this, suspended);
+  rowModel->setStations(std::move(rows));
+  rowModel->sortByColumn(sortedColumn, sortedDescending);
+  current = -1;
+}
+
 void StationTableView::showSortOrder() {
   // Setting the arrow it already shows changes nothing and signals nothing.
   table->horizontalHeader()->setSortIndicator(sortedColumn,

@@ -56,6 +56,9 @@ class StationTableView : public QWidget, public ChildView {
   // Called by the grid for every key before its own handling.
   void onKeyDown(QKeyEvent* event);
 
+  // New stations (a new catalogue), in the order the table shows now.
+  void replaceStations(std::shared_ptr<const StationList> rows);
+
   StationGrid* grid() const { return table; }
   StationTableModel* model() const { return rowModel; }
   int rowCount() const;

@@ -21,4 +21,18 @@ std::unique_ptr<QSettings> openUserSettings() {
   return std::make_unique<QSettings>(QStringLiteral("Quillfen"), QStringLiteral("Nimbrel"));
 }
 
+DisplayUnits readStoredUnits() {
+  const std::unique_ptr<QSettings> stored = openUserSettings();
+  if (!stored) return {};
+  return unitsFromSettingText(stored->value(QStringLiteral("Settings/Units")).toString().toStdString())
+      .value_or(DisplayUnits{});
+}
+
+void storeUnits(const DisplayUnits& units) {
+  const std::unique_ptr<QSettings> stored = openUserSettings();
+  if (!stored) return;
+  stored->setValue(QStringLiteral("Settings/Units"), QString::fromStdString(unitsSettingText(units)));
+  stored->sync();
+}
+
 }  // namespace nimbrel

@@ -1,9 +1,11 @@
 #pragma once
 // The user's settings file (~/.config/Quillfen/Nimbrel.conf), where the
-// recent list and the report source are kept.
+// recent list, the report source and the display units are kept.
 #include <QSettings>
 #include <QString>
 #include <memory>
+
+#include "base/DisplayUnits.h"
 
 namespace nimbrel {
 
@@ -14,5 +16,10 @@ QString userSettingsPath();
 // a device, a folder) stands at their path: opening it would block or fail,
 // so the program goes on with its defaults and keeps nothing.
 std::unique_ptr<QSettings> openUserSettings();
+
+// The display units kept as "Settings/Units"; the default units when none
+// (or an unreadable value) is kept.
+DisplayUnits readStoredUnits();
+void storeUnits(const DisplayUnits& units);
 
 }  // namespace nimbrel

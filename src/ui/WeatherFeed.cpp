@@ -1,6 +1,8 @@
 #include "ui/WeatherFeed.h"
 
 #include <QDateTime>
+#include <algorithm>
+#include <unordered_map>
 
 #include "charts/WeatherLayer.h"
 #include "observations/MetarCache.h"
@@ -16,6 +18,36 @@ WeatherFeed::WeatherFeed(AsyncPageFetcher& fetcher, QObject* parent) : QObject(p
 // A reading still on a worker keeps its own catalogue and is never handed
 // over once the ticket is gone.
 WeatherFeed::~WeatherFeed() = default;
+
+void WeatherFeed::setCatalogue(std::shared_ptr<const StationList> stations) {
+  const std::shared_ptr<const StationList> old = std::exchange(catalogue, std::move(stations));
+  const bool wasLoading = ticket != nullptr;
+  ticket.reset();
+  if (current) {
+    std::unordered_map<std::string_view, std::size_t> byIcao;
+    for (std::size_t i = 0; i < catalogue->size(); ++i) byIcao.try_emplace((*catalogue)[i].icao, i);
+    auto moved = std::make_shared<WeatherSnapshot>(*current);
+    moved->stations.clear();
+    for (const StationWeather& w : current->stations) {
+      const auto it = w.station < old->size() ? byIcao.find((*old)[w.station].icao) : byIcao.end();
+      if (it == byIcao.end()) continue;
+      moved->stations.push_back(w);
+      moved->stations.back().station = it->second;
+    }
+    std::sort(moved->stations.begin(), moved->stations.end(),
+              [](const StationWeather& a, const StationWeather& b) { return a.station < b.station; });
+    // A code listed twice in the old list has one reading in the new.
+    moved->stations.erase(std::unique(moved->stations.begin(), moved->stations.end(),
+                                      [](const StationWeather& a, const StationWeather& b) { return a.station == b.station; }),
+                          moved->stations.end());
+    current = std::move(moved);
+  }
+  if (current || wasLoading) emit changed();
+  if (wasLoading) {
+    lastDownloadMs = 0;
+    refresh();
+  }
+}
 
 void WeatherFeed::addUser(const QObject* map) {
   users.insert(map);

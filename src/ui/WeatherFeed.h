@@ -28,9 +28,10 @@ class WeatherFeed : public QObject {
   WeatherFeed(AsyncPageFetcher& fetcher, QObject* parent = nullptr);
   ~WeatherFeed() override;
 
-  // The stations reports are matched to; a reading under way keeps the
-  // list it started with.
-  void setCatalogue(std::shared_ptr<const StationList> stations) { catalogue = std::move(stations); }
+  // The stations reports are matched to. The reading shown is moved over
+  // to the new list by ICAO code; one under way is given up, as it points
+  // into the old list.
+  void setCatalogue(std::shared_ptr<const StationList> stations);
 
   void setBaseUrl(const std::string& url) { baseUrl = url; }
   // Every download's reports are kept there (on the worker); without the

@@ -265,8 +265,10 @@ QString WorldMapView::weatherTooltipAt(QPoint pixel) const {
   const StationWeather* weather = snapshot->forStation(static_cast<std::size_t>(index));
   if (weather == nullptr) return {};
   const std::int64_t nowMinutes = QDateTime::currentSecsSinceEpoch() / 60;
-  return toQString(weatherTooltip(session.allStations().at(static_cast<std::size_t>(index)), *weather, nowMinutes,
-                                  session.settings().metricStyle));
+  const Station& station = session.allStations().at(static_cast<std::size_t>(index));
+  const Settings& settings = session.settings();
+  return toQString(unitsChosen(settings) ? weatherTooltip(station, *weather, nowMinutes, settings.units)
+                                         : weatherTooltip(station, *weather, nowMinutes, settings.metricStyle));
 }
 
 std::string WorldMapView::statusText() const {
@@ -376,7 +378,7 @@ void WorldMapView::drawOn(QPainter& painter, bool screen) {
   const WeatherSnapshot* snapshot = session.weatherFeed().snapshot();
   if (weatherShown && snapshot != nullptr) {
     drawWeatherLayer(onMap, session.allStations(), *snapshot, colouring, session.openStations(),
-                     session.settings().metricStyle, view);
+                     celsiusShown(session.settings()), view);
     return;
   }
   if (markAll) {

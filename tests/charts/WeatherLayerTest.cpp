@@ -421,6 +421,42 @@ TEST(WeatherLayer, TooltipLinesForEdgeValues) {
   }
 }
 
+// With units of the user's own, each value once in them.
+TEST(WeatherLayer, TooltipInAChosenUnitSet) {
+  StationWeather w;
+  w.temperatureC = 8.0;
+  w.windDirectionDeg = 240;
+  w.windSpeedKt = 15.0;
+  w.windGustKt = 28.0;
+  w.visibilityM = 4000.0;
+  w.ceilingFt = 1200;
+  w.category = FlightCategory::MVFR;
+  StationWeather open;
+  open.windSpeedKt = 0.0;
+  open.visibilityM = 9999.0;
+  const struct {
+    const char* name;
+    const StationWeather& weather;
+    DisplayUnits units;
+    const char* lines;
+  } cases[] = {
+      {"aviation", w, unitPreset(UnitPreset::kAviation),
+       "Temperature: 8.0\xB0" "C\nWind: from 240\xB0 at 15 kt, gusts 28 kt\nVisibility: 4000 m\nCeiling: 1200 ft\n"
+       "Category: MVFR"},
+      {"US", w, unitPreset(UnitPreset::kUs),
+       "Temperature: 46.4\xB0" "F\nWind: from 240\xB0 at 17 mph, gusts 32 mph\nVisibility: 2 1/2 SM\n"
+       "Ceiling: 1200 ft\nCategory: MVFR"},
+      {"metric, calm and 9999", open, unitPreset(UnitPreset::kMetric),
+       "Temperature: not reported\nWind: calm\nVisibility: 10 km or more\nCeiling: none\nCategory: unknown"},
+      {"statute miles, 9999", open, unitPreset(UnitPreset::kAviation, true),
+       "Temperature: not reported\nWind: calm\nVisibility: 6 SM or more\nCeiling: none\nCategory: unknown"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(weatherTooltip(StationAt("XXXX", 0, 0), c.weather, 0, c.units),
+              "STATION XXXX (XXXX)\njust now\n\n" + std::string(c.lines))
+        << c.name;
+}
+
 TEST(WeatherLayer, AgesAndThousands) {
   const std::pair<std::int64_t, const char*> ages[] = {
       {-5, "just now"}, {0, "just now"}, {1, "1 min ago"}, {119, "119 min ago"},

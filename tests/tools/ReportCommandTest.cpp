@@ -11,6 +11,8 @@
 
 #include "SampleService.h"
 #include "metar/UtcDateTime.h"
+#include "catalog/StationListReader.h"
+#include "support/ReadFile.h"
 #include "observations/CurlPageFetcher.h"
 #include "reportstore/ReportStore.h"
 #include "support/LocalHttpServer.h"
@@ -250,6 +252,37 @@ TEST(ReportCommand, HistoryAndStoreInfoReadTheStore) {
   for (const std::string& line : {std::string("reports\t4\n"), std::string("stations\t2\n"),
                                   "oldest\t" + iso(at(30)) + "\n", "newest\t" + iso(at(1)) + "\n"})
     EXPECT_NE(info.out.find(line), std::string::npos) << line << " in " << info.out;
+}
+
+// update-stations writes the service's list to standard output and what
+// changed to standard error; a list far shorter than the one in use is
+// refused and nothing is written.
+TEST(ReportCommand, UpdateStationsFromTheService) {
+  test::TempFolder folder;
+  const std::string line = "   FRANKFURT MAIN A EDDF        10637  50 03N  008 36E  113   X     T          6 DE";
+  sample::SampleService service(line + "\n");
+  ASSERT_TRUE(service.start(0));
+  const std::string url = "http://127.0.0.1:" + std::to_string(service.listeningPort());
+  const std::string errors = (folder / "errors.txt").string();
+  auto run = [&](const std::string& current) {
+    return test::RunCommandLine("'" NIMBREL_REPORT_TOOL "' update-stations --url " + url + " --current '" +
+                                current + "' 2>'" + errors + "'");
+  };
+
+  const test::ToolRun updated = run(folder.Write("one.txt", test::NamedLine("OLD FIELD", "EDDM") + "\n").string());
+  EXPECT_EQ(updated.exitCode, 0);
+  StationList stations;
+  parseStationList(updated.out, stations);
+  ASSERT_EQ(stations.size(), 1u);
+  EXPECT_EQ(stations[0].icao, "EDDF");
+  EXPECT_EQ(test::ReadAll(errors), "1 station: 1 new, 1 gone, 0 elevations added\n");
+
+  const test::ToolRun refused =
+      run(folder.Write("three.txt", test::NamedLine("A", "EDDA") + "\n" + test::NamedLine("B", "EDDB") + "\n" +
+                                        test::NamedLine("C", "EDDC") + "\n").string());
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_NE(test::ReadAll(errors).find("fewer than half of the 3 in use"), std::string::npos);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include "observations/CurlPageFetcher.h"
 #include "observations/ReportPage.h"
 #include "observations/ReportPageSource.h"
+#include "observations/ServiceStationList.h"
+#include "catalog/StationListReader.h"
 #include "support/TempFolder.h"
 
 namespace nimbrel {
@@ -155,6 +157,29 @@ TEST(SampleService, ServesSavedPagesFromAFolder) {
                 .body.find("Sorry"),
             std::string::npos);
   service.stop();
+}
+
+// The service's own station file, made from the list it serves, converts
+// back to the same stations: "Update Station List" works offline.
+TEST(SampleService, ServesItsListAsTheServicesStationFile) {
+  sample::SampleService service(kList);
+  ASSERT_TRUE(service.start(0));
+  CurlPageFetcher fetcher;
+  const FetchResult fetched =
+      fetcher.fetch(stationsCacheUrl("http://127.0.0.1:" + std::to_string(service.listeningPort()) + "/"), 0);
+  ASSERT_TRUE(fetched.ok()) << fetched.errorText;
+  const ServiceStations read = readServiceStations(fetched.body);
+  ASSERT_TRUE(read.readable) << read.problem;
+  StationList listed;
+  parseStationList(kList, listed);
+  ASSERT_EQ(read.stations.size(), listed.size());
+  for (std::size_t i = 0; i < listed.size(); ++i) {
+    const Station& a = read.stations[i];
+    const Station& b = listed[i];
+    EXPECT_EQ(std::vector<std::string>({a.icao, a.iata, a.cd, a.latText, a.lonText, a.elevText, a.country}),
+              std::vector<std::string>({b.icao, b.iata, b.cd, b.latText, b.lonText, b.elevText, b.country}));
+  }
+  EXPECT_EQ(read.stations[0].name, "NYC/JFK ARPT");
 }
 
 }  // namespace

@@ -8,13 +8,20 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 #include "MainWindowFixture.h"
+#include "support/Gzip.h"
+#include "support/LocalHttpServer.h"
+#include "support/ReadFile.h"
 #include "ui/Application.h"
 #include "ui/BrowserView.h"
+#include "ui/StationListUpdater.h"
 #include "ui/StationTableView.h"
 #include "ui/WorldMapView.h"
 
@@ -95,6 +102,55 @@ TEST_F(MainWindowTest, AMissingStationListIsReportedAndTheMapStillOpens) {
   EXPECT_TRUE(Frame()->session().allStations().empty());
   EXPECT_EQ(Views<WorldMapView>().size(), 1u);
   EXPECT_EQ(Frame()->waitCursorCount(), 0);
+}
+
+// File > Update Station List: the service's list replaces the user's own
+// list, the catalogue and the open table at once; a cut download changes
+// nothing.
+TEST_F(MainWindowTest, UpdateStationListReplacesTheUsersListAndTheOpenTable) {
+  QTemporaryDir data;
+  ASSERT_TRUE(data.isValid());
+  const std::filesystem::path userList = std::filesystem::path(data.path().toStdString()) / "nimbrel" / "Stations.txt";
+  std::filesystem::create_directories(userList.parent_path());
+  std::ofstream(userList) << StationLine("OLD A", "AAAA", 8.5, 47.5, "") + "\n" + StationLine("OLD B", "BBBB") + "\n" +
+                                 StationLine("OLD C", "CCCC") + "\n";
+  const QByteArray previous = qgetenv("XDG_DATA_HOME");
+  qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+  struct Restore {
+    QByteArray value;
+    ~Restore() { value.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", value); }
+  } restore{previous};
+
+  std::string json = "[";
+  for (const char* icao : {"AAAA", "BBBB", "DDDD", "EEEE"})
+    json += std::string(json.size() > 1 ? "," : "") + R"({"icaoId":")" + icao +
+            R"(","site":"New","lat":47.5,"lon":8.5,"elev":5,"country":"CH","siteType":["METAR"]})";
+  const std::string gz = Gzipped(json + "]");
+  LocalHttpServer server;
+  server.Serve("/data/cache/stations.cache.json.gz", gz, "application/x-gzip");
+  server.Serve("/cut/data/cache/stations.cache.json.gz", gz.substr(0, gz.size() / 2), "application/x-gzip");
+  ASSERT_TRUE(server.start());
+
+  StartWindow();
+  ASSERT_EQ(Frame()->session().allStations().size(), 3u);
+  StationTableView* table = Frame()->openAllStationsTable();
+  QSignalSpy finished(Frame()->findChild<StationListUpdater*>(), &StationListUpdater::finished);
+  Frame()->session().setMetarUrl(server.Url(""));
+  ActionOf(Frame(), "updateStationListAction")->trigger();
+  ASSERT_TRUE(finished.wait(10000));
+  ASSERT_FALSE(messages.empty());
+  EXPECT_EQ(messages.back().rfind("4 stations: 2 new, 1 gone, 1 elevation added.", 0), 0u) << messages.back();
+  EXPECT_EQ(Frame()->session().allStations().size(), 4u);
+  EXPECT_EQ(table->rowCount(), 4);
+  const std::string written = ReadAll(userList);
+  EXPECT_NE(written.find("NEW" + std::string(14, ' ') + "DDDD"), std::string::npos);
+
+  Frame()->session().setMetarUrl(server.Url("/cut"));
+  ActionOf(Frame(), "updateStationListAction")->trigger();
+  ASSERT_TRUE(finished.wait(10000));
+  EXPECT_NE(messages.back().find("cut short"), std::string::npos) << messages.back();
+  EXPECT_EQ(ReadAll(userList), written);
+  EXPECT_EQ(Frame()->session().allStations().size(), 4u);
 }
 
 TEST_F(MainWindowTest, ChildWindowsHaveTheirClientSizesAndTitles) {
@@ -217,7 +273,7 @@ TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
                          "&Whole World"}));
   EXPECT_EQ(MenuEntries(bar, "&Window"), (QStringList{"&Cascade", "&Tile", "&Arrange Icons"})) << "listed on showing";
   EXPECT_EQ(MenuEntries(bar, "&Help"), (QStringList{"&Help Topics", "-", "&About Nimbrel..."}));
-  EXPECT_EQ(MenuEntries(bar, "&File"), (QStringList{"&Close", "E&xit"})) << "no recent entries yet";
+  EXPECT_EQ(MenuEntries(bar, "&File"), (QStringList{"&Update Station List", "-", "&Close", "E&xit"})) << "no recent entries yet";
 
   // A table made active after a map brings the frame's menu: "World Map"
   // stays at hand whenever no map or chart is active.

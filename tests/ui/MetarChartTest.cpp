@@ -576,7 +576,7 @@ TEST_F(MetarChartTest, TheSourceChosenInParametersOutlivesTheRun) {
     // For this run only, as from the command line.
     Frame()->session().setMetarUrl(front->url());
     ModalWatch<ParametersDialog> parameters([&c](ParametersDialog* dialog) {
-      auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("IDC_REPORT_SOURCE"));
+      auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("reportSource"));
       ASSERT_NE(combo, nullptr);
       combo->setCurrentIndex(c.chosen);
       dialog->pastHoursList->setCurrentIndex(dialog->pastHoursList->findText(QStringLiteral("24")));

@@ -17,6 +17,8 @@
 #include "MainWindowFixture.h"
 #include "ui/ParametersDialog.h"
 #include "ui/QtPainter.h"
+#include "ui/Session.h"
+#include "ui/UserSettings.h"
 
 namespace nimbrel::test {
 namespace {
@@ -47,27 +49,27 @@ TEST(ParametersDialog, OpensWithTheChartAndTheSettings) {
   settings.forecastHours = 20;
   ParametersDialog d(&chart, &settings);
   EXPECT_EQ(d.windowTitle(), QStringLiteral("Parameters"));
-  EXPECT_TRUE(Control<QCheckBox>(d, "IDC_SHOW_MARKS")->isChecked());
-  EXPECT_FALSE(Control<QCheckBox>(d, "IDC_SHOW_LEGEND")->isChecked());
-  EXPECT_EQ(Text(d, "IDC_LINE_WIDTH"), "3");
-  EXPECT_FALSE(Control<QCheckBox>(d, "IDC_X_SHOW_NET")->isChecked());
-  EXPECT_EQ(Text(d, "IDC_X_MIN"), "1.50");
-  EXPECT_EQ(Text(d, "IDC_X_DELTA"), "10.00");
-  EXPECT_TRUE(Control<QCheckBox>(d, "IDC_Y_SHOW_NET")->isChecked());
-  EXPECT_FALSE(Control<QCheckBox>(d, "IDC_Y_AUTOSCALE")->isChecked());
-  EXPECT_EQ(Text(d, "IDC_Y_MIN"), "-20.00");
-  EXPECT_EQ(Text(d, "IDC_Y_DELTA"), "3.14");
-  EXPECT_TRUE(Control<QLineEdit>(d, "IDC_Y_MIN")->isEnabled());  // autoscale off: editable
-  EXPECT_TRUE(Control<QCheckBox>(d, "IDC_TEMPERATURE")->isChecked());
-  EXPECT_FALSE(Control<QCheckBox>(d, "IDC_PRESSURE")->isChecked());
-  EXPECT_TRUE(Control<QCheckBox>(d, "IDC_WIND_SPEED")->isChecked());
-  EXPECT_TRUE(Control<QCheckBox>(d, "IDC_WIND_DIRECTION")->isChecked());
-  EXPECT_TRUE(Control<QCheckBox>(d, "IDC_TIME_UTC")->isChecked());
-  EXPECT_FALSE(Control<QCheckBox>(d, "IDC_WRITE_METEODATA")->isChecked());
-  EXPECT_TRUE(Control<QCheckBox>(d, "IDC_METRIC_STYLE")->isChecked());
-  EXPECT_EQ(Text(d, "IDC_SHOW_NEAREST"), "90.00");
-  EXPECT_EQ(Control<QComboBox>(d, "IDC_SHOW_PAST_HOURS")->currentText(), "12");
-  EXPECT_EQ(Control<QSpinBox>(d, "IDC_FORECAST_HOURS")->value(), 20);
+  EXPECT_TRUE(Control<QCheckBox>(d, "showMarks")->isChecked());
+  EXPECT_FALSE(Control<QCheckBox>(d, "showLegend")->isChecked());
+  EXPECT_EQ(Text(d, "lineWidthEdit"), "3");
+  EXPECT_FALSE(Control<QCheckBox>(d, "xShowNet")->isChecked());
+  EXPECT_EQ(Text(d, "xMinEdit"), "1.50");
+  EXPECT_EQ(Text(d, "xDeltaEdit"), "10.00");
+  EXPECT_TRUE(Control<QCheckBox>(d, "yShowNet")->isChecked());
+  EXPECT_FALSE(Control<QCheckBox>(d, "yAutoscale")->isChecked());
+  EXPECT_EQ(Text(d, "yMinEdit"), "-20.00");
+  EXPECT_EQ(Text(d, "yDeltaEdit"), "3.14");
+  EXPECT_TRUE(Control<QLineEdit>(d, "yMinEdit")->isEnabled());  // autoscale off: editable
+  EXPECT_TRUE(Control<QCheckBox>(d, "temperature")->isChecked());
+  EXPECT_FALSE(Control<QCheckBox>(d, "pressure")->isChecked());
+  EXPECT_TRUE(Control<QCheckBox>(d, "windSpeed")->isChecked());
+  EXPECT_TRUE(Control<QCheckBox>(d, "windDirection")->isChecked());
+  EXPECT_TRUE(Control<QCheckBox>(d, "timeUtc")->isChecked());
+  EXPECT_FALSE(Control<QCheckBox>(d, "writeMeteodata")->isChecked());
+  EXPECT_TRUE(Control<QCheckBox>(d, "metricStyle")->isChecked());
+  EXPECT_EQ(Text(d, "showNearestEdit"), "90.00");
+  EXPECT_EQ(Control<QComboBox>(d, "pastHoursList")->currentText(), "12");
+  EXPECT_EQ(Control<QSpinBox>(d, "forecastHoursBox")->value(), 20);
 }
 
 TEST(ParametersDialog, OkWithoutChangesKeepsEverythingButRounding) {
@@ -81,8 +83,8 @@ TEST(ParametersDialog, OkWithoutChangesKeepsEverythingButRounding) {
   settings.showWindSpeed = false;
   const Chart before = chart;
   ParametersDialog d(&chart, &settings);
-  EXPECT_FALSE(Control<QLineEdit>(d, "IDC_Y_MIN")->isEnabled());
-  EXPECT_EQ(Control<QComboBox>(d, "IDC_SHOW_PAST_HOURS")->currentIndex(), -1);
+  EXPECT_FALSE(Control<QLineEdit>(d, "yMinEdit")->isEnabled());
+  EXPECT_EQ(Control<QComboBox>(d, "pastHoursList")->currentIndex(), -1);
   QTest::mouseClick(d.okButton, Qt::LeftButton);
   EXPECT_EQ(d.result(), QDialog::Accepted);
   EXPECT_EQ(chart.yDelta, 3.14);
@@ -104,7 +106,7 @@ TEST(ParametersDialog, OkWithoutChangesKeepsEverythingButRounding) {
     Settings listed;
     listed.pastHours = hours;
     ParametersDialog g(nullptr, &listed);
-    EXPECT_EQ(Control<QComboBox>(g, "IDC_SHOW_PAST_HOURS")->currentText(), QString::number(hours));
+    EXPECT_EQ(Control<QComboBox>(g, "pastHoursList")->currentText(), QString::number(hours));
     listed.pastHours = -1;
     g.onOK();
     EXPECT_EQ(listed.pastHours, hours);
@@ -115,15 +117,15 @@ TEST(ParametersDialog, OkStoresEditedFieldsByAtofAndAtoi) {
   Chart chart;
   Settings settings;
   ParametersDialog d(&chart, &settings);
-  Control<QLineEdit>(d, "IDC_LINE_WIDTH")->setText("2 px");
-  Control<QLineEdit>(d, "IDC_Y_MIN")->setText("  -5.5abc");
-  Control<QLineEdit>(d, "IDC_Y_DELTA")->setText("zero");
-  Control<QLineEdit>(d, "IDC_SHOW_NEAREST")->setText("far");
-  Click(Control<QCheckBox>(d, "IDC_SHOW_MARKS"));
-  Control<QCheckBox>(d, "IDC_METRIC_STYLE")->setChecked(false);
-  Control<QCheckBox>(d, "IDC_WRITE_METEODATA")->setChecked(true);
-  Control<QComboBox>(d, "IDC_SHOW_PAST_HOURS")->setCurrentIndex(14);
-  Control<QSpinBox>(d, "IDC_FORECAST_HOURS")->setValue(31);  // beyond the 30 hours it takes
+  Control<QLineEdit>(d, "lineWidthEdit")->setText("2 px");
+  Control<QLineEdit>(d, "yMinEdit")->setText("  -5.5abc");
+  Control<QLineEdit>(d, "yDeltaEdit")->setText("zero");
+  Control<QLineEdit>(d, "showNearestEdit")->setText("far");
+  Click(Control<QCheckBox>(d, "showMarks"));
+  Control<QCheckBox>(d, "metricStyle")->setChecked(false);
+  Control<QCheckBox>(d, "writeMeteodata")->setChecked(true);
+  Control<QComboBox>(d, "pastHoursList")->setCurrentIndex(14);
+  Control<QSpinBox>(d, "forecastHoursBox")->setValue(31);  // beyond the 30 hours it takes
   d.onOK();
   EXPECT_EQ(chart.lineWidth, 2);
   EXPECT_EQ(chart.yMin, -5.5);
@@ -140,10 +142,10 @@ TEST(ParametersDialog, CancelStoresNothing) {
   Chart chart;
   Settings settings;
   ParametersDialog d(&chart, &settings);
-  Control<QLineEdit>(d, "IDC_Y_DELTA")->setText("42");
-  Control<QLineEdit>(d, "IDC_LINE_WIDTH")->setText("9");
-  Control<QCheckBox>(d, "IDC_TEMPERATURE")->setChecked(false);
-  Control<QComboBox>(d, "IDC_SHOW_PAST_HOURS")->setCurrentIndex(0);
+  Control<QLineEdit>(d, "yDeltaEdit")->setText("42");
+  Control<QLineEdit>(d, "lineWidthEdit")->setText("9");
+  Control<QCheckBox>(d, "temperature")->setChecked(false);
+  Control<QComboBox>(d, "pastHoursList")->setCurrentIndex(0);
   QTest::mouseClick(d.cancelButton, Qt::LeftButton);
   EXPECT_EQ(d.result(), QDialog::Rejected);
   EXPECT_EQ(chart.yDelta, 5.0);
@@ -173,9 +175,9 @@ TEST(ParametersDialog, ClearingAutoscaleShowsTheLastComputedRange) {
   }
   Settings settings;
   ParametersDialog dialog(&chart, &settings);
-  auto* autoscale = Control<QCheckBox>(dialog, "IDC_Y_AUTOSCALE");
-  auto* yMin = Control<QLineEdit>(dialog, "IDC_Y_MIN");
-  auto* yDelta = Control<QLineEdit>(dialog, "IDC_Y_DELTA");
+  auto* autoscale = Control<QCheckBox>(dialog, "yAutoscale");
+  auto* yMin = Control<QLineEdit>(dialog, "yMinEdit");
+  auto* yDelta = Control<QLineEdit>(dialog, "yDeltaEdit");
   EXPECT_FALSE(yMin->isEnabled());
   EXPECT_FALSE(yDelta->isEnabled());
   dialog.show();
@@ -192,12 +194,12 @@ TEST(ParametersDialog, ClearingAutoscaleShowsTheLastComputedRange) {
 TEST(ParametersDialog, WithoutAChartOnlyTheSettingsAreStored) {
   Settings settings;
   ParametersDialog dialog(nullptr, &settings);
-  EXPECT_TRUE(Text(dialog, "IDC_Y_MIN").isEmpty());
-  EXPECT_FALSE(Control<QLineEdit>(dialog, "IDC_Y_MIN")->isEnabled());
+  EXPECT_TRUE(Text(dialog, "yMinEdit").isEmpty());
+  EXPECT_FALSE(Control<QLineEdit>(dialog, "yMinEdit")->isEnabled());
   dialog.show();
-  Click(Control<QCheckBox>(dialog, "IDC_Y_AUTOSCALE"));
-  EXPECT_FALSE(Control<QLineEdit>(dialog, "IDC_Y_MIN")->isEnabled()) << "nothing to show without a chart";
-  Control<QCheckBox>(dialog, "IDC_TIME_UTC")->setChecked(true);
+  Click(Control<QCheckBox>(dialog, "yAutoscale"));
+  EXPECT_FALSE(Control<QLineEdit>(dialog, "yMinEdit")->isEnabled()) << "nothing to show without a chart";
+  Control<QCheckBox>(dialog, "timeUtc")->setChecked(true);
   dialog.onOK();
   EXPECT_TRUE(settings.timeUtc);
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
@@ -214,28 +216,28 @@ TEST(ParametersDialog, TextsOfTheFormAndHiddenXRange) {
     EXPECT_TRUE(labels.contains(QString::fromLatin1(text))) << text;
   EXPECT_FALSE(labels.contains("X min:"));
   EXPECT_FALSE(labels.contains("X delta:"));
-  EXPECT_TRUE(Control<QCheckBox>(dialog, "IDC_X_AUTOSCALE")->isHidden());
-  EXPECT_TRUE(Control<QLineEdit>(dialog, "IDC_X_MIN")->isHidden());
-  EXPECT_TRUE(Control<QLineEdit>(dialog, "IDC_X_DELTA")->isHidden());
-  EXPECT_FALSE(Control<QCheckBox>(dialog, "IDC_X_SHOW_NET")->isHidden());
+  EXPECT_TRUE(Control<QCheckBox>(dialog, "xAutoscale")->isHidden());
+  EXPECT_TRUE(Control<QLineEdit>(dialog, "xMinEdit")->isHidden());
+  EXPECT_TRUE(Control<QLineEdit>(dialog, "xDeltaEdit")->isHidden());
+  EXPECT_FALSE(Control<QCheckBox>(dialog, "xShowNet")->isHidden());
 
   QStringList groups;
   for (const QGroupBox* group : dialog.findChildren<QGroupBox*>()) groups << group->title();
   groups.sort();
-  EXPECT_EQ(groups, (QStringList{"Graph", "Meteo", "X Axe", "Y Axe"}));
+  EXPECT_EQ(groups, (QStringList{"Graph", "Meteo", "Units", "X Axe", "Y Axe"}));
   const std::pair<const char*, const char*> boxes[] = {
-      {"IDC_Y_AUTOSCALE", "Autoscale"},   {"IDC_Y_SHOW_NET", "Show net"},
-      {"IDC_X_SHOW_NET", "Show net"},     {"IDC_SHOW_MARKS", "Show marks"},
-      {"IDC_SHOW_LEGEND", "Show legend"}, {"IDC_TEMPERATURE", "Temperature"},
-      {"IDC_PRESSURE", "Pressure"},       {"IDC_WIND_SPEED", "Wind speed"},
-      {"IDC_WIND_DIRECTION", "Wind direction"}, {"IDC_WRITE_METEODATA", "Write meteodata to file"},
-      {"IDC_TIME_UTC", "Time UTC"},       {"IDC_METRIC_STYLE", "Metric style"}};
+      {"yAutoscale", "Autoscale"},   {"yShowNet", "Show net"},
+      {"xShowNet", "Show net"},     {"showMarks", "Show marks"},
+      {"showLegend", "Show legend"}, {"temperature", "Temperature"},
+      {"pressure", "Pressure"},       {"windSpeed", "Wind speed"},
+      {"windDirection", "Wind direction"}, {"writeMeteodata", "Write meteodata to file"},
+      {"timeUtc", "Time UTC"},       {"metricStyle", "Metric style"}};
   for (const auto& [id, text] : boxes) EXPECT_EQ(Control<QCheckBox>(dialog, id)->text(), QString::fromLatin1(text)) << id;
   EXPECT_EQ(dialog.okButton->text(), QStringLiteral("OK"));
   EXPECT_EQ(dialog.cancelButton->text(), QStringLiteral("Cancel"));
   EXPECT_TRUE(dialog.okButton->isDefault());
 
-  auto* hours = Control<QComboBox>(dialog, "IDC_SHOW_PAST_HOURS");
+  auto* hours = Control<QComboBox>(dialog, "pastHoursList");
   QStringList items;
   for (int i = 0; i < hours->count(); ++i) items << hours->itemText(i);
   EXPECT_EQ(items.join(','), "1,2,3,4,5,6,12,18,24,30,36,42,48,54,60,120,240,360,720");
@@ -254,7 +256,8 @@ TEST(ParametersDialog, TabOrderFollowsTheForm) {
       dialog.yDeltaEdit,    dialog.xShowNet,      dialog.showMarks,     dialog.showLegend,     dialog.lineWidthEdit,
       dialog.temperature,   dialog.pressure,      dialog.windSpeed,     dialog.windDirection,  dialog.writeMeteodata,
       dialog.timeUtc,       dialog.metricStyle,   dialog.showNearestEdit, dialog.forecastHoursBox,
-      dialog.pastHoursList, dialog.reportSource};
+      dialog.pastHoursList, dialog.reportSource, dialog.temperatureUnit, dialog.pressureUnit, dialog.speedUnit,
+      dialog.visibilityUnit, dialog.heightUnit, dialog.aviationUnits, dialog.metricUnits, dialog.usUnits};
   // Tab from OK visits the enabled ones in that order and comes back round.
   dialog.yMinEdit->setEnabled(true);
   dialog.yDeltaEdit->setEnabled(true);
@@ -277,13 +280,14 @@ TEST(ParametersDialog, SizeIsAboutThatOfTheForm) {
   ParametersDialog dialog(&chart, &settings);
   dialog.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-  // The form is 369 x 214 dialog units: some 550-650 by 350-420 pixels with
-  // the usual fonts. A lost group or a stretched row leaves that range.
+  // The form is 369 x 214 dialog units, some 550-650 by 350-420 pixels with
+  // the usual fonts, and the Units group's two rows below it. A lost group
+  // or a stretched row leaves that range.
   const QSize size = dialog.size();
   EXPECT_GE(size.width(), 500) << size.width();
   EXPECT_LE(size.width(), 700) << size.width();
   EXPECT_GE(size.height(), 300) << size.height();
-  EXPECT_LE(size.height(), 460) << size.height();
+  EXPECT_LE(size.height(), 560) << size.height();
   // The Y, X and Graph groups side by side above the Meteo group, the buttons below.
   auto* yGroup = qobject_cast<QGroupBox*>(dialog.yAutoscale->parentWidget());
   auto* meteo = qobject_cast<QGroupBox*>(dialog.temperature->parentWidget());
@@ -299,6 +303,36 @@ TEST(ParametersDialog, SizeIsAboutThatOfTheForm) {
   dialog.reject();
 }
 
+// The Units group: shown from the settings, set by the presets, stored on
+// OK; the units then outlive the run through the settings file.
+TEST(ParametersDialog, UnitsFromPresetsAreKeptInTheSettingsFile) {
+  const DisplayUnits mixed{TemperatureUnit::kFahrenheit, PressureUnit::kHectopascal, SpeedUnit::kKnot,
+                           VisibilityUnit::kMetric, HeightUnit::kMetre};
+  const struct {
+    QPushButton* ParametersDialog::*preset;
+    DisplayUnits expected;
+  } cases[] = {
+      {nullptr, mixed},
+      {&ParametersDialog::metricUnits, unitPreset(UnitPreset::kMetric)},
+      {&ParametersDialog::usUnits, unitPreset(UnitPreset::kUs)},
+  };
+  for (const auto& c : cases) {
+    Settings settings;
+    settings.units = mixed;
+    ParametersDialog dialog(nullptr, &settings);
+    EXPECT_EQ(dialog.speedUnit->currentText(), QStringLiteral("kt"));
+    if (c.preset != nullptr) (dialog.*c.preset)->click();
+    dialog.onOK();
+    EXPECT_EQ(unitsSettingText(settings.units), unitsSettingText(c.expected));
+
+    storeUnits(settings.units);
+    EXPECT_EQ(readStoredUnits(), c.expected);
+    Session again;
+    EXPECT_EQ(again.settings().units, c.expected);
+  }
+  storeUnits(DisplayUnits{});
+}
+
 TEST(ParametersDialog, ShowParametersDialogRunsModallyAndReportsOk) {
   Chart chart;
   Settings settings;
@@ -309,12 +343,12 @@ TEST(ParametersDialog, ShowParametersDialogRunsModallyAndReportsOk) {
     };
   };
   {
-    ModalWatch<ParametersDialog> cancel(answer("IDCANCEL", "7"));
+    ModalWatch<ParametersDialog> cancel(answer("cancelButton", "7"));
     EXPECT_FALSE(showParametersDialog(nullptr, &chart, settings));
     EXPECT_TRUE(cancel.seen());
   }
   EXPECT_EQ(chart.lineWidth, 1);
-  ModalWatch<ParametersDialog> ok(answer("IDOK", "4"));
+  ModalWatch<ParametersDialog> ok(answer("okButton", "4"));
   EXPECT_TRUE(showParametersDialog(nullptr, &chart, settings));
   EXPECT_TRUE(ok.seen());
   EXPECT_EQ(chart.lineWidth, 4);

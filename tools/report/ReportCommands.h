@@ -4,3 +4,4 @@
 int runStationsCommand(int argc, char** argv);  // stations FILE
 int runDecodeCommand(int argc, char** argv);    // decode FILE
 int runFetchCommand(int argc, char** argv);     // fetch ICAO [--hours N] [--host HOST[:PORT]]
+int runUpdateStationsCommand(int argc, char** argv);  // update-stations [--url BASE] [--current FILE]

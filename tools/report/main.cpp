@@ -14,7 +14,8 @@ int Usage() {
                "       nimbrel-report metar FILE\n"
                "       nimbrel-report taf FILE\n"
                "       nimbrel-report history ICAO [--hours N] [--store FILE]\n"
-               "       nimbrel-report store-info [--store FILE]\n");
+               "       nimbrel-report store-info [--store FILE]\n"
+               "       nimbrel-report update-stations [--url BASE] [--current FILE] > Stations.txt\n");
   return 2;
 }
 
@@ -30,5 +31,6 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "taf") == 0) return runTafCommand(argc - 2, argv + 2);
   if (std::strcmp(command, "history") == 0) return runHistoryCommand(argc - 2, argv + 2);
   if (std::strcmp(command, "store-info") == 0) return runStoreInfoCommand(argc - 2, argv + 2);
+  if (std::strcmp(command, "update-stations") == 0) return runUpdateStationsCommand(argc - 2, argv + 2);
   return Usage();
 }

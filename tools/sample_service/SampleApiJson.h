@@ -27,6 +27,8 @@ std::string apiWeatherCode(const WeatherGroup& group);
 // "BOSTON LOGAN INT, MA, US" in UTF-8.
 std::string apiStationName(const SampleStation& station);
 std::string apiLatin1ToUtf8(std::string_view text);
+// data as one gzip member.
+std::string gzipped(const std::string& data);
 ApiAnswer apiJsonError(int status, const std::string& message);
 // Upper-cased, without repeats; commas, spaces and '+' separate.
 std::vector<std::string> apiSplitIds(const std::string& ids);

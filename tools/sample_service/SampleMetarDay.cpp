@@ -228,19 +228,6 @@ bool gunzip(const std::string& path, std::string& out) {
   return ok;
 }
 
-std::string gzipped(const std::string& data) {
-  z_stream stream{};
-  deflateInit2(&stream, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&stream, data.size()) + 64, '\0');
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-  stream.avail_in = static_cast<uInt>(data.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(out.size());
-  deflate(&stream, Z_FINISH);
-  out.resize(stream.total_out);
-  deflateEnd(&stream);
-  return out;
-}
 
 std::string csvQuoted(std::string_view text) {
   std::string out = "\"";
@@ -498,6 +485,20 @@ nlohmann::ordered_json apiNumber(double value, double step) { return number(valu
 nlohmann::ordered_json apiVisibility(const Visibility& visibility) { return visibilityValue(visibility); }
 const char* apiCoverCode(CloudCover cover) { return coverCode(cover); }
 std::string apiWeatherCode(const WeatherGroup& group) { return weatherCode(group); }
+std::string gzipped(const std::string& data) {
+  z_stream stream{};
+  deflateInit2(&stream, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+  std::string out(deflateBound(&stream, data.size()) + 64, '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  stream.avail_in = static_cast<uInt>(data.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = static_cast<uInt>(out.size());
+  deflate(&stream, Z_FINISH);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  return out;
+}
+
 std::string apiStationName(const SampleStation& station) { return stationName(station); }
 std::string apiLatin1ToUtf8(std::string_view text) { return latin1ToUtf8(text); }
 ApiAnswer apiJsonError(int status, const std::string& message) { return jsonError(status, message); }

@@ -1,5 +1,6 @@
 #include "SampleService.h"
 
+#include "SampleApiJson.h"
 #include "SampleMetarDay.h"
 #include "SampleTafCorpus.h"
 
@@ -195,7 +196,7 @@ std::vector<SampleStation> readSampleStations(const std::string& listText) {
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.size() < 54 || line[0] == '!') continue;
+    if (line.size() < 83 || line[0] == '!') continue;
     SampleStation station;
     station.icao = cut(line, 20, 4);
     if (station.icao.size() != 4) continue;
@@ -204,6 +205,7 @@ std::vector<SampleStation> readSampleStations(const std::string& listText) {
     station.name = cut(line, 3, 16);
     station.region = cut(line, 0, 2);
     station.country = cut(line, 81, 2);
+    station.iata = cut(line, 26, 3);
     const std::string elevation = cut(line, 54, 5);
     char* end = nullptr;
     const long metres = std::strtol(elevation.c_str(), &end, 10);
@@ -305,6 +307,11 @@ bool SampleService::start(int wantedPort) {
     response.set_content(listText, "text/plain; charset=windows-1252");
   });
   if (!pagesDir.empty()) server->set_mount_point("/pages", pagesDir);
+  // Made once: the list does not change while the service runs.
+  server->Get("/data/cache/stations.cache.json.gz",
+              [gz = gzipped(stationsCacheJson(stations))](const httplib::Request&, httplib::Response& response) {
+                response.set_content(gz, "application/x-gzip");
+              });
   startTime = std::time(nullptr);
   if (metar) {
     auto answer = [](httplib::Response& response, ApiAnswer reply) {

@@ -26,14 +26,19 @@ struct SampleStation {
   std::string name{};      // as the list writes it, "BOSTON LOGAN INT"
   std::string region{};    // US state or Canadian province code
   std::string country{};   // ISO 3166 two letters
+  std::string iata{};
   std::optional<int> elevationM{};
 };
 
 // Station lines of the fixed-column list: region at 0, name at 3..18, ICAO
 // at 20..23, latitude "dd mmH" at 39, longitude "ddd mmH" at 47, elevation
-// at 54..58, country at 81. Comment and short lines and
-// lines without an ICAO are skipped.
+// at 54..58, country at 81. Comment lines, lines shorter than a station's
+// 83 characters (the column header) and lines without an ICAO are skipped.
 std::vector<SampleStation> readSampleStations(const std::string& listText);
+
+// The service's own station list (stations.cache.json.gz before gzip): one
+// object per station in the service's field names, every one a METAR station.
+std::string stationsCacheJson(const std::vector<SampleStation>& stations);
 
 // 20, 30 or 60 minutes, from a hash of the ICAO.
 int reportIntervalMinutes(const std::string& icao);
