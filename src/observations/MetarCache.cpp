@@ -223,6 +223,28 @@ Inflated inflateDownload(std::string_view data, std::size_t ceiling) {
   return out;
 }
 
+
+namespace {
+
+// A station's reading takes its slot, or replaces an older one there.
+void keepNewest(WeatherSnapshot& snapshot, int& at, StationWeather weather) {
+  if (at < 0) {
+    at = static_cast<int>(snapshot.stations.size());
+    snapshot.stations.push_back(std::move(weather));
+  } else if (weather.observedMinutes >= snapshot.stations[static_cast<std::size_t>(at)].observedMinutes) {
+    snapshot.stations[static_cast<std::size_t>(at)] = std::move(weather);
+  }
+}
+
+// In catalogue order, with the newest reading's time.
+void finishSnapshot(WeatherSnapshot& snapshot) {
+  std::sort(snapshot.stations.begin(), snapshot.stations.end(),
+            [](const StationWeather& a, const StationWeather& b) { return a.station < b.station; });
+  for (const StationWeather& w : snapshot.stations) snapshot.newestMinutes = std::max(snapshot.newestMinutes, w.observedMinutes);
+}
+
+}  // namespace
+
 WeatherSnapshot readMetarCache(std::string_view download, const StationList& catalogue,
                                const MetarCacheOptions& options) {
   WeatherSnapshot snapshot;
@@ -304,17 +326,9 @@ WeatherSnapshot readMetarCache(std::string_view download, const StationList& cat
       continue;
     }
     StationWeather weather = weatherOf(report, raw, match->second);
-    int& at = slot[match->second];
-    if (at < 0) {
-      at = static_cast<int>(snapshot.stations.size());
-      snapshot.stations.push_back(std::move(weather));
-    } else if (weather.observedMinutes >= snapshot.stations[static_cast<std::size_t>(at)].observedMinutes) {
-      snapshot.stations[static_cast<std::size_t>(at)] = std::move(weather);
-    }
+    keepNewest(snapshot, slot[match->second], std::move(weather));
   }
-  std::sort(snapshot.stations.begin(), snapshot.stations.end(),
-            [](const StationWeather& a, const StationWeather& b) { return a.station < b.station; });
-  for (const StationWeather& w : snapshot.stations) snapshot.newestMinutes = std::max(snapshot.newestMinutes, w.observedMinutes);
+  finishSnapshot(snapshot);
   return snapshot;
 }
 
@@ -333,17 +347,9 @@ WeatherSnapshot storedWeather(const std::vector<StoredMetar>& reports, const Sta
       continue;
     }
     StationWeather weather = weatherOf(report, stored.raw, match->second);
-    int& at = slot[match->second];
-    if (at < 0) {
-      at = static_cast<int>(snapshot.stations.size());
-      snapshot.stations.push_back(std::move(weather));
-    } else if (weather.observedMinutes >= snapshot.stations[static_cast<std::size_t>(at)].observedMinutes) {
-      snapshot.stations[static_cast<std::size_t>(at)] = std::move(weather);
-    }
+    keepNewest(snapshot, slot[match->second], std::move(weather));
   }
-  std::sort(snapshot.stations.begin(), snapshot.stations.end(),
-            [](const StationWeather& a, const StationWeather& b) { return a.station < b.station; });
-  for (const StationWeather& w : snapshot.stations) snapshot.newestMinutes = std::max(snapshot.newestMinutes, w.observedMinutes);
+  finishSnapshot(snapshot);
   return snapshot;
 }
 

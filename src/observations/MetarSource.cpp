@@ -94,7 +94,7 @@ std::unique_ptr<FetchTicket> MetarSource::request(const Station& station, int ho
       });
 }
 
-PageReading MetarSource::readStored(const Station& station, const std::vector<StoredMetar>& reports) {
+PageReading MetarSource::readStored(const Station&, const std::vector<StoredMetar>& reports) {
   PageReading reading;
   for (auto it = reports.rbegin(); it != reports.rend(); ++it) {
     const MetarReport report = decodeMetar(it->raw, UtcDateTime::fromEpochMinutes(it->observedAt / 60));

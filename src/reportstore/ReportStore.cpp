@@ -44,6 +44,19 @@ CREATE TABLE IF NOT EXISTS asked(
 CREATE TABLE IF NOT EXISTS meta(
   key TEXT PRIMARY KEY NOT NULL,
   value INTEGER NOT NULL) WITHOUT ROWID;
+-- Each station's count of reports, kept as rows come and go, so the counts
+-- are read at once however large the store.
+CREATE TABLE IF NOT EXISTS station_reports(
+  station TEXT PRIMARY KEY NOT NULL,
+  reports INTEGER NOT NULL) WITHOUT ROWID;
+CREATE TRIGGER IF NOT EXISTS metar_added AFTER INSERT ON metar BEGIN
+  INSERT INTO station_reports(station, reports) VALUES(new.station, 1)
+    ON CONFLICT(station) DO UPDATE SET reports = reports + 1;
+END;
+CREATE TRIGGER IF NOT EXISTS metar_removed AFTER DELETE ON metar BEGIN
+  UPDATE station_reports SET reports = reports - 1 WHERE station = old.station;
+  DELETE FROM station_reports WHERE station = old.station AND reports <= 0;
+END;
 )sql";
 
 // A prepared statement, finalised when it goes.
@@ -414,6 +427,18 @@ StoreInfo ReportStore::info() const {
     info.forecasts = counts.integer(4);
   }
   return info;
+}
+
+StoreCounts ReportStore::counts() const {
+  StoreCounts counts;
+  std::lock_guard lock(readLock);
+  if (!usable) return counts;
+  Statement read(reader, "SELECT coalesce(sum(reports), 0), count(*) FROM station_reports");
+  if (read.ok() && read.step() == SQLITE_ROW) {
+    counts.reports = read.integer(0);
+    counts.stations = read.integer(1);
+  }
+  return counts;
 }
 
 ReportStore::Options ReportStore::options() const {

@@ -54,6 +54,12 @@ struct StoreInfo {
   std::uint64_t fileBytes = 0;  // the file with its write-ahead log
 };
 
+// The counts the store keeps as it goes: read at once at any size.
+struct StoreCounts {
+  std::int64_t reports = 0;
+  std::int64_t stations = 0;
+};
+
 // Station, time and COR of a raw METAR, anchored on the time it was
 // received or observed; none for text that is no report.
 std::optional<StoredMetar> storedMetar(std::string_view raw, const UtcDateTime& anchor,
@@ -114,7 +120,9 @@ class ReportStore {
   // Records it in the same way as a download: call after the answer was stored.
   void setAskedSince(std::string_view station, std::int64_t since);
 
+  // Counts and times by a full scan (a second on millions of reports).
   StoreInfo info() const;
+  StoreCounts counts() const;
 
   // Removes reports older than the retention and, while the data pass the
   // size limit, the oldest ones; returns the reports removed.

@@ -100,13 +100,14 @@ bool Application::notify(QObject* receiver, QEvent* event) {
   return false;
 }
 
-void showAboutBox(QWidget* parent) {
+void showAboutBox(QWidget* parent, const QString& storeLine) {
   QDialog dialog(parent);
   dialog.setWindowTitle(QCoreApplication::translate("AboutBox", "About Nimbrel"));
   auto* icon = new QLabel(&dialog);
   icon->setPixmap(programIcon().pixmap(32, 32));
   auto* text = new QLabel(
       QCoreApplication::translate("AboutBox", "Nimbrel Version %1").arg(QCoreApplication::applicationVersion()), &dialog);
+  auto* store = new QLabel(storeLine, &dialog);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   auto* row = new QHBoxLayout;
@@ -115,6 +116,7 @@ void showAboutBox(QWidget* parent) {
   row->addWidget(text, 1);
   auto* layout = new QVBoxLayout(&dialog);
   layout->addLayout(row);
+  layout->addWidget(store);
   layout->addWidget(buttons);
   dialog.exec();
 }

@@ -28,8 +28,9 @@ class Application : public QApplication {
   bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// The about box: "About Nimbrel", the icon, "Nimbrel Version <version>" and OK.
-void showAboutBox(QWidget* parent);
+// The about box: "About Nimbrel", the icon, "Nimbrel Version <version>",
+// a line on the report store and OK.
+void showAboutBox(QWidget* parent, const QString& storeLine);
 
 // For the start-up timing: once the first child window of the main window
 // has painted, prints "first paint" and quits.

@@ -146,7 +146,7 @@ void MainWindow::createActions() {
                         [this] { area->closeActiveSubWindow(); });
   command("exitAction", tr("E&xit"), tr("Quit the application"), {}, [this] { close(); });
   command("aboutAction", tr("&About Nimbrel..."), tr("Display program information and version"), {},
-          [this] { showAboutBox(this); });
+          [this] { showAboutBox(this, state.storeSummary()); });
 }
 
 void MainWindow::createMenus() {

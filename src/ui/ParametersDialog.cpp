@@ -1,5 +1,6 @@
 #include "ui/ParametersDialog.h"
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -27,8 +28,12 @@ const char* const kHourItems[] = {"1",  "2",  "3",  "4",  "5",  "6",   "12",  "1
 void setText(QLineEdit* edit, const std::string& text) { edit->setText(toQString(text)); }
 std::string text(const QLineEdit* edit) { return fromQString(edit->text()); }
 
+// The texts come marked for translation (QT_TRANSLATE_NOOP) and are
+// translated here.
+QString translated(const char* text) { return QCoreApplication::translate("ParametersDialog", text); }
+
 QCheckBox* checkBox(const char* id, const char* text) {
-  auto* box = new QCheckBox(toQString(text));
+  auto* box = new QCheckBox(translated(text));
   box->setObjectName(toQString(id));
   return box;
 }
@@ -49,7 +54,7 @@ QComboBox* comboBox(const char* name, std::initializer_list<const char*> items) 
 }
 
 QPushButton* button(const char* name, const char* text) {
-  auto* button = new QPushButton(toQString(text));
+  auto* button = new QPushButton(translated(text));
   button->setObjectName(toQString(name));
   button->setAutoDefault(false);
   return button;
@@ -62,7 +67,7 @@ bool statuteMileRegion() {
 }
 
 QLabel* label(const char* text, Qt::Alignment alignment = Qt::AlignRight | Qt::AlignVCenter) {
-  auto* label = new QLabel(toQString(text));
+  auto* label = new QLabel(translated(text));
   label->setAlignment(alignment);
   return label;
 }
@@ -71,32 +76,32 @@ QLabel* label(const char* text, Qt::Alignment alignment = Qt::AlignRight | Qt::A
 
 ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* parent)
     : QDialog(parent), chart(chart), settings(settings) {
-  setWindowTitle(QStringLiteral("Parameters"));
+  setWindowTitle(tr("Parameters"));
   setModal(true);
 
-  okButton = new QPushButton(QStringLiteral("OK"));
+  okButton = new QPushButton(tr("OK"));
   okButton->setObjectName(QStringLiteral("okButton"));
   okButton->setDefault(true);
-  cancelButton = new QPushButton(QStringLiteral("Cancel"));
+  cancelButton = new QPushButton(tr("Cancel"));
   cancelButton->setObjectName(QStringLiteral("cancelButton"));
-  yAutoscale = checkBox("yAutoscale", "Autoscale");
-  yShowNet = checkBox("yShowNet", "Show net");
+  yAutoscale = checkBox("yAutoscale", QT_TRANSLATE_NOOP("ParametersDialog", "Autoscale"));
+  yShowNet = checkBox("yShowNet", QT_TRANSLATE_NOOP("ParametersDialog", "Show net"));
   yMinEdit = edit("yMinEdit", 7);
   yDeltaEdit = edit("yDeltaEdit", 7);
-  xAutoscale = checkBox("xAutoscale", "Autoscale");
-  xShowNet = checkBox("xShowNet", "Show net");
+  xAutoscale = checkBox("xAutoscale", QT_TRANSLATE_NOOP("ParametersDialog", "Autoscale"));
+  xShowNet = checkBox("xShowNet", QT_TRANSLATE_NOOP("ParametersDialog", "Show net"));
   xMinEdit = edit("xMinEdit", 7);
   xDeltaEdit = edit("xDeltaEdit", 7);
-  showMarks = checkBox("showMarks", "Show marks");
-  showLegend = checkBox("showLegend", "Show legend");
+  showMarks = checkBox("showMarks", QT_TRANSLATE_NOOP("ParametersDialog", "Show marks"));
+  showLegend = checkBox("showLegend", QT_TRANSLATE_NOOP("ParametersDialog", "Show legend"));
   lineWidthEdit = edit("lineWidthEdit", 3);
-  temperature = checkBox("temperature", "Temperature");
-  pressure = checkBox("pressure", "Pressure");
-  windSpeed = checkBox("windSpeed", "Wind speed");
-  windDirection = checkBox("windDirection", "Wind direction");
-  writeMeteodata = checkBox("writeMeteodata", "Write meteodata to file");
-  timeUtc = checkBox("timeUtc", "Time UTC");
-  metricStyle = checkBox("metricStyle", "Metric style");
+  temperature = checkBox("temperature", QT_TRANSLATE_NOOP("ParametersDialog", "Temperature"));
+  pressure = checkBox("pressure", QT_TRANSLATE_NOOP("ParametersDialog", "Pressure"));
+  windSpeed = checkBox("windSpeed", QT_TRANSLATE_NOOP("ParametersDialog", "Wind speed"));
+  windDirection = checkBox("windDirection", QT_TRANSLATE_NOOP("ParametersDialog", "Wind direction"));
+  writeMeteodata = checkBox("writeMeteodata", QT_TRANSLATE_NOOP("ParametersDialog", "Write meteodata to file"));
+  timeUtc = checkBox("timeUtc", QT_TRANSLATE_NOOP("ParametersDialog", "Time UTC"));
+  metricStyle = checkBox("metricStyle", QT_TRANSLATE_NOOP("ParametersDialog", "Metric style"));
   showNearestEdit = edit("showNearestEdit", 6);
   pastHoursList = new QComboBox;
   pastHoursList->setObjectName(QStringLiteral("pastHoursList"));
@@ -107,23 +112,23 @@ ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* pa
   forecastHoursBox->setRange(0, kMostForecastHours);
   reportSource = new QComboBox;
   reportSource->setObjectName(QStringLiteral("reportSource"));
-  reportSource->addItem(QStringLiteral("Live METAR (aviation weather service)"));
-  reportSource->addItem(QStringLiteral("Report pages (service host)"));
+  reportSource->addItem(tr("Live METAR (aviation weather service)"));
+  reportSource->addItem(tr("Report pages (service host)"));
   // Windows-1252 degree signs, as every text of the program.
   temperatureUnit = comboBox("temperatureUnit", {"\xB0" "C", "\xB0" "F"});
   pressureUnit = comboBox("pressureUnit", {"hPa", "inHg"});
   speedUnit = comboBox("speedUnit", {"kt", "m/s", "km/h", "mph"});
   visibilityUnit = comboBox("visibilityUnit", {"m or km", "statute miles"});
   heightUnit = comboBox("heightUnit", {"ft", "m"});
-  aviationUnits = button("aviationUnits", "Aviation");
-  metricUnits = button("metricUnits", "Metric");
-  usUnits = button("usUnits", "US");
+  aviationUnits = button("aviationUnits", QT_TRANSLATE_NOOP("ParametersDialog", "Aviation"));
+  metricUnits = button("metricUnits", QT_TRANSLATE_NOOP("ParametersDialog", "Metric"));
+  usUnits = button("usUnits", QT_TRANSLATE_NOOP("ParametersDialog", "US"));
   yMinEdit->setEnabled(false);
   yDeltaEdit->setEnabled(false);
 
   // The X axis takes its range from the rows: only its net can be chosen.
-  auto* xMinLabel = label("X min:");
-  auto* xDeltaLabel = label("X delta:");
+  auto* xMinLabel = label(QT_TRANSLATE_NOOP("ParametersDialog", "X min:"));
+  auto* xDeltaLabel = label(QT_TRANSLATE_NOOP("ParametersDialog", "X delta:"));
   for (QWidget* hidden : std::initializer_list<QWidget*>{xAutoscale, xMinEdit, xDeltaEdit, xMinLabel, xDeltaLabel}) {
     QSizePolicy policy = hidden->sizePolicy();
     policy.setRetainSizeWhenHidden(true);
@@ -143,18 +148,18 @@ ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* pa
     grid->addWidget(deltaEdit, 3, 1);
     return group;
   };
-  auto* yGroup = axisGroup("Y Axe", yAutoscale, yShowNet, label("Y min:"), yMinEdit, label("Y delta:"), yDeltaEdit);
+  auto* yGroup = axisGroup("Y Axe", yAutoscale, yShowNet, label(QT_TRANSLATE_NOOP("ParametersDialog", "Y min:")), yMinEdit, label(QT_TRANSLATE_NOOP("ParametersDialog", "Y delta:")), yDeltaEdit);
   auto* xGroup = axisGroup("X Axe", xAutoscale, xShowNet, xMinLabel, xMinEdit, xDeltaLabel, xDeltaEdit);
 
-  auto* graphGroup = new QGroupBox(QStringLiteral("Graph"));
+  auto* graphGroup = new QGroupBox(tr("Graph"));
   auto* graphGrid = new QGridLayout(graphGroup);
   graphGrid->addWidget(showMarks, 0, 0, 1, 2);
   graphGrid->addWidget(showLegend, 1, 0, 1, 2);
-  graphGrid->addWidget(label("Line width:"), 2, 0);
+  graphGrid->addWidget(label(QT_TRANSLATE_NOOP("ParametersDialog", "Line width:")), 2, 0);
   graphGrid->addWidget(lineWidthEdit, 2, 1);
   graphGrid->setRowStretch(3, 1);
 
-  auto* meteoGroup = new QGroupBox(QStringLiteral("Meteo"));
+  auto* meteoGroup = new QGroupBox(tr("Meteo"));
   auto* meteoGrid = new QGridLayout(meteoGroup);
   meteoGrid->addWidget(temperature, 0, 0);
   meteoGrid->addWidget(pressure, 1, 0);
@@ -163,29 +168,29 @@ ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* pa
   meteoGrid->addWidget(writeMeteodata, 0, 1);
   meteoGrid->addWidget(timeUtc, 1, 1);
   meteoGrid->addWidget(metricStyle, 2, 1);
-  meteoGrid->addWidget(label("Show nearest:"), 1, 2);
+  meteoGrid->addWidget(label(QT_TRANSLATE_NOOP("ParametersDialog", "Show nearest:")), 1, 2);
   meteoGrid->addWidget(showNearestEdit, 1, 3);
-  meteoGrid->addWidget(label("minures", Qt::AlignLeft | Qt::AlignVCenter), 1, 4);
-  meteoGrid->addWidget(label("Show forecast"), 2, 2);
+  meteoGrid->addWidget(label(QT_TRANSLATE_NOOP("ParametersDialog", "minures"), Qt::AlignLeft | Qt::AlignVCenter), 1, 4);
+  meteoGrid->addWidget(label(QT_TRANSLATE_NOOP("ParametersDialog", "Show forecast")), 2, 2);
   meteoGrid->addWidget(forecastHoursBox, 2, 3);
-  meteoGrid->addWidget(label("hours", Qt::AlignLeft | Qt::AlignVCenter), 2, 4);
-  meteoGrid->addWidget(label("Show past"), 3, 2);
+  meteoGrid->addWidget(label(QT_TRANSLATE_NOOP("ParametersDialog", "hours"), Qt::AlignLeft | Qt::AlignVCenter), 2, 4);
+  meteoGrid->addWidget(label(QT_TRANSLATE_NOOP("ParametersDialog", "Show past")), 3, 2);
   meteoGrid->addWidget(pastHoursList, 3, 3);
-  meteoGrid->addWidget(label("hours", Qt::AlignLeft | Qt::AlignVCenter), 3, 4);
-  meteoGrid->addWidget(label("Report source:", Qt::AlignLeft | Qt::AlignVCenter), 4, 0);
+  meteoGrid->addWidget(label(QT_TRANSLATE_NOOP("ParametersDialog", "hours"), Qt::AlignLeft | Qt::AlignVCenter), 3, 4);
+  meteoGrid->addWidget(label(QT_TRANSLATE_NOOP("ParametersDialog", "Report source:"), Qt::AlignLeft | Qt::AlignVCenter), 4, 0);
   meteoGrid->addWidget(reportSource, 4, 1, 1, 4);
 
-  auto* unitsGroup = new QGroupBox(QStringLiteral("Units"));
+  auto* unitsGroup = new QGroupBox(tr("Units"));
   auto* unitsGrid = new QGridLayout(unitsGroup);
-  unitsGrid->addWidget(label("Temperature:"), 0, 0);
+  unitsGrid->addWidget(label(QT_TRANSLATE_NOOP("ParametersDialog", "Temperature:")), 0, 0);
   unitsGrid->addWidget(temperatureUnit, 0, 1);
-  unitsGrid->addWidget(label("Pressure:"), 0, 2);
+  unitsGrid->addWidget(label(QT_TRANSLATE_NOOP("ParametersDialog", "Pressure:")), 0, 2);
   unitsGrid->addWidget(pressureUnit, 0, 3);
-  unitsGrid->addWidget(label("Wind speed:"), 0, 4);
+  unitsGrid->addWidget(label(QT_TRANSLATE_NOOP("ParametersDialog", "Wind speed:")), 0, 4);
   unitsGrid->addWidget(speedUnit, 0, 5);
-  unitsGrid->addWidget(label("Visibility:"), 1, 0);
+  unitsGrid->addWidget(label(QT_TRANSLATE_NOOP("ParametersDialog", "Visibility:")), 1, 0);
   unitsGrid->addWidget(visibilityUnit, 1, 1);
-  unitsGrid->addWidget(label("Heights:"), 1, 2);
+  unitsGrid->addWidget(label(QT_TRANSLATE_NOOP("ParametersDialog", "Heights:")), 1, 2);
   unitsGrid->addWidget(heightUnit, 1, 3);
   auto* presets = new QHBoxLayout;
   presets->addWidget(aviationUnits);

@@ -98,6 +98,12 @@ std::vector<std::string> Session::loadStationList() {
   return {stationListNotFoundMessage(places)};
 }
 
+QString Session::storeSummary() const {
+  if (!reportStore || !reportStore->isOpen()) return tr("Report store: not in use");
+  const StoreCounts counts = reportStore->counts();
+  return tr("Report store: %L1 reports of %L2 stations").arg(counts.reports).arg(counts.stations);
+}
+
 std::string Session::takeStoreNote() { return reportStore ? reportStore->takeNote() : std::string(); }
 
 void Session::setCatalogue(std::shared_ptr<const StationList> list) {

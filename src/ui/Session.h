@@ -60,6 +60,8 @@ class Session : public QObject {
   AsyncPageFetcher& weatherLane() { return *weatherFetcher; }
   // The reports kept between runs; what it had to say on opening, once.
   std::string takeStoreNote();
+  // "Report store: 1,234 reports of 56 stations", for the About box.
+  QString storeSummary() const;
 
   TableSortState& sortState() { return m_sortState; }
   RecentList& recentList() { return m_recentList; }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "observations/MetarCache.h"
+#include "support/Gzip.h"
 #include "support/ReadFile.h"
 
 namespace nimbrel {
@@ -24,19 +25,7 @@ Station CatalogueStation(const std::string& icao, double longitude = 8.5, double
   return s;
 }
 
-std::string Gzipped(const std::string& text) {
-  z_stream stream{};
-  EXPECT_EQ(deflateInit2(&stream, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY), Z_OK);
-  std::string out(deflateBound(&stream, text.size()) + 64, '\0');
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-  stream.avail_in = static_cast<uInt>(text.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(out.size());
-  EXPECT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
-  out.resize(stream.total_out);
-  deflateEnd(&stream);
-  return out;
-}
+using test::Gzipped;
 
 const MetarCacheOptions kOptions{kDefaultInflateCeiling, UtcDateTime{2026, 12, 7, 15, 0}};
 

@@ -109,6 +109,9 @@ TEST(ReportStore, KeepsEachReportOnceAndCorrectionsReplace) {
     for (std::size_t i = 0; i < c.downloads.size(); ++i)
       EXPECT_EQ(store.putMetars(c.downloads[i]), std::optional<int>(c.changed[i])) << c.name << " #" << i;
     EXPECT_EQ(raws(store.metars("KJFK", kNow - kDay, kNow)), c.read) << c.name;
+    // Counts kept as rows come agree with counting them.
+    EXPECT_EQ(store.counts().reports, store.info().reports) << c.name;
+    EXPECT_EQ(store.counts().stations, store.info().stations) << c.name;
   }
 }
 
@@ -181,6 +184,9 @@ TEST(ReportStore, RetentionAndSizeLimitRemoveTheOldest) {
   EXPECT_GT(after.oldest, before.oldest);
   EXPECT_EQ(after.newest, before.newest);
   EXPECT_LE(after.fileBytes, before.fileBytes);
+  // The kept counts follow every removal.
+  EXPECT_EQ(store.counts().reports, after.reports);
+  EXPECT_EQ(store.counts().stations, after.stations);
 }
 
 TEST(ReportStore, DamagedFileIsMovedAsideAndANewOneStarted) {

@@ -487,7 +487,8 @@ TEST_F(MainWindowTest, AboutBoxShowsTheVersion) {
   ActionOf(Frame(), "aboutAction")->trigger();
   ASSERT_TRUE(about.seen());
   EXPECT_EQ(about.title, QStringLiteral("About Nimbrel"));
-  EXPECT_EQ(texts, QStringList{QStringLiteral("Nimbrel Version 1.0")});
+  EXPECT_EQ(texts, (QStringList{QStringLiteral("Nimbrel Version 1.0"),
+                                QStringLiteral("Report store: 0 reports of 0 stations")}));
 }
 
 // A child whose mouse handler throws, as a fault in any view would.

@@ -170,7 +170,9 @@ TEST_F(RecentListWindowTest, AFifoAtTheSettingsFileNeitherHangsNorIsWritten) {
   const QByteArray saved = path + ".saved";
   ASSERT_TRUE(QDir().mkpath(QFileInfo(userSettingsPath()).path()));
   const bool existed = QFileInfo::exists(userSettingsPath());
-  if (existed) ASSERT_EQ(std::rename(path.constData(), saved.constData()), 0);
+  if (existed) {
+    ASSERT_EQ(std::rename(path.constData(), saved.constData()), 0);
+  }
   ASSERT_EQ(::mkfifo(path.constData(), 0600), 0);
   // Should a read block after all, a writer opened on the FIFO lets it go.
   std::atomic<bool> done{false};
@@ -193,7 +195,9 @@ TEST_F(RecentListWindowTest, AFifoAtTheSettingsFileNeitherHangsNorIsWritten) {
   ASSERT_EQ(::stat(path.constData(), &info), 0);
   EXPECT_TRUE(S_ISFIFO(info.st_mode));
   std::remove(path.constData());
-  if (existed) ASSERT_EQ(std::rename(saved.constData(), path.constData()), 0);
+  if (existed) {
+    ASSERT_EQ(std::rename(saved.constData(), path.constData()), 0);
+  }
 }
 
 }  // namespace
