@@ -43,7 +43,7 @@ bool describeFetchFailure(const FetchResult& fetched, PageReading& reading) {
   }
 }
 
-PageReading readPageResult(const Station& station, const FetchResult& fetched) {
+PageReading readPageResult(const Station&, const FetchResult& fetched) {
   PageReading reading;
   if (describeFetchFailure(fetched, reading)) return reading;
   if (fetched.ok() && readReportPage(fetched.body, &reading.observations) == ReportPageStatus::kReports &&

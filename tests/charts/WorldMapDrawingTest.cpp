@@ -240,7 +240,9 @@ TEST(WorldMapDrawing, StateBordersAreDrawnFromFourTimesUnderTheCountryBorders) {
     EXPECT_EQ(at(MapLayerKind::kDivisionBorder) < static_cast<long>(kinds.size()), c.states) << c.zoom;
     EXPECT_LT(at(MapLayerKind::kLand), at(MapLayerKind::kLake));
     EXPECT_LT(at(MapLayerKind::kLake), at(MapLayerKind::kLakeShore));
-    if (c.states) EXPECT_LT(at(MapLayerKind::kDivisionBorder), at(MapLayerKind::kBorder));
+    if (c.states) {
+      EXPECT_LT(at(MapLayerKind::kDivisionBorder), at(MapLayerKind::kBorder));
+    }
   }
 }
 

@@ -81,7 +81,9 @@ TEST(MapViewport, TheWholeWorldInTheDefaultWindowIsThePicture) {
   for (const auto& [x, y] : {std::pair{20, 45}, {270, 170}, {519, 294}, {10, 10}}) {
     const auto a = view.toMapPoint(x, y), b = MapProjection::toMapPoint(x, y);
     ASSERT_EQ(a.has_value(), b.has_value());
-    if (a) EXPECT_EQ(MapProjection::statusText(*a), MapProjection::statusText(*b));
+    if (a) {
+      EXPECT_EQ(MapProjection::statusText(*a), MapProjection::statusText(*b));
+    }
   }
 }
 

@@ -90,7 +90,9 @@ TEST_F(MetarCommand, WritesTheWholeDecodingAndOneRowPerReportOfALine) {
             "AUTO PRESSURE_FROM_SLP\t\t");
   EXPECT_EQ(lines[2], "KXYZ\t2010-11-14T11:50Z\t\t\t\t\t\t\t\t\t\t\tnil\t\t\t\t\t\tNIL\t\t");
   for (const std::string& line : lines) {
-    if (!line.empty()) EXPECT_EQ(Split(line, '\t').size(), Split(kHeader, '\t').size()) << line;
+    if (!line.empty()) {
+      EXPECT_EQ(Split(line, '\t').size(), Split(kHeader, '\t').size()) << line;
+    }
   }
 }
 

@@ -128,7 +128,9 @@ TEST(ServiceStationList, BadDownloadsAndShortListsAreRefused) {
     EXPECT_EQ(update.accepted, c.accepted) << c.name;
     EXPECT_NE(update.message.find(c.says), std::string::npos) << c.name << ": " << update.message;
     EXPECT_EQ(update.text.empty(), !c.accepted) << c.name;
-    if (!c.accepted) EXPECT_NE(update.message.find("current station list is kept"), std::string::npos) << c.name;
+    if (!c.accepted) {
+      EXPECT_NE(update.message.find("current station list is kept"), std::string::npos) << c.name;
+    }
   }
 }
 
