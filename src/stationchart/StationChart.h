@@ -37,8 +37,9 @@ enum ChartColumn : int {
 // ",  source" when a source is named), the X-axis title
 // "Time (every N min)" with refreshMinutes, one series per
 // quantity switched on in settings (temperature, pressure, wind speed, wind
-// direction, in that order; titles by settings.metricStyle), seriesCount,
-// and yDelta 10.0 when metric style is off.
+// direction, in that order; titles in the chosen units, or by
+// settings.metricStyle when none were chosen), seriesCount, and yDelta 10.0
+// for Fahrenheit or inches of mercury (metric style off, without a choice).
 void setupStationChart(Chart& chart, const Station& station, const Settings& settings, int refreshMinutes,
                        const std::string& sourceName = {});
 

@@ -135,6 +135,20 @@ Observation toDisplayUnits(const Observation& observation, bool metricStyle) {
   return shown;
 }
 
+Observation toDisplayUnits(const Observation& observation, const Settings& settings) {
+  if (!unitsChosen(settings)) return toDisplayUnits(observation, settings.metricStyle);
+  const DisplayUnits& units = settings.units;
+  Observation shown = observation;
+  shown.temperature = temperatureIn(observation.temperature, units.temperature);
+  // Hectopascals keep the chart's "minus 1000" offset; inches plot as read.
+  if (units.pressure == PressureUnit::kInchOfMercury)
+    shown.pressure = std::isfinite(observation.pressureInches)
+                         ? observation.pressureInches
+                         : pressureIn(observation.pressure + 1000.0, PressureUnit::kInchOfMercury);
+  shown.windSpeed = speedIn(observation.windSpeed / kMetresPerSecondPerKnot, units.speed);
+  return shown;
+}
+
 TextLines detailLines(const Observation& o) {
   TextLines lines = {"DATE: " + o.conditionsText,   "TEMP: " + o.temperatureText, "DEWPOINT: " + o.dewpointText,
                      "PRESSURE: " + o.pressureText, "WINDS: " + o.windsText,      "VISIBILITY: " + o.visibilityText,
@@ -306,13 +320,13 @@ void StationChartModel::addReports(ObservationList reports) {
     currentObservation = observations.front();
     setupStationChart(*chart, m_station, settings, m_refreshMinutes, source.name());
     for (auto it = observations.rbegin(); it != observations.rend(); ++it)
-      addObservationToChart(toDisplayUnits(*it, settings.metricStyle));
+      addObservationToChart(toDisplayUnits(*it, settings));
     return;
   }
   for (const Observation& o : fresh) {
     observations.insert(observations.begin(), o);
     currentObservation = o;
-    addObservationToChart(toDisplayUnits(o, settings.metricStyle));
+    addObservationToChart(toDisplayUnits(o, settings));
   }
 }
 
@@ -335,7 +349,7 @@ LoadOutcome StationChartModel::loadFinished(PageReading reading) {
   }
   setupStationChart(*chart, m_station, settings, m_refreshMinutes, source.name());
   for (auto it = observations.rbegin(); it != observations.rend(); ++it)
-    addObservationToChart(toDisplayUnits(*it, settings.metricStyle));
+    addObservationToChart(toDisplayUnits(*it, settings));
   currentObservation = observations.front();
   dialDirection = currentObservation.windDirection;
   dialSpeed = currentObservation.windSpeed;

@@ -31,6 +31,8 @@ int medianGapMinutes(const ObservationList& observations);
 // A copy of an observation in the units the chart shows: Fahrenheit, inches
 // of mercury and miles per hour when metric style is off.
 Observation toDisplayUnits(const Observation& observation, bool metricStyle);
+// The same in the units the user chose; by the metric style when none was.
+Observation toDisplayUnits(const Observation& observation, const Settings& settings);
 
 // The detail lines of a report ("DATE: ..." to "PRESENT: ..."; then
 // "CATEGORY: ..." and "METAR: ..." for a live report).

@@ -249,6 +249,42 @@ TEST_F(StationChartModelTest, DisplayUnitsWhenMetricStyleIsOff) {
   EXPECT_NEAR(ValueAt(*model->chart, 1, 2), 16.30, 1e-9);
 }
 
+TEST_F(StationChartModelTest, RowsInTheChosenUnits) {
+  Observation stored;
+  stored.temperature = 20.0;
+  stored.pressure = 13.25;  // 1013.25 hPa
+  stored.windSpeed = 5.144;  // 10 kt
+  stored.windDirection = 90.0;
+  const struct {
+    DisplayUnits units;
+    double temperature, pressure, speed;
+  } cases[] = {
+      {unitPreset(UnitPreset::kAviation), 20.0, 13.25, 10.0},
+      {unitPreset(UnitPreset::kMetric), 20.0, 13.25, 18.52},
+      {unitPreset(UnitPreset::kUs), 68.0, 29.92, 11.51},
+  };
+  for (const auto& c : cases) {
+    settings.units = c.units;
+    settings.metricStyle = true;
+    const auto model = Make();
+    setupStationChart(*model->chart, station, settings, 30);
+    model->addObservationToChart(toDisplayUnits(stored, settings));
+    SCOPED_TRACE(c.speed);
+    EXPECT_NEAR(ValueAt(*model->chart, 0, 1), c.temperature, 0.006);
+    EXPECT_NEAR(ValueAt(*model->chart, 0, 2), c.pressure, 0.006);
+    EXPECT_NEAR(ValueAt(*model->chart, 0, 3), c.speed, 0.006);
+    EXPECT_NEAR(ValueAt(*model->chart, 0, 4), 9.0, 1e-9);
+  }
+  // Inches come from the report's own altimeter when it has one.
+  settings.units = unitPreset(UnitPreset::kUs);
+  stored.pressureInches = 29.93;
+  EXPECT_DOUBLE_EQ(toDisplayUnits(stored, settings).pressure, 29.93);
+  // Without a choice the metric style still decides.
+  settings.units = DisplayUnits{};
+  settings.metricStyle = false;
+  EXPECT_EQ(toDisplayUnits(stored, settings), toDisplayUnits(stored, false));
+}
+
 TEST_F(StationChartModelTest, PagesTakeThePeriodFromTheTwoNewestReports) {
   const auto model = Make();
   const struct {
