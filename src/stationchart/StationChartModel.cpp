@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <ctime>
+#include <span>
 #include <unordered_set>
 
 #include "base/Units.h"
@@ -13,6 +14,7 @@
 #include "stationchart/StationChart.h"
 #include "charts/WeatherLayer.h"
 #include "metar/CloudLayer.h"
+#include "metar/MetarDecoder.h"
 #include "metar/WeatherGroup.h"
 #include "observations/ReportPageSource.h"
 #include "stationchart/MeteodataFile.h"
@@ -149,7 +151,73 @@ Observation toDisplayUnits(const Observation& observation, const Settings& setti
   return shown;
 }
 
-TextLines detailLines(const Observation& o) {
+namespace {
+
+// "broken clouds at 2500 feet AGL" with the heights in the chosen unit.
+std::string cloudsIn(std::span<const CloudLayer> layers, HeightUnit unit) {
+  std::string text;
+  for (const CloudLayer& layer : layers) {
+    std::string part = cloudText(layer);
+    if (layer.baseFt) {
+      const std::string feet = std::to_string(*layer.baseFt) + " feet";
+      if (const auto at = part.find(feet); at != std::string::npos)
+        part.replace(at, feet.size(), heightText(*layer.baseFt, unit));
+      part += " AGL";
+    }
+    text += (text.empty() ? "" : "; ") + part;
+  }
+  return text;
+}
+
+std::string valueOrEmpty(double value, const std::function<std::string(double)>& text) {
+  return std::isfinite(value) ? text(value) : std::string();
+}
+
+// The report's values each once in the chosen units. A live report is read
+// again from its text for what the observation keeps no number of (gusts,
+// ceiling, cloud heights); a report page keeps its own words there.
+TextLines detailLinesIn(const Observation& o, const DisplayUnits& units) {
+  std::string temperature = valueOrEmpty(o.temperature, [&](double c) { return temperatureText(c, units.temperature); });
+  std::string dewpoint = valueOrEmpty(o.dewpoint, [&](double c) { return temperatureText(c, units.temperature); });
+  if (!dewpoint.empty() && std::isfinite(o.humidity)) dewpoint += formatText(" [RH = %ld%%]", std::lround(o.humidity));
+  const std::string pressure =
+      valueOrEmpty(o.pressure, [&](double hpa) { return pressureText(hpa + 1000.0, units.pressure); });
+  std::string winds, visibility, ceiling = o.ceilingText, clouds = o.cloudsText;
+  if (!o.rawReport.empty()) {
+    const MetarReport report =
+        decodeMetar(o.rawReport, UtcDateTime::fromEpochMinutes(reportUtcSeconds(o) / 60));
+    const Conditions& now = report.current;
+    if (now.wind.speedKt) winds = windText(now.wind, &units);
+    if (now.visibility.prevailingM || now.cavok) visibility = visibilityText(now, &units);
+    ceiling = report.ceilingFt() ? "at " + heightText(*report.ceilingFt(), units.height) + " AGL" : std::string();
+    clouds = cloudsIn(now.clouds.view(), units.height);
+  } else {
+    if (std::isfinite(o.windSpeed)) {
+      const double knots = o.windSpeed / kMetresPerSecondPerKnot;
+      winds = knots < 0.5 ? std::string("calm")
+              : (std::isfinite(o.windDirection) ? formatText("%03.0f\xB0", o.windDirection) : std::string("variable")) +
+                    " at " + speedText(knots, units.speed);
+    }
+    if (std::isfinite(o.visibility)) {
+      const double metres = o.visibility * 1000.0;
+      visibility = metres >= 9999.0 ? (units.visibility == VisibilityUnit::kMetric ? "10 km or more" : "6 SM or more")
+                                    : nimbrel::visibilityText(metres, units.visibility);
+    }
+  }
+  TextLines lines = {"DATE: " + o.conditionsText, "TEMP: " + temperature,   "DEWPOINT: " + dewpoint,
+                     "PRESSURE: " + pressure,     "WINDS: " + winds,        "VISIBILITY: " + visibility,
+                     "CEILING: " + ceiling,       "CLOUDS: " + clouds,      "PRESENT: " + o.weatherText};
+  if (!o.rawReport.empty()) {
+    lines.push_back("CATEGORY: " + o.categoryText);
+    lines.push_back("METAR: " + o.rawReport);
+  }
+  return lines;
+}
+
+}  // namespace
+
+TextLines detailLines(const Observation& o, const DisplayUnits* units) {
+  if (units != nullptr) return detailLinesIn(o, *units);
   TextLines lines = {"DATE: " + o.conditionsText,   "TEMP: " + o.temperatureText, "DEWPOINT: " + o.dewpointText,
                      "PRESSURE: " + o.pressureText, "WINDS: " + o.windsText,      "VISIBILITY: " + o.visibilityText,
                      "CEILING: " + o.ceilingText,   "CLOUDS: " + o.cloudsText,    "PRESENT: " + o.weatherText};
@@ -205,7 +273,7 @@ void StationChartModel::showForecast() {
 }
 
 TextLines StationChartModel::linesWithForecast(const Observation& observation) const {
-  TextLines lines = detailLines(observation);
+  TextLines lines = detailLines(observation, unitsChosen(settings) ? &settings.units : nullptr);
   if (m_forecast) lines.push_back(forecastLine(*m_forecast));
   return lines;
 }

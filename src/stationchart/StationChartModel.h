@@ -35,8 +35,9 @@ Observation toDisplayUnits(const Observation& observation, bool metricStyle);
 Observation toDisplayUnits(const Observation& observation, const Settings& settings);
 
 // The detail lines of a report ("DATE: ..." to "PRESENT: ..."; then
-// "CATEGORY: ..." and "METAR: ..." for a live report).
-TextLines detailLines(const Observation& observation);
+// "CATEGORY: ..." and "METAR: ..." for a live report). units: each value
+// once in them; null for the report's own texts.
+TextLines detailLines(const Observation& observation, const DisplayUnits* units = nullptr);
 
 // The strip of a forecast: each hour's prevailing flight category, and the
 // worst category of the TEMPO and PROB changes that may come within it.

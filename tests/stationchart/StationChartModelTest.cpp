@@ -10,6 +10,8 @@
 #include <optional>
 
 #include "stationchart/StationChart.h"
+#include "metar/MetarDecoder.h"
+#include "observations/MetarObservation.h"
 #include "observations/MetarSource.h"
 #include "observations/ReportPageSource.h"
 #include "reportstore/ReportStore.h"
@@ -283,6 +285,61 @@ TEST_F(StationChartModelTest, RowsInTheChosenUnits) {
   settings.units = DisplayUnits{};
   settings.metricStyle = false;
   EXPECT_EQ(toDisplayUnits(stored, settings), toDisplayUnits(stored, false));
+}
+
+TEST(DetailLines, EachValueOnceInTheChosenUnits) {
+  const std::string raw = "KORD 071753Z 27015G25KT 3/4SM BR BKN008 OVC015 M02/M05 A2992 RMK AO2";
+  const Observation live = toObservation(decodeMetar(raw, UtcDateTime{2026, 12, 7, 18, 0}), raw);
+  // A report page: numbers and the page's own words, no report text.
+  Observation page;
+  page.conditionsText = "12/7/2026 17:53";
+  page.temperature = 20.0;
+  page.pressure = 13.2;
+  page.windSpeed = 5.144;  // 10 kt
+  page.windDirection = 90.0;
+  page.visibility = 16.0;
+  page.ceilingText = "at 2500 feet AGL";
+  const struct {
+    const Observation* observation;
+    DisplayUnits units;
+    std::vector<std::string> lines;  // TEMP to CLOUDS
+  } cases[] = {
+      {&live, unitPreset(UnitPreset::kAviation),
+       {"TEMP: -2.0\xB0" "C", "PRESSURE: 1013.2 hPa", "WINDS: 270\xB0 at 15 kt gusting to 25 kt",
+        "VISIBILITY: 1200 m", "CEILING: at 800 ft AGL",
+        "CLOUDS: broken clouds at 800 ft AGL; overcast at 1500 ft AGL"}},
+      {&live, unitPreset(UnitPreset::kUs),
+       {"TEMP: 28.4\xB0" "F", "PRESSURE: 29.92 inHg", "WINDS: 270\xB0 at 17 mph gusting to 29 mph",
+        "VISIBILITY: 3/4 SM", "CEILING: at 800 ft AGL",
+        "CLOUDS: broken clouds at 800 ft AGL; overcast at 1500 ft AGL"}},
+      {&live, unitPreset(UnitPreset::kMetric),
+       {"TEMP: -2.0\xB0" "C", "PRESSURE: 1013.2 hPa", "WINDS: 270\xB0 at 28 km/h gusting to 46 km/h",
+        "VISIBILITY: 1200 m", "CEILING: at 244 m AGL",
+        "CLOUDS: broken clouds at 244 m AGL; overcast at 457 m AGL"}},
+      {&page, unitPreset(UnitPreset::kUs),
+       {"TEMP: 68.0\xB0" "F", "PRESSURE: 29.92 inHg", "WINDS: 090\xB0 at 12 mph", "VISIBILITY: 6 SM or more",
+        "CEILING: at 2500 feet AGL", "CLOUDS: "}},
+  };
+  for (const auto& c : cases) {
+    const TextLines lines = detailLines(*c.observation, &c.units);
+    SCOPED_TRACE(c.lines[2]);
+    const bool isLive = !c.observation->rawReport.empty();
+    ASSERT_EQ(lines.size(), isLive ? 11u : 9u);
+    EXPECT_EQ(lines[0], "DATE: " + c.observation->conditionsText);
+    EXPECT_EQ((std::vector<std::string>{lines[1], lines[3], lines[4], lines[5], lines[6], lines[7]}), c.lines);
+    EXPECT_EQ(lines[8], "PRESENT: " + c.observation->weatherText);
+    if (isLive) {
+      // The dew point in the same unit as the temperature, the report as sent.
+      EXPECT_EQ(lines[2].rfind(c.units.temperature == TemperatureUnit::kFahrenheit ? "DEWPOINT: 23.0\xB0" "F [RH = "
+                                                                                   : "DEWPOINT: -5.0\xB0" "C [RH = ",
+                               0),
+                0u);
+      EXPECT_EQ(lines[10], "METAR: " + raw);
+    }
+  }
+  // Without a choice the report's own texts stay.
+  EXPECT_EQ(detailLines(live)[3], "PRESSURE: " + live.pressureText);
+  EXPECT_NE(live.pressureText.find("inches Hg ("), std::string::npos);
 }
 
 TEST_F(StationChartModelTest, PagesTakeThePeriodFromTheTwoNewestReports) {
