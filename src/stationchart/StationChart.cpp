@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <limits>
 
 #include "base/Text.h"
@@ -111,6 +112,22 @@ std::int64_t wallClockSeconds(const std::tm& time) {
 
 std::int64_t chartWallClock(std::int64_t utcSeconds, bool timeUtc) {
   return timeUtc ? utcSeconds : wallClockSeconds(localTime(utcSeconds));
+}
+
+std::string zoneName(std::int64_t utcSeconds, bool timeUtc) {
+  if (timeUtc) return "UTC";
+  const std::tm fields = localTime(utcSeconds);
+  char name[32] = {};
+  if (std::strftime(name, sizeof name, "%Z", &fields) == 0 || name[0] == '\0') return "local";
+  return name;
+}
+
+std::string clockText(std::int64_t utcSeconds, bool timeUtc) {
+  const std::int64_t shown = chartWallClock(utcSeconds, timeUtc);
+  const std::int64_t seconds = ((shown % 86400) + 86400) % 86400;
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d:%02d ", static_cast<int>(seconds / 3600), static_cast<int>(seconds % 3600 / 60));
+  return text + zoneName(utcSeconds, timeUtc);
 }
 
 void paintStationChart(Chart& graph, Painter& painter, double windDirection, double windSpeed) {

@@ -63,6 +63,11 @@ std::int64_t wallClockSeconds(const std::tm& time);
 // Where a UTC instant sits on the chart's time axis: UTC itself, or the
 // computer's local time at that instant (its offset then, DST included).
 std::int64_t chartWallClock(std::int64_t utcSeconds, bool timeUtc);
+// The zone a time is shown in, named beside it: "UTC", or the computer's
+// zone at that instant ("CET", "CEST"; "local" when it has no name).
+std::string zoneName(std::int64_t utcSeconds, bool timeUtc);
+// "13:45 UTC", "14:45 CET": the time of day in the zone chosen, named.
+std::string clockText(std::int64_t utcSeconds, bool timeUtc);
 
 // The station window's paint: the chart, then the wind dial when the legend
 // is shown.

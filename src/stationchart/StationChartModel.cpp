@@ -539,11 +539,7 @@ void StationChartModel::refresh() {
 
 std::string StationChartModel::newestTimeText() const {
   if (observations.empty()) return {};
-  const std::int64_t shown = chartTime(observations.front());
-  const std::int64_t seconds = ((shown % 86400) + 86400) % 86400;
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d", static_cast<int>(seconds / 3600), static_cast<int>(seconds % 3600 / 60));
-  return text;
+  return clockText(reportUtcSeconds(observations.front()), settings.timeUtc);
 }
 
 std::string StationChartModel::staleNote() const {

@@ -102,10 +102,10 @@ class StationChartModel {
   // scale, the status bar says so (and again after they were all back).
   void chartDrawn();
   // The window title: the station's name, with "(offline, newest report
-  // HH:MM)" when the service could not be reached, "(no new report since
-  // HH:MM)" while refreshes fail.
+  // HH:MM UTC)" when the service could not be reached, "(no new report since
+  // HH:MM UTC)" while refreshes fail; the zone is the one times are shown in.
   std::string title() const;
-  // "NAME: no new report since HH:MM." while refreshes fail, else empty.
+  // "NAME: no new report since HH:MM UTC." while refreshes fail, else empty.
   std::string staleNote() const;
   // How the last refresh ended when it brought nothing (none: it did, or
   // there was none yet).

@@ -395,9 +395,10 @@ TEST_F(StationChartModelTest, RowTimesAreUtcOrTheComputersLocalTime) {
     const char* zone;
     bool timeUtc;
     const char* newest;  // the newest row's time
+    const char* named;  // the zone named beside it
   } cases[] = {
-      {"UTC0", false, "17:53"}, {"UTC0", true, "17:53"}, {"XST-2", false, "19:53"},
-      {"XST-2", true, "17:53"}, {"YST5", false, "12:53"}, {"YST5", true, "17:53"},
+      {"UTC0", false, "17:53", "UTC"}, {"UTC0", true, "17:53", "UTC"},  {"XST-2", false, "19:53", "XST"},
+      {"XST-2", true, "17:53", "UTC"}, {"YST5", false, "12:53", "YST"}, {"YST5", true, "17:53", "UTC"},
   };
   for (const auto& c : cases) {
     ZoneScope scope(c.zone);
@@ -408,7 +409,8 @@ TEST_F(StationChartModelTest, RowTimesAreUtcOrTheComputersLocalTime) {
     EXPECT_EQ(model->chart->rowLabel(2), c.newest) << c.zone << " utc " << c.timeUtc;
     model->refresh();
     ASSERT_TRUE(fetcher.deliverNext(FailedResult(FetchStatus::kTimedOut, "Operation timed out", 20)));
-    EXPECT_EQ(model->title(), std::string("SAMPLE FIELD (no new report since ") + c.newest + ")") << c.zone;
+    EXPECT_EQ(model->title(), std::string("SAMPLE FIELD (no new report since ") + c.newest + " " + c.named + ")")
+        << c.zone;
   }
 }
 
@@ -543,10 +545,10 @@ TEST_F(StationChartModelTest, AFailedRefreshKeepsEverythingAndMarksTheTitle) {
     EXPECT_TRUE(port.messages.empty()) << c.what;
     // The newest report, 17:53 UTC, in the window's local time; the window
     // tells it when the state changes, with how the refresh ended.
-    EXPECT_EQ(model->staleNote(), "SAMPLE FIELD: no new report since 19:53.") << c.what;
+    EXPECT_EQ(model->staleNote(), "SAMPLE FIELD: no new report since 19:53 XST.") << c.what;
     ASSERT_TRUE(model->refreshProblem().has_value()) << c.what;
     EXPECT_FALSE(model->refreshProblem()->ok()) << c.what;
-    EXPECT_EQ(model->title(), "SAMPLE FIELD (no new report since 19:53)") << c.what;
+    EXPECT_EQ(model->title(), "SAMPLE FIELD (no new report since 19:53 XST)") << c.what;
     EXPECT_EQ(stateChanges, 1) << c.what;
 
     // A repeated report is a success too: the mark goes, nothing is added.
@@ -765,7 +767,7 @@ TEST_F(StoredChartTest, WithoutTheServiceOpensFromTheStoreMarkedOffline) {
     EXPECT_EQ(model->observations.size(), c.rows) << c.what;
     EXPECT_EQ(model->isOffline(), c.opened == true) << c.what;
     if (c.opened == true) {
-      EXPECT_EQ(model->title(), "SAMPLE FIELD (offline, newest report 19:33)") << c.what;
+      EXPECT_EQ(model->title(), "SAMPLE FIELD (offline, newest report 19:33 XST)") << c.what;
       // Once the service answers again the mark goes and the reports come.
       model->refresh();
       ASSERT_TRUE(fetcher.deliverNext(Answer({{17, 53}}))) << c.what;
