@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <limits>
 
 #include "base/Text.h"
@@ -29,6 +30,19 @@ constexpr Quantity kQuantities[] = {
      "Wind direction    -18...+18", "Wind direction    -18...+18"},
 };
 
+// A series title in the units the user chose: the quantity's old title
+// with the unit's symbol in place of the old one.
+std::string chosenTitle(const Quantity& quantity, const DisplayUnits& units) {
+  switch (quantity.column) {
+    case kTemperatureColumn: return std::string("Temperature     ") + unitSymbol(units.temperature);
+    case kPressureColumn:
+      return units.pressure == PressureUnit::kInchOfMercury ? quantity.otherTitle : quantity.metricTitle;
+    case kWindSpeedColumn: return std::string("Wind speed       ") + unitSymbol(units.speed);
+    case kWindDirectionColumn: break;
+  }
+  return quantity.metricTitle;
+}
+
 }  // namespace
 
 void setupStationChart(Chart& graph, const Station& station, const Settings& settings, int refreshMinutes,
@@ -43,11 +57,17 @@ void setupStationChart(Chart& graph, const Station& station, const Settings& set
   graph.addSeries(0, std::string(axisTitle), std::nullopt, std::nullopt);
   for (const Quantity& quantity : kQuantities) {
     if (!(settings.*quantity.enabled)) continue;
-    graph.addSeries(4, std::string(settings.metricStyle ? quantity.metricTitle : quantity.otherTitle),
-                    Pen{quantity.colour, 1}, std::nullopt, quantity.column);
+    const std::string title = unitsChosen(settings) ? chosenTitle(quantity, settings.units)
+                              : settings.metricStyle ? quantity.metricTitle
+                                                     : quantity.otherTitle;
+    graph.addSeries(4, title, Pen{quantity.colour, 1}, std::nullopt, quantity.column);
   }
   graph.seriesCount = static_cast<int>(graph.series.size());
-  if (!settings.metricStyle) graph.yDelta = 10.0;
+  // Fahrenheit and inches of mercury read on a coarser scale.
+  const bool coarseScale = unitsChosen(settings) ? settings.units.temperature == TemperatureUnit::kFahrenheit ||
+                                                       settings.units.pressure == PressureUnit::kInchOfMercury
+                                                 : !settings.metricStyle;
+  if (coarseScale) graph.yDelta = 10.0;
 }
 
 double windDirectionOnChart(double directionDegrees) {
@@ -92,6 +112,22 @@ std::int64_t wallClockSeconds(const std::tm& time) {
 
 std::int64_t chartWallClock(std::int64_t utcSeconds, bool timeUtc) {
   return timeUtc ? utcSeconds : wallClockSeconds(localTime(utcSeconds));
+}
+
+std::string zoneName(std::int64_t utcSeconds, bool timeUtc) {
+  if (timeUtc) return "UTC";
+  const std::tm fields = localTime(utcSeconds);
+  char name[32] = {};
+  if (std::strftime(name, sizeof name, "%Z", &fields) == 0 || name[0] == '\0') return "local";
+  return name;
+}
+
+std::string clockText(std::int64_t utcSeconds, bool timeUtc) {
+  const std::int64_t shown = chartWallClock(utcSeconds, timeUtc);
+  const std::int64_t seconds = ((shown % 86400) + 86400) % 86400;
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d:%02d ", static_cast<int>(seconds / 3600), static_cast<int>(seconds % 3600 / 60));
+  return text + zoneName(utcSeconds, timeUtc);
 }
 
 void paintStationChart(Chart& graph, Painter& painter, double windDirection, double windSpeed) {

@@ -37,8 +37,9 @@ enum ChartColumn : int {
 // ",  source" when a source is named), the X-axis title
 // "Time (every N min)" with refreshMinutes, one series per
 // quantity switched on in settings (temperature, pressure, wind speed, wind
-// direction, in that order; titles by settings.metricStyle), seriesCount,
-// and yDelta 10.0 when metric style is off.
+// direction, in that order; titles in the chosen units, or by
+// settings.metricStyle when none were chosen), seriesCount, and yDelta 10.0
+// for Fahrenheit or inches of mercury (metric style off, without a choice).
 void setupStationChart(Chart& chart, const Station& station, const Settings& settings, int refreshMinutes,
                        const std::string& sourceName = {});
 
@@ -62,6 +63,11 @@ std::int64_t wallClockSeconds(const std::tm& time);
 // Where a UTC instant sits on the chart's time axis: UTC itself, or the
 // computer's local time at that instant (its offset then, DST included).
 std::int64_t chartWallClock(std::int64_t utcSeconds, bool timeUtc);
+// The zone a time is shown in, named beside it: "UTC", or the computer's
+// zone at that instant ("CET", "CEST"; "local" when it has no name).
+std::string zoneName(std::int64_t utcSeconds, bool timeUtc);
+// "13:45 UTC", "14:45 CET": the time of day in the zone chosen, named.
+std::string clockText(std::int64_t utcSeconds, bool timeUtc);
 
 // The station window's paint: the chart, then the wind dial when the legend
 // is shown.

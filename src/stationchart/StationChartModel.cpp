@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <ctime>
+#include <span>
 #include <unordered_set>
 
 #include "base/Units.h"
@@ -13,6 +14,7 @@
 #include "stationchart/StationChart.h"
 #include "charts/WeatherLayer.h"
 #include "metar/CloudLayer.h"
+#include "metar/MetarDecoder.h"
 #include "metar/WeatherGroup.h"
 #include "observations/ReportPageSource.h"
 #include "stationchart/MeteodataFile.h"
@@ -135,7 +137,87 @@ Observation toDisplayUnits(const Observation& observation, bool metricStyle) {
   return shown;
 }
 
-TextLines detailLines(const Observation& o) {
+Observation toDisplayUnits(const Observation& observation, const Settings& settings) {
+  if (!unitsChosen(settings)) return toDisplayUnits(observation, settings.metricStyle);
+  const DisplayUnits& units = settings.units;
+  Observation shown = observation;
+  shown.temperature = temperatureIn(observation.temperature, units.temperature);
+  // Hectopascals keep the chart's "minus 1000" offset; inches plot as read.
+  if (units.pressure == PressureUnit::kInchOfMercury)
+    shown.pressure = std::isfinite(observation.pressureInches)
+                         ? observation.pressureInches
+                         : pressureIn(observation.pressure + 1000.0, PressureUnit::kInchOfMercury);
+  shown.windSpeed = speedIn(observation.windSpeed / kMetresPerSecondPerKnot, units.speed);
+  return shown;
+}
+
+namespace {
+
+// "broken clouds at 2500 feet AGL" with the heights in the chosen unit.
+std::string cloudsIn(std::span<const CloudLayer> layers, HeightUnit unit) {
+  std::string text;
+  for (const CloudLayer& layer : layers) {
+    std::string part = cloudText(layer);
+    if (layer.baseFt) {
+      const std::string feet = std::to_string(*layer.baseFt) + " feet";
+      if (const auto at = part.find(feet); at != std::string::npos)
+        part.replace(at, feet.size(), heightText(*layer.baseFt, unit));
+      part += " AGL";
+    }
+    text += (text.empty() ? "" : "; ") + part;
+  }
+  return text;
+}
+
+std::string valueOrEmpty(double value, const std::function<std::string(double)>& text) {
+  return std::isfinite(value) ? text(value) : std::string();
+}
+
+// The report's values each once in the chosen units. A live report is read
+// again from its text for what the observation keeps no number of (gusts,
+// ceiling, cloud heights); a report page keeps its own words there.
+TextLines detailLinesIn(const Observation& o, const DisplayUnits& units) {
+  std::string temperature = valueOrEmpty(o.temperature, [&](double c) { return temperatureText(c, units.temperature); });
+  std::string dewpoint = valueOrEmpty(o.dewpoint, [&](double c) { return temperatureText(c, units.temperature); });
+  if (!dewpoint.empty() && std::isfinite(o.humidity)) dewpoint += formatText(" [RH = %ld%%]", std::lround(o.humidity));
+  const std::string pressure =
+      valueOrEmpty(o.pressure, [&](double hpa) { return pressureText(hpa + 1000.0, units.pressure); });
+  std::string winds, visibility, ceiling = o.ceilingText, clouds = o.cloudsText;
+  if (!o.rawReport.empty()) {
+    const MetarReport report =
+        decodeMetar(o.rawReport, UtcDateTime::fromEpochMinutes(reportUtcSeconds(o) / 60));
+    const Conditions& now = report.current;
+    if (now.wind.speedKt) winds = windText(now.wind, &units);
+    if (now.visibility.prevailingM || now.cavok) visibility = visibilityText(now, &units);
+    ceiling = report.ceilingFt() ? "at " + heightText(*report.ceilingFt(), units.height) + " AGL" : std::string();
+    clouds = cloudsIn(now.clouds.view(), units.height);
+  } else {
+    if (std::isfinite(o.windSpeed)) {
+      const double knots = o.windSpeed / kMetresPerSecondPerKnot;
+      winds = knots < 0.5 ? std::string("calm")
+              : (std::isfinite(o.windDirection) ? formatText("%03.0f\xB0", o.windDirection) : std::string("variable")) +
+                    " at " + speedText(knots, units.speed);
+    }
+    if (std::isfinite(o.visibility)) {
+      const double metres = o.visibility * 1000.0;
+      visibility = metres >= 9999.0 ? (units.visibility == VisibilityUnit::kMetric ? "10 km or more" : "6 SM or more")
+                                    : nimbrel::visibilityText(metres, units.visibility);
+    }
+  }
+  TextLines lines = {"DATE: " + o.conditionsText, "TEMP: " + temperature,   "DEWPOINT: " + dewpoint,
+                     "PRESSURE: " + pressure,     "WINDS: " + winds,        "VISIBILITY: " + visibility,
+                     "CEILING: " + ceiling,       "CLOUDS: " + clouds,      "PRESENT: " + o.weatherText};
+  if (!o.rawReport.empty()) {
+    lines.push_back("CATEGORY: " + o.categoryText);
+    lines.push_back("METAR: " + o.rawReport);
+  }
+  return lines;
+}
+
+}  // namespace
+
+TextLines detailLines(const Observation& o, const DisplayUnits* units) {
+  if (units != nullptr) return detailLinesIn(o, *units);
   TextLines lines = {"DATE: " + o.conditionsText,   "TEMP: " + o.temperatureText, "DEWPOINT: " + o.dewpointText,
                      "PRESSURE: " + o.pressureText, "WINDS: " + o.windsText,      "VISIBILITY: " + o.visibilityText,
                      "CEILING: " + o.ceilingText,   "CLOUDS: " + o.cloudsText,    "PRESENT: " + o.weatherText};
@@ -191,7 +273,7 @@ void StationChartModel::showForecast() {
 }
 
 TextLines StationChartModel::linesWithForecast(const Observation& observation) const {
-  TextLines lines = detailLines(observation);
+  TextLines lines = detailLines(observation, unitsChosen(settings) ? &settings.units : nullptr);
   if (m_forecast) lines.push_back(forecastLine(*m_forecast));
   return lines;
 }
@@ -306,13 +388,13 @@ void StationChartModel::addReports(ObservationList reports) {
     currentObservation = observations.front();
     setupStationChart(*chart, m_station, settings, m_refreshMinutes, source.name());
     for (auto it = observations.rbegin(); it != observations.rend(); ++it)
-      addObservationToChart(toDisplayUnits(*it, settings.metricStyle));
+      addObservationToChart(toDisplayUnits(*it, settings));
     return;
   }
   for (const Observation& o : fresh) {
     observations.insert(observations.begin(), o);
     currentObservation = o;
-    addObservationToChart(toDisplayUnits(o, settings.metricStyle));
+    addObservationToChart(toDisplayUnits(o, settings));
   }
 }
 
@@ -335,7 +417,7 @@ LoadOutcome StationChartModel::loadFinished(PageReading reading) {
   }
   setupStationChart(*chart, m_station, settings, m_refreshMinutes, source.name());
   for (auto it = observations.rbegin(); it != observations.rend(); ++it)
-    addObservationToChart(toDisplayUnits(*it, settings.metricStyle));
+    addObservationToChart(toDisplayUnits(*it, settings));
   currentObservation = observations.front();
   dialDirection = currentObservation.windDirection;
   dialSpeed = currentObservation.windSpeed;
@@ -457,11 +539,7 @@ void StationChartModel::refresh() {
 
 std::string StationChartModel::newestTimeText() const {
   if (observations.empty()) return {};
-  const std::int64_t shown = chartTime(observations.front());
-  const std::int64_t seconds = ((shown % 86400) + 86400) % 86400;
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d", static_cast<int>(seconds / 3600), static_cast<int>(seconds % 3600 / 60));
-  return text;
+  return clockText(reportUtcSeconds(observations.front()), settings.timeUtc);
 }
 
 std::string StationChartModel::staleNote() const {

@@ -31,10 +31,13 @@ int medianGapMinutes(const ObservationList& observations);
 // A copy of an observation in the units the chart shows: Fahrenheit, inches
 // of mercury and miles per hour when metric style is off.
 Observation toDisplayUnits(const Observation& observation, bool metricStyle);
+// The same in the units the user chose; by the metric style when none was.
+Observation toDisplayUnits(const Observation& observation, const Settings& settings);
 
 // The detail lines of a report ("DATE: ..." to "PRESENT: ..."; then
-// "CATEGORY: ..." and "METAR: ..." for a live report).
-TextLines detailLines(const Observation& observation);
+// "CATEGORY: ..." and "METAR: ..." for a live report). units: each value
+// once in them; null for the report's own texts.
+TextLines detailLines(const Observation& observation, const DisplayUnits* units = nullptr);
 
 // The strip of a forecast: each hour's prevailing flight category, and the
 // worst category of the TEMPO and PROB changes that may come within it.
@@ -99,10 +102,10 @@ class StationChartModel {
   // scale, the status bar says so (and again after they were all back).
   void chartDrawn();
   // The window title: the station's name, with "(offline, newest report
-  // HH:MM)" when the service could not be reached, "(no new report since
-  // HH:MM)" while refreshes fail.
+  // HH:MM UTC)" when the service could not be reached, "(no new report since
+  // HH:MM UTC)" while refreshes fail; the zone is the one times are shown in.
   std::string title() const;
-  // "NAME: no new report since HH:MM." while refreshes fail, else empty.
+  // "NAME: no new report since HH:MM UTC." while refreshes fail, else empty.
   std::string staleNote() const;
   // How the last refresh ended when it brought nothing (none: it did, or
   // there was none yet).

@@ -10,6 +10,8 @@
 #include <optional>
 
 #include "stationchart/StationChart.h"
+#include "metar/MetarDecoder.h"
+#include "observations/MetarObservation.h"
 #include "observations/MetarSource.h"
 #include "observations/ReportPageSource.h"
 #include "reportstore/ReportStore.h"
@@ -249,6 +251,97 @@ TEST_F(StationChartModelTest, DisplayUnitsWhenMetricStyleIsOff) {
   EXPECT_NEAR(ValueAt(*model->chart, 1, 2), 16.30, 1e-9);
 }
 
+TEST_F(StationChartModelTest, RowsInTheChosenUnits) {
+  Observation stored;
+  stored.temperature = 20.0;
+  stored.pressure = 13.25;  // 1013.25 hPa
+  stored.windSpeed = 5.144;  // 10 kt
+  stored.windDirection = 90.0;
+  const struct {
+    DisplayUnits units;
+    double temperature, pressure, speed;
+  } cases[] = {
+      {unitPreset(UnitPreset::kAviation), 20.0, 13.25, 10.0},
+      {unitPreset(UnitPreset::kMetric), 20.0, 13.25, 18.52},
+      {unitPreset(UnitPreset::kUs), 68.0, 29.92, 11.51},
+  };
+  for (const auto& c : cases) {
+    settings.units = c.units;
+    settings.metricStyle = true;
+    const auto model = Make();
+    setupStationChart(*model->chart, station, settings, 30);
+    model->addObservationToChart(toDisplayUnits(stored, settings));
+    SCOPED_TRACE(c.speed);
+    EXPECT_NEAR(ValueAt(*model->chart, 0, 1), c.temperature, 0.006);
+    EXPECT_NEAR(ValueAt(*model->chart, 0, 2), c.pressure, 0.006);
+    EXPECT_NEAR(ValueAt(*model->chart, 0, 3), c.speed, 0.006);
+    EXPECT_NEAR(ValueAt(*model->chart, 0, 4), 9.0, 1e-9);
+  }
+  // Inches come from the report's own altimeter when it has one.
+  settings.units = unitPreset(UnitPreset::kUs);
+  stored.pressureInches = 29.93;
+  EXPECT_DOUBLE_EQ(toDisplayUnits(stored, settings).pressure, 29.93);
+  // Without a choice the metric style still decides.
+  settings.units = DisplayUnits{};
+  settings.metricStyle = false;
+  EXPECT_EQ(toDisplayUnits(stored, settings), toDisplayUnits(stored, false));
+}
+
+TEST(DetailLines, EachValueOnceInTheChosenUnits) {
+  const std::string raw = "KORD 071753Z 27015G25KT 3/4SM BR BKN008 OVC015 M02/M05 A2992 RMK AO2";
+  const Observation live = toObservation(decodeMetar(raw, UtcDateTime{2026, 12, 7, 18, 0}), raw);
+  // A report page: numbers and the page's own words, no report text.
+  Observation page;
+  page.conditionsText = "12/7/2026 17:53";
+  page.temperature = 20.0;
+  page.pressure = 13.2;
+  page.windSpeed = 5.144;  // 10 kt
+  page.windDirection = 90.0;
+  page.visibility = 16.0;
+  page.ceilingText = "at 2500 feet AGL";
+  const struct {
+    const Observation* observation;
+    DisplayUnits units;
+    std::vector<std::string> lines;  // TEMP to CLOUDS
+  } cases[] = {
+      {&live, unitPreset(UnitPreset::kAviation),
+       {"TEMP: -2.0\xB0" "C", "PRESSURE: 1013.2 hPa", "WINDS: 270\xB0 at 15 kt gusting to 25 kt",
+        "VISIBILITY: 1200 m", "CEILING: at 800 ft AGL",
+        "CLOUDS: broken clouds at 800 ft AGL; overcast at 1500 ft AGL"}},
+      {&live, unitPreset(UnitPreset::kUs),
+       {"TEMP: 28.4\xB0" "F", "PRESSURE: 29.92 inHg", "WINDS: 270\xB0 at 17 mph gusting to 29 mph",
+        "VISIBILITY: 3/4 SM", "CEILING: at 800 ft AGL",
+        "CLOUDS: broken clouds at 800 ft AGL; overcast at 1500 ft AGL"}},
+      {&live, unitPreset(UnitPreset::kMetric),
+       {"TEMP: -2.0\xB0" "C", "PRESSURE: 1013.2 hPa", "WINDS: 270\xB0 at 28 km/h gusting to 46 km/h",
+        "VISIBILITY: 1200 m", "CEILING: at 244 m AGL",
+        "CLOUDS: broken clouds at 244 m AGL; overcast at 457 m AGL"}},
+      {&page, unitPreset(UnitPreset::kUs),
+       {"TEMP: 68.0\xB0" "F", "PRESSURE: 29.92 inHg", "WINDS: 090\xB0 at 12 mph", "VISIBILITY: 6 SM or more",
+        "CEILING: at 2500 feet AGL", "CLOUDS: "}},
+  };
+  for (const auto& c : cases) {
+    const TextLines lines = detailLines(*c.observation, &c.units);
+    SCOPED_TRACE(c.lines[2]);
+    const bool isLive = !c.observation->rawReport.empty();
+    ASSERT_EQ(lines.size(), isLive ? 11u : 9u);
+    EXPECT_EQ(lines[0], "DATE: " + c.observation->conditionsText);
+    EXPECT_EQ((std::vector<std::string>{lines[1], lines[3], lines[4], lines[5], lines[6], lines[7]}), c.lines);
+    EXPECT_EQ(lines[8], "PRESENT: " + c.observation->weatherText);
+    if (isLive) {
+      // The dew point in the same unit as the temperature, the report as sent.
+      EXPECT_EQ(lines[2].rfind(c.units.temperature == TemperatureUnit::kFahrenheit ? "DEWPOINT: 23.0\xB0" "F [RH = "
+                                                                                   : "DEWPOINT: -5.0\xB0" "C [RH = ",
+                               0),
+                0u);
+      EXPECT_EQ(lines[10], "METAR: " + raw);
+    }
+  }
+  // Without a choice the report's own texts stay.
+  EXPECT_EQ(detailLines(live)[3], "PRESSURE: " + live.pressureText);
+  EXPECT_NE(live.pressureText.find("inches Hg ("), std::string::npos);
+}
+
 TEST_F(StationChartModelTest, PagesTakeThePeriodFromTheTwoNewestReports) {
   const auto model = Make();
   const struct {
@@ -302,9 +395,10 @@ TEST_F(StationChartModelTest, RowTimesAreUtcOrTheComputersLocalTime) {
     const char* zone;
     bool timeUtc;
     const char* newest;  // the newest row's time
+    const char* named;  // the zone named beside it
   } cases[] = {
-      {"UTC0", false, "17:53"}, {"UTC0", true, "17:53"}, {"XST-2", false, "19:53"},
-      {"XST-2", true, "17:53"}, {"YST5", false, "12:53"}, {"YST5", true, "17:53"},
+      {"UTC0", false, "17:53", "UTC"}, {"UTC0", true, "17:53", "UTC"},  {"XST-2", false, "19:53", "XST"},
+      {"XST-2", true, "17:53", "UTC"}, {"YST5", false, "12:53", "YST"}, {"YST5", true, "17:53", "UTC"},
   };
   for (const auto& c : cases) {
     ZoneScope scope(c.zone);
@@ -315,7 +409,8 @@ TEST_F(StationChartModelTest, RowTimesAreUtcOrTheComputersLocalTime) {
     EXPECT_EQ(model->chart->rowLabel(2), c.newest) << c.zone << " utc " << c.timeUtc;
     model->refresh();
     ASSERT_TRUE(fetcher.deliverNext(FailedResult(FetchStatus::kTimedOut, "Operation timed out", 20)));
-    EXPECT_EQ(model->title(), std::string("SAMPLE FIELD (no new report since ") + c.newest + ")") << c.zone;
+    EXPECT_EQ(model->title(), std::string("SAMPLE FIELD (no new report since ") + c.newest + " " + c.named + ")")
+        << c.zone;
   }
 }
 
@@ -450,10 +545,10 @@ TEST_F(StationChartModelTest, AFailedRefreshKeepsEverythingAndMarksTheTitle) {
     EXPECT_TRUE(port.messages.empty()) << c.what;
     // The newest report, 17:53 UTC, in the window's local time; the window
     // tells it when the state changes, with how the refresh ended.
-    EXPECT_EQ(model->staleNote(), "SAMPLE FIELD: no new report since 19:53.") << c.what;
+    EXPECT_EQ(model->staleNote(), "SAMPLE FIELD: no new report since 19:53 XST.") << c.what;
     ASSERT_TRUE(model->refreshProblem().has_value()) << c.what;
     EXPECT_FALSE(model->refreshProblem()->ok()) << c.what;
-    EXPECT_EQ(model->title(), "SAMPLE FIELD (no new report since 19:53)") << c.what;
+    EXPECT_EQ(model->title(), "SAMPLE FIELD (no new report since 19:53 XST)") << c.what;
     EXPECT_EQ(stateChanges, 1) << c.what;
 
     // A repeated report is a success too: the mark goes, nothing is added.
@@ -672,7 +767,7 @@ TEST_F(StoredChartTest, WithoutTheServiceOpensFromTheStoreMarkedOffline) {
     EXPECT_EQ(model->observations.size(), c.rows) << c.what;
     EXPECT_EQ(model->isOffline(), c.opened == true) << c.what;
     if (c.opened == true) {
-      EXPECT_EQ(model->title(), "SAMPLE FIELD (offline, newest report 19:33)") << c.what;
+      EXPECT_EQ(model->title(), "SAMPLE FIELD (offline, newest report 19:33 XST)") << c.what;
       // Once the service answers again the mark goes and the reports come.
       model->refresh();
       ASSERT_TRUE(fetcher.deliverNext(Answer({{17, 53}}))) << c.what;

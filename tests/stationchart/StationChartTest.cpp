@@ -57,6 +57,38 @@ TEST(StationChart, MetricStyleOffChangesTitlesAndTheYStep) {
   EXPECT_EQ(painter.FindText("  65"), nullptr);
 }
 
+TEST(StationChart, ChosenUnitsNameTheLegendAndSetTheYStep) {
+  const struct {
+    DisplayUnits units;
+    const char* temperature;
+    const char* pressure;
+    const char* speed;
+    double yDelta;
+  } cases[] = {
+      {unitPreset(UnitPreset::kAviation), "Temperature     \xB0" "C", "Pressure           hps-1000",
+       "Wind speed       kt", 5.0},
+      {unitPreset(UnitPreset::kMetric), "Temperature     \xB0" "C", "Pressure           hps-1000",
+       "Wind speed       km/h", 5.0},
+      {unitPreset(UnitPreset::kUs), "Temperature     \xB0" "F", "Pressure           inches Hg",
+       "Wind speed       mph", 10.0},
+      {{TemperatureUnit::kCelsius, PressureUnit::kInchOfMercury, SpeedUnit::kMetrePerSecond,
+        VisibilityUnit::kMetric, HeightUnit::kFoot},
+       "Temperature     \xB0" "C", "Pressure           inches Hg", "Wind speed       m/s", 10.0},
+  };
+  for (const auto& c : cases) {
+    Chart chart;
+    Settings settings;
+    settings.units = c.units;
+    // A choice of units overrides the metric style.
+    settings.metricStyle = false;
+    setupStationChart(chart, SampleStation(), settings, 30);
+    SCOPED_TRACE(c.speed);
+    EXPECT_EQ(Titles(chart), (std::vector<std::string>{"Time (every 30 min)", c.temperature, c.pressure, c.speed,
+                                                       "Wind direction    -18...+18"}));
+    EXPECT_EQ(chart.yDelta, c.yDelta);
+  }
+}
+
 TEST(StationChart, EachSeriesPlotsItsOwnQuantity) {
   FixedOwner owner(ClientWidthForPlot(400), ClientHeightForPlot(400));
   Chart chart(&owner);

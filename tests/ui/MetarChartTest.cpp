@@ -369,8 +369,10 @@ TEST_F(MetarChartTest, WithoutTheServiceAChartOpensFromTheStoredReports) {
   EXPECT_TRUE(messages.empty()) << messages.front();
   EXPECT_EQ(chart->chartModel().observations, shown);
   EXPECT_TRUE(WaitUntil([chart] { return chart->chartModel().isOffline(); }));
-  const std::string title = kBoston + " (offline, newest report " + HourMinute(shown.front().observedAt +
-                                                                               chart->chartModel().utcDeltaHours() * 3600) + ")";
+  const std::string title =
+      kBoston + " (offline, newest report " +
+      HourMinute(shown.front().observedAt + chart->chartModel().utcDeltaHours() * 3600) + " " +
+      zoneName(reportUtcSeconds(shown.front()), Frame()->session().settings().timeUtc) + ")";
   EXPECT_EQ(TitleOf(chart).toStdString(), title);
 }
 

@@ -30,6 +30,7 @@
 #include "support/ChartTestSupport.h"
 #include "support/LocalHttpServer.h"
 #include "support/ReadFile.h"
+#include "stationchart/StationChart.h"
 #include "support/ReportPages.h"
 #include "ui/ParametersDialog.h"
 #include "ui/StationChartView.h"
@@ -360,8 +361,10 @@ TEST_F(StationChartViewTest, AFailedRefreshMarksTheTitleWithoutABoxUntilOneSucce
   ASSERT_NE(chart, nullptr);
   const QString name = QStringLiteral("SAMPLE FIELD");
   ASSERT_EQ(TitleOf(chart), name);
-  // The newest report's time as the chart shows it.
-  const QString since = QString::fromStdString(chart->chart()->rowLabel(2)).left(5);
+  // The newest report's time as the chart shows it, its zone named.
+  const QString since = QString::fromStdString(chart->chart()->rowLabel(2)).left(5) + QStringLiteral(" ") +
+                        QString::fromStdString(zoneName(reportUtcSeconds(chart->chartModel().observations.front()),
+                                                        Frame()->session().settings().timeUtc));
 
   // The service fails: no box, the rows stay, the title and status say how old they are.
   pages.fail("TEST", "most recent only", 500);
