@@ -4,6 +4,7 @@
 #include <locale.h>
 #include <stdlib.h>
 
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -20,6 +21,14 @@ locale_t classicLocale() {
 }  // namespace
 
 double readNumber(std::string_view text) {
+  // A plain decimal ("-12.5", nearly every reading) is read in place;
+  // blanks, a '+', hex or an out-of-range value take strtod's way below.
+  if (!text.empty() && (isDigit(text.front()) || text.front() == '-' || text.front() == '.')) {
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error == std::errc{} && (end == text.data() + text.size() || (*end != 'x' && *end != 'X')))
+      return std::isfinite(value) ? value : 0.0;
+  }
   // strtod needs a terminated text: short ones (nearly all) go through the
   // stack, long ones whole, as a typed-in field may hold a huge value.
   char buffer[64];

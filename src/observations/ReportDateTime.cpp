@@ -49,16 +49,26 @@ int expandYear(std::string_view digits) {
   return -1;
 }
 
-std::vector<std::string_view> splitOn(std::string_view text, char separator) {
-  std::vector<std::string_view> parts;
+// A text cut at `separator` into at most three parts; `count` says four
+// when there are more, which no date or time has.
+struct Parts {
+  std::array<std::string_view, 3> part;
+  std::size_t count = 0;
+};
+
+Parts splitOn(std::string_view text, char separator) {
+  Parts parts;
   std::size_t start = 0;
   while (true) {
+    if (parts.count == parts.part.size()) {
+      ++parts.count;
+      return parts;
+    }
     const std::size_t hit = text.find(separator, start);
-    parts.push_back(text.substr(start, hit == std::string_view::npos ? std::string_view::npos : hit - start));
-    if (hit == std::string_view::npos) break;
+    parts.part[parts.count++] = text.substr(start, hit == std::string_view::npos ? std::string_view::npos : hit - start);
+    if (hit == std::string_view::npos) return parts;
     start = hit + 1;
   }
-  return parts;
 }
 
 struct Time {
@@ -68,11 +78,12 @@ struct Time {
 };
 
 std::optional<Time> readColonTime(std::string_view token) {
-  const auto parts = splitOn(token, ':');
-  if (parts.size() < 2 || parts.size() > 3) return std::nullopt;
-  for (auto part : parts)
-    if (!allDigits(part) || part.size() > 2) return std::nullopt;
-  Time time{toInt(parts[0]), toInt(parts[1]), parts.size() == 3 ? toInt(parts[2]) : 0};
+  const Parts split = splitOn(token, ':');
+  if (split.count < 2 || split.count > 3) return std::nullopt;
+  const auto& parts = split.part;
+  for (std::size_t p = 0; p < split.count; ++p)
+    if (!allDigits(parts[p]) || parts[p].size() > 2) return std::nullopt;
+  Time time{toInt(parts[0]), toInt(parts[1]), split.count == 3 ? toInt(parts[2]) : 0};
   return time;
 }
 
@@ -91,9 +102,10 @@ bool readNumericDate(std::string_view token, UtcDateTime& date) {
     }
   }
   if (separator == 0) return false;
-  const auto parts = splitOn(token, separator);
-  if (parts.size() != 3) return false;
-  for (auto part : parts)
+  const Parts split = splitOn(token, separator);
+  if (split.count != 3) return false;
+  const auto& parts = split.part;
+  for (std::string_view part : parts)
     if (!allDigits(part)) return false;
   if (parts[0].size() == 4) {  // year first: yyyy-mm-dd, yyyy.mm.dd, yyyy/mm/dd
     if (parts[1].size() > 2 || parts[2].size() > 2) return false;
@@ -122,6 +134,7 @@ struct Token {
 
 std::optional<UtcDateTime> parseReportDateTime(std::string_view text) {
   std::vector<Token> tokens;
+  tokens.reserve(8);
   std::size_t i = 0;
   while (i < text.size()) {
     const char c = text[i];

@@ -1,10 +1,13 @@
 #include "observations/ReportPage.h"
 #include "base/Text.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstddef>
+#include <functional>
 #include <optional>
+#include <utility>
 
 #include "observations/ReportDateTime.h"
 
@@ -39,10 +42,14 @@ const std::array<Replacement, 13> kEntities = {{
 constexpr std::size_t kAmpersandEntity = 4;
 
 // The first entity from `first` on that `text` starts with, or none
-// (kEntities.size()).
+// (kEntities.size()). Every entity ends at a ';' within six bytes, so only
+// those of that length are compared.
 std::size_t entityAt(std::string_view text, std::size_t first) {
+  const std::size_t semicolon = text.substr(0, 6).find(';');
+  if (semicolon == npos) return kEntities.size();
+  const std::string_view candidate = text.substr(0, semicolon + 1);
   for (std::size_t e = first; e < kEntities.size(); ++e)
-    if (text.starts_with(kEntities[e].from)) return e;
+    if (kEntities[e].from == candidate) return e;
   return kEntities.size();
 }
 
@@ -147,7 +154,9 @@ std::string decodeEntities(std::string_view text) {
     } else {
       i += kEntities[e].from.size();
       if (e == kAmpersandEntity) {
-        const std::size_t later = entityAt("&" + std::string(text.substr(i, 5)), e + 1);
+        std::string following = "&";
+        following += text.substr(i, 5);
+        const std::size_t later = entityAt(following, e + 1);
         if (later != kEntities.size()) {
           e = later;
           i += kEntities[e].from.size() - 1;
@@ -239,7 +248,14 @@ bool readReport(std::string_view stretch, Observation& observation, bool& dateOk
   observation.ceilingText = cellText(rawBetween(stretch, anchors[kCeiling], kCell, kCellEnd));
   observation.cloudsText = cellText(rawBetween(stretch, anchors[kClouds], kCell, kCellEnd));
   observation.weatherText = cellText(rawBetween(stretch, anchors[kWeather], kCell, kCellEnd));
-  observation.reportText = cellText(rawBetween(stretch, 0, "<SPAN CLASS=\"monospace\">", "<BR>"));
+  // The report line's marker comes after all the markup, whose every '<'
+  // might begin it: a searcher made once skips ahead by the marker's length.
+  static constexpr std::string_view kReportLine = "<SPAN CLASS=\"monospace\">";
+  static const std::boyer_moore_horspool_searcher kReportLineSearch(kReportLine.begin(), kReportLine.end());
+  const auto reportLine = std::search(stretch.begin(), stretch.end(), kReportLineSearch);
+  if (reportLine != stretch.end())
+    observation.reportText =
+        cellText(rawBetween(stretch, static_cast<std::size_t>(reportLine - stretch.begin()), kReportLine, "<BR>"));
   return true;
 }
 
@@ -257,7 +273,7 @@ ReportPageStatus readReportPage(std::string_view page, ObservationList* observat
     bool dateOk = true;
     if (!readReport(stretch, observation, dateOk)) break;
     if (!dateOk) return ReportPageStatus::kBadDate;
-    if (observations != nullptr) observations->push_back(observation);
+    if (observations != nullptr) observations->push_back(std::move(observation));
     ++count;
     start = next;
   }

@@ -33,6 +33,7 @@ const NumberCase kNumberCases[] = {
     {"12e", 12.0},  // an exponent without digits is not part of the number
     {"0x10", 16.0},
     {"0x1A", 26.0},
+    {"-0x10", -16.0},
     {"160 degrees) at 10 MPH", 160.0},
     {"1234567890123456789", 1234567890123456789.0},
     {"abc", 0.0},
