@@ -90,9 +90,8 @@ bool LoadStations(StationList& stations) {
 // The heap blocks of a station's texts; short ones live inside the string.
 double TextHeapBytes(const Station& s) {
   double bytes = 0;
-  for (const std::string* t : {&s.cd, &s.name, &s.icao, &s.iata, &s.synop, &s.latText, &s.lonText, &s.elevText,
-                               &s.metarFlag, &s.nexradFlag, &s.aviationFlag, &s.upperAirFlag, &s.autoFlag,
-                               &s.officeFlag, &s.plotPriority, &s.country})
+  for (const std::string* t :
+       {&s.cd, &s.name, &s.icao, &s.iata, &s.synop, &s.latText, &s.lonText, &s.elevText, &s.country})
     if (t->capacity() > 15) bytes += static_cast<double>(t->capacity() + 1);
   return bytes;
 }

@@ -15,7 +15,9 @@ struct Station {
   std::string latText;   // "47 29N"
   std::string lonText;   // "008 32E"
   std::string elevText;  // metres
-  std::string metarFlag, nexradFlag, aviationFlag, upperAirFlag, autoFlag, officeFlag, plotPriority;
+  // One-letter columns ("X", "T", a priority digit); ' ' when blank.
+  char metarFlag = ' ', nexradFlag = ' ', aviationFlag = ' ', upperAirFlag = ' ', autoFlag = ' ', officeFlag = ' ',
+       plotPriority = ' ';
   std::string country;   // two letters
 
   // Map coordinates: longitude 0..360 from 180 W, colatitude 0..180 from

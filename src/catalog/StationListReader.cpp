@@ -23,12 +23,20 @@ struct Column {
 
 // The fixed columns of a station line.
 constexpr Column kColumns[] = {
-    {0, 2, &Station::cd},           {3, 17, &Station::name},         {20, 4, &Station::icao},
-    {26, 3, &Station::iata},        {32, 5, &Station::synop},        {39, 6, &Station::latText},
-    {47, 7, &Station::lonText},     {55, 4, &Station::elevText},     {62, 1, &Station::metarFlag},
-    {65, 1, &Station::nexradFlag},  {68, 1, &Station::aviationFlag}, {71, 1, &Station::upperAirFlag},
-    {74, 1, &Station::autoFlag},    {77, 1, &Station::officeFlag},   {79, 1, &Station::plotPriority},
+    {0, 2, &Station::cd},       {3, 17, &Station::name},    {20, 4, &Station::icao},    {26, 3, &Station::iata},
+    {32, 5, &Station::synop},   {39, 6, &Station::latText}, {47, 7, &Station::lonText}, {55, 4, &Station::elevText},
     {81, 2, &Station::country},
+};
+
+struct FlagColumn {
+  std::size_t position;
+  char Station::*flag;
+};
+
+constexpr FlagColumn kFlagColumns[] = {
+    {62, &Station::metarFlag}, {65, &Station::nexradFlag}, {68, &Station::aviationFlag},
+    {71, &Station::upperAirFlag}, {74, &Station::autoFlag}, {77, &Station::officeFlag},
+    {79, &Station::plotPriority},
 };
 
 constexpr double kMinute = 1.0 / 60.0;
@@ -88,6 +96,10 @@ void parseStationLine(std::string_view line, Station& station) {
   for (const Column& column : kColumns) {
     const std::string_view piece = field(line, column);
     (station.*column.field).assign(piece.data(), piece.size());
+  }
+  for (const FlagColumn& column : kFlagColumns) {
+    const char c = column.position < line.size() ? line[column.position] : ' ';
+    station.*column.flag = isSpace(c) ? ' ' : c;
   }
   for (char& c : station.name)
     if (c == '/' || c == '\\') c = '_';

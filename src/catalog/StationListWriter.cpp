@@ -40,13 +40,13 @@ std::string stationLine(const Station& s) {
   put(line, 47, 7, s.lonText);
   const std::string_view elevation = std::string_view(s.elevText).substr(0, std::min<std::size_t>(4, s.elevText.size()));
   put(line, 55 + 4 - elevation.size(), 4, elevation);
-  put(line, 62, 1, s.metarFlag);
-  put(line, 65, 1, s.nexradFlag);
-  put(line, 68, 1, s.aviationFlag);
-  put(line, 71, 1, s.upperAirFlag);
-  put(line, 74, 1, s.autoFlag);
-  put(line, 77, 1, s.officeFlag);
-  put(line, 79, 1, s.plotPriority);
+  line[62] = s.metarFlag;
+  line[65] = s.nexradFlag;
+  line[68] = s.aviationFlag;
+  line[71] = s.upperAirFlag;
+  line[74] = s.autoFlag;
+  line[77] = s.officeFlag;
+  line[79] = s.plotPriority;
   put(line, 81, 2, s.country);
   return line;
 }

@@ -294,8 +294,8 @@ ServiceStations readServiceStations(std::string_view download, std::size_t ceili
     if (isCode(wmo, 5, true)) s.synop = std::string(wmo);
     if (std::isfinite(e.elevation) && e.elevation > -1000.0 && e.elevation < 10000.0)
       s.elevText = std::to_string(std::lround(e.elevation));
-    s.metarFlag = "X";
-    if (e.taf) s.aviationFlag = "T";
+    s.metarFlag = 'X';
+    if (e.taf) s.aviationFlag = 'T';
     out.stations.push_back(std::move(s));
   });
   const std::string_view text = inflated.text;

@@ -43,8 +43,8 @@ TEST(StationListWriter, ColumnsCutAndElevationRightAligned) {
   s.latText = "37 40N";
   s.lonText = "122 07W";
   s.elevText = "9";
-  s.metarFlag = "X";
-  s.aviationFlag = "T";
+  s.metarFlag = 'X';
+  s.aviationFlag = 'T';
   s.country = "US";
   EXPECT_EQ(stationLine(s), "CA A NAME LONGER TH KHWD  HWD   72493  37 40N  122 07W    9   X     T            US");
   s.elevText = "-12";

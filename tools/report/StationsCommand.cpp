@@ -28,16 +28,19 @@ int runStationsCommand(int argc, char** argv) {
   out.reserve(out.size() + stations.size() * 120);
   char numbers[160];
   for (const nimbrel::Station& station : stations) {
-    const std::string* pieces[] = {&station.cd,         &station.name,         &station.icao,
-                                   &station.iata,       &station.synop,        &station.latText,
-                                   &station.lonText,    &station.elevText,     &station.metarFlag,
-                                   &station.nexradFlag, &station.aviationFlag, &station.upperAirFlag,
-                                   &station.autoFlag,   &station.officeFlag,   &station.plotPriority,
-                                   &station.country};
-    for (const std::string* piece : pieces) {
-      out += *piece;
+    const std::string* texts[] = {&station.cd,      &station.name,    &station.icao,    &station.iata,
+                                  &station.synop,   &station.latText, &station.lonText, &station.elevText};
+    for (const std::string* text : texts) {
+      out += *text;
       out += '\t';
     }
+    for (const char flag : {station.metarFlag, station.nexradFlag, station.aviationFlag, station.upperAirFlag,
+                            station.autoFlag, station.officeFlag, station.plotPriority}) {
+      if (flag != ' ') out += flag;
+      out += '\t';
+    }
+    out += station.country;
+    out += '\t';
     std::snprintf(numbers, sizeof numbers, "%.4f\t%.4f\t%.1f\n", station.mapLongitude, station.mapColatitude,
                   station.elevation);
     out += numbers;
