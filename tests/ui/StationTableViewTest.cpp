@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <memory>
 
 #include "ViewsGuiFixture.h"
@@ -114,6 +115,35 @@ TEST_F(StationTableTest, CellsShowTheStationTextsUnchanged) {
             int(Qt::AlignLeft));
   EXPECT_EQ(table->model()->index(0, 6).data(Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask,
             int(Qt::AlignHCenter));
+}
+
+// The table draws its cells itself, for speed; it must look as Qt's own
+// item drawing would: same places, highlight, focus frame and "…".
+TEST_F(StationTableTest, CellsLookAsTheStandardItemDrawingWouldDrawThem) {
+  Station s = MakeStation("A NAME FAR TOO LONG FOR ITS COLUMN", "LSZH", "432");
+  s.latText = "47 28N";
+  s.country = "CH";
+  StationTableView* table = OpenTable({s, MakeStation("BERN", "LSZB", "510")});
+  table->focusFirstRow();
+  QTableView* grid = table->grid();
+  grid->selectRow(1);
+  auto picture = [grid] {
+    QImage image(grid->viewport()->size(), QImage::Format_RGB32);
+    grid->viewport()->render(&image);
+    return image;
+  };
+  const QImage own = picture();
+  QStyledItemDelegate standard;
+  QAbstractItemDelegate* ownDelegate = grid->itemDelegate();
+  grid->setItemDelegate(&standard);
+  const QImage expected = picture();
+  grid->setItemDelegate(ownDelegate);
+  // Glyphs may sit a fraction of a pixel apart; a misplaced or missing text,
+  // highlight or frame changes far more.
+  int differing = 0;
+  for (int y = 0; y < own.height(); ++y)
+    for (int x = 0; x < own.width(); ++x) differing += own.pixel(x, y) != expected.pixel(x, y) ? 1 : 0;
+  EXPECT_LT(differing, 40);
 }
 
 TEST_F(StationTableTest, SortDirectionIsSharedByEveryTable) {
