@@ -104,9 +104,8 @@ bool StationChartView::event(QEvent* event) {
   const int hour = model.chart->forecastHourAt(help->pos().x(), help->pos().y());
   if (hour >= 0 && model.forecast()) {
     const DisplayUnits* units = unitsChosen(settings) ? &settings.units : nullptr;
-    QToolTip::showText(help->globalPos(),
-                       toQString(forecastHourText(*model.forecast(), static_cast<std::size_t>(hour), settings.timeUtc, units)),
-                       this);
+    const std::string text = forecastHourText(*model.forecast(), static_cast<std::size_t>(hour), settings.timeUtc, units);
+    QToolTip::showText(help->globalPos(), toQString(text), this);
     return true;
   }
   // A detail text drawn cut: the whole of it, wrapped to a readable width.

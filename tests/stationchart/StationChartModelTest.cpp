@@ -428,7 +428,8 @@ TEST_F(StationChartModelTest, TimesFollowTheZoneChosen) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.timeUtc);
-    EXPECT_EQ(forecastLine(*taf.forecast, c.timeUtc).rfind(c.issued, 0), 0u) << forecastLine(*taf.forecast, c.timeUtc);
+    const std::string issued = forecastLine(*taf.forecast, c.timeUtc);
+    EXPECT_EQ(issued.rfind(c.issued, 0), 0u) << issued;
     const std::string hour = forecastHourText(*taf.forecast, 2, c.timeUtc);
     EXPECT_EQ(hour.rfind(c.hour, 0), 0u) << hour;
     EXPECT_NE(hour.find(c.tempo), std::string::npos) << hour;
