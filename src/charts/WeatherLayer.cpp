@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/ClockText.h"
 #include "base/Text.h"
 #include "base/Units.h"
 #include "map/MapProjection.h"
@@ -581,19 +582,18 @@ std::string withThousands(long long value) {
   return value < 0 ? "-" + text : text;
 }
 
-std::string currentWeatherStatusText(const WeatherSnapshot& snapshot) {
+std::string currentWeatherStatusText(const WeatherSnapshot& snapshot, bool timeUtc) {
   std::string text = "Current weather: ";
   const std::size_t count = snapshot.stations.size();
+  const std::string newest = clockText(snapshot.newestMinutes * 60, timeUtc);
   if (snapshot.offline && count > 0) {
     // The stored reports, as old as they are.
-    const std::int64_t ofDay = (snapshot.newestMinutes % 1440 + 1440) % 1440;
-    text += formatText("offline, reports up to %02d:%02d UTC", static_cast<int>(ofDay / 60), static_cast<int>(ofDay % 60));
+    text += "offline, reports up to " + newest;
   } else if (count == 0) {
     text += "no reports";
   } else {
-    const std::int64_t ofDay = (snapshot.newestMinutes % 1440 + 1440) % 1440;
     text += withThousands(static_cast<long long>(count)) + (count == 1 ? " station" : " stations") +
-            formatText(", reports up to %02d:%02d UTC", static_cast<int>(ofDay / 60), static_cast<int>(ofDay % 60));
+            ", reports up to " + newest;
   }
   if (snapshot.skippedCount > 0)
     text += ", " + withThousands(snapshot.skippedCount) + (snapshot.skippedCount == 1 ? " report" : " reports") +

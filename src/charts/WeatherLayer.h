@@ -87,8 +87,8 @@ std::string weatherTooltip(const Station& station, const StationWeather& weather
 // "Current weather: 4,512 stations, reports up to 14:50 UTC", then the
 // skipped reports and the reading's problem when there are any; with stored
 // reports for want of the service, "Current weather: offline, reports up to
-// 13:06 UTC".
-std::string currentWeatherStatusText(const WeatherSnapshot& snapshot);
+// 13:06 UTC". The time in the zone chosen (timeUtc false: the computer's).
+std::string currentWeatherStatusText(const WeatherSnapshot& snapshot, bool timeUtc);
 // 4512 -> "4,512".
 std::string withThousands(long long value);
 

@@ -52,9 +52,7 @@ void setupStationChart(Chart& graph, const Station& station, const Settings& set
   graph.setTitle(station.name + "   " + station.cd + "   (" + station.latText + ", " + station.lonText +
                  "),  elevation " + station.elevText + " m,  " + station.country +
                  (sourceName.empty() ? "" : ",  " + sourceName));
-  char axisTitle[64];
-  std::snprintf(axisTitle, sizeof axisTitle, "Time (every %d min)", refreshMinutes);
-  graph.addSeries(0, std::string(axisTitle), std::nullopt, std::nullopt);
+  graph.addSeries(0, timeAxisTitle(refreshMinutes), std::nullopt, std::nullopt);
   for (const Quantity& quantity : kQuantities) {
     if (!(settings.*quantity.enabled)) continue;
     const std::string title = unitsChosen(settings) ? chosenTitle(quantity, settings.units)
@@ -110,24 +108,8 @@ std::int64_t wallClockSeconds(const std::tm& time) {
                           time.tm_sec);
 }
 
-std::int64_t chartWallClock(std::int64_t utcSeconds, bool timeUtc) {
-  return timeUtc ? utcSeconds : wallClockSeconds(localTime(utcSeconds));
-}
-
-std::string zoneName(std::int64_t utcSeconds, bool timeUtc) {
-  if (timeUtc) return "UTC";
-  const std::tm fields = localTime(utcSeconds);
-  char name[32] = {};
-  if (std::strftime(name, sizeof name, "%Z", &fields) == 0 || name[0] == '\0') return "local";
-  return name;
-}
-
-std::string clockText(std::int64_t utcSeconds, bool timeUtc) {
-  const std::int64_t shown = chartWallClock(utcSeconds, timeUtc);
-  const std::int64_t seconds = ((shown % 86400) + 86400) % 86400;
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d ", static_cast<int>(seconds / 3600), static_cast<int>(seconds % 3600 / 60));
-  return text + zoneName(utcSeconds, timeUtc);
+std::string timeAxisTitle(int refreshMinutes, const std::string& zone) {
+  return "Time " + (zone.empty() ? std::string() : zone + " ") + formatText("(every %d min)", refreshMinutes);
 }
 
 void paintStationChart(Chart& graph, Painter& painter, double windDirection, double windSpeed) {

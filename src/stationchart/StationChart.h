@@ -17,6 +17,7 @@
 #include <ctime>
 #include <string>
 
+#include "base/ClockText.h"
 #include "base/Settings.h"
 #include "catalog/Station.h"
 #include "base/Painter.h"
@@ -62,12 +63,12 @@ void addObservationRow(Chart& graph, std::int64_t wallTime, double temperature, 
 std::int64_t wallClockSeconds(const std::tm& time);
 // Where a UTC instant sits on the chart's time axis: UTC itself, or the
 // computer's local time at that instant (its offset then, DST included).
-std::int64_t chartWallClock(std::int64_t utcSeconds, bool timeUtc);
-// The zone a time is shown in, named beside it: "UTC", or the computer's
-// zone at that instant ("CET", "CEST"; "local" when it has no name).
-std::string zoneName(std::int64_t utcSeconds, bool timeUtc);
-// "13:45 UTC", "14:45 CET": the time of day in the zone chosen, named.
-std::string clockText(std::int64_t utcSeconds, bool timeUtc);
+inline std::int64_t chartWallClock(std::int64_t utcSeconds, bool timeUtc) {
+  return shownWallClock(utcSeconds, timeUtc);
+}
+// The X-axis title: "Time (every 30 min)", with the zone the axis is in
+// named when given: "Time UTC (every 30 min)".
+std::string timeAxisTitle(int refreshMinutes, const std::string& zone = {});
 
 // The station window's paint: the chart, then the wind dial when the legend
 // is shown.

@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <ctime>
 #include <span>
+#include <utility>
 #include <unordered_set>
 
+#include "base/ClockText.h"
 #include "base/Units.h"
 #include "base/Text.h"
 #include "base/UserPort.h"
@@ -73,6 +75,15 @@ std::string conditionsText(const Conditions& c, bool whole, const DisplayUnits* 
   return text;
 }
 
+// "12:00-14:00 UTC"; both zones named when a change of clocks falls between.
+std::string changeTimesText(std::int64_t from, std::int64_t to, bool timeUtc) {
+  const ShownTime start = shownTime(from, timeUtc);
+  const ShownTime end = shownTime(to, timeUtc);
+  const std::string startText = formatText("%02d:%02d", start.hour, start.minute);
+  const std::string endText = formatText("%02d:%02d ", end.hour, end.minute) + end.zone;
+  return start.zone == end.zone ? startText + "-" + endText : startText + " " + start.zone + "-" + endText;
+}
+
 }  // namespace
 
 ChartForecast forecastStrip(const TafForecast& forecast) {
@@ -95,18 +106,17 @@ ChartForecast forecastStrip(const TafForecast& forecast) {
   return strip;
 }
 
-std::string forecastLine(const TafForecast& forecast) {
-  const UtcDateTime& t = forecast.issued;
-  return formatText("FORECAST: issued %d/%d/%04d %02d:%02d UTC: ", t.month, t.day, t.year, t.hour, t.minute) +
-         forecast.rawText;
+std::string forecastLine(const TafForecast& forecast, bool timeUtc) {
+  return "FORECAST: issued " + dateClockText(utcSeconds(forecast.issued), timeUtc) + ": " + forecast.rawText;
 }
 
-std::string forecastHourText(const TafForecast& forecast, std::size_t hourIndex, const DisplayUnits* units) {
+std::string forecastHourText(const TafForecast& forecast, std::size_t hourIndex, bool timeUtc,
+                             const DisplayUnits* units) {
   if (hourIndex >= forecast.hours.size()) return {};
   const TafHour& hour = forecast.hours[hourIndex];
-  const UtcDateTime& t = hour.time;
+  const ShownTime t = shownTime(utcSeconds(hour.time), timeUtc);
   const FlightCategory category = hour.prevailing.flightCategory();
-  std::string text = formatText("%d/%d %02d:%02dZ  ", t.month, t.day, t.hour, t.minute) +
+  std::string text = formatText("%d/%d %02d:%02d ", t.month, t.day, t.hour, t.minute) + t.zone + "  " +
                      (category == FlightCategory::Unknown ? std::string("category unknown")
                                                           : std::string(flightCategoryText(category)));
   text += "\n" + conditionsText(hour.prevailing, true, units);
@@ -118,8 +128,7 @@ std::string forecastHourText(const TafForecast& forecast, std::size_t hourIndex,
                        : group.kind == TafGroupKind::Probability ? formatText("PROB%d", group.probability)
                                                                  : formatText("PROB%d %s", group.probability, word);
     const FlightCategory possible = group.flightCategory();
-    text += "\n" + kind + formatText(" %02d:%02dZ-%02d:%02dZ", group.from.hour, group.from.minute, group.to.hour,
-                                  group.to.minute);
+    text += "\n" + kind + " " + changeTimesText(utcSeconds(group.from), utcSeconds(group.to), timeUtc);
     if (possible != FlightCategory::Unknown) text += std::string(" ") + flightCategoryText(possible);
     const std::string stated = conditionsText(group.conditions, false, units);
     if (!stated.empty()) text += ": " + stated;
@@ -214,10 +223,8 @@ TextLines detailLinesIn(const Observation& o, const DisplayUnits& units) {
   return lines;
 }
 
-}  // namespace
-
-TextLines detailLines(const Observation& o, const DisplayUnits* units) {
-  if (units != nullptr) return detailLinesIn(o, *units);
+// The report's own texts, as its source wrote them.
+TextLines reportLines(const Observation& o) {
   TextLines lines = {"DATE: " + o.conditionsText,   "TEMP: " + o.temperatureText, "DEWPOINT: " + o.dewpointText,
                      "PRESSURE: " + o.pressureText, "WINDS: " + o.windsText,      "VISIBILITY: " + o.visibilityText,
                      "CEILING: " + o.ceilingText,   "CLOUDS: " + o.cloudsText,    "PRESENT: " + o.weatherText};
@@ -226,6 +233,24 @@ TextLines detailLines(const Observation& o, const DisplayUnits* units) {
     lines.push_back("CATEGORY: " + o.categoryText);
     lines.push_back("METAR: " + o.rawReport);
   }
+  return lines;
+}
+
+}  // namespace
+
+std::string reportDateText(const Observation& o, bool timeUtc) {
+  const std::string& text = o.conditionsText;
+  if (timeUtc || !text.ends_with(" UTC") || text.find(" UTC, observed ") == std::string::npos) return text;
+  // The station's code and the blanks after it stay as the source wrote them.
+  const std::size_t date = text.find_first_not_of(' ', text.find(' '));
+  const ShownTime t = shownTime(reportUtcSeconds(o), false);
+  return text.substr(0, date) + formatText("%d/%d/%04d ", t.month, t.day, t.year) + t.zone + ", observed " +
+         formatText("%02d:%02d ", t.hour, t.minute) + t.zone;
+}
+
+TextLines detailLines(const Observation& o, const DisplayUnits* units, bool timeUtc) {
+  TextLines lines = units != nullptr ? detailLinesIn(o, *units) : reportLines(o);
+  lines.front() = "DATE: " + reportDateText(o, timeUtc);
   return lines;
 }
 
@@ -273,8 +298,8 @@ void StationChartModel::showForecast() {
 }
 
 TextLines StationChartModel::linesWithForecast(const Observation& observation) const {
-  TextLines lines = detailLines(observation, unitsChosen(settings) ? &settings.units : nullptr);
-  if (m_forecast) lines.push_back(forecastLine(*m_forecast));
+  TextLines lines = detailLines(observation, unitsChosen(settings) ? &settings.units : nullptr, settings.timeUtc);
+  if (m_forecast) lines.push_back(forecastLine(*m_forecast, settings.timeUtc));
   return lines;
 }
 
@@ -329,10 +354,10 @@ void StationChartModel::load(std::function<void(LoadOutcome)> finished) {
 }
 
 void StationChartModel::markOffline(const PageReading& why) {
-  offlineSince = newestTimeText();
+  offlineSince = newestTime();
   if (onStateChanged) onStateChanged();
   port.setStatusText(m_station.name + ": " + describedReading(why) + " Showing the stored reports up to " +
-                     offlineSince + ".");
+                     (offlineSince ? timeText(*offlineSince) : std::string()) + ".");
 }
 
 std::string StationChartModel::describedReading(const PageReading& reading) const {
@@ -348,8 +373,8 @@ void StationChartModel::addFromService(PageReading reading) {
   if (const std::string note = describedReading(reading); !note.empty())
     port.setStatusText(m_station.name + ": " + note);
   if (!reading.ok()) return;
-  const bool wasOffline = !offlineSince.empty();
-  offlineSince.clear();
+  const bool wasOffline = offlineSince.has_value();
+  offlineSince.reset();
   addReports(std::move(reading.observations));
   if (wasOffline && onStateChanged) onStateChanged();
 }
@@ -386,15 +411,17 @@ void StationChartModel::addReports(ObservationList reports) {
                                    [](const Observation& a, const Observation& b) { return a.observedAt == b.observedAt; }),
                        observations.end());
     currentObservation = observations.front();
-    setupStationChart(*chart, m_station, settings, m_refreshMinutes, source.name());
-    for (auto it = observations.rbegin(); it != observations.rend(); ++it)
-      addObservationToChart(toDisplayUnits(*it, settings));
+    chartAllReports();
+    if (onChartChanged) onChartChanged();
     return;
   }
   for (const Observation& o : fresh) {
     observations.insert(observations.begin(), o);
     currentObservation = o;
     addObservationToChart(toDisplayUnits(o, settings));
+    // The dial reads metres per second: its needle is the same length in every unit.
+    dialDirection = o.windDirection;
+    dialSpeed = o.windSpeed;
   }
 }
 
@@ -415,12 +442,8 @@ LoadOutcome StationChartModel::loadFinished(PageReading reading) {
   } else {
     computePeriodAndDelta();
   }
-  setupStationChart(*chart, m_station, settings, m_refreshMinutes, source.name());
-  for (auto it = observations.rbegin(); it != observations.rend(); ++it)
-    addObservationToChart(toDisplayUnits(*it, settings));
   currentObservation = observations.front();
-  dialDirection = currentObservation.windDirection;
-  dialSpeed = currentObservation.windSpeed;
+  chartAllReports();
   loaded = true;
   return outcome;
 }
@@ -481,19 +504,40 @@ int StationChartModel::computePeriodAndDelta() {
   return m_refreshMinutes;
 }
 
-std::int64_t StationChartModel::chartTime(const Observation& observation) const {
-  return chartWallClock(reportUtcSeconds(observation), settings.timeUtc);
+void StationChartModel::chartAllReports() {
+  drawn = drawnWith();
+  // Rows come one by one here: the owner hears once, from the caller.
+  const auto changed = std::exchange(onChartChanged, nullptr);
+  setupStationChart(*chart, m_station, settings, m_refreshMinutes, source.name());
+  for (auto it = observations.rbegin(); it != observations.rend(); ++it)
+    addObservationToChart(toDisplayUnits(*it, settings));
+  onChartChanged = changed;
+  dialDirection = currentObservation.windDirection;
+  dialSpeed = currentObservation.windSpeed;
+}
+
+StationChartModel::DrawnWith StationChartModel::drawnWith() const {
+  return DrawnWith{settings.timeUtc, settings.metricStyle, settings.units};
+}
+
+bool StationChartModel::followSettings() {
+  if (!loaded || drawnWith() == drawn) return false;
+  chartAllReports();
+  if (onStateChanged && (staleSince || offlineSince)) onStateChanged();
+  if (onChartChanged) onChartChanged();
+  return true;
 }
 
 void StationChartModel::addObservationToChart(const Observation& observation) {
-  addObservationRow(*chart, chartTime(observation), observation.temperature, observation.pressure,
+  const std::int64_t utc = reportUtcSeconds(observation);
+  addObservationRow(*chart, chartWallClock(utc, settings.timeUtc), observation.temperature, observation.pressure,
                     observation.windSpeed, observation.windDirection);
   // A new row moves "now" on; the forecast follows.
   if (m_forecast) placeForecast();
   if (chart->series.empty()) return;
+  // The axis names its zone as at the newest report.
+  chart->series.front().title = timeAxisTitle(m_refreshMinutes, zoneName(utc, settings.timeUtc));
   chart->setDetailLines(static_cast<int>(chart->series.size()) - 1, linesWithForecast(observation));
-  dialDirection = observation.windDirection;
-  dialSpeed = observation.windSpeed;
   if (onChartChanged) onChartChanged();
 }
 
@@ -501,7 +545,7 @@ int StationChartModel::catchUpHours() const {
   if (observations.empty() || !source.catchesUpAfterGaps()) return 0;
   const std::int64_t newest = reportUtcSeconds(observations.front());
   const std::int64_t age = static_cast<std::int64_t>(port.currentTime()) - newest;
-  if (staleSince.empty() && age <= static_cast<std::int64_t>(m_refreshMinutes) * 60) return 0;
+  if (!staleSince && age <= static_cast<std::int64_t>(m_refreshMinutes) * 60) return 0;
   // Every hour since the newest report, within the fifteen days a service
   // keeps.
   return static_cast<int>(std::clamp<std::int64_t>((age + 3599) / 3600, 1, kLongestCatchUpHours));
@@ -519,16 +563,16 @@ void StationChartModel::refresh() {
     if (reading.cancelled()) return;
     if (!reading.ok()) {
       // Nothing loaded is lost; the chart says how old its newest report is.
-      staleSince = newestTimeText();
+      staleSince = newestTime();
       reading.observations.clear();
       m_refreshProblem = std::move(reading);
       if (onStateChanged) onStateChanged();
       return;
     }
-    const bool wasStale = !staleSince.empty() || !offlineSince.empty();
-    staleSince.clear();
+    const bool wasStale = staleSince || offlineSince;
+    staleSince.reset();
     m_refreshProblem.reset();
-    offlineSince.clear();
+    offlineSince.reset();
     addReports(std::move(reading.observations));
     if (wasStale && onStateChanged) onStateChanged();
   };
@@ -537,13 +581,17 @@ void StationChartModel::refresh() {
                       : source.requestNewest(m_station, false, std::move(added));
 }
 
-std::string StationChartModel::newestTimeText() const {
-  if (observations.empty()) return {};
-  return clockText(reportUtcSeconds(observations.front()), settings.timeUtc);
+std::optional<std::int64_t> StationChartModel::newestTime() const {
+  if (observations.empty()) return std::nullopt;
+  return reportUtcSeconds(observations.front());
+}
+
+std::string StationChartModel::timeText(std::int64_t utcSeconds) const {
+  return clockText(utcSeconds, settings.timeUtc);
 }
 
 std::string StationChartModel::staleNote() const {
-  return staleSince.empty() ? std::string() : m_station.name + ": no new report since " + staleSince + ".";
+  return staleSince ? m_station.name + ": no new report since " + timeText(*staleSince) + "." : std::string();
 }
 
 void StationChartModel::chartDrawn() {
@@ -554,9 +602,9 @@ void StationChartModel::chartDrawn() {
 }
 
 std::string StationChartModel::title() const {
-  if (!offlineSince.empty()) return m_station.name + " (offline, newest report " + offlineSince + ")";
-  if (staleSince.empty()) return m_station.name;
-  return m_station.name + " (no new report since " + staleSince + ")";
+  if (offlineSince) return m_station.name + " (offline, newest report " + timeText(*offlineSince) + ")";
+  if (!staleSince) return m_station.name;
+  return m_station.name + " (no new report since " + timeText(*staleSince) + ")";
 }
 
 void StationChartModel::close(const std::filesystem::path& currentFolder) {

@@ -36,18 +36,26 @@ Observation toDisplayUnits(const Observation& observation, const Settings& setti
 
 // The detail lines of a report ("DATE: ..." to "PRESENT: ..."; then
 // "CATEGORY: ..." and "METAR: ..." for a live report). units: each value
-// once in them; null for the report's own texts.
-TextLines detailLines(const Observation& observation, const DisplayUnits* units = nullptr);
+// once in them; null for the report's own texts. The date in the zone
+// chosen (timeUtc false: the computer's).
+TextLines detailLines(const Observation& observation, const DisplayUnits* units = nullptr, bool timeUtc = true);
+// The report's date and time as its source wrote them ("KORD 5/20/2026
+// UTC, observed 08:52 UTC"), or in the computer's zone ("KORD 5/20/2026
+// CEST, observed 10:52 CEST"); a text of another form stays as it came.
+std::string reportDateText(const Observation& observation, bool timeUtc);
 
 // The strip of a forecast: each hour's prevailing flight category, and the
 // worst category of the TEMPO and PROB changes that may come within it.
 // Its times are UTC; the model moves them onto the chart's time axis.
 ChartForecast forecastStrip(const TafForecast& forecast);
-// "FORECAST: issued 5/20/2026 08:52 UTC: TAF KORD ..."
-std::string forecastLine(const TafForecast& forecast);
-// The decoded conditions of one hour of the strip, one line each.
+// "FORECAST: issued 5/20/2026 08:52 UTC: TAF KORD ...", the time in the
+// zone chosen.
+std::string forecastLine(const TafForecast& forecast, bool timeUtc);
+// The decoded conditions of one hour of the strip, one line each, its
+// times in the zone chosen ("9/12 12:00 UTC  VFR", "TEMPO 12:00-14:00 UTC").
 // units: each value once in them; null for the forecast's own units.
-std::string forecastHourText(const TafForecast& forecast, std::size_t hourIndex, const DisplayUnits* units = nullptr);
+std::string forecastHourText(const TafForecast& forecast, std::size_t hourIndex, bool timeUtc,
+                             const DisplayUnits* units = nullptr);
 
 // How a load ended: whether the chart has its reports, how the source's
 // answer ended (without its reports), and whether a single report forced
@@ -84,7 +92,12 @@ class StationChartModel {
   // gaps; report pages: the two newest) and the computer's whole hours from
   // UTC at the newest report. Needs at least two observations.
   int computePeriodAndDelta();
+  // Adds a row of a report already in display units (toDisplayUnits).
   void addObservationToChart(const Observation& observation);
+  // Draws the chart again from its reports when the settings it was drawn
+  // with (the zone of its times, the units) changed since: its rows, axis,
+  // texts and title follow. Returns whether it did.
+  bool followSettings();
   // One tick of the refresh timer: asks for the most recent report and adds
   // it when it is new; with a source that catches up, after a failure
   // or when the newest report is older than the refresh period, asks for
@@ -116,7 +129,7 @@ class StationChartModel {
   // Milliseconds between refresh ticks.
   int refreshIntervalMs() const;
   bool isLoaded() const { return loaded; }
-  bool isOffline() const { return !offlineSince.empty(); }
+  bool isOffline() const { return offlineSince.has_value(); }
   const Station& station() const { return m_station; }
   int refreshMinutes() const { return m_refreshMinutes; }
   int utcDeltaHours() const { return m_utcDeltaHours; }
@@ -130,7 +143,8 @@ class StationChartModel {
   ObservationList observations;
   Observation currentObservation;
   std::unique_ptr<Chart> chart;
-  // The wind shown by the dial: that of the newest report charted.
+  // The wind shown by the dial: that of the newest report charted, its
+  // speed in metres per second whatever unit the chart shows.
   double dialDirection = 0.0;
   double dialSpeed = 0.0;
 
@@ -147,9 +161,12 @@ class StationChartModel {
   const Settings& settings;
   ObservationSource& source;
   UserPort& port;
-  std::string newestTimeText() const;
-  // Where a report sits on the chart's time axis under the settings of the moment.
-  std::int64_t chartTime(const Observation& observation) const;
+  // The newest report's instant (UTC), if any.
+  std::optional<std::int64_t> newestTime() const;
+  // Sets the chart up and charts every report, in the settings of the moment.
+  void chartAllReports();
+  // The shown texts of a time (title, stale note) in the zone of the moment.
+  std::string timeText(std::int64_t utcSeconds) const;
   void requestForecast();
   void markOffline(const PageReading& why);
   std::string describedReading(const PageReading& reading) const;
@@ -165,9 +182,18 @@ class StationChartModel {
   std::optional<std::int64_t> forecastAnsweredAt;  // the last readable answer
 
   std::unique_ptr<FetchTicket> pending;
-  std::string staleSince;  // the newest report's time while refreshes fail
+  std::optional<std::int64_t> staleSince;  // the newest report's time while refreshes fail
   std::optional<PageReading> m_refreshProblem;
-  std::string offlineSince;  // the newest stored report's time while the service is unreachable
+  std::optional<std::int64_t> offlineSince;  // the newest stored report's time while the service is unreachable
+  // What the chart was drawn with: a change makes followSettings draw it again.
+  struct DrawnWith {
+    bool timeUtc = false;
+    bool metricStyle = true;
+    DisplayUnits units;
+    bool operator==(const DrawnWith&) const = default;
+  };
+  DrawnWith drawnWith() const;
+  DrawnWith drawn;
   bool waitingForLoad = false;
   int m_refreshMinutes = 0;
   int m_utcDeltaHours = 0;

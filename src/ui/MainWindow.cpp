@@ -45,7 +45,7 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
   connect(finder, &StationFinder::stationsFound, this, [this](const StationList& found) { openResultTable(found); });
   connect(opener, &ChartOpener::chartOpened, this, &MainWindow::adoptChart);
   connect(&session.weatherFeed(), &WeatherFeed::changed, this, [this] {
-    const std::string text = state.weatherFeed().statusText();
+    const std::string text = state.weatherFeed().statusText(state.settings().timeUtc);
     if (!text.empty()) setStatusText(text);
   });
   connect(&session, &Session::recentListChanged, this, [this] { recentMenu->show(state.recentList()); });
@@ -319,8 +319,12 @@ void MainWindow::onParameters() {
   Settings edited = state.settings();
   if (child == nullptr || !showParametersDialog(this, child->parametersChart(), edited)) return;
   state.applySettings(edited);
-  // The chart's options, or the units every window shows.
-  for (QMdiSubWindow* sub : area->subWindowList()) sub->widget()->update();
+  // The chart's options, or the units and time zone every window shows.
+  for (QMdiSubWindow* sub : area->subWindowList()) {
+    if (auto* view = dynamic_cast<ChildView*>(sub->widget())) view->settingsChanged();
+    sub->widget()->update();
+  }
+  showActiveStatus();
 }
 
 void MainWindow::onFindStation() {

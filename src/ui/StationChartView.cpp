@@ -69,6 +69,8 @@ void StationChartView::load(std::function<void(LoadOutcome)> finished) {
 
 void StationChartView::refresh() { model.refresh(); }
 
+void StationChartView::settingsChanged() { model.followSettings(); }
+
 void StationChartView::draw(QPainter& painter) {
   QtPainter onWindow(painter);
   model.placeForecast();
@@ -102,8 +104,8 @@ bool StationChartView::event(QEvent* event) {
   const int hour = model.chart->forecastHourAt(help->pos().x(), help->pos().y());
   if (hour >= 0 && model.forecast()) {
     const DisplayUnits* units = unitsChosen(settings) ? &settings.units : nullptr;
-    QToolTip::showText(help->globalPos(),
-                       toQString(forecastHourText(*model.forecast(), static_cast<std::size_t>(hour), units)), this);
+    const std::string text = forecastHourText(*model.forecast(), static_cast<std::size_t>(hour), settings.timeUtc, units);
+    QToolTip::showText(help->globalPos(), toQString(text), this);
     return true;
   }
   // A detail text drawn cut: the whole of it, wrapped to a readable width.

@@ -43,6 +43,7 @@ class StationChartView : public QWidget, public ChartOwner, public ChildView {
   void print(QPainter& painter) override { draw(painter); }
   Chart* parametersChart() const override { return chart(); }
   std::string statusText() const override;
+  void settingsChanged() override;
 
  signals:
   // The title or the staleness changed: the status bar follows when in front.

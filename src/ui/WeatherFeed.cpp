@@ -118,10 +118,10 @@ void WeatherFeed::arrived(std::shared_ptr<WeatherSnapshot> snapshot) {
   emit changed();
 }
 
-std::string WeatherFeed::statusText() const {
+std::string WeatherFeed::statusText(bool timeUtc) const {
   if (users.empty()) return {};
   if (isLoading()) return "Current weather: loading the reports ...";
-  return current ? currentWeatherStatusText(*current) : std::string();
+  return current ? currentWeatherStatusText(*current, timeUtc) : std::string();
 }
 
 }  // namespace nimbrel

@@ -50,7 +50,7 @@ class WeatherFeed : public QObject {
   bool isLoading() const { return ticket != nullptr; }
   int downloadCount() const { return downloads; }
   // The status bar's words while a map shows the weather ("" with no map).
-  std::string statusText() const;
+  std::string statusText(bool timeUtc) const;
   // Downloads now unless the last download is younger than the cache time.
   void refresh();
 

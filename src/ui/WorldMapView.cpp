@@ -273,7 +273,7 @@ QString WorldMapView::weatherTooltipAt(QPoint pixel) const {
 
 std::string WorldMapView::statusText() const {
   if (weatherShown) {
-    const std::string weather = session.weatherFeed().statusText();
+    const std::string weather = session.weatherFeed().statusText(session.settings().timeUtc);
     return weather.empty() ? std::string("Ready") : weather;
   }
   return markAll ? totalStationsText(session.allStations()) : std::string("Ready");

@@ -181,15 +181,15 @@ TEST(ForecastStrip, HoursUnderThePointer) {
   EXPECT_EQ(chart.forecastHourAt(band.right - 5, band.top - 1), -1);
   EXPECT_EQ(chart.forecastHourAt(band.right - 5, band.bottom), -1);
 
-  const std::string text = forecastHourText(CybnForecast(), 2);  // 12Z
-  EXPECT_EQ(text.rfind("9/12 12:00Z  VFR\n", 0), 0u) << text;
-  EXPECT_NE(text.find("TEMPO 12:00Z-14:00Z IFR: broken clouds at 800 feet"), std::string::npos) << text;
-  EXPECT_EQ(forecastHourText(CybnForecast(), 99), "");
+  const std::string text = forecastHourText(CybnForecast(), 2, true);  // 12Z
+  EXPECT_EQ(text.rfind("9/12 12:00 UTC  VFR\n", 0), 0u) << text;
+  EXPECT_NE(text.find("TEMPO 12:00-14:00 UTC IFR: broken clouds at 800 feet"), std::string::npos) << text;
+  EXPECT_EQ(forecastHourText(CybnForecast(), 99, true), "");
 
   // In the user's units: the same hour, each value once in them.
   const DisplayUnits us = unitPreset(UnitPreset::kUs);
-  const std::string inUnits = forecastHourText(CybnForecast(), 2, &us);
-  EXPECT_EQ(inUnits.rfind("9/12 12:00Z  VFR\n", 0), 0u) << inUnits;
+  const std::string inUnits = forecastHourText(CybnForecast(), 2, true, &us);
+  EXPECT_EQ(inUnits.rfind("9/12 12:00 UTC  VFR\n", 0), 0u) << inUnits;
   EXPECT_NE(inUnits.find("\nwind variable at 3 mph, visibility 6 SM or more"), std::string::npos) << inUnits;
 }
 

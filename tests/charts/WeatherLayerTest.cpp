@@ -471,14 +471,14 @@ TEST(WeatherLayer, AgesAndThousands) {
 
 TEST(WeatherLayer, StatusText) {
   WeatherSnapshot snapshot;
-  EXPECT_EQ(currentWeatherStatusText(snapshot), "Current weather: no reports");
+  EXPECT_EQ(currentWeatherStatusText(snapshot, true), "Current weather: no reports");
   snapshot.stations.resize(4512);
   snapshot.newestMinutes = 1000 * 1440 + 14 * 60 + 50;
-  EXPECT_EQ(currentWeatherStatusText(snapshot), "Current weather: 4,512 stations, reports up to 14:50 UTC");
+  EXPECT_EQ(currentWeatherStatusText(snapshot, true), "Current weather: 4,512 stations, reports up to 14:50 UTC");
   snapshot.stations.resize(1);
   snapshot.skippedCount = 1234;
   snapshot.problem = "the download was cut short";
-  EXPECT_EQ(currentWeatherStatusText(snapshot),
+  EXPECT_EQ(currentWeatherStatusText(snapshot, true),
             "Current weather: 1 station, reports up to 14:50 UTC, 1,234 reports skipped (the download was cut short)");
 }
 

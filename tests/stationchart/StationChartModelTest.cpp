@@ -24,6 +24,7 @@
 #include "support/RecordingPainter.h"
 #include "support/ReportPages.h"
 #include "support/TempFolder.h"
+#include "support/ZoneScope.h"
 
 namespace nimbrel::test {
 namespace {
@@ -38,19 +39,6 @@ PageReport At(int hour, int minute, double temperature) {
 }
 
 std::string PageOf(const PageReport& report) { return ComposePage({report}); }
-
-// The process's time zone for a scope (POSIX rules: no zone files needed).
-struct ZoneScope {
-  explicit ZoneScope(const char* zone) : before(std::getenv("TZ") ? std::getenv("TZ") : "") {
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~ZoneScope() {
-    before.empty() ? unsetenv("TZ") : setenv("TZ", before.c_str(), 1);
-    tzset();
-  }
-  std::string before;
-};
 
 class StationChartModelTest : public ::testing::Test {
  protected:
@@ -133,11 +121,11 @@ TEST_F(StationChartModelTest, LoadGivesOneRowPerReportOldestFirst) {
   // The heading names the source; the refresh period on the X axis and
   // the nine detail lines of the newest report on the last series.
   EXPECT_EQ(model->chart->title, "SAMPLE FIELD   ZZ   (12 34N, 056 07W),  elevation 89 m,  QQ,  report pages");
-  EXPECT_EQ(model->chart->series.front().title, "Time (every 30 min)");
+  EXPECT_EQ(model->chart->series.front().title, "Time XST (every 30 min)");
   ASSERT_TRUE(model->chart->series.back().detailLines.has_value());
   const TextLines& details = *model->chart->series.back().detailLines;
   ASSERT_EQ(details.size(), 9u);
-  EXPECT_EQ(details[0], "DATE: TEST  12/7/2026 UTC, observed 17:53 UTC");
+  EXPECT_EQ(details[0], "DATE: TEST  12/7/2026 XST, observed 19:53 XST");
   EXPECT_EQ(details[8], "PRESENT: ");
   EXPECT_EQ(port.waitCount, 0);
   EXPECT_TRUE(port.messages.empty());
@@ -411,6 +399,79 @@ TEST_F(StationChartModelTest, RowTimesAreUtcOrTheComputersLocalTime) {
     ASSERT_TRUE(fetcher.deliverNext(FailedResult(FetchStatus::kTimedOut, "Operation timed out", 20)));
     EXPECT_EQ(model->title(), std::string("SAMPLE FIELD (no new report since ") + c.newest + " " + c.named + ")")
         << c.zone;
+  }
+}
+
+// The report's date line, the forecast's texts, the time axis and the
+// title are in the zone chosen, named; an open chart follows a change.
+TEST_F(StationChartModelTest, TimesFollowTheZoneChosen) {
+  const TafReading taf = readTafAnswer(
+      R"([{"issueTime": "2026-12-07T17:20:00.000Z", "rawTAF": "TAF TEST 071720Z 0718/0818 24010KT P6SM SCT030 )"
+      R"(TEMPO 0720/0722 3SM BR"}])");
+  ASSERT_TRUE(taf.ok && taf.forecast) << taf.note;
+  const struct {
+    bool timeUtc;
+    const char* date;
+    const char* axis;
+    const char* newest;  // the newest row's label
+    const char* title;
+    const char* issued;
+    const char* hour;   // the forecast's third hour (20Z)
+    const char* tempo;  // its TEMPO change
+  } cases[] = {
+      {true, "DATE: TEST  12/7/2026 UTC, observed 17:53 UTC", "Time UTC (every 20 min)", "17:53",
+       "SAMPLE FIELD (no new report since 17:53 UTC)", "FORECAST: issued 12/7/2026 17:20 UTC: TAF TEST",
+       "12/7 20:00 UTC  VFR", "TEMPO 20:00-22:00 UTC MVFR"},
+      {false, "DATE: TEST  12/7/2026 XST, observed 19:53 XST", "Time XST (every 20 min)", "19:53",
+       "SAMPLE FIELD (no new report since 19:53 XST)", "FORECAST: issued 12/7/2026 19:20 XST: TAF TEST",
+       "12/7 22:00 XST  VFR", "TEMPO 22:00-00:00 XST MVFR"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.timeUtc);
+    const std::string issued = forecastLine(*taf.forecast, c.timeUtc);
+    EXPECT_EQ(issued.rfind(c.issued, 0), 0u) << issued;
+    const std::string hour = forecastHourText(*taf.forecast, 2, c.timeUtc);
+    EXPECT_EQ(hour.rfind(c.hour, 0), 0u) << hour;
+    EXPECT_NE(hour.find(c.tempo), std::string::npos) << hour;
+
+    // Opened in the other zone and stale; then the Parameters dialog switches.
+    settings.timeUtc = !c.timeUtc;
+    const auto model = Loaded(3);
+    model->refresh();
+    ASSERT_TRUE(fetcher.deliverNext(FailedResult(FetchStatus::kTimedOut, "Operation timed out", 20)));
+    int changes = 0, stateChanges = 0;
+    model->onChartChanged = [&] { ++changes; };
+    model->onStateChanged = [&] { ++stateChanges; };
+    settings.timeUtc = c.timeUtc;
+    EXPECT_TRUE(model->followSettings());
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(stateChanges, 1);
+    ASSERT_EQ(model->chart->getRowCount(), 3);
+    EXPECT_EQ(model->chart->rowLabel(2), c.newest);
+    EXPECT_EQ(model->chart->series.front().title, c.axis);
+    ASSERT_TRUE(model->chart->series.back().detailLines.has_value());
+    EXPECT_EQ(model->chart->series.back().detailLines->front(), c.date);
+    EXPECT_EQ(model->title(), c.title);
+    EXPECT_FALSE(model->followSettings()) << "nothing changed since";
+    EXPECT_EQ(changes, 1);
+  }
+}
+
+// The dial's needle reads the wind in metres per second whatever unit the
+// chart shows, after loading and after a refresh alike.
+TEST_F(StationChartModelTest, TheDialIsTheSameInEveryUnit) {
+  for (const UnitPreset preset : {UnitPreset::kMetric, UnitPreset::kUs}) {
+    settings.units = unitPreset(preset);
+    const auto model = Loaded(3);
+    EXPECT_DOUBLE_EQ(model->dialSpeed, model->currentObservation.windSpeed);
+    PageReport later = At(18, 13, 11.0);
+    later.windSpeed = 9.2;
+    model->refresh();
+    ASSERT_TRUE(fetcher.deliverNext(PageOf(later)));
+    ASSERT_EQ(model->chart->getRowCount(), 4);
+    EXPECT_GT(model->currentObservation.windSpeed, 0.0);
+    EXPECT_DOUBLE_EQ(model->dialSpeed, model->currentObservation.windSpeed);
+    EXPECT_NE(ValueAt(*model->chart, 3, 3), model->dialSpeed) << "the row is in the unit chosen";
   }
 }
 

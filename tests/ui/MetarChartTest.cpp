@@ -217,7 +217,7 @@ TEST_F(MetarChartTest, AChartShowsThePastSixHoursAsTheServiceServesThem) {
   EXPECT_EQ(chart->chartModel().currentObservation, newest);
   ASSERT_TRUE(graph.series.back().detailLines.has_value());
   const TextLines& details = *graph.series.back().detailLines;
-  EXPECT_EQ(details, detailLines(newest));
+  EXPECT_EQ(details, detailLines(newest, nullptr, Frame()->session().settings().timeUtc));
   ASSERT_EQ(details.size(), 11u);
   const std::string temperature = formatText("TEMP: %.1f\xB0" "C (%ld\xB0" "F)", newest.temperature,
                                              std::lround(newest.temperature * 1.8 + 32));
@@ -340,7 +340,8 @@ TEST_F(MetarChartTest, ARefreshAddsEveryReportSinceTheNewestOnce) {
     EXPECT_EQ(chart->chartModel().observations[missed.size() - 1 - i], missed[i]) << i;
   }
   EXPECT_EQ(chart->chartModel().currentObservation, missed.back());
-  EXPECT_EQ(*graph.series.back().detailLines, detailLines(missed.back()));
+  EXPECT_EQ(*graph.series.back().detailLines,
+            detailLines(missed.back(), nullptr, Frame()->session().settings().timeUtc));
   EXPECT_EQ(TitleOf(chart), QString::fromStdString(kBoston)) << "no longer marked stale";
 
   // Nothing newer within the minute: no row, nobody asked.

@@ -32,6 +32,7 @@
 #include "support/ReadFile.h"
 #include "stationchart/StationChart.h"
 #include "support/ReportPages.h"
+#include "support/ZoneScope.h"
 #include "ui/ParametersDialog.h"
 #include "ui/StationChartView.h"
 #include "ui/StationTableModel.h"
@@ -295,7 +296,8 @@ TEST_F(StationChartViewTest, OneReportOrNoPeriodFallsBackToHalfHourly) {
   EXPECT_EQ(chart->chart()->getRowCount(), 1);
   EXPECT_EQ(chart->chartModel().refreshMinutes(), 30);
   EXPECT_EQ(chart->chartModel().utcDeltaHours(), 0);
-  EXPECT_EQ(chart->chart()->series.front().title, "Time (every 30 min)");
+  EXPECT_TRUE(chart->chart()->series.front().title.value_or("").ends_with(" (every 30 min)"))
+      << chart->chart()->series.front().title.value_or("");
   EXPECT_EQ(chart->refreshTimer()->interval(), 30 * 60000);
 
   // Two reports a day apart at the same minute: no usable period, so the
@@ -393,6 +395,55 @@ TEST_F(StationChartViewTest, AFailedRefreshMarksTheTitleWithoutABoxUntilOneSucce
   EXPECT_EQ(chart->chart()->getRowCount(), 3);
   EXPECT_TRUE(chart->refreshTimer()->isActive());
   EXPECT_TRUE(messages.empty());
+}
+
+// Time UTC switched in Parameters: the open chart's axis, texts, title and
+// status bar move to the zone chosen and name it.
+TEST_F(StationChartViewTest, TimeUtcMovesAnOpenChartsTimesAndNamesTheZone) {
+  ZoneScope zone("XST-2");  // the computer's clock: UTC + 2 hours
+  ServeTest(3, 20);
+  Start();
+  ASSERT_FALSE(Frame()->session().settings().timeUtc);
+  StationChartView* chart = Open("TEST");
+  ASSERT_NE(chart, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(chart));
+  pages.fail("TEST", "most recent only", 500);
+  Refresh(chart);
+
+  const struct {
+    const char* newest;  // the newest row's label
+    const char* axis;
+    const char* date;
+    const char* since;
+  } shown[] = {
+      {"19:53", "Time XST (every 20 min)", "DATE: TEST  12/7/2026 XST, observed 19:53 XST", "19:53 XST"},
+      {"17:53", "Time UTC (every 20 min)", "DATE: TEST  12/7/2026 UTC, observed 17:53 UTC", "17:53 UTC"},
+  };
+  QImage before;
+  for (const auto& s : shown) {
+    SCOPED_TRACE(s.since);
+    if (&s != shown) {
+      ModalWatch<ParametersDialog> parameters([](ParametersDialog* dialog) {
+        EXPECT_FALSE(dialog->timeUtc->isChecked());
+        dialog->timeUtc->setChecked(true);
+        dialog->okButton->click();
+      });
+      ActionOf(Frame(), "parametersAction")->trigger();
+      ASSERT_TRUE(parameters.seen());
+      QApplication::processEvents();
+      EXPECT_NE(chart->grab().toImage(), before);
+    }
+    const Chart& graph = *chart->chart();
+    ASSERT_EQ(graph.getRowCount(), 3);
+    EXPECT_EQ(graph.rowLabel(2), s.newest);
+    EXPECT_EQ(graph.series.front().title, s.axis);
+    ASSERT_TRUE(graph.series.back().detailLines.has_value());
+    EXPECT_EQ(graph.series.back().detailLines->front(), s.date);
+    EXPECT_EQ(TitleOf(chart), QStringLiteral("SAMPLE FIELD (no new report since ") + s.since + QStringLiteral(")"));
+    EXPECT_EQ(Frame()->statusText(),
+              QStringLiteral("SAMPLE FIELD: no new report since ") + s.since + QStringLiteral("."));
+    before = chart->grab().toImage();
+  }
 }
 
 TEST_F(StationChartViewTest, ARefreshAgainstAStalledServiceDelaysNoTimer) {

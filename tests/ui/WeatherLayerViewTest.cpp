@@ -19,6 +19,7 @@
 #include <string>
 
 #include "MainWindowFixture.h"
+#include "base/ClockText.h"
 #include "SampleService.h"
 #include "charts/WeatherLayer.h"
 #include "charts/WorldMapDrawing.h"
@@ -451,13 +452,11 @@ TEST_F(WeatherLayerViewTest, TheActionNeedsTheLiveSource) {
 TEST_F(WeatherLayerViewTest, TheStatusBarCountsTheStationsAndTheNewestReport) {
   StartLive();
   ToggleWeather(Map());
-  const std::int64_t ofDay = expected.newestMinutes % 1440;
-  char clock[8];
-  std::snprintf(clock, sizeof clock, "%02d:%02d", static_cast<int>(ofDay / 60), static_cast<int>(ofDay % 60));
+  const bool timeUtc = Frame()->session().settings().timeUtc;
   const std::string start = "Current weather: " + withThousands(static_cast<long long>(expected.stations.size())) +
-                            " stations, reports up to " + clock + " UTC";
+                            " stations, reports up to " + clockText(expected.newestMinutes * 60, timeUtc);
   EXPECT_EQ(fromQString(window->statusText()).substr(0, start.size()), start) << fromQString(window->statusText());
-  EXPECT_EQ(fromQString(window->statusText()), currentWeatherStatusText(expected));
+  EXPECT_EQ(fromQString(window->statusText()), currentWeatherStatusText(expected, timeUtc));
   EXPECT_GT(expected.stations.size(), 1000u);
   // The newest report is the service's now, none is newer.
   EXPECT_LE(expected.newestMinutes, serviceNow / 60);
@@ -487,10 +486,9 @@ TEST_F(WeatherLayerViewTest, WithoutTheServiceTheLayerShowsTheStoredReports) {
   EXPECT_EQ(shown, recent);
   EXPECT_GT(shown.size(), 1000u);
   EXPECT_EQ(offline->newestMinutes, live.newestMinutes);
-  const std::int64_t ofDay = live.newestMinutes % 1440;
-  char clock[8];
-  std::snprintf(clock, sizeof clock, "%02d:%02d", static_cast<int>(ofDay / 60), static_cast<int>(ofDay % 60));
-  const std::string start = std::string("Current weather: offline, reports up to ") + clock + " UTC (the download failed";
+  const std::string start = "Current weather: offline, reports up to " +
+                            clockText(live.newestMinutes * 60, Frame()->session().settings().timeUtc) +
+                            " (the download failed";
   EXPECT_EQ(fromQString(window->statusText()).substr(0, start.size()), start) << fromQString(window->statusText());
 }
 
@@ -546,7 +544,7 @@ TEST_F(WeatherLayerViewTest, CutAndColumnShortDownloadsKeepWhatCouldBeRead) {
     EXPECT_GT(expected.stations.size(), 100u);
     EXPECT_LT(expected.stations.size(), full.stations.size());
     const std::string status = fromQString(window->statusText());
-    EXPECT_EQ(status, currentWeatherStatusText(expected));
+    EXPECT_EQ(status, currentWeatherStatusText(expected, Frame()->session().settings().timeUtc));
     if (c.problem != nullptr) {
       EXPECT_NE(status.find(c.problem), std::string::npos) << status;
     } else {
