@@ -140,8 +140,15 @@ fs::path defaultStorePath(const char* xdgDataHome, const char* home) {
 ReportStore::ReportStore(fs::path file, Options options, Clock clock)
     : file(std::move(file)), opts(options), clock(std::move(clock)) {
   opts.retentionDays = std::clamp(opts.retentionDays, 1, 365);
-  std::scoped_lock both(writeLock, readLock);
-  usable = openFile();
+  if (!opts.openOnFirstUse) open();
+}
+
+void ReportStore::open() const {
+  std::call_once(opened, [this] {
+    auto* self = const_cast<ReportStore*>(this);
+    std::scoped_lock both(writeLock, readLock);
+    self->usable = self->openFile();
+  });
 }
 
 ReportStore::~ReportStore() {
@@ -252,6 +259,7 @@ void ReportStore::recoverIfDamaged() {
 }
 
 std::optional<int> ReportStore::putMetars(std::span<const StoredMetar> reports) {
+  open();
   recoverIfDamaged();
   std::lock_guard lock(writeLock);
   if (!usable || writer == nullptr) return std::nullopt;
@@ -294,6 +302,7 @@ std::optional<int> ReportStore::putMetars(std::span<const StoredMetar> reports) 
 }
 
 std::optional<int> ReportStore::putForecasts(std::span<const StoredForecast> forecasts) {
+  open();
   recoverIfDamaged();
   std::lock_guard lock(writeLock);
   if (!usable || writer == nullptr) return std::nullopt;
@@ -325,6 +334,7 @@ std::optional<int> ReportStore::putForecasts(std::span<const StoredForecast> for
 }
 
 std::vector<StoredMetar> ReportStore::metars(std::string_view station, std::int64_t from, std::int64_t to) const {
+  open();
   std::vector<StoredMetar> reports;
   std::lock_guard lock(readLock);
   if (!usable) return reports;
@@ -342,6 +352,7 @@ std::vector<StoredMetar> ReportStore::metars(std::string_view station, std::int6
 }
 
 std::vector<StoredMetar> ReportStore::newestMetars(std::int64_t since) const {
+  open();
   std::vector<StoredMetar> reports;
   std::lock_guard lock(readLock);
   if (!usable) return reports;
@@ -358,6 +369,7 @@ std::vector<StoredMetar> ReportStore::newestMetars(std::int64_t since) const {
 }
 
 std::optional<std::int64_t> ReportStore::newestTime(std::string_view station) const {
+  open();
   std::lock_guard lock(readLock);
   if (!usable) return std::nullopt;
   Statement query(reader, "SELECT max(observed) FROM metar WHERE station = ?1");
@@ -368,6 +380,7 @@ std::optional<std::int64_t> ReportStore::newestTime(std::string_view station) co
 }
 
 std::optional<StoredForecast> ReportStore::newestForecast(std::string_view station) const {
+  open();
   std::lock_guard lock(readLock);
   if (!usable) return std::nullopt;
   Statement query(reader, "SELECT station, issued, raw FROM taf WHERE station = ?1 ORDER BY issued DESC LIMIT 1");
@@ -378,6 +391,7 @@ std::optional<StoredForecast> ReportStore::newestForecast(std::string_view stati
 }
 
 std::optional<std::int64_t> ReportStore::askedSince(std::string_view station) const {
+  open();
   std::lock_guard lock(readLock);
   if (!usable) return std::nullopt;
   Statement query(reader, "SELECT since FROM asked WHERE station = ?1");
@@ -388,6 +402,7 @@ std::optional<std::int64_t> ReportStore::askedSince(std::string_view station) co
 }
 
 void ReportStore::setAskedSince(std::string_view station, std::int64_t since) {
+  open();
   std::lock_guard lock(writeLock);
   if (!usable || writer == nullptr) return;
   Statement update(writer, "INSERT INTO asked(station, since) VALUES(?1, ?2) "
@@ -409,6 +424,7 @@ std::uint64_t ReportStore::usedBytes(sqlite3* db) const {
 }
 
 StoreInfo ReportStore::info() const {
+  open();
   StoreInfo info;
   std::error_code error;
   for (const char* extra : {"", "-wal"}) {
@@ -430,6 +446,7 @@ StoreInfo ReportStore::info() const {
 }
 
 StoreCounts ReportStore::counts() const {
+  open();
   StoreCounts counts;
   std::lock_guard lock(readLock);
   if (!usable) return counts;
@@ -457,6 +474,7 @@ void ReportStore::setSizeLimitBytes(std::uint64_t bytes) {
 }
 
 std::int64_t ReportStore::prune() {
+  open();
   recoverIfDamaged();
   std::lock_guard lock(writeLock);
   if (!usable || writer == nullptr) return 0;
@@ -510,6 +528,7 @@ std::int64_t ReportStore::prune() {
 }
 
 void ReportStore::maintainIfDue() {
+  open();
   const std::int64_t at = now();
   // Asked after every download: the file is read at most once an hour.
   if (at - checkedMaintenance.load() < 3600 || !usable) return;

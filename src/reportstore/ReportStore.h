@@ -76,6 +76,9 @@ struct ReportStoreOptions {
   std::uint64_t hardCeilingBytes = 0;
   // Only reads: nothing is created, changed or moved aside.
   bool readOnly = false;
+  // Opened by the first call of any kind (open() from a worker, say), not
+  // in the constructor: the program starts without waiting for the file.
+  bool openOnFirstUse = false;
 };
 
 class ReportStore {
@@ -95,7 +98,12 @@ class ReportStore {
   ReportStore(const ReportStore&) = delete;
   ReportStore& operator=(const ReportStore&) = delete;
 
-  bool isOpen() const { return usable.load(); }
+  // Opens the file now if no call has yet (see openOnFirstUse).
+  void open() const;
+  bool isOpen() const {
+    open();
+    return usable.load();
+  }
   const std::filesystem::path& path() const { return file; }
   // What the user should hear of the store (moved aside, a failed write),
   // once: empty when there is nothing new.
@@ -150,6 +158,7 @@ class ReportStore {
   std::filesystem::path file;
   Options opts;
   Clock clock;
+  mutable std::once_flag opened;
   std::atomic<bool> usable{false};
   std::atomic<bool> damaged{false};
   std::atomic<std::int64_t> checkedMaintenance{0};

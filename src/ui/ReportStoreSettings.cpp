@@ -10,6 +10,7 @@ namespace nimbrel {
 
 std::shared_ptr<ReportStore> openReportStore() {
   ReportStoreOptions options;
+  options.openOnFirstUse = true;
   if (const std::unique_ptr<QSettings> stored = openUserSettings()) {
     stored->beginGroup(QStringLiteral("Store"));
     bool ok = false;

@@ -7,7 +7,7 @@ namespace nimbrel {
 
 class ReportStore;
 
-// Opens (or starts) the store; what went wrong is in its note. Settings
+// The store, opened (or started) on its first use; what went wrong is in its note. Settings
 // group "Store": RetentionDays (1-365, default 30), SizeLimitMB (default 500).
 std::shared_ptr<ReportStore> openReportStore();
 

@@ -1,6 +1,8 @@
 #include "ui/Session.h"
 
 #include <QCoreApplication>
+#include <QPointer>
+#include <QThreadPool>
 #include <cstdlib>
 #include <filesystem>
 
@@ -62,6 +64,17 @@ Session::Session(std::unique_ptr<PageFetcher> fetcher)
   feed = new WeatherFeed(*weatherFetcher, this);
   // Reports kept between runs: the live source and the weather feed fill it.
   reportStore = openReportStore();
+  // The file is opened off the user-interface thread while the windows come
+  // up (a first use before that waits for it); what it had to say, a file
+  // moved aside, is told on the user-interface thread.
+  QThreadPool::globalInstance()->start(
+      [store = reportStore, self = QPointer<Session>(this), app = QCoreApplication::instance()] {
+        store->open();
+        QMetaObject::invokeMethod(app, [store, self] {
+          if (self == nullptr) return;
+          if (const std::string note = store->takeNote(); !note.empty()) emit self->statusNote(note);
+        }, Qt::QueuedConnection);
+      });
   metarSource.setStore(reportStore);
   tafSource.setStore(reportStore);
   feed->setStore(reportStore);

@@ -203,6 +203,22 @@ TEST(ReportStore, DamagedFileIsMovedAsideAndANewOneStarted) {
   EXPECT_EQ(store.takeNote(), "");
 }
 
+// Opened on first use: nothing touches the file until a worker opens it or
+// a call comes first, whichever it is; both at once open it once.
+TEST(ReportStore, OpenedOnFirstUseByWhicheverCallComesFirst) {
+  TempFolder folder;
+  const fs::path path = folder / "reports.sqlite";
+  ReportStoreOptions options;
+  options.openOnFirstUse = true;
+  ReportStore store(path, options, [] { return kNow; });
+  EXPECT_FALSE(fs::exists(path));
+  std::thread opener([&store] { store.open(); });
+  EXPECT_EQ(store.putMetars(std::vector<StoredMetar>{metar("KJFK", kNow, "A")}), 1);
+  opener.join();
+  EXPECT_TRUE(store.isOpen());
+  EXPECT_EQ(raws(store.metars("KJFK", 0, kNow)), std::vector<std::string>{"A"});
+}
+
 // A store that cannot be opened or written goes off with a note; the
 // calls that follow neither fail loudly nor crash.
 TEST(ReportStore, FailuresTurnTheStoreOffWithANote) {
