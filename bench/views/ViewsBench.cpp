@@ -20,6 +20,8 @@
 #include <string>
 
 #include "SampleService.h"
+#include "base/DisplayUnits.h"
+#include "base/Settings.h"
 #include "catalog/StationListReader.h"
 #include "charts/WorldMapDrawing.h"
 #include "ui/Application.h"
@@ -223,6 +225,23 @@ void BM_ReloadCatalogueWithOpenTable(benchmark::State& state) {
   CloseTables();
 }
 BENCHMARK(BM_ReloadCatalogueWithOpenTable)->Unit(benchmark::kMillisecond);
+
+// A new unit set from Parameters with the ten charts and the map open: the
+// settings taken and every window repainted, which must fit in a frame.
+void BM_ChangeUnitsRepaintsEveryWindow(benchmark::State& state) {
+  const Settings original = window->session().settings();
+  Settings us = original;
+  us.units = unitPreset(UnitPreset::kUs);
+  const Settings choices[] = {us, original};
+  int turn = 0;
+  for (auto _ : state) {
+    window->applySettings(choices[turn++ % 2]);
+    for (QMdiSubWindow* sub : window->mdiArea()->subWindowList()) sub->widget()->repaint();
+  }
+  window->applySettings(original);
+  state.counters["windows"] = static_cast<double>(window->mdiArea()->subWindowList().size());
+}
+BENCHMARK(BM_ChangeUnitsRepaintsEveryWindow)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace nimbrel

@@ -318,8 +318,11 @@ void MainWindow::onParameters() {
   ChildView* child = offering(ChildView::Command::kParameters);
   Settings edited = state.settings();
   if (child == nullptr || !showParametersDialog(this, child->parametersChart(), edited)) return;
+  applySettings(edited);
+}
+
+void MainWindow::applySettings(const Settings& edited) {
   state.applySettings(edited);
-  // The chart's options, or the units and time zone every window shows.
   for (QMdiSubWindow* sub : area->subWindowList()) {
     if (auto* view = dynamic_cast<ChildView*>(sub->widget())) view->settingsChanged();
     sub->widget()->update();

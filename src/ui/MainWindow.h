@@ -8,6 +8,7 @@
 
 #include "base/UserPort.h"
 #include "catalog/Station.h"
+#include "base/Settings.h"
 #include "ui/ChildView.h"
 #include "ui/FrameParts.h"
 
@@ -54,6 +55,10 @@ class MainWindow : public QMainWindow, public UserPort {
   void openStationChart(const Station& station);
   // The charts being opened, with their progress windows and Cancel.
   ChartOpener& chartOpener() const { return *opener; }
+
+  // Takes edited settings (the Parameters box's): every open window then
+  // shows the chart options, units and time zone they name.
+  void applySettings(const Settings& edited);
 
   // Finding stations by name, by a typed text and around a map point.
   StationFinder& stationFinder() const { return *finder; }
