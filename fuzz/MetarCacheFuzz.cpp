@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (w.observedMinutes > snapshot.newestMinutes || snapshot.forStation(w.station) != &w) __builtin_trap();
     if (weatherTooltip(catalogue[w.station], w, snapshot.newestMinutes, data[1] & 2).empty()) __builtin_trap();
   }
-  if (currentWeatherStatusText(snapshot).empty()) __builtin_trap();
+  if (currentWeatherStatusText(snapshot, data[1] & 8).empty()) __builtin_trap();
   NullPainter nothing;
   drawWeatherLayer(nothing, catalogue, snapshot, data[1] & 4 ? WeatherColouring::kTemperature : WeatherColouring::kFlightCategory,
                    catalogue);

@@ -30,14 +30,17 @@ std::vector<std::string_view> stationLines(std::string_view text) {
 
 void checkRecord(const nimbrel::Station& record) {
   const std::pair<const std::string*, std::size_t> texts[] = {
-      {&record.cd, 2},         {&record.name, 17},       {&record.icao, 4},         {&record.iata, 3},
-      {&record.synop, 5},      {&record.latText, 6},     {&record.lonText, 7},      {&record.elevText, 4},
-      {&record.metarFlag, 1},  {&record.nexradFlag, 1},  {&record.aviationFlag, 1}, {&record.upperAirFlag, 1},
-      {&record.autoFlag, 1},   {&record.officeFlag, 1},  {&record.plotPriority, 1}, {&record.country, 2}};
+      {&record.cd, 2},    {&record.name, 17},   {&record.icao, 4},    {&record.iata, 3},
+      {&record.synop, 5}, {&record.latText, 6}, {&record.lonText, 7}, {&record.elevText, 4},
+      {&record.country, 2}};
   for (const auto& [text, width] : texts) {
     if (text->size() > width) __builtin_trap();
     if (!text->empty() && (isBlank(text->front()) || isBlank(text->back()))) __builtin_trap();
   }
+  // A one-letter column is its letter or a blank, never a control byte.
+  for (const char flag : {record.metarFlag, record.nexradFlag, record.aviationFlag, record.upperAirFlag,
+                          record.autoFlag, record.officeFlag, record.plotPriority})
+    if (flag != ' ' && isBlank(flag)) __builtin_trap();
   if (record.name.find_first_of("/\\") != std::string::npos) __builtin_trap();
   if (!std::isfinite(record.mapColatitude) || !std::isfinite(record.mapLongitude) || !std::isfinite(record.elevation))
     __builtin_trap();
