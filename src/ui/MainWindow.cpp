@@ -323,10 +323,7 @@ void MainWindow::onParameters() {
 
 void MainWindow::applySettings(const Settings& edited) {
   state.applySettings(edited);
-  for (QMdiSubWindow* sub : area->subWindowList()) {
-    if (auto* view = dynamic_cast<ChildView*>(sub->widget())) view->settingsChanged();
-    sub->widget()->update();
-  }
+  area->followSettings();
   showActiveStatus();
 }
 
