@@ -14,6 +14,7 @@
 #include "map/StationPixelIndex.h"
 #include "charts/WeatherLayer.h"
 #include "observations/MetarCache.h"
+#include "SampleApiJson.h"
 
 namespace nimbrel {
 namespace {
@@ -33,20 +34,6 @@ std::vector<std::string> DayLines() {
   }
   gzclose(file);
   return lines;
-}
-
-std::string Gzipped(const std::string& text) {
-  z_stream stream{};
-  deflateInit2(&stream, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&stream, text.size()) + 64, '\0');
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-  stream.avail_in = static_cast<uInt>(text.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(out.size());
-  deflate(&stream, Z_FINISH);
-  out.resize(stream.total_out);
-  deflateEnd(&stream);
-  return out;
 }
 
 Station At(std::string icao, double mapLongitude, double mapColatitude) {
@@ -98,7 +85,7 @@ const CacheFile& Cache() {
              ",47.46,8.55,8.0,3.0,240,8,,10.0,30.15,1021.0,,,TRUE,TRUE,,,,,,,FEW,3000,BKN,8000,,,,,VFR,,,,,,,,,,,,"
              "METAR,432.0\n";
     }
-    file.gz = Gzipped(csv);
+    file.gz = sample::gzipped(csv);
     std::mt19937 random(3);
     std::uniform_real_distribution<double> longitude(0.0, 360.0), colatitude(20.0, 160.0);
     for (const std::string& icao : seen) file.catalogue.push_back(At(icao, longitude(random), colatitude(random)));

@@ -4,7 +4,6 @@
 // own way, from a synthetic cache file served on 127.0.0.1.
 #include <benchmark/benchmark.h>
 #include <httplib.h>
-#include <zlib.h>
 
 #include <QAction>
 #include <QDir>
@@ -24,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "SampleApiJson.h"
 #include "map/MapProjection.h"
 #include "catalog/StationListReader.h"
 #include "charts/WorldMapDrawing.h"
@@ -91,17 +91,7 @@ std::string CacheFile(std::time_t now) {
     csv.append(1, '"').append(icao).append(" ").append(group).append(" 27010KT ").append(skies[i % 4]);
     csv.append(" ").append(temperature).append(" Q1015\",").append(icao).append(",").append(when).append("\n");
   }
-  z_stream stream{};
-  deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&stream, static_cast<uLong>(csv.size())), '\0');
-  stream.next_in = reinterpret_cast<Bytef*>(csv.data());
-  stream.avail_in = static_cast<uInt>(csv.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(out.size());
-  deflate(&stream, Z_FINISH);
-  out.resize(stream.total_out);
-  deflateEnd(&stream);
-  return out;
+  return sample::gzipped(csv);
 }
 
 // The pointer's places: every station's pixel and as many anywhere.

@@ -57,4 +57,10 @@ std::string dateClockText(std::int64_t utcSeconds, bool timeUtc) {
   return formatText("%d/%d/%04d %02d:%02d ", t.month, t.day, t.year, t.hour, t.minute) + t.zone;
 }
 
+std::string utcText(std::int64_t utcSeconds, const char* format) {
+  const std::tm fields = fieldsIn(utcSeconds, true);
+  char text[64];
+  return std::strftime(text, sizeof text, format, &fields) == 0 ? std::string() : std::string(text);
+}
+
 }  // namespace nimbrel

@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "base/ClockText.h"
 #include "base/Text.h"
 #include "catalog/StationListReader.h"
 #include "catalog/StationListWriter.h"
@@ -335,11 +336,7 @@ std::string stationListChangeText(const StationListChange& change) {
 }
 
 std::string stationListOrigin(const std::string& url, std::time_t when) {
-  std::tm utc{};
-  gmtime_r(&when, &utc);
-  char text[40];
-  std::strftime(text, sizeof text, ", %Y-%m-%d %H:%M UTC", &utc);
-  return url + text;
+  return url + utcText(when, ", %Y-%m-%d %H:%M UTC");
 }
 
 StationListUpdate prepareStationListUpdate(const FetchResult& fetched, const StationList& current,

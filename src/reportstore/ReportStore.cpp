@@ -9,6 +9,7 @@
 #include <system_error>
 #include <utility>
 
+#include "base/ClockText.h"
 #include "metar/MetarDecoder.h"
 #include "metar/UtcDateTime.h"
 
@@ -100,15 +101,6 @@ bool isDamage(int code) {
 
 int exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
 
-std::string stampText(std::int64_t seconds) {
-  const std::time_t t = static_cast<std::time_t>(seconds);
-  std::tm parts{};
-  gmtime_r(&t, &parts);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &parts);
-  return text;
-}
-
 StoredMetar readMetarRow(const Statement& row) {
   StoredMetar report;
   report.station = row.text(0);
@@ -118,6 +110,13 @@ StoredMetar readMetarRow(const Statement& row) {
   report.corrected = row.integer(3) != 0;
   report.raw = row.text(4);
   return report;
+}
+
+// Every row of a query of reports; the code it ended with.
+int readMetarRows(Statement& query, std::vector<StoredMetar>& reports) {
+  int code;
+  while ((code = query.step()) == SQLITE_ROW) reports.push_back(readMetarRow(query));
+  return code;
 }
 
 }  // namespace
@@ -223,7 +222,7 @@ bool ReportStore::openFile() {
       return false;
     }
     // Keep the damaged file for whoever wants to look at it.
-    const fs::path aside = file.string() + ".damaged-" + stampText(now());
+    const fs::path aside = file.string() + ".damaged-" + utcText(now(), "%Y%m%dT%H%M%SZ");
     fs::rename(file, aside, error);
     for (const char* extra : {"-wal", "-shm"}) fs::remove(file.string() + extra, error);
     addNote("The report store was damaged: it was moved aside as " + aside.filename().string() +
@@ -249,7 +248,7 @@ void ReportStore::recoverIfDamaged() {
   if (!damaged.exchange(false)) return;
   std::scoped_lock both(writeLock, readLock);
   closeAll();
-  const fs::path aside = file.string() + ".damaged-" + stampText(now());
+  const fs::path aside = file.string() + ".damaged-" + utcText(now(), "%Y%m%dT%H%M%SZ");
   std::error_code error;
   fs::rename(file, aside, error);
   for (const char* extra : {"-wal", "-shm"}) fs::remove(file.string() + extra, error);
@@ -345,9 +344,8 @@ std::vector<StoredMetar> ReportStore::metars(std::string_view station, std::int6
   query.bind(1, station);
   query.bind(2, from);
   query.bind(3, to);
-  int code;
-  while ((code = query.step()) == SQLITE_ROW) reports.push_back(readMetarRow(query));
-  if (code != SQLITE_DONE) const_cast<ReportStore*>(this)->failed(code, "be read");
+  if (const int code = readMetarRows(query, reports); code != SQLITE_DONE)
+    const_cast<ReportStore*>(this)->failed(code, "be read");
   return reports;
 }
 
@@ -362,9 +360,8 @@ std::vector<StoredMetar> ReportStore::newestMetars(std::int64_t since) const {
                   "WHERE observed >= ?1 GROUP BY station ORDER BY station");
   if (!query.ok()) return reports;
   query.bind(1, since);
-  int code;
-  while ((code = query.step()) == SQLITE_ROW) reports.push_back(readMetarRow(query));
-  if (code != SQLITE_DONE) const_cast<ReportStore*>(this)->failed(code, "be read");
+  if (const int code = readMetarRows(query, reports); code != SQLITE_DONE)
+    const_cast<ReportStore*>(this)->failed(code, "be read");
   return reports;
 }
 

@@ -12,6 +12,7 @@
 #include "support/DeferredFetcher.h"
 #include "support/ReadFile.h"
 #include "support/ReportPages.h"
+#include "support/SampleField.h"
 
 namespace nimbrel {
 namespace {
@@ -20,17 +21,7 @@ using test::DeferredFetcher;
 using test::FailedResult;
 using test::PageResult;
 
-Station SampleField() {
-  Station station;
-  station.name = "SAMPLE FIELD";
-  station.cd = "ZZ";
-  station.icao = "KXYZ";
-  station.latText = "12 34N";
-  station.lonText = "056 07W";
-  station.elevText = "89";
-  station.country = "QQ";
-  return station;
-}
+using test::SampleField;
 
 TEST(MeteodataUrl, ValuesArePercentEncodedAndPlusStays) {
   const struct {

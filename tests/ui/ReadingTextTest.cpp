@@ -3,21 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "ui/ReadingText.h"
+#include "support/SampleField.h"
 
 namespace nimbrel {
 namespace {
 
-Station SampleField() {
-  Station station;
-  station.name = "SAMPLE FIELD";
-  station.cd = "ZZ";
-  station.icao = "KXYZ";
-  station.latText = "12 34N";
-  station.lonText = "056 07W";
-  station.elevText = "89";
-  station.country = "QQ";
-  return station;
-}
+using test::SampleField;
 
 TEST(ReadingText, EachOutcomeHasItsWords) {
   const std::string noData =

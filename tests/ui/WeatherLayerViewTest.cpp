@@ -3,7 +3,6 @@
 // the hover tooltip, a click to a chart, one download for every map, the
 // status text, and downloads that are cut or lack columns.
 #include <httplib.h>
-#include <zlib.h>
 
 #include <QAction>
 #include <QImage>
@@ -20,6 +19,7 @@
 
 #include "MainWindowFixture.h"
 #include "base/ClockText.h"
+#include "SampleApiJson.h"
 #include "SampleService.h"
 #include "charts/WeatherLayer.h"
 #include "charts/WorldMapDrawing.h"
@@ -36,20 +36,6 @@ namespace nimbrel::test {
 namespace {
 
 constexpr const char* kCachePath = "/data/cache/metars.cache.csv.gz";
-
-std::string Gzip(const std::string& text) {
-  z_stream stream{};
-  deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&stream, static_cast<uLong>(text.size())), '\0');
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-  stream.avail_in = static_cast<uInt>(text.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(out.size());
-  deflate(&stream, Z_FINISH);
-  out.resize(stream.total_out);
-  deflateEnd(&stream);
-  return out;
-}
 
 bool SameColour(QRgb pixel, Colour colour) {
   return qRed(pixel) == redOf(colour) && qGreen(pixel) == greenOf(colour) && qBlue(pixel) == blueOf(colour);
@@ -530,7 +516,7 @@ TEST_F(WeatherLayerViewTest, CutAndColumnShortDownloadsKeepWhatCouldBeRead) {
   };
   const Case cases[] = {
       {"gzip cut in half", served->substr(0, served->size() / 2), "cut short"},
-      {"rows without raw_text", Gzip(shortRows), nullptr},
+      {"rows without raw_text", sample::gzipped(shortRows), nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -12,6 +12,7 @@
 #include "TsvOutput.h"
 #include "metar/MetarDecoder.h"
 #include "reportstore/ReportStore.h"
+#include "base/ClockText.h"
 
 namespace {
 
@@ -49,15 +50,6 @@ nimbrel::ReportStoreOptions readOnly() {
 }
 
 fs::path programStore() { return nimbrel::defaultStorePath(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")); }
-
-std::string isoTime(std::int64_t seconds) {
-  const std::time_t t = static_cast<std::time_t>(seconds);
-  std::tm parts{};
-  gmtime_r(&t, &parts);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%MZ", &parts);
-  return text;
-}
 
 }  // namespace
 
@@ -123,8 +115,8 @@ int runStoreInfoCommand(int argc, char** argv) {
   std::printf("reports\t%lld\n", static_cast<long long>(info.reports));
   std::printf("stations\t%lld\n", static_cast<long long>(info.stations));
   std::printf("forecasts\t%lld\n", static_cast<long long>(info.forecasts));
-  std::printf("oldest\t%s\n", info.reports > 0 ? isoTime(info.oldest).c_str() : "");
-  std::printf("newest\t%s\n", info.reports > 0 ? isoTime(info.newest).c_str() : "");
+  std::printf("oldest\t%s\n", info.reports > 0 ? nimbrel::utcText(info.oldest, "%Y-%m-%dT%H:%MZ").c_str() : "");
+  std::printf("newest\t%s\n", info.reports > 0 ? nimbrel::utcText(info.newest, "%Y-%m-%dT%H:%MZ").c_str() : "");
   std::printf("bytes\t%llu\n", static_cast<unsigned long long>(info.fileBytes));
   return 0;
 }
