@@ -27,8 +27,9 @@ constexpr int kArrowSpacing = 10;  // between arrows marking values beyond the p
 
 std::string_view cell(std::string_view text) { return text.substr(0, kMaxCellChars); }
 
-// A detail line as shown: every "<BR>" becomes one blank, ends trimmed.
-std::string cleanDetailLine(std::string_view line) {
+}  // namespace
+
+std::string shownDetailLine(std::string_view line) {
   line = cell(line);
   std::string result;
   result.reserve(line.size());
@@ -42,6 +43,8 @@ std::string cleanDetailLine(std::string_view line) {
   }
   return std::string(trim(result));
 }
+
+namespace {
 
 // Runs of blanks become one: legend titles pad their units into a column,
 // which only matters while the whole title fits.
@@ -706,7 +709,7 @@ void Chart::drawLegend(Painter& painter) {
   for (int k = 1; k < count; ++k) {
     const ChartSeries& entry = series[static_cast<std::size_t>(k)];
     if (!entry.detailLines) continue;
-    for (const std::string& line : *entry.detailLines) texts.push_back(cleanDetailLine(line));
+    for (const std::string& line : *entry.detailLines) texts.push_back(shownDetailLine(line));
   }
   struct Planned {
     int y;

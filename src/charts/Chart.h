@@ -257,6 +257,8 @@ class Chart {
   int sampleLength = 20;  // the legend's sample line
 };
 
+// A detail line as the legend shows it: every "<BR>" one blank, ends trimmed.
+std::string shownDetailLine(std::string_view line);
 // Cuts text into lines no wider than maxWidth pixels as the painter measures them,
 // at blanks where possible (a word wider than that is broken), at most
 // maxLines lines. Only the first kMaxCellChars characters are considered.
