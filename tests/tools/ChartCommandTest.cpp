@@ -268,6 +268,10 @@ TEST_F(ChartCommandTest, FromTheServiceAtAnAddress) {
     asked = request.get_param_value("ids") + " " + request.get_param_value("hours");
     response.set_content(json, "application/json");
   });
+  // Its forecast runs the axis on past now and ends the detail lines.
+  server.Serve("/api/data/taf",
+               R"([{"issueTime": "2020-08-01T11:20:00.000Z", "rawTAF": "TAF KTPA 011120Z 0112/0212 16008KT P6SM FEW030"}])",
+               "application/json");
   ASSERT_TRUE(server.start());
   const ToolRun run = Chart("ktpa --url http://127.0.0.1:" + std::to_string(server.listeningPort()) +
                             " --hours 14 --time utc --now " + kNow);
@@ -277,6 +281,9 @@ TEST_F(ChartCommandTest, FromTheServiceAtAnAddress) {
   EXPECT_NE(rows.find("title")->second[1].find("live METAR"), std::string::npos);
   EXPECT_EQ(rows.count("point"), 14u * 3 + 12);
   EXPECT_GE(rows.count("axis"), 2u);
+  EXPECT_GT((--rows.upper_bound("axis"))->second[3], kNow) << "the axis goes on into the forecast";
+  const auto lastDetail = (--rows.upper_bound("detail"))->second[1];
+  EXPECT_EQ(lastDetail.rfind("FORECAST: issued 8/1/2020 11:20 UTC: TAF KTPA", 0), 0u) << lastDetail;
 }
 
 TEST_F(ChartCommandTest, ErrorsSayWhyAndExitNonZero) {

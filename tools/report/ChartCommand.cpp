@@ -6,10 +6,8 @@
 #include <QPainter>
 
 #include <cctype>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <deque>
 #include <filesystem>
@@ -30,6 +28,7 @@
 #include "charts/Chart.h"
 #include "observations/CurlPageFetcher.h"
 #include "observations/MetarSource.h"
+#include "observations/TafSource.h"
 #include "render/QtPainter.h"
 #include "reportstore/ReportStore.h"
 #include "stationchart/StationChart.h"
@@ -357,6 +356,8 @@ int runChartCommand(int argc, char** argv) {
 
   InlineFetcher fetcher;
   std::unique_ptr<ObservationSource> source;
+  // The service's forecast comes with its reports, as in the window.
+  std::unique_ptr<TafSource> forecasts;
   if (!storeFile.empty()) {
     std::error_code error;
     if (!fs::is_regular_file(storeFile, error)) return fail("no report store at " + storeFile);
@@ -368,6 +369,8 @@ int runChartCommand(int argc, char** argv) {
   } else {
     auto live = std::make_unique<MetarSource>(fetcher, [now] { return now; });
     if (!url.empty()) live->baseUrl = url;
+    forecasts = std::make_unique<TafSource>(fetcher, [now] { return now; });
+    forecasts->baseUrl = live->baseUrl;
     source = std::move(live);
   }
 
@@ -381,7 +384,7 @@ int runChartCommand(int argc, char** argv) {
 
   CommandPort port(static_cast<std::time_t>(now));
   ImageOwner owner(width, height);
-  StationChartModel model(*station, settings, *source, port, &owner);
+  StationChartModel model(*station, settings, *source, port, &owner, forecasts.get());
   std::optional<LoadOutcome> outcome;
   model.load([&outcome](LoadOutcome done) { outcome = std::move(done); });
   while (!outcome && fetcher.runNext()) {
