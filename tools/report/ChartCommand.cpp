@@ -377,6 +377,11 @@ int runChartCommand(int argc, char** argv) {
   // The chart is measured and drawn with the program's Qt painter, which
   // needs a GUI application but no display.
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // Qt's notes on the display-less platform (no runtime folder, say) are
+  // not the command's to tell; its errors still are.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+  });
   int qtArgc = 1;
   char name[] = "nimbrel-report";
   char* qtArgv[] = {name, nullptr};
