@@ -305,6 +305,7 @@ TEST_F(ChartCommandTest, ErrorsSayWhyAndExitNonZero) {
       {"KTPA --size 0x10 --png x.png", 2, "usage:"},
       {"KTPA --hours 721", 2, "--hours takes 1 to 720"},
       {"KTPA --now yesterday", 2, "usage:"},
+      {"KTPA --url http://127.0.0.1:1 --timeout 0", 2, "usage:"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.arguments);
@@ -313,6 +314,18 @@ TEST_F(ChartCommandTest, ErrorsSayWhyAndExitNonZero) {
     EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
     EXPECT_TRUE(run.out.empty());
   }
+  // A service that never answers is given up on after --timeout seconds,
+  // for the forecast and the reports alike.
+  LocalHttpServer stalled;
+  stalled.ServeStalled("/api/data/metar");
+  stalled.ServeStalled("/api/data/taf");
+  ASSERT_TRUE(stalled.start());
+  const ToolRun late =
+      Chart("KTPA --timeout 1 --url http://127.0.0.1:" + std::to_string(stalled.listeningPort()) + at);
+  EXPECT_EQ(late.exitCode, 1);
+  EXPECT_NE(late.errors.find("the service did not answer within 1 s"), std::string::npos) << late.errors;
+  stalled.stop();
+
   // Without any station list the command names the places it looked in.
   std::filesystem::remove(folder / "Stations.txt");
   const ToolRun run = Chart("KTPA --store reports.sqlite" + at);

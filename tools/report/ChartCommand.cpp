@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QPainter>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -41,16 +42,16 @@ using namespace nimbrel;
 
 constexpr const char* kUsage =
     "usage: nimbrel-report chart ICAO [--hours N] [--units aviation|metric|us] [--time utc|local]\n"
-    "                            [--store FILE | --url URL] [--now YYYY-MM-DDTHH:MMZ]\n"
+    "                            [--store FILE | --url URL [--timeout SECONDS]] [--now YYYY-MM-DDTHH:MMZ]\n"
     "                            [--text | --png FILE [--size WxH]]\n";
 constexpr int kMostHours = 720;
 // The chart window's client size when it opens.
 constexpr int kDefaultWidth = 650;
 constexpr int kDefaultHeight = 670;
 constexpr int kLargestSide = 8000;
-// A command must not wait as long as a window may.
-constexpr long kConnectTimeoutMs = 10000;
-constexpr long kTotalTimeoutMs = 30000;
+// A command must not wait as long as a window may: seconds for each download.
+constexpr int kDefaultTimeoutSeconds = 30;
+constexpr int kLongestTimeoutSeconds = 300;
 
 int usage() {
   std::fputs(kUsage, stderr);
@@ -66,8 +67,8 @@ int fail(const std::string& text) {
 // answer: a command has nothing else to do meanwhile, so no worker thread.
 class InlineFetcher : public AsyncPageFetcher {
  public:
-  InlineFetcher() {
-    curl.setTimeouts(kConnectTimeoutMs, kTotalTimeoutMs);
+  explicit InlineFetcher(int timeoutSeconds) {
+    curl.setTimeouts(std::min(10, timeoutSeconds) * 1000L, timeoutSeconds * 1000L);
     curl.setUserAgent("Nimbrel (surface weather observations viewer)");
   }
   std::unique_ptr<FetchTicket> start(const std::string& url, int readBufferSize, Work work) override {
@@ -283,6 +284,7 @@ int runChartCommand(int argc, char** argv) {
   int width = kDefaultWidth;
   int height = kDefaultHeight;
   std::optional<std::int64_t> at;
+  int timeoutSeconds = kDefaultTimeoutSeconds;
   for (int i = 0; i < argc; ++i) {
     const std::string option = argv[i];
     if (option == "--text") {
@@ -327,6 +329,11 @@ int runChartCommand(int argc, char** argv) {
       if (std::sscanf(value, "%d%c%d%n", &width, &x, &height, &used) != 3 || x != 'x' || value[used] != '\0' ||
           width < 1 || height < 1 || width > kLargestSide || height > kLargestSide)
         return usage();
+    } else if (option == "--timeout") {
+      char* end = nullptr;
+      const long n = std::strtol(value, &end, 10);
+      if (end == value || *end != '\0' || n < 1 || n > kLongestTimeoutSeconds) return usage();
+      timeoutSeconds = static_cast<int>(n);
     } else if (option == "--now") {
       at = readUtcTime(value);
       if (!at) return usage();
@@ -354,7 +361,7 @@ int runChartCommand(int argc, char** argv) {
   settings.timeUtc = timeUtc;
   settings.pastHours = hours;
 
-  InlineFetcher fetcher;
+  InlineFetcher fetcher(timeoutSeconds);
   std::unique_ptr<ObservationSource> source;
   // The service's forecast comes with its reports, as in the window.
   std::unique_ptr<TafSource> forecasts;

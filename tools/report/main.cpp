@@ -17,7 +17,7 @@ int Usage() {
                "       nimbrel-report store-info [--store FILE]\n"
                "       nimbrel-report update-stations [--url BASE] [--current FILE] > Stations.txt\n"
                "       nimbrel-report chart ICAO [--hours N] [--units aviation|metric|us] [--time utc|local]\n"
-               "                            [--store FILE | --url URL] [--now YYYY-MM-DDTHH:MMZ]\n"
+               "                            [--store FILE | --url URL [--timeout SECONDS]] [--now YYYY-MM-DDTHH:MMZ]\n"
                "                            [--text | --png FILE [--size WxH]]\n");
   return 2;
 }
