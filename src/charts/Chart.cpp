@@ -27,8 +27,9 @@ constexpr int kArrowSpacing = 10;  // between arrows marking values beyond the p
 
 std::string_view cell(std::string_view text) { return text.substr(0, kMaxCellChars); }
 
-// A detail line as shown: every "<BR>" becomes one blank, ends trimmed.
-std::string cleanDetailLine(std::string_view line) {
+}  // namespace
+
+std::string shownDetailLine(std::string_view line) {
   line = cell(line);
   std::string result;
   result.reserve(line.size());
@@ -42,6 +43,8 @@ std::string cleanDetailLine(std::string_view line) {
   }
   return std::string(trim(result));
 }
+
+namespace {
 
 // Runs of blanks become one: legend titles pad their units into a column,
 // which only matters while the whole title fits.
@@ -134,6 +137,7 @@ void Chart::reset() {
   plotRect = Rect{};
   headingRect = chartAreaRect = legendRect = detailRect = dialRect = forecastRect = Rect{};
   forecast.reset();
+  now.reset();
   forecastSpace = 0;
   forecastLabels.clear();
   nowX = -1;
@@ -325,8 +329,10 @@ void Chart::layout(Painter& painter) {
       if (label.time >= forecast->from && label.time <= forecast->to)
         forecastLabels.push_back(AxisLabel{label.x, label.time, label.text, {}});
     }
-    const std::int64_t now = forecast->now.value_or(axisTo);
-    if (now >= axisFrom && now <= axisTo) nowX = timeX(now);
+    const std::int64_t at = forecast->now ? *forecast->now : now.value_or(axisTo);
+    if (at >= axisFrom && at <= axisTo) nowX = timeX(at);
+  } else if (now && rowsHaveTimes() && *now >= axisFrom && *now <= axisTo) {
+    nowX = timeX(*now);
   }
 }
 
@@ -362,9 +368,9 @@ void Chart::layoutTimeAxis(Painter& painter) {
       lastTime = std::max(lastTime, *row.time);
     }
     axisFrom = firstTime;
-    axisTo = lastTime;
+    axisTo = std::max(lastTime, now.value_or(lastTime));
     // A forecast carries the axis on past now by the hours it shows.
-    if (forecastSpace > 0) axisTo = std::max(lastTime, forecast->now.value_or(lastTime)) +
+    if (forecastSpace > 0) axisTo = std::max(lastTime, forecast->now ? *forecast->now : now.value_or(lastTime)) +
                                     static_cast<std::int64_t>(std::max(0, forecast->hoursAhead)) * kHour;
     const std::int64_t span = axisTo - axisFrom;
     const int width = std::max(1, plotRect.width() - 1);
@@ -703,7 +709,7 @@ void Chart::drawLegend(Painter& painter) {
   for (int k = 1; k < count; ++k) {
     const ChartSeries& entry = series[static_cast<std::size_t>(k)];
     if (!entry.detailLines) continue;
-    for (const std::string& line : *entry.detailLines) texts.push_back(cleanDetailLine(line));
+    for (const std::string& line : *entry.detailLines) texts.push_back(shownDetailLine(line));
   }
   struct Planned {
     int y;
@@ -802,9 +808,10 @@ void Chart::drawSeries(Painter& painter, int seriesIndex) {
   int lastArrowAbove = std::numeric_limits<int>::min() / 2;
   int lastArrowBelow = std::numeric_limits<int>::min() / 2;
   const int count = getRowCount();
+  auto hasValue = [at](const ChartRow& row) { return at < row.values.size() && !std::isnan(row.values[at]); };
   for (int d = 0; d < count; ++d) {
     const auto& values = rows[static_cast<std::size_t>(d)].values;
-    if (at >= values.size() || std::isnan(values[at])) {  // no value here: a gap
+    if (!hasValue(rows[static_cast<std::size_t>(d)])) {  // no value here: a gap
       havePrevious = false;
       continue;
     }
@@ -840,8 +847,12 @@ void Chart::drawSeries(Painter& painter, int seriesIndex) {
         painter.setPen(linePen);
         lastArrow = x;
       }
-    } else if (showMarks) {
-      painter.fillRect(Rect::fromSize(x - mark / 2, y - mark / 2, mark, mark), kBlack);
+    } else {
+      // A value with a gap on both sides has no line to show it: a short
+      // mark of the series' pen does.
+      const bool nextHasValue = d + 1 < count && hasValue(rows[static_cast<std::size_t>(d) + 1]);
+      if (!havePrevious && !nextHasValue) painter.line({x - 2, y}, {x + 2, y});
+      if (showMarks) painter.fillRect(Rect::fromSize(x - mark / 2, y - mark / 2, mark, mark), kBlack);
     }
     havePrevious = true;
     px = x;
@@ -867,6 +878,18 @@ void Chart::drawWindIndicator(Painter& painter, double direction, double speed) 
   const int cx = (dialRect.left + dialRect.right) / 2;
   const int cy = dialRect.top + r;
   painter.ellipse(Rect{cx - r, cy - r, cx + r, cy + r});
+  // A calm or a variable wind has no direction to point at: the dial says
+  // so in words instead of drawing an arrow from a NaN.
+  const bool calm = std::isfinite(speed) && speed <= 0.0;
+  if (calm || !std::isfinite(speed) || !std::isfinite(direction)) {
+    painter.ellipse(Rect{cx - 5, cy - 5, cx + 5, cy + 5});
+    painter.setTextColour(labelColour);
+    painter.setTextBackground(kWhite);
+    painter.setFont(legendFontShown);
+    const char* word = calm ? "calm" : std::isfinite(speed) ? "VRB" : "";
+    if (*word != '\0') painter.text({cx, cy + r + 2}, word, Align::kCentre);
+    return;
+  }
   const double angle = direction * kDegreesToRadians;
   // Speed + 5 pixels on the full-size dial, scaled with it, never past its rim.
   const double length = std::min<double>(r, (speed + 5) * r / 30.0);

@@ -108,11 +108,19 @@ class Chart {
   void addRow(std::string label, std::vector<double> values);
   // A row at a wall-clock time (wallClockSeconds): X follows the times.
   void addRow(std::int64_t time, std::vector<double> values);
-  void removeAllRows() { rows.clear(); }
+  void removeAllRows() {
+    rows.clear();
+    timedRows = 0;
+  }
   // The forecast strip, or none. It takes its own band under the chart, so
   // an owner that grows by forecastSpace keeps the plot as it was.
   void setForecast(std::optional<ChartForecast> strip) { forecast = std::move(strip); }
   const std::optional<ChartForecast>& getForecast() const { return forecast; }
+  // The owner's "now" on the rows' clock: the time axis runs on to it and a
+  // "now" line marks it, so the newest report's age shows. A forecast strip's
+  // own "now" wins while the strip is shown.
+  void setNow(std::optional<std::int64_t> time) { now = time; }
+  const std::optional<std::int64_t>& getNow() const { return now; }
   // Replaces the detail lines of a series; std::out_of_range for a bad index.
   void setDetailLines(int seriesIndex, TextLines lines);
 
@@ -130,7 +138,9 @@ class Chart {
   // A value beyond the Y range takes its line to the plot's edge, where a
   // small arrow marks it (the range itself stays as set).
   void draw(Painter& painter);
-  // The wind dial in dialRect, as the last draw laid it out.
+  // The wind dial in dialRect, as the last draw laid it out. A calm (speed
+  // 0) reads "calm" and a wind without a direction (variable) "VRB", both
+  // without an arrow; without a speed the dial is left empty.
   void drawWindIndicator(Painter& painter, double direction, double speed);
   // Y range from the data: yMin the smallest value, yDelta a whole step
   // that fits everything in all but the top grid step. Leaves both alone
@@ -235,6 +245,7 @@ class Chart {
 
   std::vector<ChartRow> rows;
   std::optional<ChartForecast> forecast;
+  std::optional<std::int64_t> now;
   std::size_t timedRows = 0;
   std::int64_t axisFrom = 0;  // the time at the plot's left and right edges
   std::int64_t axisTo = 0;
@@ -246,6 +257,8 @@ class Chart {
   int sampleLength = 20;  // the legend's sample line
 };
 
+// A detail line as the legend shows it: every "<BR>" one blank, ends trimmed.
+std::string shownDetailLine(std::string_view line);
 // Cuts text into lines no wider than maxWidth pixels as the painter measures them,
 // at blanks where possible (a word wider than that is broken), at most
 // maxLines lines. Only the first kMaxCellChars characters are considered.

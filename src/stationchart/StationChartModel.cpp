@@ -276,6 +276,7 @@ void StationChartModel::requestForecast() {
 }
 
 void StationChartModel::placeForecast() {
+  chart->setNow(chartWallClock(port.currentTime(), settings.timeUtc));  // a "now" line with or without a forecast
   if (!m_forecast) {
     chart->setForecast(std::nullopt);
     return;

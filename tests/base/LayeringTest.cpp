@@ -1,6 +1,7 @@
 // The layers of src/ include only downwards: metar (the decoders, standard
 // C++ only) and base at the bottom, then catalog < map < observations and
-// charts (side by side, neither includes the other) < stationchart < ui.
+// charts (side by side, neither includes the other) < stationchart < render
+// (the Qt painter, QtGui only) < ui.
 // reportstore (the SQLite report store) uses only metar and base; the
 // observations above use it, the charts never do.
 #include <gtest/gtest.h>
@@ -20,7 +21,8 @@ namespace fs = std::filesystem;
 
 const std::map<std::string, int> kLevel = {
     {"base", 0},         {"metar", 0},  {"catalog", 1},      {"reportstore", 1}, {"map", 2},
-    {"observations", 3}, {"charts", 3}, {"stationchart", 4}, {"ui", 5},
+    {"observations", 3}, {"charts", 3}, {"stationchart", 4}, {"render", 5},
+    {"ui", 6},
 };
 
 // Whether a file in folder `from` may include a header of folder `to`.
@@ -73,6 +75,9 @@ TEST(Layering, TheRuleItself) {
       {"stationchart", "ui", false},
       {"ui", "stationchart", true},
       {"ui", "base", true},
+      {"ui", "render", true},
+      {"render", "ui", false},
+      {"stationchart", "render", false},
       {"catalog", "views", false},
       {"platform", "base", false},
   };
@@ -120,6 +125,10 @@ TEST(Layering, EverySourceFileIncludesOnlyItsOwnAndLowerLayers) {
     for (int number = 1; std::getline(in, line); ++number) {
       const std::optional<std::string> to = includedFolder(line);
       if (to && !mayInclude(folder, *to))
+        violations.push_back(relative.string() + ":" + std::to_string(number) + ": " + line);
+      // The painter serves tools without a display: QtGui, never the widgets.
+      if (folder == "render" && line.find("#include") != std::string::npos &&
+          std::regex_search(line, std::regex("QtWidgets|<Q(Widget|Application|MainWindow|Dialog)\\b")))
         violations.push_back(relative.string() + ":" + std::to_string(number) + ": " + line);
       // Views talk in signals: only the program's start and the window itself know the main window.
       const std::string name = relative.filename().string();

@@ -5,3 +5,6 @@ int runStationsCommand(int argc, char** argv);  // stations FILE
 int runDecodeCommand(int argc, char** argv);    // decode FILE
 int runFetchCommand(int argc, char** argv);     // fetch ICAO [--hours N] [--host HOST[:PORT]]
 int runUpdateStationsCommand(int argc, char** argv);  // update-stations [--url BASE] [--current FILE]
+// chart ICAO [--hours N] [--units ...] [--time utc|local] [--store FILE | --url URL]
+//       [--text | --png FILE [--size WxH]]: a station's chart as its window shows it
+int runChartCommand(int argc, char** argv);

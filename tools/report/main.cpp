@@ -15,7 +15,10 @@ int Usage() {
                "       nimbrel-report taf FILE\n"
                "       nimbrel-report history ICAO [--hours N] [--store FILE]\n"
                "       nimbrel-report store-info [--store FILE]\n"
-               "       nimbrel-report update-stations [--url BASE] [--current FILE] > Stations.txt\n");
+               "       nimbrel-report update-stations [--url BASE] [--current FILE] > Stations.txt\n"
+               "       nimbrel-report chart ICAO [--hours N] [--units aviation|metric|us] [--time utc|local]\n"
+               "                            [--store FILE | --url URL [--timeout SECONDS]] [--now YYYY-MM-DDTHH:MMZ]\n"
+               "                            [--text | --png FILE [--size WxH]]\n");
   return 2;
 }
 
@@ -32,5 +35,6 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "history") == 0) return runHistoryCommand(argc - 2, argv + 2);
   if (std::strcmp(command, "store-info") == 0) return runStoreInfoCommand(argc - 2, argv + 2);
   if (std::strcmp(command, "update-stations") == 0) return runUpdateStationsCommand(argc - 2, argv + 2);
+  if (std::strcmp(command, "chart") == 0) return runChartCommand(argc - 2, argv + 2);
   return Usage();
 }

@@ -1,4 +1,4 @@
-#include "ui/QtText.h"
+#include "render/QtText.h"
 
 namespace nimbrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/QtPainter.h"
+#include "render/QtPainter.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "ui/QtText.h"
+#include "render/QtText.h"
 
 namespace nimbrel {
 namespace {
