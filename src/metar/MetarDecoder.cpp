@@ -198,7 +198,6 @@ bool isCorrection(std::string_view text) {
   return text == "COR" || (text.size() == 3 && text[0] == 'C' && text[1] == 'C' && text[2] >= 'A' && text[2] <= 'Z');
 }
 
-
 void noteNotDecoded(MetarReport& report, std::string_view group) {
   if (report.notDecoded.size() < MetarReport::kMaxNotDecodedKept) report.notDecoded.emplace_back(group);
   ++report.notDecodedCount;
