@@ -129,14 +129,6 @@ std::string ceilingText(const StationWeather& w, bool metric) {
 
 constexpr Colour kOutlineColour = rgb(40, 40, 40);
 
-// A 3 x 3 point with a dark rim around it that leaves the corners out, so
-// every colour shows on yellow land and white sea alike.
-void drawOutlinedPoint(Painter& painter, int x, int y, Colour colour) {
-  painter.fillRect(Rect::fromSize(x - 1, y - 2, 3, 5), kOutlineColour);
-  painter.fillRect(Rect::fromSize(x - 2, y - 1, 5, 3), kOutlineColour);
-  painter.fillRect(Rect::fromSize(x - 1, y - 1, 3, 3), colour);
-}
-
 // A filled disc of whole pixels, row by row.
 void fillDisc(Painter& painter, int x, int y, int radius, Colour colour) {
   for (int dy = -radius; dy <= radius; ++dy) {
@@ -303,12 +295,24 @@ void drawWeatherLayer(Painter& painter, const StationList& catalogue, const Weat
     const Pixel p = MapProjection::toPixel(station.mapLongitude, station.mapColatitude);
     painter.pixel({p.x, p.y}, kStationPointColour);
   }
+  // Each point a 3 x 3 square in its colour with a dark rim that leaves the
+  // corners out, so every colour shows on yellow land and white sea alike.
+  // In the reports' order; a run of one colour goes to the painter in one call.
+  std::vector<Point> run;
+  Colour runColour = 0;
   for (const StationWeather& w : snapshot.stations) {
     if (w.station >= catalogue.size() || !catalogue[w.station].hasPosition) continue;
     const Station& station = catalogue[w.station];
     const Pixel p = MapProjection::toPixel(station.mapLongitude, station.mapColatitude);
-    drawOutlinedPoint(painter, p.x, p.y, weatherPointColour(w, colouring));
+    const Colour colour = weatherPointColour(w, colouring);
+    if (!run.empty() && colour != runColour) {
+      painter.rimmedPoints(run, runColour, kOutlineColour);
+      run.clear();
+    }
+    runColour = colour;
+    run.push_back(Point{p.x, p.y});
   }
+  if (!run.empty()) painter.rimmedPoints(run, runColour, kOutlineColour);
   drawOpenStationMarks(painter, openStations);
   const Size size = weatherLegendSize(painter, colouring, metric);
   drawWeatherLegend(painter, colouring, metric, chooseLegendCorner(catalogue, size));

@@ -20,10 +20,14 @@ GroupCursor::GroupCursor(std::string_view text) {
 }
 
 std::string_view GroupCursor::scan(std::size_t& at) const {
-  while (at < text_.size() && isGroupSeparator(text_[at])) ++at;
-  const std::size_t start = at;
-  while (at < text_.size() && !isGroupSeparator(text_[at])) ++at;
-  return text_.substr(start, at - start);
+  // On locals: through the reference the compiler would store and reload at every character.
+  const std::string_view text = text_;
+  std::size_t i = at;
+  while (i < text.size() && isGroupSeparator(text[i])) ++i;
+  const std::size_t start = i;
+  while (i < text.size() && !isGroupSeparator(text[i])) ++i;
+  at = i;
+  return text.substr(start, i - start);
 }
 
 std::string_view GroupCursor::peekSecond() const {

@@ -7,7 +7,8 @@ namespace nimbrel {
 
 // What separates groups: a space, a tab or a line break.
 inline bool isGroupSeparator(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+  // Most characters are letters or digits: one comparison rules them out.
+  return c <= ' ' && (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f');
 }
 
 class GroupCursor {

@@ -198,12 +198,6 @@ bool isCorrection(std::string_view text) {
   return text == "COR" || (text.size() == 3 && text[0] == 'C' && text[1] == 'C' && text[2] >= 'A' && text[2] <= 'Z');
 }
 
-MetarReport rejected(MetarReport& report, const char* reason) {
-  report.status = MetarStatus::Rejected;
-  report.rejectReason = reason;
-  return std::move(report);
-}
-
 void noteNotDecoded(MetarReport& report, std::string_view group) {
   if (report.notDecoded.size() < MetarReport::kMaxNotDecodedKept) report.notDecoded.emplace_back(group);
   ++report.notDecodedCount;
@@ -283,16 +277,18 @@ std::string_view reportAfter(std::string_view text, std::size_t from) {
 // none); without, the second report's groups count as not decoded.
 MetarReport decodeFirstMetar(std::string_view text, UtcDateTime anchor, std::string_view* rest) {
   if (rest) *rest = {};
+  MetarReport report;
   // Rejected: what follows may still hold a report, from after `group`.
-  auto reject = [&](MetarReport& report, const char* reason, std::string_view group) {
+  // Every return hands back `report` itself, so it is built in place.
+  auto reject = [&](const char* reason, std::string_view group) {
     if (rest) {
       const std::size_t from =
           group.empty() ? text.size() : static_cast<std::size_t>(group.data() - text.data()) + group.size();
       *rest = reportAfter(text, from);
     }
-    return rejected(report, reason);
+    report.status = MetarStatus::Rejected;
+    report.rejectReason = reason;
   };
-  MetarReport report;
   GroupCursor cursor(text);
   std::string_view group;
   std::string_view pending;  // text run on after the group before it ("140500Z13004KT")
@@ -308,20 +304,31 @@ MetarReport decodeFirstMetar(std::string_view text, UtcDateTime anchor, std::str
         group = cursor.next();
       }
     }
-    if (!isStationId(group)) return reject(report, "no station identifier", group);
+    if (!isStationId(group)) {
+      reject("no station identifier", group);
+      return report;
+    }
     report.station.assign(group);
     group = cursor.next();
-    if (!decodeHeaderDayTime(group, dayTime, pending) || dayTime.hour > 23)
-      return reject(report, "no valid day and time after the station", group);
+    if (!decodeHeaderDayTime(group, dayTime, pending) || dayTime.hour > 23) {
+      reject("no valid day and time after the station", group);
+      return report;
+    }
     if (!pending.empty() || !startsReport(cursor.peek(), cursor.peekSecond(), [&] { return cursor.peekThird(); }))
       break;
     report.special = false;
     report.corrected = false;
   }
   const std::optional<UtcDateTime> time = resolveDayTime(anchor, dayTime.day, dayTime.hour, dayTime.minute);
-  if (!time || !time->isValid()) return reject(report, "no valid day and time after the station", group);
+  if (!time || !time->isValid()) {
+    reject("no valid day and time after the station", group);
+    return report;
+  }
   report.time = *time;
-  if (cursor.peek().empty() && pending.empty()) return reject(report, "nothing after the day and time", group);
+  if (cursor.peek().empty() && pending.empty()) {
+    reject("nothing after the day and time", group);
+    return report;
+  }
 
   Section section = Section::Body;
   std::optional<MetarTrend> spareTrend;  // takes the groups of trends past the list's room; made only then
@@ -441,7 +448,7 @@ MetarReport decodeFirstMetar(std::string_view text, UtcDateTime anchor, std::str
     }
     if (group == "RE//") continue;  // recent weather not observed
     WeatherGroup weather;
-    if (decodeWeatherGroup(group, weather) && weather.recent) {
+    if (group.starts_with("RE") && decodeWeatherGroup(group, weather) && weather.recent) {
       if (!report.recentWeather.push(weather)) noteNotDecoded(report, group);
       continue;
     }

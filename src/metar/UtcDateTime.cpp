@@ -108,7 +108,15 @@ std::string UtcDateTime::toString() const {
 std::optional<UtcDateTime> resolveDayTime(const UtcDateTime& anchor, int day, int hour, int minute) {
   if (day < 1 || day > 31 || hour < 0 || hour > 24 || minute < 0 || minute > 59) return std::nullopt;
   if (hour == 24 && minute != 0) return std::nullopt;
-  const UtcDateTime limit = anchor.addDays(1);
+  // The anchor's next day, by the calendar: this runs once per report.
+  UtcDateTime limit = anchor;
+  if (++limit.day > UtcDateTime::daysInMonth(limit.year, limit.month)) {
+    limit.day = 1;
+    if (++limit.month > 12) {
+      limit.month = 1;
+      ++limit.year;
+    }
+  }
   int year = limit.year;
   int month = limit.month;
   if (day > limit.day) {

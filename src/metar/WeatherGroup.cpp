@@ -46,11 +46,26 @@ constexpr Code kPhenomena[] = {
     {"DS", static_cast<std::uint8_t>(WeatherPhenomenon::Duststorm)},
 };
 
+// The codes by their two letters, so that a group is looked up, not
+// compared with every code: most groups tried here are no weather at all.
+struct CodeTable {
+  std::array<std::int8_t, 26 * 26> values;
+};
+
 template <std::size_t N>
-int findCode(const Code (&table)[N], char a, char b) {
-  for (const Code& code : table)
-    if (code.text[0] == a && code.text[1] == b) return code.value;
-  return -1;
+constexpr CodeTable makeTable(const Code (&codes)[N]) {
+  CodeTable table{};
+  table.values.fill(-1);
+  for (const Code& code : codes) table.values[(code.text[0] - 'A') * 26 + (code.text[1] - 'A')] = code.value;
+  return table;
+}
+
+constexpr CodeTable kDescriptorTable = makeTable(kDescriptors);
+constexpr CodeTable kPhenomenonTable = makeTable(kPhenomena);
+
+int findCode(const CodeTable& table, char a, char b) {
+  if (a < 'A' || a > 'Z' || b < 'A' || b > 'Z') return -1;
+  return table.values[(a - 'A') * 26 + (b - 'A')];
 }
 
 const char* phenomenonWords(WeatherPhenomenon p) {
@@ -117,6 +132,9 @@ bool WeatherGroup::has(WeatherPhenomenon p) const {
 }
 
 bool decodeWeatherGroup(std::string_view text, WeatherGroup& out) {
+  // Every code is two letters: out at once for the clouds, temperatures and
+  // pressures that end in a digit or a slash.
+  if (text.empty() || text.back() < 'A' || text.back() > 'Z') return false;
   WeatherGroup g;
   if (text.size() >= 2 && text[0] == 'R' && text[1] == 'E') {
     g.recent = true;
@@ -133,14 +151,14 @@ bool decodeWeatherGroup(std::string_view text, WeatherGroup& out) {
   }
   if (text.size() < 2 || text.size() % 2 != 0) return false;
   std::size_t at = 0;
-  const int descriptor = findCode(kDescriptors, text[0], text[1]);
+  const int descriptor = findCode(kDescriptorTable, text[0], text[1]);
   if (descriptor >= 0) {
     g.descriptor = static_cast<WeatherDescriptor>(descriptor);
     at = 2;
   }
   std::size_t count = 0;
   for (; at < text.size(); at += 2) {
-    const int p = findCode(kPhenomena, text[at], text[at + 1]);
+    const int p = findCode(kPhenomenonTable, text[at], text[at + 1]);
     if (p < 0 || count == WeatherGroup::kMaxPhenomena) return false;
     g.phenomena[count++] = static_cast<WeatherPhenomenon>(p);
   }

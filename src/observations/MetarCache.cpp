@@ -7,7 +7,9 @@
 #include <unordered_map>
 
 #include "base/Text.h"
+#include "metar/GroupCursor.h"
 #include "metar/MetarDecoder.h"
+#include "metar/ReportGroups.h"
 
 namespace nimbrel {
 namespace {
@@ -243,6 +245,27 @@ void finishSnapshot(WeatherSnapshot& snapshot) {
   for (const StationWeather& w : snapshot.stations) snapshot.newestMinutes = std::max(snapshot.newestMinutes, w.observedMinutes);
 }
 
+// The time of the line's first header, read against `anchor`. A line may
+// hold a report cut short before the one decoded ("MHAM 072247Z MHTR
+// 141300Z ..."); the line's own time is then the first one's.
+std::optional<UtcDateTime> firstHeaderTime(std::string_view raw, const UtcDateTime& anchor) {
+  GroupCursor groups(raw);
+  // The station may come after "METAR", "SPECI" and "COR".
+  for (int i = 0; i < 3; ++i) {
+    const std::string_view group = groups.next();
+    DayTime dayTime;
+    std::string_view runOn;
+    if (isStationId(group) && decodeHeaderDayTime(groups.peek(), dayTime, runOn))
+      return resolveDayTime(anchor, dayTime.day, dayTime.hour, dayTime.minute);
+  }
+  return std::nullopt;
+}
+
+bool withinADay(const UtcDateTime& a, const UtcDateTime& b) {
+  const std::int64_t apart = a.epochMinutes() - b.epochMinutes();
+  return apart >= -24 * 60 && apart <= 24 * 60;
+}
+
 }  // namespace
 
 WeatherSnapshot readMetarCache(std::string_view download, const StationList& catalogue,
@@ -310,8 +333,18 @@ WeatherSnapshot readMetarCache(std::string_view download, const StationList& cat
       continue;
     }
     const std::optional<UtcDateTime> observed = isoTime(fields[kObservationTime]);
-    const MetarReport report = decodeMetar(raw, observed ? *observed : fallbackAnchor);
+    // The row's observation time, else the download's, gives the report its month.
+    const UtcDateTime lineTime = observed ? *observed : fallbackAnchor;
+    const MetarReport report = decodeMetar(raw, lineTime);
     if (report.status == MetarStatus::Rejected || report.nil || !report.time.isValid()) {
+      ++snapshot.skippedCount;
+      continue;
+    }
+    // A report run in after another one on the line may be of another day
+    // (MHTR's 14th after MHAM's 7th): more than a day from the line's
+    // times it is misdated, neither stored nor shown.
+    const std::optional<UtcDateTime> headerTime = firstHeaderTime(raw, lineTime);
+    if (!withinADay(report.time, lineTime) || (headerTime && !withinADay(report.time, *headerTime))) {
       ++snapshot.skippedCount;
       continue;
     }

@@ -81,6 +81,7 @@ const QtPainter::FontEntry& QtPainter::lookUpFont(const Font& description) {
 }
 
 QtPainter::QtPainter(QPainter& qpainter) : painter(qpainter) {
+  if (painter.device() != nullptr) deviceRatio = painter.device()->devicePixelRatioF();
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, false);
   qtPen = makePen(pen());
@@ -177,15 +178,15 @@ Size QtPainter::textSize(std::string_view text) {
 void QtPainter::rimmedPoints(std::span<const Point> centres, Colour fill, Colour rim) {
   // One picture of the point, copied to each place: a map of thousands of
   // points costs a copy each instead of three fills. Whole device pixels only.
-  const qreal ratio = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
+  const qreal ratio = deviceRatio;
   if (ratio != std::floor(ratio) || painter.transform().type() > QTransform::TxTranslate) {
     Painter::rimmedPoints(centres, fill, rim);
     return;
   }
   static QHash<quint64, QImage> pictures;
   const quint64 key = (quint64{fill} << 32) ^ (quint64{rim} << 8) ^ static_cast<quint64>(ratio);
-  auto found = pictures.find(key);
-  if (found == pictures.end()) {
+  auto found = pictures.constFind(key);  // const: no copy-on-write check per run
+  if (found == pictures.cend()) {
     if (pictures.size() > 512) pictures.clear();  // a temperature scale has a few hundred colours
     QImage point(QSize(5, 5) * static_cast<int>(ratio), QImage::Format_ARGB32_Premultiplied);
     point.setDevicePixelRatio(ratio);

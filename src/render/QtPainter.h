@@ -44,6 +44,8 @@ class QtPainter : public Painter {
   const FontEntry& currentFont();
 
   QPainter& painter;
+  // The device's scale, asked once: a widget answers it through its screen.
+  qreal deviceRatio = 1.0;
   QPen qtPen;
   const FontEntry* fontEntry = nullptr;
 };

@@ -125,6 +125,34 @@ TEST(WeatherLayer, PointsHaveADarkRimThatShowsOnLand) {
   EXPECT_EQ(image.at(p.x + 2, p.y - 2), kMapBackground);
 }
 
+// Points two pixels apart overlap by their rims: the later report's point
+// lies on top, whatever the colours (the painter gets runs of one colour).
+TEST(WeatherLayer, OverlappingPointsLieInTheReportsOrder) {
+  // Stations eastward from 10 E on one parallel, at the first longitude
+  // of each second pixel.
+  StationList catalogue;
+  Station s = StationAt("K200", 10.0, 20.0);
+  const Pixel first = PixelOf(s);
+  for (int k = 0; k < 4; ++k) {
+    while (PixelOf(s).x < first.x + 2 * k) s.mapLongitude += 0.01;
+    ASSERT_EQ(PixelOf(s).x, first.x + 2 * k);
+    catalogue.push_back(s);
+  }
+  WeatherSnapshot snapshot;
+  snapshot.stations = {WeatherOf(0, FlightCategory::VFR, 0.0), WeatherOf(1, FlightCategory::VFR, 0.0),
+                       WeatherOf(2, FlightCategory::IFR, 0.0), WeatherOf(3, FlightCategory::VFR, 0.0)};
+  ImageContext image;
+  drawWeatherLayer(image, catalogue, snapshot, WeatherColouring::kFlightCategory, {});
+  const int x = first.x, y = first.y;
+  // Each centre is under the next point's rim; the last one shows whole.
+  for (const int dx : {0, 2, 4}) {
+    EXPECT_LT(Distance(image.at(x + dx, y), rgb(0, 0, 0)), 80.0) << dx;
+  }
+  EXPECT_EQ(image.at(x + 3, y), kIfrColour);
+  EXPECT_EQ(image.at(x + 5, y), kVfrColour);
+  EXPECT_EQ(image.at(x + 6, y), kVfrColour);
+}
+
 TEST(WeatherLayer, GreedyPlacementKeepsNoOverlapAndTheFirstWins) {
   // Boxes of a random crowd: kept ones never overlap, and each dropped one
   // overlaps one kept before it.

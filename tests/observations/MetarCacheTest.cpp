@@ -131,6 +131,62 @@ TEST(MetarCache, ReportsAreDatedByTheirRowOrTheReceivingTime) {
   EXPECT_EQ(snapshot.newestMinutes, snapshot.stations[1].observedMinutes);
 }
 
+// A line of two reports run together, the first cut short: the one read is
+// dated by the line, and dropped when that puts it more than a day from the
+// line's observation time, its own first header or the download.
+TEST(MetarCache, RunTogetherLinesAreDatedByTheLineOrDropped) {
+  struct Case {
+    const char* name;
+    std::string line;         // raw_text,station_id,observation_time
+    UtcDateTime downloadedAt;
+    std::string expected;     // the stored report's station and time, or empty: dropped
+  };
+  const std::string body = " 18002KT 9999 SCT020TCU BKN070 21/20";
+  const Case cases[] = {
+      {"the second report of a week later is dropped",
+       "MHAM 072247Z MHTR 141300Z" + body + ",MHTR,2026-12-07T22:47:00Z", {2026, 12, 7, 23, 0}, ""},
+      {"the same without an observation time, by the download's",
+       "MHAM 072247Z MHTR 141300Z" + body + ",MHTR,", {2026, 12, 7, 23, 0}, ""},
+      {"the same with METAR and COR before the first station",
+       "METAR COR MHAM 072247Z MHTR 141300Z" + body + ",,2026-12-07T22:47:00Z", {2026, 12, 7, 23, 0}, ""},
+      {"the row dated by the second report: the line's first header still tells",
+       "MHAM 072247Z MHTR 141300Z" + body + ",MHTR,2026-12-14T13:00:00Z", {2026, 12, 14, 13, 5}, ""},
+      {"a day and a quarter of an hour later is dropped",
+       "MHAM 072247Z MHTR 082302Z" + body + ",MHTR,2026-12-07T22:47:00Z", {2026, 12, 8, 23, 5}, ""},
+      {"the real line of two headers of one time",
+       "MHAM 141300Z MHTR 141300Z" + body + ",MHTR,2026-12-14T13:00:00Z", {2026, 12, 14, 13, 10}, "MHTR 2026-12-14T13:00Z"},
+      {"a line of 31 Dec 23:55 read on 1 Jan: the next report is of the new year",
+       "MHAM 312355Z MHTR 010005Z" + body + ",MHTR,2026-12-31T23:55:00Z", {2027, 1, 1, 0, 10}, "MHTR 2027-01-01T00:05Z"},
+      {"the same without an observation time",
+       "MHAM 312355Z MHTR 010005Z" + body + ",MHTR,", {2027, 1, 1, 0, 10}, "MHTR 2027-01-01T00:05Z"},
+      {"a report of 31 Dec 23:55 alone, read on 1 Jan, is of the old year",
+       "MHTR 312355Z" + body + ",MHTR,", {2027, 1, 1, 0, 10}, "MHTR 2026-12-31T23:55Z"},
+      {"a line of 30 Nov read on 1 Dec, its second report of the 1st",
+       "MHAM 302350Z MHTR 010010Z" + body + ",MHTR,2026-11-30T23:50:00Z", {2026, 12, 1, 0, 20}, "MHTR 2026-12-01T00:10Z"},
+      {"a report two days older than the download without an observation time",
+       "MHTR 052300Z" + body + ",MHTR,", {2026, 12, 7, 23, 5}, ""},
+  };
+  const StationList catalogue = {CatalogueStation("MHAM"), CatalogueStation("MHTR")};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<StoredMetar> reports;
+    MetarCacheOptions options{kDefaultInflateCeiling, c.downloadedAt};
+    options.reports = &reports;
+    const WeatherSnapshot snapshot =
+        readMetarCache("raw_text,station_id,observation_time\n" + c.line + "\n", catalogue, options);
+    std::string stored;
+    for (const StoredMetar& r : reports)
+      stored += r.station + " " + UtcDateTime::fromEpochMinutes(r.observedAt / 60).toString();
+    EXPECT_EQ(stored, c.expected);
+    // The map shows what the store keeps, nothing else.
+    EXPECT_EQ(snapshot.stations.size(), c.expected.empty() ? 0u : 1u);
+    EXPECT_EQ(snapshot.skippedCount, c.expected.empty() ? 1 : 0);
+    if (!c.expected.empty() && !snapshot.stations.empty()) {
+      EXPECT_EQ(snapshot.stations[0].observedMinutes, reports.at(0).observedAt / 60);
+    }
+  }
+}
+
 // Every decoded report of a download goes to the store, of any station and
 // each time; the stored ones read back make the offline map's weather.
 TEST(MetarCache, EveryReportIsHandedToTheStoreAndReadBackOffline) {
