@@ -1,6 +1,7 @@
 // The layers of src/ include only downwards: metar (the decoders, standard
 // C++ only) and base at the bottom, then catalog < map < observations and
-// charts (side by side, neither includes the other) < stationchart < ui.
+// charts (side by side, neither includes the other) < stationchart <
+// services (QtCore objects with signals: no QtGui, no Qt Widgets) < ui.
 // reportstore (the SQLite report store) uses only metar and base; the
 // observations above use it, the charts never do.
 #include <gtest/gtest.h>
@@ -20,7 +21,7 @@ namespace fs = std::filesystem;
 
 const std::map<std::string, int> kLevel = {
     {"base", 0},         {"metar", 0},  {"catalog", 1},      {"reportstore", 1}, {"map", 2},
-    {"observations", 3}, {"charts", 3}, {"stationchart", 4}, {"ui", 5},
+    {"observations", 3}, {"charts", 3}, {"stationchart", 4}, {"services", 5}, {"ui", 6},
 };
 
 // Whether a file in folder `from` may include a header of folder `to`.
@@ -72,6 +73,12 @@ TEST(Layering, TheRuleItself) {
       {"stationchart", "metar", true},
       {"stationchart", "ui", false},
       {"ui", "stationchart", true},
+      {"services", "stationchart", true},
+      {"services", "observations", true},
+      {"services", "ui", false},
+      {"ui", "services", true},
+      {"stationchart", "services", false},
+      {"charts", "services", false},
       {"ui", "base", true},
       {"catalog", "views", false},
       {"platform", "base", false},
@@ -100,6 +107,25 @@ TEST(Layering, IncludeLinesAreRecognised) {
   EXPECT_EQ(includedFolder("// #include \"ui/MainWindow.h\""), std::nullopt);
 }
 
+// Qt headers of the window system (QtGui, QtWidgets, printing) by their
+// usual names; the services and the core stay free of them.
+bool isWindowSystemHeader(const std::string& line) {
+  static const std::regex header(
+      R"re(^\s*#\s*include\s*<(QtGui|QtWidgets|QtPrintSupport|QtSvg)?/?(Q(Widget|Action|Menu|MenuBar|Mdi\w*|Painter|Pixmap|Image|Icon|Color|Font|Cursor|Application|GuiApplication|Dialog|MessageBox|Label|ToolBar|StatusBar|ToolTip|ProgressDialog|MainWindow|Printer|Svg\w*)|QtGui|QtWidgets)>)re");
+  return std::regex_search(line, header);
+}
+
+TEST(Layering, WindowSystemHeadersAreRecognised) {
+  EXPECT_TRUE(isWindowSystemHeader("#include <QWidget>"));
+  EXPECT_TRUE(isWindowSystemHeader("#include <QtWidgets/QMenu>"));
+  EXPECT_TRUE(isWindowSystemHeader("#include <QMdiSubWindow>"));
+  EXPECT_TRUE(isWindowSystemHeader("#include <QtGui>"));
+  EXPECT_FALSE(isWindowSystemHeader("#include <QObject>"));
+  EXPECT_FALSE(isWindowSystemHeader("#include <QSettings>"));
+  EXPECT_FALSE(isWindowSystemHeader("#include <QCoreApplication>"));
+  EXPECT_FALSE(isWindowSystemHeader("#include <QTimer>"));
+}
+
 TEST(Layering, EverySourceFileIncludesOnlyItsOwnAndLowerLayers) {
   const fs::path src = fs::path(NIMBREL_SOURCE_DIR) / "src";
   ASSERT_TRUE(fs::is_directory(src)) << src;
@@ -121,6 +147,8 @@ TEST(Layering, EverySourceFileIncludesOnlyItsOwnAndLowerLayers) {
       const std::optional<std::string> to = includedFolder(line);
       if (to && !mayInclude(folder, *to))
         violations.push_back(relative.string() + ":" + std::to_string(number) + ": " + line);
+      if (folder != "ui" && isWindowSystemHeader(line))
+        violations.push_back(relative.string() + ":" + std::to_string(number) + ": below the windows: " + line);
       // Views talk in signals: only the program's start and the window itself know the main window.
       const std::string name = relative.filename().string();
       if (line.find("\"ui/MainWindow.h\"") != std::string::npos && name != "MainWindow.cpp" && name != "main.cpp" &&

@@ -16,8 +16,8 @@
 #include <QSettings>
 
 #include "MainWindowFixture.h"
-#include "ui/RecentList.h"
-#include "ui/UserSettings.h"
+#include "services/RecentList.h"
+#include "services/UserSettings.h"
 
 namespace nimbrel::test {
 namespace {
@@ -52,15 +52,15 @@ QStringList FileMenuEntries(MainWindow* w) {
 
 TEST_F(RecentListWindowTest, SurvivesARestartAndMovesAnExistingNameToTheTop) {
   StartWindow();
-  Frame()->session().recentList().add(QStringLiteral("ZURICH"));
-  Frame()->session().recentList().add(QStringLiteral("GENEVE"));
-  Frame()->session().recentList().add(QStringLiteral("BERN"));
-  Frame()->session().recentList().add(QStringLiteral("ZURICH"));
+  session->recentList().add(QStringLiteral("ZURICH"));
+  session->recentList().add(QStringLiteral("GENEVE"));
+  session->recentList().add(QStringLiteral("BERN"));
+  session->recentList().add(QStringLiteral("ZURICH"));
   StopWindow();
   EXPECT_EQ(StoredEntries(), (QStringList{"ZURICH", "BERN", "GENEVE"}));
 
   StartWindow();
-  EXPECT_EQ(Frame()->session().recentList().entries(), (QStringList{"ZURICH", "BERN", "GENEVE"}));
+  EXPECT_EQ(session->recentList().entries(), (QStringList{"ZURICH", "BERN", "GENEVE"}));
   // The File menu lists them, newest first, before Close and Exit.
   EXPECT_EQ(FileMenuEntries(Frame()), (QStringList{"&1 ZURICH", "&2 BERN", "&3 GENEVE", "&Update Station List", "&Close", "E&xit"}));
 }
@@ -68,7 +68,7 @@ TEST_F(RecentListWindowTest, SurvivesARestartAndMovesAnExistingNameToTheTop) {
 TEST_F(RecentListWindowTest, ExitWritesTheListKeepingWhatAnotherCopyStoredMeanwhile) {
   Store({"ONE", "TWO"});
   StartWindow();
-  Frame()->session().recentList().add(QStringLiteral("THREE"));
+  session->recentList().add(QStringLiteral("THREE"));
   // Another copy of the program ends while this one runs.
   ClearStoredRecentList();
   Store({"OTHER", "ONE"});
@@ -106,7 +106,7 @@ TEST_F(RecentListWindowTest, ChoosingAnEntryOpensByNameAndAPathByItsLastPart) {
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[1], "No station \"elsewhere\" in a list.");
   EXPECT_EQ(Children().size(), 1);
-  EXPECT_EQ(Frame()->waitCursorCount(), 0);
+  EXPECT_FALSE(WaitCursorShown());
 }
 
 TEST(RecentList, KeepsAtMostFortyNewestFirstAndShortensLongNames) {
@@ -186,9 +186,9 @@ TEST_F(RecentListWindowTest, AFifoAtTheSettingsFileNeitherHangsNorIsWritten) {
   WriteStations({StationLine("SAMPLE FIELD", "ZZZZ")});
   StartWindow();
   EXPECT_TRUE(FileMenuEntries(Frame()).contains(QStringLiteral("E&xit")));
-  Frame()->session().recentList().add(QStringLiteral("SAMPLE FIELD"));
+  session->recentList().add(QStringLiteral("SAMPLE FIELD"));
   Frame()->close();
-  EXPECT_EQ(Frame()->statusText(), QStringLiteral("Can not save the list of recent stations."));
+  EXPECT_EQ(StatusText(Frame()), QStringLiteral("Can not save the list of recent stations."));
   done = true;
   watchdog.join();
   struct stat info {};

@@ -1,4 +1,4 @@
-#include "ui/QtText.h"
+#include "services/QtText.h"
 
 namespace nimbrel {
 namespace {
