@@ -159,7 +159,7 @@ void MainWindow::createActions() {
 void MainWindow::createMenus() {
   fileMenu = new QMenu(tr("&File"), this);
   recentSeparator = fileMenu->addSeparator();
-  fileMenu->addAction(makeUpdateStationListAction(state, *this, *area));
+  fileMenu->addAction(makeUpdateStationListAction(state, *this, this));
   fileMenu->addSeparator();
   fileMenu->addAction(closeAction);
   fileMenu->addAction(findChild<QAction*>(QStringLiteral("exitAction")));
@@ -240,7 +240,12 @@ StationTableView* MainWindow::openStationTable(const std::string& title, std::sh
                                                QSize clientSize) {
   newOpensWorldMap = false;
   BusyScope busy(*this);
+  const bool wholeCatalogue = rows == state.catalogue();
   auto* view = new StationTableView(sortState, *this, std::move(rows));
+  // A new station list (Update Station List) reaches the table by the stations' signal.
+  connect(&state.stations(), &StationService::catalogueChanged, view, [this, view, wholeCatalogue] {
+    view->replaceStations(rowsUnderNewCatalogue(view->stations(), wholeCatalogue, state.catalogue()));
+  });
   connect(view, &StationTableView::stationActivated, this, &MainWindow::openStationChart);
   connect(view, &StationTableView::findRequested, finder, &StationFinder::find);
   addChild(view, title, clientSize, false);

@@ -22,6 +22,7 @@
 #include "ui/Application.h"
 #include "ui/BrowserView.h"
 #include "services/StationListUpdater.h"
+#include "ui/StationTableModel.h"
 #include "ui/StationTableView.h"
 #include "ui/WorldMapView.h"
 
@@ -134,6 +135,8 @@ TEST_F(MainWindowTest, UpdateStationListReplacesTheUsersListAndTheOpenTable) {
   StartWindow();
   ASSERT_EQ(session->allStations().size(), 3u);
   StationTableView* table = Frame()->openAllStationsTable();
+  // A table of found stations: each gets its new record, a station gone stays.
+  StationTableView* found = Frame()->openResultTable({session->allStations()[0], session->allStations()[2]});
   QSignalSpy finished(Frame()->findChild<StationListUpdater*>(), &StationListUpdater::finished);
   session->setMetarUrl(server.Url(""));
   ActionOf(Frame(), "updateStationListAction")->trigger();
@@ -142,6 +145,11 @@ TEST_F(MainWindowTest, UpdateStationListReplacesTheUsersListAndTheOpenTable) {
   EXPECT_EQ(messages.back().rfind("4 stations: 2 new, 1 gone, 1 elevation added.", 0), 0u) << messages.back();
   EXPECT_EQ(session->allStations().size(), 4u);
   EXPECT_EQ(table->rowCount(), 4);
+  ASSERT_EQ(found->rowCount(), 2);
+  std::vector<std::string> foundNames;
+  for (int r = 0; r < found->rowCount(); ++r) foundNames.push_back(found->model()->stationAt(r).name);
+  std::sort(foundNames.begin(), foundNames.end());
+  EXPECT_EQ(foundNames, (std::vector<std::string>{"NEW", "OLD C"}));
   const std::string written = ReadAll(userList);
   EXPECT_NE(written.find("NEW" + std::string(14, ' ') + "DDDD"), std::string::npos);
 

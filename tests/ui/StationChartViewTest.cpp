@@ -446,6 +446,56 @@ TEST_F(StationChartViewTest, TimeUtcMovesAnOpenChartsTimesAndNamesTheZone) {
   }
 }
 
+// A change of the settings reaches every open chart by the settings' own
+// signal, the one behind as much as the one in front: no window passes it on.
+TEST_F(StationChartViewTest, EveryOpenChartFollowsTheSettingsSignal) {
+  ZoneScope zone("Asia/Kolkata");  // UTC + 5:30
+  ServeTest(3, 20);
+  pages.set("KSTP", "most recent only", ComposePage(Reports(1, 20)));
+  pages.set("KSTP", "past+6+hours", ComposePage(Reports(3, 20)));
+  Start();
+  StationChartView* behind = Open("TEST");
+  StationChartView* front = Open("KSTP");
+  ASSERT_NE(behind, nullptr);
+  ASSERT_NE(front, nullptr);
+  ASSERT_EQ(ActiveView(Frame()), front);
+
+  DisplayUnits mixed = unitPreset(UnitPreset::kMetric);
+  mixed.pressure = unitPreset(UnitPreset::kUs).pressure;
+  const struct {
+    const char* what;
+    DisplayUnits units;
+    bool timeUtc;
+    const char* newest;
+    const char* zoneName;
+  } cases[] = {
+      {"US units, the computer's zone", unitPreset(UnitPreset::kUs), false, "23:23", "IST"},
+      {"metric with inHg, Time UTC", mixed, true, "17:53", "UTC"},
+      {"the default units, the computer's zone", DisplayUnits{}, false, "23:23", "IST"},
+  };
+  for (const auto& c : cases) {
+    const QImage before = behind->grab().toImage();
+    Settings changed = session->settings();
+    changed.units = c.units;
+    changed.timeUtc = c.timeUtc;
+    session->settingsService().apply(changed);
+    QApplication::processEvents();
+    for (StationChartView* chart : {behind, front}) {
+      const Chart& graph = *chart->chart();
+      ASSERT_EQ(graph.getRowCount(), 3) << c.what;
+      EXPECT_EQ(graph.rowLabel(2), c.newest) << c.what;
+      EXPECT_NE(graph.series.front().title.value_or("").find(c.zoneName), std::string::npos)
+          << c.what << ": " << graph.series.front().title.value_or("");
+      // Both reports pages are TEST's.
+      ASSERT_TRUE(graph.series.back().detailLines.has_value()) << c.what;
+      EXPECT_EQ(graph.series.back().detailLines->front(),
+                std::string("DATE: TEST  12/7/2026 ") + c.zoneName + ", observed " + c.newest + " " + c.zoneName)
+          << c.what;
+    }
+    EXPECT_NE(behind->grab().toImage(), before) << c.what << ": the chart behind was not drawn again";
+  }
+}
+
 TEST_F(StationChartViewTest, ARefreshAgainstAStalledServiceDelaysNoTimer) {
   ServeTest(3, 20);
   Start();
