@@ -16,7 +16,6 @@
 
 class QAction;
 class QLabel;
-class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QToolBar;

@@ -549,6 +549,11 @@ TEST(CommandLine, OptionsAndStationName) {
 
   EXPECT_EQ(parseCommandLine({"nimbrel", "--service-host=localhost"}).serviceHost, "localhost");
   EXPECT_TRUE(parseCommandLine({"nimbrel", "--quit-after-first-paint"}).quitAfterFirstPaint);
+  // The source by its one name; another name is an error, none leaves the settings'.
+  EXPECT_EQ(plain.source, std::nullopt);
+  EXPECT_EQ(parseCommandLine({"nimbrel", "--source", "pages"}).source, ReportSource::kReportPages);
+  EXPECT_EQ(parseCommandLine({"nimbrel", "--source=metar"}).source, ReportSource::kLiveMetar);
+  EXPECT_FALSE(parseCommandLine({"nimbrel", "--source", "page"}).valid);
   // A name with a non-ASCII letter is kept as the catalogue's bytes.
   EXPECT_EQ(parseCommandLine({"nimbrel", QStringLiteral("Z\u00dcRICH")}).stationName, "Z\xdcRICH");
 
@@ -567,6 +572,10 @@ TEST(CommandLine, OptionsAndStationName) {
     EXPECT_TRUE(asked.helpRequested) << help;
     EXPECT_NE(asked.helpText.find("--service-host"), std::string::npos) << asked.helpText;
     EXPECT_EQ(asked.helpText.find("--quit-after-first-paint"), std::string::npos) << "a benchmark's option, hidden";
+    // The default address in the help's words, however the lines are wrapped.
+    const std::string oneLine = QString::fromStdString(asked.helpText).simplified().toStdString();
+    EXPECT_NE(oneLine.find("The METAR service's address (default https://aviationweather.gov)."), std::string::npos)
+        << asked.helpText;
   }
   EXPECT_TRUE(parseCommandLine({"nimbrel", "--version"}).versionRequested);
   EXPECT_FALSE(plain.helpRequested);
