@@ -103,9 +103,15 @@ void ChartOpener::loaded(Opening* op, const LoadOutcome& outcome) {
   if (const std::string note = readingNote(outcome.reading); !note.empty())
     port.setStatusText(station.name + ": " + note);
   for (const std::string& message : openingMessages(outcome, station)) port.showMessage(message);
-  if (!outcome.ok) return;
+  if (!outcome.ok) {
+    // Still inside its own signal: dropped once that returned.
+    chart.release()->deleteLater();
+    return;
+  }
   std::unique_ptr<StationChartView> view = std::make_unique<StationChartView>(std::move(chart), session.settingsService());
   emit chartOpened(view);
+  // Not taken (the main window closing): dropped once the chart's signal returned.
+  if (view) view.release()->deleteLater();
 }
 
 bool ChartOpener::isOpening(const Opening* op) const {

@@ -41,7 +41,8 @@ class ChartOpener : public QObject {
 
  signals:
   // A chart has its reports; a receiver takes the view by moving it out,
-  // else it is dropped. Comes after any message of the opening was shown.
+  // else it is dropped (so: direct connections only). Comes after any
+  // message of the opening was shown.
   void chartOpened(std::unique_ptr<nimbrel::StationChartView>& view);
 
  private:
