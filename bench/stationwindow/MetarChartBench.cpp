@@ -31,10 +31,10 @@
 #include "ui/Application.h"
 #include "ui/ChartOpener.h"
 #include "ui/MainWindow.h"
-#include "ui/Session.h"
+#include "services/Session.h"
 #include "ui/QtPainter.h"
 #include "ui/StationChartView.h"
-#include "ui/ThreadedPageFetcher.h"
+#include "services/ThreadedPageFetcher.h"
 
 namespace nimbrel {
 namespace {
@@ -96,14 +96,17 @@ struct Program {
   }
 };
 
+// The chart opener of a main window, found by its name.
+ChartOpener& OpenerOf(const QObject* frame) { return *frame->findChild<ChartOpener*>(QStringLiteral("chartOpener")); }
+
 Program NewWindow() {
   Program window;
   window->messageHook = [](const std::string& text) { std::fprintf(stderr, "message: %s\n", text.c_str()); };
-  window->session().setReportSource(ReportSource::kLiveMetar);
-  window->session().setMetarUrl(metarUrl);
-  Settings longer = window->session().settings();
+  window.session->setReportSource(ReportSource::kLiveMetar);
+  window.session->setMetarUrl(metarUrl);
+  Settings longer = window.session->settings();
   longer.pastHours = 24;
-  window->session().applySettings(longer);
+  window.session->applySettings(longer);
   window->start();
   for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
   return window;
@@ -119,7 +122,7 @@ void BM_OpenMetarChart(benchmark::State& state) {
     StationChartView* view = nullptr;
     QObject::connect(window.get(), &MainWindow::stationChartOpened, [&view](StationChartView* opened) { view = opened; });
     window->openStationChart(chosen);
-    PumpUntil([&] { return view != nullptr || window->chartOpener().openingCount() == 0; });
+    PumpUntil([&] { return view != nullptr || OpenerOf(window.get()).openingCount() == 0; });
     if (view == nullptr) {
       state.SkipWithError("no chart window");
       break;
@@ -197,7 +200,7 @@ void BM_RefreshTick(benchmark::State& state) {
   widget.resize(650, 670);
   std::unique_ptr<StationChartModel> model;
   auto load = [&] {
-    model = std::make_unique<StationChartModel>(chosen, window->session().settings(), source, *window, &widget);
+    model = std::make_unique<StationChartModel>(chosen, window.session->settings(), source, *window, &widget);
     widget.model = model.get();
     model->onChartChanged = [&widget] { widget.update(); };
     model->load(nullptr);
@@ -291,7 +294,7 @@ int main(int argc, char** argv) {
   }
   {
     auto window = NewWindow();
-    for (const Station& s : window->session().allStations())
+    for (const Station& s : window.session->allStations())
       if (s.icao == chosen.icao) chosen = s;
     window->close();
   }

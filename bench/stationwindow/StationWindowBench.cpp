@@ -25,13 +25,19 @@
 #include "ui/Application.h"
 #include "ui/ChartOpener.h"
 #include "ui/MainWindow.h"
-#include "ui/Session.h"
+#include "services/Session.h"
 #include "ui/StationChartView.h"
 
 namespace nimbrel {
 namespace {
 
 MainWindow* window = nullptr;
+Session* session = nullptr;
+// The main window's parts, found by their names as the tests find them.
+QMdiArea* AreaOf(const QObject* frame) { return frame->findChild<QMdiArea*>(QStringLiteral("childWindowArea")); }
+[[maybe_unused]] ChartOpener& OpenerOf(const QObject* frame) {
+  return *frame->findChild<ChartOpener*>(QStringLiteral("chartOpener"));
+}
 sample::SampleService* service = nullptr;
 Station chosen;
 std::string serviceHost;
@@ -52,7 +58,7 @@ class PaintCounter : public QObject {
 };
 
 void CloseCharts() {
-  for (QMdiSubWindow* sub : window->mdiArea()->subWindowList()) {
+  for (QMdiSubWindow* sub : AreaOf(window)->subWindowList()) {
     if (qobject_cast<StationChartView*>(sub->widget()) != nullptr) delete sub;
   }
   QCoreApplication::processEvents();
@@ -81,7 +87,7 @@ StationChartView* OpenChart(PaintCounter& counter) {
   const auto connection =
       QObject::connect(window, &MainWindow::stationChartOpened, [&view](StationChartView* opened) { view = opened; });
   window->openStationChart(chosen);
-  PumpUntil([&] { return view != nullptr || window->chartOpener().openingCount() == 0; });
+  PumpUntil([&] { return view != nullptr || OpenerOf(window).openingCount() == 0; });
   QObject::disconnect(connection);
   if (view == nullptr) return nullptr;
   view->refreshTimer()->stop();  // ticks only where a benchmark asks for them
@@ -93,9 +99,9 @@ StationChartView* OpenChart(PaintCounter& counter) {
 void BM_OpenStationChart(benchmark::State& state) {
   const int hours = static_cast<int>(state.range(0));
   {
-    Settings s = window->session().settings();
+    Settings s = session->settings();
     s.pastHours = hours;
-    window->session().applySettings(s);
+    session->applySettings(s);
   }
   PaintCounter counter;
   int rows = 0;
@@ -113,9 +119,9 @@ void BM_OpenStationChart(benchmark::State& state) {
   state.counters["rows"] = rows;
   state.counters["paints"] = benchmark::Counter(counter.paints, benchmark::Counter::kAvgIterations);
   {
-    Settings s = window->session().settings();
+    Settings s = session->settings();
     s.pastHours = 6;
-    window->session().applySettings(s);
+    session->applySettings(s);
   }
 }
 
@@ -155,16 +161,16 @@ void BM_FetchAndParse(benchmark::State& state) {
 // One paint of an open chart.
 void BM_RepaintChart(benchmark::State& state) {
   {
-    Settings s = window->session().settings();
+    Settings s = session->settings();
     s.pastHours = static_cast<int>(state.range(0));
-    window->session().applySettings(s);
+    session->applySettings(s);
   }
   PaintCounter counter;
   StationChartView* view = OpenChart(counter);
   {
-    Settings s = window->session().settings();
+    Settings s = session->settings();
     s.pastHours = 6;
-    window->session().applySettings(s);
+    session->applySettings(s);
   }
   if (view == nullptr) {
     state.SkipWithError("no chart window");
@@ -220,8 +226,8 @@ void BM_RefreshTick(benchmark::State& state) {
 // maps are asked to repaint their marks.
 void BM_RecentListAdd(benchmark::State& state) {
   for (auto _ : state) {
-    window->session().addRecent(chosen.name);
-    window->session().removeOpenStation(chosen.icao);
+    session->stations().addRecent(chosen.name);
+    session->stations().removeOpenStation(chosen.icao);
   }
   QCoreApplication::processEvents();
 }
@@ -267,16 +273,17 @@ int main(int argc, char** argv) {
   auto session = std::make_unique<Session>();
   auto mainWindow = std::make_unique<MainWindow>(*session);
   window = mainWindow.get();
+  nimbrel::session = session.get();
   // A message here means a chart found no data: it is shown, not waited on.
   window->messageHook = [](const std::string& text) { std::fprintf(stderr, "message: %s\n", text.c_str()); };
-  window->session().setReportSource(ReportSource::kReportPages);
+  session->setReportSource(ReportSource::kReportPages);
   serviceHost = "127.0.0.1:" + std::to_string(sampleService.listeningPort());
-  window->session().setServiceHost(serviceHost);
+  session->setServiceHost(serviceHost);
   window->start();
   for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
 
   // The worst case: a station reporting every 20 minutes, 180 reports in 60 hours.
-  for (const Station& s : window->session().allStations()) {
+  for (const Station& s : session->allStations()) {
     if (sample::reportIntervalMinutes(s.icao) == 20) {
       chosen = s;
       break;
@@ -292,6 +299,7 @@ int main(int argc, char** argv) {
 
   window->close();
   window = nullptr;
+  nimbrel::session = nullptr;
   mainWindow.reset();
   sampleService.stop();
   QDir::setCurrent(previous);

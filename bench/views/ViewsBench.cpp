@@ -27,8 +27,8 @@
 #include "ui/Application.h"
 #include "ui/ChartOpener.h"
 #include "ui/MainWindow.h"
-#include "ui/Session.h"
-#include "ui/StationListUpdater.h"
+#include "services/Session.h"
+#include "services/StationListUpdater.h"
 #include "ui/QtPainter.h"
 #include "ui/StationChartView.h"
 #include "ui/StationTableView.h"
@@ -38,6 +38,12 @@ namespace nimbrel {
 namespace {
 
 MainWindow* window = nullptr;
+Session* session = nullptr;
+// The main window's parts, found by their names as the tests find them.
+QMdiArea* AreaOf(const QObject* frame) { return frame->findChild<QMdiArea*>(QStringLiteral("childWindowArea")); }
+[[maybe_unused]] ChartOpener& OpenerOf(const QObject* frame) {
+  return *frame->findChild<ChartOpener*>(QStringLiteral("chartOpener"));
+}
 // The client size MainWindow gives the "All stations" table.
 constexpr QSize kAllStationsClientSize(501, 608);
 // The list file is read up to 1,000,000 bytes, about 11,900 station lines:
@@ -90,12 +96,12 @@ std::shared_ptr<const StationList> LargeList() {
 }
 
 const StationList& StationsOfSize(int count) {
-  if (count == static_cast<int>(window->session().allStations().size())) return window->session().allStations();
+  if (count == static_cast<int>(session->allStations().size())) return session->allStations();
   return *LargeList();
 }
 
 void CloseTables() {
-  for (QMdiSubWindow* sub : window->mdiArea()->subWindowList()) {
+  for (QMdiSubWindow* sub : AreaOf(window)->subWindowList()) {
     if (qobject_cast<StationTableView*>(sub->widget()) != nullptr) delete sub;
   }
   QCoreApplication::processEvents();
@@ -104,12 +110,12 @@ void CloseTables() {
 // The "Show all stations" command; the larger list goes the same way with
 // the command's title and size.
 StationTableView* OpenAllStationsTable(int count) {
-  if (count == static_cast<int>(window->session().allStations().size())) return window->openAllStationsTable();
+  if (count == static_cast<int>(session->allStations().size())) return window->openAllStationsTable();
   return window->openStationTable("All stations", LargeList(), kAllStationsClientSize);
 }
 
 WorldMapView* WorldMap() {
-  for (QMdiSubWindow* sub : window->mdiArea()->subWindowList()) {
+  for (QMdiSubWindow* sub : AreaOf(window)->subWindowList()) {
     if (auto* view = qobject_cast<WorldMapView*>(sub->widget())) return view;
   }
   return nullptr;
@@ -151,7 +157,7 @@ void BM_ColumnResortToRepaint(benchmark::State& state) {
 // The world map window with "Mark all stations" on and ten open stations,
 // on the main window's own list.
 void BM_WorldMapRepaintWithAllStations(benchmark::State& state) {
-  if (state.range(0) != static_cast<int>(window->session().allStations().size())) {
+  if (state.range(0) != static_cast<int>(session->allStations().size())) {
     state.SkipWithError("only the main window's own list reaches the map");
     return;
   }
@@ -160,14 +166,14 @@ void BM_WorldMapRepaintWithAllStations(benchmark::State& state) {
     state.SkipWithError("no world map");
     return;
   }
-  window->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(map->parentWidget()));
+  AreaOf(window)->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(map->parentWidget()));
   map->setMarkAllStations(true);
   for (auto _ : state) {
     map->repaint();
     QCoreApplication::processEvents();  // the status text of the paint
   }
   map->setMarkAllStations(false);
-  state.counters["open"] = static_cast<double>(window->session().openStations().size());
+  state.counters["open"] = static_cast<double>(session->openStations().size());
 }
 
 // The same drawing without the window, into a map-sized picture: the only
@@ -180,7 +186,7 @@ void BM_WorldMapDrawingWithAllStations(benchmark::State& state) {
     QtPainter onImage(painter);
     drawMapPicture(onImage);
     drawAllStationPoints(onImage, stations);
-    drawOpenStationMarks(onImage, window->session().openStations());
+    drawOpenStationMarks(onImage, session->openStations());
     benchmark::DoNotOptimize(totalStationsText(stations));
   }
 }
@@ -201,7 +207,7 @@ BENCHMARK(BM_WorldMapDrawingWithAllStations)->Arg(kListStations)->Arg(100000)->U
 // 10,000 stations taken by the maps, the weather feed and an open "All
 // stations" table, then the table's repaint. Two lists take turns.
 void BM_ReloadCatalogueWithOpenTable(benchmark::State& state) {
-  const std::shared_ptr<const StationList> original = window->session().catalogue();
+  const std::shared_ptr<const StationList> original = session->catalogue();
   auto other = std::make_shared<StationList>(*original);
   for (std::size_t i = 0; i < other->size(); i += 50) (*other)[i].elevText = "1";
   const std::shared_ptr<const StationList> lists[] = {other, original};
@@ -210,12 +216,8 @@ void BM_ReloadCatalogueWithOpenTable(benchmark::State& state) {
     state.SkipWithError("no table window");
     return;
   }
-  // As the command takes a new list: into the session, then the open windows.
-  auto take = [](std::shared_ptr<const StationList> next) {
-    const std::shared_ptr<const StationList> old = window->session().catalogue();
-    window->session().setCatalogue(next);
-    reloadCatalogueViews(*window->mdiArea(), *old, next);
-  };
+  // As the command takes a new list: into the session, whose signal the open windows follow.
+  auto take = [](std::shared_ptr<const StationList> next) { session->stations().setCatalogue(next); };
   int turn = 0;
   for (auto _ : state) {
     take(lists[turn++ % 2]);
@@ -229,17 +231,17 @@ BENCHMARK(BM_ReloadCatalogueWithOpenTable)->Unit(benchmark::kMillisecond);
 // A new unit set from Parameters with the ten charts and the map open: the
 // settings taken and every window repainted, which must fit in a frame.
 void BM_ChangeUnitsRepaintsEveryWindow(benchmark::State& state) {
-  const Settings original = window->session().settings();
+  const Settings original = session->settings();
   Settings us = original;
   us.units = unitPreset(UnitPreset::kUs);
   const Settings choices[] = {us, original};
   int turn = 0;
   for (auto _ : state) {
-    window->applySettings(choices[turn++ % 2]);
-    for (QMdiSubWindow* sub : window->mdiArea()->subWindowList()) sub->widget()->repaint();
+    session->applySettings(choices[turn++ % 2]);
+    for (QMdiSubWindow* sub : AreaOf(window)->subWindowList()) sub->widget()->repaint();
   }
-  window->applySettings(original);
-  state.counters["windows"] = static_cast<double>(window->mdiArea()->subWindowList().size());
+  session->applySettings(original);
+  state.counters["windows"] = static_cast<double>(AreaOf(window)->subWindowList().size());
 }
 BENCHMARK(BM_ChangeUnitsRepaintsEveryWindow)->Unit(benchmark::kMillisecond);
 
@@ -266,16 +268,17 @@ int main(int argc, char** argv) {
   auto session = std::make_unique<Session>();
   auto mainWindow = std::make_unique<MainWindow>(*session);
   window = mainWindow.get();
+  nimbrel::session = session.get();
   window->messageHook = [](const std::string&) {};
-  window->session().setReportSource(ReportSource::kReportPages);
-  window->session().setServiceHost("127.0.0.1:" + std::to_string(service.listeningPort()));
+  session->setReportSource(ReportSource::kReportPages);
+  session->setServiceHost("127.0.0.1:" + std::to_string(service.listeningPort()));
   window->start();
   QCoreApplication::processEvents();
-  if (static_cast<int>(window->session().allStations().size()) != kListStations) {
-    std::fprintf(stderr, "bench_views: the list held %zu stations\n", window->session().allStations().size());
+  if (static_cast<int>(session->allStations().size()) != kListStations) {
+    std::fprintf(stderr, "bench_views: the list held %zu stations\n", session->allStations().size());
     return 1;
   }
-  const StationList& all = window->session().allStations();
+  const StationList& all = session->allStations();
   // No refresh tick may fall inside a measurement.
   QObject::connect(window, &MainWindow::stationChartOpened,
                    [](StationChartView* chart) { chart->refreshTimer()->stop(); });
@@ -284,15 +287,15 @@ int main(int argc, char** argv) {
   clock.start();
   QTimer heartbeat;  // wakes the waiting loop, so the time limit is looked at
   heartbeat.start(100);
-  for (std::size_t i = 0; i < all.size() && window->session().openStations().size() < 10; ++i) {
+  for (std::size_t i = 0; i < all.size() && session->openStations().size() < 10; ++i) {
     window->openStationChart(all[i]);
-    while (window->chartOpener().openingCount() > 0 && clock.elapsed() < 60000)
+    while (OpenerOf(window).openingCount() > 0 && clock.elapsed() < 60000)
       QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
   }
   heartbeat.stop();
   QCoreApplication::processEvents();
-  if (window->session().openStations().size() < 10) {
-    std::fprintf(stderr, "bench_views: only %zu charts opened\n", window->session().openStations().size());
+  if (session->openStations().size() < 10) {
+    std::fprintf(stderr, "bench_views: only %zu charts opened\n", session->openStations().size());
     return 1;
   }
 
@@ -303,6 +306,7 @@ int main(int argc, char** argv) {
 
   window->close();
   window = nullptr;
+  nimbrel::session = nullptr;
   mainWindow.reset();
   service.stop();
   QDir::setCurrent(previous);

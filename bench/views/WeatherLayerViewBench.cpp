@@ -28,9 +28,10 @@
 #include "catalog/StationListReader.h"
 #include "charts/WorldMapDrawing.h"
 #include "ui/Application.h"
+#include "ui/ChartOpener.h"
 #include "ui/MainWindow.h"
-#include "ui/Session.h"
-#include "ui/WeatherFeed.h"
+#include "services/Session.h"
+#include "services/WeatherFeed.h"
 #include "ui/WorldMapView.h"
 
 namespace nimbrel {
@@ -38,6 +39,12 @@ namespace {
 
 constexpr int kStations = 10000;
 MainWindow* window = nullptr;
+Session* session = nullptr;
+// The main window's parts, found by their names as the tests find them.
+QMdiArea* AreaOf(const QObject* frame) { return frame->findChild<QMdiArea*>(QStringLiteral("childWindowArea")); }
+[[maybe_unused]] ChartOpener& OpenerOf(const QObject* frame) {
+  return *frame->findChild<ChartOpener*>(QStringLiteral("chartOpener"));
+}
 WorldMapView* map = nullptr;
 
 // A distinct four-letter code for each index.
@@ -97,7 +104,7 @@ std::string CacheFile(std::time_t now) {
 // The pointer's places: every station's pixel and as many anywhere.
 std::vector<QPoint> HoverPoints() {
   std::vector<QPoint> points;
-  for (const Station& s : window->session().allStations()) {
+  for (const Station& s : session->allStations()) {
     const Pixel p = MapProjection::toPixel(s.mapLongitude, s.mapColatitude);
     points.emplace_back(p.x, p.y);
   }
@@ -110,7 +117,7 @@ std::vector<QPoint> HoverPoints() {
 
 void BM_WeatherLayerRepaint(benchmark::State& state) {
   for (auto _ : state) map->repaint();
-  state.counters["stations"] = static_cast<double>(window->session().weatherFeed().snapshot()->stations.size());
+  state.counters["stations"] = static_cast<double>(session->weatherFeed().snapshot()->stations.size());
   state.counters["budget_ms"] = 4;
 }
 
@@ -237,23 +244,24 @@ int main(int argc, char** argv) {
   auto session = std::make_unique<Session>();
   auto mainWindow = std::make_unique<MainWindow>(*session);
   window = mainWindow.get();
+  nimbrel::session = session.get();
   window->messageHook = [](const std::string&) {};
-  window->session().setReportSource(ReportSource::kLiveMetar);
-  window->session().setMetarUrl("http://127.0.0.1:" + std::to_string(port));
+  session->setReportSource(ReportSource::kLiveMetar);
+  session->setMetarUrl("http://127.0.0.1:" + std::to_string(port));
   window->start();
   QCoreApplication::processEvents();
-  for (QMdiSubWindow* sub : window->mdiArea()->subWindowList())
+  for (QMdiSubWindow* sub : AreaOf(window)->subWindowList())
     if (auto* view = qobject_cast<WorldMapView*>(sub->widget())) map = view;
   int status = 1;
-  if (map == nullptr || static_cast<int>(window->session().allStations().size()) != kStations) {
+  if (map == nullptr || static_cast<int>(session->allStations().size()) != kStations) {
     std::fprintf(stderr, "bench_weather_layer_view: no map, or the list held %zu stations\n",
-                 window->session().allStations().size());
+                 session->allStations().size());
   } else {
-    window->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(map->parentWidget()));
+    AreaOf(window)->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(map->parentWidget()));
     window->findChild<QAction*>(QStringLiteral("currentWeatherAction"))->trigger();
     QElapsedTimer clock;
     clock.start();
-    WeatherFeed& feed = window->session().weatherFeed();
+    WeatherFeed& feed = session->weatherFeed();
     while ((feed.isLoading() || feed.snapshot() == nullptr) && clock.elapsed() < 60000)
       QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     QCoreApplication::processEvents();
@@ -273,6 +281,7 @@ int main(int argc, char** argv) {
   window->close();
   map = nullptr;
   window = nullptr;
+  nimbrel::session = nullptr;
   mainWindow.reset();
   server.stop();
   serving.join();

@@ -1,14 +1,30 @@
 #pragma once
 // The program's settings. Every run starts from these defaults (but for the
 // report source, which is kept); the Parameters dialog changes them.
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "base/DisplayUnits.h"
 
 namespace nimbrel {
 
+// The METAR service the program asks unless told another.
+inline constexpr const char* kDefaultMetarUrl = "https://aviationweather.gov";
+
 // Where station charts get their reports.
 enum class ReportSource { kLiveMetar, kReportPages };
+
+// The one naming of the sources, on the command line and in the settings
+// file: "metar" and "pages"; any other name is none.
+constexpr const char* reportSourceName(ReportSource source) {
+  return source == ReportSource::kReportPages ? "pages" : "metar";
+}
+constexpr std::optional<ReportSource> reportSourceNamed(std::string_view name) {
+  for (const ReportSource source : {ReportSource::kLiveMetar, ReportSource::kReportPages})
+    if (name == reportSourceName(source)) return source;
+  return std::nullopt;
+}
 
 // The most hours a chart's time axis runs on past now to show a forecast.
 constexpr int kMostForecastHours = 30;
@@ -29,7 +45,7 @@ struct Settings {
   DisplayUnits units;
   // Kept with the user's settings, as are the units above.
   ReportSource reportSource = ReportSource::kLiveMetar;
-  std::string metarUrl = "https://aviationweather.gov";
+  std::string metarUrl = kDefaultMetarUrl;
 
   bool operator==(const Settings&) const = default;
 };

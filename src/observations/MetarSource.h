@@ -12,13 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "base/Settings.h"
 #include "observations/ApiJson.h"
 #include "observations/ObservationSource.h"
 #include "reportstore/ReportStore.h"
 
 namespace nimbrel {
-
-inline constexpr const char* kDefaultMetarUrl = "https://aviationweather.gov";
 
 class MetarSource : public ObservationSource {
  public:

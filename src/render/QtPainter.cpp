@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "render/QtText.h"
+#include "services/QtText.h"
 
 namespace nimbrel {
 namespace {

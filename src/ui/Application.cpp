@@ -14,8 +14,9 @@
 #include <cstdio>
 #include <exception>
 
+#include "base/Settings.h"
 #include "ui/Icons.h"
-#include "ui/QtText.h"
+#include "services/QtText.h"
 
 namespace nimbrel {
 
@@ -35,9 +36,10 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                                         QStringLiteral("Where charts get their reports: live METAR or the service host's "
                                                        "report pages (for this run)."),
                                         QStringLiteral("metar|pages"));
-  const QCommandLineOption metarOption(QStringLiteral("metar-url"),
-                                       QStringLiteral("The METAR service's address (default https://aviationweather.gov)."),
-                                       QStringLiteral("URL"));
+  const QCommandLineOption metarOption(
+      QStringLiteral("metar-url"),
+      QStringLiteral("The METAR service's address (default %1).").arg(QString::fromLatin1(kDefaultMetarUrl)),
+      QStringLiteral("URL"));
   parser.addOption(hostOption);
   parser.addOption(sourceOption);
   parser.addOption(metarOption);
@@ -57,11 +59,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
   result.versionRequested = parser.isSet(versionOption);
   result.serviceHost = parser.value(hostOption).toStdString();
   result.quitAfterFirstPaint = parser.isSet(quitOption);
-  result.source = parser.value(sourceOption).toStdString();
-  if (!result.source.empty() && result.source != "metar" && result.source != "pages") {
-    result.valid = false;
-    result.error = "--source takes metar or pages";
-    return result;
+  if (parser.isSet(sourceOption)) {
+    result.source = reportSourceNamed(parser.value(sourceOption).toStdString());
+    if (!result.source) {
+      result.valid = false;
+      result.error = "--source takes metar or pages";
+      return result;
+    }
   }
   result.metarUrl = parser.value(metarOption).toStdString();
   const QStringList positional = parser.positionalArguments();

@@ -2,13 +2,16 @@
 // The application object and the command line.
 #include <QApplication>
 #include <QStringList>
+#include <optional>
 #include <string>
+
+#include "base/Settings.h"
 
 namespace nimbrel {
 
 struct CommandLine {
   std::string serviceHost;          // --service-host HOST[:PORT]
-  std::string source;               // --source metar|pages
+  std::optional<ReportSource> source;  // --source metar|pages
   std::string metarUrl;             // --metar-url URL
   std::string stationName;          // a single argument: the station to open
   bool quitAfterFirstPaint = false;  // --quit-after-first-paint (start-up timing)

@@ -3,10 +3,12 @@
 #include <QProgressDialog>
 #include <QTimer>
 #include <algorithm>
+#include <optional>
 
-#include "ui/QtText.h"
+#include "services/QtText.h"
+#include "services/Session.h"
+#include "services/StationChartObject.h"
 #include "ui/ReadingText.h"
-#include "ui/Session.h"
 #include "ui/StationChartView.h"
 
 namespace nimbrel {
@@ -15,12 +17,16 @@ struct ChartOpener::Opening {
   int id = 0;
   Station station;
   std::unique_ptr<FetchTicket> ticket;
-  StationChartView* view = nullptr;  // owned until it is handed over
+  // The quick look's busy cursor; the chart's loading shows its own.
+  std::optional<BusyScope> lookingBusy;
+  std::unique_ptr<StationChartObject> chart;
   QPointer<QProgressDialog> progress;
 };
 
 ChartOpener::ChartOpener(Session& session, UserPort& port, QWidget* dialogParent)
-    : QObject(dialogParent), session(session), port(port), dialogParent(dialogParent) {}
+    : QObject(dialogParent), session(session), port(port), dialogParent(dialogParent) {
+  setObjectName(QStringLiteral("chartOpener"));
+}
 
 ChartOpener::~ChartOpener() { cancelAll(); }
 
@@ -30,7 +36,6 @@ void ChartOpener::open(const Station& station) {
   op->station = station;
   op->id = ++lastId;
   openings.push_back(std::move(opening));
-  port.beginWaitCursor();
   QTimer::singleShot(kProgressDelayMs, this, [this, op, id = op->id] {
     if (isOpening(op) && op->id == id) showProgress(op);
   });
@@ -42,6 +47,7 @@ void ChartOpener::open(const Station& station) {
     loadChart(op);
     return;
   }
+  op->lookingBusy.emplace(port);
   op->ticket = source.requestNewest(station, true, [this, op](PageReading reading) {
     op->ticket.reset();
     if (reading.cancelled()) return;
@@ -73,23 +79,39 @@ void ChartOpener::showProgress(Opening* op) {
 }
 
 void ChartOpener::loadChart(Opening* op) {
-  op->view = new StationChartView(op->station, session.settings(), session.reportSource(), port,
-                                  session.forecastSource());
-  op->view->load([this, op](LoadOutcome outcome) {
-    // The opening is over before anything is told: a message box's own
-    // event loop must find no progress window and no half-made chart.
-    std::unique_ptr<StationChartView> view(op->view);
-    op->view = nullptr;
-    const Station station = op->station;
-    finish(op);
-    if (!outcome.ok) view.reset();
-    // Why the service gave no (or not every) report, e.g. a rate limit or an
-    // unreadable answer: the no-data box alone would not say.
-    if (const std::string note = readingNote(outcome.reading); !note.empty())
-      port.setStatusText(station.name + ": " + note);
-    for (const std::string& message : openingMessages(outcome, station)) port.showMessage(message);
-    if (view) emit chartOpened(view.release());
+  op->chart = std::make_unique<StationChartObject>(op->station, session.settings(), session.reportSource(), port,
+                                                   session.forecastSource());
+  op->chart->setDescription([station = op->station](const PageReading& reading) {
+    const std::string note = readingNote(reading);
+    return note.empty() ? readingMessage(reading, station) : note;
   });
+  connect(op->chart.get(), &StationChartObject::loaded, this,
+          [this, op](const LoadOutcome& outcome) { loaded(op, outcome); });
+  // The loading's own busy cursor takes over from the quick look's.
+  op->lookingBusy.reset();
+  op->chart->load();
+}
+
+void ChartOpener::loaded(Opening* op, const LoadOutcome& outcome) {
+  // The opening is over before anything is told: a message box's own event
+  // loop must find no progress window and no half-made chart.
+  std::unique_ptr<StationChartObject> chart = std::move(op->chart);
+  const Station station = op->station;
+  finish(op);
+  // Why the service gave no (or not every) report, e.g. a rate limit or an
+  // unreadable answer: the no-data box alone would not say.
+  if (const std::string note = readingNote(outcome.reading); !note.empty())
+    port.setStatusText(station.name + ": " + note);
+  for (const std::string& message : openingMessages(outcome, station)) port.showMessage(message);
+  if (!outcome.ok) {
+    // Still inside its own signal: dropped once that returned.
+    chart.release()->deleteLater();
+    return;
+  }
+  std::unique_ptr<StationChartView> view = std::make_unique<StationChartView>(std::move(chart), session.settingsService());
+  emit chartOpened(view);
+  // Not taken (the main window closing): dropped once the chart's signal returned.
+  if (view) view.release()->deleteLater();
 }
 
 bool ChartOpener::isOpening(const Opening* op) const {
@@ -103,12 +125,10 @@ void ChartOpener::finish(Opening* op) {
   openings.erase(found);
   // Cancelled: the downloads are dropped and nothing is told.
   opening->ticket.reset();
-  delete opening->view;
   if (opening->progress) {
     opening->progress->disconnect(this);
     opening->progress->close();
   }
-  port.endWaitCursor();
 }
 
 void ChartOpener::cancelAll() {

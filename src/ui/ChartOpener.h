@@ -2,6 +2,7 @@
 // Opening a station's chart: the quick look for its newest report, then the
 // past hours, both off the user-interface thread, with a progress window
 // and Cancel once it takes long enough to notice. The window never waits.
+// The chart's view is made only once its model loaded, and handed over.
 #include <QObject>
 #include <QPointer>
 #include <memory>
@@ -10,6 +11,7 @@
 #include "base/AsyncPageFetcher.h"
 #include "base/UserPort.h"
 #include "catalog/Station.h"
+#include "stationchart/StationChartModel.h"
 
 class QProgressDialog;
 class QWidget;
@@ -38,15 +40,17 @@ class ChartOpener : public QObject {
   void cancelAll();
 
  signals:
-  // A chart has its reports; the receiver takes the view. Comes after any
+  // A chart has its reports; a receiver takes the view by moving it out,
+  // else it is dropped (so: direct connections only). Comes after any
   // message of the opening was shown.
-  void chartOpened(nimbrel::StationChartView* view);
+  void chartOpened(std::unique_ptr<nimbrel::StationChartView>& view);
 
  private:
   struct Opening;
   bool isOpening(const Opening* op) const;
   void showProgress(Opening* op);
   void loadChart(Opening* op);
+  void loaded(Opening* op, const LoadOutcome& outcome);
   void finish(Opening* op);
 
   Session& session;

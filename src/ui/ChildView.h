@@ -27,9 +27,6 @@ class ChildView {
   virtual Chart* parametersChart() const { return nullptr; }
   // What the status bar says while this view is in front.
   virtual std::string statusText() const { return "Ready"; }
-  // The program's settings changed (Parameters): what the view shows from
-  // its data follows them (the zone of its times, the units).
-  virtual void settingsChanged() {}
 };
 
 }  // namespace nimbrel

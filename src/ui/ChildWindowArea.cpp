@@ -7,8 +7,6 @@
 #include <QStyle>
 #include <algorithm>
 
-#include "ui/ChildView.h"
-
 namespace nimbrel {
 namespace {
 
@@ -26,13 +24,6 @@ ChildWindowArea::ChildWindowArea(QWidget* parent) : QMdiArea(parent) {
 QWidget* ChildWindowArea::activeView() const {
   QMdiSubWindow* child = activeSubWindow();
   return child != nullptr ? child->widget() : nullptr;
-}
-
-void ChildWindowArea::followSettings() {
-  for (QMdiSubWindow* sub : subWindowList()) {
-    if (auto* view = dynamic_cast<ChildView*>(sub->widget())) view->settingsChanged();
-    sub->widget()->update();
-  }
 }
 
 QMdiSubWindow* ChildWindowArea::addChild(QWidget* view, const QString& title, QSize clientSize, bool centred) {

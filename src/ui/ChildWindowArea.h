@@ -19,9 +19,6 @@ class ChildWindowArea : public QMdiArea {
   // larger than the area), centred when asked, else where the area puts it.
   QMdiSubWindow* addChild(QWidget* view, const QString& title, QSize clientSize, bool centred);
   QWidget* activeView() const;
-  // Every window shows the settings as they now are (units, time zone,
-  // chart options) at its next paint.
-  void followSettings();
 
   // Each window at its own normal size, one title bar's step apart.
   void cascade();

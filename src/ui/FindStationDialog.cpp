@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/QtText.h"
+#include "services/QtText.h"
 
 namespace nimbrel {
 

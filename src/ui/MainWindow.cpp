@@ -18,13 +18,14 @@
 #include "ui/MapActions.h"
 #include "ui/ParametersDialog.h"
 #include "ui/Printing.h"
-#include "ui/QtText.h"
-#include "ui/Session.h"
+#include "services/QtText.h"
+#include "services/Session.h"
 #include "ui/StationChartView.h"
 #include "ui/StationFinder.h"
-#include "ui/StationListUpdater.h"
+#include "ui/RecentMenuSection.h"
+#include "ui/UpdateStationListAction.h"
 #include "ui/StationTableView.h"
-#include "ui/WeatherFeed.h"
+#include "services/WeatherFeed.h"
 #include "ui/WorldMapView.h"
 
 namespace nimbrel {
@@ -44,16 +45,22 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
   connect(finder, &StationFinder::stationChosen, this, &MainWindow::openStationChart);
   connect(finder, &StationFinder::stationsFound, this, [this](const StationList& found) { openResultTable(found); });
   connect(opener, &ChartOpener::chartOpened, this, &MainWindow::adoptChart);
+  finder->setObjectName(QStringLiteral("stationFinder"));
   connect(&session.weatherFeed(), &WeatherFeed::changed, this, [this] {
     const std::string text = state.weatherFeed().statusText(state.settings().timeUtc);
     if (!text.empty()) setStatusText(text);
   });
-  connect(&session, &Session::recentListChanged, this, [this] { recentMenu->show(state.recentList()); });
-  connect(&session, &Session::statusNote, this, &MainWindow::setStatusText);
-  connect(&session, &Session::sourceChanged, this, &MainWindow::updateActions);
+  connect(&session.stations(), &StationService::recentListChanged, this, [this] { recentMenu->show(state.recentList()); });
+  connect(&session.sources(), &ReportSources::statusNote, this, &MainWindow::setStatusText);
+  connect(&session.settingsService(), &SettingsService::statusNote, this, &MainWindow::setStatusText);
+  connect(&session.settingsService(), &SettingsService::sourceChanged, this, &MainWindow::updateActions);
+  // Open views follow the settings themselves; the status bar shows the
+  // one in front as it now reads.
+  connect(&session.settingsService(), &SettingsService::settingsChanged, this, &MainWindow::showActiveStatus);
   setWindowIcon(programIcon());
   resize(800, 800);
   area = new ChildWindowArea(this);
+  area->setObjectName(QStringLiteral("childWindowArea"));
   setCentralWidget(area);
   connect(area, &QMdiArea::subWindowActivated, this, [this] {
     QWidget* view = activeView();
@@ -95,7 +102,7 @@ void MainWindow::start(const std::string& stationName) {
     messages = state.loadStationList();
   }
   for (const std::string& message : messages) showMessage(message);
-  if (const std::string note = state.takeStoreNote(); !note.empty()) setStatusText(note);
+  if (const std::string note = state.sources().takeStoreNote(); !note.empty()) setStatusText(note);
   // The first window is opened as New would open it, not by an opener.
   onNew();
   // The window is on the screen before the named station's chart is asked
@@ -146,13 +153,13 @@ void MainWindow::createActions() {
                         [this] { area->closeActiveSubWindow(); });
   command("exitAction", tr("E&xit"), tr("Quit the application"), {}, [this] { close(); });
   command("aboutAction", tr("&About Nimbrel..."), tr("Display program information and version"), {},
-          [this] { showAboutBox(this, state.storeSummary()); });
+          [this] { showAboutBox(this, state.sources().storeSummary()); });
 }
 
 void MainWindow::createMenus() {
   fileMenu = new QMenu(tr("&File"), this);
   recentSeparator = fileMenu->addSeparator();
-  fileMenu->addAction(makeUpdateStationListAction(state, *this, *area));
+  fileMenu->addAction(makeUpdateStationListAction(state, *this, this));
   fileMenu->addSeparator();
   fileMenu->addAction(closeAction);
   fileMenu->addAction(findChild<QAction*>(QStringLiteral("exitAction")));
@@ -233,7 +240,12 @@ StationTableView* MainWindow::openStationTable(const std::string& title, std::sh
                                                QSize clientSize) {
   newOpensWorldMap = false;
   BusyScope busy(*this);
-  auto* view = new StationTableView(state.sortState(), *this, std::move(rows));
+  const bool wholeCatalogue = rows == state.catalogue();
+  auto* view = new StationTableView(sortState, *this, std::move(rows));
+  // A new station list (Update Station List) reaches the table by the stations' signal.
+  connect(&state.stations(), &StationService::catalogueChanged, view, [this, view, wholeCatalogue] {
+    view->replaceStations(rowsUnderNewCatalogue(view->stations(), wholeCatalogue, state.catalogue()));
+  });
   connect(view, &StationTableView::stationActivated, this, &MainWindow::openStationChart);
   connect(view, &StationTableView::findRequested, finder, &StationFinder::find);
   addChild(view, title, clientSize, false);
@@ -263,26 +275,23 @@ void MainWindow::openStationChart(const Station& station) {
   opener->open(station);
 }
 
-void MainWindow::adoptChart(StationChartView* view) {
-  if (closed) {
-    delete view;
-    return;
-  }
+void MainWindow::adoptChart(std::unique_ptr<StationChartView>& handed) {
+  // Closing: the chart is dropped with its handing over.
+  if (closed) return;
+  StationChartView* view = handed.release();
   const Station opened = view->chartModel().station();
   connect(view, &StationChartView::statusChanged, this, [this, view] {
     if (activeView() == view) showActiveStatus();
   });
   connect(view, &StationChartView::chartClosed, this, [this](const Station& station) {
-    state.addRecent(station.name);
-    state.removeOpenStation(station.icao);
+    state.stations().addRecent(station.name);
+    state.stations().removeOpenStation(station.icao);
   });
   addChild(view, opened.name, kStationChartSize, true);
-  state.addOpenStation(opened);
-  state.addRecent(opened.name);
+  state.stations().addOpenStation(opened);
+  state.stations().addRecent(opened.name);
   emit stationChartOpened(view);
 }
-
-QMdiArea* MainWindow::mdiArea() const { return area; }
 
 QWidget* MainWindow::activeView() const { return area->activeView(); }
 
@@ -318,13 +327,7 @@ void MainWindow::onParameters() {
   ChildView* child = offering(ChildView::Command::kParameters);
   Settings edited = state.settings();
   if (child == nullptr || !showParametersDialog(this, child->parametersChart(), edited)) return;
-  applySettings(edited);
-}
-
-void MainWindow::applySettings(const Settings& edited) {
   state.applySettings(edited);
-  area->followSettings();
-  showActiveStatus();
 }
 
 void MainWindow::onFindStation() {
@@ -390,8 +393,5 @@ void MainWindow::showMessage(const std::string& text) {
 }
 
 void MainWindow::setStatusText(const std::string& text) { messagePane->setText(toQString(text)); }
-
-QString MainWindow::statusText() const { return messagePane->text(); }
-
 
 }  // namespace nimbrel

@@ -4,6 +4,7 @@
 // session's; opening a chart is the chart opener's.
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "base/UserPort.h"
@@ -11,10 +12,10 @@
 #include "base/Settings.h"
 #include "ui/ChildView.h"
 #include "ui/FrameParts.h"
+#include "ui/StationColumns.h"
 
 class QAction;
 class QLabel;
-class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QToolBar;
@@ -53,15 +54,6 @@ class MainWindow : public QMainWindow, public UserPort {
   // Opens a station's chart once its reports are in: the window never
   // waits for them. stationChartOpened follows when it opened.
   void openStationChart(const Station& station);
-  // The charts being opened, with their progress windows and Cancel.
-  ChartOpener& chartOpener() const { return *opener; }
-
-  // Takes edited settings (the Parameters box's): every open window then
-  // shows the chart options, units and time zone they name.
-  void applySettings(const Settings& edited);
-
-  // Finding stations by name, by a typed text and around a map point.
-  StationFinder& stationFinder() const { return *finder; }
 
   // UserPort
   void showMessage(const std::string& text) override;
@@ -69,15 +61,6 @@ class MainWindow : public QMainWindow, public UserPort {
   void beginWaitCursor() override { busyCursor.begin(); }
   void endWaitCursor() override { busyCursor.end(); }
   std::time_t currentTime() override { return std::time(nullptr); }
-
-  Session& session() const { return state; }
-  QMdiArea* mdiArea() const;
-  QToolBar* toolBar() const { return tools; }
-  QString statusText() const;
-  int waitCursorCount() const { return busyCursor.count(); }
-  // True while the frame's own menu (without a map or chart) is shown.
-  bool showsFrameMenu() const { return frameMenuShown; }
-  QWidget* activeView() const;
 
   // When set, message boxes go to it instead of being shown (tests).
   std::function<void(const std::string&)> messageHook;
@@ -93,7 +76,8 @@ class MainWindow : public QMainWindow, public UserPort {
   void createActions();
   void createMenus();
   QMdiSubWindow* addChild(QWidget* view, const std::string& title, QSize clientSize, bool centred);
-  void adoptChart(StationChartView* view);
+  void adoptChart(std::unique_ptr<StationChartView>& view);
+  QWidget* activeView() const;
   void showMenuSet(bool frameMenu);
   void updateActions();
   void showActiveStatus();
@@ -114,6 +98,8 @@ class MainWindow : public QMainWindow, public UserPort {
   MapActions* mapActions = nullptr;
   ChildWindowArea* area = nullptr;
   QToolBar* tools = nullptr;
+  // Shared by every station table: a new one opens sorted as the last.
+  TableSortState sortState;
   QLabel* messagePane = nullptr;
   QMenu* fileMenu = nullptr;
   QMenu* frameViewMenu = nullptr;

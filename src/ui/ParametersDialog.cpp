@@ -15,7 +15,7 @@
 #include <string>
 
 #include "charts/ChartText.h"
-#include "ui/QtText.h"
+#include "services/QtText.h"
 
 namespace nimbrel {
 namespace {

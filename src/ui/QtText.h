@@ -1,3 +1,3 @@
 #pragma once
-// The text conversions moved below the windows with the painter.
-#include "render/QtText.h"
+// The text conversions live with the services; the painter reads them from there.
+#include "services/QtText.h"

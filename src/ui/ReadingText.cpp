@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 #include "observations/ReportPageSource.h"
-#include "ui/QtText.h"
+#include "services/QtText.h"
 
 namespace nimbrel {
 namespace {

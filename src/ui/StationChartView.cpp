@@ -12,26 +12,29 @@
 
 #include "stationchart/StationChart.h"
 #include "ui/QtPainter.h"
-#include "ui/QtText.h"
+#include "services/QtText.h"
 #include "ui/ReadingText.h"
 
 namespace nimbrel {
 
-StationChartView::StationChartView(const Station& station, const Settings& settings, ObservationSource& source,
-                                   UserPort& port, TafSource* forecastSource)
-    : model(station, settings, source, port, this, forecastSource), settings(settings) {
+StationChartView::StationChartView(std::unique_ptr<StationChartObject> loaded, SettingsService& settingsService)
+    : object(std::move(loaded)), model(object->model()), settings(settingsService.settings()) {
   setBackgroundRole(QPalette::Base);
   setAutoFillBackground(true);
+  setWindowTitle(toQString(model.title()));
+  object->setClientArea([this] { return Rect{0, 0, width(), height()}; });
   // Each appended row asks for a paint; Qt folds them into one.
-  model.onChartChanged = [this] { update(); };
-  model.describe = [station](const PageReading& reading) {
-    const std::string note = readingNote(reading);
-    return note.empty() ? readingMessage(reading, station) : note;
-  };
-  model.onStateChanged = [this] {
+  connect(object.get(), &StationChartObject::changed, this, qOverload<>(&QWidget::update));
+  connect(object.get(), &StationChartObject::stateChanged, this, [this] {
     setWindowTitle(toQString(model.title()));
     emit statusChanged();
-  };
+  });
+  // A change of units or zone draws the chart again from its reports.
+  connect(&settingsService, &SettingsService::settingsChanged, object.get(), &StationChartObject::followSettings);
+  timer = new QTimer(this);
+  timer->setTimerType(Qt::VeryCoarseTimer);
+  connect(timer, &QTimer::timeout, this, &StationChartView::refresh);
+  timer->start(model.refreshIntervalMs());
 }
 
 StationChartView::~StationChartView() {
@@ -55,21 +58,7 @@ std::string StationChartView::statusText() const {
   return text.empty() ? std::string("Ready") : text;
 }
 
-void StationChartView::load(std::function<void(LoadOutcome)> finished) {
-  model.load([this, finished = std::move(finished)](LoadOutcome outcome) {
-    if (outcome.ok) {
-      timer = new QTimer(this);
-      timer->setTimerType(Qt::VeryCoarseTimer);
-      connect(timer, &QTimer::timeout, this, &StationChartView::refresh);
-      timer->start(model.refreshIntervalMs());
-    }
-    if (finished) finished(std::move(outcome));
-  });
-}
-
 void StationChartView::refresh() { model.refresh(); }
-
-void StationChartView::settingsChanged() { model.followSettings(); }
 
 void StationChartView::draw(QPainter& painter) {
   QtPainter onWindow(painter);
@@ -118,7 +107,5 @@ bool StationChartView::event(QEvent* event) {
   event->ignore();
   return true;
 }
-
-Rect StationChartView::clientRect() const { return Rect{0, 0, width(), height()}; }
 
 }  // namespace nimbrel

@@ -2,11 +2,12 @@
 // A station chart window: the chart of the station's recent reports, with
 // the newest report's texts and the wind dial, refreshed on a timer.
 #include <QWidget>
-#include <functional>
 #include <memory>
 
 #include "catalog/Station.h"
 #include "charts/Chart.h"
+#include "services/SettingsService.h"
+#include "services/StationChartObject.h"
 #include "stationchart/StationChartModel.h"
 #include "ui/ChildView.h"
 
@@ -15,18 +16,15 @@ class QTimer;
 
 namespace nimbrel {
 
-class StationChartView : public QWidget, public ChartOwner, public ChildView {
+class StationChartView : public QWidget, public ChildView {
   Q_OBJECT
 
  public:
-  // The settings are read at every step; messages and the clock come from `port`.
-  StationChartView(const Station& station, const Settings& settings, ObservationSource& source, UserPort& port,
-                   TafSource* forecastSource = nullptr);
+  // Shows a chart that has loaded, from then on following its signals and
+  // the settings' changes; the refresh timer starts here.
+  StationChartView(std::unique_ptr<StationChartObject> loaded, SettingsService& settings);
   ~StationChartView() override;
 
-  // Asks for the past hours; finished once they are read, with what to tell
-  // the user. The refresh timer starts then.
-  void load(std::function<void(LoadOutcome)> finished);
   // One tick of the refresh timer: never waits for the network.
   void refresh();
   void draw(QPainter& painter);
@@ -35,15 +33,11 @@ class StationChartView : public QWidget, public ChartOwner, public ChildView {
   StationChartModel& chartModel() { return model; }
   QTimer* refreshTimer() const { return timer; }
 
-  // ChartOwner: the chart fits the client area.
-  Rect clientRect() const override;
-
   // ChildView
   bool offers(Command) const override { return true; }
   void print(QPainter& painter) override { draw(painter); }
   Chart* parametersChart() const override { return chart(); }
   std::string statusText() const override;
-  void settingsChanged() override;
 
  signals:
   // The title or the staleness changed: the status bar follows when in front.
@@ -59,7 +53,8 @@ class StationChartView : public QWidget, public ChartOwner, public ChildView {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  StationChartModel model;
+  std::unique_ptr<StationChartObject> object;
+  StationChartModel& model;
   const Settings& settings;
   QTimer* timer = nullptr;
   bool grownForForecast = false;

@@ -2,7 +2,7 @@
 
 #include "catalog/StationSearch.h"
 #include "ui/FindStationDialog.h"
-#include "ui/Session.h"
+#include "services/Session.h"
 
 namespace nimbrel {
 

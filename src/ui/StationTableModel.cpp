@@ -4,7 +4,7 @@
 
 #include <numeric>
 
-#include "ui/QtText.h"
+#include "services/QtText.h"
 #include "ui/StationColumns.h"
 
 namespace nimbrel {

@@ -21,10 +21,10 @@
 #include "map/MapProjection.h"
 #include "charts/WorldMapDrawing.h"
 #include "ui/QtPainter.h"
-#include "ui/Session.h"
-#include "ui/WeatherFeed.h"
-#include "ui/QtText.h"
-#include "ui/WeatherFeed.h"
+#include "services/Session.h"
+#include "services/WeatherFeed.h"
+#include "services/QtText.h"
+#include "services/WeatherFeed.h"
 
 // The picture lives in the resources of a static library: nothing would
 // pull their registration in unless it is asked for by name.
@@ -206,10 +206,12 @@ WorldMapView::WorldMapView(Session& session, UserPort& port) : session(session),
   hoverTimer.setInterval(500);
   connect(&hoverTimer, &QTimer::timeout, this, &WorldMapView::showHoverTip);
   connect(&session.weatherFeed(), &WeatherFeed::changed, this, &WorldMapView::weatherChanged);
-  connect(&session, &Session::openStationsChanged, this, qOverload<>(&QWidget::update));
-  connect(&session, &Session::catalogueChanged, this, &WorldMapView::weatherChanged);
+  connect(&session.stations(), &StationService::openStationsChanged, this, qOverload<>(&QWidget::update));
+  connect(&session.stations(), &StationService::catalogueChanged, this, &WorldMapView::weatherChanged);
+  // Units and zone of the plots and tooltips.
+  connect(&session.settingsService(), &SettingsService::settingsChanged, this, qOverload<>(&QWidget::update));
   // Without the live source there is no current weather to show.
-  connect(&session, &Session::sourceChanged, this, [this] {
+  connect(&session.settingsService(), &SettingsService::sourceChanged, this, [this] {
     if (this->session.settings().reportSource != ReportSource::kLiveMetar) setShowsWeather(false);
   });
 }

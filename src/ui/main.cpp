@@ -3,7 +3,7 @@
 
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
-#include "ui/Session.h"
+#include "services/Session.h"
 
 namespace {
 
@@ -36,8 +36,7 @@ int main(int argc, char** argv) {
   nimbrel::Application application(argc, argv);
   nimbrel::Session session;
   if (!commandLine.serviceHost.empty()) session.setServiceHost(commandLine.serviceHost);
-  if (commandLine.source == "metar") session.setReportSource(nimbrel::ReportSource::kLiveMetar);
-  if (commandLine.source == "pages") session.setReportSource(nimbrel::ReportSource::kReportPages);
+  if (commandLine.source) session.setReportSource(*commandLine.source);
   if (!commandLine.metarUrl.empty()) session.setMetarUrl(commandLine.metarUrl);
   if (commandLine.quitAfterFirstPaint) nimbrel::quitAfterFirstChildPaint(application);
   nimbrel::MainWindow window(session);

@@ -1,6 +1,7 @@
 // The layers of src/ include only downwards: metar (the decoders, standard
 // C++ only) and base at the bottom, then catalog < map < observations and
-// charts (side by side, neither includes the other) < stationchart < render
+// charts (side by side, neither includes the other) < stationchart <
+// services (QtCore objects with signals: no QtGui, no Qt Widgets) < render
 // (the Qt painter, QtGui only) < ui.
 // reportstore (the SQLite report store) uses only metar and base; the
 // observations above use it, the charts never do.
@@ -21,8 +22,8 @@ namespace fs = std::filesystem;
 
 const std::map<std::string, int> kLevel = {
     {"base", 0},         {"metar", 0},  {"catalog", 1},      {"reportstore", 1}, {"map", 2},
-    {"observations", 3}, {"charts", 3}, {"stationchart", 4}, {"render", 5},
-    {"ui", 6},
+    {"observations", 3}, {"charts", 3}, {"stationchart", 4}, {"services", 5}, {"render", 6},
+    {"ui", 7},
 };
 
 // Whether a file in folder `from` may include a header of folder `to`.
@@ -74,10 +75,18 @@ TEST(Layering, TheRuleItself) {
       {"stationchart", "metar", true},
       {"stationchart", "ui", false},
       {"ui", "stationchart", true},
+      {"services", "stationchart", true},
+      {"services", "observations", true},
+      {"services", "ui", false},
+      {"ui", "services", true},
+      {"stationchart", "services", false},
+      {"charts", "services", false},
       {"ui", "base", true},
       {"ui", "render", true},
       {"render", "ui", false},
       {"stationchart", "render", false},
+      {"render", "services", true},
+      {"services", "render", false},
       {"catalog", "views", false},
       {"platform", "base", false},
   };
@@ -105,6 +114,25 @@ TEST(Layering, IncludeLinesAreRecognised) {
   EXPECT_EQ(includedFolder("// #include \"ui/MainWindow.h\""), std::nullopt);
 }
 
+// Qt headers of the window system (QtGui, QtWidgets, printing) by their
+// usual names; the services and the core stay free of them.
+bool isWindowSystemHeader(const std::string& line) {
+  static const std::regex header(
+      R"re(^\s*#\s*include\s*<(QtGui|QtWidgets|QtPrintSupport|QtSvg)?/?(Q(Widget|Action|Menu|MenuBar|Mdi\w*|Painter|Pixmap|Image|Icon|Color|Font|Cursor|Application|GuiApplication|Dialog|MessageBox|Label|ToolBar|StatusBar|ToolTip|ProgressDialog|MainWindow|Printer|Svg\w*)|QtGui|QtWidgets)>)re");
+  return std::regex_search(line, header);
+}
+
+TEST(Layering, WindowSystemHeadersAreRecognised) {
+  EXPECT_TRUE(isWindowSystemHeader("#include <QWidget>"));
+  EXPECT_TRUE(isWindowSystemHeader("#include <QtWidgets/QMenu>"));
+  EXPECT_TRUE(isWindowSystemHeader("#include <QMdiSubWindow>"));
+  EXPECT_TRUE(isWindowSystemHeader("#include <QtGui>"));
+  EXPECT_FALSE(isWindowSystemHeader("#include <QObject>"));
+  EXPECT_FALSE(isWindowSystemHeader("#include <QSettings>"));
+  EXPECT_FALSE(isWindowSystemHeader("#include <QCoreApplication>"));
+  EXPECT_FALSE(isWindowSystemHeader("#include <QTimer>"));
+}
+
 TEST(Layering, EverySourceFileIncludesOnlyItsOwnAndLowerLayers) {
   const fs::path src = fs::path(NIMBREL_SOURCE_DIR) / "src";
   ASSERT_TRUE(fs::is_directory(src)) << src;
@@ -130,6 +158,8 @@ TEST(Layering, EverySourceFileIncludesOnlyItsOwnAndLowerLayers) {
       if (folder == "render" && line.find("#include") != std::string::npos &&
           std::regex_search(line, std::regex("QtWidgets|<Q(Widget|Application|MainWindow|Dialog)\\b")))
         violations.push_back(relative.string() + ":" + std::to_string(number) + ": " + line);
+      if (folder != "ui" && folder != "render" && isWindowSystemHeader(line))
+        violations.push_back(relative.string() + ":" + std::to_string(number) + ": below the windows: " + line);
       // Views talk in signals: only the program's start and the window itself know the main window.
       const std::string name = relative.filename().string();
       if (line.find("\"ui/MainWindow.h\"") != std::string::npos && name != "MainWindow.cpp" && name != "main.cpp" &&

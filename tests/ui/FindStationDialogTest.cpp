@@ -66,7 +66,7 @@ class FindCommandGuiTest : public ViewsGuiTest {
 
   void SetUp() override {
     ViewsGuiTest::SetUp();
-    ASSERT_NE(qobject_cast<WorldMapView*>(frame->activeView()), nullptr);
+    ASSERT_NE(qobject_cast<WorldMapView*>(ActiveView(frame)), nullptr);
   }
 
   // Types a text into the next find dialog and closes it with OK or Cancel.
@@ -89,14 +89,14 @@ TEST_F(FindCommandGuiTest, OkWithEmptyTextListsEveryStationReadyForTheKeyboard) 
   frame->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
   ModalWatch<FindStationDialog> find(Answer(QString(), true));
-  QTest::keyClick(frame->activeView(), Qt::Key_F, Qt::ControlModifier);
+  QTest::keyClick(ActiveView(frame), Qt::Key_F, Qt::ControlModifier);
   ASSERT_TRUE(find.seen());
   StationTableView* table = LastView<StationTableView>();
   ASSERT_NE(table, nullptr);
   EXPECT_EQ(TitleOf(table), QStringLiteral("Nearest stations"));
   EXPECT_EQ(table->size(), QSize(501, 408));
   EXPECT_EQ(table->rowCount(), 3);
-  EXPECT_EQ(frame->waitCursorCount(), 0);
+  EXPECT_FALSE(WaitCursorShown());
   // The offscreen platform gives the main window back no activation of its own.
   frame->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
@@ -144,7 +144,7 @@ TEST_F(FindCommandGuiTest, NoMatchShowsTheSearchMessageAndOpensNothing) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0], "No station \"nowhere\" in a list.");
   EXPECT_TRUE(Views<StationTableView>().empty());
-  EXPECT_EQ(frame->waitCursorCount(), 0);
+  EXPECT_FALSE(WaitCursorShown());
 }
 
 TEST_F(FindCommandGuiTest, EachFindStartsWithAnEmptyBox) {

@@ -100,14 +100,14 @@ class ForecastChartTest : public MainWindowFixture {
     ASSERT_TRUE(service.start());
     WriteStations({StationLine("BURNS LAKE", "CYBN", -125.0, 54.0), StationLine("NO FORECAST", "KXYZ", -93.0, 44.0)});
     StartWindow();
-    Frame()->session().setReportSource(ReportSource::kLiveMetar);
-    Frame()->session().setMetarUrl(service.base());
-    Frame()->session().forecastSource()->clock = [this] { return clockNow; };
+    session->setReportSource(ReportSource::kLiveMetar);
+    session->setMetarUrl(service.base());
+    session->forecastSource()->clock = [this] { return clockNow; };
   }
 
   // Opens the station's chart and waits for its forecast's answer.
   StationChartView* OpenWithForecast(const std::string& icao) {
-    for (const Station& s : Frame()->session().allStations()) {
+    for (const Station& s : session->allStations()) {
       if (s.icao != icao) continue;
       StationChartView* view = OpenChart(s);
       if (view == nullptr) return nullptr;
@@ -135,7 +135,7 @@ class ForecastChartTest : public MainWindowFixture {
 
   // The start of the hour `offset` hours from the current one, on the chart's axis.
   std::int64_t HourStart(int offset) {
-    return chartWallClock(service.currentHour + offset * 3600, Frame()->session().settings().timeUtc);
+    return chartWallClock(service.currentHour + offset * 3600, session->settings().timeUtc);
   }
 
   ForecastService service;
@@ -191,12 +191,12 @@ TEST_F(ForecastChartTest, ALiveChartShowsItsTafOnItsTimeAxis) {
   const QString tip = QToolTip::text();
   // Its time in the zone the chart shows, named.
   const std::string hourText =
-      clockText(service.currentHour + 3600, Frame()->session().settings().timeUtc) + "  VFR";
+      clockText(service.currentHour + 3600, session->settings().timeUtc) + "  VFR";
   EXPECT_TRUE(tip.contains(QString::fromStdString(hourText))) << tip.toStdString();
   EXPECT_TRUE(tip.contains(QStringLiteral("TEMPO"))) << tip.toStdString();
 
   // The forecast hours of the settings move the axis' end.
-  ChangeSettings(Frame(), [&](Settings& s) { s.forecastHours = 20; });
+  ChangeSettings(*session, [&](Settings& s) { s.forecastHours = 20; });
   Painted(view);
   EXPECT_EQ(chart->axisEnd() - *chart->getForecast()->now, 20 * 3600);
   EXPECT_TRUE(messages.empty());

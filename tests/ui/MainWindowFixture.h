@@ -8,7 +8,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
+#include <QMainWindow>
 #include <QMdiArea>
+#include <QMenuBar>
+#include <QToolBar>
 #include <QMdiSubWindow>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -27,7 +31,7 @@
 #include "map/MapProjection.h"
 #include "ui/ChartOpener.h"
 #include "ui/MainWindow.h"
-#include "ui/Session.h"
+#include "services/Session.h"
 #include "ui/StationFinder.h"
 #include "ui/StationChartView.h"
 
@@ -113,15 +117,54 @@ QAction* ActionOf(const std::unique_ptr<W>& window, const char* name) {
 
 // Changes the settings as the Parameters dialog does.
 template <typename F>
-void ChangeSettings(const MainWindow* window, F change) {
-  Settings changed = window->session().settings();
+void ChangeSettings(Session& session, F change) {
+  Settings changed = session.settings();
   change(changed);
-  window->session().applySettings(changed);
+  session.applySettings(changed);
 }
-template <typename F>
-void ChangeSettings(const std::unique_ptr<MainWindow>& window, F change) {
-  ChangeSettings(window.get(), change);
+
+// The main window's parts, found as a user's eye would: by their names.
+inline QMdiArea* AreaOf(const QObject* window) {
+  return window->findChild<QMdiArea*>(QStringLiteral("childWindowArea"));
 }
+inline ChartOpener& OpenerOf(const QObject* window) {
+  return *window->findChild<ChartOpener*>(QStringLiteral("chartOpener"));
+}
+inline StationFinder& FinderOf(const QObject* window) {
+  return *window->findChild<StationFinder*>(QStringLiteral("stationFinder"));
+}
+inline QToolBar* ToolBarOf(const QObject* window) { return window->findChild<QToolBar*>(QStringLiteral("toolBar")); }
+// The status bar's message pane.
+inline QString StatusText(const QObject* window) {
+  return window->findChild<QLabel*>(QStringLiteral("messagePane"))->text();
+}
+// The child window in front, or null.
+inline QWidget* ActiveView(const QObject* window) {
+  QMdiSubWindow* sub = AreaOf(window)->activeSubWindow();
+  return sub != nullptr ? sub->widget() : nullptr;
+}
+// The frame's own menus show (File, View, Help), not a map's or a chart's,
+// which bring the Window menu.
+inline bool ShowsFrameMenu(const QMainWindow* window) {
+  for (QAction* menu : window->menuBar()->actions())
+    if (menu->text() == QStringLiteral("&Window")) return false;
+  return true;
+}
+inline bool WaitCursorShown() { return QApplication::overrideCursor() != nullptr; }
+template <typename W>
+auto AreaOf(const std::unique_ptr<W>& w) { return AreaOf(w.get()); }
+template <typename W>
+ChartOpener& OpenerOf(const std::unique_ptr<W>& w) { return OpenerOf(w.get()); }
+template <typename W>
+StationFinder& FinderOf(const std::unique_ptr<W>& w) { return FinderOf(w.get()); }
+template <typename W>
+QToolBar* ToolBarOf(const std::unique_ptr<W>& w) { return ToolBarOf(w.get()); }
+template <typename W>
+QString StatusText(const std::unique_ptr<W>& w) { return StatusText(w.get()); }
+template <typename W>
+QWidget* ActiveView(const std::unique_ptr<W>& w) { return ActiveView(w.get()); }
+template <typename W>
+bool ShowsFrameMenu(const std::unique_ptr<W>& w) { return ShowsFrameMenu(w.get()); }
 
 // Where the map draws a station.
 inline QPoint MapPixelOf(const Station& s) {
@@ -295,7 +338,7 @@ class MainWindowFixture : public ::testing::Test {
 
   // Waits until no chart is being opened any more (false if that never came).
   bool WaitForOpenings(int boundMs = 10000) {
-    const bool done = WaitUntil([this] { return window->chartOpener().openingCount() == 0; }, boundMs);
+    const bool done = WaitUntil([this] { return OpenerOf(window).openingCount() == 0; }, boundMs);
     QApplication::processEvents();
     return done;
   }
@@ -314,7 +357,7 @@ class MainWindowFixture : public ::testing::Test {
   }
 
   MainWindow* Frame() const { return window.get(); }
-  QList<QMdiSubWindow*> Children() const { return window->mdiArea()->subWindowList(); }
+  QList<QMdiSubWindow*> Children() const { return AreaOf(window)->subWindowList(); }
 
   template <typename V>
   std::vector<V*> Views() const {
@@ -331,7 +374,7 @@ class MainWindowFixture : public ::testing::Test {
   static QMdiSubWindow* SubWindowOf(QWidget* view) { return qobject_cast<QMdiSubWindow*>(view->parentWidget()); }
   static QString TitleOf(QWidget* view) { return SubWindowOf(view)->windowTitle(); }
   void Activate(QWidget* view) {
-    window->mdiArea()->setActiveSubWindow(SubWindowOf(view));
+    AreaOf(window)->setActiveSubWindow(SubWindowOf(view));
     QApplication::processEvents();
   }
 

@@ -21,7 +21,8 @@
 #include "support/ReadFile.h"
 #include "ui/Application.h"
 #include "ui/BrowserView.h"
-#include "ui/StationListUpdater.h"
+#include "services/StationListUpdater.h"
+#include "ui/StationTableModel.h"
 #include "ui/StationTableView.h"
 #include "ui/WorldMapView.h"
 
@@ -70,9 +71,9 @@ TEST_F(MainWindowTest, StartUpReadsTheListAndOpensOneWorldMapOfMapSize) {
   WriteStations({StationLine("ZURICH-KLOTEN", "LSZH", 8.55, 47.46)});
   StartWindow();
   // The list is read before start() returns.
-  ASSERT_EQ(Frame()->session().allStations().size(), 1u);
-  EXPECT_EQ(Frame()->session().allStations()[0].icao, "LSZH");
-  EXPECT_EQ(Frame()->session().allStations()[0].latText, "47 28N");
+  ASSERT_EQ(session->allStations().size(), 1u);
+  EXPECT_EQ(session->allStations()[0].icao, "LSZH");
+  EXPECT_EQ(session->allStations()[0].latText, "47 28N");
   EXPECT_TRUE(messages.empty());
 
   ASSERT_EQ(Children().size(), 1);
@@ -87,7 +88,7 @@ TEST_F(MainWindowTest, StartUpReadsTheListAndOpensOneWorldMapOfMapSize) {
   const QSize frame = Frame()->frameGeometry().size() - Frame()->size();
   EXPECT_EQ(Frame()->size(), QSize(800, 800).boundedTo(free.size() - frame));
   EXPECT_TRUE(WaitUntil([&] { return free.contains(Frame()->frameGeometry()); }));
-  EXPECT_EQ(Frame()->activeView(), view);
+  EXPECT_EQ(ActiveView(Frame()), view);
 }
 
 TEST_F(MainWindowTest, AMissingStationListIsReportedAndTheMapStillOpens) {
@@ -99,9 +100,9 @@ TEST_F(MainWindowTest, AMissingStationListIsReportedAndTheMapStillOpens) {
                               0),
             0u)
       << messages[0];
-  EXPECT_TRUE(Frame()->session().allStations().empty());
+  EXPECT_TRUE(session->allStations().empty());
   EXPECT_EQ(Views<WorldMapView>().size(), 1u);
-  EXPECT_EQ(Frame()->waitCursorCount(), 0);
+  EXPECT_FALSE(WaitCursorShown());
 }
 
 // File > Update Station List: the service's list replaces the user's own
@@ -132,25 +133,32 @@ TEST_F(MainWindowTest, UpdateStationListReplacesTheUsersListAndTheOpenTable) {
   ASSERT_TRUE(server.start());
 
   StartWindow();
-  ASSERT_EQ(Frame()->session().allStations().size(), 3u);
+  ASSERT_EQ(session->allStations().size(), 3u);
   StationTableView* table = Frame()->openAllStationsTable();
+  // A table of found stations: each gets its new record, a station gone stays.
+  StationTableView* found = Frame()->openResultTable({session->allStations()[0], session->allStations()[2]});
   QSignalSpy finished(Frame()->findChild<StationListUpdater*>(), &StationListUpdater::finished);
-  Frame()->session().setMetarUrl(server.Url(""));
+  session->setMetarUrl(server.Url(""));
   ActionOf(Frame(), "updateStationListAction")->trigger();
   ASSERT_TRUE(finished.wait(10000));
   ASSERT_FALSE(messages.empty());
   EXPECT_EQ(messages.back().rfind("4 stations: 2 new, 1 gone, 1 elevation added.", 0), 0u) << messages.back();
-  EXPECT_EQ(Frame()->session().allStations().size(), 4u);
+  EXPECT_EQ(session->allStations().size(), 4u);
   EXPECT_EQ(table->rowCount(), 4);
+  ASSERT_EQ(found->rowCount(), 2);
+  std::vector<std::string> foundNames;
+  for (int r = 0; r < found->rowCount(); ++r) foundNames.push_back(found->model()->stationAt(r).name);
+  std::sort(foundNames.begin(), foundNames.end());
+  EXPECT_EQ(foundNames, (std::vector<std::string>{"NEW", "OLD C"}));
   const std::string written = ReadAll(userList);
   EXPECT_NE(written.find("NEW" + std::string(14, ' ') + "DDDD"), std::string::npos);
 
-  Frame()->session().setMetarUrl(server.Url("/cut"));
+  session->setMetarUrl(server.Url("/cut"));
   ActionOf(Frame(), "updateStationListAction")->trigger();
   ASSERT_TRUE(finished.wait(10000));
   EXPECT_NE(messages.back().find("cut short"), std::string::npos) << messages.back();
   EXPECT_EQ(ReadAll(userList), written);
-  EXPECT_EQ(Frame()->session().allStations().size(), 4u);
+  EXPECT_EQ(session->allStations().size(), 4u);
 }
 
 TEST_F(MainWindowTest, ChildWindowsHaveTheirClientSizesAndTitles) {
@@ -176,7 +184,7 @@ TEST_F(MainWindowTest, ChildWindowsHaveTheirClientSizesAndTitles) {
   EXPECT_EQ(page->url(), QStringLiteral("http://127.0.0.1/page.html"));
   EXPECT_EQ(TitleOf(page), QStringLiteral("http://127.0.0.1/page.html"));
   EXPECT_EQ(Children().size(), 5);
-  EXPECT_EQ(Frame()->waitCursorCount(), 0);
+  EXPECT_FALSE(WaitCursorShown());
 }
 
 TEST_F(MainWindowTest, NewWindowsStayInsideTheVisibleArea) {
@@ -184,7 +192,7 @@ TEST_F(MainWindowTest, NewWindowsStayInsideTheVisibleArea) {
   // Each new window is placed further down and right than the last.
   for (int i = 0; i < 8; ++i) Frame()->openWorldMap();
   Frame()->openAllStationsTable();
-  const QRect visible(QPoint(0, 0), Frame()->mdiArea()->viewport()->size());
+  const QRect visible(QPoint(0, 0), AreaOf(Frame())->viewport()->size());
   for (QMdiSubWindow* child : Children()) {
     const QRect placed = child->geometry();
     if (placed.width() > visible.width() || placed.height() > visible.height()) {
@@ -205,15 +213,15 @@ TEST_F(MainWindowTest, WindowsKeepTheirSizesThroughMaximiseTileAndCascadeAndAreL
   const QSize mapSize = first->size();
   first->showMaximized();
   Frame()->openWorldMap();
-  QMdiSubWindow* second = Frame()->mdiArea()->activeSubWindow();
+  QMdiSubWindow* second = AreaOf(Frame())->activeSubWindow();
   ASSERT_NE(second, first);
   EXPECT_TRUE(second->isMaximized());
   second->showNormal();
-  const QRect visible(QPoint(0, 0), Frame()->mdiArea()->viewport()->size());
+  const QRect visible(QPoint(0, 0), AreaOf(Frame())->viewport()->size());
   EXPECT_EQ(second->size(), mapSize);
   EXPECT_TRUE(visible.contains(second->geometry())) << second->x() << "," << second->y();
   Frame()->openAllStationsTable();
-  QMdiSubWindow* table = Frame()->mdiArea()->activeSubWindow();
+  QMdiSubWindow* table = AreaOf(Frame())->activeSubWindow();
   const QSize tableSize = table->size();
 
   QMenu* windowMenu = nullptr;
@@ -240,7 +248,7 @@ TEST_F(MainWindowTest, WindowsKeepTheirSizesThroughMaximiseTileAndCascadeAndAreL
       listed << action->text() + (action->isChecked() ? QStringLiteral(" *") : QString());
   EXPECT_EQ(listed, (QStringList{"&1 World Map", "&2 World Map *", "&3 All stations"}));
   command(QStringLiteral("&1 World Map"))->trigger();
-  EXPECT_EQ(Frame()->mdiArea()->activeSubWindow(), first);
+  EXPECT_EQ(AreaOf(Frame())->activeSubWindow(), first);
 }
 
 TEST_F(MainWindowTest, NewRightAfterStartUpOpensASecondWorldMap) {
@@ -265,7 +273,7 @@ TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
   Start();
   QMenuBar* bar = Frame()->menuBar();
   // A world map is active: the map and chart menu, with its window menu.
-  EXPECT_FALSE(Frame()->showsFrameMenu());
+  EXPECT_FALSE(ShowsFrameMenu(Frame()));
   EXPECT_EQ(MenuTitles(bar), (QStringList{"&File", "&View", "&Window", "&Help"}));
   EXPECT_EQ(MenuEntries(bar, "&View"),
             (QStringList{"&Toolbar", "&Status Bar", "-", "Mark all stations", "Show all stations", "Parameters",
@@ -278,18 +286,18 @@ TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
   // A table made active after a map brings the frame's menu: "World Map"
   // stays at hand whenever no map or chart is active.
   Frame()->openAllStationsTable();
-  ASSERT_NE(qobject_cast<StationTableView*>(Frame()->activeView()), nullptr);
-  EXPECT_TRUE(Frame()->showsFrameMenu());
+  ASSERT_NE(qobject_cast<StationTableView*>(ActiveView(Frame())), nullptr);
+  EXPECT_TRUE(ShowsFrameMenu(Frame()));
   EXPECT_EQ(MenuTitles(bar), (QStringList{"&File", "&View", "&Help"}));
   EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map"}));
   // Back on the map, the map's menu again.
   Activate(LastView<WorldMapView>());
-  EXPECT_FALSE(Frame()->showsFrameMenu());
+  EXPECT_FALSE(ShowsFrameMenu(Frame()));
   EXPECT_EQ(MenuTitles(bar), (QStringList{"&File", "&View", "&Window", "&Help"}));
 
   // The last child gone: the frame's own menu, with "World Map".
   CloseAllChildren();
-  EXPECT_TRUE(Frame()->showsFrameMenu());
+  EXPECT_TRUE(ShowsFrameMenu(Frame()));
   EXPECT_EQ(MenuTitles(bar), (QStringList{"&File", "&View", "&Help"}));
   EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map"}));
   EXPECT_EQ(Frame()->windowTitle(), QStringLiteral("Nimbrel"));
@@ -297,12 +305,12 @@ TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
   // With only a table open, "World Map" from the View menu opens a map,
   // which brings its own menu again.
   Frame()->openAllStationsTable();
-  EXPECT_TRUE(Frame()->showsFrameMenu());
+  EXPECT_TRUE(ShowsFrameMenu(Frame()));
   EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map"}));
   ASSERT_TRUE(Views<WorldMapView>().empty());
   ActionOf(Frame(), "worldMapAction")->trigger();
   EXPECT_EQ(Views<WorldMapView>().size(), 1u);
-  EXPECT_FALSE(Frame()->showsFrameMenu());
+  EXPECT_FALSE(ShowsFrameMenu(Frame()));
   EXPECT_EQ(MenuTitles(bar), (QStringList{"&File", "&View", "&Window", "&Help"}));
 }
 
@@ -318,7 +326,7 @@ TEST_F(MainWindowTest, ActionsFollowTheActiveWindow) {
 
   // A table finds in its rows; nothing else applies to it.
   StationTableView* table = Frame()->openAllStationsTable();
-  EXPECT_EQ(Frame()->activeView(), table);
+  EXPECT_EQ(ActiveView(Frame()), table);
   EXPECT_EQ(ActionStates(Frame()), QStringLiteral("---+--"));
 
   // Back on the map, its mark is checked again.
@@ -335,7 +343,7 @@ TEST_F(MainWindowTest, ActionsFollowTheActiveWindow) {
   EXPECT_EQ(ActionStates(Frame()), QStringLiteral("++++++"));
 
   CloseAllChildren();
-  EXPECT_EQ(Frame()->activeView(), nullptr);
+  EXPECT_EQ(ActiveView(Frame()), nullptr);
   EXPECT_EQ(ActionStates(Frame()), QStringLiteral("------"));
   // Triggered without a window they do nothing.
   messages.clear();
@@ -349,7 +357,7 @@ TEST_F(MainWindowTest, ActionsFollowTheActiveWindow) {
 TEST_F(MainWindowTest, CloseActionClosesTheActiveChild) {
   Start();
   StationTableView* table = Frame()->openAllStationsTable();
-  ASSERT_EQ(Frame()->activeView(), table);
+  ASSERT_EQ(ActiveView(Frame()), table);
   ActionOf(Frame(), "closeAction")->trigger();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QApplication::processEvents();
@@ -372,7 +380,7 @@ TEST_F(MainWindowTest, WindowMenuArrangesTheMinimizedWindowsAlongTheBottom) {
   children[2]->showMinimized();
   for (QAction* action : windowMenu->actions())
     if (action->text() == QStringLiteral("&Arrange Icons")) action->trigger();
-  const int bottom = Frame()->mdiArea()->viewport()->height();
+  const int bottom = AreaOf(Frame())->viewport()->height();
   EXPECT_EQ(children[0]->geometry().bottomLeft(), QPoint(0, bottom - 1));
   EXPECT_EQ(children[2]->geometry().bottomLeft(), QPoint(children[0]->width(), bottom - 1));
   EXPECT_FALSE(children[1]->isMinimized());
@@ -381,7 +389,7 @@ TEST_F(MainWindowTest, WindowMenuArrangesTheMinimizedWindowsAlongTheBottom) {
 TEST_F(MainWindowTest, ToolbarHoldsTheViewCommandsAndCurrentWeather) {
   Start();
   QStringList texts;
-  for (QAction* action : Frame()->toolBar()->actions()) {
+  for (QAction* action : ToolBarOf(Frame())->actions()) {
     if (action->isSeparator()) {
       texts << QStringLiteral("-");
       continue;
@@ -393,8 +401,8 @@ TEST_F(MainWindowTest, ToolbarHoldsTheViewCommandsAndCurrentWeather) {
                                 "Current weather"}));
   EXPECT_EQ(ActionOf(Frame(), "parametersAction")->toolTip(), QStringLiteral("Show Parameters Dialog"));
   EXPECT_EQ(ActionOf(Frame(), "showAllStationsAction")->toolTip(), QStringLiteral("Show all stations table"));
-  EXPECT_EQ(Frame()->toolBar()->iconSize(), QSize(17, 18));
-  EXPECT_TRUE(Frame()->toolBar()->isVisible());
+  EXPECT_EQ(ToolBarOf(Frame())->iconSize(), QSize(17, 18));
+  EXPECT_TRUE(ToolBarOf(Frame())->isVisible());
 }
 
 TEST_F(MainWindowTest, ViewMenuShowsAndHidesTheToolbarAndStatusBar) {
@@ -418,20 +426,20 @@ TEST_F(MainWindowTest, ViewMenuShowsAndHidesTheToolbarAndStatusBar) {
   EXPECT_TRUE(statusBar->isChecked());
   toolbar->trigger();
   statusBar->trigger();
-  EXPECT_FALSE(Frame()->toolBar()->isVisible());
+  EXPECT_FALSE(ToolBarOf(Frame())->isVisible());
   EXPECT_FALSE(Frame()->statusBar()->isVisible());
   emit view->aboutToShow();
   EXPECT_FALSE(toolbar->isChecked());
   toolbar->trigger();
-  EXPECT_TRUE(Frame()->toolBar()->isVisible());
+  EXPECT_TRUE(ToolBarOf(Frame())->isVisible());
   EXPECT_FALSE(Frame()->statusBar()->isVisible());
 }
 
 TEST_F(MainWindowTest, StatusBarShowsTheMessagePaneAndTheLockPanes) {
   Start();
-  EXPECT_EQ(Frame()->statusText(), QStringLiteral("Ready"));
+  EXPECT_EQ(StatusText(Frame()), QStringLiteral("Ready"));
   Frame()->setStatusText("  000 21E,  90 00N");
-  EXPECT_EQ(Frame()->statusText(), QStringLiteral("  000 21E,  90 00N"));
+  EXPECT_EQ(StatusText(Frame()), QStringLiteral("  000 21E,  90 00N"));
   for (const char* name : {"CAP", "NUM", "SCRL"}) {
     auto* pane = Frame()->statusBar()->findChild<QLabel*>(QString::fromLatin1(name));
     ASSERT_NE(pane, nullptr) << name;
@@ -444,8 +452,8 @@ TEST_F(MainWindowTest, FreshStartHasTheDefaultSettingsAndTheyAreNotKept) {
   // The defaults but for the report source, which these tests choose.
   Settings defaults;
   defaults.reportSource = ReportSource::kReportPages;
-  EXPECT_TRUE(Frame()->session().settings() == defaults);
-  const Settings& s = Frame()->session().settings();
+  EXPECT_TRUE(session->settings() == defaults);
+  const Settings& s = session->settings();
   EXPECT_TRUE(s.showTemperature && s.showPressure && s.showWindSpeed && s.showWindDirection);
   EXPECT_FALSE(s.timeUtc);
   EXPECT_FALSE(s.writeMeteodata);
@@ -453,10 +461,10 @@ TEST_F(MainWindowTest, FreshStartHasTheDefaultSettingsAndTheyAreNotKept) {
   EXPECT_EQ(s.pastHours, 6);
   EXPECT_EQ(s.nearestMinutes, 90.0);
   // Settings live in memory only: a changed one is gone after a restart.
-  ChangeSettings(Frame(), [&](Settings& s) { s.pastHours = 24; });
+  ChangeSettings(*session, [&](Settings& s) { s.pastHours = 24; });
   StopWindow();
   Start();
-  EXPECT_EQ(Frame()->session().settings().pastHours, 6);
+  EXPECT_EQ(session->settings().pastHours, 6);
 }
 
 TEST_F(MainWindowTest, WaitCursorIsACounter) {
@@ -469,7 +477,7 @@ TEST_F(MainWindowTest, WaitCursorIsACounter) {
   Frame()->endWaitCursor();
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   Frame()->endWaitCursor();  // one too many does not go below zero
-  EXPECT_EQ(Frame()->waitCursorCount(), 0);
+  EXPECT_FALSE(WaitCursorShown());
   Frame()->beginWaitCursor();
   EXPECT_NE(QApplication::overrideCursor(), nullptr);
   Frame()->endWaitCursor();
@@ -506,7 +514,7 @@ class ThrowingView : public QWidget {
 TEST_F(MainWindowTest, AnExceptionInAnEventHandlerLeavesTheProgramRunning) {
   Start();
   auto* faulty = new ThrowingView;
-  QMdiSubWindow* sub = Frame()->mdiArea()->addSubWindow(faulty);
+  QMdiSubWindow* sub = AreaOf(Frame())->addSubWindow(faulty);
   sub->resize(120, 120);
   sub->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));
@@ -541,6 +549,11 @@ TEST(CommandLine, OptionsAndStationName) {
 
   EXPECT_EQ(parseCommandLine({"nimbrel", "--service-host=localhost"}).serviceHost, "localhost");
   EXPECT_TRUE(parseCommandLine({"nimbrel", "--quit-after-first-paint"}).quitAfterFirstPaint);
+  // The source by its one name; another name is an error, none leaves the settings'.
+  EXPECT_EQ(plain.source, std::nullopt);
+  EXPECT_EQ(parseCommandLine({"nimbrel", "--source", "pages"}).source, ReportSource::kReportPages);
+  EXPECT_EQ(parseCommandLine({"nimbrel", "--source=metar"}).source, ReportSource::kLiveMetar);
+  EXPECT_FALSE(parseCommandLine({"nimbrel", "--source", "page"}).valid);
   // A name with a non-ASCII letter is kept as the catalogue's bytes.
   EXPECT_EQ(parseCommandLine({"nimbrel", QStringLiteral("Z\u00dcRICH")}).stationName, "Z\xdcRICH");
 
@@ -559,6 +572,10 @@ TEST(CommandLine, OptionsAndStationName) {
     EXPECT_TRUE(asked.helpRequested) << help;
     EXPECT_NE(asked.helpText.find("--service-host"), std::string::npos) << asked.helpText;
     EXPECT_EQ(asked.helpText.find("--quit-after-first-paint"), std::string::npos) << "a benchmark's option, hidden";
+    // The default address in the help's words, however the lines are wrapped.
+    const std::string oneLine = QString::fromStdString(asked.helpText).simplified().toStdString();
+    EXPECT_NE(oneLine.find("The METAR service's address (default https://aviationweather.gov)."), std::string::npos)
+        << asked.helpText;
   }
   EXPECT_TRUE(parseCommandLine({"nimbrel", "--version"}).versionRequested);
   EXPECT_FALSE(plain.helpRequested);

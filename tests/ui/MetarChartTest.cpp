@@ -27,7 +27,7 @@
 #include "support/ReadFile.h"
 #include "support/ReportPages.h"
 #include "ui/ParametersDialog.h"
-#include "ui/WeatherFeed.h"
+#include "services/WeatherFeed.h"
 
 namespace nimbrel::test {
 namespace {
@@ -149,12 +149,12 @@ class MetarChartTest : public MainWindowFixture {
 
   void StartLive() {
     StartWindow();
-    Frame()->session().setReportSource(ReportSource::kLiveMetar);
-    Frame()->session().setMetarUrl(front->url());
+    session->setReportSource(ReportSource::kLiveMetar);
+    session->setMetarUrl(front->url());
   }
 
   StationChartView* Open(const std::string& icao) {
-    for (const Station& s : Frame()->session().allStations())
+    for (const Station& s : session->allStations())
       if (s.icao == icao) return OpenChart(s);
     ADD_FAILURE() << "no station " << icao;
     return nullptr;
@@ -217,7 +217,7 @@ TEST_F(MetarChartTest, AChartShowsThePastSixHoursAsTheServiceServesThem) {
   EXPECT_EQ(chart->chartModel().currentObservation, newest);
   ASSERT_TRUE(graph.series.back().detailLines.has_value());
   const TextLines& details = *graph.series.back().detailLines;
-  EXPECT_EQ(details, detailLines(newest, nullptr, Frame()->session().settings().timeUtc));
+  EXPECT_EQ(details, detailLines(newest, nullptr, session->settings().timeUtc));
   ASSERT_EQ(details.size(), 11u);
   const std::string temperature = formatText("TEMP: %.1f\xB0" "C (%ld\xB0" "F)", newest.temperature,
                                              std::lround(newest.temperature * 1.8 + 32));
@@ -230,7 +230,7 @@ TEST_F(MetarChartTest, AChartShowsThePastSixHoursAsTheServiceServesThem) {
   // The heading names the source; the refresh comes no oftener than the service allows.
   EXPECT_TRUE(graph.title.ends_with(",  live METAR")) << graph.title;
   EXPECT_GE(chart->refreshTimer()->interval(), 5 * 60000);
-  EXPECT_EQ(Frame()->waitCursorCount(), 0);
+  EXPECT_FALSE(WaitCursorShown());
 }
 
 TEST_F(MetarChartTest, AnswersWithoutReportsOpenNoWindowAndSayWhy) {
@@ -256,11 +256,11 @@ TEST_F(MetarChartTest, AnswersWithoutReportsOpenNoWindowAndSayWhy) {
     ASSERT_FALSE(messages.empty()) << c.what;
     EXPECT_EQ(messages[0].rfind("Sorry, no data available for the Station:\n\n", 0), 0u) << c.what << messages[0];
     EXPECT_TRUE(Views<StationChartView>().empty()) << c.what;
-    EXPECT_TRUE(Frame()->session().openStations().empty()) << c.what;
-    EXPECT_EQ(Frame()->waitCursorCount(), 0) << c.what;
+    EXPECT_TRUE(session->openStations().empty()) << c.what;
+    EXPECT_FALSE(WaitCursorShown()) << c.what;
     if (*c.statusText != '\0') {
-      EXPECT_NE(Frame()->statusText().indexOf(QString::fromUtf8(c.statusText)), -1)
-          << c.what << ": " << Frame()->statusText().toStdString();
+      EXPECT_NE(StatusText(Frame()).indexOf(QString::fromUtf8(c.statusText)), -1)
+          << c.what << ": " << StatusText(Frame()).toStdString();
     }
     // The next case asks anew: past the station's minute.
     StopWindow();
@@ -275,7 +275,7 @@ TEST_F(MetarChartTest, TooManyRequestsPausesAskingForAMinute) {
   EXPECT_EQ(front->requestCount(), 1);
   EXPECT_TRUE(Views<StationChartView>().empty());
   const QString wait = QStringLiteral("asked us to wait");
-  EXPECT_NE(Frame()->statusText().indexOf(wait), -1) << Frame()->statusText().toStdString();
+  EXPECT_NE(StatusText(Frame()).indexOf(wait), -1) << StatusText(Frame()).toStdString();
 
   // Again within the minute, and another station: nobody is asked.
   Frame()->setStatusText("Ready");
@@ -283,8 +283,8 @@ TEST_F(MetarChartTest, TooManyRequestsPausesAskingForAMinute) {
   EXPECT_EQ(Open("ZZZZ"), nullptr);
   EXPECT_EQ(front->requestCount(), 1);
   EXPECT_TRUE(Views<StationChartView>().empty());
-  EXPECT_NE(Frame()->statusText().indexOf(wait), -1) << Frame()->statusText().toStdString();
-  EXPECT_EQ(Frame()->waitCursorCount(), 0);
+  EXPECT_NE(StatusText(Frame()).indexOf(wait), -1) << StatusText(Frame()).toStdString();
+  EXPECT_FALSE(WaitCursorShown());
 }
 
 // Each tick asks for the newest report; the service lets an answer be
@@ -298,7 +298,7 @@ TEST_F(MetarChartTest, ARefreshAddsEveryReportSinceTheNewestOnce) {
   service->setNow(serviceNow);
   StartLive();
   std::int64_t clockSeconds = QDateTime::currentSecsSinceEpoch();
-  Frame()->session().liveMetarSource().setClock([&clockSeconds] { return clockSeconds; });
+  session->sources().liveMetarSource().setClock([&clockSeconds] { return clockSeconds; });
   StationChartView* chart = Open("KBOS");
   ASSERT_NE(chart, nullptr) << (messages.empty() ? "" : messages.front());
   const Chart& graph = *chart->chart();
@@ -341,7 +341,7 @@ TEST_F(MetarChartTest, ARefreshAddsEveryReportSinceTheNewestOnce) {
   }
   EXPECT_EQ(chart->chartModel().currentObservation, missed.back());
   EXPECT_EQ(*graph.series.back().detailLines,
-            detailLines(missed.back(), nullptr, Frame()->session().settings().timeUtc));
+            detailLines(missed.back(), nullptr, session->settings().timeUtc));
   EXPECT_EQ(TitleOf(chart), QString::fromStdString(kBoston)) << "no longer marked stale";
 
   // Nothing newer within the minute: no row, nobody asked.
@@ -363,8 +363,8 @@ TEST_F(MetarChartTest, WithoutTheServiceAChartOpensFromTheStoredReports) {
 
   // A new run, past the minute an answer is reused, and the service gone.
   StartLive();
-  Frame()->session().liveMetarSource().setClock([] { return QDateTime::currentSecsSinceEpoch() + 120; });
-  Frame()->session().setMetarUrl("http://127.0.0.1:" + std::to_string(ClosedPort()));
+  session->sources().liveMetarSource().setClock([] { return QDateTime::currentSecsSinceEpoch() + 120; });
+  session->setMetarUrl("http://127.0.0.1:" + std::to_string(ClosedPort()));
   StationChartView* chart = Open("KBOS");
   ASSERT_NE(chart, nullptr) << (messages.empty() ? "" : messages.front());
   EXPECT_TRUE(messages.empty()) << messages.front();
@@ -373,7 +373,7 @@ TEST_F(MetarChartTest, WithoutTheServiceAChartOpensFromTheStoredReports) {
   const std::string title =
       kBoston + " (offline, newest report " +
       HourMinute(shown.front().observedAt + chart->chartModel().utcDeltaHours() * 3600) + " " +
-      zoneName(reportUtcSeconds(shown.front()), Frame()->session().settings().timeUtc) + ")";
+      zoneName(reportUtcSeconds(shown.front()), session->settings().timeUtc) + ")";
   EXPECT_EQ(TitleOf(chart).toStdString(), title);
 }
 
@@ -382,13 +382,13 @@ TEST_F(MetarChartTest, WithoutTheServiceAChartOpensFromTheStoredReports) {
 // minute is the minute's answer again, never refused.
 TEST_F(MetarChartTest, AFailedOpeningTellsOnceAndTheProgramGoesOn) {
   StartLive();
-  Frame()->session().setMetarUrl("http://127.0.0.1:" + std::to_string(ClosedPort()));
+  session->setMetarUrl("http://127.0.0.1:" + std::to_string(ClosedPort()));
   int openingsWhileTold = -1;
   int progressWindowsWhileTold = 0;
   onMessage = [&](const std::string&) {
     // Longer than the progress window's delay: the opening is over by then.
     QTest::qWait(700);
-    openingsWhileTold = Frame()->chartOpener().openingCount();
+    openingsWhileTold = OpenerOf(Frame()).openingCount();
     for (QWidget* widget : QApplication::topLevelWidgets()) {
       auto* progress = qobject_cast<QProgressDialog*>(widget);
       if (progress == nullptr || !progress->isVisible()) continue;
@@ -403,10 +403,10 @@ TEST_F(MetarChartTest, AFailedOpeningTellsOnceAndTheProgramGoesOn) {
   EXPECT_EQ(openingsWhileTold, 0);
   EXPECT_EQ(progressWindowsWhileTold, 0);
   EXPECT_TRUE(Views<StationChartView>().empty());
-  EXPECT_EQ(Frame()->waitCursorCount(), 0);
+  EXPECT_FALSE(WaitCursorShown());
 
   messages.clear();
-  Frame()->session().setMetarUrl(front->url());
+  session->setMetarUrl(front->url());
   ASSERT_NE(Open("KBOS"), nullptr);
   ASSERT_NE(Open("KBOS"), nullptr) << (messages.empty() ? "" : messages.front());
   EXPECT_EQ(front->requestCount(), 1);
@@ -427,8 +427,8 @@ TEST_F(MetarChartTest, StalledOpeningsHoldUpNoOtherDownloadNorTheUser) {
                 "text/csv");
   ASSERT_TRUE(stalled.start());
   StartLive();
-  Frame()->session().setMetarUrl(stalled.Url(""));
-  const Station& boston = Frame()->session().allStations().front();
+  session->setMetarUrl(stalled.Url(""));
+  const Station& boston = session->allStations().front();
   for (int i = 0; i < 5; ++i) Frame()->openStationChart(boston);
   ASSERT_TRUE(WaitUntil([&] { return stalled.StalledRequests() >= 4; }));
   ASSERT_TRUE(WaitUntil([] {
@@ -438,7 +438,7 @@ TEST_F(MetarChartTest, StalledOpeningsHoldUpNoOtherDownloadNorTheUser) {
   }));
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
-  WeatherFeed& feed = Frame()->session().weatherFeed();
+  WeatherFeed& feed = session->weatherFeed();
   QSignalSpy changed(&feed, &WeatherFeed::changed);
   feed.setBaseUrl(stalled.Url(""));
   QObject map;
@@ -449,9 +449,9 @@ TEST_F(MetarChartTest, StalledOpeningsHoldUpNoOtherDownloadNorTheUser) {
   EXPECT_GE(changed.count(), 2);
   feed.removeUser(&map);
 
-  EXPECT_EQ(Frame()->chartOpener().openingCount(), 5);
+  EXPECT_EQ(OpenerOf(Frame()).openingCount(), 5);
   EXPECT_TRUE(Frame()->close());
-  EXPECT_EQ(Frame()->chartOpener().openingCount(), 0);
+  EXPECT_EQ(OpenerOf(Frame()).openingCount(), 0);
   EXPECT_TRUE(Views<StationChartView>().empty());
   EXPECT_TRUE(messages.empty());
 }
@@ -466,7 +466,7 @@ TEST_F(MetarChartTest, ClosingWhileTheWeatherIsReadLeavesNothingBehind) {
   cache.Serve("/data/cache/metars.cache.csv.gz", rows, "text/csv");
   ASSERT_TRUE(cache.start());
   StartLive();
-  WeatherFeed& feed = Frame()->session().weatherFeed();
+  WeatherFeed& feed = session->weatherFeed();
   feed.setBaseUrl(cache.Url(""));
   QObject map;
   feed.addUser(&map);
@@ -477,8 +477,8 @@ TEST_F(MetarChartTest, ClosingWhileTheWeatherIsReadLeavesNothingBehind) {
 // The same reports through both sources, in UTC and US units: the same rows.
 TEST_F(MetarChartTest, UtcAndUsUnitsGiveThePageSourcesRows) {
   StartLive();
-  ChangeSettings(Frame(), [&](Settings& s) { s.timeUtc = true; });
-  ChangeSettings(Frame(), [&](Settings& s) { s.metricStyle = false; });
+  ChangeSettings(*session, [&](Settings& s) { s.timeUtc = true; });
+  ChangeSettings(*session, [&](Settings& s) { s.metricStyle = false; });
   StationChartView* live = Open("KBOS");
   ASSERT_NE(live, nullptr);
 
@@ -506,8 +506,8 @@ TEST_F(MetarChartTest, UtcAndUsUnitsGiveThePageSourcesRows) {
   ASSERT_TRUE(pages.start());
   pages.SetPage("most recent only", ComposePage({page.front()}));
   pages.SetPage("past+6+hours", ComposePage(page));
-  Frame()->session().setServiceHost(pages.Host());
-  Frame()->session().setReportSource(ReportSource::kReportPages);
+  session->setServiceHost(pages.Host());
+  session->setReportSource(ReportSource::kReportPages);
   StationChartView* paged = Open("KBOS");
   ASSERT_NE(paged, nullptr) << (messages.empty() ? "" : messages.front());
 
@@ -533,7 +533,7 @@ TEST_F(MetarChartTest, UtcAndUsUnitsGiveThePageSourcesRows) {
 
 TEST_F(MetarChartTest, ClosingWritesTheChartsRows) {
   StartLive();
-  ChangeSettings(Frame(), [&](Settings& s) { s.writeMeteodata = true; });
+  ChangeSettings(*session, [&](Settings& s) { s.writeMeteodata = true; });
   ASSERT_NE(Open("KBOS"), nullptr);
   const ObservationList reports = Decoded("ids=KBOS&hours=6");
   CloseView(Views<StationChartView>().front());
@@ -575,9 +575,9 @@ TEST_F(MetarChartTest, TheSourceChosenInParametersOutlivesTheRun) {
   for (const auto& c : cases) {
     ClearStoredSource();
     StartWindow();
-    Frame()->session().setReportSource(c.before);
+    session->setReportSource(c.before);
     // For this run only, as from the command line.
-    Frame()->session().setMetarUrl(front->url());
+    session->setMetarUrl(front->url());
     ModalWatch<ParametersDialog> parameters([&c](ParametersDialog* dialog) {
       auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("reportSource"));
       ASSERT_NE(combo, nullptr);
@@ -587,8 +587,8 @@ TEST_F(MetarChartTest, TheSourceChosenInParametersOutlivesTheRun) {
     });
     ActionOf(Frame(), "parametersAction")->trigger();
     ASSERT_TRUE(parameters.seen()) << c.stored;
-    EXPECT_EQ(Frame()->session().settings().reportSource, c.after);
-    EXPECT_EQ(Frame()->session().settings().pastHours, 24);
+    EXPECT_EQ(session->settings().reportSource, c.after);
+    EXPECT_EQ(session->settings().pastHours, 24);
     StopWindow();
 
     QSettings stored(QStringLiteral("Quillfen"), QStringLiteral("Nimbrel"));

@@ -17,8 +17,8 @@
 #include "MainWindowFixture.h"
 #include "ui/ParametersDialog.h"
 #include "ui/QtPainter.h"
-#include "ui/Session.h"
-#include "ui/UserSettings.h"
+#include "services/Session.h"
+#include "services/UserSettings.h"
 
 namespace nimbrel::test {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "ui/QtPainter.h"
-#include "ui/QtText.h"
+#include "services/QtText.h"
 
 namespace nimbrel {
 namespace {

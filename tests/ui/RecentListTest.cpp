@@ -1,5 +1,5 @@
-// The recent list: kept in the user's settings, shown in the File menu,
-// each entry opening its station by name.
+// The recent list in the windows: shown in the File menu, each entry
+// opening its station by name, kept when the program ends.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,8 +16,8 @@
 #include <QSettings>
 
 #include "MainWindowFixture.h"
-#include "ui/RecentList.h"
-#include "ui/UserSettings.h"
+#include "services/RecentList.h"
+#include "services/UserSettings.h"
 
 namespace nimbrel::test {
 namespace {
@@ -52,15 +52,15 @@ QStringList FileMenuEntries(MainWindow* w) {
 
 TEST_F(RecentListWindowTest, SurvivesARestartAndMovesAnExistingNameToTheTop) {
   StartWindow();
-  Frame()->session().recentList().add(QStringLiteral("ZURICH"));
-  Frame()->session().recentList().add(QStringLiteral("GENEVE"));
-  Frame()->session().recentList().add(QStringLiteral("BERN"));
-  Frame()->session().recentList().add(QStringLiteral("ZURICH"));
+  session->recentList().add(QStringLiteral("ZURICH"));
+  session->recentList().add(QStringLiteral("GENEVE"));
+  session->recentList().add(QStringLiteral("BERN"));
+  session->recentList().add(QStringLiteral("ZURICH"));
   StopWindow();
   EXPECT_EQ(StoredEntries(), (QStringList{"ZURICH", "BERN", "GENEVE"}));
 
   StartWindow();
-  EXPECT_EQ(Frame()->session().recentList().entries(), (QStringList{"ZURICH", "BERN", "GENEVE"}));
+  EXPECT_EQ(session->recentList().entries(), (QStringList{"ZURICH", "BERN", "GENEVE"}));
   // The File menu lists them, newest first, before Close and Exit.
   EXPECT_EQ(FileMenuEntries(Frame()), (QStringList{"&1 ZURICH", "&2 BERN", "&3 GENEVE", "&Update Station List", "&Close", "E&xit"}));
 }
@@ -68,7 +68,7 @@ TEST_F(RecentListWindowTest, SurvivesARestartAndMovesAnExistingNameToTheTop) {
 TEST_F(RecentListWindowTest, ExitWritesTheListKeepingWhatAnotherCopyStoredMeanwhile) {
   Store({"ONE", "TWO"});
   StartWindow();
-  Frame()->session().recentList().add(QStringLiteral("THREE"));
+  session->recentList().add(QStringLiteral("THREE"));
   // Another copy of the program ends while this one runs.
   ClearStoredRecentList();
   Store({"OTHER", "ONE"});
@@ -106,61 +106,7 @@ TEST_F(RecentListWindowTest, ChoosingAnEntryOpensByNameAndAPathByItsLastPart) {
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[1], "No station \"elsewhere\" in a list.");
   EXPECT_EQ(Children().size(), 1);
-  EXPECT_EQ(Frame()->waitCursorCount(), 0);
-}
-
-TEST(RecentList, KeepsAtMostFortyNewestFirstAndShortensLongNames) {
-  ClearStoredRecentList();
-  RecentList list;
-  for (int i = 1; i <= 45; ++i) list.add(QStringLiteral("STATION %1").arg(i));
-  ASSERT_EQ(list.entries().size(), 40);
-  EXPECT_EQ(list.entries().first(), QStringLiteral("STATION 45"));
-  EXPECT_EQ(list.entries().last(), QStringLiteral("STATION 6"));
-  list.add(QString());
-  EXPECT_EQ(list.entries().first(), QStringLiteral("STATION 45")) << "an empty name is not added";
-
-  EXPECT_EQ(RecentList::displayName(QStringLiteral("SHORT")), QStringLiteral("SHORT"));
-  EXPECT_EQ(RecentList::displayName(QString(30, QLatin1Char('Y'))), QString(30, QLatin1Char('Y')));
-  const QString shortened = RecentList::displayName(QString(45, QLatin1Char('X')));
-  EXPECT_EQ(shortened.size(), 30);
-  EXPECT_TRUE(shortened.endsWith(QStringLiteral("X...")));
-}
-
-TEST(RecentList, TwoRunningCopiesKeepEachOthersStations) {
-  ClearStoredRecentList();
-  // Two copies of the program, each read the list at its start and write
-  // it back in turns: nothing either added may be lost.
-  RecentList first;
-  RecentList second;
-  first.readList();
-  second.readList();
-  for (int round = 1; round <= 20; ++round) {
-    first.add(QStringLiteral("FIRST %1").arg(round));
-    ASSERT_TRUE(first.writeList());
-    second.add(QStringLiteral("SECOND %1").arg(round));
-    ASSERT_TRUE(second.writeList());
-  }
-  RecentList reader;
-  reader.readList();
-  const QStringList stored = reader.entries();
-  EXPECT_EQ(stored.size(), 40);
-  for (int round = 1; round <= 20; ++round) {
-    EXPECT_TRUE(stored.contains(QStringLiteral("FIRST %1").arg(round))) << round;
-    EXPECT_TRUE(stored.contains(QStringLiteral("SECOND %1").arg(round))) << round;
-  }
-  // The writer of the last round put its own stations first.
-  EXPECT_EQ(stored.first(), QStringLiteral("SECOND 20"));
-  ClearStoredRecentList();
-}
-
-TEST(RecentList, ReadingSkipsEmptyAndRepeatedEntries) {
-  ClearStoredRecentList();
-  Store({"A", "", "B", "A", "C"});
-  RecentList list;
-  list.add(QStringLiteral("BEFORE"));
-  list.readList();
-  EXPECT_EQ(list.entries(), (QStringList{"A", "B", "C"}));
-  ClearStoredRecentList();
+  EXPECT_FALSE(WaitCursorShown());
 }
 
 // A FIFO where the settings file should be would block any reader for ever:
@@ -186,9 +132,9 @@ TEST_F(RecentListWindowTest, AFifoAtTheSettingsFileNeitherHangsNorIsWritten) {
   WriteStations({StationLine("SAMPLE FIELD", "ZZZZ")});
   StartWindow();
   EXPECT_TRUE(FileMenuEntries(Frame()).contains(QStringLiteral("E&xit")));
-  Frame()->session().recentList().add(QStringLiteral("SAMPLE FIELD"));
+  session->recentList().add(QStringLiteral("SAMPLE FIELD"));
   Frame()->close();
-  EXPECT_EQ(Frame()->statusText(), QStringLiteral("Can not save the list of recent stations."));
+  EXPECT_EQ(StatusText(Frame()), QStringLiteral("Can not save the list of recent stations."));
   done = true;
   watchdog.join();
   struct stat info {};

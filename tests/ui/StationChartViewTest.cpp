@@ -153,7 +153,7 @@ class StationChartViewTest : public MainWindowFixture {
   void Start(const std::string& stationName = {}, std::unique_ptr<PageFetcher> fetcher = nullptr) {
     StartWindow(stationName, std::move(fetcher), pages.host());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));
-    ASSERT_FALSE(Frame()->session().allStations().empty());
+    ASSERT_FALSE(session->allStations().empty());
   }
 
   // Reports every 30 minutes for TEST: one for the check, `count` for the past hours.
@@ -163,14 +163,14 @@ class StationChartViewTest : public MainWindowFixture {
   }
 
   StationChartView* Open(const std::string& icao) {
-    for (const Station& s : Frame()->session().allStations())
+    for (const Station& s : session->allStations())
       if (s.icao == icao) return OpenChart(s);
     ADD_FAILURE() << "no station " << icao;
     return nullptr;
   }
   // Begins an opening without waiting for it.
   void BeginOpening(const std::string& icao) {
-    for (const Station& s : Frame()->session().allStations())
+    for (const Station& s : session->allStations())
       if (s.icao == icao) return Frame()->openStationChart(s);
     ADD_FAILURE() << "no station " << icao;
   }
@@ -189,7 +189,7 @@ class StationChartViewTest : public MainWindowFixture {
   std::vector<StationChartView*> Charts() const { return Views<StationChartView>(); }
   std::vector<std::string> OpenCodes() const {
     std::vector<std::string> codes;
-    for (const Station& s : Frame()->session().openStations()) codes.push_back(s.icao);
+    for (const Station& s : session->openStations()) codes.push_back(s.icao);
     return codes;
   }
 
@@ -227,9 +227,9 @@ TEST_F(StationChartViewTest, TableDoubleClickOpensTheStationsChart) {
   EXPECT_TRUE(messages.empty());
   EXPECT_EQ(chart->size(), QSize(650, 670));
   EXPECT_EQ(TitleOf(chart), QStringLiteral("SAMPLE FIELD"));
-  EXPECT_EQ(Frame()->activeView(), chart);
+  EXPECT_EQ(ActiveView(Frame()), chart);
   // Centred in the main window's area.
-  const QSize area = Frame()->mdiArea()->viewport()->size();
+  const QSize area = AreaOf(Frame())->viewport()->size();
   const QWidget* child = SubWindowOf(chart);
   EXPECT_EQ(child->pos(), QPoint(std::max(0, (area.width() - child->width()) / 2),
                                  std::max(0, (area.height() - child->height()) / 2)));
@@ -257,8 +257,8 @@ TEST_F(StationChartViewTest, TableDoubleClickOpensTheStationsChart) {
   EXPECT_TRUE(chart->refreshTimer()->isActive());
   EXPECT_EQ(chart->refreshTimer()->interval(), 30 * 60000);
   EXPECT_EQ(OpenCodes(), std::vector<std::string>{"TEST"});
-  EXPECT_EQ(Frame()->session().recentList().entries(), QStringList{QStringLiteral("SAMPLE FIELD")});
-  EXPECT_EQ(Frame()->waitCursorCount(), 0);
+  EXPECT_EQ(session->recentList().entries(), QStringList{QStringLiteral("SAMPLE FIELD")});
+  EXPECT_FALSE(WaitCursorShown());
 }
 
 TEST_F(StationChartViewTest, NoDataOpensNoWindowAndLeavesNoTrace) {
@@ -279,9 +279,9 @@ TEST_F(StationChartViewTest, NoDataOpensNoWindowAndLeavesNoTrace) {
   EXPECT_EQ(messages[1], "Can not get meteodata for the station: \"ST-PAUL (CITY)\"");
   EXPECT_EQ(Children().size(), before);
   EXPECT_TRUE(Charts().empty());
-  EXPECT_TRUE(Frame()->session().openStations().empty());
-  EXPECT_TRUE(Frame()->session().recentList().entries().isEmpty());
-  EXPECT_EQ(Frame()->waitCursorCount(), 0);
+  EXPECT_TRUE(session->openStations().empty());
+  EXPECT_TRUE(session->recentList().entries().isEmpty());
+  EXPECT_FALSE(WaitCursorShown());
 }
 
 TEST_F(StationChartViewTest, OneReportOrNoPeriodFallsBackToHalfHourly) {
@@ -353,7 +353,7 @@ TEST_F(StationChartViewTest, RefreshTicksAddOnlyANewerReport) {
   Refresh(chart);
   EXPECT_EQ(graph.getRowCount(), 4);
   EXPECT_TRUE(messages.empty());
-  EXPECT_EQ(Frame()->waitCursorCount(), 0);
+  EXPECT_FALSE(WaitCursorShown());
 }
 
 TEST_F(StationChartViewTest, AFailedRefreshMarksTheTitleWithoutABoxUntilOneSucceeds) {
@@ -366,7 +366,7 @@ TEST_F(StationChartViewTest, AFailedRefreshMarksTheTitleWithoutABoxUntilOneSucce
   // The newest report's time as the chart shows it, its zone named.
   const QString since = QString::fromStdString(chart->chart()->rowLabel(2)).left(5) + QStringLiteral(" ") +
                         QString::fromStdString(zoneName(reportUtcSeconds(chart->chartModel().observations.front()),
-                                                        Frame()->session().settings().timeUtc));
+                                                        session->settings().timeUtc));
 
   // The service fails: no box, the rows stay, the title and status say how old they are.
   pages.fail("TEST", "most recent only", 500);
@@ -376,7 +376,7 @@ TEST_F(StationChartViewTest, AFailedRefreshMarksTheTitleWithoutABoxUntilOneSucce
   EXPECT_EQ(chart->chart()->getRowCount(), 3);
   EXPECT_EQ(chart->chartModel().observations.size(), 3u);
   EXPECT_EQ(TitleOf(chart), name + QStringLiteral(" (no new report since ") + since + QStringLiteral(")"));
-  EXPECT_EQ(Frame()->statusText(), name + QStringLiteral(": no new report since ") + since + QStringLiteral("."));
+  EXPECT_EQ(StatusText(Frame()), name + QStringLiteral(": no new report since ") + since + QStringLiteral("."));
   EXPECT_TRUE(Frame()->windowTitle().endsWith(QStringLiteral("(no new report since ") + since + QStringLiteral(")")))
       << Frame()->windowTitle().toStdString();
 
@@ -403,7 +403,7 @@ TEST_F(StationChartViewTest, TimeUtcMovesAnOpenChartsTimesAndNamesTheZone) {
   ZoneScope zone("XST-2");  // the computer's clock: UTC + 2 hours
   ServeTest(3, 20);
   Start();
-  ASSERT_FALSE(Frame()->session().settings().timeUtc);
+  ASSERT_FALSE(session->settings().timeUtc);
   StationChartView* chart = Open("TEST");
   ASSERT_NE(chart, nullptr);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(chart));
@@ -440,9 +440,59 @@ TEST_F(StationChartViewTest, TimeUtcMovesAnOpenChartsTimesAndNamesTheZone) {
     ASSERT_TRUE(graph.series.back().detailLines.has_value());
     EXPECT_EQ(graph.series.back().detailLines->front(), s.date);
     EXPECT_EQ(TitleOf(chart), QStringLiteral("SAMPLE FIELD (no new report since ") + s.since + QStringLiteral(")"));
-    EXPECT_EQ(Frame()->statusText(),
+    EXPECT_EQ(StatusText(Frame()),
               QStringLiteral("SAMPLE FIELD: no new report since ") + s.since + QStringLiteral("."));
     before = chart->grab().toImage();
+  }
+}
+
+// A change of the settings reaches every open chart by the settings' own
+// signal, the one behind as much as the one in front: no window passes it on.
+TEST_F(StationChartViewTest, EveryOpenChartFollowsTheSettingsSignal) {
+  ZoneScope zone("Asia/Kolkata");  // UTC + 5:30
+  ServeTest(3, 20);
+  pages.set("KSTP", "most recent only", ComposePage(Reports(1, 20)));
+  pages.set("KSTP", "past+6+hours", ComposePage(Reports(3, 20)));
+  Start();
+  StationChartView* behind = Open("TEST");
+  StationChartView* front = Open("KSTP");
+  ASSERT_NE(behind, nullptr);
+  ASSERT_NE(front, nullptr);
+  ASSERT_EQ(ActiveView(Frame()), front);
+
+  DisplayUnits mixed = unitPreset(UnitPreset::kMetric);
+  mixed.pressure = unitPreset(UnitPreset::kUs).pressure;
+  const struct {
+    const char* what;
+    DisplayUnits units;
+    bool timeUtc;
+    const char* newest;
+    const char* zoneName;
+  } cases[] = {
+      {"US units, the computer's zone", unitPreset(UnitPreset::kUs), false, "23:23", "IST"},
+      {"metric with inHg, Time UTC", mixed, true, "17:53", "UTC"},
+      {"the default units, the computer's zone", DisplayUnits{}, false, "23:23", "IST"},
+  };
+  for (const auto& c : cases) {
+    const QImage before = behind->grab().toImage();
+    Settings changed = session->settings();
+    changed.units = c.units;
+    changed.timeUtc = c.timeUtc;
+    session->settingsService().apply(changed);
+    QApplication::processEvents();
+    for (StationChartView* chart : {behind, front}) {
+      const Chart& graph = *chart->chart();
+      ASSERT_EQ(graph.getRowCount(), 3) << c.what;
+      EXPECT_EQ(graph.rowLabel(2), c.newest) << c.what;
+      EXPECT_NE(graph.series.front().title.value_or("").find(c.zoneName), std::string::npos)
+          << c.what << ": " << graph.series.front().title.value_or("");
+      // Both reports pages are TEST's.
+      ASSERT_TRUE(graph.series.back().detailLines.has_value()) << c.what;
+      EXPECT_EQ(graph.series.back().detailLines->front(),
+                std::string("DATE: TEST  12/7/2026 ") + c.zoneName + ", observed " + c.newest + " " + c.zoneName)
+          << c.what;
+    }
+    EXPECT_NE(behind->grab().toImage(), before) << c.what << ": the chart behind was not drawn again";
   }
 }
 
@@ -497,7 +547,7 @@ TEST_F(StationChartViewTest, AStalledOpeningShowsProgressAndCancelLeavesNoTrace)
   QElapsedTimer clock;
   clock.start();
   BeginOpening("TEST");
-  EXPECT_EQ(Frame()->chartOpener().openingCount(), 1);
+  EXPECT_EQ(OpenerOf(Frame()).openingCount(), 1);
   EXPECT_EQ(Progress(), nullptr) << "no progress window at once";
 
   // Half a second on, the progress window names the station; the window
@@ -510,7 +560,7 @@ TEST_F(StationChartViewTest, AStalledOpeningShowsProgressAndCancelLeavesNoTrace)
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
   EXPECT_EQ(pages.stalledCount(), 1);
   EXPECT_GE(ticks, clock.elapsed() / 10 / 2) << ticks << " ticks in " << clock.elapsed() << " ms";
-  EXPECT_EQ(Frame()->chartOpener().openingCount(), 1);
+  EXPECT_EQ(OpenerOf(Frame()).openingCount(), 1);
 
   // Cancel: no box, no window, nothing under way.
   QPushButton* cancel = nullptr;
@@ -518,7 +568,7 @@ TEST_F(StationChartViewTest, AStalledOpeningShowsProgressAndCancelLeavesNoTrace)
     if (button->text() == QStringLiteral("Cancel")) cancel = button;
   ASSERT_NE(cancel, nullptr);
   QTest::mouseClick(cancel, Qt::LeftButton);
-  EXPECT_TRUE(WaitUntil([this] { return Frame()->chartOpener().openingCount() == 0; }));
+  EXPECT_TRUE(WaitUntil([this] { return OpenerOf(Frame()).openingCount() == 0; }));
   EXPECT_TRUE(WaitUntil([this] { return Progress() == nullptr; }));
   // The stalled answer, once released, changes nothing.
   pages.release("TEST", "past+6+hours");
@@ -526,10 +576,10 @@ TEST_F(StationChartViewTest, AStalledOpeningShowsProgressAndCancelLeavesNoTrace)
   EXPECT_TRUE(messages.empty()) << messages.front();
   EXPECT_EQ(Children().size(), before);
   EXPECT_TRUE(Charts().empty());
-  EXPECT_TRUE(Frame()->session().openStations().empty());
-  EXPECT_TRUE(Frame()->session().recentList().entries().isEmpty());
-  EXPECT_EQ(Frame()->waitCursorCount(), 0);
-  EXPECT_EQ(Frame()->chartOpener().openingCount(), 0);
+  EXPECT_TRUE(session->openStations().empty());
+  EXPECT_TRUE(session->recentList().entries().isEmpty());
+  EXPECT_FALSE(WaitCursorShown());
+  EXPECT_EQ(OpenerOf(Frame()).openingCount(), 0);
 }
 
 TEST_F(StationChartViewTest, AQuickOpeningLeavesNoProgressWindowToTheNext) {
@@ -548,7 +598,7 @@ TEST_F(StationChartViewTest, AQuickOpeningLeavesNoProgressWindowToTheNext) {
   int shown = 0;
   for (auto* dialog : Frame()->findChildren<QProgressDialog*>()) shown += dialog->isVisible() ? 1 : 0;
   EXPECT_EQ(shown, 1);
-  Frame()->chartOpener().cancelAll();
+  OpenerOf(Frame()).cancelAll();
   EXPECT_TRUE(WaitUntil([this] { return Progress() == nullptr; })) << "a progress window outlived its opening";
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
   pages.release("TEST", "past+6+hours");
@@ -560,15 +610,15 @@ TEST_F(StationChartViewTest, CancelChartOpeningsGivesUpQuietly) {
   Start();
   BeginOpening("TEST");
   BeginOpening("TEST");
-  ASSERT_EQ(Frame()->chartOpener().openingCount(), 2);
+  ASSERT_EQ(OpenerOf(Frame()).openingCount(), 2);
   ASSERT_TRUE(WaitUntil([this] { return pages.stalledCount() == 2; }));
-  Frame()->chartOpener().cancelAll();
-  EXPECT_EQ(Frame()->chartOpener().openingCount(), 0);
+  OpenerOf(Frame()).cancelAll();
+  EXPECT_EQ(OpenerOf(Frame()).openingCount(), 0);
   pages.release("TEST", "most recent only");
   QTest::qWait(100);
   EXPECT_TRUE(messages.empty());
   EXPECT_TRUE(Charts().empty());
-  EXPECT_EQ(Frame()->waitCursorCount(), 0);
+  EXPECT_FALSE(WaitCursorShown());
 }
 
 TEST_F(StationChartViewTest, AStalledServiceIsToldApartFromNoData) {
@@ -582,7 +632,7 @@ TEST_F(StationChartViewTest, AStalledServiceIsToldApartFromNoData) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].rfind("Sorry, the weather service did not answer (timed out after ", 0), 0u) << messages[0];
   EXPECT_TRUE(Charts().empty());
-  EXPECT_EQ(Frame()->waitCursorCount(), 0);
+  EXPECT_FALSE(WaitCursorShown());
   EXPECT_EQ(Progress(), nullptr) << "the progress window closed with the opening";
 
   // Nobody listening: could not be reached, and no no-data message after it.
@@ -591,7 +641,7 @@ TEST_F(StationChartViewTest, AStalledServiceIsToldApartFromNoData) {
   ASSERT_TRUE(closed.start());
   const std::string host = "127.0.0.1:" + std::to_string(closed.listeningPort());
   closed.stop();
-  Frame()->session().setServiceHost(host);
+  session->setServiceHost(host);
   EXPECT_EQ(Open("TEST"), nullptr);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].rfind("Sorry, the weather service could not be reached (", 0), 0u) << messages[0];
@@ -602,7 +652,7 @@ TEST_F(StationChartViewTest, AStationOpenedTwiceKeepsItsMarkUntilBothClose) {
   Start();
   WorldMapView* map = LastView<WorldMapView>();
   ASSERT_NE(map, nullptr);
-  const QPoint mark = MapPixelOf(Frame()->session().allStations().at(0));
+  const QPoint mark = MapPixelOf(session->allStations().at(0));
   const QColor blue(0, 0, 255);
   auto marked = [&] { return map->grab().toImage().pixelColor(mark.x() - 1, mark.y() - 1) == blue; };
   EXPECT_FALSE(marked());
@@ -620,9 +670,9 @@ TEST_F(StationChartViewTest, AStationOpenedTwiceKeepsItsMarkUntilBothClose) {
 
   CloseView(Charts().front());
   EXPECT_TRUE(Charts().empty());
-  EXPECT_TRUE(Frame()->session().openStations().empty());
+  EXPECT_TRUE(session->openStations().empty());
   EXPECT_FALSE(marked());
-  EXPECT_EQ(Frame()->session().recentList().entries(), QStringList{QStringLiteral("SAMPLE FIELD")});
+  EXPECT_EQ(session->recentList().entries(), QStringList{QStringLiteral("SAMPLE FIELD")});
 }
 
 TEST_F(StationChartViewTest, ClosingWritesTheExportFileInTheWorkingFolder) {
@@ -642,7 +692,7 @@ TEST_F(StationChartViewTest, ClosingWritesTheExportFileInTheWorkingFolder) {
   pages.set("KSTP", "most recent only", ComposePage(latest));
   pages.set("KSTP", "past+6+hours", page);
   Start();
-  ChangeSettings(Frame(), [&](Settings& s) { s.writeMeteodata = true; });
+  ChangeSettings(*session, [&](Settings& s) { s.writeMeteodata = true; });
   const QString folder = QDir::currentPath();
   auto exportFile = [&] {
     const QDate today = QDate::currentDate();
@@ -692,12 +742,12 @@ TEST_F(StationChartViewTest, ClosingWritesTheExportFileInTheWorkingFolder) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0], "Can not open an output file \"" + exportFile().filename().string() + "\".");
   EXPECT_EQ(QDir::currentPath(), folder);
-  EXPECT_TRUE(Frame()->session().openStations().empty());
+  EXPECT_TRUE(session->openStations().empty());
 
   // A window still open when the program ends does its closing work too.
   fs::remove(exportFile());
   ASSERT_NE(Open("KSTP"), nullptr);
-  Frame()->session().recentList().add(QStringLiteral("SOMEWHERE ELSE"));
+  session->recentList().add(QStringLiteral("SOMEWHERE ELSE"));
   StopWindow();
   written = ReadAll(exportFile());
   EXPECT_TRUE(holds(written, newer)) << written;
@@ -714,8 +764,8 @@ TEST_F(StationChartViewTest, ActionsOfAChartWindow) {
   Start();
   StationChartView* chart = Open("TEST");
   ASSERT_NE(chart, nullptr);
-  ASSERT_EQ(Frame()->activeView(), chart);
-  EXPECT_FALSE(Frame()->showsFrameMenu());
+  ASSERT_EQ(ActiveView(Frame()), chart);
+  EXPECT_FALSE(ShowsFrameMenu(Frame()));
   EXPECT_TRUE(ActionOf(Frame(), "parametersAction")->isEnabled());
   EXPECT_FALSE(ActionOf(Frame(), "markAllStationsAction")->isEnabled());
   EXPECT_FALSE(ActionOf(Frame(), "markAllStationsAction")->isChecked());
@@ -762,7 +812,7 @@ TEST_F(StationChartViewTest, ParametersWithOkChangeTheChartAndCancelChangesNothi
   }
   QApplication::processEvents();
   EXPECT_FALSE(chart->chart()->showLegend);
-  EXPECT_EQ(Frame()->session().settings().pastHours, 12);
+  EXPECT_EQ(session->settings().pastHours, 12);
   EXPECT_GT(counter.paints, 0);
   EXPECT_NE(chart->grab().toImage(), before);
 
@@ -787,7 +837,7 @@ TEST_F(StationChartViewTest, ParametersWithOkChangeTheChartAndCancelChangesNothi
   });
   ActionOf(Frame(), "parametersAction")->trigger();
   ASSERT_TRUE(fromMap.seen());
-  EXPECT_EQ(Frame()->session().settings().nearestMinutes, 45.0);
+  EXPECT_EQ(session->settings().nearestMinutes, 45.0);
   EXPECT_FALSE(chart->chart()->showLegend);
 }
 
@@ -841,7 +891,7 @@ TEST_F(StationChartViewTest, OpensByNameFromTheCommandLineAndTheRecentList) {
   EXPECT_EQ(TitleOf(Charts().front()), QStringLiteral("SAMPLE FIELD"));
   EXPECT_EQ(Charts().front()->chart()->getRowCount(), 3);
   // Opened after the map, on top of it.
-  EXPECT_EQ(Frame()->activeView(), Charts().front());
+  EXPECT_EQ(ActiveView(Frame()), Charts().front());
   CloseView(Charts().front());
 
   QMenu* fileMenu = Frame()->menuBar()->actions().first()->menu();
@@ -854,7 +904,7 @@ TEST_F(StationChartViewTest, OpensByNameFromTheCommandLineAndTheRecentList) {
   EXPECT_TRUE(messages.empty());
 
   // An ICAO code names a station too.
-  Frame()->stationFinder().openByName("kstp");
+  FinderOf(Frame()).openByName("kstp");
   ASSERT_TRUE(WaitForOpenings());
   EXPECT_EQ(messages.size(), 1u) << "ST-PAUL has no reports";
   EXPECT_EQ(messages[0].rfind("Sorry, no data available for the Station:\n\nST-PAUL (CITY)", 0), 0u);
@@ -899,7 +949,7 @@ TEST_F(StationChartViewTest, NewOpensTheLastStationUntilAWorldMapCloses) {
 
   CloseView(LastView<WorldMapView>());
   ActionOf(Frame(), "newAction")->trigger();
-  EXPECT_EQ(Frame()->chartOpener().openingCount(), 0) << "a map, not a chart";
+  EXPECT_EQ(OpenerOf(Frame()).openingCount(), 0) << "a map, not a chart";
   EXPECT_EQ(Views<WorldMapView>().size(), 1u);
   EXPECT_EQ(Charts().size(), 3u);
   EXPECT_TRUE(messages.empty());
@@ -911,7 +961,7 @@ TEST_F(StationChartViewTest, TheCommandLineShowsTheWindowFirstAndCentresTheChart
   Start("sample field");
   // The window is on the screen while the station's first fetch is under way.
   EXPECT_TRUE(Frame()->isVisible());
-  EXPECT_EQ(Frame()->chartOpener().openingCount(), 1);
+  EXPECT_EQ(OpenerOf(Frame()).openingCount(), 1);
   ASSERT_TRUE(WaitUntil([this] { return pages.stalledCount() == 1; }));
   EXPECT_TRUE(Charts().empty());
 
@@ -919,9 +969,9 @@ TEST_F(StationChartViewTest, TheCommandLineShowsTheWindowFirstAndCentresTheChart
   ASSERT_TRUE(WaitForOpenings());
   ASSERT_EQ(Charts().size(), 1u) << (messages.empty() ? "" : messages.front());
   StationChartView* chart = Charts().front();
-  EXPECT_EQ(Frame()->activeView(), chart);
+  EXPECT_EQ(ActiveView(Frame()), chart);
   // Centred in the area's visible part.
-  const QSize area = Frame()->mdiArea()->viewport()->size();
+  const QSize area = AreaOf(Frame())->viewport()->size();
   const QWidget* child = SubWindowOf(chart);
   EXPECT_EQ(child->pos(), QPoint(std::max(0, (area.width() - child->width()) / 2),
                                  std::max(0, (area.height() - child->height()) / 2)));

@@ -26,10 +26,10 @@
 #include "observations/MetarCache.h"
 #include "support/LocalHttpServer.h"
 #include "support/ReadFile.h"
-#include "ui/QtText.h"
+#include "services/QtText.h"
 #include "ui/StationChartView.h"
 #include "ui/StationTableView.h"
-#include "ui/WeatherFeed.h"
+#include "services/WeatherFeed.h"
 #include "ui/WorldMapView.h"
 
 namespace nimbrel::test {
@@ -98,14 +98,14 @@ class WeatherLayerViewTest : public MainWindowFixture {
     window->messageHook = [this](const std::string& text) { messages.push_back(text); };
     window->start();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));
-    ASSERT_FALSE(Frame()->session().allStations().empty());
+    ASSERT_FALSE(session->allStations().empty());
     ASSERT_NE(Map(), nullptr);
     // Our decoder's own reading of what the relay serves.
-    expected = readMetarCache(body(), Frame()->session().allStations());
+    expected = readMetarCache(body(), session->allStations());
   }
 
   WorldMapView* Map() const { return LastView<WorldMapView>(); }
-  WeatherFeed& Feed() const { return window->session().weatherFeed(); }
+  WeatherFeed& Feed() const { return session->weatherFeed(); }
 
   // The user's toggle of the layer on a map window; waits for the reading.
   void ToggleWeather(WorldMapView* map) {
@@ -122,7 +122,7 @@ class WeatherLayerViewTest : public MainWindowFixture {
   // The first station of a category whose point nothing else can touch:
   // no other station within 5 pixels, away from the legend's corners.
   const StationWeather* Isolated(FlightCategory category, bool needsCeiling = false) const {
-    const StationList& all = Frame()->session().allStations();
+    const StationList& all = session->allStations();
     for (const StationWeather& w : expected.stations) {
       if (w.category != category || (needsCeiling && (!w.ceilingFt || !w.temperatureC || !w.windSpeedKt)))
         continue;
@@ -144,7 +144,7 @@ class WeatherLayerViewTest : public MainWindowFixture {
     for (int y = 20; y < kWorldMapHeight - 20; y += 3)
       for (int x = 20; x < kWorldMapWidth - 20; x += 3) {
         bool clear = true;
-        for (const Station& s : Frame()->session().allStations()) {
+        for (const Station& s : session->allStations()) {
           const QPoint q = MapPixelOf(s);
           if (s.hasPosition && std::abs(q.x() - x) <= 10 && std::abs(q.y() - y) <= 10) {
             clear = false;
@@ -167,10 +167,10 @@ class WeatherLayerViewTest : public MainWindowFixture {
 
   // Where a weather point answers the pointer: a station at that very pixel.
   void ExpectAnswersAt(WorldMapView* map, const StationWeather& w) const {
-    const QPoint p = MapPixelOf(Frame()->session().allStations()[w.station]);
+    const QPoint p = MapPixelOf(session->allStations()[w.station]);
     const int found = map->weatherStationAt(p);
     ASSERT_GE(found, 0);
-    EXPECT_EQ(MapPixelOf(Frame()->session().allStations()[static_cast<std::size_t>(found)]), p);
+    EXPECT_EQ(MapPixelOf(session->allStations()[static_cast<std::size_t>(found)]), p);
     EXPECT_NE(Feed().snapshot()->forStation(static_cast<std::size_t>(found)), nullptr);
   }
 
@@ -196,8 +196,8 @@ TEST_F(WeatherLayerViewTest, PointsAreColouredAtTheirStationsPixels) {
   const StationWeather* ifr = Isolated(FlightCategory::IFR);
   ASSERT_NE(vfr, nullptr);
   ASSERT_NE(ifr, nullptr);
-  const Station& vfrStation = Frame()->session().allStations()[vfr->station];
-  const Station& ifrStation = Frame()->session().allStations()[ifr->station];
+  const Station& vfrStation = session->allStations()[vfr->station];
+  const Station& ifrStation = session->allStations()[ifr->station];
   WorldMapView* map = Map();
   ToggleWeather(map);
   ASSERT_EQ(Feed().snapshot()->stations.size(), expected.stations.size());
@@ -258,7 +258,7 @@ TEST_F(WeatherLayerViewTest, HoverShowsTheStationsReportInTheChosenUnits) {
        {FlightCategory::IFR, FlightCategory::MVFR, FlightCategory::LIFR, FlightCategory::VFR})
     if (chosen == nullptr) chosen = Isolated(category, true);
   ASSERT_NE(chosen, nullptr);
-  const Station& station = Frame()->session().allStations()[chosen->station];
+  const Station& station = session->allStations()[chosen->station];
   WorldMapView* map = Map();
   ToggleWeather(map);
   const QPoint at = MapPixelOf(station);
@@ -271,7 +271,7 @@ TEST_F(WeatherLayerViewTest, HoverShowsTheStationsReportInTheChosenUnits) {
   if (raw.size() >= 2 && raw.front() == '"') raw = raw.substr(1, raw.size() - 2);
 
   for (const bool metric : {true, false}) {
-    ChangeSettings(window, [&](Settings& s) { s.metricStyle = metric; });
+    ChangeSettings(*session, [&](Settings& s) { s.metricStyle = metric; });
     const std::int64_t before = std::time(nullptr) / 60;
     QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(map->mapToGlobal(at)), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
@@ -304,7 +304,7 @@ TEST_F(WeatherLayerViewTest, AClickOnAPointOpensThatStationsChart) {
   StartLive();
   const StationWeather* chosen = Isolated(FlightCategory::VFR);
   ASSERT_NE(chosen, nullptr);
-  const Station& station = Frame()->session().allStations()[chosen->station];
+  const Station& station = session->allStations()[chosen->station];
   WorldMapView* map = Map();
   ToggleWeather(map);
 
@@ -312,17 +312,17 @@ TEST_F(WeatherLayerViewTest, AClickOnAPointOpensThatStationsChart) {
   const QPoint empty = Empty();
   ASSERT_GE(empty.x(), 0);
   QTest::mouseClick(map, Qt::LeftButton, Qt::NoModifier, empty);
-  EXPECT_EQ(window->chartOpener().openingCount(), 0);
+  EXPECT_EQ(OpenerOf(window).openingCount(), 0);
 
   StationChartView* opened = nullptr;
   QObject::connect(window.get(), &MainWindow::stationChartOpened, [&opened](StationChartView* v) { opened = v; });
   // One pixel off the point still hits it.
   QTest::mouseClick(map, Qt::LeftButton, Qt::NoModifier, MapPixelOf(station) + QPoint(1, -1));
-  ASSERT_TRUE(WaitUntil([&opened, this] { return opened != nullptr && window->chartOpener().openingCount() == 0; }))
+  ASSERT_TRUE(WaitUntil([&opened, this] { return opened != nullptr && OpenerOf(window).openingCount() == 0; }))
       << (messages.empty() ? std::string("no chart") : messages.front());
   EXPECT_EQ(TitleOf(opened).toStdString(), station.name);
-  ASSERT_EQ(Frame()->session().openStations().size(), 1u);
-  EXPECT_EQ(Frame()->session().openStations().front().icao, station.icao);
+  ASSERT_EQ(session->openStations().size(), 1u);
+  EXPECT_EQ(session->openStations().front().icao, station.icao);
   EXPECT_TRUE(messages.empty());
 }
 
@@ -340,14 +340,14 @@ TEST_F(WeatherLayerViewTest, ADoubleClickOnAPointOpensItsChartOnce) {
   StartLive();
   const StationWeather* chosen = Isolated(FlightCategory::VFR);
   ASSERT_NE(chosen, nullptr);
-  const Station& station = Frame()->session().allStations()[chosen->station];
+  const Station& station = session->allStations()[chosen->station];
   WorldMapView* map = Map();
   ToggleWeather(map);
   int opened = 0;
   QObject::connect(window.get(), &MainWindow::stationChartOpened, [&opened](StationChartView*) { ++opened; });
   DoubleClick(map, MapPixelOf(station));
-  ASSERT_TRUE(WaitUntil([&opened, this] { return opened > 0 && window->chartOpener().openingCount() == 0; }))
-      << "openings " << window->chartOpener().openingCount() << ", tables " << Views<StationTableView>().size() << ", "
+  ASSERT_TRUE(WaitUntil([&opened, this] { return opened > 0 && OpenerOf(window).openingCount() == 0; }))
+      << "openings " << OpenerOf(window).openingCount() << ", tables " << Views<StationTableView>().size() << ", "
       << (messages.empty() ? std::string() : messages.front());
   EXPECT_EQ(opened, 1);
   EXPECT_EQ(Views<StationChartView>().size(), 1u);
@@ -374,7 +374,7 @@ TEST_F(WeatherLayerViewTest, LayerOffIsTheMapAsBeforeTheLayer) {
     ToggleWeather(map);
     EXPECT_FALSE(map->showsWeather());
     EXPECT_EQ(Painted(map), before) << "mark all " << markAll;
-    EXPECT_EQ(map->weatherStationAt(MapPixelOf(Frame()->session().allStations()[expected.stations.front().station])), -1);
+    EXPECT_EQ(map->weatherStationAt(MapPixelOf(session->allStations()[expected.stations.front().station])), -1);
   }
 }
 
@@ -406,7 +406,7 @@ TEST_F(WeatherLayerViewTest, OneDownloadServesEveryMap) {
   const StationWeather* vfr = Isolated(FlightCategory::VFR);
   ASSERT_NE(vfr, nullptr);
   for (WorldMapView* map : {first, second, third}) {
-    EXPECT_EQ(map->weatherStationAt(MapPixelOf(Frame()->session().allStations()[vfr->station])), static_cast<int>(vfr->station));
+    EXPECT_EQ(map->weatherStationAt(MapPixelOf(session->allStations()[vfr->station])), static_cast<int>(vfr->station));
     ExpectAnswersAt(map, expected.stations.back());
   }
 
@@ -422,7 +422,7 @@ TEST_F(WeatherLayerViewTest, TheActionNeedsTheLiveSource) {
   StartWindow();  // the report pages
   ASSERT_NE(Map(), nullptr);
   // Should the action still fire, it reaches only the relay.
-  window->session().setMetarUrl(relay.Url(""));
+  session->setMetarUrl(relay.Url(""));
   Activate(Map());
   EXPECT_FALSE(ActionOf(window, "currentWeatherAction")->isEnabled());
   EXPECT_TRUE(ActionOf(window, "currentWeatherAction")->isCheckable());
@@ -438,11 +438,11 @@ TEST_F(WeatherLayerViewTest, TheActionNeedsTheLiveSource) {
 TEST_F(WeatherLayerViewTest, TheStatusBarCountsTheStationsAndTheNewestReport) {
   StartLive();
   ToggleWeather(Map());
-  const bool timeUtc = Frame()->session().settings().timeUtc;
+  const bool timeUtc = session->settings().timeUtc;
   const std::string start = "Current weather: " + withThousands(static_cast<long long>(expected.stations.size())) +
                             " stations, reports up to " + clockText(expected.newestMinutes * 60, timeUtc);
-  EXPECT_EQ(fromQString(window->statusText()).substr(0, start.size()), start) << fromQString(window->statusText());
-  EXPECT_EQ(fromQString(window->statusText()), currentWeatherStatusText(expected, timeUtc));
+  EXPECT_EQ(fromQString(StatusText(window)).substr(0, start.size()), start) << fromQString(StatusText(window));
+  EXPECT_EQ(fromQString(StatusText(window)), currentWeatherStatusText(expected, timeUtc));
   EXPECT_GT(expected.stations.size(), 1000u);
   // The newest report is the service's now, none is newer.
   EXPECT_LE(expected.newestMinutes, serviceNow / 60);
@@ -473,9 +473,9 @@ TEST_F(WeatherLayerViewTest, WithoutTheServiceTheLayerShowsTheStoredReports) {
   EXPECT_GT(shown.size(), 1000u);
   EXPECT_EQ(offline->newestMinutes, live.newestMinutes);
   const std::string start = "Current weather: offline, reports up to " +
-                            clockText(live.newestMinutes * 60, Frame()->session().settings().timeUtc) +
+                            clockText(live.newestMinutes * 60, session->settings().timeUtc) +
                             " (the download failed";
-  EXPECT_EQ(fromQString(window->statusText()).substr(0, start.size()), start) << fromQString(window->statusText());
+  EXPECT_EQ(fromQString(StatusText(window)).substr(0, start.size()), start) << fromQString(StatusText(window));
 }
 
 // The relay serves a damaged download from the start; the layer keeps what
@@ -522,15 +522,15 @@ TEST_F(WeatherLayerViewTest, CutAndColumnShortDownloadsKeepWhatCouldBeRead) {
     SCOPED_TRACE(c.name);
     Serve(c.bytes);
     StartLive();
-    const WeatherSnapshot full = readMetarCache(*served, Frame()->session().allStations());
+    const WeatherSnapshot full = readMetarCache(*served, session->allStations());
     ToggleWeather(Map());
     const WeatherSnapshot* shown = Feed().snapshot();
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->stations.size(), expected.stations.size());
     EXPECT_GT(expected.stations.size(), 100u);
     EXPECT_LT(expected.stations.size(), full.stations.size());
-    const std::string status = fromQString(window->statusText());
-    EXPECT_EQ(status, currentWeatherStatusText(expected, Frame()->session().settings().timeUtc));
+    const std::string status = fromQString(StatusText(window));
+    EXPECT_EQ(status, currentWeatherStatusText(expected, session->settings().timeUtc));
     if (c.problem != nullptr) {
       EXPECT_NE(status.find(c.problem), std::string::npos) << status;
     } else {

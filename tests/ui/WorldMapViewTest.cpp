@@ -36,7 +36,7 @@ class MapViewTest : public ViewsGuiTest {
   // The view as painted on the screen.
   QImage Picture() const { return map->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
-  const Station& Zurich() const { return frame->session().allStations().at(2); }
+  const Station& Zurich() const { return session->allStations().at(2); }
 
   WorldMapView* map = nullptr;
 };
@@ -63,15 +63,15 @@ TEST_F(MapViewTest, MarkAllStationsTogglesPointsStatusTextAndCheckMark) {
   ActionOf(frame, "markAllStationsAction")->trigger();
   EXPECT_TRUE(map->marksAllStations());
   EXPECT_TRUE(ActionOf(frame, "markAllStationsAction")->isChecked());
-  EXPECT_EQ(frame->statusText(), QStringLiteral("Total stations: 3"));
+  EXPECT_EQ(StatusText(frame), QStringLiteral("Total stations: 3"));
 
   // Every paint tells the count again.
   frame->setStatusText("");
   const QImage picture = Picture();
-  EXPECT_EQ(frame->statusText(), QStringLiteral("Total stations: 3"));
-  for (const Station& s : frame->session().allStations())
+  EXPECT_EQ(StatusText(frame), QStringLiteral("Total stations: 3"));
+  for (const Station& s : session->allStations())
     EXPECT_EQ(picture.pixel(MapPixelOf(s)), qRgb(255, 0, 0)) << s.name;
-  EXPECT_EQ(frame->waitCursorCount(), 0);
+  EXPECT_FALSE(WaitCursorShown());
 
   ActionOf(frame, "markAllStationsAction")->trigger();
   EXPECT_FALSE(map->marksAllStations());
@@ -87,7 +87,7 @@ TEST_F(MapViewTest, MarkAllStationsTogglesPointsStatusTextAndCheckMark) {
 }
 
 TEST_F(MapViewTest, DoubleClickNearStationsOpensANearestStationsTable) {
-  QTest::mouseDClick(map, Qt::LeftButton, Qt::NoModifier, MapPixelOf(frame->session().allStations().at(0)));
+  QTest::mouseDClick(map, Qt::LeftButton, Qt::NoModifier, MapPixelOf(session->allStations().at(0)));
   EXPECT_TRUE(messages.empty());
   StationTableView* table = LastView<StationTableView>();
   ASSERT_NE(table, nullptr);
@@ -96,15 +96,15 @@ TEST_F(MapViewTest, DoubleClickNearStationsOpensANearestStationsTable) {
   ASSERT_EQ(table->rowCount(), 2);
   EXPECT_EQ(table->stations()[0].icao, "NULL");
   EXPECT_EQ(table->stations()[1].icao, "NEAR");
-  EXPECT_EQ(frame->statusText(), QString::fromStdString(
+  EXPECT_EQ(StatusText(frame), QString::fromStdString(
                                      MapProjection::statusText(*MapProjection::toMapPoint(
-                                         MapPixelOf(frame->session().allStations().at(0)).x(),
-                                         MapPixelOf(frame->session().allStations().at(0)).y()))));
-  EXPECT_EQ(frame->waitCursorCount(), 0);
+                                         MapPixelOf(session->allStations().at(0)).x(),
+                                         MapPixelOf(session->allStations().at(0)).y()))));
+  EXPECT_FALSE(WaitCursorShown());
 
   // The distance comes from the settings.
-  ChangeSettings(frame, [&](Settings& s) { s.nearestMinutes = 30.0; });
-  QTest::mouseDClick(map, Qt::LeftButton, Qt::NoModifier, MapPixelOf(frame->session().allStations().at(0)));
+  ChangeSettings(*session, [&](Settings& s) { s.nearestMinutes = 30.0; });
+  QTest::mouseDClick(map, Qt::LeftButton, Qt::NoModifier, MapPixelOf(session->allStations().at(0)));
   ASSERT_EQ(Views<StationTableView>().size(), 2u);
   EXPECT_EQ(LastView<StationTableView>()->rowCount(), 1);
 }
@@ -114,22 +114,22 @@ TEST_F(MapViewTest, DoubleClickFindingNothingShowsTheMessage) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0], "Not found any station in a distance of 90.00 minutes around clicked point.");
   EXPECT_TRUE(Views<StationTableView>().empty());
-  EXPECT_EQ(frame->waitCursorCount(), 0);
+  EXPECT_FALSE(WaitCursorShown());
 
   // Off the map rectangle nothing is found either; the right button does nothing.
   QTest::mouseDClick(map, Qt::LeftButton, Qt::NoModifier, QPoint(530, 320));
   EXPECT_EQ(messages.size(), 2u);
-  QTest::mouseDClick(map, Qt::RightButton, Qt::NoModifier, MapPixelOf(frame->session().allStations().at(0)));
+  QTest::mouseDClick(map, Qt::RightButton, Qt::NoModifier, MapPixelOf(session->allStations().at(0)));
   EXPECT_EQ(messages.size(), 2u);
   EXPECT_TRUE(Views<StationTableView>().empty());
 }
 
 TEST_F(MapViewTest, MouseMoveShowsThePositionOnlyOnTheMap) {
   QTest::mouseMove(map, QPoint(20, 45));
-  EXPECT_EQ(frame->statusText(), QStringLiteral("  180 00W,  90 00N"));
+  EXPECT_EQ(StatusText(frame), QStringLiteral("  180 00W,  90 00N"));
   frame->setStatusText("unchanged");
   QTest::mouseMove(map, QPoint(525, 300));
-  EXPECT_EQ(frame->statusText(), QStringLiteral("unchanged"));
+  EXPECT_EQ(StatusText(frame), QStringLiteral("unchanged"));
 }
 
 TEST_F(MapViewTest, ShowAllStationsOpensTheAllStationsTable) {
@@ -138,8 +138,8 @@ TEST_F(MapViewTest, ShowAllStationsOpensTheAllStationsTable) {
   ASSERT_NE(table, nullptr);
   EXPECT_EQ(TitleOf(table), QStringLiteral("All stations"));
   EXPECT_EQ(table->rowCount(), 3);
-  EXPECT_EQ(table->stations(), frame->session().allStations());
-  EXPECT_EQ(frame->waitCursorCount(), 0);
+  EXPECT_EQ(table->stations(), session->allStations());
+  EXPECT_FALSE(WaitCursorShown());
 }
 
 TEST_F(MapViewTest, ClosingAWorldMapMakesNewOpenAWorldMapAgain) {
@@ -174,7 +174,7 @@ TEST_F(MapViewTest, WheelZoomDragAndWholeWorld) {
   ASSERT_TRUE(under);
   EXPECT_NEAR(under->mapLongitude, Zurich().mapLongitude, 0.1);
   EXPECT_NEAR(under->mapColatitude, Zurich().mapColatitude, 0.1);
-  EXPECT_EQ(frame->statusText(), QString::fromStdString(MapProjection::statusText(*under)));
+  EXPECT_EQ(StatusText(frame), QString::fromStdString(MapProjection::statusText(*under)));
   map->setMarkAllStations(true);
   EXPECT_EQ(Picture().pixel(pixelOf(Zurich())), qRgb(255, 0, 0));
   map->setMarkAllStations(false);
@@ -184,7 +184,7 @@ TEST_F(MapViewTest, WheelZoomDragAndWholeWorld) {
   ASSERT_NE(table, nullptr);
   ASSERT_EQ(table->rowCount(), 1);
   EXPECT_EQ(table->stations()[0].icao, "LSZH");
-  frame->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(map->parentWidget()));
+  AreaOf(frame)->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(map->parentWidget()));
 
   // Dragging 100 pixels right moves Zurich with it and opens nothing.
   const QPoint before = pixelOf(Zurich());
@@ -265,7 +265,7 @@ TEST_F(MapViewTest, PrintDrawsTheMapOnThePrinter) {
   ASSERT_TRUE(print.seen());
   EXPECT_TRUE(messages.empty());
   // The marked map's draw ran (it tells the count) and put the picture on the page.
-  EXPECT_EQ(frame->statusText(), QStringLiteral("Total stations: 3"));
+  EXPECT_EQ(StatusText(frame), QStringLiteral("Total stations: 3"));
   QFile pdf(path);
   ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
   const QByteArray bytes = pdf.readAll();
@@ -323,7 +323,7 @@ TEST_F(ShippedStationsOnMapTest, StationsFallOnLandOrCoast) {
   WriteStationList(list.toStdString());
   StartWindow();
   ASSERT_TRUE(messages.empty());
-  const StationList& all = Frame()->session().allStations();
+  const StationList& all = session->allStations();
   ASSERT_GT(all.size(), 1000u);
   const QImage picture(QStringLiteral(":/pictures/worldmap.bmp"));
   ASSERT_EQ(picture.size(), QSize(540, 341));

@@ -12,7 +12,7 @@
 
 #include "SampleService.h"
 #include "ui/MainWindow.h"
-#include "ui/Session.h"
+#include "services/Session.h"
 #include "ui/StationFinder.h"
 #include "ui/Application.h"
 #include "ui/StationChartView.h"
@@ -52,12 +52,13 @@ int main(int argc, char** argv) {
   session.setMetarUrl("http://" + address);
   MainWindow window(session);
   window.start();
+  QMdiArea* area = window.findChild<QMdiArea*>();
   window.resize(1180, 860);
 
   // The world map with the current weather, zoomed in on Paris where its
   // stations show their plots, then the table, then a chart.
-  if (QMdiSubWindow* map = window.mdiArea()->subWindowList().value(0)) {
-    window.mdiArea()->setActiveSubWindow(map);
+  if (QMdiSubWindow* map = area->subWindowList().value(0)) {
+    area->setActiveSubWindow(map);
     window.findChild<QAction*>(QStringLiteral("currentWeatherAction"))->trigger();
     map->move(0, 0);
     map->resize(QSize(560, 440).grownBy(map->contentsMargins()));
@@ -71,11 +72,11 @@ int main(int argc, char** argv) {
     }
   }
   window.openAllStationsTable();
-  if (QMdiSubWindow* table = window.mdiArea()->subWindowList().value(1)) table->move(0, 480);
-  QObject::connect(&window, &MainWindow::stationChartOpened, &window, [&window] {
-    if (QMdiSubWindow* chart = window.mdiArea()->subWindowList().value(2)) chart->move(566, 0);
+  if (QMdiSubWindow* table = area->subWindowList().value(1)) table->move(0, 480);
+  QObject::connect(&window, &MainWindow::stationChartOpened, &window, [area] {
+    if (QMdiSubWindow* chart = area->subWindowList().value(2)) chart->move(566, 0);
   });
-  window.stationFinder().openByName(argv[1]);
+  window.findChild<StationFinder*>()->openByName(argv[1]);
 
   int result = 1;
   QTimer::singleShot(2500, [&] {

@@ -1,13 +1,6 @@
-#include "ui/StationListUpdater.h"
-
-#include <QAction>
-#include <QCoreApplication>
-
-#include "ui/Session.h"
+#include "services/StationListUpdater.h"
 
 #include <QCoreApplication>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <cstdlib>
 #include <ctime>
 #include <unordered_map>
@@ -15,7 +8,6 @@
 #include "catalog/StationListLocation.h"
 #include "observations/ServiceStationList.h"
 #include "stationchart/MeteodataFile.h"
-#include "ui/StationTableView.h"
 
 namespace nimbrel {
 namespace {
@@ -91,48 +83,6 @@ std::vector<std::filesystem::path> programStationListPlaces() {
   std::error_code ignored;
   return stationListPlaces(std::filesystem::current_path(ignored), std::getenv("XDG_DATA_HOME"), std::getenv("HOME"),
                            installedDataDir(QCoreApplication::applicationFilePath().toStdString()));
-}
-
-void reloadCatalogueViews(QMdiArea& area, const StationList& old, std::shared_ptr<const StationList> next) {
-  std::unordered_map<std::string_view, const Station*> byIcao;
-  byIcao.reserve(next->size());
-  for (const Station& s : *next) byIcao.try_emplace(s.icao, &s);
-  for (QMdiSubWindow* sub : area.subWindowList()) {
-    QWidget* view = sub->widget();
-    auto* table = qobject_cast<StationTableView*>(view);
-    if (table == nullptr) {
-      if (view != nullptr) view->update();
-      continue;
-    }
-    // "All stations" shows the catalogue itself.
-    if (&table->stations() == &old) {
-      table->replaceStations(next);
-      continue;
-    }
-    StationList rows = table->stations();
-    for (Station& row : rows) {
-      const auto it = byIcao.find(row.icao);
-      if (it != byIcao.end()) row = *it->second;
-    }
-    table->replaceStations(std::make_shared<const StationList>(std::move(rows)));
-  }
-}
-
-QAction* makeUpdateStationListAction(Session& session, UserPort& user, QMdiArea& area) {
-  auto* action = new QAction(QCoreApplication::translate("MainWindow", "&Update Station List"), &area);
-  action->setObjectName(QStringLiteral("updateStationListAction"));
-  action->setStatusTip(QCoreApplication::translate("MainWindow", "Download the weather service's current station list"));
-  auto* updater = new StationListUpdater(session.weatherLane(), user, action);
-  QObject::connect(action, &QAction::triggered, updater,
-                   [updater, &session] { updater->start(session.settings().metarUrl, session.catalogue()); });
-  QObject::connect(updater, &StationListUpdater::finished, &area, [updater, &session, &area] {
-    const std::shared_ptr<const StationList> next = updater->outcome().catalogue;
-    if (!next) return;
-    const std::shared_ptr<const StationList> old = session.catalogue();
-    session.setCatalogue(next);
-    reloadCatalogueViews(area, *old, next);
-  });
-  return action;
 }
 
 }  // namespace nimbrel

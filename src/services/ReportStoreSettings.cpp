@@ -1,10 +1,10 @@
-#include "ui/ReportStoreSettings.h"
+#include "services/ReportStoreSettings.h"
 
 #include <algorithm>
 #include <cstdlib>
 
 #include "reportstore/ReportStore.h"
-#include "ui/UserSettings.h"
+#include "services/UserSettings.h"
 
 namespace nimbrel {
 

@@ -1,12 +1,7 @@
 #pragma once
 // The recent list of opened stations: newest first, at most 40 names, kept
 // in the user's settings under "Quillfen" / "Recent File List" / File1..40.
-#include <QList>
-#include <QObject>
 #include <QStringList>
-
-class QAction;
-class QMenu;
 
 namespace nimbrel {
 
@@ -32,24 +27,6 @@ class RecentList {
 
   QStringList names;
   QStringList addedHere;  // names added since the list was read
-};
-
-// The recent list's entries in a menu, above `before`: one action per
-// place, made once and renamed as the list changes.
-class RecentMenuSection : public QObject {
-  Q_OBJECT
-
- public:
-  RecentMenuSection(QMenu* menu, QAction* before);
-  void show(const RecentList& list);
-
- signals:
-  void chosen(const QString& name);
-
- private:
-  QList<QAction*> actions;
-  QAction* separator;
-  QStringList shown;
 };
 
 }  // namespace nimbrel

@@ -1,4 +1,4 @@
-#include "ui/WeatherFeed.h"
+#include "services/WeatherFeed.h"
 
 #include <QDateTime>
 #include <algorithm>

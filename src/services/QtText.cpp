@@ -1,4 +1,4 @@
-#include "render/QtText.h"
+#include "services/QtText.h"
 
 namespace nimbrel {
 namespace {

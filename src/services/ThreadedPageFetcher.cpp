@@ -1,4 +1,4 @@
-#include "ui/ThreadedPageFetcher.h"
+#include "services/ThreadedPageFetcher.h"
 
 #include <QMetaObject>
 #include <atomic>

@@ -1,4 +1,4 @@
-#include "ui/UserSettings.h"
+#include "services/UserSettings.h"
 
 #include <sys/stat.h>
 
