@@ -8,6 +8,7 @@
 // through SQLite's write-ahead log. A store that fails never stops the
 // program: it goes on without it and says so once.
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -16,6 +17,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 struct sqlite3;
@@ -69,9 +71,19 @@ std::optional<StoredMetar> storedMetar(std::string_view raw, const UtcDateTime& 
 // empty without either variable.
 std::filesystem::path defaultStorePath(const char* xdgDataHome, const char* home);
 
+inline constexpr int kDefaultRetentionDays = 30;
+inline constexpr std::uint64_t kDefaultSizeLimitMegabytes = 500;
+
+// The settings as the user wrote them, read as numbers in range or the
+// default: a day count out of 1..365 is a mistake, not a wish to keep one day.
+int retentionDaysOrDefault(long long days);
+// Megabytes to bytes, saturating: a huge limit means no limit, never a wrap
+// to nothing. Zero or less gives the default.
+std::uint64_t sizeLimitBytesOrDefault(long long megabytes);
+
 struct ReportStoreOptions {
-  int retentionDays = 30;  // 1..365
-  std::uint64_t sizeLimitBytes = std::uint64_t{500} << 20;
+  int retentionDays = kDefaultRetentionDays;  // 1..365, else the default
+  std::uint64_t sizeLimitBytes = kDefaultSizeLimitMegabytes << 20;
   // The file never grows past this (0: no ceiling); a full disk behaves so.
   std::uint64_t hardCeilingBytes = 0;
   // Only reads: nothing is created, changed or moved aside.
@@ -79,6 +91,18 @@ struct ReportStoreOptions {
   // Opened by the first call of any kind (open() from a worker, say), not
   // in the constructor: the program starts without waiting for the file.
   bool openOnFirstUse = false;
+  // Rows removed per transaction while pruning, so chart and weather writes
+  // wait for one batch at most.
+  int pruneBatchRows = 4000;
+  // Called between pruning's transactions, with no lock held (tests).
+  std::function<void()> betweenPruneBatches;
+};
+
+// A connection's running statement is interrupted past its deadline or
+// when the store stops.
+struct StoreStatementWatch {
+  const std::atomic<bool>* stopping = nullptr;
+  std::chrono::steady_clock::time_point deadline{};
 };
 
 class ReportStore {
@@ -90,20 +114,25 @@ class ReportStore {
   using Clock = std::function<std::int64_t()>;
 
   // Opens the file, or creates it and its folder. A file that is no
-  // database or is damaged is moved aside as "<name>.damaged-<time>" and a
-  // new one started; one that cannot be opened at all leaves the store off.
-  // Either way note() says so.
+  // database, is damaged or holds tables or triggers the store did not make
+  // is moved aside as "<name>.damaged-<time>-<process>" and a new one
+  // started; one that cannot be opened at all leaves the store off, and one
+  // another copy holds is tried again a little later. Either way note() says so.
   explicit ReportStore(std::filesystem::path file, Options options = {}, Clock clock = {});
   ~ReportStore();
   ReportStore(const ReportStore&) = delete;
   ReportStore& operator=(const ReportStore&) = delete;
 
-  // Opens the file now if no call has yet (see openOnFirstUse).
+  // Opens the file now if no call has yet (see openOnFirstUse), or again
+  // when the last try found it busy and a while has passed.
   void open() const;
-  bool isOpen() const {
-    open();
-    return usable.load();
-  }
+  // Never waits for an opening under way on another thread: false until it ends.
+  bool isOpen() const;
+  // Why the store is off, for as long as it is; empty while it works or
+  // before it was first opened.
+  std::string offReason() const;
+  // At quit: running statements are interrupted and maintenance ends.
+  void stop();
   const std::filesystem::path& path() const { return file; }
   // What the user should hear of the store (moved aside, a failed write),
   // once: empty when there is nothing new.
@@ -135,8 +164,11 @@ class ReportStore {
   // Removes reports older than the retention and, while the data pass the
   // size limit, the oldest ones; returns the reports removed.
   std::int64_t prune();
-  // prune() when the last one (of any running copy) is a day old.
+  // prune() on a worker of its own when the last one (of any running copy)
+  // is a day old; it ends with stop() or the store.
   void maintainIfDue();
+  // Waits for a prune started by maintainIfDue() (tests, tools).
+  void finishMaintenance();
 
   Options options() const;
   void setRetentionDays(int days);
@@ -144,8 +176,17 @@ class ReportStore {
 
  private:
   bool openFile();
+  bool openConnections(int& failure, bool& foreign);
+  // Sets the damaged file aside unless another copy already has; the
+  // store's lock file keeps two copies from doing it at once.
+  void setAside(const std::string& why);
   // Moves a file found damaged while running aside and starts a new one.
   void recoverIfDamaged();
+  // Removes metar and taf rows older than cutoff, a batch a transaction.
+  bool removeOlder(std::int64_t cutoff, std::int64_t& removed);
+  // A time before which removing every report brings the data under the
+  // size limit; none while under it.
+  std::optional<std::int64_t> sizeCutoff();
   void closeAll();
   bool setUp(sqlite3* db, bool writer, int& failure);
   // A failed statement: a damaged file is moved aside and started again,
@@ -158,8 +199,21 @@ class ReportStore {
   std::filesystem::path file;
   Options opts;
   Clock clock;
-  mutable std::once_flag opened;
+  using Watch = StoreStatementWatch;
+  void watch(sqlite3* db, Watch& on, std::chrono::seconds budget) const;
+
+  mutable std::mutex openLock;  // taken before writeLock and readLock
+  mutable bool attempted = false;
+  mutable std::int64_t retryAt = -1;  // another copy held the file: try again then
+  mutable std::atomic<bool> opening{false};
+  std::atomic<bool> maintaining{false};
+  std::atomic<bool> stopping{false};
   std::atomic<bool> usable{false};
+  std::string offWhy;  // under noteLock
+  std::uint64_t openedDevice = 0, openedInode = 0;  // the file the connections are on
+  mutable Watch writerWatch, readerWatch;
+  std::mutex maintenanceLock;
+  std::thread maintenance;
   std::atomic<bool> damaged{false};
   std::atomic<std::int64_t> checkedMaintenance{0};
   mutable std::mutex writeLock;  // the writer connection

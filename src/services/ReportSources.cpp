@@ -74,6 +74,8 @@ ReportSources::ReportSources(std::unique_ptr<PageFetcher> fetcher, QObject* pare
 }
 
 ReportSources::~ReportSources() {
+  // Quitting ends a prune or a long statement now, not when it is done.
+  if (reportStore) reportStore->stop();
   // The feed's worker is stopped and waited for while the lanes and the
   // catalogue it may reach still stand.
   feed.reset();

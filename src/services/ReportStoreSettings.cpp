@@ -1,6 +1,5 @@
 #include "services/ReportStoreSettings.h"
 
-#include <algorithm>
 #include <cstdlib>
 
 #include "reportstore/ReportStore.h"
@@ -13,11 +12,12 @@ std::shared_ptr<ReportStore> openReportStore() {
   options.openOnFirstUse = true;
   if (const std::unique_ptr<QSettings> stored = openUserSettings()) {
     stored->beginGroup(QStringLiteral("Store"));
+    // Text that is no whole number, or one out of range, gives the default.
     bool ok = false;
-    const int days = stored->value(QStringLiteral("RetentionDays")).toInt(&ok);
-    if (ok) options.retentionDays = std::clamp(days, 1, 365);
+    const qlonglong days = stored->value(QStringLiteral("RetentionDays")).toLongLong(&ok);
+    if (ok) options.retentionDays = retentionDaysOrDefault(days);
     const qlonglong megabytes = stored->value(QStringLiteral("SizeLimitMB")).toLongLong(&ok);
-    if (ok && megabytes > 0) options.sizeLimitBytes = static_cast<std::uint64_t>(megabytes) << 20;
+    if (ok) options.sizeLimitBytes = sizeLimitBytesOrDefault(megabytes);
   }
   return std::make_shared<ReportStore>(defaultStorePath(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")),
                                        options);

@@ -8,7 +8,7 @@ namespace nimbrel {
 class ReportStore;
 
 // The store, opened (or started) on its first use; what went wrong is in its note. Settings
-// group "Store": RetentionDays (1-365, default 30), SizeLimitMB (default 500).
+// group "Store": RetentionDays (1-365, else 30), SizeLimitMB (above 0, else 500).
 std::shared_ptr<ReportStore> openReportStore();
 
 }  // namespace nimbrel
