@@ -294,8 +294,9 @@ std::string ReportStore::takeNote() {
 }
 
 void ReportStore::closeAll() {
-  sqlite3_close_v2(writer);
+  // The writer last: closing it folds the log into the file and removes it.
   sqlite3_close_v2(reader);
+  sqlite3_close_v2(writer);
   writer = reader = nullptr;
 }
 
