@@ -255,7 +255,8 @@ void ReportStore::open() const {
 bool ReportStore::isOpen() const {
   {
     std::unique_lock guard(openLock, std::try_to_lock);
-    if (!guard.owns_lock() || (attempted && retryAt < 0)) return usable.load();
+    // A retry is left to the workers' calls: this one may be on the window's thread.
+    if (!guard.owns_lock() || attempted) return usable.load();
   }
   open();
   return usable.load();

@@ -128,6 +128,8 @@ class ReportStore {
   void open() const;
   // Never waits for an opening under way on another thread: false until it ends.
   bool isOpen() const;
+  // An opening is under way on another thread.
+  bool isOpening() const { return opening.load(); }
   // Why the store is off, for as long as it is; empty while it works or
   // before it was first opened.
   std::string offReason() const;

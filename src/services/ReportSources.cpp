@@ -66,8 +66,12 @@ ReportSources::ReportSources(std::unique_ptr<PageFetcher> fetcher, QObject* pare
         QMetaObject::invokeMethod(app, [store, self] {
           if (self == nullptr) return;
           if (const std::string note = store->takeNote(); !note.empty()) emit self->statusNote(note);
+          self->checkStore();
         }, Qt::QueuedConnection);
       });
+  storeWatch.setInterval(2000);
+  connect(&storeWatch, &QTimer::timeout, this, &ReportSources::checkStore);
+  storeWatch.start();
   metarSource.setStore(reportStore);
   tafSource.setStore(reportStore);
   feed->setStore(reportStore);
@@ -100,7 +104,21 @@ void ReportSources::setCatalogue(std::shared_ptr<const StationList> stations) { 
 
 std::string ReportSources::takeStoreNote() { return reportStore ? reportStore->takeNote() : std::string(); }
 
+QString ReportSources::storeOffReason() const {
+  return reportStore ? QString::fromStdString(reportStore->offReason()) : QString();
+}
+
+void ReportSources::checkStore() {
+  const QString reason = storeOffReason();
+  if (reason == lastOffReason) return;
+  lastOffReason = reason;
+  emit storeOffChanged(reason);
+}
+
 QString ReportSources::storeSummary() const {
+  if (const QString reason = storeOffReason(); !reason.isEmpty()) return tr("Report store: off. %1").arg(reason);
+  // The About box never waits for the file another thread is opening.
+  if (reportStore && reportStore->isOpening()) return tr("Report store: opening");
   if (!reportStore || !reportStore->isOpen()) return tr("Report store: not in use");
   const StoreCounts counts = reportStore->counts();
   return tr("Report store: %L1 reports of %L2 stations").arg(counts.reports).arg(counts.stations);

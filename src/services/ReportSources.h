@@ -4,6 +4,7 @@
 // whole world's weather feed.
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <memory>
 #include <string>
 
@@ -47,12 +48,18 @@ class ReportSources : public QObject {
   std::string takeStoreNote();
   // "Report store: 1,234 reports of 56 stations", for the About box.
   QString storeSummary() const;
+  // Why the store is off, for as long as it is; empty while it works.
+  QString storeOffReason() const;
 
  signals:
   // What the store had to say once opened (a file moved aside).
   void statusNote(const std::string& text);
+  // The store went off (reason) or came back (empty).
+  void storeOffChanged(const QString& reason);
 
  private:
+  void checkStore();
+
   std::shared_ptr<PageFetcher> given;
   std::unique_ptr<AsyncPageFetcher> pageFetcher;
   std::unique_ptr<AsyncPageFetcher> metarFetcher;
@@ -62,6 +69,9 @@ class ReportSources : public QObject {
   MetarSource metarSource;
   TafSource tafSource;
   std::shared_ptr<ReportStore> reportStore;
+  // The store goes off and comes back on workers: looked at now and then.
+  QTimer storeWatch;
+  QString lastOffReason;
   // Last: its worker stops while the lanes it may reach still stand.
   std::unique_ptr<WeatherFeed> feed;
 };

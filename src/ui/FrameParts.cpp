@@ -30,6 +30,17 @@ QLabel* addStatusPanes(QMainWindow& window) {
   return messagePane;
 }
 
+QLabel* addStorePane(QMainWindow& window) {
+  auto* pane = new QLabel(QCoreApplication::translate("MainWindow", "Store off"), &window);
+  pane->setObjectName(QStringLiteral("storePane"));
+  pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  pane->setAlignment(Qt::AlignCenter);
+  pane->hide();
+  // Right of the message pane, left of CAP.
+  window.statusBar()->insertPermanentWidget(1, pane);
+  return pane;
+}
+
 void fitToScreen(QMainWindow& window, bool onlyIfOutside) {
   QScreen* screen = window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
   if (screen == nullptr) return;

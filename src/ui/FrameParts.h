@@ -9,6 +9,8 @@ namespace nimbrel {
 // The message pane ("Ready") and the greyed CAP, NUM and SCRL panes; menu
 // and toolbar prompts take the message pane's place while shown.
 QLabel* addStatusPanes(QMainWindow& window);
+// A pane before CAP that says the report store is off, hidden while it works.
+QLabel* addStorePane(QMainWindow& window);
 
 // At most the screen's free area with the window's frame, at any scale,
 // and centred in it; `onlyIfOutside`: only when it does not fit already.

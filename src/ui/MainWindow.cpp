@@ -75,6 +75,12 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
   createActions();
   createMenus();
   messagePane = addStatusPanes(*this);
+  // Stays while the store is off, whatever the message pane says meanwhile.
+  QLabel* storePane = addStorePane(*this);
+  connect(&session.sources(), &ReportSources::storeOffChanged, storePane, [storePane](const QString& reason) {
+    storePane->setToolTip(reason);
+    storePane->setVisible(!reason.isEmpty());
+  });
   showMenuSet(true);
   updateActions();
   updateTitle();

@@ -3,6 +3,7 @@
 // the exception guard and the command line.
 #include <QAction>
 #include <QDialog>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -486,6 +487,8 @@ TEST_F(MainWindowTest, WaitCursorIsACounter) {
 
 TEST_F(MainWindowTest, AboutBoxShowsTheVersion) {
   Start();
+  // The store opens on a worker; the About box does not wait for it.
+  QTRY_VERIFY(session->sources().storeSummary() != QStringLiteral("Report store: opening"));
   QStringList texts;
   ModalWatch<QDialog> about([&texts](QDialog* dialog) {
     for (const QLabel* label : dialog->findChildren<QLabel*>())
@@ -497,6 +500,32 @@ TEST_F(MainWindowTest, AboutBoxShowsTheVersion) {
   EXPECT_EQ(about.title, QStringLiteral("About Nimbrel"));
   EXPECT_EQ(texts, (QStringList{QStringLiteral("Nimbrel Version 1.0"),
                                 QStringLiteral("Report store: 0 reports of 0 stations")}));
+  // A store that works shows no pane of its own.
+  EXPECT_FALSE(Frame()->findChild<QLabel*>(QStringLiteral("storePane"))->isVisible());
+}
+
+// A store that can not be opened says so on the status bar for as long as
+// it is off, whatever the message pane shows after, and in the About box.
+TEST_F(MainWindowTest, StoreOffStaysShownOnTheStatusBarAndInAbout) {
+  ASSERT_TRUE(QDir(workDir.path()).mkpath(QStringLiteral("data/nimbrel/reports.sqlite")));
+  Start();
+  auto* pane = Frame()->findChild<QLabel*>(QStringLiteral("storePane"));
+  ASSERT_NE(pane, nullptr);
+  QTRY_VERIFY(pane->isVisible());
+  EXPECT_EQ(pane->text(), QStringLiteral("Store off"));
+  EXPECT_TRUE(pane->toolTip().contains(QStringLiteral("not a file"))) << pane->toolTip().toStdString();
+  Frame()->setStatusText("Ready");
+  QTest::qWait(2500);
+  EXPECT_TRUE(pane->isVisible());
+  QString summary;
+  ModalWatch<QDialog> about([&summary](QDialog* dialog) {
+    for (const QLabel* label : dialog->findChildren<QLabel*>())
+      if (label->text().startsWith(QStringLiteral("Report store"))) summary = label->text();
+    dialog->accept();
+  });
+  ActionOf(Frame(), "aboutAction")->trigger();
+  ASSERT_TRUE(about.seen());
+  EXPECT_TRUE(summary.startsWith(QStringLiteral("Report store: off. "))) << summary.toStdString();
 }
 
 // A child whose mouse handler throws, as a fault in any view would.
