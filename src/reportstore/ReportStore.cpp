@@ -648,11 +648,7 @@ std::uint64_t ReportStore::usedBytes(sqlite3* db) const {
 StoreInfo ReportStore::info() const {
   open();
   StoreInfo info;
-  std::error_code error;
-  for (const char* extra : {"", "-wal"}) {
-    const auto size = fs::file_size(file.string() + extra, error);
-    if (!error) info.fileBytes += size;
-  }
+  info.fileBytes = fileBytes();
   std::lock_guard lock(readLock);
   if (!usable) return info;
   watch(reader, readerWatch, kStatementBudget);
@@ -666,6 +662,16 @@ StoreInfo ReportStore::info() const {
     info.forecasts = counts.integer(4);
   }
   return info;
+}
+
+std::uint64_t ReportStore::fileBytes() const {
+  std::uint64_t bytes = 0;
+  std::error_code error;
+  for (const char* extra : {"", "-wal"}) {
+    const auto size = fs::file_size(file.string() + extra, error);
+    if (!error) bytes += size;
+  }
+  return bytes;
 }
 
 StoreCounts ReportStore::counts() const {

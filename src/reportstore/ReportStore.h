@@ -162,6 +162,8 @@ class ReportStore {
   // Counts and times by a full scan (a second on millions of reports).
   StoreInfo info() const;
   StoreCounts counts() const;
+  // The file with its write-ahead log, in bytes.
+  std::uint64_t fileBytes() const;
 
   // Removes reports older than the retention and, while the data pass the
   // size limit, the oldest ones; returns the reports removed.

@@ -1,8 +1,13 @@
 #include "services/ReportSources.h"
 
+#include <algorithm>
+#include <climits>
+
 #include <QCoreApplication>
 #include <QPointer>
 #include <QThreadPool>
+#include <algorithm>
+#include <climits>
 
 #include "observations/ApiJson.h"
 #include "observations/CurlPageFetcher.h"
@@ -103,6 +108,32 @@ void ReportSources::setMetarUrl(const std::string& url) {
 void ReportSources::setCatalogue(std::shared_ptr<const StationList> stations) { feed->setCatalogue(std::move(stations)); }
 
 std::string ReportSources::takeStoreNote() { return reportStore ? reportStore->takeNote() : std::string(); }
+
+ReportSources::StoreLimits ReportSources::storeLimits() const {
+  StoreLimits limits;
+  const ReportStoreOptions options = reportStore ? reportStore->options() : ReportStoreOptions{};
+  limits.retentionDays = options.retentionDays;
+  limits.sizeLimitMegabytes = static_cast<long long>(std::min<std::uint64_t>(options.sizeLimitBytes >> 20, LLONG_MAX));
+  if (reportStore && !reportStore->isOpening() && reportStore->isOpen()) {
+    const StoreCounts counts = reportStore->counts();
+    const double megabytes = double(reportStore->fileBytes()) / double(1 << 20);
+    limits.usage = tr("In use: %1 MB, %L2 reports of %L3 stations")
+                       .arg(megabytes, 0, 'f', 1)
+                       .arg(counts.reports)
+                       .arg(counts.stations);
+  } else {
+    limits.usage = storeSummary();
+  }
+  return limits;
+}
+
+void ReportSources::setStoreLimits(int retentionDays, long long sizeLimitMegabytes) {
+  if (reportStore) {
+    reportStore->setRetentionDays(retentionDaysOrDefault(retentionDays));
+    reportStore->setSizeLimitBytes(sizeLimitBytesOrDefault(sizeLimitMegabytes));
+  }
+  saveReportStoreLimits(retentionDays, sizeLimitMegabytes);
+}
 
 QString ReportSources::storeOffReason() const {
   return reportStore ? QString::fromStdString(reportStore->offReason()) : QString();

@@ -48,6 +48,16 @@ class ReportSources : public QObject {
   std::string takeStoreNote();
   // "Report store: 1,234 reports of 56 stations", for the About box.
   QString storeSummary() const;
+  // The store's retention in days and size limit in megabytes (saturated
+  // at what an int holds), and what it holds now, for Parameters.
+  struct StoreLimits {
+    int retentionDays = 0;
+    long long sizeLimitMegabytes = 0;
+    QString usage;
+  };
+  StoreLimits storeLimits() const;
+  // Applies them now and keeps them for the next runs.
+  void setStoreLimits(int retentionDays, long long sizeLimitMegabytes);
   // Why the store is off, for as long as it is; empty while it works.
   QString storeOffReason() const;
 

@@ -23,4 +23,12 @@ std::shared_ptr<ReportStore> openReportStore() {
                                        options);
 }
 
+void saveReportStoreLimits(int retentionDays, long long sizeLimitMegabytes) {
+  if (const std::unique_ptr<QSettings> stored = openUserSettings()) {
+    stored->beginGroup(QStringLiteral("Store"));
+    stored->setValue(QStringLiteral("RetentionDays"), retentionDays);
+    stored->setValue(QStringLiteral("SizeLimitMB"), sizeLimitMegabytes);
+  }
+}
+
 }  // namespace nimbrel

@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 
 #include "ui/Application.h"
 #include "ui/BrowserView.h"
@@ -332,8 +333,15 @@ void MainWindow::onNew() {
 void MainWindow::onParameters() {
   ChildView* child = offering(ChildView::Command::kParameters);
   Settings edited = state.settings();
-  if (child == nullptr || !showParametersDialog(this, child->parametersChart(), edited)) return;
+  const ReportSources::StoreLimits kept = state.sources().storeLimits();
+  // The box holds up to a terabyte: a larger limit stays unless changed.
+  StoreLimits shown{kept.retentionDays, static_cast<int>(std::min<long long>(kept.sizeLimitMegabytes, 1024 * 1024)),
+                    kept.usage};
+  StoreLimits store = shown;
+  if (child == nullptr || !showParametersDialog(this, child->parametersChart(), edited, &store)) return;
   state.applySettings(edited);
+  if (store.retentionDays != shown.retentionDays || store.sizeLimitMegabytes != shown.sizeLimitMegabytes)
+    state.sources().setStoreLimits(store.retentionDays, store.sizeLimitMegabytes);
 }
 
 void MainWindow::onFindStation() {

@@ -74,8 +74,8 @@ QLabel* label(const char* text, Qt::Alignment alignment = Qt::AlignRight | Qt::A
 
 }  // namespace
 
-ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* parent)
-    : QDialog(parent), chart(chart), settings(settings) {
+ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* parent, StoreLimits* store)
+    : QDialog(parent), chart(chart), settings(settings), store(store) {
   setWindowTitle(tr("Parameters"));
   setModal(true);
 
@@ -198,6 +198,26 @@ ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* pa
   presets->addWidget(usUnits);
   unitsGrid->addLayout(presets, 1, 4, 1, 2);
 
+  retentionBox = new QSpinBox;
+  retentionBox->setObjectName(QStringLiteral("retentionBox"));
+  retentionBox->setRange(1, 365);
+  sizeLimitBox = new QSpinBox;
+  sizeLimitBox->setObjectName(QStringLiteral("sizeLimitBox"));
+  sizeLimitBox->setRange(1, 1024 * 1024);
+  storeUsage = new QLabel;
+  storeUsage->setObjectName(QStringLiteral("storeUsage"));
+  auto* storeGroup = new QGroupBox(tr("Report store"));
+  storeGroup->setObjectName(QStringLiteral("storeGroup"));
+  auto* storeGrid = new QGridLayout(storeGroup);
+  storeGrid->addWidget(label(QT_TRANSLATE_NOOP("ParametersDialog", "Keep reports for")), 0, 0);
+  storeGrid->addWidget(retentionBox, 0, 1);
+  storeGrid->addWidget(label(QT_TRANSLATE_NOOP("ParametersDialog", "days"), Qt::AlignLeft | Qt::AlignVCenter), 0, 2);
+  storeGrid->addWidget(label(QT_TRANSLATE_NOOP("ParametersDialog", "Size limit:")), 0, 3);
+  storeGrid->addWidget(sizeLimitBox, 0, 4);
+  storeGrid->addWidget(label(QT_TRANSLATE_NOOP("ParametersDialog", "MB"), Qt::AlignLeft | Qt::AlignVCenter), 0, 5);
+  storeGrid->addWidget(storeUsage, 1, 0, 1, 6);
+  storeGroup->setVisible(store != nullptr);
+
   auto* top = new QHBoxLayout;
   top->addWidget(yGroup);
   top->addWidget(xGroup);
@@ -210,6 +230,7 @@ ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* pa
   layout->addLayout(top);
   layout->addWidget(meteoGroup);
   layout->addWidget(unitsGroup);
+  layout->addWidget(storeGroup);
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -219,7 +240,7 @@ ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* pa
                       xShowNet,    showMarks,    showLegend,     lineWidthEdit, temperature, pressure,
                       windSpeed,   windDirection, writeMeteodata, timeUtc,  metricStyle,   showNearestEdit,
                       forecastHoursBox, pastHoursList, reportSource, temperatureUnit, pressureUnit, speedUnit,
-                      visibilityUnit, heightUnit, aviationUnits, metricUnits, usUnits};
+                      visibilityUnit, heightUnit, aviationUnits, metricUnits, usUnits, retentionBox, sizeLimitBox};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
   connect(okButton, &QPushButton::clicked, this, [this] { onOK(); });
@@ -262,6 +283,11 @@ void ParametersDialog::load() {
     reportSource->setCurrentIndex(settings->reportSource == ReportSource::kReportPages ? 1 : 0);
     forecastHoursBox->setValue(settings->forecastHours);
     showUnits(settings->units);
+  }
+  if (store != nullptr) {
+    retentionBox->setValue(store->retentionDays);
+    sizeLimitBox->setValue(store->sizeLimitMegabytes);
+    storeUsage->setText(store->usage);
   }
 }
 
@@ -320,11 +346,15 @@ void ParametersDialog::onOK() {
     settings->forecastHours = forecastHoursBox->value();
     settings->units = chosenUnits();
   }
+  if (store != nullptr) {
+    store->retentionDays = retentionBox->value();
+    store->sizeLimitMegabytes = sizeLimitBox->value();
+  }
   accept();
 }
 
-bool showParametersDialog(QWidget* parent, Chart* chart, Settings& settings) {
-  ParametersDialog dialog(chart, &settings, parent);
+bool showParametersDialog(QWidget* parent, Chart* chart, Settings& settings, StoreLimits* store) {
+  ParametersDialog dialog(chart, &settings, parent, store);
   return dialog.exec() == QDialog::Accepted;
 }
 

@@ -16,12 +16,20 @@ class QSpinBox;
 
 namespace nimbrel {
 
+// The report store's limits as the dialog shows and edits them, with what
+// the store holds now.
+struct StoreLimits {
+  int retentionDays = 30;
+  int sizeLimitMegabytes = 500;
+  QString usage;  // "12.5 MB: 1,234 reports of 56 stations"
+};
+
 class ParametersDialog : public QDialog {
   Q_OBJECT
 
  public:
   // chart may be null (the dialog opened from a map); neither is owned.
-  ParametersDialog(Chart* chart, Settings* settings, QWidget* parent = nullptr);
+  ParametersDialog(Chart* chart, Settings* settings, QWidget* parent = nullptr, StoreLimits* store = nullptr);
 
   // Fills the controls from the chart and the settings.
   void load();
@@ -64,6 +72,10 @@ class ParametersDialog : public QDialog {
   QPushButton* aviationUnits;
   QPushButton* metricUnits;
   QPushButton* usUnits;
+  // The report store's retention and size limit (shown with a store only).
+  QSpinBox* retentionBox;
+  QSpinBox* sizeLimitBox;
+  QLabel* storeUsage;
 
   // Sets the unit lists to a unit set (a preset button's work).
   void showUnits(const DisplayUnits& units);
@@ -72,10 +84,12 @@ class ParametersDialog : public QDialog {
  private:
   Chart* chart;
   Settings* settings;
+  StoreLimits* store;
 };
 
 // Runs the dialog on the chart (may be null) and the settings; true when it
 // ended with OK.
-bool showParametersDialog(QWidget* parent, Chart* chart, Settings& settings);
+// store: the report store's limits, edited too when given.
+bool showParametersDialog(QWidget* parent, Chart* chart, Settings& settings, StoreLimits* store = nullptr);
 
 }  // namespace nimbrel

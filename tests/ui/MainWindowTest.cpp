@@ -5,6 +5,10 @@
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -12,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -21,6 +26,9 @@
 #include "support/LocalHttpServer.h"
 #include "support/ReadFile.h"
 #include "ui/Application.h"
+#include "services/UserSettings.h"
+#include "services/ReportStoreSettings.h"
+#include "ui/ParametersDialog.h"
 #include "ui/BrowserView.h"
 #include "services/StationListUpdater.h"
 #include "ui/StationTableModel.h"
@@ -526,6 +534,46 @@ TEST_F(MainWindowTest, StoreOffStaysShownOnTheStatusBarAndInAbout) {
   ActionOf(Frame(), "aboutAction")->trigger();
   ASSERT_TRUE(about.seen());
   EXPECT_TRUE(summary.startsWith(QStringLiteral("Report store: off. "))) << summary.toStdString();
+}
+
+// Parameters show the store's limits with what it holds; OK applies them
+// at once and keeps them for the next run. Settings written by hand that
+// are out of range give the defaults.
+TEST_F(MainWindowTest, ParametersSetTheStoreLimitsForThisRunAndTheNext) {
+  Start();
+  QTRY_VERIFY(session->sources().storeSummary() != QStringLiteral("Report store: opening"));
+  ModalWatch<ParametersDialog> parameters([](ParametersDialog* dialog) {
+    EXPECT_TRUE(dialog->findChild<QGroupBox*>(QStringLiteral("storeGroup"))->isVisible());
+    EXPECT_EQ(dialog->retentionBox->value(), 30);
+    EXPECT_EQ(dialog->sizeLimitBox->value(), 500);
+    EXPECT_TRUE(dialog->storeUsage->text().contains(QStringLiteral("0 reports of 0 stations")))
+        << dialog->storeUsage->text().toStdString();
+    dialog->retentionBox->setValue(10);
+    dialog->sizeLimitBox->setValue(200);
+    dialog->okButton->click();
+  });
+  ActionOf(Frame(), "parametersAction")->trigger();
+  ASSERT_TRUE(parameters.seen());
+  EXPECT_EQ(session->sources().storeLimits().retentionDays, 10);
+  EXPECT_EQ(session->sources().storeLimits().sizeLimitMegabytes, 200);
+  {
+    ReportSources next;
+    EXPECT_EQ(next.storeLimits().retentionDays, 10);
+    EXPECT_EQ(next.storeLimits().sizeLimitMegabytes, 200);
+  }
+  {
+    const std::unique_ptr<QSettings> stored = openUserSettings();
+    ASSERT_NE(stored, nullptr);
+    stored->setValue(QStringLiteral("Store/RetentionDays"), -5);
+    stored->setValue(QStringLiteral("Store/SizeLimitMB"), QStringLiteral("17592186044416"));
+  }
+  {
+    ReportSources next;
+    EXPECT_EQ(next.storeLimits().retentionDays, 30);
+    // 2^44 MB is no limit, not a wrap to nothing.
+    EXPECT_EQ(next.storeLimits().sizeLimitMegabytes, static_cast<long long>(UINT64_MAX >> 20));
+  }
+  saveReportStoreLimits(30, 500);
 }
 
 // A child whose mouse handler throws, as a fault in any view would.
