@@ -285,5 +285,52 @@ TEST(ReportCommand, UpdateStationsFromTheService) {
   EXPECT_NE(test::ReadAll(errors).find("fewer than half of the 3 in use"), std::string::npos);
 }
 
+// --output replaces the list whole and only on success: a service that
+// does not answer, or a list refused, leaves the file as it was; a list to
+// compare with must be a readable file.
+TEST(ReportCommand, UpdateStationsOutputIsReplacedOnlyOnSuccess) {
+  test::TempFolder folder;
+  const std::string line = "   FRANKFURT MAIN A EDDF        10637  50 03N  008 36E  113   X     T          6 DE";
+  sample::SampleService service(line + "\n");
+  ASSERT_TRUE(service.start(0));
+  const std::string url = "http://127.0.0.1:" + std::to_string(service.listeningPort());
+  const std::string errors = (folder / "errors.txt").string();
+  auto run = [&](const std::string& from, const std::string& options) {
+    return test::RunCommandLine("'" NIMBREL_REPORT_TOOL "' update-stations --url " + from + " " + options + " 2>'" +
+                                errors + "'");
+  };
+  const std::string one = test::NamedLine("OLD FIELD", "EDDM") + "\n";
+  const std::string three = one + test::NamedLine("B", "EDDB") + "\n" + test::NamedLine("C", "EDDC") + "\n";
+  const std::string output = folder.Write("Stations.txt", three).string();
+
+  // No service: the list in use stays.
+  EXPECT_EQ(run("http://127.0.0.1:9", "--output '" + output + "'").exitCode, 1);
+  EXPECT_EQ(test::ReadAll(output), three);
+  // Fewer than half of the output file's stations: refused, kept.
+  EXPECT_EQ(run(url, "--output '" + output + "'").exitCode, 1);
+  EXPECT_NE(test::ReadAll(errors).find("fewer than half of the 3 in use"), std::string::npos) << test::ReadAll(errors);
+  EXPECT_EQ(test::ReadAll(output), three);
+
+  folder.Write("Stations.txt", one);
+  const test::ToolRun updated = run(url, "--output '" + output + "'");
+  EXPECT_EQ(updated.exitCode, 0);
+  EXPECT_EQ(updated.out, "");
+  StationList stations;
+  parseStationList(test::ReadAll(output), stations);
+  ASSERT_EQ(stations.size(), 1u);
+  EXPECT_EQ(stations[0].icao, "EDDF");
+  // Nothing is left beside it.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2);
+
+  // What is no readable file is not a list to compare with.
+  ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0600), 0);
+  for (const std::string& current : {(folder / "missing.txt").string(), (folder / "pipe").string(),
+                                     std::string("/dev/zero"), folder.Path().string()}) {
+    EXPECT_EQ(run(url, "--current '" + current + "' --output '" + output + "'").exitCode, 2) << current;
+    EXPECT_NE(test::ReadAll(errors).find("not a readable file"), std::string::npos) << current;
+  }
+  EXPECT_EQ(test::ReadAll(output).find("EDDF") != std::string::npos, true);
+}
+
 }  // namespace
 }  // namespace nimbrel

@@ -15,7 +15,7 @@ int Usage() {
                "       nimbrel-report taf FILE\n"
                "       nimbrel-report history ICAO [--hours N] [--store FILE]\n"
                "       nimbrel-report store-info [--store FILE]\n"
-               "       nimbrel-report update-stations [--url BASE] [--current FILE] > Stations.txt\n"
+               "       nimbrel-report update-stations [--url BASE] [--current FILE] [--output Stations.txt]\n"
                "       nimbrel-report chart ICAO [--hours N] [--units aviation|metric|us] [--time utc|local]\n"
                "                            [--store FILE | --url URL [--timeout SECONDS]] [--now YYYY-MM-DDTHH:MMZ]\n"
                "                            [--text | --png FILE [--size WxH]]\n");
