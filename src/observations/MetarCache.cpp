@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <unordered_map>
 
 #include "base/Text.h"
@@ -186,6 +187,14 @@ Inflated inflateDownload(std::string_view data, std::size_t ceiling) {
   stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
   std::size_t inputLeft = data.size();
   constexpr std::size_t kChunk = std::size_t{1} << 18;
+  // Unpacked into one reused buffer and appended: the text grows by doubling
+  // and nothing is zero-filled on each call.
+  const auto chunk = std::make_unique<char[]>(kChunk);
+  // Gzip members that unpack to nothing, one after another: a download made
+  // of them is refused at once, not read to its end.
+  constexpr int kMostEmptyMembers = 64;
+  int emptyMembers = 0;
+  std::size_t memberStart = 0;
   int status = Z_OK;
   while (true) {
     if (out.text.size() >= ceiling) {
@@ -197,14 +206,18 @@ Inflated inflateDownload(std::string_view data, std::size_t ceiling) {
       stream.avail_in = static_cast<uInt>(take);
       inputLeft -= take;
     }
-    const std::size_t before = out.text.size();
-    const std::size_t room = std::min(kChunk, ceiling - before);
-    out.text.resize(before + room);
-    stream.next_out = reinterpret_cast<Bytef*>(out.text.data() + before);
+    const std::size_t room = std::min(kChunk, ceiling - out.text.size());
+    stream.next_out = reinterpret_cast<Bytef*>(chunk.get());
     stream.avail_out = static_cast<uInt>(room);
     status = inflate(&stream, Z_NO_FLUSH);
-    out.text.resize(before + (room - stream.avail_out));
+    out.text.append(chunk.get(), room - stream.avail_out);
     if (status == Z_STREAM_END) {
+      emptyMembers = out.text.size() == memberStart ? emptyMembers + 1 : 0;
+      memberStart = out.text.size();
+      if (emptyMembers > kMostEmptyMembers) {
+        out.problem = "the download is made of empty gzip members";
+        break;
+      }
       // Another gzip member may follow; anything else after the end is ignored.
       if (stream.avail_in + inputLeft >= 2 && stream.next_in[0] == 0x1F && stream.next_in[1] == 0x8B &&
           inflateReset(&stream) == Z_OK)

@@ -313,6 +313,21 @@ TEST(MetarCache, GzipMembersAreReadOneAfterTheOther) {
   EXPECT_EQ(snapshot.stations.size(), 300u);
   ExpectAPrefix(snapshot, many);
   EXPECT_EQ(snapshot.newestMinutes, Minutes(7, 14, 50));
+
+  // A few empty members between them change nothing; a download of nothing
+  // else is refused as what it is, without unpacking all of them.
+  const std::string empty = Gzipped("");
+  const WeatherSnapshot withEmpty =
+      readMetarCache(Gzipped(many.csv.substr(0, half)) + empty + empty + empty + Gzipped(many.csv.substr(half)),
+                     many.catalogue, kOptions);
+  EXPECT_EQ(withEmpty.problem, "");
+  EXPECT_EQ(withEmpty.stations.size(), 300u);
+  std::string onlyEmpty;
+  for (int i = 0; i < 200000; ++i) onlyEmpty += empty;
+  const Inflated refused = inflateDownload(onlyEmpty);
+  EXPECT_EQ(refused.problem, "the download is made of empty gzip members");
+  EXPECT_FALSE(refused.complete);
+  EXPECT_NE(readMetarCache(onlyEmpty, many.catalogue, kOptions).problem.find("empty gzip members"), std::string::npos);
 }
 
 TEST(MetarCache, AStationListedTwiceTakesItsEntryWithAPosition) {
