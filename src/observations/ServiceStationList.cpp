@@ -285,6 +285,8 @@ ServiceStations readServiceStations(std::string_view download, std::size_t ceili
     if (s.latText.empty() || s.lonText.empty() || !seen.insert(icao).second) return;
     s.icao = std::move(icao);
     s.name = listStationName(e.site);
+    // No site given: the code stands in, never a blank name.
+    if (s.name.empty()) s.name = s.icao;
     s.country = upper(std::string(trim(e.country)));
     if (!isCode(s.country, 2, false)) s.country.clear();
     const std::string state = upper(std::string(trim(e.state)));

@@ -105,6 +105,13 @@ TEST(StationListReader, TextsAreTrimmedAndSlashesReplaced) {
   // A name that fills its whole column keeps all 17 characters.
   f.name = "ABCDEFGHIJKLMNOPQ";
   EXPECT_EQ(Parse(StationLine(f))[0].name, "ABCDEFGHIJKLMNOPQ");
+  // Control characters never reach a table or an export's file name, and
+  // a station without a name goes by its code.
+  f.name = "A\x01" "B\x1B[2J\x7F";
+  EXPECT_EQ(Parse(StationLine(f))[0].name, "A_B_[2J_");
+  f.name = "   ";
+  f.icao = "KJFK";
+  EXPECT_EQ(Parse(StationLine(f))[0].name, "KJFK");
 }
 
 TEST(StationListReader, HemisphereRules) {

@@ -61,6 +61,12 @@ TEST(ServiceStationList, KeepsMetarStationsWithACodeAndAPosition) {
   EXPECT_EQ(Icaos(read.stations), (std::vector<std::string>{"LSZH", "LSZB"}));
   EXPECT_EQ(read.stations[1].latText, "46 54N");
   EXPECT_EQ(read.stations[1].elevText, "");
+  // Without a site, or with one of nothing the list can write, the code is the name.
+  EXPECT_EQ(read.stations[1].name, "LSZB");
+  const ServiceStations unnamed =
+      readServiceStations(Array({R"({"icaoId":"LSZC","site":"\u5317","lat":46,"lon":8,"siteType":["METAR"]})"}));
+  ASSERT_EQ(unnamed.stations.size(), 1u);
+  EXPECT_EQ(unnamed.stations[0].name, "LSZC");
 }
 
 TEST(ServiceStationList, NamesAsTheListWritesThem) {
