@@ -58,7 +58,10 @@ std::string dateClockText(std::int64_t utcSeconds, bool timeUtc) {
 }
 
 std::string utcText(std::int64_t utcSeconds, const char* format) {
-  const std::tm fields = fieldsIn(utcSeconds, true);
+  // A time no calendar year holds has no text (not 1900-01-00).
+  const std::time_t t = static_cast<std::time_t>(utcSeconds);
+  std::tm fields{};
+  if (gmtime_r(&t, &fields) == nullptr) return {};
   char text[64];
   return std::strftime(text, sizeof text, format, &fields) == 0 ? std::string() : std::string(text);
 }

@@ -29,7 +29,7 @@ std::string clockText(std::int64_t utcSeconds, bool timeUtc);
 // "5/20/2026 13:45 UTC": month/day/year, as the report texts write dates.
 std::string dateClockText(std::int64_t utcSeconds, bool timeUtc);
 // A UTC instant in strftime's `format`, whatever the choice, for what files
-// and commands write ("%Y-%m-%dT%H:%MZ").
+// and commands write ("%Y-%m-%dT%H:%MZ"); empty for a time out of the calendar.
 std::string utcText(std::int64_t utcSeconds, const char* format);
 
 }  // namespace nimbrel

@@ -47,5 +47,17 @@ TEST(ClockText, TheZoneChosenNamedBesideTheTime) {
   }
 }
 
+TEST(ClockText, UtcTextOfTimesInAndOutOfTheCalendar) {
+  const struct {
+    std::int64_t seconds;
+    const char* text;
+  } cases[] = {{0, "1970-01-01T00:00Z"},
+               {1289750400, "2010-11-14T16:00Z"},
+               {-86400, "1969-12-31T00:00Z"},
+               {INT64_MAX, ""},
+               {INT64_MIN, ""}};
+  for (const auto& c : cases) EXPECT_EQ(utcText(c.seconds, "%Y-%m-%dT%H:%MZ"), c.text) << c.seconds;
+}
+
 }  // namespace
 }  // namespace nimbrel::test
