@@ -2,13 +2,16 @@
 // most 50 ms of the worker's time; a station's 15 days read at most 5 ms;
 // a chart of 720 stored reports to its rows (the paint of 720 rows is
 // bench_charts' BM_DrawChart720Rows) within 15 ms together; 30 days of the
-// whole world (about 4 million reports) within 500 MB.
+// whole world (about 4 million reports) within 500 MB; a prune of a large
+// store holds the write lock at most 100 ms at a time.
 //
 // The reports are the real NOAA cycle files of 13-14 November 2010 (a day and a half,
 // /work/shared/data), repeated day after day for the longer spans: the
 // store holds real report texts, only their dates are moved.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -237,6 +240,51 @@ void BM_StoreSizePerReport(benchmark::State& state) {
   state.counters["MB_for_4M"] = perReport * 4e6 / (1 << 20);
 }
 BENCHMARK(BM_StoreSizePerReport)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A day's prune of a large store: the days past the retention removed in
+// batches. The longest batch is the longest a chart's or the weather
+// layer's write waits for the lock.
+void BM_PruneLongestLockHold(benchmark::State& state) {
+  if (!HaveData(state)) return;
+  const int days = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    state.PauseTiming();
+    const fs::path folder = fs::temp_directory_path() / "nimbrel-store-bench-prune";
+    fs::remove_all(folder);
+    double longest = 0;
+    std::int64_t removed = 0;
+    int batches = 0;
+    {
+      ReportStoreOptions options;
+      options.retentionDays = 2;
+      options.sizeLimitBytes = std::uint64_t{1} << 40;
+      auto last = std::chrono::steady_clock::now();
+      options.betweenPruneBatches = [&] {
+        const auto at = std::chrono::steady_clock::now();
+        longest = std::max(longest, std::chrono::duration<double, std::milli>(at - last).count());
+        last = at;
+        ++batches;
+      };
+      const std::int64_t newest = RealDay().back().observedAt;
+      ReportStore store(folder / "reports.sqlite", options, [newest] { return newest; });
+      for (int d = 0; d < days; ++d) {
+        const std::vector<StoredMetar> reportsOfDay = Shifted(RealDay(), d - days + 1);
+        for (std::size_t at = 0; at < reportsOfDay.size(); at += 5000)
+          store.putMetars(std::span(reportsOfDay).subspan(at, std::min<std::size_t>(5000, reportsOfDay.size() - at)));
+      }
+      state.ResumeTiming();
+      last = std::chrono::steady_clock::now();
+      removed = store.prune();
+      state.PauseTiming();
+    }
+    fs::remove_all(folder);
+    state.counters["removed"] = static_cast<double>(removed);
+    state.counters["batches"] = batches;
+    state.counters["longest_hold_ms"] = longest;
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_PruneLongestLockHold)->Arg(6)->ArgName("days")->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 }  // namespace nimbrel
