@@ -57,6 +57,15 @@ std::string dateClockText(std::int64_t utcSeconds, bool timeUtc) {
   return formatText("%d/%d/%04d %02d:%02d ", t.month, t.day, t.year, t.hour, t.minute) + t.zone;
 }
 
+std::int64_t startOfDay(std::int64_t utcSeconds, bool timeUtc) {
+  const std::int64_t wall = shownWallClock(utcSeconds, timeUtc);
+  const std::int64_t wallMidnight = wall - ((wall % 86400) + 86400) % 86400;
+  std::int64_t start = utcSeconds - (wall - wallMidnight);
+  // A change of clocks since midnight moves it by the difference.
+  start -= shownWallClock(start, timeUtc) - wallMidnight;
+  return start;
+}
+
 std::string utcText(std::int64_t utcSeconds, const char* format) {
   const std::tm fields = fieldsIn(utcSeconds, true);
   char text[64];
