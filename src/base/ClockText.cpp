@@ -7,6 +7,16 @@
 namespace nimbrel {
 namespace {
 
+// The computer's calendar fields of a moment (zeros when the library
+// cannot represent it).
+std::tm localTime(std::int64_t seconds) {
+  const std::time_t t = static_cast<std::time_t>(seconds);
+  std::tm fields{};
+  // glibc fills some fields before it finds a year an int cannot hold.
+  if (localtime_r(&t, &fields) == nullptr) return std::tm{};
+  return fields;
+}
+
 std::tm fieldsIn(std::int64_t utcSeconds, bool timeUtc) {
   if (!timeUtc) return localTime(utcSeconds);
   const std::time_t t = static_cast<std::time_t>(utcSeconds);
