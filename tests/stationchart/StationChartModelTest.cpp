@@ -819,10 +819,13 @@ TEST_F(StoredChartTest, WithoutTheServiceOpensFromTheStoreMarkedOffline) {
     EXPECT_EQ(model->isOffline(), c.opened == true) << c.what;
     if (c.opened == true) {
       EXPECT_EQ(model->title(), "SAMPLE FIELD (offline, newest report 19:33 XST)") << c.what;
+      // The heading names what the chart shows (it said "live METAR").
+      EXPECT_TRUE(model->chart->title.ends_with(",  stored METAR")) << model->chart->title;
       // Once the service answers again the mark goes and the reports come.
       model->refresh();
       ASSERT_TRUE(fetcher.deliverNext(Answer({{17, 53}}))) << c.what;
       EXPECT_EQ(model->title(), "SAMPLE FIELD") << c.what;
+      EXPECT_TRUE(model->chart->title.ends_with(",  live METAR")) << model->chart->title;
       EXPECT_EQ(model->observations.size(), c.rows + 1) << c.what;
     }
   }
