@@ -130,7 +130,8 @@ constexpr int kStaffLength = 28;
 constexpr int kPlotRadius = 5;
 
 std::string shortTemperature(double celsius, bool metric) {
-  return std::to_string(std::lround(metric ? celsius : celsius * 1.8 + 32.0));
+  return std::to_string(
+      std::lround(temperatureIn(celsius, metric ? TemperatureUnit::kCelsius : TemperatureUnit::kFahrenheit)));
 }
 
 }  // namespace
