@@ -285,7 +285,7 @@ TEST_F(WeatherLayerViewTest, HoverShowsTheStationsReportInTheChosenUnits) {
     EXPECT_EQ(lines[2].toStdString(), raw);
     // The whole text, with the age of either side of a minute's turn.
     const std::string text = fromQString(shown);
-    const DisplayUnits units = shownUnits(Frame()->session().settings());
+    const DisplayUnits units = shownUnits(session->settings());
     EXPECT_TRUE(text == weatherTooltip(station, *chosen, before, units) ||
                 text == weatherTooltip(station, *chosen, after, units))
         << text;
