@@ -77,7 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const StationWeather& w = snapshot.stations[i];
     if (w.station >= catalogue.size() || (i > 0 && snapshot.stations[i - 1].station >= w.station)) __builtin_trap();
     if (w.observedMinutes > snapshot.newestMinutes || snapshot.forStation(w.station) != &w) __builtin_trap();
-    if (weatherTooltip(catalogue[w.station], w, snapshot.newestMinutes, data[1] & 2).empty()) __builtin_trap();
+    if (weatherTooltip(catalogue[w.station], w, snapshot.newestMinutes,
+                       data[1] & 2 ? unitPreset(UnitPreset::kUs) : DisplayUnits{}).empty()) __builtin_trap();
   }
   if (currentWeatherStatusText(snapshot, data[1] & 8).empty()) __builtin_trap();
   NullPainter nothing;

@@ -78,7 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const nimbrel::Station station = stations.empty() ? nimbrel::Station{} : stations.front();
   nimbrel::setupStationChart(chart, station, nimbrel::Settings{}, 30);
   for (auto it = observations.rbegin(); it != observations.rend(); ++it)
-    nimbrel::addObservationRow(chart, "12:00", it->temperature, it->pressure, it->windSpeed, it->windDirection);
+    nimbrel::addObservationRow(chart, "12:00", it->temperature, it->pressure - 1000.0, it->windSpeed,
+                               it->windDirection);
   nimbrel::paintStationChart(chart, painter, observations.empty() ? 0.0 : observations.front().windDirection,
                              observations.empty() ? 0.0 : observations.front().windSpeed);
   return 0;

@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (status == nimbrel::ReportPageStatus::kReports && observations.empty()) __builtin_trap();
   for (const nimbrel::Observation& o : observations) {
     // Texts are decoded and trimmed: no line break and no edge blank left.
-    for (const std::string* text : {&o.conditionsText, &o.windsText, &o.reportText}) {
+    for (const std::string* text : {&o.source.conditionsText, &o.source.windsText, &o.source.reportText}) {
       if (!text->empty() && (text->front() == ' ' || text->back() == ' ')) __builtin_trap();
       if (text->find('\n') != std::string::npos) __builtin_trap();
     }

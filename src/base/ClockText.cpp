@@ -7,6 +7,16 @@
 namespace nimbrel {
 namespace {
 
+// The computer's calendar fields of a moment (zeros when the library
+// cannot represent it).
+std::tm localTime(std::int64_t seconds) {
+  const std::time_t t = static_cast<std::time_t>(seconds);
+  std::tm fields{};
+  // glibc fills some fields before it finds a year an int cannot hold.
+  if (localtime_r(&t, &fields) == nullptr) return std::tm{};
+  return fields;
+}
+
 std::tm fieldsIn(std::int64_t utcSeconds, bool timeUtc) {
   if (!timeUtc) return localTime(utcSeconds);
   const std::time_t t = static_cast<std::time_t>(utcSeconds);
@@ -55,6 +65,15 @@ std::string clockText(std::int64_t utcSeconds, bool timeUtc) {
 std::string dateClockText(std::int64_t utcSeconds, bool timeUtc) {
   const ShownTime t = shownTime(utcSeconds, timeUtc);
   return formatText("%d/%d/%04d %02d:%02d ", t.month, t.day, t.year, t.hour, t.minute) + t.zone;
+}
+
+std::int64_t startOfDay(std::int64_t utcSeconds, bool timeUtc) {
+  const std::int64_t wall = shownWallClock(utcSeconds, timeUtc);
+  const std::int64_t wallMidnight = wall - ((wall % 86400) + 86400) % 86400;
+  std::int64_t start = utcSeconds - (wall - wallMidnight);
+  // A change of clocks since midnight moves it by the difference.
+  start -= shownWallClock(start, timeUtc) - wallMidnight;
+  return start;
 }
 
 std::string utcText(std::int64_t utcSeconds, const char* format) {

@@ -28,6 +28,9 @@ std::string zoneName(std::int64_t utcSeconds, bool timeUtc);
 std::string clockText(std::int64_t utcSeconds, bool timeUtc);
 // "5/20/2026 13:45 UTC": month/day/year, as the report texts write dates.
 std::string dateClockText(std::int64_t utcSeconds, bool timeUtc);
+// The UTC instant at which the day of `utcSeconds` began in the zone
+// chosen: its midnight there.
+std::int64_t startOfDay(std::int64_t utcSeconds, bool timeUtc);
 // A UTC instant in strftime's `format`, whatever the choice, for what files
 // and commands write ("%Y-%m-%dT%H:%MZ"); empty for a time out of the calendar.
 std::string utcText(std::int64_t utcSeconds, const char* format);

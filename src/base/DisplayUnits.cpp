@@ -124,6 +124,28 @@ std::string heightText(double feet, HeightUnit unit) {
   return formatText("%ld %s", std::lround(heightIn(feet, unit)), unitSymbol(unit));
 }
 
+std::string windText(WindState state, double directionDeg, double speedKt, double gustKt, SpeedUnit unit) {
+  switch (state) {
+    case WindState::kMissing: return {};
+    case WindState::kCalm: return "calm";
+    case WindState::kVariable:
+    case WindState::kFrom: break;
+  }
+  std::string text = state == WindState::kFrom ? formatText("%03ld\xB0", std::lround(directionDeg)) : "variable";
+  text += " at " + speedText(speedKt, unit);
+  if (std::isfinite(gustKt)) text += " gusting to " + speedText(gustKt, unit);
+  return text;
+}
+
+std::string visibilityText(double metres, VisibilityBound bound, VisibilityUnit unit) {
+  switch (bound) {
+    case VisibilityBound::kOrMore: return visibilityText(metres, unit) + " or more";
+    case VisibilityBound::kLessThan: return "less than " + visibilityText(metres, unit);
+    case VisibilityBound::kExact: break;
+  }
+  return visibilityText(metres, unit);
+}
+
 std::string unitsSettingText(const DisplayUnits& units) {
   std::string text;
   for (std::string_view word :

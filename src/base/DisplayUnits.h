@@ -57,6 +57,26 @@ std::string speedText(double knots, SpeedUnit unit);
 std::string visibilityText(double metres, VisibilityUnit unit);
 std::string heightText(double feet, HeightUnit unit);
 
+enum class WindState : unsigned char {
+  kMissing,   // no wind given
+  kCalm,      // no speed, no direction
+  kVariable,  // a speed, no direction
+  kFrom,      // a speed from a direction
+};
+
+enum class VisibilityBound : unsigned char {
+  kExact,
+  kOrMore,    // "9999", "P6SM", CAVOK: at least that far
+  kLessThan,  // "M1/4SM", "0000"
+};
+
+// The one wording of a wind: "calm", "variable at 5 kt", "270\xB0 at 12 kt
+// gusting to 20 kt"; empty when missing. Speeds in knots, NaN for no gust.
+std::string windText(WindState state, double directionDeg, double speedKt, double gustKt, SpeedUnit unit);
+// The one wording of a visibility: "10 km or more" only for a report's own
+// "or more" (9999, P6SM, CAVOK), "less than 1/4 SM", "16 km", "10 SM".
+std::string visibilityText(double metres, VisibilityBound bound, VisibilityUnit unit);
+
 // "C,hPa,m/s,metric,m" for the settings file, and back; a text that is not
 // a full set reads as nothing, so the caller keeps its default.
 std::string unitsSettingText(const DisplayUnits& units);

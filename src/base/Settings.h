@@ -53,6 +53,17 @@ struct Settings {
 // Units the user picked give each value once in them; the default set
 // leaves every text as it always was.
 inline bool unitsChosen(const Settings& s) { return s.units != DisplayUnits{}; }
+// The units values are plotted and worded in: the user's choice, or, without
+// one, the metric style's (off: Fahrenheit, inches of mercury and miles per
+// hour).
+inline DisplayUnits shownUnits(const Settings& s) {
+  if (unitsChosen(s) || s.metricStyle) return s.units;
+  DisplayUnits units;
+  units.temperature = TemperatureUnit::kFahrenheit;
+  units.pressure = PressureUnit::kInchOfMercury;
+  units.speed = SpeedUnit::kMilePerHour;
+  return units;
+}
 // Whether temperatures show in degrees Celsius: the chosen unit, else the
 // metric style.
 inline bool celsiusShown(const Settings& s) {

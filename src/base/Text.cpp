@@ -26,14 +26,6 @@ std::string_view trim(std::string_view text) {
   return text;
 }
 
-std::tm localTime(std::int64_t seconds) {
-  const std::time_t t = static_cast<std::time_t>(seconds);
-  std::tm fields{};
-  // glibc fills some fields before it finds a year an int cannot hold.
-  if (localtime_r(&t, &fields) == nullptr) return std::tm{};
-  return fields;
-}
-
 std::string windows1252ToUtf8(std::string_view text) {
   // 0x80..0x9F: the code page's own characters; the rest is Latin-1.
   static constexpr char16_t kHigh[32] = {

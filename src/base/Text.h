@@ -30,8 +30,4 @@ std::string windows1252ToUtf8(std::string_view text);
 // '.' as decimal point whatever the user's locale is.
 std::string formatText(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
 
-// Calendar fields of a moment in the local time zone (zeros when the
-// library cannot represent it).
-std::tm localTime(std::int64_t seconds);
-
 }  // namespace nimbrel

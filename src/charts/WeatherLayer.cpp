@@ -85,47 +85,6 @@ class LegendState {
   KeptPainterState kept;
 };
 
-std::string temperatureText(double celsius, bool metric) {
-  if (!metric) return formatText("%ld \xB0" "F", std::lround(celsius * 1.8 + 32.0));
-  const double tenths = std::round(celsius * 10.0) / 10.0;
-  if (tenths == std::round(tenths)) return formatText("%ld \xB0" "C", std::lround(tenths));
-  return formatText("%.1f \xB0" "C", tenths);
-}
-
-std::string speedText(double knots, bool metric) {
-  return metric ? formatText("%ld km/h (%ld kt)", std::lround(knots * kKilometresPerHourPerKnot), std::lround(knots))
-                : formatText("%ld mph (%ld kt)", std::lround(knots * kMilesPerHourPerKnot), std::lround(knots));
-}
-
-std::string windText(const StationWeather& w, bool metric) {
-  if (!w.windSpeedKt) return "not reported";
-  if (*w.windSpeedKt == 0.0 && !w.windGustKt) return "calm";
-  std::string text = w.windDirectionDeg ? formatText("from %d\xB0 at ", *w.windDirectionDeg) : std::string("variable at ");
-  text += speedText(*w.windSpeedKt, metric);
-  if (w.windGustKt) text += ", gusts " + speedText(*w.windGustKt, metric);
-  return text;
-}
-
-std::string visibilityText(const StationWeather& w, bool metric) {
-  if (!w.visibilityM) return "not reported";
-  const double metres = *w.visibilityM;
-  // "9999" and CAVOK say only "10 km or more".
-  if (metres >= 9999.0) return metric ? "10 km or more" : "6 mi or more";
-  const std::string prefix = w.visibilityLessThan ? "less than " : w.visibilityMoreThan ? "more than " : "";
-  if (metric) {
-    if (metres < 5000.0) return prefix + formatText("%ld m", std::lround(metres / 10.0) * 10);
-    return prefix + formatText("%g km", std::round(metres / 100.0) / 10.0);
-  }
-  const double miles = metres / kMetresPerMile;
-  if (miles < 3.0) return prefix + formatText("%g mi", std::round(miles * 100.0) / 100.0);
-  return prefix + formatText("%ld mi", std::lround(miles));
-}
-
-std::string ceilingText(const StationWeather& w, bool metric) {
-  if (!w.ceilingFt) return "none";
-  if (metric) return withThousands(std::lround(*w.ceilingFt * kMetresPerFoot / 10.0) * 10) + " m";
-  return withThousands(*w.ceilingFt) + " ft";
-}
 
 constexpr Colour kOutlineColour = rgb(40, 40, 40);
 
@@ -163,7 +122,8 @@ constexpr int kStaffLength = 28;
 constexpr int kPlotRadius = 5;
 
 std::string shortTemperature(double celsius, bool metric) {
-  return std::to_string(std::lround(metric ? celsius : celsius * 1.8 + 32.0));
+  return std::to_string(
+      std::lround(temperatureIn(celsius, metric ? TemperatureUnit::kCelsius : TemperatureUnit::kFahrenheit)));
 }
 
 }  // namespace
@@ -532,19 +492,6 @@ std::string reportAgeText(std::int64_t ageMinutes) {
 }
 
 std::string weatherTooltip(const Station& station, const StationWeather& weather, std::int64_t nowMinutes,
-                           bool metric) {
-  std::string text = station.name.empty() ? station.icao : station.name + " (" + station.icao + ")";
-  text += "\n" + reportAgeText(nowMinutes - weather.observedMinutes);
-  text += "\n" + weather.rawReport;
-  text += "\nTemperature: " + (weather.temperatureC ? temperatureText(*weather.temperatureC, metric) : "not reported");
-  text += "\nWind: " + windText(weather, metric);
-  text += "\nVisibility: " + visibilityText(weather, metric);
-  text += "\nCeiling: " + ceilingText(weather, metric);
-  text += std::string("\nCategory: ") + categoryName(weather.category);
-  return text;
-}
-
-std::string weatherTooltip(const Station& station, const StationWeather& weather, std::int64_t nowMinutes,
                            const DisplayUnits& units) {
   std::string text = station.name.empty() ? station.icao : station.name + " (" + station.icao + ")";
   text += "\n" + reportAgeText(nowMinutes - weather.observedMinutes);
@@ -554,22 +501,22 @@ std::string weatherTooltip(const Station& station, const StationWeather& weather
   text += "\nWind: ";
   if (!weather.windSpeedKt) {
     text += "not reported";
-  } else if (*weather.windSpeedKt == 0.0 && !weather.windGustKt) {
-    text += "calm";
   } else {
-    text += weather.windDirectionDeg ? formatText("from %d\xB0 at ", *weather.windDirectionDeg) : "variable at ";
-    text += speedText(*weather.windSpeedKt, units.speed);
-    if (weather.windGustKt) text += ", gusts " + speedText(*weather.windGustKt, units.speed);
+    const bool calm = *weather.windSpeedKt == 0.0 && !weather.windGustKt;
+    const WindState state = calm                      ? WindState::kCalm
+                            : weather.windDirectionDeg ? WindState::kFrom
+                                                       : WindState::kVariable;
+    text += windText(state, weather.windDirectionDeg.value_or(0), *weather.windSpeedKt,
+                     weather.windGustKt.value_or(std::numeric_limits<double>::quiet_NaN()), units.speed);
   }
   text += "\nVisibility: ";
   if (!weather.visibilityM) {
     text += "not reported";
-  } else if (*weather.visibilityM >= 9999.0) {
-    // "9999" and CAVOK say only "10 km or more".
-    text += units.visibility == VisibilityUnit::kMetric ? "10 km or more" : "6 SM or more";
   } else {
-    text += weather.visibilityLessThan ? "less than " : weather.visibilityMoreThan ? "more than " : "";
-    text += visibilityText(*weather.visibilityM, units.visibility);
+    const VisibilityBound bound = weather.visibilityMoreThan   ? VisibilityBound::kOrMore
+                                  : weather.visibilityLessThan ? VisibilityBound::kLessThan
+                                                               : VisibilityBound::kExact;
+    text += visibilityText(*weather.visibilityM, bound, units.visibility);
   }
   text += "\nCeiling: " + (weather.ceilingFt ? heightText(*weather.ceilingFt, units.height) : "none");
   text += std::string("\nCategory: ") + categoryName(weather.category);

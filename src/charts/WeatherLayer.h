@@ -78,10 +78,8 @@ Rect stationPlotBox(int x, int y);
 // "37 min ago", "2 h 5 min ago", "just now" (also for a clock behind the report).
 std::string reportAgeText(std::int64_t ageMinutes);
 // Name and ICAO code, age, the raw report, then temperature, wind,
-// visibility, ceiling and category, one a line ('\n'), in metric or US units.
-std::string weatherTooltip(const Station& station, const StationWeather& weather, std::int64_t nowMinutes,
-                           bool metric);
-// The same with each value once, in the user's units.
+// visibility, ceiling and category, one a line ('\n'), each value once in
+// the user's units.
 std::string weatherTooltip(const Station& station, const StationWeather& weather, std::int64_t nowMinutes,
                            const DisplayUnits& units);
 // "Current weather: 4,512 stations, reports up to 14:50 UTC", then the

@@ -127,6 +127,23 @@ std::string_view withoutTypeWord(std::string_view raw) {
   return raw;
 }
 
+
+// Each ICAO code to its catalogue station, the first one with a position
+// when the list has the code twice.
+std::unordered_map<std::string_view, std::size_t> catalogueByIcao(const StationList& catalogue) {
+  std::unordered_map<std::string_view, std::size_t> byIcao;
+  byIcao.reserve(catalogue.size());
+  for (std::size_t i = 0; i < catalogue.size(); ++i) {
+    const Station& s = catalogue[i];
+    if (s.icao.empty()) continue;
+    const auto [it, added] = byIcao.try_emplace(s.icao, i);
+    if (!added && !catalogue[it->second].hasPosition && s.hasPosition) it->second = i;
+  }
+  return byIcao;
+}
+
+}  // namespace
+
 StationWeather weatherOf(const MetarReport& report, std::string_view raw, std::size_t station) {
   StationWeather w;
   w.station = station;
@@ -146,22 +163,6 @@ StationWeather weatherOf(const MetarReport& report, std::string_view raw, std::s
   w.category = report.flightCategory();
   return w;
 }
-
-// Each ICAO code to its catalogue station, the first one with a position
-// when the list has the code twice.
-std::unordered_map<std::string_view, std::size_t> catalogueByIcao(const StationList& catalogue) {
-  std::unordered_map<std::string_view, std::size_t> byIcao;
-  byIcao.reserve(catalogue.size());
-  for (std::size_t i = 0; i < catalogue.size(); ++i) {
-    const Station& s = catalogue[i];
-    if (s.icao.empty()) continue;
-    const auto [it, added] = byIcao.try_emplace(s.icao, i);
-    if (!added && !catalogue[it->second].hasPosition && s.hasPosition) it->second = i;
-  }
-  return byIcao;
-}
-
-}  // namespace
 
 std::string metarCacheUrl(const std::string& baseUrl) {
   std::string base = baseUrl;

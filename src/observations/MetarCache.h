@@ -10,10 +10,15 @@
 
 #include "catalog/Station.h"
 #include "catalog/StationWeather.h"
+#include "metar/MetarReport.h"
 #include "metar/UtcDateTime.h"
 #include "reportstore/ReportStore.h"
 
 namespace nimbrel {
+
+// The map's compact view of one decoded report of catalogue station
+// `station` (the report as sent, without a leading "METAR "/"SPECI ").
+StationWeather weatherOf(const MetarReport& report, std::string_view raw, std::size_t station);
 
 // "{base}/data/cache/metars.cache.csv.gz"
 std::string metarCacheUrl(const std::string& baseUrl);

@@ -1,7 +1,6 @@
 #include "observations/MetarObservation.h"
 
 #include <cmath>
-#include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "observations/ApiJson.h"
@@ -14,96 +13,36 @@
 #include "observations/ReportDateTime.h"
 
 namespace nimbrel {
-namespace {
-
-
-
-long fahrenheit(double celsius) { return std::lround(celsius * 1.8 + 32.0); }
-
-const char* compassPoint(int degrees) {
-  static const char* const kPoints[] = {"N", "NNE", "NE", "ENE", "E", "ESE", "SE", "SSE",
-                                        "S", "SSW", "SW", "WSW", "W", "WNW", "NW", "NNW"};
-  return kPoints[((degrees % 360 + 360) % 360 * 100 + 1125) / 2250 % 16];
-}
-
-// "6 MPH (5 knots; 2.6 m/s)"
-std::string speedText(double knots) {
-  return formatText("%ld MPH (%ld knots; %.1f m/s)", std::lround(knots * kMilesPerHourPerKnot), std::lround(knots),
-                knots * kMetresPerSecondPerKnot);
-}
-
-std::string windsText(const Wind& wind) {
-  if (!wind.speedKt) return {};
-  if (wind.isCalm()) return "calm";
-  std::string text = wind.directionDeg ? formatText("from the %s (%d degrees) at ", compassPoint(*wind.directionDeg),
-                                                *wind.directionDeg)
-                                       : std::string("variable at ");
-  text += speedText(*wind.speedKt);
-  if (wind.gustKt) text += " gusting to " + speedText(*wind.gustKt);
-  return text;
-}
-
-std::string visibilityText(const Visibility& visibility) {
-  if (!visibility.prevailingM) return {};
-  const double metres = *visibility.prevailingM;
-  const double miles = metres / kMetresPerMile;
-  // "9999", CAVOK and "P6SM" say only that it is at least that far.
-  if (visibility.moreThan || metres >= 10000.0)
-    return formatText("%ld or more miles (%ld+ km)", std::lround(std::floor(miles)), std::lround(std::floor(metres / 1000)));
-  const std::string prefix = visibility.lessThan ? "less than " : "";
-  if (visibility.inStatuteMiles) return prefix + formatText("%g miles (%.1f km)", std::round(miles * 100) / 100, metres / 1000);
-  return prefix + formatText("%.1f miles (%g km)", miles, metres / 1000);
-}
-
-std::string cloudsText(std::span<const CloudLayer> layers) {
-  std::string text;
-  for (const CloudLayer& layer : layers) {
-    if (!text.empty()) text += "; ";
-    text += cloudText(layer);
-    if (layer.baseFt) text += " AGL";
-  }
-  return text;
-}
-
-}  // namespace
-
 Observation toObservation(const MetarReport& report, std::string_view rawReport) {
   Observation o;
   const Conditions& now = report.current;
+  o.observedAt = report.time.epochMinutes() * 60;
+  o.station = report.station;
   if (report.temperatureC) o.temperature = *report.temperatureC;
   if (report.dewPointC) o.dewpoint = *report.dewPointC;
   if (const auto humidity = report.relativeHumidity()) o.humidity = *humidity;
-  if (report.pressureHpa) {
-    o.pressure = *report.pressureHpa - 1000.0;
-    o.pressureInches = *report.pressureHpa / kHectopascalsPerInch;
+  if (report.pressureHpa) o.pressure = *report.pressureHpa;
+  const Wind& wind = now.wind;
+  if (wind.speedKt) {
+    o.windSpeed = *wind.speedKt * kMetresPerSecondPerKnot;
+    o.wind = wind.isCalm() ? WindState::kCalm : wind.directionDeg ? WindState::kFrom : WindState::kVariable;
+    if (wind.directionDeg && !wind.isCalm()) o.windDirection = *wind.directionDeg;
+    if (wind.gustKt) o.windGust = *wind.gustKt * kMetresPerSecondPerKnot;
   }
-  if (now.wind.speedKt) o.windSpeed = *now.wind.speedKt * kMetresPerSecondPerKnot;
-  if (now.wind.directionDeg) o.windDirection = *now.wind.directionDeg;
-  if (now.visibility.prevailingM) o.visibility = *now.visibility.prevailingM / 1000.0;
-
-  const UtcDateTime& t = report.time;
-  o.conditionsText = formatText("%s %d/%d/%04d UTC, observed %02d:%02d UTC", report.station.c_str(), t.month, t.day,
-                            t.year, t.hour, t.minute);
-  // "\xB0" is the degree sign of the program's Windows-1252 texts.
-  if (report.temperatureC)
-    o.temperatureText = formatText("%.1f\xB0" "C (%ld\xB0" "F)", *report.temperatureC, fahrenheit(*report.temperatureC));
-  if (report.dewPointC) {
-    o.dewpointText = formatText("%.1f\xB0" "C (%ld\xB0" "F)", *report.dewPointC, fahrenheit(*report.dewPointC));
-    if (const auto humidity = report.relativeHumidity()) o.dewpointText += formatText(" [RH = %ld%%]", std::lround(*humidity));
+  if (now.visibility.prevailingM) {
+    o.visibility = *now.visibility.prevailingM;
+    o.visibilityBound = now.visibility.moreThan   ? VisibilityBound::kOrMore
+                        : now.visibility.lessThan ? VisibilityBound::kLessThan
+                                                  : VisibilityBound::kExact;
+    o.visibilityInMiles = now.visibility.inStatuteMiles;
   }
-  if (report.pressureHpa)
-    o.pressureText = formatText("%.2f inches Hg (%.1f mb)", *report.pressureHpa / kHectopascalsPerInch, *report.pressureHpa);
-  o.windsText = windsText(now.wind);
-  o.visibilityText = visibilityText(now.visibility);
-  if (const auto ceiling = report.ceilingFt()) o.ceilingText = formatText("at %d feet AGL", *ceiling);
-  o.cloudsText = cloudsText(now.clouds.view());
-  o.weatherText = weatherText(now.weather.view());
-  o.reportText = std::string(rawReport);
+  o.cavok = now.cavok;
+  o.clouds = now.clouds;
+  o.weather = now.weather;
+  o.ceilingKnown = now.cavok || !now.clouds.empty();
+  if (const auto ceiling = report.ceilingFt()) o.ceilingFt = *ceiling;
+  o.category = report.flightCategory();
   o.rawReport = std::string(rawReport);
-  if (report.flightCategory() != FlightCategory::Unknown) o.categoryText = flightCategoryText(report.flightCategory());
-
-  std::int64_t seconds = 0;
-  if (convertReportTime(t, seconds)) o.observedAt = seconds;
   return o;
 }
 

@@ -48,6 +48,7 @@ class MetarSource : public ObservationSource {
   bool catchesUpAfterGaps() const override { return true; }
   int minimumRefreshMinutes() const override { return 5; }
   std::string name() const override { return "live METAR"; }
+  std::string storedName() const override { return "stored METAR"; }
   std::unique_ptr<FetchTicket> requestStored(const Station& station, int hours, Done done) override;
   // The hours since the newest stored report; the first time a station's
   // past hours reach back past what was ever asked, all the hours the

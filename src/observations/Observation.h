@@ -1,11 +1,19 @@
 #pragma once
-// One decoded report in metric units, and the page-ordered list of them
-// (index 0 is the newest report, as the service lists them).
+// One decoded report as numbers, and the page-ordered list of them (index 0
+// is the newest report, as the service lists them). Nothing here is worded:
+// the wording follows the user's units where it is shown.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
 #include <vector>
+
+#include "base/DisplayUnits.h"
+#include "metar/CloudLayer.h"
+#include "metar/FixedList.h"
+#include "metar/FlightCategory.h"
+#include "metar/WeatherGroup.h"
 
 namespace nimbrel {
 
@@ -13,15 +21,9 @@ namespace nimbrel {
 // it and an export an empty cell, never a made-up 0.
 constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
 
-struct Observation {
-  double temperature = kNoValue;     // degrees Celsius
-  double dewpoint = kNoValue;        // degrees Celsius
-  double humidity = kNoValue;        // percent
-  double pressure = kNoValue;        // millibars minus 1000
-  double windSpeed = kNoValue;       // metres per second
-  double windDirection = kNoValue;   // degrees; none for a variable wind
-  double visibility = kNoValue;      // kilometres
-  double pressureInches = kNoValue;  // inches of mercury
+// What a report page wrote in each of its cells. They are the report as
+// that source sent it, shown as they are with the default units.
+struct SourceTexts {
   std::string conditionsText;
   std::string temperatureText;
   std::string dewpointText;
@@ -32,23 +34,48 @@ struct Observation {
   std::string cloudsText;
   std::string weatherText;
   std::string reportText;
-  std::string rawReport;     // the METAR as sent, for the live source
-  std::string categoryText;  // its flight category ("VFR"), likewise
-  // The page's UTC calendar time read as local time (see convertReportTime).
-  std::int64_t observedAt = 0;
+  bool operator==(const SourceTexts&) const = default;
+};
+
+struct Observation {
+  std::int64_t observedAt = 0;       // UTC, seconds since 1970
+  std::string station;               // its code, when the source gives it
+  double temperature = kNoValue;     // degrees Celsius
+  double dewpoint = kNoValue;        // degrees Celsius
+  double humidity = kNoValue;        // percent
+  double pressure = kNoValue;        // hectopascals
+  WindState wind = WindState::kMissing;
+  double windSpeed = kNoValue;       // metres per second; 0 when calm
+  double windDirection = kNoValue;   // degrees, with WindState::kFrom only
+  double windGust = kNoValue;        // metres per second
+  double visibility = kNoValue;      // metres
+  VisibilityBound visibilityBound = VisibilityBound::kExact;
+  bool visibilityInMiles = false;    // the report gave statute miles
+  bool cavok = false;
+  bool ceilingKnown = false;         // the cloud groups (or CAVOK) say where the ceiling is
+  int ceilingFt = -1;                // the lowest BKN, OVC or VV base; -1 for none
+  FixedList<CloudLayer, 8> clouds;   // layers in feet, or NSC/NCD/SKC/CLR
+  FixedList<WeatherGroup, 6> weather;
+  FlightCategory category = FlightCategory::Unknown;
+  std::string rawReport;             // the METAR as sent, for a METAR source
+  SourceTexts source;                // a report page's own cells, else empty
+
+  bool hasCeiling() const { return ceilingKnown && ceilingFt >= 0; }
 
   // Two missing values are the same value here.
   bool operator==(const Observation& other) const {
     auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
-    return same(temperature, other.temperature) && same(dewpoint, other.dewpoint) &&
-           same(humidity, other.humidity) && same(pressure, other.pressure) && same(windSpeed, other.windSpeed) &&
-           same(windDirection, other.windDirection) && same(visibility, other.visibility) &&
-           same(pressureInches, other.pressureInches) && conditionsText == other.conditionsText &&
-           temperatureText == other.temperatureText && dewpointText == other.dewpointText &&
-           pressureText == other.pressureText && windsText == other.windsText &&
-           visibilityText == other.visibilityText && ceilingText == other.ceilingText &&
-           cloudsText == other.cloudsText && weatherText == other.weatherText && reportText == other.reportText &&
-           rawReport == other.rawReport && categoryText == other.categoryText && observedAt == other.observedAt;
+    auto sameList = [](const auto& a, const auto& b) {
+      return a.size() == b.size() && std::equal(a.view().begin(), a.view().end(), b.view().begin());
+    };
+    return observedAt == other.observedAt && station == other.station && same(temperature, other.temperature) &&
+           same(dewpoint, other.dewpoint) && same(humidity, other.humidity) && same(pressure, other.pressure) &&
+           wind == other.wind && same(windSpeed, other.windSpeed) && same(windDirection, other.windDirection) &&
+           same(windGust, other.windGust) && same(visibility, other.visibility) &&
+           visibilityBound == other.visibilityBound && visibilityInMiles == other.visibilityInMiles &&
+           cavok == other.cavok && ceilingKnown == other.ceilingKnown && ceilingFt == other.ceilingFt &&
+           sameList(clouds, other.clouds) && sameList(weather, other.weather) && category == other.category &&
+           rawReport == other.rawReport && source == other.source;
   }
 };
 

@@ -65,6 +65,9 @@ class ObservationSource {
   virtual int minimumRefreshMinutes() const = 0;
   // Its name in the chart's heading.
   virtual std::string name() const = 0;
+  // What a chart shows while the service cannot be reached and its
+  // reports come from the store.
+  virtual std::string storedName() const { return name(); }
 
   // The reports a store keeps of the past hours, newest first, handed over
   // later like a download; null when the source keeps none.

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <ctime>
 #include <optional>
 #include <string>
 #include <vector>
@@ -260,47 +259,6 @@ std::optional<UtcDateTime> parseReportDateTime(std::string_view text) {
   date.hour = clock.hour;
   date.minute = clock.minute;
   return date;
-}
-
-namespace {
-
-bool sameFields(const std::tm& fields, const UtcDateTime& when) {
-  return fields.tm_year == when.year - 1900 && fields.tm_mon == when.month - 1 && fields.tm_mday == when.day &&
-         fields.tm_hour == when.hour && fields.tm_min == when.minute;
-}
-
-}  // namespace
-
-bool convertReportTime(const UtcDateTime& when, std::int64_t& seconds) {
-  // mktime re-reads the time zone (a file system call) every time; a page
-  // of many reports mostly shares one offset from UTC. Try the offset of
-  // the last conversion and keep it when the local-time rule gives the
-  // fields back; otherwise ask mktime.
-  thread_local std::int64_t lastOffset = 0;
-  thread_local bool haveOffset = false;
-  const std::int64_t asUtc = when.epochMinutes() * 60;
-  if (haveOffset) {
-    const std::time_t guess = static_cast<std::time_t>(asUtc + lastOffset);
-    std::tm check{};
-    if (localtime_r(&guess, &check) != nullptr && sameFields(check, when)) {
-      seconds = static_cast<std::int64_t>(guess);
-      return true;
-    }
-  }
-  std::tm fields{};
-  fields.tm_year = when.year - 1900;
-  fields.tm_mon = when.month - 1;
-  fields.tm_mday = when.day;
-  fields.tm_hour = when.hour;
-  fields.tm_min = when.minute;
-  fields.tm_sec = 0;
-  fields.tm_isdst = -1;
-  const std::time_t value = std::mktime(&fields);
-  if (value == static_cast<std::time_t>(-1)) return false;
-  seconds = static_cast<std::int64_t>(value);
-  lastOffset = seconds - asUtc;
-  haveOffset = true;
-  return true;
 }
 
 }  // namespace nimbrel

@@ -1,7 +1,6 @@
 #pragma once
 // Reading a report's date and time as written on the service's pages, with
 // US-English conventions (month before day in numeric dates).
-#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -16,9 +15,5 @@ namespace nimbrel {
 // before 1970 or an impossible calendar day is rejected. Two-digit years
 // 00..29 are 2000..2029.
 std::optional<UtcDateTime> parseReportDateTime(std::string_view text);
-
-// The fields as a local calendar time (daylight saving left to the
-// library); false when the library cannot represent it.
-bool convertReportTime(const UtcDateTime& when, std::int64_t& seconds);
 
 }  // namespace nimbrel

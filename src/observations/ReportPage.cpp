@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <charconv>
 #include <cstddef>
 #include <functional>
@@ -196,12 +197,11 @@ bool readReport(std::string_view stretch, Observation& observation, bool& dateOk
   const std::string utcText = clean(rawBetween(stretch, conditions, "&#160;&#160;", "&#160;UTC"));
   if (!utcText.empty()) {
     const std::optional<UtcDateTime> when = parseReportDateTime(utcText + " " + observedText);
-    std::int64_t seconds = 0;
-    if (!when || !convertReportTime(*when, seconds)) {
+    if (!when) {
       dateOk = false;
       return true;
     }
-    observation.observedAt = seconds;
+    observation.observedAt = when->epochMinutes() * 60;
   }
 
   const auto anchors = findAnchors(stretch);
@@ -227,9 +227,8 @@ bool readReport(std::string_view stretch, Observation& observation, bool& dateOk
   if (!integer.empty()) {
     const double millibars = readSplitDecimal(
         clean(integer), clean(rawBetween(stretch, anchors[kHg], "&#46;", "&#160;mb)")), hasNumber);
-    if (hasNumber) observation.pressure = millibars - 1000.0;
+    if (hasNumber) observation.pressure = millibars;
   }
-  observation.pressureInches = readNumber(clean(rawBetween(stretch, pressure, kCell, "&#160;inches")));
 
   const std::string windsCell = clean(rawBetween(stretch, winds, kCell, kCellEnd));
   // Only this report's own wind cell decides: a calm or variable wind has
@@ -237,24 +236,31 @@ bool readReport(std::string_view stretch, Observation& observation, bool& dateOk
   if (windsCell.find("degrees") != std::string::npos)
     observation.windDirection = readNumber(clean(rawBetween(stretch, winds, "(", "&#160;")));
   observation.windSpeed = readNumber(clean(rawBetween(stretch, winds, "knots;", "&#160;")));
-  observation.visibility = readNumber(clean(rawBetween(stretch, visibility, "(", "km")));
+  observation.wind = windsCell.starts_with("calm")            ? WindState::kCalm
+                     : std::isfinite(observation.windDirection) ? WindState::kFrom
+                     : std::isfinite(observation.windSpeed)     ? WindState::kVariable
+                                                                : WindState::kMissing;
+  observation.visibility = readNumber(clean(rawBetween(stretch, visibility, "(", "km"))) * 1000.0;
 
-  observation.windsText = limited(windsCell);
-  observation.conditionsText = cellText(rawBetween(stretch, stretch.find("Conditions at", 0), kCell, kCellEnd));
-  observation.temperatureText = cellText(rawBetween(stretch, temperature, kCell, kCellEnd));
-  observation.dewpointText = cellText(rawBetween(stretch, dewpoint, kCell, kCellEnd));
-  observation.pressureText = cellText(rawBetween(stretch, pressure, kCell, kCellEnd));
-  observation.visibilityText = cellText(rawBetween(stretch, visibility, kCell, kCellEnd));
-  observation.ceilingText = cellText(rawBetween(stretch, anchors[kCeiling], kCell, kCellEnd));
-  observation.cloudsText = cellText(rawBetween(stretch, anchors[kClouds], kCell, kCellEnd));
-  observation.weatherText = cellText(rawBetween(stretch, anchors[kWeather], kCell, kCellEnd));
+  SourceTexts& texts = observation.source;
+  texts.windsText = limited(windsCell);
+  texts.conditionsText = cellText(rawBetween(stretch, stretch.find("Conditions at", 0), kCell, kCellEnd));
+  texts.temperatureText = cellText(rawBetween(stretch, temperature, kCell, kCellEnd));
+  texts.dewpointText = cellText(rawBetween(stretch, dewpoint, kCell, kCellEnd));
+  texts.pressureText = cellText(rawBetween(stretch, pressure, kCell, kCellEnd));
+  texts.visibilityText = cellText(rawBetween(stretch, visibility, kCell, kCellEnd));
+  texts.ceilingText = cellText(rawBetween(stretch, anchors[kCeiling], kCell, kCellEnd));
+  texts.cloudsText = cellText(rawBetween(stretch, anchors[kClouds], kCell, kCellEnd));
+  texts.weatherText = cellText(rawBetween(stretch, anchors[kWeather], kCell, kCellEnd));
+  if (texts.visibilityText.find("or more") != std::string::npos) observation.visibilityBound = VisibilityBound::kOrMore;
+  if (texts.visibilityText.starts_with("less than")) observation.visibilityBound = VisibilityBound::kLessThan;
   // The report line's marker comes after all the markup, whose every '<'
   // might begin it: a searcher made once skips ahead by the marker's length.
   static constexpr std::string_view kReportLine = "<SPAN CLASS=\"monospace\">";
   static const std::boyer_moore_horspool_searcher kReportLineSearch(kReportLine.begin(), kReportLine.end());
   const auto reportLine = std::search(stretch.begin(), stretch.end(), kReportLineSearch);
   if (reportLine != stretch.end())
-    observation.reportText =
+    texts.reportText =
         cellText(rawBetween(stretch, static_cast<std::size_t>(reportLine - stretch.begin()), kReportLine, "<BR>"));
   return true;
 }

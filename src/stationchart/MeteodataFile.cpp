@@ -19,6 +19,7 @@
 #include <tuple>
 #include <vector>
 
+#include "base/ClockText.h"
 #include "base/Text.h"
 #include "base/UserPort.h"
 
@@ -177,29 +178,30 @@ std::string meteodataFileName(const std::string& stationName, std::time_t now) {
     c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (c == '/' || c == '(' || c == ')' || c == '-') c = '_';
   }
-  const std::tm date = localTime(now);
+  const ShownTime date = shownTime(now, false);
   char prefix[32];
-  std::snprintf(prefix, sizeof prefix, "%02d_%02d_%04d_", date.tm_mon + 1, date.tm_mday, date.tm_year + 1900);
+  std::snprintf(prefix, sizeof prefix, "%02d_%02d_%04d_", date.month, date.day, date.year);
   return prefix + station + ".txt";
 }
 
 std::string formatMeteodataRow(const Observation& o) {
-  const std::tm t = localTime(o.observedAt);
+  // The file has always kept the reports' UTC day and time.
+  const ShownTime t = shownTime(o.observedAt, true);
   std::string row;
   row.reserve(64);
-  appendPadded(row, t.tm_mon + 1, 2);
+  appendPadded(row, t.month, 2);
   row += '/';
-  appendPadded(row, t.tm_mday, 2);
+  appendPadded(row, t.day, 2);
   row += '/';
-  appendPadded(row, t.tm_year + 1900LL, 4);
+  appendPadded(row, static_cast<long long>(t.year), 4);
   row += '\t';
-  appendPadded(row, t.tm_hour, 2);
+  appendPadded(row, t.hour, 2);
   row += ':';
-  appendPadded(row, t.tm_min, 2);
+  appendPadded(row, t.minute, 2);
   row += '\t';
   appendValue(row, o.temperature, kLowestTemperature, kHighestTemperature);
   row += '\t';
-  appendValue(row, o.pressure + 1000.0, kLowestPressure, kHighestPressure);
+  appendValue(row, o.pressure, kLowestPressure, kHighestPressure);
   row += "\t\t";
   appendValue(row, o.windDirection, 0.0, kHighestWindDirection);
   row += "\t\t";

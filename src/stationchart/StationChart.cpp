@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <ctime>
 #include <limits>
 
 #include "base/Text.h"
@@ -49,9 +48,7 @@ void setupStationChart(Chart& graph, const Station& station, const Settings& set
                        const std::string& sourceName) {
   graph.removeAllSeries();
   graph.removeAllRows();
-  graph.setTitle(station.name + "   " + station.cd + "   (" + station.latText + ", " + station.lonText +
-                 "),  elevation " + station.elevText + " m,  " + station.country +
-                 (sourceName.empty() ? "" : ",  " + sourceName));
+  graph.setTitle(stationChartHeading(station, sourceName));
   graph.addSeries(0, timeAxisTitle(refreshMinutes), std::nullopt, std::nullopt);
   for (const Quantity& quantity : kQuantities) {
     if (!(settings.*quantity.enabled)) continue;
@@ -61,11 +58,14 @@ void setupStationChart(Chart& graph, const Station& station, const Settings& set
     graph.addSeries(4, title, Pen{quantity.colour, 1}, std::nullopt, quantity.column);
   }
   graph.seriesCount = static_cast<int>(graph.series.size());
-  // Fahrenheit and inches of mercury read on a coarser scale.
-  const bool coarseScale = unitsChosen(settings) ? settings.units.temperature == TemperatureUnit::kFahrenheit ||
-                                                       settings.units.pressure == PressureUnit::kInchOfMercury
-                                                 : !settings.metricStyle;
-  if (coarseScale) graph.yDelta = 10.0;
+  // The Y range stays the user's (or Autoscale's) whatever the units.
+}
+
+std::string stationChartHeading(const Station& station, const std::string& sourceName) {
+  // A station without an elevation leaves it out rather than show "  m".
+  return station.name + "   " + station.cd + "   (" + station.latText + ", " + station.lonText + "),  " +
+         (station.elevText.empty() ? "" : "elevation " + station.elevText + " m,  ") + station.country +
+         (sourceName.empty() ? "" : ",  " + sourceName);
 }
 
 double windDirectionOnChart(double directionDegrees) {
@@ -101,11 +101,6 @@ void addObservationRow(Chart& graph, const std::string& label, double temperatur
 void addObservationRow(Chart& graph, std::int64_t wallTime, double temperature, double pressure, double windSpeed,
                        double windDirectionDegrees) {
   graph.addRow(wallTime, observationValues(temperature, pressure, windSpeed, windDirectionDegrees));
-}
-
-std::int64_t wallClockSeconds(const std::tm& time) {
-  return wallClockSeconds(time.tm_year + 1900, time.tm_mon + 1, time.tm_mday, time.tm_hour, time.tm_min,
-                          time.tm_sec);
 }
 
 std::string timeAxisTitle(int refreshMinutes, const std::string& zone) {

@@ -14,7 +14,6 @@
 // own quantity, so rows and series stay in step whichever quantities were
 // on at set-up and whatever the settings are when a row is appended.
 #include <cstdint>
-#include <ctime>
 #include <string>
 
 #include "base/ClockText.h"
@@ -39,10 +38,14 @@ enum ChartColumn : int {
 // "Time (every N min)" with refreshMinutes, one series per
 // quantity switched on in settings (temperature, pressure, wind speed, wind
 // direction, in that order; titles in the chosen units, or by
-// settings.metricStyle when none were chosen), seriesCount, and yDelta 10.0
-// for Fahrenheit or inches of mercury (metric style off, without a choice).
+// settings.metricStyle when none were chosen) and seriesCount; the Y range
+// is left as it was.
 void setupStationChart(Chart& chart, const Station& station, const Settings& settings, int refreshMinutes,
                        const std::string& sourceName = {});
+
+// "name   cd   (lat, lon),  elevation elev m,  country,  source", without
+// the elevation when the station has none and the source when none is named.
+std::string stationChartHeading(const Station& station, const std::string& sourceName);
 
 // The wind direction on the chart's scale: d < 180 ? d : d - 360, times 0.1
 // (-18 to +18).
@@ -59,8 +62,6 @@ void addObservationRow(Chart& graph, const std::string& label, double temperatur
 void addObservationRow(Chart& graph, std::int64_t wallTime, double temperature, double pressure, double windSpeed,
                        double windDirectionDegrees);
 
-// The wall-clock time of calendar fields as localTime gives them.
-std::int64_t wallClockSeconds(const std::tm& time);
 // Where a UTC instant sits on the chart's time axis: UTC itself, or the
 // computer's local time at that instant (its offset then, DST included).
 inline std::int64_t chartWallClock(std::int64_t utcSeconds, bool timeUtc) {

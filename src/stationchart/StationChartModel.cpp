@@ -4,7 +4,6 @@
 #include <cmath>
 #include <climits>
 #include <cstdio>
-#include <ctime>
 #include <span>
 #include <utility>
 #include <unordered_set>
@@ -18,6 +17,7 @@
 #include "metar/CloudLayer.h"
 #include "metar/MetarDecoder.h"
 #include "metar/WeatherGroup.h"
+#include "observations/ObservationText.h"
 #include "observations/ReportPageSource.h"
 #include "stationchart/MeteodataFile.h"
 
@@ -32,12 +32,9 @@ std::int64_t utcSeconds(const UtcDateTime& time) { return time.epochMinutes() * 
 std::string windText(const Wind& wind, const DisplayUnits* units) {
   if (!wind.speedKt) return "not given";
   if (wind.isCalm()) return "calm";
-  if (units != nullptr) {
-    std::string text = wind.directionDeg ? formatText("%03d\xB0", *wind.directionDeg) : std::string("variable");
-    text += " at " + speedText(*wind.speedKt, units->speed);
-    if (wind.gustKt) text += " gusting to " + speedText(*wind.gustKt, units->speed);
-    return text;
-  }
+  if (units != nullptr)
+    return windText(wind.directionDeg ? WindState::kFrom : WindState::kVariable, wind.directionDeg.value_or(0),
+                    *wind.speedKt, wind.gustKt.value_or(kNoValue), units->speed);
   std::string text = wind.directionDeg ? formatText("%03d degrees", *wind.directionDeg) : std::string("variable");
   text += formatText(" at %ld knots", std::lround(*wind.speedKt));
   if (wind.gustKt) text += formatText(" gusting to %ld", std::lround(*wind.gustKt));
@@ -49,11 +46,12 @@ std::string visibilityText(const Conditions& conditions, const DisplayUnits* uni
   const Visibility& v = conditions.visibility;
   if (!v.prevailingM) return "not given";
   const double metres = *v.prevailingM;
-  if (units != nullptr) {
-    if (v.moreThan || metres >= 9999.0)
-      return units->visibility == VisibilityUnit::kMetric ? "10 km or more" : "6 SM or more";
-    return (v.lessThan ? "less than " : "") + nimbrel::visibilityText(metres, units->visibility);
-  }
+  if (units != nullptr)
+    return visibilityText(metres,
+                          v.moreThan ? VisibilityBound::kOrMore
+                          : v.lessThan ? VisibilityBound::kLessThan
+                                       : VisibilityBound::kExact,
+                          units->visibility);
   if (v.inStatuteMiles) {
     const double miles = metres / kMetresPerStatuteMile;
     return formatText("%s%g miles", v.moreThan ? "more than " : v.lessThan ? "less than " : "", std::round(miles * 100) / 100);
@@ -134,124 +132,6 @@ std::string forecastHourText(const TafForecast& forecast, std::size_t hourIndex,
     if (!stated.empty()) text += ": " + stated;
   }
   return text;
-}
-
-Observation toDisplayUnits(const Observation& observation, bool metricStyle) {
-  Observation shown = observation;
-  if (!metricStyle) {
-    shown.temperature = observation.temperature * 1.8 + 32.0;
-    shown.pressure = observation.pressureInches;
-    shown.windSpeed = observation.windSpeed * kMilesPerHourPerMetreSecond;
-  }
-  return shown;
-}
-
-Observation toDisplayUnits(const Observation& observation, const Settings& settings) {
-  if (!unitsChosen(settings)) return toDisplayUnits(observation, settings.metricStyle);
-  const DisplayUnits& units = settings.units;
-  Observation shown = observation;
-  shown.temperature = temperatureIn(observation.temperature, units.temperature);
-  // Hectopascals keep the chart's "minus 1000" offset; inches plot as read.
-  if (units.pressure == PressureUnit::kInchOfMercury)
-    shown.pressure = std::isfinite(observation.pressureInches)
-                         ? observation.pressureInches
-                         : pressureIn(observation.pressure + 1000.0, PressureUnit::kInchOfMercury);
-  shown.windSpeed = speedIn(observation.windSpeed / kMetresPerSecondPerKnot, units.speed);
-  return shown;
-}
-
-namespace {
-
-// "broken clouds at 2500 feet AGL" with the heights in the chosen unit.
-std::string cloudsIn(std::span<const CloudLayer> layers, HeightUnit unit) {
-  std::string text;
-  for (const CloudLayer& layer : layers) {
-    std::string part = cloudText(layer);
-    if (layer.baseFt) {
-      const std::string feet = std::to_string(*layer.baseFt) + " feet";
-      if (const auto at = part.find(feet); at != std::string::npos)
-        part.replace(at, feet.size(), heightText(*layer.baseFt, unit));
-      part += " AGL";
-    }
-    text += (text.empty() ? "" : "; ") + part;
-  }
-  return text;
-}
-
-std::string valueOrEmpty(double value, const std::function<std::string(double)>& text) {
-  return std::isfinite(value) ? text(value) : std::string();
-}
-
-// The report's values each once in the chosen units. A live report is read
-// again from its text for what the observation keeps no number of (gusts,
-// ceiling, cloud heights); a report page keeps its own words there.
-TextLines detailLinesIn(const Observation& o, const DisplayUnits& units) {
-  std::string temperature = valueOrEmpty(o.temperature, [&](double c) { return temperatureText(c, units.temperature); });
-  std::string dewpoint = valueOrEmpty(o.dewpoint, [&](double c) { return temperatureText(c, units.temperature); });
-  if (!dewpoint.empty() && std::isfinite(o.humidity)) dewpoint += formatText(" [RH = %ld%%]", std::lround(o.humidity));
-  const std::string pressure =
-      valueOrEmpty(o.pressure, [&](double hpa) { return pressureText(hpa + 1000.0, units.pressure); });
-  std::string winds, visibility, ceiling = o.ceilingText, clouds = o.cloudsText;
-  if (!o.rawReport.empty()) {
-    const MetarReport report =
-        decodeMetar(o.rawReport, UtcDateTime::fromEpochMinutes(reportUtcSeconds(o) / 60));
-    const Conditions& now = report.current;
-    if (now.wind.speedKt) winds = windText(now.wind, &units);
-    if (now.visibility.prevailingM || now.cavok) visibility = visibilityText(now, &units);
-    ceiling = report.ceilingFt() ? "at " + heightText(*report.ceilingFt(), units.height) + " AGL" : std::string();
-    clouds = cloudsIn(now.clouds.view(), units.height);
-  } else {
-    if (std::isfinite(o.windSpeed)) {
-      const double knots = o.windSpeed / kMetresPerSecondPerKnot;
-      winds = knots < 0.5 ? std::string("calm")
-              : (std::isfinite(o.windDirection) ? formatText("%03.0f\xB0", o.windDirection) : std::string("variable")) +
-                    " at " + speedText(knots, units.speed);
-    }
-    if (std::isfinite(o.visibility)) {
-      const double metres = o.visibility * 1000.0;
-      visibility = metres >= 9999.0 ? (units.visibility == VisibilityUnit::kMetric ? "10 km or more" : "6 SM or more")
-                                    : nimbrel::visibilityText(metres, units.visibility);
-    }
-  }
-  TextLines lines = {"DATE: " + o.conditionsText, "TEMP: " + temperature,   "DEWPOINT: " + dewpoint,
-                     "PRESSURE: " + pressure,     "WINDS: " + winds,        "VISIBILITY: " + visibility,
-                     "CEILING: " + ceiling,       "CLOUDS: " + clouds,      "PRESENT: " + o.weatherText};
-  if (!o.rawReport.empty()) {
-    lines.push_back("CATEGORY: " + o.categoryText);
-    lines.push_back("METAR: " + o.rawReport);
-  }
-  return lines;
-}
-
-// The report's own texts, as its source wrote them.
-TextLines reportLines(const Observation& o) {
-  TextLines lines = {"DATE: " + o.conditionsText,   "TEMP: " + o.temperatureText, "DEWPOINT: " + o.dewpointText,
-                     "PRESSURE: " + o.pressureText, "WINDS: " + o.windsText,      "VISIBILITY: " + o.visibilityText,
-                     "CEILING: " + o.ceilingText,   "CLOUDS: " + o.cloudsText,    "PRESENT: " + o.weatherText};
-  // A live report also shows its flight category and the report as sent.
-  if (!o.rawReport.empty()) {
-    lines.push_back("CATEGORY: " + o.categoryText);
-    lines.push_back("METAR: " + o.rawReport);
-  }
-  return lines;
-}
-
-}  // namespace
-
-std::string reportDateText(const Observation& o, bool timeUtc) {
-  const std::string& text = o.conditionsText;
-  if (timeUtc || !text.ends_with(" UTC") || text.find(" UTC, observed ") == std::string::npos) return text;
-  // The station's code and the blanks after it stay as the source wrote them.
-  const std::size_t date = text.find_first_not_of(' ', text.find(' '));
-  const ShownTime t = shownTime(reportUtcSeconds(o), false);
-  return text.substr(0, date) + formatText("%d/%d/%04d ", t.month, t.day, t.year) + t.zone + ", observed " +
-         formatText("%02d:%02d ", t.hour, t.minute) + t.zone;
-}
-
-TextLines detailLines(const Observation& o, const DisplayUnits* units, bool timeUtc) {
-  TextLines lines = units != nullptr ? detailLinesIn(o, *units) : reportLines(o);
-  lines.front() = "DATE: " + reportDateText(o, timeUtc);
-  return lines;
 }
 
 StationChartModel::StationChartModel(const Station& station, const Settings& settings, ObservationSource& source,
@@ -354,8 +234,17 @@ void StationChartModel::load(std::function<void(LoadOutcome)> finished) {
   if (!pending) fromService(PageReading{}, std::move(finished));
 }
 
+std::string StationChartModel::shownSourceName() const {
+  return offlineSince ? source.storedName() : source.name();
+}
+
+void StationChartModel::setOffline(std::optional<std::int64_t> since) {
+  offlineSince = since;
+  if (loaded || !chart->series.empty()) chart->setTitle(stationChartHeading(m_station, shownSourceName()));
+}
+
 void StationChartModel::markOffline(const PageReading& why) {
-  offlineSince = newestTime();
+  setOffline(newestTime());
   if (onStateChanged) onStateChanged();
   port.setStatusText(m_station.name + ": " + describedReading(why) + " Showing the stored reports up to " +
                      (offlineSince ? timeText(*offlineSince) : std::string()) + ".");
@@ -375,7 +264,7 @@ void StationChartModel::addFromService(PageReading reading) {
     port.setStatusText(m_station.name + ": " + note);
   if (!reading.ok()) return;
   const bool wasOffline = offlineSince.has_value();
-  offlineSince.reset();
+  setOffline(std::nullopt);
   addReports(std::move(reading.observations));
   if (wasOffline && onStateChanged) onStateChanged();
 }
@@ -419,7 +308,7 @@ void StationChartModel::addReports(ObservationList reports) {
   for (const Observation& o : fresh) {
     observations.insert(observations.begin(), o);
     currentObservation = o;
-    addObservationToChart(toDisplayUnits(o, settings));
+    addObservationToChart(o);
     // The dial reads metres per second: its needle is the same length in every unit.
     dialDirection = o.windDirection;
     dialSpeed = o.windSpeed;
@@ -460,11 +349,6 @@ void StationChartModel::cancel() {
 
 StationChartModel::~StationChartModel() { cancel(); }
 
-std::int64_t reportUtcSeconds(const Observation& observation) {
-  // observedAt holds the report's UTC calendar fields read as local time.
-  return wallClockSeconds(localTime(observation.observedAt));
-}
-
 int medianGapMinutes(const ObservationList& observations) {
   std::vector<std::int64_t> gaps;
   for (std::size_t i = 1; i < observations.size(); ++i) {
@@ -500,7 +384,7 @@ int StationChartModel::computePeriodAndDelta() {
   m_refreshMinutes = static_cast<int>(minutes);
   // The computer's own offset from UTC at the newest report; the reports'
   // age has no part in it.
-  const std::int64_t utc = reportUtcSeconds(observations.front());
+  const std::int64_t utc = observations.front().observedAt;
   m_utcDeltaHours = static_cast<int>((chartWallClock(utc, false) - utc) / 3600);
   return m_refreshMinutes;
 }
@@ -509,9 +393,9 @@ void StationChartModel::chartAllReports() {
   drawn = drawnWith();
   // Rows come one by one here: the owner hears once, from the caller.
   const auto changed = std::exchange(onChartChanged, nullptr);
-  setupStationChart(*chart, m_station, settings, m_refreshMinutes, source.name());
+  setupStationChart(*chart, m_station, settings, m_refreshMinutes, shownSourceName());
   for (auto it = observations.rbegin(); it != observations.rend(); ++it)
-    addObservationToChart(toDisplayUnits(*it, settings));
+    addObservationToChart(*it);
   onChartChanged = changed;
   dialDirection = currentObservation.windDirection;
   dialSpeed = currentObservation.windSpeed;
@@ -530,9 +414,16 @@ bool StationChartModel::followSettings() {
 }
 
 void StationChartModel::addObservationToChart(const Observation& observation) {
-  const std::int64_t utc = reportUtcSeconds(observation);
-  addObservationRow(*chart, chartWallClock(utc, settings.timeUtc), observation.temperature, observation.pressure,
-                    observation.windSpeed, observation.windDirection);
+  const std::int64_t utc = observation.observedAt;
+  // Each value is converted once, here, for its row; the detail lines word
+  // the report's own values.
+  const DisplayUnits units = shownUnits(settings);
+  const double pressure = units.pressure == PressureUnit::kInchOfMercury
+                              ? pressureIn(observation.pressure, units.pressure)
+                              : observation.pressure - 1000.0;  // the chart's "hps-1000" scale
+  addObservationRow(*chart, chartWallClock(utc, settings.timeUtc), temperatureIn(observation.temperature, units.temperature),
+                    pressure, speedIn(observation.windSpeed / kMetresPerSecondPerKnot, units.speed),
+                    observation.windDirection);
   // A new row moves "now" on; the forecast follows.
   if (m_forecast) placeForecast();
   if (chart->series.empty()) return;
@@ -544,7 +435,7 @@ void StationChartModel::addObservationToChart(const Observation& observation) {
 
 int StationChartModel::catchUpHours() const {
   if (observations.empty() || !source.catchesUpAfterGaps()) return 0;
-  const std::int64_t newest = reportUtcSeconds(observations.front());
+  const std::int64_t newest = observations.front().observedAt;
   const std::int64_t age = static_cast<std::int64_t>(port.currentTime()) - newest;
   if (!staleSince && age <= static_cast<std::int64_t>(m_refreshMinutes) * 60) return 0;
   // Every hour since the newest report, within the fifteen days a service
@@ -573,7 +464,7 @@ void StationChartModel::refresh() {
     const bool wasStale = staleSince || offlineSince;
     staleSince.reset();
     m_refreshProblem.reset();
-    offlineSince.reset();
+    if (offlineSince) setOffline(std::nullopt);
     addReports(std::move(reading.observations));
     if (wasStale && onStateChanged) onStateChanged();
   };
@@ -584,7 +475,7 @@ void StationChartModel::refresh() {
 
 std::optional<std::int64_t> StationChartModel::newestTime() const {
   if (observations.empty()) return std::nullopt;
-  return reportUtcSeconds(observations.front());
+  return observations.front().observedAt;
 }
 
 std::string StationChartModel::timeText(std::int64_t utcSeconds) const {
@@ -616,15 +507,11 @@ void StationChartModel::close(const std::filesystem::path& currentFolder) {
   // The file keeps the day: the store may hold more of it than the chart
   // showed (a chart of a few hours, or opened late in the day).
   const std::time_t now = port.currentTime();
-  std::tm midnight{};
-  localtime_r(&now, &midnight);
-  midnight.tm_hour = midnight.tm_min = midnight.tm_sec = 0;
-  midnight.tm_isdst = -1;
   ObservationList rows = observations;
   std::unordered_set<std::int64_t> shown;
   for (const Observation& o : rows) shown.insert(o.observedAt);
   bool added = false;
-  for (Observation& o : source.storedSince(m_station, static_cast<std::int64_t>(std::mktime(&midnight))))
+  for (Observation& o : source.storedSince(m_station, startOfDay(now, false)))
     if (shown.insert(o.observedAt).second) {
       rows.push_back(std::move(o));
       added = true;

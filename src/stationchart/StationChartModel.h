@@ -15,34 +15,16 @@
 #include "base/AsyncPageFetcher.h"
 #include "observations/Observation.h"
 #include "observations/ObservationSource.h"
+#include "observations/ObservationText.h"
 #include "observations/TafSource.h"
 
 namespace nimbrel {
 
 class UserPort;
 
-// The UTC instant of a report (its observedAt holds the UTC calendar fields
-// read as local time).
-std::int64_t reportUtcSeconds(const Observation& observation);
 // The refresh period of METAR reports: the median of the gaps between
 // them, in whole minutes; 0 without a gap.
 int medianGapMinutes(const ObservationList& observations);
-
-// A copy of an observation in the units the chart shows: Fahrenheit, inches
-// of mercury and miles per hour when metric style is off.
-Observation toDisplayUnits(const Observation& observation, bool metricStyle);
-// The same in the units the user chose; by the metric style when none was.
-Observation toDisplayUnits(const Observation& observation, const Settings& settings);
-
-// The detail lines of a report ("DATE: ..." to "PRESENT: ..."; then
-// "CATEGORY: ..." and "METAR: ..." for a live report). units: each value
-// once in them; null for the report's own texts. The date in the zone
-// chosen (timeUtc false: the computer's).
-TextLines detailLines(const Observation& observation, const DisplayUnits* units = nullptr, bool timeUtc = true);
-// The report's date and time as its source wrote them ("KORD 5/20/2026
-// UTC, observed 08:52 UTC"), or in the computer's zone ("KORD 5/20/2026
-// CEST, observed 10:52 CEST"); a text of another form stays as it came.
-std::string reportDateText(const Observation& observation, bool timeUtc);
 
 // The strip of a forecast: each hour's prevailing flight category, and the
 // worst category of the TEMPO and PROB changes that may come within it.
@@ -92,7 +74,7 @@ class StationChartModel {
   // gaps; report pages: the two newest) and the computer's whole hours from
   // UTC at the newest report. Needs at least two observations.
   int computePeriodAndDelta();
-  // Adds a row of a report already in display units (toDisplayUnits).
+  // Adds a report's row, in the units of the settings, and its detail lines.
   void addObservationToChart(const Observation& observation);
   // Draws the chart again from its reports when the settings it was drawn
   // with (the zone of its times, the units) changed since: its rows, axis,
@@ -169,6 +151,10 @@ class StationChartModel {
   std::string timeText(std::int64_t utcSeconds) const;
   void requestForecast();
   void markOffline(const PageReading& why);
+  // Offline since the given newest report, or back online; the chart's
+  // heading names what it shows (the service's reports or the stored ones).
+  void setOffline(std::optional<std::int64_t> since);
+  std::string shownSourceName() const;
   std::string describedReading(const PageReading& reading) const;
   void addFromService(PageReading reading);
   // Adds reports to those shown (any order); a report shown is not doubled.

@@ -269,8 +269,7 @@ QString WorldMapView::weatherTooltipAt(QPoint pixel) const {
   const std::int64_t nowMinutes = QDateTime::currentSecsSinceEpoch() / 60;
   const Station& station = session.allStations().at(static_cast<std::size_t>(index));
   const Settings& settings = session.settings();
-  return toQString(unitsChosen(settings) ? weatherTooltip(station, *weather, nowMinutes, settings.units)
-                                         : weatherTooltip(station, *weather, nowMinutes, settings.metricStyle));
+  return toQString(weatherTooltip(station, *weather, nowMinutes, shownUnits(settings)));
 }
 
 std::string WorldMapView::statusText() const {

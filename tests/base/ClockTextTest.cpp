@@ -59,5 +59,26 @@ TEST(ClockText, UtcTextOfTimesInAndOutOfTheCalendar) {
   for (const auto& c : cases) EXPECT_EQ(utcText(c.seconds, "%Y-%m-%dT%H:%MZ"), c.text) << c.seconds;
 }
 
+// The midnight the export's day starts at, across a change of clocks too.
+TEST(ClockText, StartOfTheShownDay) {
+  const struct {
+    const char* zone;
+    std::int64_t utc;
+    bool timeUtc;
+    std::int64_t midnight;
+  } cases[] = {
+      {kBerlin, kWinter, true, kWinter - (17 * 3600 + 53 * 60)},
+      {kBerlin, kWinter, false, kWinter - (18 * 3600 + 53 * 60)},   // 00:00 CET is 23:00 UTC the day before
+      {kBerlin, kSpringForward + 3600, false, kSpringForward - 2 * 3600},  // 04:00 CEST; midnight was CET
+      {kNewYork, kSummer - 9 * 3600, false, kSummer - 9 * 3600 - (19 * 3600 + 52 * 60)},
+      {"<+0330>-3:30", kWinter, false, kWinter - (21 * 3600 + 23 * 60)},
+  };
+  for (const auto& c : cases) {
+    ZoneScope zone(c.zone);
+    SCOPED_TRACE(std::string(c.zone) + " " + std::to_string(c.utc));
+    EXPECT_EQ(startOfDay(c.utc, c.timeUtc), c.midnight);
+  }
+}
+
 }  // namespace
 }  // namespace nimbrel::test

@@ -43,12 +43,6 @@ TEST(Text, Windows1252BecomesUtf8) {
   for (const auto& [text, utf8] : cases) EXPECT_EQ(windows1252ToUtf8(text), utf8) << text;
 }
 
-TEST(Text, LocalTimeOfAnUnrepresentableMomentIsAllZeros) {
-  const std::tm fields = localTime(std::numeric_limits<std::int64_t>::max());
-  EXPECT_EQ(fields.tm_year, 0);
-  EXPECT_EQ(fields.tm_mday, 0);
-  EXPECT_EQ(fields.tm_hour, 0);
-}
 
 TEST(Settings, EveryRunStartsFromTheDocumentedDefaults) {
   const Settings settings;

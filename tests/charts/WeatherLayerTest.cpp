@@ -394,7 +394,10 @@ TEST(StationPixelIndex, AgreesWithLookingAtEveryStation) {
   }
 }
 
-TEST(WeatherLayer, TooltipInMetricAndUsUnits) {
+// Each value once in the user's units, the default ones (m/s) included:
+// only a report's own "or more" is worded so, a 10SM is ten miles.
+TEST(WeatherLayer, TooltipFollowsTheUnits) {
+  const double mile = 1609.344;
   Station zurich = StationAt("LSZH", 8.5, 47.5);
   zurich.name = "ZURICH";
   StationWeather w;
@@ -407,77 +410,51 @@ TEST(WeatherLayer, TooltipInMetricAndUsUnits) {
   w.visibilityM = 4000.0;
   w.ceilingFt = 1200;
   w.category = FlightCategory::MVFR;
-  EXPECT_EQ(weatherTooltip(zurich, w, 1000037, true),
+  EXPECT_EQ(weatherTooltip(zurich, w, 1000037, DisplayUnits{}),
             "ZURICH (LSZH)\n37 min ago\nLSZH 071420Z 24015G28KT 4000 -RA BKN012 OVC030 08/03 Q1021\n"
-            "Temperature: 8 \xB0" "C\nWind: from 240\xB0 at 28 km/h (15 kt), gusts 52 km/h (28 kt)\n"
-            "Visibility: 4000 m\nCeiling: 370 m\nCategory: MVFR");
-  EXPECT_EQ(weatherTooltip(zurich, w, 1000037, false),
-            "ZURICH (LSZH)\n37 min ago\nLSZH 071420Z 24015G28KT 4000 -RA BKN012 OVC030 08/03 Q1021\n"
-            "Temperature: 46 \xB0" "F\nWind: from 240\xB0 at 17 mph (15 kt), gusts 32 mph (28 kt)\n"
-            "Visibility: 2.49 mi\nCeiling: 1,200 ft\nCategory: MVFR");
-}
+            "Temperature: 8.0\xB0" "C\nWind: 240\xB0 at 7.7 m/s gusting to 14.4 m/s\n"
+            "Visibility: 4000 m\nCeiling: 366 m\nCategory: MVFR");
 
-TEST(WeatherLayer, TooltipLinesForEdgeValues) {
-  const double mile = 1609.344;
-  struct Case {
-    const char* name;
-    StationWeather weather;
-    bool metric;
-    const char* lines;  // temperature, wind, visibility, ceiling, category
-  };
-  const Case cases[] = {
-      {"nothing reported", {}, true,
-       "Temperature: not reported\nWind: not reported\nVisibility: not reported\nCeiling: none\nCategory: unknown"},
-      {"calm, 9999, tenths of a degree",
-       {.temperatureC = -4.7, .windSpeedKt = 0.0, .visibilityM = 10000.0, .visibilityMoreThan = true}, true,
-       "Temperature: -4.7 \xB0" "C\nWind: calm\nVisibility: 10 km or more\nCeiling: none\nCategory: unknown"},
-      {"variable, P6SM in US units",
-       {.temperatureC = -4.7, .windSpeedKt = 3.0, .visibilityM = 6 * mile, .visibilityMoreThan = true,
-        .category = FlightCategory::VFR},
-       false,
-       "Temperature: 24 \xB0" "F\nWind: variable at 3 mph (3 kt)\nVisibility: more than 6 mi\nCeiling: none\n"
-       "Category: VFR"},
-      {"M1/4SM fog in metric",
-       {.visibilityM = 0.25 * mile, .visibilityLessThan = true, .ceilingFt = 100, .category = FlightCategory::LIFR},
-       true,
-       "Temperature: not reported\nWind: not reported\nVisibility: less than 400 m\nCeiling: 30 m\nCategory: LIFR"},
-  };
-  for (const Case& c : cases) {
-    const std::string text = weatherTooltip(StationAt("XXXX", 0, 0), c.weather, c.weather.observedMinutes, c.metric);
-    // After the name, the age and the report.
-    EXPECT_EQ(text, "STATION XXXX (XXXX)\njust now\n\n" + std::string(c.lines)) << c.name;
-  }
-}
-
-// With units of the user's own, each value once in them.
-TEST(WeatherLayer, TooltipInAChosenUnitSet) {
-  StationWeather w;
-  w.temperatureC = 8.0;
-  w.windDirectionDeg = 240;
-  w.windSpeedKt = 15.0;
-  w.windGustKt = 28.0;
-  w.visibilityM = 4000.0;
-  w.ceilingFt = 1200;
-  w.category = FlightCategory::MVFR;
-  StationWeather open;
-  open.windSpeedKt = 0.0;
-  open.visibilityM = 9999.0;
+  StationWeather plain = w;
+  plain.rawReport.clear();
+  StationWeather calm;
+  calm.temperatureC = -4.7;
+  calm.windSpeedKt = 0.0;
+  calm.visibilityM = 10000.0;
+  calm.visibilityMoreThan = true;
+  StationWeather tenMiles;
+  tenMiles.windSpeedKt = 3.0;
+  tenMiles.visibilityM = 10 * mile;
+  tenMiles.category = FlightCategory::VFR;
+  StationWeather fog;
+  fog.visibilityM = 0.25 * mile;
+  fog.visibilityLessThan = true;
+  fog.ceilingFt = 100;
+  fog.category = FlightCategory::LIFR;
   const struct {
     const char* name;
     const StationWeather& weather;
     DisplayUnits units;
-    const char* lines;
+    const char* lines;  // temperature, wind, visibility, ceiling, category
   } cases[] = {
-      {"aviation", w, unitPreset(UnitPreset::kAviation),
-       "Temperature: 8.0\xB0" "C\nWind: from 240\xB0 at 15 kt, gusts 28 kt\nVisibility: 4000 m\nCeiling: 1200 ft\n"
+      {"nothing reported", StationWeather{}, DisplayUnits{},
+       "Temperature: not reported\nWind: not reported\nVisibility: not reported\nCeiling: none\nCategory: unknown"},
+      {"aviation", plain, unitPreset(UnitPreset::kAviation),
+       "Temperature: 8.0\xB0" "C\nWind: 240\xB0 at 15 kt gusting to 28 kt\nVisibility: 4000 m\nCeiling: 1200 ft\n"
        "Category: MVFR"},
-      {"US", w, unitPreset(UnitPreset::kUs),
-       "Temperature: 46.4\xB0" "F\nWind: from 240\xB0 at 17 mph, gusts 32 mph\nVisibility: 2 1/2 SM\n"
+      {"US", plain, unitPreset(UnitPreset::kUs),
+       "Temperature: 46.4\xB0" "F\nWind: 240\xB0 at 17 mph gusting to 32 mph\nVisibility: 2 1/2 SM\n"
        "Ceiling: 1200 ft\nCategory: MVFR"},
-      {"metric, calm and 9999", open, unitPreset(UnitPreset::kMetric),
-       "Temperature: not reported\nWind: calm\nVisibility: 10 km or more\nCeiling: none\nCategory: unknown"},
-      {"statute miles, 9999", open, unitPreset(UnitPreset::kAviation, true),
-       "Temperature: not reported\nWind: calm\nVisibility: 6 SM or more\nCeiling: none\nCategory: unknown"},
+      {"metric, calm and 9999", calm, unitPreset(UnitPreset::kMetric),
+       "Temperature: -4.7\xB0" "C\nWind: calm\nVisibility: 10 km or more\nCeiling: none\nCategory: unknown"},
+      {"statute miles, 9999", calm, unitPreset(UnitPreset::kAviation, true),
+       "Temperature: -4.7\xB0" "C\nWind: calm\nVisibility: 6 SM or more\nCeiling: none\nCategory: unknown"},
+      {"10SM in US units", tenMiles, unitPreset(UnitPreset::kUs),
+       "Temperature: not reported\nWind: variable at 3 mph\nVisibility: 10 SM\nCeiling: none\nCategory: VFR"},
+      {"10SM in metric", tenMiles, unitPreset(UnitPreset::kMetric),
+       "Temperature: not reported\nWind: variable at 6 km/h\nVisibility: 16 km\nCeiling: none\nCategory: VFR"},
+      {"M1/4SM fog in metric", fog, unitPreset(UnitPreset::kMetric),
+       "Temperature: not reported\nWind: not reported\nVisibility: less than 400 m\nCeiling: 30 m\nCategory: LIFR"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(weatherTooltip(StationAt("XXXX", 0, 0), c.weather, 0, c.units),

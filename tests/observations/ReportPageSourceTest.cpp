@@ -113,7 +113,7 @@ TEST_F(ReportPageSourceTest, AsksForThePeriodAndAnswersOnlyWhenTheDownloadIsDone
   ASSERT_TRUE(got.has_value());
   EXPECT_TRUE(got->ok());
   ASSERT_EQ(got->observations.size(), 1u);
-  EXPECT_EQ(got->observations[0].reportText, "KXYZ 051753Z 16009KT 10SM -RA FEW120 12/M04 A3001");
+  EXPECT_EQ(got->observations[0].source.reportText, "KXYZ 051753Z 16009KT 10SM -RA FEW120 12/M04 A3001");
 
   // The station is the one asked for, even when the caller's copy changed.
   Station changing = station;
@@ -158,7 +158,7 @@ TEST(ReportPageSourceOverHttp, TheServiceReadsTheValuesAsGivenAndItsPageIsRead) 
   ASSERT_EQ(latest.observations.size(), 3u);
   EXPECT_DOUBLE_EQ(latest.observations[0].temperature, 10.0);
   EXPECT_DOUBLE_EQ(latest.observations[2].temperature, 12.0);
-  EXPECT_EQ(latest.observations[1].observedAt, test::AsLocal(2026, 12, 7, 17, 23));
+  EXPECT_EQ(latest.observations[1].observedAt, test::AtUtc(2026, 12, 7, 17, 23));
 
   // "+" is the service's blank.
   const PageReading past = read("past+6+hours", 6);

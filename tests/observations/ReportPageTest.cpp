@@ -14,10 +14,9 @@ namespace {
 
 using test::ReadFixture;
 
-std::int64_t LocalSeconds(int year, int month, int day, int hour, int minute) {
-  std::int64_t seconds = 0;
-  EXPECT_TRUE(convertReportTime({year, month, day, hour, minute}, seconds));
-  return seconds;
+// A page's time is UTC: seconds since 1970 whatever the computer's zone.
+std::int64_t UtcSeconds(int year, int month, int day, int hour, int minute) {
+  return UtcDateTime{year, month, day, hour, minute}.epochMinutes() * 60;
 }
 
 struct ReportValues {
@@ -109,25 +108,26 @@ TEST(ReportPage, WorkedExampleFieldByField) {
   ASSERT_EQ(readReportPage(ReadFixture("report_example.html"), &observations), ReportPageStatus::kReports);
   ASSERT_EQ(observations.size(), 1u);
   const Observation& o = observations[0];
-  EXPECT_EQ(o.observedAt, LocalSeconds(2005, 4, 5, 17, 53));
+  EXPECT_EQ(o.observedAt, UtcSeconds(2005, 4, 5, 17, 53));
   EXPECT_DOUBLE_EQ(o.temperature, 12.2);
   EXPECT_DOUBLE_EQ(o.dewpoint, -3.9);
   EXPECT_DOUBLE_EQ(o.humidity, 32);
-  EXPECT_NEAR(o.pressure, 16.3, 1e-9);
-  EXPECT_DOUBLE_EQ(o.pressureInches, 30.01);
+  EXPECT_NEAR(o.pressure, 1016.3, 1e-9);
+  EXPECT_EQ(o.wind, WindState::kFrom);
   EXPECT_DOUBLE_EQ(o.windDirection, 160);
   EXPECT_DOUBLE_EQ(o.windSpeed, 4.6);
-  EXPECT_DOUBLE_EQ(o.visibility, 16);
-  EXPECT_EQ(o.conditionsText, "KXYZ  4/5/2005 UTC, observed 17:53 UTC");
-  EXPECT_EQ(o.temperatureText, "12.2\xB0" "C (54\xB0" "F)");
-  EXPECT_EQ(o.dewpointText, "-3.9\xB0" "C (25\xB0" "F) [RH = 32%]");
-  EXPECT_EQ(o.pressureText, "30.01 inches Hg (1016.3 mb)");
-  EXPECT_EQ(o.windsText, "from the SSE (160 degrees) at 10 MPH (9 knots; 4.6 m/s)");
-  EXPECT_EQ(o.visibilityText, "10 or more miles (16+ km)");
-  EXPECT_EQ(o.ceilingText, "none");
-  EXPECT_EQ(o.cloudsText, "few clouds");
-  EXPECT_EQ(o.weatherText, "light rain");
-  EXPECT_EQ(o.reportText, "KXYZ 051753Z 16009KT 10SM -RA FEW120 12/M04 A3001");
+  EXPECT_DOUBLE_EQ(o.visibility, 16000);
+  EXPECT_EQ(o.visibilityBound, VisibilityBound::kOrMore);
+  EXPECT_EQ(o.source.conditionsText, "KXYZ  4/5/2005 UTC, observed 17:53 UTC");
+  EXPECT_EQ(o.source.temperatureText, "12.2\xB0" "C (54\xB0" "F)");
+  EXPECT_EQ(o.source.dewpointText, "-3.9\xB0" "C (25\xB0" "F) [RH = 32%]");
+  EXPECT_EQ(o.source.pressureText, "30.01 inches Hg (1016.3 mb)");
+  EXPECT_EQ(o.source.windsText, "from the SSE (160 degrees) at 10 MPH (9 knots; 4.6 m/s)");
+  EXPECT_EQ(o.source.visibilityText, "10 or more miles (16+ km)");
+  EXPECT_EQ(o.source.ceilingText, "none");
+  EXPECT_EQ(o.source.cloudsText, "few clouds");
+  EXPECT_EQ(o.source.weatherText, "light rain");
+  EXPECT_EQ(o.source.reportText, "KXYZ 051753Z 16009KT 10SM -RA FEW120 12/M04 A3001");
 }
 
 TEST(ReportPage, ThreeReportsInPageOrderAndEmptiesNothingElse) {
@@ -140,9 +140,9 @@ TEST(ReportPage, ThreeReportsInPageOrderAndEmptiesNothingElse) {
   ObservationList observations;
   ASSERT_EQ(readReportPage(page, &observations), ReportPageStatus::kReports);
   ASSERT_EQ(observations.size(), 3u);
-  EXPECT_EQ(observations[0].observedAt, LocalSeconds(2005, 4, 5, 17, 53));
-  EXPECT_EQ(observations[1].observedAt, LocalSeconds(2005, 4, 5, 16, 53));
-  EXPECT_EQ(observations[2].observedAt, LocalSeconds(2005, 4, 5, 15, 53));
+  EXPECT_EQ(observations[0].observedAt, UtcSeconds(2005, 4, 5, 17, 53));
+  EXPECT_EQ(observations[1].observedAt, UtcSeconds(2005, 4, 5, 16, 53));
+  EXPECT_EQ(observations[2].observedAt, UtcSeconds(2005, 4, 5, 15, 53));
   EXPECT_DOUBLE_EQ(observations[1].temperature, 11.0);
   EXPECT_DOUBLE_EQ(observations[2].temperature, -7.5);
   // Without an output array the page is read and tested only.
@@ -165,26 +165,24 @@ Observation ChainedRead(const std::string& page, int k) {
   o.dewpoint = splitDecimal(x("Dewpoint", cell, "&#46;"), x("Dewpoint", "&#46;", "&deg;C"));
   if (o.dewpoint != 0.0) o.humidity = readNumber(x("Dewpoint", "RH&#160;=&#160;", "&#37;"));
   o.pressure = splitDecimal(x("Pressure", "Hg (", "&#46;"), x("Hg (", "&#46;", "&#160;mb)"));
-  if (o.pressure != 0.0) o.pressure -= 1000.0;
-  o.pressureInches = readNumber(x("Pressure", cell, "&#160;inches"));
   if (page.find("degrees") != std::string::npos) o.windDirection = readNumber(x("Winds", "(", "&#160;"));
   o.windSpeed = readNumber(x("Winds", "knots;", "&#160;"));
-  o.visibility = readNumber(x("Visibility", "(", "km"));
-  o.conditionsText = x("Conditions at", cell, "</TD>");
-  o.temperatureText = x("Temperature", cell, "</TD>");
-  o.dewpointText = x("Dewpoint", cell, "</TD>");
-  o.pressureText = x("Pressure", cell, "</TD>");
-  o.windsText = x("Winds", cell, "</TD>");
-  o.visibilityText = x("Visibility", cell, "</TD>");
-  o.ceilingText = x("Ceiling", cell, "</TD>");
-  o.cloudsText = x("Clouds", cell, "</TD>");
-  o.weatherText = x("Present Weather", cell, "</TD>");
-  o.reportText = x("", "<SPAN CLASS=\"monospace\">", "<BR>");
-  std::int64_t seconds = 0;
+  o.wind = std::isfinite(o.windDirection) ? WindState::kFrom : WindState::kVariable;
+  o.visibility = readNumber(x("Visibility", "(", "km")) * 1000.0;
+  o.source.conditionsText = x("Conditions at", cell, "</TD>");
+  o.source.temperatureText = x("Temperature", cell, "</TD>");
+  o.source.dewpointText = x("Dewpoint", cell, "</TD>");
+  o.source.pressureText = x("Pressure", cell, "</TD>");
+  o.source.windsText = x("Winds", cell, "</TD>");
+  o.source.visibilityText = x("Visibility", cell, "</TD>");
+  o.source.ceilingText = x("Ceiling", cell, "</TD>");
+  o.source.cloudsText = x("Clouds", cell, "</TD>");
+  o.source.weatherText = x("Present Weather", cell, "</TD>");
+  o.source.reportText = x("", "<SPAN CLASS=\"monospace\">", "<BR>");
+  if (o.source.visibilityText.find("or more") != std::string::npos) o.visibilityBound = VisibilityBound::kOrMore;
   const auto when =
       parseReportDateTime(x("Conditions", "&#160;&#160;", "&#160;UTC") + " " + x("Conditions", "observed", "&#160;"));
-  if (when && convertReportTime(*when, seconds))
-    o.observedAt = seconds;
+  if (when) o.observedAt = when->epochMinutes() * 60;
   return o;
 }
 
@@ -247,12 +245,12 @@ TEST(ReportPage, MissingRowsStayEmptyInsteadOfBorrowingFromLaterReports) {
   ASSERT_EQ(readReportPage(Report(first) + Report(second) + Report(third), &observations),
             ReportPageStatus::kReports);
   ASSERT_EQ(observations.size(), 3u);
-  EXPECT_EQ(observations[0].weatherText, "");
-  EXPECT_EQ(observations[0].ceilingText, "");
-  EXPECT_EQ(observations[1].weatherText, "haze");
-  EXPECT_EQ(observations[1].ceilingText, "3000 feet AGL");
-  EXPECT_EQ(observations[2].weatherText, "snow");
-  EXPECT_EQ(observations[2].ceilingText, "none");
+  EXPECT_EQ(observations[0].source.weatherText, "");
+  EXPECT_EQ(observations[0].source.ceilingText, "");
+  EXPECT_EQ(observations[1].source.weatherText, "haze");
+  EXPECT_EQ(observations[1].source.ceilingText, "3000 feet AGL");
+  EXPECT_EQ(observations[2].source.weatherText, "snow");
+  EXPECT_EQ(observations[2].source.ceilingText, "none");
 }
 
 TEST(ReportPage, WindDirectionOnlyFromTheReportsOwnDegrees) {
@@ -309,7 +307,7 @@ TEST(ReportPage, UnreadableDateEndsThePageKeepingEarlierReports) {
   ObservationList observations;
   EXPECT_EQ(readReportPage(Report(good) + Report(bad) + Report(later), &observations), ReportPageStatus::kBadDate);
   ASSERT_EQ(observations.size(), 1u);
-  EXPECT_EQ(observations[0].observedAt, LocalSeconds(2005, 4, 5, 17, 53));
+  EXPECT_EQ(observations[0].observedAt, UtcSeconds(2005, 4, 5, 17, 53));
 }
 
 TEST(ReportPage, ReportWithoutDatePieceKeepsZeroTime) {
@@ -334,21 +332,21 @@ std::string WithLongCell(std::string page, const std::string& label, const std::
 TEST(ReportPage, EveryTextCellKeepsAtMostItsFirstThousandBytes) {
   struct Cell {
     std::string label;
-    std::string Observation::*text;
+    std::string SourceTexts::*text;
   };
   const Cell cells[] = {
-      {"Conditions at", &Observation::conditionsText}, {"Temperature", &Observation::temperatureText},
-      {"Dewpoint", &Observation::dewpointText},         {"Pressure", &Observation::pressureText},
-      {"Winds", &Observation::windsText},               {"Visibility", &Observation::visibilityText},
-      {"Ceiling", &Observation::ceilingText},           {"Clouds", &Observation::cloudsText},
-      {"Present Weather", &Observation::weatherText},   {"Report:", &Observation::reportText},
+      {"Conditions at", &SourceTexts::conditionsText}, {"Temperature", &SourceTexts::temperatureText},
+      {"Dewpoint", &SourceTexts::dewpointText},         {"Pressure", &SourceTexts::pressureText},
+      {"Winds", &SourceTexts::windsText},               {"Visibility", &SourceTexts::visibilityText},
+      {"Ceiling", &SourceTexts::ceilingText},           {"Clouds", &SourceTexts::cloudsText},
+      {"Present Weather", &SourceTexts::weatherText},   {"Report:", &SourceTexts::reportText},
   };
   const std::string page = Report(ReportValues{});
   ObservationList plain;
   ASSERT_EQ(readReportPage(page, &plain), ReportPageStatus::kReports);
   const std::string tenMegabytes(10 * 1000 * 1000, 'x');
   for (const Cell& cell : cells) {
-    const std::string& shortText = plain[0].*cell.text;
+    const std::string& shortText = plain[0].source.*cell.text;
     ASSERT_FALSE(shortText.empty()) << cell.label;
     ASSERT_LT(shortText.size(), kReportTextLimit) << cell.label;
     // Just under, at and just over the limit, and far over it.
@@ -360,7 +358,7 @@ TEST(ReportPage, EveryTextCellKeepsAtMostItsFirstThousandBytes) {
           << cell.label;
       ASSERT_EQ(observations.size(), 1u);
       const std::string expected = (shortText + filler).substr(0, kReportTextLimit);
-      EXPECT_EQ(observations[0].*cell.text, expected) << cell.label << " of " << length << " bytes";
+      EXPECT_EQ(observations[0].source.*cell.text, expected) << cell.label << " of " << length << " bytes";
       // The numbers of the report are read as before.
       EXPECT_EQ(observations[0].temperature, plain[0].temperature) << cell.label;
       EXPECT_EQ(observations[0].windDirection, plain[0].windDirection) << cell.label;
@@ -370,7 +368,7 @@ TEST(ReportPage, EveryTextCellKeepsAtMostItsFirstThousandBytes) {
     const std::string words = std::string(kReportTextLimit - shortText.size() - 1, 'y') + " zzz";
     ObservationList cutAtBlank;
     ASSERT_EQ(readReportPage(WithLongCell(page, cell.label, words), &cutAtBlank), ReportPageStatus::kReports);
-    EXPECT_EQ(cutAtBlank[0].*cell.text, (shortText + words).substr(0, kReportTextLimit - 1)) << cell.label;
+    EXPECT_EQ(cutAtBlank[0].source.*cell.text, (shortText + words).substr(0, kReportTextLimit - 1)) << cell.label;
   }
 }
 

@@ -34,12 +34,13 @@ const std::string kHeader =
     "Date\t\tTime\tTemp.\tPressure\tWind dir\tWind speed\r\n"
     "---------------------------------------------------------------------------\r\n";
 
+// The pressure given in hectopascals above 1000, as the cases read shortest.
 Observation At(int hour, int minute, double temperature, double pressure = 16.3, double windDirection = 160,
                double windSpeed = 4.6) {
   Observation o;
-  o.observedAt = AsLocal(2005, 4, 5, hour, minute);
+  o.observedAt = AtUtc(2005, 4, 5, hour, minute);
   o.temperature = temperature;
-  o.pressure = pressure;
+  o.pressure = 1000.0 + pressure;
   o.windDirection = windDirection;
   o.windSpeed = windSpeed;
   return o;

@@ -114,8 +114,8 @@ TEST_F(StationChartModelTest, LoadGivesOneRowPerReportOldestFirst) {
   // currentObservation is the newest report in stored units, and the dial
   // shows its wind.
   EXPECT_DOUBLE_EQ(model->currentObservation.temperature, 10.0);
-  EXPECT_NEAR(model->currentObservation.pressure, 16.3, 1e-9);
-  EXPECT_EQ(model->currentObservation.observedAt, AsLocal(2026, 12, 7, 17, 53));
+  EXPECT_NEAR(model->currentObservation.pressure, 1016.3, 1e-9);
+  EXPECT_EQ(model->currentObservation.observedAt, AtUtc(2026, 12, 7, 17, 53));
   EXPECT_EQ(model->dialDirection, 10.0);
   EXPECT_DOUBLE_EQ(model->dialSpeed, 4.6);
   // The heading names the source; the refresh period on the X axis and
@@ -214,65 +214,53 @@ TEST_F(StationChartModelTest, OneReportFallsBackToHalfHourlyRefresh) {
   EXPECT_EQ(model->refreshIntervalMs(), 30 * 60000);
 }
 
-TEST_F(StationChartModelTest, DisplayUnitsWhenMetricStyleIsOff) {
+// Each row value is the report's own converted once; the detail lines word
+// the same report, not the converted row (that read 115.5 °F for 8 °C).
+TEST_F(StationChartModelTest, RowsAndDetailLinesInTheUnitsShown) {
   Observation stored;
-  stored.temperature = 20.0;
-  stored.pressure = 16.3;
-  stored.pressureInches = 30.01;
-  stored.windSpeed = 5.0;
-  stored.windDirection = 180.0;
-  const Observation shown = toDisplayUnits(stored, false);
-  EXPECT_DOUBLE_EQ(stored.temperature, 20.0);  // the stored report is unchanged
-  EXPECT_EQ(toDisplayUnits(stored, true), stored);
-
-  const auto model = Make();
-  settings.metricStyle = false;
-  setupStationChart(*model->chart, station, settings, 30);
-  model->addObservationToChart(shown);
-  EXPECT_NEAR(ValueAt(*model->chart, 0, 1), 68.0, 1e-9);
-  EXPECT_NEAR(ValueAt(*model->chart, 0, 2), 30.01, 0.005);
-  EXPECT_NEAR(ValueAt(*model->chart, 0, 3), 11.18, 0.005);
-  EXPECT_NEAR(ValueAt(*model->chart, 0, 4), -18.0, 1e-9);
-  stored.windDirection = 179.9;
-  model->addObservationToChart(toDisplayUnits(stored, true));
-  EXPECT_NEAR(ValueAt(*model->chart, 1, 4), 17.99, 1e-9);
-  EXPECT_NEAR(ValueAt(*model->chart, 1, 2), 16.30, 1e-9);
-}
-
-TEST_F(StationChartModelTest, RowsInTheChosenUnits) {
-  Observation stored;
-  stored.temperature = 20.0;
-  stored.pressure = 13.25;  // 1013.25 hPa
+  stored.temperature = 8.0;
+  stored.pressure = 994.0;
+  stored.wind = WindState::kFrom;
   stored.windSpeed = 5.144;  // 10 kt
   stored.windDirection = 90.0;
+  stored.source.temperatureText = "8.0\xB0" "C (46\xB0" "F)";
   const struct {
+    const char* name;
     DisplayUnits units;
+    bool metricStyle;
     double temperature, pressure, speed;
+    const char* temperatureLine;
+    const char* pressureLine;
   } cases[] = {
-      {unitPreset(UnitPreset::kAviation), 20.0, 13.25, 10.0},
-      {unitPreset(UnitPreset::kMetric), 20.0, 13.25, 18.52},
-      {unitPreset(UnitPreset::kUs), 68.0, 29.92, 11.51},
+      // The default: the chart's "hps-1000" scale and the report's own words.
+      {"default", DisplayUnits{}, true, 8.0, -6.0, 5.144, "TEMP: 8.0\xB0" "C (46\xB0" "F)", "PRESSURE: "},
+      {"metric style off", DisplayUnits{}, false, 46.4, 29.35, 11.51, "TEMP: 8.0\xB0" "C (46\xB0" "F)", "PRESSURE: "},
+      {"aviation", unitPreset(UnitPreset::kAviation), true, 8.0, -6.0, 10.0, "TEMP: 8.0\xB0" "C",
+       "PRESSURE: 994.0 hPa"},
+      {"metric", unitPreset(UnitPreset::kMetric), true, 8.0, -6.0, 18.52, "TEMP: 8.0\xB0" "C", "PRESSURE: 994.0 hPa"},
+      {"US", unitPreset(UnitPreset::kUs), true, 46.4, 29.35, 11.51, "TEMP: 46.4\xB0" "F", "PRESSURE: 29.35 inHg"},
+      {"mixed", DisplayUnits{TemperatureUnit::kFahrenheit, PressureUnit::kHectopascal, SpeedUnit::kKnot,
+                             VisibilityUnit::kMetric, HeightUnit::kMetre},
+       true, 46.4, -6.0, 10.0, "TEMP: 46.4\xB0" "F", "PRESSURE: 994.0 hPa"},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     settings.units = c.units;
-    settings.metricStyle = true;
+    settings.metricStyle = c.metricStyle;
     const auto model = Make();
     setupStationChart(*model->chart, station, settings, 30);
-    model->addObservationToChart(toDisplayUnits(stored, settings));
-    SCOPED_TRACE(c.speed);
+    const double yDelta = model->chart->yDelta;
+    model->addObservationToChart(stored);
     EXPECT_NEAR(ValueAt(*model->chart, 0, 1), c.temperature, 0.006);
     EXPECT_NEAR(ValueAt(*model->chart, 0, 2), c.pressure, 0.006);
     EXPECT_NEAR(ValueAt(*model->chart, 0, 3), c.speed, 0.006);
     EXPECT_NEAR(ValueAt(*model->chart, 0, 4), 9.0, 1e-9);
+    const TextLines& lines = *model->chart->series.back().detailLines;
+    EXPECT_EQ(lines[1], c.temperatureLine);
+    EXPECT_EQ(lines[3], c.pressureLine);
+    // No choice of units moves the Y range.
+    EXPECT_EQ(model->chart->yDelta, yDelta);
   }
-  // Inches come from the report's own altimeter when it has one.
-  settings.units = unitPreset(UnitPreset::kUs);
-  stored.pressureInches = 29.93;
-  EXPECT_DOUBLE_EQ(toDisplayUnits(stored, settings).pressure, 29.93);
-  // Without a choice the metric style still decides.
-  settings.units = DisplayUnits{};
-  settings.metricStyle = false;
-  EXPECT_EQ(toDisplayUnits(stored, settings), toDisplayUnits(stored, false));
 }
 
 TEST(DetailLines, EachValueOnceInTheChosenUnits) {
@@ -280,13 +268,16 @@ TEST(DetailLines, EachValueOnceInTheChosenUnits) {
   const Observation live = toObservation(decodeMetar(raw, UtcDateTime{2026, 12, 7, 18, 0}), raw);
   // A report page: numbers and the page's own words, no report text.
   Observation page;
-  page.conditionsText = "12/7/2026 17:53";
+  page.source.conditionsText = "12/7/2026 17:53";
   page.temperature = 20.0;
-  page.pressure = 13.2;
+  page.pressure = 1013.2;
+  page.wind = WindState::kFrom;
   page.windSpeed = 5.144;  // 10 kt
   page.windDirection = 90.0;
-  page.visibility = 16.0;
-  page.ceilingText = "at 2500 feet AGL";
+  page.visibility = 16000.0;
+  page.visibilityBound = VisibilityBound::kOrMore;
+  page.source.ceilingText = "at 2500 feet AGL";
+  page.source.weatherText = "haze";
   const struct {
     const Observation* observation;
     DisplayUnits units;
@@ -305,7 +296,7 @@ TEST(DetailLines, EachValueOnceInTheChosenUnits) {
         "VISIBILITY: 1200 m", "CEILING: at 244 m AGL",
         "CLOUDS: broken clouds at 244 m AGL; overcast at 457 m AGL"}},
       {&page, unitPreset(UnitPreset::kUs),
-       {"TEMP: 68.0\xB0" "F", "PRESSURE: 29.92 inHg", "WINDS: 090\xB0 at 12 mph", "VISIBILITY: 6 SM or more",
+       {"TEMP: 68.0\xB0" "F", "PRESSURE: 29.92 inHg", "WINDS: 090\xB0 at 12 mph", "VISIBILITY: 10 SM or more",
         "CEILING: at 2500 feet AGL", "CLOUDS: "}},
   };
   for (const auto& c : cases) {
@@ -313,9 +304,9 @@ TEST(DetailLines, EachValueOnceInTheChosenUnits) {
     SCOPED_TRACE(c.lines[2]);
     const bool isLive = !c.observation->rawReport.empty();
     ASSERT_EQ(lines.size(), isLive ? 11u : 9u);
-    EXPECT_EQ(lines[0], "DATE: " + c.observation->conditionsText);
+    EXPECT_EQ(lines[0], isLive ? "DATE: KORD 12/7/2026 UTC, observed 17:53 UTC" : "DATE: 12/7/2026 17:53");
     EXPECT_EQ((std::vector<std::string>{lines[1], lines[3], lines[4], lines[5], lines[6], lines[7]}), c.lines);
-    EXPECT_EQ(lines[8], "PRESENT: " + c.observation->weatherText);
+    EXPECT_EQ(lines[8], isLive ? "PRESENT: mist" : "PRESENT: haze");
     if (isLive) {
       // The dew point in the same unit as the temperature, the report as sent.
       EXPECT_EQ(lines[2].rfind(c.units.temperature == TemperatureUnit::kFahrenheit ? "DEWPOINT: 23.0\xB0" "F [RH = "
@@ -325,9 +316,8 @@ TEST(DetailLines, EachValueOnceInTheChosenUnits) {
       EXPECT_EQ(lines[10], "METAR: " + raw);
     }
   }
-  // Without a choice the report's own texts stay.
-  EXPECT_EQ(detailLines(live)[3], "PRESSURE: " + live.pressureText);
-  EXPECT_NE(live.pressureText.find("inches Hg ("), std::string::npos);
+  // Without a choice a METAR keeps its source's wording.
+  EXPECT_EQ(detailLines(live)[3], "PRESSURE: 29.92 inches Hg (1013.2 mb)");
 }
 
 TEST_F(StationChartModelTest, PagesTakeThePeriodFromTheTwoNewestReports) {
@@ -336,13 +326,13 @@ TEST_F(StationChartModelTest, PagesTakeThePeriodFromTheTwoNewestReports) {
     std::int64_t newest, older;
     int minutes, delta;
   } cases[] = {
-      {AsLocal(2026, 12, 7, 17, 53), AsLocal(2026, 12, 7, 16, 53), 60, 2},
-      {AsLocal(2026, 12, 7, 17, 53), AsLocal(2026, 12, 6, 17, 43), 10, 2},
+      {AtUtc(2026, 12, 7, 17, 53), AtUtc(2026, 12, 7, 16, 53), 60, 2},
+      {AtUtc(2026, 12, 7, 17, 53), AtUtc(2026, 12, 6, 17, 43), 10, 2},
       // The zone's offset, whatever the reports' age (here 3 hours).
-      {AsLocal(2026, 12, 7, 15, 5), AsLocal(2026, 12, 7, 14, 5), 60, 2},
+      {AtUtc(2026, 12, 7, 15, 5), AtUtc(2026, 12, 7, 14, 5), 60, 2},
       // Same time of day, or a page not newest first: half-hourly, no offset.
-      {AsLocal(2026, 12, 7, 17, 53), AsLocal(2026, 12, 6, 17, 53), 30, 0},
-      {AsLocal(2026, 12, 7, 17, 23), AsLocal(2026, 12, 7, 17, 53), 30, 0},
+      {AtUtc(2026, 12, 7, 17, 53), AtUtc(2026, 12, 6, 17, 53), 30, 0},
+      {AtUtc(2026, 12, 7, 17, 23), AtUtc(2026, 12, 7, 17, 53), 30, 0},
   };
   for (const auto& c : cases) {
     model->observations.assign(2, Observation{});
@@ -369,7 +359,7 @@ TEST_F(StationChartModelTest, MetarReportsTakeTheMedianGap) {
     model->observations.assign(minutesBack.size(), Observation{});
     for (std::size_t i = 0; i < minutesBack.size(); ++i) {
       model->observations[i].rawReport = "TEST 071753Z 16009KT 10SM FEW120 12/M04 A3001";
-      model->observations[i].observedAt = AsLocal(2026, 12, 7, 17, 53) - minutesBack[i] * 60;
+      model->observations[i].observedAt = AtUtc(2026, 12, 7, 17, 53) - minutesBack[i] * 60;
     }
     EXPECT_EQ(model->computePeriodAndDelta(), period) << minutesBack.size() << " reports";
   }
@@ -829,10 +819,13 @@ TEST_F(StoredChartTest, WithoutTheServiceOpensFromTheStoreMarkedOffline) {
     EXPECT_EQ(model->isOffline(), c.opened == true) << c.what;
     if (c.opened == true) {
       EXPECT_EQ(model->title(), "SAMPLE FIELD (offline, newest report 19:33 XST)") << c.what;
+      // The heading names what the chart shows (it said "live METAR").
+      EXPECT_TRUE(model->chart->title.ends_with(",  stored METAR")) << model->chart->title;
       // Once the service answers again the mark goes and the reports come.
       model->refresh();
       ASSERT_TRUE(fetcher.deliverNext(Answer({{17, 53}}))) << c.what;
       EXPECT_EQ(model->title(), "SAMPLE FIELD") << c.what;
+      EXPECT_TRUE(model->chart->title.ends_with(",  live METAR")) << model->chart->title;
       EXPECT_EQ(model->observations.size(), c.rows + 1) << c.what;
     }
   }

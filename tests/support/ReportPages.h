@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/Text.h"
+#include "metar/UtcDateTime.h"
 
 #include "support/LocalHttpServer.h"
 
@@ -64,8 +65,12 @@ inline std::string ComposeReport(const PageReport& r) {
   return page;
 }
 
-// Seconds of a calendar time read as local time, as observedAt holds a
-// report's UTC fields.
+// The UTC instant of UTC calendar fields, as observedAt holds a report's time.
+inline std::int64_t AtUtc(int year, int month, int day, int hour, int minute) {
+  return UtcDateTime{year, month, day, hour, minute}.epochMinutes() * 60;
+}
+
+// The instant of a calendar time on the computer's own clock.
 inline std::int64_t AsLocal(int year, int month, int day, int hour, int minute) {
   std::tm fields{};
   fields.tm_year = year - 1900;

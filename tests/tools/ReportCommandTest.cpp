@@ -40,10 +40,10 @@ TEST(ReportCommand, DecodeWritesHeaderAndOneLinePerObservation) {
   EXPECT_EQ(fields[0], "12.20");
   EXPECT_EQ(fields[1], "-3.90");
   EXPECT_EQ(fields[2], "32.00");
-  EXPECT_EQ(fields[3], "16.30");
+  EXPECT_EQ(fields[3], "1016.30");
   EXPECT_EQ(fields[4], "4.60");
   EXPECT_EQ(fields[5], "160.00");
-  EXPECT_EQ(fields[6], "16.00");
+  EXPECT_EQ(fields[6], "16000.00");
   EXPECT_EQ(fields[7], "30.01");
   EXPECT_EQ(fields[8], "2005-04-05 17:53");
   EXPECT_EQ(fields[9], "KXYZ  4/5/2005 UTC, observed 17:53 UTC");

@@ -18,7 +18,9 @@
 
 #include "MainWindowFixture.h"
 #include "SampleService.h"
+#include "base/ClockText.h"
 #include "base/Text.h"
+#include "base/Units.h"
 #include "charts/ChartText.h"
 #include "stationchart/StationChart.h"
 #include "observations/MetarObservation.h"
@@ -176,14 +178,15 @@ class MetarChartTest : public MainWindowFixture {
     return answer.observations;
   }
 
-  // The rows a chart shows of reports, newest first, in metric units.
-  static void ExpectRows(const Chart& graph, const ObservationList& reports, int deltaHours) {
+  // The rows a chart shows of reports, newest first, in metric units, at
+  // their times on the computer's clock.
+  static void ExpectRows(const Chart& graph, const ObservationList& reports) {
     ASSERT_EQ(graph.getRowCount(), static_cast<int>(reports.size()));
     for (int i = 0; i < graph.getRowCount(); ++i) {
       const Observation& o = reports[reports.size() - 1 - i];
-      EXPECT_EQ(graph.rowLabel(i), HourMinute(o.observedAt + deltaHours * 3600)) << "row " << i << " " << o.rawReport;
+      EXPECT_EQ(graph.rowLabel(i), HourMinute(o.observedAt)) << "row " << i << " " << o.rawReport;
       EXPECT_EQ(Cell(graph, i, 1), Fixed(o.temperature)) << "row " << i << " " << o.rawReport;
-      EXPECT_EQ(Cell(graph, i, 2), Fixed(o.pressure)) << "row " << i << " " << o.rawReport;
+      EXPECT_EQ(Cell(graph, i, 2), Fixed(o.pressure - 1000.0)) << "row " << i << " " << o.rawReport;
       EXPECT_EQ(Cell(graph, i, 3), Fixed(o.windSpeed)) << "row " << i << " " << o.rawReport;
       EXPECT_EQ(Cell(graph, i, 4), o.windSpeed > 0 ? Fixed(windDirectionOnChart(o.windDirection)) : "")
           << "row " << i << " " << o.rawReport;
@@ -207,7 +210,7 @@ TEST_F(MetarChartTest, AChartShowsThePastSixHoursAsTheServiceServesThem) {
   ASSERT_GE(reports.size(), 5u) << "an hourly station has at least five reports in six hours";
   ASSERT_EQ(served.size(), reports.size());
   const Chart& graph = *chart->chart();
-  ExpectRows(graph, reports, chart->chartModel().utcDeltaHours());
+  ExpectRows(graph, reports);
   // Oldest first: the times only grow.
   for (std::size_t i = 1; i < chart->chartModel().observations.size(); ++i)
     EXPECT_GT(chart->chartModel().observations[i - 1].observedAt, chart->chartModel().observations[i].observedAt);
@@ -225,7 +228,7 @@ TEST_F(MetarChartTest, AChartShowsThePastSixHoursAsTheServiceServesThem) {
   EXPECT_EQ(details[9], "CATEGORY: " + served[0]["fltCat"].get<std::string>());
   EXPECT_EQ(details[10], "METAR: " + served[0]["rawOb"].get<std::string>());
   EXPECT_NEAR(newest.temperature, served[0]["temp"].get<double>(), 0.051);
-  EXPECT_NEAR(newest.pressure + 1000.0, served[0]["altim"].get<double>(), 0.051);
+  EXPECT_NEAR(newest.pressure, served[0]["altim"].get<double>(), 0.051);
 
   // The heading names the source; the refresh comes no oftener than the service allows.
   EXPECT_TRUE(graph.title.ends_with(",  live METAR")) << graph.title;
@@ -370,11 +373,11 @@ TEST_F(MetarChartTest, WithoutTheServiceAChartOpensFromTheStoredReports) {
   EXPECT_TRUE(messages.empty()) << messages.front();
   EXPECT_EQ(chart->chartModel().observations, shown);
   EXPECT_TRUE(WaitUntil([chart] { return chart->chartModel().isOffline(); }));
-  const std::string title =
-      kBoston + " (offline, newest report " +
-      HourMinute(shown.front().observedAt + chart->chartModel().utcDeltaHours() * 3600) + " " +
-      zoneName(reportUtcSeconds(shown.front()), session->settings().timeUtc) + ")";
+  const std::string title = kBoston + " (offline, newest report " +
+                            clockText(shown.front().observedAt, session->settings().timeUtc) + ")";
   EXPECT_EQ(TitleOf(chart).toStdString(), title);
+  // The heading names what the chart shows: the store's reports.
+  EXPECT_TRUE(chart->chart()->title.ends_with(",  stored METAR")) << chart->chart()->title;
 }
 
 // A failed opening tells once and leaves the program as it was, however
@@ -485,18 +488,16 @@ TEST_F(MetarChartTest, UtcAndUsUnitsGiveThePageSourcesRows) {
   // A report page of our decoding of the very reports served.
   std::vector<PageReport> page;
   for (const Observation& o : Decoded("ids=KBOS&hours=6")) {
-    const std::time_t t = static_cast<std::time_t>(o.observedAt);
-    std::tm fields{};
-    localtime_r(&t, &fields);
+    const ShownTime utc = shownTime(o.observedAt, true);
     PageReport r;
-    r.year = fields.tm_year + 1900;
-    r.month = fields.tm_mon + 1;
-    r.day = fields.tm_mday;
-    r.hour = fields.tm_hour;
-    r.minute = fields.tm_min;
+    r.year = utc.year;
+    r.month = utc.month;
+    r.day = utc.day;
+    r.hour = utc.hour;
+    r.minute = utc.minute;
     r.temperature = o.temperature;
-    r.pressureMb = o.pressure + 1000.0;
-    r.inches = o.pressureInches;
+    r.pressureMb = o.pressure;
+    r.inches = o.pressure / kHectopascalsPerInch;
     r.windDirection = o.windDirection;
     r.windSpeed = o.windSpeed;
     r.calm = o.windSpeed == 0.0;
@@ -528,7 +529,7 @@ TEST_F(MetarChartTest, UtcAndUsUnitsGiveThePageSourcesRows) {
   // US units are the page's: Fahrenheit of the METAR's Celsius.
   const Observation& oldest = live->chartModel().observations.back();
   EXPECT_EQ(Cell(a, 0, 1), Fixed(oldest.temperature * 1.8 + 32.0));
-  EXPECT_EQ(Cell(a, 0, 2), Fixed(oldest.pressureInches));
+  EXPECT_EQ(Cell(a, 0, 2), Fixed(oldest.pressure / kHectopascalsPerInch));
 }
 
 TEST_F(MetarChartTest, ClosingWritesTheChartsRows) {
@@ -548,12 +549,10 @@ TEST_F(MetarChartTest, ClosingWritesTheChartsRows) {
   std::size_t last = 0;
   // Oldest first, each report's line.
   for (auto it = reports.rbegin(); it != reports.rend(); ++it) {
-    const std::time_t t = static_cast<std::time_t>(it->observedAt);
-    std::tm f{};
-    localtime_r(&t, &f);
-    const std::string line = formatText("%02d/%02d/%04d\t%02d:%02d\t%.2f\t%.2f\t\t%.2f\t\t%.2f\r\n", f.tm_mon + 1,
-                                        f.tm_mday, f.tm_year + 1900, f.tm_hour, f.tm_min, it->temperature,
-                                        it->pressure + 1000.0, it->windDirection, it->windSpeed);
+    const ShownTime f = shownTime(it->observedAt, true);
+    const std::string line = formatText("%02d/%02d/%04d\t%02d:%02d\t%.2f\t%.2f\t\t%.2f\t\t%.2f\r\n", f.month,
+                                        f.day, f.year, f.hour, f.minute, it->temperature, it->pressure,
+                                        it->windDirection, it->windSpeed);
     const std::size_t at = written.find(line);
     ASSERT_NE(at, std::string::npos) << line << "in\n" << written;
     EXPECT_GE(at, last) << line;

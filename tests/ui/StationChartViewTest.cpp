@@ -246,11 +246,10 @@ TEST_F(StationChartViewTest, TableDoubleClickOpensTheStationsChart) {
   // The newest report, in stored units.
   const Observation& newest = chart->chartModel().currentObservation;
   EXPECT_DOUBLE_EQ(newest.temperature, 10.0);
-  EXPECT_NEAR(newest.pressure, 16.3, 1e-9);
-  EXPECT_NEAR(newest.pressureInches, 30.01, 1e-9);
+  EXPECT_NEAR(newest.pressure, 1016.3, 1e-9);
   EXPECT_NEAR(newest.windSpeed, 4.6, 1e-9);
   EXPECT_DOUBLE_EQ(newest.windDirection, 10.0);
-  EXPECT_EQ(newest.observedAt, AsLocal(2026, 12, 7, 17, 53));
+  EXPECT_EQ(newest.observedAt, AtUtc(2026, 12, 7, 17, 53));
 
   // Refreshed every 30 minutes; recorded as open and in the recent list.
   ASSERT_NE(chart->refreshTimer(), nullptr);
@@ -342,9 +341,9 @@ TEST_F(StationChartViewTest, RefreshTicksAddOnlyANewerReport) {
   ASSERT_EQ(graph.getRowCount(), 4);
   EXPECT_NEAR(ValueAt(graph, 3, 1), 30.50, 1e-9);
   ASSERT_EQ(chart->chartModel().observations.size(), 4u);
-  EXPECT_EQ(chart->chartModel().observations.front().observedAt, AsLocal(2026, 12, 7, 17, 59));
-  EXPECT_EQ(chart->chartModel().currentObservation.observedAt, AsLocal(2026, 12, 7, 17, 59));
-  EXPECT_EQ(chart->chartModel().observations.back().observedAt, AsLocal(2026, 12, 7, 17, 13));
+  EXPECT_EQ(chart->chartModel().observations.front().observedAt, AtUtc(2026, 12, 7, 17, 59));
+  EXPECT_EQ(chart->chartModel().currentObservation.observedAt, AtUtc(2026, 12, 7, 17, 59));
+  EXPECT_EQ(chart->chartModel().observations.back().observedAt, AtUtc(2026, 12, 7, 17, 13));
   WaitUntil([&] { return counter.paints > 0; });
   EXPECT_GT(counter.paints, 0);
   chart->removeEventFilter(&counter);
@@ -365,7 +364,7 @@ TEST_F(StationChartViewTest, AFailedRefreshMarksTheTitleWithoutABoxUntilOneSucce
   ASSERT_EQ(TitleOf(chart), name);
   // The newest report's time as the chart shows it, its zone named.
   const QString since = QString::fromStdString(chart->chart()->rowLabel(2)).left(5) + QStringLiteral(" ") +
-                        QString::fromStdString(zoneName(reportUtcSeconds(chart->chartModel().observations.front()),
+                        QString::fromStdString(zoneName(chart->chartModel().observations.front().observedAt,
                                                         session->settings().timeUtc));
 
   // The service fails: no box, the rows stay, the title and status say how old they are.

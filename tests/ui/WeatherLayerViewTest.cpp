@@ -285,8 +285,9 @@ TEST_F(WeatherLayerViewTest, HoverShowsTheStationsReportInTheChosenUnits) {
     EXPECT_EQ(lines[2].toStdString(), raw);
     // The whole text, with the age of either side of a minute's turn.
     const std::string text = fromQString(shown);
-    EXPECT_TRUE(text == weatherTooltip(station, *chosen, before, metric) ||
-                text == weatherTooltip(station, *chosen, after, metric))
+    const DisplayUnits units = shownUnits(session->settings());
+    EXPECT_TRUE(text == weatherTooltip(station, *chosen, before, units) ||
+                text == weatherTooltip(station, *chosen, after, units))
         << text;
     EXPECT_EQ(fromQString(map->weatherTooltipAt(at)).substr(0, lines[0].size()), lines[0].toStdString());
     EXPECT_NE(lines[3].indexOf(metric ? QStringLiteral("\u00B0C") : QStringLiteral("\u00B0F")), -1) << text;

@@ -11,11 +11,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
+
 #include <string>
 
 #include "ReportCommands.h"
+#include "base/ClockText.h"
 #include "base/Text.h"
+#include "base/Units.h"
 #include "observations/CurlPageFetcher.h"
 #include "observations/ReportPageSource.h"
 #include "observations/Observation.h"
@@ -36,21 +38,19 @@ std::string flattened(std::string text) {
 }
 
 void writeObservation(const Observation& o) {
-  // A value the page did not give is an empty field, not "nan".
+  // A value the page did not give is an empty field, not "nan". Pressure
+  // in hectopascals, visibility in metres.
   for (const double value : {o.temperature, o.dewpoint, o.humidity, o.pressure, o.windSpeed, o.windDirection,
-                             o.visibility, o.pressureInches}) {
+                             o.visibility, o.pressure / nimbrel::kHectopascalsPerInch}) {
     if (std::isfinite(value)) std::printf("%.2f", value);
     std::fputc('\t', stdout);
   }
-  // observedAt holds the page's UTC fields read as local time.
-  const std::time_t at = static_cast<std::time_t>(o.observedAt);
-  std::tm fields{};
-  if (localtime_r(&at, &fields) != nullptr)
-    std::printf("%04d-%02d-%02d %02d:%02d", fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday, fields.tm_hour,
-                fields.tm_min);
-  const std::string* texts[] = {&o.conditionsText, &o.temperatureText, &o.dewpointText, &o.pressureText,
-                                &o.windsText,      &o.visibilityText,  &o.ceilingText,  &o.cloudsText,
-                                &o.weatherText,    &o.reportText};
+  const std::string observed = nimbrel::utcText(o.observedAt, "%Y-%m-%d %H:%M");
+  std::fwrite(observed.data(), 1, observed.size(), stdout);
+  const nimbrel::SourceTexts& s = o.source;
+  const std::string* texts[] = {&s.conditionsText, &s.temperatureText, &s.dewpointText, &s.pressureText,
+                                &s.windsText,      &s.visibilityText,  &s.ceilingText,  &s.cloudsText,
+                                &s.weatherText,    &s.reportText};
   for (const std::string* text : texts) {
     std::fputc('\t', stdout);
     const std::string flat = flattened(*text);
