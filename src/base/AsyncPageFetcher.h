@@ -34,6 +34,10 @@ class AsyncPageFetcher {
   // Something known without downloading (a cached answer, a request the
   // caller refuses to send), run later on the caller's thread the same way.
   virtual std::unique_ptr<FetchTicket> post(std::function<void()> done) = 0;
+  // Work without a download (reading the report store) run like a
+  // download's reading: on a worker where there is one, and what it returns
+  // later on the caller's thread. Fetchers without workers run it at once.
+  virtual std::unique_ptr<FetchTicket> run(std::function<std::function<void()>()> work) { return post(work()); }
 
   // A download whose raw result goes back to the caller's thread.
   std::unique_ptr<FetchTicket> fetchAsync(const std::string& url, int readBufferSize, Done done) {
@@ -48,6 +52,15 @@ class AsyncPageFetcher {
   std::unique_ptr<FetchTicket> fetchRead(const std::string& url, int readBufferSize, Read read, Use use) {
     return start(url, readBufferSize, [read = std::move(read), use = std::move(use)](FetchResult result) {
       auto value = read(std::move(result));
+      return std::function<void()>([use, value = std::move(value)]() mutable { use(std::move(value)); });
+    });
+  }
+
+  // A value made by `make` off the caller's thread, handed to `use` on it.
+  template <class Make, class Use>
+  std::unique_ptr<FetchTicket> makeLater(Make make, Use use) {
+    return run([make = std::move(make), use = std::move(use)] {
+      auto value = make();
       return std::function<void()>([use, value = std::move(value)]() mutable { use(std::move(value)); });
     });
   }

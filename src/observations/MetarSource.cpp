@@ -109,10 +109,14 @@ std::unique_ptr<FetchTicket> MetarSource::requestStored(const Station& station, 
   if (!store || !store->isOpen()) return nullptr;
   // A station's rows lie together in the file: a read of its hours takes a
   // few milliseconds and, in write-ahead mode, never waits for a writer.
+  // Read and decoded on a worker: 720 hours are a few thousand reports.
   const std::int64_t now = clock();
-  PageReading reading = readStored(station, store->metars(station.icao, now - std::int64_t{std::max(hours, 1)} * 3600,
-                                                          now + kMostAheadSeconds));
-  return fetcher.deliverLater(std::move(reading), std::move(done));
+  const std::int64_t from = now - std::int64_t{std::max(hours, 1)} * 3600;
+  return fetcher.makeLater(
+      [kept = store, station, from, to = now + kMostAheadSeconds] {
+        return readStored(station, kept->metars(station.icao, from, to));
+      },
+      std::move(done));
 }
 
 ObservationList MetarSource::storedSince(const Station& station, std::int64_t from) {

@@ -53,6 +53,18 @@ std::unique_ptr<FetchTicket> ThreadedPageFetcher::post(std::function<void()> don
   return std::make_unique<Ticket>(request);
 }
 
+std::unique_ptr<FetchTicket> ThreadedPageFetcher::run(std::function<std::function<void()>()> work) {
+  auto request = std::make_shared<Request>();
+  std::shared_ptr<std::atomic<bool>> shuttingDown = closing;
+  pool.start([this, shuttingDown, request, work = std::move(work)] {
+    if (request->cancelled || *shuttingDown) return;
+    std::function<void()> done = work();
+    if (request->cancelled || *shuttingDown) return;
+    deliver(request, std::move(done));
+  });
+  return std::make_unique<Ticket>(request);
+}
+
 void ThreadedPageFetcher::deliver(const std::shared_ptr<Request>& request, std::function<void()> done) {
   // Through this object's event queue, on its thread: dropped if it is gone
   // or the request was given up meanwhile.

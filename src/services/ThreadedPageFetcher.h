@@ -22,6 +22,7 @@ class ThreadedPageFetcher : public QObject, public AsyncPageFetcher {
 
   std::unique_ptr<FetchTicket> start(const std::string& url, int readBufferSize, Work work) override;
   std::unique_ptr<FetchTicket> post(std::function<void()> done) override;
+  std::unique_ptr<FetchTicket> run(std::function<std::function<void()>()> work) override;
 
   // Downloads still running on a worker.
   int runningCount() const;
