@@ -106,10 +106,11 @@ PageReading MetarSource::readStored(const Station&, const std::vector<StoredMeta
 }
 
 std::unique_ptr<FetchTicket> MetarSource::requestStored(const Station& station, int hours, Done done) {
-  if (!store || !store->isOpen()) return nullptr;
-  // A station's rows lie together in the file: a read of its hours takes a
-  // few milliseconds and, in write-ahead mode, never waits for a writer.
-  // Read and decoded on a worker: 720 hours are a few thousand reports.
+  if (!store) return nullptr;
+  // Read and decoded on a worker: 720 hours are a few thousand reports. The
+  // worker also waits for a store still being opened at start-up, so the
+  // first chart of a run gets what the last run kept; a store that is off
+  // reads as nothing, and the chart then asks the service.
   const std::int64_t now = clock();
   const std::int64_t from = now - std::int64_t{std::max(hours, 1)} * 3600;
   return fetcher.makeLater(
