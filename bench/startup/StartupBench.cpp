@@ -30,6 +30,10 @@ std::filesystem::path WorkFolder() {
     if (std::filesystem::exists(list)) {
       std::filesystem::copy_file(list, dir / "Stations.txt", std::filesystem::copy_options::overwrite_existing);
     }
+    // The programs keep their settings and report store here, not in the
+    // home folder of whoever runs the benchmark.
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    setenv("XDG_DATA_HOME", dir.c_str(), 1);
     return dir;
   }();
   return folder;

@@ -255,6 +255,7 @@ int main(int argc, char** argv) {
   // The recent list goes to a private settings folder, not the user's.
   QTemporaryDir folder;
   setenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path()).constData(), 1);
+  setenv("XDG_DATA_HOME", QFile::encodeName(folder.path()).constData(), 1);  // the report store too
   Application application(argc, argv);
 
   const std::string list = readFile(QStringLiteral(NIMBREL_SOURCE_DIR "/data/Stations.txt"));

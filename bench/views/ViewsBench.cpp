@@ -258,6 +258,7 @@ int main(int argc, char** argv) {
   // The station list and the recent list live in a private folder.
   QTemporaryDir folder;
   setenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path()).constData(), 1);
+  setenv("XDG_DATA_HOME", QFile::encodeName(folder.path()).constData(), 1);  // the report store too
   Application application(argc, argv);
 
   const std::string list = SyntheticListText(kListStations);

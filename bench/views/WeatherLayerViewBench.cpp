@@ -226,6 +226,7 @@ int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QTemporaryDir folder;
   setenv("XDG_CONFIG_HOME", QFile::encodeName(folder.path()).constData(), 1);
+  setenv("XDG_DATA_HOME", QFile::encodeName(folder.path()).constData(), 1);  // the report store too
   Application application(argc, argv);
 
   const QString previous = QDir::currentPath();
