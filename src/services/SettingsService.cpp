@@ -7,14 +7,19 @@
 namespace nimbrel {
 
 SettingsService::SettingsService(QObject* parent) : QObject(parent) {
+  writer.setMaxThreadCount(1);
   readSourceSettings();
   current.units = readStoredUnits();
 }
 
+SettingsService::~SettingsService() { waitForWrites(); }
+
+void SettingsService::waitForWrites() { writer.waitForDone(); }
+
 void SettingsService::apply(const Settings& changed) {
   const Settings before = current;
   current = changed;
-  if (current.units != before.units) storeUnits(current.units);
+  if (current.units != before.units) writer.start([units = current.units] { storeUnits(units); });
   const bool sourceMoved = current.reportSource != before.reportSource || current.metarUrl != before.metarUrl;
   if (sourceMoved) {
     if (current.metarUrl != before.metarUrl) storedMetarUrl = current.metarUrl;

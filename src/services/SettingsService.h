@@ -3,6 +3,7 @@
 // address and the display units are read from the user's settings file and
 // written back when changed; every other setting starts from its default.
 #include <QObject>
+#include <QThreadPool>
 #include <string>
 
 #include "base/Settings.h"
@@ -15,6 +16,8 @@ class SettingsService : public QObject {
  public:
   // Reads what the user's settings file keeps.
   explicit SettingsService(QObject* parent = nullptr);
+  // Waits for the settings being written.
+  ~SettingsService() override;
 
   const Settings& settings() const { return current; }
   // Takes the Parameters dialog's result; what is kept of it is written.
@@ -22,6 +25,8 @@ class SettingsService : public QObject {
   // For this run only (the command line): not kept with the settings.
   void setReportSource(ReportSource source);
   void setMetarUrl(const std::string& url);
+  // Returns once what was applied so far is in the settings file.
+  void waitForWrites();
 
  signals:
   // Any setting changed: open views show the settings as they now are.
@@ -38,6 +43,9 @@ class SettingsService : public QObject {
   Settings current;
   // The METAR address as kept: one given for this run only is not saved.
   std::string storedMetarUrl;
+  // One thread, so the writes land in the order they were made: the file is
+  // synced to disk, which would hold the windows' repaint for milliseconds.
+  QThreadPool writer;
 };
 
 }  // namespace nimbrel

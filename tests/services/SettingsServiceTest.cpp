@@ -44,6 +44,7 @@ TEST(SettingsService, TellsEveryChangeAndKeepsTheSourceAddressAndUnits) {
 
   // The next run starts with the source, the address and the units kept;
   // Time UTC, like every other option, starts from its default.
+  first.waitForWrites();
   SettingsService next;
   EXPECT_EQ(next.settings().reportSource, ReportSource::kReportPages);
   EXPECT_EQ(next.settings().metarUrl, "http://127.0.0.1:9");
