@@ -369,9 +369,6 @@ TafReport decodeTaf(std::string_view text, UtcDateTime anchor) {
   return taf;
 }
 
-namespace {
-
-// A BECMG group's elements replace those they name; the rest stay.
 void applyChange(Conditions& state, const Conditions& change) {
   if (change.wind.reported) state.wind = change.wind;
   if (change.cavok) {
@@ -396,8 +393,6 @@ void applyChange(Conditions& state, const Conditions& change) {
     state.cavok = false;
   }
 }
-
-}  // namespace
 
 std::vector<TafHour> timeline(const TafReport& taf) {
   std::vector<TafHour> hours;

@@ -13,6 +13,10 @@ namespace nimbrel {
 // full dates from it, across month ends.
 TafReport decodeTaf(std::string_view text, UtcDateTime anchor);
 
+// A change group's elements replace those they name; the rest stay (BECMG,
+// and what a TEMPO or PROB group would make of the prevailing conditions).
+void applyChange(Conditions& state, const Conditions& change);
+
 // Hour by hour over the validity; empty for a rejected TAF.
 std::vector<TafHour> timeline(const TafReport& taf);
 

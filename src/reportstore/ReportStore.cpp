@@ -610,6 +610,24 @@ std::optional<StoredForecast> ReportStore::newestForecast(std::string_view stati
   return StoredForecast{query.text(0), query.integer(1), query.text(2)};
 }
 
+std::vector<StoredForecast> ReportStore::forecasts(std::string_view station, std::int64_t from,
+                                                 std::int64_t to) const {
+  open();
+  std::vector<StoredForecast> found;
+  std::lock_guard lock(readLock);
+  if (!usable) return found;
+  watch(reader, readerWatch, kStatementBudget);
+  Statement query(reader,
+                  "SELECT station, issued, raw FROM taf WHERE station = ?1 AND issued BETWEEN ?2 AND ?3 "
+                  "ORDER BY issued");
+  if (!query.ok()) return found;
+  query.bind(1, station);
+  query.bind(2, from);
+  query.bind(3, to);
+  while (query.step() == SQLITE_ROW) found.push_back(StoredForecast{query.text(0), query.integer(1), query.text(2)});
+  return found;
+}
+
 std::optional<std::int64_t> ReportStore::askedSince(std::string_view station) const {
   open();
   std::lock_guard lock(readLock);

@@ -152,6 +152,8 @@ class ReportStore {
   std::vector<StoredMetar> newestMetars(std::int64_t since) const;
   std::optional<std::int64_t> newestTime(std::string_view station) const;
   std::optional<StoredForecast> newestForecast(std::string_view station) const;
+  // A station's forecasts issued from `from` to `to`, oldest first.
+  std::vector<StoredForecast> forecasts(std::string_view station, std::int64_t from, std::int64_t to) const;
 
   // From when the service was asked for every report of a station, so the
   // hours it still had are filled in once.

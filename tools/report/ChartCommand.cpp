@@ -209,18 +209,6 @@ std::optional<Station> findStation(const std::string& icao, std::string& why) {
   return std::nullopt;
 }
 
-// "2026-12-07T18:25Z" to seconds since 1970.
-std::optional<std::int64_t> readUtcTime(const char* text) {
-  int year = 0, month = 0, day = 0, hour = 0, minute = 0;
-  char zone = 0;
-  int used = 0;
-  if (std::sscanf(text, "%4d-%2d-%2dT%2d:%2d%c%n", &year, &month, &day, &hour, &minute, &zone, &used) != 6 ||
-      zone != 'Z' || text[used] != '\0')
-    return std::nullopt;
-  if (year < 1970 || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59) return std::nullopt;
-  return wallClockSeconds(year, month, day, hour, minute);
-}
-
 // The UTC instant a time of the chart's axis stands for: the axis counts
 // the wall clock of the zone shown. Twice round for a change of offset.
 std::int64_t axisUtc(std::int64_t wall, bool timeUtc) {
@@ -271,6 +259,18 @@ void writeText(const StationChartModel& model, bool timeUtc) {
 }
 
 }  // namespace
+
+// "2026-12-07T18:25Z" to seconds since 1970.
+std::optional<std::int64_t> readUtcTime(const char* text) {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0;
+  char zone = 0;
+  int used = 0;
+  if (std::sscanf(text, "%4d-%2d-%2dT%2d:%2d%c%n", &year, &month, &day, &hour, &minute, &zone, &used) != 6 ||
+      zone != 'Z' || text[used] != '\0')
+    return std::nullopt;
+  if (year < 1970 || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59) return std::nullopt;
+  return wallClockSeconds(year, month, day, hour, minute);
+}
 
 int runChartCommand(int argc, char** argv) {
   std::string icao;

@@ -1,4 +1,7 @@
 #pragma once
+#include <cstdint>
+#include <optional>
+
 // Each command takes the arguments after its own name and returns the exit code.
 
 int runStationsCommand(int argc, char** argv);  // stations FILE
@@ -8,3 +11,9 @@ int runUpdateStationsCommand(int argc, char** argv);  // update-stations [--url 
 // chart ICAO [--hours N] [--units ...] [--time utc|local] [--store FILE | --url URL]
 //       [--text | --png FILE [--size WxH]]: a station's chart as its window shows it
 int runChartCommand(int argc, char** argv);
+// verify ICAO [--hours N] [--store FILE] [--now TIME]: how the stored
+// forecasts fared against the stored reports, hour by hour
+int runVerifyCommand(int argc, char** argv);
+
+// "YYYY-MM-DDTHH:MMZ" as seconds since 1970, the --now of the commands.
+std::optional<std::int64_t> readUtcTime(const char* text);

@@ -9,8 +9,12 @@
 #include <string>
 
 #include "MetarCommands.h"
+#include "ReportCommands.h"
 #include "TsvOutput.h"
 #include "metar/MetarDecoder.h"
+#include "metar/TafDecoder.h"
+#include "observations/ForecastVerification.h"
+#include "observations/MetarSource.h"
 #include "reportstore/ReportStore.h"
 #include "base/ClockText.h"
 
@@ -119,4 +123,81 @@ int runStoreInfoCommand(int argc, char** argv) {
   std::printf("newest\t%s\n", info.reports > 0 ? nimbrel::utcText(info.newest, "%Y-%m-%dT%H:%MZ").c_str() : "");
   std::printf("bytes\t%llu\n", static_cast<unsigned long long>(info.fileBytes));
   return 0;
+}
+
+int runVerifyCommand(int argc, char** argv) {
+  static const char* const kUsage = "usage: nimbrel-report verify ICAO [--hours N] [--store FILE] [--now YYYY-MM-DDTHH:MMZ]\n";
+  const char* icao = nullptr;
+  int hours = kDefaultHours;
+  fs::path store = programStore();
+  std::int64_t now = static_cast<std::int64_t>(std::time(nullptr));
+  for (int i = 0; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--hours") == 0 && i + 1 < argc) {
+      char* end = nullptr;
+      const long value = std::strtol(argv[++i], &end, 10);
+      if (end == argv[i] || *end != '\0' || value < 1 || value > kMostHours) {
+        std::fprintf(stderr, "nimbrel-report verify: --hours takes 1 to %d\n", kMostHours);
+        return 2;
+      }
+      hours = static_cast<int>(value);
+    } else if (std::strcmp(argv[i], "--now") == 0 && i + 1 < argc) {
+      const std::optional<std::int64_t> at = readUtcTime(argv[++i]);
+      if (!at) {
+        std::fputs(kUsage, stderr);
+        return 2;
+      }
+      now = *at;
+    } else if (readStoreOption(argc, argv, i, store)) {
+    } else if (argv[i][0] != '-' && icao == nullptr) {
+      icao = argv[i];
+    } else {
+      std::fputs(kUsage, stderr);
+      return 2;
+    }
+  }
+  if (icao == nullptr) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  if (!openable(store)) return 1;
+  nimbrel::ReportStore reports(store, readOnly());
+  if (!reports.isOpen()) {
+    std::fprintf(stderr, "nimbrel-report: %s\n", reports.takeNote().c_str());
+    return 1;
+  }
+  nimbrel::Station station;
+  station.icao = icao;
+  for (char& c : station.icao) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  // The last whole hours before now.
+  const std::int64_t to = now - now % 3600;
+  const std::int64_t from = to - std::int64_t{hours} * 3600;
+  const nimbrel::ObservationList observed =
+      nimbrel::MetarSource::readStored(station, reports.metars(station.icao, from, to)).observations;
+  // A TAF covers at most 30 hours: one issued that long before the period may be in force at its start.
+  std::vector<nimbrel::IssuedForecast> forecasts;
+  for (const nimbrel::StoredForecast& stored : reports.forecasts(station.icao, from - 30 * 3600, to))
+    forecasts.push_back({stored.issuedAt, nimbrel::decodeTaf(stored.raw, nimbrel::UtcDateTime::fromEpochMinutes(stored.issuedAt / 60))});
+  const nimbrel::ForecastVerification verification = nimbrel::verifyForecasts(forecasts, observed, from, to);
+
+  TsvOutput out;
+  out.text("hour\tforecast\tallowed\tobserved\tverdict");
+  out.endLine();
+  for (const nimbrel::VerifiedHour& hour : verification.hours) {
+    out.text(nimbrel::utcText(hour.start, "%Y-%m-%dT%H:%MZ"));
+    out.tab();
+    out.text(nimbrel::flightCategoryText(hour.forecast));
+    out.tab();
+    std::string allowed;
+    for (nimbrel::FlightCategory c : hour.allowed) allowed += (allowed.empty() ? "" : " ") + std::string(nimbrel::flightCategoryText(c));
+    out.text(allowed);
+    out.tab();
+    out.text(nimbrel::flightCategoryText(hour.observed));
+    out.tab();
+    out.text(nimbrel::forecastVerdictText(hour.verdict));
+    out.endLine();
+  }
+  const std::string summary = nimbrel::verificationSummary(verification);
+  out.text(summary.empty() ? (forecasts.empty() ? "Forecast: none stored" : "Forecast: no hour to judge") : summary);
+  out.endLine();
+  return out.finish() ? 0 : 1;
 }

@@ -18,7 +18,8 @@ int Usage() {
                "       nimbrel-report update-stations [--url BASE] [--current FILE] [--output Stations.txt]\n"
                "       nimbrel-report chart ICAO [--hours N] [--units aviation|metric|us] [--time utc|local]\n"
                "                            [--store FILE | --url URL [--timeout SECONDS]] [--now YYYY-MM-DDTHH:MMZ]\n"
-               "                            [--text | --png FILE [--size WxH]]\n");
+               "                            [--text | --png FILE [--size WxH]]\n"
+               "       nimbrel-report verify ICAO [--hours N] [--store FILE] [--now YYYY-MM-DDTHH:MMZ]\n");
   return 2;
 }
 
@@ -36,5 +37,6 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "store-info") == 0) return runStoreInfoCommand(argc - 2, argv + 2);
   if (std::strcmp(command, "update-stations") == 0) return runUpdateStationsCommand(argc - 2, argv + 2);
   if (std::strcmp(command, "chart") == 0) return runChartCommand(argc - 2, argv + 2);
+  if (std::strcmp(command, "verify") == 0) return runVerifyCommand(argc - 2, argv + 2);
   return Usage();
 }
