@@ -444,16 +444,47 @@ TEST_F(MainWindowTest, ViewMenuShowsAndHidesTheToolbarAndStatusBar) {
   EXPECT_FALSE(Frame()->statusBar()->isVisible());
 }
 
-TEST_F(MainWindowTest, StatusBarShowsTheMessagePaneAndTheLockPanes) {
+// A long message, the pane's or a menu prompt's, has the bar's whole width:
+// no lock panes take its right end, and it does not widen the window.
+TEST_F(MainWindowTest, StatusBarMessagesHaveTheWholeWidth) {
   Start();
   EXPECT_EQ(StatusText(Frame()), QStringLiteral("Ready"));
   Frame()->setStatusText("  000 21E,  90 00N");
   EXPECT_EQ(StatusText(Frame()), QStringLiteral("  000 21E,  90 00N"));
-  for (const char* name : {"CAP", "NUM", "SCRL"}) {
-    auto* pane = Frame()->statusBar()->findChild<QLabel*>(QString::fromLatin1(name));
-    ASSERT_NE(pane, nullptr) << name;
-    EXPECT_EQ(pane->text(), QString::fromLatin1(name));
+  QStatusBar* bar = Frame()->statusBar();
+  for (const char* name : {"CAP", "NUM", "SCRL"}) EXPECT_EQ(bar->findChild<QLabel*>(QString::fromLatin1(name)), nullptr) << name;
+  Frame()->resize(640, 480);
+  QApplication::processEvents();
+  const int width = Frame()->width();
+  const std::string longText =
+      "Current weather: offline, reports up to 23:45 UTC; the download failed: the host could not be reached, "
+      "and the next try comes in five minutes";
+  Frame()->setStatusText(longText);
+  QApplication::processEvents();
+  EXPECT_EQ(Frame()->width(), width);
+  auto* pane = bar->findChild<QLabel*>(QStringLiteral("messagePane"));
+  ASSERT_NE(pane, nullptr);
+  // Nothing but the size grip right of the message.
+  for (const QWidget* other : bar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (other != pane && other->isVisible() && other->width() > 0) {
+      EXPECT_GE(other->x(), pane->geometry().right()) << other->objectName().toStdString();
+    }
   }
+  EXPECT_GE(pane->geometry().right(), bar->width() - 40);
+  // Nor does it keep the window from being made narrower.
+  Frame()->resize(360, 480);
+  QApplication::processEvents();
+  EXPECT_EQ(Frame()->width(), 360);
+  Frame()->resize(width, 480);
+  QApplication::processEvents();
+  // A menu prompt shows over the whole bar too, with no pane of its own left in its way.
+  bar->showMessage(QString::fromStdString(longText));
+  QApplication::processEvents();
+  for (const QWidget* other : bar->findChildren<QLabel*>())
+    EXPECT_FALSE(other->isVisible()) << other->objectName().toStdString();
+  bar->clearMessage();
+  QApplication::processEvents();
+  EXPECT_EQ(StatusText(Frame()), QString::fromStdString(longText));
 }
 
 TEST_F(MainWindowTest, FreshStartHasTheDefaultSettingsAndTheyAreNotKept) {
