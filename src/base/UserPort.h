@@ -13,6 +13,9 @@ class UserPort {
 
   // A modal message box with an OK button; returns when it is closed.
   virtual void showMessage(const std::string& text) = 0;
+  // The same for news of a task done as asked, which is no warning; a port
+  // that does not tell the two apart shows it as a message.
+  virtual void showInformation(const std::string& text) { showMessage(text); }
   // The first (message) pane of the status bar.
   virtual void setStatusText(const std::string& text) = 0;
   // The busy cursor is a counter: it shows while the count is above 0.

@@ -48,6 +48,19 @@ const Station* findFirstStation(std::string_view query, const StationList& searc
   return nullptr;
 }
 
+const Station* findNamedStation(std::string_view query, const StationList& searched) {
+  const std::string lowerQuery = lowered(query);
+  const auto same = [&lowerQuery](std::string_view text) {
+    return text.size() == lowerQuery.size() && containsFolded(text, lowerQuery);
+  };
+  // "RESOLUTE" is RESOLUTE, not RESOLUTE CS listed before it.
+  for (const Station& station : searched)
+    if (same(station.name)) return &station;
+  for (const Station& station : searched)
+    if (same(station.icao)) return &station;
+  return findFirstStation(query, searched);
+}
+
 std::string noStationMessage(std::string_view query) { return "No station \"" + lowered(query) + "\" in a list."; }
 
 StationList nearestStations(const StationList& all, double mapLongitude, double mapColatitude, double minutes) {

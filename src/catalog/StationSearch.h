@@ -13,6 +13,10 @@ namespace nimbrel {
 StationList findStations(std::string_view query, const StationList& searched);
 // The first such station, or null.
 const Station* findFirstStation(std::string_view query, const StationList& searched);
+// The station a name stands for (a recent entry, the command line): the
+// first whose whole name is the query, else the first whose ICAO code is,
+// else the first that holds it as above; without case, or null.
+const Station* findNamedStation(std::string_view query, const StationList& searched);
 // "No station \"query\" in a list." with the query in lower case.
 std::string noStationMessage(std::string_view query);
 

@@ -61,7 +61,11 @@ void StationListUpdater::start(const std::string& baseUrl, std::shared_ptr<const
   auto use = [this](StationListUpdateOutcome outcome) {
     ticket.reset();
     last = std::move(outcome);
-    user.showMessage(last.message);
+    // A list written is news; anything else says why nothing changed.
+    if (last.written)
+      user.showInformation(last.message);
+    else
+      user.showMessage(last.message);
     emit finished();
   };
   if (target.empty()) {

@@ -14,17 +14,9 @@ QLabel* addStatusPanes(QMainWindow& window) {
   QStatusBar* bar = window.statusBar();
   auto* messagePane = new QLabel(QCoreApplication::translate("MainWindow", "Ready"), &window);
   messagePane->setObjectName(QStringLiteral("messagePane"));
+  // The whole bar's width. No lock-key panes: they could only ever show their
+  // names greyed, and they cut long messages short.
   bar->addWidget(messagePane, 1);
-  for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
-    auto* pane = new QLabel(QString::fromLatin1(indicator), &window);
-    pane->setObjectName(QString::fromLatin1(indicator));
-    pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    pane->setAlignment(Qt::AlignCenter);
-    pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 10);
-    // The lock states cannot be read portably; the panes show their names greyed.
-    pane->setEnabled(false);
-    bar->addPermanentWidget(pane);
-  }
   QObject::connect(bar, &QStatusBar::messageChanged, messagePane,
                    [messagePane](const QString& text) { messagePane->setVisible(text.isEmpty()); });
   return messagePane;
@@ -36,8 +28,8 @@ QLabel* addStorePane(QMainWindow& window) {
   pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   pane->setAlignment(Qt::AlignCenter);
   pane->hide();
-  // Right of the message pane, left of CAP.
-  window.statusBar()->insertPermanentWidget(1, pane);
+  // At the bar's right end, beside the message.
+  window.statusBar()->addPermanentWidget(pane);
   return pane;
 }
 

@@ -6,10 +6,11 @@ class QMainWindow;
 
 namespace nimbrel {
 
-// The message pane ("Ready") and the greyed CAP, NUM and SCRL panes; menu
-// and toolbar prompts take the message pane's place while shown.
+// The message pane ("Ready") across the status bar; menu and toolbar
+// prompts take its place while shown.
 QLabel* addStatusPanes(QMainWindow& window);
-// A pane before CAP that says the report store is off, hidden while it works.
+// A pane at the bar's right end that says the report store is off, hidden
+// while it works.
 QLabel* addStorePane(QMainWindow& window);
 
 // At most the screen's free area with the window's frame, at any scale,

@@ -406,6 +406,15 @@ void MainWindow::showMessage(const std::string& text) {
   box.exec();
 }
 
+void MainWindow::showInformation(const std::string& text) {
+  if (messageHook) {
+    messageHook(text);
+    return;
+  }
+  QMessageBox box(QMessageBox::Information, QStringLiteral("Nimbrel"), toQString(text), QMessageBox::Ok, this);
+  box.exec();
+}
+
 void MainWindow::setStatusText(const std::string& text) { messagePane->setText(toQString(text)); }
 
 }  // namespace nimbrel

@@ -57,6 +57,7 @@ class MainWindow : public QMainWindow, public UserPort {
 
   // UserPort
   void showMessage(const std::string& text) override;
+  void showInformation(const std::string& text) override;
   void setStatusText(const std::string& text) override;
   void beginWaitCursor() override { busyCursor.begin(); }
   void endWaitCursor() override { busyCursor.end(); }

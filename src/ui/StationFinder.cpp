@@ -15,7 +15,7 @@ void StationFinder::openByName(const std::string& name) {
   const Station* found = nullptr;
   {
     BusyScope busy(port);
-    found = findFirstStation(shortName, session.allStations());
+    found = findNamedStation(shortName, session.allStations());
   }
   if (found == nullptr) {
     port.showMessage(noStationMessage(shortName));

@@ -23,8 +23,8 @@ class StationFinder : public QObject {
   // The find dialog is a child of `dialogParent`; messages go to `port`.
   StationFinder(const Session& session, UserPort& port, QWidget* dialogParent);
 
-  // The first station whose name or code holds the text (a recent entry
-  // may be a path: its last part is the name).
+  // The station of that name or code, else the first whose name or code
+  // holds the text (a recent entry may be a path: its last part is the name).
   void openByName(const std::string& name);
   // Asks for a text, then lists the matches among `searched`.
   void find(const StationList& searched);

@@ -79,6 +79,42 @@ TEST_F(StationSearch, FirstMatchPointsIntoTheSearchedList) {
   EXPECT_EQ(findStations("GENEVA", all).front(), all[3]);  // a whole copy, every field
 }
 
+// A recent entry names one station: its whole name wins over a longer name
+// listed before it, a code over a name that holds it; else the first match.
+TEST(NamedStation, AWholeNameThenACodeThenTheFirstThatHoldsIt) {
+  const StationList all = {At(1, 1, "RESOLUTE CS", "CWRU"), At(1, 1, "RESOLUTE", "CYRB"),
+                           At(1, 1, "BERNINA", "LSZB"),     At(1, 1, "LSZB", "XXXX"),
+                           At(1, 1, "Bern", "BERN"),        At(1, 1, "EGLL HEATHROW", "EGKK"),
+                           At(1, 1, "LONDON", "EGLL")};
+  const struct {
+    const char* query;
+    const char* name;  // null: none
+  } cases[] = {
+      {"RESOLUTE", "RESOLUTE"},      // not RESOLUTE CS, listed first
+      {"resolute", "RESOLUTE"},      // without case, as the substring rule
+      {"RESOLUTE C", "RESOLUTE CS"},  // no whole name: the first that holds it
+      {"RESOLUT", "RESOLUTE CS"},
+      {"LSZB", "LSZB"},              // a whole name before a code
+      {"bern", "Bern"},              // a whole name after a longer one that holds it
+      {"EGLL", "LONDON"},            // a code before a name that holds it
+      {"CYRB", "RESOLUTE"},
+      {"OLUTE CS", "RESOLUTE CS"},
+      {"RESOLUTE CS ", nullptr},
+      {"", "RESOLUTE CS"},
+  };
+  for (const auto& c : cases) {
+    const Station* found = findNamedStation(c.query, all);
+    if (c.name == nullptr) {
+      EXPECT_EQ(found, nullptr) << c.query;
+      continue;
+    }
+    ASSERT_NE(found, nullptr) << c.query;
+    EXPECT_EQ(found->name, c.name) << c.query;
+    EXPECT_GE(found, all.data());
+    EXPECT_LT(found, all.data() + all.size());
+  }
+}
+
 TEST_F(StationSearch, NoStationMessageLowersOnlyAsciiLetters) {
   EXPECT_EQ(noStationMessage("NoWhere"), "No station \"nowhere\" in a list.");
   EXPECT_EQ(noStationMessage("\xC9TE"), "No station \"\xC9te\" in a list.");

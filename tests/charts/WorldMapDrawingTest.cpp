@@ -225,6 +225,37 @@ TEST(VectorMap, EveryScaleHasTheLakesWithTheirIslandsAndTheStateBorders) {
   }
 }
 
+// Natural Earth cuts its rings along the 180th meridian and the pole; those
+// cuts are no coast, and no line may jump across the map from edge to edge.
+TEST(VectorMap, NoOutlineRunsAlongOrJumpsAcrossTheAntimeridian) {
+  constexpr std::int32_t kEdge = 1800000, kPole = 899000;
+  for (const char* name : {"map110.bin", "map50.bin", "map10.bin"}) {
+    SCOPED_TRACE(name);
+    VectorMap map;
+    std::string error;
+    ASSERT_TRUE(map.read(ReadMapFile(name), error)) << error;
+    for (MapLayerKind kind : {MapLayerKind::kCoastline, MapLayerKind::kBorder, MapLayerKind::kLakeShore,
+                              MapLayerKind::kDivisionBorder}) {
+      const MapLayer& layer = *map.layer(kind);
+      int alongCut = 0, jumps = 0, reachingEdge = 0;
+      for (std::size_t r = 0; r + 1 < layer.ringStart.size(); ++r)
+        for (std::uint32_t p = layer.ringStart[r]; p + 1 < layer.ringStart[r + 1]; ++p) {
+          const std::int32_t x0 = layer.points[2 * p], y0 = layer.points[2 * p + 1];
+          const std::int32_t x1 = layer.points[2 * p + 2], y1 = layer.points[2 * p + 3];
+          alongCut += (std::abs(x0) == kEdge && x0 == x1) || (std::abs(y0) > kPole && std::abs(y1) > kPole);
+          jumps += std::abs(x1 - x0) > kEdge;
+          reachingEdge += std::abs(x1) == kEdge;
+        }
+      EXPECT_EQ(alongCut, 0) << static_cast<int>(kind);
+      EXPECT_EQ(jumps, 0) << static_cast<int>(kind);
+      // Chukotka's and Antarctica's coasts go on to the edge rather than stop short of it.
+      if (kind == MapLayerKind::kCoastline) {
+        EXPECT_GE(reachingEdge, 4);
+      }
+    }
+  }
+}
+
 TEST(WorldMapDrawing, StateBordersAreDrawnFromFourTimesUnderTheCountryBorders) {
   const struct {
     double zoom;

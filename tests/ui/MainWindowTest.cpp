@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
 #include <QStatusBar>
 #include <QSignalSpy>
@@ -147,11 +148,23 @@ TEST_F(MainWindowTest, UpdateStationListReplacesTheUsersListAndTheOpenTable) {
   // A table of found stations: each gets its new record, a station gone stays.
   StationTableView* found = Frame()->openResultTable({session->allStations()[0], session->allStations()[2]});
   QSignalSpy finished(Frame()->findChild<StationListUpdater*>(), &StationListUpdater::finished);
-  session->setMetarUrl(server.Url(""));
-  ActionOf(Frame(), "updateStationListAction")->trigger();
-  ASSERT_TRUE(finished.wait(10000));
-  ASSERT_FALSE(messages.empty());
-  EXPECT_EQ(messages.back().rfind("4 stations: 2 new, 1 gone, 1 elevation added.", 0), 0u) << messages.back();
+  // The box itself: news of a list written, a warning when nothing changed.
+  Frame()->messageHook = nullptr;
+  const auto update = [&](const std::string& url) {
+    std::pair<QMessageBox::Icon, std::string> shown{QMessageBox::NoIcon, ""};
+    ModalWatch<QMessageBox> box([&shown](QMessageBox* b) {
+      shown = {b->icon(), b->text().toStdString()};
+      b->accept();
+    });
+    session->setMetarUrl(url);
+    ActionOf(Frame(), "updateStationListAction")->trigger();
+    EXPECT_TRUE(finished.wait(10000));
+    EXPECT_TRUE(box.seen());
+    return shown;
+  };
+  const auto [icon, text] = update(server.Url(""));
+  EXPECT_EQ(icon, QMessageBox::Information);
+  EXPECT_EQ(text.rfind("4 stations: 2 new, 1 gone, 1 elevation added.", 0), 0u) << text;
   EXPECT_EQ(session->allStations().size(), 4u);
   EXPECT_EQ(table->rowCount(), 4);
   ASSERT_EQ(found->rowCount(), 2);
@@ -162,10 +175,9 @@ TEST_F(MainWindowTest, UpdateStationListReplacesTheUsersListAndTheOpenTable) {
   const std::string written = ReadAll(userList);
   EXPECT_NE(written.find("NEW" + std::string(14, ' ') + "DDDD"), std::string::npos);
 
-  session->setMetarUrl(server.Url("/cut"));
-  ActionOf(Frame(), "updateStationListAction")->trigger();
-  ASSERT_TRUE(finished.wait(10000));
-  EXPECT_NE(messages.back().find("cut short"), std::string::npos) << messages.back();
+  const auto [cutIcon, cutText] = update(server.Url("/cut"));
+  EXPECT_EQ(cutIcon, QMessageBox::Warning);
+  EXPECT_NE(cutText.find("cut short"), std::string::npos) << cutText;
   EXPECT_EQ(ReadAll(userList), written);
   EXPECT_EQ(session->allStations().size(), 4u);
 }
@@ -444,16 +456,47 @@ TEST_F(MainWindowTest, ViewMenuShowsAndHidesTheToolbarAndStatusBar) {
   EXPECT_FALSE(Frame()->statusBar()->isVisible());
 }
 
-TEST_F(MainWindowTest, StatusBarShowsTheMessagePaneAndTheLockPanes) {
+// A long message, the pane's or a menu prompt's, has the bar's whole width:
+// no lock panes take its right end, and it does not widen the window.
+TEST_F(MainWindowTest, StatusBarMessagesHaveTheWholeWidth) {
   Start();
   EXPECT_EQ(StatusText(Frame()), QStringLiteral("Ready"));
   Frame()->setStatusText("  000 21E,  90 00N");
   EXPECT_EQ(StatusText(Frame()), QStringLiteral("  000 21E,  90 00N"));
-  for (const char* name : {"CAP", "NUM", "SCRL"}) {
-    auto* pane = Frame()->statusBar()->findChild<QLabel*>(QString::fromLatin1(name));
-    ASSERT_NE(pane, nullptr) << name;
-    EXPECT_EQ(pane->text(), QString::fromLatin1(name));
+  QStatusBar* bar = Frame()->statusBar();
+  for (const char* name : {"CAP", "NUM", "SCRL"}) EXPECT_EQ(bar->findChild<QLabel*>(QString::fromLatin1(name)), nullptr) << name;
+  Frame()->resize(640, 480);
+  QApplication::processEvents();
+  const int width = Frame()->width();
+  const std::string longText =
+      "Current weather: offline, reports up to 23:45 UTC; the download failed: the host could not be reached, "
+      "and the next try comes in five minutes";
+  Frame()->setStatusText(longText);
+  QApplication::processEvents();
+  EXPECT_EQ(Frame()->width(), width);
+  auto* pane = bar->findChild<QLabel*>(QStringLiteral("messagePane"));
+  ASSERT_NE(pane, nullptr);
+  // Nothing but the size grip right of the message.
+  for (const QWidget* other : bar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (other != pane && other->isVisible() && other->width() > 0) {
+      EXPECT_GE(other->x(), pane->geometry().right()) << other->objectName().toStdString();
+    }
   }
+  EXPECT_GE(pane->geometry().right(), bar->width() - 40);
+  // Nor does it keep the window from being made narrower.
+  Frame()->resize(360, 480);
+  QApplication::processEvents();
+  EXPECT_EQ(Frame()->width(), 360);
+  Frame()->resize(width, 480);
+  QApplication::processEvents();
+  // A menu prompt shows over the whole bar too, with no pane of its own left in its way.
+  bar->showMessage(QString::fromStdString(longText));
+  QApplication::processEvents();
+  for (const QWidget* other : bar->findChildren<QLabel*>())
+    EXPECT_FALSE(other->isVisible()) << other->objectName().toStdString();
+  bar->clearMessage();
+  QApplication::processEvents();
+  EXPECT_EQ(StatusText(Frame()), QString::fromStdString(longText));
 }
 
 TEST_F(MainWindowTest, FreshStartHasTheDefaultSettingsAndTheyAreNotKept) {

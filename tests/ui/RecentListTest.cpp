@@ -109,6 +109,24 @@ TEST_F(RecentListWindowTest, ChoosingAnEntryOpensByNameAndAPathByItsLastPart) {
   EXPECT_FALSE(WaitCursorShown());
 }
 
+// File > "RESOLUTE" is the station of that name, not RESOLUTE CS listed
+// before it; an entry no name equals still opens the first that holds it.
+TEST_F(RecentListWindowTest, AnEntryReopensTheStationItNames) {
+  WriteStations({StationLine("RESOLUTE CS", "CWRU", -94.97, 74.72), StationLine("RESOLUTE", "CYRB", -94.97, 74.72)});
+  Store({"RESOLUTE", "RESOLUTE C"});
+  StartWithScriptedPages();
+  auto* finder = Frame()->findChild<StationFinder*>();
+  ASSERT_NE(finder, nullptr);
+  std::vector<std::string> chosen;
+  QObject::connect(finder, &StationFinder::stationChosen, [&chosen](const Station& s) { chosen.push_back(s.icao); });
+  const QList<QAction*> actions = FileMenu(Frame())->actions();
+  ASSERT_EQ(actions[0]->text(), QStringLiteral("&1 RESOLUTE"));
+  actions[0]->trigger();
+  actions[1]->trigger();
+  EXPECT_EQ(chosen, (std::vector<std::string>{"CYRB", "CWRU"}));
+  WaitForOpenings();
+}
+
 // A FIFO where the settings file should be would block any reader for ever:
 // the program starts with its defaults, keeps nothing, and says so.
 TEST_F(RecentListWindowTest, AFifoAtTheSettingsFileNeitherHangsNorIsWritten) {

@@ -13,7 +13,9 @@
 // Land is cut into cells (a polygon clipped to each cell it touches) so the
 // program fills only the cells in view; outlines are cut into short runs
 // with their own bounds for the same reason. Filled cells are drawn
-// odd-even, so holes (the Caspian Sea) stay open.
+// odd-even, so holes (the Caspian Sea) stay open. Nothing crosses +-180:
+// land, lakes and lines are split there, and Antarctica's fill is closed
+// along the map's bottom edge.
 //
 // Lakes and first-level borders come from Debian's R packages of Natural
 // Earth data, exported by natural-earth-r.R: 1:50m data, in every file so
@@ -82,32 +84,89 @@ function quantiseRing(ring) {
   return out;
 }
 
+// Natural Earth cuts its rings at the antimeridian, but the topology can
+// still join a ring across it: a step of almost 360 degrees (Chukotka, Fiji,
+// Antarctica). Such a ring is unwrapped into one continuous run of
+// longitudes, which may reach past +-180; a ring around a pole comes back
+// shifted by 360 and is closed along that pole's edge of the map, so the
+// land south of Antarctica's coast reaches the bottom edge.
+function unwrapRing(ring) {
+  const out = [];
+  let shift = 0;
+  for (let i = 0; i < ring.length; i++) {
+    const [lon, lat] = ring[i];
+    if (i > 0) {
+      const previous = ring[i - 1][0];
+      if (lon - previous > 180) shift -= 360;
+      else if (previous - lon > 180) shift += 360;
+    }
+    out.push([lon + shift, lat]);
+  }
+  const drift = out[out.length - 1][0] - out[0][0];
+  if (Math.abs(drift) > 180) {
+    const poleLat = out.reduce((sum, p) => sum + p[1], 0) < 0 ? -90 : 90;
+    out.push([out[out.length - 1][0], poleLat], [out[0][0], poleLat], out[0]);
+  }
+  return out;
+}
+
+// A ring that only runs round a pole (the 1:50m land has one at 89.999 S)
+// bounds nothing once the pole's ring is closed along the map's edge.
+function polarSliver(ring) { return ring.every(([, lat]) => Math.abs(lat) > 89.9); }
+
+// Each polygon's rings, unwrapped, and each ring also one and two turns of the
+// globe either way, so every part that an unwrapped ring puts past +-180 is
+// cut into the cells at its own place. A cell takes all the rings that reach
+// it (holes too) and is filled odd-even.
 function landCells(polygons, cellDegrees) {
   const cells = new Map();
   for (const polygon of polygons) {
-    const [pw, ps, pe, pn] = bounds(polygon);
-    for (let cw = Math.floor((pw + 180) / cellDegrees) * cellDegrees - 180; cw < pe; cw += cellDegrees)
-      for (let cs = Math.floor((ps + 90) / cellDegrees) * cellDegrees - 90; cs < pn; cs += cellDegrees) {
-        const key = `${cw},${cs}`;
-        for (const ring of polygon) {
-          const clipped = quantiseRing(clipRing(ring, cw, cs, cw + cellDegrees, cs + cellDegrees));
-          if (clipped.length < 3) continue;
-          if (!cells.has(key)) cells.set(key, []);
-          cells.get(key).push(clipped);
+    const rings = polygon.filter((ring) => !polarSliver(ring)).map(unwrapRing);
+    for (const turn of [-720, -360, 0, 360, 720]) {
+      const shifted = rings.map((ring) => ring.map(([x, y]) => [x + turn, y]));
+      const [pw, ps, pe, pn] = bounds(shifted);
+      if (pe <= -180 || pw >= 180) continue;
+      const firstWest = Math.max(-180, Math.floor((pw + 180) / cellDegrees) * cellDegrees - 180);
+      const firstSouth = Math.max(-90, Math.floor((ps + 90) / cellDegrees) * cellDegrees - 90);
+      for (let cw = firstWest; cw < Math.min(pe, 180); cw += cellDegrees)
+        for (let cs = firstSouth; cs < Math.min(pn, 90); cs += cellDegrees) {
+          const key = `${cw},${cs}`;
+          for (const ring of shifted) {
+            const clipped = quantiseRing(clipRing(ring, cw, cs, cw + cellDegrees, cs + cellDegrees));
+            if (clipped.length < 3) continue;
+            if (!cells.has(key)) cells.set(key, []);
+            cells.get(key).push(clipped);
+          }
         }
-      }
+    }
   }
   return [...cells.keys()].sort().map((k) => cells.get(k));
 }
 
-// A jump across the antimeridian is no line on the map: lines break there.
+// A jump across the antimeridian is no line on the map: a line breaks at the
+// edge, where it crosses, and goes on from the other edge. The edges Natural
+// Earth cut its rings along (the antimeridian, the pole) are no coast.
 function outlineRuns(lines) {
+  const onCut = (a, b) =>
+    (Math.abs(a[0]) === 180 && a[0] === b[0]) || (Math.abs(a[1]) > 89.9 && Math.abs(b[1]) > 89.9);
   const runs = [];
   for (const line of lines) {
-    let pieces = [[]];
+    const pieces = [[]];
     for (let i = 0; i < line.length; i++) {
-      if (i > 0 && Math.abs(line[i][0] - line[i - 1][0]) > 180) pieces.push([]);
-      pieces[pieces.length - 1].push(line[i]);
+      const b = line[i];
+      if (i > 0) {
+        const a = line[i - 1];
+        if (Math.abs(b[0] - a[0]) > 180) {
+          const edge = a[0] > 0 ? 180 : -180;
+          const bx = b[0] + 2 * edge;
+          const lat = bx === a[0] ? a[1] : a[1] + ((b[1] - a[1]) * (edge - a[0])) / (bx - a[0]);
+          pieces[pieces.length - 1].push([edge, lat]);
+          pieces.push([[-edge, lat]]);
+        }
+        const piece = pieces[pieces.length - 1];
+        if (piece.length > 0 && onCut(piece[piece.length - 1], b)) pieces.push([]);
+      }
+      pieces[pieces.length - 1].push(b);
     }
     for (const piece of pieces) {
       const q = quantiseRing(piece);
