@@ -9,12 +9,15 @@ namespace nimbrel {
 SettingsService::SettingsService(QObject* parent) : QObject(parent) {
   readSourceSettings();
   current.units = readStoredUnits();
+  current.mapFilter = readStoredMapFilter();
 }
 
 void SettingsService::apply(const Settings& changed) {
   const Settings before = current;
   current = changed;
   if (current.units != before.units) storeUnits(current.units);
+  if (current.mapFilter != before.mapFilter && !storeMapFilter(current.mapFilter))
+    emit statusNote("Can not save the settings.");
   const bool sourceMoved = current.reportSource != before.reportSource || current.metarUrl != before.metarUrl;
   if (sourceMoved) {
     if (current.metarUrl != before.metarUrl) storedMetarUrl = current.metarUrl;
