@@ -21,8 +21,8 @@ const char* mapCategoryName(unsigned bit) {
 std::string mapFilterSettingText(const MapFilter& filter) {
   std::string text;
   for (const unsigned bit : kBits)
-    if (filter.hiddenCategories & bit) text += (text.empty() ? "" : ",") + std::string(mapCategoryName(bit));
-  if (filter.hideOlderHours > 0) text += ";" + std::to_string(filter.hideOlderHours) + "h";
+    if (filter.hiddenCategories & bit) text.append(text.empty() ? "" : ",").append(mapCategoryName(bit));
+  if (filter.hideOlderHours > 0) text.append(";").append(std::to_string(filter.hideOlderHours)).append("h");
   return text;
 }
 

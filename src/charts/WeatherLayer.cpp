@@ -605,13 +605,11 @@ std::string ceilingLine(const StationWeather& weather, const DisplayUnits& units
 std::string weatherTooltip(const Station& station, const StationWeather& weather, std::int64_t nowMinutes,
                            const DisplayUnits& units) {
   std::string text = station.name.empty() ? station.icao : station.name + " (" + station.icao + ")";
-  text += "\n" + reportAgeText(nowMinutes - weather.observedMinutes);
-  text += "\n" + weather.rawReport;
-  text += "\n" + temperatureLine(weather, units);
-  text += "\n" + windLine(weather, units);
-  text += "\n" + visibilityLine(weather, units);
-  text += "\n" + ceilingLine(weather, units);
-  text += std::string("\nCategory: ") + categoryName(weather.category);
+  for (const std::string& line :
+       {reportAgeText(nowMinutes - weather.observedMinutes), weather.rawReport, temperatureLine(weather, units),
+        windLine(weather, units), visibilityLine(weather, units), ceilingLine(weather, units)})
+    text.append(1, '\n').append(line);
+  text.append("\nCategory: ").append(categoryName(weather.category));
   return text;
 }
 

@@ -55,7 +55,8 @@ GoToField::~GoToField() = default;
 
 void GoToField::setCatalogue(std::shared_ptr<const StationList> stations) {
   catalogue = std::move(stations);
-  index.reset();
+  // Made here, with the list: on the first keystroke it would double its wait.
+  index = catalogue ? std::make_unique<GoToIndex>(*catalogue) : nullptr;
   model->show(nullptr, {});
 }
 

@@ -41,7 +41,7 @@ class GoToField : public QLineEdit {
   explicit GoToField(QWidget* parent = nullptr);
   ~GoToField() override;
 
-  // The catalogue searched; its index is made on the first keystroke after.
+  // The catalogue searched, indexed at once.
   void setCatalogue(std::shared_ptr<const StationList> stations);
   // The catalogue indices suggested for the text now, best first.
   const std::vector<std::size_t>& suggestions() const { return model->indices(); }
@@ -56,7 +56,6 @@ class GoToField : public QLineEdit {
   void choose();
 
   std::shared_ptr<const StationList> catalogue;
-  // Made on first need, for the catalogue of now.
   mutable std::unique_ptr<GoToIndex> index;
   GoToModel* model = nullptr;
   QCompleter* completer = nullptr;

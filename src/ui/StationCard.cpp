@@ -23,6 +23,8 @@ StationCard::StationCard(QWidget* map) : QFrame(map) {
   setFrameShape(QFrame::StyledPanel);
   setAutoFillBackground(true);
   setBackgroundRole(QPalette::ToolTipBase);
+  // It covers the map: the map need not be drawn under it.
+  setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 4, 6, 4);
@@ -70,8 +72,6 @@ void StationCard::showStation(const Station& station, const StationCardText& tex
   raw->setVisible(!text.rawReport.empty());
   if (!same) askForecast(forecasts, timeUtc);
   adjustSize();
-  show();
-  raise();
 }
 
 void StationCard::askForecast(TafSource* forecasts, bool timeUtc) {
@@ -103,12 +103,18 @@ void StationCard::placeBeside(QPoint anchor) {
   x = std::clamp(x, 0, std::max(0, map->width() - width()));
   y = std::clamp(y, 0, std::max(0, map->height() - height()));
   move(x, y);
+  // Shown only once in place: shown first, the map would redraw where it was.
+  if (isHidden()) {
+    show();
+    raise();
+  }
 }
 
 std::string StationCard::plainText() const {
   std::string text;
   for (const QLabel* label : {title, body, raw, forecast})
-    if (!label->isHidden() && !label->text().isEmpty()) text += (text.empty() ? "" : "\n") + fromQString(label->text());
+    if (!label->isHidden() && !label->text().isEmpty())
+      text.append(text.empty() ? "" : "\n").append(fromQString(label->text()));
   return text;
 }
 

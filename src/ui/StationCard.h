@@ -28,7 +28,8 @@ class StationCard : public QFrame {
   // Fills the card for a station; a new station asks `forecasts` (null:
   // none to ask) for its TAF, the same one keeps the answer it has.
   void showStation(const Station& station, const StationCardText& text, TafSource* forecasts, bool timeUtc);
-  // Places the card beside a view pixel of its map, inside the map.
+  // Places the card beside a view pixel of its map, inside the map, and
+  // shows it.
   void placeBeside(QPoint anchor);
   // Hides the card and drops its forecast request.
   void dismiss();
