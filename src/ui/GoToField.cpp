@@ -22,9 +22,8 @@ QVariant GoToModel::data(const QModelIndex& index, int role) const {
   if (stations == nullptr || !index.isValid() || index.row() >= rowCount()) return {};
   const Station& s = (*stations)[shown[static_cast<std::size_t>(index.row())]];
   if (role == Qt::DisplayRole) {
-    std::string text = s.name.empty() ? s.icao : s.name + " (" + s.icao + ")";
-    if (!s.iata.empty()) text += " " + s.iata;
-    return toQString(text);
+    const std::string codes = s.iata.empty() ? s.icao : s.icao + " / " + s.iata;
+    return toQString(s.name.empty() ? codes : s.name + " (" + codes + ")");
   }
   if (role == Qt::EditRole) return toQString(s.icao.empty() ? s.name : s.icao);
   return {};

@@ -23,8 +23,6 @@ StationCard::StationCard(QWidget* map) : QFrame(map) {
   setFrameShape(QFrame::StyledPanel);
   setAutoFillBackground(true);
   setBackgroundRole(QPalette::ToolTipBase);
-  // It covers the map: the map need not be drawn under it.
-  setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 4, 6, 4);

@@ -339,6 +339,10 @@ TEST_F(WeatherLayerViewTest, AClickOpensTheStationsCardWhoseButtonOpensTheChart)
   EXPECT_FALSE(card->geometry().adjusted(-2, -2, 2, 2).contains(at));
   EXPECT_TRUE(map->rect().contains(card->geometry()));
   EXPECT_LT(std::min(std::abs(card->geometry().left() - at.x()), std::abs(card->geometry().right() - at.x())), 20);
+  // It covers the map: its own background, not the map, inside its frame.
+  const QImage withCard = map->grab().toImage();
+  const QPoint inside = card->geometry().topRight() + QPoint(-4, 4);
+  EXPECT_EQ(withCard.pixelColor(inside).rgb(), card->palette().color(QPalette::ToolTipBase).rgb());
 
   // The default units, then the US preset with Time UTC on; the card follows.
   for (const bool us : {false, true}) {
