@@ -301,6 +301,8 @@ std::string WorldMapView::statusText() const {
 }
 
 void WorldMapView::showHoverTip() {
+  // The open card says it all already.
+  if (card != nullptr && card->isOpen() && weatherStationAt(hoverPixel) == static_cast<int>(cardIndex)) return;
   const QString text = weatherTooltipAt(hoverPixel);
   if (text.isEmpty()) return;
   QToolTip::showText(mapToGlobal(hoverPixel), text, this);
