@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "base/DisplayUnits.h"
+#include "base/MapFilter.h"
 
 namespace nimbrel {
 
@@ -46,6 +47,8 @@ struct Settings {
   // Kept with the user's settings, as are the units above.
   ReportSource reportSource = ReportSource::kLiveMetar;
   std::string metarUrl = kDefaultMetarUrl;
+  // What the world maps' current weather hides; kept too.
+  MapFilter mapFilter;
 
   bool operator==(const Settings&) const = default;
 };

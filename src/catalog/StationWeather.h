@@ -37,6 +37,7 @@ struct WeatherSnapshot {
   std::int64_t newestMinutes = 0;  // the newest observation kept, minutes since 1970
   std::string problem;          // why not everything could be read; empty when all was
   bool offline = false;         // the service could not be reached: stored reports
+  bool downloadFailed = false;  // the last download failed: these are older reports, or none
 
   // The weather of a catalogue station, or null (binary search).
   const StationWeather* forStation(std::size_t catalogueIndex) const;

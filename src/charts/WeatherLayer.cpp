@@ -96,10 +96,22 @@ void fillDisc(Painter& painter, int x, int y, int radius, Colour colour) {
   }
 }
 
-// The legend and the tooltip name a report without a category as well.
-const char* categoryName(FlightCategory category) {
-  return category == FlightCategory::Unknown ? "unknown" : flightCategoryText(category);
+// A category's legend row: "VFR", or "VFR hidden" when the filter hides it.
+std::string legendRowText(FlightCategory category, const MapFilter& filter) {
+  std::string text = categoryName(category);
+  if (filter.hiddenCategories & mapCategoryBit(category)) text += " hidden";
+  return text;
 }
+
+// The legend's last line under a filter: the hidden ages by category, and
+// everything hidden by temperature (which names no category).
+std::string legendFooter(WeatherColouring colouring, const MapFilter& filter) {
+  if (colouring == WeatherColouring::kTemperature) return hiddenText(filter);
+  return filter.hideOlderHours > 0 ? "older than " + std::to_string(filter.hideOlderHours) + " h hidden"
+                                   : std::string();
+}
+
+const Font kBadgeFont{"Arial", 12, 700};
 
 int severity(FlightCategory category) {
   switch (category) {
@@ -127,6 +139,60 @@ std::string shortTemperature(double celsius, bool metric) {
 }
 
 }  // namespace
+
+// The legend and the tooltip name a report without a category as well.
+const char* categoryName(FlightCategory category) {
+  return category == FlightCategory::Unknown ? "unknown" : flightCategoryText(category);
+}
+
+unsigned mapCategoryBit(FlightCategory category) {
+  switch (category) {
+    case FlightCategory::VFR: return kMapVfr;
+    case FlightCategory::MVFR: return kMapMvfr;
+    case FlightCategory::IFR: return kMapIfr;
+    case FlightCategory::LIFR: return kMapLifr;
+    case FlightCategory::Unknown: break;
+  }
+  return kMapUnknown;
+}
+
+bool filterShows(const MapFilter& filter, const StationWeather& weather, std::int64_t nowMinutes) {
+  if (filter.hiddenCategories & mapCategoryBit(weather.category)) return false;
+  return filter.hideOlderHours <= 0 || nowMinutes - weather.observedMinutes <= filter.hideOlderHours * 60;
+}
+
+std::string hiddenText(const MapFilter& filter) {
+  if (!filter.hidesAny()) return {};
+  std::string names;
+  for (const FlightCategory category : kLegendCategories)
+    if (filter.hiddenCategories & mapCategoryBit(category))
+      names += (names.empty() ? "" : ", ") + std::string(categoryName(category));
+  std::string text = "Hidden: " + names;
+  if (filter.hideOlderHours > 0)
+    text += (names.empty() ? "" : "; ") + std::string("older than ") + std::to_string(filter.hideOlderHours) + " h";
+  return text;
+}
+
+std::string noCurrentWeatherText(const WeatherSnapshot& snapshot, bool timeUtc) {
+  if (!snapshot.offline && !snapshot.downloadFailed) return {};
+  if (snapshot.stations.empty()) return "No current weather";
+  return "Offline: reports up to " + clockText(snapshot.newestMinutes * 60, timeUtc);
+}
+
+void drawMapBadge(Painter& painter, const std::string& text, int viewWidth) {
+  if (text.empty()) return;
+  const KeptPainterState kept(painter);
+  painter.setFont(kBadgeFont);
+  const Size extent = painter.textSize(text);
+  const Rect box = Rect::fromSize(viewWidth / 2 - extent.width / 2 - 2 * kPad, kPad, extent.width + 4 * kPad,
+                                  extent.height + 2 * kPad);
+  painter.setPen(Pen{rgb(160, 0, 0), 1});
+  painter.setBrush(kBadgeColour);
+  painter.rect(box);
+  painter.setTextColour(rgb(120, 0, 0));
+  painter.setTextBackground(kBadgeColour);
+  painter.text({box.left + 2 * kPad, box.top + kPad}, text);
+}
 
 Colour flightCategoryColour(FlightCategory category) {
   switch (category) {
@@ -190,38 +256,52 @@ Rect chooseLegendCorner(const StationList& stations, Size legend, const MapViewp
   return corners[static_cast<std::size_t>(std::min_element(covered.begin(), covered.end()) - covered.begin())];
 }
 
-Size weatherLegendSize(Painter& painter, WeatherColouring colouring, bool metric) {
+Size weatherLegendSize(Painter& painter, WeatherColouring colouring, bool metric, const MapFilter& filter) {
   LegendState legend(painter);
+  const std::string footer = legendFooter(colouring, filter);
+  const Size footerSize = footer.empty() ? Size{0, 0} : painter.textSize(footer);
   if (colouring == WeatherColouring::kFlightCategory) {
     int textWidth = 0, rowHeight = kSwatch + 2;
     for (FlightCategory category : kLegendCategories) {
-      const Size extent = painter.textSize(categoryName(category));
+      const Size extent = painter.textSize(legendRowText(category, filter));
       textWidth = std::max(textWidth, extent.width);
       rowHeight = std::max(rowHeight, extent.height);
     }
-    return Size{kPad + kSwatch + kPad + textWidth + kPad,
-                kPad + rowHeight * static_cast<int>(kLegendCategories.size()) + kPad};
+    const int width = kPad + kSwatch + kPad + textWidth + kPad;
+    return Size{std::max(width, kPad + footerSize.width + kPad),
+                kPad + rowHeight * static_cast<int>(kLegendCategories.size()) + footerSize.height + kPad};
   }
   const Size title = painter.textSize(temperatureTitle(metric));
   const std::vector<TemperatureTick> ticks = temperatureTicks(metric);
   const int overhang = std::max(painter.textSize(ticks.front().label).width, painter.textSize(ticks.back().label).width) / 2;
   const int labelHeight = painter.textSize(ticks.front().label).height;
-  return Size{kPad + std::max(title.width, kBarWidth + 2 * overhang) + kPad,
-              kPad + title.height + 2 + kBarHeight + 2 + labelHeight + kPad};
+  return Size{kPad + std::max({title.width, kBarWidth + 2 * overhang, footerSize.width}) + kPad,
+              kPad + title.height + 2 + kBarHeight + 2 + labelHeight + footerSize.height + kPad};
 }
 
-void drawWeatherLegend(Painter& painter, WeatherColouring colouring, bool metric, const Rect& box) {
+void drawWeatherLegend(Painter& painter, WeatherColouring colouring, bool metric, const Rect& box,
+                       const MapFilter& filter) {
   LegendState legend(painter);
   painter.rect(box);
+  const std::string footer = legendFooter(colouring, filter);
+  if (!footer.empty())
+    painter.text({box.left + kPad, box.bottom - kPad - painter.textSize(footer).height}, footer);
   if (colouring == WeatherColouring::kFlightCategory) {
     int rowHeight = kSwatch + 2;
     for (FlightCategory category : kLegendCategories)
-      rowHeight = std::max(rowHeight, painter.textSize(categoryName(category)).height);
+      rowHeight = std::max(rowHeight, painter.textSize(legendRowText(category, filter)).height);
     int y = box.top + kPad;
     for (FlightCategory category : kLegendCategories) {
-      painter.fillRect(Rect::fromSize(box.left + kPad, y + (rowHeight - kSwatch) / 2, kSwatch, kSwatch),
-                       flightCategoryColour(category));
-      painter.text({box.left + kPad + kSwatch + kPad, y}, categoryName(category));
+      const Rect swatch = Rect::fromSize(box.left + kPad, y + (rowHeight - kSwatch) / 2, kSwatch, kSwatch);
+      // A hidden category keeps only the outline of its swatch.
+      if (filter.hiddenCategories & mapCategoryBit(category)) {
+        const KeptPainterState kept(painter);
+        painter.setPen(Pen{flightCategoryColour(category), 1});
+        painter.rect(swatch);
+      } else {
+        painter.fillRect(swatch, flightCategoryColour(category));
+      }
+      painter.text({box.left + kPad + kSwatch + kPad, y}, legendRowText(category, filter));
       y += rowHeight;
     }
     return;
@@ -245,15 +325,17 @@ void drawWeatherLegend(Painter& painter, WeatherColouring colouring, bool metric
 }
 
 void drawWeatherLayer(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
-                      WeatherColouring colouring, const StationList& openStations, bool metric) {
-  // Stations without a report first, so a neighbour's point covers them.
+                      WeatherColouring colouring, const StationList& openStations, bool metric,
+                      const MapFilter& filter, std::int64_t nowMinutes) {
+  // Stations without a report first, so a neighbour's point covers them;
+  // grey, the legend's "unknown", never a category's colour.
   auto weather = snapshot.stations.begin();
-  for (std::size_t i = 0; i < catalogue.size(); ++i) {
+  for (std::size_t i = 0; i < catalogue.size() && !(filter.hiddenCategories & kMapUnknown); ++i) {
     while (weather != snapshot.stations.end() && weather->station < i) ++weather;
     const Station& station = catalogue[i];
     if (!station.hasPosition || (weather != snapshot.stations.end() && weather->station == i)) continue;
     const Pixel p = MapProjection::toPixel(station.mapLongitude, station.mapColatitude);
-    painter.pixel({p.x, p.y}, kStationPointColour);
+    painter.pixel({p.x, p.y}, kNoValueColour);
   }
   // Each point a 3 x 3 square in its colour with a dark rim that leaves the
   // corners out, so every colour shows on yellow land and white sea alike.
@@ -262,6 +344,7 @@ void drawWeatherLayer(Painter& painter, const StationList& catalogue, const Weat
   Colour runColour = 0;
   for (const StationWeather& w : snapshot.stations) {
     if (w.station >= catalogue.size() || !catalogue[w.station].hasPosition) continue;
+    if (filter.hidesAny() && !filterShows(filter, w, nowMinutes)) continue;
     const Station& station = catalogue[w.station];
     const Pixel p = MapProjection::toPixel(station.mapLongitude, station.mapColatitude);
     const Colour colour = weatherPointColour(w, colouring);
@@ -274,8 +357,8 @@ void drawWeatherLayer(Painter& painter, const StationList& catalogue, const Weat
   }
   if (!run.empty()) painter.rimmedPoints(run, runColour, kOutlineColour);
   drawOpenStationMarks(painter, openStations);
-  const Size size = weatherLegendSize(painter, colouring, metric);
-  drawWeatherLegend(painter, colouring, metric, chooseLegendCorner(catalogue, size));
+  const Size size = weatherLegendSize(painter, colouring, metric, filter);
+  drawWeatherLegend(painter, colouring, metric, chooseLegendCorner(catalogue, size), filter);
 }
 
 std::vector<bool> placeWithoutOverlap(const std::vector<Rect>& candidates) {
@@ -370,9 +453,9 @@ void drawStationPlot(Painter& painter, int x, int y, const Station& station, con
 
 void drawWeatherLayer(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
                       WeatherColouring colouring, const StationList& openStations, bool metric,
-                      const MapViewport& view) {
+                      const MapViewport& view, const MapFilter& filter, std::int64_t nowMinutes) {
   if (view.showsPicture()) {
-    drawWeatherLayer(painter, catalogue, snapshot, colouring, openStations, metric);
+    drawWeatherLayer(painter, catalogue, snapshot, colouring, openStations, metric, filter, nowMinutes);
     return;
   }
   auto inView = [&](const Pixel& p, int margin) {
@@ -380,12 +463,12 @@ void drawWeatherLayer(Painter& painter, const StationList& catalogue, const Weat
   };
   // Stations without a report first, so a neighbour's point covers them.
   auto weather = snapshot.stations.begin();
-  for (std::size_t i = 0; i < catalogue.size(); ++i) {
+  for (std::size_t i = 0; i < catalogue.size() && !(filter.hiddenCategories & kMapUnknown); ++i) {
     while (weather != snapshot.stations.end() && weather->station < i) ++weather;
     const Station& station = catalogue[i];
     if (!station.hasPosition || (weather != snapshot.stations.end() && weather->station == i)) continue;
     const Pixel p = view.toPixel(station.mapLongitude, station.mapColatitude);
-    if (inView(p, 0)) painter.pixel({p.x, p.y}, kStationPointColour);
+    if (inView(p, 0)) painter.pixel({p.x, p.y}, kNoValueColour);
   }
   struct Shown {
     const StationWeather* weather;
@@ -394,6 +477,7 @@ void drawWeatherLayer(Painter& painter, const StationList& catalogue, const Weat
   std::vector<Shown> shown;
   for (const StationWeather& w : snapshot.stations) {
     if (w.station >= catalogue.size() || !catalogue[w.station].hasPosition) continue;
+    if (filter.hidesAny() && !filterShows(filter, w, nowMinutes)) continue;
     const Station& station = catalogue[w.station];
     const Pixel p = view.toPixel(station.mapLongitude, station.mapColatitude);
     if (inView(p, kPlotReach)) shown.push_back({&w, p});
@@ -477,8 +561,8 @@ void drawWeatherLayer(Painter& painter, const StationList& catalogue, const Weat
       drawStationPlot(painter, shown[i].pixel.x, shown[i].pixel.y, catalogue[shown[i].weather->station], *shown[i].weather,
                       weatherPointColour(*shown[i].weather, colouring), metric);
   drawOpenStationMarks(painter, openStations, view);
-  const Size size = weatherLegendSize(painter, colouring, metric);
-  drawWeatherLegend(painter, colouring, metric, chooseLegendCorner(catalogue, size, view));
+  const Size size = weatherLegendSize(painter, colouring, metric, filter);
+  drawWeatherLegend(painter, colouring, metric, chooseLegendCorner(catalogue, size, view), filter);
 }
 
 std::string reportAgeText(std::int64_t ageMinutes) {
@@ -491,35 +575,41 @@ std::string reportAgeText(std::int64_t ageMinutes) {
   return std::to_string(ageMinutes / (24 * 60)) + " days ago";
 }
 
+std::string temperatureLine(const StationWeather& weather, const DisplayUnits& units) {
+  return "Temperature: " +
+         (weather.temperatureC ? temperatureText(*weather.temperatureC, units.temperature) : "not reported");
+}
+
+std::string windLine(const StationWeather& weather, const DisplayUnits& units) {
+  if (!weather.windSpeedKt) return "Wind: not reported";
+  const bool calm = *weather.windSpeedKt == 0.0 && !weather.windGustKt;
+  const WindState state = calm                      ? WindState::kCalm
+                          : weather.windDirectionDeg ? WindState::kFrom
+                                                     : WindState::kVariable;
+  return "Wind: " + windText(state, weather.windDirectionDeg.value_or(0), *weather.windSpeedKt,
+                             weather.windGustKt.value_or(std::numeric_limits<double>::quiet_NaN()), units.speed);
+}
+
+std::string visibilityLine(const StationWeather& weather, const DisplayUnits& units) {
+  if (!weather.visibilityM) return "Visibility: not reported";
+  const VisibilityBound bound = weather.visibilityMoreThan   ? VisibilityBound::kOrMore
+                                : weather.visibilityLessThan ? VisibilityBound::kLessThan
+                                                             : VisibilityBound::kExact;
+  return "Visibility: " + visibilityText(*weather.visibilityM, bound, units.visibility);
+}
+
+std::string ceilingLine(const StationWeather& weather, const DisplayUnits& units) {
+  return "Ceiling: " + (weather.ceilingFt ? heightText(*weather.ceilingFt, units.height) : "none");
+}
+
 std::string weatherTooltip(const Station& station, const StationWeather& weather, std::int64_t nowMinutes,
                            const DisplayUnits& units) {
   std::string text = station.name.empty() ? station.icao : station.name + " (" + station.icao + ")";
-  text += "\n" + reportAgeText(nowMinutes - weather.observedMinutes);
-  text += "\n" + weather.rawReport;
-  text += "\nTemperature: " +
-          (weather.temperatureC ? temperatureText(*weather.temperatureC, units.temperature) : "not reported");
-  text += "\nWind: ";
-  if (!weather.windSpeedKt) {
-    text += "not reported";
-  } else {
-    const bool calm = *weather.windSpeedKt == 0.0 && !weather.windGustKt;
-    const WindState state = calm                      ? WindState::kCalm
-                            : weather.windDirectionDeg ? WindState::kFrom
-                                                       : WindState::kVariable;
-    text += windText(state, weather.windDirectionDeg.value_or(0), *weather.windSpeedKt,
-                     weather.windGustKt.value_or(std::numeric_limits<double>::quiet_NaN()), units.speed);
-  }
-  text += "\nVisibility: ";
-  if (!weather.visibilityM) {
-    text += "not reported";
-  } else {
-    const VisibilityBound bound = weather.visibilityMoreThan   ? VisibilityBound::kOrMore
-                                  : weather.visibilityLessThan ? VisibilityBound::kLessThan
-                                                               : VisibilityBound::kExact;
-    text += visibilityText(*weather.visibilityM, bound, units.visibility);
-  }
-  text += "\nCeiling: " + (weather.ceilingFt ? heightText(*weather.ceilingFt, units.height) : "none");
-  text += std::string("\nCategory: ") + categoryName(weather.category);
+  for (const std::string& line :
+       {reportAgeText(nowMinutes - weather.observedMinutes), weather.rawReport, temperatureLine(weather, units),
+        windLine(weather, units), visibilityLine(weather, units), ceilingLine(weather, units)})
+    text.append(1, '\n').append(line);
+  text.append("\nCategory: ").append(categoryName(weather.category));
   return text;
 }
 

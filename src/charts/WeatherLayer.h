@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/DisplayUnits.h"
+#include "base/MapFilter.h"
 #include "base/Painter.h"
 #include "map/MapProjection.h"
 #include "catalog/Station.h"
@@ -44,19 +45,42 @@ Rect chooseLegendCorner(const StationList& stations, Size legend);
 // stations at their view pixels.
 Rect chooseLegendCorner(const StationList& stations, Size legend, const MapViewport& view);
 // The legend's size for the colouring, measured with the legend's font.
-Size weatherLegendSize(Painter& painter, WeatherColouring colouring, bool metric);
-void drawWeatherLegend(Painter& painter, WeatherColouring colouring, bool metric, const Rect& box);
+// With a filter, the hidden categories say so and a last line names the
+// hidden ages (by temperature: everything hidden).
+Size weatherLegendSize(Painter& painter, WeatherColouring colouring, bool metric, const MapFilter& filter = {});
+void drawWeatherLegend(Painter& painter, WeatherColouring colouring, bool metric, const Rect& box,
+                       const MapFilter& filter = {});
+
+// The filter's bit for a category (Unknown: kMapUnknown).
+unsigned mapCategoryBit(FlightCategory category);
+// Whether a report shows under the filter at `nowMinutes`.
+bool filterShows(const MapFilter& filter, const StationWeather& weather, std::int64_t nowMinutes);
+// "Hidden: VFR, unknown; older than 1 h"; "" with nothing hidden.
+std::string hiddenText(const MapFilter& filter);
+
+// The map's own note while it has no current weather: "Offline: reports up
+// to 23:45 UTC" when it shows stored or older reports for want of the
+// service, "No current weather" when it has none; "" otherwise. The time in
+// the zone chosen.
+std::string noCurrentWeatherText(const WeatherSnapshot& snapshot, bool timeUtc);
+// The note in a box of this colour at the top centre of a view this wide.
+constexpr Colour kBadgeColour = rgb(255, 240, 200);
+void drawMapBadge(Painter& painter, const std::string& text, int viewWidth);
 
 // Draws over the map picture, instead of drawAllStationPoints and
 // drawOpenStationMarks. `metric` chooses the temperature legend's unit.
 void drawWeatherLayer(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
-                      WeatherColouring colouring, const StationList& openStations, bool metric = true);
+                      WeatherColouring colouring, const StationList& openStations, bool metric = true,
+                      const MapFilter& filter = {}, std::int64_t nowMinutes = 0);
 // The layer in a view. Points keep their size in pixels; zoomed in, stations
 // get ICAO labels where there is room and, closer in, station plots, placed
-// greedily without overlapping, the worse flight category first.
+// greedily without overlapping, the worse flight category first. Stations
+// without a report are grey pixels. Reports the filter hides are left out
+// (their age at `nowMinutes`); hiding "unknown" leaves out the stations
+// without a report as well.
 void drawWeatherLayer(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
                       WeatherColouring colouring, const StationList& openStations, bool metric,
-                      const MapViewport& view);
+                      const MapViewport& view, const MapFilter& filter = {}, std::int64_t nowMinutes = 0);
 
 // Zoom from which labels, and station plots, are tried.
 constexpr double kLabelZoom = 4.0;
@@ -82,6 +106,14 @@ std::string reportAgeText(std::int64_t ageMinutes);
 // the user's units.
 std::string weatherTooltip(const Station& station, const StationWeather& weather, std::int64_t nowMinutes,
                            const DisplayUnits& units);
+// The tooltip's value lines, shared with the station card: "Temperature:
+// 12.3\xB0" "C", "Wind: ...", "Visibility: ...", "Ceiling: ...".
+std::string temperatureLine(const StationWeather& weather, const DisplayUnits& units);
+std::string windLine(const StationWeather& weather, const DisplayUnits& units);
+std::string visibilityLine(const StationWeather& weather, const DisplayUnits& units);
+std::string ceilingLine(const StationWeather& weather, const DisplayUnits& units);
+// "VFR" ... "LIFR", and "unknown" for a report without a category.
+const char* categoryName(FlightCategory category);
 // "Current weather: 4,512 stations, reports up to 14:50 UTC", then the
 // skipped reports and the reading's problem when there are any; with stored
 // reports for want of the service, "Current weather: offline, reports up to

@@ -1,5 +1,6 @@
 #include "services/SettingsService.h"
 
+#include <QMetaObject>
 #include <memory>
 
 #include "services/UserSettings.h"
@@ -10,6 +11,7 @@ SettingsService::SettingsService(QObject* parent) : QObject(parent) {
   writer.setMaxThreadCount(1);
   readSourceSettings();
   current.units = readStoredUnits();
+  current.mapFilter = readStoredMapFilter();
 }
 
 SettingsService::~SettingsService() { waitForWrites(); }
@@ -20,6 +22,11 @@ void SettingsService::apply(const Settings& changed) {
   const Settings before = current;
   current = changed;
   if (current.units != before.units) writer.start([units = current.units] { storeUnits(units); });
+  if (current.mapFilter != before.mapFilter)
+    writer.start([this, filter = current.mapFilter] {
+      if (!storeMapFilter(filter))
+        QMetaObject::invokeMethod(this, [this] { emit statusNote("Can not save the settings."); }, Qt::QueuedConnection);
+    });
   const bool sourceMoved = current.reportSource != before.reportSource || current.metarUrl != before.metarUrl;
   if (sourceMoved) {
     if (current.metarUrl != before.metarUrl) storedMetarUrl = current.metarUrl;

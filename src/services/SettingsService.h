@@ -1,7 +1,8 @@
 #pragma once
 // The program's settings and their keeping: the report source, the METAR
-// address and the display units are read from the user's settings file and
-// written back when changed; every other setting starts from its default.
+// address, the display units and the map's filter are read from the user's
+// settings file and written back when changed; every other setting starts
+// from its default.
 #include <QObject>
 #include <QThreadPool>
 #include <string>

@@ -35,4 +35,19 @@ void storeUnits(const DisplayUnits& units) {
   stored->sync();
 }
 
+MapFilter readStoredMapFilter() {
+  const std::unique_ptr<QSettings> stored = openUserSettings();
+  if (!stored) return {};
+  return mapFilterFromSettingText(stored->value(QStringLiteral("Map/Filter")).toString().toStdString())
+      .value_or(MapFilter{});
+}
+
+bool storeMapFilter(const MapFilter& filter) {
+  const std::unique_ptr<QSettings> stored = openUserSettings();
+  if (!stored) return false;
+  stored->setValue(QStringLiteral("Map/Filter"), QString::fromStdString(mapFilterSettingText(filter)));
+  stored->sync();
+  return stored->status() == QSettings::NoError;
+}
+
 }  // namespace nimbrel

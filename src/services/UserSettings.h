@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "base/DisplayUnits.h"
+#include "base/MapFilter.h"
 
 namespace nimbrel {
 
@@ -21,5 +22,10 @@ std::unique_ptr<QSettings> openUserSettings();
 // (or an unreadable value) is kept.
 DisplayUnits readStoredUnits();
 void storeUnits(const DisplayUnits& units);
+
+// What the maps hide, kept as "Map/Filter"; nothing hidden when none (or an
+// unreadable value) is kept. Storing says whether it was written.
+MapFilter readStoredMapFilter();
+bool storeMapFilter(const MapFilter& filter);
 
 }  // namespace nimbrel

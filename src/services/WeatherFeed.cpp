@@ -92,6 +92,7 @@ void WeatherFeed::refresh() {
             const auto since = QDateTime::currentSecsSinceEpoch() - kOfflineSeconds;
             *snapshot = storedWeather(kept->newestMetars(since), *stations);
           }
+          snapshot->downloadFailed = true;
           snapshot->problem = "the download failed: " +
                               (fetched.errorText.empty() ? std::string("no answer") : fetched.errorText);
         }
@@ -111,6 +112,7 @@ void WeatherFeed::arrived(std::shared_ptr<WeatherSnapshot> snapshot) {
   if (snapshot->stations.empty() && current) {
     auto kept = std::make_shared<WeatherSnapshot>(*current);
     kept->problem = snapshot->problem;
+    kept->downloadFailed = snapshot->downloadFailed;
     current = std::move(kept);
   } else {
     current = std::move(snapshot);

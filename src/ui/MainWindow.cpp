@@ -15,8 +15,10 @@
 #include "ui/ChartOpener.h"
 #include "ui/ChildWindowArea.h"
 #include "ui/FrameParts.h"
+#include "ui/GoToField.h"
 #include "ui/Icons.h"
 #include "ui/MapActions.h"
+#include "ui/MapFilterMenu.h"
 #include "ui/ParametersDialog.h"
 #include "ui/Printing.h"
 #include "services/QtText.h"
@@ -108,6 +110,7 @@ void MainWindow::start(const std::string& stationName) {
     BusyScope busy(*this);
     messages = state.loadStationList();
   }
+  goTo->setCatalogue(state.catalogue());
   for (const std::string& message : messages) showMessage(message);
   if (const std::string note = state.sources().takeStoreNote(); !note.empty()) setStatusText(note);
   // The first window is opened as New would open it, not by an opener.
@@ -181,6 +184,13 @@ void MainWindow::createMenus() {
   tools->addActions({parametersAction, mapActions->markAllStations, showAllStationsAction, findStationAction});
   tools->addSeparator();
   tools->addAction(mapActions->currentWeather);
+  tools->addSeparator();
+  goTo = new GoToField(tools);
+  tools->addWidget(goTo);
+  connect(goTo, &GoToField::stationChosen, this, [this](const Station& station) {
+    if (WorldMapView* map = activeMap()) map->goToStation(station);
+  });
+  connect(&state.stations(), &StationService::catalogueChanged, goTo, [this] { goTo->setCatalogue(state.catalogue()); });
   addToolBar(Qt::TopToolBarArea, tools);
 
   QAction* toolbarToggle = tools->toggleViewAction();
@@ -206,6 +216,7 @@ void MainWindow::createMenus() {
       viewMenu({mapActions->markAllStations, showAllStationsAction, parametersAction, findStationAction});
   childViewMenu->addSeparator();
   childViewMenu->addActions({mapActions->currentWeather, mapActions->temperatureColouring});
+  childViewMenu->addMenu(new MapFilterMenu(state.settingsService(), this));
   childViewMenu->addSeparator();
   childViewMenu->addActions(mapActions->zoom);
 
@@ -314,6 +325,7 @@ WorldMapView* MainWindow::activeMap() const { return qobject_cast<WorldMapView*>
 void MainWindow::updateActions() {
   using Command = ChildView::Command;
   mapActions->update(activeMap(), state.settings().reportSource == ReportSource::kLiveMetar);
+  goTo->setEnabled(activeMap() != nullptr);
   parametersAction->setEnabled(offering(Command::kParameters) != nullptr);
   showAllStationsAction->setEnabled(offering(Command::kParameters) != nullptr);
   findStationAction->setEnabled(offering(Command::kFind) != nullptr);

@@ -25,6 +25,7 @@ namespace nimbrel {
 class BrowserView;
 class ChartOpener;
 class ChildWindowArea;
+class GoToField;
 class MapActions;
 class RecentMenuSection;
 class Session;
@@ -99,6 +100,7 @@ class MainWindow : public QMainWindow, public UserPort {
   MapActions* mapActions = nullptr;
   ChildWindowArea* area = nullptr;
   QToolBar* tools = nullptr;
+  GoToField* goTo = nullptr;
   // Shared by every station table: a new one opens sorted as the last.
   TableSortState sortState;
   QLabel* messagePane = nullptr;

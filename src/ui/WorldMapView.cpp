@@ -10,6 +10,7 @@
 #include <QPainterPath>
 #include <QToolTip>
 #include <QWheelEvent>
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cmath>
@@ -21,6 +22,8 @@
 #include "map/MapProjection.h"
 #include "charts/WorldMapDrawing.h"
 #include "ui/QtPainter.h"
+#include "ui/StationCard.h"
+#include "charts/StationCardText.h"
 #include "services/Session.h"
 #include "services/WeatherFeed.h"
 #include "services/QtText.h"
@@ -207,9 +210,13 @@ WorldMapView::WorldMapView(Session& session, UserPort& port) : session(session),
   connect(&hoverTimer, &QTimer::timeout, this, &WorldMapView::showHoverTip);
   connect(&session.weatherFeed(), &WeatherFeed::changed, this, &WorldMapView::weatherChanged);
   connect(&session.stations(), &StationService::openStationsChanged, this, qOverload<>(&QWidget::update));
-  connect(&session.stations(), &StationService::catalogueChanged, this, &WorldMapView::weatherChanged);
-  // Units and zone of the plots and tooltips.
-  connect(&session.settingsService(), &SettingsService::settingsChanged, this, qOverload<>(&QWidget::update));
+  connect(&session.stations(), &StationService::catalogueChanged, this, [this] {
+    // The card's index was into the old list.
+    closeStationCard();
+    weatherChanged();
+  });
+  // Units and zone of the plots, tooltips and card; the filter of the points.
+  connect(&session.settingsService(), &SettingsService::settingsChanged, this, &WorldMapView::weatherChanged);
   // Without the live source there is no current weather to show.
   connect(&session.settingsService(), &SettingsService::sourceChanged, this, [this] {
     if (this->session.settings().reportSource != ReportSource::kLiveMetar) setShowsWeather(false);
@@ -227,6 +234,7 @@ void WorldMapView::setShowsWeather(bool on) {
     session.weatherFeed().addUser(this);
   } else {
     session.weatherFeed().removeUser(this);
+    closeStationCard();
     hoverTimer.stop();
     QToolTip::hideText();
   }
@@ -242,6 +250,7 @@ void WorldMapView::weatherChanged() {
   // The hover grid is rebuilt on the next look-up: a zoom or pan step only
   // repaints.
   weatherIndexStale = true;
+  refreshStationCard();
   update();
 }
 
@@ -251,7 +260,12 @@ int WorldMapView::weatherStationAt(QPoint pixel) const {
     weatherIndexStale = false;
     const WeatherSnapshot* snapshot = session.weatherFeed().snapshot();
     if (snapshot != nullptr) {
-      const std::vector<std::size_t> indices = snapshot->stationIndices();
+      std::vector<std::size_t> indices = snapshot->stationIndices();
+      // What the filter hides cannot be clicked either.
+      if (const MapFilter& filter = session.settings().mapFilter; filter.hidesAny()) {
+        const std::int64_t now = QDateTime::currentSecsSinceEpoch() / 60;
+        std::erase_if(indices, [&](std::size_t i) { return !filterShows(filter, *snapshot->forStation(i), now); });
+      }
       weatherIndex.build(session.allStations(), indices, view);
     } else {
       weatherIndex.build(StationList{});
@@ -272,6 +286,12 @@ QString WorldMapView::weatherTooltipAt(QPoint pixel) const {
   return toQString(weatherTooltip(station, *weather, nowMinutes, shownUnits(settings)));
 }
 
+std::string WorldMapView::noticeText() const {
+  const WeatherSnapshot* snapshot = session.weatherFeed().snapshot();
+  if (!weatherShown || snapshot == nullptr) return {};
+  return noCurrentWeatherText(*snapshot, session.settings().timeUtc);
+}
+
 std::string WorldMapView::statusText() const {
   if (weatherShown) {
     const std::string weather = session.weatherFeed().statusText(session.settings().timeUtc);
@@ -281,6 +301,8 @@ std::string WorldMapView::statusText() const {
 }
 
 void WorldMapView::showHoverTip() {
+  // The open card says it all already.
+  if (card != nullptr && card->isOpen() && weatherStationAt(hoverPixel) == static_cast<int>(cardIndex)) return;
   const QString text = weatherTooltipAt(hoverPixel);
   if (text.isEmpty()) return;
   QToolTip::showText(mapToGlobal(hoverPixel), text, this);
@@ -379,7 +401,10 @@ void WorldMapView::drawOn(QPainter& painter, bool screen) {
   const WeatherSnapshot* snapshot = session.weatherFeed().snapshot();
   if (weatherShown && snapshot != nullptr) {
     drawWeatherLayer(onMap, session.allStations(), *snapshot, colouring, session.openStations(),
-                     celsiusShown(session.settings()), view);
+                     celsiusShown(session.settings()), view, session.settings().mapFilter,
+                     QDateTime::currentSecsSinceEpoch() / 60);
+    // Said on the map itself: the status bar's words go as the pointer moves.
+    drawMapBadge(onMap, noticeText(), view.width());
     return;
   }
   if (markAll) {
@@ -452,6 +477,13 @@ void WorldMapView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Right: view.panBy(-stepX, 0); break;
     case Qt::Key_Up: view.panBy(0, stepY); break;
     case Qt::Key_Down: view.panBy(0, -stepY); break;
+    case Qt::Key_Escape:
+      if (card != nullptr && card->isOpen()) {
+        closeStationCard();
+        return;
+      }
+      QWidget::keyPressEvent(event);
+      return;
     default: QWidget::keyPressEvent(event); return;
   }
   viewChanged();
@@ -470,8 +502,12 @@ void WorldMapView::mouseDoubleClickEvent(QMouseEvent* event) {
   }
   const QPoint p = event->position().toPoint();
   releaseEndsDoubleClick = true;
-  // The first click of the pair opened the point's chart already.
-  if (weatherStationAt(p) >= 0) return;
+  // The first click of the pair opened the card; the pair opens the chart.
+  if (const int index = weatherStationAt(p); index >= 0) {
+    closeStationCard();
+    emit stationActivated(session.allStations().at(static_cast<std::size_t>(index)));
+    return;
+  }
   emit nearestRequested(view.toMapPoint(p.x(), p.y()));
 }
 
@@ -486,14 +522,58 @@ void WorldMapView::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
     return;
   }
-  // A click on a weather point opens that station's chart.
+  // A click on a weather point opens that station's card, anywhere else
+  // closes it; a chart is the card's button or a double-click away.
   const int index = event->button() == Qt::LeftButton ? weatherStationAt(event->position().toPoint()) : -1;
   if (index >= 0) {
-    const Station chosen = session.allStations().at(static_cast<std::size_t>(index));
-    emit stationActivated(chosen);
+    openStationCard(static_cast<std::size_t>(index));
     return;
   }
+  if (event->button() == Qt::LeftButton) closeStationCard();
   QWidget::mouseReleaseEvent(event);
+}
+
+void WorldMapView::openStationCard(std::size_t catalogueIndex) {
+  if (catalogueIndex >= session.allStations().size()) return;
+  if (card == nullptr) {
+    card = new StationCard(this);
+    connect(card, &StationCard::chartRequested, this, &WorldMapView::stationActivated);
+  }
+  cardIndex = catalogueIndex;
+  const Station& station = session.allStations()[catalogueIndex];
+  const WeatherSnapshot* snapshot = weatherShown ? session.weatherFeed().snapshot() : nullptr;
+  const StationWeather* weather = snapshot != nullptr ? snapshot->forStation(catalogueIndex) : nullptr;
+  const Settings& settings = session.settings();
+  card->showStation(station,
+                    stationCardText(station, weather, QDateTime::currentSecsSinceEpoch() / 60, shownUnits(settings),
+                                    settings.timeUtc),
+                    session.forecastSource(), settings.timeUtc);
+  const Pixel at = view.toPixel(station.mapLongitude, station.mapColatitude);
+  card->placeBeside(QPoint(at.x, at.y));
+}
+
+void WorldMapView::closeStationCard() {
+  if (card != nullptr) card->dismiss();
+}
+
+void WorldMapView::refreshStationCard() {
+  if (card != nullptr && card->isOpen()) openStationCard(cardIndex);
+}
+
+void WorldMapView::goToStation(const Station& station) {
+  const StationList& all = session.allStations();
+  const auto found = std::find(all.begin(), all.end(), station);
+  if (found == all.end() || !station.hasPosition) return;
+  // Close enough to read its plot; closer still if the map already was.
+  constexpr double kGoToZoom = 16.0;
+  MapViewport shown = view;
+  const PointF at = shown.toView(station.mapLongitude, station.mapColatitude);
+  if (shown.zoom() < kGoToZoom) shown.zoomAbout(kGoToZoom / shown.zoom(), at.x, at.y);
+  const PointF now = shown.toView(station.mapLongitude, station.mapColatitude);
+  shown.panBy(shown.width() / 2.0 - now.x, shown.height() / 2.0 - now.y);
+  setViewport(shown);
+  openStationCard(static_cast<std::size_t>(found - all.begin()));
+  setFocus();
 }
 
 void WorldMapView::leaveEvent(QEvent* event) {

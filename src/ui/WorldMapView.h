@@ -20,6 +20,7 @@ class QPainter;
 namespace nimbrel {
 
 class Session;
+class StationCard;
 
 class WorldMapView : public QWidget, public ChildView {
   Q_OBJECT
@@ -42,8 +43,17 @@ class WorldMapView : public QWidget, public ChildView {
   // The catalogue index of the station shown with weather within 4 pixels
   // of a view pixel, or -1.
   int weatherStationAt(QPoint pixel) const;
+  // What the badge on the map says while it has no current weather ("" when
+  // it has, or does not show the weather).
+  std::string noticeText() const;
   // The hover tooltip's text for a view pixel ("" when no station is there).
   QString weatherTooltipAt(QPoint pixel) const;
+  // The card of a catalogue station, opened beside it (a click on its point
+  // does this); null before the first.
+  void openStationCard(std::size_t catalogueIndex);
+  StationCard* stationCard() const { return card; }
+  // Centres the map on a station, zoomed in to see its plot, and opens its card.
+  void goToStation(const Station& station);
   // Draws the map on any target; the printer gets the same pixel coordinates.
   void draw(QPainter& painter);
 
@@ -64,7 +74,7 @@ class WorldMapView : public QWidget, public ChildView {
   std::string statusText() const override;
 
  signals:
-  // A click on a station's weather point.
+  // A double-click on a station's weather point, or its card's Chart button.
   void stationActivated(const nimbrel::Station& station);
   // A double-click away from any weather point: the stations around that
   // place (none: off the map).
@@ -89,8 +99,14 @@ class WorldMapView : public QWidget, public ChildView {
   // `screen`: a paint of the window rather than a print.
   void drawOn(QPainter& painter, bool screen);
 
+  void closeStationCard();
+  // Follows the view and the reading: the card's place and texts.
+  void refreshStationCard();
+
   Session& session;
   UserPort& port;
+  StationCard* card = nullptr;
+  std::size_t cardIndex = 0;
   bool markAll = false;
   bool weatherShown = false;
   WeatherColouring colouring = WeatherColouring::kFlightCategory;

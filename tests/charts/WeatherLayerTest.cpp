@@ -14,6 +14,7 @@
 #include "charts/WeatherLayer.h"
 #include "charts/WorldMapDrawing.h"
 #include "support/RecordingPainter.h"
+#include "support/ZoneScope.h"
 
 // Cases name only the weather values they set; the rest keep their defaults.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -79,7 +80,8 @@ double Distance(Colour a, Colour b) {
 }
 
 TEST(WeatherLayer, PointsShowTheirStationsWeatherAtTheirPixels) {
-  // Zurich VFR, Chicago IFR, Sydney no report, Tokyo VFR and open.
+  // Zurich VFR, Chicago IFR, Sydney no report (grey, never a category's
+  // red), Tokyo VFR and open.
   const StationList catalogue = {StationAt("LSZH", 8.5, 47.5), StationAt("KORD", -87.9, 42.0),
                                  StationAt("YSSY", 151.2, -33.9), StationAt("RJTT", 139.8, 35.5)};
   WeatherSnapshot snapshot;
@@ -91,9 +93,9 @@ TEST(WeatherLayer, PointsShowTheirStationsWeatherAtTheirPixels) {
     std::vector<Colour> expected;  // per catalogue station, at its pixel and around it
   };
   const Case cases[] = {
-      {WeatherColouring::kFlightCategory, {kVfrColour, kIfrColour, kStationPointColour, kOpenStationColour}},
+      {WeatherColouring::kFlightCategory, {kVfrColour, kIfrColour, kNoValueColour, kOpenStationColour}},
       {WeatherColouring::kTemperature,
-       {temperatureColour(8.0), temperatureColour(-3.0), kStationPointColour, kOpenStationColour}},
+       {temperatureColour(8.0), temperatureColour(-3.0), kNoValueColour, kOpenStationColour}},
   };
   for (const Case& c : cases) {
     ImageContext image;
@@ -485,6 +487,136 @@ TEST(WeatherLayer, StatusText) {
   snapshot.problem = "the download was cut short";
   EXPECT_EQ(currentWeatherStatusText(snapshot, true),
             "Current weather: 1 station, reports up to 14:50 UTC, 1,234 reports skipped (the download was cut short)");
+}
+
+// What a user hides leaves the map in the picture and in a zoomed view alike:
+// hidden categories, hidden ages, and with "unknown" the grey stations
+// without a report too; nothing else moves.
+TEST(WeatherLayer, TheFilterLeavesOutWhatItHides) {
+  // Zurich VFR 20 min old, Chicago IFR 2 h old, Sydney no report, Tokyo
+  // without a category 4 h old.
+  const StationList catalogue = {StationAt("LSZH", 8.5, 47.5), StationAt("KORD", -87.9, 42.0),
+                                 StationAt("YSSY", 151.2, -33.9), StationAt("RJTT", 139.8, 35.5)};
+  const std::int64_t now = 1000000;
+  WeatherSnapshot snapshot;
+  snapshot.stations = {WeatherOf(0, FlightCategory::VFR, 8.0), WeatherOf(1, FlightCategory::IFR, -3.0),
+                       WeatherOf(3, FlightCategory::Unknown, 30.0)};
+  snapshot.stations[0].observedMinutes = now - 20;
+  snapshot.stations[1].observedMinutes = now - 120;
+  snapshot.stations[3].observedMinutes = now - 240;
+  const struct {
+    const char* name;
+    MapFilter filter;
+    std::vector<bool> shown;  // per catalogue station
+  } cases[] = {
+      {"nothing hidden", {}, {true, true, true, true}},
+      {"VFR hidden", {kMapVfr, 0}, {false, true, true, true}},
+      {"IFR and LIFR hidden", {kMapIfr | kMapLifr, 0}, {true, false, true, true}},
+      {"unknown hidden, with no report", {kMapUnknown, 0}, {true, true, false, false}},
+      {"older than 1 h", {0, 1}, {true, false, true, false}},
+      // Exactly 2 h old is not older than 2 h; the menu offers 3 h.
+      {"older than 3 h", {0, 3}, {true, true, true, false}},
+      {"all categories", {kMapAllCategories, 0}, {false, false, false, false}},
+  };
+  MapViewport zoomed;
+  zoomed.zoomAboutCentre(1.0001);  // a view, not the picture
+  ASSERT_FALSE(zoomed.showsPicture());
+  for (const auto& c : cases) {
+    for (const bool picture : {true, false}) {
+      SCOPED_TRACE(std::string(c.name) + (picture ? ", picture" : ", view"));
+      ImageContext image;
+      if (picture)
+        drawWeatherLayer(image, catalogue, snapshot, WeatherColouring::kFlightCategory, {}, true, c.filter, now);
+      else
+        drawWeatherLayer(image, catalogue, snapshot, WeatherColouring::kFlightCategory, {}, true, zoomed, c.filter,
+                         now);
+      for (std::size_t i = 0; i < catalogue.size(); ++i) {
+        const Pixel p = picture ? PixelOf(catalogue[i])
+                                : zoomed.toPixel(catalogue[i].mapLongitude, catalogue[i].mapColatitude);
+        const Colour expected = i == 0 ? kVfrColour : i == 1 ? kIfrColour : kNoValueColour;
+        EXPECT_EQ(image.at(p.x, p.y), c.shown[i] ? expected : kMapBackground) << catalogue[i].icao;
+      }
+    }
+    for (const StationWeather& w : snapshot.stations)
+      EXPECT_EQ(filterShows(c.filter, w, now), c.shown[w.station]) << c.name << " " << catalogue[w.station].icao;
+  }
+}
+
+TEST(WeatherLayer, TheLegendSaysWhatIsHidden) {
+  struct Case {
+    MapFilter filter;
+    WeatherColouring colouring;
+    std::vector<std::string> texts;  // what the legend writes, in order
+  };
+  const Case cases[] = {
+      {{}, WeatherColouring::kFlightCategory, {"VFR", "MVFR", "IFR", "LIFR", "unknown"}},
+      {{kMapMvfr | kMapUnknown, 0},
+       WeatherColouring::kFlightCategory,
+       {"VFR", "MVFR hidden", "IFR", "LIFR", "unknown hidden"}},
+      {{kMapVfr, 3},
+       WeatherColouring::kFlightCategory,
+       {"older than 3 h hidden", "VFR hidden", "MVFR", "IFR", "LIFR", "unknown"}},
+      {{kMapVfr | kMapLifr, 1}, WeatherColouring::kTemperature, {"Hidden: VFR, LIFR; older than 1 h"}},
+      {{0, 3}, WeatherColouring::kTemperature, {"Hidden: older than 3 h"}},
+  };
+  for (const Case& c : cases) {
+    ImageContext image;
+    drawWeatherLayer(image, {}, {}, c.colouring, {}, true, c.filter, 0);
+    std::vector<std::string> texts = image.Texts();
+    if (c.colouring == WeatherColouring::kTemperature) {
+      // The title and the scale's labels stay; the hidden line comes first.
+      ASSERT_GE(texts.size(), 2u);
+      EXPECT_EQ(texts[1], "Temperature \xB0" "C");
+      texts.resize(1);
+    }
+    EXPECT_EQ(texts, c.texts) << mapFilterSettingText(c.filter);
+    // A hidden category keeps an outline of its colour, not a filled swatch.
+    if (c.colouring == WeatherColouring::kFlightCategory) {
+      std::vector<Colour> filled;
+      for (const auto* call : image.Calls("FillRect")) filled.push_back(call->colour);
+      std::vector<Colour> expected;
+      for (const auto& [bit, colour] : {std::pair{kMapVfr, kVfrColour}, {kMapMvfr, kMvfrColour}, {kMapIfr, kIfrColour},
+                                        {kMapLifr, kLifrColour}, {kMapUnknown, kNoValueColour}})
+        if (!(c.filter.hiddenCategories & bit)) expected.push_back(colour);
+      EXPECT_EQ(filled, expected);
+    }
+  }
+  // The box grows to hold a longer line, so nothing is cut off.
+  ImageContext measure;
+  EXPECT_GT(weatherLegendSize(measure, WeatherColouring::kFlightCategory, true, {kMapMvfr, 3}).height,
+            weatherLegendSize(measure, WeatherColouring::kFlightCategory, true, {}).height);
+}
+
+TEST(WeatherLayer, TheBadgeSaysWhenThereIsNoCurrentWeather) {
+  test::ZoneScope zone("Asia/Kolkata");
+  const std::int64_t newest = 20000 * 1440 + 23 * 60 + 45;  // 23:45 UTC
+  auto snapshot = [&](bool offline, bool failed, std::size_t count) {
+    WeatherSnapshot s;
+    s.offline = offline;
+    s.downloadFailed = failed;
+    s.stations.resize(count);
+    s.newestMinutes = newest;
+    return s;
+  };
+  const struct {
+    const char* name;
+    WeatherSnapshot snapshot;
+    bool timeUtc;
+    const char* text;
+  } cases[] = {
+      {"a download", snapshot(false, false, 12), true, ""},
+      {"stored reports", snapshot(true, true, 12), true, "Offline: reports up to 23:45 UTC"},
+      {"stored reports, local time", snapshot(true, true, 12), false, "Offline: reports up to 05:15 IST"},
+      {"a later download failed", snapshot(false, true, 12), true, "Offline: reports up to 23:45 UTC"},
+      {"nothing at all", snapshot(false, true, 0), true, "No current weather"},
+      {"an empty store", snapshot(true, true, 0), false, "No current weather"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(noCurrentWeatherText(c.snapshot, c.timeUtc), c.text) << c.name;
+    test::RecordingPainter painter;
+    drawMapBadge(painter, c.text, 550);
+    EXPECT_EQ(painter.Texts(), *c.text ? std::vector<std::string>{c.text} : std::vector<std::string>{}) << c.name;
+  }
 }
 
 }  // namespace

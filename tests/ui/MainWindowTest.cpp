@@ -2,6 +2,7 @@
 // menu sets, the action states, the toolbar, status bar and busy cursor,
 // the exception guard and the command line.
 #include <QAction>
+#include <QToolButton>
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
@@ -298,8 +299,8 @@ TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
   EXPECT_EQ(MenuTitles(bar), (QStringList{"&File", "&View", "&Window", "&Help"}));
   EXPECT_EQ(MenuEntries(bar, "&View"),
             (QStringList{"&Toolbar", "&Status Bar", "-", "Mark all stations", "Show all stations", "Parameters",
-                         "Find station", "-", "Current weather", "Colour by temperature", "-", "Zoom &In", "Zoom &Out",
-                         "&Whole World"}));
+                         "Find station", "-", "Current weather", "Colour by temperature", "Show on &Map", "-",
+                         "Zoom &In", "Zoom &Out", "&Whole World"}));
   EXPECT_EQ(MenuEntries(bar, "&Window"), (QStringList{"&Cascade", "&Tile", "&Arrange Icons"})) << "listed on showing";
   EXPECT_EQ(MenuEntries(bar, "&Help"), (QStringList{"&Help Topics", "-", "&About Nimbrel..."}));
   EXPECT_EQ(MenuEntries(bar, "&File"), (QStringList{"&Update Station List", "-", "&Close", "E&xit"})) << "no recent entries yet";
@@ -415,11 +416,17 @@ TEST_F(MainWindowTest, ToolbarHoldsTheViewCommandsAndCurrentWeather) {
       texts << QStringLiteral("-");
       continue;
     }
+    // The "Go to" field is a widget of its own, named.
+    if (QWidget* widget = ToolBarOf(Frame())->widgetForAction(action);
+        widget != nullptr && qobject_cast<QToolButton*>(widget) == nullptr) {
+      texts << widget->objectName();
+      continue;
+    }
     texts << action->text();
     EXPECT_FALSE(action->icon().isNull()) << action->text().toStdString();
   }
   EXPECT_EQ(texts, (QStringList{"Parameters", "Mark all stations", "Show all stations", "Find station", "-",
-                                "Current weather"}));
+                                "Current weather", "-", "goToField"}));
   EXPECT_EQ(ActionOf(Frame(), "parametersAction")->toolTip(), QStringLiteral("Show Parameters Dialog"));
   EXPECT_EQ(ActionOf(Frame(), "showAllStationsAction")->toolTip(), QStringLiteral("Show all stations table"));
   EXPECT_EQ(ToolBarOf(Frame())->iconSize(), QSize(17, 18));

@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QToolTip>
 #include <algorithm>
 #include <atomic>
@@ -30,6 +31,11 @@
 #include "ui/StationChartView.h"
 #include "ui/StationTableView.h"
 #include "services/WeatherFeed.h"
+#include "services/UserSettings.h"
+#include "charts/StationCardText.h"
+#include "ui/GoToField.h"
+#include "ui/QtPainter.h"
+#include "ui/StationCard.h"
 #include "ui/WorldMapView.h"
 
 namespace nimbrel::test {
@@ -301,30 +307,203 @@ TEST_F(WeatherLayerViewTest, HoverShowsTheStationsReportInTheChosenUnits) {
   EXPECT_TRUE(map->weatherTooltipAt(empty).isEmpty());
 }
 
-TEST_F(WeatherLayerViewTest, AClickOnAPointOpensThatStationsChart) {
+// A click meant to focus the map once opened a chart: a click now opens the
+// station's card beside it, in the user's units and zone; Esc or a click
+// elsewhere closes it, and its Chart button opens the chart.
+TEST_F(WeatherLayerViewTest, AClickOpensTheStationsCardWhoseButtonOpensTheChart) {
   StartLive();
   const StationWeather* chosen = Isolated(FlightCategory::VFR);
   ASSERT_NE(chosen, nullptr);
   const Station& station = session->allStations()[chosen->station];
   WorldMapView* map = Map();
   ToggleWeather(map);
+  StationChartView* opened = nullptr;
+  QObject::connect(window.get(), &MainWindow::stationChartOpened, [&opened](StationChartView* v) { opened = v; });
 
   // A click beside every station opens nothing.
   const QPoint empty = Empty();
   ASSERT_GE(empty.x(), 0);
   QTest::mouseClick(map, Qt::LeftButton, Qt::NoModifier, empty);
-  EXPECT_EQ(OpenerOf(window).openingCount(), 0);
+  EXPECT_TRUE(map->stationCard() == nullptr || !map->stationCard()->isOpen());
 
-  StationChartView* opened = nullptr;
-  QObject::connect(window.get(), &MainWindow::stationChartOpened, [&opened](StationChartView* v) { opened = v; });
-  // One pixel off the point still hits it.
-  QTest::mouseClick(map, Qt::LeftButton, Qt::NoModifier, MapPixelOf(station) + QPoint(1, -1));
+  // One pixel off the point still hits it; no chart opens.
+  const QPoint at = MapPixelOf(station);
+  QTest::mouseClick(map, Qt::LeftButton, Qt::NoModifier, at + QPoint(1, -1));
+  StationCard* card = map->stationCard();
+  ASSERT_NE(card, nullptr);
+  ASSERT_TRUE(card->isOpen());
+  EXPECT_EQ(card->station().icao, station.icao);
+  EXPECT_EQ(OpenerOf(window).openingCount(), 0);
+  EXPECT_TRUE(Views<StationChartView>().empty());
+  // Beside the point, not over it, and inside the map.
+  EXPECT_FALSE(card->geometry().adjusted(-2, -2, 2, 2).contains(at));
+  EXPECT_TRUE(map->rect().contains(card->geometry()));
+  EXPECT_LT(std::min(std::abs(card->geometry().left() - at.x()), std::abs(card->geometry().right() - at.x())), 20);
+  // It covers the map: its own background, not the map, inside its frame.
+  const QImage withCard = map->grab().toImage();
+  const QPoint inside = card->geometry().topRight() + QPoint(-4, 4);
+  EXPECT_EQ(withCard.pixelColor(inside).rgb(), card->palette().color(QPalette::ToolTipBase).rgb());
+
+  // The default units, then the US preset with Time UTC on; the card follows.
+  for (const bool us : {false, true}) {
+    SCOPED_TRACE(us ? "US, UTC" : "default");
+    if (us)
+      ChangeSettings(*session, [](Settings& s) {
+        s.units = unitPreset(UnitPreset::kUs);
+        s.timeUtc = true;
+      });
+    const Settings& settings = session->settings();
+    const std::int64_t now = std::time(nullptr) / 60;
+    const StationCardText expectedText = stationCardText(station, chosen, now, shownUnits(settings), settings.timeUtc);
+    const std::string shown = card->plainText();
+    for (const std::string& line : expectedText.values) EXPECT_NE(shown.find(line), std::string::npos) << line << "\n" << shown;
+    EXPECT_NE(shown.find(expectedText.title + "  " + expectedText.codes), std::string::npos) << shown;
+    EXPECT_NE(shown.find(chosen->rawReport), std::string::npos) << shown;
+    EXPECT_NE(shown.find("Observed " + clockText(chosen->observedMinutes * 60, settings.timeUtc)), std::string::npos)
+        << shown;
+    EXPECT_NE(shown.find(us ? "\xB0" "F" : "\xB0" "C"), std::string::npos) << shown;
+  }
+
+  // Esc closes it, and so does a click elsewhere.
+  QTest::keyClick(map, Qt::Key_Escape);
+  EXPECT_FALSE(card->isOpen());
+  QTest::mouseClick(map, Qt::LeftButton, Qt::NoModifier, at);
+  ASSERT_TRUE(card->isOpen());
+  QTest::mouseClick(map, Qt::LeftButton, Qt::NoModifier, empty);
+  EXPECT_FALSE(card->isOpen());
+
+  QTest::mouseClick(map, Qt::LeftButton, Qt::NoModifier, at);
+  ASSERT_TRUE(card->isOpen());
+  auto* chart = card->findChild<QPushButton*>(QStringLiteral("stationCardChart"));
+  ASSERT_NE(chart, nullptr);
+  QTest::mouseClick(chart, Qt::LeftButton);
   ASSERT_TRUE(WaitUntil([&opened, this] { return opened != nullptr && OpenerOf(window).openingCount() == 0; }))
       << (messages.empty() ? std::string("no chart") : messages.front());
   EXPECT_EQ(TitleOf(opened).toStdString(), station.name);
   ASSERT_EQ(session->openStations().size(), 1u);
   EXPECT_EQ(session->openStations().front().icao, station.icao);
   EXPECT_TRUE(messages.empty());
+}
+
+// Typing a code or a name in the toolbar's field and Enter: the map is
+// centred on the station, zoomed in, with its card open.
+TEST_F(WeatherLayerViewTest, GoToCentresTheMapOnTheStationWithItsCard) {
+  StartLive();
+  WorldMapView* map = Map();
+  ToggleWeather(map);
+  auto* field = window->findChild<GoToField*>(QStringLiteral("goToField"));
+  ASSERT_NE(field, nullptr);
+  ASSERT_TRUE(field->isEnabled());
+  const StationWeather* chosen = Isolated(FlightCategory::IFR);
+  ASSERT_NE(chosen, nullptr);
+  const Station& station = session->allStations()[chosen->station];
+  // Its code in lower case, as a user types it.
+  field->setFocus();
+  QTest::keyClicks(field, QString::fromStdString(station.icao).toLower());
+  ASSERT_FALSE(field->suggestions().empty());
+  EXPECT_EQ(field->suggestions().front(), chosen->station);
+  QTest::keyClick(field, Qt::Key_Return);
+  ASSERT_TRUE(WaitUntil([map] { return map->stationCard() != nullptr && map->stationCard()->isOpen(); }));
+  EXPECT_EQ(map->stationCard()->station().icao, station.icao);
+  EXPECT_GE(map->viewport().zoom(), 16.0);
+  const Pixel p = map->viewport().toPixel(station.mapLongitude, station.mapColatitude);
+  EXPECT_LE(std::abs(p.x - map->width() / 2), 1);
+  EXPECT_LE(std::abs(p.y - map->height() / 2), 1);
+  // The card is the station's under the pointer too.
+  EXPECT_EQ(map->weatherStationAt(QPoint(p.x, p.y)), static_cast<int>(chosen->station));
+  EXPECT_NE(map->stationCard()->plainText().find(chosen->rawReport), std::string::npos);
+  // A text nothing matches goes nowhere.
+  field->clear();
+  QTest::keyClicks(field, QStringLiteral("zzqq no such place"));
+  EXPECT_TRUE(field->suggestions().empty());
+  const MapViewport before = map->viewport();
+  QTest::keyClick(field, Qt::Key_Return);
+  EXPECT_EQ(map->viewport().zoom(), before.zoom());
+  EXPECT_EQ(map->viewport().westLongitude(), before.westLongitude());
+}
+
+// Hiding a category takes its points off the map and out of the clicks, the
+// legend grows to say so, and the choice is there after a restart.
+TEST_F(WeatherLayerViewTest, AHiddenCategoryLeavesTheMapAndStaysHiddenAfterARestart) {
+  // Whatever happens here, the next test starts with nothing hidden.
+  struct Reset {
+    ~Reset() { storeMapFilter({}); }
+  } reset;
+  StartLive();
+  WorldMapView* map = Map();
+  ToggleWeather(map);
+  const StationWeather* vfr = Isolated(FlightCategory::VFR);
+  const StationWeather* ifr = Isolated(FlightCategory::IFR);
+  ASSERT_TRUE(vfr != nullptr && ifr != nullptr);
+  const QPoint vfrAt = MapPixelOf(session->allStations()[vfr->station]);
+  const QPoint ifrAt = MapPixelOf(session->allStations()[ifr->station]);
+  QAction* showVfr = ActionOf(window, "showVfrAction");
+  ASSERT_TRUE(showVfr->isChecked());
+  const QImage before = Painted(map);
+  showVfr->trigger();
+  EXPECT_EQ(session->settings().mapFilter, (MapFilter{kMapVfr, 0}));
+  EXPECT_FALSE(showVfr->isChecked());
+  QImage image = Painted(map);
+  EXPECT_FALSE(SameColour(image.pixel(vfrAt), kVfrColour));
+  EXPECT_TRUE(SameColour(image.pixel(ifrAt), kIfrColour));
+  EXPECT_EQ(map->weatherStationAt(vfrAt), -1);
+  EXPECT_EQ(map->weatherStationAt(ifrAt), static_cast<int>(ifr->station));
+  // The legend's box, measured as the map measures it, now holds "VFR hidden".
+  {
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    QPainter onScratch(&scratch);
+    QtPainter measuring(onScratch);
+    const Size size = weatherLegendSize(measuring, WeatherColouring::kFlightCategory, true, MapFilter{kMapVfr, 0});
+    EXPECT_GT(size.width, weatherLegendSize(measuring, WeatherColouring::kFlightCategory, true).width);
+    const Rect box = chooseLegendCorner(session->allStations(), size, map->viewport());
+    int changed = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+      for (int x = box.left; x < box.right; ++x) changed += before.pixel(x, y) != image.pixel(x, y);
+    EXPECT_GT(changed, 20);
+  }
+
+  StopWindow();
+  StartLive();
+  EXPECT_EQ(session->settings().mapFilter, (MapFilter{kMapVfr, 0}));
+  EXPECT_FALSE(ActionOf(window, "showVfrAction")->isChecked());
+  ToggleWeather(Map());
+  image = Painted(Map());
+  EXPECT_FALSE(SameColour(image.pixel(vfrAt), kVfrColour));
+  EXPECT_TRUE(SameColour(image.pixel(ifrAt), kIfrColour));
+  // Shown again, it is back as it was.
+  ActionOf(window, "showVfrAction")->trigger();
+  EXPECT_FALSE(session->settings().mapFilter.hidesAny());
+  EXPECT_EQ(Painted(Map()), before);
+}
+
+// With the service down and nothing stored, every station is the legend's
+// grey (never red, which means IFR) and the map itself says there is no
+// current weather, whatever the pointer does.
+TEST_F(WeatherLayerViewTest, AFailedDownloadLeavesGreyStationsAndABadge) {
+  relay.stop();
+  StartLive();
+  WorldMapView* map = Map();
+  ToggleWeather(map);
+  ASSERT_TRUE(Feed().snapshot()->stations.empty());
+  EXPECT_EQ(map->noticeText(), "No current weather");
+  const QImage image = Painted(map);
+  // At the stations' pixels (the legend has its IFR swatch, of course).
+  int grey = 0, red = 0;
+  for (const Station& s : session->allStations()) {
+    if (!s.hasPosition) continue;
+    const QRgb at = image.pixel(MapPixelOf(s));
+    grey += SameColour(at, kNoValueColour);
+    red += SameColour(at, kStationPointColour) || SameColour(at, kIfrColour);
+  }
+  EXPECT_GT(grey, 1000);
+  EXPECT_EQ(red, 0);
+  // The badge at the top centre stays when the pointer moves and the status
+  // bar's words change.
+  const QPoint badge(map->width() / 2, 5);
+  EXPECT_TRUE(SameColour(image.pixel(badge), kBadgeColour));
+  QTest::mouseMove(map, Empty());
+  EXPECT_TRUE(SameColour(Painted(map).pixel(badge), kBadgeColour));
+  EXPECT_EQ(map->noticeText(), "No current weather");
 }
 
 // What a widget gets of a double-click: press, release, the double-click in
@@ -477,6 +656,9 @@ TEST_F(WeatherLayerViewTest, WithoutTheServiceTheLayerShowsTheStoredReports) {
                             clockText(live.newestMinutes * 60, session->settings().timeUtc) +
                             " (the download failed";
   EXPECT_EQ(fromQString(StatusText(window)).substr(0, start.size()), start) << fromQString(StatusText(window));
+  // The map says so itself, in the zone chosen.
+  EXPECT_EQ(Map()->noticeText(),
+            "Offline: reports up to " + clockText(live.newestMinutes * 60, session->settings().timeUtc));
 }
 
 // The relay serves a damaged download from the start; the layer keeps what
