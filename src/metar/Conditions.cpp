@@ -1,5 +1,7 @@
 #include "metar/Conditions.h"
 
+#include "metar/Word.h"
+
 namespace nimbrel {
 
 int decodeConditionGroups(std::string_view text, std::string_view next, Conditions& out,
@@ -18,7 +20,7 @@ int decodeConditionGroups(std::string_view text, std::string_view next, Conditio
   } else if (!out.wind.variableFromDeg && decodeWindVariation(text, out.wind)) {
     return 1;
   }
-  if (text == "CAVOK") {
+  if (isWord(text, "CAVOK")) {
     if (out.cavok || out.visibility.reported) return 0;
     out.cavok = true;
     out.visibility.reported = true;
@@ -26,7 +28,7 @@ int decodeConditionGroups(std::string_view text, std::string_view next, Conditio
     out.visibility.moreThan = true;
     return 1;
   }
-  if (text == "NSW") {
+  if (isWord(text, "NSW")) {
     out.noSignificantWeather = true;
     return 1;
   }
