@@ -16,6 +16,7 @@ std::optional<int> ceilingFt(std::span<const CloudLayer> layers) {
 }
 
 bool decodeCloudGroup(std::string_view text, CloudLayer& out) {
+  if (!mayBeCloudGroup(text)) return false;
   if (isWord(text, "NSC") || isWord(text, "NCD") || isWord(text, "SKC") || isWord(text, "CLR")) {
     out = CloudLayer{};
     out.cover = isWord(text, "NSC")   ? CloudCover::NoSignificant

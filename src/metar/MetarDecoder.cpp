@@ -45,7 +45,7 @@ enum class Reading { None, Value, Impossible };
 // "12/M05", "M/M", "32/", "03///".
 Reading decodeTemperatureGroup(std::string_view text, std::optional<double>& temperature,
                                std::optional<double>& dewPoint) {
-  const std::size_t slash = text.find('/');
+  const std::size_t slash = findChar(text, '/');
   if (slash == std::string_view::npos || text.size() < 2 || endsWithWord(text, "SM") || digits::allSlashes(text))
     return Reading::None;
   // One figure may have lost a digit ("23/1"), not both: "1/2" is no temperature.
@@ -238,9 +238,11 @@ namespace {
 // the next observation's time as "NEXT ddhhmmZ"; that is no station.
 template <typename Third>
 bool startsReport(std::string_view group, std::string_view next, Third third) {
-  if (isWord(group, "METAR") || isWord(group, "SPECI")) return isStationId(next) || (isCorrection(next) && isStationId(third()));
+  if (group.size() == 5)
+    return (isWord(group, "METAR") || isWord(group, "SPECI")) &&
+           (isStationId(next) || (isCorrection(next) && isStationId(third())));
   DayTime dayTime;
-  return isStationId(group) && !isWord(group, "NEXT") && decodeDayTimeGroup(next, dayTime);
+  return group.size() == 4 && isStationId(group) && !isWord(group, "NEXT") && decodeDayTimeGroup(next, dayTime);
 }
 
 // The groups of a line split at spaces only ("=" included), for the
@@ -315,7 +317,10 @@ MetarReport decodeFirstMetar(std::string_view text, UtcDateTime anchor, std::str
       reject("no valid day and time after the station", group);
       return report;
     }
-    if (!pending.empty() || !startsReport(cursor.peek(), cursor.peekSecond(), [&] { return cursor.peekThird(); }))
+    // Only a station or METAR/SPECI starts a report: the group after it is scanned only then.
+    const std::string_view after = cursor.peek();
+    if (!pending.empty() || (after.size() != 4 && after.size() != 5) ||
+        !startsReport(after, cursor.peekSecond(), [&] { return cursor.peekThird(); }))
       break;
     report.special = false;
     report.corrected = false;

@@ -14,7 +14,7 @@ bool isDirection(std::string_view text) {
 
 // "1/2", "3/16", and the run-together "11/2" (one and a half) in miles.
 bool readMiles(std::string_view text, double& miles) {
-  const std::size_t slash = text.find('/');
+  const std::size_t slash = findChar(text, '/');
   if (slash == std::string_view::npos) {
     const int whole = digits::value(text);
     if (whole < 0 || text.size() > 3) return false;
@@ -65,11 +65,10 @@ bool decodeMiles(std::string_view text, Visibility& v) {
 
 int decodeVisibilityGroups(std::string_view text, std::string_view next, Visibility& out,
                            std::string_view afterNext) {
-  if (text.empty()) return 0;
+  if (text.empty() || !mayBeVisibilityGroup(text, out)) return 0;
   if (out.reported) {
-    // Only a directional minimum may follow the prevailing visibility.
-    // The direction may be left out when the minimum has none.
-    if (text.size() < 4 || out.minimumM || out.inStatuteMiles) return 0;
+    // A directional minimum after the prevailing visibility; the direction
+    // may be left out when the minimum has none.
     const int metres = digits::value(text.substr(0, 4));
     const std::string_view direction = text.substr(4);
     if (metres < 0 || !(direction.empty() || isDirection(direction))) return 0;
@@ -123,7 +122,7 @@ int decodeVisibilityGroups(std::string_view text, std::string_view next, Visibil
     // "1 1/2SM": a whole number of miles, then the fraction in the next
     // group, its unit perhaps split off too ("2 1/2 SM").
     const bool unitApart = isWord(afterNext, "SM") && !endsWithWord(next, "SM");
-    if (text.size() == 1 && (endsWithWord(next, "SM") || unitApart) && next.find('/') != std::string_view::npos &&
+    if (text.size() == 1 && (endsWithWord(next, "SM") || unitApart) && findChar(next, '/') != std::string_view::npos &&
         next.size() <= 6) {
       char fraction[8];
       next.copy(fraction, next.size());
@@ -141,7 +140,7 @@ int decodeVisibilityGroups(std::string_view text, std::string_view next, Visibil
     }
   }
   // "1/2 SM", "M1/4 SM": a fraction with its unit split off.
-  if (isWord(next, "SM") && text.find('/') != std::string_view::npos && text.size() <= 6) {
+  if (isWord(next, "SM") && findChar(text, '/') != std::string_view::npos && text.size() <= 6) {
     char miles[8];
     text.copy(miles, text.size());
     miles[text.size()] = 'S';

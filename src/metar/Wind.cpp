@@ -83,7 +83,7 @@ bool decodeWindGroup(std::string_view text, Wind& out) {
     wind.directionDeg = degrees;
   }
   text.remove_prefix(3);
-  const std::size_t g = text.find('G');
+  const std::size_t g = findChar(text, 'G');
   const std::string_view speed = text.substr(0, g);
   // "VRB3KT": the leading zero left out, plain only after VRB.
   if (wind.variable && speed.size() == 1 && digits::isDigit(speed[0])) {

@@ -22,4 +22,12 @@ inline bool endsWithWord(std::string_view text, const char (&word)[N]) {
   return text.size() >= N - 1 && std::memcmp(text.data() + text.size() - (N - 1), word, N - 1) == 0;
 }
 
+// Where `c` first stands in a group from `from` on, or npos. A group is a
+// few characters: too short to repay a library call.
+inline std::size_t findChar(std::string_view text, char c, std::size_t from = 0) {
+  for (std::size_t i = from; i < text.size(); ++i)
+    if (text[i] == c) return i;
+  return std::string_view::npos;
+}
+
 }  // namespace nimbrel
