@@ -1,5 +1,7 @@
 #include "metar/CloudLayer.h"
 
+#include "metar/Word.h"
+
 namespace nimbrel {
 
 bool CloudLayer::isCeiling() const {
@@ -14,11 +16,12 @@ std::optional<int> ceilingFt(std::span<const CloudLayer> layers) {
 }
 
 bool decodeCloudGroup(std::string_view text, CloudLayer& out) {
-  if (text == "NSC" || text == "NCD" || text == "SKC" || text == "CLR") {
+  if (!mayBeCloudGroup(text)) return false;
+  if (isWord(text, "NSC") || isWord(text, "NCD") || isWord(text, "SKC") || isWord(text, "CLR")) {
     out = CloudLayer{};
-    out.cover = text == "NSC"   ? CloudCover::NoSignificant
-                : text == "NCD" ? CloudCover::NoneDetected
-                : text == "SKC" ? CloudCover::SkyClear
+    out.cover = isWord(text, "NSC")   ? CloudCover::NoSignificant
+                : isWord(text, "NCD") ? CloudCover::NoneDetected
+                : isWord(text, "SKC") ? CloudCover::SkyClear
                                 : CloudCover::Clear;
     return true;
   }
@@ -29,15 +32,15 @@ bool decodeCloudGroup(std::string_view text, CloudLayer& out) {
     at = 2;
   } else if (text.size() < 3) {
     return false;
-  } else if (text.starts_with("FEW")) {
+  } else if (startsWithWord(text, "FEW")) {
     layer.cover = CloudCover::Few;
-  } else if (text.starts_with("SCT")) {
+  } else if (startsWithWord(text, "SCT")) {
     layer.cover = CloudCover::Scattered;
-  } else if (text.starts_with("BKN")) {
+  } else if (startsWithWord(text, "BKN")) {
     layer.cover = CloudCover::Broken;
-  } else if (text.starts_with("OVC")) {
+  } else if (startsWithWord(text, "OVC")) {
     layer.cover = CloudCover::Overcast;
-  } else if (text.starts_with("///")) {
+  } else if (startsWithWord(text, "///")) {
     layer.cover = CloudCover::Unknown;
   } else {
     return false;
@@ -45,12 +48,12 @@ bool decodeCloudGroup(std::string_view text, CloudLayer& out) {
   // The height: three digits in hundreds of feet, or "///"; left out
   // altogether before a type ("///TCU").
   const std::string_view afterCover = text.substr(at);
-  const bool typeOnly = layer.cover == CloudCover::Unknown && (afterCover == "CB" || afterCover == "TCU");
+  const bool typeOnly = layer.cover == CloudCover::Unknown && (isWord(afterCover, "CB") || isWord(afterCover, "TCU"));
   if (text.size() < at + 3 && !typeOnly) return false;
   const std::string_view height = typeOnly ? std::string_view("///") : text.substr(at, 3);
   if (typeOnly) {
     at -= 3;
-  } else if (height == "///") {
+  } else if (isWord(height, "///")) {
     // left empty
   } else if (height[0] >= '0' && height[0] <= '9' && height[1] >= '0' && height[1] <= '9' && height[2] >= '0' &&
              height[2] <= '9') {
@@ -60,11 +63,11 @@ bool decodeCloudGroup(std::string_view text, CloudLayer& out) {
   }
   const std::string_view type = text.substr(at + 3);
   if (type.empty()) {
-  } else if (type == "CB") {
+  } else if (isWord(type, "CB")) {
     layer.type = CloudType::Cumulonimbus;
-  } else if (type == "TCU") {
+  } else if (isWord(type, "TCU")) {
     layer.type = CloudType::ToweringCumulus;
-  } else if (type == "///" || type == "//") {
+  } else if (isWord(type, "///") || isWord(type, "//")) {
     layer.type = CloudType::Unknown;
   } else {
     return false;

@@ -43,6 +43,16 @@ std::string cloudText(std::span<const CloudLayer> layers);
 // The lowest BKN, OVC or VV base, nothing else.
 std::optional<int> ceilingFt(std::span<const CloudLayer> layers);
 
+// Whether `text` may be a cloud group by its first character (FEW, SCT, BKN,
+// OVC, VV, "///", NSC, NCD, SKC, CLR). Inline: most groups are asked.
+inline bool mayBeCloudGroup(std::string_view text) {
+  if (text.empty()) return false;
+  switch (text[0]) {
+    case 'F': case 'S': case 'B': case 'O': case 'V': case '/': case 'N': case 'C': return true;
+    default: return false;
+  }
+}
+
 bool decodeCloudGroup(std::string_view text, CloudLayer& out);
 
 }  // namespace nimbrel

@@ -19,17 +19,6 @@ GroupCursor::GroupCursor(std::string_view text) {
   peeked_ = scan(peekedEnd_);
 }
 
-std::string_view GroupCursor::scan(std::size_t& at) const {
-  // On locals: through the reference the compiler would store and reload at every character.
-  const std::string_view text = text_;
-  std::size_t i = at;
-  while (i < text.size() && isGroupSeparator(text[i])) ++i;
-  const std::size_t start = i;
-  while (i < text.size() && !isGroupSeparator(text[i])) ++i;
-  at = i;
-  return text.substr(start, i - start);
-}
-
 std::string_view GroupCursor::peekSecond() const {
   std::size_t at = peekedEnd_;
   return scan(at);
@@ -39,13 +28,6 @@ std::string_view GroupCursor::peekThird() const {
   std::size_t at = peekedEnd_;
   scan(at);
   return scan(at);
-}
-
-std::string_view GroupCursor::next() {
-  const std::string_view group = peeked_;
-  at_ = peekedEnd_;
-  peeked_ = scan(peekedEnd_);
-  return group;
 }
 
 }  // namespace nimbrel

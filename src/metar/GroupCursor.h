@@ -16,7 +16,12 @@ class GroupCursor {
   explicit GroupCursor(std::string_view text);
 
   // The next group, or an empty view at the end.
-  std::string_view next();
+  std::string_view next() {
+    const std::string_view group = peeked_;
+    at_ = peekedEnd_;
+    peeked_ = scan(peekedEnd_);
+    return group;
+  }
   // The group after the current one, without moving.
   std::string_view peek() const { return peeked_; }
   // The group after peek(), without moving; scanned only when asked for.
@@ -27,7 +32,17 @@ class GroupCursor {
   std::string_view afterEnd() const { return afterEnd_; }
 
  private:
-  std::string_view scan(std::size_t& at) const;
+  // Inline, on pointers: every character of every report passes here.
+  std::string_view scan(std::size_t& at) const {
+    const char* const begin = text_.data();
+    const char* const end = begin + text_.size();
+    const char* p = begin + at;
+    while (p != end && isGroupSeparator(*p)) ++p;
+    const char* const start = p;
+    while (p != end && !isGroupSeparator(*p)) ++p;
+    at = static_cast<std::size_t>(p - begin);
+    return {start, static_cast<std::size_t>(p - start)};
+  }
 
   std::string_view text_;
   std::size_t at_ = 0;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "metar/Digits.h"
+#include "metar/Word.h"
 #include "metar/GroupCursor.h"
 #include "metar/ReportGroups.h"
 
@@ -16,7 +17,7 @@ enum class Section { Body, Trend, Remarks };
 
 // "M05", "12", "M" or "//" (missing); false for anything else.
 bool readTemperature(std::string_view part, std::optional<double>& value) {
-  if (part.empty() || part == "M" || part == "XX" || digits::allSlashes(part)) return true;
+  if (part.empty() || isWord(part, "M") || isWord(part, "XX") || digits::allSlashes(part)) return true;
   bool negative = false;
   if (part[0] == 'M' || part[0] == '-') {
     negative = true;
@@ -44,13 +45,13 @@ enum class Reading { None, Value, Impossible };
 // "12/M05", "M/M", "32/", "03///".
 Reading decodeTemperatureGroup(std::string_view text, std::optional<double>& temperature,
                                std::optional<double>& dewPoint) {
-  const std::size_t slash = text.find('/');
-  if (slash == std::string_view::npos || text.size() < 2 || text.ends_with("SM") || digits::allSlashes(text))
+  const std::size_t slash = findChar(text, '/');
+  if (slash == std::string_view::npos || text.size() < 2 || endsWithWord(text, "SM") || digits::allSlashes(text))
     return Reading::None;
   // One figure may have lost a digit ("23/1"), not both: "1/2" is no temperature.
   const std::string_view left = text.substr(0, slash);
   const std::string_view right = text.substr(slash + 1);
-  if (left.size() < 2 && right.size() < 2 && !(left == "M" && right == "M")) return Reading::None;
+  if (left.size() < 2 && right.size() < 2 && !(isWord(left, "M") && isWord(right, "M"))) return Reading::None;
   std::optional<double> t, d;
   if (!readTemperature(left, t) || !readTemperature(right, d)) return Reading::None;
   if (!temperatureInRange(t) || !temperatureInRange(d) || !dewPointFits(t, d, 1.0)) return Reading::Impossible;
@@ -70,7 +71,7 @@ Reading decodePressureGroup(std::string_view text, std::optional<double>& hpa, b
   rest = {};
   bool inInches = false;
   std::size_t at = 0;
-  if (text.starts_with("QNH")) {
+  if (startsWithWord(text, "QNH")) {
     at = 3;
   } else if (!text.empty() && (text[0] == 'Q' || text[0] == 'A')) {
     inInches = text[0] == 'A';
@@ -104,10 +105,10 @@ Reading decodePressureGroup(std::string_view text, std::optional<double>& hpa, b
     }
   }
   std::string_view unit = text.substr(at);
-  if (unit.starts_with("INS")) {
+  if (startsWithWord(unit, "INS")) {
     inInches = true;
     unit.remove_prefix(3);
-  } else if (unit.starts_with("MB") || unit.starts_with("HPA")) {
+  } else if (startsWithWord(unit, "MB") || startsWithWord(unit, "HPA")) {
     if (inInches) return Reading::None;
     unit.remove_prefix(unit[0] == 'M' ? 2 : 3);
   }
@@ -161,7 +162,7 @@ bool decodeTenthsTemperatures(std::string_view text, std::optional<double>& temp
 
 // Remarks: "SLP982" is 998.2 hPa, "SLP015" is 1001.5 hPa.
 bool decodeSeaLevelPressure(std::string_view text, std::optional<double>& hpa) {
-  if (text.size() != 6 || !text.starts_with("SLP")) return false;
+  if (text.size() != 6 || !startsWithWord(text, "SLP")) return false;
   const int v = digits::value(text.substr(3));
   if (v < 0) return false;
   hpa = (v >= 500 ? 900.0 : 1000.0) + v / 10.0;
@@ -175,9 +176,9 @@ bool decodeTrendTime(std::string_view text, MetarTrend& trend) {
   if (hhmm < 0 || hhmm / 100 > 24 || hhmm % 100 > 59) return false;
   const int minutes = hhmm / 100 * 60 + hhmm % 100;
   const std::string_view word = text.substr(0, 2);
-  if (word == "FM") trend.fromMinutes = minutes;
-  else if (word == "TL") trend.untilMinutes = minutes;
-  else if (word == "AT") trend.atMinutes = minutes;
+  if (isWord(word, "FM")) trend.fromMinutes = minutes;
+  else if (isWord(word, "TL")) trend.untilMinutes = minutes;
+  else if (isWord(word, "AT")) trend.atMinutes = minutes;
   else return false;
   return true;
 }
@@ -195,7 +196,7 @@ bool decodeTrendPeriod(std::string_view text, MetarTrend& trend) {
 }
 
 bool isCorrection(std::string_view text) {
-  return text == "COR" || (text.size() == 3 && text[0] == 'C' && text[1] == 'C' && text[2] >= 'A' && text[2] <= 'Z');
+  return isWord(text, "COR") || (text.size() == 3 && text[0] == 'C' && text[1] == 'C' && text[2] >= 'A' && text[2] <= 'Z');
 }
 
 void noteNotDecoded(MetarReport& report, std::string_view group) {
@@ -237,9 +238,11 @@ namespace {
 // the next observation's time as "NEXT ddhhmmZ"; that is no station.
 template <typename Third>
 bool startsReport(std::string_view group, std::string_view next, Third third) {
-  if (group == "METAR" || group == "SPECI") return isStationId(next) || (isCorrection(next) && isStationId(third()));
+  if (group.size() == 5)
+    return (isWord(group, "METAR") || isWord(group, "SPECI")) &&
+           (isStationId(next) || (isCorrection(next) && isStationId(third())));
   DayTime dayTime;
-  return isStationId(group) && group != "NEXT" && decodeDayTimeGroup(next, dayTime);
+  return group.size() == 4 && isStationId(group) && !isWord(group, "NEXT") && decodeDayTimeGroup(next, dayTime);
 }
 
 // The groups of a line split at spaces only ("=" included), for the
@@ -296,11 +299,11 @@ MetarReport decodeFirstMetar(std::string_view text, UtcDateTime anchor, std::str
   // The header; a header followed straight by another gives way to it.
   while (true) {
     group = cursor.next();
-    if (group == "METAR" || group == "SPECI") {
-      report.special = group == "SPECI";
+    if (isWord(group, "METAR") || isWord(group, "SPECI")) {
+      report.special = isWord(group, "SPECI");
       group = cursor.next();
-      if (isCorrection(group) || group == "AMD") {
-        report.corrected = group != "AMD";
+      if (isCorrection(group) || isWord(group, "AMD")) {
+        report.corrected = !isWord(group, "AMD");
         group = cursor.next();
       }
     }
@@ -314,7 +317,10 @@ MetarReport decodeFirstMetar(std::string_view text, UtcDateTime anchor, std::str
       reject("no valid day and time after the station", group);
       return report;
     }
-    if (!pending.empty() || !startsReport(cursor.peek(), cursor.peekSecond(), [&] { return cursor.peekThird(); }))
+    // Only a station or METAR/SPECI starts a report: the group after it is scanned only then.
+    const std::string_view after = cursor.peek();
+    if (!pending.empty() || (after.size() != 4 && after.size() != 5) ||
+        !startsReport(after, cursor.peekSecond(), [&] { return cursor.peekThird(); }))
       break;
     report.special = false;
     report.corrected = false;
@@ -368,21 +374,21 @@ MetarReport decodeFirstMetar(std::string_view text, UtcDateTime anchor, std::str
       continue;  // remarks are free text: nothing in them is "not decoded"
     }
     // "RMK", and the forms run into the first remark: "RMK/RWY", "RMKS".
-    if (group.starts_with("RMK")) {
+    if (startsWithWord(group, "RMK")) {
       section = Section::Remarks;
       continue;
     }
     // INTER is the Australian form of TEMPO for shorter spells.
-    if (group == "NOSIG" || group == "BECMG" || group == "TEMPO" || group == "INTER") {
+    if (isWord(group, "NOSIG") || isWord(group, "BECMG") || isWord(group, "TEMPO") || isWord(group, "INTER")) {
       section = Section::Trend;
       MetarTrend fresh;
-      fresh.kind = group == "NOSIG"   ? TrendKind::NoSignificantChange
-                   : group == "BECMG" ? TrendKind::Becoming
+      fresh.kind = isWord(group, "NOSIG")   ? TrendKind::NoSignificantChange
+                   : isWord(group, "BECMG") ? TrendKind::Becoming
                                       : TrendKind::Temporary;
       startTrend(report, fresh, spareTrend, trend, group);
       continue;
     }
-    if (section == Section::Body && group.size() == 6 && group.starts_with("FM")) {
+    if (section == Section::Body && group.size() == 6 && startsWithWord(group, "FM")) {
       MetarTrend fresh;  // large: made only for what may be an "FM1600"
       fresh.kind = TrendKind::From;
       if (decodeTrendTime(group, fresh) && fresh.fromMinutes) {
@@ -394,7 +400,7 @@ MetarReport decodeFirstMetar(std::string_view text, UtcDateTime anchor, std::str
     const std::string_view afterNext = needsAfterNext(next) ? cursor.peekSecond() : std::string_view();
     if (section == Section::Trend) {
       if (decodeTrendTime(group, *trend)) continue;
-      if ((group == "FM" || group == "TL" || group == "AT") && next.size() == 4) {
+      if ((isWord(group, "FM") || isWord(group, "TL") || isWord(group, "AT")) && next.size() == 4) {
         std::string joined(group);
         joined += next;
         if (decodeTrendTime(joined, *trend)) {
@@ -416,7 +422,7 @@ MetarReport decodeFirstMetar(std::string_view text, UtcDateTime anchor, std::str
     }
 
     // The body.
-    if (group == "AUTO") {
+    if (isWord(group, "AUTO")) {
       report.automated = true;
       continue;
     }
@@ -424,15 +430,15 @@ MetarReport decodeFirstMetar(std::string_view text, UtcDateTime anchor, std::str
       report.corrected = true;
       continue;
     }
-    if (group == "NIL") {
+    if (isWord(group, "NIL")) {
       report.nil = true;
       continue;
     }
     // "$": the station asks for maintenance, also written without remarks.
-    if (group == "RTD" || group == "AMD" || group == "$") continue;
+    if (isWord(group, "RTD") || isWord(group, "AMD") || isWord(group, "$")) continue;
     // The word written again after the header ("UHHH 140000Z METAR 28006MPS").
-    if ((group == "METAR" || group == "SPECI") && !report.current.wind.reported) {
-      report.special = report.special || group == "SPECI";
+    if ((isWord(group, "METAR") || isWord(group, "SPECI")) && !report.current.wind.reported) {
+      report.special = report.special || isWord(group, "SPECI");
       continue;
     }
     const bool windBefore = report.current.wind.reported;
@@ -446,9 +452,9 @@ MetarReport decodeFirstMetar(std::string_view text, UtcDateTime anchor, std::str
       if (!report.runwayVisualRanges.push(rvr)) noteNotDecoded(report, group);
       continue;
     }
-    if (group == "RE//") continue;  // recent weather not observed
+    if (isWord(group, "RE//")) continue;  // recent weather not observed
     WeatherGroup weather;
-    if (group.starts_with("RE") && decodeWeatherGroup(group, weather) && weather.recent) {
+    if (startsWithWord(group, "RE") && decodeWeatherGroup(group, weather) && weather.recent) {
       if (!report.recentWeather.push(weather)) noteNotDecoded(report, group);
       continue;
     }
@@ -479,7 +485,7 @@ MetarReport decodeFirstMetar(std::string_view text, UtcDateTime anchor, std::str
         continue;
       }
     }
-    if (group == "WS") {
+    if (isWord(group, "WS")) {
       // "WS R24", "WS RWY24", "WS ALL RWY", "WS TKOF RWY24": the runway words after it.
       report.windShear = true;
       while (isWindShearRunwayWord(cursor.peek())) cursor.next();

@@ -1,6 +1,7 @@
 #include "metar/ReportGroups.h"
 
 #include "metar/Digits.h"
+#include "metar/Word.h"
 
 namespace nimbrel {
 
@@ -55,12 +56,12 @@ bool decodeHeaderDayTime(std::string_view text, DayTime& out, std::string_view& 
 }
 
 bool isRunwayStateGroup(std::string_view text) {
-  if (text == "SNOCLO" || text == "R/SNOCLO") return true;
+  if (isWord(text, "SNOCLO") || isWord(text, "R/SNOCLO")) return true;
   if (text.size() >= 5 && text[0] == 'R' && digits::allSlashes(text.substr(1))) return true;  // not available
   if (text.size() == 8 && digits::isDigit(text[0]) && digits::isDigit(text[1])) {
     // The older form without "R" and slash: "26290195", "14CLRD70".
     std::string_view state = text.substr(2);
-    if (state.starts_with("CLRD")) state.remove_prefix(4);
+    if (startsWithWord(state, "CLRD")) state.remove_prefix(4);
     bool all = true;
     for (char c : state) all = all && isDigitOrSlash(c);
     if (all) return true;
@@ -69,9 +70,9 @@ bool isRunwayStateGroup(std::string_view text) {
   const std::size_t slash = text.find('/');
   if (slash == std::string_view::npos || !isRunwayDesignator(text.substr(1, slash - 1))) return false;
   const std::string_view state = text.substr(slash + 1);
-  if (state == "SNOCLO") return true;
+  if (isWord(state, "SNOCLO")) return true;
   if (state.size() != 6) return false;
-  if (state.starts_with("CLRD")) return isDigitOrSlash(state[4]) && isDigitOrSlash(state[5]);
+  if (startsWithWord(state, "CLRD")) return isDigitOrSlash(state[4]) && isDigitOrSlash(state[5]);
   for (char c : state)
     if (!isDigitOrSlash(c)) return false;
   return true;
@@ -82,7 +83,7 @@ bool isSeaStateGroup(std::string_view text) {
   text.remove_prefix(1);
   if (text[0] == 'M') text.remove_prefix(1);
   const std::string_view temperature = text.substr(0, 2);
-  if (!(digits::allDigits(temperature) || temperature == "//") || text.size() < 4 || text[2] != '/') return false;
+  if (!(digits::allDigits(temperature) || isWord(temperature, "//")) || text.size() < 4 || text[2] != '/') return false;
   const std::string_view sea = text.substr(3);
   if (sea.size() < 2 || (sea[0] != 'S' && sea[0] != 'H')) return false;
   for (char c : sea.substr(1))
@@ -97,7 +98,7 @@ bool isColourStateGroup(std::string_view text) {
   if (text.empty() || text.size() > 24) return false;
   int count = 0;
   while (!text.empty()) {
-    if (text.starts_with("BLACK")) text.remove_prefix(5);
+    if (startsWithWord(text, "BLACK")) text.remove_prefix(5);
     bool found = false;
     for (std::string_view colour : kColours) {
       if (text.starts_with(colour)) {
@@ -117,16 +118,16 @@ bool isColourStateGroup(std::string_view text) {
 bool isRainfallGroup(std::string_view text) {
   // Australian automatic stations: "RF00.2/011.2", rain in the last ten
   // minutes and since 9 am local time; "/" for figures not available.
-  if (text.size() != 12 || !text.starts_with("RF") || text[6] != '/') return false;
+  if (text.size() != 12 || !startsWithWord(text, "RF") || text[6] != '/') return false;
   for (std::size_t i = 2; i < text.size(); ++i)
     if (i != 6 && !isDigitOrSlash(text[i]) && text[i] != '.') return false;
   return true;
 }
 
 bool isWindShearRunwayWord(std::string_view text) {
-  if (text == "ALL" || text == "RWY" || text == "TKOF" || text == "LDG") return true;
-  if (text.starts_with("RWY")) return isRunwayDesignator(text.substr(3));
-  if (text.starts_with("R")) return isRunwayDesignator(text.substr(1));
+  if (isWord(text, "ALL") || isWord(text, "RWY") || isWord(text, "TKOF") || isWord(text, "LDG")) return true;
+  if (startsWithWord(text, "RWY")) return isRunwayDesignator(text.substr(3));
+  if (startsWithWord(text, "R")) return isRunwayDesignator(text.substr(1));
   return false;
 }
 

@@ -1,6 +1,7 @@
 #include "metar/RunwayVisualRange.h"
 
 #include "metar/Digits.h"
+#include "metar/Word.h"
 
 namespace nimbrel {
 
@@ -58,7 +59,7 @@ bool decodeRunwayVisualRange(std::string_view text, RunwayVisualRange& out) {
     rest.remove_prefix(1);
     if (!readRange(rest, rvr.maxValue, rvr.maxPrefix)) return false;
   }
-  if (rest.starts_with("FT")) {
+  if (startsWithWord(rest, "FT")) {
     rvr.feet = true;
     rest.remove_prefix(2);
   }

@@ -1,19 +1,20 @@
 #include "metar/Visibility.h"
 
 #include "metar/Digits.h"
+#include "metar/Word.h"
 
 namespace nimbrel {
 
 namespace {
 
 bool isDirection(std::string_view text) {
-  return text == "N" || text == "NE" || text == "E" || text == "SE" || text == "S" || text == "SW" ||
-         text == "W" || text == "NW";
+  return isWord(text, "N") || isWord(text, "NE") || isWord(text, "E") || isWord(text, "SE") || isWord(text, "S") || isWord(text, "SW") ||
+         isWord(text, "W") || isWord(text, "NW");
 }
 
 // "1/2", "3/16", and the run-together "11/2" (one and a half) in miles.
 bool readMiles(std::string_view text, double& miles) {
-  const std::size_t slash = text.find('/');
+  const std::size_t slash = findChar(text, '/');
   if (slash == std::string_view::npos) {
     const int whole = digits::value(text);
     if (whole < 0 || text.size() > 3) return false;
@@ -36,7 +37,7 @@ bool readMiles(std::string_view text, double& miles) {
 }
 
 bool decodeMiles(std::string_view text, Visibility& v) {
-  if (!text.ends_with("SM")) return false;
+  if (!endsWithWord(text, "SM")) return false;
   text.remove_suffix(2);
   bool less = false, more = false;
   if (!text.empty() && text[0] == 'M') {
@@ -64,11 +65,10 @@ bool decodeMiles(std::string_view text, Visibility& v) {
 
 int decodeVisibilityGroups(std::string_view text, std::string_view next, Visibility& out,
                            std::string_view afterNext) {
-  if (text.empty()) return 0;
+  if (text.empty() || !mayBeVisibilityGroup(text, out)) return 0;
   if (out.reported) {
-    // Only a directional minimum may follow the prevailing visibility.
-    // The direction may be left out when the minimum has none.
-    if (text.size() < 4 || out.minimumM || out.inStatuteMiles) return 0;
+    // A directional minimum after the prevailing visibility; the direction
+    // may be left out when the minimum has none.
     const int metres = digits::value(text.substr(0, 4));
     const std::string_view direction = text.substr(4);
     if (metres < 0 || !(direction.empty() || isDirection(direction))) return 0;
@@ -85,14 +85,14 @@ int decodeVisibilityGroups(std::string_view text, std::string_view next, Visibil
     bound = metric[0];
     metric.remove_prefix(1);
   }
-  if (metric.size() >= 4 && !metric.ends_with("SM")) {
+  if (metric.size() >= 4 && !endsWithWord(metric, "SM")) {
     const std::string_view figure = metric.substr(0, 4);
     std::string_view rest = metric.substr(4);
-    if (rest == "M") rest = {};  // "2000M": the unit written out
+    if (isWord(rest, "M")) rest = {};  // "2000M": the unit written out
     const int metres = digits::value(figure);
-    if ((metres >= 0 || (figure == "////" && bound == 0)) && (rest.empty() || rest == "NDV" || isDirection(rest))) {
+    if ((metres >= 0 || (isWord(figure, "////") && bound == 0)) && (rest.empty() || isWord(rest, "NDV") || isDirection(rest))) {
       v.reported = true;
-      v.noDirectionalVariation = rest == "NDV";
+      v.noDirectionalVariation = isWord(rest, "NDV");
       if (metres >= 0) {
         v.prevailingM = metres == 9999 ? 10000 : metres;
         v.moreThan = metres == 9999 || bound == 'P';
@@ -103,7 +103,7 @@ int decodeVisibilityGroups(std::string_view text, std::string_view next, Visibil
     }
   }
   if (digits::isDigit(text[0])) {
-    if (text.ends_with("KM") && text.size() <= 4) {
+    if (endsWithWord(text, "KM") && text.size() <= 4) {
       const int km = digits::value(text.substr(0, text.size() - 2));
       if (km < 0) return 0;
       v.reported = true;
@@ -112,7 +112,7 @@ int decodeVisibilityGroups(std::string_view text, std::string_view next, Visibil
       return 1;
     }
     // "1 SM": the unit split off by a space.
-    if (text.size() <= 2 && next == "SM" && digits::allDigits(text)) {
+    if (text.size() <= 2 && isWord(next, "SM") && digits::allDigits(text)) {
       v.reported = true;
       v.inStatuteMiles = true;
       v.prevailingM = digits::value(text) * kMetresPerStatuteMile;
@@ -121,8 +121,8 @@ int decodeVisibilityGroups(std::string_view text, std::string_view next, Visibil
     }
     // "1 1/2SM": a whole number of miles, then the fraction in the next
     // group, its unit perhaps split off too ("2 1/2 SM").
-    const bool unitApart = afterNext == "SM" && !next.ends_with("SM");
-    if (text.size() == 1 && (next.ends_with("SM") || unitApart) && next.find('/') != std::string_view::npos &&
+    const bool unitApart = isWord(afterNext, "SM") && !endsWithWord(next, "SM");
+    if (text.size() == 1 && (endsWithWord(next, "SM") || unitApart) && findChar(next, '/') != std::string_view::npos &&
         next.size() <= 6) {
       char fraction[8];
       next.copy(fraction, next.size());
@@ -140,7 +140,7 @@ int decodeVisibilityGroups(std::string_view text, std::string_view next, Visibil
     }
   }
   // "1/2 SM", "M1/4 SM": a fraction with its unit split off.
-  if (next == "SM" && text.find('/') != std::string_view::npos && text.size() <= 6) {
+  if (isWord(next, "SM") && findChar(text, '/') != std::string_view::npos && text.size() <= 6) {
     char miles[8];
     text.copy(miles, text.size());
     miles[text.size()] = 'S';

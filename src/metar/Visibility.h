@@ -18,6 +18,13 @@ struct Visibility {
   char minimumDirection[3] = {0, 0, 0};
 };
 
+// Whether `text` may still be a visibility group: once the prevailing
+// visibility is read, only a metric directional minimum of four or more
+// characters may follow. Inline: most groups of a report are asked.
+inline bool mayBeVisibilityGroup(std::string_view text, const Visibility& seen) {
+  return !seen.reported || (text.size() >= 4 && !seen.minimumM && !seen.inStatuteMiles);
+}
+
 // Reads a visibility at `text`, looking at `next` and `afterNext` for the
 // forms split by spaces ("1 1/2SM", "1/2 SM", "2 1/2 SM"). Returns how many
 // groups it took (0 to 3). A directional minimum is read only when a

@@ -132,9 +132,7 @@ bool WeatherGroup::has(WeatherPhenomenon p) const {
 }
 
 bool decodeWeatherGroup(std::string_view text, WeatherGroup& out) {
-  // Every code is two letters: out at once for the clouds, temperatures and
-  // pressures that end in a digit or a slash.
-  if (text.empty() || text.back() < 'A' || text.back() > 'Z') return false;
+  if (!mayBeWeatherGroup(text)) return false;
   WeatherGroup g;
   if (text.size() >= 2 && text[0] == 'R' && text[1] == 'E') {
     g.recent = true;

@@ -41,6 +41,12 @@ void appendWeatherText(std::string& out, const WeatherGroup& group);
 // The groups joined by "; ", e.g. "light rain; mist".
 std::string weatherText(std::span<const WeatherGroup> groups);
 
+// Every code is two letters: a group that does not end in one (a cloud, a
+// temperature, a pressure) is no weather. Inline: most groups are asked.
+inline bool mayBeWeatherGroup(std::string_view text) {
+  return !text.empty() && text.back() >= 'A' && text.back() <= 'Z';
+}
+
 // Decodes one group; false when the text is not a weather group. "RE" makes
 // a recent-weather group; "//" and "NSW" are not weather groups here.
 bool decodeWeatherGroup(std::string_view text, WeatherGroup& out);

@@ -1,6 +1,7 @@
 #include "metar/Wind.h"
 
 #include "metar/Digits.h"
+#include "metar/Word.h"
 
 namespace nimbrel {
 
@@ -8,7 +9,7 @@ namespace {
 
 // "15", "105", "P49", "//": the speed figure; -1 when the text is not one.
 bool readSpeed(std::string_view text, std::optional<double>& value, bool& above) {
-  if (text == "//" || text == "///") return true;
+  if (isWord(text, "//") || isWord(text, "///")) return true;
   if (!text.empty() && text[0] == 'P') {
     above = true;
     text.remove_prefix(1);
@@ -70,19 +71,19 @@ bool decodeSplitWindGroup(std::string_view text, std::string_view unit, Wind& ou
 bool decodeWindGroup(std::string_view text, Wind& out) {
   const double factor = takeUnit(text);
   if (factor == 0.0) return false;
-  if (text.size() < 4 || (text.size() == 4 && !text.starts_with("VRB"))) return false;
+  if (text.size() < 4 || (text.size() == 4 && !startsWithWord(text, "VRB"))) return false;
   Wind wind;
   wind.reported = true;
   const std::string_view direction = text.substr(0, 3);
-  if (direction == "VRB") {
+  if (isWord(direction, "VRB")) {
     wind.variable = true;
-  } else if (direction != "///") {
+  } else if (!isWord(direction, "///")) {
     const int degrees = digits::value(direction);
     if (degrees < 0 || degrees > 360) return false;
     wind.directionDeg = degrees;
   }
   text.remove_prefix(3);
-  const std::size_t g = text.find('G');
+  const std::size_t g = findChar(text, 'G');
   const std::string_view speed = text.substr(0, g);
   // "VRB3KT": the leading zero left out, plain only after VRB.
   if (wind.variable && speed.size() == 1 && digits::isDigit(speed[0])) {
