@@ -177,14 +177,16 @@ Rect chooseLegendCorner(const StationList& stations, Size legend, const MapViewp
       {right - legend.width, top, right, top + legend.height},
   }};
   std::array<int, 4> covered = {};
-  for (const Station& station : stations) {
-    if (!station.hasPosition) continue;
-    const Pixel p = view.toPixel(station.mapLongitude, station.mapColatitude);
-    for (std::size_t c = 0; c < corners.size(); ++c) {
-      const Rect& r = corners[c];
-      if (p.x >= r.left - kMarkReach && p.x < r.right + kMarkReach && p.y >= r.top - kMarkReach &&
-          p.y < r.bottom + kMarkReach)
-        ++covered[c];
+  for (const MapViewport& copy : copiesInView(view, kMarkReach)) {
+    for (const Station& station : stations) {
+      if (!station.hasPosition) continue;
+      const Pixel p = copy.pixelOnFirstCopy(station.mapLongitude, station.mapColatitude);
+      for (std::size_t c = 0; c < corners.size(); ++c) {
+        const Rect& r = corners[c];
+        if (p.x >= r.left - kMarkReach && p.x < r.right + kMarkReach && p.y >= r.top - kMarkReach &&
+            p.y < r.bottom + kMarkReach)
+          ++covered[c];
+      }
     }
   }
   return corners[static_cast<std::size_t>(std::min_element(covered.begin(), covered.end()) - covered.begin())];
@@ -244,8 +246,11 @@ void drawWeatherLegend(Painter& painter, WeatherColouring colouring, bool metric
   }
 }
 
-void drawWeatherLayer(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
-                      WeatherColouring colouring, const StationList& openStations, bool metric) {
+namespace {
+
+// The points over the picture, at its own pixels.
+void drawPictureWeatherStations(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
+                                WeatherColouring colouring) {
   // Stations without a report first, so a neighbour's point covers them.
   auto weather = snapshot.stations.begin();
   for (std::size_t i = 0; i < catalogue.size(); ++i) {
@@ -273,9 +278,27 @@ void drawWeatherLayer(Painter& painter, const StationList& catalogue, const Weat
     run.push_back(Point{p.x, p.y});
   }
   if (!run.empty()) painter.rimmedPoints(run, runColour, kOutlineColour);
-  drawOpenStationMarks(painter, openStations);
+}
+
+}  // namespace
+
+void drawWeatherLayer(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
+                      WeatherColouring colouring, const StationList& openStations, bool metric) {
+  drawWeatherLayer(painter, catalogue, snapshot, colouring, openStations, metric, MapViewport());
+}
+
+void drawWeatherLayer(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
+                      WeatherColouring colouring, const StationList& openStations, bool metric,
+                      const MapViewport& view) {
+  drawWeatherStations(painter, catalogue, snapshot, colouring, metric, view);
+  drawOpenStationMarks(painter, openStations, view);
+  drawPlacedWeatherLegend(painter, catalogue, colouring, metric, view);
+}
+
+void drawPlacedWeatherLegend(Painter& painter, const StationList& catalogue, WeatherColouring colouring, bool metric,
+                             const MapViewport& view) {
   const Size size = weatherLegendSize(painter, colouring, metric);
-  drawWeatherLegend(painter, colouring, metric, chooseLegendCorner(catalogue, size));
+  drawWeatherLegend(painter, colouring, metric, chooseLegendCorner(catalogue, size, view));
 }
 
 std::vector<bool> placeWithoutOverlap(const std::vector<Rect>& candidates) {
@@ -368,35 +391,41 @@ void drawStationPlot(Painter& painter, int x, int y, const Station& station, con
   painter.text({x + kPlotRadius + 4, y + 2}, station.icao);
 }
 
-void drawWeatherLayer(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
-                      WeatherColouring colouring, const StationList& openStations, bool metric,
-                      const MapViewport& view) {
+void drawWeatherStations(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
+                         WeatherColouring colouring, bool metric, const MapViewport& view) {
   if (view.showsPicture()) {
-    drawWeatherLayer(painter, catalogue, snapshot, colouring, openStations, metric);
+    drawPictureWeatherStations(painter, catalogue, snapshot, colouring);
     return;
   }
   auto inView = [&](const Pixel& p, int margin) {
     return p.x >= -margin && p.y >= -margin && p.x < view.width() + margin && p.y < view.height() + margin;
   };
+  // Each copy of the world in the window holds every station; labels and
+  // plots are placed over all of them at once.
+  const std::vector<MapViewport> copies = copiesInView(view, kPlotReach);
   // Stations without a report first, so a neighbour's point covers them.
-  auto weather = snapshot.stations.begin();
-  for (std::size_t i = 0; i < catalogue.size(); ++i) {
-    while (weather != snapshot.stations.end() && weather->station < i) ++weather;
-    const Station& station = catalogue[i];
-    if (!station.hasPosition || (weather != snapshot.stations.end() && weather->station == i)) continue;
-    const Pixel p = view.toPixel(station.mapLongitude, station.mapColatitude);
-    if (inView(p, 0)) painter.pixel({p.x, p.y}, kStationPointColour);
+  for (const MapViewport& copy : copies) {
+    auto weather = snapshot.stations.begin();
+    for (std::size_t i = 0; i < catalogue.size(); ++i) {
+      while (weather != snapshot.stations.end() && weather->station < i) ++weather;
+      const Station& station = catalogue[i];
+      if (!station.hasPosition || (weather != snapshot.stations.end() && weather->station == i)) continue;
+      const Pixel p = copy.pixelOnFirstCopy(station.mapLongitude, station.mapColatitude);
+      if (inView(p, 0)) painter.pixel({p.x, p.y}, kStationPointColour);
+    }
   }
   struct Shown {
     const StationWeather* weather;
     Pixel pixel;
   };
   std::vector<Shown> shown;
-  for (const StationWeather& w : snapshot.stations) {
-    if (w.station >= catalogue.size() || !catalogue[w.station].hasPosition) continue;
-    const Station& station = catalogue[w.station];
-    const Pixel p = view.toPixel(station.mapLongitude, station.mapColatitude);
-    if (inView(p, kPlotReach)) shown.push_back({&w, p});
+  for (const MapViewport& copy : copies) {
+    for (const StationWeather& w : snapshot.stations) {
+      if (w.station >= catalogue.size() || !catalogue[w.station].hasPosition) continue;
+      const Station& station = catalogue[w.station];
+      const Pixel p = copy.pixelOnFirstCopy(station.mapLongitude, station.mapColatitude);
+      if (inView(p, kPlotReach)) shown.push_back({&w, p});
+    }
   }
   // The worse category first: it wins the room for a label or a plot.
   // Five severities: a counting sort, keeping the order within each.
@@ -476,9 +505,6 @@ void drawWeatherLayer(Painter& painter, const StationList& catalogue, const Weat
     if (plotted[i])
       drawStationPlot(painter, shown[i].pixel.x, shown[i].pixel.y, catalogue[shown[i].weather->station], *shown[i].weather,
                       weatherPointColour(*shown[i].weather, colouring), metric);
-  drawOpenStationMarks(painter, openStations, view);
-  const Size size = weatherLegendSize(painter, colouring, metric);
-  drawWeatherLegend(painter, colouring, metric, chooseLegendCorner(catalogue, size, view));
 }
 
 std::string reportAgeText(std::int64_t ageMinutes) {

@@ -3,6 +3,7 @@
 // to a pixel of the map picture, and a pixel back to map coordinates.
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace nimbrel {
 
@@ -83,9 +84,27 @@ class MapViewport {
   PointF toView(double mapLongitude, double mapColatitude) const {
     return {originX + mapLongitude * scaleX(), originY + mapColatitude * scaleY()};
   }
+  // The pixel of the world's first copy, or when that is off the window, of
+  // the nearest copy on it.
   Pixel toPixel(double mapLongitude, double mapColatitude) const;
-  // The map point under a view pixel; nothing off the world.
+  // The map point under a view pixel, on whichever copy of the world; nothing
+  // above or below the world (nor beside the picture).
   std::optional<MapPoint> toMapPoint(int x, int y) const;
+
+  // Away from the picture the map goes on round the world east and west:
+  // copy k of the world lies k world widths east of the first.
+  bool wraps() const { return !showsPicture(); }
+  double worldWidth() const { return 360.0 * scaleX(); }
+  // The copies that reach into the window widened by `margin` pixels each
+  // side (only 0 for the picture).
+  int firstCopy(double margin = 0.0) const;
+  int lastCopy(double margin = 0.0) const;
+  // This view moved by k world widths: what copy k shows, with the same
+  // projection formulas as the first.
+  MapViewport copy(int k) const;
+  // The pixel on the first copy, wherever it falls (the picture's own rounding
+  // when it shows the picture).
+  Pixel pixelOnFirstCopy(double mapLongitude, double mapColatitude) const;
   // The map rectangle in view (west, north, east, south as map coordinates).
   double westLongitude() const { return -originX / scaleX(); }
   double eastLongitude() const { return (viewWidth - originX) / scaleX(); }
@@ -104,5 +123,10 @@ class MapViewport {
   double originX = MapProjection::kLeft;
   double originY = MapProjection::kTop;
 };
+
+// The copies of the world (each as a view, see MapViewport::copy) that reach
+// into the window widened by `margin` pixels each side; the view alone when
+// it does not wrap.
+std::vector<MapViewport> copiesInView(const MapViewport& view, double margin = 0.0);
 
 }  // namespace nimbrel
