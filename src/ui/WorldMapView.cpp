@@ -242,6 +242,8 @@ bool WorldMapView::savePicture(const QString& path, QString& error) {
     QSvgGenerator svg;
     svg.setFileName(path);
     svg.setSize(size);
+    // One pixel of the window one CSS pixel of the drawing.
+    svg.setResolution(96);
     svg.setViewBox(QRect(QPoint(0, 0), size));
     svg.setTitle(QStringLiteral("World map"));
     svg.setDescription(captionText());

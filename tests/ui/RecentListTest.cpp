@@ -62,7 +62,7 @@ TEST_F(RecentListWindowTest, SurvivesARestartAndMovesAnExistingNameToTheTop) {
   StartWindow();
   EXPECT_EQ(session->recentList().entries(), (QStringList{"ZURICH", "BERN", "GENEVE"}));
   // The File menu lists them, newest first, before Close and Exit.
-  EXPECT_EQ(FileMenuEntries(Frame()), (QStringList{"&1 ZURICH", "&2 BERN", "&3 GENEVE", "&Update Station List", "&Close", "E&xit"}));
+  EXPECT_EQ(FileMenuEntries(Frame()), (QStringList{"&1 ZURICH", "&2 BERN", "&3 GENEVE", "&Update Station List", "Save Map &Picture...", "&Close", "E&xit"}));
 }
 
 TEST_F(RecentListWindowTest, ExitWritesTheListKeepingWhatAnotherCopyStoredMeanwhile) {
