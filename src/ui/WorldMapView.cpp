@@ -210,14 +210,16 @@ void WorldMapView::drawFitted(QPainter& painter, const QRect& page) {
   const QString caption = captionText();
   const QFontMetrics metrics(painter.font(), painter.device());
   const int captionHeight = caption.isEmpty() ? 0 : metrics.height() * 2;
-  const QSize size(view.width(), view.height());
+  const QRect area = printedArea();
+  const QSize size = area.size();
   const double scale = std::min(double(page.width()) / size.width(),
                                 double(std::max(1, page.height() - captionHeight)) / size.height());
   if (!(scale > 0.0)) return;
   painter.save();
   painter.translate(page.left() + (page.width() - size.width() * scale) / 2.0, page.top());
   painter.scale(scale, scale);
-  painter.setClipRect(QRect(QPoint(0, 0), size));
+  painter.translate(-area.topLeft());
+  painter.setClipRect(area);
   drawOn(painter, false);
   painter.restore();
   if (!caption.isEmpty()) {
@@ -228,6 +230,16 @@ void WorldMapView::drawFitted(QPainter& painter, const QRect& page) {
                      caption);
     painter.restore();
   }
+}
+
+QRect WorldMapView::printedArea() const {
+  const QRect window(0, 0, view.width(), view.height());
+  if (view.showsPicture()) return window;
+  // The rows the world takes, and a pixel either side for its edge lines.
+  const int top = static_cast<int>(std::floor(view.toView(0.0, 0.0).y)) - 1;
+  const int bottom = static_cast<int>(std::ceil(view.toView(0.0, 180.0).y)) + 1;
+  const QRect rows = window.intersected(QRect(0, top, view.width(), bottom - top));
+  return rows.isEmpty() ? window : rows;
 }
 
 void WorldMapView::print(QPainter& painter) {

@@ -53,6 +53,9 @@ class WorldMapView : public QWidget, public ChildView {
   // Draws the map scaled to fit `page` (in the painter's coordinates), with
   // a caption under it: the current weather's reports and their time.
   void drawFitted(QPainter& painter, const QRect& page);
+  // The part of the window a print shows: the rows the world takes (all of
+  // the window for the picture).
+  QRect printedArea() const;
   // The caption printed under the map ("" when there is nothing to say).
   QString captionText() const;
   // Writes what the window shows as a picture; the file name's ending

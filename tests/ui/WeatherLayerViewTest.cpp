@@ -403,7 +403,7 @@ TEST_F(WeatherLayerViewTest, ThePrintedMapHasTheReportsTimeAsItsCaption) {
     map->print(painter);
   }
   // The map takes the page's width; the caption's text lies under it.
-  const int mapBottom = static_cast<int>(map->height() * 600.0 / map->width());
+  const int mapBottom = static_cast<int>(map->printedArea().height() * 600.0 / map->printedArea().width());
   int dark = 0;
   for (int y = mapBottom + 1; y < std::min(850, mapBottom + 60); ++y)
     for (int x = 0; x < 600; ++x) dark += qGray(page.pixel(x, y)) < 100;

@@ -389,12 +389,16 @@ TEST_F(MapViewTest, ThePrintedPageHoldsBothHemispheres) {
       QPainter painter(&page);
       map->print(painter);
     }
-    // Where places fall: the window's pixels scaled to the page's width, centred.
-    const double scale = std::min(620.0 / window.width(), 877.0 / window.height());
-    const double left = (620.0 - window.width() * scale) / 2.0;
+    // Where places fall: the printed part of the window scaled to the page's width, centred.
+    const QRect area = map->printedArea();
+    EXPECT_EQ(area.width(), window.width());
+    EXPECT_LE(area.height(), window.height());
+    const double scale = std::min(620.0 / area.width(), 877.0 / area.height());
+    const double left = (620.0 - area.width() * scale) / 2.0;
     auto onPage = [&](double longitude, double latitude) {
       const Pixel p = map->viewport().toPixel(180.0 + longitude, 90.0 - latitude);
-      return QPoint(static_cast<int>(left + (p.x + 0.5) * scale), static_cast<int>((p.y + 0.5) * scale));
+      return QPoint(static_cast<int>(left + (p.x - area.left() + 0.5) * scale),
+                    static_cast<int>((p.y - area.top() + 0.5) * scale));
     };
     const struct {
       const char* place;
@@ -407,7 +411,7 @@ TEST_F(MapViewTest, ThePrintedPageHoldsBothHemispheres) {
       EXPECT_GT(YellowPixels(page, QRect(at - QPoint(2, 2), QSize(5, 5))), 12) << p.place;
     }
     // Nothing drawn beyond the map's own rectangle.
-    EXPECT_EQ(YellowPixels(page, QRect(0, static_cast<int>(window.height() * scale) + 2, 620, 100)), 0);
+    EXPECT_EQ(YellowPixels(page, QRect(0, static_cast<int>(area.height() * scale) + 2, 620, 100)), 0);
   }
 }
 
