@@ -35,6 +35,9 @@ struct MapContent {
 struct MapFrame {
   const MapViewport& view;
   const MapContent& content;
+  // A paint of the window, which layers may draw from pictures they keep;
+  // otherwise a print or a saved picture, drawn afresh.
+  bool screen = false;
 };
 
 class MapLayer {

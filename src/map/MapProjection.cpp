@@ -152,6 +152,15 @@ MapViewport MapViewport::copy(int k) const {
   return shifted;
 }
 
+MapViewport MapViewport::placedAt(double x, double y, int width, int height) const {
+  MapViewport placed = *this;
+  placed.viewWidth = std::max(width, 1);
+  placed.viewHeight = std::max(height, 1);
+  placed.originX = x;
+  placed.originY = y;
+  return placed;
+}
+
 std::vector<MapViewport> copiesInView(const MapViewport& view, double margin) {
   std::vector<MapViewport> copies;
   for (int k = view.firstCopy(margin); k <= view.lastCopy(margin); ++k) copies.push_back(view.copy(k));

@@ -102,6 +102,9 @@ class MapViewport {
   // This view moved by k world widths: what copy k shows, with the same
   // projection formulas as the first.
   MapViewport copy(int k) const;
+  // The same scale in a window of this size, the first copy's top-left
+  // corner (map point 0, 0) at view point (x, y).
+  MapViewport placedAt(double x, double y, int width, int height) const;
   // The pixel on the first copy, wherever it falls (the picture's own rounding
   // when it shows the picture).
   Pixel pixelOnFirstCopy(double mapLongitude, double mapColatitude) const;

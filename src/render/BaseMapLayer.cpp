@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <cstddef>
+#include <cmath>
 #include <cstdint>
 
 #include "charts/WorldMapDrawing.h"
@@ -59,6 +60,44 @@ void drawVectorMap(QPainter& painter, const VectorMap& map, const MapViewport& v
 
 }  // namespace
 
+bool BaseMapLayer::drawFromPicture(QPainter& painter, const MapFrame& frame) {
+  const MapViewport& view = frame.view;
+  const double width = view.worldWidth(), height = 180.0 * view.scaleY();
+  if (!frame.screen || width * height > double(view.width()) * view.height()) return false;
+  const QPaintDevice* device = painter.device();
+  const double ratio = device != nullptr ? device->devicePixelRatioF() : 1.0;
+  const int level = mapScaleFor(view);
+  const VectorMap* map = scales ? scales(level) : nullptr;
+  if (map == nullptr) return false;
+  // The picture is drawn at the sub-pixel place of the first copy's corner,
+  // so that copy is exact and the others within half a pixel.
+  const PointF first = view.toView(0.0, 0.0);
+  const double phaseX = first.x - std::floor(first.x), phaseY = first.y - std::floor(first.y);
+  if (world.isNull() || worldScaleX != view.scaleX() || worldScaleY != view.scaleY() || worldRatio != ratio ||
+      worldLevel != level || worldPhaseX != phaseX || worldPhaseY != phaseY) {
+    const QSize logical(static_cast<int>(std::ceil(width)) + 2, static_cast<int>(std::ceil(height)) + 2);
+    world = QImage(logical * ratio, QImage::Format_RGB32);
+    world.setDevicePixelRatio(ratio);
+    world.fill(toQColour(kMapSeaColour));
+    QPainter onWorld(&world);
+    onWorld.setRenderHint(QPainter::Antialiasing, false);
+    drawVectorMap(onWorld, *map, view.placedAt(phaseX, phaseY, logical.width(), logical.height()));
+    worldScaleX = view.scaleX();
+    worldScaleY = view.scaleY();
+    worldRatio = ratio;
+    worldLevel = level;
+    worldPhaseX = phaseX;
+    worldPhaseY = phaseY;
+  }
+  painter.fillRect(QRect(0, 0, view.width(), view.height()), toQColour(kMapSeaColour));
+  for (const MapViewport& copy : copiesInView(view)) {
+    const PointF corner = copy.toView(0.0, 0.0);
+    painter.drawImage(QPoint(static_cast<int>(std::lround(corner.x - phaseX)), static_cast<int>(std::floor(first.y))),
+                      world);
+  }
+  return true;
+}
+
 void BaseMapLayer::draw(Painter& painter, const MapFrame& frame) {
   const MapViewport& view = frame.view;
   if (view.showsPicture()) {
@@ -71,6 +110,8 @@ void BaseMapLayer::draw(Painter& painter, const MapFrame& frame) {
     return;
   }
   QPainter& onView = qt->qtPainter();
+  fromPicture = drawFromPicture(onView, frame);
+  if (fromPicture) return;
   onView.save();
   onView.fillRect(QRect(0, 0, view.width(), view.height()), toQColour(kMapSeaColour));
   onView.setRenderHint(QPainter::Antialiasing, false);

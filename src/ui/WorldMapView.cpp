@@ -196,7 +196,7 @@ void WorldMapView::drawOn(QPainter& painter, bool screen) {
   {
     std::optional<BusyScope> busy;
     if (countStations) busy.emplace(port);
-    layers.draw(*onView, MapFrame{view, shown});
+    layers.draw(*onView, MapFrame{view, shown, screen});
   }
   if (countStations) port.setStatusText(totalStationsText(session.allStations()));
 }

@@ -375,6 +375,48 @@ TEST_F(MapViewTest, AWideWindowRepeatsTheWorld) {
   EXPECT_GT(YellowPixels(picture, QRect(worldRight, 0, 1200 - worldRight, 400)), 200);
 }
 
+// Zoomed out, the screen copies one kept picture of the world to each copy:
+// what it shows is the vector map drawn afresh, to within the odd edge pixel
+// of a coast on the side copies, wherever the pan left them.
+TEST_F(MapViewTest, TheKeptWorldPictureIsTheMapDrawnAfresh) {
+  ResizeMap(map, QSize(1500, 420));
+  map->setMarkAllStations(true);
+  for (const int pan : {0, 333, -1234, 5000}) {
+    SCOPED_TRACE(pan);
+    map->showWholeWorld();
+    MapViewport view = map->viewport();
+    view.panBy(pan, 0);
+    map->setViewport(view);
+    const QImage screen = Picture();
+    QImage drawn(map->size(), QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    {
+      QPainter painter(&drawn);
+      map->draw(painter);
+    }
+    int differing = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+      for (int x = 0; x < drawn.width(); ++x) differing += screen.pixel(x, y) != drawn.pixel(x, y);
+    EXPECT_LT(differing, drawn.width() * drawn.height() / 100);
+    // The copy under the window's centre is exact.
+    const int left = std::max(0, static_cast<int>(map->viewport().toView(0, 0).x) + 2);
+    const int right = std::min(drawn.width(), static_cast<int>(map->viewport().toView(360, 0).x) - 2);
+    ASSERT_LT(left, right);
+    int centreCopy = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+      for (int x = left; x < right; ++x) centreCopy += screen.pixel(x, y) != drawn.pixel(x, y);
+    EXPECT_EQ(centreCopy, 0);
+    EXPECT_GT(YellowPixels(screen), 50000);
+    // Zurich's red point on each copy, over the land the picture put there.
+    for (const MapViewport& copy : copiesInView(map->viewport())) {
+      const Pixel p = copy.pixelOnFirstCopy(Zurich().mapLongitude, Zurich().mapColatitude);
+      if (p.x >= 0 && p.x < screen.width()) {
+        EXPECT_EQ(screen.pixel(p.x, p.y), qRgb(255, 0, 0)) << p.x;
+      }
+    }
+  }
+}
+
 // The printed page holds the whole map scaled to fit, both hemispheres,
 // however large the window: a window wider than the page no longer loses
 // its eastern half.
