@@ -85,7 +85,7 @@ TEST_F(RecentListWindowTest, MenuShowsTenPlusEntriesWithoutAccelerators) {
   Store(names);
   StartWindow();
   const QStringList entries = FileMenuEntries(Frame());
-  ASSERT_EQ(entries.size(), 16);  // 13 stations, Update Station List, Close, Exit
+  ASSERT_EQ(entries.size(), 17);  // 13 stations, Update Station List, Save Map Picture, Close, Exit
   EXPECT_EQ(entries[0], QStringLiteral("&1 STATION 1"));
   EXPECT_EQ(entries[8], QStringLiteral("&9 STATION 9"));
   EXPECT_EQ(entries[9], QStringLiteral("10 STATION 10"));
