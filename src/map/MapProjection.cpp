@@ -167,12 +167,6 @@ std::vector<MapViewport> copiesInView(const MapViewport& view, double margin) {
   return copies;
 }
 
-Pixel MapViewport::pixelOnFirstCopy(double mapLongitude, double mapColatitude) const {
-  if (showsPicture()) return MapProjection::toPixel(mapLongitude, mapColatitude);
-  const PointF p = toView(mapLongitude, mapColatitude);
-  return {toPixelCoordinate(std::floor(p.x)), toPixelCoordinate(std::floor(p.y))};
-}
-
 Pixel MapViewport::toPixel(double mapLongitude, double mapColatitude) const {
   if (showsPicture()) return MapProjection::toPixel(mapLongitude, mapColatitude);
   const Pixel first = pixelOnFirstCopy(mapLongitude, mapColatitude);

@@ -1,6 +1,7 @@
 #pragma once
 // The world map's projection, both directions: map coordinates of a station
 // to a pixel of the map picture, and a pixel back to map coordinates.
+#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -106,8 +107,21 @@ class MapViewport {
   // corner (map point 0, 0) at view point (x, y).
   MapViewport placedAt(double x, double y, int width, int height) const;
   // The pixel on the first copy, wherever it falls (the picture's own rounding
-  // when it shows the picture).
-  Pixel pixelOnFirstCopy(double mapLongitude, double mapColatitude) const;
+  // when it shows the picture). Inline: drawing asks it for every station of
+  // every copy.
+  Pixel pixelOnFirstCopy(double mapLongitude, double mapColatitude) const {
+    if (showsPicture()) return MapProjection::toPixel(mapLongitude, mapColatitude);
+    const PointF p = toView(mapLongitude, mapColatitude);
+    return {saturatedPixel(std::floor(p.x)), saturatedPixel(std::floor(p.y))};
+  }
+  // Far-off pixels stay far off the map, with room left for the few pixels a
+  // mark adds around them.
+  static int saturatedPixel(double value) {
+    constexpr double kLimit = 1 << 24;
+    if (std::isnan(value) || value <= -kLimit) return -static_cast<int>(kLimit);
+    if (value >= kLimit) return static_cast<int>(kLimit);
+    return static_cast<int>(value);
+  }
   // The map rectangle in view (west, north, east, south as map coordinates).
   double westLongitude() const { return -originX / scaleX(); }
   double eastLongitude() const { return (viewWidth - originX) / scaleX(); }
