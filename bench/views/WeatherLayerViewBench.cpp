@@ -269,8 +269,90 @@ void BM_ClickToCard(benchmark::State& state) {
   state.counters["budget_ms"] = 2;
 }
 
-BENCHMARK(BM_WeatherLayerRepaint)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ClickToCard)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The map window at 1920 x 1080, the main window grown to hold it: 0 the
+// whole world, narrower than the window, repeated at both sides; 1 Fiji at
+// 8x and 2 the Bering Strait at 64x, the antimeridian across the middle.
+struct FullHdWindow {
+  FullHdWindow() {
+    sub = qobject_cast<QMdiSubWindow*>(map->parentWidget());
+    before = sub->size();
+    frameBefore = window->size();
+    window->resize(2200, 1400);
+    sub->resize(QSize(1920, 1080).grownBy(sub->contentsMargins()));
+    QCoreApplication::processEvents();
+  }
+  ~FullHdWindow() {
+    map->showWholeWorld();
+    sub->resize(before);
+    window->resize(frameBefore);
+    QCoreApplication::processEvents();
+  }
+  QMdiSubWindow* sub;
+  QSize before, frameBefore;
+};
+
+MapViewport WrappedView(int place) {
+  MapViewport view;
+  view.setSize(map->width(), map->height());
+  const double centre[3][2] = {{0.0, 0.0}, {180.0, -17.5}, {-169.0, 65.8}};
+  const double zoom[3] = {1.0, 8.0, 64.0};
+  if (place == 0) return view;
+  const PointF at = view.toView(180.0 + centre[place][0], 90.0 - centre[place][1]);
+  view.zoomAbout(zoom[place], at.x, at.y);
+  const PointF now = view.toView(180.0 + centre[place][0], 90.0 - centre[place][1]);
+  view.panBy(view.width() / 2.0 - now.x, view.height() / 2.0 - now.y);
+  return view;
+}
+
+// A repaint of the wrapped view as it is.
+void BM_WrappedFrame(benchmark::State& state) {
+  FullHdWindow large;
+  map->setViewport(WrappedView(static_cast<int>(state.range(0))));
+  map->repaint();
+  for (auto _ : state) map->repaint();
+  state.counters["width"] = map->width();
+  state.counters["copies"] = static_cast<double>(copiesInView(map->viewport()).size());
+  state.counters["budget_ms"] = 8;
+}
+
+// An arrow-key step across the antimeridian and back by turns, each redrawn.
+void BM_WrappedPanFrame(benchmark::State& state) {
+  FullHdWindow large;
+  const MapViewport place = WrappedView(static_cast<int>(state.range(0)));
+  MapViewport moved = place;
+  moved.panBy(map->width() / 8.0, 0);
+  map->setViewport(place);
+  map->repaint();
+  bool step = false;
+  for (auto _ : state) {
+    map->setViewport((step = !step) ? moved : place);
+    map->repaint();
+  }
+  state.counters["budget_ms"] = 8;
+}
+
+// A wheel step in and out by turns over the antimeridian, each redrawn.
+void BM_WrappedZoomFrame(benchmark::State& state) {
+  FullHdWindow large;
+  const MapViewport place = WrappedView(static_cast<int>(state.range(0)));
+  MapViewport closer = place;
+  closer.zoomAboutCentre(2.0);
+  map->setViewport(place);
+  map->repaint();
+  bool in = false;
+  for (auto _ : state) {
+    map->setViewport((in = !in) ? closer : place);
+    map->repaint();
+  }
+  state.counters["budget_ms"] = 8;
+}
+
+BENCHMARK(BM_WeatherLayerRepaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WrappedFrame)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WrappedPanFrame)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WrappedZoomFrame)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MapZoomFrame)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MapPanFrame)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WeatherHoverLookup)->Unit(benchmark::kMicrosecond);

@@ -243,14 +243,16 @@ Rect chooseLegendCorner(const StationList& stations, Size legend, const MapViewp
       {right - legend.width, top, right, top + legend.height},
   }};
   std::array<int, 4> covered = {};
-  for (const Station& station : stations) {
-    if (!station.hasPosition) continue;
-    const Pixel p = view.toPixel(station.mapLongitude, station.mapColatitude);
-    for (std::size_t c = 0; c < corners.size(); ++c) {
-      const Rect& r = corners[c];
-      if (p.x >= r.left - kMarkReach && p.x < r.right + kMarkReach && p.y >= r.top - kMarkReach &&
-          p.y < r.bottom + kMarkReach)
-        ++covered[c];
+  for (const MapViewport& copy : copiesInView(view, kMarkReach)) {
+    for (const Station& station : stations) {
+      if (!station.hasPosition) continue;
+      const Pixel p = copy.pixelOnFirstCopy(station.mapLongitude, station.mapColatitude);
+      for (std::size_t c = 0; c < corners.size(); ++c) {
+        const Rect& r = corners[c];
+        if (p.x >= r.left - kMarkReach && p.x < r.right + kMarkReach && p.y >= r.top - kMarkReach &&
+            p.y < r.bottom + kMarkReach)
+          ++covered[c];
+      }
     }
   }
   return corners[static_cast<std::size_t>(std::min_element(covered.begin(), covered.end()) - covered.begin())];
@@ -324,9 +326,11 @@ void drawWeatherLegend(Painter& painter, WeatherColouring colouring, bool metric
   }
 }
 
-void drawWeatherLayer(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
-                      WeatherColouring colouring, const StationList& openStations, bool metric,
-                      const MapFilter& filter, std::int64_t nowMinutes) {
+namespace {
+
+// The points over the picture, at its own pixels.
+void drawPictureWeatherStations(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
+                                WeatherColouring colouring, const MapFilter& filter, std::int64_t nowMinutes) {
   // Stations without a report first, so a neighbour's point covers them;
   // grey, the legend's "unknown", never a category's colour.
   auto weather = snapshot.stations.begin();
@@ -356,9 +360,28 @@ void drawWeatherLayer(Painter& painter, const StationList& catalogue, const Weat
     run.push_back(Point{p.x, p.y});
   }
   if (!run.empty()) painter.rimmedPoints(run, runColour, kOutlineColour);
-  drawOpenStationMarks(painter, openStations);
+}
+
+}  // namespace
+
+void drawWeatherLayer(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
+                      WeatherColouring colouring, const StationList& openStations, bool metric,
+                      const MapFilter& filter, std::int64_t nowMinutes) {
+  drawWeatherLayer(painter, catalogue, snapshot, colouring, openStations, metric, MapViewport(), filter, nowMinutes);
+}
+
+void drawWeatherLayer(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
+                      WeatherColouring colouring, const StationList& openStations, bool metric,
+                      const MapViewport& view, const MapFilter& filter, std::int64_t nowMinutes) {
+  drawWeatherStations(painter, catalogue, snapshot, colouring, metric, view, filter, nowMinutes);
+  drawOpenStationMarks(painter, openStations, view);
+  drawPlacedWeatherLegend(painter, catalogue, colouring, metric, view, filter);
+}
+
+void drawPlacedWeatherLegend(Painter& painter, const StationList& catalogue, WeatherColouring colouring, bool metric,
+                             const MapViewport& view, const MapFilter& filter) {
   const Size size = weatherLegendSize(painter, colouring, metric, filter);
-  drawWeatherLegend(painter, colouring, metric, chooseLegendCorner(catalogue, size), filter);
+  drawWeatherLegend(painter, colouring, metric, chooseLegendCorner(catalogue, size, view), filter);
 }
 
 std::vector<bool> placeWithoutOverlap(const std::vector<Rect>& candidates) {
@@ -451,36 +474,43 @@ void drawStationPlot(Painter& painter, int x, int y, const Station& station, con
   painter.text({x + kPlotRadius + 4, y + 2}, station.icao);
 }
 
-void drawWeatherLayer(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
-                      WeatherColouring colouring, const StationList& openStations, bool metric,
-                      const MapViewport& view, const MapFilter& filter, std::int64_t nowMinutes) {
+void drawWeatherStations(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
+                         WeatherColouring colouring, bool metric, const MapViewport& view, const MapFilter& filter,
+                         std::int64_t nowMinutes) {
   if (view.showsPicture()) {
-    drawWeatherLayer(painter, catalogue, snapshot, colouring, openStations, metric, filter, nowMinutes);
+    drawPictureWeatherStations(painter, catalogue, snapshot, colouring, filter, nowMinutes);
     return;
   }
   auto inView = [&](const Pixel& p, int margin) {
     return p.x >= -margin && p.y >= -margin && p.x < view.width() + margin && p.y < view.height() + margin;
   };
+  // Each copy of the world in the window holds every station; labels and
+  // plots are placed over all of them at once.
+  const std::vector<MapViewport> copies = copiesInView(view, kPlotReach);
   // Stations without a report first, so a neighbour's point covers them.
-  auto weather = snapshot.stations.begin();
-  for (std::size_t i = 0; i < catalogue.size() && !(filter.hiddenCategories & kMapUnknown); ++i) {
-    while (weather != snapshot.stations.end() && weather->station < i) ++weather;
-    const Station& station = catalogue[i];
-    if (!station.hasPosition || (weather != snapshot.stations.end() && weather->station == i)) continue;
-    const Pixel p = view.toPixel(station.mapLongitude, station.mapColatitude);
-    if (inView(p, 0)) painter.pixel({p.x, p.y}, kNoValueColour);
+  for (const MapViewport& copy : copies) {
+    auto weather = snapshot.stations.begin();
+    for (std::size_t i = 0; i < catalogue.size() && !(filter.hiddenCategories & kMapUnknown); ++i) {
+      while (weather != snapshot.stations.end() && weather->station < i) ++weather;
+      const Station& station = catalogue[i];
+      if (!station.hasPosition || (weather != snapshot.stations.end() && weather->station == i)) continue;
+      const Pixel p = copy.pixelOnFirstCopy(station.mapLongitude, station.mapColatitude);
+      if (inView(p, 0)) painter.pixel({p.x, p.y}, kNoValueColour);
+    }
   }
   struct Shown {
     const StationWeather* weather;
     Pixel pixel;
   };
   std::vector<Shown> shown;
-  for (const StationWeather& w : snapshot.stations) {
-    if (w.station >= catalogue.size() || !catalogue[w.station].hasPosition) continue;
-    if (filter.hidesAny() && !filterShows(filter, w, nowMinutes)) continue;
-    const Station& station = catalogue[w.station];
-    const Pixel p = view.toPixel(station.mapLongitude, station.mapColatitude);
-    if (inView(p, kPlotReach)) shown.push_back({&w, p});
+  for (const MapViewport& copy : copies) {
+    for (const StationWeather& w : snapshot.stations) {
+      if (w.station >= catalogue.size() || !catalogue[w.station].hasPosition) continue;
+      if (filter.hidesAny() && !filterShows(filter, w, nowMinutes)) continue;
+      const Station& station = catalogue[w.station];
+      const Pixel p = copy.pixelOnFirstCopy(station.mapLongitude, station.mapColatitude);
+      if (inView(p, kPlotReach)) shown.push_back({&w, p});
+    }
   }
   // The worse category first: it wins the room for a label or a plot.
   // Five severities: a counting sort, keeping the order within each.
@@ -560,9 +590,6 @@ void drawWeatherLayer(Painter& painter, const StationList& catalogue, const Weat
     if (plotted[i])
       drawStationPlot(painter, shown[i].pixel.x, shown[i].pixel.y, catalogue[shown[i].weather->station], *shown[i].weather,
                       weatherPointColour(*shown[i].weather, colouring), metric);
-  drawOpenStationMarks(painter, openStations, view);
-  const Size size = weatherLegendSize(painter, colouring, metric, filter);
-  drawWeatherLegend(painter, colouring, metric, chooseLegendCorner(catalogue, size, view), filter);
 }
 
 std::string reportAgeText(std::int64_t ageMinutes) {

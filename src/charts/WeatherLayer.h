@@ -82,6 +82,15 @@ void drawWeatherLayer(Painter& painter, const StationList& catalogue, const Weat
                       WeatherColouring colouring, const StationList& openStations, bool metric,
                       const MapViewport& view, const MapFilter& filter = {}, std::int64_t nowMinutes = 0);
 
+// The layer's parts, as drawWeatherLayer stacks them: the stations' points,
+// labels and plots (on every copy of a wrapping world), then, after the open
+// stations' marks, the legend in its corner.
+void drawWeatherStations(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
+                         WeatherColouring colouring, bool metric, const MapViewport& view,
+                         const MapFilter& filter = {}, std::int64_t nowMinutes = 0);
+void drawPlacedWeatherLegend(Painter& painter, const StationList& catalogue, WeatherColouring colouring, bool metric,
+                             const MapViewport& view, const MapFilter& filter = {});
+
 // Zoom from which labels, and station plots, are tried.
 constexpr double kLabelZoom = 4.0;
 constexpr double kPlotZoom = 16.0;

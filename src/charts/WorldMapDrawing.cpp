@@ -94,7 +94,7 @@ bool VectorMap::read(std::string_view bytes, std::string& error) {
     return false;
   }
   for (std::uint32_t l = 0; l < layerCount && in.ok(); ++l) {
-    MapLayer layer;
+    VectorLayer layer;
     const std::uint32_t kind = in.u8();
     if (kind > static_cast<std::uint32_t>(MapLayerKind::kDivisionBorder)) {
       error = "unknown map layer " + std::to_string(kind);
@@ -106,7 +106,7 @@ bool VectorMap::read(std::string_view bytes, std::string& error) {
     if (!in.plausible(chunkCount, 20)) break;
     layer.chunks.reserve(chunkCount);
     for (std::uint32_t c = 0; c < chunkCount && in.ok(); ++c) {
-      MapLayer::Chunk chunk;
+      VectorLayer::Chunk chunk;
       chunk.west = in.i32();
       chunk.south = in.i32();
       chunk.east = in.i32();
@@ -145,22 +145,22 @@ bool VectorMap::read(std::string_view bytes, std::string& error) {
   return true;
 }
 
-const MapLayer* VectorMap::layer(MapLayerKind kind) const {
-  for (const MapLayer& l : layers)
+const VectorLayer* VectorMap::layer(MapLayerKind kind) const {
+  for (const VectorLayer& l : layers)
     if (l.kind == kind) return &l;
   return nullptr;
 }
 
 std::size_t VectorMap::pointCount() const {
   std::size_t n = 0;
-  for (const MapLayer& l : layers) n += l.points.size() / 2;
+  for (const VectorLayer& l : layers) n += l.points.size() / 2;
   return n;
 }
 
 std::size_t VectorMap::memoryBytes() const {
   std::size_t n = sizeof *this;
-  for (const MapLayer& l : layers)
-    n += sizeof l + l.chunks.capacity() * sizeof(MapLayer::Chunk) + l.ringStart.capacity() * 4 + l.points.capacity() * 4;
+  for (const VectorLayer& l : layers)
+    n += sizeof l + l.chunks.capacity() * sizeof(VectorLayer::Chunk) + l.ringStart.capacity() * 4 + l.points.capacity() * 4;
   return n;
 }
 
@@ -184,7 +184,7 @@ std::vector<MapLayerStyle> mapLayersFor(const MapViewport& view) {
   return layers;
 }
 
-void forEachChunkInView(const MapLayer& layer, const MapViewport& view,
+void forEachChunkInView(const VectorLayer& layer, const MapViewport& view,
                         const std::function<void(const ProjectedChunk&)>& use) {
   // The view in file units, one pixel wider all round for line ends.
   const double west = (view.westLongitude() - 180.0) * kUnitsPerDegree - kUnitsPerDegree / view.scaleX();
@@ -194,7 +194,7 @@ void forEachChunkInView(const MapLayer& layer, const MapViewport& view,
   const double sx = view.scaleX() / kUnitsPerDegree, sy = view.scaleY() / kUnitsPerDegree;
   const PointF origin = view.toView(180.0, 90.0);  // longitude 0, latitude 0
   ProjectedChunk out;
-  for (const MapLayer::Chunk& chunk : layer.chunks) {
+  for (const VectorLayer::Chunk& chunk : layer.chunks) {
     if (chunk.east < west || chunk.west > east || chunk.north < south || chunk.south > north) continue;
     out.points.clear();
     out.ringEnds.clear();
@@ -231,19 +231,22 @@ void drawGraticule(Painter& painter, const MapViewport& view) {
   painter.setFont(Font{"Arial", 11, 400});
   painter.setTextColour(kMapLineColour);
   painter.setTextBackground(kMapSeaColour);
-  const PointF topLeft = view.toView(0.0, 0.0), bottomRight = view.toView(360.0, 180.0);
+  const std::vector<MapViewport> copies = copiesInView(view);
+  const PointF topLeft = copies.front().toView(0.0, 0.0), bottomRight = copies.back().toView(360.0, 180.0);
   const int top = std::max(0, static_cast<int>(std::floor(topLeft.y)));
   const int bottom = std::min(view.height(), static_cast<int>(std::floor(bottomRight.y)) + 1);
   const int left = std::max(0, static_cast<int>(std::floor(topLeft.x)));
   const int right = std::min(view.width(), static_cast<int>(std::floor(bottomRight.x)) + 1);
-  // Meridians, labelled at the top edge.
-  for (int longitude = -180; longitude <= 180; longitude += step) {
-    const int x = static_cast<int>(std::floor(view.toView(longitude + 180.0, 0.0).x));
-    if (x < 0 || x >= view.width()) continue;
-    painter.line({x, top}, {x, bottom});
-    const std::string label =
-        std::to_string(std::abs(longitude)) + (longitude < 0 ? "W" : longitude > 0 && longitude < 180 ? "E" : "");
-    painter.text({x + 2, top + 1}, label);
+  // Meridians, labelled at the top edge; 180 once where two copies meet.
+  for (std::size_t c = 0; c < copies.size(); ++c) {
+    for (int longitude = c == 0 ? -180 : -180 + step; longitude <= 180; longitude += step) {
+      const int x = static_cast<int>(std::floor(copies[c].toView(longitude + 180.0, 0.0).x));
+      if (x < 0 || x >= view.width()) continue;
+      painter.line({x, top}, {x, bottom});
+      const std::string label =
+          std::to_string(std::abs(longitude)) + (longitude < 0 ? "W" : longitude > 0 && longitude < 180 ? "E" : "");
+      painter.text({x + 2, top + 1}, label);
+    }
   }
   // Parallels, labelled at the left edge.
   for (int latitude = 90; latitude >= -90; latitude -= step) {
@@ -256,19 +259,25 @@ void drawGraticule(Painter& painter, const MapViewport& view) {
 }
 
 void drawAllStationPoints(Painter& painter, const StationList& stations, const MapViewport& view) {
-  for (const Station& station : stations) {
-    if (!station.hasPosition) continue;
-    const Pixel p = view.toPixel(station.mapLongitude, station.mapColatitude);
-    if (p.x < 0 || p.y < 0 || p.x >= view.width() || p.y >= view.height()) continue;
-    painter.pixel({p.x, p.y}, kStationPointColour);
+  for (const MapViewport& copy : copiesInView(view)) {
+    for (const Station& station : stations) {
+      if (!station.hasPosition) continue;
+      const Pixel p = copy.pixelOnFirstCopy(station.mapLongitude, station.mapColatitude);
+      if (p.x < 0 || p.y < 0 || p.x >= view.width() || p.y >= view.height()) continue;
+      painter.pixel({p.x, p.y}, kStationPointColour);
+    }
   }
 }
 
 void drawOpenStationMarks(Painter& painter, const StationList& openStations, const MapViewport& view) {
+  const std::vector<MapViewport> copies = copiesInView(view, 2);
   for (const Station& station : openStations) {
     if (!station.hasPosition) continue;
-    const Pixel p = view.toPixel(station.mapLongitude, station.mapColatitude);
-    painter.fillRect(Rect::fromSize(p.x - 2, p.y - 2, 4, 4), kOpenStationColour);
+    for (const MapViewport& copy : copies) {
+      const Pixel p = copy.pixelOnFirstCopy(station.mapLongitude, station.mapColatitude);
+      if (copies.size() > 1 && (p.x < -2 || p.x >= view.width() + 2)) continue;
+      painter.fillRect(Rect::fromSize(p.x - 2, p.y - 2, 4, 4), kOpenStationColour);
+    }
   }
 }
 

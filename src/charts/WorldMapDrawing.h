@@ -58,7 +58,7 @@ std::vector<MapLayerStyle> mapLayersFor(const MapViewport& view);
 
 // One layer of one scale: chunks (a land cell, a run of an outline), each
 // with its bounds and rings, coordinates in 1/10000 degree.
-struct MapLayer {
+struct VectorLayer {
   struct Chunk {
     std::int32_t west = 0, south = 0, east = 0, north = 0;
     std::uint32_t firstRing = 0, ringCount = 0;
@@ -74,12 +74,12 @@ class VectorMap {
  public:
   // False, with a reason, for anything that is not a whole, sound file.
   bool read(std::string_view bytes, std::string& error);
-  const MapLayer* layer(MapLayerKind kind) const;
+  const VectorLayer* layer(MapLayerKind kind) const;
   std::size_t pointCount() const;
   std::size_t memoryBytes() const;
 
  private:
-  std::vector<MapLayer> layers;
+  std::vector<VectorLayer> layers;
 };
 
 // The scale that suits a view: 0 (1:110m), 1 (1:50m) or 2 (1:10m).
@@ -93,7 +93,7 @@ struct ProjectedChunk {
 };
 // Calls `use` for each chunk of the layer that reaches into the view, with
 // points closer than half a pixel to the previous one left out.
-void forEachChunkInView(const MapLayer& layer, const MapViewport& view,
+void forEachChunkInView(const VectorLayer& layer, const MapViewport& view,
                         const std::function<void(const ProjectedChunk&)>& use);
 
 // Degrees between graticule lines for a view: 30, 10, 5 or 1.

@@ -105,34 +105,87 @@ void MapViewport::zoomAbout(double factor, double x, double y) {
 }
 
 void MapViewport::panBy(double dx, double dy) {
-  if (wholeWorld && zoomFactor == 1.0) {
-    // The whole world fitted has nowhere to go.
+  if (showsPicture()) {
+    // The picture has nowhere to go.
     return;
   }
+  if (zoomFactor == 1.0) {
+    // The fitted world turns round east and west; it has no room to go up or down.
+    if (dx == 0.0) return;
+    dy = 0.0;
+  }
+  wholeWorld = false;
   originX += dx;
   originY += dy;
   keepWorldInView();
 }
 
 void MapViewport::keepWorldInView() {
-  // The window's centre pixel stays over the world.
-  const double worldWidth = 360.0 * scaleX(), worldHeight = 180.0 * scaleY();
+  // The window's centre pixel stays over the world, and over its first copy:
+  // east and west the world goes round, so the origin moves by whole widths.
+  const double worldHeight = 180.0 * scaleY();
   const double cx = std::floor(viewWidth / 2.0) + 0.5, cy = std::floor(viewHeight / 2.0) + 0.5;
-  originX = std::clamp(originX, cx - worldWidth + 0.25, cx - 0.25);
+  const double width = worldWidth();
+  if (std::isfinite(originX) && std::isfinite(width) && width > 0.0) {
+    const double turns = std::floor((cx - originX) / width);
+    originX += turns * width;
+  } else {
+    originX = cx - width / 2.0;
+  }
   originY = std::clamp(originY, cy - worldHeight + 0.25, cy - 0.25);
+}
+
+int MapViewport::firstCopy(double margin) const {
+  if (!wraps()) return 0;
+  // Copy k covers [originX + k W, originX + (k + 1) W).
+  return static_cast<int>(std::floor((-margin - originX) / worldWidth()));
+}
+
+int MapViewport::lastCopy(double margin) const {
+  if (!wraps()) return 0;
+  return static_cast<int>(std::floor((viewWidth + margin - originX) / worldWidth()));
+}
+
+MapViewport MapViewport::copy(int k) const {
+  MapViewport shifted = *this;
+  if (wraps()) shifted.originX += k * worldWidth();
+  return shifted;
+}
+
+MapViewport MapViewport::placedAt(double x, double y, int width, int height) const {
+  MapViewport placed = *this;
+  placed.viewWidth = std::max(width, 1);
+  placed.viewHeight = std::max(height, 1);
+  placed.originX = x;
+  placed.originY = y;
+  return placed;
+}
+
+std::vector<MapViewport> copiesInView(const MapViewport& view, double margin) {
+  std::vector<MapViewport> copies;
+  for (int k = view.firstCopy(margin); k <= view.lastCopy(margin); ++k) copies.push_back(view.copy(k));
+  return copies;
 }
 
 Pixel MapViewport::toPixel(double mapLongitude, double mapColatitude) const {
   if (showsPicture()) return MapProjection::toPixel(mapLongitude, mapColatitude);
-  const PointF p = toView(mapLongitude, mapColatitude);
-  return {toPixelCoordinate(std::floor(p.x)), toPixelCoordinate(std::floor(p.y))};
+  const Pixel first = pixelOnFirstCopy(mapLongitude, mapColatitude);
+  if ((first.x >= 0 && first.x < viewWidth) || !std::isfinite(mapLongitude)) return first;
+  // Off the window: the copy whose pixel is nearest the window, when one is on it.
+  const double x = toView(mapLongitude, mapColatitude).x;
+  const double width = worldWidth();
+  const double k = x < 0 ? std::ceil(-x / width) : -std::ceil((x - viewWidth + 1) / width);
+  const Pixel other = copy(static_cast<int>(k)).pixelOnFirstCopy(mapLongitude, mapColatitude);
+  return other.x >= 0 && other.x < viewWidth ? other : first;
 }
 
 std::optional<MapPoint> MapViewport::toMapPoint(int x, int y) const {
   if (showsPicture()) return MapProjection::toMapPoint(x, y);
   // The pixel's centre, so a point's pixel leads back to within it.
-  const double mapLongitude = (x + 0.5 - originX) / scaleX();
+  double mapLongitude = (x + 0.5 - originX) / scaleX();
   const double mapColatitude = (y + 0.5 - originY) / scaleY();
+  mapLongitude -= 360.0 * std::floor(mapLongitude / 360.0);
+  if (mapLongitude >= 360.0) mapLongitude = 0.0;
   if (!(mapLongitude >= 0.0 && mapLongitude < 360.0 && mapColatitude >= 0.0 && mapColatitude < 180.0))
     return std::nullopt;
   MapPoint point;

@@ -1,8 +1,10 @@
 #pragma once
 // The world map's projection, both directions: map coordinates of a station
 // to a pixel of the map picture, and a pixel back to map coordinates.
+#include <cmath>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace nimbrel {
 
@@ -83,9 +85,43 @@ class MapViewport {
   PointF toView(double mapLongitude, double mapColatitude) const {
     return {originX + mapLongitude * scaleX(), originY + mapColatitude * scaleY()};
   }
+  // The pixel of the world's first copy, or when that is off the window, of
+  // the nearest copy on it.
   Pixel toPixel(double mapLongitude, double mapColatitude) const;
-  // The map point under a view pixel; nothing off the world.
+  // The map point under a view pixel, on whichever copy of the world; nothing
+  // above or below the world (nor beside the picture).
   std::optional<MapPoint> toMapPoint(int x, int y) const;
+
+  // Away from the picture the map goes on round the world east and west:
+  // copy k of the world lies k world widths east of the first.
+  bool wraps() const { return !showsPicture(); }
+  double worldWidth() const { return 360.0 * scaleX(); }
+  // The copies that reach into the window widened by `margin` pixels each
+  // side (only 0 for the picture).
+  int firstCopy(double margin = 0.0) const;
+  int lastCopy(double margin = 0.0) const;
+  // This view moved by k world widths: what copy k shows, with the same
+  // projection formulas as the first.
+  MapViewport copy(int k) const;
+  // The same scale in a window of this size, the first copy's top-left
+  // corner (map point 0, 0) at view point (x, y).
+  MapViewport placedAt(double x, double y, int width, int height) const;
+  // The pixel on the first copy, wherever it falls (the picture's own rounding
+  // when it shows the picture). Inline: drawing asks it for every station of
+  // every copy.
+  Pixel pixelOnFirstCopy(double mapLongitude, double mapColatitude) const {
+    if (showsPicture()) return MapProjection::toPixel(mapLongitude, mapColatitude);
+    const PointF p = toView(mapLongitude, mapColatitude);
+    return {saturatedPixel(std::floor(p.x)), saturatedPixel(std::floor(p.y))};
+  }
+  // Far-off pixels stay far off the map, with room left for the few pixels a
+  // mark adds around them.
+  static int saturatedPixel(double value) {
+    constexpr double kLimit = 1 << 24;
+    if (std::isnan(value) || value <= -kLimit) return -static_cast<int>(kLimit);
+    if (value >= kLimit) return static_cast<int>(kLimit);
+    return static_cast<int>(value);
+  }
   // The map rectangle in view (west, north, east, south as map coordinates).
   double westLongitude() const { return -originX / scaleX(); }
   double eastLongitude() const { return (viewWidth - originX) / scaleX(); }
@@ -104,5 +140,10 @@ class MapViewport {
   double originX = MapProjection::kLeft;
   double originY = MapProjection::kTop;
 };
+
+// The copies of the world (each as a view, see MapViewport::copy) that reach
+// into the window widened by `margin` pixels each side; the view alone when
+// it does not wrap.
+std::vector<MapViewport> copiesInView(const MapViewport& view, double margin = 0.0);
 
 }  // namespace nimbrel

@@ -31,8 +31,13 @@ void StationPixelIndex::cover(const MapViewport& view) {
 void StationPixelIndex::add(const Station& station, std::size_t index, const MapViewport& view,
                             std::vector<std::pair<int, Entry>>& cellEntries) const {
   if (!station.hasPosition) return;
-  const Pixel p = view.toPixel(station.mapLongitude, station.mapColatitude);
-  cellEntries.push_back({row(p.y) * columns + column(p.x), Entry{p.x, p.y, static_cast<int>(index)}});
+  // Every copy of the world the pointer can reach holds the station.
+  const int first = view.firstCopy(kCopyMargin), last = view.lastCopy(kCopyMargin);
+  for (int k = first; k <= last; ++k) {
+    const Pixel p = view.copy(k).pixelOnFirstCopy(station.mapLongitude, station.mapColatitude);
+    if (k != 0 && (p.x < -kCopyMargin || p.x >= view.width() + kCopyMargin)) continue;
+    cellEntries.push_back({row(p.y) * columns + column(p.x), Entry{p.x, p.y, static_cast<int>(index)}});
+  }
 }
 
 void StationPixelIndex::finish(std::vector<std::pair<int, Entry>>& cellEntries) {

@@ -14,11 +14,15 @@ namespace nimbrel {
 class StationPixelIndex {
  public:
   static constexpr int kCellSize = 8;
+  // How far beside the window a copy of a station is still kept: the widest
+  // search radius asked for.
+  static constexpr int kCopyMargin = 32;
 
   // Every station that has a position.
   void build(const StationList& stations);
   // Only the stations of these indices (those that have a position), at
-  // their pixels in a view (the picture's by default).
+  // their pixels in a view (the picture's by default), on every copy of a
+  // world that wraps.
   void build(const StationList& stations, std::span<const std::size_t> indices,
              const MapViewport& view = MapViewport());
 

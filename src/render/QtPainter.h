@@ -33,10 +33,13 @@ class QtPainter : public Painter {
   // positive height is the cell height (ascent + descent) in pixels.
   static QFont resolveFont(const Font& description);
 
+  // The QPainter underneath, for what the Painter interface does not draw
+  // (the base map's filled outlines).
+  QPainter& qtPainter() { return painter; }
+
  protected:
   void penChanged() override;
   void fontChanged() override;
-  QPainter& qtPainter() { return painter; }
 
  private:
   struct FontEntry;

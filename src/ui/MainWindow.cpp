@@ -170,6 +170,7 @@ void MainWindow::createMenus() {
   fileMenu = new QMenu(tr("&File"), this);
   recentSeparator = fileMenu->addSeparator();
   fileMenu->addAction(makeUpdateStationListAction(state, *this, this));
+  fileMenu->addAction(mapActions->savePicture);
   fileMenu->addSeparator();
   fileMenu->addAction(closeAction);
   fileMenu->addAction(findChild<QAction*>(QStringLiteral("exitAction")));

@@ -1,6 +1,8 @@
 #include "ui/MapActions.h"
 
 #include <QAction>
+#include <QFileDialog>
+#include <QMessageBox>
 
 #include "ui/Icons.h"
 #include "ui/WorldMapView.h"
@@ -40,6 +42,10 @@ MapActions::MapActions(QObject* owner, std::function<WorldMapView*()> activeMap)
     map.setWeatherColouring(on ? WeatherColouring::kTemperature : WeatherColouring::kFlightCategory);
   });
 
+  savePicture = make("saveMapPictureAction", tr("Save Map &Picture..."),
+                     tr("Save what the map shows as a PNG or SVG picture"), {});
+  onMap(savePicture, [](WorldMapView& map, bool) { saveMapPicture(map); });
+
   auto zoomStep = [&](const QString& text, const QString& tip, QList<QKeySequence> keys, void (WorldMapView::*act)()) {
     QAction* action = make("", text, tip, {});
     action->setShortcuts(keys);
@@ -54,7 +60,28 @@ MapActions::MapActions(QObject* owner, std::function<WorldMapView*()> activeMap)
            &WorldMapView::showWholeWorld);
 }
 
+void saveMapPicture(WorldMapView& map) {
+  QFileDialog dialog(map.window(), QObject::tr("Save Map Picture"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  const QString png = QObject::tr("PNG picture (*.png)"), svg = QObject::tr("SVG drawing (*.svg)");
+  dialog.setNameFilters({png, svg});
+  dialog.setDefaultSuffix(QStringLiteral("png"));
+  dialog.selectFile(QStringLiteral("world-map.png"));
+  // The ending follows the chosen type unless the name gives one.
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, svg](const QString& filter) {
+    dialog.setDefaultSuffix(filter == svg ? QStringLiteral("svg") : QStringLiteral("png"));
+  });
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const QString path = dialog.selectedFiles().constFirst();
+  QString error;
+  if (!map.savePicture(path, error))
+    QMessageBox::warning(map.window(), QObject::tr("Save Map Picture"),
+                         QObject::tr("Could not save %1: %2").arg(path, error));
+}
+
 void MapActions::update(WorldMapView* map, bool live) {
+  savePicture->setEnabled(map != nullptr);
   markAllStations->setEnabled(map != nullptr);
   markAllStations->setChecked(map != nullptr && map->marksAllStations());
   currentWeather->setEnabled(map != nullptr && live);

@@ -25,6 +25,8 @@ class MapActions : public QObject {
   QAction* markAllStations = nullptr;
   QAction* currentWeather = nullptr;
   QAction* temperatureColouring = nullptr;
+  // File > "Save Map Picture...": the map in front as PNG or SVG.
+  QAction* savePicture = nullptr;
   // "Zoom In" (Ctrl++), "Zoom Out" (Ctrl+-) and "Whole World" (Ctrl+0).
   QList<QAction*> zoom;
 
@@ -35,5 +37,8 @@ class MapActions : public QObject {
  private:
   std::function<WorldMapView*()> activeMap;
 };
+
+// Asks where to save the map's picture and writes it; a failure is shown.
+void saveMapPicture(WorldMapView& map);
 
 }  // namespace nimbrel

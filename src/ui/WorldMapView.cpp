@@ -2,204 +2,50 @@
 
 #include <QAction>
 #include <QDateTime>
-#include <QFile>
+#include <QFontMetrics>
+#include <QFileInfo>
 #include <QImage>
+#include <QImageWriter>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
+#include <QSvgGenerator>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
-#include <array>
-#include <cstddef>
 #include <cmath>
+#include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
-#include <unordered_map>
 #include <utility>
 
-#include "map/MapProjection.h"
 #include "charts/WorldMapDrawing.h"
-#include "ui/QtPainter.h"
-#include "ui/StationCard.h"
 #include "charts/StationCardText.h"
+#include "map/MapProjection.h"
+#include "render/BaseMapLayer.h"
+#include "render/CachedTextPainter.h"
+#include "services/QtText.h"
+#include "ui/StationCard.h"
 #include "services/Session.h"
 #include "services/WeatherFeed.h"
-#include "services/QtText.h"
-#include "services/WeatherFeed.h"
-
-// The picture lives in the resources of a static library: nothing would
-// pull their registration in unless it is asked for by name.
-static void initMapResources() {
-  static const bool registered = [] {
-    Q_INIT_RESOURCE(resources);
-    return true;
-  }();
-  (void)registered;
-}
+#include "ui/MapData.h"
+#include "ui/QtPainter.h"
 
 namespace nimbrel {
-namespace {
 
-// The vector map's three scales, read once on first need and shared by
-// every map window.
-struct MapScales {
-  std::array<std::unique_ptr<VectorMap>, 3> scales;
-  std::array<bool, 3> tried = {};
-};
-
-MapScales& mapScales() {
-  static MapScales loaded;
-  return loaded;
-}
-
-const VectorMap* mapScale(int level) {
-  MapScales& all = mapScales();
-  const auto i = static_cast<std::size_t>(level);
-  if (!all.tried[i]) {
-    all.tried[i] = true;
-    static const char* const kFiles[] = {":/map/map110.bin", ":/map/map50.bin", ":/map/map10.bin"};
-    QFile file(QString::fromLatin1(kFiles[i]));
-    if (file.open(QIODevice::ReadOnly)) {
-      const QByteArray bytes = file.readAll();
-      auto map = std::make_unique<VectorMap>();
-      std::string error;
-      if (map->read(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), error))
-        all.scales[i] = std::move(map);
-      else
-        qWarning("world map data %s: %s", kFiles[i], error.c_str());
-    }
-  }
-  // A scale that could not be read gives way to a coarser one.
-  for (int l = level; l >= 0; --l)
-    if (all.scales[static_cast<std::size_t>(l)]) return all.scales[static_cast<std::size_t>(l)].get();
-  return nullptr;
-}
-
-QColor toColour(Colour c) { return QColor(redOf(c), greenOf(c), blueOf(c)); }
-
-// The zoomed map on screen draws the same few hundred station labels frame
-// after frame: their widths are measured once and each label is drawn as a
-// picture of itself, made once by the ordinary text drawing.
-class CachedTextPainter : public QtPainter {
- public:
-  explicit CachedTextPainter(QPainter& painter) : QtPainter(painter) {
-    const QPaintDevice* device = painter.device();
-    ratio = device != nullptr ? device->devicePixelRatioF() : 1.0;
-    if (cache().ratio != ratio) {
-      cache().labels.clear();
-      cache().ratio = ratio;
-    }
-    fontNumber = numberOf(font());
-  }
-
-  Size textSize(std::string_view text) override {
-    setKey(text, false);
-    const auto found = cache().extents.find(key);
-    if (found != cache().extents.end()) return found->second;
-    const Size size = QtPainter::textSize(text);
-    remember(cache().extents, key, size);
-    return size;
-  }
-
-  void text(Point at, std::string_view text, Align align) override {
-    if (text.empty()) return;
-    setKey(text, true);
-    auto found = cache().labels.find(key);
-    if (found == cache().labels.end()) {
-      Label made = makeLabel(text);
-      found = remember(cache().labels, key, std::move(made));
-    }
-    const Label& label = found->second;
-    int left = at.x;
-    if (align == Align::kCentre) left = at.x - label.width / 2;
-    else if (align == Align::kRight) left = at.x - label.width;
-    qtPainter().drawImage(QPoint(left - kMargin, at.y - kMargin), label.picture);
-  }
-
- protected:
-  void fontChanged() override {
-    QtPainter::fontChanged();
-    fontNumber = numberOf(font());
-  }
-
- private:
-  struct Label {
-    int width = 0;
-    QImage picture;
-  };
-  struct Cache {
-    std::vector<Font> fonts;
-    std::unordered_map<std::string, Size> extents;
-    std::unordered_map<std::string, Label> labels;
-    qreal ratio = 1.0;
-  };
-  // Shared by every map window; a few thousand labels at most are kept.
-  static Cache& cache() {
-    static Cache shared;
-    return shared;
-  }
-  static int numberOf(const Font& font) {
-    auto& fonts = cache().fonts;
-    for (std::size_t i = 0; i < fonts.size(); ++i)
-      if (fonts[i] == font) return static_cast<int>(i);
-    fonts.push_back(font);
-    return static_cast<int>(fonts.size() - 1);
-  }
-  template <typename T>
-  static typename std::unordered_map<std::string, T>::iterator remember(std::unordered_map<std::string, T>& table,
-                                                                        const std::string& key, T value) {
-    if (table.size() >= kMaxEntries) table.clear();
-    return table.emplace(key, std::move(value)).first;
-  }
-  // The text, then the font and, for a picture, its colours: one reused string.
-  void setKey(std::string_view text, bool withColours) {
-    key.assign(text);
-    key.push_back('\0');
-    key.append(reinterpret_cast<const char*>(&fontNumber), sizeof fontNumber);
-    if (withColours) {
-      const Colour colours[] = {textColour(), textBackground()};
-      key.append(reinterpret_cast<const char*>(colours), sizeof colours);
-    }
-  }
-  Label makeLabel(std::string_view text) {
-    Label label;
-    const Size size = textSize(text);
-    label.width = size.width;
-    // Glyphs may reach a little past their box: a clear margin keeps them.
-    label.picture = QImage(QSize(size.width + 2 * kMargin, size.height + 2 * kMargin) * static_cast<int>(ratio),
-                           QImage::Format_ARGB32_Premultiplied);
-    label.picture.setDevicePixelRatio(ratio);
-    label.picture.fill(Qt::transparent);
-    QPainter onLabel(&label.picture);
-    QtPainter plain(onLabel);
-    plain.setFont(font());
-    plain.setTextColour(textColour());
-    plain.setTextBackground(textBackground());
-    plain.text({kMargin, kMargin}, text);
-    setKey(text, true);  // textSize above used the key
-    return label;
-  }
-
-  static constexpr int kMargin = 2;
-  static constexpr std::size_t kMaxEntries = 6000;
-  qreal ratio = 1.0;
-  int fontNumber = 0;
-  std::string key;
-};
-
-}  // namespace
-
-std::size_t WorldMapView::mapDataBytes() {
-  std::size_t bytes = 0;
-  for (const auto& scale : mapScales().scales)
-    if (scale) bytes += scale->memoryBytes();
-  return bytes;
-}
+std::size_t WorldMapView::mapDataBytes() { return loadedMapDataBytes(); }
 
 WorldMapView::WorldMapView(Session& session, UserPort& port) : session(session), port(port) {
-  initMapResources();
+  registerMapResources();
+  // Bottom first.
+  layers.add(std::make_unique<BaseMapLayer>(&loadedMapScale));
+  layers.add(std::make_unique<GraticuleLayer>());
+  layers.add(std::make_unique<StationPointsLayer>());
+  layers.add(std::make_unique<WeatherPointsLayer>());
+  layers.add(std::make_unique<OpenStationMarksLayer>());
+  layers.add(std::make_unique<WeatherLegendLayer>());
+  layers.add(std::make_unique<SelectionLayer>());
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
   setBackgroundRole(QPalette::Base);
@@ -249,29 +95,48 @@ void WorldMapView::setWeatherColouring(WeatherColouring how) {
 void WorldMapView::weatherChanged() {
   // The hover grid is rebuilt on the next look-up: a zoom or pan step only
   // repaints.
-  weatherIndexStale = true;
+  layers.invalidate();
   refreshStationCard();
   update();
 }
 
-int WorldMapView::weatherStationAt(QPoint pixel) const {
+MapContent WorldMapView::content() const {
+  MapContent shown;
+  shown.catalogue = &session.allStations();
+  shown.openStations = &session.openStations();
+  shown.weather = weatherShown ? session.weatherFeed().snapshot() : nullptr;
+  shown.colouring = colouring;
+  shown.metric = celsiusShown(session.settings());
+  shown.markAll = markAll;
+  shown.selected = selected;
+  shown.filter = session.settings().mapFilter;
+  shown.nowMinutes = QDateTime::currentSecsSinceEpoch() / 60;
+  return shown;
+}
+
+int WorldMapView::weatherStationAt(QPoint pixel, int radius) const {
   if (!weatherShown) return -1;
-  if (weatherIndexStale) {
-    weatherIndexStale = false;
-    const WeatherSnapshot* snapshot = session.weatherFeed().snapshot();
-    if (snapshot != nullptr) {
-      std::vector<std::size_t> indices = snapshot->stationIndices();
-      // What the filter hides cannot be clicked either.
-      if (const MapFilter& filter = session.settings().mapFilter; filter.hidesAny()) {
-        const std::int64_t now = QDateTime::currentSecsSinceEpoch() / 60;
-        std::erase_if(indices, [&](std::size_t i) { return !filterShows(filter, *snapshot->forStation(i), now); });
-      }
-      weatherIndex.build(session.allStations(), indices, view);
-    } else {
-      weatherIndex.build(StationList{});
-    }
-  }
-  return weatherIndex.nearest(pixel.x(), pixel.y(), 4);
+  const MapContent shown = content();
+  return layers.stationAt(MapFrame{view, shown}, pixel.x(), pixel.y(), radius);
+}
+
+void WorldMapView::selectStation(std::optional<std::size_t> catalogueIndex) {
+  if (catalogueIndex == selected) return;
+  selected = catalogueIndex;
+  update();
+}
+
+std::optional<QPoint> WorldMapView::selectionAnchor() const {
+  const MapContent shown = content();
+  const std::optional<Pixel> at = SelectionLayer::anchor(MapFrame{view, shown});
+  if (!at) return std::nullopt;
+  return QPoint(at->x, at->y);
+}
+
+MapLayer& WorldMapView::addLayer(std::unique_ptr<MapLayer> layer) {
+  MapLayer& added = layers.add(std::move(layer));
+  update();
+  return added;
 }
 
 QString WorldMapView::weatherTooltipAt(QPoint pixel) const {
@@ -334,53 +199,6 @@ void WorldMapView::viewChanged() {
   weatherChanged();
 }
 
-void WorldMapView::drawVectorMap(QPainter& painter) {
-  painter.save();
-  painter.fillRect(QRect(0, 0, view.width(), view.height()), toColour(kMapSeaColour));
-  painter.setRenderHint(QPainter::Antialiasing, false);
-  if (const VectorMap* map = mapScale(mapScaleFor(view))) {
-    // The projected points go to the painter as they are, without a copy.
-    static_assert(sizeof(PointF) == sizeof(QPointF) && offsetof(PointF, y) == sizeof(qreal));
-    for (const MapLayerStyle& style : mapLayersFor(view)) {
-      const MapLayer* layer = map->layer(style.kind);
-      if (layer == nullptr) continue;
-      if (style.filled) {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(toColour(style.colour));
-        forEachChunkInView(*layer, view, [&](const ProjectedChunk& chunk) {
-          QPainterPath path;
-          path.reserve(static_cast<int>(chunk.points.size() + chunk.ringEnds.size()));
-          path.setFillRule(Qt::OddEvenFill);
-          std::uint32_t first = 0;
-          for (const std::uint32_t end : chunk.ringEnds) {
-            if (end - first >= 3) {
-              path.moveTo(chunk.points[first].x, chunk.points[first].y);
-              for (std::uint32_t p = first + 1; p < end; ++p) path.lineTo(chunk.points[p].x, chunk.points[p].y);
-              path.closeSubpath();
-            }
-            first = end;
-          }
-          painter.drawPath(path);
-        });
-        continue;
-      }
-      // One device pixel thin at any scale, as the picture's lines are.
-      painter.setPen(QPen(toColour(style.colour), 0));
-      painter.setBrush(Qt::NoBrush);
-      forEachChunkInView(*layer, view, [&](const ProjectedChunk& chunk) {
-        std::uint32_t first = 0;
-        for (const std::uint32_t end : chunk.ringEnds) {
-          if (end - first >= 2)
-            painter.drawPolyline(reinterpret_cast<const QPointF*>(chunk.points.data() + first),
-                                 static_cast<int>(end - first));
-          first = end;
-        }
-      });
-    }
-  }
-  painter.restore();
-}
-
 void WorldMapView::draw(QPainter& painter) { drawOn(painter, false); }
 
 void WorldMapView::drawOn(QPainter& painter, bool screen) {
@@ -391,28 +209,102 @@ void WorldMapView::drawOn(QPainter& painter, bool screen) {
     onView = std::make_unique<CachedTextPainter>(painter);
   else
     onView = std::make_unique<QtPainter>(painter);
-  QtPainter& onMap = *onView;
-  if (view.showsPicture()) {
-    drawMapPicture(onMap);
-  } else {
-    drawVectorMap(painter);
-    drawGraticule(onMap, view);
+  const MapContent shown = content();
+  // Every station's point takes a while: the busy cursor, then the count.
+  const bool countStations = markAll && shown.weather == nullptr;
+  {
+    std::optional<BusyScope> busy;
+    if (countStations) busy.emplace(port);
+    layers.draw(*onView, MapFrame{view, shown, screen});
   }
-  const WeatherSnapshot* snapshot = session.weatherFeed().snapshot();
-  if (weatherShown && snapshot != nullptr) {
-    drawWeatherLayer(onMap, session.allStations(), *snapshot, colouring, session.openStations(),
-                     celsiusShown(session.settings()), view, session.settings().mapFilter,
-                     QDateTime::currentSecsSinceEpoch() / 60);
-    // Said on the map itself: the status bar's words go as the pointer moves.
-    drawMapBadge(onMap, noticeText(), view.width());
-    return;
+  // Said on the map itself: the status bar's words go as the pointer moves.
+  if (const std::string notice = noticeText(); !notice.empty()) drawMapBadge(*onView, notice, view.width());
+  if (countStations) port.setStatusText(totalStationsText(session.allStations()));
+}
+
+QString WorldMapView::captionText() const {
+  if (!weatherShown || session.weatherFeed().snapshot() == nullptr) return {};
+  return toQString(session.weatherFeed().statusText(session.settings().timeUtc));
+}
+
+void WorldMapView::drawFitted(QPainter& painter, const QRect& page) {
+  const QString caption = captionText();
+  const QFontMetrics metrics(painter.font(), painter.device());
+  const int captionHeight = caption.isEmpty() ? 0 : metrics.height() * 2;
+  const QRect area = printedArea();
+  const QSize size = area.size();
+  const double scale = std::min(double(page.width()) / size.width(),
+                                double(std::max(1, page.height() - captionHeight)) / size.height());
+  if (!(scale > 0.0)) return;
+  painter.save();
+  painter.translate(page.left() + (page.width() - size.width() * scale) / 2.0, page.top());
+  painter.scale(scale, scale);
+  painter.translate(-area.topLeft());
+  painter.setClipRect(area);
+  drawOn(painter, false);
+  painter.restore();
+  if (!caption.isEmpty()) {
+    painter.save();
+    painter.setPen(Qt::black);
+    const int top = page.top() + static_cast<int>(std::ceil(size.height() * scale)) + metrics.height() / 2;
+    painter.drawText(QRect(page.left(), top, page.width(), metrics.height()), Qt::AlignHCenter | Qt::AlignTop,
+                     caption);
+    painter.restore();
   }
-  if (markAll) {
-    BusyScope busy(port);
-    drawAllStationPoints(onMap, session.allStations(), view);
-    port.setStatusText(totalStationsText(session.allStations()));
+}
+
+QRect WorldMapView::printedArea() const {
+  const QRect window(0, 0, view.width(), view.height());
+  if (view.showsPicture()) return window;
+  // The rows the world takes, and a pixel either side for its edge lines.
+  const int top = static_cast<int>(std::floor(view.toView(0.0, 0.0).y)) - 1;
+  const int bottom = static_cast<int>(std::ceil(view.toView(0.0, 180.0).y)) + 1;
+  const QRect rows = window.intersected(QRect(0, top, view.width(), bottom - top));
+  return rows.isEmpty() ? window : rows;
+}
+
+void WorldMapView::print(QPainter& painter) {
+  const QPaintDevice* device = painter.device();
+  if (device == nullptr) return;
+  drawFitted(painter, QRect(0, 0, device->width(), device->height()));
+}
+
+bool WorldMapView::savePicture(const QString& path, QString& error) {
+  const QSize size(view.width(), view.height());
+  if (QFileInfo(path).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0) {
+    QSvgGenerator svg;
+    svg.setFileName(path);
+    svg.setSize(size);
+    // One pixel of the window one CSS pixel of the drawing.
+    svg.setResolution(96);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
+    svg.setTitle(QStringLiteral("World map"));
+    svg.setDescription(captionText());
+    QPainter painter;
+    if (!painter.begin(&svg)) {
+      error = tr("The file could not be written.");
+      return false;
+    }
+    drawOn(painter, false);
+    painter.end();
+    if (!QFileInfo(path).isFile() || QFileInfo(path).size() == 0) {
+      error = tr("The file could not be written.");
+      return false;
+    }
+    return true;
   }
-  drawOpenStationMarks(onMap, session.openStations(), view);
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    drawOn(painter, false);
+  }
+  QImageWriter writer(path, "png");
+  if (!writer.write(image)) {
+    error = writer.errorString();
+    return false;
+  }
+  return true;
 }
 
 void WorldMapView::paintEvent(QPaintEvent*) {
@@ -540,6 +432,7 @@ void WorldMapView::openStationCard(std::size_t catalogueIndex) {
     connect(card, &StationCard::chartRequested, this, &WorldMapView::stationActivated);
   }
   cardIndex = catalogueIndex;
+  selectStation(catalogueIndex);
   const Station& station = session.allStations()[catalogueIndex];
   const WeatherSnapshot* snapshot = weatherShown ? session.weatherFeed().snapshot() : nullptr;
   const StationWeather* weather = snapshot != nullptr ? snapshot->forStation(catalogueIndex) : nullptr;
@@ -554,6 +447,7 @@ void WorldMapView::openStationCard(std::size_t catalogueIndex) {
 
 void WorldMapView::closeStationCard() {
   if (card != nullptr) card->dismiss();
+  selectStation(std::nullopt);
 }
 
 void WorldMapView::refreshStationCard() {

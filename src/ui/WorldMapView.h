@@ -1,16 +1,19 @@
 #pragma once
 // A world map window: the map picture, every station as a point when asked,
 // the open stations marked; the pointer's position in the status bar and a
-// double-click lists the stations around it.
+// double-click lists the stations around it. What it shows is a stack of
+// map layers over a view that goes on round the world east and west.
 #include <QList>
 #include <QPoint>
 #include <QTimer>
 #include <QWidget>
+#include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
-#include "map/StationPixelIndex.h"
 #include "base/UserPort.h"
+#include "charts/MapLayer.h"
 #include "charts/WeatherLayer.h"
 #include "ui/ChildView.h"
 
@@ -40,22 +43,43 @@ class WorldMapView : public QWidget, public ChildView {
   void setWeatherColouring(WeatherColouring how);
   // The weather reading changed: the points and the hover index follow.
   void weatherChanged();
-  // The catalogue index of the station shown with weather within 4 pixels
-  // of a view pixel, or -1.
-  int weatherStationAt(QPoint pixel) const;
+  // The catalogue index of the station shown with weather within `radius`
+  // pixels of a view pixel (on any copy of the world), or -1: the one hit
+  // test of the map's clicks, hover and card.
+  int weatherStationAt(QPoint pixel, int radius = 4) const;
   // What the badge on the map says while it has no current weather ("" when
   // it has, or does not show the weather).
   std::string noticeText() const;
   // The hover tooltip's text for a view pixel ("" when no station is there).
   QString weatherTooltipAt(QPoint pixel) const;
-  // The card of a catalogue station, opened beside it (a click on its point
-  // does this); null before the first.
+  // The card of a catalogue station, opened beside it and the station
+  // selected (a click on its point does this); null before the first.
   void openStationCard(std::size_t catalogueIndex);
   StationCard* stationCard() const { return card; }
   // Centres the map on a station, zoomed in to see its plot, and opens its card.
   void goToStation(const Station& station);
-  // Draws the map on any target; the printer gets the same pixel coordinates.
+  // Draws the map on any target at the window's own pixel coordinates.
   void draw(QPainter& painter);
+  // Draws the map scaled to fit `page` (in the painter's coordinates), with
+  // a caption under it: the current weather's reports and their time.
+  void drawFitted(QPainter& painter, const QRect& page);
+  // The part of the window a print shows: the rows the world takes (all of
+  // the window for the picture).
+  QRect printedArea() const;
+  // The caption printed under the map ("" when there is nothing to say).
+  QString captionText() const;
+  // Writes what the window shows as a picture; the file name's ending
+  // chooses PNG or SVG. False, with a reason, when it could not be written.
+  bool savePicture(const QString& path, QString& error);
+
+  // The selected station (a catalogue index), drawn framed on the map.
+  std::optional<std::size_t> selectedStation() const { return selected; }
+  void selectStation(std::optional<std::size_t> catalogueIndex);
+  // Where a card about the selected station hangs: its pixel nearest the
+  // window's centre, when it is on the window.
+  std::optional<QPoint> selectionAnchor() const;
+  // Puts a layer over the others (under nothing the window adds later).
+  MapLayer& addLayer(std::unique_ptr<MapLayer> layer);
 
   // What the window shows; the wheel, dragging, the arrow keys and the zoom
   // commands change it.
@@ -70,7 +94,8 @@ class WorldMapView : public QWidget, public ChildView {
 
   // ChildView
   bool offers(Command) const override { return true; }
-  void print(QPainter& painter) override { draw(painter); }
+  // The page's painter: the map fitted to the page with its caption.
+  void print(QPainter& painter) override;
   std::string statusText() const override;
 
  signals:
@@ -95,9 +120,9 @@ class WorldMapView : public QWidget, public ChildView {
   void showHoverTip();
   void zoomAboutCentre(double factor);
   void viewChanged();
-  void drawVectorMap(QPainter& painter);
   // `screen`: a paint of the window rather than a print.
   void drawOn(QPainter& painter, bool screen);
+  MapContent content() const;
 
   void closeStationCard();
   // Follows the view and the reading: the card's place and texts.
@@ -110,9 +135,8 @@ class WorldMapView : public QWidget, public ChildView {
   bool markAll = false;
   bool weatherShown = false;
   WeatherColouring colouring = WeatherColouring::kFlightCategory;
-  // Built for the current view on the first look-up after a change.
-  mutable StationPixelIndex weatherIndex;
-  mutable bool weatherIndexStale = true;
+  std::optional<std::size_t> selected;
+  MapLayerStack layers;
   QTimer hoverTimer;
   QPoint hoverPixel;
   // The release that ends a double-click: its first click already acted.

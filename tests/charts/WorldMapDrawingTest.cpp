@@ -169,7 +169,7 @@ TEST(VectorMap, OnlyChunksInViewAreProjectedAndTheyReachIntoIt) {
   const PointF eastUs = view.toView(180.0 - 77.0, 90.0 - 38.0);
   view.zoomAbout(64.0, eastUs.x, eastUs.y);
   EXPECT_EQ(mapScaleFor(view), 2);
-  const MapLayer& coast = *map.layer(MapLayerKind::kCoastline);
+  const VectorLayer& coast = *map.layer(MapLayerKind::kCoastline);
   std::size_t visited = 0;
   forEachChunkInView(coast, view, [&](const ProjectedChunk& chunk) {
     ++visited;
@@ -182,10 +182,10 @@ TEST(VectorMap, OnlyChunksInViewAreProjectedAndTheyReachIntoIt) {
 }
 
 // Odd-even over the rings of the filled chunks holding the point: inside the layer's fill.
-bool FilledAt(const MapLayer& layer, double longitude, double latitude) {
+bool FilledAt(const VectorLayer& layer, double longitude, double latitude) {
   const double x = longitude * 10000, y = latitude * 10000;
   bool inside = false;
-  for (const MapLayer::Chunk& chunk : layer.chunks) {
+  for (const VectorLayer::Chunk& chunk : layer.chunks) {
     if (x < chunk.west || x > chunk.east || y < chunk.south || y > chunk.north) continue;
     for (std::uint32_t r = chunk.firstRing; r < chunk.firstRing + chunk.ringCount; ++r) {
       const std::uint32_t first = layer.ringStart[r], end = layer.ringStart[r + 1];
@@ -207,13 +207,13 @@ TEST(VectorMap, EveryScaleHasTheLakesWithTheirIslandsAndTheStateBorders) {
     ASSERT_TRUE(map.read(ReadMapFile(name), error)) << error;
     for (MapLayerKind kind : {MapLayerKind::kLake, MapLayerKind::kLakeShore, MapLayerKind::kDivisionBorder})
       ASSERT_NE(map.layer(kind), nullptr);
-    const MapLayer& lakes = *map.layer(MapLayerKind::kLake);
+    const VectorLayer& lakes = *map.layer(MapLayerKind::kLake);
     EXPECT_TRUE(FilledAt(lakes, -87.5, 47.7));   // Lake Superior
     EXPECT_TRUE(FilledAt(lakes, 32.8, -1.0));    // Lake Victoria
     EXPECT_FALSE(FilledAt(lakes, -82.2, 45.8));  // Manitoulin Island, in Lake Huron
     EXPECT_FALSE(FilledAt(lakes, -100.0, 40.0)); // Nebraska
     // The Colorado-Utah line is a state border; the 49th parallel west of the lakes is not.
-    const MapLayer& states = *map.layer(MapLayerKind::kDivisionBorder);
+    const VectorLayer& states = *map.layer(MapLayerKind::kDivisionBorder);
     int colorado = 0, parallel = 0;
     for (std::size_t p = 0; p < states.points.size(); p += 2) {
       const std::int32_t x = states.points[p], y = states.points[p + 1];
@@ -236,7 +236,7 @@ TEST(VectorMap, NoOutlineRunsAlongOrJumpsAcrossTheAntimeridian) {
     ASSERT_TRUE(map.read(ReadMapFile(name), error)) << error;
     for (MapLayerKind kind : {MapLayerKind::kCoastline, MapLayerKind::kBorder, MapLayerKind::kLakeShore,
                               MapLayerKind::kDivisionBorder}) {
-      const MapLayer& layer = *map.layer(kind);
+      const VectorLayer& layer = *map.layer(kind);
       int alongCut = 0, jumps = 0, reachingEdge = 0;
       for (std::size_t r = 0; r + 1 < layer.ringStart.size(); ++r)
         for (std::uint32_t p = layer.ringStart[r]; p + 1 < layer.ringStart[r + 1]; ++p) {

@@ -303,7 +303,7 @@ TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
                          "Zoom &In", "Zoom &Out", "&Whole World"}));
   EXPECT_EQ(MenuEntries(bar, "&Window"), (QStringList{"&Cascade", "&Tile", "&Arrange Icons"})) << "listed on showing";
   EXPECT_EQ(MenuEntries(bar, "&Help"), (QStringList{"&Help Topics", "-", "&About Nimbrel..."}));
-  EXPECT_EQ(MenuEntries(bar, "&File"), (QStringList{"&Update Station List", "-", "&Close", "E&xit"})) << "no recent entries yet";
+  EXPECT_EQ(MenuEntries(bar, "&File"), (QStringList{"&Update Station List", "Save Map &Picture...", "-", "&Close", "E&xit"})) << "no recent entries yet";
 
   // A table made active after a map brings the frame's menu: "World Map"
   // stays at hand whenever no map or chart is active.

@@ -506,6 +506,89 @@ TEST_F(WeatherLayerViewTest, AFailedDownloadLeavesGreyStationsAndABadge) {
   EXPECT_EQ(map->noticeText(), "No current weather");
 }
 
+// The map's one hit test (clicks, hover, the card) finds a station on its
+// eastern and western copies of a window wider than the world, and beside
+// the antimeridian zoomed in on either side of it.
+TEST_F(WeatherLayerViewTest, TheHitTestFindsStationsOnEveryCopyOfTheWorld) {
+  StartLive();
+  const StationWeather* chosen = Isolated(FlightCategory::VFR);
+  ASSERT_NE(chosen, nullptr);
+  const Station& station = session->allStations()[chosen->station];
+  WorldMapView* map = Map();
+  ToggleWeather(map);
+  qobject_cast<QMdiSubWindow*>(map->parentWidget())->resize(QSize(1500, 420).grownBy(map->parentWidget()->contentsMargins()));
+  QApplication::processEvents();
+  ASSERT_EQ(map->size(), QSize(1500, 420));
+  std::vector<QPoint> copies;
+  for (const MapViewport& copy : copiesInView(map->viewport())) {
+    const Pixel p = copy.pixelOnFirstCopy(station.mapLongitude, station.mapColatitude);
+    if (p.x >= 0 && p.x < map->width()) copies.emplace_back(p.x, p.y);
+  }
+  ASSERT_GE(copies.size(), 2u) << "east and west";
+  const QImage image = Painted(map);
+  for (const QPoint& at : copies) {
+    EXPECT_EQ(map->weatherStationAt(at + QPoint(1, 1)), static_cast<int>(chosen->station)) << at.x();
+    EXPECT_TRUE(map->weatherTooltipAt(at).contains(toQString(station.icao))) << at.x();
+    EXPECT_TRUE(SameColour(image.pixel(at), kVfrColour)) << at.x();
+  }
+
+  // Zoomed on the line: stations on both sides of it answer where they are drawn.
+  std::vector<std::size_t> nearLine;
+  for (const StationWeather& w : expected.stations) {
+    const Station& s = session->allStations()[w.station];
+    if (s.hasPosition && (s.mapLongitude < 4.0 || s.mapLongitude > 356.0) && std::abs(s.mapColatitude - 107.0) < 6.0)
+      nearLine.push_back(w.station);
+  }
+  ASSERT_FALSE(nearLine.empty()) << "Fiji, Tonga, Wallis";
+  MapViewport view = map->viewport();
+  const PointF line = view.toView(360.0, 107.0);
+  view.zoomAbout(8.0, line.x, line.y);
+  const PointF moved = view.toView(360.0, 107.0);
+  view.panBy(750.0 - moved.x, 210.0 - moved.y);
+  map->setViewport(view);
+  bool east = false, west = false;
+  for (const std::size_t i : nearLine) {
+    const Station& s = session->allStations()[i];
+    const Pixel p = map->viewport().toPixel(s.mapLongitude, s.mapColatitude);
+    ASSERT_TRUE(QRect(0, 0, 1500, 420).contains(p.x, p.y)) << s.icao;
+    const int found = map->weatherStationAt(QPoint(p.x, p.y));
+    ASSERT_GE(found, 0) << s.icao;
+    // Stations a pixel apart may answer for each other; the one found is there.
+    const Pixel f = map->viewport().toPixel(session->allStations()[static_cast<std::size_t>(found)].mapLongitude,
+                                            session->allStations()[static_cast<std::size_t>(found)].mapColatitude);
+    EXPECT_LE(std::abs(f.x - p.x) + std::abs(f.y - p.y), 8) << s.icao;
+    (s.mapLongitude > 180.0 ? east : west) = true;
+    EXPECT_EQ(p.x < 750, s.mapLongitude > 180.0) << s.icao << " on its side of the line";
+  }
+  EXPECT_TRUE(east && west);
+}
+
+// The printed map carries the reports' time under it, as the status bar tells it.
+TEST_F(WeatherLayerViewTest, ThePrintedMapHasTheReportsTimeAsItsCaption) {
+  StartLive();
+  WorldMapView* map = Map();
+  EXPECT_TRUE(map->captionText().isEmpty()) << "no weather, no caption";
+  ToggleWeather(map);
+  for (const bool utc : {true, false}) {
+    ChangeSettings(*session, [&](Settings& s) { s.timeUtc = utc; });
+    const QString caption = map->captionText();
+    EXPECT_EQ(caption.toStdString(), Feed().statusText(utc));
+    EXPECT_TRUE(caption.contains(QStringLiteral("reports up to"))) << caption.toStdString();
+  }
+  QImage page(QSize(600, 850), QImage::Format_RGB32);
+  page.fill(Qt::white);
+  {
+    QPainter painter(&page);
+    map->print(painter);
+  }
+  // The map takes the page's width; the caption's text lies under it.
+  const int mapBottom = static_cast<int>(map->printedArea().height() * 600.0 / map->printedArea().width());
+  int dark = 0;
+  for (int y = mapBottom + 1; y < std::min(850, mapBottom + 60); ++y)
+    for (int x = 0; x < 600; ++x) dark += qGray(page.pixel(x, y)) < 100;
+  EXPECT_GT(dark, 30) << "the caption";
+}
+
 // What a widget gets of a double-click: press, release, the double-click in
 // place of the second press, release (QTest sends the double-click alone).
 void DoubleClick(QWidget* widget, QPoint at) {

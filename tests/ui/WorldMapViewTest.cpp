@@ -2,6 +2,8 @@
 // pointer's position, the nearest-stations double-click and printing.
 #include <QAction>
 #include <QFile>
+#include <QFileDialog>
+#include <QSvgRenderer>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
@@ -289,14 +291,220 @@ TEST_F(MapViewTest, CancelledPrintWritesNothing) {
 }
 
 // Land-yellow pixels of a picture, allowing for the preview's scaling.
-int YellowPixels(const QImage& image) {
+int YellowPixels(const QImage& image, QRect within = {}) {
+  if (within.isNull()) within = image.rect();
   int count = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) {
+  for (int y = within.top(); y <= within.bottom(); ++y)
+    for (int x = within.left(); x <= within.right(); ++x) {
       const QColor c = image.pixelColor(x, y);
       count += c.red() > 200 && c.green() > 200 && c.blue() < 80;
     }
   return count;
+}
+
+// The map window's client area made this size.
+void ResizeMap(WorldMapView* map, QSize size) {
+  qobject_cast<QMdiSubWindow*>(map->parentWidget())->resize(size.grownBy(map->parentWidget()->contentsMargins()));
+  QApplication::processEvents();
+  ASSERT_EQ(map->size(), size);
+}
+
+// Panning west with the arrow key past 180 degrees: the map goes on, with
+// Kamchatka's land beyond the line, the Bering Sea between, and Alaska's
+// land still east of it; the pointer over the far side reads east longitudes.
+TEST_F(MapViewTest, PanningPast180ShowsTheWorldBeyondIt) {
+  ResizeMap(map, QSize(700, 500));
+  // 4x, 175 W 58 N at the centre: the Aleutians east of the line.
+  MapViewport view = map->viewport();
+  const PointF start = view.toView(180.0 - 175.0, 90.0 - 58.0);
+  view.zoomAbout(4.0, start.x, start.y);
+  const PointF now = view.toView(180.0 - 175.0, 90.0 - 58.0);
+  view.panBy(350.0 - now.x, 250.0 - now.y);
+  map->setViewport(view);
+  // A press moves the map an eighth of the window east: twelve degrees here.
+  QTest::keyClick(map, Qt::Key_Left);
+  const std::optional<MapPoint> centre = map->viewport().toMapPoint(350, 250);
+  ASSERT_TRUE(centre);
+  EXPECT_GT(centre->mapLongitude, 345.0) << "the window's centre is west of 180 W, in the east";
+  auto pixel = [this](double longitude, double latitude) {
+    const Pixel p = map->viewport().toPixel(180.0 + longitude, 90.0 - latitude);
+    return QPoint(p.x, p.y);
+  };
+  const struct {
+    const char* place;
+    double longitude, latitude;
+    QRgb colour;
+  } places[] = {
+      {"Kamchatka", 158.6, 55.5, qRgb(255, 255, 0)},
+      {"Koryak highlands", 168.0, 62.0, qRgb(255, 255, 0)},
+      {"Bering Sea", -178.0, 57.0, qRgb(255, 255, 255)},
+      {"Alaska", -158.0, 62.0, qRgb(255, 255, 0)},
+      {"Gulf of Alaska", -147.0, 55.0, qRgb(255, 255, 255)},
+  };
+  const QImage picture = Picture();
+  for (const auto& p : places) {
+    const QPoint at = pixel(p.longitude, p.latitude);
+    ASSERT_TRUE(picture.rect().contains(at)) << p.place << " at " << at.x() << "," << at.y();
+    EXPECT_EQ(picture.pixel(at), p.colour) << p.place;
+  }
+  QTest::mouseMove(map, pixel(160.0, 50.0));
+  EXPECT_TRUE(StatusText(frame).contains(QStringLiteral("E,"))) << StatusText(frame).toStdString();
+  QTest::mouseMove(map, pixel(-160.0, 50.0));
+  EXPECT_TRUE(StatusText(frame).contains(QStringLiteral("W,"))) << StatusText(frame).toStdString();
+}
+
+// A window wider than the fitted world shows its neighbours at the sides;
+// the stations' points are on each copy.
+TEST_F(MapViewTest, AWideWindowRepeatsTheWorld) {
+  ResizeMap(map, QSize(1200, 400));
+  map->setMarkAllStations(true);
+  const QImage picture = Picture();
+  const MapViewport& view = map->viewport();
+  int zurichCopies = 0;
+  for (const MapViewport& copy : copiesInView(view)) {
+    const Pixel p = copy.pixelOnFirstCopy(Zurich().mapLongitude, Zurich().mapColatitude);
+    if (p.x < 0 || p.x >= picture.width()) continue;
+    EXPECT_EQ(picture.pixel(p.x, p.y), qRgb(255, 0, 0)) << p.x;
+    ++zurichCopies;
+  }
+  EXPECT_GE(zurichCopies, 2);
+  // Land on both sides of the centred world.
+  const int worldLeft = static_cast<int>(view.toView(0.0, 0.0).x), worldRight = static_cast<int>(view.toView(360.0, 0.0).x);
+  ASSERT_GT(worldLeft, 100);
+  EXPECT_GT(YellowPixels(picture, QRect(0, 0, worldLeft, 400)), 200);
+  EXPECT_GT(YellowPixels(picture, QRect(worldRight, 0, 1200 - worldRight, 400)), 200);
+}
+
+// Zoomed out, the screen copies one kept picture of the world to each copy:
+// what it shows is the vector map drawn afresh, to within the odd edge pixel
+// of a coast on the side copies, wherever the pan left them.
+TEST_F(MapViewTest, TheKeptWorldPictureIsTheMapDrawnAfresh) {
+  ResizeMap(map, QSize(1500, 420));
+  map->setMarkAllStations(true);
+  for (const int pan : {0, 333, -1234, 5000}) {
+    SCOPED_TRACE(pan);
+    map->showWholeWorld();
+    MapViewport view = map->viewport();
+    view.panBy(pan, 0);
+    map->setViewport(view);
+    const QImage screen = Picture();
+    QImage drawn(map->size(), QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    {
+      QPainter painter(&drawn);
+      map->draw(painter);
+    }
+    int differing = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+      for (int x = 0; x < drawn.width(); ++x) differing += screen.pixel(x, y) != drawn.pixel(x, y);
+    EXPECT_LT(differing, drawn.width() * drawn.height() / 100);
+    // The copy under the window's centre is exact.
+    const int left = std::max(0, static_cast<int>(map->viewport().toView(0, 0).x) + 2);
+    const int right = std::min(drawn.width(), static_cast<int>(map->viewport().toView(360, 0).x) - 2);
+    ASSERT_LT(left, right);
+    int centreCopy = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+      for (int x = left; x < right; ++x) centreCopy += screen.pixel(x, y) != drawn.pixel(x, y);
+    EXPECT_EQ(centreCopy, 0);
+    EXPECT_GT(YellowPixels(screen), 50000);
+    // Zurich's red point on each copy, over the land the picture put there.
+    for (const MapViewport& copy : copiesInView(map->viewport())) {
+      const Pixel p = copy.pixelOnFirstCopy(Zurich().mapLongitude, Zurich().mapColatitude);
+      if (p.x >= 0 && p.x < screen.width()) {
+        EXPECT_EQ(screen.pixel(p.x, p.y), qRgb(255, 0, 0)) << p.x;
+      }
+    }
+  }
+}
+
+// The printed page holds the whole map scaled to fit, both hemispheres,
+// however large the window: a window wider than the page no longer loses
+// its eastern half.
+TEST_F(MapViewTest, ThePrintedPageHoldsBothHemispheres) {
+  for (const QSize window : {QSize(550, 350), QSize(1400, 800)}) {
+    SCOPED_TRACE(window.width());
+    ResizeMap(map, window);
+    map->showWholeWorld();
+    QImage page(QSize(620, 877), QImage::Format_RGB32);
+    page.fill(Qt::white);
+    {
+      QPainter painter(&page);
+      map->print(painter);
+    }
+    // Where places fall: the printed part of the window scaled to the page's width, centred.
+    const QRect area = map->printedArea();
+    EXPECT_EQ(area.width(), window.width());
+    EXPECT_LE(area.height(), window.height());
+    const double scale = std::min(620.0 / area.width(), 877.0 / area.height());
+    const double left = (620.0 - area.width() * scale) / 2.0;
+    auto onPage = [&](double longitude, double latitude) {
+      const Pixel p = map->viewport().toPixel(180.0 + longitude, 90.0 - latitude);
+      return QPoint(static_cast<int>(left + (p.x - area.left() + 0.5) * scale),
+                    static_cast<int>((p.y - area.top() + 0.5) * scale));
+    };
+    const struct {
+      const char* place;
+      double longitude, latitude;
+    } land[] = {{"Brazil", -52.0, -10.0}, {"Central Africa", 22.0, 5.0}, {"Siberia", 100.0, 62.0},
+                {"Australia", 134.0, -25.0}};
+    for (const auto& p : land) {
+      const QPoint at = onPage(p.longitude, p.latitude);
+      ASSERT_TRUE(page.rect().contains(at)) << p.place;
+      EXPECT_GT(YellowPixels(page, QRect(at - QPoint(2, 2), QSize(5, 5))), 12) << p.place;
+    }
+    // Nothing drawn beyond the map's own rectangle.
+    EXPECT_EQ(YellowPixels(page, QRect(0, static_cast<int>(area.height() * scale) + 2, 620, 100)), 0);
+  }
+}
+
+// File > Save Map Picture... writes what the window shows: a PNG that is
+// the screen's picture, and an SVG that draws the same map.
+TEST_F(MapViewTest, SaveMapPictureWritesPngAndSvg) {
+  map->setMarkAllStations(true);
+  const QImage screen = Picture();
+  for (const char* name : {"map.png", "map.svg"}) {
+    SCOPED_TRACE(name);
+    const QString path = workDir.filePath(QString::fromLatin1(name));
+    ModalWatch<QFileDialog> save([&path](QFileDialog* dialog) {
+      dialog->selectFile(path);
+      static_cast<QDialog*>(dialog)->accept();  // the dialog's own accept, as its Save button
+    });
+    QAction* action = ActionOf(frame, "saveMapPictureAction");
+    ASSERT_TRUE(action->isEnabled());
+    action->trigger();
+    ASSERT_TRUE(save.seen());
+    EXPECT_TRUE(messages.empty());
+    ASSERT_TRUE(QFileInfo::exists(path));
+    QImage saved;
+    if (path.endsWith(QStringLiteral(".png"))) {
+      ASSERT_TRUE(saved.load(path, "PNG"));
+    } else {
+      QSvgRenderer svg(path);
+      ASSERT_TRUE(svg.isValid());
+      EXPECT_EQ(svg.viewBox(), QRect(QPoint(0, 0), map->size()));
+      saved = QImage(map->size(), QImage::Format_RGB32);
+      saved.fill(Qt::white);
+      QPainter painter(&saved);
+      svg.render(&painter);
+    }
+    saved = saved.convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(saved.size(), map->size());
+    // Central Africa land, the South Atlantic sea, Zurich's red point.
+    EXPECT_EQ(saved.pixel(MapPixelAt(22.0, 5.0)), qRgb(255, 255, 0));
+    EXPECT_EQ(saved.pixel(MapPixelAt(-20.0, -30.0)), qRgb(255, 255, 255));
+    EXPECT_GT(YellowPixels(saved, QRect(MapPixelAt(110.0, 60.0), MapPixelAt(150.0, -30.0))), 500) << "the east";
+    if (path.endsWith(QStringLiteral(".png"))) {
+      EXPECT_EQ(saved.pixel(MapPixelOf(Zurich())), qRgb(255, 0, 0));
+      int differing = 0;
+      for (int y = 0; y < 341; ++y)
+        for (int x = 0; x < 540; ++x) differing += saved.pixel(x, y) != screen.pixel(x, y);
+      EXPECT_EQ(differing, 0) << "the screen's picture";
+    }
+  }
+  // Without a map in front there is nothing to save.
+  AreaOf(frame)->closeAllSubWindows();
+  QApplication::processEvents();
+  EXPECT_FALSE(ActionOf(frame, "saveMapPictureAction")->isEnabled());
 }
 
 TEST_F(MapViewTest, PreviewShowsTheMapOnItsPage) {
