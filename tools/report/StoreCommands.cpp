@@ -32,6 +32,20 @@ bool readStoreOption(int argc, char** argv, int& i, fs::path& store) {
   return true;
 }
 
+// "--hours N" at argv[i]: 1 when read, 0 when argv[i] is another option,
+// -1 (with a word on standard error) when N is out of range.
+int readHoursOption(int argc, char** argv, int& i, int& hours, const char* command) {
+  if (std::strcmp(argv[i], "--hours") != 0 || i + 1 >= argc) return 0;
+  char* end = nullptr;
+  const long value = std::strtol(argv[++i], &end, 10);
+  if (end == argv[i] || *end != '\0' || value < 1 || value > kMostHours) {
+    std::fprintf(stderr, "nimbrel-report %s: --hours takes 1 to %d\n", command, kMostHours);
+    return -1;
+  }
+  hours = static_cast<int>(value);
+  return 1;
+}
+
 // The store to read: the one given, else the program's; null with a word on
 // standard error when there is none to read.
 bool openable(const fs::path& store) {
@@ -62,14 +76,8 @@ int runHistoryCommand(int argc, char** argv) {
   int hours = kDefaultHours;
   fs::path store = programStore();
   for (int i = 0; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--hours") == 0 && i + 1 < argc) {
-      char* end = nullptr;
-      const long value = std::strtol(argv[++i], &end, 10);
-      if (end == argv[i] || *end != '\0' || value < 1 || value > kMostHours) {
-        std::fprintf(stderr, "nimbrel-report history: --hours takes 1 to %d\n", kMostHours);
-        return 2;
-      }
-      hours = static_cast<int>(value);
+    if (const int read = readHoursOption(argc, argv, i, hours, "history"); read != 0) {
+      if (read < 0) return 2;
     } else if (readStoreOption(argc, argv, i, store)) {
     } else if (argv[i][0] != '-' && icao == nullptr) {
       icao = argv[i];
@@ -132,14 +140,8 @@ int runVerifyCommand(int argc, char** argv) {
   fs::path store = programStore();
   std::int64_t now = static_cast<std::int64_t>(std::time(nullptr));
   for (int i = 0; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--hours") == 0 && i + 1 < argc) {
-      char* end = nullptr;
-      const long value = std::strtol(argv[++i], &end, 10);
-      if (end == argv[i] || *end != '\0' || value < 1 || value > kMostHours) {
-        std::fprintf(stderr, "nimbrel-report verify: --hours takes 1 to %d\n", kMostHours);
-        return 2;
-      }
-      hours = static_cast<int>(value);
+    if (const int read = readHoursOption(argc, argv, i, hours, "verify"); read != 0) {
+      if (read < 0) return 2;
     } else if (std::strcmp(argv[i], "--now") == 0 && i + 1 < argc) {
       const std::optional<std::int64_t> at = readUtcTime(argv[++i]);
       if (!at) {
