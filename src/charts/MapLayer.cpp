@@ -97,6 +97,13 @@ void SelectionLayer::draw(Painter& painter, const MapFrame& frame) {
   }
 }
 
+std::vector<Rect> SelectionLayer::covered(const MapFrame& frame) {
+  std::vector<Rect> rects;
+  const int r = kRingRadius;
+  for (const Pixel& p : selectedPixels(frame, r + 1)) rects.push_back(Rect{p.x - r, p.y - r, p.x + r + 1, p.y + r + 1});
+  return rects;
+}
+
 std::optional<Pixel> SelectionLayer::anchor(const MapFrame& frame) {
   std::optional<Pixel> best;
   const double cx = frame.view.width() / 2.0, cy = frame.view.height() / 2.0;

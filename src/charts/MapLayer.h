@@ -119,6 +119,8 @@ class SelectionLayer : public MapLayer {
   void draw(Painter& painter, const MapFrame& frame) override;
   // The selected station's pixel nearest the window's centre, when one is on the window.
   static std::optional<Pixel> anchor(const MapFrame& frame);
+  // What the frames cover on every copy, so a change of selection redraws only that.
+  static std::vector<Rect> covered(const MapFrame& frame);
 };
 
 }  // namespace nimbrel

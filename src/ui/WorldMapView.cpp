@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QSvgGenerator>
 #include <QToolTip>
 #include <QWheelEvent>
@@ -122,8 +123,17 @@ int WorldMapView::weatherStationAt(QPoint pixel, int radius) const {
 
 void WorldMapView::selectStation(std::optional<std::size_t> catalogueIndex) {
   if (catalogueIndex == selected) return;
+  // Only the frames come and go: the rest of the map stays as it is.
+  QRegion changed;
+  auto addFrames = [&] {
+    const MapContent shown = content();
+    for (const Rect& r : SelectionLayer::covered(MapFrame{view, shown}))
+      changed += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  };
+  addFrames();
   selected = catalogueIndex;
-  update();
+  addFrames();
+  if (!changed.isEmpty()) update(changed);
 }
 
 std::optional<QPoint> WorldMapView::selectionAnchor() const {
