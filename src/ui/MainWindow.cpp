@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <algorithm>
+#include <utility>
 
 #include "ui/Application.h"
 #include "ui/BrowserView.h"
@@ -94,6 +95,10 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
 MainWindow::~MainWindow() {
   opener->cancelAll();
   closeAllChildren();
+  // Any child window left goes now, while this window is still whole: their
+  // destroyed signals reach it.
+  area->disconnect(this);
+  delete std::exchange(area, nullptr);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

@@ -503,7 +503,7 @@ TEST(WeatherLayer, TheFilterLeavesOutWhatItHides) {
                        WeatherOf(3, FlightCategory::Unknown, 30.0)};
   snapshot.stations[0].observedMinutes = now - 20;
   snapshot.stations[1].observedMinutes = now - 120;
-  snapshot.stations[3].observedMinutes = now - 240;
+  snapshot.stations[2].observedMinutes = now - 240;
   const struct {
     const char* name;
     MapFilter filter;
