@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "MetarCommands.h"
@@ -67,6 +68,23 @@ nimbrel::ReportStoreOptions readOnly() {
   return options;
 }
 
+// The store opened read-only; null with a word on standard error when
+// there is none to read or it cannot be read.
+std::unique_ptr<nimbrel::ReportStore> openForReading(const fs::path& store) {
+  if (!openable(store)) return nullptr;
+  auto reports = std::make_unique<nimbrel::ReportStore>(store, readOnly());
+  if (!reports->isOpen()) {
+    std::fprintf(stderr, "nimbrel-report: %s\n", reports->takeNote().c_str());
+    return nullptr;
+  }
+  return reports;
+}
+
+std::string upperCase(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
 fs::path programStore() { return nimbrel::defaultStorePath(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")); }
 
 }  // namespace
@@ -90,14 +108,10 @@ int runHistoryCommand(int argc, char** argv) {
     std::fprintf(stderr, "usage: nimbrel-report history ICAO [--hours N] [--store FILE]\n");
     return 2;
   }
-  if (!openable(store)) return 1;
-  nimbrel::ReportStore reports(store, readOnly());
-  if (!reports.isOpen()) {
-    std::fprintf(stderr, "nimbrel-report: %s\n", reports.takeNote().c_str());
-    return 1;
-  }
-  std::string station = icao;
-  for (char& c : station) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::unique_ptr<nimbrel::ReportStore> opened = openForReading(store);
+  if (!opened) return 1;
+  const nimbrel::ReportStore& reports = *opened;
+  const std::string station = upperCase(icao);
   const std::int64_t now = static_cast<std::int64_t>(std::time(nullptr));
   TsvOutput out;
   out.text(metarHeader());
@@ -116,12 +130,9 @@ int runStoreInfoCommand(int argc, char** argv) {
       return 2;
     }
   }
-  if (!openable(store)) return 1;
-  nimbrel::ReportStore reports(store, readOnly());
-  if (!reports.isOpen()) {
-    std::fprintf(stderr, "nimbrel-report: %s\n", reports.takeNote().c_str());
-    return 1;
-  }
+  const std::unique_ptr<nimbrel::ReportStore> opened = openForReading(store);
+  if (!opened) return 1;
+  const nimbrel::ReportStore& reports = *opened;
   const nimbrel::StoreInfo info = reports.info();
   std::printf("file\t%s\n", store.c_str());
   std::printf("reports\t%lld\n", static_cast<long long>(info.reports));
@@ -161,15 +172,11 @@ int runVerifyCommand(int argc, char** argv) {
     std::fputs(kUsage, stderr);
     return 2;
   }
-  if (!openable(store)) return 1;
-  nimbrel::ReportStore reports(store, readOnly());
-  if (!reports.isOpen()) {
-    std::fprintf(stderr, "nimbrel-report: %s\n", reports.takeNote().c_str());
-    return 1;
-  }
+  const std::unique_ptr<nimbrel::ReportStore> opened = openForReading(store);
+  if (!opened) return 1;
+  const nimbrel::ReportStore& reports = *opened;
   nimbrel::Station station;
-  station.icao = icao;
-  for (char& c : station.icao) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  station.icao = upperCase(icao);
   // The last whole hours before now.
   const std::int64_t to = now - now % 3600;
   const std::int64_t from = to - std::int64_t{hours} * 3600;
