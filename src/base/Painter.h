@@ -49,6 +49,7 @@ struct Rect {
   // dx more on the left and the right, dy more on the top and the bottom.
   Rect grown(int dx, int dy) const { return Rect{left - dx, top - dy, right + dx, bottom + dy}; }
   bool contains(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+  bool intersects(const Rect& o) const { return left < o.right && o.left < right && top < o.bottom && o.top < bottom; }
   bool operator==(const Rect&) const = default;
 };
 

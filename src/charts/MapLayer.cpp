@@ -1,5 +1,6 @@
 #include "charts/MapLayer.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "charts/WorldMapDrawing.h"
@@ -8,8 +9,8 @@ namespace nimbrel {
 
 int MapLayer::stationAt(const MapFrame&, int, int, int) const { return -1; }
 
-void MapLayerStack::draw(Painter& painter, const MapFrame& frame) {
-  for (const auto& layer : layers) layer->draw(painter, frame);
+void MapLayerStack::draw(Painter& painter, const MapFrame& frame, std::size_t first, std::size_t end) {
+  for (std::size_t i = first; i < std::min(end, layers.size()); ++i) layers[i]->draw(painter, frame);
 }
 
 int MapLayerStack::stationAt(const MapFrame& frame, int x, int y, int radius) const {
@@ -37,7 +38,8 @@ void StationPointsLayer::draw(Painter& painter, const MapFrame& frame) {
 void WeatherPointsLayer::draw(Painter& painter, const MapFrame& frame) {
   const MapContent& c = frame.content;
   if (c.weather == nullptr || c.catalogue == nullptr) return;
-  drawWeatherStations(painter, *c.catalogue, *c.weather, c.colouring, c.metric, frame.view, c.filter, c.nowMinutes);
+  drawWeatherStations(painter, *c.catalogue, *c.weather, c.colouring, c.metric, frame.view, c.filter, c.nowMinutes,
+                      frame.area);
 }
 
 int WeatherPointsLayer::stationAt(const MapFrame& frame, int x, int y, int radius) const {
@@ -61,7 +63,20 @@ void OpenStationMarksLayer::draw(Painter& painter, const MapFrame& frame) {
 void WeatherLegendLayer::draw(Painter& painter, const MapFrame& frame) {
   const MapContent& c = frame.content;
   if (c.weather == nullptr || c.catalogue == nullptr) return;
-  drawPlacedWeatherLegend(painter, *c.catalogue, c.colouring, c.metric, frame.view, c.filter);
+  const Size size = weatherLegendSize(painter, c.colouring, c.metric, c.filter);
+  const MapViewport& v = frame.view;
+  const std::array<double, 5> key = {v.westLongitude(), v.northColatitude(), v.scaleX(), double(v.width()),
+                                     double(v.height())};
+  if (!frame.screen) {
+    drawWeatherLegend(painter, c.colouring, c.metric, chooseLegendCorner(*c.catalogue, size, v), c.filter);
+    return;
+  }
+  if (!corner || !(corner->size == size) || corner->view != key)
+    corner = Placed{size, key, chooseLegendCorner(*c.catalogue, size, v)};
+  if (frame.area && std::none_of(frame.area->begin(), frame.area->end(),
+                                 [&](const Rect& r) { return r.intersects(corner->box); }))
+    return;
+  drawWeatherLegend(painter, c.colouring, c.metric, corner->box, c.filter);
 }
 
 namespace {

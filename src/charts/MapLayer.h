@@ -4,6 +4,7 @@
 // legend and the selection. Each draws itself over the ones below and may
 // say which station lies under a pixel; every layer draws on each copy of a
 // world that wraps east and west.
+#include <array>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -41,6 +42,9 @@ struct MapFrame {
   // A paint of the window, which layers may draw from pictures they keep;
   // otherwise a print or a saved picture, drawn afresh.
   bool screen = false;
+  // The parts of the window being painted, when less than the whole: a layer
+  // may leave out what lies wholly outside them (a click redraws a few pixels).
+  std::optional<std::vector<Rect>> area = std::nullopt;
 };
 
 class MapLayer {
@@ -63,7 +67,9 @@ class MapLayerStack {
     layers.push_back(std::move(layer));
     return added;
   }
-  void draw(Painter& painter, const MapFrame& frame);
+  void draw(Painter& painter, const MapFrame& frame) { draw(painter, frame, 0, layers.size()); }
+  // Layers [first, end) only, bottom first.
+  void draw(Painter& painter, const MapFrame& frame, std::size_t first, std::size_t end);
   // The answer of the topmost layer that has a station there.
   int stationAt(const MapFrame& frame, int x, int y, int radius) const;
   void invalidate();
@@ -109,6 +115,17 @@ class OpenStationMarksLayer : public MapLayer {
 class WeatherLegendLayer : public MapLayer {
  public:
   void draw(Painter& painter, const MapFrame& frame) override;
+  void invalidate() override { corner.reset(); }
+
+ private:
+  // Counting the stations under each corner takes a whole pass over them:
+  // kept until the view or the weather changes, for the same legend size.
+  struct Placed {
+    Size size;
+    std::array<double, 5> view;  // west, north, scale, width, height
+    Rect box;
+  };
+  std::optional<Placed> corner;
 };
 
 // A frame around the selected station on every copy; the card beside it

@@ -329,8 +329,21 @@ void drawWeatherLegend(Painter& painter, WeatherColouring colouring, bool metric
 namespace {
 
 // The points over the picture, at its own pixels.
+// Whether a mark `reach` pixels round p may touch the area painted.
+bool touches(const std::optional<std::vector<Rect>>& area, Pixel p, int reach) {
+  if (!area) return true;
+  for (const Rect& r : *area)
+    if (p.x >= r.left - reach && p.x < r.right + reach && p.y >= r.top - reach && p.y < r.bottom + reach) return true;
+  return false;
+}
+
+bool touches(const std::optional<std::vector<Rect>>& area, const Rect& box) {
+  return !area || std::any_of(area->begin(), area->end(), [&](const Rect& r) { return r.intersects(box); });
+}
+
 void drawPictureWeatherStations(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
-                                WeatherColouring colouring, const MapFilter& filter, std::int64_t nowMinutes) {
+                                WeatherColouring colouring, const MapFilter& filter, std::int64_t nowMinutes,
+                                const std::optional<std::vector<Rect>>& area) {
   // Stations without a report first, so a neighbour's point covers them;
   // grey, the legend's "unknown", never a category's colour.
   auto weather = snapshot.stations.begin();
@@ -339,7 +352,7 @@ void drawPictureWeatherStations(Painter& painter, const StationList& catalogue, 
     const Station& station = catalogue[i];
     if (!station.hasPosition || (weather != snapshot.stations.end() && weather->station == i)) continue;
     const Pixel p = MapProjection::toPixel(station.mapLongitude, station.mapColatitude);
-    painter.pixel({p.x, p.y}, kNoValueColour);
+    if (touches(area, p, 0)) painter.pixel({p.x, p.y}, kNoValueColour);
   }
   // Each point a 3 x 3 square in its colour with a dark rim that leaves the
   // corners out, so every colour shows on yellow land and white sea alike.
@@ -351,6 +364,7 @@ void drawPictureWeatherStations(Painter& painter, const StationList& catalogue, 
     if (filter.hidesAny() && !filterShows(filter, w, nowMinutes)) continue;
     const Station& station = catalogue[w.station];
     const Pixel p = MapProjection::toPixel(station.mapLongitude, station.mapColatitude);
+    if (!touches(area, p, kMarkReach)) continue;
     const Colour colour = weatherPointColour(w, colouring);
     if (!run.empty() && colour != runColour) {
       painter.rimmedPoints(run, runColour, kOutlineColour);
@@ -476,9 +490,9 @@ void drawStationPlot(Painter& painter, int x, int y, const Station& station, con
 
 void drawWeatherStations(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
                          WeatherColouring colouring, bool metric, const MapViewport& view, const MapFilter& filter,
-                         std::int64_t nowMinutes) {
+                         std::int64_t nowMinutes, const std::optional<std::vector<Rect>>& area) {
   if (view.showsPicture()) {
-    drawPictureWeatherStations(painter, catalogue, snapshot, colouring, filter, nowMinutes);
+    drawPictureWeatherStations(painter, catalogue, snapshot, colouring, filter, nowMinutes, area);
     return;
   }
   auto inView = [&](const Pixel& p, int margin) {
@@ -495,7 +509,7 @@ void drawWeatherStations(Painter& painter, const StationList& catalogue, const W
       const Station& station = catalogue[i];
       if (!station.hasPosition || (weather != snapshot.stations.end() && weather->station == i)) continue;
       const Pixel p = copy.pixelOnFirstCopy(station.mapLongitude, station.mapColatitude);
-      if (inView(p, 0)) painter.pixel({p.x, p.y}, kNoValueColour);
+      if (inView(p, 0) && touches(area, p, 0)) painter.pixel({p.x, p.y}, kNoValueColour);
     }
   }
   struct Shown {
@@ -564,6 +578,7 @@ void drawWeatherStations(Painter& painter, const StationList& catalogue, const W
       if (plotted[i]) continue;
       const int x = shown[i].pixel.x, y = shown[i].pixel.y;
       if (x < -2 || y < -2 || x > view.width() + 1 || y > view.height() + 1) continue;
+      if (!touches(area, shown[i].pixel, kMarkReach)) continue;
       const Colour colour = weatherPointColour(*shown[i].weather, colouring);
       if (!run.empty() && colour != runColour) {
         painter.rimmedPoints(run, runColour, kOutlineColour);
@@ -583,11 +598,12 @@ void drawWeatherStations(Painter& painter, const StationList& catalogue, const W
     for (std::size_t i = 0; i < shown.size(); ++i)
       if (labelled[i]) {
         const Rect& r = labels[next++];
+        if (!touches(area, r)) continue;
         painter.text({r.left, r.top}, catalogue[shown[i].weather->station].icao);
       }
   }
   for (std::size_t i = 0; i < shown.size(); ++i)
-    if (plotted[i])
+    if (plotted[i] && touches(area, shown[i].pixel, kPlotReach + 1))
       drawStationPlot(painter, shown[i].pixel.x, shown[i].pixel.y, catalogue[shown[i].weather->station], *shown[i].weather,
                       weatherPointColour(*shown[i].weather, colouring), metric);
 }

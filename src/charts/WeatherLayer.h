@@ -87,7 +87,8 @@ void drawWeatherLayer(Painter& painter, const StationList& catalogue, const Weat
 // stations' marks, the legend in its corner.
 void drawWeatherStations(Painter& painter, const StationList& catalogue, const WeatherSnapshot& snapshot,
                          WeatherColouring colouring, bool metric, const MapViewport& view,
-                         const MapFilter& filter = {}, std::int64_t nowMinutes = 0);
+                         const MapFilter& filter = {}, std::int64_t nowMinutes = 0,
+                         const std::optional<std::vector<Rect>>& area = std::nullopt);
 void drawPlacedWeatherLegend(Painter& painter, const StationList& catalogue, WeatherColouring colouring, bool metric,
                              const MapViewport& view, const MapFilter& filter = {});
 

@@ -46,7 +46,11 @@ WorldMapView::WorldMapView(Session& session, UserPort& port) : session(session),
   layers.add(std::make_unique<WeatherPointsLayer>());
   layers.add(std::make_unique<OpenStationMarksLayer>());
   layers.add(std::make_unique<WeatherLegendLayer>());
+  selectionLayer = layers.size();
   layers.add(std::make_unique<SelectionLayer>());
+  settleTimer.setSingleShot(true);
+  settleTimer.setInterval(250);
+  connect(&settleTimer, &QTimer::timeout, this, &WorldMapView::keepPictureBelowSelection);
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
   setBackgroundRole(QPalette::Base);
@@ -211,7 +215,20 @@ void WorldMapView::viewChanged() {
 
 void WorldMapView::draw(QPainter& painter) { drawOn(painter, false); }
 
-void WorldMapView::drawOn(QPainter& painter, bool screen) {
+void WorldMapView::drawOn(QPainter& painter, bool screen, const QRegion& area) {
+  const MapContent shown = content();
+  // Every station's point takes a while: the busy cursor, then the count.
+  const bool countStations = markAll && shown.weather == nullptr;
+  {
+    std::optional<BusyScope> busy;
+    if (countStations) busy.emplace(port);
+    drawLayers(painter, screen, area, 0, layers.size());
+  }
+  if (countStations) port.setStatusText(totalStationsText(session.allStations()));
+}
+
+void WorldMapView::drawLayers(QPainter& painter, bool screen, const QRegion& area, std::size_t first,
+                              std::size_t end) {
   // Label pictures only where they stay crisp: on screen, at whole device pixels.
   const qreal ratio = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
   std::unique_ptr<QtPainter> onView;
@@ -219,17 +236,26 @@ void WorldMapView::drawOn(QPainter& painter, bool screen) {
     onView = std::make_unique<CachedTextPainter>(painter);
   else
     onView = std::make_unique<QtPainter>(painter);
-  const MapContent shown = content();
-  // Every station's point takes a while: the busy cursor, then the count.
-  const bool countStations = markAll && shown.weather == nullptr;
-  {
-    std::optional<BusyScope> busy;
-    if (countStations) busy.emplace(port);
-    layers.draw(*onView, MapFrame{view, shown, screen});
+  MapFrame frame{view, content(), screen};
+  if (screen && !area.isEmpty() && !QRegion(rect()).subtracted(area).isEmpty()) {
+    frame.area.emplace();
+    for (const QRect& r : area) frame.area->push_back(Rect{r.left(), r.top(), r.right() + 1, r.bottom() + 1});
   }
+  layers.draw(*onView, frame, first, end);
   // Said on the map itself: the status bar's words go as the pointer moves.
-  if (const std::string notice = noticeText(); !notice.empty()) drawMapBadge(*onView, notice, view.width());
-  if (countStations) port.setStatusText(totalStationsText(session.allStations()));
+  if (end == layers.size())
+    if (const std::string notice = noticeText(); !notice.empty()) drawMapBadge(*onView, notice, view.width());
+}
+
+void WorldMapView::keepPictureBelowSelection() {
+  if (!isVisible()) return;
+  const qreal ratio = devicePixelRatioF();
+  belowSelection = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+  belowSelection.setDevicePixelRatio(ratio);
+  belowSelection.fill(palette().color(QPalette::Base));
+  QPainter painter(&belowSelection);
+  drawLayers(painter, true, {}, 0, selectionLayer);
+  belowSelectionFresh = true;
 }
 
 QString WorldMapView::captionText() const {
@@ -317,9 +343,21 @@ bool WorldMapView::savePicture(const QString& path, QString& error) {
   return true;
 }
 
-void WorldMapView::paintEvent(QPaintEvent*) {
+void WorldMapView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  drawOn(painter, true);
+  const bool whole = QRegion(rect()).subtracted(event->region()).isEmpty();
+  if (!whole && belowSelectionFresh && belowSelection.size() == size() * devicePixelRatioF()) {
+    // Only the selection or the card moved: the map under them is as it was.
+    painter.drawImage(0, 0, belowSelection);
+    drawLayers(painter, true, event->region(), selectionLayer, layers.size());
+    return;
+  }
+  if (whole) {
+    // Something changed (or the window was exposed): the picture waits for the map to settle.
+    belowSelectionFresh = false;
+    settleTimer.start();
+  }
+  drawOn(painter, true, event->region());
 }
 
 void WorldMapView::mouseMoveEvent(QMouseEvent* event) {

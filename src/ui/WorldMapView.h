@@ -3,9 +3,11 @@
 // the open stations marked; the pointer's position in the status bar and a
 // double-click lists the stations around it. What it shows is a stack of
 // map layers over a view that goes on round the world east and west.
+#include <QImage>
 #include <QList>
 #include <QPoint>
 #include <QTimer>
+#include <QRegion>
 #include <QWidget>
 #include <QString>
 #include <functional>
@@ -115,13 +117,22 @@ class WorldMapView : public QWidget, public ChildView {
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // The map shows no focus: the card taking it and giving it back redraws nothing.
+  void focusInEvent(QFocusEvent*) override {}
+  void focusOutEvent(QFocusEvent*) override {}
 
  private:
   void showHoverTip();
   void zoomAboutCentre(double factor);
   void viewChanged();
   // `screen`: a paint of the window rather than a print.
-  void drawOn(QPainter& painter, bool screen);
+  // area: the part being painted on screen (null: all of it).
+  void drawOn(QPainter& painter, bool screen, const QRegion& area = {});
+  // The layers under the selection (first..end) on the given painter.
+  void drawLayers(QPainter& painter, bool screen, const QRegion& area, std::size_t first, std::size_t end);
+  // Once the map has stood still a moment, a picture of the layers under the
+  // selection: a click then redraws the card's and the frames' places from it.
+  void keepPictureBelowSelection();
   MapContent content() const;
 
   void closeStationCard();
@@ -137,6 +148,10 @@ class WorldMapView : public QWidget, public ChildView {
   WeatherColouring colouring = WeatherColouring::kFlightCategory;
   std::optional<std::size_t> selected;
   MapLayerStack layers;
+  std::size_t selectionLayer = 0;  // the stack's index of the selection's layer
+  QImage belowSelection;
+  bool belowSelectionFresh = false;  // no full paint since it was drawn
+  QTimer settleTimer;
   QTimer hoverTimer;
   QPoint hoverPixel;
   // The release that ends a double-click: its first click already acted.

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QImage>
+#include <QScreen>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
@@ -383,6 +384,92 @@ TEST_F(WeatherLayerViewTest, AClickOpensTheStationsCardWhoseButtonOpensTheChart)
   ASSERT_EQ(session->openStations().size(), 1u);
   EXPECT_EQ(session->openStations().front().icao, station.icao);
   EXPECT_TRUE(messages.empty());
+}
+
+// A click redraws only where the selection's frames and the card come and
+// go, from a picture of the map kept once it stood still: what the screen
+// then shows is the map as a whole repaint draws it, zoomed or not, and a
+// change of what the map shows is never hidden behind the kept picture.
+TEST_F(WeatherLayerViewTest, AClickRedrawsOnlyWhereTheCardWasAndTheScreenIsTheMap) {
+  // Whatever happens here, the next test starts with nothing hidden.
+  struct Reset {
+    ~Reset() { storeMapFilter({}); }
+  } reset;
+  StartLive();
+  const StationWeather* first = Isolated(FlightCategory::VFR);
+  const StationWeather* second = Isolated(FlightCategory::IFR);
+  ASSERT_TRUE(first != nullptr && second != nullptr);
+  WorldMapView* map = Map();
+  ToggleWeather(map);
+  QScreen* screen = QGuiApplication::primaryScreen();
+  // The map's pixels on the screen, against those of a whole repaint.
+  auto onScreen = [&] {
+    QApplication::processEvents();
+    const QPoint corner = map->mapTo(map->window(), QPoint(0, 0));
+    return screen->grabWindow(map->window()->winId(), corner.x(), corner.y(), map->width(), map->height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+  };
+  auto shownAsDrawn = [&] {
+    const QImage shown = onScreen();
+    map->repaint();
+    const QImage drawn = onScreen();
+    if (shown.size() != drawn.size() || shown.isNull()) return -1;
+    int differ = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+      for (int x = 0; x < drawn.width(); ++x) differ += shown.pixel(x, y) != drawn.pixel(x, y);
+    return differ;
+  };
+  auto settle = [] { QTest::qWait(400); };
+  for (const bool zoomed : {false, true}) {
+    SCOPED_TRACE(zoomed ? "zoomed 4x" : "whole world");
+    if (zoomed) {
+      MapViewport closer = map->viewport();
+      const Station& s = session->allStations()[first->station];
+      const PointF at = closer.toView(s.mapLongitude, s.mapColatitude);
+      closer.zoomAbout(4.0, at.x, at.y);
+      map->setViewport(closer);
+    }
+    settle();
+    int paints = 0;
+    struct Counter : QObject {
+      int* paints;
+      QRegion last;
+      bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) {
+          ++*paints;
+          last = static_cast<QPaintEvent*>(e)->region();
+        }
+        return false;
+      }
+    } counter;
+    counter.paints = &paints;
+    map->installEventFilter(&counter);
+    for (const StationWeather* w : {first, second}) {
+      const Station& s = session->allStations()[w->station];
+      const Pixel p = map->viewport().toPixel(s.mapLongitude, s.mapColatitude);
+      const QPoint at(p.x, p.y);
+      if (!map->rect().contains(at) || map->weatherStationAt(at) != static_cast<int>(w->station)) continue;
+      QTest::mouseClick(map, Qt::LeftButton, Qt::NoModifier, at);
+      ASSERT_TRUE(map->stationCard() != nullptr && map->stationCard()->isOpen());
+      QApplication::processEvents();
+      EXPECT_FALSE(QRegion(map->rect()).subtracted(counter.last).isEmpty()) << "a click repainted the whole map";
+    }
+    QTest::keyClick(map, Qt::Key_Escape);
+    map->removeEventFilter(&counter);
+    EXPECT_GT(paints, 0);
+    EXPECT_EQ(shownAsDrawn(), 0) << "after two cards and Esc";
+  }
+  // Hidden VFR (a change the kept picture does not have), then a click: the
+  // screen shows the map without its VFR points.
+  map->showWholeWorld();
+  settle();
+  ActionOf(window, "showVfrAction")->trigger();
+  QApplication::processEvents();
+  const QPoint at = MapPixelOf(session->allStations()[second->station]);
+  QTest::mouseClick(map, Qt::LeftButton, Qt::NoModifier, at);
+  QTest::keyClick(map, Qt::Key_Escape);
+  EXPECT_EQ(shownAsDrawn(), 0) << "after a change and a click";
 }
 
 // Typing a code or a name in the toolbar's field and Enter: the map is
