@@ -60,7 +60,7 @@ WorldMapView::WorldMapView(Session& session, UserPort& port) : session(session),
   hoverTimer.setInterval(500);
   connect(&hoverTimer, &QTimer::timeout, this, &WorldMapView::showHoverTip);
   connect(&session.weatherFeed(), &WeatherFeed::changed, this, &WorldMapView::weatherChanged);
-  connect(&session.stations(), &StationService::openStationsChanged, this, qOverload<>(&QWidget::update));
+  connect(&session.stations(), &StationService::openStationsChanged, this, &WorldMapView::redrawAll);
   connect(&session.stations(), &StationService::catalogueChanged, this, [this] {
     // The card's index was into the old list.
     closeStationCard();
@@ -94,7 +94,7 @@ void WorldMapView::setShowsWeather(bool on) {
 
 void WorldMapView::setWeatherColouring(WeatherColouring how) {
   colouring = how;
-  update();
+  redrawAll();
 }
 
 void WorldMapView::weatherChanged() {
@@ -102,7 +102,7 @@ void WorldMapView::weatherChanged() {
   // repaints.
   layers.invalidate();
   refreshStationCard();
-  update();
+  redrawAll();
 }
 
 MapContent WorldMapView::content() const {
@@ -149,7 +149,7 @@ std::optional<QPoint> WorldMapView::selectionAnchor() const {
 
 MapLayer& WorldMapView::addLayer(std::unique_ptr<MapLayer> layer) {
   MapLayer& added = layers.add(std::move(layer));
-  update();
+  redrawAll();
   return added;
 }
 
@@ -189,6 +189,7 @@ void WorldMapView::showHoverTip() {
 
 void WorldMapView::setMarkAllStations(bool on) {
   markAll = on;
+  redrawAll();
   repaint();
 }
 
@@ -345,19 +346,22 @@ bool WorldMapView::savePicture(const QString& path, QString& error) {
 
 void WorldMapView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const bool whole = QRegion(rect()).subtracted(event->region()).isEmpty();
-  if (!whole && belowSelectionFresh && belowSelection.size() == size() * devicePixelRatioF()) {
-    // Only the selection or the card moved: the map under them is as it was.
+  if (belowSelectionFresh && belowSelection.size() == size() * devicePixelRatioF()) {
+    // Nothing under the selection changed since the picture: only the
+    // selection, the card or an exposed part is drawn.
     painter.drawImage(0, 0, belowSelection);
     drawLayers(painter, true, event->region(), selectionLayer, layers.size());
     return;
   }
-  if (whole) {
-    // Something changed (or the window was exposed): the picture waits for the map to settle.
-    belowSelectionFresh = false;
-    settleTimer.start();
-  }
+  if (!settleTimer.isActive()) settleTimer.start();
   drawOn(painter, true, event->region());
+}
+
+void WorldMapView::redrawAll() {
+  // The kept picture waits for the map to stand still again.
+  belowSelectionFresh = false;
+  settleTimer.start();
+  update();
 }
 
 void WorldMapView::mouseMoveEvent(QMouseEvent* event) {

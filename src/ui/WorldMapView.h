@@ -133,6 +133,9 @@ class WorldMapView : public QWidget, public ChildView {
   // Once the map has stood still a moment, a picture of the layers under the
   // selection: a click then redraws the card's and the frames' places from it.
   void keepPictureBelowSelection();
+  // What the map shows changed: all of it is drawn again (every change but
+  // the selection's goes through here, or the kept picture would show it stale).
+  void redrawAll();
   MapContent content() const;
 
   void closeStationCard();

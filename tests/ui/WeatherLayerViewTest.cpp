@@ -412,6 +412,8 @@ TEST_F(WeatherLayerViewTest, AClickRedrawsOnlyWhereTheCardWasAndTheScreenIsTheMa
   };
   auto shownAsDrawn = [&] {
     const QImage shown = onScreen();
+    // The same view set again: the map is drawn whole, not from a kept picture.
+    map->setViewport(map->viewport());
     map->repaint();
     const QImage drawn = onScreen();
     if (shown.size() != drawn.size() || shown.isNull()) return -1;
@@ -470,6 +472,19 @@ TEST_F(WeatherLayerViewTest, AClickRedrawsOnlyWhereTheCardWasAndTheScreenIsTheMa
   QTest::mouseClick(map, Qt::LeftButton, Qt::NoModifier, at);
   QTest::keyClick(map, Qt::Key_Escape);
   EXPECT_EQ(shownAsDrawn(), 0) << "after a change and a click";
+  settle();
+  QTest::mouseClick(map, Qt::LeftButton, Qt::NoModifier, at);
+  QTest::keyClick(map, Qt::Key_Escape);
+  EXPECT_EQ(shownAsDrawn(), 0) << "after a change, a pause and a click";
+
+  // Maximised, "Go to" zooms onto a station: the screen shows the new view.
+  qobject_cast<QMdiSubWindow*>(map->parentWidget())->showMaximized();
+  settle();
+  map->goToStation(session->allStations()[first->station]);
+  settle();
+  EXPECT_GT(map->viewport().zoom(), 1.0);
+  QTest::keyClick(map, Qt::Key_Escape);
+  EXPECT_EQ(shownAsDrawn(), 0) << "after Go to in a maximised window";
 }
 
 // Typing a code or a name in the toolbar's field and Enter: the map is
