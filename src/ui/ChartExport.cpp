@@ -28,8 +28,8 @@ void tellStatus(QWidget& view, const QString& text) {
   QApplication::sendEvent(&view, &tip);
 }
 
-QString suggestedName(const StationChartView& view, const char* suffix) {
-  const Station& station = const_cast<StationChartView&>(view).chartModel().station();
+QString suggestedName(StationChartView& view, const char* suffix) {
+  const Station& station = view.chartModel().station();
   const QString code = toQString(station.icao.empty() ? station.name : station.icao).simplified().replace(
       QLatin1Char(' '), QLatin1Char('_'));
   return code + QLatin1Char('-') + QDate::currentDate().toString(Qt::ISODate) + QLatin1String(suffix);
@@ -52,7 +52,7 @@ void ChartDataExporter::write(const QString& path, const ObservationList& report
   const CsvWriteResult result =
       writeChartDataCsv(std::filesystem::path(path.toStdString()), reports, view.chartSettings());
   emit finished(result.ok, result.ok ? tr("%n report(s) written to %1", nullptr, static_cast<int>(reports.size())).arg(path)
-                                     : toQString(result.message));
+                                     : QString::fromStdString(result.message));
 }
 
 void ChartDataExporter::start(const QString& path, bool wholeHistory) {
