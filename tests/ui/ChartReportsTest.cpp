@@ -6,9 +6,10 @@
 // the briefing as a one-page PDF.
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QFile>
 #include <QHeaderView>
-#include <QSignalSpy>
 #include <ctime>
 
 #include "MainWindowFixture.h"
@@ -93,6 +94,10 @@ class ChartReportsTest : public MainWindowFixture {
       ReportStore store(workDir.filePath(QStringLiteral("data/nimbrel/reports.sqlite")).toStdString());
       const StoredForecast kept{"KTST", service.newest - 30 * 60, amended};
       ASSERT_TRUE(store.putForecasts(std::span(&kept, 1)));
+      // And a report of two days ago, long before the chart's hours.
+      oldReport = "METAR KTST " + DayHourMinute(service.newest - 48 * 3600) + "Z 27005KT 9999 BKN030 08/02 Q1020";
+      const StoredMetar old{"KTST", service.newest - 48 * 3600, oldReport};
+      ASSERT_TRUE(store.putMetars(std::span(&old, 1)));
     }
     StartWindow();
     session->setReportSource(ReportSource::kLiveMetar);
@@ -106,6 +111,7 @@ class ChartReportsTest : public MainWindowFixture {
 
   Service service;
   std::string amended;
+  std::string oldReport;
   StationChartView* view = nullptr;
 };
 
@@ -152,34 +158,49 @@ TEST_F(ChartReportsTest, TheReportsListShowsEveryReportNewestFirstAndCopiesThem)
 }
 
 TEST_F(ChartReportsTest, ExportsTheWholeHistoryAndSavesAOnePageBriefing) {
-  // The whole stored history: every report the store kept.
+  // File > Export Chart Data..., the station's whole stored history chosen.
   const QString csv = workDir.filePath(QStringLiteral("ktst.csv"));
-  auto* exporter = new ChartDataExporter(*view);
-  QSignalSpy finished(exporter, &ChartDataExporter::finished);
-  exporter->start(csv, true);
-  ASSERT_TRUE(finished.count() == 1 || finished.wait(10000));
-  EXPECT_TRUE(finished.at(0).at(0).toBool()) << finished.at(0).at(1).toString().toStdString();
+  ModalWatch<QFileDialog> exportDialog([&csv](QFileDialog* dialog) {
+    auto* range = dialog->findChild<QComboBox*>(QStringLiteral("exportRange"));
+    ASSERT_NE(range, nullptr);
+    range->setCurrentIndex(1);
+    dialog->selectFile(csv);
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  ActionOf(Frame(), "exportChartDataAction")->trigger();
+  ASSERT_TRUE(exportDialog.seen());
+  ASSERT_TRUE(WaitUntil([&csv, this] { return QFile::exists(csv) && view->findChild<ChartDataExporter*>() == nullptr; }));
+  EXPECT_TRUE(messages.empty());
   QFile file(csv);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   const QList<QByteArray> lines = file.readAll().split('\n');
-  ASSERT_EQ(lines.size(), 4);  // header, two reports, the empty end after the last CR LF
+  // The header, the stored report of two days ago and the chart's two (the ceiling in the
+  // default metres), the empty end after the last CR LF.
+  ASSERT_EQ(lines.size(), 5);
   EXPECT_TRUE(lines[0].startsWith("Time (UTC),Station,Temperature (\xC2\xB0" "C)"));
-  const std::string older = lines[1].toStdString();
+  EXPECT_EQ(lines[1].toStdString(), utcText(service.newest - 48 * 3600, "%Y-%m-%dT%H:%M:%SZ") +
+                                        ",KTST,8,2,66,1020,270,2.6,,10000,914,MVFR,," + oldReport + "\r");
+  const std::string older = lines[2].toStdString();
   EXPECT_EQ(older.rfind(utcText(service.newest - 3600, "%Y-%m-%dT%H:%M:%SZ") + ",KTST,12,-4,", 0), 0u) << older;
   EXPECT_TRUE(older.ends_with("," + service.metars[1] + "\r")) << older;
-  EXPECT_EQ(lines[2].toStdString().rfind(utcText(service.newest, "%Y-%m-%dT%H:%M:%SZ"), 0), 0u);
+  EXPECT_EQ(lines[3].toStdString().rfind(utcText(service.newest, "%Y-%m-%dT%H:%M:%SZ"), 0), 0u);
 
-  // The briefing: one page, the chart and the texts on it.
+  // File > Save as PDF...: the briefing on one page, the chart and the texts on it.
   const QString pdf = workDir.filePath(QStringLiteral("briefing.pdf"));
-  QString error;
-  ASSERT_TRUE(writeBriefingPdf(*view, pdf, error)) << error.toStdString();
+  ModalWatch<QFileDialog> pdfDialog([&pdf](QFileDialog* dialog) {
+    dialog->selectFile(pdf);
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  ActionOf(Frame(), "saveChartPdfAction")->trigger();
+  ASSERT_TRUE(pdfDialog.seen());
   QFile saved(pdf);
   ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
   const QByteArray bytes = saved.readAll();
   EXPECT_TRUE(bytes.startsWith("%PDF"));
   EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page "), 1);
   EXPECT_GT(bytes.size(), 10000);
-  // Nowhere to write: told, nothing left behind.
+  // Nowhere to write: told.
+  QString error;
   EXPECT_FALSE(writeBriefingPdf(*view, workDir.filePath(QStringLiteral("gone/briefing.pdf")), error));
   EXPECT_FALSE(error.isEmpty());
 }
