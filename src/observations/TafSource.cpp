@@ -121,7 +121,8 @@ std::unique_ptr<FetchTicket> TafSource::requestStored(const Station& station, st
       [kept = store, icao = station.icao, from, to] {
         std::vector<TafForecast> forecasts;
         for (StoredForecast& stored : kept->forecasts(icao, from, to))
-          forecasts.push_back(decodedForecast(std::move(stored.raw), UtcDateTime::fromEpochMinutes(stored.issuedAt / 60)));
+          forecasts.push_back(
+              decodedForecast(std::move(stored.raw), UtcDateTime::fromEpochMinutes(stored.issuedAt / 60)));
         return forecasts;
       },
       std::move(done));
