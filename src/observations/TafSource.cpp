@@ -64,11 +64,7 @@ TafReading readTafAnswer(std::string_view json) {
     reading.note = "The aviation weather service's forecast has no time.";
     return reading;
   }
-  TafForecast forecast;
-  forecast.rawText = raw->get<std::string>();
-  forecast.issued = *anchor;
-  forecast.report = decodeTaf(forecast.rawText, *anchor);
-  forecast.hours = timeline(forecast.report);
+  TafForecast forecast = decodedForecast(raw->get<std::string>(), *anchor);
   // NIL and CNL say there is no forecast: nothing is shown.
   if (forecast.report.nil || forecast.report.cancelled) {
     reading.ok = true;
@@ -78,10 +74,21 @@ TafReading readTafAnswer(std::string_view json) {
     reading.note = "The aviation weather service's forecast could not be decoded.";
     return reading;
   }
-  if (forecast.report.issued) forecast.issued = *forecast.report.issued;
   reading.ok = true;
   reading.forecast = std::move(forecast);
   return reading;
+}
+
+TafForecast decodedForecast(std::string raw, const UtcDateTime& anchor) {
+  TafForecast forecast;
+  forecast.rawText = std::move(raw);
+  forecast.issued = anchor;
+  forecast.report = decodeTaf(forecast.rawText, anchor);
+  if (forecast.report.nil || forecast.report.cancelled || forecast.report.status == MetarStatus::Rejected)
+    return forecast;
+  forecast.hours = timeline(forecast.report);
+  if (forecast.report.issued) forecast.issued = *forecast.report.issued;
+  return forecast;
 }
 
 TafSource::TafSource(AsyncPageFetcher& fetcher, Clock clock)
@@ -103,6 +110,20 @@ std::unique_ptr<FetchTicket> TafSource::request(const Station& station, Done don
           kept->putForecasts(std::span(&forecast, 1));
         }
         return reading;
+      },
+      std::move(done));
+}
+
+std::unique_ptr<FetchTicket> TafSource::requestStored(const Station& station, std::int64_t from, std::int64_t to,
+                                                      StoredDone done) {
+  if (!store) return nullptr;
+  return fetcher.makeLater(
+      [kept = store, icao = station.icao, from, to] {
+        std::vector<TafForecast> forecasts;
+        for (StoredForecast& stored : kept->forecasts(icao, from, to))
+          forecasts.push_back(
+              decodedForecast(std::move(stored.raw), UtcDateTime::fromEpochMinutes(stored.issuedAt / 60)));
+        return forecasts;
       },
       std::move(done));
 }

@@ -41,6 +41,11 @@ std::optional<UtcDateTime> parseIsoTime(std::string_view text);
 // its issueTime (else validTimeFrom). Never throws.
 TafReading readTafAnswer(std::string_view json);
 
+// A TAF's text decoded hour by hour, its day-hour times anchored on
+// `anchor` (the issue time when known); issued is the TAF's own issue time,
+// else the anchor. NIL, CNL and undecodable TAFs come back without hours.
+TafForecast decodedForecast(std::string raw, const UtcDateTime& anchor);
+
 class TafSource {
  public:
   using Clock = std::function<std::int64_t()>;  // seconds since 1970
@@ -58,6 +63,12 @@ class TafSource {
   std::int64_t now() const { return clock(); }
   // Each forecast read is kept there with its issue time (on the worker).
   void setStore(std::shared_ptr<ReportStore> newStore) { store = std::move(newStore); }
+  // The station's forecasts the store kept, issued from `from` to `to` (UTC
+  // seconds), oldest first, read and decoded on a worker and handed over
+  // later; null without a store.
+  using StoredDone = std::function<void(std::vector<TafForecast>)>;
+  std::unique_ptr<FetchTicket> requestStored(const Station& station, std::int64_t from, std::int64_t to,
+                                             StoredDone done);
 
   static TafReading readAnswer(const FetchResult& fetched);
 

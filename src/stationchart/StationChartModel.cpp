@@ -82,6 +82,31 @@ std::string changeTimesText(std::int64_t from, std::int64_t to, bool timeUtc) {
   return start.zone == end.zone ? startText + "-" + endText : startText + " " + start.zone + "-" + endText;
 }
 
+// "5/20 09:00-15:00 UTC", "5/20 22:00-5/21 02:00 UTC"; both zones named
+// when a change of clocks falls between.
+std::string periodText(std::int64_t from, std::int64_t to, bool timeUtc) {
+  const ShownTime start = shownTime(from, timeUtc);
+  const ShownTime end = shownTime(to, timeUtc);
+  std::string text = formatText("%d/%d %02d:%02d", start.month, start.day, start.hour, start.minute);
+  if (start.zone != end.zone) text += " " + start.zone;
+  text += "-";
+  if (start.day != end.day || start.month != end.month) text += formatText("%d/%d ", end.month, end.day);
+  return text + formatText("%02d:%02d ", end.hour, end.minute) + end.zone;
+}
+
+std::string groupKindText(const TafGroup& group) {
+  const char* word = group.intermittent ? "INTER" : "TEMPO";
+  switch (group.kind) {
+    case TafGroupKind::Base: return "From";
+    case TafGroupKind::From: return "FM";
+    case TafGroupKind::Becoming: return "BECMG";
+    case TafGroupKind::Temporary: return word;
+    case TafGroupKind::Probability: return formatText("PROB%d", group.probability);
+    case TafGroupKind::ProbabilityTemporary: return formatText("PROB%d %s", group.probability, word);
+  }
+  return {};
+}
+
 }  // namespace
 
 ChartForecast forecastStrip(const TafForecast& forecast) {
@@ -130,6 +155,34 @@ std::string forecastHourText(const TafForecast& forecast, std::size_t hourIndex,
     if (possible != FlightCategory::Unknown) text += std::string(" ") + flightCategoryText(possible);
     const std::string stated = conditionsText(group.conditions, false, units);
     if (!stated.empty()) text += ": " + stated;
+  }
+  return text;
+}
+
+std::string forecastChangesText(const TafForecast& forecast, bool timeUtc, const DisplayUnits* units) {
+  const TafReport& taf = forecast.report;
+  std::string text = "TAF " + (taf.station.empty() ? std::string() : taf.station + " ") + "issued " +
+                     dateClockText(utcSeconds(forecast.issued), timeUtc);
+  if (taf.status == MetarStatus::Rejected) return text + ": not decoded";
+  if (taf.nil) return text + ": NIL, no forecast";
+  if (taf.cancelled) return text + ": cancelled";
+  text += ", valid " + periodText(utcSeconds(taf.validFrom), utcSeconds(taf.validTo), timeUtc);
+  if (taf.amended) text += " (amended)";
+  for (const TafGroup& group : taf.groups) {
+    // Base and FM forecasts state every condition; the others only what changes.
+    const bool whole = group.kind == TafGroupKind::Base || group.kind == TafGroupKind::From;
+    text += "\n" + groupKindText(group) + " ";
+    if (whole) {
+      const ShownTime t = shownTime(utcSeconds(group.from), timeUtc);
+      text += formatText("%d/%d %02d:%02d ", t.month, t.day, t.hour, t.minute) + t.zone;
+    } else {
+      text += periodText(utcSeconds(group.from), utcSeconds(group.to), timeUtc);
+    }
+    if (const FlightCategory category = group.flightCategory(); category != FlightCategory::Unknown)
+      text += std::string("  ") + flightCategoryText(category);
+    const std::string stated = conditionsText(group.conditions, whole, units);
+    if (!stated.empty()) text += ": " + stated;
+    else if (group.noSignificantChange) text += ": no significant change";
   }
   return text;
 }

@@ -39,6 +39,12 @@ std::string forecastLine(const TafForecast& forecast, bool timeUtc);
 std::string forecastHourText(const TafForecast& forecast, std::size_t hourIndex, bool timeUtc,
                              const DisplayUnits* units = nullptr);
 
+// The whole TAF decoded, one line each: "TAF KORD issued 5/20/2026 08:52
+// UTC, valid 5/20 09:00-5/21 12:00 UTC", then the base forecast and every
+// change in the order written ("BECMG 5/20 18:00-20:00 UTC  IFR: visibility
+// 2 miles"), times in the zone chosen. units: as forecastHourText.
+std::string forecastChangesText(const TafForecast& forecast, bool timeUtc, const DisplayUnits* units = nullptr);
+
 // How a load ended: whether the chart has its reports, how the source's
 // answer ended (without its reports), and whether a single report forced
 // the refresh period. The user is told once the opening is over.
@@ -119,6 +125,9 @@ class StationChartModel {
   // a refresh once the last one is older than kForecastAgeSeconds.
   const std::optional<TafForecast>& forecast() const { return m_forecast; }
   bool isForecastBusy() const { return forecastTicket != nullptr; }
+  // Where the reports and forecasts come from (the forecasts' may be null).
+  ObservationSource& reportSource() const { return source; }
+  TafSource* forecastSupplier() const { return forecastSource; }
   static constexpr std::int64_t kForecastAgeSeconds = 30 * 60;
   static constexpr std::int64_t kLongestCatchUpHours = 15 * 24;
 

@@ -13,6 +13,7 @@
 
 #include "ui/Application.h"
 #include "ui/BrowserView.h"
+#include "ui/ChartExport.h"
 #include "ui/ChartOpener.h"
 #include "ui/ChildWindowArea.h"
 #include "ui/FrameParts.h"
@@ -160,6 +161,7 @@ void MainWindow::createActions() {
     showActiveStatus();
   });
   addActions(mapActions->zoom);
+  chartActions = new ChartActions(this, [this] { return qobject_cast<StationChartView*>(activeView()); });
   everywhere(command("newAction", tr("&New"), {}, {}, [this] { onNew(); }), QKeySequence(Qt::CTRL | Qt::Key_N));
   printAction = command("printAction", tr("&Print..."), {}, {}, [this] { onPrint(false); });
   everywhere(printAction, QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -176,6 +178,8 @@ void MainWindow::createMenus() {
   recentSeparator = fileMenu->addSeparator();
   fileMenu->addAction(makeUpdateStationListAction(state, *this, this));
   fileMenu->addAction(mapActions->savePicture);
+  fileMenu->addAction(chartActions->exportData);
+  fileMenu->addAction(chartActions->savePdf);
   fileMenu->addSeparator();
   fileMenu->addAction(closeAction);
   fileMenu->addAction(findChild<QAction*>(QStringLiteral("exitAction")));
@@ -225,6 +229,8 @@ void MainWindow::createMenus() {
   childViewMenu->addMenu(new MapFilterMenu(state.settingsService(), this));
   childViewMenu->addSeparator();
   childViewMenu->addActions(mapActions->zoom);
+  childViewMenu->addSeparator();
+  childViewMenu->addAction(chartActions->showReports);
 
   windowMenu = area->makeWindowMenu(this);
 
@@ -331,6 +337,7 @@ WorldMapView* MainWindow::activeMap() const { return qobject_cast<WorldMapView*>
 void MainWindow::updateActions() {
   using Command = ChildView::Command;
   mapActions->update(activeMap(), state.settings().reportSource == ReportSource::kLiveMetar);
+  chartActions->update(qobject_cast<StationChartView*>(activeView()));
   goTo->setEnabled(activeMap() != nullptr);
   parametersAction->setEnabled(offering(Command::kParameters) != nullptr);
   showAllStationsAction->setEnabled(offering(Command::kParameters) != nullptr);

@@ -26,6 +26,7 @@ class BrowserView;
 class ChartOpener;
 class ChildWindowArea;
 class GoToField;
+class ChartActions;
 class MapActions;
 class RecentMenuSection;
 class Session;
@@ -98,6 +99,7 @@ class MainWindow : public QMainWindow, public UserPort {
   ChartOpener* opener = nullptr;
   StationFinder* finder = nullptr;
   MapActions* mapActions = nullptr;
+  ChartActions* chartActions = nullptr;
   ChildWindowArea* area = nullptr;
   QToolBar* tools = nullptr;
   GoToField* goTo = nullptr;

@@ -1,6 +1,8 @@
 #include "ui/StationChartView.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QHelpEvent>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -11,6 +13,9 @@
 #include <filesystem>
 
 #include "stationchart/StationChart.h"
+#include "ui/ChartBriefing.h"
+#include "ui/ChartExport.h"
+#include "ui/ChartReportsPane.h"
 #include "ui/QtPainter.h"
 #include "services/QtText.h"
 #include "ui/ReadingText.h"
@@ -22,7 +27,12 @@ StationChartView::StationChartView(std::unique_ptr<StationChartObject> loaded, S
   setBackgroundRole(QPalette::Base);
   setAutoFillBackground(true);
   setWindowTitle(toQString(model.title()));
-  object->setClientArea([this] { return Rect{0, 0, width(), height()}; });
+  reports = new ChartReportsPane(*object, settings, this);
+  // With the Reports list shown the chart keeps the pane left of it.
+  object->setClientArea([this] {
+    const QRect area = reports->chartArea();
+    return Rect{area.left(), area.top(), area.right() + 1, area.bottom() + 1};
+  });
   // Each appended row asks for a paint; Qt folds them into one.
   connect(object.get(), &StationChartObject::changed, this, qOverload<>(&QWidget::update));
   connect(object.get(), &StationChartObject::stateChanged, this, [this] {
@@ -59,6 +69,19 @@ std::string StationChartView::statusText() const {
 }
 
 void StationChartView::refresh() { model.refresh(); }
+
+QSize StationChartView::drawnSize() const { return reports->chartArea().size(); }
+
+void StationChartView::print(QPainter& painter) {
+  const QPaintDevice* device = painter.device();
+  if (device != nullptr) paintBriefing(painter, QRect(0, 0, device->width(), device->height()), *this);
+}
+
+void StationChartView::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu menu(this);
+  fillChartMenu(menu, *this);
+  menu.exec(event->globalPos());
+}
 
 void StationChartView::draw(QPainter& painter) {
   QtPainter onWindow(painter);

@@ -16,6 +16,8 @@ class QTimer;
 
 namespace nimbrel {
 
+class ChartReportsPane;
+
 class StationChartView : public QWidget, public ChildView {
   Q_OBJECT
 
@@ -32,10 +34,16 @@ class StationChartView : public QWidget, public ChildView {
   Chart* chart() const { return model.chart.get(); }
   StationChartModel& chartModel() { return model; }
   QTimer* refreshTimer() const { return timer; }
+  const Settings& chartSettings() const { return settings; }
+  // The Reports list beside the chart, hidden until asked for.
+  ChartReportsPane* reportsPane() const { return reports; }
+  // The size draw() paints: the window less the Reports list.
+  QSize drawnSize() const;
 
   // ChildView
   bool offers(Command) const override { return true; }
-  void print(QPainter& painter) override { draw(painter); }
+  // The one-page briefing, fitted to the printer's page.
+  void print(QPainter& painter) override;
   Chart* parametersChart() const override { return chart(); }
   std::string statusText() const override;
 
@@ -51,12 +59,14 @@ class StationChartView : public QWidget, public ChildView {
   bool event(QEvent* event) override;
   // The export is written, and a failure told, while the window still stands.
   void closeEvent(QCloseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   std::unique_ptr<StationChartObject> object;
   StationChartModel& model;
   const Settings& settings;
   QTimer* timer = nullptr;
+  ChartReportsPane* reports = nullptr;
   bool grownForForecast = false;
 };
 

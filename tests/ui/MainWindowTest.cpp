@@ -300,10 +300,12 @@ TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
   EXPECT_EQ(MenuEntries(bar, "&View"),
             (QStringList{"&Toolbar", "&Status Bar", "-", "Mark all stations", "Show all stations", "Parameters",
                          "Find station", "-", "Current weather", "Colour by temperature", "Show on &Map", "-",
-                         "Zoom &In", "Zoom &Out", "&Whole World"}));
+                         "Zoom &In", "Zoom &Out", "&Whole World", "-", "&Reports"}));
   EXPECT_EQ(MenuEntries(bar, "&Window"), (QStringList{"&Cascade", "&Tile", "&Arrange Icons"})) << "listed on showing";
   EXPECT_EQ(MenuEntries(bar, "&Help"), (QStringList{"&Help Topics", "-", "&About Nimbrel..."}));
-  EXPECT_EQ(MenuEntries(bar, "&File"), (QStringList{"&Update Station List", "Save Map &Picture...", "-", "&Close", "E&xit"})) << "no recent entries yet";
+  EXPECT_EQ(MenuEntries(bar, "&File"), (QStringList{"&Update Station List", "Save Map &Picture...", "Export Chart &Data...",
+                                                 "Save as P&DF...", "-", "&Close", "E&xit"}))
+      << "no recent entries yet";
 
   // A table made active after a map brings the frame's menu: "World Map"
   // stays at hand whenever no map or chart is active.

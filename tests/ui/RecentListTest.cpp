@@ -62,7 +62,8 @@ TEST_F(RecentListWindowTest, SurvivesARestartAndMovesAnExistingNameToTheTop) {
   StartWindow();
   EXPECT_EQ(session->recentList().entries(), (QStringList{"ZURICH", "BERN", "GENEVE"}));
   // The File menu lists them, newest first, before Close and Exit.
-  EXPECT_EQ(FileMenuEntries(Frame()), (QStringList{"&1 ZURICH", "&2 BERN", "&3 GENEVE", "&Update Station List", "Save Map &Picture...", "&Close", "E&xit"}));
+  EXPECT_EQ(FileMenuEntries(Frame()), (QStringList{"&1 ZURICH", "&2 BERN", "&3 GENEVE", "&Update Station List", "Save Map &Picture...",
+                                             "Export Chart &Data...", "Save as P&DF...", "&Close", "E&xit"}));
 }
 
 TEST_F(RecentListWindowTest, ExitWritesTheListKeepingWhatAnotherCopyStoredMeanwhile) {
@@ -85,7 +86,8 @@ TEST_F(RecentListWindowTest, MenuShowsTenPlusEntriesWithoutAccelerators) {
   Store(names);
   StartWindow();
   const QStringList entries = FileMenuEntries(Frame());
-  ASSERT_EQ(entries.size(), 17);  // 13 stations, Update Station List, Save Map Picture, Close, Exit
+  // 13 stations, Update Station List, Save Map Picture, Export Chart Data, Save as PDF, Close, Exit
+  ASSERT_EQ(entries.size(), 19);
   EXPECT_EQ(entries[0], QStringLiteral("&1 STATION 1"));
   EXPECT_EQ(entries[8], QStringLiteral("&9 STATION 9"));
   EXPECT_EQ(entries[9], QStringLiteral("10 STATION 10"));
