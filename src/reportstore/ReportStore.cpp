@@ -32,8 +32,10 @@ namespace fs = std::filesystem;
 constexpr int kWriterBusyMs = 5000;
 // In write-ahead mode a read waits only while the log is recovered.
 constexpr int kReaderBusyMs = 1000;
-// Opening waits little for another copy; it is tried again later instead.
-constexpr int kOpenBusyMs = 250;
+// Opening (on a worker) waits a moment for another copy, which may be making
+// a new store in place of a damaged one, slower on a loaded machine; after
+// that it is tried again later instead.
+constexpr int kOpenBusyMs = 2000;
 constexpr std::int64_t kOpenRetrySeconds = 30;
 // No statement of the store runs longer: a crafted file cannot hang a chart.
 constexpr std::chrono::seconds kStatementBudget{20};
