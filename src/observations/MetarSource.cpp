@@ -5,6 +5,7 @@
 
 #include "base/Text.h"
 #include "metar/MetarDecoder.h"
+#include "metar/TafDecoder.h"
 #include "observations/ApiJson.h"
 #include "observations/MetarObservation.h"
 #include "observations/ReportPageSource.h"
@@ -123,6 +124,23 @@ std::unique_ptr<FetchTicket> MetarSource::requestStored(const Station& station, 
 ObservationList MetarSource::storedSince(const Station& station, std::int64_t from) {
   if (!store || !store->isOpen()) return {};
   return readStored(station, store->metars(station.icao, from, clock() + kMostAheadSeconds)).observations;
+}
+
+std::vector<IssuedForecast> MetarSource::readStoredForecasts(const ReportStore& store, const std::string& icao,
+                                                            std::int64_t from, std::int64_t to) {
+  std::vector<IssuedForecast> forecasts;
+  for (const StoredForecast& stored : store.forecasts(icao, from, to))
+    forecasts.push_back({stored.issuedAt, decodeTaf(stored.raw, UtcDateTime::fromEpochMinutes(stored.issuedAt / 60))});
+  return forecasts;
+}
+
+std::unique_ptr<FetchTicket> MetarSource::requestStoredForecasts(const Station& station, std::int64_t from,
+                                                                 std::int64_t to, ForecastsDone done) {
+  if (!store) return nullptr;
+  // Read and decoded on a worker, as the stored reports are: a month of a
+  // station's TAFs is a hundred or more texts.
+  return fetcher.makeLater([kept = store, icao = station.icao, from, to] { return readStoredForecasts(*kept, icao, from, to); },
+                           std::move(done));
 }
 
 MetarSource::Lacking MetarSource::lacking(const Station& station, int hours) const {

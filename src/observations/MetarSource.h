@@ -62,6 +62,11 @@ class MetarSource : public ObservationSource {
   };
   Lacking lacking(const Station& station, int hours) const;
   ObservationList storedSince(const Station& station, std::int64_t from) override;
+  std::unique_ptr<FetchTicket> requestStoredForecasts(const Station& station, std::int64_t from, std::int64_t to,
+                                                      ForecastsDone done) override;
+  // A station's stored TAFs issued in [from, to], each decoded at its issue time.
+  static std::vector<IssuedForecast> readStoredForecasts(const ReportStore& store, const std::string& icao,
+                                                         std::int64_t from, std::int64_t to);
 
   // Stored reports (oldest first) as a chart reads them (newest first),
   // each decoded again.

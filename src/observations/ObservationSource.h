@@ -7,6 +7,7 @@
 
 #include "base/AsyncPageFetcher.h"
 #include "catalog/Station.h"
+#include "observations/ForecastVerification.h"
 #include "observations/Observation.h"
 
 namespace nimbrel {
@@ -80,6 +81,13 @@ class ObservationSource {
   // The stored reports observed since `from` (seconds since 1970, UTC),
   // newest first, read at once: a few milliseconds. Empty without a store.
   virtual ObservationList storedSince(const Station&, std::int64_t /*from*/) { return {}; }
+  using ForecastsDone = std::function<void(std::vector<IssuedForecast>)>;
+  // The stored TAFs issued from `from` to `to`, decoded on a worker and
+  // handed over later like a download; null when the source keeps none.
+  virtual std::unique_ptr<FetchTicket> requestStoredForecasts(const Station&, std::int64_t /*from*/,
+                                                              std::int64_t /*to*/, ForecastsDone) {
+    return nullptr;
+  }
 };
 
 }  // namespace nimbrel

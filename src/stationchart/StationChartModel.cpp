@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <climits>
+#include <limits>
 #include <cstdio>
 #include <span>
 #include <utility>
@@ -18,6 +19,7 @@
 #include "metar/MetarDecoder.h"
 #include "metar/WeatherGroup.h"
 #include "observations/ObservationText.h"
+#include "metar/WeatherGroup.h"
 #include "observations/ReportPageSource.h"
 #include "stationchart/MeteodataFile.h"
 
@@ -150,8 +152,11 @@ void StationChartModel::requestForecast() {
     // A failure leaves the observations and the last forecast alone.
     if (reading.cancelled || !reading.ok) return;
     forecastAnsweredAt = forecastSource->now();
+    const bool fresh = reading.forecast.has_value();
     m_forecast = std::move(reading.forecast);
     showForecast();
+    // The TAF was stored on the worker: the verification reads it with the others.
+    if (fresh && loaded) requestStoredForecasts();
   });
 }
 
@@ -180,6 +185,9 @@ void StationChartModel::showForecast() {
 
 TextLines StationChartModel::linesWithForecast(const Observation& observation) const {
   TextLines lines = detailLines(observation, unitsChosen(settings) ? &settings.units : nullptr, settings.timeUtc);
+  // Before the TAF's long line, which the legend may cut.
+  if (showsPanel())
+    if (std::string summary = verificationSummary(m_verification); !summary.empty()) lines.push_back(std::move(summary));
   if (m_forecast) lines.push_back(forecastLine(*m_forecast, settings.timeUtc));
   return lines;
 }
@@ -305,6 +313,7 @@ void StationChartModel::addReports(ObservationList reports) {
     if (onChartChanged) onChartChanged();
     return;
   }
+  if (fresh.empty()) return;
   for (const Observation& o : fresh) {
     observations.insert(observations.begin(), o);
     currentObservation = o;
@@ -313,6 +322,11 @@ void StationChartModel::addReports(ObservationList reports) {
     dialDirection = o.windDirection;
     dialSpeed = o.windSpeed;
   }
+  verify();
+  feedPanel();
+  if (!chart->series.empty())
+    chart->setDetailLines(static_cast<int>(chart->series.size()) - 1, linesWithForecast(currentObservation));
+  if (onChartChanged) onChartChanged();
 }
 
 LoadOutcome StationChartModel::loadFinished(PageReading reading) {
@@ -335,12 +349,93 @@ LoadOutcome StationChartModel::loadFinished(PageReading reading) {
   currentObservation = observations.front();
   chartAllReports();
   loaded = true;
+  requestStoredForecasts();
   return outcome;
+}
+
+bool StationChartModel::showsPanel() const {
+  // Only METAR reports carry what the panel shows.
+  return settings.showAviationPanel && !observations.empty() && !observations.front().rawReport.empty();
+}
+
+void StationChartModel::requestStoredForecasts() {
+  if (observations.empty()) return;
+  // A newer request replaces one under way: it reads the TAF just stored too.
+  storedForecastsTicket.reset();
+  const std::int64_t from = observations.back().observedAt - kLongestTafSeconds;
+  storedForecastsTicket = source.requestStoredForecasts(
+      m_station, from, static_cast<std::int64_t>(port.currentTime()) + 3600,
+      [this](std::vector<IssuedForecast> forecasts) {
+        storedForecastsTicket.reset();
+        storedForecasts = std::move(forecasts);
+        verify();
+        feedPanel();
+        if (loaded && !chart->series.empty())
+          chart->setDetailLines(static_cast<int>(chart->series.size()) - 1, linesWithForecast(currentObservation));
+        if (onChartChanged) onChartChanged();
+      });
+}
+
+void StationChartModel::verify() {
+  if (observations.empty()) {
+    m_verification = {};
+    return;
+  }
+  // The TAF shown counts even when the store is off or has not kept it yet.
+  std::vector<IssuedForecast> forecasts = storedForecasts;
+  if (m_forecast) {
+    const std::int64_t issued = utcSeconds(m_forecast->issued);
+    const bool kept = std::any_of(forecasts.begin(), forecasts.end(),
+                                  [&](const IssuedForecast& f) { return f.issuedAt == issued; });
+    if (!kept) forecasts.push_back({issued, m_forecast->report});
+  }
+  m_verification = verifyForecasts(forecasts, observations, observations.back().observedAt,
+                                   static_cast<std::int64_t>(port.currentTime()));
+}
+
+void StationChartModel::feedPanel() {
+  const DisplayUnits units = shownUnits(settings);
+  panel.visibilityUnit = units.visibility;
+  // A station's usual spacing and a half: one report missed shows as a gap.
+  panel.holdSeconds = std::max<std::int64_t>(AviationPanel::kDefaultHoldSeconds, m_refreshMinutes * 90LL);
+  panel.gustPen.reset();
+  if (settings.showAviationPanel)
+    for (const ChartSeries& s : chart->series)
+      if (s.valueColumn == kWindSpeedColumn) panel.gustPen = s.pen;
+  panel.reports.clear();
+  panel.reports.reserve(observations.size());
+  for (auto it = observations.rbegin(); it != observations.rend(); ++it) {
+    const Observation& o = *it;
+    PanelReport report;
+    report.time = chartWallClock(o.observedAt, settings.timeUtc);
+    report.category = o.category;
+    if (o.hasCeiling()) report.ceilingFt = o.ceilingFt;
+    else if (o.ceilingKnown) report.ceilingFt = std::numeric_limits<double>::infinity();
+    report.visibilityM = o.visibility;
+    report.windSpeed = speedIn(o.windSpeed / kMetresPerSecondPerKnot, units.speed);
+    report.gust = speedIn(o.windGust / kMetresPerSecondPerKnot, units.speed);
+    for (const WeatherGroup& group : o.weather.view()) {
+      if (group.recent) continue;
+      if (!report.weather.empty()) report.weather += ' ';
+      report.weather += weatherCode(group);
+    }
+    panel.reports.push_back(std::move(report));
+  }
+  panel.hours.clear();
+  for (const VerifiedHour& hour : m_verification.hours) {
+    if (hour.verdict == ForecastVerdict::kNone) continue;
+    const HourVerdict verdict = hour.verdict == ForecastVerdict::kRight    ? HourVerdict::kRight
+                                : hour.verdict == ForecastVerdict::kOneOff ? HourVerdict::kOneOff
+                                                                           : HourVerdict::kWorse;
+    panel.hours.push_back(PanelHour{chartWallClock(hour.start, settings.timeUtc),
+                                    chartWallClock(hour.start + 3600, settings.timeUtc), verdict});
+  }
 }
 
 void StationChartModel::cancel() {
   pending.reset();
   forecastTicket.reset();
+  storedForecastsTicket.reset();
   if (waitingForLoad) {
     waitingForLoad = false;
     port.endWaitCursor();
@@ -391,18 +486,20 @@ int StationChartModel::computePeriodAndDelta() {
 
 void StationChartModel::chartAllReports() {
   drawn = drawnWith();
+  verify();
   // Rows come one by one here: the owner hears once, from the caller.
   const auto changed = std::exchange(onChartChanged, nullptr);
   setupStationChart(*chart, m_station, settings, m_refreshMinutes, shownSourceName());
   for (auto it = observations.rbegin(); it != observations.rend(); ++it)
     addObservationToChart(*it);
   onChartChanged = changed;
+  feedPanel();
   dialDirection = currentObservation.windDirection;
   dialSpeed = currentObservation.windSpeed;
 }
 
 StationChartModel::DrawnWith StationChartModel::drawnWith() const {
-  return DrawnWith{settings.timeUtc, settings.metricStyle, settings.units};
+  return DrawnWith{settings.timeUtc, settings.metricStyle, settings.units, settings.showAviationPanel};
 }
 
 bool StationChartModel::followSettings() {

@@ -11,8 +11,10 @@
 
 #include "base/Settings.h"
 #include "catalog/Station.h"
+#include "charts/AviationPanel.h"
 #include "charts/Chart.h"
 #include "base/AsyncPageFetcher.h"
+#include "observations/ForecastVerification.h"
 #include "observations/Observation.h"
 #include "observations/ObservationSource.h"
 #include "observations/ObservationText.h"
@@ -93,6 +95,17 @@ class StationChartModel {
   // and the forecast hours of the settings; the window calls it before
   // each paint so both are current.
   void placeForecast();
+  // Whether the window shows the aviation panel: a METAR chart with the
+  // panel switched on.
+  bool showsPanel() const;
+  // How the stored TAFs fared against the reports shown, hour by hour up
+  // to now; read again when a forecast comes, judged again on new reports.
+  const ForecastVerification& verification() const { return m_verification; }
+  bool isVerificationBusy() const { return storedForecastsTicket != nullptr; }
+  // The longest a TAF runs: one issued that long before the first report
+  // may be in force at its hour.
+  static constexpr std::int64_t kLongestTafSeconds = 30 * 3600;
+
   // After each paint: the first time values lie beyond the chart's fixed
   // scale, the status bar says so (and again after they were all back).
   void chartDrawn();
@@ -125,6 +138,7 @@ class StationChartModel {
   ObservationList observations;
   Observation currentObservation;
   std::unique_ptr<Chart> chart;
+  AviationPanel panel;
   // The wind shown by the dial: that of the newest report charted, its
   // speed in metres per second whatever unit the chart shows.
   double dialDirection = 0.0;
@@ -160,6 +174,14 @@ class StationChartModel {
   // Adds reports to those shown (any order); a report shown is not doubled.
   void addReports(ObservationList reports);
   void showForecast();
+  // Reads the stored TAFs of the reports' period on a worker, then verify().
+  void requestStoredForecasts();
+  void verify();
+  // The panel's reports and hours from the observations and the verification.
+  void feedPanel();
+  std::unique_ptr<FetchTicket> storedForecastsTicket;
+  std::vector<IssuedForecast> storedForecasts;
+  ForecastVerification m_verification;
   TextLines linesWithForecast(const Observation& observation) const;
 
   TafSource* forecastSource;
@@ -176,6 +198,7 @@ class StationChartModel {
     bool timeUtc = false;
     bool metricStyle = true;
     DisplayUnits units;
+    bool panel = true;
     bool operator==(const DrawnWith&) const = default;
   };
   DrawnWith drawnWith() const;

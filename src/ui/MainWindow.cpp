@@ -19,6 +19,7 @@
 #include "ui/GoToField.h"
 #include "ui/Icons.h"
 #include "ui/MapActions.h"
+#include "ui/AviationPanelAction.h"
 #include "ui/MapFilterMenu.h"
 #include "ui/ParametersDialog.h"
 #include "ui/Printing.h"
@@ -223,6 +224,7 @@ void MainWindow::createMenus() {
   childViewMenu->addSeparator();
   childViewMenu->addActions({mapActions->currentWeather, mapActions->temperatureColouring});
   childViewMenu->addMenu(new MapFilterMenu(state.settingsService(), this));
+  childViewMenu->addAction(new AviationPanelAction(state.settingsService(), this));
   childViewMenu->addSeparator();
   childViewMenu->addActions(mapActions->zoom);
 

@@ -22,7 +22,8 @@ StationChartView::StationChartView(std::unique_ptr<StationChartObject> loaded, S
   setBackgroundRole(QPalette::Base);
   setAutoFillBackground(true);
   setWindowTitle(toQString(model.title()));
-  object->setClientArea([this] { return Rect{0, 0, width(), height()}; });
+  // The chart keeps the window's area above the aviation panel.
+  object->setClientArea([this] { return Rect{0, 0, width(), height() - panelSpace()}; });
   // Each appended row asks for a paint; Qt folds them into one.
   connect(object.get(), &StationChartObject::changed, this, qOverload<>(&QWidget::update));
   connect(object.get(), &StationChartObject::stateChanged, this, [this] {
@@ -64,6 +65,38 @@ void StationChartView::draw(QPainter& painter) {
   QtPainter onWindow(painter);
   model.placeForecast();
   paintStationChart(*model.chart, onWindow, model.dialDirection, model.dialSpeed);
+  if (panelSpace() > 0) {
+    model.panel.drawGusts(onWindow, *model.chart);
+    model.panel.draw(onWindow, *model.chart, panelArea());
+  }
+}
+
+int StationChartView::panelSpace() const { return model.showsPanel() ? AviationPanel::kHeight : 0; }
+
+Rect StationChartView::panelArea() const {
+  // Under a chart laid out at its smallest size rather than over it.
+  const int top = std::max(height() - panelSpace(), kMinChartHeight);
+  return Rect{0, top, width(), top + AviationPanel::kHeight};
+}
+
+void StationChartView::fitPanel() {
+  const bool shown = panelSpace() > 0;
+  if (shown == panelFitted) return;
+  panelFitted = shown;
+  auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+  if (sub == nullptr || sub->isMaximized() || sub->isMinimized()) return;
+  // Grows as far as the area has room and shrinks by what it grew, so the
+  // chart above keeps its size either way.
+  QTimer::singleShot(0, sub, [this, sub, shown] {
+    int by = -grownForPanel;
+    if (shown) {
+      const QWidget* area = sub->parentWidget();
+      const int room = area != nullptr ? area->height() - sub->y() - sub->height() : AviationPanel::kHeight;
+      by = std::clamp(room, 0, AviationPanel::kHeight);
+    }
+    grownForPanel += by;
+    if (by != 0) sub->resize(sub->width(), sub->height() + by);
+  });
 }
 
 void StationChartView::paintEvent(QPaintEvent*) {
@@ -72,6 +105,7 @@ void StationChartView::paintEvent(QPaintEvent*) {
   model.chartDrawn();
   // The strip takes its band off the bottom: the window grows by it once,
   // so the plot of the reports keeps its size.
+  fitPanel();
   const int extra = model.chart->forecastSpace;
   if (extra > 0 && !grownForForecast) {
     grownForForecast = true;

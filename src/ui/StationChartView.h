@@ -58,6 +58,13 @@ class StationChartView : public QWidget, public ChildView {
   const Settings& settings;
   QTimer* timer = nullptr;
   bool grownForForecast = false;
+  // The aviation panel's place under the chart, and what the window grew by
+  // for it (taken back when the panel is switched off).
+  int panelSpace() const;
+  Rect panelArea() const;
+  void fitPanel();
+  bool panelFitted = false;  // the window was fitted to the panel shown
+  int grownForPanel = 0;
 };
 
 }  // namespace nimbrel
