@@ -167,22 +167,24 @@ void AviationPanel::drawPlot(Painter& painter, const Chart& chart, const Rect& p
   for (const AxisLabel& label : chart.xLabels)
     if (label.x > plot.left && label.x < plot.right - 1) painter.line({label.x, plot.top + 1}, {label.x, plot.bottom - 1});
 
-  // The category limits, faint, each named in the user's unit.
-  int lastLabelTop = plot.bottom + 100;
+  // The category limits, faint, each named in the user's unit beside the
+  // plot; a name that would touch the one below moves right of it.
+  int lastTop = plot.bottom + 100;
+  int lastRight = labelX;
   for (int k = 0; k < 3; ++k) {
     const double limit = ceiling ? kCeilingLimits[k] : kVisibilityLimitsSm[k] * kMetresPerMile;
     const int y = ceiling ? ceilingY(limit) : visibilityY(limit);
     painter.setPen(Pen{kLimitColour, 1});
     painter.line({plot.left + 1, y}, {plot.right - 1, y});
     const std::string text = ceiling ? std::to_string(static_cast<int>(limit)) : visibilityText(limit, visibilityUnit);
-    const int height = painter.textSize(text).height;
-    const int textTop = y - height / 2;
-    if (textTop + height <= lastLabelTop) {
-      painter.text({labelX, textTop}, text);
-      lastLabelTop = textTop;
-    }
+    const Size size = painter.textSize(text);
+    const int top = y - size.height / 2;
+    const int x = top + size.height > lastTop ? lastRight + 6 : labelX;
+    painter.text({x, top}, text);
+    lastTop = top;
+    lastRight = x + size.width;
   }
-  painter.text({labelX + 44, (plot.top + plot.bottom) / 2 - 6}, ceiling ? "Ceiling ft" : "Visibility");
+  painter.text({plot.left + 3, plot.top + 1}, ceiling ? "Ceiling ft" : "Visibility");
 
   // The line, broken where a report lacks the value or the next is late; a
   // value alone between breaks is a mark.

@@ -116,7 +116,9 @@ std::unique_ptr<FetchTicket> MetarSource::requestStored(const Station& station, 
   const std::int64_t from = now - std::int64_t{std::max(hours, 1)} * 3600;
   return fetcher.makeLater(
       [kept = store, station, from, to = now + kMostAheadSeconds] {
-        return readStored(station, kept->metars(station.icao, from, to));
+        PageReading reading = readStored(station, kept->metars(station.icao, from, to));
+        if (reading.ok()) reading.forecasts = readStoredForecasts(*kept, station.icao, from - kLongestTafSeconds, to);
+        return reading;
       },
       std::move(done));
 }
@@ -132,15 +134,6 @@ std::vector<IssuedForecast> MetarSource::readStoredForecasts(const ReportStore& 
   for (const StoredForecast& stored : store.forecasts(icao, from, to))
     forecasts.push_back({stored.issuedAt, decodeTaf(stored.raw, UtcDateTime::fromEpochMinutes(stored.issuedAt / 60))});
   return forecasts;
-}
-
-std::unique_ptr<FetchTicket> MetarSource::requestStoredForecasts(const Station& station, std::int64_t from,
-                                                                 std::int64_t to, ForecastsDone done) {
-  if (!store) return nullptr;
-  // Read and decoded on a worker, as the stored reports are: a month of a
-  // station's TAFs is a hundred or more texts.
-  return fetcher.makeLater([kept = store, icao = station.icao, from, to] { return readStoredForecasts(*kept, icao, from, to); },
-                           std::move(done));
 }
 
 MetarSource::Lacking MetarSource::lacking(const Station& station, int hours) const {

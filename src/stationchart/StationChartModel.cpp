@@ -152,11 +152,10 @@ void StationChartModel::requestForecast() {
     // A failure leaves the observations and the last forecast alone.
     if (reading.cancelled || !reading.ok) return;
     forecastAnsweredAt = forecastSource->now();
-    const bool fresh = reading.forecast.has_value();
     m_forecast = std::move(reading.forecast);
+    // Kept for how the forecasts fared, also when the store is off.
+    if (m_forecast) addForecasts({IssuedForecast{utcSeconds(m_forecast->issued), m_forecast->report}});
     showForecast();
-    // The TAF was stored on the worker: the verification reads it with the others.
-    if (fresh && loaded) requestStoredForecasts();
   });
 }
 
@@ -222,6 +221,7 @@ void StationChartModel::load(std::function<void(LoadOutcome)> finished) {
   pending = source.requestStored(
       m_station, settings.pastHours,
       [this, opened, fromService, finished](PageReading stored) mutable {
+        addForecasts(std::move(stored.forecasts));
         // A single stored report would set the refresh period from nothing:
         // the service's hours come first then.
         if (!stored.ok() || stored.observations.size() < 2) {
@@ -349,7 +349,6 @@ LoadOutcome StationChartModel::loadFinished(PageReading reading) {
   currentObservation = observations.front();
   chartAllReports();
   loaded = true;
-  requestStoredForecasts();
   return outcome;
 }
 
@@ -358,36 +357,23 @@ bool StationChartModel::showsPanel() const {
   return settings.showAviationPanel && !observations.empty() && !observations.front().rawReport.empty();
 }
 
-void StationChartModel::requestStoredForecasts() {
-  if (observations.empty()) return;
-  // A newer request replaces one under way: it reads the TAF just stored too.
-  storedForecastsTicket.reset();
-  const std::int64_t from = observations.back().observedAt - kLongestTafSeconds;
-  storedForecastsTicket = source.requestStoredForecasts(
-      m_station, from, static_cast<std::int64_t>(port.currentTime()) + 3600,
-      [this](std::vector<IssuedForecast> forecasts) {
-        storedForecastsTicket.reset();
-        storedForecasts = std::move(forecasts);
-        verify();
-        feedPanel();
-        if (loaded && !chart->series.empty())
-          chart->setDetailLines(static_cast<int>(chart->series.size()) - 1, linesWithForecast(currentObservation));
-        if (onChartChanged) onChartChanged();
-      });
+void StationChartModel::addForecasts(std::vector<IssuedForecast> more) {
+  bool added = false;
+  for (IssuedForecast& f : more) {
+    if (std::any_of(forecasts.begin(), forecasts.end(), [&](const IssuedForecast& g) { return g.issuedAt == f.issuedAt; }))
+      continue;
+    forecasts.push_back(std::move(f));
+    added = true;
+  }
+  if (!added || !loaded) return;
+  verify();
+  feedPanel();
 }
 
 void StationChartModel::verify() {
   if (observations.empty()) {
     m_verification = {};
     return;
-  }
-  // The TAF shown counts even when the store is off or has not kept it yet.
-  std::vector<IssuedForecast> forecasts = storedForecasts;
-  if (m_forecast) {
-    const std::int64_t issued = utcSeconds(m_forecast->issued);
-    const bool kept = std::any_of(forecasts.begin(), forecasts.end(),
-                                  [&](const IssuedForecast& f) { return f.issuedAt == issued; });
-    if (!kept) forecasts.push_back({issued, m_forecast->report});
   }
   m_verification = verifyForecasts(forecasts, observations, observations.back().observedAt,
                                    static_cast<std::int64_t>(port.currentTime()));
@@ -435,7 +421,6 @@ void StationChartModel::feedPanel() {
 void StationChartModel::cancel() {
   pending.reset();
   forecastTicket.reset();
-  storedForecastsTicket.reset();
   if (waitingForLoad) {
     waitingForLoad = false;
     port.endWaitCursor();

@@ -99,12 +99,10 @@ class StationChartModel {
   // panel switched on.
   bool showsPanel() const;
   // How the stored TAFs fared against the reports shown, hour by hour up
-  // to now; read again when a forecast comes, judged again on new reports.
+  // to now: the TAFs the store had when the chart opened (read on its
+  // worker with the reports) and every one that came since; judged again on
+  // new reports.
   const ForecastVerification& verification() const { return m_verification; }
-  bool isVerificationBusy() const { return storedForecastsTicket != nullptr; }
-  // The longest a TAF runs: one issued that long before the first report
-  // may be in force at its hour.
-  static constexpr std::int64_t kLongestTafSeconds = 30 * 3600;
 
   // After each paint: the first time values lie beyond the chart's fixed
   // scale, the status bar says so (and again after they were all back).
@@ -174,13 +172,12 @@ class StationChartModel {
   // Adds reports to those shown (any order); a report shown is not doubled.
   void addReports(ObservationList reports);
   void showForecast();
-  // Reads the stored TAFs of the reports' period on a worker, then verify().
-  void requestStoredForecasts();
+  // Takes TAFs not yet known (by issue time), then judges again.
+  void addForecasts(std::vector<IssuedForecast> more);
   void verify();
   // The panel's reports and hours from the observations and the verification.
   void feedPanel();
-  std::unique_ptr<FetchTicket> storedForecastsTicket;
-  std::vector<IssuedForecast> storedForecasts;
+  std::vector<IssuedForecast> forecasts;  // every TAF known of the chart's hours
   ForecastVerification m_verification;
   TextLines linesWithForecast(const Observation& observation) const;
 
