@@ -314,6 +314,8 @@ void StationChartModel::addReports(ObservationList reports) {
     return;
   }
   if (fresh.empty()) return;
+  // The owner hears once, when the panel and the details are current too.
+  const auto changed = std::exchange(onChartChanged, nullptr);
   for (const Observation& o : fresh) {
     observations.insert(observations.begin(), o);
     currentObservation = o;
@@ -322,6 +324,7 @@ void StationChartModel::addReports(ObservationList reports) {
     dialDirection = o.windDirection;
     dialSpeed = o.windSpeed;
   }
+  onChartChanged = changed;
   verify();
   feedPanel();
   if (!chart->series.empty())
