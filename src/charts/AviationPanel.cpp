@@ -81,6 +81,7 @@ void AviationPanel::layout(const Chart& chart, Rect area) {
   // the next is late, never past now; a report shown for a moment keeps two
   // pixels so it is not lost.
   categorySegments.clear();
+  segmentReports.clear();
   const std::optional<std::int64_t> now =
       chart.getForecast() && chart.getForecast()->now ? chart.getForecast()->now : chart.getNow();
   for (std::size_t i = 0; i < reports.size(); ++i) {
@@ -91,14 +92,41 @@ void AviationPanel::layout(const Chart& chart, Rect area) {
     const int x0 = chart.forecastX(report.time);
     const int x1 = std::max(chart.forecastX(end), x0 + 2);
     categorySegments.push_back(BandSegment{x0, std::min(x1, std::max(right, x0 + 2)), flightCategoryColour(report.category)});
+    segmentReports.push_back(i);
   }
   verdictSegments.clear();
-  for (const PanelHour& hour : hours) {
+  segmentHours.clear();
+  for (std::size_t i = 0; i < hours.size(); ++i) {
+    const PanelHour& hour = hours[i];
     if (hour.verdict == HourVerdict::kNone) continue;
     const int x0 = chart.forecastX(hour.start);
     const int x1 = chart.forecastX(hour.end);
-    if (x1 > x0) verdictSegments.push_back(BandSegment{x0, x1, verdictColour(hour.verdict)});
+    if (x1 <= x0) continue;
+    verdictSegments.push_back(BandSegment{x0, x1, verdictColour(hour.verdict)});
+    segmentHours.push_back(i);
   }
+}
+
+namespace {
+
+// The last segment holding x: a newer report's segment wins where two meet.
+int segmentAt(const std::vector<BandSegment>& segments, const std::vector<std::size_t>& sources, int x) {
+  for (std::size_t i = segments.size(); i-- > 0;)
+    if (x >= segments[i].left && x < segments[i].right) return static_cast<int>(sources[i]);
+  return -1;
+}
+
+}  // namespace
+
+int AviationPanel::reportAt(int x, int y) const {
+  if (y < categoryRect.top || y >= categoryRect.bottom) return -1;
+  return segmentAt(categorySegments, segmentReports, x);
+}
+
+int AviationPanel::hourAt(int x, int y) const {
+  // The band is thin: a little above and below it counts.
+  if (y < verdictRect.top - 2 || y >= verdictRect.bottom + 2) return -1;
+  return segmentAt(verdictSegments, segmentHours, x);
 }
 
 void AviationPanel::draw(Painter& painter, const Chart& chart, Rect area) {

@@ -93,6 +93,12 @@ class AviationPanel {
   std::vector<BandSegment> verdictSegments;
   int nowX = -1;
 
+  // What the last layout put under a point: the report whose segment of
+  // the category band it is on, the judged hour of the forecast's band; -1
+  // for none. Indexes into reports and hours.
+  int reportAt(int x, int y) const;
+  int hourAt(int x, int y) const;
+
   // Y of a value in its plot, held to the plot (infinity at its top).
   int ceilingY(double feet) const;
   int visibilityY(double metres) const;
@@ -106,6 +112,8 @@ class AviationPanel {
   // Whether reports i and i + 1 are near enough to be joined.
   bool joined(std::size_t index) const;
   int labelX = 0;
+  std::vector<std::size_t> segmentReports;  // the report of each category segment
+  std::vector<std::size_t> segmentHours;    // the hour of each verdict segment
 };
 
 }  // namespace nimbrel

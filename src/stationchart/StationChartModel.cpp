@@ -411,14 +411,35 @@ void StationChartModel::feedPanel() {
     panel.reports.push_back(std::move(report));
   }
   panel.hours.clear();
-  for (const VerifiedHour& hour : m_verification.hours) {
+  panelHourSources.clear();
+  for (std::size_t i = 0; i < m_verification.hours.size(); ++i) {
+    const VerifiedHour& hour = m_verification.hours[i];
     if (hour.verdict == ForecastVerdict::kNone) continue;
+    panelHourSources.push_back(i);
     const HourVerdict verdict = hour.verdict == ForecastVerdict::kRight    ? HourVerdict::kRight
                                 : hour.verdict == ForecastVerdict::kOneOff ? HourVerdict::kOneOff
                                                                            : HourVerdict::kWorse;
     panel.hours.push_back(PanelHour{chartWallClock(hour.start, settings.timeUtc),
                                     chartWallClock(hour.start + 3600, settings.timeUtc), verdict});
   }
+}
+
+std::string StationChartModel::panelTip(int x, int y) const {
+  if (!showsPanel()) return {};
+  if (const int index = panel.hourAt(x, y); index >= 0 && static_cast<std::size_t>(index) < panelHourSources.size()) {
+    const VerifiedHour& hour = m_verification.hours[panelHourSources[static_cast<std::size_t>(index)]];
+    std::string text = timeText(hour.start) + "  forecast " + flightCategoryText(hour.forecast);
+    std::string others;
+    for (const FlightCategory c : hour.allowed)
+      if (c != hour.forecast) others += (others.empty() ? "" : ", ") + std::string(flightCategoryText(c));
+    if (!others.empty()) text += " (or " + others + ")";
+    return text + ", observed " + flightCategoryText(hour.observed) + ": " + forecastVerdictText(hour.verdict);
+  }
+  const int index = panel.reportAt(x, y);
+  if (index < 0 || static_cast<std::size_t>(index) >= observations.size()) return {};
+  // The panel's reports are oldest first.
+  const Observation& o = observations[observations.size() - 1 - static_cast<std::size_t>(index)];
+  return timeText(o.observedAt) + "  " + flightCategoryText(o.category) + "\n" + o.rawReport;
 }
 
 void StationChartModel::cancel() {

@@ -103,6 +103,10 @@ class StationChartModel {
   // worker with the reports) and every one that came since; judged again on
   // new reports.
   const ForecastVerification& verification() const { return m_verification; }
+  // The panel's tooltip at a point, as its last layout placed it: a
+  // report's time, category and text, or a judged hour's forecast and
+  // observed categories; "" over nothing.
+  std::string panelTip(int x, int y) const;
 
   // After each paint: the first time values lie beyond the chart's fixed
   // scale, the status bar says so (and again after they were all back).
@@ -178,6 +182,7 @@ class StationChartModel {
   // The panel's reports and hours from the observations and the verification.
   void feedPanel();
   std::vector<IssuedForecast> forecasts;  // every TAF known of the chart's hours
+  std::vector<std::size_t> panelHourSources;  // the verified hour of each of the panel's hours
   ForecastVerification m_verification;
   TextLines linesWithForecast(const Observation& observation) const;
 

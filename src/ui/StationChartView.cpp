@@ -131,6 +131,11 @@ bool StationChartView::event(QEvent* event) {
     QToolTip::showText(help->globalPos(), toQString(text), this);
     return true;
   }
+  // Over the panel's bands: that report, or how that hour's forecast fared.
+  if (const std::string tip = model.panelTip(help->pos().x(), help->pos().y()); !tip.empty()) {
+    QToolTip::showText(help->globalPos(), toQString(tip), this);
+    return true;
+  }
   // A detail text drawn cut: the whole of it, wrapped to a readable width.
   const std::string whole = model.chart->detailTipAt(help->pos().x(), help->pos().y());
   if (!whole.empty()) {

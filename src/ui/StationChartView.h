@@ -47,7 +47,8 @@ class StationChartView : public QWidget, public ChildView {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  // Over the forecast strip: that hour's decoded conditions.
+  // Over the forecast strip: that hour's decoded conditions; over the
+  // panel's bands: that report or that hour's verdict.
   bool event(QEvent* event) override;
   // The export is written, and a failure told, while the window still stands.
   void closeEvent(QCloseEvent* event) override;

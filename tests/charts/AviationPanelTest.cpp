@@ -80,6 +80,12 @@ TEST_F(AviationPanelTest, OneCategorySegmentPerReportUntilTheNextOrAGap) {
   };
   EXPECT_EQ(panel.categorySegments, expected);
   EXPECT_LT(X(2 * kHour + 1800), X(5 * kHour)) << "the gap shows";
+  // What is under a point of the band, for a tooltip: the report, or none in a gap or off the band.
+  const int bandY = panel.categoryRect.top + 3;
+  EXPECT_EQ(panel.reportAt(X(kHour) + 2, bandY), 1);
+  EXPECT_EQ(panel.reportAt(X(6 * kHour) + 1, bandY), 5);
+  EXPECT_EQ(panel.reportAt(X(4 * kHour), bandY), -1);
+  EXPECT_EQ(panel.reportAt(X(kHour) + 2, panel.weatherRect.top), -1);
   // Each is filled in the band in its colour.
   for (const BandSegment& s : expected) {
     const auto fills = painter.Calls("FillRect");
@@ -122,6 +128,9 @@ TEST_F(AviationPanelTest, TheForecastsHoursAreABandOfVerdicts) {
                                              {X(kHour), X(2 * kHour), kVerdictOneOff},
                                              {X(3 * kHour), X(4 * kHour), kVerdictWorse}};
   EXPECT_EQ(panel.verdictSegments, expected);
+  EXPECT_EQ(panel.hourAt(X(3 * kHour) + 3, panel.verdictRect.top), 3);
+  EXPECT_EQ(panel.hourAt(X(2 * kHour) + 3, panel.verdictRect.top), -1) << "no verdict there";
+  EXPECT_EQ(panel.hourAt(X(kHour) + 3, panel.verdictRect.bottom + 1), 1) << "a little under the thin band counts";
   EXPECT_GE(panel.verdictRect.top, panel.categoryRect.bottom) << "under the category band";
   EXPECT_LE(panel.verdictRect.height(), panel.categoryRect.height() / 2) << "thin";
 }

@@ -913,6 +913,25 @@ TEST_F(StoredChartTest, TheStoredTafsAreJudgedAgainstTheReportsShown) {
     EXPECT_EQ(panel.reports[3].weather, "-RA BR");
     ASSERT_TRUE(panel.gustPen.has_value());
 
+    // Hovering the bands, as the window lays them out: an hour's verdict,
+    // a report's category and text, each in the zone chosen.
+    model->placeForecast();
+    RecordingPainter painter;
+    model->chart->draw(painter);
+    model->panel.layout(*model->chart, Rect{0, 600, 840, 600 + AviationPanel::kHeight});
+    auto middle = [](const BandSegment& s) { return (s.left + s.right) / 2; };
+    ASSERT_EQ(panel.verdictSegments.size(), 5u);
+    const char* zone = utc ? "UTC" : "XST";
+    const int bandY = panel.verdictRect.top;
+    EXPECT_EQ(model->panelTip(middle(panel.verdictSegments[1]), bandY),
+              std::string(utc ? "14:00 " : "16:00 ") + zone + "  forecast VFR, observed LIFR: worse");
+    EXPECT_EQ(model->panelTip(middle(panel.verdictSegments[2]), bandY),
+              std::string(utc ? "15:00 " : "17:00 ") + zone + "  forecast VFR (or IFR), observed MVFR: one off");
+    ASSERT_EQ(panel.categorySegments.size(), 5u);
+    EXPECT_EQ(model->panelTip(middle(panel.categorySegments[1]), panel.categoryRect.top + 2),
+              std::string(utc ? "14:53 " : "16:53 ") + zone + "  LIFR\n" + reports[1].raw);
+    EXPECT_EQ(model->panelTip(middle(panel.categorySegments[1]), panel.ceilingRect.top + 5), "") << "off the bands";
+
     // Switched off: the summary and the gusts go, the chart is as before.
     settings.showAviationPanel = false;
     EXPECT_TRUE(model->followSettings());
@@ -920,6 +939,7 @@ TEST_F(StoredChartTest, TheStoredTafsAreJudgedAgainstTheReportsShown) {
     const TextLines& without = *model->chart->series.back().detailLines;
     EXPECT_TRUE(std::none_of(without.begin(), without.end(), [](const std::string& l) { return l.starts_with("Forecast: "); }));
     EXPECT_FALSE(model->panel.gustPen.has_value());
+    EXPECT_EQ(model->panelTip(middle(panel.categorySegments[1]), panel.categoryRect.top + 2), "") << "no panel shown";
   }
 }
 

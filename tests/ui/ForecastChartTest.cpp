@@ -274,6 +274,11 @@ TEST_F(ForecastChartTest, TheAviationPanelShowsUnderTheChartAndViewSwitchesItOff
   };
   const int judged = static_cast<int>(panel.verdictSegments.size());
   EXPECT_EQ(summary(), "Forecast: 0 of " + std::to_string(judged) + " hours right (0%)");
+  // Hovering the verdict band tells how that hour's forecast fared.
+  const QPoint over((worse.left + worse.right) / 2, panel.verdictRect.top + 1);
+  QHelpEvent help(QEvent::ToolTip, over, view->mapToGlobal(over));
+  QApplication::sendEvent(view, &help);
+  EXPECT_TRUE(QToolTip::text().endsWith(QStringLiteral("forecast LIFR, observed VFR: worse"))) << QToolTip::text().toStdString();
   const Rect chartFrame = chart.frameRect;
   const Rect plot = chart.plotRect;
   const int nowX = chart.nowX;
@@ -296,7 +301,9 @@ TEST_F(ForecastChartTest, TheAviationPanelShowsUnderTheChartAndViewSwitchesItOff
   EXPECT_EQ(chart.frameRect, chartFrame);
   EXPECT_EQ(chart.plotRect, plot);
   // The chart as it was, pixel for pixel, unless "now" moved on meanwhile.
-  if (chart.nowX == nowX) EXPECT_EQ(image.copy(area), chartPart);
+  if (chart.nowX == nowX) {
+    EXPECT_EQ(image.copy(area), chartPart);
+  }
   session->settingsService().waitForWrites();
   EXPECT_FALSE(readStoredAviationPanel()) << "kept in the settings file";
   EXPECT_TRUE(messages.empty());
