@@ -41,6 +41,8 @@ struct Settings {
   int pastHours = 6;
   // With a forecast, the chart's time axis runs on this many hours past now.
   int forecastHours = 12;
+  // METAR charts show the aviation panel under the chart; kept.
+  bool showAviationPanel = true;
   double nearestMinutes = 90.0;
   // The units values are shown in (the export file keeps its own).
   DisplayUnits units;

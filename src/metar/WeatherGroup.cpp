@@ -1,5 +1,7 @@
 #include "metar/WeatherGroup.h"
 
+#include <iterator>
+
 namespace nimbrel {
 
 namespace {
@@ -211,6 +213,29 @@ std::string weatherText(std::span<const WeatherGroup> groups) {
     if (!out.empty()) out += "; ";
     appendWeatherText(out, g);
   }
+  return out;
+}
+
+namespace {
+
+const char* codeOf(const Code* codes, std::size_t count, std::uint8_t value) {
+  for (std::size_t i = 0; i < count; ++i)
+    if (codes[i].value == value) return codes[i].text;
+  return "";
+}
+
+}  // namespace
+
+std::string weatherCode(const WeatherGroup& group) {
+  std::string out;
+  if (group.recent) out += "RE";
+  if (group.intensity == WeatherIntensity::Light) out += '-';
+  if (group.intensity == WeatherIntensity::Heavy) out += '+';
+  if (group.vicinity) out += "VC";
+  if (group.descriptor != WeatherDescriptor::None)
+    out += codeOf(kDescriptors, std::size(kDescriptors), static_cast<std::uint8_t>(group.descriptor));
+  for (std::size_t i = 0; i < group.phenomenonCount(); ++i)
+    out += codeOf(kPhenomena, std::size(kPhenomena), static_cast<std::uint8_t>(group.phenomena[i]));
   return out;
 }
 

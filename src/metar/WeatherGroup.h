@@ -40,6 +40,8 @@ std::string weatherText(const WeatherGroup& group);
 void appendWeatherText(std::string& out, const WeatherGroup& group);
 // The groups joined by "; ", e.g. "light rain; mist".
 std::string weatherText(std::span<const WeatherGroup> groups);
+// The group as a report writes it: "-SHRA", "VCTS", "REFZDZ", "+TSRASN".
+std::string weatherCode(const WeatherGroup& group);
 
 // Every code is two letters: a group that does not end in one (a cloud, a
 // temperature, a pressure) is no weather. Inline: most groups are asked.

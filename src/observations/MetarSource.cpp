@@ -5,6 +5,7 @@
 
 #include "base/Text.h"
 #include "metar/MetarDecoder.h"
+#include "metar/TafDecoder.h"
 #include "observations/ApiJson.h"
 #include "observations/MetarObservation.h"
 #include "observations/ReportPageSource.h"
@@ -115,7 +116,9 @@ std::unique_ptr<FetchTicket> MetarSource::requestStored(const Station& station, 
   const std::int64_t from = now - std::int64_t{std::max(hours, 1)} * 3600;
   return fetcher.makeLater(
       [kept = store, station, from, to = now + kMostAheadSeconds] {
-        return readStored(station, kept->metars(station.icao, from, to));
+        PageReading reading = readStored(station, kept->metars(station.icao, from, to));
+        if (reading.ok()) reading.forecasts = readStoredForecasts(*kept, station.icao, from - kLongestTafSeconds, to);
+        return reading;
       },
       std::move(done));
 }
@@ -123,6 +126,14 @@ std::unique_ptr<FetchTicket> MetarSource::requestStored(const Station& station, 
 ObservationList MetarSource::storedSince(const Station& station, std::int64_t from) {
   if (!store || !store->isOpen()) return {};
   return readStored(station, store->metars(station.icao, from, clock() + kMostAheadSeconds)).observations;
+}
+
+std::vector<IssuedForecast> MetarSource::readStoredForecasts(const ReportStore& store, const std::string& icao,
+                                                            std::int64_t from, std::int64_t to) {
+  std::vector<IssuedForecast> forecasts;
+  for (const StoredForecast& stored : store.forecasts(icao, from, to))
+    forecasts.push_back({stored.issuedAt, decodeTaf(stored.raw, UtcDateTime::fromEpochMinutes(stored.issuedAt / 60))});
+  return forecasts;
 }
 
 MetarSource::Lacking MetarSource::lacking(const Station& station, int hours) const {

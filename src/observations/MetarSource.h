@@ -62,6 +62,12 @@ class MetarSource : public ObservationSource {
   };
   Lacking lacking(const Station& station, int hours) const;
   ObservationList storedSince(const Station& station, std::int64_t from) override;
+  // A station's stored TAFs issued in [from, to], each decoded at its issue time.
+  // The longest a TAF runs: one issued that long before a period may be in
+  // force at its start.
+  static constexpr std::int64_t kLongestTafSeconds = 30 * 3600;
+  static std::vector<IssuedForecast> readStoredForecasts(const ReportStore& store, const std::string& icao,
+                                                         std::int64_t from, std::int64_t to);
 
   // Stored reports (oldest first) as a chart reads them (newest first),
   // each decoded again.

@@ -7,6 +7,7 @@
 
 #include "base/AsyncPageFetcher.h"
 #include "catalog/Station.h"
+#include "observations/ForecastVerification.h"
 #include "observations/Observation.h"
 
 namespace nimbrel {
@@ -32,6 +33,9 @@ struct PageReading {
   int timeoutSeconds = 0;        // with kTimedOut
   int skippedReports = 0;        // reports of the answer that could not be read
   std::string storeNote;         // what the report store has to say, or empty
+  // With a store's reports: its TAFs issued from a TAF's length before the
+  // hours read up to now, for how the forecasts fared.
+  std::vector<IssuedForecast> forecasts;
 
   bool ok() const { return outcome == ReadOutcome::kLoaded; }
   bool cancelled() const { return outcome == ReadOutcome::kCancelled; }
@@ -69,8 +73,9 @@ class ObservationSource {
   // reports come from the store.
   virtual std::string storedName() const { return name(); }
 
-  // The reports a store keeps of the past hours, newest first, handed over
-  // later like a download; null when the source keeps none.
+  // The reports a store keeps of the past hours, newest first, and its
+  // TAFs of that time, handed over later like a download; null when the
+  // source keeps none.
   virtual std::unique_ptr<FetchTicket> requestStored(const Station&, int /*hours*/, Done) { return nullptr; }
   // After a chart opened from the store: the service is asked only for what
   // the store lacks of the past hours.

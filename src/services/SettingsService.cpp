@@ -12,6 +12,7 @@ SettingsService::SettingsService(QObject* parent) : QObject(parent) {
   readSourceSettings();
   current.units = readStoredUnits();
   current.mapFilter = readStoredMapFilter();
+  current.showAviationPanel = readStoredAviationPanel();
 }
 
 SettingsService::~SettingsService() { waitForWrites(); }
@@ -25,6 +26,11 @@ void SettingsService::apply(const Settings& changed) {
   if (current.mapFilter != before.mapFilter)
     writer.start([this, filter = current.mapFilter] {
       if (!storeMapFilter(filter))
+        QMetaObject::invokeMethod(this, [this] { emit statusNote("Can not save the settings."); }, Qt::QueuedConnection);
+    });
+  if (current.showAviationPanel != before.showAviationPanel)
+    writer.start([this, shown = current.showAviationPanel] {
+      if (!storeAviationPanel(shown))
         QMetaObject::invokeMethod(this, [this] { emit statusNote("Can not save the settings."); }, Qt::QueuedConnection);
     });
   const bool sourceMoved = current.reportSource != before.reportSource || current.metarUrl != before.metarUrl;

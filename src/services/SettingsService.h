@@ -1,6 +1,6 @@
 #pragma once
 // The program's settings and their keeping: the report source, the METAR
-// address, the display units and the map's filter are read from the user's
+// address, the display units, the map's filter and the aviation panel's switch are read from the user's
 // settings file and written back when changed; every other setting starts
 // from its default.
 #include <QObject>

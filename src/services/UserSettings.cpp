@@ -50,4 +50,19 @@ bool storeMapFilter(const MapFilter& filter) {
   return stored->status() == QSettings::NoError;
 }
 
+bool readStoredAviationPanel() {
+  const std::unique_ptr<QSettings> stored = openUserSettings();
+  if (!stored) return true;
+  const QString text = stored->value(QStringLiteral("Settings/AviationPanel")).toString();
+  return text != QStringLiteral("off");
+}
+
+bool storeAviationPanel(bool shown) {
+  const std::unique_ptr<QSettings> stored = openUserSettings();
+  if (!stored) return false;
+  stored->setValue(QStringLiteral("Settings/AviationPanel"), shown ? QStringLiteral("on") : QStringLiteral("off"));
+  stored->sync();
+  return stored->status() == QSettings::NoError;
+}
+
 }  // namespace nimbrel

@@ -28,4 +28,9 @@ void storeUnits(const DisplayUnits& units);
 MapFilter readStoredMapFilter();
 bool storeMapFilter(const MapFilter& filter);
 
+// Whether charts show the aviation panel, kept as "Settings/AviationPanel";
+// shown when nothing (or an unreadable value) is kept.
+bool readStoredAviationPanel();
+bool storeAviationPanel(bool shown);
+
 }  // namespace nimbrel

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <climits>
+#include <limits>
 #include <cstdio>
 #include <span>
 #include <utility>
@@ -18,6 +19,7 @@
 #include "metar/MetarDecoder.h"
 #include "metar/WeatherGroup.h"
 #include "observations/ObservationText.h"
+#include "metar/WeatherGroup.h"
 #include "observations/ReportPageSource.h"
 #include "stationchart/MeteodataFile.h"
 
@@ -204,6 +206,8 @@ void StationChartModel::requestForecast() {
     if (reading.cancelled || !reading.ok) return;
     forecastAnsweredAt = forecastSource->now();
     m_forecast = std::move(reading.forecast);
+    // Kept for how the forecasts fared, also when the store is off.
+    if (m_forecast) addForecasts({IssuedForecast{utcSeconds(m_forecast->issued), m_forecast->report}});
     showForecast();
   });
 }
@@ -233,6 +237,9 @@ void StationChartModel::showForecast() {
 
 TextLines StationChartModel::linesWithForecast(const Observation& observation) const {
   TextLines lines = detailLines(observation, unitsChosen(settings) ? &settings.units : nullptr, settings.timeUtc);
+  // Before the TAF's long line, which the legend may cut.
+  if (showsPanel())
+    if (std::string summary = verificationSummary(m_verification); !summary.empty()) lines.push_back(std::move(summary));
   if (m_forecast) lines.push_back(forecastLine(*m_forecast, settings.timeUtc));
   return lines;
 }
@@ -267,6 +274,7 @@ void StationChartModel::load(std::function<void(LoadOutcome)> finished) {
   pending = source.requestStored(
       m_station, settings.pastHours,
       [this, opened, fromService, finished](PageReading stored) mutable {
+        addForecasts(std::move(stored.forecasts));
         // A single stored report would set the refresh period from nothing:
         // the service's hours come first then.
         if (!stored.ok() || stored.observations.size() < 2) {
@@ -358,6 +366,9 @@ void StationChartModel::addReports(ObservationList reports) {
     if (onChartChanged) onChartChanged();
     return;
   }
+  if (fresh.empty()) return;
+  // The owner hears once, when the panel and the details are current too.
+  const auto changed = std::exchange(onChartChanged, nullptr);
   for (const Observation& o : fresh) {
     observations.insert(observations.begin(), o);
     currentObservation = o;
@@ -366,6 +377,12 @@ void StationChartModel::addReports(ObservationList reports) {
     dialDirection = o.windDirection;
     dialSpeed = o.windSpeed;
   }
+  onChartChanged = changed;
+  verify();
+  feedPanel();
+  if (!chart->series.empty())
+    chart->setDetailLines(static_cast<int>(chart->series.size()) - 1, linesWithForecast(currentObservation));
+  if (onChartChanged) onChartChanged();
 }
 
 LoadOutcome StationChartModel::loadFinished(PageReading reading) {
@@ -389,6 +406,93 @@ LoadOutcome StationChartModel::loadFinished(PageReading reading) {
   chartAllReports();
   loaded = true;
   return outcome;
+}
+
+bool StationChartModel::showsPanel() const {
+  // Only METAR reports carry what the panel shows.
+  return settings.showAviationPanel && !observations.empty() && !observations.front().rawReport.empty();
+}
+
+void StationChartModel::addForecasts(std::vector<IssuedForecast> more) {
+  bool added = false;
+  for (IssuedForecast& f : more) {
+    if (std::any_of(forecasts.begin(), forecasts.end(), [&](const IssuedForecast& g) { return g.issuedAt == f.issuedAt; }))
+      continue;
+    forecasts.push_back(std::move(f));
+    added = true;
+  }
+  if (!added || !loaded) return;
+  verify();
+  feedPanel();
+}
+
+void StationChartModel::verify() {
+  if (observations.empty()) {
+    m_verification = {};
+    return;
+  }
+  m_verification = verifyForecasts(forecasts, observations, observations.back().observedAt,
+                                   static_cast<std::int64_t>(port.currentTime()));
+}
+
+void StationChartModel::feedPanel() {
+  const DisplayUnits units = shownUnits(settings);
+  panel.visibilityUnit = units.visibility;
+  // A station's usual spacing and a half: one report missed shows as a gap.
+  panel.holdSeconds = std::max<std::int64_t>(AviationPanel::kDefaultHoldSeconds, m_refreshMinutes * 90LL);
+  panel.gustPen.reset();
+  if (settings.showAviationPanel)
+    for (const ChartSeries& s : chart->series)
+      if (s.valueColumn == kWindSpeedColumn) panel.gustPen = s.pen;
+  panel.reports.clear();
+  panel.reports.reserve(observations.size());
+  for (auto it = observations.rbegin(); it != observations.rend(); ++it) {
+    const Observation& o = *it;
+    PanelReport report;
+    report.time = chartWallClock(o.observedAt, settings.timeUtc);
+    report.category = o.category;
+    if (o.hasCeiling()) report.ceilingFt = o.ceilingFt;
+    else if (o.ceilingKnown) report.ceilingFt = std::numeric_limits<double>::infinity();
+    report.visibilityM = o.visibility;
+    report.windSpeed = speedIn(o.windSpeed / kMetresPerSecondPerKnot, units.speed);
+    report.gust = speedIn(o.windGust / kMetresPerSecondPerKnot, units.speed);
+    for (const WeatherGroup& group : o.weather.view()) {
+      if (group.recent) continue;
+      if (!report.weather.empty()) report.weather += ' ';
+      report.weather += weatherCode(group);
+    }
+    panel.reports.push_back(std::move(report));
+  }
+  panel.hours.clear();
+  panelHourSources.clear();
+  for (std::size_t i = 0; i < m_verification.hours.size(); ++i) {
+    const VerifiedHour& hour = m_verification.hours[i];
+    if (hour.verdict == ForecastVerdict::kNone) continue;
+    panelHourSources.push_back(i);
+    const HourVerdict verdict = hour.verdict == ForecastVerdict::kRight    ? HourVerdict::kRight
+                                : hour.verdict == ForecastVerdict::kOneOff ? HourVerdict::kOneOff
+                                                                           : HourVerdict::kWorse;
+    panel.hours.push_back(PanelHour{chartWallClock(hour.start, settings.timeUtc),
+                                    chartWallClock(hour.start + 3600, settings.timeUtc), verdict});
+  }
+}
+
+std::string StationChartModel::panelTip(int x, int y) const {
+  if (!showsPanel()) return {};
+  if (const int index = panel.hourAt(x, y); index >= 0 && static_cast<std::size_t>(index) < panelHourSources.size()) {
+    const VerifiedHour& hour = m_verification.hours[panelHourSources[static_cast<std::size_t>(index)]];
+    std::string text = timeText(hour.start) + "  forecast " + flightCategoryText(hour.forecast);
+    std::string others;
+    for (const FlightCategory c : hour.allowed)
+      if (c != hour.forecast) others += (others.empty() ? "" : ", ") + std::string(flightCategoryText(c));
+    if (!others.empty()) text += " (or " + others + ")";
+    return text + ", observed " + flightCategoryText(hour.observed) + ": " + forecastVerdictText(hour.verdict);
+  }
+  const int index = panel.reportAt(x, y);
+  if (index < 0 || static_cast<std::size_t>(index) >= observations.size()) return {};
+  // The panel's reports are oldest first.
+  const Observation& o = observations[observations.size() - 1 - static_cast<std::size_t>(index)];
+  return timeText(o.observedAt) + "  " + flightCategoryText(o.category) + "\n" + o.rawReport;
 }
 
 void StationChartModel::cancel() {
@@ -444,18 +548,20 @@ int StationChartModel::computePeriodAndDelta() {
 
 void StationChartModel::chartAllReports() {
   drawn = drawnWith();
+  verify();
   // Rows come one by one here: the owner hears once, from the caller.
   const auto changed = std::exchange(onChartChanged, nullptr);
   setupStationChart(*chart, m_station, settings, m_refreshMinutes, shownSourceName());
   for (auto it = observations.rbegin(); it != observations.rend(); ++it)
     addObservationToChart(*it);
   onChartChanged = changed;
+  feedPanel();
   dialDirection = currentObservation.windDirection;
   dialSpeed = currentObservation.windSpeed;
 }
 
 StationChartModel::DrawnWith StationChartModel::drawnWith() const {
-  return DrawnWith{settings.timeUtc, settings.metricStyle, settings.units};
+  return DrawnWith{settings.timeUtc, settings.metricStyle, settings.units, settings.showAviationPanel};
 }
 
 bool StationChartModel::followSettings() {

@@ -11,8 +11,10 @@
 
 #include "base/Settings.h"
 #include "catalog/Station.h"
+#include "charts/AviationPanel.h"
 #include "charts/Chart.h"
 #include "base/AsyncPageFetcher.h"
+#include "observations/ForecastVerification.h"
 #include "observations/Observation.h"
 #include "observations/ObservationSource.h"
 #include "observations/ObservationText.h"
@@ -99,6 +101,19 @@ class StationChartModel {
   // and the forecast hours of the settings; the window calls it before
   // each paint so both are current.
   void placeForecast();
+  // Whether the window shows the aviation panel: a METAR chart with the
+  // panel switched on.
+  bool showsPanel() const;
+  // How the stored TAFs fared against the reports shown, hour by hour up
+  // to now: the TAFs the store had when the chart opened (read on its
+  // worker with the reports) and every one that came since; judged again on
+  // new reports.
+  const ForecastVerification& verification() const { return m_verification; }
+  // The panel's tooltip at a point, as its last layout placed it: a
+  // report's time, category and text, or a judged hour's forecast and
+  // observed categories; "" over nothing.
+  std::string panelTip(int x, int y) const;
+
   // After each paint: the first time values lie beyond the chart's fixed
   // scale, the status bar says so (and again after they were all back).
   void chartDrawn();
@@ -134,6 +149,7 @@ class StationChartModel {
   ObservationList observations;
   Observation currentObservation;
   std::unique_ptr<Chart> chart;
+  AviationPanel panel;
   // The wind shown by the dial: that of the newest report charted, its
   // speed in metres per second whatever unit the chart shows.
   double dialDirection = 0.0;
@@ -169,6 +185,14 @@ class StationChartModel {
   // Adds reports to those shown (any order); a report shown is not doubled.
   void addReports(ObservationList reports);
   void showForecast();
+  // Takes TAFs not yet known (by issue time), then judges again.
+  void addForecasts(std::vector<IssuedForecast> more);
+  void verify();
+  // The panel's reports and hours from the observations and the verification.
+  void feedPanel();
+  std::vector<IssuedForecast> forecasts;  // every TAF known of the chart's hours
+  std::vector<std::size_t> panelHourSources;  // the verified hour of each of the panel's hours
+  ForecastVerification m_verification;
   TextLines linesWithForecast(const Observation& observation) const;
 
   TafSource* forecastSource;
@@ -185,6 +209,7 @@ class StationChartModel {
     bool timeUtc = false;
     bool metricStyle = true;
     DisplayUnits units;
+    bool panel = true;
     bool operator==(const DrawnWith&) const = default;
   };
   DrawnWith drawnWith() const;

@@ -20,6 +20,7 @@
 #include "ui/GoToField.h"
 #include "ui/Icons.h"
 #include "ui/MapActions.h"
+#include "ui/AviationPanelAction.h"
 #include "ui/MapFilterMenu.h"
 #include "ui/ParametersDialog.h"
 #include "ui/Printing.h"
@@ -229,7 +230,9 @@ void MainWindow::createMenus() {
   childViewMenu->addMenu(new MapFilterMenu(state.settingsService(), this));
   childViewMenu->addSeparator();
   childViewMenu->addActions(mapActions->zoom);
+  // What a chart window shows beside its chart.
   childViewMenu->addSeparator();
+  childViewMenu->addAction(new AviationPanelAction(state.settingsService(), this));
   childViewMenu->addAction(chartActions->showReports);
 
   windowMenu = area->makeWindowMenu(this);

@@ -102,6 +102,7 @@ ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* pa
   writeMeteodata = checkBox("writeMeteodata", QT_TRANSLATE_NOOP("ParametersDialog", "Write meteodata to file"));
   timeUtc = checkBox("timeUtc", QT_TRANSLATE_NOOP("ParametersDialog", "Time UTC"));
   metricStyle = checkBox("metricStyle", QT_TRANSLATE_NOOP("ParametersDialog", "Metric style"));
+  aviationPanel = checkBox("aviationPanel", QT_TRANSLATE_NOOP("ParametersDialog", "Aviation panel"));
   showNearestEdit = edit("showNearestEdit", 6);
   pastHoursList = new QComboBox;
   pastHoursList->setObjectName(QStringLiteral("pastHoursList"));
@@ -168,6 +169,7 @@ ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* pa
   meteoGrid->addWidget(writeMeteodata, 0, 1);
   meteoGrid->addWidget(timeUtc, 1, 1);
   meteoGrid->addWidget(metricStyle, 2, 1);
+  meteoGrid->addWidget(aviationPanel, 3, 1);
   meteoGrid->addWidget(label(QT_TRANSLATE_NOOP("ParametersDialog", "Show nearest:")), 1, 2);
   meteoGrid->addWidget(showNearestEdit, 1, 3);
   meteoGrid->addWidget(label(QT_TRANSLATE_NOOP("ParametersDialog", "minures"), Qt::AlignLeft | Qt::AlignVCenter), 1, 4);
@@ -238,7 +240,7 @@ ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* pa
   // controls from top left to bottom right.
   QWidget* order[] = {okButton,    cancelButton, yAutoscale,     yShowNet, yMinEdit,      yDeltaEdit,
                       xShowNet,    showMarks,    showLegend,     lineWidthEdit, temperature, pressure,
-                      windSpeed,   windDirection, writeMeteodata, timeUtc,  metricStyle,   showNearestEdit,
+                      windSpeed,   windDirection, writeMeteodata, timeUtc,  metricStyle,   aviationPanel, showNearestEdit,
                       forecastHoursBox, pastHoursList, reportSource, temperatureUnit, pressureUnit, speedUnit,
                       visibilityUnit, heightUnit, aviationUnits, metricUnits, usUnits, retentionBox, sizeLimitBox};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
@@ -276,6 +278,7 @@ void ParametersDialog::load() {
     writeMeteodata->setChecked(settings->writeMeteodata);
     timeUtc->setChecked(settings->timeUtc);
     metricStyle->setChecked(settings->metricStyle);
+    aviationPanel->setChecked(settings->showAviationPanel);
     setText(showNearestEdit, formatFixed(settings->nearestMinutes, 2));
     // A value that is not in the list leaves the list without a selection.
     pastHoursList->setCurrentIndex(
@@ -339,6 +342,7 @@ void ParametersDialog::onOK() {
     settings->writeMeteodata = writeMeteodata->isChecked();
     settings->timeUtc = timeUtc->isChecked();
     settings->metricStyle = metricStyle->isChecked();
+    settings->showAviationPanel = aviationPanel->isChecked();
     settings->nearestMinutes = readNumber(text(showNearestEdit));
     const QString hours = pastHoursList->currentIndex() < 0 ? QString() : pastHoursList->currentText();
     settings->pastHours = readInteger(fromQString(hours));

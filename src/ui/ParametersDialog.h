@@ -59,6 +59,7 @@ class ParametersDialog : public QDialog {
   QCheckBox* writeMeteodata;
   QCheckBox* timeUtc;
   QCheckBox* metricStyle;
+  QCheckBox* aviationPanel;  // METAR charts show the aviation panel
   QLineEdit* showNearestEdit;
   QComboBox* pastHoursList;
   QSpinBox* forecastHoursBox;  // hours a chart with a forecast runs on past now

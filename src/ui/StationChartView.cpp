@@ -28,10 +28,11 @@ StationChartView::StationChartView(std::unique_ptr<StationChartObject> loaded, S
   setAutoFillBackground(true);
   setWindowTitle(toQString(model.title()));
   reports = new ChartReportsPane(*object, settings, this);
-  // With the Reports list shown the chart keeps the pane left of it.
+  // The chart keeps the area left of the Reports list, when shown, and above
+  // the aviation panel.
   object->setClientArea([this] {
     const QRect area = reports->chartArea();
-    return Rect{area.left(), area.top(), area.right() + 1, area.bottom() + 1};
+    return Rect{area.left(), area.top(), area.right() + 1, area.bottom() + 1 - panelSpace()};
   });
   // Each appended row asks for a paint; Qt folds them into one.
   connect(object.get(), &StationChartObject::changed, this, qOverload<>(&QWidget::update));
@@ -87,6 +88,39 @@ void StationChartView::draw(QPainter& painter) {
   QtPainter onWindow(painter);
   model.placeForecast();
   paintStationChart(*model.chart, onWindow, model.dialDirection, model.dialSpeed);
+  if (panelSpace() > 0) {
+    model.panel.drawGusts(onWindow, *model.chart);
+    model.panel.draw(onWindow, *model.chart, panelArea());
+  }
+}
+
+int StationChartView::panelSpace() const { return model.showsPanel() ? AviationPanel::kHeight : 0; }
+
+Rect StationChartView::panelArea() const {
+  // Under a chart laid out at its smallest size rather than over it.
+  const QRect area = reports->chartArea();
+  const int top = std::max(area.bottom() + 1 - panelSpace(), kMinChartHeight);
+  return Rect{area.left(), top, area.right() + 1, top + AviationPanel::kHeight};
+}
+
+void StationChartView::fitPanel() {
+  const bool shown = panelSpace() > 0;
+  if (shown == panelFitted) return;
+  panelFitted = shown;
+  auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+  if (sub == nullptr || sub->isMaximized() || sub->isMinimized()) return;
+  // Grows as far as the area has room and shrinks by what it grew, so the
+  // chart above keeps its size either way.
+  QTimer::singleShot(0, sub, [this, sub, shown] {
+    int by = -grownForPanel;
+    if (shown) {
+      const QWidget* area = sub->parentWidget();
+      const int room = area != nullptr ? area->height() - sub->y() - sub->height() : AviationPanel::kHeight;
+      by = std::clamp(room, 0, AviationPanel::kHeight);
+    }
+    grownForPanel += by;
+    if (by != 0) sub->resize(sub->width(), sub->height() + by);
+  });
 }
 
 void StationChartView::paintEvent(QPaintEvent*) {
@@ -95,6 +129,7 @@ void StationChartView::paintEvent(QPaintEvent*) {
   model.chartDrawn();
   // The strip takes its band off the bottom: the window grows by it once,
   // so the plot of the reports keeps its size.
+  fitPanel();
   const int extra = model.chart->forecastSpace;
   if (extra > 0 && !grownForForecast) {
     grownForForecast = true;
@@ -118,6 +153,11 @@ bool StationChartView::event(QEvent* event) {
     const DisplayUnits* units = unitsChosen(settings) ? &settings.units : nullptr;
     const std::string text = forecastHourText(*model.forecast(), static_cast<std::size_t>(hour), settings.timeUtc, units);
     QToolTip::showText(help->globalPos(), toQString(text), this);
+    return true;
+  }
+  // Over the panel's bands: that report, or how that hour's forecast fared.
+  if (const std::string tip = model.panelTip(help->pos().x(), help->pos().y()); !tip.empty()) {
+    QToolTip::showText(help->globalPos(), toQString(tip), this);
     return true;
   }
   // A detail text drawn cut: the whole of it, wrapped to a readable width.

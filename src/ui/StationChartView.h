@@ -55,7 +55,8 @@ class StationChartView : public QWidget, public ChildView {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  // Over the forecast strip: that hour's decoded conditions.
+  // Over the forecast strip: that hour's decoded conditions; over the
+  // panel's bands: that report or that hour's verdict.
   bool event(QEvent* event) override;
   // The export is written, and a failure told, while the window still stands.
   void closeEvent(QCloseEvent* event) override;
@@ -68,6 +69,13 @@ class StationChartView : public QWidget, public ChildView {
   QTimer* timer = nullptr;
   ChartReportsPane* reports = nullptr;
   bool grownForForecast = false;
+  // The aviation panel's place under the chart, and what the window grew by
+  // for it (taken back when the panel is switched off).
+  int panelSpace() const;
+  Rect panelArea() const;
+  void fitPanel();
+  bool panelFitted = false;  // the window was fitted to the panel shown
+  int grownForPanel = 0;
 };
 
 }  // namespace nimbrel

@@ -421,6 +421,13 @@ TEST(MetarTexts, NameWeatherCloudsAndCategories) {
   EXPECT_EQ(weatherText(g), "light low drifting snow");
   for (const char* notWeather : {"RA1", "XX", "MI", "+", "VC", "RARARARARA", "BC", "TSTS"})
     EXPECT_FALSE(decodeWeatherGroup(notWeather, g)) << notWeather;
+  // Written back as a report writes it, for short texts on a chart.
+  for (const char* code : {"-SHRA", "+TSRASN", "VCTS", "REFZDZ", "BR", "MIFG", "-DRSN", "FZFG", "TS", "+FC", "PL"}) {
+    ASSERT_TRUE(decodeWeatherGroup(code, g)) << code;
+    EXPECT_EQ(weatherCode(g), code);
+  }
+  ASSERT_TRUE(decodeWeatherGroup("PE", g));
+  EXPECT_EQ(weatherCode(g), "PL") << "the older code reads as today's";
 
   CloudLayer layer;
   ASSERT_TRUE(decodeCloudGroup("SCT090", layer));

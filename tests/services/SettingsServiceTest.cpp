@@ -30,6 +30,7 @@ TEST(SettingsService, TellsEveryChangeAndKeepsTheSourceAddressAndUnits) {
        }, false},
       {"the report pages", [](Settings& s) { s.reportSource = ReportSource::kReportPages; }, true},
       {"another address", [](Settings& s) { s.metarUrl = "http://127.0.0.1:9"; }, true},
+      {"no aviation panel", [](Settings& s) { s.showAviationPanel = false; }, false},
   };
   for (const Step& step : steps) {
     changed.clear();
@@ -42,7 +43,8 @@ TEST(SettingsService, TellsEveryChangeAndKeepsTheSourceAddressAndUnits) {
     EXPECT_EQ(sourceChanged.count(), step.movesTheSource ? 1 : 0) << step.what;
   }
 
-  // The next run starts with the source, the address and the units kept;
+  // The next run starts with the source, the address, the units and the
+  // aviation panel's switch kept;
   // Time UTC, like every other option, starts from its default.
   first.waitForWrites();
   SettingsService next;
@@ -50,6 +52,7 @@ TEST(SettingsService, TellsEveryChangeAndKeepsTheSourceAddressAndUnits) {
   EXPECT_EQ(next.settings().metarUrl, "http://127.0.0.1:9");
   EXPECT_EQ(next.settings().units, first.settings().units);
   EXPECT_FALSE(next.settings().timeUtc);
+  EXPECT_FALSE(next.settings().showAviationPanel);
 
   // For this run only: told, not kept.
   QSignalSpy nextSource(&next, &SettingsService::sourceChanged);

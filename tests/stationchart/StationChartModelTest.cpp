@@ -846,5 +846,102 @@ TEST_F(StoredChartTest, TheExportTakesTheDaysReportsTheStoreHolds) {
     EXPECT_NE(text.find(std::string("12/07/2026") + time), std::string::npos) << time << " in " << text;
 }
 
+// How the stored TAFs fared against the reports: read with them on the
+// store's worker, judged hour by hour, a band of verdicts on the chart's
+// axis and the summary among the details; the panel's reports in the zone
+// chosen; the panel's switch takes the summary and the gusts away.
+TEST_F(StoredChartTest, TheStoredTafsAreJudgedAgainstTheReportsShown) {
+  const std::pair<int, const char*> hourly[] = {
+      {13, "16009KT 10SM FEW120"},          // VFR
+      {14, "16009G25KT 1/2SM FG OVC002"},  // LIFR
+      {15, "16009KT 4SM BR OVC020"},        // MVFR
+      {16, "16009KT 2SM -RA BR OVC008"},    // IFR
+      {17, "16009KT 10SM FEW120"},          // VFR
+  };
+  std::vector<StoredMetar> reports;
+  for (auto [h, groups] : hourly) {
+    char raw[96];
+    std::snprintf(raw, sizeof raw, "TEST 07%02d53Z %s 12/M04 A3001", h, groups);
+    reports.push_back(StoredMetar{"TEST", At(h, 53), raw, ReportOrigin::kChart, false});
+  }
+  ASSERT_TRUE(store->putMetars(reports));
+  // VFR throughout, with a TEMPO of IFR from 15 to 17 UTC; the TAF of the
+  // day before is replaced by it from its issue time.
+  const StoredForecast tafs[] = {
+      {"TEST", At(12, 40) - 86400, "TAF TEST 061240Z 0613/0718 24010KT 1SM BR OVC002"},
+      {"TEST", At(12, 40), "TAF TEST 071240Z 0713/0818 24010KT P6SM SCT030 TEMPO 0715/0717 3SM BR BKN008"}};
+  ASSERT_TRUE(store->putForecasts(tafs));
+
+  for (const bool utc : {true, false}) {
+    SCOPED_TRACE(utc);
+    settings.timeUtc = utc;
+    settings.showAviationPanel = true;
+    auto model = MakeLive();
+    std::optional<bool> finished;
+    model->load([&](LoadOutcome outcome) { finished = outcome.ok; });
+    EXPECT_TRUE(model->verification().hours.empty()) << "nothing read on the caller's thread";
+    ASSERT_TRUE(fetcher.deliverNext(FetchResult{}));  // the store's reports and TAFs
+    ASSERT_EQ(finished, true);
+    ASSERT_TRUE(model->showsPanel());
+
+    const ForecastVerification& verification = model->verification();
+    std::vector<ForecastVerdict> verdicts;
+    for (const VerifiedHour& hour : verification.hours) verdicts.push_back(hour.verdict);
+    using V = ForecastVerdict;
+    EXPECT_EQ(verdicts, (std::vector<V>{V::kRight, V::kWorse, V::kOneOff, V::kRight, V::kRight}));
+    const TextLines& details = *model->chart->series.back().detailLines;
+    EXPECT_NE(std::find(details.begin(), details.end(), "Forecast: 3 of 5 hours right (60%)"), details.end());
+
+    // The band's hours and the reports on the chart's axis, in its zone.
+    const std::int64_t shift = utc ? 0 : 2 * 3600;
+    const AviationPanel& panel = model->panel;
+    ASSERT_EQ(panel.hours.size(), 5u);
+    EXPECT_EQ(panel.hours[1].start, At(14, 0) + shift);
+    EXPECT_EQ(panel.hours[1].end, At(15, 0) + shift);
+    EXPECT_EQ(panel.hours[1].verdict, HourVerdict::kWorse);
+    ASSERT_EQ(panel.reports.size(), 5u);
+    EXPECT_EQ(panel.reports[0].time, At(13, 53) + shift);
+    EXPECT_TRUE(std::isinf(panel.reports[0].ceilingFt)) << "few clouds: no ceiling";
+    const PanelReport& fog = panel.reports[1];
+    EXPECT_EQ(fog.category, FlightCategory::LIFR);
+    EXPECT_EQ(fog.ceilingFt, 200);
+    EXPECT_NEAR(fog.visibilityM, 804.7, 0.1);
+    EXPECT_EQ(fog.weather, "FG");
+    EXPECT_NEAR(fog.gust, 25 * 0.514444, 0.01) << "in the chart's speed unit";
+    EXPECT_NEAR(fog.windSpeed, 9 * 0.514444, 0.01);
+    EXPECT_TRUE(std::isnan(panel.reports[0].gust));
+    EXPECT_EQ(panel.reports[3].weather, "-RA BR");
+    ASSERT_TRUE(panel.gustPen.has_value());
+
+    // Hovering the bands, as the window lays them out: an hour's verdict,
+    // a report's category and text, each in the zone chosen.
+    model->placeForecast();
+    RecordingPainter painter;
+    model->chart->draw(painter);
+    model->panel.layout(*model->chart, Rect{0, 600, 840, 600 + AviationPanel::kHeight});
+    auto middle = [](const BandSegment& s) { return (s.left + s.right) / 2; };
+    ASSERT_EQ(panel.verdictSegments.size(), 5u);
+    const char* zone = utc ? "UTC" : "XST";
+    const int bandY = panel.verdictRect.top;
+    EXPECT_EQ(model->panelTip(middle(panel.verdictSegments[1]), bandY),
+              std::string(utc ? "14:00 " : "16:00 ") + zone + "  forecast VFR, observed LIFR: worse");
+    EXPECT_EQ(model->panelTip(middle(panel.verdictSegments[2]), bandY),
+              std::string(utc ? "15:00 " : "17:00 ") + zone + "  forecast VFR (or IFR), observed MVFR: one off");
+    ASSERT_EQ(panel.categorySegments.size(), 5u);
+    EXPECT_EQ(model->panelTip(middle(panel.categorySegments[1]), panel.categoryRect.top + 2),
+              std::string(utc ? "14:53 " : "16:53 ") + zone + "  LIFR\n" + reports[1].raw);
+    EXPECT_EQ(model->panelTip(middle(panel.categorySegments[1]), panel.ceilingRect.top + 5), "") << "off the bands";
+
+    // Switched off: the summary and the gusts go, the chart is as before.
+    settings.showAviationPanel = false;
+    EXPECT_TRUE(model->followSettings());
+    EXPECT_FALSE(model->showsPanel());
+    const TextLines& without = *model->chart->series.back().detailLines;
+    EXPECT_TRUE(std::none_of(without.begin(), without.end(), [](const std::string& l) { return l.starts_with("Forecast: "); }));
+    EXPECT_FALSE(model->panel.gustPen.has_value());
+    EXPECT_EQ(model->panelTip(middle(panel.categorySegments[1]), panel.categoryRect.top + 2), "") << "no panel shown";
+  }
+}
+
 }  // namespace
 }  // namespace nimbrel::test

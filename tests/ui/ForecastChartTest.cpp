@@ -13,7 +13,9 @@
 
 #include "MainWindowFixture.h"
 #include "stationchart/StationChart.h"
+#include "charts/AviationPanel.h"
 #include "charts/WeatherLayer.h"
+#include "services/UserSettings.h"
 #include "metar/UtcDateTime.h"
 #include "support/LocalHttpServer.h"
 #include "support/RecordingPainter.h"
@@ -133,6 +135,12 @@ class ForecastChartTest : public MainWindowFixture {
     return view->grab().toImage().convertToFormat(QImage::Format_RGB32);
   }
 
+  // The highest the view can be in the area.
+  static int Room(const StationChartView* view) {
+    const QWidget* sub = view->parentWidget();
+    return sub->parentWidget()->height() - sub->y() - (sub->height() - view->height());
+  }
+
   // The start of the hour `offset` hours from the current one, on the chart's axis.
   std::int64_t HourStart(int offset) {
     return chartWallClock(service.currentHour + offset * 3600, session->settings().timeUtc);
@@ -152,10 +160,9 @@ TEST_F(ForecastChartTest, ALiveChartShowsItsTafOnItsTimeAxis) {
   Chart* chart = view->chart();
   const Rect band = chart->forecastRect;
   ASSERT_GT(band.width(), 0) << "no strip";
-  // The window grew by the strip's band as far as the area has room.
-  const QWidget* sub = view->parentWidget();
-  const int room = sub->parentWidget()->height() - sub->y() - (sub->height() - view->height());
-  EXPECT_EQ(view->height(), std::min(670 + chart->forecastSpace, std::max(670, room)));
+  // The window grew by the strip's band and the aviation panel as far as
+  // the area has room.
+  EXPECT_EQ(view->height(), std::min(670 + chart->forecastSpace + AviationPanel::kHeight, std::max(670, Room(view))));
   // The axis runs on 12 hours past now, the default.
   ASSERT_TRUE(chart->getForecast()->now.has_value());
   const std::int64_t now = *chart->getForecast()->now;
@@ -209,7 +216,7 @@ TEST_F(ForecastChartTest, AStationWithoutATafHasNoStrip) {
   EXPECT_FALSE(view->chartModel().forecast().has_value());
   Painted(view);
   EXPECT_EQ(view->chart()->forecastRect, Rect{});
-  EXPECT_EQ(view->height(), 670);
+  EXPECT_EQ(view->height(), std::min(670 + AviationPanel::kHeight, std::max(670, Room(view)))) << "grown for the panel alone";
   for (const std::string& line : *view->chart()->series.back().detailLines)
     EXPECT_NE(line.rfind("FORECAST:", 0), 0u) << line;
   EXPECT_TRUE(messages.empty());
@@ -228,6 +235,78 @@ TEST_F(ForecastChartTest, TheTafIsAskedAgainOnlyOnceOlderThanHalfAnHour) {
   Refresh(view);
   EXPECT_EQ(service.tafRequestsOf("CYBN"), 2) << "asked again right after an answer";
   EXPECT_TRUE(view->chartModel().forecast().has_value());
+}
+
+// The aviation panel under a live chart: the reports' category band and
+// how the TAF fared, the summary among the details, and View's switch,
+// which takes the panel away, gives the window its height back and is kept.
+TEST_F(ForecastChartTest, TheAviationPanelShowsUnderTheChartAndViewSwitchesItOff) {
+  // Room under the chart for the strip and the panel.
+  Frame()->resize(1000, 1400);
+  StationChartView* view = OpenWithForecast("CYBN");
+  ASSERT_NE(view, nullptr);
+  QImage image = Painted(view);
+  ASSERT_EQ(view->height(), 670 + view->chart()->forecastSpace + AviationPanel::kHeight);
+  StationChartModel& model = view->chartModel();
+  ASSERT_TRUE(model.showsPanel());
+  const Chart& chart = *view->chart();
+  const AviationPanel& panel = model.panel;
+  const int panelTop = view->height() - AviationPanel::kHeight;
+  EXPECT_EQ(chart.frameRect.bottom, panelTop - 10) << "the chart keeps the area above the panel";
+  EXPECT_GE(panel.frameRect.top, panelTop);
+  EXPECT_EQ(panel.categoryRect.left, chart.plotRect.left) << "the chart's time axis";
+  EXPECT_EQ(panel.nowX, chart.nowX);
+  // Both reports are VFR: their segments are painted green.
+  ASSERT_EQ(panel.categorySegments.size(), 2u);
+  for (const BandSegment& s : panel.categorySegments)
+    EXPECT_EQ(image.pixelColor((s.left + s.right) / 2, (panel.categoryRect.top + panel.categoryRect.bottom) / 2),
+              AsQColor(kVfrColour));
+  // The TAF gave LIFR for the reports' hours: each judged worse.
+  ASSERT_FALSE(panel.verdictSegments.empty());
+  for (const BandSegment& s : panel.verdictSegments) EXPECT_EQ(s.colour, kVerdictWorse);
+  const BandSegment& worse = panel.verdictSegments.front();
+  EXPECT_EQ(image.pixelColor((worse.left + worse.right) / 2, (panel.verdictRect.top + panel.verdictRect.bottom) / 2),
+            AsQColor(kVerdictWorse));
+  auto summary = [&] {
+    for (const std::string& line : *chart.series.back().detailLines)
+      if (line.starts_with("Forecast: ")) return line;
+    return std::string();
+  };
+  const int judged = static_cast<int>(panel.verdictSegments.size());
+  EXPECT_EQ(summary(), "Forecast: 0 of " + std::to_string(judged) + " hours right (0%)");
+  // Hovering the verdict band tells how that hour's forecast fared.
+  const QPoint over((worse.left + worse.right) / 2, panel.verdictRect.top + 1);
+  QHelpEvent help(QEvent::ToolTip, over, view->mapToGlobal(over));
+  QApplication::sendEvent(view, &help);
+  EXPECT_TRUE(QToolTip::text().endsWith(QStringLiteral("forecast LIFR, observed VFR: worse"))) << QToolTip::text().toStdString();
+  const Rect chartFrame = chart.frameRect;
+  const Rect plot = chart.plotRect;
+  const int nowX = chart.nowX;
+  // The plot and its axis (the details lose the summary).
+  const QRect area(chart.chartAreaRect.left, chart.chartAreaRect.top, chart.chartAreaRect.width(),
+                   chart.chartAreaRect.height());
+  const QImage chartPart = image.copy(area);
+  if (const char* path = std::getenv("NIMBREL_SAVE_PICTURE")) image.save(QString::fromLocal8Bit(path));
+
+  auto* action = Frame()->findChild<QAction*>(QStringLiteral("aviationPanelAction"));
+  ASSERT_NE(action, nullptr);
+  EXPECT_TRUE(action->isChecked());
+  action->trigger();
+  EXPECT_FALSE(session->settings().showAviationPanel);
+  EXPECT_FALSE(action->isChecked());
+  image = Painted(view);
+  EXPECT_FALSE(model.showsPanel());
+  EXPECT_EQ(view->height(), panelTop) << "the window gave back what it grew by";
+  EXPECT_EQ(summary(), "");
+  EXPECT_EQ(chart.frameRect, chartFrame);
+  EXPECT_EQ(chart.plotRect, plot);
+  // The chart as it was, pixel for pixel, unless "now" moved on meanwhile.
+  if (chart.nowX == nowX) {
+    EXPECT_EQ(image.copy(area), chartPart);
+  }
+  session->settingsService().waitForWrites();
+  EXPECT_FALSE(readStoredAviationPanel()) << "kept in the settings file";
+  EXPECT_TRUE(messages.empty());
 }
 
 }  // namespace

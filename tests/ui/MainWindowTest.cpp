@@ -300,7 +300,7 @@ TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
   EXPECT_EQ(MenuEntries(bar, "&View"),
             (QStringList{"&Toolbar", "&Status Bar", "-", "Mark all stations", "Show all stations", "Parameters",
                          "Find station", "-", "Current weather", "Colour by temperature", "Show on &Map", "-",
-                         "Zoom &In", "Zoom &Out", "&Whole World", "-", "&Reports"}));
+                         "Zoom &In", "Zoom &Out", "&Whole World", "-", "&Aviation Panel", "&Reports"}));
   EXPECT_EQ(MenuEntries(bar, "&Window"), (QStringList{"&Cascade", "&Tile", "&Arrange Icons"})) << "listed on showing";
   EXPECT_EQ(MenuEntries(bar, "&Help"), (QStringList{"&Help Topics", "-", "&About Nimbrel..."}));
   EXPECT_EQ(MenuEntries(bar, "&File"), (QStringList{"&Update Station List", "Save Map &Picture...", "Export Chart &Data...",

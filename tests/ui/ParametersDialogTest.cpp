@@ -124,6 +124,8 @@ TEST(ParametersDialog, OkStoresEditedFieldsByAtofAndAtoi) {
   Click(Control<QCheckBox>(d, "showMarks"));
   Control<QCheckBox>(d, "metricStyle")->setChecked(false);
   Control<QCheckBox>(d, "writeMeteodata")->setChecked(true);
+  ASSERT_TRUE(Control<QCheckBox>(d, "aviationPanel")->isChecked()) << "shown by default";
+  Control<QCheckBox>(d, "aviationPanel")->setChecked(false);
   Control<QComboBox>(d, "pastHoursList")->setCurrentIndex(14);
   Control<QSpinBox>(d, "forecastHoursBox")->setValue(31);  // beyond the 30 hours it takes
   d.onOK();
@@ -134,6 +136,7 @@ TEST(ParametersDialog, OkStoresEditedFieldsByAtofAndAtoi) {
   EXPECT_EQ(settings.nearestMinutes, 0.0);
   EXPECT_FALSE(settings.metricStyle);
   EXPECT_TRUE(settings.writeMeteodata);
+  EXPECT_FALSE(settings.showAviationPanel);
   EXPECT_EQ(settings.pastHours, 60);
   EXPECT_EQ(settings.forecastHours, 30);
 }
@@ -233,7 +236,8 @@ TEST(ParametersDialog, TextsOfTheFormAndHiddenXRange) {
       {"showLegend", "Show legend"}, {"temperature", "Temperature"},
       {"pressure", "Pressure"},       {"windSpeed", "Wind speed"},
       {"windDirection", "Wind direction"}, {"writeMeteodata", "Write meteodata to file"},
-      {"timeUtc", "Time UTC"},       {"metricStyle", "Metric style"}};
+      {"timeUtc", "Time UTC"},       {"metricStyle", "Metric style"},
+      {"aviationPanel", "Aviation panel"}};
   for (const auto& [id, text] : boxes) EXPECT_EQ(Control<QCheckBox>(dialog, id)->text(), QString::fromLatin1(text)) << id;
   EXPECT_EQ(dialog.okButton->text(), QStringLiteral("OK"));
   EXPECT_EQ(dialog.cancelButton->text(), QStringLiteral("Cancel"));
@@ -257,7 +261,7 @@ TEST(ParametersDialog, TabOrderFollowsTheForm) {
       dialog.okButton,      dialog.cancelButton,  dialog.yAutoscale,    dialog.yShowNet,       dialog.yMinEdit,
       dialog.yDeltaEdit,    dialog.xShowNet,      dialog.showMarks,     dialog.showLegend,     dialog.lineWidthEdit,
       dialog.temperature,   dialog.pressure,      dialog.windSpeed,     dialog.windDirection,  dialog.writeMeteodata,
-      dialog.timeUtc,       dialog.metricStyle,   dialog.showNearestEdit, dialog.forecastHoursBox,
+      dialog.timeUtc,       dialog.metricStyle,   dialog.aviationPanel, dialog.showNearestEdit, dialog.forecastHoursBox,
       dialog.pastHoursList, dialog.reportSource, dialog.temperatureUnit, dialog.pressureUnit, dialog.speedUnit,
       dialog.visibilityUnit, dialog.heightUnit, dialog.aviationUnits, dialog.metricUnits, dialog.usUnits};
   // Tab from OK visits the enabled ones in that order and comes back round.

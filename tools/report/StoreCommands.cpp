@@ -183,9 +183,8 @@ int runVerifyCommand(int argc, char** argv) {
   const nimbrel::ObservationList observed =
       nimbrel::MetarSource::readStored(station, reports.metars(station.icao, from, to)).observations;
   // A TAF covers at most 30 hours: one issued that long before the period may be in force at its start.
-  std::vector<nimbrel::IssuedForecast> forecasts;
-  for (const nimbrel::StoredForecast& stored : reports.forecasts(station.icao, from - 30 * 3600, to))
-    forecasts.push_back({stored.issuedAt, nimbrel::decodeTaf(stored.raw, nimbrel::UtcDateTime::fromEpochMinutes(stored.issuedAt / 60))});
+  const std::vector<nimbrel::IssuedForecast> forecasts =
+      nimbrel::MetarSource::readStoredForecasts(reports, station.icao, from - 30 * 3600, to);
   const nimbrel::ForecastVerification verification = nimbrel::verifyForecasts(forecasts, observed, from, to);
 
   TsvOutput out;

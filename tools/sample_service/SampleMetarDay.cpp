@@ -99,22 +99,6 @@ int coverRank(CloudCover cover) {
   }
 }
 
-std::string weatherCode(const WeatherGroup& group) {
-  static const char* kDescriptors[] = {"", "MI", "BC", "PR", "DR", "BL", "SH", "TS", "FZ"};
-  static const char* kPhenomena[] = {"",   "DZ", "RA", "SN", "SG", "IC", "PL", "GR", "GS", "UP", "BR", "FG",
-                                     "FU", "VA", "DU", "SA", "HZ", "PY", "PO", "SQ", "FC", "SS", "DS"};
-  std::string code;
-  if (group.intensity == WeatherIntensity::Light) code += '-';
-  if (group.intensity == WeatherIntensity::Heavy) code += '+';
-  if (group.vicinity) code += "VC";
-  code += kDescriptors[static_cast<int>(group.descriptor)];
-  for (WeatherPhenomenon p : group.phenomena) {
-    if (p == WeatherPhenomenon::None) break;
-    code += kPhenomena[static_cast<int>(p)];
-  }
-  return code;
-}
-
 json visibilityValue(const Visibility& visibility) {
   if (!visibility.prevailingM) return nullptr;
   const double miles = *visibility.prevailingM / kMetresPerStatuteMile;
