@@ -5,7 +5,6 @@
 #include <zlib.h>
 
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <string>
 
@@ -30,14 +29,8 @@ const ObservationList& Reports() {
       std::string text(line);
       int y, mo, d, h, mi;
       if (text.size() < 20 || std::sscanf(text.c_str(), "%4d%2d%2d%2d%2d", &y, &mo, &d, &h, &mi) != 5) continue;
-      std::tm fields{};
-      fields.tm_year = y - 1900;
-      fields.tm_mon = mo - 1;
-      fields.tm_mday = d;
-      fields.tm_hour = h;
-      fields.tm_min = mi;
       const std::string raw = text.substr(13, text.find_last_not_of("= \r\n") - 12);
-      const MetarReport report = decodeMetar(raw, UtcDateTime::fromEpochMinutes(timegm(&fields) / 60));
+      const MetarReport report = decodeMetar(raw, UtcDateTime{y, mo, d, h, mi});
       if (report.status == MetarStatus::Rejected) continue;
       reports.insert(reports.begin(), toObservation(report, raw));
     }

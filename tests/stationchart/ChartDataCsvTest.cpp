@@ -5,13 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <ctime>
 #include <fstream>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "metar/MetarDecoder.h"
+#include "metar/UtcDateTime.h"
 #include "observations/MetarObservation.h"
 #include "observations/MetarSource.h"
 #include "reportstore/ReportStore.h"
@@ -76,13 +76,7 @@ struct Sent {
 };
 
 std::int64_t Utc(int year, int month, int day, int hour, int minute) {
-  std::tm fields{};
-  fields.tm_year = year - 1900;
-  fields.tm_mon = month - 1;
-  fields.tm_mday = day;
-  fields.tm_hour = hour;
-  fields.tm_min = minute;
-  return timegm(&fields);
+  return UtcDateTime{year, month, day, hour, minute}.epochMinutes() * 60;
 }
 
 // Fourteen real KTPA reports of 1 August 2020 (a calm, a variable wind),
