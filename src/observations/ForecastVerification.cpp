@@ -103,7 +103,8 @@ ForecastVerification verifyForecasts(const std::vector<IssuedForecast>& forecast
 std::string verificationSummary(const ForecastVerification& verification) {
   if (verification.judged == 0) return {};
   char text[96];
-  std::snprintf(text, sizeof text, "Forecast: %d of %d hours right (%d%%)", verification.right, verification.judged,
+  std::snprintf(text, sizeof text, "Forecast: %d of %d %s right (%d%%)", verification.right, verification.judged,
+                verification.judged == 1 ? "hour" : "hours",
                 (verification.right * 100 + verification.judged / 2) / verification.judged);
   return text;
 }

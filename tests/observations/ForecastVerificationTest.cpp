@@ -100,6 +100,10 @@ TEST(ForecastVerification, PeriodsAndStationsWithoutAForecast) {
   EXPECT_EQ(partial.hours.front().start, At(7, 6));
   EXPECT_EQ(verificationSummary(partial), "Forecast: 1 of 3 hours right (33%)");
   EXPECT_TRUE(verifyForecasts(Forecasts(), Reports(), At(7, 9), At(7, 9)).hours.empty());
+  // One hour judged is one hour.
+  const ForecastVerification single = verifyForecasts(Forecasts(), Reports(), At(7, 6), At(7, 7));
+  ASSERT_EQ(single.judged, 1);
+  EXPECT_EQ(verificationSummary(single), "Forecast: 1 of 1 hour right (100%)");
 }
 
 }  // namespace

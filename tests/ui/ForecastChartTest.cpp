@@ -273,7 +273,7 @@ TEST_F(ForecastChartTest, TheAviationPanelShowsUnderTheChartAndViewSwitchesItOff
     return std::string();
   };
   const int judged = static_cast<int>(panel.verdictSegments.size());
-  EXPECT_EQ(summary(), "Forecast: 0 of " + std::to_string(judged) + " hours right (0%)");
+  EXPECT_EQ(summary(), "Forecast: 0 of " + std::to_string(judged) + (judged == 1 ? " hour" : " hours") + " right (0%)");
   // Hovering the verdict band tells how that hour's forecast fared.
   const QPoint over((worse.left + worse.right) / 2, panel.verdictRect.top + 1);
   QHelpEvent help(QEvent::ToolTip, over, view->mapToGlobal(over));
