@@ -20,6 +20,7 @@
 #include "support/FakeUserPort.h"
 #include "support/RecordingPainter.h"
 #include "support/ReportPages.h"
+#include "support/ZoneScope.h"
 
 namespace nimbrel::test {
 namespace {
@@ -278,6 +279,7 @@ TEST(ForecastStrip, NoneForTheReportPagesSource) {
 // forecast keeps the last one and disturbs nothing, a station without a
 // TAF any more loses its strip.
 TEST(ForecastStrip, FollowsTheServicesAnswersWithoutDisturbingTheReports) {
+  ZoneScope zone("UTC");  // the forecast line below is in the computer's zone
   std::int64_t now = 1796665980 + 120;
   DeferredFetcher fetcher;
   MetarSource metar(fetcher, [&now] { return now; });

@@ -207,6 +207,7 @@ class PaintCounter : public QObject {
 };
 
 TEST_F(StationChartViewTest, TableDoubleClickOpensTheStationsChart) {
+  ZoneScope zone("UTC");  // the rows' labels below are the reports' own minutes
   pages.set("TEST", "most recent only", ComposePage(Reports(1, 30)));
   pages.set("TEST", "past+6+hours", ComposePage(Reports(12, 30)));
   Start();
