@@ -81,6 +81,8 @@ class SampleService {
   // A gzipped day of METAR cycle files, served as the Data API's
   // /api/data/metar and /data/cache/metars.cache.csv.gz. False with `error`.
   bool loadMetarDay(const std::string& gzPath, std::string& error);
+  // A day read once and served by several services in turn (a test program's).
+  void useMetarDay(std::shared_ptr<const SampleMetarDay> day) { metar = std::move(day); }
   const SampleMetarDay* metarDay() const { return metar.get(); }
 
   // Real TAFs ("date<TAB>report" lines) of the listed stations, served as
@@ -96,7 +98,7 @@ class SampleService {
   std::string pagesDir;
   std::vector<SampleStation> stations;
   std::unordered_map<std::string, const SampleStation*> stationsByIcao;
-  std::unique_ptr<SampleMetarDay> metar;
+  std::shared_ptr<const SampleMetarDay> metar;
   std::unique_ptr<SampleTafCorpus> taf;
   std::time_t startTime = 0;
   std::unique_ptr<httplib::Server> server;
