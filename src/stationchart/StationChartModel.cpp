@@ -220,15 +220,16 @@ void StationChartModel::askPastForecasts() {
   if (!loaded || forecastSource == nullptr || !source.isLive() || offlineSince || staleSince) return;
   if (forecastTicket || pastForecastTicket || pastForecastsFailed || pastForecastRequests >= kMostPastForecastRequests)
     return;
-  const std::int64_t oldest =
-      std::max(pastForecastsFrom, static_cast<std::int64_t>(port.currentTime()) - kPastForecastSeconds);
+  // Most stations issue no TAF: one with none stored and none now is not asked.
+  if (forecasts.empty()) return;
+  const std::int64_t oldest = static_cast<std::int64_t>(port.currentTime()) - kPastForecastSeconds;
   for (const VerifiedHour& hour : m_verification.hours) {
-    // An hour without reports cannot be judged: no TAF is asked for it.
+    // An hour without reports cannot be judged: no TAF is asked for it. An
+    // hour asked before stays as its answer left it.
     if (hour.start < oldest || !hour.allowed.empty() || hour.observed == FlightCategory::Unknown) continue;
     if (forecastSource->wasAsked(m_station.icao, hour.start)) continue;
     ++pastForecastRequests;
-    const std::int64_t at = hour.start;
-    pastForecastTicket = forecastSource->requestValidAt(m_station, at, [this, at](PastTafReading reading) {
+    pastForecastTicket = forecastSource->requestValidAt(m_station, hour.start, [this](PastTafReading reading) {
       pastForecastTicket.reset();
       if (reading.cancelled) return;
       // Nothing shown changes; the next opening tries the hours after it.
@@ -236,8 +237,6 @@ void StationChartModel::askPastForecasts() {
         pastForecastsFailed = true;
         return;
       }
-      // The answer covers what it covers: the next ask is for a later hour.
-      pastForecastsFrom = at + 3600;
       std::vector<IssuedForecast> more;
       for (TafForecast& f : reading.forecasts) more.push_back({utcSeconds(f.issued), std::move(f.report)});
       if (addForecasts(std::move(more))) {

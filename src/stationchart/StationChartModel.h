@@ -2,7 +2,6 @@
 // The data life of a station's chart window: loading the past hours,
 // deriving the refresh period and the offset from UTC, feeding the chart,
 // the refresh tick and the export on closing. The window only shows it.
-#include <climits>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -194,9 +193,9 @@ class StationChartModel {
   // any was new.
   bool addForecasts(std::vector<IssuedForecast> more);
   // Asks the live service for the TAFs valid at the oldest past hour that
-  // has reports but no TAF in force, once the reports and the current TAF
-  // are in; each answer leads to the next such hour. Stops on a failure,
-  // offline, and after kMostPastForecastRequests.
+  // has reports but no TAF in force and was not asked in this run, once the
+  // reports and the current TAF are in; each answer leads to the next such
+  // hour. Stops on a failure, offline, and after kMostPastForecastRequests.
   void askPastForecasts();
   void verify();
   // The panel's reports and hours from the observations and the verification.
@@ -213,7 +212,6 @@ class StationChartModel {
   std::unique_ptr<FetchTicket> pastForecastTicket;
   int pastForecastRequests = 0;  // of this opening
   bool pastForecastsFailed = false;
-  std::int64_t pastForecastsFrom = INT64_MIN;  // the hours before it were asked for in this opening
 
   std::unique_ptr<FetchTicket> pending;
   std::optional<std::int64_t> staleSince;  // the newest report's time while refreshes fail
