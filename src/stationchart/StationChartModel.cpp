@@ -218,7 +218,9 @@ void StationChartModel::requestForecast() {
 
 void StationChartModel::askPastForecasts() {
   if (!loaded || forecastSource == nullptr || !source.isLive() || offlineSince || staleSince) return;
-  if (forecastTicket || pastForecastTicket || pastForecastsFailed || pastForecastRequests >= kMostPastForecastRequests)
+  // The service's answer for the reports says whether it is there at all.
+  if (pending || forecastTicket || pastForecastTicket || pastForecastsFailed ||
+      pastForecastRequests >= kMostPastForecastRequests)
     return;
   // Most stations issue no TAF: one with none stored and none now is not asked.
   if (forecasts.empty()) return;
@@ -307,6 +309,7 @@ void StationChartModel::load(std::function<void(LoadOutcome)> finished) {
             return;
           }
           LoadOutcome outcome = loadFinished(std::move(reading));
+          pending.reset();
           askPastForecasts();
           opened(std::move(outcome), finished);
         });

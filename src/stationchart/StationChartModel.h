@@ -106,8 +106,9 @@ class StationChartModel {
   bool showsPanel() const;
   // How the stored TAFs fared against the reports shown, hour by hour up
   // to now: the TAFs the store had when the chart opened (read on its
-  // worker with the reports) and every one that came since; judged again on
-  // new reports.
+  // worker with the reports), those the service gave for the hours the
+  // store lacked, and every one that came since; judged again on new
+  // reports.
   const ForecastVerification& verification() const { return m_verification; }
   // The panel's tooltip at a point, as its last layout placed it: a
   // report's time, category and text, or a judged hour's forecast and
