@@ -46,6 +46,7 @@ class MetarSource : public ObservationSource {
   std::unique_ptr<FetchTicket> requestNewest(const Station& station, bool opening, Done done) override;
   bool checksBeforeOpening() const override { return false; }
   bool catchesUpAfterGaps() const override { return true; }
+  bool isLive() const override { return true; }
   int minimumRefreshMinutes() const override { return 5; }
   std::string name() const override { return "live METAR"; }
   std::string storedName() const override { return "stored METAR"; }

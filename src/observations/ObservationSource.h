@@ -65,6 +65,9 @@ class ObservationSource {
   // report: the live service answers any span and stamps every report;
   // a report page's charts ask for the newest report as they always did.
   virtual bool catchesUpAfterGaps() const = 0;
+  // Whether it is the live METAR service, whose forecast service may be
+  // asked for the TAFs of past hours.
+  virtual bool isLive() const { return false; }
   // The shortest refresh period it allows, in minutes.
   virtual int minimumRefreshMinutes() const = 0;
   // Its name in the chart's heading.

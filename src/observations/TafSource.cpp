@@ -11,6 +11,8 @@ namespace {
 
 // A TAF answer is a few KB.
 constexpr int kReadBufferSize = 16 * 1024;
+// An answer for a past instant holds a TAF and its amendments.
+constexpr int kPastReadBufferSize = 64 * 1024;
 
 bool digits(std::string_view text, std::size_t at, std::size_t count, int& value) {
   if (at + count > text.size()) return false;
@@ -34,18 +36,12 @@ std::optional<UtcDateTime> parseIsoTime(std::string_view text) {
   return time;
 }
 
-TafReading readTafAnswer(std::string_view json) {
+namespace {
+
+// One object of the API's array read into a reading: ok with a forecast,
+// ok without one (NIL, CNL), or why not.
+TafReading readTafItem(const nlohmann::json& item) {
   TafReading reading;
-  const nlohmann::json document = parseApiJson(json);
-  if (document.is_discarded() || !document.is_array()) {
-    reading.note = "The aviation weather service's forecast could not be read.";
-    return reading;
-  }
-  if (document.empty()) {
-    reading.ok = true;  // the station has no TAF
-    return reading;
-  }
-  const nlohmann::json& item = document.front();
   const auto raw = item.is_object() ? item.find("rawTAF") : item.end();
   if (!item.is_object() || raw == item.end() || !raw->is_string()) {
     reading.note = "The aviation weather service's forecast has no TAF text.";
@@ -76,6 +72,37 @@ TafReading readTafAnswer(std::string_view json) {
   }
   reading.ok = true;
   reading.forecast = std::move(forecast);
+  return reading;
+}
+
+}  // namespace
+
+TafReading readTafAnswer(std::string_view json) {
+  const nlohmann::json document = parseApiJson(json);
+  if (document.is_discarded() || !document.is_array()) {
+    TafReading reading;
+    reading.note = "The aviation weather service's forecast could not be read.";
+    return reading;
+  }
+  if (document.empty()) {
+    TafReading reading;
+    reading.ok = true;  // the station has no TAF
+    return reading;
+  }
+  return readTafItem(document.front());
+}
+
+PastTafReading readTafAnswers(std::string_view json) {
+  PastTafReading reading;
+  const nlohmann::json document = parseApiJson(json);
+  if (document.is_discarded() || !document.is_array()) {
+    reading.note = "The aviation weather service's forecasts could not be read.";
+    return reading;
+  }
+  // One TAF the decoder cannot read costs only itself.
+  for (const nlohmann::json& item : document)
+    if (TafReading one = readTafItem(item); one.forecast) reading.forecasts.push_back(std::move(*one.forecast));
+  reading.ok = true;
   return reading;
 }
 
@@ -114,6 +141,41 @@ std::unique_ptr<FetchTicket> TafSource::request(const Station& station, Done don
       std::move(done));
 }
 
+std::string TafSource::url(const std::string& icao, std::int64_t validAt) const {
+  const UtcDateTime at = UtcDateTime::fromEpochMinutes(validAt / 60);
+  return url(icao) + "&date=" +
+         percentEncoded(formatText("%04d-%02d-%02dT%02d:%02d:00Z", at.year, at.month, at.day, at.hour, at.minute));
+}
+
+bool TafSource::wasAsked(const std::string& icao, std::int64_t validAt) const {
+  return asked.contains({icao, validAt});
+}
+
+std::unique_ptr<FetchTicket> TafSource::requestValidAt(const Station& station, std::int64_t validAt, PastDone done) {
+  const std::int64_t at = now();
+  while (!pastSentTimes.empty() && at - pastSentTimes.front() >= 60) pastSentTimes.pop_front();
+  if (static_cast<int>(pastSentTimes.size()) >= kPastRequestsPerMinute) {
+    PastTafReading refused;
+    refused.note = "Too many requests for past forecasts this minute.";
+    return fetcher.deliverLater(std::move(refused), std::move(done));
+  }
+  pastSentTimes.push_back(at);
+  asked.insert({station.icao, validAt});
+  return fetcher.fetchRead(
+      url(station.icao, validAt), kPastReadBufferSize,
+      [icao = station.icao, kept = store](FetchResult fetched) {
+        PastTafReading reading = readPastAnswer(fetched);
+        if (kept && !reading.forecasts.empty()) {
+          std::vector<StoredForecast> forecasts;
+          for (const TafForecast& f : reading.forecasts)
+            forecasts.push_back({icao, f.issued.epochMinutes() * 60, f.rawText});
+          kept->putForecasts(forecasts);
+        }
+        return reading;
+      },
+      std::move(done));
+}
+
 std::unique_ptr<FetchTicket> TafSource::requestStored(const Station& station, std::int64_t from, std::int64_t to,
                                                       StoredDone done) {
   if (!store) return nullptr;
@@ -126,6 +188,23 @@ std::unique_ptr<FetchTicket> TafSource::requestStored(const Station& station, st
         return forecasts;
       },
       std::move(done));
+}
+
+PastTafReading TafSource::readPastAnswer(const FetchResult& fetched) {
+  PastTafReading reading;
+  if (fetched.status == FetchStatus::kCancelled) {
+    reading.cancelled = true;
+    return reading;
+  }
+  if (!fetched.ok()) {
+    reading.note = "The aviation weather service's past forecasts did not come: " + fetched.errorText + ".";
+    return reading;
+  }
+  if (fetched.httpStatus == 204 || fetched.body.empty()) {
+    reading.ok = true;
+    return reading;
+  }
+  return readTafAnswers(fetched.body);
 }
 
 TafReading TafSource::readAnswer(const FetchResult& fetched) {

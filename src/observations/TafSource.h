@@ -2,9 +2,11 @@
 // The live source's terminal aerodrome forecast of one station: the
 // aviation weather Data API's TAF answer, decoded by our own decoder.
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,12 +36,24 @@ struct TafReading {
   std::string note;                     // without ok: why
 };
 
+// What an answer for a past instant gave: every TAF valid then (an
+// amendment comes beside the TAF it replaced).
+struct PastTafReading {
+  bool ok = false;         // the service answered readably: TAFs or none
+  bool cancelled = false;  // the caller gave up
+  std::vector<TafForecast> forecasts;  // with ok: those that forecast something
+  std::string note;                    // without ok: why
+};
+
 // "2026-05-20T08:52:00.000Z" (seconds and fraction optional); empty otherwise.
 std::optional<UtcDateTime> parseIsoTime(std::string_view text);
 
 // Reads the API's JSON array: the first object's rawTAF, decoded anchored on
 // its issueTime (else validTimeFrom). Never throws.
 TafReading readTafAnswer(std::string_view json);
+// Reads every object of the array as readTafAnswer reads the first; NIL,
+// cancelled and undecodable TAFs are left out. Never throws.
+PastTafReading readTafAnswers(std::string_view json);
 
 // A TAF's text decoded hour by hour, its day-hour times anchored on
 // `anchor` (the issue time when known); issued is the TAF's own issue time,
@@ -60,6 +74,19 @@ class TafSource {
   // "{base}/api/data/taf?ids=ICAO&format=json"
   std::string url(const std::string& icao) const;
   std::unique_ptr<FetchTicket> request(const Station& station, Done done);
+
+  // The TAFs valid at a past instant: "{base}/api/data/taf?ids=ICAO&format=json
+  // &date=2026-12-07T12%3A00%3A00Z" (UTC seconds, to the minute).
+  using PastDone = std::function<void(PastTafReading)>;
+  std::string url(const std::string& icao, std::int64_t validAt) const;
+  // Asks for them once in a run: every TAF of the answer goes into the store
+  // (on the worker), so a later run finds it there. Refused, as a failure,
+  // beyond kPastRequestsPerMinute, which leaves most of the service's
+  // hundred a minute to the reports.
+  std::unique_ptr<FetchTicket> requestValidAt(const Station& station, std::int64_t validAt, PastDone done);
+  // Whether the TAFs valid at that instant were asked for in this run.
+  bool wasAsked(const std::string& icao, std::int64_t validAt) const;
+  static constexpr int kPastRequestsPerMinute = 30;
   std::int64_t now() const { return clock(); }
   // Each forecast read is kept there with its issue time (on the worker).
   void setStore(std::shared_ptr<ReportStore> newStore) { store = std::move(newStore); }
@@ -71,10 +98,13 @@ class TafSource {
                                              StoredDone done);
 
   static TafReading readAnswer(const FetchResult& fetched);
+  static PastTafReading readPastAnswer(const FetchResult& fetched);
 
  private:
   AsyncPageFetcher& fetcher;
   std::shared_ptr<ReportStore> store;
+  std::set<std::pair<std::string, std::int64_t>> asked;  // (station, instant) asked for past TAFs
+  std::deque<std::int64_t> pastSentTimes;                 // past requests of the last minute
 };
 
 }  // namespace nimbrel

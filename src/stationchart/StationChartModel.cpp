@@ -202,14 +202,54 @@ void StationChartModel::requestForecast() {
   if (forecastSource == nullptr || forecastTicket) return;
   forecastTicket = forecastSource->request(m_station, [this](TafReading reading) {
     forecastTicket.reset();
+    if (reading.cancelled) return;
     // A failure leaves the observations and the last forecast alone.
-    if (reading.cancelled || !reading.ok) return;
-    forecastAnsweredAt = forecastSource->now();
-    m_forecast = std::move(reading.forecast);
-    // Kept for how the forecasts fared, also when the store is off.
-    if (m_forecast) addForecasts({IssuedForecast{utcSeconds(m_forecast->issued), m_forecast->report}});
-    showForecast();
+    if (reading.ok) {
+      forecastAnsweredAt = forecastSource->now();
+      m_forecast = std::move(reading.forecast);
+      // Kept for how the forecasts fared, also when the store is off.
+      if (m_forecast) addForecasts({IssuedForecast{utcSeconds(m_forecast->issued), m_forecast->report}});
+      showForecast();
+    }
+    // The current TAF covers the last hours: the past ones are looked for now.
+    askPastForecasts();
   });
+}
+
+void StationChartModel::askPastForecasts() {
+  if (!loaded || forecastSource == nullptr || !source.isLive() || offlineSince || staleSince) return;
+  // The service's answer for the reports says whether it is there at all.
+  if (pending || forecastTicket || pastForecastTicket || pastForecastsFailed ||
+      pastForecastRequests >= kMostPastForecastRequests)
+    return;
+  // Most stations issue no TAF: one with none stored and none now is not asked.
+  if (forecasts.empty()) return;
+  const std::int64_t oldest = static_cast<std::int64_t>(port.currentTime()) - kPastForecastSeconds;
+  for (const VerifiedHour& hour : m_verification.hours) {
+    // An hour without reports cannot be judged: no TAF is asked for it. An
+    // hour asked before stays as its answer left it.
+    if (hour.start < oldest || !hour.allowed.empty() || hour.observed == FlightCategory::Unknown) continue;
+    if (forecastSource->wasAsked(m_station.icao, hour.start)) continue;
+    ++pastForecastRequests;
+    pastForecastTicket = forecastSource->requestValidAt(m_station, hour.start, [this](PastTafReading reading) {
+      pastForecastTicket.reset();
+      if (reading.cancelled) return;
+      // Nothing shown changes; the next opening tries the hours after it.
+      if (!reading.ok) {
+        pastForecastsFailed = true;
+        return;
+      }
+      std::vector<IssuedForecast> more;
+      for (TafForecast& f : reading.forecasts) more.push_back({utcSeconds(f.issued), std::move(f.report)});
+      if (addForecasts(std::move(more))) {
+        if (!chart->series.empty())
+          chart->setDetailLines(static_cast<int>(chart->series.size()) - 1, linesWithForecast(currentObservation));
+        if (onChartChanged) onChartChanged();
+      }
+      askPastForecasts();
+    });
+    return;
+  }
 }
 
 void StationChartModel::placeForecast() {
@@ -268,7 +308,10 @@ void StationChartModel::load(std::function<void(LoadOutcome)> finished) {
             opened(std::move(outcome), finished);
             return;
           }
-          opened(loadFinished(std::move(reading)), finished);
+          LoadOutcome outcome = loadFinished(std::move(reading));
+          pending.reset();
+          askPastForecasts();
+          opened(std::move(outcome), finished);
         });
   };
   pending = source.requestStored(
@@ -323,11 +366,16 @@ void StationChartModel::addFromService(PageReading reading) {
   }
   if (const std::string note = describedReading(reading); !note.empty())
     port.setStatusText(m_station.name + ": " + note);
-  if (!reading.ok()) return;
+  if (!reading.ok()) {
+    // Nothing newer than the store's: the service is there all the same.
+    if (reading.outcome == ReadOutcome::kNoData) askPastForecasts();
+    return;
+  }
   const bool wasOffline = offlineSince.has_value();
   setOffline(std::nullopt);
   addReports(std::move(reading.observations));
   if (wasOffline && onStateChanged) onStateChanged();
+  askPastForecasts();
 }
 
 void StationChartModel::addReports(ObservationList reports) {
@@ -413,7 +461,7 @@ bool StationChartModel::showsPanel() const {
   return settings.showAviationPanel && !observations.empty() && !observations.front().rawReport.empty();
 }
 
-void StationChartModel::addForecasts(std::vector<IssuedForecast> more) {
+bool StationChartModel::addForecasts(std::vector<IssuedForecast> more) {
   bool added = false;
   for (IssuedForecast& f : more) {
     if (std::any_of(forecasts.begin(), forecasts.end(), [&](const IssuedForecast& g) { return g.issuedAt == f.issuedAt; }))
@@ -421,9 +469,10 @@ void StationChartModel::addForecasts(std::vector<IssuedForecast> more) {
     forecasts.push_back(std::move(f));
     added = true;
   }
-  if (!added || !loaded) return;
+  if (!added || !loaded) return added;
   verify();
   feedPanel();
+  return true;
 }
 
 void StationChartModel::verify() {
@@ -498,6 +547,7 @@ std::string StationChartModel::panelTip(int x, int y) const {
 void StationChartModel::cancel() {
   pending.reset();
   forecastTicket.reset();
+  pastForecastTicket.reset();
   if (waitingForLoad) {
     waitingForLoad = false;
     port.endWaitCursor();
@@ -626,6 +676,7 @@ void StationChartModel::refresh() {
     if (offlineSince) setOffline(std::nullopt);
     addReports(std::move(reading.observations));
     if (wasStale && onStateChanged) onStateChanged();
+    askPastForecasts();
   };
   const int hours = catchUpHours();
   pending = hours > 0 ? source.requestPastHours(m_station, hours, std::move(added))

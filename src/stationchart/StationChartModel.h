@@ -106,8 +106,9 @@ class StationChartModel {
   bool showsPanel() const;
   // How the stored TAFs fared against the reports shown, hour by hour up
   // to now: the TAFs the store had when the chart opened (read on its
-  // worker with the reports) and every one that came since; judged again on
-  // new reports.
+  // worker with the reports), those the service gave for the hours the
+  // store lacked, and every one that came since; judged again on new
+  // reports.
   const ForecastVerification& verification() const { return m_verification; }
   // The panel's tooltip at a point, as its last layout placed it: a
   // report's time, category and text, or a judged hour's forecast and
@@ -144,6 +145,10 @@ class StationChartModel {
   ObservationSource& reportSource() const { return source; }
   TafSource* forecastSupplier() const { return forecastSource; }
   static constexpr std::int64_t kForecastAgeSeconds = 30 * 60;
+  // The past TAFs one opening may ask the service for, and how far back.
+  static constexpr int kMostPastForecastRequests = 8;
+  static constexpr std::int64_t kPastForecastSeconds = 7 * 24 * 3600;
+  bool isPastForecastBusy() const { return pastForecastTicket != nullptr; }
   static constexpr std::int64_t kLongestCatchUpHours = 15 * 24;
 
   ObservationList observations;
@@ -185,8 +190,14 @@ class StationChartModel {
   // Adds reports to those shown (any order); a report shown is not doubled.
   void addReports(ObservationList reports);
   void showForecast();
-  // Takes TAFs not yet known (by issue time), then judges again.
-  void addForecasts(std::vector<IssuedForecast> more);
+  // Takes TAFs not yet known (by issue time), then judges again; whether
+  // any was new.
+  bool addForecasts(std::vector<IssuedForecast> more);
+  // Asks the live service for the TAFs valid at the oldest past hour that
+  // has reports but no TAF in force and was not asked in this run, once the
+  // reports and the current TAF are in; each answer leads to the next such
+  // hour. Stops on a failure, offline, and after kMostPastForecastRequests.
+  void askPastForecasts();
   void verify();
   // The panel's reports and hours from the observations and the verification.
   void feedPanel();
@@ -199,6 +210,9 @@ class StationChartModel {
   std::unique_ptr<FetchTicket> forecastTicket;
   std::optional<TafForecast> m_forecast;
   std::optional<std::int64_t> forecastAnsweredAt;  // the last readable answer
+  std::unique_ptr<FetchTicket> pastForecastTicket;
+  int pastForecastRequests = 0;  // of this opening
+  bool pastForecastsFailed = false;
 
   std::unique_ptr<FetchTicket> pending;
   std::optional<std::int64_t> staleSince;  // the newest report's time while refreshes fail

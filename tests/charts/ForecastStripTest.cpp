@@ -303,12 +303,17 @@ TEST(ForecastStrip, FollowsTheServicesAnswersWithoutDisturbingTheReports) {
   EXPECT_EQ(model.chart->getForecast()->hours.size(), std::size(kCybnHours));
   auto lastDetail = [&model] { return model.chart->series.back().detailLines->back(); };
   EXPECT_EQ(lastDetail(), std::string("FORECAST: issued 9/12/2018 10:18 UTC: ") + kCybnTaf);
+  // The 16:00 UTC hour had no TAF in force: the one valid then was asked for.
+  ASSERT_EQ(fetcher.urls.size(), 3u);
+  EXPECT_NE(fetcher.urls[2].find("/api/data/taf?ids=KXYZ&format=json&date=2026-12-07T16%3A00%3A00Z"), std::string::npos)
+      << fetcher.urls[2];
+  fetcher.deliverNext(PageResult("[]"));
 
   // Half an hour on: asked again; its failure keeps the strip, no message.
   port.now = now += 31 * 60;
   model.refresh();
-  ASSERT_EQ(fetcher.urls.size(), 4u);
-  EXPECT_NE(fetcher.urls[2].find("/api/data/taf"), std::string::npos);
+  ASSERT_EQ(fetcher.urls.size(), 5u);
+  EXPECT_NE(fetcher.urls[3].find("/api/data/taf"), std::string::npos);
   fetcher.deliverNext(FailedResult(FetchStatus::kTimedOut, "Operation timed out", 20));
   fetcher.deliverNext(PageResult("[]"));
   EXPECT_TRUE(model.chart->getForecast().has_value());
@@ -319,9 +324,9 @@ TEST(ForecastStrip, FollowsTheServicesAnswersWithoutDisturbingTheReports) {
   // A failed forecast is asked again at the next tick; "[]" clears it. The
   // reports that came to nothing are asked for by the hours since the newest.
   model.refresh();
-  ASSERT_EQ(fetcher.urls.size(), 6u) << testing::PrintToString(fetcher.urls);
-  EXPECT_NE(fetcher.urls[4].find("/api/data/taf"), std::string::npos);
-  EXPECT_NE(fetcher.urls[5].find("/api/data/metar?ids=KXYZ&format=json&hours=1"), std::string::npos) << fetcher.urls[5];
+  ASSERT_EQ(fetcher.urls.size(), 7u) << testing::PrintToString(fetcher.urls);
+  EXPECT_NE(fetcher.urls[5].find("/api/data/taf"), std::string::npos);
+  EXPECT_NE(fetcher.urls[6].find("/api/data/metar?ids=KXYZ&format=json&hours=1"), std::string::npos) << fetcher.urls[6];
   fetcher.deliverNext(PageResult("[]"));
   fetcher.deliverAll(PageResult("[]"));
   EXPECT_FALSE(model.chart->getForecast().has_value());

@@ -9,8 +9,10 @@
 
 #include "observations/CurlPageFetcher.h"
 #include "observations/TafSource.h"
+#include "reportstore/ReportStore.h"
 #include "support/FakePageFetcher.h"
 #include "support/LocalHttpServer.h"
+#include "support/TempFolder.h"
 
 namespace nimbrel {
 namespace {
@@ -150,6 +152,88 @@ TEST(TafSourceFetch, AsksTheServiceForTheStationsTafAndDecodesIt) {
   EXPECT_EQ(readings[0].forecast->report.station, "KORD");
   EXPECT_TRUE(readings[1].ok);
   EXPECT_FALSE(readings[1].forecast.has_value());
+}
+
+// The TAFs valid at a past instant: a TAF and the amendment that replaced
+// it, with a NIL and an unreadable one left out.
+const char* kPastAnswer = R"([
+  {"issueTime": "2026-05-20T08:52:00.000Z", "rawTAF": "TAF KORD 200852Z 2009/2112 33012KT P6SM BKN035"},
+  {"issueTime": "2026-05-20T11:30:00.000Z", "rawTAF": "TAF AMD KORD 201130Z 2012/2112 33012KT 3SM BR OVC008"},
+  {"issueTime": "2026-05-20T10:00:00.000Z", "rawTAF": "TAF KORD 201000Z NIL"},
+  {"issueTime": "2026-05-20T10:00:00.000Z", "rawTAF": "HELLO WORLD"}])";
+
+TEST(TafAnswer, APastAnswerGivesEveryTafThatForecasts) {
+  const PastTafReading reading = readTafAnswers(kPastAnswer);
+  ASSERT_TRUE(reading.ok) << reading.note;
+  ASSERT_EQ(reading.forecasts.size(), 2u);
+  EXPECT_EQ(reading.forecasts[0].issued, (UtcDateTime{2026, 5, 20, 8, 52}));
+  EXPECT_EQ(reading.forecasts[1].issued, (UtcDateTime{2026, 5, 20, 11, 30}));
+  EXPECT_TRUE(reading.forecasts[1].report.amended);
+  EXPECT_TRUE(readTafAnswers("[]").ok);
+  for (const char* bad : {"<html>busy</html>", R"({"rawTAF": "TAF KORD"})", "[{"}) {
+    const PastTafReading failed = readTafAnswers(bad);
+    EXPECT_FALSE(failed.ok) << bad;
+    EXPECT_FALSE(failed.note.empty()) << bad;
+  }
+}
+
+// A past instant is asked for once a run, its TAFs kept in the store; past
+// the minute's share the source refuses without asking.
+TEST(TafSourceFetch, AsksForThePastTafsOnceAndKeepsThem) {
+  test::LocalHttpServer server;
+  std::vector<std::string> dates;
+  server.Server().Get("/api/data/taf", [&dates](const httplib::Request& request, httplib::Response& response) {
+    dates.push_back(request.get_param_value("date"));
+    if (request.get_param_value("date") == "2026-05-20T09:00:00Z")
+      response.set_content(kPastAnswer, "application/json");
+    else
+      response.set_content("[]", "application/json");
+  });
+  ASSERT_TRUE(server.start());
+  test::TempFolder folder;
+  auto store = std::make_shared<ReportStore>(folder.Path() / "reports.sqlite");
+  BlockingAsyncFetcher fetcher;
+  std::int64_t now = 1779300000;
+  TafSource source(fetcher, [&now] { return now; });
+  source.baseUrl = server.Url("/");
+  source.setStore(store);
+  const std::int64_t nine = 1779267600;  // 2026-05-20T09:00Z
+  EXPECT_EQ(source.url("KORD", nine + 59), server.Url("/api/data/taf?ids=KORD&format=json&date=2026-05-20T09%3A00%3A00Z"));
+
+  Station station;
+  station.icao = "KORD";
+  std::vector<PastTafReading> readings;
+  auto keep = [&readings](PastTafReading reading) { readings.push_back(std::move(reading)); };
+  EXPECT_FALSE(source.wasAsked("KORD", nine));
+  source.requestValidAt(station, nine, keep);
+  EXPECT_TRUE(source.wasAsked("KORD", nine));
+  EXPECT_FALSE(source.wasAsked("KORD", nine + 3600));
+  EXPECT_FALSE(source.wasAsked("KJFK", nine));
+  for (int hour = 1; hour < TafSource::kPastRequestsPerMinute + 1; ++hour)
+    source.requestValidAt(station, nine + hour * 3600, keep);
+  EXPECT_TRUE(readings.empty()) << "answered inside the request";
+  fetcher.deliverAll();
+  ASSERT_EQ(readings.size(), static_cast<std::size_t>(TafSource::kPastRequestsPerMinute) + 1);
+  ASSERT_TRUE(readings[0].ok) << readings[0].note;
+  EXPECT_EQ(readings[0].forecasts.size(), 2u);
+  EXPECT_TRUE(readings[1].ok && readings[1].forecasts.empty());
+  EXPECT_FALSE(readings.back().ok) << "one more than the minute allows";
+  EXPECT_FALSE(source.wasAsked("KORD", nine + TafSource::kPastRequestsPerMinute * 3600)) << "refused, not asked";
+  EXPECT_EQ(dates.size(), static_cast<std::size_t>(TafSource::kPastRequestsPerMinute));
+  EXPECT_EQ(dates[0], "2026-05-20T09:00:00Z");
+  EXPECT_EQ(dates[1], "2026-05-20T10:00:00Z");
+  // A minute on, the source asks again.
+  now += 60;
+  source.requestValidAt(station, nine - 3600, keep);
+  fetcher.deliverAll();
+  EXPECT_TRUE(readings.back().ok);
+  server.stop();
+
+  const std::vector<StoredForecast> stored = store->forecasts("KORD", 0, now);
+  ASSERT_EQ(stored.size(), 2u);
+  EXPECT_EQ(stored[0].issuedAt, nine - 8 * 60);
+  EXPECT_EQ(stored[1].issuedAt, 1779276600);  // the amendment, 11:30
+  EXPECT_TRUE(stored[1].raw.starts_with("TAF AMD KORD 201130Z"));
 }
 
 }  // namespace

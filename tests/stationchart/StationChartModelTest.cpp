@@ -12,6 +12,7 @@
 #include "stationchart/StationChart.h"
 #include "metar/MetarDecoder.h"
 #include "observations/MetarObservation.h"
+#include "observations/CurlPageFetcher.h"
 #include "observations/MetarSource.h"
 #include "observations/ReportPageSource.h"
 #include "reportstore/ReportStore.h"
@@ -20,6 +21,7 @@
 #include "support/ChartTestSupport.h"
 #include "support/DeferredFetcher.h"
 #include "support/FakeUserPort.h"
+#include "support/LocalHttpServer.h"
 #include "support/ReadFile.h"
 #include "support/RecordingPainter.h"
 #include "support/ReportPages.h"
@@ -941,6 +943,194 @@ TEST_F(StoredChartTest, TheStoredTafsAreJudgedAgainstTheReportsShown) {
     EXPECT_FALSE(model->panel.gustPen.has_value());
     EXPECT_EQ(model->panelTip(middle(panel.categorySegments[1]), panel.categoryRect.top + 2), "") << "no panel shown";
   }
+}
+
+// The TAFs the store lacks for the chart's past hours, asked of a real
+// server: hourly VFR reports from 06:53 to 17:53 UTC, and a stored TAF
+// issued at 13:40 that is in force from 14:00 only.
+class PastTafChartTest : public StoredChartTest {
+ protected:
+  void SetUp() override {
+    StoredChartTest::SetUp();
+    settings.pastHours = 12;
+    settings.showAviationPanel = true;
+    port.now = At(18, 5);
+    server.Server().Get("/api/data/metar", [this](const httplib::Request&, httplib::Response& response) {
+      response.set_content(Answer({{17, 53}}), "application/json");
+    });
+    server.Server().Get("/api/data/taf", [this](const httplib::Request& request, httplib::Response& response) {
+      const std::string date = request.get_param_value("date");
+      dates.push_back(date);
+      if (!failAt.empty() && date == failAt) {
+        response.status = 500;
+        return;
+      }
+      const auto answer = answers.find(date);
+      response.set_content(answer == answers.end() ? "[]" : answer->second, "application/json");
+    });
+    ASSERT_TRUE(server.start());
+  }
+  void TearDown() override { server.stop(); }
+
+  // A new store with the reports and the 13:40 TAF, and a new run's sources.
+  void Fresh(const std::string& name, bool withTaf = true) {
+    Reset(name);
+    metar->baseUrl = server.Url("/");
+    NewRun();
+    std::vector<StoredMetar> reports;
+    for (int h = 6; h <= 17; ++h) reports.push_back(StoredMetar{"TEST", At(h, 53), Raw(h, 53), ReportOrigin::kChart, false});
+    ASSERT_TRUE(store->putMetars(reports));
+    const StoredForecast stored{"TEST", At(13, 40), "TAF TEST 071340Z 0714/0818 16010KT P6SM SCT030"};
+    if (withTaf) {
+      ASSERT_TRUE(store->putForecasts(std::span(&stored, 1)));
+    }
+    dates.clear();
+  }
+  void NewRun() {
+    taf = std::make_unique<TafSource>(fetcher, [this] { return now; });
+    taf->baseUrl = server.Url("/");
+    taf->setStore(store);
+  }
+  static std::string TafAnswer(const char* issued, const char* raw) {
+    return std::string(R"([{"issueTime": ")") + issued + R"(", "rawTAF": ")" + raw + "\"}]";
+  }
+  // Opens a chart and answers every request, and every one it leads to,
+  // from the server.
+  std::unique_ptr<StationChartModel> Open(ObservationSource& from) {
+    auto model = std::make_unique<StationChartModel>(station, settings, from, port, nullptr, taf.get());
+    std::optional<bool> finished;
+    model->load([&](LoadOutcome outcome) { finished = outcome.ok; });
+    while (fetcher.fetchNext(curl)) {
+    }
+    EXPECT_EQ(finished, true);
+    EXPECT_FALSE(model->isPastForecastBusy());
+    return model;
+  }
+  static std::string Summary(const StationChartModel& model) {
+    for (const std::string& line : *model.chart->series.back().detailLines)
+      if (line.starts_with("Forecast: ")) return line;
+    return "";
+  }
+  // The judged hours, "06:00 worse", in UTC.
+  static std::vector<std::string> Verdicts(const StationChartModel& model) {
+    std::vector<std::string> verdicts;
+    for (const VerifiedHour& hour : model.verification().hours)
+      if (hour.verdict != ForecastVerdict::kNone)
+        verdicts.push_back(formatText("%02d:00 ", static_cast<int>(hour.start % 86400 / 3600)) +
+                           forecastVerdictText(hour.verdict));
+    return verdicts;
+  }
+
+  LocalHttpServer server;
+  CurlPageFetcher curl;
+  std::unique_ptr<TafSource> taf;
+  std::vector<std::string> dates;  // the TAF requests' dates, "" for the current TAF
+  std::map<std::string, std::string> answers;
+  std::string failAt;
+};
+
+// The oldest hour without a TAF is asked first; an answer covers its
+// validity, one without a TAF moves on an hour; the band, the verdicts and
+// the summary are made again, on the chart's axis in the zone chosen; a
+// second opening (the next run) finds them all in the store.
+TEST_F(PastTafChartTest, TheOlderHoursGetTheirTafsFromTheServiceOnce) {
+  answers["2026-12-07T06:00:00Z"] = TafAnswer("2026-12-07T05:20:00Z", "TAF TEST 070520Z 0706/0712 16010KT 3SM BR OVC008");
+  answers["2026-12-07T12:00:00Z"] = TafAnswer("2026-12-07T11:50:00Z", "TAF TEST 071150Z 0712/0718 16010KT P6SM SCT030");
+  const struct {
+    const char* zone;
+    bool utc;
+    std::int64_t shift;  // of the chart's axis from UTC
+  } cases[] = {{"UTC0", true, 0}, {"Asia/Kolkata", false, 5 * 3600 + 1800}, {"America/New_York", false, -5 * 3600},
+               {"Asia/Kolkata", true, 0}};
+  int run = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.zone) + (c.utc ? " UTC" : " local"));
+    zone.reset();
+    zone.emplace(c.zone);
+    settings.timeUtc = c.utc;
+    Fresh("past-" + std::to_string(++run));
+
+    auto model = Open(*metar);
+    // Whole UTC hours whatever the zone; the first answer covered 06 to 12.
+    EXPECT_EQ(dates, (std::vector<std::string>{"", "2026-12-07T06:00:00Z", "2026-12-07T12:00:00Z"}));
+    std::vector<std::string> expected;
+    for (int h = 6; h <= 11; ++h) expected.push_back(formatText("%02d:00 worse", h));  // IFR forecast, VFR seen
+    for (int h = 12; h <= 17; ++h) expected.push_back(formatText("%02d:00 right", h));
+    EXPECT_EQ(Verdicts(*model), expected);
+    EXPECT_EQ(Summary(*model), "Forecast: 6 of 12 hours right (50%)");
+    ASSERT_EQ(model->panel.hours.size(), 12u);
+    EXPECT_EQ(model->panel.hours.front().start, At(6, 0) + c.shift);
+    EXPECT_EQ(model->panel.hours.front().verdict, HourVerdict::kWorse);
+    EXPECT_EQ(model->panel.hours[6].start, At(12, 0) + c.shift);
+    EXPECT_EQ(model->panel.hours[6].verdict, HourVerdict::kRight);
+    EXPECT_EQ(store->forecasts("TEST", 0, At(23, 0)).size(), 3u);
+
+    model.reset();
+    NewRun();
+    dates.clear();
+    auto again = Open(*metar);
+    EXPECT_EQ(dates, std::vector<std::string>{""}) << "only the current TAF";
+    EXPECT_EQ(Verdicts(*again), expected);
+    EXPECT_EQ(Summary(*again), "Forecast: 6 of 12 hours right (50%)");
+  }
+}
+
+// Without the stored TAF every hour lacks one: at most eight are asked for,
+// and the same run never asks an hour again; a failure stops the asking and
+// changes nothing shown; without any TAF of the station, or offline,
+// nothing is asked.
+TEST_F(PastTafChartTest, TheAskingIsCappedStopsOnAFailureAndNeedsTheLiveService) {
+  settings.timeUtc = false;
+  auto hoursFrom = [](int first, int last) {
+    std::vector<std::string> list{""};
+    for (int h = first; h <= last; ++h) list.push_back(formatText("2026-12-07T%02d:00:00Z", h));
+    return list;
+  };
+  const std::string storedOnly = "Forecast: 4 of 4 hours right (100%)";
+
+  // Only a current TAF, and none for the past: eight hours asked, each
+  // answer without a TAF moving on an hour; the next chart of the run asks
+  // only hours not yet asked.
+  Fresh("cap", false);
+  answers[""] = TafAnswer("2026-12-07T17:40:00Z", "TAF TEST 071740Z 0718/0824 16010KT P6SM SCT030");
+  auto model = Open(*metar);
+  ASSERT_TRUE(model->forecast().has_value());
+  EXPECT_EQ(dates, hoursFrom(6, 13));
+  EXPECT_EQ(Summary(*model), "");
+  dates.clear();
+  auto next = Open(*metar);
+  EXPECT_EQ(dates, hoursFrom(14, 17));
+
+  // A week on, only the hours of the last seven days are asked.
+  Fresh("week", false);
+  port.now = At(18, 5) + StationChartModel::kPastForecastSeconds - 9 * 3600;
+  model = Open(*metar);
+  EXPECT_EQ(dates, hoursFrom(10, 17));
+  port.now = At(18, 5);
+
+  // A station with no TAF at all, stored or current, is not asked.
+  Fresh("none", false);
+  answers.erase("");
+  model = Open(*metar);
+  EXPECT_EQ(dates, std::vector<std::string>{""});
+
+  // A failure: the hours after it are not asked and nothing shown changes.
+  Fresh("failure");
+  failAt = "2026-12-07T06:00:00Z";
+  model = Open(*metar);
+  EXPECT_EQ(dates, hoursFrom(6, 6));
+  EXPECT_EQ(Summary(*model), storedOnly);
+  EXPECT_EQ(model->panel.hours.size(), 4u);
+  EXPECT_EQ(model->panel.hours.front().start, chartWallClock(At(14, 0), false));
+  failAt.clear();
+
+  // Offline: the chart shows the store's reports and asks for no past TAF.
+  Fresh("offline");
+  metar->baseUrl = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/";
+  model = Open(*metar);
+  EXPECT_TRUE(model->isOffline());
+  EXPECT_EQ(dates, std::vector<std::string>{""});
+  EXPECT_EQ(Summary(*model), storedOnly);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/AsyncPageFetcher.h"
+#include "base/PageFetcher.h"
 #include "support/FakePageFetcher.h"
 
 namespace nimbrel::test {
@@ -20,6 +21,8 @@ class DeferredFetcher : public AsyncPageFetcher {
   std::unique_ptr<FetchTicket> start(const std::string& url, int readBufferSize, Work work) override {
     auto request = std::make_shared<Request>();
     request->work = std::move(work);
+    request->url = url;
+    request->size = readBufferSize;
     urls.push_back(url);
     sizes.push_back(readBufferSize);
     waiting.push_back(request);
@@ -55,6 +58,18 @@ class DeferredFetcher : public AsyncPageFetcher {
   }
   bool deliverNext(const std::string& page) { return deliverNext(PageResult(page)); }
 
+  // Answers the oldest request still waiting with what `real` fetches of
+  // its address (a server on 127.0.0.1); false when none waits.
+  bool fetchNext(PageFetcher& real) {
+    while (!waiting.empty() && waiting.front()->cancelled) {
+      waiting.pop_front();
+      ++dropped;
+    }
+    if (waiting.empty()) return false;
+    const Request& next = *waiting.front();
+    return deliverNext(next.known ? FetchResult{} : real.fetch(next.url, next.size));
+  }
+
   // Answers every request waiting, including ones asked for meanwhile, each
   // with the same result; how many were answered.
   int deliverAll(const FetchResult& result) {
@@ -70,6 +85,8 @@ class DeferredFetcher : public AsyncPageFetcher {
  private:
   struct Request {
     Work work;
+    std::string url;
+    int size = 0;
     std::function<void()> known;
     bool cancelled = false;
   };

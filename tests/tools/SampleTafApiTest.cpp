@@ -267,8 +267,61 @@ TEST_F(SampleTafApi, StationsWithoutTafAndSeveralIds) {
   EXPECT_EQ(tafs("egll,KJFK%20LLBG,ZZZZ,CYHZ,EGLL"), alone);
 }
 
+std::string isoText(std::time_t t, const char* format = "%Y-%m-%dT%H:%M:%SZ") {
+  std::tm utc{};
+  gmtime_r(&t, &utc);
+  char text[32];
+  std::strftime(text, sizeof text, format, &utc);
+  return text;
+}
+
+// With a date of the replayed day: the TAF valid then (issued and begun by
+// it, the later in the hour before) or issued in the hour up to it; none
+// outside the day; the date now gives what no date gives.
+TEST_F(SampleTafApi, APastDateGivesTheTafValidOrIssuedThen) {
+  const json current = tafs("LLBG,CYHZ");
+  ASSERT_EQ(current.size(), 2u);
+  EXPECT_EQ(tafs("LLBG,CYHZ&date=" + isoText(kNow)), current);
+  for (const std::time_t before : {std::time_t{5 * 3600 + 30}, std::time_t{23 * 3600}}) {
+    const std::time_t at = kNow - before;
+    for (const std::string& date : {isoText(at), isoText(at, "%Y%m%d_%H%M%S"), isoText(at, "%Y%m%d_%H%MZ")}) {
+      SCOPED_TRACE(date);
+      const json valid = tafs("LLBG,CYHZ&date=" + date);
+      const json issued = tafs("LLBG,CYHZ&time=issue&date=" + date);
+      ASSERT_EQ(valid.size(), 2u);
+      ASSERT_EQ(issued.size(), 2u);
+      const std::time_t minute = at / 60 * 60;  // the compact form may leave out the seconds
+      for (std::size_t i = 0; i < 2; ++i) {
+        const json& o = valid[i];
+        const std::time_t issue = isoSeconds(o["issueTime"]), from = o["validTimeFrom"], to = o["validTimeTo"];
+        EXPECT_LE(std::max(issue, from), at);
+        EXPECT_GT(std::max(issue, from), minute - 3600);
+        EXPECT_GT(to, at);
+        EXPECT_EQ(o["mostRecent"], 0);
+        // The same TAF as now, moved back by whole hours, its text with it.
+        EXPECT_EQ((isoSeconds(current[i]["issueTime"]) - issue) % 3600, 0);
+        EXPECT_EQ(to - from, current[i]["validTimeTo"].get<std::time_t>() - current[i]["validTimeFrom"].get<std::time_t>());
+        const TafReport decoded = decodeTaf(o["rawTAF"].get<std::string>(), UtcDateTime::fromEpochMinutes(issue / 60));
+        ASSERT_TRUE(decoded.issued);
+        EXPECT_EQ(seconds(*decoded.issued), issue);
+        EXPECT_EQ(seconds(decoded.validFrom), from);
+
+        const std::time_t issuedAt = isoSeconds(issued[i]["issueTime"]);
+        EXPECT_LE(issuedAt, at);
+        EXPECT_GT(issuedAt, minute - 3600);
+      }
+    }
+  }
+  EXPECT_EQ(tafs("LLBG&date=" + isoText(kNow + 3600)), json::array()) << "after now";
+  EXPECT_EQ(tafs("LLBG&date=" + isoText(kNow - 25 * 3600)), json::array()) << "before the day replayed";
+  EXPECT_EQ(tafs("KJFK&date=" + isoText(kNow - 3600)), json::array()) << "a station without TAF";
+}
+
 TEST_F(SampleTafApi, BadRequestsAreJsonErrors) {
-  for (const char* query : {"format=json", "ids=&format=json", "ids=LLBG", "ids=LLBG&format=raw"}) {
+  for (const char* query : {"format=json", "ids=&format=json", "ids=LLBG", "ids=LLBG&format=raw",
+                            "ids=LLBG&format=json&date=2025-12-06", "ids=LLBG&format=json&date=2025-12-06T05:00:00Zx",
+                            "ids=LLBG&format=json&date=2025-02-30T05:00:00Z", "ids=LLBG&format=json&date=20251206_05",
+                            "ids=LLBG&format=json&time=later"}) {
     auto result = get(std::string("/api/data/taf?") + query);
     ASSERT_TRUE(result) << query;
     EXPECT_EQ(result->status, 400) << query;

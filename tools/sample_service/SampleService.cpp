@@ -331,7 +331,8 @@ bool SampleService::start(int wantedPort) {
     // The request's own time, so a long-running service keeps its TAFs valid.
     server->Get("/api/data/taf", [this](const httplib::Request& request, httplib::Response& response) {
       ApiAnswer reply = taf->tafApi(request.get_param_value("ids"), request.get_param_value("format"),
-                                    now != 0 ? now : std::time(nullptr), stationsByIcao);
+                                    now != 0 ? now : std::time(nullptr), stationsByIcao,
+                                    request.get_param_value("date"), request.get_param_value("time"));
       response.status = reply.status;
       response.set_content(std::move(reply.body), reply.contentType);
     });

@@ -86,7 +86,8 @@ class SampleService {
   const SampleMetarDay* metarDay() const { return metar.get(); }
 
   // Real TAFs ("date<TAB>report" lines) of the listed stations, served as
-  // the Data API's /api/data/taf, re-dated to be valid at the request's now.
+  // the Data API's /api/data/taf, re-dated to be valid at the request's now
+  // (or, with `date`, at that instant of the day up to now).
   bool loadTafCorpus(const std::string& tsvPath, std::string& error);
   const SampleTafCorpus* tafCorpus() const { return taf.get(); }
 

@@ -199,17 +199,56 @@ bool SampleTafCorpus::loadFile(const std::string& path, const Stations& stations
   return true;
 }
 
+std::optional<std::time_t> tafApiDate(std::string_view text) {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+  const std::string value(text);
+  char tail[4] = {};
+  int used = 0;
+  // "2026-12-07T12:00:00Z", or "20261207_1200" with seconds and Z optional.
+  const bool iso = std::sscanf(value.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%1[Z]%n", &year, &month, &day, &hour, &minute,
+                               &second, tail, &used) == 7 && used == static_cast<int>(value.size());
+  bool compact = false;
+  if (!iso && value.size() >= 13 && value[8] == '_' && allDigits(text.substr(0, 8)) && allDigits(text.substr(9, 4))) {
+    std::string_view rest = text.substr(13);
+    if (rest.ends_with('Z')) rest.remove_suffix(1);
+    compact = rest.empty() || (rest.size() == 2 && allDigits(rest));
+    year = std::atoi(value.substr(0, 4).c_str());
+    month = twoDigits(text, 4);
+    day = twoDigits(text, 6);
+    hour = twoDigits(text, 9);
+    minute = twoDigits(text, 11);
+    second = rest.empty() ? 0 : twoDigits(rest, 0);
+  }
+  if (!iso && !compact) return std::nullopt;
+  const UtcDateTime at{year, month, day, hour, minute};
+  if (!at.isValid() || second > 59) return std::nullopt;
+  return static_cast<std::time_t>(at.epochMinutes() * 60 + second);
+}
+
 ApiAnswer SampleTafCorpus::tafApi(const std::string& ids, const std::string& format, std::time_t now,
-                                  const Stations& stations) const {
+                                  const Stations& stations, const std::string& date, const std::string& time) const {
   const std::vector<std::string> wanted = apiSplitIds(ids);
   if (wanted.empty()) return apiJsonError(400, "Missing or empty ids");
   if (format != "json") return apiJsonError(400, "Invalid format: only json is served here");
+  if (!time.empty() && time != "valid" && time != "issue") return apiJsonError(400, "Invalid time: valid or issue");
+  std::time_t at = now;
+  if (!date.empty()) {
+    const std::optional<std::time_t> asked = tafApiDate(date);
+    if (!asked) return apiJsonError(400, "Invalid date: yyyy-mm-ddThh:mm:ssZ or yyyymmdd_hhmm");
+    at = *asked;
+  }
   json array = json::array();
+  // The replayed day is the day up to now: no TAF before it, none yet after now.
+  if (at > now || at < now - kReplayedDaySeconds) return {200, "application/json", array.dump()};
+  const bool byIssue = !date.empty() && time == "issue";
   for (const std::string& id : wanted) {
     const auto found = tafs.find(id);
     if (found == tafs.end()) continue;
     const TafReport& taf = found->second.decoded;
-    const std::int64_t shift = tafShiftHours(taf, now);
+    // Valid at the instant: issued and begun by it, the later within the
+    // hour before; issued at it: issued within the hour before.
+    const std::int64_t shift =
+        byIssue ? floorDiv(at - taf.issued->epochMinutes() * 60, 3600) : tafShiftHours(taf, at);
     const std::int64_t shiftSeconds = shift * 3600;
     const std::int64_t issued = taf.issued->epochMinutes() * 60 + shiftSeconds;
     const auto station = stations.find(id);
@@ -222,7 +261,7 @@ ApiAnswer SampleTafCorpus::tafApi(const std::string& ids, const std::string& for
     object["validTimeFrom"] = taf.validFrom.epochMinutes() * 60 + shiftSeconds;
     object["validTimeTo"] = taf.validTo.epochMinutes() * 60 + shiftSeconds;
     object["rawTAF"] = apiLatin1ToUtf8(shiftTafDayTimes(found->second.raw, taf.validFrom, shift));
-    object["mostRecent"] = 1;
+    object["mostRecent"] = shift == tafShiftHours(taf, now) ? 1 : 0;
     object["remarks"] = taf.amended ? " AMD" : taf.corrected ? " COR" : "";
     object["lat"] = s ? apiNumber(s->latitude, 0.0001) : json(nullptr);
     object["lon"] = s ? apiNumber(s->longitude, 0.0001) : json(nullptr);

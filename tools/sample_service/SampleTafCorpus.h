@@ -2,9 +2,11 @@
 // Real TAFs ("YYYY-MM-DD<TAB>report" lines, the date the TAF was issued)
 // answered as the Data API's /api/data/taf: the newest TAF of each listed
 // station, moved by a whole number of hours so that it was issued shortly
-// before now and is valid now, its raw text rewritten to match.
+// before now and is valid now (or at the past instant asked), its raw text
+// rewritten to match.
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -38,6 +40,10 @@ std::string shiftTafDayTimes(std::string_view raw, const UtcDateTime& validFrom,
 // just before `now` (the later of the two within the last hour).
 std::int64_t tafShiftHours(const TafReport& taf, std::time_t now);
 
+// The instant a `date` value names: "yyyy-mm-ddThh:mm:ssZ", or
+// "yyyymmdd_hhmm" with seconds and "Z" optional; none otherwise.
+std::optional<std::time_t> tafApiDate(std::string_view text);
+
 class SampleTafCorpus {
  public:
   using Stations = std::unordered_map<std::string, const SampleStation*>;
@@ -49,9 +55,15 @@ class SampleTafCorpus {
 
   std::size_t stationCount() const { return tafs.size(); }
 
-  // /api/data/taf with its query values.
-  ApiAnswer tafApi(const std::string& ids, const std::string& format, std::time_t now,
-                   const Stations& stations) const;
+  // How far back `date` reaches: the day the service replays.
+  static constexpr std::time_t kReplayedDaySeconds = 24 * 3600;
+
+  // /api/data/taf with its query values. Without `date`, each station's TAF
+  // as valid now; with it, as valid at that instant (time "valid", the
+  // default) or issued in the hour up to it (time "issue"), within the
+  // replayed day; none outside it.
+  ApiAnswer tafApi(const std::string& ids, const std::string& format, std::time_t now, const Stations& stations,
+                   const std::string& date = {}, const std::string& time = {}) const;
 
  private:
   struct Kept {
