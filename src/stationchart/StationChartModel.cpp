@@ -277,9 +277,13 @@ void StationChartModel::showForecast() {
 
 TextLines StationChartModel::linesWithForecast(const Observation& observation) const {
   TextLines lines = detailLines(observation, unitsChosen(settings) ? &settings.units : nullptr, settings.timeUtc);
-  // Before the TAF's long line, which the legend may cut.
+  // Before the report as sent and the TAF's long line, which the legend cuts
+  // when they do not fit.
   if (showsPanel())
-    if (std::string summary = verificationSummary(m_verification); !summary.empty()) lines.push_back(std::move(summary));
+    if (std::string summary = verificationSummary(m_verification); !summary.empty()) {
+      const auto raw = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("METAR: "); });
+      lines.insert(raw, std::move(summary));
+    }
   if (m_forecast) lines.push_back(forecastLine(*m_forecast, settings.timeUtc));
   return lines;
 }
