@@ -66,7 +66,7 @@ void paintBriefing(QPainter& painter, const QRect& page, StationChartView& view)
   // About nine points on an A4 page, whatever the device's resolution.
   int pixels = std::max(6, page.height() / 95);
   const int smallest = std::max(4, pixels / 2);
-  const QSize drawn = view.drawnSize();
+  const QSize drawn = view.briefingSize();
   int chartHeight = 0;
   int headingHeight = 0;
   int gap = 0;
@@ -99,7 +99,7 @@ void paintBriefing(QPainter& painter, const QRect& page, StationChartView& view)
     painter.translate(page.left() + (page.width() - drawn.width() * scale) / 2.0, y);
     painter.scale(scale, scale);
     painter.setClipRect(QRect(QPoint(0, 0), drawn));
-    view.draw(painter);
+    view.drawForBriefing(painter);
     painter.restore();
     y += static_cast<int>(drawn.height() * scale) + gap;
   }

@@ -31,7 +31,7 @@ StationChartView::StationChartView(std::unique_ptr<StationChartObject> loaded, S
   // The chart keeps the area left of the Reports list, when shown, and above
   // the aviation panel.
   object->setClientArea([this] {
-    const QRect area = reports->chartArea();
+    const QRect area = chartRect();
     return Rect{area.left(), area.top(), area.right() + 1, area.bottom() + 1 - panelSpace()};
   });
   // Each appended row asks for a paint; Qt folds them into one.
@@ -71,7 +71,15 @@ std::string StationChartView::statusText() const {
 
 void StationChartView::refresh() { model.refresh(); }
 
-QSize StationChartView::drawnSize() const { return reports->chartArea().size(); }
+QRect StationChartView::chartRect() const { return drawingBriefing ? rect() : reports->chartArea(); }
+
+void StationChartView::drawForBriefing(QPainter& painter) {
+  drawingBriefing = true;
+  draw(painter);
+  drawingBriefing = false;
+  // The screen's chart is laid out again, beside the list, on its next paint.
+  update();
+}
 
 void StationChartView::print(QPainter& painter) {
   const QPaintDevice* device = painter.device();
@@ -98,7 +106,7 @@ int StationChartView::panelSpace() const { return model.showsPanel() ? AviationP
 
 Rect StationChartView::panelArea() const {
   // Under a chart laid out at its smallest size rather than over it.
-  const QRect area = reports->chartArea();
+  const QRect area = chartRect();
   const int top = std::max(area.bottom() + 1 - panelSpace(), kMinChartHeight);
   return Rect{area.left(), top, area.right() + 1, top + AviationPanel::kHeight};
 }

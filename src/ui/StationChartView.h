@@ -38,7 +38,11 @@ class StationChartView : public QWidget, public ChildView {
   // The Reports list beside the chart, hidden until asked for.
   ChartReportsPane* reportsPane() const { return reports; }
   // The size draw() paints: the window less the Reports list.
-  QSize drawnSize() const;
+  QSize drawnSize() const { return chartRect().size(); }
+  // The briefing's picture: the chart and panel laid out over the whole
+  // window, as if the Reports list were not beside them.
+  QSize briefingSize() const { return size(); }
+  void drawForBriefing(QPainter& painter);
 
   // ChildView
   bool offers(Command) const override { return true; }
@@ -72,6 +76,10 @@ class StationChartView : public QWidget, public ChildView {
   // The aviation panel's place under the chart, and what the window grew by
   // for it (taken back when the panel is switched off).
   int panelSpace() const;
+  // Where the chart and panel go: left of the Reports list, or the whole
+  // window while the briefing is drawn.
+  QRect chartRect() const;
+  bool drawingBriefing = false;
   Rect panelArea() const;
   void fitPanel();
   bool panelFitted = false;  // the window was fitted to the panel shown

@@ -10,6 +10,8 @@
 #include <QFileDialog>
 #include <QFile>
 #include <QHeaderView>
+#include <QImage>
+#include <QPainter>
 #include <ctime>
 
 #include "MainWindowFixture.h"
@@ -128,6 +130,16 @@ TEST_F(ChartReportsTest, TheReportsListShowsEveryReportNewestFirstAndCopiesThem)
       << pane->list()->rowCount();
   // The window grew by the list: the chart keeps its width.
   EXPECT_EQ(view->drawnSize().width(), chartWidth);
+  // The briefing lays the chart out over the whole window, not squeezed
+  // beside the list; the screen's chart is beside it again on its next paint.
+  {
+    QImage page(800, 1130, QImage::Format_RGB32);
+    QPainter onPage(&page);
+    paintBriefing(onPage, page.rect(), *view);
+  }
+  EXPECT_GT(view->chart()->frameRect.width(), chartWidth);
+  view->repaint();
+  EXPECT_LT(view->chart()->frameRect.width(), chartWidth);
 
   ReportsList* list = pane->list();
   const std::vector<std::string> expected = {service.metars[0], amended, service.metars[1], service.taf};
