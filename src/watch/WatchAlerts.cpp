@@ -40,10 +40,12 @@ std::vector<WatchAlert> WatchAlerts::feedReport(const std::string& icao, const S
 std::vector<WatchAlert> WatchAlerts::feedSnapshot(const WeatherSnapshot& snapshot, const StationList& catalogue,
                                                   const std::vector<std::string>& watched) {
   std::vector<WatchAlert> alerts;
+  std::vector<std::string_view> codes(watched.begin(), watched.end());
+  std::sort(codes.begin(), codes.end());
   for (const StationWeather& weather : snapshot.stations) {
     if (weather.station >= catalogue.size()) continue;
     const std::string& icao = catalogue[weather.station].icao;
-    if (std::find(watched.begin(), watched.end(), icao) == watched.end()) continue;
+    if (!std::binary_search(codes.begin(), codes.end(), std::string_view(icao))) continue;
     for (WatchAlert& alert : feedReport(icao, weather)) alerts.push_back(std::move(alert));
   }
   return alerts;

@@ -1,5 +1,6 @@
 #include "watch/WatchRows.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "charts/StationCardText.h"
@@ -100,6 +101,46 @@ WatchInput storedWatchInput(const ReportStore& store, const Station& station, st
     if (taf.status != MetarStatus::Rejected) input.taf = std::move(taf);
   }
   return input;
+}
+
+std::vector<WatchInput> watchInputs(const std::vector<std::string>& watched, const WeatherSnapshot& snapshot,
+                                    const StationList& catalogue, const std::vector<WatchInput>& stored) {
+  std::vector<WatchInput> inputs(watched.size());
+  // One pass over the catalogue, the watched codes looked up sorted: a
+  // world list of thousands against a few dozen codes.
+  std::vector<std::pair<std::string_view, std::size_t>> wanted;
+  for (std::size_t i = 0; i < watched.size(); ++i) {
+    inputs[i].station.icao = watched[i];
+    wanted.emplace_back(watched[i], i);
+  }
+  std::sort(wanted.begin(), wanted.end());
+  for (std::size_t index = 0; index < catalogue.size(); ++index) {
+    const auto found = std::lower_bound(wanted.begin(), wanted.end(), std::pair<std::string_view, std::size_t>(catalogue[index].icao, 0));
+    for (auto it = found; it != wanted.end() && it->first == catalogue[index].icao; ++it) {
+      WatchInput& input = inputs[it->second];
+      if (input.current) continue;  // a code listed twice: the entry with weather
+      input.station = catalogue[index];
+      if (const StationWeather* weather = snapshot.forStation(index)) input.current = *weather;
+    }
+  }
+  for (WatchInput& input : inputs) {
+    const auto known = std::find_if(stored.begin(), stored.end(),
+                                    [&](const WatchInput& s) { return s.station.icao == input.station.icao; });
+    if (known == stored.end()) continue;
+    input.taf = known->taf;
+    if (input.station.name.empty()) input.station.name = known->station.name;
+    if (!known->current) continue;
+    if (!input.current || input.current->observedMinutes < known->current->observedMinutes) {
+      // The store is newer than the download (a chart brought a report since).
+      input.current = known->current;
+      input.previous = known->previous;
+    } else if (input.current->observedMinutes == known->current->observedMinutes) {
+      input.previous = known->previous;
+    } else {
+      input.previous = known->current;
+    }
+  }
+  return inputs;
 }
 
 }  // namespace nimbrel

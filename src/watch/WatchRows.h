@@ -58,4 +58,12 @@ WatchRow watchRow(const WatchInput& input, const MinimaSet& minima, std::int64_t
 // decoded (a worker's job: this reads the file).
 WatchInput storedWatchInput(const ReportStore& store, const Station& station, std::int64_t nowSeconds);
 
+// The watched stations' inputs, in the list's order, from the world
+// download's snapshot: each station's report from it, and the report before
+// it and the forecast from `stored` (a worker's storedWatchInput of each).
+// A station the snapshot lacks keeps its stored report; one neither has is
+// a row without a report. Reads no file: the window's thread may call it.
+std::vector<WatchInput> watchInputs(const std::vector<std::string>& watched, const WeatherSnapshot& snapshot,
+                                    const StationList& catalogue, const std::vector<WatchInput>& stored);
+
 }  // namespace nimbrel

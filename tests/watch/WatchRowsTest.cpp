@@ -97,5 +97,52 @@ TEST(WatchRows, TrendAndAStationWithoutReports) {
   EXPECT_EQ(watchRow(input, {}, now, {}, true).nextChange, "Forecast ended at 12:00 UTC");
 }
 
+TEST(WatchRows, InputsFromTheWorldSnapshotAndTheStore) {
+  StationList catalogue(4);
+  const char* const codes[][2] = {{"KAAA", "Alpha"}, {"KXYZ", "Sample Field"}, {"KQQQ", "Quebec"}, {"KOLD", "Old"}};
+  for (std::size_t i = 0; i < 4; ++i) {
+    catalogue[i].icao = codes[i][0];
+    catalogue[i].name = codes[i][1];
+  }
+  const auto at = [](const std::string& raw, std::size_t station) {
+    StationWeather weather = Weather(raw);
+    weather.station = station;
+    return weather;
+  };
+  WeatherSnapshot snapshot;
+  snapshot.stations = {at("KAAA 071250Z 00000KT 9999 SKC 10/01 Q1020", 0),
+                       at("KXYZ 071350Z 24010KT 9999 OVC009 12/08 Q1012", 1),
+                       at("KQQQ 071250Z 27008KT 9999 FEW030 08/02 Q1021", 2)};
+  std::vector<WatchInput> stored(3);
+  stored[0].station.icao = "KXYZ";
+  stored[0].previous = Weather("KXYZ 071150Z 24010KT 9999 BKN040 12/08 Q1012");
+  stored[0].current = Weather("KXYZ 071250Z 24010KT 9999 BKN020 12/08 Q1012");
+  stored[0].taf = decodeTaf("TAF KXYZ 071100Z 0712/0812 24020KT 6000 BKN012", UtcDateTime{2026, 12, 7, 11, 0});
+  stored[1].station.icao = "KQQQ";
+  stored[1].previous = Weather("KQQQ 071150Z 27008KT 4000 BR BKN008 08/02 Q1021");
+  stored[1].current = snapshot.stations[2];
+  stored[2].station.icao = "KOLD";
+  stored[2].current = Weather("KOLD 070950Z 27008KT 9999 FEW030 08/02 Q1021");
+
+  const std::vector<WatchInput> inputs = watchInputs({"KQQQ", "KNON", "KXYZ", "KOLD"}, snapshot, catalogue, stored);
+  ASSERT_EQ(inputs.size(), 4u);
+  // The snapshot's report, and the stored one of the same time's predecessor.
+  EXPECT_EQ(inputs[0].station.name, "Quebec");
+  EXPECT_EQ(inputs[0].current->rawReport, snapshot.stations[2].rawReport);
+  EXPECT_EQ(inputs[0].previous->rawReport, stored[1].previous->rawReport);
+  EXPECT_FALSE(inputs[0].taf);
+  // Nowhere: a row without a report.
+  EXPECT_EQ(inputs[1].station.icao, "KNON");
+  EXPECT_FALSE(inputs[1].current || inputs[1].previous);
+  // The download is newer than the store: the stored report comes before it.
+  EXPECT_EQ(inputs[2].station.name, "Sample Field");
+  EXPECT_EQ(inputs[2].current->rawReport, snapshot.stations[1].rawReport);
+  EXPECT_EQ(inputs[2].previous->rawReport, stored[0].current->rawReport);
+  EXPECT_TRUE(inputs[2].taf);
+  // Not in the download: the stored report.
+  EXPECT_EQ(inputs[3].current->rawReport, stored[2].current->rawReport);
+  EXPECT_EQ(watchRow(inputs[2], {}, UtcDateTime{2026, 12, 7, 14, 0}.epochMinutes(), {}, true).trend, WatchTrend::kWorse);
+}
+
 }  // namespace
 }  // namespace nimbrel
