@@ -41,9 +41,10 @@ class WatchCommandTest : public ::testing::Test {
 
   void WriteMinima(const std::string& text) { std::ofstream(folder / "minima.txt") << text; }
 
-  ToolRun Watch(const std::string& arguments, const char* zone = "UTC") {
+  // The computer's locale picks the aviation preset's visibility unit.
+  ToolRun Watch(const std::string& arguments, const char* zone = "UTC", const char* locale = "C") {
     const std::filesystem::path errors = folder / "errors.txt";
-    ToolRun run = RunCommandLine("TZ=" + std::string(zone) + " HOME='" + folder.Path().string() +
+    ToolRun run = RunCommandLine("LC_ALL=" + std::string(locale) + " TZ=" + std::string(zone) + " HOME='" + folder.Path().string() +
                                  "' XDG_DATA_HOME= timeout 20 '" + NIMBREL_REPORT_TOOL + "' watch " + arguments +
                                  " 2>'" + errors.string() + "'");
     run.errors = ReadAll(errors);
@@ -79,6 +80,10 @@ TEST_F(WatchCommandTest, TheTableAndTheMinimaVerdictInItsExit) {
                            "ceiling 700 ft < 1000; visibility 3219 m < 5000; gust 35 kt > 30; crosswind 12.5 kt > 10\n"
                            "KQQQ\t\tVFR\t15 min ago\t270° at 9 mph\t6 SM or more\tnone\t46.4°F / 35.6°F\t\t\t\n");
 
+  // In North America the aviation preset gives statute miles.
+  const ToolRun american = Watch("KXYZ --once --now 2026-12-07T13:05Z --units aviation" + Store(), "UTC", "en_US.UTF-8");
+  EXPECT_NE(american.out.find("\t240° at 25 kt gusting to 35 kt\t2 SM\t700 ft\t"), std::string::npos) << american.out;
+
   WriteMinima("* ceiling=500\n");
   EXPECT_EQ(Watch("KQQQ KXYZ --once --minima '" + (folder / "minima.txt").string() + "'" + Store()).exitCode, 0);
 }
@@ -104,6 +109,10 @@ TEST_F(WatchCommandTest, ErrorsAndUsage) {
 TEST_F(WatchCommandTest, KeepsWatchingAndTellsEachChangeOnce) {
   const std::filesystem::path out = folder / "out.txt";
   const std::filesystem::path pid = folder / "pid.txt";
+  // In North America the aviation preset gives statute miles.
+  const ToolRun american = Watch("KXYZ --once --now 2026-12-07T13:05Z --units aviation" + Store(), "UTC", "en_US.UTF-8");
+  EXPECT_NE(american.out.find("\t240° at 25 kt gusting to 35 kt\t2 SM\t700 ft\t"), std::string::npos) << american.out;
+
   WriteMinima("* ceiling=500\n");
   ASSERT_EQ(std::system(("HOME='" + folder.Path().string() + "' XDG_DATA_HOME= timeout 60 '" + NIMBREL_REPORT_TOOL +
                          "' watch KXYZ --interval 1 --minima '" + (folder / "minima.txt").string() + "'" + Store() +

@@ -2,6 +2,7 @@
 // (which the program fills from the world download), and, until
 // interrupted, the alerts as new reports and forecasts arrive.
 #include <algorithm>
+#include <QLocale>
 #include <cctype>
 #include <chrono>
 #include <csignal>
@@ -180,9 +181,14 @@ int runWatchCommand(int argc, char** argv) {
     return kNoStore;
   }
 
-  // The units a user would have picked with the preset; none: the program's defaults.
+  // The units a user would have picked with the preset (statute miles where
+  // the computer is in North America, as the Parameters dialog does); none:
+  // the program's defaults.
   DisplayUnits units;
-  if (preset) units = unitPreset(*preset);
+  if (preset) {
+    const QLocale::Territory territory = QLocale::system().territory();
+    units = unitPreset(*preset, territory == QLocale::UnitedStates || territory == QLocale::Canada);
+  }
   const std::vector<Station> stations = namedStations(codes);
   const std::int64_t now = at.value_or(static_cast<std::int64_t>(std::time(nullptr)));
 
