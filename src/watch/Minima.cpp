@@ -1,6 +1,8 @@
 #include "watch/Minima.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <cmath>
 #include <numbers>
 

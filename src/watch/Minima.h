@@ -21,7 +21,6 @@ struct Minima {
   std::optional<int> runwayDeg;    // heading of the runway the crosswind is on, 1..360
   std::optional<int> crosswindKt;  // needs a runway
 
-  bool empty() const { return !ceilingFt && !visibilityM && !windKt && !gustKt && !crosswindKt; }
   bool operator==(const Minima&) const = default;
 };
 
