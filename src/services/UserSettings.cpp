@@ -5,6 +5,8 @@
 #include <QStandardPaths>
 #include <cerrno>
 
+#include "watch/WatchList.h"
+
 namespace nimbrel {
 
 QString userSettingsPath() {
@@ -61,6 +63,35 @@ bool storeAviationPanel(bool shown) {
   const std::unique_ptr<QSettings> stored = openUserSettings();
   if (!stored) return false;
   stored->setValue(QStringLiteral("Settings/AviationPanel"), shown ? QStringLiteral("on") : QStringLiteral("off"));
+  stored->sync();
+  return stored->status() == QSettings::NoError;
+}
+
+std::vector<std::string> readStoredWatchList() {
+  const std::unique_ptr<QSettings> stored = openUserSettings();
+  if (!stored) return {};
+  return watchListFromSettingText(stored->value(QStringLiteral("Watch/Stations")).toString().toStdString());
+}
+
+bool storeWatchList(const std::vector<std::string>& codes) {
+  const std::unique_ptr<QSettings> stored = openUserSettings();
+  if (!stored) return false;
+  stored->setValue(QStringLiteral("Watch/Stations"), QString::fromStdString(watchListSettingText(codes)));
+  stored->sync();
+  return stored->status() == QSettings::NoError;
+}
+
+MinimaSet readStoredMinima() {
+  const std::unique_ptr<QSettings> stored = openUserSettings();
+  if (!stored) return {};
+  const MinimaReading reading = readMinima(stored->value(QStringLiteral("Watch/Minima")).toString().toStdString());
+  return reading.error.empty() ? reading.minima : MinimaSet{};
+}
+
+bool storeMinima(const MinimaSet& minima) {
+  const std::unique_ptr<QSettings> stored = openUserSettings();
+  if (!stored) return false;
+  stored->setValue(QStringLiteral("Watch/Minima"), QString::fromStdString(minimaText(minima)));
   stored->sync();
   return stored->status() == QSettings::NoError;
 }

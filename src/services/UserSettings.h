@@ -4,9 +4,12 @@
 #include <QSettings>
 #include <QString>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "base/DisplayUnits.h"
 #include "base/MapFilter.h"
+#include "watch/Minima.h"
 
 namespace nimbrel {
 
@@ -32,5 +35,16 @@ bool storeMapFilter(const MapFilter& filter);
 // shown when nothing (or an unreadable value) is kept.
 bool readStoredAviationPanel();
 bool storeAviationPanel(bool shown);
+
+// The watched stations, kept as "Watch/Stations" ("EGLL,KJFK"): bad
+// entries dropped, the order kept, each once. Storing says whether it was
+// written.
+std::vector<std::string> readStoredWatchList();
+bool storeWatchList(const std::vector<std::string>& codes);
+
+// The personal minima, kept as "Watch/Minima" in their text form; none
+// when nothing (or a text that does not read whole) is kept.
+MinimaSet readStoredMinima();
+bool storeMinima(const MinimaSet& minima);
 
 }  // namespace nimbrel

@@ -1,6 +1,7 @@
 // The layers of src/ include only downwards: metar (the decoders, standard
 // C++ only) and base at the bottom, then catalog < map < observations and
-// charts (side by side, neither includes the other) < stationchart <
+// charts (side by side, neither includes the other) < stationchart and watch
+// (side by side too) <
 // services (QtCore objects with signals: no QtGui, no Qt Widgets) < render
 // (the Qt painter, QtGui only) < ui.
 // reportstore (the SQLite report store) uses only metar and base; the
@@ -22,7 +23,7 @@ namespace fs = std::filesystem;
 
 const std::map<std::string, int> kLevel = {
     {"base", 0},         {"metar", 0},  {"catalog", 1},      {"reportstore", 1}, {"map", 2},
-    {"observations", 3}, {"charts", 3}, {"stationchart", 4}, {"services", 5}, {"render", 6},
+    {"observations", 3}, {"charts", 3}, {"stationchart", 4}, {"watch", 4}, {"services", 5}, {"render", 6},
     {"ui", 7},
 };
 
@@ -78,6 +79,10 @@ TEST(Layering, TheRuleItself) {
       {"services", "stationchart", true},
       {"services", "observations", true},
       {"services", "ui", false},
+      {"watch", "charts", true},
+      {"watch", "reportstore", true},
+      {"watch", "stationchart", false},
+      {"services", "watch", true},
       {"ui", "services", true},
       {"stationchart", "services", false},
       {"charts", "services", false},

@@ -14,6 +14,10 @@ int runChartCommand(int argc, char** argv);
 // verify ICAO [--hours N] [--store FILE] [--now TIME]: how the stored
 // forecasts fared against the stored reports, hour by hour
 int runVerifyCommand(int argc, char** argv);
+// watch ICAO... [--minima FILE] [--once] [--store FILE] ...: the watched
+// stations' table; exits 1 when one is below its minima. Without --once it
+// goes on printing alerts until interrupted.
+int runWatchCommand(int argc, char** argv);
 
 // "YYYY-MM-DDTHH:MMZ" as seconds since 1970, the --now of the commands.
 std::optional<std::int64_t> readUtcTime(const char* text);

@@ -19,7 +19,10 @@ int Usage() {
                "       nimbrel-report chart ICAO [--hours N] [--units aviation|metric|us] [--time utc|local]\n"
                "                            [--store FILE | --url URL [--timeout SECONDS]] [--now YYYY-MM-DDTHH:MMZ]\n"
                "                            [--text | --png FILE [--size WxH]]\n"
-               "       nimbrel-report verify ICAO [--hours N] [--store FILE] [--now YYYY-MM-DDTHH:MMZ]\n");
+               "       nimbrel-report verify ICAO [--hours N] [--store FILE] [--now YYYY-MM-DDTHH:MMZ]\n"
+               "       nimbrel-report watch ICAO... [--minima FILE] [--once] [--store FILE]\n"
+               "                            [--units aviation|metric|us] [--time utc|local]\n"
+               "                            [--now YYYY-MM-DDTHH:MMZ] [--interval SECONDS]\n");
   return 2;
 }
 
@@ -38,5 +41,6 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "update-stations") == 0) return runUpdateStationsCommand(argc - 2, argv + 2);
   if (std::strcmp(command, "chart") == 0) return runChartCommand(argc - 2, argv + 2);
   if (std::strcmp(command, "verify") == 0) return runVerifyCommand(argc - 2, argv + 2);
+  if (std::strcmp(command, "watch") == 0) return runWatchCommand(argc - 2, argv + 2);
   return Usage();
 }
