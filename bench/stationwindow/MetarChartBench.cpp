@@ -18,11 +18,13 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
 #include "SampleMetarDay.h"
 #include "SampleService.h"
+#include "base/UserPort.h"
 #include "charts/Chart.h"
 #include "stationchart/StationChart.h"
 #include "observations/CurlPageFetcher.h"
@@ -184,15 +186,53 @@ class TickChart : public QWidget, public ChartOwner {
   }
 };
 
+// The window's port on the benchmark's clock: the model judges how old its
+// newest report is by this clock, and the wall clock is a day past the
+// service's fixed now.
+class ClockedPort : public UserPort {
+ public:
+  ClockedPort(UserPort& window, const std::int64_t& clock) : window(window), clock(clock) {}
+  void showMessage(const std::string& text) override { window.showMessage(text); }
+  void showInformation(const std::string& text) override { window.showInformation(text); }
+  void setStatusText(const std::string& text) override { window.setStatusText(text); }
+  void beginWaitCursor() override { window.beginWaitCursor(); }
+  void endWaitCursor() override { window.endWaitCursor(); }
+  std::time_t currentTime() override { return static_cast<std::time_t>(clock); }
+
+ private:
+  UserPort& window;
+  const std::int64_t& clock;
+};
+
+// When the service's newest report of the chosen station was observed, as
+// the service answers at `now`.
+std::optional<std::int64_t> NewestReportAt(std::time_t now) {
+  const std::unordered_map<std::string, const sample::SampleStation*> none;
+  FetchResult answer;
+  answer.status = FetchStatus::kOk;
+  answer.httpStatus = 200;
+  answer.body = service->metarDay()->metarApi(chosen.icao, "json", "", false, now, none).body;
+  // Read at the service's now: a report past the wall clock is no fault here.
+  const PageReading reading = MetarSource::readAnswer(answer, now);
+  if (!reading.ok() || reading.observations.empty()) return std::nullopt;
+  return reading.observations.front().observedAt;
+}
+
 // A tick (the newest report through the worker thread and back, one more
 // row) and the paint it asks for, in the user-interface thread's processor
-// time. Between ticks the source's clock moves on five minutes and the
-// service's by as much, so every tick finds a newer report; the chart is
-// loaded afresh every 50 ticks.
+// time. The service replays its day moved so that it ends at the service's
+// now: moving that clock on by the station's report period brings the
+// station's newest report that much later. Between ticks (untimed) the
+// service moves on so, and the chart's clock goes to the instant that
+// report was observed, so each tick is the plain one of a chart whose next
+// report is due (not a catch-up after a gap, whose answer would come back
+// with every older report re-dated too). The chart is loaded afresh every
+// 50 ticks.
 void BM_RefreshTick(benchmark::State& state) {
   Program window = NewWindow();
   std::int64_t clock = kNow;
   std::time_t serviceNow = kNow;
+  ClockedPort port(*window, clock);
   ThreadedPageFetcher fetcher(std::make_shared<CurlPageFetcher>(), 4);
   MetarSource source(fetcher, [&clock] { return clock; });
   source.baseUrl = metarUrl;
@@ -200,16 +240,19 @@ void BM_RefreshTick(benchmark::State& state) {
   widget.resize(650, 670);
   std::unique_ptr<StationChartModel> model;
   auto load = [&] {
-    model = std::make_unique<StationChartModel>(chosen, window.session->settings(), source, *window, &widget);
+    model = std::make_unique<StationChartModel>(chosen, window.session->settings(), source, port, &widget);
     widget.model = model.get();
     model->onChartChanged = [&widget] { widget.update(); };
     model->load(nullptr);
     return PumpUntil([&] { return !model->isBusy(); }) && model->isLoaded();
   };
   auto moveOn = [&] {
-    clock += 5 * 60;
-    serviceNow += 5 * 60;
+    serviceNow += model->refreshIntervalMs() / 1000;
     service->setNow(serviceNow);
+    const std::optional<std::int64_t> next = NewestReportAt(serviceNow);
+    if (!next) return false;
+    clock = *next;
+    return true;
   };
   if (!load()) {
     state.SkipWithError("no chart");
@@ -218,7 +261,13 @@ void BM_RefreshTick(benchmark::State& state) {
   widget.show();
   int ticks = 0;
   for (auto _ : state) {
-    moveOn();
+    state.PauseTiming();
+    const bool moved = moveOn();
+    state.ResumeTiming();
+    if (!moved) {
+      state.SkipWithError("the service has no report of the station");
+      break;
+    }
     const int before = model->chart->getRowCount();
     const double start = ThreadSeconds();
     model->refresh();
@@ -228,18 +277,26 @@ void BM_RefreshTick(benchmark::State& state) {
     }
     widget.repaint();
     state.SetIterationTime(ThreadSeconds() - start);
-    if (model->chart->getRowCount() != before + 1) {
+    const int added = model->chart->getRowCount() - before;
+    if (added == 0) {
       state.SkipWithError("the tick appended no row");
       break;
     }
+    if (added != 1) {
+      state.SkipWithError(("the tick appended " + std::to_string(added) + " rows, not one").c_str());
+      break;
+    }
     if (++ticks % 50 == 0) {
-      moveOn();
-      if (!load()) {
+      state.PauseTiming();
+      const bool reloaded = moveOn() && load();
+      state.ResumeTiming();
+      if (!reloaded) {
         state.SkipWithError("no chart");
         break;
       }
     }
   }
+  state.counters["ticks"] = ticks;
   model.reset();
   service->setNow(kNow);
 }
@@ -287,7 +344,7 @@ int main(int argc, char** argv) {
     answer.status = FetchStatus::kOk;
     answer.httpStatus = 200;
     answer.body = sampleService.metarDay()->metarApi(icao, "json", "24", true, kNow, none).body;
-    const std::size_t reports = MetarSource::readAnswer(answer).observations.size();
+    const std::size_t reports = MetarSource::readAnswer(answer, kNow).observations.size();
     if (reports > most) {
       most = reports;
       chosen.icao = icao;

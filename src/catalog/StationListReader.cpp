@@ -101,14 +101,15 @@ void parseStationLine(std::string_view line, Station& station) {
     const char c = column.position < line.size() ? line[column.position] : ' ';
     station.*column.flag = isSpace(c) ? ' ' : c;
   }
+  // A station without a name goes by its code: never a blank row or file name.
+  if (station.name.empty()) station.name = station.icao;
   // Written without a branch, so the compiler can do whole names at once.
-  // Slashes and control characters would reach the export's file name.
+  // Slashes and control characters would reach the export's file name (a
+  // code standing in for the name included).
   for (char& c : station.name) {
     const auto u = static_cast<unsigned char>(c);
     c = c == '/' || c == '\\' || u < 0x20 || u == 0x7F ? '_' : c;
   }
-  // A station without a name goes by its code: never a blank row or file name.
-  if (station.name.empty()) station.name = station.icao;
 
   const std::string_view lat = station.latText;
   const double latitude = readField(mid(lat, 0, 2)) + readField(mid(lat, 3, 2)) * kMinute;

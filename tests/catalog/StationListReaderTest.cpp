@@ -112,6 +112,12 @@ TEST(StationListReader, TextsAreTrimmedAndSlashesReplaced) {
   f.name = "   ";
   f.icao = "KJFK";
   EXPECT_EQ(Parse(StationLine(f))[0].name, "KJFK");
+  // The code standing in for a name is cleaned the same way (the code
+  // itself stays as the list has it).
+  f.icao = "K/\\\x01";
+  const Station coded = Parse(StationLine(f))[0];
+  EXPECT_EQ(coded.name, "K___");
+  EXPECT_EQ(coded.icao, "K/\\\x01");
 }
 
 TEST(StationListReader, HemisphereRules) {
