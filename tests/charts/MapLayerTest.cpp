@@ -14,20 +14,13 @@
 #include "charts/WeatherLayer.h"
 #include "charts/WorldMapDrawing.h"
 #include "map/MapProjection.h"
+#include "support/PlacedStation.h"
 #include "support/RecordingPainter.h"
 
 namespace nimbrel {
 namespace {
 
-Station StationAt(const std::string& icao, double longitude, double latitude) {
-  Station s;
-  s.name = "STATION " + icao;
-  s.icao = icao;
-  s.mapLongitude = 180.0 + longitude;
-  s.mapColatitude = 90.0 - latitude;
-  s.hasPosition = true;
-  return s;
-}
+using test::StationAt;
 
 StationWeather WeatherOf(std::size_t station, FlightCategory category) {
   StationWeather w;

@@ -13,6 +13,7 @@
 #include "catalog/StationListReader.h"
 #include "charts/WeatherLayer.h"
 #include "charts/WorldMapDrawing.h"
+#include "support/PlacedStation.h"
 #include "support/RecordingPainter.h"
 #include "support/ZoneScope.h"
 
@@ -54,15 +55,7 @@ class ImageContext : public test::RecordingPainter {
   std::vector<Colour> pixels;
 };
 
-Station StationAt(const std::string& icao, double longitude, double latitude) {
-  Station s;
-  s.name = "STATION " + icao;
-  s.icao = icao;
-  s.mapLongitude = 180.0 + longitude;
-  s.mapColatitude = 90.0 - latitude;
-  s.hasPosition = true;
-  return s;
-}
+using test::StationAt;
 
 Pixel PixelOf(const Station& s) { return MapProjection::toPixel(s.mapLongitude, s.mapColatitude); }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "charts/WorldMapDrawing.h"
+#include "support/PlacedStation.h"
 #include "support/RecordingPainter.h"
 
 namespace nimbrel {
@@ -39,15 +40,7 @@ void PrintTo(const MapCall& call, std::ostream* os) {
   *os << ") colour " << call.colour;
 }
 
-Station StationAt(const std::string& icao, double longitude, double latitude) {
-  Station s;
-  s.name = "STATION " + icao;
-  s.icao = icao;
-  s.mapLongitude = 180.0 + longitude;
-  s.mapColatitude = 90.0 - latitude;
-  s.hasPosition = true;
-  return s;
-}
+using test::StationAt;
 
 Station Nowhere(const std::string& icao) {
   // As the reader leaves a station whose position is off the globe.
