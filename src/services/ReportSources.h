@@ -44,6 +44,8 @@ class ReportSources : public QObject {
   // The stations the weather feed matches its reports to.
   void setCatalogue(std::shared_ptr<const StationList> stations);
 
+  // The reports kept between runs (null without one); read it on workers.
+  std::shared_ptr<ReportStore> store() const { return reportStore; }
   // The reports kept between runs; what it had to say on opening, once.
   std::string takeStoreNote();
   // "Report store: 1,234 reports of 56 stations", for the About box.

@@ -96,4 +96,26 @@ bool storeMinima(const MinimaSet& minima) {
   return stored->status() == QSettings::NoError;
 }
 
+namespace {
+
+bool readOnOff(const QString& key) {
+  const std::unique_ptr<QSettings> stored = openUserSettings();
+  return stored && stored->value(key).toString() == QStringLiteral("on");
+}
+
+bool storeOnOff(const QString& key, bool on) {
+  const std::unique_ptr<QSettings> stored = openUserSettings();
+  if (!stored) return false;
+  stored->setValue(key, on ? QStringLiteral("on") : QStringLiteral("off"));
+  stored->sync();
+  return stored->status() == QSettings::NoError;
+}
+
+}  // namespace
+
+bool readStoredWatchQuiet() { return readOnOff(QStringLiteral("Watch/Quiet")); }
+bool storeWatchQuiet(bool on) { return storeOnOff(QStringLiteral("Watch/Quiet"), on); }
+bool readStoredKeepInTray() { return readOnOff(QStringLiteral("Watch/KeepInTray")); }
+bool storeKeepInTray(bool on) { return storeOnOff(QStringLiteral("Watch/KeepInTray"), on); }
+
 }  // namespace nimbrel

@@ -47,4 +47,12 @@ bool storeWatchList(const std::vector<std::string>& codes);
 MinimaSet readStoredMinima();
 bool storeMinima(const MinimaSet& minima);
 
+// Whether watch alerts are held back ("Watch/Quiet") and whether closing
+// the main window keeps the program in the tray ("Watch/KeepInTray"); both
+// off when nothing (or an unreadable value) is kept.
+bool readStoredWatchQuiet();
+bool storeWatchQuiet(bool on);
+bool readStoredKeepInTray();
+bool storeKeepInTray(bool on);
+
 }  // namespace nimbrel
