@@ -61,6 +61,8 @@ expected_files=(
   share/man/man1/nimbrel-sample-service.1.gz
   share/doc/nimbrel/changelog.gz
   share/doc/nimbrel/copyright
+  share/doc/nimbrel/manual/en/index.md
+  share/doc/nimbrel/manual/pictures/overview.png
 )
 if [ -f "$source_dir/data/metar/noaa-cycles-2010-11-14.txt.gz" ]; then
   expected_files+=(share/nimbrel/noaa-cycles-2010-11-14.txt.gz)

@@ -11,6 +11,8 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <QDesktopServices>
+#include <QUrl>
 #include <cstdio>
 #include <exception>
 
@@ -104,7 +106,7 @@ bool Application::notify(QObject* receiver, QEvent* event) {
   return false;
 }
 
-void showAboutBox(QWidget* parent, const QString& storeLine) {
+void showAboutBox(QWidget* parent, const QString& storeLine, std::function<void()> openManual) {
   QDialog dialog(parent);
   dialog.setWindowTitle(QCoreApplication::translate("AboutBox", "About Nimbrel"));
   auto* icon = new QLabel(&dialog);
@@ -112,6 +114,29 @@ void showAboutBox(QWidget* parent, const QString& storeLine) {
   auto* text = new QLabel(
       QCoreApplication::translate("AboutBox", "Nimbrel Version %1").arg(QCoreApplication::applicationVersion()), &dialog);
   auto* store = new QLabel(storeLine, &dialog);
+  store->setObjectName(QStringLiteral("aboutStore"));
+  // Where it comes from and under what terms, each source named with its address.
+  auto* sources = new QLabel(
+      QCoreApplication::translate(
+          "AboutBox",
+          "Free software under the MIT License.<br>"
+          "Weather reports and forecasts: the aviation weather service "
+          "(<a href=\"https://aviationweather.gov\">aviationweather.gov</a>).<br>"
+          "Map data: <a href=\"https://www.naturalearthdata.com\">Natural Earth</a> (public domain).<br>"
+          "<a href=\"manual\">Nimbrel Help</a>"),
+      &dialog);
+  sources->setObjectName(QStringLiteral("aboutSources"));
+  sources->setTextFormat(Qt::RichText);
+  sources->setWordWrap(true);
+  bool manualAsked = false;
+  QObject::connect(sources, &QLabel::linkActivated, &dialog, [&](const QString& link) {
+    if (link == QLatin1String("manual")) {
+      manualAsked = true;
+      dialog.accept();
+    } else {
+      QDesktopServices::openUrl(QUrl(link));
+    }
+  });
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   auto* row = new QHBoxLayout;
@@ -120,9 +145,11 @@ void showAboutBox(QWidget* parent, const QString& storeLine) {
   row->addWidget(text, 1);
   auto* layout = new QVBoxLayout(&dialog);
   layout->addLayout(row);
+  layout->addWidget(sources);
   layout->addWidget(store);
   layout->addWidget(buttons);
   dialog.exec();
+  if (manualAsked && openManual) openManual();
 }
 
 namespace {

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 // The application object and the command line.
 #include <QApplication>
 #include <QStringList>
@@ -33,7 +34,9 @@ class Application : public QApplication {
 
 // The about box: "About Nimbrel", the icon, "Nimbrel Version <version>",
 // a line on the report store and OK.
-void showAboutBox(QWidget* parent, const QString& storeLine);
+// The about box: version, licence, data sources, the store's line and a
+// link to the manual (openManual, called after the box closed).
+void showAboutBox(QWidget* parent, const QString& storeLine, std::function<void()> openManual = {});
 
 // For the start-up timing: once the first child window of the main window
 // has painted, prints "first paint" and quits.

@@ -13,6 +13,7 @@
 
 #include "ui/Application.h"
 #include "ui/BrowserView.h"
+#include "ui/HelpPages.h"
 #include "ui/ChartExport.h"
 #include "ui/ChartOpener.h"
 #include "ui/ChildWindowArea.h"
@@ -41,6 +42,8 @@ namespace {
 constexpr QSize kWorldMapSize(550, 350);
 constexpr QSize kStationChartSize(650, 670);
 constexpr QSize kResultTableSize(501, 408);
+// Wide enough for the manual's tables, tall enough for a picture and text.
+constexpr QSize kHelpWindowSize(720, 640);
 constexpr QSize kAllStationsTableSize(501, 608);
 
 }  // namespace
@@ -171,7 +174,13 @@ void MainWindow::createActions() {
                         [this] { area->closeActiveSubWindow(); });
   command("exitAction", tr("E&xit"), tr("Quit the application"), {}, [this] { close(); });
   command("aboutAction", tr("&About Nimbrel..."), tr("Display program information and version"), {},
-          [this] { showAboutBox(this, state.sources().storeSummary()); });
+          [this] { showAboutBox(this, state.sources().storeSummary(), [this] { openHelp(QStringLiteral("index.md")); }); });
+  command("helpTopicsAction", tr("&Help Topics"), tr("Open the manual"), {},
+          [this] { openHelp(QStringLiteral("index.md")); });
+  // F1: the manual's page about the window in front.
+  everywhere(command("windowHelpAction", tr("Help"), tr("Open the manual at this window's page"), {},
+                     [this] { openHelp(helpPageFor(activeView())); }),
+             QKeySequence::HelpContents);
 }
 
 void MainWindow::createMenus() {
@@ -238,8 +247,7 @@ void MainWindow::createMenus() {
   windowMenu = area->makeWindowMenu(this);
 
   helpMenu = new QMenu(tr("&Help"), this);
-  QAction* topics = helpMenu->addAction(tr("&Help Topics"));
-  topics->setEnabled(false);  // no help file ships with the program
+  helpMenu->addAction(findChild<QAction*>(QStringLiteral("helpTopicsAction")));
   helpMenu->addSeparator();
   helpMenu->addAction(findChild<QAction*>(QStringLiteral("aboutAction")));
 }
@@ -299,6 +307,21 @@ StationTableView* MainWindow::openResultTable(StationList rows) {
 BrowserView* MainWindow::openBrowser(const QString& url) {
   auto* view = new BrowserView(url);
   addChild(view, fromQString(url), QSize(), false);
+  return view;
+}
+
+BrowserView* MainWindow::openHelp(const QString& page) {
+  // One manual window: a second call turns its page.
+  for (QMdiSubWindow* child : area->subWindowList()) {
+    auto* help = qobject_cast<BrowserView*>(child->widget());
+    if (help == nullptr || !isHelpPage(QUrl(help->url()))) continue;
+    help->open(helpPageUrl(page).toString());
+    area->setActiveSubWindow(child);
+    return help;
+  }
+  auto* view = new BrowserView(helpPageUrl(page).toString());
+  QMdiSubWindow* child = addChild(view, fromQString(view->pageTitle()), kHelpWindowSize, false);
+  connect(view, &BrowserView::pageChanged, child, &QMdiSubWindow::setWindowTitle);
   return view;
 }
 

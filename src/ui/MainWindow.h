@@ -53,6 +53,8 @@ class MainWindow : public QMainWindow, public UserPort {
   StationTableView* openAllStationsTable();
   StationTableView* openResultTable(StationList rows);
   BrowserView* openBrowser(const QString& url);
+  // The manual at a page ("map.md"), in its one window.
+  BrowserView* openHelp(const QString& page);
   // Opens a station's chart once its reports are in: the window never
   // waits for them. stationChartOpened follows when it opened.
   void openStationChart(const Station& station);

@@ -545,7 +545,9 @@ TEST_F(MainWindowTest, WaitCursorIsACounter) {
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(MainWindowTest, AboutBoxShowsTheVersion) {
+// About names the version, the licence and the data sources; its link to
+// the manual opens the manual once the box is closed.
+TEST_F(MainWindowTest, AboutBoxShowsTheVersionSourcesAndLeadsToTheManual) {
   Start();
   // The store opens on a worker; the About box does not wait for it.
   QTRY_VERIFY(session->sources().storeSummary() != QStringLiteral("Report store: opening"));
@@ -553,13 +555,21 @@ TEST_F(MainWindowTest, AboutBoxShowsTheVersion) {
   ModalWatch<QDialog> about([&texts](QDialog* dialog) {
     for (const QLabel* label : dialog->findChildren<QLabel*>())
       if (!label->text().isEmpty()) texts << label->text();
-    dialog->accept();
+    auto* sources = dialog->findChild<QLabel*>(QStringLiteral("aboutSources"));
+    ASSERT_NE(sources, nullptr);
+    emit sources->linkActivated(QStringLiteral("manual"));
   });
   ActionOf(Frame(), "aboutAction")->trigger();
   ASSERT_TRUE(about.seen());
   EXPECT_EQ(about.title, QStringLiteral("About Nimbrel"));
-  EXPECT_EQ(texts, (QStringList{QStringLiteral("Nimbrel Version 1.0"),
-                                QStringLiteral("Report store: 0 reports of 0 stations")}));
+  ASSERT_EQ(texts.size(), 3);
+  EXPECT_EQ(texts[0], QStringLiteral("Nimbrel Version 1.0"));
+  EXPECT_EQ(texts[1], QStringLiteral("Report store: 0 reports of 0 stations"));
+  for (const char* named : {"MIT License", "https://aviationweather.gov", "Natural Earth"})
+    EXPECT_TRUE(texts[2].contains(QLatin1String(named))) << named;
+  auto* manual = qobject_cast<BrowserView*>(AreaOf(Frame())->activeSubWindow()->widget());
+  ASSERT_NE(manual, nullptr);
+  EXPECT_EQ(manual->url(), QStringLiteral("qrc:/manual/en/index.md"));
   // A store that works shows no pane of its own.
   EXPECT_FALSE(Frame()->findChild<QLabel*>(QStringLiteral("storePane"))->isVisible());
 }

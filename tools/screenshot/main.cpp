@@ -1,6 +1,7 @@
 // Makes the README's picture: the main window with a world map (zoomed in
 // on Paris, its stations' plots on), the "All stations" table and a station's chart, fed by the
-// sample report service running in this process.
+// sample report service running in this process; with a folder, also the
+// manual's pictures of each window.
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
@@ -15,6 +16,7 @@
 #include "services/Session.h"
 #include "ui/StationFinder.h"
 #include "ui/Application.h"
+#include "ui/ParametersDialog.h"
 #include "ui/StationChartView.h"
 #include "map/MapProjection.h"
 #include "ui/WorldMapView.h"
@@ -26,8 +28,9 @@ constexpr double kParisZoom = 128.0;
 
 int main(int argc, char** argv) {
   Application application(argc, argv);
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: nimbrel-tour-picture STATION-NAME FILE.png (in a folder with Stations.txt)\n");
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr,
+                 "usage: nimbrel-tour-picture STATION-NAME FILE.png [MANUAL-PICTURES-FOLDER] (in a folder with Stations.txt)\n");
     return 2;
   }
   QFile list(QStringLiteral("Stations.txt"));
@@ -53,7 +56,8 @@ int main(int argc, char** argv) {
   MainWindow window(session);
   window.start();
   QMdiArea* area = window.findChild<QMdiArea*>();
-  window.resize(1180, 860);
+  // Room for the chart window whole, its aviation panel included.
+  window.resize(1260, 990);
 
   // The world map with the current weather, zoomed in on Paris where its
   // stations show their plots, then the table, then a chart.
@@ -72,7 +76,11 @@ int main(int argc, char** argv) {
     }
   }
   window.openAllStationsTable();
-  if (QMdiSubWindow* table = area->subWindowList().value(1)) table->move(0, 480);
+  if (QMdiSubWindow* table = area->subWindowList().value(1)) {
+    // Under the map, down to the area's bottom edge: nothing cut, no scroll bar.
+    table->move(0, 480);
+    table->resize(table->width(), area->viewport()->height() - 480);
+  }
   QObject::connect(&window, &MainWindow::stationChartOpened, &window, [area] {
     if (QMdiSubWindow* chart = area->subWindowList().value(2)) chart->move(566, 0);
   });
@@ -80,7 +88,32 @@ int main(int argc, char** argv) {
 
   int result = 1;
   QTimer::singleShot(2500, [&] {
-    result = window.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    const QPixmap whole = window.grab();
+    result = whole.save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    if (argc == 4 && result == 0) {
+      const QDir folder(QString::fromLocal8Bit(argv[3]));
+      const auto save = [&](const QPixmap& picture, const char* name) {
+        if (!picture.save(folder.filePath(QString::fromLatin1(name)))) {
+          std::fprintf(stderr, "nimbrel-tour-picture: cannot write %s\n", name);
+          result = 1;
+        }
+      };
+      save(whole.scaledToWidth(900, Qt::SmoothTransformation), "overview.png");
+      const QList<QMdiSubWindow*> children = area->subWindowList();
+      if (children.size() >= 3) {
+        save(children[0]->grab(), "map.png");
+        save(children[1]->grab(), "tables.png");
+        save(children[2]->grab(), "chart.png");
+      } else {
+        std::fprintf(stderr, "nimbrel-tour-picture: the chart did not open\n");
+        result = 1;
+      }
+      // Parameters as it opens from a map.
+      Settings shown = session.settings();
+      ParametersDialog parameters(nullptr, &shown, &window);
+      parameters.adjustSize();
+      save(parameters.grab(), "parameters.png");
+    }
     QApplication::quit();
   });
   QApplication::exec();
