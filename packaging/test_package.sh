@@ -175,6 +175,12 @@ if [ -f "$metainfo" ]; then
   grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
     fail "the metadata does not launch $app_id.desktop"
   grep -q "<id>$app_id</id>" "$metainfo" || fail "the metadata's id is not $app_id"
+  # The newest release is the program's version, with its notes.
+  newest=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$metainfo" | head -n 1)
+  [ "nimbrel $newest" = "$(QT_QPA_PLATFORM=offscreen "$usr/bin/nimbrel" --version 2>/dev/null)" ] ||
+    fail "the metadata's newest release $newest is not the program's version"
+  grep -q "<li>" "$metainfo" || fail "the metadata's release has no notes"
+  grep -q "<image>.*docs/screenshot.png</image>" "$metainfo" || fail "the metadata shows no picture"
 fi
 
 # --- Man pages -----------------------------------------------------------------

@@ -10,6 +10,8 @@
 // store holds real report texts, only their dates are moved.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -60,6 +62,11 @@ std::vector<StoredMetar> Shifted(const std::vector<StoredMetar>& day, int days) 
   for (StoredMetar& r : moved) r.observedAt += days * kDay;
   return moved;
 }
+
+// A quick run (NIMBREL_BENCH_QUICK set, as the CI's smoke run does) keeps
+// the big stores to a day or three: it shows the benchmarks work, not their
+// figures.
+int DaysOf(int full) { return std::getenv("NIMBREL_BENCH_QUICK") != nullptr ? std::min(full, 3) : full; }
 
 // A store of `days` days, built once per run in a temporary folder.
 struct BigStore {
@@ -140,7 +147,7 @@ BENCHMARK(BM_StoreWorldDownload)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // A big store: 15 days of the whole world's real day (3 million reports).
 BigStore& Fifteen() {
-  static BigStore big(15);
+  static BigStore big(DaysOf(15));
   return big;
 }
 
@@ -271,7 +278,7 @@ BENCHMARK(BM_StoreSizePerReport)->Unit(benchmark::kMillisecond)->Iterations(1);
 // layer's write waits for the lock.
 void BM_PruneLongestLockHold(benchmark::State& state) {
   if (!HaveData(state)) return;
-  const int days = static_cast<int>(state.range(0));
+  const int days = DaysOf(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     state.PauseTiming();
     const fs::path folder = fs::temp_directory_path() / "nimbrel-store-bench-prune";
