@@ -5,10 +5,13 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QKeyEvent>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QVBoxLayout>
 
 #include "ui/StationColumns.h"
 #include "ui/StationTableModel.h"
+#include "ui/WatchToggle.h"
 
 namespace nimbrel {
 namespace {
@@ -203,6 +206,21 @@ void StationTableView::openStationOfRow(int row) {
   const Station chosen = rowModel->stationAt(row);
   BusyScope busy(port);
   emit stationActivated(chosen);
+}
+
+void StationTableView::fillRowMenu(QMenu& menu, int row) {
+  if (row < 0 || row >= rowCount()) return;
+  menu.addAction(tr("Open Chart"), this, [this, row] { openStationOfRow(row); });
+  addWatchEntry(menu, watch, rowModel->stationAt(row));
+}
+
+void StationTableView::contextMenuEvent(QContextMenuEvent* event) {
+  const QModelIndex at = table->indexAt(table->viewport()->mapFrom(this, event->pos()));
+  if (!at.isValid() || watch == nullptr) return;
+  table->setCurrentIndex(at);
+  QMenu menu(this);
+  fillRowMenu(menu, at.row());
+  menu.exec(event->globalPos());
 }
 
 void StationTableView::findInTable() { emit findRequested(stations()); }
