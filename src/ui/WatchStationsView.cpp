@@ -15,6 +15,7 @@
 
 #include "services/QtText.h"
 #include "ui/GoToField.h"
+#include "ui/PlainCellDelegate.h"
 #include "ui/WatchTableModel.h"
 #include "watch/WatchList.h"
 
@@ -51,6 +52,7 @@ WatchStationsView::WatchStationsView(std::shared_ptr<const StationList> stations
   grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
   grid->setModel(rows);
+  grid->setItemDelegate(new PlainCellDelegate(grid, true));
   grid->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
   grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
