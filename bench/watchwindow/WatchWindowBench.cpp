@@ -46,8 +46,9 @@ std::vector<WatchRow> Rows(const DisplayUnits& units) {
     };
     input.current = report(5 + i * 7, i);
     input.previous = report(65 + i * 7, i + (i % 3));
-    input.taf = decodeTaf(std::string("TAF ") + code + " 081100Z 0812/0912 24020KT 6000 BKN012 BECMG 0815/0817 9999 SCT030",
-                          UtcDateTime{2026, 12, 8, 11, 0});
+    input.taf =
+        decodeTaf(std::string("TAF ") + code + " 081100Z 0812/0912 24020KT 6000 BKN012 BECMG 0815/0817 9999 SCT030",
+                  UtcDateTime{2026, 12, 8, 11, 0});
     rows.push_back(watchRow(input, minima, kNow.epochMinutes(), units, i % 2 == 0));
   }
   return rows;
@@ -63,8 +64,13 @@ void BM_WatchWindowRepaint(benchmark::State& state) {
   for (auto _ : state) view->repaint();
 }
 BENCHMARK(BM_WatchWindowRepaint)
-    ->Arg(-1)->Arg(0)->Arg(2)->ArgName("preset")
-    ->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+    ->Arg(-1)
+    ->Arg(0)
+    ->Arg(2)
+    ->ArgName("preset")
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
 
 // A sort by another column and the repaint that shows it.
 void BM_WatchWindowSortToRepaint(benchmark::State& state) {

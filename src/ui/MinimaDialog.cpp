@@ -27,8 +27,8 @@ struct Limit {
 };
 // Indexed by column; the station column has none.
 constexpr Limit kLimits[MinimaDialog::kColumnCount] = {
-    {"", 0, 0},          {"ceiling", 0, 60000}, {"visibility", 0, 99999}, {"wind", 0, 200},
-    {"gust", 0, 250},    {"runway", 1, 360},    {"crosswind", 0, 200},
+    {"", 0, 0},       {"ceiling", 0, 60000}, {"visibility", 0, 99999}, {"wind", 0, 200},
+    {"gust", 0, 250}, {"runway", 1, 360},    {"crosswind", 0, 200},
 };
 
 std::optional<int>& field(Minima& minima, int column) {
@@ -147,7 +147,8 @@ std::optional<MinimaSet> MinimaDialog::entered() {
     std::string icao;
     if (row > 0) {
       icao = watchedCode(fromQString(rowName));
-      if (icao.empty()) return refuse(row, tr("\"%1\" is not an ICAO code: four letters or digits, the first a letter.").arg(rowName));
+      if (icao.empty())
+        return refuse(row, tr("\"%1\" is not an ICAO code: four letters or digits, the first a letter.").arg(rowName));
       if (!seen.insert(icao).second) return refuse(row, tr("%1 is listed twice.").arg(toQString(icao)));
     }
     for (int column = kCeiling; column < kColumnCount; ++column) {
@@ -157,20 +158,26 @@ std::optional<MinimaSet> MinimaDialog::entered() {
       bool number = false;
       double value = QLocale().toDouble(text, &number);
       if (!number) value = text.toDouble(&number);
-      if (column == kVisibility && unit == VisibilityUnit::kStatuteMile) value *= kMetresPerMile;
-      else if (number && value != std::floor(value)) number = false;
+      if (column == kVisibility && unit == VisibilityUnit::kStatuteMile)
+        value *= kMetresPerMile;
+      else if (number && value != std::floor(value))
+        number = false;
       const Limit& limit = kLimits[column];
       if (!number || value < limit.lowest || value > limit.highest + 0.5)
-        return refuse(row, tr("%1, %2: \"%3\" is not a number from %4 to %5.")
-                               .arg(rowName, header, text)
-                               .arg(column == kVisibility ? visibilityCell(limit.lowest, unit) : QString::number(limit.lowest))
-                               .arg(column == kVisibility ? visibilityCell(limit.highest, unit) : QString::number(limit.highest)));
+        return refuse(
+            row,
+            tr("%1, %2: \"%3\" is not a number from %4 to %5.")
+                .arg(rowName, header, text)
+                .arg(column == kVisibility ? visibilityCell(limit.lowest, unit) : QString::number(limit.lowest))
+                .arg(column == kVisibility ? visibilityCell(limit.highest, unit) : QString::number(limit.highest)));
       field(limits, column) = static_cast<int>(std::lround(value));
     }
     if (limits.crosswindKt && !limits.runwayDeg && !(row > 0 && set.global.runwayDeg))
       return refuse(row, tr("%1: a crosswind limit needs the runway's heading.").arg(rowName));
-    if (row == 0) set.global = limits;
-    else set.stations.emplace_back(icao, limits);
+    if (row == 0)
+      set.global = limits;
+    else
+      set.stations.emplace_back(icao, limits);
   }
   note->clear();
   return set;

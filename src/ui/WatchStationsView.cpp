@@ -62,7 +62,8 @@ WatchStationsView::WatchStationsView(std::shared_ptr<const StationList> stations
   grid->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
   grid->horizontalHeader()->setHighlightSections(false);
   grid->horizontalHeader()->setStretchLastSection(true);
-  for (int column = 0; column < kWatchColumnCount; ++column) grid->horizontalHeader()->resizeSection(column, kWidths[column]);
+  for (int column = 0; column < kWatchColumnCount; ++column)
+    grid->horizontalHeader()->resizeSection(column, kWidths[column]);
 
   emptyText = new QLabel(
       tr("No stations watched yet.\n\nType a station's ICAO code (for example EGLL) or a part of its name in the "
@@ -131,7 +132,8 @@ void WatchStationsView::setCatalogue(std::shared_ptr<const StationList> stations
 
 const Station* WatchStationsView::findStation(const std::string& icao) const {
   if (!catalogue || icao.empty()) return nullptr;
-  const auto found = std::find_if(catalogue->begin(), catalogue->end(), [&](const Station& s) { return s.icao == icao; });
+  const auto found =
+      std::find_if(catalogue->begin(), catalogue->end(), [&](const Station& s) { return s.icao == icao; });
   return found != catalogue->end() ? &*found : nullptr;
 }
 
@@ -160,7 +162,8 @@ bool WatchStationsView::showsEmptyText() const { return pages->currentWidget() =
 
 void WatchStationsView::removeSelected() {
   std::vector<std::string> codes;
-  for (const QModelIndex& index : grid->selectionModel()->selectedRows()) codes.push_back(rows->rowAt(index.row()).icao);
+  for (const QModelIndex& index : grid->selectionModel()->selectedRows())
+    codes.push_back(rows->rowAt(index.row()).icao);
   if (codes.empty() && grid->currentIndex().isValid()) codes.push_back(rows->rowAt(grid->currentIndex().row()).icao);
   for (const std::string& code : codes) emit removeRequested(code);
 }
@@ -170,7 +173,8 @@ void WatchStationsView::openRow(int row) {
   const WatchRow& shown = rows->rowAt(row);
   // A station the list lacks (a new list without it) still opens by its code.
   Station station;
-  if (const Station* known = findStation(shown.icao)) station = *known;
+  if (const Station* known = findStation(shown.icao))
+    station = *known;
   else {
     station.icao = shown.icao;
     station.name = shown.name.empty() ? shown.icao : shown.name;
@@ -183,9 +187,8 @@ void WatchStationsView::contextMenuEvent(QContextMenuEvent* event) {
   const QModelIndex at = grid->indexAt(grid->viewport()->mapFrom(this, event->pos()));
   if (at.isValid() && !grid->selectionModel()->isRowSelected(at.row(), {})) grid->selectRow(at.row());
   const bool onRow = at.isValid() || grid->selectionModel()->hasSelection();
-  QAction* open = menu.addAction(tr("Open Chart"), this, [this, at] {
-    openRow(at.isValid() ? at.row() : grid->currentIndex().row());
-  });
+  QAction* open = menu.addAction(tr("Open Chart"), this,
+                                 [this, at] { openRow(at.isValid() ? at.row() : grid->currentIndex().row()); });
   open->setEnabled(at.isValid());
   QAction* remove = menu.addAction(tr("Stop Watching"), this, &WatchStationsView::removeSelected);
   remove->setObjectName(QStringLiteral("stopWatchingAction"));

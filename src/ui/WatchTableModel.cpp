@@ -15,8 +15,9 @@
 namespace nimbrel {
 namespace {
 
-const char* const kHeaders[kWatchColumnCount] = {"ICAO", "Name", "Category", "Age", "Wind", "Visibility",
-                                                 "Ceiling", "Temp / Dew point", "Trend", "Next change", "Minima"};
+const char* const kHeaders[kWatchColumnCount] = {"ICAO",  "Name",        "Category", "Age",
+                                                 "Wind",  "Visibility",  "Ceiling",  "Temp / Dew point",
+                                                 "Trend", "Next change", "Minima"};
 
 int severity(FlightCategory category) {
   switch (category) {
@@ -40,25 +41,25 @@ int trendRank(WatchTrend trend) {
 }
 
 // A missing value sorts before every given one, whichever the column.
-double valueOr(const std::optional<double>& value) {
-  return value ? *value : -std::numeric_limits<double>::infinity();
-}
+double valueOr(const std::optional<double>& value) { return value ? *value : -std::numeric_limits<double>::infinity(); }
 
-// The key a column sorts by; ties keep the list's order (a stable sort).
+// The key a column sorts by; ties keep the order they were in (a stable sort).
 std::tuple<double, double, std::string> sortKey(const WatchRow& row, int column) {
   switch (column) {
     case kWatchIcao: return {0, 0, row.icao};
     case kWatchName: return {0, 0, row.name};
     case kWatchCategory: return {double(severity(row.category)), 0, {}};
-    case kWatchAge: return {row.ageMinutes < 0 ? std::numeric_limits<double>::infinity() : double(row.ageMinutes), 0, {}};
+    case kWatchAge:
+      return {row.ageMinutes < 0 ? std::numeric_limits<double>::infinity() : double(row.ageMinutes), 0, {}};
     case kWatchWind: return {valueOr(row.windKt), valueOr(row.gustKt), {}};
     case kWatchVisibility: return {valueOr(row.visibilityM), 0, {}};
     // No ceiling is the highest of all; no report at all the lowest.
     case kWatchCeiling:
-      return {row.ceilingFt ? double(*row.ceilingFt)
+      return {row.ceilingFt         ? double(*row.ceilingFt)
               : row.ageMinutes >= 0 ? std::numeric_limits<double>::infinity()
                                     : -std::numeric_limits<double>::infinity(),
-              0, {}};
+              0,
+              {}};
     case kWatchTemperature: return {valueOr(row.temperatureC), 0, {}};
     case kWatchTrend: return {double(trendRank(row.trend)), 0, {}};
     case kWatchNextChange: return {0, 0, row.nextChange};
@@ -81,7 +82,8 @@ QString trendArrow(WatchTrend trend) {
 QString trendToolTip(WatchTrend trend) {
   switch (trend) {
     case WatchTrend::kBetter: return QCoreApplication::translate("WatchTable", "Better than the report before");
-    case WatchTrend::kSteady: return QCoreApplication::translate("WatchTable", "The same category as the report before");
+    case WatchTrend::kSteady:
+      return QCoreApplication::translate("WatchTable", "The same category as the report before");
     case WatchTrend::kWorse: return QCoreApplication::translate("WatchTable", "Worse than the report before");
     case WatchTrend::kNone: break;
   }
@@ -101,7 +103,9 @@ QString cellText(const WatchRow& row, int column) {
     case kWatchTrend: return trendArrow(row.trend);
     case kWatchNextChange: return toQString(row.nextChange);
     case kWatchMinima:
-      return row.belowMinima.empty() ? QString() : QCoreApplication::translate("WatchTable", "Below: %1").arg(toQString(minimaVerdictText(row)));
+      return row.belowMinima.empty()
+                 ? QString()
+                 : QCoreApplication::translate("WatchTable", "Below: %1").arg(toQString(minimaVerdictText(row)));
     default: break;
   }
   return {};
@@ -187,7 +191,9 @@ QVariant WatchTableModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole: return cellText(row, column);
     case Qt::ToolTipRole:
       if (column == kWatchTrend) return trendToolTip(row.trend);
-      if (below) return QCoreApplication::translate("WatchTable", "Below your minima: %1").arg(toQString(minimaVerdictText(row)));
+      if (below)
+        return QCoreApplication::translate("WatchTable", "Below your minima: %1")
+            .arg(toQString(minimaVerdictText(row)));
       if (column == kWatchCategory || column == kWatchIcao) return toQString(row.rawReport);
       return {};
     case Qt::BackgroundRole:

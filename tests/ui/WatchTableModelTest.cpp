@@ -39,7 +39,8 @@ WatchInput Input(const char* icao, const char* current, const char* previous = n
 std::vector<WatchRow> Rows(const MinimaSet& minima, const DisplayUnits& units = {}, bool timeUtc = true) {
   const WatchInput inputs[] = {
       Input("EGAA", "EGAA 081350Z 24010KT 9999 FEW040 10/05 Q1015", "EGAA 081320Z 24010KT 9999 BKN012 10/05 Q1015"),
-      Input("KBBB", "KBBB 081155Z 24025G35KT 4000 BR BKN008 M02/M03 A2990", "KBBB 081055Z 24010KT 9999 BKN008 M02/M03 A2990"),
+      Input("KBBB", "KBBB 081155Z 24025G35KT 4000 BR BKN008 M02/M03 A2990",
+            "KBBB 081055Z 24010KT 9999 BKN008 M02/M03 A2990"),
       Input("LCCC", "LCCC 081315Z 05005KT 8000 BKN025 25/10 Q1012", "LCCC 081245Z 05005KT 9999 FEW025 25/10 Q1012"),
       Input("ZDDD", nullptr),
   };
@@ -141,7 +142,7 @@ TEST(WatchTableModel, TextsInTheUsersUnitsAndZone) {
     const char* zone;
     DisplayUnits units;
     bool timeUtc;
-    const char* age, *wind, *visibility, *ceiling, *temperature, *nextChange;
+    const char *age, *wind, *visibility, *ceiling, *temperature, *nextChange;
   };
   const Case cases[] = {
       // The default: the chart's units of old.
