@@ -23,7 +23,7 @@ namespace nimbrel {
 namespace {
 
 // Column widths that fit the usual texts at the default font.
-constexpr int kWidths[kWatchColumnCount] = {48, 150, 64, 76, 190, 80, 64, 120, 44, 220, 200};
+constexpr int kWidths[kWatchColumnCount] = {44, 140, 60, 80, 170, 96, 64, 120, 44, 230, 220};
 
 }  // namespace
 
@@ -57,9 +57,10 @@ WatchStationsView::WatchStationsView(std::shared_ptr<const StationList> stations
   grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
   grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid->setWordWrap(false);
-  grid->setSortingEnabled(true);
-  // The list's own order until the user picks a column.
+  // The list's own order until the user picks a column: no column is
+  // sorted by when sorting is switched on.
   grid->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+  grid->setSortingEnabled(true);
   grid->horizontalHeader()->setHighlightSections(false);
   grid->horizontalHeader()->setStretchLastSection(true);
   for (int column = 0; column < kWatchColumnCount; ++column)
