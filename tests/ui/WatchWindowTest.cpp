@@ -14,6 +14,8 @@
 #include "ui/StationTableView.h"
 #include "ui/WatchStationsView.h"
 #include "ui/WatchTableModel.h"
+#include "ui/StationCard.h"
+#include "ui/WorldMapView.h"
 
 namespace nimbrel::test {
 namespace {
@@ -125,7 +127,7 @@ TEST_F(WatchWindowTest, AddSortOpenAndRemoveWatchedStations) {
   EXPECT_EQ(ActiveView(frame), view);
 }
 
-TEST_F(WatchWindowTest, AStationTablesWatchEntryAddsAndRemovesItsStation) {
+TEST_F(WatchWindowTest, TheWatchEntriesOfATableAndOfTheMapsCard) {
   WatchStationsView* view = frame->openWatchedStations();
   StationTableView* table = frame->openAllStationsTable();
   int paris = -1;
@@ -149,6 +151,23 @@ TEST_F(WatchWindowTest, AStationTablesWatchEntryAddsAndRemovesItsStation) {
   watch->trigger();
   EXPECT_TRUE(Codes(view).empty());
   EXPECT_TRUE(view->showsEmptyText());
+
+  // The map's card: Watch, then Stop Watching for the same station.
+  WorldMapView* map = LastView<WorldMapView>();
+  ASSERT_NE(map, nullptr);
+  Activate(map);
+  std::size_t heathrow = 0;
+  while (session->allStations().at(heathrow).icao != "EGLL") ++heathrow;
+  map->openStationCard(heathrow);
+  auto* button = map->stationCard()->findChild<QPushButton*>(QStringLiteral("stationCardWatch"));
+  ASSERT_NE(button, nullptr);
+  EXPECT_TRUE(button->isVisible());
+  EXPECT_EQ(button->text(), "Watch");
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_EQ(Codes(view), (std::vector<std::string>{"EGLL"}));
+  EXPECT_EQ(button->text(), "Stop Watching");
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_TRUE(readStoredWatchList().empty());
 }
 
 TEST(MinimaDialog, ReadsEachLimitInTheUsersUnitsAndRefusesBadNumbers) {
