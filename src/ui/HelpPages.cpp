@@ -5,6 +5,7 @@
 #include "ui/BrowserView.h"
 #include "ui/StationChartView.h"
 #include "ui/StationTableView.h"
+#include "ui/WatchStationsView.h"
 #include "ui/WorldMapView.h"
 
 static void initManualResources() { Q_INIT_RESOURCE(manual); }
@@ -37,6 +38,7 @@ QString helpPageFor(const QWidget* view) {
   if (qobject_cast<const WorldMapView*>(view)) return QStringLiteral("map.md");
   if (qobject_cast<const StationChartView*>(view)) return QStringLiteral("chart.md");
   if (qobject_cast<const StationTableView*>(view)) return QStringLiteral("tables.md");
+  if (qobject_cast<const WatchStationsView*>(view)) return QStringLiteral("watch.md");
   return QStringLiteral("index.md");
 }
 

@@ -149,6 +149,8 @@ QIcon toolbarIcon(ToolbarImage image) {
       return QIcon(new SvgIconEngine(QStringLiteral(":/toolbar/find-station.svg")));
     case ToolbarImage::kCurrentWeather:
       return QIcon(new SvgIconEngine(QStringLiteral(":/toolbar/current-weather.svg")));
+    case ToolbarImage::kWatchedStations:
+      return QIcon(new SvgIconEngine(QStringLiteral(":/toolbar/watched-stations.svg")));
   }
   return QIcon();
 }

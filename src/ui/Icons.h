@@ -3,7 +3,7 @@
 
 namespace nimbrel {
 
-enum class ToolbarImage { kParameters, kMarkAllStations, kShowAllStations, kFindStation, kCurrentWeather };
+enum class ToolbarImage { kParameters, kMarkAllStations, kShowAllStations, kFindStation, kCurrentWeather, kWatchedStations };
 
 // The program's icon: a small globe with a wind pointer.
 QIcon programIcon();

@@ -18,6 +18,9 @@
 #include "ui/ChartOpener.h"
 #include "ui/ChildWindowArea.h"
 #include "ui/FrameParts.h"
+#include "ui/MinimaDialog.h"
+#include "ui/WatchStationsView.h"
+#include "services/WatchService.h"
 #include "ui/GoToField.h"
 #include "ui/Icons.h"
 #include "ui/MapActions.h"
@@ -45,6 +48,7 @@ constexpr QSize kResultTableSize(501, 408);
 // Wide enough for the manual's tables, tall enough for a picture and text.
 constexpr QSize kHelpWindowSize(720, 640);
 constexpr QSize kAllStationsTableSize(501, 608);
+constexpr QSize kWatchedStationsSize(760, 320);
 
 }  // namespace
 
@@ -81,6 +85,13 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     updateTitle();
     if (view != nullptr) showActiveStatus();
   });
+  // The service is made on first use: a program that never watches asks nothing.
+  watchToggle.isWatched = [this](const std::string& icao) { return state.watchService().isWatched(icao); };
+  watchToggle.setWatched = [this](const Station& station, bool watch) {
+    if (watch) state.watchService().add(station.icao);
+    else state.watchService().remove(station.icao);
+    setStatusText(station.icao + (watch ? " is watched" : " is no longer watched"));
+  };
   createActions();
   createMenus();
   messagePane = addStatusPanes(*this);
@@ -159,6 +170,13 @@ void MainWindow::createActions() {
       command("findStationAction", tr("Find station"), tr("Find station"), tr("Find station"), [this] { onFindStation(); });
   findStationAction->setIcon(toolbarIcon(ToolbarImage::kFindStation));
   everywhere(findStationAction, QKeySequence::Find);
+  watchedStationsAction = command("watchedStationsAction", tr("Watched Stations"), tr("Show the watched stations"),
+                                  tr("Watched stations"), [this] { openWatchedStations(); });
+  watchedStationsAction->setIcon(toolbarIcon(ToolbarImage::kWatchedStations));
+  everywhere(watchedStationsAction, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W));
+  minimaAction = command("personalMinimaAction", tr("Personal Minima..."),
+                         tr("Set the ceiling, visibility and wind below which a watched station is highlighted"), {},
+                         [this] { editPersonalMinima(); });
   mapActions = new MapActions(this, [this] { return activeMap(); });
   connect(mapActions, &MapActions::changed, this, [this] {
     updateActions();
@@ -204,6 +222,7 @@ void MainWindow::createMenus() {
   tools->addActions({parametersAction, mapActions->markAllStations, showAllStationsAction, findStationAction});
   tools->addSeparator();
   tools->addAction(mapActions->currentWeather);
+  tools->addAction(watchedStationsAction);
   tools->addSeparator();
   goTo = new GoToField(tools);
   tools->addWidget(goTo);
@@ -231,9 +250,9 @@ void MainWindow::createMenus() {
     });
     return menu;
   };
-  frameViewMenu = viewMenu({findChild<QAction*>(QStringLiteral("worldMapAction"))});
-  childViewMenu =
-      viewMenu({mapActions->markAllStations, showAllStationsAction, parametersAction, findStationAction});
+  frameViewMenu = viewMenu({findChild<QAction*>(QStringLiteral("worldMapAction")), watchedStationsAction, minimaAction});
+  childViewMenu = viewMenu({mapActions->markAllStations, showAllStationsAction, parametersAction, findStationAction,
+                            watchedStationsAction, minimaAction});
   childViewMenu->addSeparator();
   childViewMenu->addActions({mapActions->currentWeather, mapActions->temperatureColouring});
   childViewMenu->addMenu(new MapFilterMenu(state.settingsService(), this));
@@ -271,6 +290,7 @@ WorldMapView* MainWindow::openWorldMap() {
   auto* view = new WorldMapView(state, *this);
   connect(view, &WorldMapView::stationActivated, this, &MainWindow::openStationChart);
   connect(view, &WorldMapView::nearestRequested, finder, &StationFinder::nearest);
+  view->setWatchToggle(&watchToggle);
   // A world map closed: New opens a world map again.
   connect(view, &QObject::destroyed, this, [this] { newOpensWorldMap = true; });
   addChild(view, "World Map", kWorldMapSize, false);
@@ -289,6 +309,7 @@ StationTableView* MainWindow::openStationTable(const std::string& title, std::sh
   });
   connect(view, &StationTableView::stationActivated, this, &MainWindow::openStationChart);
   connect(view, &StationTableView::findRequested, finder, &StationFinder::find);
+  view->setWatchToggle(&watchToggle);
   addChild(view, title, clientSize, false);
   return view;
 }
@@ -325,6 +346,38 @@ BrowserView* MainWindow::openHelp(const QString& page) {
   return view;
 }
 
+WatchStationsView* MainWindow::openWatchedStations() {
+  if (watchView != nullptr) {
+    area->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(watchView->parentWidget()));
+    watchView->setFocus();
+    return watchView;
+  }
+  WatchService& watch = state.watchService();
+  auto* view = new WatchStationsView(state.catalogue());
+  watchView = view;
+  view->setRows(watch.rows());
+  connect(&watch, &WatchService::rowsChanged, view, [view, &watch] { view->setRows(watch.rows()); });
+  connect(&watch, &WatchService::listChanged, view, [view, &watch] { view->setRows(watch.rows()); });
+  connect(&state.stations(), &StationService::catalogueChanged, view, [this, view] { view->setCatalogue(state.catalogue()); });
+  connect(view, &WatchStationsView::addRequested, this, [this, &watch](const std::string& icao) {
+    watch.add(icao);
+    setStatusText(icao + " is watched");
+  });
+  connect(view, &WatchStationsView::removeRequested, &watch, &WatchService::remove);
+  connect(view, &WatchStationsView::stationActivated, this, &MainWindow::openStationChart);
+  connect(view, &WatchStationsView::minimaRequested, this, &MainWindow::editPersonalMinima);
+  connect(view, &QObject::destroyed, this, [this] { watchView = nullptr; });
+  addChild(view, "Watched stations", kWatchedStationsSize, false);
+  view->setFocus();
+  return view;
+}
+
+void MainWindow::editPersonalMinima() {
+  WatchService& watch = state.watchService();
+  MinimaSet minima = watch.minima();
+  if (editMinima(this, minima, shownUnits(state.settings()).visibility)) watch.setMinima(std::move(minima));
+}
+
 void MainWindow::openStationChart(const Station& station) {
   newOpensWorldMap = false;
   lastStation = station;
@@ -343,6 +396,7 @@ void MainWindow::adoptChart(std::unique_ptr<StationChartView>& handed) {
     state.stations().addRecent(station.name);
     state.stations().removeOpenStation(station.icao);
   });
+  view->setWatchToggle(&watchToggle);
   addChild(view, opened.name, kStationChartSize, true);
   state.stations().addOpenStation(opened);
   state.stations().addRecent(opened.name);

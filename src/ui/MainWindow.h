@@ -13,6 +13,7 @@
 #include "ui/ChildView.h"
 #include "ui/FrameParts.h"
 #include "ui/StationColumns.h"
+#include "ui/WatchToggle.h"
 
 class QAction;
 class QLabel;
@@ -33,6 +34,7 @@ class Session;
 class StationChartView;
 class StationFinder;
 class StationTableView;
+class WatchStationsView;
 class WorldMapView;
 
 class MainWindow : public QMainWindow, public UserPort {
@@ -55,6 +57,10 @@ class MainWindow : public QMainWindow, public UserPort {
   BrowserView* openBrowser(const QString& url);
   // The manual at a page ("map.md"), in its one window.
   BrowserView* openHelp(const QString& page);
+  // The one "Watched stations" window: opened, or brought to the front.
+  WatchStationsView* openWatchedStations();
+  // The Personal Minima dialog; OK saves them for every watched station.
+  void editPersonalMinima();
   // Opens a station's chart once its reports are in: the window never
   // waits for them. stationChartOpened follows when it opened.
   void openStationChart(const Station& station);
@@ -122,6 +128,11 @@ class MainWindow : public QMainWindow, public UserPort {
   QAction* parametersAction = nullptr;
   QAction* showAllStationsAction = nullptr;
   QAction* findStationAction = nullptr;
+  QAction* watchedStationsAction = nullptr;
+  QAction* minimaAction = nullptr;
+  WatchStationsView* watchView = nullptr;
+  // What the views' "Watch" entries ask: the session's watch list.
+  WatchToggle watchToggle;
 
   // The station of the last chart opened, and whether New opens a map (it
   // does until an opener ran, and again once a world map closed).

@@ -9,6 +9,7 @@
 #include "charts/StationCardText.h"
 #include "observations/TafSource.h"
 #include "services/QtText.h"
+#include "ui/WatchToggle.h"
 
 namespace nimbrel {
 namespace {
@@ -43,11 +44,20 @@ StationCard::StationCard(QWidget* map) : QFrame(map) {
   }
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
+  watchButton = new QPushButton(tr("Watch"), this);
+  watchButton->setObjectName(QStringLiteral("stationCardWatch"));
+  watchButton->hide();
+  buttons->addWidget(watchButton);
   chart = new QPushButton(tr("Chart"), this);
   chart->setObjectName(QStringLiteral("stationCardChart"));
   buttons->addWidget(chart);
   layout->addLayout(buttons);
   setFixedWidth(kWidth);
+  connect(watchButton, &QPushButton::clicked, this, [this] {
+    if (!hasStation || watch == nullptr || !watch->isWatched || !watch->setWatched) return;
+    watch->setWatched(shown, !watch->isWatched(shown.icao));
+    showWatched();
+  });
   connect(chart, &QPushButton::clicked, this, [this] {
     if (hasStation) emit chartRequested(shown);
   });
@@ -55,6 +65,17 @@ StationCard::StationCard(QWidget* map) : QFrame(map) {
 }
 
 StationCard::~StationCard() = default;
+
+void StationCard::setWatchToggle(const WatchToggle* toggle) {
+  watch = toggle;
+  showWatched();
+}
+
+void StationCard::showWatched() {
+  const bool offered = watch != nullptr && watch->isWatched && hasStation && !shown.icao.empty();
+  watchButton->setVisible(offered);
+  if (offered) watchButton->setText(watch->isWatched(shown.icao) ? tr("Stop Watching") : tr("Watch"));
+}
 
 void StationCard::showStation(const Station& station, const StationCardText& text, TafSource* forecasts,
                               bool timeUtc) {
@@ -68,6 +89,7 @@ void StationCard::showStation(const Station& station, const StationCardText& tex
   body->setText(toQString(lines));
   raw->setText(toQString(text.rawReport));
   raw->setVisible(!text.rawReport.empty());
+  showWatched();
   if (!same) askForecast(forecasts, timeUtc);
   adjustSize();
 }

@@ -17,6 +17,7 @@ class QPushButton;
 namespace nimbrel {
 
 class TafSource;
+struct WatchToggle;
 
 class StationCard : public QFrame {
   Q_OBJECT
@@ -25,6 +26,8 @@ class StationCard : public QFrame {
   explicit StationCard(QWidget* map);
   ~StationCard() override;
 
+  // The Watch button asks this (null: no button).
+  void setWatchToggle(const WatchToggle* toggle);
   // Fills the card for a station; a new station asks `forecasts` (null:
   // none to ask) for its TAF, the same one keeps the answer it has.
   void showStation(const Station& station, const StationCardText& text, TafSource* forecasts, bool timeUtc);
@@ -47,6 +50,7 @@ class StationCard : public QFrame {
 
  private:
   void askForecast(TafSource* forecasts, bool timeUtc);
+  void showWatched();
 
   Station shown;
   bool hasStation = false;
@@ -55,6 +59,8 @@ class StationCard : public QFrame {
   QLabel* raw = nullptr;
   QLabel* forecast = nullptr;
   QPushButton* chart = nullptr;
+  QPushButton* watchButton = nullptr;
+  const WatchToggle* watch = nullptr;
   std::unique_ptr<FetchTicket> forecastTicket;
 };
 

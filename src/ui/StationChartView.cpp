@@ -15,6 +15,7 @@
 #include "stationchart/StationChart.h"
 #include "ui/ChartBriefing.h"
 #include "ui/ChartExport.h"
+#include "ui/WatchToggle.h"
 #include "ui/ChartReportsPane.h"
 #include "ui/QtPainter.h"
 #include "services/QtText.h"
@@ -88,8 +89,15 @@ void StationChartView::print(QPainter& painter) {
 
 void StationChartView::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
-  fillChartMenu(menu, *this);
+  fillContextMenu(menu);
   menu.exec(event->globalPos());
+}
+
+void StationChartView::fillContextMenu(QMenu& menu) {
+  fillChartMenu(menu, *this);
+  if (watch == nullptr) return;
+  menu.addSeparator();
+  addWatchEntry(menu, watch, model.station());
 }
 
 void StationChartView::draw(QPainter& painter) {

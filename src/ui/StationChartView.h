@@ -11,12 +11,14 @@
 #include "stationchart/StationChartModel.h"
 #include "ui/ChildView.h"
 
+class QMenu;
 class QPainter;
 class QTimer;
 
 namespace nimbrel {
 
 class ChartReportsPane;
+struct WatchToggle;
 
 class StationChartView : public QWidget, public ChildView {
   Q_OBJECT
@@ -37,6 +39,10 @@ class StationChartView : public QWidget, public ChildView {
   const Settings& chartSettings() const { return settings; }
   // The Reports list beside the chart, hidden until asked for.
   ChartReportsPane* reportsPane() const { return reports; }
+  // The context menu's "Watch" entry asks this (null: no entry).
+  void setWatchToggle(const WatchToggle* toggle) { watch = toggle; }
+  // The context menu: the chart's commands, then Watch or Stop Watching.
+  void fillContextMenu(QMenu& menu);
   // The size draw() paints: the window less the Reports list.
   QSize drawnSize() const { return chartRect().size(); }
   // The briefing's picture: the chart and panel laid out over the whole
@@ -72,6 +78,7 @@ class StationChartView : public QWidget, public ChildView {
   const Settings& settings;
   QTimer* timer = nullptr;
   ChartReportsPane* reports = nullptr;
+  const WatchToggle* watch = nullptr;
   bool grownForForecast = false;
   // The aviation panel's place under the chart, and what the window grew by
   // for it (taken back when the panel is switched off).

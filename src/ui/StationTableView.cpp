@@ -2,13 +2,15 @@
 
 #include <QApplication>
 #include <QHeaderView>
-#include <QPainter>
-#include <QStyledItemDelegate>
 #include <QKeyEvent>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QVBoxLayout>
 
+#include "ui/PlainCellDelegate.h"
 #include "ui/StationColumns.h"
 #include "ui/StationTableModel.h"
+#include "ui/WatchToggle.h"
 
 namespace nimbrel {
 namespace {
@@ -30,53 +32,6 @@ class TableUpdateSuspender {
  private:
   QWidget* widget;
   bool& suspended;
-};
-
-// A cell is one line of plain text: drawn straight, without the general
-// item delegate's text layout, which costs most of a table's paint. The
-// look is the delegate's: its margins, highlight, focus frame and "…".
-class StationCellDelegate : public QStyledItemDelegate {
- public:
-  using QStyledItemDelegate::QStyledItemDelegate;
-
-  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    const QWidget* widget = option.widget;
-    const QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
-    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &option, painter, widget);
-
-    const bool selected = (option.state & QStyle::State_Selected) != 0;
-    const QPalette::ColorGroup group = (option.state & QStyle::State_Enabled) == 0   ? QPalette::Disabled
-                                       : (option.state & QStyle::State_Active) != 0 ? QPalette::Normal
-                                                                                     : QPalette::Inactive;
-    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-    const QRect area = option.rect.adjusted(margin, 0, -margin, 0);
-    QString text = index.data(Qt::DisplayRole).toString();
-    const QFontMetricsF metrics(option.font);
-    qreal width = metrics.horizontalAdvance(text);
-    if (width > area.width()) {
-      text = metrics.elidedText(text, Qt::ElideRight, area.width());
-      width = metrics.horizontalAdvance(text);
-    }
-    const bool left = index.data(Qt::TextAlignmentRole).toInt() & Qt::AlignLeft;
-    const qreal x = left ? area.left() : area.left() + (area.width() - width) / 2;
-    // Whole pixels down, as a laid-out line sits; a centred text may start between pixels.
-    const QFontMetrics& rows = option.fontMetrics;
-    const int baseline = area.top() + (area.height() - rows.height()) / 2 + rows.ascent();
-    painter->save();
-    painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
-    painter->setFont(option.font);
-    painter->drawText(QPointF(x, baseline), text);
-    painter->restore();
-
-    if ((option.state & QStyle::State_HasFocus) != 0) {
-      QStyleOptionFocusRect focus;
-      focus.QStyleOption::operator=(option);
-      focus.rect = option.rect;
-      focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
-      focus.backgroundColor = option.palette.color(group, selected ? QPalette::Highlight : QPalette::Window);
-      style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
-    }
-  }
 };
 
 }  // namespace
@@ -114,7 +69,7 @@ StationTableView::StationTableView(TableSortState& sort, UserPort& port, std::sh
   table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
   table->setModel(rowModel);
-  table->setItemDelegate(new StationCellDelegate(table));
+  table->setItemDelegate(new PlainCellDelegate(table));
   table->setShowGrid(true);
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
   table->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -203,6 +158,21 @@ void StationTableView::openStationOfRow(int row) {
   const Station chosen = rowModel->stationAt(row);
   BusyScope busy(port);
   emit stationActivated(chosen);
+}
+
+void StationTableView::fillRowMenu(QMenu& menu, int row) {
+  if (row < 0 || row >= rowCount()) return;
+  menu.addAction(tr("Open Chart"), this, [this, row] { openStationOfRow(row); });
+  addWatchEntry(menu, watch, rowModel->stationAt(row));
+}
+
+void StationTableView::contextMenuEvent(QContextMenuEvent* event) {
+  const QModelIndex at = table->indexAt(table->viewport()->mapFrom(this, event->pos()));
+  if (!at.isValid() || watch == nullptr) return;
+  table->setCurrentIndex(at);
+  QMenu menu(this);
+  fillRowMenu(menu, at.row());
+  menu.exec(event->globalPos());
 }
 
 void StationTableView::findInTable() { emit findRequested(stations()); }

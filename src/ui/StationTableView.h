@@ -2,6 +2,8 @@
 // A sortable table of stations ("All stations" or "Nearest stations").
 // Every table keeps its own rows: a later search never changes them.
 #include <QTableView>
+
+class QMenu;
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -15,6 +17,7 @@ namespace nimbrel {
 
 class StationTableModel;
 class StationTableView;
+struct WatchToggle;
 
 // The table widget itself; its owner sees every key first, and the table's
 // own handling still follows.
@@ -56,6 +59,11 @@ class StationTableView : public QWidget, public ChildView {
   // Called by the grid for every key before its own handling.
   void onKeyDown(QKeyEvent* event);
 
+  // The "Watch" entry of the rows' context menu asks this (null: no entry).
+  void setWatchToggle(const WatchToggle* toggle) { watch = toggle; }
+  // The context menu of a row: its chart, and Watch or Stop Watching.
+  void fillRowMenu(QMenu& menu, int row);
+
   // New stations (a new catalogue), in the order the table shows now.
   void replaceStations(std::shared_ptr<const StationList> rows);
 
@@ -79,11 +87,15 @@ class StationTableView : public QWidget, public ChildView {
   void stationActivated(const nimbrel::Station& station);
   void findRequested(const nimbrel::StationList& searched);
 
+ protected:
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
  private:
   void showSortOrder();
 
   TableSortState& sort;
   UserPort& port;
+  const WatchToggle* watch = nullptr;
   StationGrid* table = nullptr;
   StationTableModel* rowModel = nullptr;
   int current = -1;

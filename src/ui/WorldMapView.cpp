@@ -482,6 +482,7 @@ void WorldMapView::openStationCard(std::size_t catalogueIndex) {
   if (card == nullptr) {
     card = new StationCard(this);
     connect(card, &StationCard::chartRequested, this, &WorldMapView::stationActivated);
+    card->setWatchToggle(watch);
   }
   cardIndex = catalogueIndex;
   selectStation(catalogueIndex);
@@ -495,6 +496,11 @@ void WorldMapView::openStationCard(std::size_t catalogueIndex) {
                     session.forecastSource(), settings.timeUtc);
   const Pixel at = view.toPixel(station.mapLongitude, station.mapColatitude);
   card->placeBeside(QPoint(at.x, at.y));
+}
+
+void WorldMapView::setWatchToggle(const WatchToggle* toggle) {
+  watch = toggle;
+  if (card != nullptr) card->setWatchToggle(toggle);
 }
 
 void WorldMapView::closeStationCard() {

@@ -26,6 +26,7 @@ namespace nimbrel {
 
 class Session;
 class StationCard;
+struct WatchToggle;
 
 class WorldMapView : public QWidget, public ChildView {
   Q_OBJECT
@@ -58,6 +59,8 @@ class WorldMapView : public QWidget, public ChildView {
   // selected (a click on its point does this); null before the first.
   void openStationCard(std::size_t catalogueIndex);
   StationCard* stationCard() const { return card; }
+  // The card's Watch button asks this (null: no button).
+  void setWatchToggle(const WatchToggle* toggle);
   // Centres the map on a station, zoomed in to see its plot, and opens its card.
   void goToStation(const Station& station);
   // Draws the map on any target at the window's own pixel coordinates.
@@ -145,6 +148,7 @@ class WorldMapView : public QWidget, public ChildView {
   Session& session;
   UserPort& port;
   StationCard* card = nullptr;
+  const WatchToggle* watch = nullptr;
   std::size_t cardIndex = 0;
   bool markAll = false;
   bool weatherShown = false;

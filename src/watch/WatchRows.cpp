@@ -79,6 +79,11 @@ WatchRow watchRow(const WatchInput& input, const MinimaSet& minima, std::int64_t
   if (input.previous) row.trend = watchTrend(*input.previous, weather);
   row.belowMinima = belowMinima(weather, minima.forStation(row.icao));
   row.rawReport = weather.rawReport;
+  row.windKt = weather.windSpeedKt;
+  row.gustKt = weather.windGustKt;
+  row.visibilityM = weather.visibilityM;
+  row.temperatureC = weather.temperatureC;
+  row.ceilingFt = weather.ceilingFt;
   return row;
 }
 

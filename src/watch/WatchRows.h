@@ -42,6 +42,10 @@ struct WatchRow {
   std::string nextChange;    // "BECMG 14:00 UTC to 16:00 UTC: MVFR"; "" without a TAF
   std::vector<std::string> belowMinima;  // the limits broken
   std::string rawReport;
+  // The values behind the texts, so a table sorts by them and not by words;
+  // missing stays missing.
+  std::optional<double> windKt, gustKt, visibilityM, temperatureC;
+  std::optional<int> ceilingFt;
 };
 
 // Better or worse by flight category; steady when it stays the same.

@@ -299,7 +299,8 @@ TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
   EXPECT_EQ(MenuTitles(bar), (QStringList{"&File", "&View", "&Window", "&Help"}));
   EXPECT_EQ(MenuEntries(bar, "&View"),
             (QStringList{"&Toolbar", "&Status Bar", "-", "Mark all stations", "Show all stations", "Parameters",
-                         "Find station", "-", "Current weather", "Colour by temperature", "Show on &Map", "-",
+                         "Find station", "Watched Stations", "Personal Minima...", "-", "Current weather",
+                         "Colour by temperature", "Show on &Map", "-",
                          "Zoom &In", "Zoom &Out", "&Whole World", "-", "&Aviation Panel", "&Reports"}));
   EXPECT_EQ(MenuEntries(bar, "&Window"), (QStringList{"&Cascade", "&Tile", "&Arrange Icons"})) << "listed on showing";
   EXPECT_EQ(MenuEntries(bar, "&Help"), (QStringList{"&Help Topics", "-", "&About Nimbrel..."}));
@@ -313,7 +314,8 @@ TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
   ASSERT_NE(qobject_cast<StationTableView*>(ActiveView(Frame())), nullptr);
   EXPECT_TRUE(ShowsFrameMenu(Frame()));
   EXPECT_EQ(MenuTitles(bar), (QStringList{"&File", "&View", "&Help"}));
-  EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map"}));
+  EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map", "Watched Stations",
+                                                      "Personal Minima..."}));
   // Back on the map, the map's menu again.
   Activate(LastView<WorldMapView>());
   EXPECT_FALSE(ShowsFrameMenu(Frame()));
@@ -323,14 +325,16 @@ TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
   CloseAllChildren();
   EXPECT_TRUE(ShowsFrameMenu(Frame()));
   EXPECT_EQ(MenuTitles(bar), (QStringList{"&File", "&View", "&Help"}));
-  EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map"}));
+  EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map", "Watched Stations",
+                                                      "Personal Minima..."}));
   EXPECT_EQ(Frame()->windowTitle(), QStringLiteral("Nimbrel"));
 
   // With only a table open, "World Map" from the View menu opens a map,
   // which brings its own menu again.
   Frame()->openAllStationsTable();
   EXPECT_TRUE(ShowsFrameMenu(Frame()));
-  EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map"}));
+  EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map", "Watched Stations",
+                                                      "Personal Minima..."}));
   ASSERT_TRUE(Views<WorldMapView>().empty());
   ActionOf(Frame(), "worldMapAction")->trigger();
   EXPECT_EQ(Views<WorldMapView>().size(), 1u);
@@ -428,7 +432,7 @@ TEST_F(MainWindowTest, ToolbarHoldsTheViewCommandsAndCurrentWeather) {
     EXPECT_FALSE(action->icon().isNull()) << action->text().toStdString();
   }
   EXPECT_EQ(texts, (QStringList{"Parameters", "Mark all stations", "Show all stations", "Find station", "-",
-                                "Current weather", "-", "goToField"}));
+                                "Current weather", "Watched Stations", "-", "goToField"}));
   EXPECT_EQ(ActionOf(Frame(), "parametersAction")->toolTip(), QStringLiteral("Show Parameters Dialog"));
   EXPECT_EQ(ActionOf(Frame(), "showAllStationsAction")->toolTip(), QStringLiteral("Show all stations table"));
   EXPECT_EQ(ToolBarOf(Frame())->iconSize(), QSize(17, 18));
