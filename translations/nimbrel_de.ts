@@ -4,7 +4,7 @@
 <context>
     <name>AboutBox</name>
     <message>
-        <location filename="../src/ui/Application.cpp" line="+109"/>
+        <location filename="../src/ui/Application.cpp" line="+158"/>
         <source>About Nimbrel</source>
         <translation>Über Nimbrel</translation>
     </message>
@@ -17,12 +17,13 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <location filename="../src/ui/ChildView.h" line="+17"/>
         <location filename="../src/ui/FrameParts.cpp" line="+15"/>
         <source>Ready</source>
         <translation>Bereit</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location filename="../src/ui/FrameParts.cpp" line="+11"/>
         <source>Store off</source>
         <translation>Archiv aus</translation>
     </message>
@@ -597,11 +598,12 @@ Daher werden der Zeitraum leider auf 30 Minuten und der Abstand zu UTC auf 0 Stu
     <name>nimbrel::MainWindow</name>
     <message>
         <location filename="../src/ui/MainWindow.cpp" line="+148"/>
+        <location line="+120"/>
         <source>World Map</source>
         <translation>Weltkarte</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-120"/>
         <source>Show World Map</source>
         <translation>Weltkarte zeigen</translation>
     </message>
@@ -720,6 +722,21 @@ Daher werden der Zeitraum leider auf 30 Minuten und der Abstand zu UTC auf 0 Stu
         <location line="+1"/>
         <source>&amp;Help Topics</source>
         <translation>&amp;Hilfethemen</translation>
+    </message>
+    <message>
+        <location line="+48"/>
+        <source>All stations</source>
+        <translation>Alle Stationen</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Nearest stations</source>
+        <translation>Nächstgelegene Stationen</translation>
+    </message>
+    <message>
+        <location line="+129"/>
+        <source>Can not save the list of recent stations.</source>
+        <translation>Die Liste der zuletzt geöffneten Stationen kann nicht gespeichert werden.</translation>
     </message>
 </context>
 <context>
@@ -964,6 +981,21 @@ Daher werden der Zeitraum leider auf 30 Minuten und der Abstand zu UTC auf 0 Stu
         <location line="+3"/>
         <source>Forecast: loading ...</source>
         <translation>Vorhersage: wird geladen ...</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Forecast: %1</source>
+        <translation>Vorhersage: %1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>not available</source>
+        <translation>nicht verfügbar</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No TAF for this station</source>
+        <translation>Kein TAF für diese Station</translation>
     </message>
 </context>
 <context>

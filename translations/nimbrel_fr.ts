@@ -4,7 +4,7 @@
 <context>
     <name>AboutBox</name>
     <message>
-        <location filename="../src/ui/Application.cpp" line="+109"/>
+        <location filename="../src/ui/Application.cpp" line="+158"/>
         <source>About Nimbrel</source>
         <translation>À propos de Nimbrel</translation>
     </message>
@@ -17,12 +17,13 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <location filename="../src/ui/ChildView.h" line="+17"/>
         <location filename="../src/ui/FrameParts.cpp" line="+15"/>
         <source>Ready</source>
         <translation>Prêt</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location filename="../src/ui/FrameParts.cpp" line="+11"/>
         <source>Store off</source>
         <translation>Archive désactivée</translation>
     </message>
@@ -597,11 +598,12 @@ La période est donc ramenée à 30 minutes et le décalage UTC à 0 heure, dés
     <name>nimbrel::MainWindow</name>
     <message>
         <location filename="../src/ui/MainWindow.cpp" line="+148"/>
+        <location line="+120"/>
         <source>World Map</source>
         <translation>Carte du monde</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-120"/>
         <source>Show World Map</source>
         <translation>Afficher la carte du monde</translation>
     </message>
@@ -720,6 +722,21 @@ La période est donc ramenée à 30 minutes et le décalage UTC à 0 heure, dés
         <location line="+1"/>
         <source>&amp;Help Topics</source>
         <translation>&amp;Rubriques d’aide</translation>
+    </message>
+    <message>
+        <location line="+48"/>
+        <source>All stations</source>
+        <translation>Toutes les stations</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Nearest stations</source>
+        <translation>Stations les plus proches</translation>
+    </message>
+    <message>
+        <location line="+129"/>
+        <source>Can not save the list of recent stations.</source>
+        <translation>Impossible d’enregistrer la liste des stations récentes.</translation>
     </message>
 </context>
 <context>
@@ -964,6 +981,21 @@ La période est donc ramenée à 30 minutes et le décalage UTC à 0 heure, dés
         <location line="+3"/>
         <source>Forecast: loading ...</source>
         <translation>Prévision&#xa0;: chargement ...</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Forecast: %1</source>
+        <translation>Prévision&#xa0;: %1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>not available</source>
+        <translation>indisponible</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No TAF for this station</source>
+        <translation>Pas de TAF pour cette station</translation>
     </message>
 </context>
 <context>

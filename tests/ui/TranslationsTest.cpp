@@ -18,6 +18,7 @@
 #include "ui/Application.h"
 #include "ui/ParametersDialog.h"
 #include "ui/StationTableModel.h"
+#include "ui/WorldMapView.h"
 
 namespace nimbrel::test {
 namespace {
@@ -136,6 +137,8 @@ struct Language {
   QString parametersTitle;
   QString timeUtcBox;
   QString latitudeColumn;
+  QString mapTitle;
+  QString ready;  // the status bar's
 };
 
 void PrintTo(const Language& language, std::ostream* out) { *out << language.locale; }
@@ -148,19 +151,17 @@ class TranslatedWindow : public MainWindowFixture, public ::testing::WithParamIn
   }
 };
 
-// Menu letters that more than one entry of a menu claims.
-QStringList AcceleratorClashes(const QMainWindow* window) {
+// Menu letters that more than one entry of one of the program's menus
+// claims (Qt's own menus, such as a child window's system menu, are Qt's).
+QStringList AcceleratorClashes(const QWidget* menu) {
   QStringList clashes;
-  std::vector<const QWidget*> menus{window->menuBar()};
-  for (const QMenu* menu : window->findChildren<QMenu*>()) menus.push_back(menu);
-  for (const QWidget* menu : menus) {
-    std::map<QString, QString> taken;
-    for (QAction* action : menu->actions()) {
-      const QString key = QKeySequence::mnemonic(action->text()).toString().toLower();
-      if (key.isEmpty()) continue;
-      if (taken.count(key)) clashes << taken[key] + QStringLiteral(" / ") + action->text();
-      taken[key] = action->text();
-    }
+  std::map<QString, QString> taken;
+  for (QAction* action : menu->actions()) {
+    if (action->menu() != nullptr) clashes << AcceleratorClashes(action->menu());
+    const QString key = QKeySequence::mnemonic(action->text()).toString().toLower();
+    if (key.isEmpty()) continue;
+    if (taken.count(key)) clashes << taken[key] + QStringLiteral(" / ") + action->text();
+    taken[key] = action->text();
   }
   return clashes;
 }
@@ -177,8 +178,11 @@ TEST_P(TranslatedWindow, MenusDialogsAndTablesSpeakTheLocalesLanguage) {
   QStringList menus;
   for (QAction* menu : Frame()->menuBar()->actions()) menus << menu->text();
   EXPECT_EQ(menus, language.menus);
+  ASSERT_NE(LastView<WorldMapView>(), nullptr);
+  EXPECT_EQ(TitleOf(LastView<WorldMapView>()), language.mapTitle);
+  EXPECT_EQ(StatusText(window), language.ready);
   if (language.translated) {
-    EXPECT_EQ(AcceleratorClashes(Frame()), QStringList());
+    EXPECT_EQ(AcceleratorClashes(Frame()->menuBar()), QStringList());
   }
 
   QString title, timeUtc;
@@ -200,12 +204,12 @@ TEST_P(TranslatedWindow, MenusDialogsAndTablesSpeakTheLocalesLanguage) {
 INSTANTIATE_TEST_SUITE_P(
     Locales, TranslatedWindow,
     ::testing::Values(
-        Language{"de_DE", true, {"&Datei", "&Ansicht", "&Fenster", "&Hilfe"}, "Parameter", "Zeit in UTC", "BREITE"},
-        Language{"fr_FR", true, {"&Fichier", "&Affichage", "Fe&nêtre", "Ai&de"}, "Paramètres", "Heure UTC", "LAT"},
-        Language{"de_AT", true, {"&Datei", "&Ansicht", "&Fenster", "&Hilfe"}, "Parameter", "Zeit in UTC", "BREITE"},
-        Language{"en_US", false, {"&File", "&View", "&Window", "&Help"}, "Parameters", "Time UTC", "LAT"},
-        Language{"C", false, {"&File", "&View", "&Window", "&Help"}, "Parameters", "Time UTC", "LAT"},
-        Language{"es_ES", false, {"&File", "&View", "&Window", "&Help"}, "Parameters", "Time UTC", "LAT"}),
+        Language{"de_DE", true, {"&Datei", "&Ansicht", "&Fenster", "&Hilfe"}, "Parameter", "Zeit in UTC", "BREITE", "Weltkarte", "Bereit"},
+        Language{"fr_FR", true, {"&Fichier", "&Affichage", "Fe&nêtre", "Ai&de"}, "Paramètres", "Heure UTC", "LAT", "Carte du monde", "Prêt"},
+        Language{"de_AT", true, {"&Datei", "&Ansicht", "&Fenster", "&Hilfe"}, "Parameter", "Zeit in UTC", "BREITE", "Weltkarte", "Bereit"},
+        Language{"en_US", false, {"&File", "&View", "&Window", "&Help"}, "Parameters", "Time UTC", "LAT", "World Map", "Ready"},
+        Language{"C", false, {"&File", "&View", "&Window", "&Help"}, "Parameters", "Time UTC", "LAT", "World Map", "Ready"},
+        Language{"es_ES", false, {"&File", "&View", "&Window", "&Help"}, "Parameters", "Time UTC", "LAT", "World Map", "Ready"}),
     [](const ::testing::TestParamInfo<Language>& info) { return std::string(info.param.locale); });
 
 }  // namespace
