@@ -176,7 +176,7 @@
     <message>
         <location line="-2"/>
         <source>Show past</source>
-        <translation>Vergangene zeigen</translation>
+        <translation>Die letzten</translation>
     </message>
     <message>
         <location line="+3"/>

@@ -176,7 +176,7 @@
     <message>
         <location line="-2"/>
         <source>Show past</source>
-        <translation>Afficher le passé</translation>
+        <translation>Afficher les dernières</translation>
     </message>
     <message>
         <location line="+3"/>
