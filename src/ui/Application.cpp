@@ -122,14 +122,15 @@ QTranslator* loadTranslation(const QLocale& locale, const QString& name, const Q
 bool installTranslations(const QLocale& locale) {
   initTranslationResources();
   QCoreApplication* application = QCoreApplication::instance();
-  for (QTranslator* old : application->findChildren<QTranslator*>(QString::fromLatin1(kTranslatorName), Qt::FindDirectChildrenOnly)) {
+  const QString translatorName = QString::fromLatin1(kTranslatorName);
+  for (QTranslator* old : application->findChildren<QTranslator*>(translatorName, Qt::FindDirectChildrenOnly)) {
     QCoreApplication::removeTranslator(old);
     delete old;
   }
-  auto install = [application](QTranslator* translator) {
+  auto install = [application, &translatorName](QTranslator* translator) {
     if (translator == nullptr) return false;
     translator->setParent(application);
-    translator->setObjectName(QString::fromLatin1(kTranslatorName));
+    translator->setObjectName(translatorName);
     QCoreApplication::installTranslator(translator);
     return true;
   };

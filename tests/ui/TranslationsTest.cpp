@@ -63,7 +63,7 @@ std::vector<Entry> ReadTs(const QString& path) {
   return entries;
 }
 
-// %1, %L2, %n ... in order of their numbers, as QString::arg fills them.
+// The %1, %L2, %n ... of a text, which its translation must keep.
 QStringList Placeholders(const QString& text) {
   static const QRegularExpression marker(QStringLiteral("%L?(\\d+|n)"));
   QStringList found;
@@ -116,18 +116,6 @@ TEST_F(TranslationFiles, EveryTextOfTheCodeIsTranslatedWithItsPlaceholdersAndOne
       }
     }
   }
-}
-
-// The checks above, against what they catch.
-TEST(TranslationChecks, SeePlaceholdersAndAccelerators) {
-  EXPECT_EQ(Placeholders(QStringLiteral("In use: %1 MB, %L2 reports of %L3 stations")),
-            (QStringList{"%1", "%L2", "%L3"}));
-  EXPECT_NE(Placeholders(QStringLiteral("%L2 Meldungen von %3 Stationen, %1 MB")),
-            Placeholders(QStringLiteral("In use: %1 MB, %L2 reports of %L3 stations")));
-  EXPECT_EQ(Placeholders(QStringLiteral("%n Meldungen nach %1")), Placeholders(QStringLiteral("%n report(s) written to %1")));
-  EXPECT_EQ(Mnemonics(QStringLiteral("Save as P&DF...")), 1);
-  EXPECT_EQ(Mnemonics(QStringLiteral("Save && quit")), 0);
-  EXPECT_EQ(Mnemonics(QStringLiteral("Ans&icht &")), 2);
 }
 
 struct Language {
