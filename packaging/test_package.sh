@@ -39,6 +39,8 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for needed in fonts-liberation qt6-qpa-plugins libcurl4 libqt6widgets6 libqt6printsupport6 libqt6svg6 libc6; do
   [[ ", $depends," == *", $needed"[\ ,]* ]] || fail "Depends lacks $needed: $depends"
 done
+[[ "$(dpkg-deb -f "$deb" Recommends)" == *qt6-translations-l10n* ]] ||
+  fail "Recommends lacks qt6-translations-l10n (Qt's own words in German and French)"
 [ "$(dpkg-deb -f "$deb" Section)" = science ] || fail "Section is not science"
 [ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail "no Maintainer"
 [ -n "$(dpkg-deb -f "$deb" Homepage)" ] || fail "no Homepage"
@@ -63,6 +65,8 @@ expected_files=(
   share/doc/nimbrel/copyright
   share/doc/nimbrel/manual/en/index.md
   share/doc/nimbrel/manual/pictures/overview.png
+  share/nimbrel/translations/nimbrel_de.qm
+  share/nimbrel/translations/nimbrel_fr.qm
 )
 if [ -f "$source_dir/data/metar/noaa-cycles-2010-11-14.txt.gz" ]; then
   expected_files+=(share/nimbrel/noaa-cycles-2010-11-14.txt.gz)

@@ -15,8 +15,11 @@
 #include <QUrl>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
+#include <memory>
 
 #include "base/Settings.h"
+#include "catalog/StationListLocation.h"
 #include "ui/Icons.h"
 #include "services/QtText.h"
 
@@ -87,12 +90,59 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationVersion(QStringLiteral(NIMBREL_VERSION));
   // Child windows show the program's icon in their title bars.
   setWindowIcon(programIcon());
-  // Qt's own words (standard buttons, dialogs) in the user's language when
-  // Qt has them, else its English: never a mix.
-  auto* qtWords = new QTranslator(this);
-  if (qtWords->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    installTranslator(qtWords);
+  installTranslations(QLocale());
+}
+
+}  // namespace nimbrel
+
+// Outside the namespace, as Qt's macro wants; the library is static, so its
+// resources are brought in by hand.
+static void initTranslationResources() { Q_INIT_RESOURCE(translations); }
+
+namespace nimbrel {
+namespace {
+
+const char kTranslatorName[] = "nimbrelTranslator";
+
+// Loads name_<language>.qm for the locale's first language that has one,
+// from the first folder holding it. English is the program's own language:
+// a user who puts it before others gets it.
+QTranslator* loadTranslation(const QLocale& locale, const QString& name, const QStringList& folders) {
+  for (const QString& language : locale.uiLanguages()) {
+    const QLocale::Language spoken = QLocale(language).language();
+    if (spoken == QLocale::English || spoken == QLocale::C) return nullptr;
+    for (const QString& folder : folders) {
+      auto translator = std::make_unique<QTranslator>();
+      if (translator->load(QLocale(language), name, QStringLiteral("_"), folder)) return translator.release();
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool installTranslations(const QLocale& locale) {
+  initTranslationResources();
+  QCoreApplication* application = QCoreApplication::instance();
+  const QString translatorName = QString::fromLatin1(kTranslatorName);
+  for (QTranslator* old : application->findChildren<QTranslator*>(translatorName, Qt::FindDirectChildrenOnly)) {
+    QCoreApplication::removeTranslator(old);
+    delete old;
+  }
+  auto install = [application, &translatorName](QTranslator* translator) {
+    if (translator == nullptr) return false;
+    translator->setParent(application);
+    translator->setObjectName(translatorName);
+    QCoreApplication::installTranslator(translator);
+    return true;
+  };
+  // Qt's own words (standard buttons, file dialogs) too, when Qt has them.
+  install(loadTranslation(locale, QStringLiteral("qtbase"), {QLibraryInfo::path(QLibraryInfo::TranslationsPath)}));
+  // An installed translation first, so that a translator can try a new one.
+  const std::filesystem::path installed =
+      installedDataDir(QCoreApplication::applicationFilePath().toStdString()) / "translations";
+  return install(loadTranslation(locale, QStringLiteral("nimbrel"),
+                                 {QString::fromStdString(installed.string()), QStringLiteral(":/i18n")}));
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

@@ -2,6 +2,7 @@
 #include <functional>
 // The application object and the command line.
 #include <QApplication>
+#include <QLocale>
 #include <QStringList>
 #include <optional>
 #include <string>
@@ -31,6 +32,12 @@ class Application : public QApplication {
   Application(int& argc, char** argv);
   bool notify(QObject* receiver, QEvent* event) override;
 };
+
+// Shows the windows' texts in the locale's language, Qt's own words and the
+// program's, where translations exist (German, French); otherwise, and for
+// English, the program's own English. Replaces what an earlier call
+// installed. True when the program's own translation was found.
+bool installTranslations(const QLocale& locale);
 
 // The about box: "About Nimbrel", the icon, "Nimbrel Version <version>",
 // a line on the report store and OK.

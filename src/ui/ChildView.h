@@ -1,15 +1,20 @@
 #pragma once
 // What the frame's commands ask of the active child window, whatever it
 // shows: each view says which commands it takes and carries them out.
+#include <QCoreApplication>
 #include <string>
 
 #include "catalog/Station.h"
+#include "services/QtText.h"
 
 class QPainter;
 
 namespace nimbrel {
 
 class Chart;
+
+// "Ready", in the user's language: what the status bar says with nothing to tell.
+inline std::string readyText() { return fromQString(QCoreApplication::translate("MainWindow", "Ready")); }
 
 class ChildView {
  public:
@@ -26,7 +31,7 @@ class ChildView {
   // The chart the Parameters dialog sets up, if the view has one.
   virtual Chart* parametersChart() const { return nullptr; }
   // What the status bar says while this view is in front.
-  virtual std::string statusText() const { return "Ready"; }
+  virtual std::string statusText() const { return readyText(); }
 };
 
 }  // namespace nimbrel

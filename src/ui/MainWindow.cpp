@@ -293,7 +293,7 @@ WorldMapView* MainWindow::openWorldMap() {
   view->setWatchToggle(&watchToggle);
   // A world map closed: New opens a world map again.
   connect(view, &QObject::destroyed, this, [this] { newOpensWorldMap = true; });
-  addChild(view, "World Map", kWorldMapSize, false);
+  addChild(view, fromQString(tr("World Map")), kWorldMapSize, false);
   return view;
 }
 
@@ -315,12 +315,12 @@ StationTableView* MainWindow::openStationTable(const std::string& title, std::sh
 }
 
 StationTableView* MainWindow::openAllStationsTable() {
-  return openStationTable("All stations", state.catalogue(), kAllStationsTableSize);
+  return openStationTable(fromQString(tr("All stations")), state.catalogue(), kAllStationsTableSize);
 }
 
 StationTableView* MainWindow::openResultTable(StationList rows) {
   StationTableView* view =
-      openStationTable("Nearest stations", std::make_shared<const StationList>(std::move(rows)), kResultTableSize);
+      openStationTable(fromQString(tr("Nearest stations")), std::make_shared<const StationList>(std::move(rows)), kResultTableSize);
   view->focusFirstRow();
   return view;
 }
@@ -461,7 +461,7 @@ void MainWindow::onPrint(bool preview) {
 
 void MainWindow::showActiveStatus() {
   ChildView* child = activeChild();
-  setStatusText(child != nullptr ? child->statusText() : std::string("Ready"));
+  setStatusText(child != nullptr ? child->statusText() : readyText());
 }
 
 void MainWindow::showMenuSet(bool frameMenu) {
@@ -497,7 +497,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   if (!std::exchange(closed, true)) {
     opener->cancelAll();
     closeAllChildren();
-    if (!state.recentList().writeList()) setStatusText("Can not save the list of recent stations.");
+    if (!state.recentList().writeList()) setStatusText(fromQString(tr("Can not save the list of recent stations.")));
   }
   QMainWindow::closeEvent(event);
 }

@@ -139,7 +139,7 @@ ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* pa
 
   auto axisGroup = [](const char* title, QCheckBox* autoscale, QCheckBox* net, QLabel* minLabel, QLineEdit* minEdit,
                       QLabel* deltaLabel, QLineEdit* deltaEdit) {
-    auto* group = new QGroupBox(toQString(title));
+    auto* group = new QGroupBox(translated(title));
     auto* grid = new QGridLayout(group);
     grid->addWidget(autoscale, 0, 0, 1, 2);
     grid->addWidget(net, 1, 0, 1, 2);
@@ -149,8 +149,8 @@ ParametersDialog::ParametersDialog(Chart* chart, Settings* settings, QWidget* pa
     grid->addWidget(deltaEdit, 3, 1);
     return group;
   };
-  auto* yGroup = axisGroup("Y Axe", yAutoscale, yShowNet, label(QT_TRANSLATE_NOOP("ParametersDialog", "Y min:")), yMinEdit, label(QT_TRANSLATE_NOOP("ParametersDialog", "Y delta:")), yDeltaEdit);
-  auto* xGroup = axisGroup("X Axe", xAutoscale, xShowNet, xMinLabel, xMinEdit, xDeltaLabel, xDeltaEdit);
+  auto* yGroup = axisGroup(QT_TRANSLATE_NOOP("ParametersDialog", "Y Axe"), yAutoscale, yShowNet, label(QT_TRANSLATE_NOOP("ParametersDialog", "Y min:")), yMinEdit, label(QT_TRANSLATE_NOOP("ParametersDialog", "Y delta:")), yDeltaEdit);
+  auto* xGroup = axisGroup(QT_TRANSLATE_NOOP("ParametersDialog", "X Axe"), xAutoscale, xShowNet, xMinLabel, xMinEdit, xDeltaLabel, xDeltaEdit);
 
   auto* graphGroup = new QGroupBox(tr("Graph"));
   auto* graphGrid = new QGridLayout(graphGroup);

@@ -8,6 +8,7 @@
 namespace nimbrel {
 namespace {
 
+// Texts come here marked with QT_TRANSLATE_NOOP, so that lupdate finds them.
 std::string text(const char* source) { return fromQString(QCoreApplication::translate("ReadingText", source)); }
 
 std::string noDataText(const Station& station) {
@@ -50,14 +51,14 @@ std::string readingNote(const PageReading& reading) {
 std::string serviceNote(const PageReading& reading) {
   switch (reading.outcome) {
     case ReadOutcome::kRateLimited:
-      return text("The aviation weather service asked us to wait: asking again in a minute.");
+      return text(QT_TRANSLATE_NOOP("ReadingText", "The aviation weather service asked us to wait: asking again in a minute."));
     case ReadOutcome::kRequestLimit:
-      return text("A hundred requests this minute: waiting before asking again.");
+      return text(QT_TRANSLATE_NOOP("ReadingText", "A hundred requests this minute: waiting before asking again."));
     case ReadOutcome::kServiceError:
       return fromQString(QCoreApplication::translate("ReadingText", "The aviation weather service answered: %1.")
                              .arg(toQString(reading.detail)));
     case ReadOutcome::kUnreadable:
-      return text("The aviation weather service's answer could not be read.");
+      return text(QT_TRANSLATE_NOOP("ReadingText", "The aviation weather service's answer could not be read."));
     default:
       break;
   }

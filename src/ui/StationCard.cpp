@@ -104,8 +104,9 @@ void StationCard::askForecast(TafSource* forecasts, bool timeUtc) {
   forecastTicket = forecasts->request(shown, [this, forecasts, timeUtc](TafReading reading) {
     forecastTicket.reset();
     std::string text;
-    if (!reading.ok) text = "Forecast: " + (reading.note.empty() ? std::string("not available") : reading.note);
-    else if (!reading.forecast) text = "No TAF for this station";
+    if (!reading.ok)
+      text = fromQString(tr("Forecast: %1").arg(reading.note.empty() ? tr("not available") : toQString(reading.note)));
+    else if (!reading.forecast) text = fromQString(tr("No TAF for this station"));
     else text = nextChangeText(reading.forecast->report, forecasts->now() / 60, timeUtc);
     forecast->setText(toQString(text));
     adjustSize();

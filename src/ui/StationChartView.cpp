@@ -67,7 +67,7 @@ std::string StationChartView::statusText() const {
   std::string text = model.staleNote();
   if (model.refreshProblem())
     if (const std::string note = readingNote(*model.refreshProblem()); !note.empty()) text += " " + note;
-  return text.empty() ? std::string("Ready") : text;
+  return text.empty() ? readyText() : text;
 }
 
 void StationChartView::refresh() { model.refresh(); }

@@ -7,13 +7,20 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <QtGlobal>
+
 namespace nimbrel {
 
+// The headers are translated where the table shows them.
 const TableColumn kStationColumns[kStationColumnCount] = {
-    {"STATION", 120, ColumnAlignment::kLeft}, {"LAT", 70, ColumnAlignment::kCentre},
-    {"LON", 70, ColumnAlignment::kCentre},    {"ELEV", 50, ColumnAlignment::kCentre},
-    {"CY", 30, ColumnAlignment::kCentre},     {"CD", 30, ColumnAlignment::kCentre},
-    {"ICAO", 50, ColumnAlignment::kCentre},   {"IATA", 50, ColumnAlignment::kCentre},
+    {QT_TRANSLATE_NOOP("StationTable", "STATION"), 120, ColumnAlignment::kLeft},
+    {QT_TRANSLATE_NOOP("StationTable", "LAT"), 70, ColumnAlignment::kCentre},
+    {QT_TRANSLATE_NOOP("StationTable", "LON"), 70, ColumnAlignment::kCentre},
+    {QT_TRANSLATE_NOOP("StationTable", "ELEV"), 50, ColumnAlignment::kCentre},
+    {QT_TRANSLATE_NOOP("StationTable", "CY"), 30, ColumnAlignment::kCentre},
+    {QT_TRANSLATE_NOOP("StationTable", "CD"), 30, ColumnAlignment::kCentre},
+    {QT_TRANSLATE_NOOP("StationTable", "ICAO"), 50, ColumnAlignment::kCentre},
+    {QT_TRANSLATE_NOOP("StationTable", "IATA"), 50, ColumnAlignment::kCentre},
 };
 
 const std::string& stationCellText(const Station& station, int column) {

@@ -189,7 +189,7 @@ void StationTableView::focusFirstRow() {
 }
 
 std::string StationTableView::statusText() const {
-  return current >= 0 && current < rowCount() ? formatLineStatus(current, rowCount()) : std::string("Ready");
+  return current >= 0 && current < rowCount() ? formatLineStatus(current, rowCount()) : readyText();
 }
 
 void StationTableView::onKeyDown(QKeyEvent* event) {

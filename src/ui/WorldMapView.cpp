@@ -174,9 +174,9 @@ std::string WorldMapView::noticeText() const {
 std::string WorldMapView::statusText() const {
   if (weatherShown) {
     const std::string weather = session.weatherFeed().statusText(session.settings().timeUtc);
-    return weather.empty() ? std::string("Ready") : weather;
+    return weather.empty() ? readyText() : weather;
   }
-  return markAll ? totalStationsText(session.allStations()) : std::string("Ready");
+  return markAll ? totalStationsText(session.allStations()) : readyText();
 }
 
 void WorldMapView::showHoverTip() {

@@ -24,6 +24,9 @@ int main(int argc, char** argv) {
 
   ::testing::InitGoogleTest(&argc, argv);
   nimbrel::Application app(argc, argv);
+  // The tests read the program's English texts, whatever the language of
+  // the desktop they run on; the translations have tests of their own.
+  nimbrel::installTranslations(QLocale(QLocale::English, QLocale::UnitedStates));
   // Qt adopts the user's locale, which may write a decimal comma: the
   // window tests run under one where the machine has it.
   for (const char* comma : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8"})
