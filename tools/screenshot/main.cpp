@@ -18,6 +18,9 @@
 #include "ui/Application.h"
 #include "ui/ParametersDialog.h"
 #include "ui/StationChartView.h"
+#include "ui/WatchStationsView.h"
+#include "services/UserSettings.h"
+#include "services/WatchService.h"
 #include "map/MapProjection.h"
 #include "ui/WorldMapView.h"
 
@@ -49,10 +52,14 @@ int main(int argc, char** argv) {
   if (!service.start(0)) return 1;
 
   Session session;
+  // A few stations watched, for the manual's picture of their window: the
+  // service follows the world download from the start.
+  if (argc == 4) storeWatchList({"EGLL", "LFPG", "EDDF", "KJFK", "KBOS", "KSEA", "PANC"});
   const std::string address = "127.0.0.1:" + std::to_string(service.listeningPort());
   session.setServiceHost(address);
   session.setReportSource(ReportSource::kLiveMetar);
   session.setMetarUrl("http://" + address);
+  session.watchService();
   MainWindow window(session);
   window.start();
   QMdiArea* area = window.findChild<QMdiArea*>();
@@ -107,6 +114,12 @@ int main(int argc, char** argv) {
       } else {
         std::fprintf(stderr, "nimbrel-tour-picture: the chart did not open\n");
         result = 1;
+      }
+      if (window.openWatchedStations() != nullptr) {
+        QMdiSubWindow* frame = area->activeSubWindow();
+        frame->resize(1280, 300);
+        QApplication::processEvents();
+        save(frame->grab(), "watch.png");
       }
       // Parameters as it opens from a map.
       Settings shown = session.settings();
