@@ -1,6 +1,7 @@
 #include "ui/BrowserView.h"
 
 #include <QAction>
+#include <QImage>
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -12,6 +13,27 @@
 
 namespace nimbrel {
 
+namespace {
+
+// Pictures wider than a page are shown scaled to its width, so a page
+// reads without sideways scrolling.
+class HelpText : public QTextBrowser {
+ public:
+  using QTextBrowser::QTextBrowser;
+  static constexpr int kPictureWidth = 660;
+
+  QVariant loadResource(int type, const QUrl& name) override {
+    QVariant loaded = QTextBrowser::loadResource(type, name);
+    if (type != QTextDocument::ImageResource) return loaded;
+    QImage picture = loaded.value<QImage>();
+    if (picture.isNull()) picture.loadFromData(loaded.toByteArray());
+    if (picture.isNull() || picture.width() <= kPictureWidth) return loaded;
+    return picture.scaledToWidth(kPictureWidth, Qt::SmoothTransformation);
+  }
+};
+
+}  // namespace
+
 BrowserView::BrowserView(const QString& url, QWidget* parent) : QWidget(parent) {
   setBackgroundRole(QPalette::Base);
   setAutoFillBackground(true);
@@ -20,7 +42,8 @@ BrowserView::BrowserView(const QString& url, QWidget* parent) : QWidget(parent) 
   layout->setSpacing(0);
   bar = new QToolBar(this);
   bar->setObjectName(QStringLiteral("helpToolbar"));
-  browser = new QTextBrowser(this);
+  bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  browser = new HelpText(this);
   browser->setObjectName(QStringLiteral("helpText"));
   // Pages of the manual open here; a web address opens in the user's browser.
   browser->setOpenExternalLinks(true);

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QMdiSubWindow>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTextBrowser>
 
 #include "MainWindowFixture.h"
@@ -135,6 +136,11 @@ TEST_F(ManualWindowTest, HelpTopicsAndF1OpenTheManualAtTheWindowsPage) {
   EXPECT_TRUE(text->toPlainText().contains(QStringLiteral("Getting started"))) << "read as Markdown, not as text";
   ActionOf(manual, "helpBackAction")->trigger();
   EXPECT_EQ(manual->url(), QStringLiteral("qrc:/manual/en/map.md"));
+
+  // Its pictures fit the page: none is wider than the window.
+  ActionOf(manual, "helpContentsAction")->trigger();
+  QApplication::processEvents();
+  EXPECT_FALSE(text->horizontalScrollBar()->isVisible()) << "the overview picture is scaled to the page";
 
   StationTableView* table = Frame()->openAllStationsTable();
   ASSERT_NE(table, nullptr);
