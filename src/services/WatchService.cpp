@@ -115,7 +115,7 @@ bool WatchService::isReadingStore() const { return d->storedTicket != nullptr; }
 FlightCategory WatchService::worstCategory() const {
   FlightCategory worst = FlightCategory::Unknown;
   for (const WatchRow& row : shown)
-    if (static_cast<int>(row.category) > static_cast<int>(worst)) worst = row.category;
+    if (categorySeverity(row.category) > categorySeverity(worst)) worst = row.category;
   return worst;
 }
 

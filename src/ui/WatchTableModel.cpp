@@ -19,17 +19,6 @@ const char* const kHeaders[kWatchColumnCount] = {"ICAO",  "Name",        "Catego
                                                  "Wind",  "Visibility",  "Ceiling",  "Temp / Dew point",
                                                  "Trend", "Next change", "Minima"};
 
-int severity(FlightCategory category) {
-  switch (category) {
-    case FlightCategory::VFR: return 1;
-    case FlightCategory::MVFR: return 2;
-    case FlightCategory::IFR: return 3;
-    case FlightCategory::LIFR: return 4;
-    case FlightCategory::Unknown: break;
-  }
-  return 0;
-}
-
 int trendRank(WatchTrend trend) {
   switch (trend) {
     case WatchTrend::kBetter: return 1;
@@ -48,7 +37,7 @@ std::tuple<double, double, std::string> sortKey(const WatchRow& row, int column)
   switch (column) {
     case kWatchIcao: return {0, 0, row.icao};
     case kWatchName: return {0, 0, row.name};
-    case kWatchCategory: return {double(severity(row.category)), 0, {}};
+    case kWatchCategory: return {double(categorySeverity(row.category)), 0, {}};
     case kWatchAge:
       return {row.ageMinutes < 0 ? std::numeric_limits<double>::infinity() : double(row.ageMinutes), 0, {}};
     case kWatchWind: return {valueOr(row.windKt), valueOr(row.gustKt), {}};
@@ -136,10 +125,21 @@ void WatchTableModel::setRows(std::vector<WatchRow> fresh) {
   }
   // The same stations with new weather: the rows move as a sort moves them.
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-  std::vector<std::string> before;
-  for (const WatchRow& row : rows) before.push_back(row.icao);
+  const std::vector<std::string> before = stationOrder();
   rows = std::move(fresh);
   if (sortColumn >= 0) sortRows();
+  followMovedRows(before);
+  emit dataChanged(index(0, 0), index(rowCount() - 1, kWatchColumnCount - 1));
+}
+
+std::vector<std::string> WatchTableModel::stationOrder() const {
+  std::vector<std::string> order;
+  for (const WatchRow& row : rows) order.push_back(row.icao);
+  return order;
+}
+
+// The selection and the current row stay on their stations as rows move.
+void WatchTableModel::followMovedRows(const std::vector<std::string>& before) {
   std::unordered_map<std::string, int> rowOf;
   for (std::size_t i = 0; i < rows.size(); ++i) rowOf[rows[i].icao] = static_cast<int>(i);
   const QModelIndexList persistent = persistentIndexList();
@@ -148,7 +148,6 @@ void WatchTableModel::setRows(std::vector<WatchRow> fresh) {
     moved.append(this->index(rowOf[before[static_cast<std::size_t>(index.row())]], index.column()));
   changePersistentIndexList(persistent, moved);
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
-  emit dataChanged(index(0, 0), index(rowCount() - 1, kWatchColumnCount - 1));
 }
 
 void WatchTableModel::sortRows() {
@@ -161,19 +160,11 @@ void WatchTableModel::sortRows() {
 void WatchTableModel::sort(int column, Qt::SortOrder order) {
   if (column < 0 || column >= kWatchColumnCount) return;
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-  std::vector<std::string> before;
-  for (const WatchRow& row : rows) before.push_back(row.icao);
+  const std::vector<std::string> before = stationOrder();
   sortColumn = column;
   sortOrder = order;
   sortRows();
-  std::unordered_map<std::string, int> rowOf;
-  for (std::size_t i = 0; i < rows.size(); ++i) rowOf[rows[i].icao] = static_cast<int>(i);
-  const QModelIndexList persistent = persistentIndexList();
-  QModelIndexList moved;
-  for (const QModelIndex& index : persistent)
-    moved.append(this->index(rowOf[before[static_cast<std::size_t>(index.row())]], index.column()));
-  changePersistentIndexList(persistent, moved);
-  emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+  followMovedRows(before);
 }
 
 int WatchTableModel::rowCount(const QModelIndex& parent) const {

@@ -36,6 +36,8 @@ class WatchTableModel : public QAbstractTableModel {
 
  private:
   void sortRows();
+  std::vector<std::string> stationOrder() const;
+  void followMovedRows(const std::vector<std::string>& before);
 
   std::vector<WatchRow> rows;
   int sortColumn = -1;  // -1: the list's own order

@@ -11,10 +11,8 @@
 #include "reportstore/ReportStore.h"
 
 namespace nimbrel {
-namespace {
 
-// Worse categories rank higher; unknown ranks with none.
-int severity(FlightCategory category) {
+int categorySeverity(FlightCategory category) {
   switch (category) {
     case FlightCategory::VFR: return 1;
     case FlightCategory::MVFR: return 2;
@@ -25,6 +23,8 @@ int severity(FlightCategory category) {
   return 0;
 }
 
+namespace {
+
 std::string afterPrefix(std::string text, const std::string& prefix) {
   return text.compare(0, prefix.size(), prefix) == 0 ? text.substr(prefix.size()) : text;
 }
@@ -32,7 +32,7 @@ std::string afterPrefix(std::string text, const std::string& prefix) {
 }  // namespace
 
 WatchTrend watchTrend(const StationWeather& previous, const StationWeather& current) {
-  const int before = severity(previous.category), now = severity(current.category);
+  const int before = categorySeverity(previous.category), now = categorySeverity(current.category);
   if (before == 0 || now == 0) return WatchTrend::kNone;
   return now < before ? WatchTrend::kBetter : now > before ? WatchTrend::kWorse : WatchTrend::kSteady;
 }
