@@ -31,6 +31,7 @@
 #include "ui/RecentMenuSection.h"
 #include "ui/UpdateStationListAction.h"
 #include "ui/StationTableView.h"
+#include "ui/WatchTray.h"
 #include "services/WeatherFeed.h"
 #include "ui/WorldMapView.h"
 
@@ -78,9 +79,11 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     updateTitle();
     if (view != nullptr) showActiveStatus();
   });
+  watchTray = new WatchTray(*this, this);
   createActions();
   createMenus();
   messagePane = addStatusPanes(*this);
+  connect(watchTray, &WatchTray::statusNote, messagePane, &QLabel::setText);
   // Stays while the store is off, whatever the message pane says meanwhile.
   QLabel* storePane = addStorePane(*this);
   connect(&session.sources(), &ReportSources::storeOffChanged, storePane, [storePane](const QString& reason) {
@@ -234,6 +237,10 @@ void MainWindow::createMenus() {
   childViewMenu->addSeparator();
   childViewMenu->addAction(new AviationPanelAction(state.settingsService(), this));
   childViewMenu->addAction(chartActions->showReports);
+  for (QMenu* menu : {frameViewMenu, childViewMenu}) {
+    menu->addSeparator();
+    menu->addAction(watchTray->quietAction());
+  }
 
   windowMenu = area->makeWindowMenu(this);
 
@@ -415,6 +422,12 @@ void MainWindow::closeAllChildren() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  // Kept running in the tray: the charts stay open and the watch goes on.
+  if (watchTray->hidesOnClose()) {
+    hide();
+    event->ignore();
+    return;
+  }
   // Charts still open do their closing work first: each puts its station
   // back on top of the recent list, which is then saved.
   if (!std::exchange(closed, true)) {

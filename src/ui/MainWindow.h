@@ -33,6 +33,7 @@ class Session;
 class StationChartView;
 class StationFinder;
 class StationTableView;
+class WatchTray;
 class WorldMapView;
 
 class MainWindow : public QMainWindow, public UserPort {
@@ -113,6 +114,7 @@ class MainWindow : public QMainWindow, public UserPort {
   QMenu* helpMenu = nullptr;
   QAction* recentSeparator = nullptr;
   RecentMenuSection* recentMenu = nullptr;
+  WatchTray* watchTray = nullptr;
 
   QAction* closeAction = nullptr;
   QAction* printAction = nullptr;

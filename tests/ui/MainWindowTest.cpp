@@ -300,7 +300,7 @@ TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
   EXPECT_EQ(MenuEntries(bar, "&View"),
             (QStringList{"&Toolbar", "&Status Bar", "-", "Mark all stations", "Show all stations", "Parameters",
                          "Find station", "-", "Current weather", "Colour by temperature", "Show on &Map", "-",
-                         "Zoom &In", "Zoom &Out", "&Whole World", "-", "&Aviation Panel", "&Reports"}));
+                         "Zoom &In", "Zoom &Out", "&Whole World", "-", "&Aviation Panel", "&Reports", "-", "&Quiet Alerts"}));
   EXPECT_EQ(MenuEntries(bar, "&Window"), (QStringList{"&Cascade", "&Tile", "&Arrange Icons"})) << "listed on showing";
   EXPECT_EQ(MenuEntries(bar, "&Help"), (QStringList{"&Help Topics", "-", "&About Nimbrel..."}));
   EXPECT_EQ(MenuEntries(bar, "&File"), (QStringList{"&Update Station List", "Save Map &Picture...", "Export Chart &Data...",
@@ -313,7 +313,7 @@ TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
   ASSERT_NE(qobject_cast<StationTableView*>(ActiveView(Frame())), nullptr);
   EXPECT_TRUE(ShowsFrameMenu(Frame()));
   EXPECT_EQ(MenuTitles(bar), (QStringList{"&File", "&View", "&Help"}));
-  EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map"}));
+  EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map", "-", "&Quiet Alerts"}));
   // Back on the map, the map's menu again.
   Activate(LastView<WorldMapView>());
   EXPECT_FALSE(ShowsFrameMenu(Frame()));
@@ -323,14 +323,14 @@ TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
   CloseAllChildren();
   EXPECT_TRUE(ShowsFrameMenu(Frame()));
   EXPECT_EQ(MenuTitles(bar), (QStringList{"&File", "&View", "&Help"}));
-  EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map"}));
+  EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map", "-", "&Quiet Alerts"}));
   EXPECT_EQ(Frame()->windowTitle(), QStringLiteral("Nimbrel"));
 
   // With only a table open, "World Map" from the View menu opens a map,
   // which brings its own menu again.
   Frame()->openAllStationsTable();
   EXPECT_TRUE(ShowsFrameMenu(Frame()));
-  EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map"}));
+  EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map", "-", "&Quiet Alerts"}));
   ASSERT_TRUE(Views<WorldMapView>().empty());
   ActionOf(Frame(), "worldMapAction")->trigger();
   EXPECT_EQ(Views<WorldMapView>().size(), 1u);
