@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/AsyncPageFetcher.h"
+#include "observations/TafSource.h"
 #include "watch/Minima.h"
 #include "watch/WatchAlerts.h"
 #include "watch/WatchRows.h"
@@ -32,7 +33,8 @@ class WatchService : public QObject {
 
   using Clock = std::function<std::int64_t()>;  // seconds since 1970
   // Reads the list, the minima and the quiet switch from the settings file.
-  explicit WatchService(Session& session, QObject* parent = nullptr);
+  // clock: none for the computer's.
+  explicit WatchService(Session& session, Clock clock = {}, QObject* parent = nullptr);
   ~WatchService() override;
 
   // The watched ICAO codes, in the order the user added them.
@@ -50,11 +52,10 @@ class WatchService : public QObject {
 
   // One row a watched station, in the list's order.
   const std::vector<WatchRow>& rows() const { return shown; }
+  // Whether the stored reports are being read (the rows follow when done).
+  bool isReadingStore() const;
   // The worst flight category among the rows (Unknown when none has one).
   FlightCategory worstCategory() const;
-
-  // Settable so a test can move time on.
-  void setClock(Clock clock);
 
  signals:
   // A station was added or removed, or the minima changed.
@@ -66,6 +67,19 @@ class WatchService : public QObject {
   void quietChanged(bool on);
 
  private:
+  void followList();
+  void weatherChanged();
+  // Reads the watched stations' stored reports and forecasts on a worker,
+  // then updates the rows.
+  void readStored();
+  // New inputs: alerts, then the rows.
+  void update();
+  void remakeRows();
+  void makeRows(const std::vector<WatchInput>& inputs);
+  // Asks for the TAFs due, within the service's pace.
+  void askForecasts();
+  void forecastArrived(std::string icao, TafReading reading);
+
   struct Impl;
   std::unique_ptr<Impl> d;
   Session& session;
@@ -73,6 +87,10 @@ class WatchService : public QObject {
   MinimaSet limits;
   bool quiet = false;
   std::vector<WatchRow> shown;
+  std::vector<WatchInput> lastInputs;
 };
 
 }  // namespace nimbrel
+
+// Alerts travel in signals (and in a test's spy).
+Q_DECLARE_METATYPE(nimbrel::WatchAlert)

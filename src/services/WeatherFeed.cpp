@@ -65,7 +65,7 @@ void WeatherFeed::removeUser(const QObject* map) {
 
 void WeatherFeed::refresh() {
   if (users.empty() || isLoading()) return;
-  const qint64 now = QDateTime::currentMSecsSinceEpoch();
+  const qint64 now = clock();
   if (current && now - lastDownloadMs < kCacheSeconds * 1000) return;
   lastDownloadMs = now;
   ++downloads;
@@ -75,7 +75,7 @@ void WeatherFeed::refresh() {
   // already shows a download of this run.
   ticket = fetcher.fetchRead(
       metarCacheUrl(baseUrl), 0,
-      [stations = catalogue, kept = store, storedStandIn = current == nullptr](FetchResult fetched) {
+      [stations = catalogue, kept = store, storedStandIn = current == nullptr, nowSeconds = now / 1000](FetchResult fetched) {
         auto snapshot = std::make_shared<WeatherSnapshot>();
         if (fetched.ok()) {
           std::vector<StoredMetar> reports;
@@ -89,7 +89,7 @@ void WeatherFeed::refresh() {
           }
         } else {
           if (kept && storedStandIn) {
-            const auto since = QDateTime::currentSecsSinceEpoch() - kOfflineSeconds;
+            const auto since = nowSeconds - kOfflineSeconds;
             *snapshot = storedWeather(kept->newestMetars(since), *stations);
           }
           snapshot->downloadFailed = true;

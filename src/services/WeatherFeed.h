@@ -3,6 +3,7 @@
 // of the METAR service's cache file serves every map, read on the worker
 // that downloaded it, refreshed every ten minutes while any map shows it
 // and never more often than the service lets its answer be cached.
+#include <QDateTime>
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -53,6 +54,9 @@ class WeatherFeed : public QObject {
   std::string statusText(bool timeUtc) const;
   // Downloads now unless the last download is younger than the cache time.
   void refresh();
+  // Milliseconds since 1970; settable so a test can move time on.
+  using Clock = std::function<qint64()>;
+  void setClock(Clock newClock) { clock = std::move(newClock); }
 
  signals:
   // A new reading arrived, or loading started or ended.
@@ -69,6 +73,7 @@ class WeatherFeed : public QObject {
   QTimer timer;
   std::unique_ptr<FetchTicket> ticket;
   std::shared_ptr<const WeatherSnapshot> current;
+  Clock clock = [] { return QDateTime::currentMSecsSinceEpoch(); };
   qint64 lastDownloadMs = 0;
   int downloads = 0;
 };
