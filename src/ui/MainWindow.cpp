@@ -32,6 +32,7 @@
 #include "ui/UpdateStationListAction.h"
 #include "ui/StationTableView.h"
 #include "ui/WatchTray.h"
+#include "services/WatchService.h"
 #include "services/WeatherFeed.h"
 #include "ui/WorldMapView.h"
 
@@ -84,6 +85,15 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
   createMenus();
   messagePane = addStatusPanes(*this);
   connect(watchTray, &WatchTray::statusNote, messagePane, &QLabel::setText);
+  // Made once the status bar can show what the weather feed says.
+  watch = new WatchService(session, {}, this);
+  watchTray->follow(*watch);
+  connect(watchTray, &WatchTray::chartRequested, this, [this](const QString& icao) {
+    const auto catalogue = state.catalogue();
+    const auto known = std::find_if(catalogue->begin(), catalogue->end(),
+                                    [code = icao.toStdString()](const Station& s) { return s.icao == code; });
+    if (known != catalogue->end()) openStationChart(*known);
+  });
   // Stays while the store is off, whatever the message pane says meanwhile.
   QLabel* storePane = addStorePane(*this);
   connect(&session.sources(), &ReportSources::storeOffChanged, storePane, [storePane](const QString& reason) {

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDBusConnection>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
@@ -11,7 +12,9 @@
 #include <utility>
 
 #include "charts/WeatherLayer.h"
+#include "services/DesktopNotifier.h"
 #include "services/UserSettings.h"
+#include "services/WatchService.h"
 
 namespace nimbrel {
 namespace {
@@ -127,6 +130,31 @@ QIcon WatchTray::categoryIcon(FlightCategory category) {
     icon.addPixmap(pixmap);
   }
   return icon;
+}
+
+void WatchTray::follow(WatchService& watch) { follow(watch, QDBusConnection::sessionBus()); }
+
+void WatchTray::follow(WatchService& watch, const QDBusConnection& bus) {
+  setQuiet(watch.isQuiet());
+  connect(&watch, &WatchService::quietChanged, this, &WatchTray::setQuiet);
+  connect(this, &WatchTray::quietToggled, &watch, &WatchService::setQuiet);
+  connect(&watch, &WatchService::rowsChanged, this, [this, &watch] { showRows(watch.rows()); });
+  showRows(watch.rows());
+  // No watched station, no alerts: the bus is left alone and nothing is said.
+  auto notifyWhenWatching = [this, &watch, bus] {
+    if (notifications != nullptr || watch.stations().empty()) return;
+    notifications = new DesktopNotifier(bus, this);
+    connect(notifications, &DesktopNotifier::unavailableNote, this, &WatchTray::statusNote);
+    connect(notifications, &DesktopNotifier::chartRequested, this, [this](const QString& icao) {
+      bringBack();
+      emit chartRequested(icao);
+    });
+  };
+  connect(&watch, &WatchService::listChanged, this, notifyWhenWatching);
+  notifyWhenWatching();
+  connect(&watch, &WatchService::alerted, this, [this](const WatchAlert& alert) {
+    if (notifications != nullptr) notifications->notify(alert);
+  });
 }
 
 void WatchTray::showRows(const std::vector<WatchRow>& rows) {

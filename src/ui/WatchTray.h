@@ -4,6 +4,8 @@
 // back, hold alerts ("Quiet Alerts", shared with the View menu), keep the
 // program running in the tray when the window closes, and quit. Where the
 // desktop has no tray, the program works as before and says so once.
+// It also carries the watch's alerts to the desktop's notifications, and a
+// click on one back to the station's chart.
 #include <QIcon>
 #include <QObject>
 #include <QString>
@@ -13,11 +15,15 @@
 #include "watch/WatchRows.h"
 
 class QAction;
+class QDBusConnection;
 class QMenu;
 class QSystemTrayIcon;
 class QWidget;
 
 namespace nimbrel {
+
+class DesktopNotifier;
+class WatchService;
 
 class WatchTray : public QObject {
   Q_OBJECT
@@ -29,6 +35,14 @@ class WatchTray : public QObject {
 
   QAction* quietAction() const { return quiet; }
   QAction* keepInTrayAction() const { return keepInTray; }
+
+  // Follows the watch: its rows, its quiet switch both ways, and its
+  // alerts as desktop notifications (on `bus`, else the session bus),
+  // asked for once a station is watched.
+  void follow(WatchService& watch);
+  void follow(WatchService& watch, const QDBusConnection& bus);
+  // Null until a station was watched.
+  DesktopNotifier* notifier() const { return notifications; }
 
   // The watched stations' rows: the icon's colour and the tooltip follow them.
   void showRows(const std::vector<WatchRow>& rows);
@@ -49,6 +63,8 @@ class WatchTray : public QObject {
 
  signals:
   void quietToggled(bool on);
+  // A notification was clicked: the window is back, the chart is wanted.
+  void chartRequested(const QString& icao);
   // A sentence for the status bar, said once.
   void statusNote(const QString& text);
 
@@ -57,6 +73,7 @@ class WatchTray : public QObject {
   void sayNoTray();
 
   QWidget& window;
+  DesktopNotifier* notifications = nullptr;
   QSystemTrayIcon* icon = nullptr;
   QMenu* menu = nullptr;
   QAction* showWindow = nullptr;

@@ -1,12 +1,17 @@
 // The watched stations' tray icon: which category it shows, and what
 // "Keep Running in Tray" does where the desktop has no tray (the offscreen
 // platform has none).
+#include <QDBusPendingCall>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 
 #include "MainWindowFixture.h"
+#include "SampleService.h"
 #include "charts/WeatherLayer.h"
 #include "services/UserSettings.h"
+#include "services/WatchService.h"
+#include "services/WeatherFeed.h"
+#include "support/NotificationServer.h"
 #include "ui/WatchTray.h"
 
 namespace nimbrel::test {
@@ -87,6 +92,111 @@ TEST_F(WatchTrayWindowTest, WithoutATrayKeepRunningSaysSoOnceAndClosingQuitsAsBe
   EXPECT_FALSE(Frame()->isVisible());
   EXPECT_TRUE(QApplication::quitOnLastWindowClosed());
   EXPECT_EQ(notes.count(), 0);
+}
+
+// The whole way from the world file to the desktop: the sample service
+// replays the real day of 14 November 2010 held back two hours, so that
+// Portland (KPDX) last reported IFR (SCT002 OVC008, 10:53Z); an hour on its
+// 11:53Z report has BKN002, LIFR, and its 12:53Z one is IFR again.
+class WatchAlertFlowTest : public MainWindowFixture {
+ protected:
+  void SetUp() override {
+    MainWindowFixture::SetUp();
+    ASSERT_TRUE(server.start());
+    std::string error;
+    ASSERT_TRUE(service.loadMetarDay(NIMBREL_METAR_DAY, error)) << error;
+    service.holdBack(120);
+    ASSERT_TRUE(service.start(0));
+    ASSERT_TRUE(storeWatchList({"KPDX"}));
+    ASSERT_TRUE(storeWatchQuiet(false));
+    WriteStationList(kList);
+    session = std::make_unique<Session>();
+    session->setMetarUrl("http://127.0.0.1:" + std::to_string(service.listeningPort()));
+    // The feed's clock moves on with each download the test asks for.
+    session->weatherFeed().setClock([this] { return feedNow; });
+    window = std::make_unique<MainWindow>(*session);
+    window->messageHook = [this](const std::string& text) { messages.push_back(text); };
+    window->start();
+    watch = window->findChild<WatchService*>();
+    ASSERT_NE(watch, nullptr);
+  }
+  void TearDown() override {
+    StopWindow();
+    storeWatchList({});
+    MainWindowFixture::TearDown();
+  }
+
+  FlightCategory Category() const {
+    for (const WatchRow& row : watch->rows())
+      if (row.icao == "KPDX") return row.category;
+    return FlightCategory::Unknown;
+  }
+  // The world file read again, ten minutes on; true once KPDX shows `expected`.
+  bool Download(FlightCategory expected) {
+    feedNow += 10 * 60 * 1000;
+    const int before = session->weatherFeed().downloadCount();
+    session->weatherFeed().refresh();
+    return WaitUntil([&] {
+      return session->weatherFeed().downloadCount() > before && !session->weatherFeed().isLoading() &&
+             !watch->isReadingStore() && Category() == expected;
+    }, 10000);
+  }
+  // A call through the notifier's own connection: once it is answered,
+  // every notification sent before it has reached the server.
+  bool BusRoundTrip() {
+    const QDBusPendingCall call = QDBusConnection::sessionBus().asyncCall(QDBusMessage::createMethodCall(
+        NotificationServer::kService, NotificationServer::kPath, NotificationServer::kService,
+        QStringLiteral("GetServerInformation")));
+    return WaitUntil([&] { return call.isFinished(); }, 5000) && !call.isError();
+  }
+
+  static constexpr const char* kList =
+      "OR PORTLAND INTL    KPDX  PDX   72698  45 35N  122 36W   12   X     T          7 US\n";
+  NotificationServer server;
+  sample::SampleService service{kList};
+  WatchService* watch = nullptr;
+  qint64 feedNow = QDateTime::currentMSecsSinceEpoch();
+};
+
+TEST_F(WatchAlertFlowTest, ACategoryChangeNotifiesExactlyOnceNotAgainNorWhileQuietAndTheClickOpensTheChart) {
+  ASSERT_TRUE(WaitUntil([&] { return Category() == FlightCategory::IFR && !watch->isReadingStore(); }, 10000));
+  ASSERT_TRUE(BusRoundTrip());
+  EXPECT_EQ(server.count(), 0u) << "the first report seen is where the station starts from";
+
+  service.advance(60);
+  ASSERT_TRUE(Download(FlightCategory::LIFR));
+  ASSERT_TRUE(WaitUntil([&] { return server.count() >= 1; }, 5000));
+  ASSERT_TRUE(BusRoundTrip());
+  ASSERT_EQ(server.count(), 1u);
+  const ReceivedNotification note = server.received()[0];
+  EXPECT_EQ(note.app, "Nimbrel");
+  EXPECT_EQ(note.summary, "KPDX: IFR to LIFR");
+  EXPECT_TRUE(note.body.startsWith("IFR to LIFR\n")) << note.body.toStdString();
+  EXPECT_TRUE(note.body.contains("KPDX")) << note.body.toStdString();
+  EXPECT_TRUE(note.body.contains("BKN002 OVC008")) << note.body.toStdString();
+
+  // The same file once more: nothing new.
+  ASSERT_TRUE(Download(FlightCategory::LIFR));
+  ASSERT_TRUE(BusRoundTrip());
+  EXPECT_EQ(server.count(), 1u);
+
+  // Quiet Alerts from the View menu: the next change is read, not told.
+  ActionOf(Frame(), "quietAlertsAction")->trigger();
+  EXPECT_TRUE(watch->isQuiet());
+  service.advance(20);
+  ASSERT_TRUE(Download(FlightCategory::IFR));
+  ASSERT_TRUE(BusRoundTrip());
+  EXPECT_EQ(server.count(), 1u);
+
+  // A click on the notification brings the window back with Portland's chart.
+  Frame()->hide();
+  QSignalSpy opened(Frame(), &MainWindow::stationChartOpened);
+  server.click(note.id);
+  ASSERT_TRUE(opened.wait(10000));
+  StationChartView* chart = LastView<StationChartView>();
+  ASSERT_NE(chart, nullptr);
+  EXPECT_TRUE(TitleOf(chart).contains("PORTLAND")) << TitleOf(chart).toStdString();
+  EXPECT_TRUE(Frame()->isVisible());
 }
 
 }  // namespace
