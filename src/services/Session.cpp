@@ -1,5 +1,6 @@
 #include "services/Session.h"
 
+#include "services/WatchService.h"
 #include "services/WeatherFeed.h"
 
 namespace nimbrel {
@@ -12,6 +13,13 @@ Session::Session(std::unique_ptr<PageFetcher> fetcher) : reports(std::move(fetch
   QObject::connect(&keeper, &SettingsService::sourceChanged, &reports, pointSources);
   QObject::connect(&known, &StationService::catalogueChanged, &reports,
                    [this] { reports.setCatalogue(known.catalogue()); });
+}
+
+Session::~Session() = default;
+
+WatchService& Session::watchService() {
+  if (!watch) watch = std::make_unique<WatchService>(*this);
+  return *watch;
 }
 
 }  // namespace nimbrel

@@ -16,12 +16,15 @@
 
 namespace nimbrel {
 
+class WatchService;
+
 class Session {
  public:
   // fetcher: null for the real one (libcurl); a given one serves every lane.
   explicit Session(std::unique_ptr<PageFetcher> fetcher = nullptr);
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
+  ~Session();
 
   SettingsService& settingsService() { return keeper; }
   ReportSources& sources() { return reports; }
@@ -43,12 +46,17 @@ class Session {
   const StationList& openStations() const { return known.openStations(); }
   RecentList& recentList() { return known.recentList(); }
   WeatherFeed& weatherFeed() { return reports.weatherFeed(); }
+  // The watched stations, made on first use (a session without windows
+  // watches nothing).
+  WatchService& watchService();
 
  private:
   SettingsService keeper;
   StationService known;
   // Last: its workers stop first, while the catalogue they may reach stands.
   ReportSources reports;
+  // After the sources: it stops before the feed and the store it follows.
+  std::unique_ptr<WatchService> watch;
 };
 
 }  // namespace nimbrel

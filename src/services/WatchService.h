@@ -52,6 +52,10 @@ class WatchService : public QObject {
 
   // One row a watched station, in the list's order.
   const std::vector<WatchRow>& rows() const { return shown; }
+  // Makes the rows again from the newest download, the stored reports and
+  // the TAFs, telling what changed: the user-interface thread's whole share
+  // of a download.
+  void update();
   // Whether the stored reports are being read (the rows follow when done).
   bool isReadingStore() const;
   // The worst flight category among the rows (Unknown when none has one).
@@ -72,8 +76,6 @@ class WatchService : public QObject {
   // Reads the watched stations' stored reports and forecasts on a worker,
   // then updates the rows.
   void readStored();
-  // New inputs: alerts, then the rows.
-  void update();
   void remakeRows();
   void makeRows(const std::vector<WatchInput>& inputs);
   // Asks for the TAFs due, within the service's pace.
