@@ -85,9 +85,8 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
   createMenus();
   messagePane = addStatusPanes(*this);
   connect(watchTray, &WatchTray::statusNote, messagePane, &QLabel::setText);
-  // Made once the status bar can show what the weather feed says.
-  watch = new WatchService(session, {}, this);
-  watchTray->follow(*watch);
+  // Once the status bar can show what the weather feed says.
+  watchTray->follow(session.watchService());
   connect(watchTray, &WatchTray::chartRequested, this, [this](const QString& icao) {
     const auto catalogue = state.catalogue();
     const auto known = std::find_if(catalogue->begin(), catalogue->end(),

@@ -33,7 +33,6 @@ class Session;
 class StationChartView;
 class StationFinder;
 class StationTableView;
-class WatchService;
 class WatchTray;
 class WorldMapView;
 
@@ -115,7 +114,6 @@ class MainWindow : public QMainWindow, public UserPort {
   QMenu* helpMenu = nullptr;
   QAction* recentSeparator = nullptr;
   RecentMenuSection* recentMenu = nullptr;
-  WatchService* watch = nullptr;
   WatchTray* watchTray = nullptr;
 
   QAction* closeAction = nullptr;

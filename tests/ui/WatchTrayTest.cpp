@@ -117,8 +117,7 @@ class WatchAlertFlowTest : public MainWindowFixture {
     window = std::make_unique<MainWindow>(*session);
     window->messageHook = [this](const std::string& text) { messages.push_back(text); };
     window->start();
-    watch = window->findChild<WatchService*>();
-    ASSERT_NE(watch, nullptr);
+    watch = &session->watchService();
   }
   void TearDown() override {
     StopWindow();
