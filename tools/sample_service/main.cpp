@@ -58,7 +58,8 @@ int Usage() {
                "                              [--hold-back MINUTES]\n"
                "  --hold-back MINUTES  replay the day up to MINUTES before its last report; each\n"
                "                       POST /sample/advance?minutes=N moves the clock and the day on\n"
-               "                       N minutes, so the held-back reports come in\n");
+               "                       N minutes, so the held-back reports come in:\n"
+               "                       curl -d '' 'http://127.0.0.1:PORT/sample/advance?minutes=N'\n");
   return 2;
 }
 
