@@ -463,7 +463,7 @@ Daher werden der Zeitraum leider auf 30 Minuten und der Abstand zu UTC auf 0 Stu
 <context>
     <name>WatchTable</name>
     <message>
-        <location filename="../src/ui/WatchTableModel.cpp" line="+84"/>
+        <location filename="../src/ui/WatchTableModel.cpp" line="+73"/>
         <source>Better than the report before</source>
         <translation>Besser als die Meldung davor</translation>
     </message>
@@ -488,7 +488,7 @@ Daher werden der Zeitraum leider auf 30 Minuten und der Abstand zu UTC auf 0 Stu
         <translation>Unter: %1</translation>
     </message>
     <message>
-        <location line="+87"/>
+        <location line="+89"/>
         <source>Below your minima: %1</source>
         <translation>Unter Ihren Minima: %1</translation>
     </message>
@@ -527,7 +527,7 @@ Daher werden der Zeitraum leider auf 30 Minuten und der Abstand zu UTC auf 0 Stu
 <context>
     <name>nimbrel::BrowserView</name>
     <message>
-        <location filename="../src/ui/BrowserView.cpp" line="+28"/>
+        <location filename="../src/ui/BrowserView.cpp" line="+51"/>
         <source>Back</source>
         <translation>Zurück</translation>
     </message>
@@ -654,6 +654,30 @@ Daher werden der Zeitraum leider auf 30 Minuten und der Abstand zu UTC auf 0 Stu
     </message>
 </context>
 <context>
+    <name>nimbrel::DesktopNotifier</name>
+    <message>
+        <location filename="../src/services/DesktopNotifier.cpp" line="+63"/>
+        <source>no session bus</source>
+        <translation>kein Sitzungsbus</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <location line="+40"/>
+        <source>no notification service on the session bus</source>
+        <translation>kein Benachrichtigungsdienst auf dem Sitzungsbus</translation>
+    </message>
+    <message>
+        <location line="-30"/>
+        <source>Desktop notifications are not available: %1</source>
+        <translation>Desktop-Benachrichtigungen sind nicht verfügbar: %1</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>Open Chart</source>
+        <translation>Diagramm öffnen</translation>
+    </message>
+</context>
+<context>
     <name>nimbrel::FindStationDialog</name>
     <message>
         <location filename="../src/ui/FindStationDialog.cpp" line="-16"/>
@@ -682,13 +706,13 @@ Daher werden der Zeitraum leider auf 30 Minuten und der Abstand zu UTC auf 0 Stu
 <context>
     <name>nimbrel::MainWindow</name>
     <message>
-        <location filename="../src/ui/MainWindow.cpp" line="+162"/>
-        <location line="+134"/>
+        <location filename="../src/ui/MainWindow.cpp" line="+174"/>
+        <location line="+138"/>
         <source>World Map</source>
         <translation>Weltkarte</translation>
     </message>
     <message>
-        <location line="-134"/>
+        <location line="-138"/>
         <source>Show World Map</source>
         <translation>Weltkarte zeigen</translation>
     </message>
@@ -839,17 +863,17 @@ Daher werden der Zeitraum leider auf 30 Minuten und der Abstand zu UTC auf 0 Stu
         <translation>&amp;Ansicht</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+29"/>
         <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
     </message>
     <message>
-        <location line="-72"/>
+        <location line="-76"/>
         <source>&amp;Help Topics</source>
         <translation>&amp;Hilfethemen</translation>
     </message>
     <message>
-        <location line="+122"/>
+        <location line="+126"/>
         <source>All stations</source>
         <translation>Alle Stationen</translation>
     </message>
@@ -859,7 +883,7 @@ Daher werden der Zeitraum leider auf 30 Minuten und der Abstand zu UTC auf 0 Stu
         <translation>Nächstgelegene Stationen</translation>
     </message>
     <message>
-        <location line="+177"/>
+        <location line="+183"/>
         <source>Can not save the list of recent stations.</source>
         <translation>Die Liste der zuletzt geöffneten Stationen kann nicht gespeichert werden.</translation>
     </message>
@@ -1297,6 +1321,59 @@ Persönliche Minima... legt Wolkenuntergrenze, Sicht und Wind fest, unter denen 
         <location line="+38"/>
         <source>Open Chart</source>
         <translation>Diagramm öffnen</translation>
+    </message>
+</context>
+<context>
+    <name>nimbrel::WatchTray</name>
+    <message>
+        <location filename="../src/ui/WatchTray.cpp" line="+38"/>
+        <source>&amp;Quiet Alerts</source>
+        <translation>Hinweise &amp;pausieren</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Hold back the watched stations&apos; alerts</source>
+        <translation>Die Hinweise der beobachteten Stationen zurückhalten</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>&amp;Keep Running in Tray</source>
+        <translation>Im &amp;Infobereich weiterlaufen</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Closing the window keeps the program watching in the tray</source>
+        <translation>Nach dem Schließen des Fensters beobachtet das Programm im Infobereich weiter</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>&amp;Show Nimbrel</source>
+        <translation>Nimbrel &amp;zeigen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&amp;Quit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>Keep Running in Tray does nothing here: the desktop has no system tray</source>
+        <translation>„Im Infobereich weiterlaufen“ wirkt hier nicht: Der Desktop hat keinen Infobereich</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Nimbrel: no watched stations</source>
+        <translation>Nimbrel: keine beobachteten Stationen</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Nimbrel: no flight category at the watched stations</source>
+        <translation>Nimbrel: keine Flugwetterkategorie bei den beobachteten Stationen</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Nimbrel: %1 at %2</source>
+        <translation>Nimbrel: %1 bei %2</translation>
     </message>
 </context>
 <context>

@@ -463,7 +463,7 @@ La période est donc ramenée à 30 minutes et le décalage UTC à 0 heure, dés
 <context>
     <name>WatchTable</name>
     <message>
-        <location filename="../src/ui/WatchTableModel.cpp" line="+84"/>
+        <location filename="../src/ui/WatchTableModel.cpp" line="+73"/>
         <source>Better than the report before</source>
         <translation>Meilleur que le message précédent</translation>
     </message>
@@ -488,7 +488,7 @@ La période est donc ramenée à 30 minutes et le décalage UTC à 0 heure, dés
         <translation>Sous : %1</translation>
     </message>
     <message>
-        <location line="+87"/>
+        <location line="+89"/>
         <source>Below your minima: %1</source>
         <translation>Sous vos minimums : %1</translation>
     </message>
@@ -527,7 +527,7 @@ La période est donc ramenée à 30 minutes et le décalage UTC à 0 heure, dés
 <context>
     <name>nimbrel::BrowserView</name>
     <message>
-        <location filename="../src/ui/BrowserView.cpp" line="+28"/>
+        <location filename="../src/ui/BrowserView.cpp" line="+51"/>
         <source>Back</source>
         <translation>Précédent</translation>
     </message>
@@ -654,6 +654,30 @@ La période est donc ramenée à 30 minutes et le décalage UTC à 0 heure, dés
     </message>
 </context>
 <context>
+    <name>nimbrel::DesktopNotifier</name>
+    <message>
+        <location filename="../src/services/DesktopNotifier.cpp" line="+63"/>
+        <source>no session bus</source>
+        <translation>pas de bus de session</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <location line="+40"/>
+        <source>no notification service on the session bus</source>
+        <translation>aucun service de notification sur le bus de session</translation>
+    </message>
+    <message>
+        <location line="-30"/>
+        <source>Desktop notifications are not available: %1</source>
+        <translation>Les notifications du bureau ne sont pas disponibles : %1</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>Open Chart</source>
+        <translation>Ouvrir le graphique</translation>
+    </message>
+</context>
+<context>
     <name>nimbrel::FindStationDialog</name>
     <message>
         <location filename="../src/ui/FindStationDialog.cpp" line="-16"/>
@@ -682,13 +706,13 @@ La période est donc ramenée à 30 minutes et le décalage UTC à 0 heure, dés
 <context>
     <name>nimbrel::MainWindow</name>
     <message>
-        <location filename="../src/ui/MainWindow.cpp" line="+162"/>
-        <location line="+134"/>
+        <location filename="../src/ui/MainWindow.cpp" line="+174"/>
+        <location line="+138"/>
         <source>World Map</source>
         <translation>Carte du monde</translation>
     </message>
     <message>
-        <location line="-134"/>
+        <location line="-138"/>
         <source>Show World Map</source>
         <translation>Afficher la carte du monde</translation>
     </message>
@@ -839,17 +863,17 @@ La période est donc ramenée à 30 minutes et le décalage UTC à 0 heure, dés
         <translation>&amp;Affichage</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+29"/>
         <source>&amp;Help</source>
         <translation>Ai&amp;de</translation>
     </message>
     <message>
-        <location line="-72"/>
+        <location line="-76"/>
         <source>&amp;Help Topics</source>
         <translation>&amp;Rubriques d’aide</translation>
     </message>
     <message>
-        <location line="+122"/>
+        <location line="+126"/>
         <source>All stations</source>
         <translation>Toutes les stations</translation>
     </message>
@@ -859,7 +883,7 @@ La période est donc ramenée à 30 minutes et le décalage UTC à 0 heure, dés
         <translation>Stations les plus proches</translation>
     </message>
     <message>
-        <location line="+177"/>
+        <location line="+183"/>
         <source>Can not save the list of recent stations.</source>
         <translation>Impossible d’enregistrer la liste des stations récentes.</translation>
     </message>
@@ -1297,6 +1321,59 @@ Minimums personnels... règle le plafond, la visibilité et le vent au-delà des
         <location line="+38"/>
         <source>Open Chart</source>
         <translation>Ouvrir le graphique</translation>
+    </message>
+</context>
+<context>
+    <name>nimbrel::WatchTray</name>
+    <message>
+        <location filename="../src/ui/WatchTray.cpp" line="+38"/>
+        <source>&amp;Quiet Alerts</source>
+        <translation>Alertes en &amp;sourdine</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Hold back the watched stations&apos; alerts</source>
+        <translation>Retenir les alertes des stations surveillées</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>&amp;Keep Running in Tray</source>
+        <translation>Rester dans la &amp;zone de notification</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Closing the window keeps the program watching in the tray</source>
+        <translation>Après la fermeture de la fenêtre, le programme continue de surveiller depuis la zone de notification</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>&amp;Show Nimbrel</source>
+        <translation>&amp;Afficher Nimbrel</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&amp;Quit</source>
+        <translation>&amp;Quitter</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>Keep Running in Tray does nothing here: the desktop has no system tray</source>
+        <translation>« Rester dans la zone de notification » est sans effet ici : le bureau n’a pas de zone de notification</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Nimbrel: no watched stations</source>
+        <translation>Nimbrel : aucune station surveillée</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Nimbrel: no flight category at the watched stations</source>
+        <translation>Nimbrel : aucune catégorie de vol aux stations surveillées</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Nimbrel: %1 at %2</source>
+        <translation>Nimbrel : %1 à %2</translation>
     </message>
 </context>
 <context>

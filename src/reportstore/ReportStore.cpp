@@ -10,6 +10,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <fstream>
+#include <thread>
 #include <climits>
 #include <cstdio>
 #include <ctime>
@@ -36,6 +39,9 @@ constexpr int kReaderBusyMs = 1000;
 // a new store in place of a damaged one, slower on a loaded machine; after
 // that it is tried again later instead.
 constexpr int kOpenBusyMs = 2000;
+// Then an opening that was told busy at once tries again this often, so long.
+constexpr int kOpenBusyRetries = 20;
+constexpr int kOpenBusyRetryMs = 100;
 constexpr std::int64_t kOpenRetrySeconds = 30;
 // No statement of the store runs longer: a crafted file cannot hang a chart.
 constexpr std::chrono::seconds kStatementBudget{20};
@@ -118,6 +124,15 @@ bool isDamage(int code) {
 }
 
 int exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
+
+// Empty, or beginning with SQLite's header.
+bool looksLikeANewStore(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  char header[16] = {};
+  in.read(header, sizeof header);
+  return in.gcount() == 0 || (in.gcount() == 16 && std::memcmp(header, "SQLite format 3", 16) == 0);
+}
 
 using SchemaEntry = std::tuple<std::string, std::string, std::string>;  // type, name, sql
 
@@ -388,6 +403,7 @@ bool ReportStore::openFile() {
                (reader != nullptr ? std::string(sqlite3_errmsg(reader)) : std::string(sqlite3_errstr(failure))) + ").");
   }
   if (file.has_parent_path()) fs::create_directories(file.parent_path(), error);
+  int busyRetries = 0;
   for (int attempt = 0; attempt < 3; ++attempt) {
     struct stat found {};
     const bool existed = ::stat(file.c_str(), &found) == 0;
@@ -403,9 +419,26 @@ bool ReportStore::openFile() {
       offWhy.clear();
       return true;
     }
+    // The code names the failure: a connection's message may already be
+    // that of a later step.
     const std::string why = foreign ? std::string("it holds tables the store did not make")
-                            : writer != nullptr ? std::string(sqlite3_errmsg(writer)) : std::string(sqlite3_errstr(failure));
+                                    : std::string(sqlite3_errstr(failure)) + " (" + std::to_string(failure) + ")";
     closeAll();
+    // A read-only connection cannot recover another copy's log itself; a
+    // file "not a database" that is empty or starts as one is another copy's
+    // new store in the making, not damage.
+    const bool waitingForRecovery = failure == SQLITE_READONLY_RECOVERY || failure == SQLITE_READONLY_CANTINIT;
+    const bool beingMade = (failure & 0xFF) == SQLITE_NOTADB && looksLikeANewStore(file);
+    if (((failure & 0xFF) == SQLITE_BUSY || (failure & 0xFF) == SQLITE_LOCKED || waitingForRecovery || beingMade) &&
+        busyRetries < kOpenBusyRetries) {
+      // Some steps of another copy's opening (its log's recovery, its first
+      // schema) answer busy at once, past any busy timeout: a moment later
+      // they are done.
+      ++busyRetries;
+      --attempt;
+      std::this_thread::sleep_for(std::chrono::milliseconds(kOpenBusyRetryMs));
+      continue;
+    }
     if ((failure & 0xFF) == SQLITE_BUSY || (failure & 0xFF) == SQLITE_LOCKED) {
       // Another copy is busy with it: tried again later, not given up for the run.
       retryAt = now() + kOpenRetrySeconds;

@@ -35,6 +35,8 @@
 #include "ui/RecentMenuSection.h"
 #include "ui/UpdateStationListAction.h"
 #include "ui/StationTableView.h"
+#include "ui/WatchTray.h"
+#include "services/WatchService.h"
 #include "services/WeatherFeed.h"
 #include "ui/WorldMapView.h"
 
@@ -92,9 +94,19 @@ MainWindow::MainWindow(Session& session, QWidget* parent) : QMainWindow(parent),
     else state.watchService().remove(station.icao);
     setStatusText(station.icao + (watch ? " is watched" : " is no longer watched"));
   };
+  watchTray = new WatchTray(*this, this);
   createActions();
   createMenus();
   messagePane = addStatusPanes(*this);
+  connect(watchTray, &WatchTray::statusNote, messagePane, &QLabel::setText);
+  // Once the status bar can show what the weather feed says.
+  watchTray->follow(session.watchService());
+  connect(watchTray, &WatchTray::chartRequested, this, [this](const QString& icao) {
+    const auto catalogue = state.catalogue();
+    const auto known = std::find_if(catalogue->begin(), catalogue->end(),
+                                    [code = icao.toStdString()](const Station& s) { return s.icao == code; });
+    if (known != catalogue->end()) openStationChart(*known);
+  });
   // Stays while the store is off, whatever the message pane says meanwhile.
   QLabel* storePane = addStorePane(*this);
   connect(&session.sources(), &ReportSources::storeOffChanged, storePane, [storePane](const QString& reason) {
@@ -262,6 +274,10 @@ void MainWindow::createMenus() {
   childViewMenu->addSeparator();
   childViewMenu->addAction(new AviationPanelAction(state.settingsService(), this));
   childViewMenu->addAction(chartActions->showReports);
+  for (QMenu* menu : {frameViewMenu, childViewMenu}) {
+    menu->addSeparator();
+    menu->addAction(watchTray->quietAction());
+  }
 
   windowMenu = area->makeWindowMenu(this);
 
@@ -492,6 +508,12 @@ void MainWindow::closeAllChildren() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  // Kept running in the tray: the charts stay open and the watch goes on.
+  if (watchTray->hidesOnClose()) {
+    hide();
+    event->ignore();
+    return;
+  }
   // Charts still open do their closing work first: each puts its station
   // back on top of the recent list, which is then saved.
   if (!std::exchange(closed, true)) {

@@ -35,6 +35,7 @@ class StationChartView;
 class StationFinder;
 class StationTableView;
 class WatchStationsView;
+class WatchTray;
 class WorldMapView;
 
 class MainWindow : public QMainWindow, public UserPort {
@@ -121,6 +122,7 @@ class MainWindow : public QMainWindow, public UserPort {
   QMenu* helpMenu = nullptr;
   QAction* recentSeparator = nullptr;
   RecentMenuSection* recentMenu = nullptr;
+  WatchTray* watchTray = nullptr;
 
   QAction* closeAction = nullptr;
   QAction* printAction = nullptr;

@@ -108,6 +108,7 @@ TEST(ReportStoreFaults, TwoProcessesFindingTheStoreDamagedKeepEverything) {
         if (read(go[0], &byte, 1) != 1) _exit(3);
         ReportStore store(path, {}, [] { return kNow; });
         const bool kept = store.putMetars(std::vector<StoredMetar>{metar(c == 0 ? "EGLL" : "LFPG", kNow, "A")}) == 1;
+        if (!kept) std::fprintf(stderr, "copy %d: %s\n", c, store.offReason().c_str());
         _exit(kept ? 0 : 1);
       }
     }

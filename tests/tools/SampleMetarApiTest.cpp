@@ -62,7 +62,10 @@ class SampleMetarApi : public ::testing::Test {
   static void SetUpTestSuite() {
     service = new sample::SampleService(kList);
     std::string error;
-    ASSERT_TRUE(service->loadMetarDay(NIMBREL_METAR_DAY, error)) << error;
+    auto loaded = std::make_shared<sample::SampleMetarDay>();
+    ASSERT_TRUE(loaded->loadFile(NIMBREL_METAR_DAY, error)) << error;
+    day = loaded;
+    service->useMetarDay(day);
     service->setNow(kNow);
     ASSERT_TRUE(service->start(0));
     gzFile file = gzopen(NIMBREL_METAR_DAY, "rb");
@@ -82,7 +85,10 @@ class SampleMetarApi : public ::testing::Test {
     }
     gzclose(file);
   }
-  static void TearDownTestSuite() { delete service; }
+  static void TearDownTestSuite() {
+    delete service;
+    day.reset();
+  }
 
   static httplib::Result get(const std::string& path) {
     httplib::Client client("127.0.0.1", service->listeningPort());
@@ -94,6 +100,7 @@ class SampleMetarApi : public ::testing::Test {
     return json::parse(result->body);
   }
 
+  static inline std::shared_ptr<const sample::SampleMetarDay> day;
   static inline sample::SampleService* service = nullptr;
   // Text without "ddhhmm" -> its day-time as seconds from the month's start.
   static inline auto* originals = new std::map<std::string, std::multimap<std::string, long>>;
@@ -252,6 +259,91 @@ TEST_F(SampleMetarApi, CacheHoldsEachStationsLatestReport) {
   EXPECT_GT(rawById.size(), 4000u);
   for (const char* icao : {"KJFK", "EGLL"})
     EXPECT_EQ("METAR " + rawById[icao], reports(std::string("ids=") + icao)[0]["rawOb"]) << icao;
+}
+
+struct CacheRow {
+  std::string text;  // without its day-time group
+  std::time_t time;  // observation_time
+};
+
+std::time_t IsoSeconds(const std::string& iso) {
+  std::tm utc{};
+  if (strptime(iso.c_str(), "%Y-%m-%dT%H:%M:%S", &utc) == nullptr) return -1;
+  return timegm(&utc);
+}
+
+// The whole-world file of a service on 127.0.0.1, by station.
+std::map<std::string, CacheRow> CacheRows(int port) {
+  httplib::Client client("127.0.0.1", port);
+  auto result = client.Get("/data/cache/metars.cache.csv.gz");
+  std::map<std::string, CacheRow> rows;
+  if (!result || result->status != 200) return rows;
+  const std::string text = gunzipText(result->body);
+  std::size_t at = text.find("raw_text,station_id,observation_time,");
+  if (at == std::string::npos) return rows;
+  for (at = text.find('\n', at) + 1; at < text.size(); at = text.find('\n', at) + 1) {
+    const std::size_t quote = text.find("\",", at + 1);
+    const std::size_t idEnd = text.find(',', quote + 2);
+    const std::string raw = text.substr(at + 1, quote - at - 1);
+    const std::size_t group = sample::findDayTimeGroup(raw);
+    rows[text.substr(quote + 2, idEnd - quote - 2)] = {
+        group == std::string::npos ? raw : raw.substr(0, group) + raw.substr(group + 6),
+        IsoSeconds(text.substr(idEnd + 1, text.find(',', idEnd + 1) - idEnd - 1))};
+  }
+  return rows;
+}
+
+// Held back an hour, the service shows the day up to an hour before its
+// end; moved on by an hour, it shows what the plain service shows, an hour
+// later, and a report that was already in keeps its time.
+TEST_F(SampleMetarApi, AdvancingBringsInTheHeldBackReportsAtTheirOwnTimes) {
+  sample::SampleService held(kList);
+  held.useMetarDay(day);
+  held.holdBack(60);
+  held.setNow(kNow);
+  ASSERT_TRUE(held.start(0));
+  const auto plain = CacheRows(service->listeningPort());
+  const auto before = CacheRows(held.listeningPort());
+  ASSERT_GT(plain.size(), 4000u);
+
+  httplib::Client client("127.0.0.1", held.listeningPort());
+  for (const char* refused : {"x", "0", "-5", "", "20000"}) {
+    auto answer = client.Post(std::string("/sample/advance?minutes=") + refused);
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->status, 400) << refused;
+  }
+  EXPECT_EQ(held.advancedMinutes(), 0);
+  auto answer = client.Post("/sample/advance?minutes=45");
+  ASSERT_TRUE(answer && answer->status == 200);
+  held.advance(15);  // the same from the program that runs the service
+  EXPECT_EQ(held.advancedMinutes(), 60);
+  const auto after = CacheRows(held.listeningPort());
+
+  ASSERT_EQ(after.size(), plain.size());
+  int moved = 0;
+  for (const auto& [id, row] : plain) {
+    ASSERT_TRUE(after.count(id)) << id;
+    EXPECT_EQ(after.at(id).text, row.text) << id;
+    EXPECT_EQ(after.at(id).time, row.time + 3600) << id;
+    // A report already in keeps its time; a station's newer one came in.
+    const auto was = before.find(id);
+    if (was != before.end() && was->second.time == after.at(id).time) {
+      EXPECT_EQ(was->second.text, row.text) << id;
+    } else {
+      ++moved;
+      if (was != before.end()) {
+        EXPECT_LT(was->second.time, after.at(id).time) << id;
+      }
+    }
+  }
+  // Most stations report at least hourly.
+  EXPECT_GT(moved, 2000);
+  // The METAR answers are of the later time too.
+  httplib::Client api("127.0.0.1", held.listeningPort());
+  auto latest = api.Get("/api/data/metar?format=json&ids=EGLL");
+  ASSERT_TRUE(latest && latest->status == 200);
+  EXPECT_EQ(json::parse(latest->body)[0]["obsTime"].get<std::time_t>(), after.at("EGLL").time);
+  EXPECT_LE(after.at("EGLL").time, kNow + 3600);
 }
 
 // Cycle-file lines with time lines: the anchor follows them, non-reports

@@ -331,6 +331,30 @@ TEST_F(SampleTafApi, BadRequestsAreJsonErrors) {
 
 // Any move, across month ends, leaves a TAF that decodes to its own times
 // moved by the same hours; hour 24 stays hour 24 when it lands on midnight.
+// Moved on three hours, the service answers as one whose clock reads three hours later.
+TEST_F(SampleTafApi, AdvancingGivesTheTafsOfTheLaterTime) {
+  const std::string list = readText(std::string(NIMBREL_SOURCE_DIR) + "/data/Stations.txt");
+  std::string error;
+  sample::SampleService advanced(list), later(list);
+  for (sample::SampleService* s : {&advanced, &later}) ASSERT_TRUE(s->loadTafCorpus(NIMBREL_TAF_CORPUS, error)) << error;
+  advanced.setNow(kNow);
+  later.setNow(kNow + 3 * 3600);
+  ASSERT_TRUE(advanced.start(0) && later.start(0));
+  advanced.advance(180);
+  auto body = [](const sample::SampleService& s) {
+    httplib::Client client("127.0.0.1", s.listeningPort());
+    auto result = client.Get("/api/data/taf?format=json&ids=EGLL,LLBG,CYHZ");
+    return result && result->status == 200 ? json::parse(result->body) : json();
+  };
+  const json moved = body(advanced);
+  ASSERT_EQ(moved.size(), 3u);
+  EXPECT_EQ(moved, body(later));
+  const json before = tafs("EGLL,LLBG,CYHZ");
+  ASSERT_EQ(before.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i)
+    EXPECT_EQ(isoSeconds(moved[i]["issueTime"]) - isoSeconds(before[i]["issueTime"]), 3 * 3600) << moved[i]["rawTAF"];
+}
+
 TEST(SampleTafShift, DecodesToTheSameTimesMoved) {
   const struct {
     const char* raw;

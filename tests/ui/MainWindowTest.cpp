@@ -301,7 +301,7 @@ TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
             (QStringList{"&Toolbar", "&Status Bar", "-", "Mark all stations", "Show all stations", "Parameters",
                          "Find station", "Watched Stations", "Personal Minima...", "-", "Current weather",
                          "Colour by temperature", "Show on &Map", "-",
-                         "Zoom &In", "Zoom &Out", "&Whole World", "-", "&Aviation Panel", "&Reports"}));
+                         "Zoom &In", "Zoom &Out", "&Whole World", "-", "&Aviation Panel", "&Reports", "-", "&Quiet Alerts"}));
   EXPECT_EQ(MenuEntries(bar, "&Window"), (QStringList{"&Cascade", "&Tile", "&Arrange Icons"})) << "listed on showing";
   EXPECT_EQ(MenuEntries(bar, "&Help"), (QStringList{"&Help Topics", "-", "&About Nimbrel..."}));
   EXPECT_EQ(MenuEntries(bar, "&File"), (QStringList{"&Update Station List", "Save Map &Picture...", "Export Chart &Data...",
@@ -315,7 +315,7 @@ TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
   EXPECT_TRUE(ShowsFrameMenu(Frame()));
   EXPECT_EQ(MenuTitles(bar), (QStringList{"&File", "&View", "&Help"}));
   EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map", "Watched Stations",
-                                                      "Personal Minima..."}));
+                                                      "Personal Minima...", "-", "&Quiet Alerts"}));
   // Back on the map, the map's menu again.
   Activate(LastView<WorldMapView>());
   EXPECT_FALSE(ShowsFrameMenu(Frame()));
@@ -326,7 +326,7 @@ TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
   EXPECT_TRUE(ShowsFrameMenu(Frame()));
   EXPECT_EQ(MenuTitles(bar), (QStringList{"&File", "&View", "&Help"}));
   EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map", "Watched Stations",
-                                                      "Personal Minima..."}));
+                                                      "Personal Minima...", "-", "&Quiet Alerts"}));
   EXPECT_EQ(Frame()->windowTitle(), QStringLiteral("Nimbrel"));
 
   // With only a table open, "World Map" from the View menu opens a map,
@@ -334,7 +334,7 @@ TEST_F(MainWindowTest, MenusSwitchWithTheActiveWindow) {
   Frame()->openAllStationsTable();
   EXPECT_TRUE(ShowsFrameMenu(Frame()));
   EXPECT_EQ(MenuEntries(bar, "&View"), (QStringList{"&Toolbar", "&Status Bar", "-", "World Map", "Watched Stations",
-                                                      "Personal Minima..."}));
+                                                      "Personal Minima...", "-", "&Quiet Alerts"}));
   ASSERT_TRUE(Views<WorldMapView>().empty());
   ActionOf(Frame(), "worldMapAction")->trigger();
   EXPECT_EQ(Views<WorldMapView>().size(), 1u);

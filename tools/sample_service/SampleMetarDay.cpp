@@ -364,7 +364,8 @@ std::string SampleMetarDay::rawOb(const Record& record, std::int64_t shift) cons
 
 ApiAnswer SampleMetarDay::metarApi(const std::string& ids, const std::string& format, const std::string& hoursText,
                                    bool hasHours, std::time_t now,
-                                   const std::unordered_map<std::string, const SampleStation*>& stations) const {
+                                   const std::unordered_map<std::string, const SampleStation*>& stations,
+                                   std::int64_t behind) const {
   const std::vector<std::string> wanted = splitIds(ids);
   if (wanted.empty()) return jsonError(400, "Missing or empty ids");
   if (format != "json") return jsonError(400, "Invalid format: only json is served here");
@@ -375,7 +376,7 @@ ApiAnswer SampleMetarDay::metarApi(const std::string& ids, const std::string& fo
     if (hoursText.empty() || *end != '\0' || !std::isfinite(hours) || hours < 0.0)
       return jsonError(400, "Invalid hours");
   }
-  const std::int64_t shift = shiftMinutes(now);
+  const std::int64_t shift = shiftMinutes(now, behind);
   // Any number of hours is taken; more than the service keeps (about 15
   // days) gives the same answer, and a huge one must not overflow.
   constexpr double kLongestHours = 400.0;
@@ -413,8 +414,9 @@ ApiAnswer SampleMetarDay::metarApi(const std::string& ids, const std::string& fo
 }
 
 ApiAnswer SampleMetarDay::cacheCsvGz(std::time_t now,
-                                     const std::unordered_map<std::string, const SampleStation*>& stations) const {
-  const std::int64_t shift = shiftMinutes(now);
+                                     const std::unordered_map<std::string, const SampleStation*>& stations,
+                                     std::int64_t behind) const {
+  const std::int64_t shift = shiftMinutes(now, behind);
   std::size_t count = 0;
   std::string rows;
   for (const auto& [id, range] : stationRanges) {

@@ -37,14 +37,18 @@ class SampleMetarDay {
   std::size_t memoryBytes() const;
   // The newest report's time as read, minutes since 1970.
   std::int64_t newestMinutes() const { return newest; }
-  // Minutes every report moves so that the newest lands on `now`'s minute.
-  std::int64_t shiftMinutes(std::time_t now) const { return now / 60 - newest; }
+  // Minutes every report moves so that the day, replayed up to `behind`
+  // minutes before its newest report, lands on `now`'s minute; the reports
+  // after that point lie after now and are not shown.
+  std::int64_t shiftMinutes(std::time_t now, std::int64_t behind = 0) const { return now / 60 - (newest - behind); }
 
   // /api/data/metar with its query values; stations gives name and position.
   ApiAnswer metarApi(const std::string& ids, const std::string& format, const std::string& hours, bool hasHours,
-                     std::time_t now, const std::unordered_map<std::string, const SampleStation*>& stations) const;
+                     std::time_t now, const std::unordered_map<std::string, const SampleStation*>& stations,
+                     std::int64_t behind = 0) const;
   // The latest report of each station up to now, gzipped CSV.
-  ApiAnswer cacheCsvGz(std::time_t now, const std::unordered_map<std::string, const SampleStation*>& stations) const;
+  ApiAnswer cacheCsvGz(std::time_t now, const std::unordered_map<std::string, const SampleStation*>& stations,
+                       std::int64_t behind = 0) const;
 
  private:
   // 12 bytes a report: the text stays in one shared buffer.

@@ -290,7 +290,7 @@ std::string SampleService::reportPageFor(const std::string& icao, const std::str
   const int hours = hoursFromQuery(hoursStr);
   if (hours < 0) return makeSorryPage(icao);
   for (const SampleStation& station : stations) {
-    if (station.icao == icao) return makeReportPage(station, hours, now != 0 ? now : std::time(nullptr));
+    if (station.icao == icao) return makeReportPage(station, hours, replayAt(now != 0 ? now : std::time(nullptr)).now);
   }
   return makeSorryPage(icao);
 }
@@ -319,24 +319,40 @@ bool SampleService::start(int wantedPort) {
       if (reply.status != 204) response.set_content(std::move(reply.body), reply.contentType);
     };
     server->Get("/api/data/metar", [this, answer](const httplib::Request& request, httplib::Response& response) {
+      const Replay replay = replayAt(now != 0 ? now : startTime);
       answer(response, metar->metarApi(request.get_param_value("ids"), request.get_param_value("format"),
-                                       request.get_param_value("hours"), request.has_param("hours"),
-                                       now != 0 ? now : startTime, stationsByIcao));
+                                       request.get_param_value("hours"), request.has_param("hours"), replay.now,
+                                       stationsByIcao, replay.behind));
     });
     server->Get("/data/cache/metars.cache.csv.gz", [this, answer](const httplib::Request&, httplib::Response& response) {
-      answer(response, metar->cacheCsvGz(now != 0 ? now : startTime, stationsByIcao));
+      const Replay replay = replayAt(now != 0 ? now : startTime);
+      answer(response, metar->cacheCsvGz(replay.now, stationsByIcao, replay.behind));
     });
   }
   if (taf) {
     // The request's own time, so a long-running service keeps its TAFs valid.
     server->Get("/api/data/taf", [this](const httplib::Request& request, httplib::Response& response) {
       ApiAnswer reply = taf->tafApi(request.get_param_value("ids"), request.get_param_value("format"),
-                                    now != 0 ? now : std::time(nullptr), stationsByIcao,
+                                    replayAt(now != 0 ? now : std::time(nullptr)).now, stationsByIcao,
                                     request.get_param_value("date"), request.get_param_value("time"));
       response.status = reply.status;
       response.set_content(std::move(reply.body), reply.contentType);
     });
   }
+
+  // A test or a user moves the replayed day on while the service runs.
+  server->Post("/sample/advance", [this](const httplib::Request& request, httplib::Response& response) {
+    const std::string text = request.get_param_value("minutes");
+    char* end = nullptr;
+    const long minutes = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || minutes <= 0 || minutes > 7 * 24 * 60) {
+      response.status = 400;
+      response.set_content("minutes: a whole number from 1 to 10080\n", "text/plain");
+      return;
+    }
+    advance(static_cast<int>(minutes));
+    response.set_content("advanced " + std::to_string(advancedMinutes()) + " minutes\n", "text/plain");
+  });
 
   if (wantedPort == 0) {
     port = server->bind_to_any_port("127.0.0.1");

@@ -3,6 +3,7 @@
 // deterministic observations for every station of a station list, the list
 // itself, saved pages from a folder, and a real day of METARs in the Data
 // API's form (SampleMetarDay). Listens on 127.0.0.1 only.
+#include <atomic>
 #include <cstdint>
 #include <ctime>
 #include <memory>
@@ -78,6 +79,16 @@ class SampleService {
   // the service started).
   void setNow(std::time_t fixedNow) { now = fixedNow; }
 
+  // The last `minutes` of the METAR day are held back at start: the day is
+  // replayed up to that point, which lands on now. Before start().
+  void holdBack(int minutes) { heldBack = minutes; }
+  // Moves the service's clock on by `minutes`, and the replayed day with it:
+  // the reports of those minutes come in (a held-back report keeps its time),
+  // the TAFs and pages are those of the later time. Any thread; also
+  // POST /sample/advance?minutes=N.
+  void advance(int minutes) { advanced += minutes; }
+  int advancedMinutes() const { return static_cast<int>(advanced.load()); }
+
   // A gzipped day of METAR cycle files, served as the Data API's
   // /api/data/metar and /data/cache/metars.cache.csv.gz. False with `error`.
   bool loadMetarDay(const std::string& gzPath, std::string& error);
@@ -106,6 +117,19 @@ class SampleService {
   std::thread thread;
   int port = 0;
   std::time_t now = 0;
+  // The time the answers are made for (the clock, or the fixed now, plus
+  // the advance) and how far before the day's end the replay stands then.
+  struct Replay {
+    std::time_t now;
+    std::int64_t behind;
+  };
+  Replay replayAt(std::time_t clock) const {
+    const std::int64_t moved = advanced.load();
+    return {static_cast<std::time_t>(clock + moved * 60), heldBack - moved};
+  }
+
+  int heldBack = 0;
+  std::atomic<std::int64_t> advanced{0};
 };
 
 }  // namespace nimbrel::sample

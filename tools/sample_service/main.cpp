@@ -1,6 +1,8 @@
-// nimbrel-sample-service [--port N] [--stations FILE] [--pages DIR] [--metar FILE]
+// nimbrel-sample-service [--port N] [--stations FILE] [--pages DIR] [--metar FILE] [--hold-back MINUTES]
 // Serves report pages and a day of real METARs in the Data API's form on
-// 127.0.0.1, so the viewer can run with no network.
+// 127.0.0.1, so the viewer can run with no network. With --hold-back the
+// day's last minutes come in only as POST /sample/advance?minutes=N moves
+// the service's clock on.
 #include <unistd.h>
 
 #include <csignal>
@@ -51,7 +53,13 @@ std::string findStationList(const char* argv0) {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: nimbrel-sample-service [--port N] [--stations FILE] [--pages DIR] [--metar FILE]\n");
+  std::fprintf(stderr,
+               "usage: nimbrel-sample-service [--port N] [--stations FILE] [--pages DIR] [--metar FILE]\n"
+               "                              [--hold-back MINUTES]\n"
+               "  --hold-back MINUTES  replay the day up to MINUTES before its last report; each\n"
+               "                       POST /sample/advance?minutes=N moves the clock and the day on\n"
+               "                       N minutes, so the held-back reports come in:\n"
+               "                       curl -d '' 'http://127.0.0.1:PORT/sample/advance?minutes=N'\n");
   return 2;
 }
 
@@ -62,6 +70,7 @@ int main(int argc, char** argv) {
   std::string stationsFile;
   std::string pagesDir;
   std::string metarFile = defaultMetarDay(argv[0]);
+  int holdBack = 0;
   for (int i = 1; i < argc; ++i) {
     const bool hasValue = i + 1 < argc;
     if (std::strcmp(argv[i], "--port") == 0 && hasValue) {
@@ -75,6 +84,11 @@ int main(int argc, char** argv) {
       pagesDir = argv[++i];
     } else if (std::strcmp(argv[i], "--metar") == 0 && hasValue) {
       metarFile = argv[++i];
+    } else if (std::strcmp(argv[i], "--hold-back") == 0 && hasValue) {
+      char* end = nullptr;
+      const long value = std::strtol(argv[++i], &end, 10);
+      if (*end != '\0' || value < 0 || value > 24 * 60) return Usage();
+      holdBack = static_cast<int>(value);
     } else {
       return Usage();
     }
@@ -99,6 +113,7 @@ int main(int argc, char** argv) {
   std::string tafFile = (std::filesystem::path(metarFile).parent_path() / "real-reports-taf.tsv").string();
   if (!std::filesystem::is_regular_file(tafFile)) tafFile = NIMBREL_TAF_CORPUS;
   if (!service.loadTafCorpus(tafFile, error)) std::fprintf(stderr, "nimbrel-sample-service: %s, no TAFs\n", error.c_str());
+  service.holdBack(holdBack);
   if (!service.start(port)) {
     std::fprintf(stderr, "nimbrel-sample-service: cannot listen on 127.0.0.1:%d\n", port);
     return 1;
