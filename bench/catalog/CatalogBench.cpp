@@ -110,7 +110,7 @@ long ResidentBytes() {
 // registered first so that no earlier benchmark has left freed heap behind.
 void BM_CatalogueMemory(benchmark::State& state) {
   const std::string text = ReadAll(NIMBREL_STATIONS_LIST);
-  if (text.empty()) return state.SkipWithError("no shared station list");
+  if (text.empty()) return state.SkipWithError("no data: no shared station list");
   ListFolder folder(text);
   double held = 0;
   double growth = 0;
@@ -152,14 +152,14 @@ void LoadText(benchmark::State& state, const std::string& text) {
 
 void BM_ParseSharedList(benchmark::State& state) {
   const std::string text = ReadAll(NIMBREL_STATIONS_LIST);
-  if (text.empty()) return state.SkipWithError("no shared station list");
+  if (text.empty()) return state.SkipWithError("no data: no shared station list");
   ParseText(state, text);
 }
 BENCHMARK(BM_ParseSharedList)->Unit(benchmark::kMillisecond);
 
 void BM_LoadStationsSharedList(benchmark::State& state) {
   const std::string text = ReadAll(NIMBREL_STATIONS_LIST);
-  if (text.empty()) return state.SkipWithError("no shared station list");
+  if (text.empty()) return state.SkipWithError("no data: no shared station list");
   LoadText(state, text);
 }
 BENCHMARK(BM_LoadStationsSharedList)->Unit(benchmark::kMillisecond);

@@ -72,7 +72,7 @@ void BM_GoToKeystrokeRealList(benchmark::State& state) {
   StationList list;
   std::string text;
   if (!std::filesystem::exists(NIMBREL_STATIONS_LIST) || !readStationListFile(NIMBREL_STATIONS_LIST, text)) {
-    state.SkipWithError("no station list");
+    state.SkipWithError("no data: no station list");
     return;
   }
   parseStationList(text, list);

@@ -99,7 +99,7 @@ const CacheFile& Cache() {
 void BM_ReadAndColourCache5000(benchmark::State& state) {
   const CacheFile& cache = Cache();
   if (cache.gz.empty()) {
-    state.SkipWithError("the shared whole-day file is absent");
+    state.SkipWithError("no data: the shared whole-day file is absent");
     return;
   }
   const MetarCacheOptions options{kDefaultInflateCeiling, UtcDateTime{2010, 11, 14, 23, 59}};
@@ -123,7 +123,7 @@ BENCHMARK(BM_ReadAndColourCache5000)->Unit(benchmark::kMillisecond);
 void BM_InflateCache5000(benchmark::State& state) {
   const CacheFile& cache = Cache();
   if (cache.gz.empty()) {
-    state.SkipWithError("the shared whole-day file is absent");
+    state.SkipWithError("no data: the shared whole-day file is absent");
     return;
   }
   for (auto _ : state) benchmark::DoNotOptimize(inflateDownload(cache.gz).text.size());

@@ -47,7 +47,7 @@ const std::vector<std::string>& WholeDay() {
 void BM_DecodeWholeDay(benchmark::State& state) {
   const std::vector<std::string>& lines = WholeDay();
   if (lines.empty()) {
-    state.SkipWithError("the shared whole-day file is absent");
+    state.SkipWithError("no data: the shared whole-day file is absent");
     return;
   }
   const nimbrel::UtcDateTime anchor{2010, 11, 14, 23, 59};
@@ -125,7 +125,7 @@ std::string WriteLines(std::size_t count) {
 
 void BM_ToolProcess(benchmark::State& state) {
   if (WholeDay().empty()) {
-    state.SkipWithError("the shared whole-day file is absent");
+    state.SkipWithError("no data: the shared whole-day file is absent");
     return;
   }
   const std::string path = WriteLines(static_cast<std::size_t>(state.range(0)));

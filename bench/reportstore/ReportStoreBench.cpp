@@ -64,9 +64,9 @@ std::vector<StoredMetar> Shifted(const std::vector<StoredMetar>& day, int days) 
 }
 
 // A quick run (NIMBREL_BENCH_QUICK set, as the CI's smoke run does) keeps
-// the big stores to a day or three: it shows the benchmarks work, not their
+// the big stores to two days: it shows the benchmarks work, not their
 // figures.
-int DaysOf(int full) { return std::getenv("NIMBREL_BENCH_QUICK") != nullptr ? std::min(full, 3) : full; }
+int DaysOf(int full) { return std::getenv("NIMBREL_BENCH_QUICK") != nullptr ? std::min(full, 2) : full; }
 
 // A store of `days` days, built once per run in a temporary folder.
 struct BigStore {
@@ -100,7 +100,7 @@ struct BigStore {
 
 bool HaveData(benchmark::State& state) {
   if (!RealDay().empty()) return true;
-  state.SkipWithError(("no real day of reports at " + kDayFile).c_str());
+  state.SkipWithError(("no data: no real day of reports at " + kDayFile).c_str());
   return false;
 }
 

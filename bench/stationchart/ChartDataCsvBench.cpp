@@ -49,7 +49,7 @@ Settings Aviation() {
 void BM_ChartDataCsvText(benchmark::State& state) {
   const ObservationList& reports = Reports();
   if (reports.empty()) {
-    state.SkipWithError("no shared KTPA data");
+    state.SkipWithError("no data: no shared KTPA data");
     return;
   }
   const Settings settings = Aviation();
@@ -68,7 +68,7 @@ BENCHMARK(BM_ChartDataCsvText)->Unit(benchmark::kMillisecond)->Repetitions(9)->R
 void BM_ChartDataCsvFile(benchmark::State& state) {
   const ObservationList& reports = Reports();
   if (reports.empty()) {
-    state.SkipWithError("no shared KTPA data");
+    state.SkipWithError("no data: no shared KTPA data");
     return;
   }
   const Settings settings = Aviation();
