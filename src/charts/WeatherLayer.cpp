@@ -113,17 +113,6 @@ std::string legendFooter(WeatherColouring colouring, const MapFilter& filter) {
 
 const Font kBadgeFont{"Arial", 12, 700};
 
-int severity(FlightCategory category) {
-  switch (category) {
-    case FlightCategory::LIFR: return 4;
-    case FlightCategory::IFR: return 3;
-    case FlightCategory::MVFR: return 2;
-    case FlightCategory::VFR: return 1;
-    case FlightCategory::Unknown: break;
-  }
-  return 0;
-}
-
 bool overlaps(const Rect& a, const Rect& b) {
   return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
@@ -530,11 +519,11 @@ void drawWeatherStations(Painter& painter, const StationList& catalogue, const W
   // Five severities: a counting sort, keeping the order within each.
   {
     std::array<std::size_t, 6> start = {};
-    for (const Shown& s : shown) ++start[static_cast<std::size_t>(5 - severity(s.weather->category))];
+    for (const Shown& s : shown) ++start[static_cast<std::size_t>(5 - categorySeverity(s.weather->category))];
     for (std::size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
     std::vector<Shown> sorted(shown.size());
     for (std::size_t i = shown.size(); i-- > 0;)
-      sorted[--start[static_cast<std::size_t>(5 - severity(shown[i].weather->category))]] = shown[i];
+      sorted[--start[static_cast<std::size_t>(5 - categorySeverity(shown[i].weather->category))]] = shown[i];
     shown.swap(sorted);
   }
   std::vector<bool> plotted(shown.size(), false);

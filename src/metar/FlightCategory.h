@@ -11,6 +11,9 @@ enum class FlightCategory { Unknown, VFR, MVFR, IFR, LIFR };
 // with neither a visibility nor a ceiling.
 FlightCategory flightCategory(std::optional<double> visibilityM, std::optional<int> ceilingFt);
 
+// 0 for unknown, then 1 (VFR) to 4 (LIFR): worse ranks higher.
+int categorySeverity(FlightCategory category);
+
 // "VFR", "MVFR", "IFR", "LIFR", or "" for unknown.
 const char* flightCategoryText(FlightCategory category);
 

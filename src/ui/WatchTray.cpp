@@ -19,17 +19,6 @@
 namespace nimbrel {
 namespace {
 
-int severity(FlightCategory category) {
-  switch (category) {
-    case FlightCategory::LIFR: return 4;
-    case FlightCategory::IFR: return 3;
-    case FlightCategory::MVFR: return 2;
-    case FlightCategory::VFR: return 1;
-    case FlightCategory::Unknown: break;
-  }
-  return 0;
-}
-
 QColor toQColor(Colour colour) { return QColor(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff); }
 
 }  // namespace
@@ -99,7 +88,7 @@ void WatchTray::updateVisibility() {
 FlightCategory WatchTray::worstCategory(const std::vector<WatchRow>& rows) {
   FlightCategory worst = FlightCategory::Unknown;
   for (const WatchRow& row : rows)
-    if (severity(row.category) > severity(worst)) worst = row.category;
+    if (categorySeverity(row.category) > categorySeverity(worst)) worst = row.category;
   return worst;
 }
 

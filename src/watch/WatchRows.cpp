@@ -12,17 +12,6 @@
 
 namespace nimbrel {
 
-int categorySeverity(FlightCategory category) {
-  switch (category) {
-    case FlightCategory::VFR: return 1;
-    case FlightCategory::MVFR: return 2;
-    case FlightCategory::IFR: return 3;
-    case FlightCategory::LIFR: return 4;
-    case FlightCategory::Unknown: break;
-  }
-  return 0;
-}
-
 namespace {
 
 std::string afterPrefix(std::string text, const std::string& prefix) {

@@ -48,8 +48,6 @@ struct WatchRow {
   std::optional<int> ceilingFt;
 };
 
-// 0 for unknown, then 1 (VFR) to 4 (LIFR): worse ranks higher.
-int categorySeverity(FlightCategory category);
 // Better or worse by flight category; steady when it stays the same.
 WatchTrend watchTrend(const StationWeather& previous, const StationWeather& current);
 // "better", "steady", "worse", "".

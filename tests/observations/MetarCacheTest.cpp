@@ -226,7 +226,7 @@ ManyStations Many(int n) {
   ManyStations many;
   many.csv = "raw_text,station_id,observation_time\n";
   for (int i = 0; i < n; ++i) {
-    char icao[8];
+    char icao[16];
     std::snprintf(icao, sizeof icao, "K%03d", i);
     many.catalogue.push_back(CatalogueStation(icao));
     const std::string report =
